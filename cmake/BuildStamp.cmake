@@ -1,0 +1,30 @@
+# Stamps the build with its date, the source revision and the branch, for the
+# version line the library can print at load. Taken when the project is
+# configured; outside a git checkout a clear placeholder stands in.
+set(ZEM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
+
+set(ZEM_BUILD_REVISION "0000000000000000000000000000000000000000")
+set(ZEM_BUILD_BRANCH "unknown-branch")
+find_package(Git QUIET)
+if(GIT_FOUND)
+    execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse HEAD
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+        OUTPUT_VARIABLE zem_revision OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE zem_revision_result ERROR_QUIET)
+    if(zem_revision_result EQUAL 0 AND zem_revision MATCHES "^[0-9a-f]+$")
+        set(ZEM_BUILD_REVISION ${zem_revision})
+    endif()
+    execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --abbrev-ref HEAD
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+        OUTPUT_VARIABLE zem_branch OUTPUT_STRIP_TRAILING_WHITESPACE
+        RESULT_VARIABLE zem_branch_result ERROR_QUIET)
+    if(zem_branch_result EQUAL 0 AND NOT zem_branch STREQUAL "")
+        set(ZEM_BUILD_BRANCH ${zem_branch})
+    endif()
+endif()
+
+# "Sat 12/05/2026, 202612051502": weekday, month/day/year, then twelve digits.
+string(TIMESTAMP ZEM_BUILD_DATE "%a %m/%d/%Y, %Y%m%d%H%M")
+
+configure_file(${PROJECT_SOURCE_DIR}/module/BuildStamp.h.in
+    ${ZEM_GENERATED_DIR}/module/BuildStamp.h @ONLY)

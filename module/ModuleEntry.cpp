@@ -1,0 +1,1 @@
+// Entry point of the shared library; filled in with the module start-up.
