@@ -1,0 +1,13 @@
+#pragma once
+
+/// Symbol export of the composition library: built with hidden visibility, it
+/// exports only what is marked ZEM_API (the Composition class and its list).
+#if defined(_WIN32)
+#if defined(ZEMCOMPOSITION_BUILD)
+#define ZEM_API __declspec(dllexport)
+#else
+#define ZEM_API __declspec(dllimport)
+#endif
+#else
+#define ZEM_API __attribute__((visibility("default")))
+#endif

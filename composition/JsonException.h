@@ -1,0 +1,26 @@
+#pragma once
+
+#include "outside/core/Status.h"
+
+#include <stdexcept>
+#include <string>
+
+namespace ZEM_0_81::Json {
+
+/// The one exception of the JSON layer. It never leaves the library: the OTIO
+/// import and export drivers catch it and turn it into a Status with
+/// statusFromException.
+struct Exception : std::runtime_error {
+    Exception() : std::runtime_error("unhandled json otio parsing error") {}
+    Exception(const std::string& message, const Status& failure)
+        : std::runtime_error(message), status(failure) {}
+    Exception(const Exception&) = default;
+
+    Status status;
+};
+
+/// The result of a driver that caught `e`: the Status it carries when that is a
+/// failure, otherwise JsonConversionFailed (780).
+Status statusFromException(const Exception& e);
+
+} // namespace ZEM_0_81::Json
