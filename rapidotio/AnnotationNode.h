@@ -1,0 +1,23 @@
+#pragma once
+
+#include "rapidotio/EffectNode.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// "Annotation.1": groups paint strokes and text captions, its children under
+/// "layers".
+class AnnotationNode : public EffectNode {
+public:
+    using Parent = EffectNode;
+    static constexpr const char* schema = "Annotation.1";
+    static constexpr const char* typeWord = "Annotation";
+
+    AnnotationNode(const Value& json, Node* parent);
+    explicit AnnotationNode(const std::string& name);
+
+    void accept(NodeVisitor& visitor) override;
+    void leave(NodeVisitor& visitor) override;
+    void toJson(Value& target, Allocator& allocator) const override;
+};
+
+} // namespace ZEM_0_81::rapidotio

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "rapidotio/EffectNode.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// "Comp.1": compositing with a blend mode and an opacity.
+class CompNode : public EffectNode {
+public:
+    using Parent = EffectNode;
+    static constexpr const char* schema = "Comp.1";
+    static constexpr const char* typeWord = "Comp";
+
+    /// Reads the effect members, "blend_mode" and "opacity" (a double-stored
+    /// number in float range). opacity is 0 when the document has none.
+    CompNode(const Value& json, Node* parent);
+    explicit CompNode(const std::string& name);
+
+    void accept(NodeVisitor& visitor) override;
+    void leave(NodeVisitor& visitor) override;
+    void toJson(Value& target, Allocator& allocator) const override;
+
+    std::string blend_mode;
+    float opacity = 0;
+};
+
+} // namespace ZEM_0_81::rapidotio

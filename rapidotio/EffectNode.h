@@ -1,0 +1,39 @@
+#pragma once
+
+#include "rapidotio/Node.h"
+#include "rapidotio/TimeValues.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// What every effect has. Effects hang under clips and gaps ("effects") and
+/// under other effects ("layers"); their own nested effects are read from and
+/// written to "layers". Never created from a schema of its own.
+class EffectNode : public Node {
+public:
+    using Parent = Node;
+
+    /// Reads "visible", "layer_range" and "effect_name".
+    EffectNode(const Value& json, Node* parent);
+    /// visible, unset layer_range, empty effect_name (the effect classes set their
+    /// type word).
+    explicit EffectNode(const std::string& name);
+
+    const char* childrenKey() const override;
+
+    /// True when the parent is an effect.
+    bool isNested() const;
+
+    bool visible = true;
+    TimeRange layer_range;
+    std::string effect_name;
+
+protected:
+    /// Adds the common members to `object`: "visible", "name", "effect_name",
+    /// "layers" (only when a child wrote something) and "layer_range" (only when
+    /// nested with a valid range).
+    void writeEffectMembers(Value& object, Allocator& allocator) const;
+    /// True when "OTIO_SCHEMA" of json is exactly `expected` (silent lookup).
+    bool hasSchema(const char* expected) const;
+};
+
+} // namespace ZEM_0_81::rapidotio

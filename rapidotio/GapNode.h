@@ -1,0 +1,28 @@
+#pragma once
+
+#include "rapidotio/Node.h"
+#include "rapidotio/TimeValues.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// "Gap.1": empty time on a track; may carry effects.
+class GapNode : public Node {
+public:
+    using Parent = Node;
+    static constexpr const char* schema = "Gap.1";
+
+    /// Reads "source_range".
+    GapNode(const Value& json, Node* parent);
+    explicit GapNode(const std::string& name);
+
+    void accept(NodeVisitor& visitor) override;
+    void leave(NodeVisitor& visitor) override;
+    /// Appends {"name", "OTIO_SCHEMA", "effects", "source_range", "metadata": {}}
+    /// to the array `target`.
+    void toJson(Value& target, Allocator& allocator) const override;
+    const char* childrenKey() const override;
+
+    TimeRange source_range;
+};
+
+} // namespace ZEM_0_81::rapidotio

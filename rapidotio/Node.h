@@ -1,0 +1,74 @@
+#pragma once
+
+#include "outside/core/RefCounted.h"
+#include "outside/core/SharedPtr.h"
+#include "rapidotio/JsonAccess.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::rapidotio {
+
+class NodeVisitor;
+
+/// The kind of media a track carries.
+enum TrackKind : std::int32_t { None = 0, Video = 1, Audio = 2 };
+
+/// Base of every node of an OTIO document tree. A node is read from one JSON
+/// object of a DOM that its creator owns and that must outlive the node (its
+/// children are read from it later, on the first traversal), or built empty by
+/// name for writing. A node owns its children; its parent link is a plain back
+/// pointer.
+class Node : public RefCountedST {
+public:
+    /// Reads the node from `json`: keeps a pointer to it and the parent, and takes
+    /// "name" when it is a string (silently "" otherwise).
+    Node(const Value& json, Node* parent);
+    /// An empty node for writing: a null JSON value, no parent, no children.
+    explicit Node(const std::string& name);
+    ~Node() override;
+
+    Node(const Node&) = delete;
+    Node& operator=(const Node&) = delete;
+
+    /// Calls the visitor's visit operation for this node's type (none here).
+    virtual void accept(NodeVisitor& visitor);
+    /// Calls the visitor's leave operation for this node's type (none here).
+    virtual void leave(NodeVisitor& visitor);
+    /// Reads child nodes from the array under childrenKey() into children.
+    virtual void parseChildren();
+    /// The kind of the enclosing track: the first non-zero kind up the parent
+    /// chain, or None.
+    virtual TrackKind trackKind() const;
+    /// Writes this node into `target`. The base writes nothing of its own and
+    /// hands `target` to each child in order.
+    virtual void toJson(Value& target, Allocator& allocator) const;
+    /// The JSON key of this node's child array.
+    virtual const char* childrenKey() const;
+
+    /// Depth-first walk: accept, parse the children if there are none yet, walk
+    /// each child, leave.
+    void traverse(NodeVisitor& visitor);
+
+    /// Links `child` under this node: sets its parent, then appends it.
+    void addChild(const SharedPtr<Node>& child);
+
+    const Value* json;
+    std::vector<SharedPtr<Node>> children;
+    Node* parent;
+    std::string name;
+
+protected:
+    /// Creates a node from `object` with this node as parent and appends it when
+    /// its schema is recognised.
+    void addParsedChild(const Value& object);
+    /// Creates and appends a node for each element of the array `key` of json.
+    void parseChildArray(const char* key);
+    /// Calls toJson of each child with `target`.
+    void childrenToJson(Value& target, Allocator& allocator) const;
+    /// The JSON value of nodes built by name: null, shared by the process.
+    static const Value& nullJson();
+};
+
+} // namespace ZEM_0_81::rapidotio

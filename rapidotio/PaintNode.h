@@ -1,0 +1,36 @@
+#pragma once
+
+#include "rapidotio/LayerNode.h"
+#include "rapidotio/TimeValues.h"
+
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::rapidotio {
+
+/// "Paint.1": a paint stroke, a polyline of points with a colour and a brush.
+class PaintNode : public LayerNode {
+public:
+    using Parent = LayerNode;
+    static constexpr const char* schema = "Paint.1";
+    static constexpr const char* typeWord = "Paint";
+
+    /// Reads the layer members, then (schema string permitting) "points", "rgba",
+    /// "type", "brush". A malformed point stays (0, 0, 0) in place.
+    PaintNode(const Value& json, Node* parent);
+    explicit PaintNode(const std::string& name, std::vector<Point> points = {},
+                       std::vector<float> rgba = {}, std::string type = {},
+                       std::string brush = {}, bool hold = false, bool ghost = false,
+                       std::uint32_t ghost_before = 3, std::uint32_t ghost_after = 3);
+
+    void accept(NodeVisitor& visitor) override;
+    void leave(NodeVisitor& visitor) override;
+    void toJson(Value& target, Allocator& allocator) const override;
+
+    std::vector<Point> points;
+    std::vector<float> rgba;
+    std::string type;
+    std::string brush;
+};
+
+} // namespace ZEM_0_81::rapidotio

@@ -1,0 +1,21 @@
+#pragma once
+
+#include "rapidotio/Node.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// The top of a document tree. Read: its one child is the document's "timeline"
+/// object when there is one, else the node's own JSON read as the timeline.
+/// Written: hands the document's top-level object to its children, so the
+/// timeline fills it. A JSON value that is not an object yields no child.
+class RootNode : public Node {
+public:
+    using Parent = Node;
+
+    RootNode(const Value& json, Node* parent);
+    explicit RootNode(const std::string& name);
+
+    void parseChildren() override;
+};
+
+} // namespace ZEM_0_81::rapidotio

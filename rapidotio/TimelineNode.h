@@ -1,0 +1,34 @@
+#pragma once
+
+#include "rapidotio/Node.h"
+#include "rapidotio/TimeValues.h"
+
+namespace ZEM_0_81::rapidotio {
+
+/// "Timeline.1": the document's timeline, holding one stack under "tracks".
+class TimelineNode : public Node {
+public:
+    using Parent = Node;
+    static constexpr const char* schema = "Timeline.1";
+    /// The version written into the timeline metadata, whatever was read.
+    static constexpr const char* writtenVersion = "0.81";
+
+    /// Reads "global_start_time" and "metadata" → "zem" → "version".
+    TimelineNode(const Value& json, Node* parent);
+    /// version is "0.81", global_start_time unset.
+    explicit TimelineNode(const std::string& name);
+
+    void accept(NodeVisitor& visitor) override;
+    void leave(NodeVisitor& visitor) override;
+    /// Reads the one "tracks" object; the timeline's "children" are never read.
+    void parseChildren() override;
+    /// Fills `target` (the document's top-level object): the children first (the
+    /// stack adds "tracks"), then "name", "OTIO_SCHEMA", "metadata",
+    /// "global_start_time".
+    void toJson(Value& target, Allocator& allocator) const override;
+
+    RationalTime global_start_time;
+    std::string version;
+};
+
+} // namespace ZEM_0_81::rapidotio
