@@ -1,0 +1,18 @@
+#pragma once
+
+#include "outside/dmtree/DmTreeNode.h"
+
+/// A plain grouping node that may hold segments or other nodes as children.
+/// Visited with visitContainerNode; a walk goes on into its children.
+class KRDMTREE_API DmContainerNode : public DmTreeNode {
+public:
+    /// An empty container without a reference taken.
+    static DmContainerNode* create();
+
+    void accept(DmTreeVisitor& visitor) override;
+    CoSharedPtr<DmPropertySet> clone() const override;
+
+protected:
+    DmContainerNode() = default;
+    DmContainerNode(const DmContainerNode&) = default;
+};

@@ -1,0 +1,17 @@
+#pragma once
+
+#include "outside/dmtree/DmSegmentNode.h"
+
+/// A cut between two segments of a layer; record-in and length start at 0.
+class KRDMTREE_API DmCutNode : public DmSegmentNode {
+public:
+    /// A cut without a reference taken.
+    static DmCutNode* create(eDmTreeMediaType mediaType);
+
+    void accept(DmTreeVisitor& visitor) override;
+    CoSharedPtr<DmPropertySet> clone() const override;
+
+protected:
+    explicit DmCutNode(eDmTreeMediaType mediaType) : DmSegmentNode(0.0, 0.0, mediaType) {}
+    DmCutNode(const DmCutNode&) = default;
+};

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "outside/dmtree/DmSegmentNode.h"
+
+/// A gap: a segment that plays nothing but may carry effects.
+class KRDMTREE_API DmGapNode : public DmSegmentNode {
+public:
+    /// A gap named `name` (may be empty), without a reference taken.
+    static DmGapNode* create(double recIn, double recLength, eDmTreeMediaType mediaType,
+                             const DmString& name);
+
+    void accept(DmTreeVisitor& visitor) override;
+    CoSharedPtr<DmPropertySet> clone() const override;
+
+protected:
+    DmGapNode(double recIn, double recLength, eDmTreeMediaType mediaType)
+        : DmSegmentNode(recIn, recLength, mediaType) {}
+    DmGapNode(const DmGapNode&) = default;
+};

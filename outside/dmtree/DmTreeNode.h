@@ -1,0 +1,43 @@
+#pragma once
+
+#include "outside/dmtree/DmPropertySet.h"
+
+#include <cstdint>
+#include <vector>
+
+class DmTreeVisitor;
+
+/// A node of the edit tree: a name and an ordered list of children, each held with
+/// a counted reference. The concrete kinds (root, reel, composition, track, layer,
+/// segments, container) derive from it; tell them apart with dynamic_cast.
+class KRDMTREE_API DmTreeNode : public DmPropertySet {
+public:
+    ~DmTreeNode() override;
+
+    virtual std::uint32_t getNbChildren() const;
+    /// The child at `index`, or null past the end. The node keeps its reference.
+    virtual DmTreeNode* getChild(std::uint32_t index) const;
+    /// Appends `child` and keeps a counted reference to it. 0 on success; 1 when
+    /// `child` is null or this node itself (nothing is added then).
+    virtual int addChild(DmTreeNode* child);
+
+    /// Calls the visitor's visit operation of this node's exact kind; root and reel
+    /// have none and do nothing.
+    virtual void accept(DmTreeVisitor& visitor);
+    /// Calls the visitor's end operation after this node's subtree (composition,
+    /// track and layer only; the others do nothing).
+    virtual void acceptEnd(DmTreeVisitor& visitor);
+
+    void setName(const DmString& name) { m_name = name; }
+    /// "" until set by setName or a naming create.
+    DmString getName() const { return m_name; }
+
+protected:
+    DmTreeNode() = default;
+    /// Copies the name and properties and deep-copies every child.
+    DmTreeNode(const DmTreeNode& other);
+
+private:
+    DmString m_name;
+    std::vector<CoSharedPtr<DmTreeNode>> m_children;
+};
