@@ -3,6 +3,7 @@
 #include "rapidotio/EffectNode.h"
 
 #include <cstdint>
+#include <vector>
 
 namespace ZEM_0_81::rapidotio {
 
@@ -25,6 +26,11 @@ public:
 protected:
     /// Adds "hold", "ghost", "ghost_before", "ghost_after" to `object`.
     void writeLayerMembers(Value& object, Allocator& allocator) const;
+    /// Appends each element of the "rgba" array of `object` as a float, any
+    /// number form accepted; an element that is not a number gives 0.
+    static void readColour(const Value& object, std::vector<float>& rgba);
+    /// The colour as an array of doubles, each float widened.
+    static Value colourValue(const std::vector<float>& rgba, Allocator& allocator);
 };
 
 } // namespace ZEM_0_81::rapidotio

@@ -19,9 +19,9 @@ public:
     /// "type", "brush". A malformed point stays (0, 0, 0) in place.
     PaintNode(const Value& json, Node* parent);
     explicit PaintNode(const std::string& name, std::vector<Point> points = {},
-                       std::vector<float> rgba = {}, std::string type = {},
-                       std::string brush = {}, bool hold = false, bool ghost = false,
-                       std::uint32_t ghost_before = 3, std::uint32_t ghost_after = 3);
+                       std::vector<float> rgba = {}, std::string type = {}, std::string brush = {},
+                       bool hold = false, bool ghost = false, std::uint32_t ghost_before = 3,
+                       std::uint32_t ghost_after = 3);
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;

@@ -1,0 +1,43 @@
+#include "rapidotio/AngularMaskNode.h"
+
+#include "rapidotio/NodeVisitor.h"
+
+namespace ZEM_0_81::rapidotio {
+
+AngularMaskNode::AngularMaskNode(const Value& json, Node* parent) : EffectNode(json, parent) {
+    if (!hasSchema(schema))
+        return;
+    // A pivot needs two values; a shorter array is ignored, extra values too.
+    const Value* pivot = nullptr;
+    if (getArray(json, "pivot", pivot) && pivot->Size() >= 2) {
+        pivot_x = numberOrZero((*pivot)[0]);
+        pivot_y = numberOrZero((*pivot)[1]);
+    }
+    getFloat(json, "angle_in_radians", angle_in_radians);
+}
+
+AngularMaskNode::AngularMaskNode(const std::string& name) : EffectNode(name) {
+    effect_name = typeWord;
+}
+
+void AngularMaskNode::accept(NodeVisitor& visitor) {
+    visitor.visitEffect(this);
+}
+
+void AngularMaskNode::leave(NodeVisitor& visitor) {
+    visitor.leaveEffect(this);
+}
+
+void AngularMaskNode::toJson(Value& target, Allocator& allocator) const {
+    Value effect(rapidjson::kObjectType);
+    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    Value pivot(rapidjson::kArrayType);
+    pivot.PushBack(Value(pivot_x), allocator);
+    pivot.PushBack(Value(pivot_y), allocator);
+    addMember(effect, "pivot", pivot, allocator);
+    addMember(effect, "angle_in_radians", static_cast<double>(angle_in_radians), allocator);
+    writeEffectMembers(effect, allocator);
+    appendTo(target, effect, allocator);
+}
+
+} // namespace ZEM_0_81::rapidotio

@@ -1,0 +1,33 @@
+#include "rapidotio/CompNode.h"
+
+#include "rapidotio/NodeVisitor.h"
+
+namespace ZEM_0_81::rapidotio {
+
+CompNode::CompNode(const Value& json, Node* parent) : EffectNode(json, parent) {
+    getString(json, "blend_mode", blend_mode);
+    getFloat(json, "opacity", opacity);
+}
+
+CompNode::CompNode(const std::string& name) : EffectNode(name) {
+    effect_name = typeWord;
+}
+
+void CompNode::accept(NodeVisitor& visitor) {
+    visitor.visitEffect(this);
+}
+
+void CompNode::leave(NodeVisitor& visitor) {
+    visitor.leaveEffect(this);
+}
+
+void CompNode::toJson(Value& target, Allocator& allocator) const {
+    Value effect(rapidjson::kObjectType);
+    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    addMember(effect, "blend_mode", blend_mode, allocator);
+    addMember(effect, "opacity", static_cast<double>(opacity), allocator);
+    writeEffectMembers(effect, allocator);
+    appendTo(target, effect, allocator);
+}
+
+} // namespace ZEM_0_81::rapidotio

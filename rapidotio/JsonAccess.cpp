@@ -1,0 +1,201 @@
+#include "rapidotio/JsonAccess.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+namespace ZEM_0_81::rapidotio {
+
+namespace {
+
+/// Looks the key up and reports the outcome of a typed read: the not-found or
+/// mismatch message, or the found message when `accepts` holds.
+template <class Accepts>
+const Value* lookUp(const Value& object, const char* key, const char* typeWord, Accepts accepts) {
+    const Value* member = findMember(object, key);
+    if (!member) {
+        debugPrint("Cannot find '%s'\n", key);
+        return nullptr;
+    }
+    if (!accepts(*member)) {
+        debugPrint("Expected '%s' to be %s, found %s\n", key, typeWord, typeName(*member));
+        return nullptr;
+    }
+    debugPrint("Found %s\n", key);
+    return member;
+}
+
+} // namespace
+
+bool debugEnabled() {
+    // Only the variable's existence matters, whatever its text; read once.
+    static const bool enabled = std::getenv("KR_DEBUG_OTIO") != nullptr;
+    return enabled;
+}
+
+void debugPrint(const char* format, ...) {
+    if (!debugEnabled())
+        return;
+    va_list args;
+    va_start(args, format);
+    std::vfprintf(stderr, format, args);
+    va_end(args);
+}
+
+const Value* findMember(const Value& object, const char* key) {
+    if (!object.IsObject() || !key)
+        return nullptr;
+    const std::size_t length = std::strlen(key);
+    // Linear scan from the first member: the first of duplicate names wins.
+    for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
+        const Value& memberName = it->name;
+        if (memberName.GetStringLength() == length &&
+            std::memcmp(memberName.GetString(), key, length) == 0)
+            return &it->value;
+    }
+    return nullptr;
+}
+
+std::string silentString(const Value& object, const char* key) {
+    const Value* member = findMember(object, key);
+    if (!member || !member->IsString())
+        return std::string();
+    return std::string(member->GetString());
+}
+
+bool getString(const Value& object, const char* key, std::string& out) {
+    const Value* member =
+        lookUp(object, key, "String", [](const Value& v) { return v.IsString(); });
+    if (!member)
+        return false;
+    out = member->GetString();
+    return true;
+}
+
+bool getDouble(const Value& object, const char* key, double& out) {
+    const Value* member =
+        lookUp(object, key, "Double", [](const Value& v) { return v.IsDouble(); });
+    if (!member)
+        return false;
+    out = member->GetDouble();
+    return true;
+}
+
+bool getFloat(const Value& object, const char* key, float& out) {
+    const Value* member = lookUp(object, key, "Float", [](const Value& v) { return v.IsFloat(); });
+    if (!member)
+        return false;
+    out = member->GetFloat();
+    return true;
+}
+
+bool getInt(const Value& object, const char* key, std::int32_t& out) {
+    const Value* member = lookUp(object, key, "Int", [](const Value& v) { return v.IsInt(); });
+    if (!member)
+        return false;
+    out = member->GetInt();
+    return true;
+}
+
+bool getUint(const Value& object, const char* key, std::uint32_t& out) {
+    const Value* member = lookUp(object, key, "Uint", [](const Value& v) { return v.IsUint(); });
+    if (!member)
+        return false;
+    out = member->GetUint();
+    return true;
+}
+
+bool getBool(const Value& object, const char* key, bool& out) {
+    const Value* member = lookUp(object, key, "bool", [](const Value& v) { return v.IsBool(); });
+    if (!member)
+        return false;
+    out = member->IsTrue();
+    return true;
+}
+
+bool getObject(const Value& object, const char* key, const Value*& out) {
+    const Value* member =
+        lookUp(object, key, "Object", [](const Value& v) { return v.IsObject(); });
+    if (!member)
+        return false;
+    out = member;
+    return true;
+}
+
+bool getArray(const Value& object, const char* key, const Value*& out) {
+    const Value* member = lookUp(object, key, "Array", [](const Value& v) { return v.IsArray(); });
+    if (!member)
+        return false;
+    out = member;
+    return true;
+}
+
+double numberOrZero(const Value& value) {
+    return value.IsNumber() ? value.GetDouble() : 0.0;
+}
+
+float narrowToFloat(double value) {
+    if (value > FLT_MAX)
+        return HUGE_VALF;
+    if (value < -FLT_MAX)
+        return -HUGE_VALF;
+    return static_cast<float>(value);
+}
+
+const char* typeName(const Value& value) {
+    static const char* const names[] = {"Null",  "False",  "True",  "Object",
+                                        "Array", "String", "Number"};
+    const unsigned type = static_cast<unsigned>(value.GetType());
+    return type < sizeof(names) / sizeof(names[0]) ? names[type] : "Null";
+}
+
+Value stringValue(const std::string& text, Allocator& allocator) {
+    return Value(text.data(), static_cast<rapidjson::SizeType>(text.size()), allocator);
+}
+
+void addMember(Value& object, const char* key, Value& value, Allocator& allocator) {
+    if (!object.IsObject())
+        return;
+    object.AddMember(rapidjson::StringRef(key), value, allocator);
+}
+
+void addMember(Value& object, const char* key, const std::string& text, Allocator& allocator) {
+    Value value = stringValue(text, allocator);
+    addMember(object, key, value, allocator);
+}
+
+void addMember(Value& object, const char* key, const char* text, Allocator& allocator) {
+    // Constant texts (schema names) outlive the document: no copy needed.
+    Value value(rapidjson::StringRef(text));
+    addMember(object, key, value, allocator);
+}
+
+void addMember(Value& object, const char* key, double number, Allocator& allocator) {
+    Value value(number);
+    addMember(object, key, value, allocator);
+}
+
+void addMember(Value& object, const char* key, bool flag, Allocator& allocator) {
+    Value value(flag);
+    addMember(object, key, value, allocator);
+}
+
+void addMember(Value& object, const char* key, std::int32_t number, Allocator& allocator) {
+    Value value(number);
+    addMember(object, key, value, allocator);
+}
+
+void addMember(Value& object, const char* key, std::uint32_t number, Allocator& allocator) {
+    Value value(number);
+    addMember(object, key, value, allocator);
+}
+
+void appendTo(Value& target, Value& value, Allocator& allocator) {
+    if (target.IsArray())
+        target.PushBack(value, allocator);
+}
+
+} // namespace ZEM_0_81::rapidotio

@@ -1,0 +1,39 @@
+#include "rapidotio/LayerNode.h"
+
+namespace ZEM_0_81::rapidotio {
+
+LayerNode::LayerNode(const Value& json, Node* parent) : EffectNode(json, parent) {
+    getBool(json, "hold", hold);
+    getBool(json, "ghost", ghost);
+    getUint(json, "ghost_before", ghost_before);
+    getUint(json, "ghost_after", ghost_after);
+}
+
+LayerNode::LayerNode(const std::string& name, bool hold, bool ghost, std::uint32_t ghost_before,
+                     std::uint32_t ghost_after)
+    : EffectNode(name), hold(hold), ghost(ghost), ghost_before(ghost_before),
+      ghost_after(ghost_after) {}
+
+void LayerNode::writeLayerMembers(Value& object, Allocator& allocator) const {
+    addMember(object, "hold", hold, allocator);
+    addMember(object, "ghost", ghost, allocator);
+    addMember(object, "ghost_before", ghost_before, allocator);
+    addMember(object, "ghost_after", ghost_after, allocator);
+}
+
+void LayerNode::readColour(const Value& object, std::vector<float>& rgba) {
+    const Value* array = nullptr;
+    if (!getArray(object, "rgba", array))
+        return;
+    for (const Value& element : array->GetArray())
+        rgba.push_back(narrowToFloat(numberOrZero(element)));
+}
+
+Value LayerNode::colourValue(const std::vector<float>& rgba, Allocator& allocator) {
+    Value array(rapidjson::kArrayType);
+    for (float component : rgba)
+        array.PushBack(Value(static_cast<double>(component)), allocator);
+    return array;
+}
+
+} // namespace ZEM_0_81::rapidotio

@@ -1,0 +1,73 @@
+#include "rapidotio/TrackNode.h"
+
+#include "rapidotio/NodeVisitor.h"
+
+#include <cctype>
+#include <string>
+
+namespace ZEM_0_81::rapidotio {
+
+namespace {
+
+/// ASCII comparison ignoring letter case.
+bool equalsIgnoringCase(const std::string& text, const char* word) {
+    std::size_t i = 0;
+    for (; i < text.size() && word[i] != '\0'; ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) !=
+            std::tolower(static_cast<unsigned char>(word[i])))
+            return false;
+    }
+    return i == text.size() && word[i] == '\0';
+}
+
+} // namespace
+
+TrackNode::TrackNode(const Value& json, Node* parent) : Node(json, parent) {
+    std::string text;
+    if (getString(json, "kind", text)) {
+        if (equalsIgnoringCase(text, "video"))
+            kind = Video;
+        else if (equalsIgnoringCase(text, "audio"))
+            kind = Audio;
+    }
+}
+
+TrackNode::TrackNode(const std::string& name) : Node(name) {}
+
+void TrackNode::accept(NodeVisitor& visitor) {
+    visitor.visitTrack(this);
+}
+
+void TrackNode::leave(NodeVisitor& visitor) {
+    visitor.leaveTrack(this);
+}
+
+TrackKind TrackNode::trackKind() const {
+    return kind;
+}
+
+const char* TrackNode::kindText(TrackKind kind) {
+    switch (kind) {
+    case Video:
+        return "Video";
+    case Audio:
+        return "Audio";
+    default:
+        return "";
+    }
+}
+
+void TrackNode::toJson(Value& target, Allocator& allocator) const {
+    Value track(rapidjson::kObjectType);
+    addMember(track, "name", name, allocator);
+    addMember(track, "OTIO_SCHEMA", schema, allocator);
+    Value items(rapidjson::kArrayType);
+    childrenToJson(items, allocator);
+    addMember(track, "children", items, allocator);
+    const char* text = kindText(kind);
+    if (*text != '\0')
+        addMember(track, "kind", text, allocator);
+    appendTo(target, track, allocator);
+}
+
+} // namespace ZEM_0_81::rapidotio
