@@ -1,0 +1,9 @@
+#include "outside/dmtree/DmContainerNode.h"
+
+#include "outside/dmtree/DmTreeVisitor.h"
+
+DmContainerNode* DmContainerNode::create() { return new DmContainerNode(); }
+
+void DmContainerNode::accept(DmTreeVisitor& visitor) { visitor.visitContainerNode(this); }
+
+CoSharedPtr<DmPropertySet> DmContainerNode::clone() const { return new DmContainerNode(*this); }

@@ -1,0 +1,3 @@
+#include "outside/dmtree/DmEffectLayer.h"
+
+DmEffectLayer::~DmEffectLayer() = default;

@@ -1,0 +1,3 @@
+#include "outside/dmtree/DmEffectSettings.h"
+
+DmEffectSettings::~DmEffectSettings() = default;

@@ -1,0 +1,9 @@
+#include "outside/dmtree/DmReelNode.h"
+
+#include "outside/dmtree/DmCompositionNode.h"
+
+DmReelNode* DmReelNode::create() { return new DmReelNode(); }
+
+int DmReelNode::addComposition(DmCompositionNode* composition) { return addChild(composition); }
+
+CoSharedPtr<DmPropertySet> DmReelNode::clone() const { return new DmReelNode(*this); }

@@ -1,0 +1,9 @@
+#include "outside/dmtree/DmRoot.h"
+
+#include "outside/dmtree/DmReelNode.h"
+
+DmRoot* DmRoot::create() { return new DmRoot(); }
+
+int DmRoot::addReel(DmReelNode* reel) { return addChild(reel); }
+
+CoSharedPtr<DmPropertySet> DmRoot::clone() const { return new DmRoot(*this); }
