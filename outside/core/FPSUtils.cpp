@@ -46,7 +46,7 @@ bool parseDigits(const char* begin, const char* end, std::uint64_t limit, std::u
 }
 
 #if defined(__SIZEOF_INT128__)
-using Wide = __int128;
+__extension__ typedef __int128 Wide; // exact for every product of two 64-bit factors
 #else
 using Wide = long double; // exact up to 64-bit operands only; the real library is exact
 #endif
