@@ -1,0 +1,9 @@
+#!/usr/bin/env bash
+# Configures and builds the project into ${BUILD_DIR:-build}. Extra arguments go
+# to CMake (for example -DZEM_SANITIZE=ON).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+build_dir=${BUILD_DIR:-build}
+cmake -S . -B "$build_dir" -G Ninja "$@" >/dev/null
+cmake --build "$build_dir" --parallel "${JOBS:-2}"
