@@ -1,0 +1,82 @@
+#include "tools/zemcomp/Document.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <iterator>
+#include <sstream>
+
+namespace zemcomp {
+
+using namespace ZEM_0_81;
+
+std::optional<Document> readDocument(const std::string& path, std::string& error) {
+    if (path == "-") {
+        std::ostringstream text;
+        text << std::cin.rdbuf();
+        return Document{"<stdin>", text.str()};
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = path + ": cannot open: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (in.bad()) {
+        error = path + ": cannot read: " + std::strerror(errno);
+        return std::nullopt;
+    }
+    return Document{path, std::move(text)};
+}
+
+std::string jsonSyntaxError(const std::string& text) {
+    rapidjson::Document json;
+    json.Parse(text.c_str(), text.size());
+    if (!json.HasParseError())
+        return {};
+    const std::size_t offset = std::min(json.GetErrorOffset(), text.size());
+    std::size_t line = 1, column = 1;
+    for (std::size_t i = 0; i < offset; ++i) {
+        if (text[i] == '\n') {
+            ++line;
+            column = 1;
+        } else {
+            ++column;
+        }
+    }
+    return std::to_string(line) + ":" + std::to_string(column) + ": " +
+           rapidjson::GetParseError_En(json.GetParseError());
+}
+
+SharedPtr<Composition> load(const Document& document, Dialect dialect) {
+    SharedPtr<Composition> composition;
+    // Any valid rate will do: the content is replaced by the document right away.
+    Composition::create(composition, String(document.name.c_str()), "", Rational(24, 1));
+    composition->setJson(dialect == Dialect::Otio ? Composition::JsonType::Otio
+                                                  : Composition::JsonType::DmTree,
+                         String(document.text.c_str(), document.text.size()));
+    return composition;
+}
+
+std::string describe(const Status& status) {
+    return "error " + std::to_string(status.getCode()) + " (" + status.getDescription() + ")";
+}
+
+std::string defaultExample(const char* argv0) {
+    namespace fs = std::filesystem;
+    const char* name = "short-cut.otio.json";
+    const fs::path inSource = fs::path(ZEM_SOURCE_EXAMPLES_DIR) / name;
+    std::error_code ignored;
+    if (fs::exists(inSource, ignored))
+        return inSource.string();
+    // Installed: <prefix>/bin/zemcomp and <prefix>/share/zemComposition/examples.
+    const fs::path self = fs::weakly_canonical(fs::path(argv0), ignored);
+    return (self.parent_path().parent_path() / ZEM_INSTALLED_EXAMPLES_DIR / name).string();
+}
+
+} // namespace zemcomp
