@@ -1,0 +1,45 @@
+// The frame of an OTIO export: the stack of open rapidotio nodes and the two
+// frame rates the visits share.
+
+#include "json/ExportContext.h"
+
+#include "outside/core/FPSUtils.h"
+#include "outside/core/Rational.h"
+#include "outside/core/String.h"
+#include "outside/dmtree/DmString.h"
+#include "rapidotio/RootNode.h"
+
+namespace ZEM_0_81::Json {
+
+ExportContext::ExportContext() {
+    nodeStack.push_back(SharedPtr<rapidotio::Node>(new rapidotio::RootNode(std::string())));
+}
+
+ExportContext::~ExportContext() = default;
+
+void ExportContext::appendChild(const SharedPtr<rapidotio::Node>& node) {
+    nodeStack.back()->addChild(node);
+}
+
+void ExportContext::push(const SharedPtr<rapidotio::Node>& node) {
+    nodeStack.push_back(node);
+}
+
+void ExportContext::pop() {
+    if (nodeStack.size() > 1)
+        nodeStack.pop_back();
+}
+
+std::string textOf(const DmString& text) {
+    return std::string(DmStr2CStr(text).c_str());
+}
+
+double frameRateOf(const DmString& fcm) {
+    // The status is not examined: a text the core library cannot read leaves the
+    // default 0/1, and every rate written from it follows.
+    Rational rate;
+    FPSUtils::getFPSFromString(String(DmStr2CStr(fcm).c_str()), rate);
+    return rate.getValue();
+}
+
+} // namespace ZEM_0_81::Json
