@@ -70,13 +70,16 @@ std::string describe(const Status& status) {
 std::string defaultExample(const char* argv0) {
     namespace fs = std::filesystem;
     const char* name = "short-cut.otio.json";
-    const fs::path inSource = fs::path(ZEM_SOURCE_EXAMPLES_DIR) / name;
     std::error_code ignored;
-    if (fs::exists(inSource, ignored))
-        return inSource.string();
-    // Installed: <prefix>/bin/zemcomp and <prefix>/share/zemComposition/examples.
-    const fs::path self = fs::weakly_canonical(fs::path(argv0), ignored);
-    return (self.parent_path().parent_path() / ZEM_INSTALLED_EXAMPLES_DIR / name).string();
+    // Installed: <prefix>/bin/zemcomp beside <prefix>/share/zemComposition/examples.
+    fs::path self = fs::read_symlink("/proc/self/exe", ignored);
+    if (self.empty())
+        self = fs::weakly_canonical(fs::path(argv0), ignored);
+    const fs::path installed =
+        self.parent_path().parent_path() / ZEM_INSTALLED_EXAMPLES_DIR / name;
+    if (fs::exists(installed, ignored))
+        return installed.string();
+    return (fs::path(ZEM_SOURCE_EXAMPLES_DIR) / name).string();
 }
 
 } // namespace zemcomp

@@ -1,0 +1,45 @@
+# Installation: the three libraries, the public headers, zemcomp, the example
+# documents, a CMake package (find_package(zemComposition CONFIG), target
+# zemComposition::zemComposition) and a pkg-config file (zemComposition.pc).
+include(CMakePackageConfigHelpers)
+
+set_target_properties(zemComposition_0_81 PROPERTIES EXPORT_NAME zemComposition)
+set(ZEM_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zemComposition)
+
+install(TARGETS zemCore_0_81 KRdmtree zemComposition_0_81
+    EXPORT zemCompositionTargets
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+
+# Public headers keep their paths from the repository root, so that hosts
+# include them the same way inside and outside the source tree.
+install(FILES composition/Composition.h composition/CompositionApi.h composition/CompositionList.h
+    DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/composition)
+file(GLOB ZEM_CORE_HEADERS outside/core/*.h)
+install(FILES ${ZEM_CORE_HEADERS} DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/outside/core)
+file(GLOB ZEM_DMTREE_HEADERS outside/dmtree/*.h)
+install(FILES ${ZEM_DMTREE_HEADERS} DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/outside/dmtree)
+
+if(TARGET zemcomp)
+    install(TARGETS zemcomp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+file(GLOB ZEM_EXAMPLES examples/*.json)
+install(FILES ${ZEM_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DATADIR}/zemComposition/examples)
+
+install(EXPORT zemCompositionTargets
+    NAMESPACE zemComposition::
+    DESTINATION ${ZEM_CMAKE_INSTALL_DIR})
+configure_package_config_file(cmake/zemCompositionConfig.cmake.in
+    ${PROJECT_BINARY_DIR}/zemCompositionConfig.cmake
+    INSTALL_DESTINATION ${ZEM_CMAKE_INSTALL_DIR})
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/zemCompositionConfigVersion.cmake
+    COMPATIBILITY SameMinorVersion)
+install(FILES
+    ${PROJECT_BINARY_DIR}/zemCompositionConfig.cmake
+    ${PROJECT_BINARY_DIR}/zemCompositionConfigVersion.cmake
+    DESTINATION ${ZEM_CMAKE_INSTALL_DIR})
+
+configure_file(cmake/zemComposition.pc.in ${PROJECT_BINARY_DIR}/zemComposition.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/zemComposition.pc
+    DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)
