@@ -1,0 +1,282 @@
+// Import of one OTIO clip as a source segment: record and source timing, the
+// media inputs (one per media path), and the primary input's resolution, audio
+// properties and extra data.
+
+#include "json/DmTreeImporter.h"
+
+#include "json/DmTreeImporterImpl.h"
+#include "json/ImportTime.h"
+#include "json/MediaInputCollector.h"
+#include "json/Narrowing.h"
+#include "outside/dmtree/DmAudioProperties.h"
+#include "outside/dmtree/DmFrameResolution.h"
+#include "outside/dmtree/DmLayerNode.h"
+#include "outside/dmtree/DmSourceNode.h"
+#include "rapidotio/ClipNode.h"
+#include "rapidotio/JsonAccess.h"
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+namespace ZEM_0_81::Json {
+
+using rapidotio::debugPrint;
+
+namespace {
+
+// Extra-data keys of a primary media input.
+constexpr const char* kVideoCodecKey = "ZEM_VIDEO_CODEC";
+constexpr const char* kAudioCodecKey = "ZEM_AUDIO_CODEC";
+constexpr const char* kFileSizeKey = "ZEM_FILE_SIZE_IN_BYTES";
+constexpr const char* kFrameRateKey = "ZEM_FRAME_RATE";
+
+// Default of a missing start value: it marks the start as unknown, and such a
+// start is kept as it stands instead of being converted.
+constexpr double kUnknownStart = 2147483647.0;
+
+/// A number of the clip's ranges, with its default and the message that
+/// announces the default.
+double valueOr(double value, double fallback, const char* message, bool* unknown = nullptr) {
+    if (!isAbsentValue(value))
+        return value;
+    debugPrint(message, fallback);
+    if (unknown)
+        *unknown = true;
+    return fallback;
+}
+
+double rateOr(double rate, const char* message) {
+    if (!isAbsentRate(rate))
+        return rate;
+    constexpr double fallback = 24.0;
+    debugPrint(message, fallback);
+    return fallback;
+}
+
+/// The clip's identity as compact JSON: {"entity":{"id":I,"type":T}}.
+std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    writer.StartObject();
+    writer.Key("entity");
+    writer.StartObject();
+    writer.Key("id");
+    writer.Int(clip.entity_id);
+    writer.Key("type");
+    writer.String(clip.entity_type.c_str(),
+                  static_cast<rapidjson::SizeType>(clip.entity_type.size()));
+    writer.EndObject();
+    writer.EndObject();
+    return std::string(buffer.GetString(), buffer.GetSize());
+}
+
+struct SampleDepth {
+    const char* dataType;
+    std::int32_t bits;
+    bool isFloat;
+};
+
+/// Pixel depth of a "data_type" text (exact, case-sensitive); null when unknown.
+const SampleDepth* depthOf(const std::string& dataType) {
+    static const SampleDepth depths[] = {
+        {"bit", 1, false},           {"unsigned char", 8, false}, {"unsigned short", 16, false},
+        {"half", 16, true},          {"unsigned int", 32, false}, {"float", 32, true},
+        {"double", 64, true},
+    };
+    for (const SampleDepth& depth : depths) {
+        if (dataType == depth.dataType)
+            return &depth;
+    }
+    return nullptr;
+}
+
+/// `format` applied to `value`, whatever its length.
+template <class T> std::string formatted(const char* format, T value) {
+    const int length = std::snprintf(nullptr, 0, format, value);
+    if (length <= 0)
+        return std::string();
+    std::string text(static_cast<std::size_t>(length) + 1, '\0');
+    std::snprintf(text.data(), text.size(), format, value);
+    text.resize(static_cast<std::size_t>(length));
+    return text;
+}
+
+void addEntry(DmSourceNode::MediaInput& input, const char* key, const std::string& value) {
+    const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
+        DmSourceNode::DictionaryEntry::create(DmString(key), DmString(value.c_str())));
+    input.addExtraData(entry.get());
+}
+
+/// Replaces the extra data of the primary media input by the clip's codecs, file
+/// size and frame rate, then the clip's own "extra_data" in document order.
+void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& clip) {
+    double frameRate = clip.frame_rate;
+    if (!(frameRate > DBL_EPSILON)) {
+        // Without a rate of its own the clip keeps one the input already carries;
+        // the last such entry wins.
+        for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
+            const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);
+            if (entry && std::strcmp(DmStr2CStr(entry->getKey()).c_str(), kFrameRateKey) == 0)
+                frameRate = std::strtod(DmStr2CStr(entry->getValue()).c_str(), nullptr);
+        }
+    }
+    input.clearExtraData();
+    addEntry(input, kVideoCodecKey, clip.video_codec);
+    addEntry(input, kAudioCodecKey, clip.audio_codec);
+    addEntry(input, kFileSizeKey, formatted("%d", static_cast<int>(clip.file_size_in_bytes)));
+    addEntry(input, kFrameRateKey, formatted("%f", frameRate));
+    for (const auto& [key, value] : clip.extra_data) {
+        const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
+            DmSourceNode::DictionaryEntry::create(DmString(key.c_str()), DmString(value.c_str())));
+        input.addExtraData(entry.get());
+    }
+}
+
+/// Completes the primary input of a new source: its own copy of the resolution
+/// with the pixel size, depth and frame ratio, its audio properties and, for a
+/// media input, its extra data. Further inputs keep the shared resolution.
+void completePrimaryInput(DmSourceNode::Input& input, const rapidotio::ClipNode& clip) {
+    CoSharedPtr<DmFrameResolution> resolution = dmCloneOf(input.getPrimaryRes());
+    if (!resolution)
+        resolution = DmFrameResolution::create();
+    const std::int32_t width = clip.pixel_resolution_width;
+    const std::int32_t height = clip.pixel_resolution_height;
+    resolution->setWidth(width);
+    resolution->setHeight(height);
+    if (const SampleDepth* depth = depthOf(clip.data_type))
+        resolution->setDepth(depth->bits, clip.num_video_channels, depth->isFloat, false);
+
+    // Width over height times the pixel aspect, in single precision. A height of
+    // 0, and a ratio beyond the float range, cannot be expressed and take the
+    // default like a missing resolution.
+    float frameRatio = 0.0f;
+    bool converted = false;
+    if (clip.pixel_aspect > 0 && width != -1 && height != -1 && height != 0) {
+        frameRatio = static_cast<float>(width) / static_cast<float>(height) *
+                     toStoredFloat(clip.pixel_aspect);
+        converted = std::isfinite(frameRatio);
+    }
+    if (converted) {
+        resolution->setFrameRatio(frameRatio);
+    } else {
+        resolution->setFrameRatio(0.0f);
+        debugPrint("Can't convert pixel aspect ratio to frame ratio, using default.\n");
+    }
+    input.setPrimaryRes(resolution.get());
+
+    const int hasAudio = clip.has_audio ? 1 : 0;
+    if (hasAudio != (clip.num_audio_channels > 0 ? 1 : 0))
+        debugPrint("OTIO has_audio(%d) and num_audio_channels(%d) don't match, using "
+                   "num_audio_channels.\n",
+                   hasAudio, static_cast<int>(clip.num_audio_channels));
+    const CoSharedPtr<DmAudioProperties> audio(DmAudioProperties::create());
+    audio->setNbChannels(clip.num_audio_channels);
+    audio->setSamplingRate(clip.audio_sample_rate);
+    input.setAudioProperties(audio.get());
+
+    if (auto* mediaInput = dynamic_cast<DmSourceNode::MediaInput*>(&input))
+        fillExtraData(*mediaInput, clip);
+}
+
+} // namespace
+
+void DmTreeImporter::visitClip(rapidotio::Node* node) {
+    Impl& state = *m_impl;
+    const auto* clip = dynamic_cast<const rapidotio::ClipNode*>(node);
+    if (!clip || !state.layer) {
+        state.lastSegment = nullptr; // the clip's effects have nowhere to go
+        return;
+    }
+
+    const eDmTreeMediaType mediaType = mediaTypeOf(clip->trackKind());
+    bool startUnknown = false;
+
+    const rapidotio::TimeRange& used = clip->source_range;
+    const rapidotio::TimeRange& available = clip->available_range;
+    double srcIn = valueOr(used.start_time.value, kUnknownStart,
+                           "OTIO SrcIn not found, using default %f\n", &startUnknown);
+    const double srcLength =
+        valueOr(used.duration.value, 1.0, "OTIO SrcLength not found, using default %f\n");
+    double availIn = valueOr(available.start_time.value, kUnknownStart,
+                             "OTIO Available SrcIn not found, using default %f\n", &startUnknown);
+    double availLength = valueOr(available.duration.value, 1.0,
+                                 "OTIO Available SrcLength not found, using default %f\n");
+    const double srcInRate =
+        rateOr(used.start_time.rate, "SrcIn frame rate not found, using default %f\n");
+    const double srcLengthRate =
+        rateOr(used.duration.rate, "SrcLength frame rate not found, using default %f\n");
+    const double availInRate =
+        rateOr(available.start_time.rate, "Available SrcIn frame rate not found, using default %f\n");
+    const double availLengthRate = rateOr(
+        available.duration.rate, "Available SrcLength frame rate not found, using default %f\n");
+
+    // Source values count frames at the clip's own (snapped) rate.
+    const Rational sourceRational = toStandardRate(srcInRate);
+    const String fcm = frameRateText(sourceRational);
+    const double sourceRate = sourceRational.getValue();
+    if (!startUnknown)
+        availIn = convertTime({availIn, availInRate}, sourceRate);
+    availLength = convertTime({availLength, availLengthRate}, sourceRate);
+    // The source-in counts from the start of the available range. An unknown start
+    // keeps the values read (or the default) unconverted.
+    if (!startUnknown)
+        srcIn = convertTime({srcIn, srcInRate}, sourceRate) - availIn;
+
+    const double recordIn = state.recordPosition;
+    const double recordLength = convertTime({srcLength, srcLengthRate}, state.rate);
+    // The record position advances even when the clip yields no source below.
+    state.placeSegment(mediaType);
+    state.recordPosition += recordLength;
+
+    MediaInputCollector collector;
+    collector.primaryRes = DmFrameResolution::create();
+    collector.primaryRes->setCenterX(clip->bounds_center_x);
+    collector.primaryRes->setCenterY(clip->bounds_center_y);
+    collector.primaryRes->setSizeX(clip->bounds_size_width);
+    collector.primaryRes->setSizeY(clip->bounds_size_height);
+    collector.targetUrl = clip->target_url;
+    collector.availIn = availIn;
+    collector.availLength = availLength;
+    collector.fcm = fcm.c_str();
+    collector.mediaType = mediaType;
+    collector.entityReference = entityReferenceOf(*clip);
+    if (!clip->path_mp4.empty())
+        collector.addMovieInput(clip->path_mp4);
+    if (!clip->path_file.empty())
+        collector.addPathInput(clip->path_file, DmSourceInfo::kFileTypeFile);
+    if (!clip->path_movie.empty())
+        collector.addPathInput(clip->path_movie, DmSourceInfo::kFileTypeMovie);
+    collector.addTargetUrlInput();
+
+    if (collector.inputs.empty()) {
+        // No media: no source, and the clip's effects are dropped.
+        state.lastSegment = nullptr;
+        return;
+    }
+
+    const CoSharedPtr<DmSourceNode::Input> primary = collector.inputs.front();
+    collector.inputs.pop_front();
+    const CoSharedPtr<DmSourceNode> source(
+        DmSourceNode::create(primary.get(), recordIn, recordLength, srcIn, true, false));
+    for (const CoSharedPtr<DmSourceNode::Input>& input : collector.inputs)
+        source->addMultiInput(input.get());
+
+    if (DmSourceNode::Input* input = source->getInput())
+        completePrimaryInput(*input, *clip);
+
+    state.lastSegment = source;
+    source->setRecLength(recordLength);
+    source->setSegmentId(DmString(clip->clip_uid.c_str()));
+    source->setName(DmString(clip->name.c_str()));
+    state.layer->addChild(source.get());
+    state.segmentCount += 1;
+}
+
+} // namespace ZEM_0_81::Json
