@@ -42,10 +42,10 @@ inline std::string clip(const std::string& name, double start, double frames,
 }
 
 /// A "Clip.1" of `frames` at 24 fps that names no media: it yields no source but
-/// takes its place on the record.
-inline std::string clipWithoutMedia(double frames) {
+/// takes its place on the record. Optional extra members.
+inline std::string clipWithoutMedia(double frames, const std::string& more = "") {
     return R"({"OTIO_SCHEMA":"Clip.1","name":"nomedia","source_range":)" +
-           timeRange(0, frames, 24.0) + "}";
+           timeRange(0, frames, 24.0) + more + "}";
 }
 
 /// A "Track.1" of the given kind holding `children` (a comma-separated list).
