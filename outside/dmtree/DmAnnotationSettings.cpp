@@ -1,6 +1,8 @@
 #include "outside/dmtree/DmAnnotationSettings.h"
 
-DmAnnotationSettings* DmAnnotationSettings::create() { return new DmAnnotationSettings(); }
+DmAnnotationSettings* DmAnnotationSettings::create() {
+    return new DmAnnotationSettings();
+}
 
 DmAnnotationSettings::DmAnnotationSettings(const DmAnnotationSettings& other)
     : DmEffectSettings(other) {
@@ -18,7 +20,9 @@ DmEffectLayer* DmAnnotationSettings::getLayer(std::uint32_t index) const {
     return index < m_layers.size() ? m_layers[index].get() : nullptr;
 }
 
-const char* DmAnnotationSettings::getName() const { return "DmAnnotationSettings"; }
+const char* DmAnnotationSettings::getName() const {
+    return "DmAnnotationSettings";
+}
 
 CoSharedPtr<DmPropertySet> DmAnnotationSettings::clone() const {
     return new DmAnnotationSettings(*this);

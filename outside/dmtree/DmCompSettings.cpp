@@ -2,7 +2,9 @@
 
 #include "outside/dmtree/DmIdTable.h"
 
-DmCompSettings* DmCompSettings::create() { return new DmCompSettings(); }
+DmCompSettings* DmCompSettings::create() {
+    return new DmCompSettings();
+}
 
 DmCompSettings::DmCompSettings(const DmCompSettings& other)
     : DmEffectSettings(other), m_attributs(DmIdTable::deepCopy(other.m_attributs)),
@@ -32,6 +34,10 @@ std::vector<DmCompSettings::ChannelId> DmCompSettings::getChannelIds() const {
     return DmIdTable::ids(m_channels);
 }
 
-const char* DmCompSettings::getName() const { return "DmCompSettings"; }
+const char* DmCompSettings::getName() const {
+    return "DmCompSettings";
+}
 
-CoSharedPtr<DmPropertySet> DmCompSettings::clone() const { return new DmCompSettings(*this); }
+CoSharedPtr<DmPropertySet> DmCompSettings::clone() const {
+    return new DmCompSettings(*this);
+}

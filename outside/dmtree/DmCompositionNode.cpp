@@ -23,9 +23,13 @@ void DmCompositionNode::setStartTC(double tc, const DmString& fcm) {
     m_startTcFcm = fcm;
 }
 
-void DmCompositionNode::accept(DmTreeVisitor& visitor) { visitor.visitCompositionNode(this); }
+void DmCompositionNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitCompositionNode(this);
+}
 
-void DmCompositionNode::acceptEnd(DmTreeVisitor& visitor) { visitor.endCompositionNode(this); }
+void DmCompositionNode::acceptEnd(DmTreeVisitor& visitor) {
+    visitor.endCompositionNode(this);
+}
 
 CoSharedPtr<DmPropertySet> DmCompositionNode::clone() const {
     return new DmCompositionNode(*this);

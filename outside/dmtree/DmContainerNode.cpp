@@ -2,8 +2,14 @@
 
 #include "outside/dmtree/DmTreeVisitor.h"
 
-DmContainerNode* DmContainerNode::create() { return new DmContainerNode(); }
+DmContainerNode* DmContainerNode::create() {
+    return new DmContainerNode();
+}
 
-void DmContainerNode::accept(DmTreeVisitor& visitor) { visitor.visitContainerNode(this); }
+void DmContainerNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitContainerNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmContainerNode::clone() const { return new DmContainerNode(*this); }
+CoSharedPtr<DmPropertySet> DmContainerNode::clone() const {
+    return new DmContainerNode(*this);
+}

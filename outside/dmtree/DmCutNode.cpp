@@ -2,8 +2,14 @@
 
 #include "outside/dmtree/DmTreeVisitor.h"
 
-DmCutNode* DmCutNode::create(eDmTreeMediaType mediaType) { return new DmCutNode(mediaType); }
+DmCutNode* DmCutNode::create(eDmTreeMediaType mediaType) {
+    return new DmCutNode(mediaType);
+}
 
-void DmCutNode::accept(DmTreeVisitor& visitor) { visitor.visitCutNode(this); }
+void DmCutNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitCutNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmCutNode::clone() const { return new DmCutNode(*this); }
+CoSharedPtr<DmPropertySet> DmCutNode::clone() const {
+    return new DmCutNode(*this);
+}

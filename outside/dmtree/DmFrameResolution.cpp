@@ -1,6 +1,8 @@
 #include "outside/dmtree/DmFrameResolution.h"
 
-DmFrameResolution* DmFrameResolution::create() { return new DmFrameResolution(); }
+DmFrameResolution* DmFrameResolution::create() {
+    return new DmFrameResolution();
+}
 
 void DmFrameResolution::setDepth(std::int32_t bits, std::int32_t channels, bool isFloat,
                                  bool flag) {

@@ -9,6 +9,10 @@ DmGapNode* DmGapNode::create(double recIn, double recLength, eDmTreeMediaType me
     return gap;
 }
 
-void DmGapNode::accept(DmTreeVisitor& visitor) { visitor.visitGapNode(this); }
+void DmGapNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitGapNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmGapNode::clone() const { return new DmGapNode(*this); }
+CoSharedPtr<DmPropertySet> DmGapNode::clone() const {
+    return new DmGapNode(*this);
+}

@@ -8,6 +8,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <optional>
 #include <string>
 
 using namespace DmJsonKeys;
@@ -45,8 +46,7 @@ private:
         Step(Reader& reader, const char* name) : m_reader(reader), m_size(reader.m_path.size()) {
             reader.append(name);
         }
-        Step(Reader& reader, const char* name, rapidjson::SizeType index)
-            : Step(reader, name) {
+        Step(Reader& reader, const char* name, rapidjson::SizeType index) : Step(reader, name) {
             reader.m_path += "[" + std::to_string(index) + "]";
         }
         ~Step() { m_reader.m_path.resize(m_size); }
@@ -250,13 +250,12 @@ private:
         return res;
     }
 
-    /// A number member that may be null; the pointer is valid until the next call.
-    const double* optionalNumber(const Value& parent, const char* name) {
+    /// A number member that may be null (an unset value).
+    std::optional<double> optionalNumber(const Value& parent, const char* name) const {
         const Value& value = member(parent, name);
         if (value.IsNull())
-            return nullptr;
-        m_number = real(value, name);
-        return &m_number;
+            return std::nullopt;
+        return real(value, name);
     }
 
     CoSharedPtr<DmAudioProperties> audio(const Value& parent) {
@@ -278,8 +277,7 @@ private:
         Step step(*this, kSourceInfo);
         CoSharedPtr<DmSourceInfo> info = DmSourceInfo::create();
         properties(*v, *info);
-        items(*v, kSequences,
-              [&](const Value& path) { info->addSequence(string(path, nullptr)); });
+        items(*v, kSequences, [&](const Value& path) { info->addSequence(string(path, nullptr)); });
         info->setSourceType(static_cast<DmSourceInfo::SourceType>(integer(*v, kSourceType)));
         info->setFileType(static_cast<DmSourceInfo::FileType>(integer(*v, kFileType)));
         info->setPath(text(*v, kPath));
@@ -328,8 +326,8 @@ private:
             requireObject(k, nullptr);
             const Value& parameters = array(k, kParameters);
             if (parameters.Size() != DmKeyFrame::kNbParameters)
-                fail(kParameters, "expected " + std::to_string(DmKeyFrame::kNbParameters) +
-                                      " numbers");
+                fail(kParameters,
+                     "expected " + std::to_string(DmKeyFrame::kNbParameters) + " numbers");
             CoSharedPtr<DmKeyFrame> frame = DmKeyFrame::create2(
                 realMember(k, kTime), singleMember(k, kValue),
                 static_cast<DmKeyFrame::InterpMode>(integer(k, kMode)),
@@ -462,7 +460,9 @@ private:
             layerValues(v, *layer);
             idTable<DmTextLayer::ChannelId>(
                 v, kChannels, [&](const Value& c) { return animationChannel(c); },
-                [&](DmTextLayer::ChannelId id, DmAnimationChannel* c) { layer->setChannel(id, c); });
+                [&](DmTextLayer::ChannelId id, DmAnimationChannel* c) {
+                    layer->setChannel(id, c);
+                });
             items(v, kParagraphs, [&](const Value& p) {
                 const CoSharedPtr<DmTextParagraph> item = paragraph(p);
                 layer->addParagraph(item.get());
@@ -491,7 +491,8 @@ private:
 
     CoSharedPtr<DmTreeNode> node(const Value& v, int depth) {
         if (depth > kMaxDepth)
-            fail(nullptr, "the tree is nested deeper than " + std::to_string(kMaxDepth) + " levels");
+            fail(nullptr,
+                 "the tree is nested deeper than " + std::to_string(kMaxDepth) + " levels");
         requireObject(v, nullptr);
         const DmString kind = text(v, kKind);
         CoSharedPtr<DmTreeNode> n;
@@ -517,9 +518,8 @@ private:
             layer->setLayerLength(realMember(v, kLength));
             n = layer;
         } else if (kind == DmString(kSource)) {
-            CoSharedPtr<DmSourceNode> source =
-                DmSourceNode::create(nullptr, 0.0, 0.0, realMember(v, kRelIn),
-                                     boolean(v, kFlag1), boolean(v, kFlag2));
+            CoSharedPtr<DmSourceNode> source = DmSourceNode::create(
+                nullptr, 0.0, 0.0, realMember(v, kRelIn), boolean(v, kFlag1), boolean(v, kFlag2));
             segmentValues(v, *source);
             items(v, kInputs, [&](const Value& i) {
                 const CoSharedPtr<DmSourceNode::Input> in = input(i);
@@ -549,7 +549,6 @@ private:
     }
 
     std::string m_path;
-    double m_number = 0.0;
 };
 
 /// Gives up the holder's reference without deleting, so that the object goes to

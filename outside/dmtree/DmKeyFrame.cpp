@@ -5,11 +5,15 @@ namespace {
 constexpr std::uint32_t kKeyFrameVersion = 3;
 } // namespace
 
-std::uint32_t DmKeyFrame::getCurrentVersion() { return kKeyFrameVersion; }
+std::uint32_t DmKeyFrame::getCurrentVersion() {
+    return kKeyFrameVersion;
+}
 
 DmKeyFrame* DmKeyFrame::create2(double time, float value, InterpMode mode, InterpOrder order,
                                 double a, double b, double c, double d, std::uint32_t count) {
     return new DmKeyFrame(time, value, mode, order, a, b, c, d, count);
 }
 
-CoSharedPtr<DmPropertySet> DmKeyFrame::clone() const { return new DmKeyFrame(*this); }
+CoSharedPtr<DmPropertySet> DmKeyFrame::clone() const {
+    return new DmKeyFrame(*this);
+}

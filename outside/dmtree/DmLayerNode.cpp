@@ -7,8 +7,14 @@ DmLayerNode* DmLayerNode::create(std::int32_t index, eDmTreeMediaType mediaType,
     return new DmLayerNode(index, mediaType, parameter, firstLayer);
 }
 
-void DmLayerNode::accept(DmTreeVisitor& visitor) { visitor.visitLayerNode(this); }
+void DmLayerNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitLayerNode(this);
+}
 
-void DmLayerNode::acceptEnd(DmTreeVisitor& visitor) { visitor.endLayerNode(this); }
+void DmLayerNode::acceptEnd(DmTreeVisitor& visitor) {
+    visitor.endLayerNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmLayerNode::clone() const { return new DmLayerNode(*this); }
+CoSharedPtr<DmPropertySet> DmLayerNode::clone() const {
+    return new DmLayerNode(*this);
+}

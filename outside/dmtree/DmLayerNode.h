@@ -27,8 +27,7 @@ public:
     CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
-    DmLayerNode(std::int32_t index, eDmTreeMediaType type, std::int32_t parameter,
-                bool firstLayer)
+    DmLayerNode(std::int32_t index, eDmTreeMediaType type, std::int32_t parameter, bool firstLayer)
         : mediaType(type), m_index(index), m_parameter(parameter), m_firstLayer(firstLayer) {}
     DmLayerNode(const DmLayerNode&) = default;
 

@@ -1,6 +1,8 @@
 #include "outside/dmtree/DmPaintLayer.h"
 
-DmPaintLayer* DmPaintLayer::create() { return new DmPaintLayer(); }
+DmPaintLayer* DmPaintLayer::create() {
+    return new DmPaintLayer();
+}
 
 DmPaintLayer::DmPaintLayer(const DmPaintLayer& other) : DmEffectLayer(other) {
     m_strokes.reserve(other.m_strokes.size());
@@ -17,6 +19,10 @@ DmStroke* DmPaintLayer::getStroke(std::uint32_t index) const {
     return index < m_strokes.size() ? m_strokes[index].get() : nullptr;
 }
 
-const char* DmPaintLayer::getName() const { return "DmPaintLayer"; }
+const char* DmPaintLayer::getName() const {
+    return "DmPaintLayer";
+}
 
-CoSharedPtr<DmPropertySet> DmPaintLayer::clone() const { return new DmPaintLayer(*this); }
+CoSharedPtr<DmPropertySet> DmPaintLayer::clone() const {
+    return new DmPaintLayer(*this);
+}

@@ -4,13 +4,17 @@ DmPropertySet::DmPropertySet(const DmPropertySet& other) : m_properties(other.m_
 
 DmPropertySet::~DmPropertySet() = default;
 
-void DmPropertySet::incref() const { m_count.fetch_add(1, std::memory_order_relaxed); }
+void DmPropertySet::incref() const {
+    m_count.fetch_add(1, std::memory_order_relaxed);
+}
 
 bool DmPropertySet::decref() const {
     return m_count.fetch_sub(1, std::memory_order_acq_rel) <= 1;
 }
 
-std::int32_t DmPropertySet::refcount() const { return m_count.load(std::memory_order_relaxed); }
+std::int32_t DmPropertySet::refcount() const {
+    return m_count.load(std::memory_order_relaxed);
+}
 
 eDmErrorId DmPropertySet::setPropertyValue(std::int32_t id, eDmPropType type, const void* value) {
     if (!value)
@@ -72,7 +76,9 @@ eDmErrorId DmPropertySet::getPropertyValue(std::int32_t id, eDmPropType type, vo
     return eDmSuccess;
 }
 
-bool DmPropertySet::removeProperty(std::int32_t id) { return m_properties.erase(id) != 0; }
+bool DmPropertySet::removeProperty(std::int32_t id) {
+    return m_properties.erase(id) != 0;
+}
 
 std::uint32_t DmPropertySet::getNbProperties() const {
     return static_cast<std::uint32_t>(m_properties.size());

@@ -2,8 +2,14 @@
 
 #include "outside/dmtree/DmCompositionNode.h"
 
-DmReelNode* DmReelNode::create() { return new DmReelNode(); }
+DmReelNode* DmReelNode::create() {
+    return new DmReelNode();
+}
 
-int DmReelNode::addComposition(DmCompositionNode* composition) { return addChild(composition); }
+int DmReelNode::addComposition(DmCompositionNode* composition) {
+    return addChild(composition);
+}
 
-CoSharedPtr<DmPropertySet> DmReelNode::clone() const { return new DmReelNode(*this); }
+CoSharedPtr<DmPropertySet> DmReelNode::clone() const {
+    return new DmReelNode(*this);
+}

@@ -2,8 +2,14 @@
 
 #include "outside/dmtree/DmReelNode.h"
 
-DmRoot* DmRoot::create() { return new DmRoot(); }
+DmRoot* DmRoot::create() {
+    return new DmRoot();
+}
 
-int DmRoot::addReel(DmReelNode* reel) { return addChild(reel); }
+int DmRoot::addReel(DmReelNode* reel) {
+    return addChild(reel);
+}
 
-CoSharedPtr<DmPropertySet> DmRoot::clone() const { return new DmRoot(*this); }
+CoSharedPtr<DmPropertySet> DmRoot::clone() const {
+    return new DmRoot(*this);
+}

@@ -37,4 +37,6 @@ DmEffectSettings* DmSegmentNode::getEffectByName(const char* name) const {
     return nullptr;
 }
 
-void DmSegmentNode::accept(DmTreeVisitor& visitor) { visitor.visitSegmentNode(this); }
+void DmSegmentNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitSegmentNode(this);
+}

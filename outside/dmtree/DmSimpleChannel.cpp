@@ -1,5 +1,9 @@
 #include "outside/dmtree/DmSimpleChannel.h"
 
-DmSimpleChannel* DmSimpleChannel::create(const DmString& text) { return new DmSimpleChannel(text); }
+DmSimpleChannel* DmSimpleChannel::create(const DmString& text) {
+    return new DmSimpleChannel(text);
+}
 
-CoSharedPtr<DmPropertySet> DmSimpleChannel::clone() const { return new DmSimpleChannel(*this); }
+CoSharedPtr<DmPropertySet> DmSimpleChannel::clone() const {
+    return new DmSimpleChannel(*this);
+}

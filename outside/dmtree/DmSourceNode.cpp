@@ -17,7 +17,9 @@ DmSourceNode::Input::Input(const Input& other)
 
 DmSourceNode::Input::~Input() = default;
 
-DmSourceInfo* DmSourceNode::Input::getSrcInfo() const { return m_info.get(); }
+DmSourceInfo* DmSourceNode::Input::getSrcInfo() const {
+    return m_info.get();
+}
 
 // --- DictionaryEntry ---------------------------------------------------------
 
@@ -52,7 +54,9 @@ DmSourceNode::DictionaryEntry* DmSourceNode::MediaInput::getExtraData(std::uint3
     return index < m_extraData.size() ? m_extraData[index].get() : nullptr;
 }
 
-void DmSourceNode::MediaInput::clearExtraData() { m_extraData.clear(); }
+void DmSourceNode::MediaInput::clearExtraData() {
+    m_extraData.clear();
+}
 
 void DmSourceNode::MediaInput::addExtraData(DictionaryEntry* entry) {
     if (entry)
@@ -73,8 +77,7 @@ DmSourceNode* DmSourceNode::create(Input* primary, double recIn, double recLengt
 }
 
 DmSourceNode::DmSourceNode(const DmSourceNode& other)
-    : DmSegmentNode(other), m_relIn(other.m_relIn), m_flag1(other.m_flag1),
-      m_flag2(other.m_flag2) {
+    : DmSegmentNode(other), m_relIn(other.m_relIn), m_flag1(other.m_flag1), m_flag2(other.m_flag2) {
     m_inputs.reserve(other.m_inputs.size());
     for (const auto& input : other.m_inputs)
         m_inputs.push_back(dmCloneOf(input.get()));
@@ -112,6 +115,10 @@ double DmSourceNode::getSrcLength() const {
     return primary ? primary->getAvailLength() : 0.0;
 }
 
-void DmSourceNode::accept(DmTreeVisitor& visitor) { visitor.visitSourceNode(this); }
+void DmSourceNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitSourceNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmSourceNode::clone() const { return new DmSourceNode(*this); }
+CoSharedPtr<DmPropertySet> DmSourceNode::clone() const {
+    return new DmSourceNode(*this);
+}

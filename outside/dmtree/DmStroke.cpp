@@ -1,6 +1,8 @@
 #include "outside/dmtree/DmStroke.h"
 
-DmStroke* DmStroke::create() { return new DmStroke(); }
+DmStroke* DmStroke::create() {
+    return new DmStroke();
+}
 
 void DmStroke::setColor(float r, float g, float b, float a) {
     m_hasColor = true;
@@ -29,4 +31,6 @@ bool DmStroke::getPointData(std::uint32_t index, double& x, double& y, double& s
     return true;
 }
 
-CoSharedPtr<DmPropertySet> DmStroke::clone() const { return new DmStroke(*this); }
+CoSharedPtr<DmPropertySet> DmStroke::clone() const {
+    return new DmStroke(*this);
+}

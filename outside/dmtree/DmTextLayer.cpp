@@ -2,7 +2,9 @@
 
 #include "outside/dmtree/DmIdTable.h"
 
-DmTextLayer* DmTextLayer::create() { return new DmTextLayer(); }
+DmTextLayer* DmTextLayer::create() {
+    return new DmTextLayer();
+}
 
 DmTextLayer::DmTextLayer(const DmTextLayer& other)
     : DmEffectLayer(other), m_channels(DmIdTable::deepCopy(other.m_channels)) {
@@ -32,6 +34,10 @@ std::vector<DmTextLayer::ChannelId> DmTextLayer::getChannelIds() const {
     return DmIdTable::ids(m_channels);
 }
 
-const char* DmTextLayer::getName() const { return "DmTextLayer"; }
+const char* DmTextLayer::getName() const {
+    return "DmTextLayer";
+}
 
-CoSharedPtr<DmPropertySet> DmTextLayer::clone() const { return new DmTextLayer(*this); }
+CoSharedPtr<DmPropertySet> DmTextLayer::clone() const {
+    return new DmTextLayer(*this);
+}

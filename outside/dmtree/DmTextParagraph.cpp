@@ -2,7 +2,9 @@
 
 #include "outside/dmtree/DmIdTable.h"
 
-DmTextParagraph* DmTextParagraph::create() { return new DmTextParagraph(); }
+DmTextParagraph* DmTextParagraph::create() {
+    return new DmTextParagraph();
+}
 
 DmTextParagraph::DmTextParagraph(const DmTextParagraph& other)
     : DmPropertySet(other), text(other.text), fontName(other.fontName), m_width(other.m_width),
@@ -41,6 +43,10 @@ std::vector<DmTextParagraph::AttributId> DmTextParagraph::getAttributIds() const
     return DmIdTable::ids(m_attributs);
 }
 
-const char* DmTextParagraph::getName() const { return "DmTextParagraph"; }
+const char* DmTextParagraph::getName() const {
+    return "DmTextParagraph";
+}
 
-CoSharedPtr<DmPropertySet> DmTextParagraph::clone() const { return new DmTextParagraph(*this); }
+CoSharedPtr<DmPropertySet> DmTextParagraph::clone() const {
+    return new DmTextParagraph(*this);
+}

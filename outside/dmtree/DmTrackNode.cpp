@@ -6,8 +6,14 @@ DmTrackNode* DmTrackNode::create(std::int32_t index, eDmTreeMediaType mediaType)
     return new DmTrackNode(index, mediaType);
 }
 
-void DmTrackNode::accept(DmTreeVisitor& visitor) { visitor.visitTrackNode(this); }
+void DmTrackNode::accept(DmTreeVisitor& visitor) {
+    visitor.visitTrackNode(this);
+}
 
-void DmTrackNode::acceptEnd(DmTreeVisitor& visitor) { visitor.endTrackNode(this); }
+void DmTrackNode::acceptEnd(DmTreeVisitor& visitor) {
+    visitor.endTrackNode(this);
+}
 
-CoSharedPtr<DmPropertySet> DmTrackNode::clone() const { return new DmTrackNode(*this); }
+CoSharedPtr<DmPropertySet> DmTrackNode::clone() const {
+    return new DmTrackNode(*this);
+}

@@ -128,8 +128,9 @@ private:
 
     // --- held objects ----------------------------------------------------------
 
-    template <class T> void optionalReal(const char* name, eDmErrorId (DmFrameResolution::*get)(T&) const,
-                                         const DmFrameResolution& res) {
+    template <class T>
+    void optionalReal(const char* name, eDmErrorId (DmFrameResolution::*get)(T&) const,
+                      const DmFrameResolution& res) {
         key(name);
         T value{};
         if ((res.*get)(value) == eDmSuccess)
@@ -331,12 +332,14 @@ private:
         text(kText, paragraph.text);
         text(kFontName, paragraph.fontName);
         real(kWidth, paragraph.getWidth());
-        idTable(kChannels, paragraph.getChannelIds(),
-                [&](DmTextParagraph::ChannelId id) { return paragraph.getChannel(id); },
-                [&](const DmAnimationChannel& c) { animationChannel(c); });
-        idTable(kAttributs, paragraph.getAttributIds(),
-                [&](DmTextParagraph::AttributId id) { return paragraph.getAttribut(id); },
-                [&](const DmSimpleChannel& c) { simpleChannel(c); });
+        idTable(
+            kChannels, paragraph.getChannelIds(),
+            [&](DmTextParagraph::ChannelId id) { return paragraph.getChannel(id); },
+            [&](const DmAnimationChannel& c) { animationChannel(c); });
+        idTable(
+            kAttributs, paragraph.getAttributIds(),
+            [&](DmTextParagraph::AttributId id) { return paragraph.getAttribut(id); },
+            [&](const DmSimpleChannel& c) { simpleChannel(c); });
         m_writer.EndObject();
     }
 
@@ -347,12 +350,14 @@ private:
             text(kKind, kComp);
             properties(fx);
             boolean(kMuted, fx.isMuted());
-            idTable(kAttributs, comp->getAttributIds(),
-                    [&](DmCompSettings::AttributId id) { return comp->getAttribut(id); },
-                    [&](const DmSimpleChannel& c) { simpleChannel(c); });
-            idTable(kChannels, comp->getChannelIds(),
-                    [&](DmCompSettings::ChannelId id) { return comp->getChannel(id); },
-                    [&](const DmAnimationChannel& c) { animationChannel(c); });
+            idTable(
+                kAttributs, comp->getAttributIds(),
+                [&](DmCompSettings::AttributId id) { return comp->getAttribut(id); },
+                [&](const DmSimpleChannel& c) { simpleChannel(c); });
+            idTable(
+                kChannels, comp->getChannelIds(),
+                [&](DmCompSettings::ChannelId id) { return comp->getChannel(id); },
+                [&](const DmAnimationChannel& c) { animationChannel(c); });
         } else if (dynamic_cast<const DmAngularMaskSettings*>(&fx)) {
             text(kKind, kAngularMask);
             properties(fx);
@@ -389,16 +394,18 @@ private:
             properties(fx);
             boolean(kMuted, fx.isMuted());
             layerValues(*textLayer);
-            idTable(kChannels, textLayer->getChannelIds(),
-                    [&](DmTextLayer::ChannelId id) { return textLayer->getChannel(id); },
-                    [&](const DmAnimationChannel& c) { animationChannel(c); });
+            idTable(
+                kChannels, textLayer->getChannelIds(),
+                [&](DmTextLayer::ChannelId id) { return textLayer->getChannel(id); },
+                [&](const DmAnimationChannel& c) { animationChannel(c); });
             key(kParagraphs);
             m_writer.StartArray();
             for (std::uint32_t i = 0; i < textLayer->getNbParagraphs(); ++i)
                 paragraph(*textLayer->getParagraph(i));
             m_writer.EndArray();
         } else {
-            fail(std::string("effect \"") + fx.getName() + "\" is of a kind the dialect does not know");
+            fail(std::string("effect \"") + fx.getName() +
+                 "\" is of a kind the dialect does not know");
         }
         m_writer.EndObject();
     }

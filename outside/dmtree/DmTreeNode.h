@@ -18,7 +18,8 @@ public:
     /// The child at `index`, or null past the end. The node keeps its reference.
     virtual DmTreeNode* getChild(std::uint32_t index) const;
     /// Appends `child` and keeps a counted reference to it. 0 on success; 1 when
-    /// `child` is null or this node itself (nothing is added then).
+    /// `child` is null or this node itself (nothing is added then). A node must not
+    /// be added below one of its own descendants: the tree would hold itself.
     virtual int addChild(DmTreeNode* child);
 
     /// Calls the visitor's visit operation of this node's exact kind; root and reel

@@ -15,4 +15,6 @@ void DmTreeVisitor::visitContainerNode(DmContainerNode*) {}
 void DmTreeVisitor::visitBlobNode(DmBlobNode*) {}
 void DmTreeVisitor::visitBatchFxNode(DmBatchFxNode*) {}
 
-const char* DmTreeVisitor::getVisitorName() const { return m_name.str().c_str(); }
+const char* DmTreeVisitor::getVisitorName() const {
+    return m_name.str().c_str();
+}

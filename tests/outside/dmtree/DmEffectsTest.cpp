@@ -10,8 +10,8 @@ namespace {
 
 TEST(DmEffectSettings, NameAccessorGivesTheClassName) {
     const CoSharedPtr<DmEffectSettings> effects[] = {
-        DmCompSettings::create(), DmAngularMaskSettings::create(), DmLookSettings::create(),
-        DmAnnotationSettings::create(), DmPaintLayer::create(),   DmTextLayer::create()};
+        DmCompSettings::create(),       DmAngularMaskSettings::create(), DmLookSettings::create(),
+        DmAnnotationSettings::create(), DmPaintLayer::create(),          DmTextLayer::create()};
     const char* names[] = {"DmCompSettings",       "DmAngularMaskSettings", "DmLookSettings",
                            "DmAnnotationSettings", "DmPaintLayer",          "DmTextLayer"};
     for (std::size_t i = 0; i < 6; ++i) {

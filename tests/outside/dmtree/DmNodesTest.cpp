@@ -9,7 +9,9 @@
 
 namespace {
 
-std::string nameOf(const DmTreeNode* node) { return DmStr2CStr(node->getName()).c_str(); }
+std::string nameOf(const DmTreeNode* node) {
+    return DmStr2CStr(node->getName()).c_str();
+}
 
 TEST(DmTreeNode, ChildrenAreKeptInOrderAndCounted) {
     CoSharedPtr<DmRoot> root = DmRoot::create();
@@ -79,8 +81,7 @@ TEST(DmSegmentNode, GapAndCutKeepTheirTimingAndEffects) {
     EXPECT_EQ(gap->getSegmentId(), DmString(""));
     gap->setRecLength(7.0);
     EXPECT_EQ(gap->getRecLength(), 7.0);
-    EXPECT_EQ(CoSharedPtr<DmGapNode>(DmGapNode::create(0, 1, eDmMediaVideo, L"g\u00e9"))
-                  ->getName(),
+    EXPECT_EQ(CoSharedPtr<DmGapNode>(DmGapNode::create(0, 1, eDmMediaVideo, L"g\u00e9"))->getName(),
               DmString("g\xC3\xA9"));
 
     CoSharedPtr<DmCutNode> cut = DmCutNode::create(eDmMediaAudio);
@@ -140,8 +141,8 @@ TEST(DmSourceNode, TimingAndSourceInfoComeFromThePrimaryInput) {
     EXPECT_EQ(extra->getSrcInfo(), nullptr);
 
     // A source made without input takes its first added input as the primary one.
-    empty->addMultiInput(DmSourceNode::MediaInput::create(4.0, 5.0, nullptr, "", eDmMediaVideo,
-                                                          true));
+    empty->addMultiInput(
+        DmSourceNode::MediaInput::create(4.0, 5.0, nullptr, "", eDmMediaVideo, true));
     EXPECT_EQ(empty->getInput(), empty->getMultiInput(0));
     EXPECT_EQ(empty->getSrcIn(), 4.0);
 }

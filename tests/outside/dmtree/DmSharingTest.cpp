@@ -145,8 +145,7 @@ TEST(DmPropertySet, FailedReadsLeaveTheOutputUntouched) {
     EXPECT_EQ(f, angle);
 
     EXPECT_EQ(mask->setPropertyValue(5, eDmPropDouble, nullptr), eDmErrorBadArgument);
-    EXPECT_EQ(mask->setPropertyValue(5, static_cast<eDmPropType>(99), &pivot),
-              eDmErrorBadArgument);
+    EXPECT_EQ(mask->setPropertyValue(5, static_cast<eDmPropType>(99), &pivot), eDmErrorBadArgument);
     EXPECT_EQ(mask->getNbProperties(), 1u);
     EXPECT_TRUE(mask->removeProperty(8));
     EXPECT_FALSE(mask->removeProperty(8));

@@ -81,10 +81,10 @@ TEST(DmPreIt, VisitsInPreOrderAndEndsEachSubtree) {
     Recorder recorder;
     DmPreIt(root.get(), &recorder).traverse();
     const std::vector<std::string> expected = {
-        "composition:C", "track:T",   "layer:L1",      "source:s1",     "cut:cut",
-        "gap:g1",        "container:box", "gap:g2",    "/layer:L1",     "layer:L2",
-        "source:s2",     "/layer:L2", "/track:T",      "/composition:C", "composition:C2",
-        "/composition:C2"};
+        "composition:C", "track:T",        "layer:L1",       "source:s1",
+        "cut:cut",       "gap:g1",         "container:box",  "gap:g2",
+        "/layer:L1",     "layer:L2",       "source:s2",      "/layer:L2",
+        "/track:T",      "/composition:C", "composition:C2", "/composition:C2"};
     EXPECT_EQ(recorder.calls, expected);
 }
 
