@@ -1,0 +1,61 @@
+#include "composition/OtioImport.h"
+
+#include "composition/JsonException.h"
+#include "json/DmTreeImporter.h"
+#include "outside/dmtree/DmRoot.h"
+#include "rapidotio/JsonAccess.h"
+#include "rapidotio/RootNode.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
+
+namespace ZEM_0_81 {
+
+namespace {
+
+/// Parses `text` as strict JSON into `document`, or throws Json::Exception with
+/// RapidJSON's English message and JsonSyntaxError (775).
+///
+/// The grammar is that of RapidJSON's default flags (no comments, no trailing
+/// commas, no NaN or Infinity, nothing but whitespace after the root value). The
+/// iterative parser is used for it: it accepts and rejects exactly the same
+/// texts as the default recursive one, but keeps deeply nested arrays and
+/// objects off the call stack, so no text can exhaust the stack while parsing.
+void parseStrict(const char* text, rapidotio::Document& document) {
+    document.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(text);
+    if (document.HasParseError())
+        throw Json::Exception(rapidjson::GetParseError_En(document.GetParseError()),
+                              Status(Status::JsonSyntaxError));
+}
+
+} // namespace
+
+Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
+    try {
+        rapidotio::Document document;
+        // A null text is read as the empty text: the empty-document error.
+        parseStrict(text ? text : "", document);
+
+        // A root value that is not an object has no timeline: the composition
+        // stays empty (the importer adds its reel) and the import succeeds.
+        if (!document.IsObject()) {
+            const Json::DmTreeImporter importer(tree);
+            return Status();
+        }
+
+        const rapidotio::Value* chosen = &document;
+        const rapidotio::Value* timeline = nullptr;
+        if (rapidotio::getObject(document, "timeline", timeline))
+            chosen = timeline;
+
+        const SharedPtr<rapidotio::Node> root(new rapidotio::RootNode(*chosen, nullptr));
+        Json::DmTreeImporter importer(tree);
+        root->traverse(importer);
+        return Status();
+    } catch (const Json::Exception& failure) {
+        // Whatever the importer added to `tree` before the failure stays there.
+        return Json::statusFromException(failure);
+    }
+}
+
+} // namespace ZEM_0_81
