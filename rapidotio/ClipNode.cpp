@@ -21,15 +21,22 @@ void takeBoundsElement(const Value& element, double& field) {
         field = element.GetInt();
 }
 
-/// The text of an "extra_data" value: a string's own text; any other JSON value
-/// as its compact JSON text, so nothing the document says is lost.
-std::string extraDataText(const Value& value) {
-    if (value.IsString())
-        return value.GetString();
+/// The text of an "extra_data" value: a string's own text, and for a number,
+/// true, false or null its JSON text ("5", "2.5", "true", "null"). Objects and
+/// arrays have no text form here; the caller skips them, which also keeps
+/// arbitrarily deep values from being walked.
+bool extraDataText(const Value& value, std::string& text) {
+    if (value.IsString()) {
+        text = value.GetString();
+        return true;
+    }
+    if (value.IsObject() || value.IsArray())
+        return false;
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
     value.Accept(writer);
-    return std::string(buffer.GetString(), buffer.GetSize());
+    text.assign(buffer.GetString(), buffer.GetSize());
+    return true;
 }
 
 /// The leading decimal integer of `text` (0 when there is none), clamped to the
@@ -134,8 +141,11 @@ void ClipNode::readMediaMetadata(const Value& zem) {
     getInt(zem, "file_size_in_bytes", file_size_in_bytes);
 
     if (getObject(zem, "extra_data", member)) {
-        for (auto it = member->MemberBegin(); it != member->MemberEnd(); ++it)
-            extra_data.emplace_back(it->name.GetString(), extraDataText(it->value));
+        std::string text;
+        for (auto it = member->MemberBegin(); it != member->MemberEnd(); ++it) {
+            if (extraDataText(it->value, text))
+                extra_data.emplace_back(it->name.GetString(), text);
+        }
     }
 }
 

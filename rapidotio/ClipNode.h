@@ -64,7 +64,9 @@ public:
     std::string video_codec = "Unknown";
     std::string audio_codec = "Unknown";
     std::int32_t file_size_in_bytes = -1;
-    /// Media "extra_data" members in document order: (name, text).
+    /// Media "extra_data" members in document order: (name, text). A string
+    /// value gives its text; a number, true, false or null its JSON text; a
+    /// member holding an object or array is skipped.
     std::vector<std::pair<std::string, std::string>> extra_data;
 
 private:

@@ -11,7 +11,22 @@ Node::Node(const Value& json, Node* parent)
 
 Node::Node(const std::string& name) : json(&nullJson()), parent(nullptr), name(name) {}
 
-Node::~Node() = default;
+Node::~Node() {
+    // Release the subtree without recursion, so that a tree as deep as any
+    // document the parser accepts cannot exhaust the stack: a child held only
+    // here hands its own children over before it goes.
+    std::vector<SharedPtr<Node>> pending;
+    pending.swap(children);
+    while (!pending.empty()) {
+        SharedPtr<Node> node = std::move(pending.back());
+        pending.pop_back();
+        if (node && node->refcount() == 1) {
+            for (SharedPtr<Node>& child : node->children)
+                pending.push_back(std::move(child));
+            node->children.clear();
+        }
+    }
+}
 
 const Value& Node::nullJson() {
     static const Value null;
@@ -48,17 +63,39 @@ const char* Node::childrenKey() const {
 }
 
 void Node::traverse(NodeVisitor& visitor) {
-    accept(visitor);
-    // Children are read here, on the first arrival; nodes built with children
-    // (by the writer's caller) are never parsed.
-    if (children.empty())
-        parseChildren();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-        const SharedPtr<Node> child = children[i];
-        if (child)
-            child->traverse(visitor);
+    // Depth-first with an explicit stack instead of recursion, for the same
+    // reason as in the destructor. Each entry keeps its child alive while walked.
+    struct Frame {
+        Node* node;
+        SharedPtr<Node> keep;
+        std::size_t next;
+    };
+    std::vector<Frame> stack;
+    auto arrive = [&](Node* node, SharedPtr<Node> keep) {
+        node->accept(visitor);
+        // Children are read here, on the first arrival; nodes built with
+        // children (by the writer's caller) are never parsed.
+        if (node->children.empty())
+            node->parseChildren();
+        stack.push_back(Frame{node, std::move(keep), 0});
+    };
+
+    arrive(this, SharedPtr<Node>());
+    while (!stack.empty()) {
+        Frame& top = stack.back();
+        if (top.next < top.node->children.size()) {
+            SharedPtr<Node> child = top.node->children[top.next++];
+            if (child) {
+                Node* node = child.get();
+                arrive(node, std::move(child));
+            }
+            continue;
+        }
+        Node* node = top.node;
+        const SharedPtr<Node> keep = std::move(top.keep);
+        stack.pop_back();
+        node->leave(visitor);
     }
-    leave(visitor);
 }
 
 void Node::addChild(const SharedPtr<Node>& child) {

@@ -69,8 +69,8 @@ TEST(AnnotationNode, TextFieldsAndShortPosition) {
 
 TEST(AnnotationNode, WritesStrokesAndCaptionsAsNestedLayers) {
     SharedPtr<Node> annotation(new AnnotationNode("notes"));
-    SharedPtr<Node> stroke(new PaintNode("s", {{0.5, 1, 2}}, {1, 0, 0, 1}, "color", "round", true,
-                                         false, 1, 2));
+    SharedPtr<Node> stroke(
+        new PaintNode("s", {{0.5, 1, 2}}, {1, 0, 0, 1}, "color", "round", true, false, 1, 2));
     static_cast<PaintNode*>(stroke.get())->layer_range = TimeRange{{5, 24}, {3, 24}};
     SharedPtr<Node> caption(new TextNode("t", "Hello", "left", "Mono", 24, 300, 0.5, 10, 20,
                                          {0, 0, 0, 1}, false, true, 0, 4294967295u));

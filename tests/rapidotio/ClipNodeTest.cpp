@@ -46,18 +46,15 @@ TEST(ClipNode, WrongTypesAndCountsKeepDefaults) {
     EXPECT_EQ(0.5, other.bounds_center_y);
 }
 
-TEST(ClipNode, ExtraDataKeepsOrderAndTakesOtherValuesAsJsonText) {
+TEST(ClipNode, ExtraDataKeepsOrderAndTakesScalarsAsJsonText) {
     auto doc = clipWithMedia(R"({"extra_data":{"z":"1","a":"2","n":null,"o":{"k":[1,2.5]},
-        "t":true,"z":"again"}})");
+        "d":-2.5,"l":["x"],"t":true,"z":"again"}})");
     ClipNode clip(*doc, nullptr);
     using Pair = std::pair<std::string, std::string>;
-    EXPECT_EQ((std::vector<Pair>{{"z", "1"},
-                                 {"a", "2"},
-                                 {"n", "null"},
-                                 {"o", R"({"k":[1,2.5]})"},
-                                 {"t", "true"},
-                                 {"z", "again"}}),
-              clip.extra_data);
+    EXPECT_EQ(
+        (std::vector<Pair>{
+            {"z", "1"}, {"a", "2"}, {"n", "null"}, {"d", "-2.5"}, {"t", "true"}, {"z", "again"}}),
+        clip.extra_data);
 }
 
 TEST(ClipNode, ClipMetadataWithoutZemLevelAndWithMistypedParts) {
@@ -81,10 +78,14 @@ TEST(ClipNode, TrackingEntityTextSplitsOnSlashes) {
         const char* entity;
         const char* type;
         std::int32_t id;
-    } cases[] = {{"/Version/1234", "Version", 1234}, {"/Shot/abc", "Shot", 0},
-                 {"/Shot/12x", "Shot", 12},        {"x/Plate/5", "", 0},
-                 {"/Shot", "", 0},                 {"/", "", 0},
-                 {"", "", 0},                      {"//7", "", 7},
+    } cases[] = {{"/Version/1234", "Version", 1234},
+                 {"/Shot/abc", "Shot", 0},
+                 {"/Shot/12x", "Shot", 12},
+                 {"x/Plate/5", "", 0},
+                 {"/Shot", "", 0},
+                 {"/", "", 0},
+                 {"", "", 0},
+                 {"//7", "", 7},
                  {"/Big/99999999999", "Big", 2147483647}};
     for (const Case& c : cases) {
         auto doc = parse(std::string(R"({"media_reference":{"metadata":{"zm":{"entity":")") +
@@ -119,22 +120,21 @@ TEST(ClipNode, EntityReaderAndSampleTypeNames) {
 
 TEST(ClipNode, WritesEveryMemberEvenAtDefaults) {
     ClipNode clip("c");
-    EXPECT_EQ(
-        R"({"name":"c","OTIO_SCHEMA":"Clip.1","effects":[],)"
-        R"("source_range":{"start_time":{"OTIO_SCHEMA":"RationalTime.1"},)"
-        R"("duration":{"OTIO_SCHEMA":"RationalTime.1"},"OTIO_SCHEMA":"TimeRange.1"},)"
-        R"("media_reference":{"OTIO_SCHEMA":"ExternalReference.1",)"
-        R"("available_range":{"start_time":{"OTIO_SCHEMA":"RationalTime.1"},)"
-        R"("duration":{"OTIO_SCHEMA":"RationalTime.1"},"OTIO_SCHEMA":"TimeRange.1"},)"
-        R"("metadata":{"zem":{"ZEM_SCHEMA":"ClipNodeMediaReferenceMetadata.1",)"
-        R"("bounds":{"center":[0.0,0.0],"size":[0.0,0.0]},"pixel_resolution":[-1,-1],)"
-        R"("data_type":"","num_video_channels":-1,"pixel_aspect":0.0,"frame_rate":0.0,)"
-        R"("has_audio":false,"audio_sample_rate":0.0,"num_audio_channels":-1,)"
-        R"("video_codec":"Unknown","audio_codec":"Unknown","file_size_in_bytes":-1,)"
-        R"("extra_data":{}}},"target_url":""},)"
-        R"("metadata":{"zem":{"ZEM_SCHEMA":"ClipMetadata.1","entity":{"id":0,"type":""},)"
-        R"("paths":{"mp4":"","file":"","movie":""},"id":""}}})",
-        elementText(clip));
+    EXPECT_EQ(R"({"name":"c","OTIO_SCHEMA":"Clip.1","effects":[],)"
+              R"("source_range":{"start_time":{"OTIO_SCHEMA":"RationalTime.1"},)"
+              R"("duration":{"OTIO_SCHEMA":"RationalTime.1"},"OTIO_SCHEMA":"TimeRange.1"},)"
+              R"("media_reference":{"OTIO_SCHEMA":"ExternalReference.1",)"
+              R"("available_range":{"start_time":{"OTIO_SCHEMA":"RationalTime.1"},)"
+              R"("duration":{"OTIO_SCHEMA":"RationalTime.1"},"OTIO_SCHEMA":"TimeRange.1"},)"
+              R"("metadata":{"zem":{"ZEM_SCHEMA":"ClipNodeMediaReferenceMetadata.1",)"
+              R"("bounds":{"center":[0.0,0.0],"size":[0.0,0.0]},"pixel_resolution":[-1,-1],)"
+              R"("data_type":"","num_video_channels":-1,"pixel_aspect":0.0,"frame_rate":0.0,)"
+              R"("has_audio":false,"audio_sample_rate":0.0,"num_audio_channels":-1,)"
+              R"("video_codec":"Unknown","audio_codec":"Unknown","file_size_in_bytes":-1,)"
+              R"("extra_data":{}}},"target_url":""},)"
+              R"("metadata":{"zem":{"ZEM_SCHEMA":"ClipMetadata.1","entity":{"id":0,"type":""},)"
+              R"("paths":{"mp4":"","file":"","movie":""},"id":""}}})",
+              elementText(clip));
 }
 
 TEST(ClipNode, TrackingFormIsWrittenInZemForm) {

@@ -128,10 +128,10 @@ TEST(EffectNode, EffectsNestThroughLayersWhenRead) {
     SharedPtr<Node> gap = createNode(*doc, nullptr);
     test::RecordingVisitor visitor;
     gap->traverse(visitor);
-    EXPECT_EQ((std::vector<std::string>{"visitGap:", "visitEffect:a", "visitEffect:b",
-                                        "leaveEffect:b", "visitClip:odd", "leaveClip:odd",
-                                        "leaveEffect:a", "leaveGap:"}),
-              visitor.events)
+    EXPECT_EQ(
+        (std::vector<std::string>{"visitGap:", "visitEffect:a", "visitEffect:b", "leaveEffect:b",
+                                  "visitClip:odd", "leaveClip:odd", "leaveEffect:a", "leaveGap:"}),
+        visitor.events)
         << "nesting is not enforced: any schema dispatches by its own type";
 }
 

@@ -32,8 +32,15 @@ Value* nthValue(Value& value, std::size_t& index) {
 
 TEST(MalformedInput, EveryValueSwappedForEveryOtherTypeStillReadsAndWrites) {
     const std::string text = ZEM_0_81::test::readTestData("rapidotio/full_timeline.json");
-    const char* replacements[] = {"null", "true", "-7", "2.5", "4294967296", "\"s\"",
-                                  "[]", "{}", R"([1,"x",{},null])",
+    const char* replacements[] = {"null",
+                                  "true",
+                                  "-7",
+                                  "2.5",
+                                  "4294967296",
+                                  "\"s\"",
+                                  "[]",
+                                  "{}",
+                                  R"([1,"x",{},null])",
                                   R"({"OTIO_SCHEMA":"Clip.1","effects":[[]]})"};
     std::size_t mutations = 0;
     for (std::size_t position = 1;; ++position) {

@@ -163,5 +163,27 @@ TEST(Node, MalformedChildContainersAreSkipped) {
     EXPECT_TRUE(byName.json->IsNull());
 }
 
+TEST(Node, VeryDeepTreesWalkAndReleaseWithoutExhaustingTheStack) {
+    struct Counter : NodeVisitor {
+        std::size_t visits = 0, leaves = 0;
+        void visitEffect(Node*) override { ++visits; }
+        void leaveEffect(Node*) override { ++leaves; }
+    } counter;
+    const std::size_t depth = 300000;
+    {
+        SharedPtr<Node> top(new CompNode("0"));
+        Node* last = top.get();
+        for (std::size_t i = 1; i < depth; ++i) {
+            SharedPtr<Node> next(new CompNode(std::to_string(i)));
+            last->addChild(next);
+            last = next.get();
+        }
+        top->traverse(counter);
+        EXPECT_EQ(None, last->trackKind());
+    }
+    EXPECT_EQ(depth, counter.visits);
+    EXPECT_EQ(depth, counter.leaves);
+}
+
 } // namespace
 } // namespace ZEM_0_81::rapidotio

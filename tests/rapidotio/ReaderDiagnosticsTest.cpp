@@ -57,11 +57,11 @@ TEST(ReaderDiagnosticsDebugOn, SchemaDispatchMessages) {
     EXPECT_EQ("Found OTIO_SCHEMA\nFound Annotation Annotation.1\n"
               "Found visible\nCannot find 'layer_range'\nCannot find 'effect_name'\n",
               printedByCreating(R"({"OTIO_SCHEMA":"Annotation.1","visible":true})"));
-    EXPECT_EQ("Found OTIO_SCHEMA\nFound AngularMark AngularMask.1\n"
-              "Cannot find 'visible'\nCannot find 'layer_range'\nCannot find 'effect_name'\n"
-              "Found pivot\nExpected 'angle_in_radians' to be Float, found Number\n",
-              printedByCreating(
-                  R"({"OTIO_SCHEMA":"AngularMask.1","pivot":[1],"angle_in_radians":1})"));
+    EXPECT_EQ(
+        "Found OTIO_SCHEMA\nFound AngularMark AngularMask.1\n"
+        "Cannot find 'visible'\nCannot find 'layer_range'\nCannot find 'effect_name'\n"
+        "Found pivot\nExpected 'angle_in_radians' to be Float, found Number\n",
+        printedByCreating(R"({"OTIO_SCHEMA":"AngularMask.1","pivot":[1],"angle_in_radians":1})"));
 }
 
 TEST(ReaderDiagnosticsDebugOn, WholeDocumentInReadingOrder) {
