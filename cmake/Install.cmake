@@ -40,6 +40,10 @@ install(FILES
     ${PROJECT_BINARY_DIR}/zemCompositionConfigVersion.cmake
     DESTINATION ${ZEM_CMAKE_INSTALL_DIR})
 
+# The pkg-config file finds its prefix from its own place, so the installed tree
+# can be moved (or installed with --prefix) without rewriting it.
+file(RELATIVE_PATH ZEM_PC_RELATIVE_PREFIX
+    ${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_LIBDIR}/pkgconfig ${CMAKE_INSTALL_PREFIX})
 configure_file(cmake/zemComposition.pc.in ${PROJECT_BINARY_DIR}/zemComposition.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/zemComposition.pc
     DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig)

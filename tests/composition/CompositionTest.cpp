@@ -144,11 +144,14 @@ TEST(CompositionJson, BadOtioTextFailsOnceWith517) {
     composition->setJson(JsonType::Otio, String("{\"OTIO_SCHEMA\": \"Timeline.1\",,}"));
     String out;
     EXPECT_EQ(composition->getJson(JsonType::DmTree, out).getCode(), 517);
-    // The partly built tree stays; later calls use it without error.
+    // The tree made for the import stays (a syntax error stops the import before
+    // anything is added to it); later calls use it without error.
     Status status;
     const DmRoot& root = composition->getTree(status);
     EXPECT_TRUE(status);
-    EXPECT_EQ(root.getNbChildren(), 1u); // the importer's reel
+    EXPECT_EQ(root.getNbChildren(), 0u);
+    Time duration;
+    EXPECT_EQ(composition->getDuration(duration).getCode(), 512);
 }
 
 TEST(CompositionJson, EditTreeJsonRoundTripsThroughAFreshComposition) {

@@ -15,7 +15,7 @@ namespace fs = std::filesystem;
 
 namespace {
 
-struct Run {
+struct ToolRun {
     int exitCode = -1;
     std::string out;
     std::string err;
@@ -32,7 +32,7 @@ protected:
     void TearDown() override { fs::remove_all(scratch); }
 
     // Runs zemcomp with `arguments` (already quoted for the shell).
-    Run run(const std::string& arguments, const std::string& input = "") {
+    ToolRun run(const std::string& arguments, const std::string& input = "") {
         const fs::path errFile = scratch / "stderr.txt";
         std::string command = std::string(ZEMCOMP) + " " + arguments + " 2>" + errFile.string();
         if (!input.empty()) {
@@ -40,7 +40,7 @@ protected:
             write(inFile, input);
             command += " <" + inFile.string();
         }
-        Run result;
+        ToolRun result;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
             return result;
@@ -73,7 +73,7 @@ protected:
 } // namespace
 
 TEST_F(Zemcomp, InfoWithoutFileSummarizesTheBundledExample) {
-    const Run result = run("info");
+    const ToolRun result = run("info");
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_NE(result.out.find("Short cut"), std::string::npos) << result.out;
     EXPECT_NE(result.out.find("3 layers"), std::string::npos) << result.out;
@@ -82,7 +82,7 @@ TEST_F(Zemcomp, InfoWithoutFileSummarizesTheBundledExample) {
 }
 
 TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
-    const Run result = run("info " + example("short-cut.otio.json") + " --json --at 86400 --at 5");
+    const ToolRun result = run("info " + example("short-cut.otio.json") + " --json --at 86400 --at 5");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     rapidjson::Document json;
     json.Parse(result.out.c_str());
@@ -138,7 +138,7 @@ TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
 }
 
 TEST_F(Zemcomp, AnnotationsCountOnceAsEffects) {
-    const Run result = run("info " + example("review-notes.otio.json") + " --json");
+    const ToolRun result = run("info " + example("review-notes.otio.json") + " --json");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     rapidjson::Document json;
     json.Parse(result.out.c_str());
@@ -167,7 +167,7 @@ TEST_F(Zemcomp, ConvertRoundTripsEveryExample) {
 
 TEST_F(Zemcomp, StandardInputAndOutputWithDash) {
     const std::string input = read(example("graded-shot.otio.json"));
-    const Run toStdout = run("convert - --to otio", input);
+    const ToolRun toStdout = run("convert - --to otio", input);
     ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
     const fs::path file = scratch / "graded.json";
     ASSERT_EQ(run("convert " + example("graded-shot.otio.json") + " --to otio -o " +
@@ -182,7 +182,7 @@ TEST_F(Zemcomp, MalformedFileGivesOneLineWithPlaceAndReason) {
     write(bad, "{\n  \"OTIO_SCHEMA\": \"Timeline.1\"\n  \"name\": \"x\"\n}\n");
     for (const char* command : {"check", "info", "convert"}) {
         const std::string extra = std::string(command) == "convert" ? " --to otio" : "";
-        const Run result = run(std::string(command) + " " + bad.string() + extra);
+        const ToolRun result = run(std::string(command) + " " + bad.string() + extra);
         EXPECT_EQ(result.exitCode, 1) << command;
         EXPECT_EQ(result.err, "zemcomp: " + bad.string() +
                                   ":3:3: Missing a comma or '}' after an object member. "
@@ -192,7 +192,7 @@ TEST_F(Zemcomp, MalformedFileGivesOneLineWithPlaceAndReason) {
 }
 
 TEST_F(Zemcomp, CheckSummarizesAGoodDocument) {
-    const Run result = run("check " + example("review-notes.otio.json"));
+    const ToolRun result = run("check " + example("review-notes.otio.json"));
     EXPECT_EQ(result.exitCode, 0) << result.err;
     EXPECT_EQ(result.out.rfind(example("review-notes.otio.json") + ": OK, \"Review notes\"", 0), 0u)
         << result.out;
@@ -212,7 +212,7 @@ TEST_F(Zemcomp, NothingIsWrittenWhenConversionFails) {
 }
 
 TEST_F(Zemcomp, MissingFileNamesTheFile) {
-    const Run result = run("check " + (scratch / "absent.json").string());
+    const ToolRun result = run("check " + (scratch / "absent.json").string());
     EXPECT_EQ(result.exitCode, 1);
     EXPECT_NE(result.err.find("absent.json: cannot open"), std::string::npos) << result.err;
 }
@@ -227,14 +227,14 @@ TEST_F(Zemcomp, UsageErrorsExitWithTwo) {
 }
 
 TEST_F(Zemcomp, HelpAndVersion) {
-    const Run help = run("--help");
+    const ToolRun help = run("--help");
     EXPECT_EQ(help.exitCode, 0);
     for (const char* command : {"info", "convert", "check"})
         EXPECT_NE(help.out.find(command), std::string::npos);
-    const Run convertHelp = run("convert --help");
+    const ToolRun convertHelp = run("convert --help");
     EXPECT_EQ(convertHelp.exitCode, 0);
     EXPECT_NE(convertHelp.out.find("--to"), std::string::npos);
-    const Run version = run("--version");
+    const ToolRun version = run("--version");
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("zem version 0.81.1 (", 0), 0u) << version.out;
 }

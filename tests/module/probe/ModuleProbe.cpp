@@ -7,8 +7,11 @@
 #include <iostream>
 
 int main() {
-    // Referencing the library keeps the linker from dropping it.
-    ZEM_0_81::SharedPtr<ZEM_0_81::Composition> none;
     std::cout << (std::cerr.good() ? "stderr-untouched" : "stderr-failed") << std::endl;
-    return none ? 1 : 0;
+    // A call into the library keeps the linker from dropping it as unneeded.
+    ZEM_0_81::SharedPtr<ZEM_0_81::Composition> composition;
+    return ZEM_0_81::Composition::create(composition, ZEM_0_81::String("probe"), "probe",
+                                         ZEM_0_81::Rational(24, 1))
+               ? 0
+               : 1;
 }
