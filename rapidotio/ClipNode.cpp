@@ -5,7 +5,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
-#include <climits>
+#include <cstdint>
 #include <cstdlib>
 
 namespace ZEM_0_81::rapidotio {

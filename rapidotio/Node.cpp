@@ -4,6 +4,8 @@
 #include "rapidotio/NodeVisitor.h"
 #include "rapidotio/TrackNode.h"
 
+#include <utility>
+
 namespace ZEM_0_81::rapidotio {
 
 Node::Node(const Value& json, Node* parent)

@@ -27,6 +27,8 @@ public:
     Node(const Value& json, Node* parent);
     /// An empty node for writing: a null JSON value, no parent, no children.
     explicit Node(const std::string& name);
+    /// Releases the children; a subtree held only here is released without
+    /// recursion, however deep.
     ~Node() override;
 
     Node(const Node&) = delete;
@@ -48,7 +50,8 @@ public:
     virtual const char* childrenKey() const;
 
     /// Depth-first walk: accept, parse the children if there are none yet, walk
-    /// each child, leave.
+    /// each non-null child, leave. Runs on an explicit stack, so any tree depth
+    /// that a document can hold is walked.
     void traverse(NodeVisitor& visitor);
 
     /// Links `child` under this node: sets its parent, then appends it.
@@ -63,7 +66,10 @@ protected:
     /// Creates a node from `object` with this node as parent and appends it when
     /// its schema is recognised.
     void addParsedChild(const Value& object);
-    /// Creates and appends a node for each element of the array `key` of json.
+    /// Creates and appends a node for each element of the array `key` of json;
+    /// prints "Node '<name>' has no children" when there is no such array. An
+    /// element that is not an object goes through createNode like any other and
+    /// yields no node (createNode reports its missing "OTIO_SCHEMA").
     void parseChildArray(const char* key);
     /// Calls toJson of each child with `target`.
     void childrenToJson(Value& target, Allocator& allocator) const;
