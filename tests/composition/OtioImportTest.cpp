@@ -38,6 +38,20 @@ TEST(OtioImport, SyntaxErrorsFailWith775AndAddNothing) {
     EXPECT_EQ(Status::JsonSyntaxError, importOtioJson(nullptr, root).getType());
 }
 
+TEST(OtioImport, DeeplyNestedTextsAreJudgedLikeAnyOther) {
+    const std::string::size_type depth = 100000;
+    CoSharedPtr<DmRoot> root;
+    EXPECT_TRUE(importText(std::string(depth, '[') + std::string(depth, ']'), root));
+    EXPECT_EQ(1u, root->getNbChildren());
+    EXPECT_EQ(Status::JsonSyntaxError, importText(std::string(depth, '['), root).getType());
+    EXPECT_EQ(Status::JsonSyntaxError,
+              importText(std::string(depth, '[') + std::string(depth - 1, ']'), root).getType());
+    // Brackets inside strings do not count as nesting.
+    const std::string brackets(depth, '{');
+    EXPECT_TRUE(importText(R"({"name":")" + brackets + R"(","OTIO_SCHEMA":"Timeline.1"})", root));
+    EXPECT_EQ(brackets, text(compositionOf(root)->getName()));
+}
+
 TEST(OtioImport, WrappedAndBareTimelinesImportAlike) {
     const std::string bare = timeline(track(clip("a", 0, 10) + "," + gap(5)), rationalTime(100, 24));
     CoSharedPtr<DmRoot> fromBare;
