@@ -1,10 +1,10 @@
 #include "composition/OtioImport.h"
 
 #include "composition/JsonException.h"
-#include "json/DmTreeImporter.h"
 #include "outside/dmtree/DmRoot.h"
 #include "rapidotio/JsonAccess.h"
 #include "rapidotio/RootNode.h"
+#include "json/DmTreeImporter.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>

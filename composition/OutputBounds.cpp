@@ -38,10 +38,10 @@ public:
     void endTrackNode(DmTrackNode*) override;
     void endLayerNode(DmLayerNode*) override {}
 
-    Bounds* bounds;               ///< the caller's result, written in place
-    bool firstSourceSeen = false; ///< a covering source has set `bounds`
-    std::int64_t queryTime;       ///< the frame asked for
-    Status status;                ///< the walk's result
+    Bounds* bounds;                  ///< the caller's result, written in place
+    bool firstSourceSeen = false;    ///< a covering source has set `bounds`
+    std::int64_t queryTime;          ///< the frame asked for
+    Status status;                   ///< the walk's result
     DmGapNode* pendingGap = nullptr; ///< last covering gap of the track; not owned
 
 private:

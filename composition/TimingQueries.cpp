@@ -4,12 +4,12 @@
 #include "composition/Composition.h"
 
 #include "composition/CompositionImpl.h"
-#include "json/Narrowing.h"
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmString.h"
+#include "json/Narrowing.h"
 
 namespace ZEM_0_81 {
 

@@ -2,10 +2,6 @@
 // one paint layer (holding one stroke) per Paint layer and one text layer
 // (holding one paragraph) per Text layer.
 
-#include "json/ConstantChannel.h"
-#include "json/DmTreeImporterImpl.h"
-#include "json/ImportTime.h"
-#include "json/Narrowing.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmPaintLayer.h"
 #include "outside/dmtree/DmSegmentNode.h"
@@ -15,6 +11,10 @@
 #include "rapidotio/AnnotationNode.h"
 #include "rapidotio/PaintNode.h"
 #include "rapidotio/TextNode.h"
+#include "json/ConstantChannel.h"
+#include "json/DmTreeImporterImpl.h"
+#include "json/ImportTime.h"
+#include "json/Narrowing.h"
 
 namespace ZEM_0_81::Json {
 

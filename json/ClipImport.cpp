@@ -4,16 +4,16 @@
 
 #include "json/DmTreeImporter.h"
 
-#include "json/DmTreeImporterImpl.h"
-#include "json/ImportTime.h"
-#include "json/MediaInputCollector.h"
-#include "json/Narrowing.h"
 #include "outside/dmtree/DmAudioProperties.h"
 #include "outside/dmtree/DmFrameResolution.h"
 #include "outside/dmtree/DmLayerNode.h"
 #include "outside/dmtree/DmSourceNode.h"
 #include "rapidotio/ClipNode.h"
 #include "rapidotio/JsonAccess.h"
+#include "json/DmTreeImporterImpl.h"
+#include "json/ImportTime.h"
+#include "json/MediaInputCollector.h"
+#include "json/Narrowing.h"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
@@ -86,8 +86,8 @@ struct SampleDepth {
 /// Pixel depth of a "data_type" text (exact, case-sensitive); null when unknown.
 const SampleDepth* depthOf(const std::string& dataType) {
     static const SampleDepth depths[] = {
-        {"bit", 1, false},           {"unsigned char", 8, false}, {"unsigned short", 16, false},
-        {"half", 16, true},          {"unsigned int", 32, false}, {"float", 32, true},
+        {"bit", 1, false},    {"unsigned char", 8, false}, {"unsigned short", 16, false},
+        {"half", 16, true},   {"unsigned int", 32, false}, {"float", 32, true},
         {"double", 64, true},
     };
     for (const SampleDepth& depth : depths) {
@@ -212,8 +212,8 @@ void DmTreeImporter::visitClip(rapidotio::Node* node) {
         rateOr(used.start_time.rate, "SrcIn frame rate not found, using default %f\n");
     const double srcLengthRate =
         rateOr(used.duration.rate, "SrcLength frame rate not found, using default %f\n");
-    const double availInRate =
-        rateOr(available.start_time.rate, "Available SrcIn frame rate not found, using default %f\n");
+    const double availInRate = rateOr(available.start_time.rate,
+                                      "Available SrcIn frame rate not found, using default %f\n");
     const double availLengthRate = rateOr(
         available.duration.rate, "Available SrcLength frame rate not found, using default %f\n");
 

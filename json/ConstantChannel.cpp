@@ -6,13 +6,11 @@
 namespace ZEM_0_81::Json {
 
 CoSharedPtr<DmAnimationChannel> makeConstantChannel(float value) {
-    const CoSharedPtr<DmAnimationChannel> channel(
-        DmAnimationChannel::create(DmAnimationChannel::kInterpTypeDefault,
-                                   DmAnimationChannel::kExtrapolationConstant,
-                                   DmKeyFrame::getCurrentVersion(), 0.0));
-    const CoSharedPtr<DmKeyFrame> key(DmKeyFrame::create2(0.0, value, DmKeyFrame::kInterpDefault,
-                                                          DmKeyFrame::kOrderDefault, 0.0, 0.0,
-                                                          0.0, 0.0, 1u));
+    const CoSharedPtr<DmAnimationChannel> channel(DmAnimationChannel::create(
+        DmAnimationChannel::kInterpTypeDefault, DmAnimationChannel::kExtrapolationConstant,
+        DmKeyFrame::getCurrentVersion(), 0.0));
+    const CoSharedPtr<DmKeyFrame> key(DmKeyFrame::create2(
+        0.0, value, DmKeyFrame::kInterpDefault, DmKeyFrame::kOrderDefault, 0.0, 0.0, 0.0, 0.0, 1u));
     channel->addKeyFrame(key.get());
     return channel;
 }

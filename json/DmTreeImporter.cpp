@@ -1,6 +1,5 @@
 #include "json/DmTreeImporter.h"
 
-#include "json/DmTreeImporterImpl.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmLayerNode.h"
@@ -8,6 +7,7 @@
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmSegmentNode.h"
 #include "outside/dmtree/DmTrackNode.h"
+#include "json/DmTreeImporterImpl.h"
 
 namespace ZEM_0_81::Json {
 
@@ -18,7 +18,9 @@ DmTreeImporter::DmTreeImporter(const CoSharedPtr<DmRoot>& root) : m_impl(new Imp
         m_impl->root->addReel(m_impl->reel.get());
 }
 
-DmTreeImporter::~DmTreeImporter() { delete m_impl; }
+DmTreeImporter::~DmTreeImporter() {
+    delete m_impl;
+}
 
 void DmTreeImporter::Impl::placeSegment(eDmTreeMediaType mediaType) {
     if (segmentCount == 0) {

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "json/DmTreeImporter.h"
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmTypes.h"
+#include "json/DmTreeImporter.h"
 
 #include <cstdint>
 
@@ -25,18 +25,18 @@ namespace ZEM_0_81::Json {
 /// The fields are declared so that they are released in the order last segment,
 /// layer, track, composition, reel, root.
 struct DmTreeImporter::Impl {
-    CoSharedPtr<DmRoot> root;                     ///< the tree being filled; the caller's
-    CoSharedPtr<DmReelNode> reel;                 ///< made by the constructor
-    CoSharedPtr<DmCompositionNode> composition;   ///< set by visitTimeline
-    CoSharedPtr<DmTrackNode> track;               ///< set by visitStack
-    CoSharedPtr<DmLayerNode> layer;               ///< set by visitTrack
-    CoSharedPtr<DmSegmentNode> lastSegment;       ///< the gap or source added last
-    std::int32_t trackIndex = 0;                  ///< index of the next track
-    std::int32_t layerIndex = 0;                  ///< index of the next layer
-    std::int32_t segmentCount = 0;                ///< segments added to the layer
-    double startFrame = 0.0;                      ///< global start, frames at `rate`
-    double rate = 0.0;                            ///< the composition's standard rate
-    double recordPosition = 0.0;                  ///< record-in of the next segment
+    CoSharedPtr<DmRoot> root;                   ///< the tree being filled; the caller's
+    CoSharedPtr<DmReelNode> reel;               ///< made by the constructor
+    CoSharedPtr<DmCompositionNode> composition; ///< set by visitTimeline
+    CoSharedPtr<DmTrackNode> track;             ///< set by visitStack
+    CoSharedPtr<DmLayerNode> layer;             ///< set by visitTrack
+    CoSharedPtr<DmSegmentNode> lastSegment;     ///< the gap or source added last
+    std::int32_t trackIndex = 0;                ///< index of the next track
+    std::int32_t layerIndex = 0;                ///< index of the next layer
+    std::int32_t segmentCount = 0;              ///< segments added to the layer
+    double startFrame = 0.0;                    ///< global start, frames at `rate`
+    double rate = 0.0;                          ///< the composition's standard rate
+    double recordPosition = 0.0;                ///< record-in of the next segment
 
     /// Prepares the current layer for its next segment: the first segment sets the
     /// layer's start TC to the record position, every later one is preceded by a

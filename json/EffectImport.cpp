@@ -3,9 +3,6 @@
 
 #include "json/DmTreeImporter.h"
 
-#include "json/ConstantChannel.h"
-#include "json/DmTreeImporterImpl.h"
-#include "json/Narrowing.h"
 #include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmCompSettings.h"
 #include "outside/dmtree/DmLookSettings.h"
@@ -15,6 +12,9 @@
 #include "rapidotio/AnnotationNode.h"
 #include "rapidotio/CDLNode.h"
 #include "rapidotio/CompNode.h"
+#include "json/ConstantChannel.h"
+#include "json/DmTreeImporterImpl.h"
+#include "json/Narrowing.h"
 
 namespace ZEM_0_81::Json {
 

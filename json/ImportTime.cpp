@@ -1,8 +1,8 @@
 #include "json/ImportTime.h"
 
-#include "json/Narrowing.h"
 #include "outside/core/FPSUtils.h"
 #include "outside/core/Time.h"
+#include "json/Narrowing.h"
 
 #include <cfloat>
 #include <cmath>
@@ -75,8 +75,12 @@ eDmTreeMediaType mediaTypeOf(rapidotio::TrackKind kind) {
     return eDmMediaUnset;
 }
 
-bool isAbsentValue(double value) { return std::fabs(value - DBL_MAX) < DBL_EPSILON; }
+bool isAbsentValue(double value) {
+    return std::fabs(value - DBL_MAX) < DBL_EPSILON;
+}
 
-bool isAbsentRate(double rate) { return std::fabs(rate) < DBL_EPSILON; }
+bool isAbsentRate(double rate) {
+    return std::fabs(rate) < DBL_EPSILON;
+}
 
 } // namespace ZEM_0_81::Json

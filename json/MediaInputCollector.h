@@ -19,11 +19,11 @@ namespace ZEM_0_81::Json {
 /// input; the others keep the order they were added in (mp4, file, movie).
 struct MediaInputCollector {
     std::deque<CoSharedPtr<DmSourceNode::Input>> inputs; ///< the first is the primary one
-    CoSharedPtr<DmFrameResolution> primaryRes; ///< given to every input
-    std::string targetUrl;                     ///< the media reference's "target_url"
-    double availIn = 0.0;                      ///< available start, source frames
-    double availLength = 0.0;                  ///< available length, source frames
-    std::string fcm;                           ///< frame-rate text of the source rate
+    CoSharedPtr<DmFrameResolution> primaryRes;           ///< given to every input
+    std::string targetUrl;                               ///< the media reference's "target_url"
+    double availIn = 0.0;                                ///< available start, source frames
+    double availLength = 0.0;                            ///< available length, source frames
+    std::string fcm;                                     ///< frame-rate text of the source rate
     eDmTreeMediaType mediaType = eDmMediaUnset;
     std::string entityReference; ///< the clip's identity as compact JSON
 

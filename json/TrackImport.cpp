@@ -4,8 +4,6 @@
 
 #include "json/DmTreeImporter.h"
 
-#include "json/DmTreeImporterImpl.h"
-#include "json/ImportTime.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmFrameResolution.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -18,6 +16,8 @@
 #include "rapidotio/StackNode.h"
 #include "rapidotio/TimelineNode.h"
 #include "rapidotio/TrackNode.h"
+#include "json/DmTreeImporterImpl.h"
+#include "json/ImportTime.h"
 
 namespace ZEM_0_81::Json {
 
@@ -112,8 +112,8 @@ void DmTreeImporter::visitGap(rapidotio::Node* node) {
     const double recordIn = state.recordPosition;
     state.recordPosition += length;
 
-    const CoSharedPtr<DmGapNode> segment(
-        DmGapNode::create(recordIn, length, mediaType, DmString(static_cast<const wchar_t*>(nullptr))));
+    const CoSharedPtr<DmGapNode> segment(DmGapNode::create(
+        recordIn, length, mediaType, DmString(static_cast<const wchar_t*>(nullptr))));
     state.lastSegment = segment;
     segment->setRecLength(length);
     segment->setName(DmString(gap->name.c_str()));

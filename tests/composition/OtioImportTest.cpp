@@ -1,5 +1,5 @@
-#include "composition/Composition.h"
 #include "composition/OtioImport.h"
+#include "composition/Composition.h"
 
 #include "outside/dmtree/DmTree.h"
 #include "tests/json/ImportTestSupport.h"
@@ -25,9 +25,15 @@ Status importText(const std::string& text, CoSharedPtr<DmRoot>& root) {
 }
 
 TEST(OtioImport, SyntaxErrorsFailWith775AndAddNothing) {
-    const char* broken[] = {"",          "  \t\r\n",   R"({"OTIO_SCHEMA":"Timeline.1"} {})",
-                            R"({"a":1,})", "[1,]",       "{'a':1}",
-                            "NaN",        "/*c*/{}",   R"({"a":)",
+    const char* broken[] = {"",
+                            "  \t\r\n",
+                            R"({"OTIO_SCHEMA":"Timeline.1"} {})",
+                            R"({"a":1,})",
+                            "[1,]",
+                            "{'a':1}",
+                            "NaN",
+                            "/*c*/{}",
+                            R"({"a":)",
                             "\"\\x\""};
     for (const char* text : broken) {
         CoSharedPtr<DmRoot> root;
@@ -53,7 +59,8 @@ TEST(OtioImport, DeeplyNestedTextsAreJudgedLikeAnyOther) {
 }
 
 TEST(OtioImport, WrappedAndBareTimelinesImportAlike) {
-    const std::string bare = timeline(track(clip("a", 0, 10) + "," + gap(5)), rationalTime(100, 24));
+    const std::string bare =
+        timeline(track(clip("a", 0, 10) + "," + gap(5)), rationalTime(100, 24));
     CoSharedPtr<DmRoot> fromBare;
     CoSharedPtr<DmRoot> fromWrapped;
     CoSharedPtr<DmRoot> fromOddMember;

@@ -13,9 +13,9 @@ namespace {
 
 /// The "media_reference" member of a clip whose picture is the given box.
 std::string picture(double cx, double cy, double width, double height) {
-    return R"(,"media_reference":{"metadata":{"zem":{"bounds":{"center":[)" +
-           std::to_string(cx) + "," + std::to_string(cy) + R"(],"size":[)" +
-           std::to_string(width) + "," + std::to_string(height) + "]}}}}";
+    return R"(,"media_reference":{"metadata":{"zem":{"bounds":{"center":[)" + std::to_string(cx) +
+           "," + std::to_string(cy) + R"(],"size":[)" + std::to_string(width) + "," +
+           std::to_string(height) + "]}}}}";
 }
 
 /// The "effects" member holding an annotation with one paint stroke of one point,
@@ -60,8 +60,9 @@ TEST(OutputBounds, SourceCoversFromItsRecordInThroughLengthMinusOne) {
 }
 
 TEST(OutputBounds, CoveringSourcesOfSeveralLayersAreUnited) {
-    const auto composition = compositionOfText(timeline(
-        track(clip("a", 0, 10, picture(0, 0, 2, 2))) + "," + track(clip("b", 0, 10, picture(2, 0, 2, 2)))));
+    const auto composition =
+        compositionOfText(timeline(track(clip("a", 0, 10, picture(0, 0, 2, 2))) + "," +
+                                   track(clip("b", 0, 10, picture(2, 0, 2, 2)))));
     expectBounds(boundsAt(*composition, 3), 1, 0, 4, 2);
 }
 
@@ -72,8 +73,8 @@ TEST(OutputBounds, GapStrokesCountOnlyWhileTheGapCoversAndTheLayerShows) {
     };
     // Grown from the zero bounds, which keep the origin.
     expectBounds(boundsAt(*at(0), 3), 3, 3, 6, 6);
-    expectBounds(boundsAt(*at(0), 12), 0, 0, 0, 0);  // the gap does not cover 12
-    expectBounds(boundsAt(*at(20), 3), 0, 0, 0, 0);  // the layer does not show at 3
+    expectBounds(boundsAt(*at(0), 12), 0, 0, 0, 0); // the gap does not cover 12
+    expectBounds(boundsAt(*at(20), 3), 0, 0, 0, 0); // the layer does not show at 3
 }
 
 TEST(OutputBounds, SourceStrokesCountWheneverTheLayerShows) {
@@ -144,11 +145,12 @@ TEST(OutputBounds, CoveringSourceWithoutInputOrResolutionFails) {
     EXPECT_EQ(Status::SourceWithoutInput, composition->getOutputBounds(frame, bounds).getType());
     expectBounds(bounds, 0, 0, 0, 0); // the later source did not count
 
-    DmSourceNode::MediaInput* bare = DmSourceNode::MediaInput::create(
-        0, 10, nullptr, DmString("24"), eDmMediaVideo, true);
+    DmSourceNode::MediaInput* bare =
+        DmSourceNode::MediaInput::create(0, 10, nullptr, DmString("24"), eDmMediaVideo, true);
     composition = compositionHolding(sourceWithPicture(10),
                                      DmSourceNode::create(bare, 0, 10, 0, true, false));
-    EXPECT_EQ(Status::InputWithoutResolution, composition->getOutputBounds(frame, bounds).getType());
+    EXPECT_EQ(Status::InputWithoutResolution,
+              composition->getOutputBounds(frame, bounds).getType());
     expectBounds(bounds, 10, 0, 2, 0);
 
     // Outside their record range such sources are not looked at.

@@ -66,7 +66,8 @@ TEST(TimingQueries, TreesWithoutACompositionNodeGiveNoData) {
     empty->setJson(Composition::JsonType::Otio, String(""));
 
     for (const SharedPtr<Composition>& composition :
-         {Composition::create(String("a"), *bare), Composition::create(String("b"), *reelOnly), empty}) {
+         {Composition::create(String("a"), *bare), Composition::create(String("b"), *reelOnly),
+          empty}) {
         Time time(9, Rational(30, 1));
         EXPECT_EQ(Status::NoData, composition->getDuration(time).getType());
         EXPECT_EQ(Status::NoData, composition->getStartTime(time).getType());

@@ -26,9 +26,10 @@ std::string point(const char* x, const char* y, const char* width) {
 TEST(AnnotationImport, PaintLayerBecomesOneStroke) {
     CoSharedPtr<DmRoot> root;
     const DmAnnotationSettings* annotation = importAnnotation(
-        root, R"({"OTIO_SCHEMA":"Paint.1","rgba":[1,0,0,1],"type":"pen","brush":"round","points":[)" +
-                  point("1.0", "2.0", "3.0") + "," + point("4.5", "5.5", "0.5") + "," +
-                  point("7.0", "8.0", "9.0") + "]}");
+        root,
+        R"({"OTIO_SCHEMA":"Paint.1","rgba":[1,0,0,1],"type":"pen","brush":"round","points":[)" +
+            point("1.0", "2.0", "3.0") + "," + point("4.5", "5.5", "0.5") + "," +
+            point("7.0", "8.0", "9.0") + "]}");
     ASSERT_NE(nullptr, annotation);
     ASSERT_EQ(1u, annotation->getNbLayers());
     const auto* paint = dynamic_cast<const DmPaintLayer*>(annotation->getLayer(0));
@@ -59,11 +60,13 @@ TEST(AnnotationImport, PaintLayerBecomesOneStroke) {
 TEST(AnnotationImport, ColourNeedsFourNumbers) {
     CoSharedPtr<DmRoot> root;
     const DmAnnotationSettings* annotation = importAnnotation(
-        root, R"({"OTIO_SCHEMA":"Paint.1","rgba":[1,0,0]},{"OTIO_SCHEMA":"Text.1","rgba":[1,0,0]})");
+        root,
+        R"({"OTIO_SCHEMA":"Paint.1","rgba":[1,0,0]},{"OTIO_SCHEMA":"Text.1","rgba":[1,0,0]})");
     ASSERT_EQ(2u, annotation->getNbLayers());
     float r = 0, g = 0, b = 0, a = 0;
-    EXPECT_FALSE(
-        dynamic_cast<const DmPaintLayer*>(annotation->getLayer(0))->getStroke(0)->getColor(r, g, b, a));
+    EXPECT_FALSE(dynamic_cast<const DmPaintLayer*>(annotation->getLayer(0))
+                     ->getStroke(0)
+                     ->getColor(r, g, b, a));
     const DmTextParagraph* paragraph =
         dynamic_cast<const DmTextLayer*>(annotation->getLayer(1))->getParagraph(0);
     EXPECT_FALSE(paragraph->getChannel(DmTextParagraph::kColorRed));
@@ -102,7 +105,8 @@ TEST(AnnotationImport, ValidLayerRangeSetsFrameRangeHoldAndGhosting) {
         root, R"({"OTIO_SCHEMA":"Paint.1",)" + timing + R"("layer_range":)" +
                   timeRange(10, 20, 24) + R"(},{"OTIO_SCHEMA":"Text.1","visible":false,)" + timing +
                   R"("layer_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" +
-                  rationalTime(10, 24) + R"(,"duration":{"OTIO_SCHEMA":"RationalTime.1","value":20.0}}})");
+                  rationalTime(10, 24) +
+                  R"(,"duration":{"OTIO_SCHEMA":"RationalTime.1","value":20.0}}})");
     ASSERT_EQ(2u, annotation->getNbLayers());
     const DmEffectLayer* ranged = annotation->getLayer(0);
     EXPECT_EQ(10, ranged->getStartFrame());

@@ -45,9 +45,9 @@ std::vector<std::string> sequencesOf(const DmSourceNode& source) {
 TEST(ClipImport, SourceInCountsFromTheStartOfTheAvailableRange) {
     CoSharedPtr<DmRoot> root;
     const std::string paths = clipMetadata(R"("movie":"/m/a.mov")");
-    const DmSourceNode* source = importLoneClip(
-        root, clipWith(R"("source_range":)" + timeRange(10, 48, 24) + "," +
-                       mediaReference(timeRange(0, 100, 24), "") + "," + paths));
+    const DmSourceNode* source =
+        importLoneClip(root, clipWith(R"("source_range":)" + timeRange(10, 48, 24) + "," +
+                                      mediaReference(timeRange(0, 100, 24), "") + "," + paths));
     ASSERT_NE(nullptr, source);
     EXPECT_EQ(0.0, source->getRecIn());
     EXPECT_EQ(48.0, source->getRecLength());
@@ -59,9 +59,9 @@ TEST(ClipImport, SourceInCountsFromTheStartOfTheAvailableRange) {
     EXPECT_TRUE(source->getFlag1());
     EXPECT_FALSE(source->getFlag2());
 
-    source = importLoneClip(root, clipWith(R"("source_range":)" + timeRange(10, 48, 24) + "," +
-                                           mediaReference(timeRange(5, 100, 24), "") + "," +
-                                           paths));
+    source =
+        importLoneClip(root, clipWith(R"("source_range":)" + timeRange(10, 48, 24) + "," +
+                                      mediaReference(timeRange(5, 100, 24), "") + "," + paths));
     EXPECT_EQ(5.0, source->getRelIn());
     EXPECT_EQ(5.0, source->getSrcIn());
 }
@@ -76,8 +76,8 @@ TEST(ClipImport, UnknownStartsStayUnconverted) {
     CoSharedPtr<DmRoot> root;
     const std::string movie = clipMetadata(R"("movie":"/m/a.mov")");
     // Without an available range: 10 frames at 49 fps would be 5 at the 24 fps source.
-    const DmSourceNode* source =
-        importLoneClip(root, clipWith(R"("source_range":)" + rangeAt(10, 49, 48, 24) + "," + movie));
+    const DmSourceNode* source = importLoneClip(
+        root, clipWith(R"("source_range":)" + rangeAt(10, 49, 48, 24) + "," + movie));
     ASSERT_NE(nullptr, source);
     EXPECT_EQ(10.0, source->getRelIn());
     EXPECT_EQ(2147483647.0, source->getSrcIn());
@@ -86,17 +86,17 @@ TEST(ClipImport, UnknownStartsStayUnconverted) {
     EXPECT_EQ(48.0, source->getRecLength());
 
     // The default available length is one frame at 24 fps, counted at the source rate.
-    source =
-        importLoneClip(root, clipWith(R"("source_range":)" + rangeAt(10, 60, 48, 60) + "," + movie));
+    source = importLoneClip(root,
+                            clipWith(R"("source_range":)" + rangeAt(10, 60, 48, 60) + "," + movie));
     EXPECT_EQ("60", text(source->getInput()->getFcm()));
-    EXPECT_EQ(3.0, source->getSrcLength()); // 2.5 frames
+    EXPECT_EQ(3.0, source->getSrcLength());  // 2.5 frames
     EXPECT_EQ(19.0, source->getRecLength()); // 48 frames at 60 fps on a 24 fps record
 
     // Without a source start: the default start itself, whatever the available range.
-    source = importLoneClip(
-        root, clipWith(R"("source_range":{"OTIO_SCHEMA":"TimeRange.1","duration":)" +
-                       rationalTime(48, 24) + "}," + mediaReference(timeRange(5, 100, 24), "") +
-                       "," + movie));
+    source =
+        importLoneClip(root, clipWith(R"("source_range":{"OTIO_SCHEMA":"TimeRange.1","duration":)" +
+                                      rationalTime(48, 24) + "}," +
+                                      mediaReference(timeRange(5, 100, 24), "") + "," + movie));
     EXPECT_EQ(2147483647.0, source->getRelIn());
     EXPECT_EQ(5.0, source->getSrcIn());
 }
@@ -152,9 +152,9 @@ TEST(ClipImport, InputsFollowThePathsWithTheTargetUrlFirst) {
 
 TEST(ClipImport, TargetUrlAloneMakesTheOnlyInput) {
     CoSharedPtr<DmRoot> root;
-    const DmSourceNode* source = importLoneClip(
-        root, clipWith(R"("source_range":)" + timeRange(0, 10, 24) + "," +
-                       mediaReference(timeRange(0, 10, 24), "https://host/a.mov")));
+    const DmSourceNode* source =
+        importLoneClip(root, clipWith(R"("source_range":)" + timeRange(0, 10, 24) + "," +
+                                      mediaReference(timeRange(0, 10, 24), "https://host/a.mov")));
     ASSERT_NE(nullptr, source);
     ASSERT_EQ(1u, source->getNbMultiInputs());
     const DmSourceInfo* info = source->getSrcInfo();
@@ -167,9 +167,9 @@ TEST(ClipImport, TargetUrlAloneMakesTheOnlyInput) {
 TEST(ClipImport, FolderOfAPath) {
     const auto folderOfMovie = [](const std::string& path) {
         CoSharedPtr<DmRoot> root;
-        const DmSourceNode* source = importLoneClip(
-            root, clipWith(R"("source_range":)" + timeRange(0, 1, 24) + "," +
-                           clipMetadata(R"("movie":")" + path + R"(")")));
+        const DmSourceNode* source =
+            importLoneClip(root, clipWith(R"("source_range":)" + timeRange(0, 1, 24) + "," +
+                                          clipMetadata(R"("movie":")" + path + R"(")")));
         return text(source->getSrcInfo()->getPath());
     };
     EXPECT_EQ("/show/sq", folderOfMovie("/show/sq/a.mov"));
@@ -182,10 +182,10 @@ TEST(ClipImport, FolderOfAPath) {
 /// The primary input of a lone clip on a "/m/a.mov" movie with the given media
 /// metadata ("metadata" → "zem" members of its media reference).
 DmSourceNode::Input* primaryWith(CoSharedPtr<DmRoot>& root, const std::string& zem) {
-    DmSourceNode* source = importLoneClip(
-        root, clipWith(R"("source_range":)" + timeRange(0, 10, 24) + "," +
-                       mediaReference(timeRange(0, 10, 24), "", zem) + "," +
-                       clipMetadata(R"("movie":"/m/a.mov")")));
+    DmSourceNode* source =
+        importLoneClip(root, clipWith(R"("source_range":)" + timeRange(0, 10, 24) + "," +
+                                      mediaReference(timeRange(0, 10, 24), "", zem) + "," +
+                                      clipMetadata(R"("movie":"/m/a.mov")")));
     return source ? source->getInput() : nullptr;
 }
 
@@ -240,11 +240,13 @@ TEST(ClipImport, DepthOnlyForKnownDataTypes) {
         const char* dataType;
         std::int32_t bits;
         bool isFloat;
-    } known[] = {{"bit", 1, false},          {"unsigned char", 8, false}, {"unsigned short", 16, false},
-                 {"unsigned int", 32, false}, {"float", 32, true},        {"double", 64, true}};
+    } known[] = {
+        {"bit", 1, false},           {"unsigned char", 8, false}, {"unsigned short", 16, false},
+        {"unsigned int", 32, false}, {"float", 32, true},         {"double", 64, true}};
     for (const auto& type : known) {
         CoSharedPtr<DmRoot> root;
-        const auto* input = primaryWith(root, R"("data_type":")" + std::string(type.dataType) + "\"");
+        const auto* input =
+            primaryWith(root, R"("data_type":")" + std::string(type.dataType) + "\"");
         std::int32_t bits = 0, channels = 0;
         bool isFloat = !type.isFloat, flag = false;
         ASSERT_EQ(eDmSuccess, input->getPrimaryRes()->getDepth(bits, channels, isFloat, flag));
@@ -273,17 +275,17 @@ TEST(ClipImport, AudioPropertiesFollowTheChannelCount) {
 
 TEST(ClipImport, ExtraDataHoldsCodecsSizeRateThenTheClipsOwn) {
     CoSharedPtr<DmRoot> root;
-    const auto* input = dynamic_cast<const DmSourceNode::MediaInput*>(primaryWith(
-        root, R"("video_codec":"prores","file_size_in_bytes":-5,"frame_rate":25.0,)"
-              R"("extra_data":{"zeta":"1","alpha":"two"})"));
+    const auto* input = dynamic_cast<const DmSourceNode::MediaInput*>(
+        primaryWith(root, R"("video_codec":"prores","file_size_in_bytes":-5,"frame_rate":25.0,)"
+                          R"("extra_data":{"zeta":"1","alpha":"two"})"));
     ASSERT_NE(nullptr, input);
     std::vector<std::string> entries;
     for (std::uint32_t i = 0; i < input->getNbExtraData(); ++i)
         entries.push_back(text(input->getExtraData(i)->getKey()) + "=" +
                           text(input->getExtraData(i)->getValue()));
     EXPECT_EQ((std::vector<std::string>{"ZEM_VIDEO_CODEC=prores", "ZEM_AUDIO_CODEC=Unknown",
-                                        "ZEM_FILE_SIZE_IN_BYTES=-5",
-                                        "ZEM_FRAME_RATE=25.000000", "zeta=1", "alpha=two"}),
+                                        "ZEM_FILE_SIZE_IN_BYTES=-5", "ZEM_FRAME_RATE=25.000000",
+                                        "zeta=1", "alpha=two"}),
               entries);
 }
 

@@ -37,9 +37,9 @@ TEST(EffectImport, CompHoldsBlendModeAndTransparencyAndIsNeverMuted) {
 }
 
 TEST(EffectImport, AngularMaskHoldsPivotAndAngleAsProperties) {
-    const auto root = importDocument(timeline(track(clipWithEffects(
-        R"({"OTIO_SCHEMA":"AngularMask.1","pivot":[0.5,-2],"angle_in_radians":1.5,)"
-        R"("visible":false})"))));
+    const auto root = importDocument(timeline(track(
+        clipWithEffects(R"({"OTIO_SCHEMA":"AngularMask.1","pivot":[0.5,-2],"angle_in_radians":1.5,)"
+                        R"("visible":false})"))));
     const auto* mask = dynamic_cast<const DmAngularMaskSettings*>(firstSource(root)->getEffect(0));
     ASSERT_NE(nullptr, mask);
     double x = 0, y = 0;
@@ -54,10 +54,10 @@ TEST(EffectImport, AngularMaskHoldsPivotAndAngleAsProperties) {
 }
 
 TEST(EffectImport, CdlBecomesALookWithTheNodesGrade) {
-    const auto root = importDocument(timeline(track(clipWithEffects(
-        R"({"OTIO_SCHEMA":"CDL.1","slope":[1.2,1.0],"offset":[0.1,0.2,0.3],)"
-        R"("power":[2,3,4],"saturation":0.5},)"
-        R"({"OTIO_SCHEMA":"CDL.1","visible":false})"))));
+    const auto root = importDocument(timeline(
+        track(clipWithEffects(R"({"OTIO_SCHEMA":"CDL.1","slope":[1.2,1.0],"offset":[0.1,0.2,0.3],)"
+                              R"("power":[2,3,4],"saturation":0.5},)"
+                              R"({"OTIO_SCHEMA":"CDL.1","visible":false})"))));
     const DmSourceNode* source = firstSource(root);
     ASSERT_EQ(2u, source->getNbEffects());
     const auto* look = dynamic_cast<const DmLookSettings*>(source->getEffect(0));
@@ -94,9 +94,8 @@ TEST(EffectImport, EffectsAttachInOrderToTheSegmentImportedLast) {
 }
 
 TEST(EffectImport, EffectsBeforeTheFirstSegmentOfALayerAreDropped) {
-    const auto root = importDocument(
-        timeline(track(clip("a", 0, 10)) + "," +
-                 track(R"({"OTIO_SCHEMA":"CDL.1"},)" + clip("b", 0, 10))));
+    const auto root = importDocument(timeline(
+        track(clip("a", 0, 10)) + "," + track(R"({"OTIO_SCHEMA":"CDL.1"},)" + clip("b", 0, 10))));
     EXPECT_EQ(0u, childAs<DmSourceNode>(layerOf(root, 0, 0), 0)->getNbEffects());
     EXPECT_EQ(0u, childAs<DmSourceNode>(layerOf(root, 0, 1), 0)->getNbEffects());
 }

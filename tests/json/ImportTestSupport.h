@@ -3,9 +3,9 @@
 // Helpers of the importer tests: small OTIO documents, importing them through the
 // node tree, and finding things in the resulting edit tree.
 
-#include "json/DmTreeImporter.h"
 #include "outside/dmtree/DmTree.h"
 #include "rapidotio/RootNode.h"
+#include "json/DmTreeImporter.h"
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -16,8 +16,8 @@ namespace ZEM_0_81::test {
 
 /// A "RationalTime.1" object.
 inline std::string rationalTime(double value, double rate) {
-    return R"({"OTIO_SCHEMA":"RationalTime.1","value":)" + std::to_string(value) +
-           R"(,"rate":)" + std::to_string(rate) + "}";
+    return R"({"OTIO_SCHEMA":"RationalTime.1","value":)" + std::to_string(value) + R"(,"rate":)" +
+           std::to_string(rate) + "}";
 }
 
 /// A "TimeRange.1" object of two times at one rate.
@@ -37,8 +37,8 @@ inline std::string gap(double frames, double rate = 24.0, const std::string& mor
 inline std::string clip(const std::string& name, double start, double frames,
                         const std::string& more = "") {
     return R"({"OTIO_SCHEMA":"Clip.1","name":")" + name + R"(","source_range":)" +
-           timeRange(start, frames, 24.0) +
-           R"(,"metadata":{"zem":{"paths":{"movie":"/media/)" + name + R"(.mov"}}})" + more + "}";
+           timeRange(start, frames, 24.0) + R"(,"metadata":{"zem":{"paths":{"movie":"/media/)" +
+           name + R"(.mov"}}})" + more + "}";
 }
 
 /// A "Clip.1" of `frames` at 24 fps that names no media: it yields no source but
@@ -94,7 +94,9 @@ inline DmLayerNode* layerOf(const CoSharedPtr<DmRoot>& root, std::uint32_t track
     return childAs<DmLayerNode>(childAs<DmTrackNode>(compositionOf(root), track), layer);
 }
 
-inline std::string text(const DmString& value) { return DmStr2CStr(value).c_str(); }
+inline std::string text(const DmString& value) {
+    return DmStr2CStr(value).c_str();
+}
 
 /// The value of the only key frame of a constant channel; fails the test when the
 /// channel is missing or holds another number of keys.

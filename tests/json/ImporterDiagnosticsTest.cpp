@@ -43,7 +43,8 @@ TEST(ImporterDiagnosticsDebugOn, GapDefaultsAreAnnounced) {
 
 TEST(ImporterDiagnosticsDebugOn, ClipDefaultsAreAnnouncedInOrder) {
     const std::string bare =
-        std::string(R"({"OTIO_SCHEMA":"Clip.1","media_reference":{"metadata":{"zem":{"has_audio":true}}},)") +
+        std::string(
+            R"({"OTIO_SCHEMA":"Clip.1","media_reference":{"metadata":{"zem":{"has_audio":true}}},)") +
         kNoMedia + "}";
     expectInOrder(diagnosticsOf(timeline(track(bare))),
                   {"OTIO SrcIn not found, using default 2147483647.000000\n",

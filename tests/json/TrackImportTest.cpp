@@ -162,12 +162,12 @@ TEST(MisplacedNodes, AreSkippedWithoutEffect) {
     EXPECT_EQ(1u, layerOf(root, 0, 0)->getNbChildren());
     EXPECT_EQ(0.0, childAs<DmSourceNode>(layerOf(root, 0, 0), 0)->getRecIn());
 
-    root = importDocument(R"({"OTIO_SCHEMA":"Timeline.1","tracks":)" + track(clip("a", 0, 10)) +
-                          "}");
+    root =
+        importDocument(R"({"OTIO_SCHEMA":"Timeline.1","tracks":)" + track(clip("a", 0, 10)) + "}");
     EXPECT_EQ(0u, compositionOf(root)->getNbChildren());
 
-    root = importDocument(R"({"OTIO_SCHEMA":"Stack.1","children":[)" + track(clip("a", 0, 10)) +
-                          "]}");
+    root =
+        importDocument(R"({"OTIO_SCHEMA":"Stack.1","children":[)" + track(clip("a", 0, 10)) + "]}");
     EXPECT_EQ(0u, childAs<DmReelNode>(root.get(), 0)->getNbChildren());
 }
 
