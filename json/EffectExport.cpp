@@ -2,7 +2,6 @@
 
 #include "json/EffectExport.h"
 
-#include "json/ExportContext.h"
 #include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmAnimationChannel.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
@@ -21,6 +20,7 @@
 #include "rapidotio/CompNode.h"
 #include "rapidotio/PaintNode.h"
 #include "rapidotio/TextNode.h"
+#include "json/ExportContext.h"
 
 #include <string>
 #include <utility>
@@ -95,8 +95,7 @@ void setLayerFields(const DmEffectLayer& layer, double compositionRate,
     node.ghost_after = layer.getGhostAfter();
     // A duration of 0 means the layer has no frame range of its own.
     if (layer.getDuration() != 0) {
-        node.layer_range.start_time = {static_cast<double>(layer.getStartFrame()),
-                                       compositionRate};
+        node.layer_range.start_time = {static_cast<double>(layer.getStartFrame()), compositionRate};
         node.layer_range.duration = {static_cast<double>(layer.getDuration()), compositionRate};
     }
     node.visible = !layer.isMuted();
@@ -122,8 +121,7 @@ void exportPaintLayer(const DmPaintLayer& layer, double compositionRate,
         stroke->getColor(red, green, blue, alpha);
 
         auto* node = new rapidotio::PaintNode(nameOf(layer.getName()), std::move(points),
-                                              {red, green, blue, alpha},
-                                              textOf(stroke->getType()),
+                                              {red, green, blue, alpha}, textOf(stroke->getType()),
                                               textOf(stroke->getBrush()));
         link(annotation, node);
         setLayerFields(layer, compositionRate, *node);

@@ -1,10 +1,10 @@
 #include "json/OtioExport.h"
 
 #include "composition/JsonException.h"
-#include "json/DmTreeExporter.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmTreeIterator.h"
 #include "rapidotio/DocumentWriter.h"
+#include "json/DmTreeExporter.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
 // Export of effect settings and annotations, and firstKeyValue.
 
 #include "json/EffectExport.h"
-#include "json/OtioExport.h"
 #include "tests/json/ExportTrees.h"
+#include "json/OtioExport.h"
 
 #include <gtest/gtest.h>
 
@@ -150,7 +150,8 @@ TEST(EffectExport, PaintLayerGivesOnePaintPerStroke) {
     fixture.gap->addEffect(annotation);
 
     const std::string layerFields = R"("visible": true, "name": "DmPaintLayer",
-        "effect_name": "Paint", "layer_range": )" + timeRange("10.0", "20.0", "24.0") + R"(,
+        "effect_name": "Paint", "layer_range": )" +
+                                    timeRange("10.0", "20.0", "24.0") + R"(,
         "hold": true, "ghost": false, "ghost_before": 2, "ghost_after": 5)";
     const std::string effects = compactJson(R"(
         {"OTIO_SCHEMA": "Annotation.1", "visible": true, "name": "DmAnnotationSettings",
@@ -273,10 +274,9 @@ public:
 
 TEST(EffectExport, UnhandledKindsAreLeftOutAndOrderIsKept) {
     OneLayerTree tree("24");
-    DmSourceNode* source = sourceOver(
-        mediaInput(0.0, 10.0, "24", DmSourceInfo::kSourceTypeMovie, DmSourceInfo::kFileTypeMovie,
-                   "/a.mp4"),
-        5.0);
+    DmSourceNode* source = sourceOver(mediaInput(0.0, 10.0, "24", DmSourceInfo::kSourceTypeMovie,
+                                                 DmSourceInfo::kFileTypeMovie, "/a.mp4"),
+                                      5.0);
     source->addEffect(DmLookSettings::create());
     source->addEffect(new HostEffect);
     source->addEffect(comp("normal", nullptr));

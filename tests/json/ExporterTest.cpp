@@ -1,11 +1,13 @@
 // The export frame: the walk, the node stack, the timeline, stacks, tracks and
 // gaps, and the entry's failure handling.
 
+#include "rapidotio/Node.h"
+#include "tests/json/ExportTrees.h"
 #include "json/DmTreeExporter.h"
 #include "json/ExportContext.h"
 #include "json/OtioExport.h"
-#include "rapidotio/Node.h"
-#include "tests/json/ExportTrees.h"
+
+#include <rapidjson/document.h>
 
 #include <gtest/gtest.h>
 
@@ -147,14 +149,43 @@ TEST(OtioExport, NodesOfOtherKindsAddNothingButTheirContentIsExported) {
     container->addChild(DmGapNode::create(0.0, 3.0, eDmMediaVideo, "inside"));
     tree.layer->addChild(container);
     tree.layer->addChild(DmCutNode::create(eDmMediaVideo));
-    EXPECT_EQ(tree.exported(), oneLayerDocument(gap("first", "2.0", "24.0") + "," +
-                                                 gap("inside", "3.0", "24.0")));
+    EXPECT_EQ(tree.exported(),
+              oneLayerDocument(gap("first", "2.0", "24.0") + "," + gap("inside", "3.0", "24.0")));
 
     // A gap directly under the composition has no track to go into: the
     // timeline object cannot hold it and nothing is written for it.
     OneLayerTree stray("24");
     stray.composition->addChild(DmGapNode::create(0.0, 3.0, eDmMediaVideo, "stray"));
     EXPECT_EQ(stray.exported(), oneLayerDocument(""));
+}
+
+TEST(OtioExport, OddlyNestedTreesStillGiveOneJsonObject) {
+    // A composition inside a layer, a track straight under the root, a layer and
+    // a source straight under a reel: each node writes where its owner can hold
+    // it and nothing elsewhere.
+    OneLayerTree nested("24");
+    DmCompositionNode* inner = DmCompositionNode::create("inner", "25", nullptr);
+    DmTrackNode* innerTrack = DmTrackNode::create(0, eDmMediaVideo);
+    DmLayerNode* innerLayer = DmLayerNode::create(0, eDmMediaVideo, 0, true);
+    innerLayer->addChild(DmGapNode::create(0.0, 1.0, eDmMediaVideo, "deep"));
+    innerTrack->addChild(innerLayer);
+    inner->addChild(innerTrack);
+    nested.layer->addChild(inner);
+    nested.root->addChild(DmTrackNode::create(1, eDmMediaAudio));
+    DmReelNode* reel = DmReelNode::create();
+    DmLayerNode* looseLayer = DmLayerNode::create(0, eDmMediaAudio, 0, true);
+    looseLayer->addChild(sourceOver(
+        DmSourceNode::MediaInput::create(0.0, 1.0, nullptr, "24", eDmMediaAudio, true), 1.0));
+    reel->addChild(looseLayer);
+    nested.root->addReel(reel);
+
+    const std::string text = nested.exported();
+    rapidjson::Document document;
+    document.Parse(text.c_str());
+    ASSERT_FALSE(document.HasParseError()) << text;
+    ASSERT_TRUE(document.IsObject());
+    EXPECT_EQ(std::string(document["name"].GetString()), "Edit");
+    EXPECT_EQ(text.find("deep"), std::string::npos) << text;
 }
 
 TEST(DmTreeExporter, WalkLeavesOnlyTheRootOpenAndTheTreeUnchanged) {
@@ -205,8 +236,8 @@ TEST(OtioExport, NonFiniteNumberFailsTheExportAndLeavesTheOutputAlone) {
     EXPECT_EQ(out, DmString("previous"));
 
     OneLayerTree gapTree("24");
-    gapTree.add(DmGapNode::create(0.0, -std::numeric_limits<double>::infinity(), eDmMediaVideo,
-                                  "endless"));
+    gapTree.add(
+        DmGapNode::create(0.0, -std::numeric_limits<double>::infinity(), eDmMediaVideo, "endless"));
     DmString empty;
     EXPECT_EQ(exportOtioJson(gapTree.root, empty).getCode(), Status::JsonConversionFailed);
     EXPECT_TRUE(empty.empty());

@@ -5,10 +5,10 @@
 
 #include "composition/Composition.h"
 #include "composition/OtioImport.h"
-#include "json/OtioExport.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/json/ExportTrees.h"
 #include "tests/support/TestData.h"
+#include "json/OtioExport.h"
 
 #include <gtest/gtest.h>
 
@@ -90,9 +90,9 @@ TEST(RoundTrip, HoldOfAnEmptyLayerRangeLastsOneTrip) {
     // A valid range of duration 0 sets hold and ghosting on the edit-tree layer,
     // but a layer without duration writes no "layer_range"; read again without a
     // range, hold and ghosting are not taken. The text settles on the second trip.
-    const std::string input = annotatedGap(
-        R"(,"layer_range":)" + timeRange("5.0", "0.0", "24.0") +
-        R"(,"hold":true,"ghost":true,"ghost_before":1,"ghost_after":7)");
+    const std::string input =
+        annotatedGap(R"(,"layer_range":)" + timeRange("5.0", "0.0", "24.0") +
+                     R"(,"hold":true,"ghost":true,"ghost_before":1,"ghost_after":7)");
     const std::string once = throughComposition(input);
     EXPECT_NE(once.find(R"("effect_name":"Text","hold":true,"ghost":true,)"
                         R"("ghost_before":1,"ghost_after":7})"),

@@ -1,7 +1,7 @@
 // Export of source segments as OTIO clips.
 
-#include "json/OtioExport.h"
 #include "tests/json/ExportTrees.h"
+#include "json/OtioExport.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/pointer.h>
@@ -72,7 +72,8 @@ TEST(SourceExport, FullyDescribedSourceWritesEveryClipMember) {
     primary->addExtraData(DmSourceNode::DictionaryEntry::create("ZEM_VIDEO_CODEC", "h264"));
     primary->addExtraData(DmSourceNode::DictionaryEntry::create("ZEM_AUDIO_CODEC", "aac"));
     primary->addExtraData(DmSourceNode::DictionaryEntry::create("shot", "sh010"));
-    primary->addExtraData(DmSourceNode::DictionaryEntry::create("ZEM_FILE_SIZE_IN_BYTES", "1048576"));
+    primary->addExtraData(
+        DmSourceNode::DictionaryEntry::create("ZEM_FILE_SIZE_IN_BYTES", "1048576"));
     primary->addExtraData(DmSourceNode::DictionaryEntry::create("ZEM_FRAME_RATE", "48.000000"));
     primary->addExtraData(DmSourceNode::DictionaryEntry::create("lens", "35mm"));
 
@@ -88,10 +89,12 @@ TEST(SourceExport, FullyDescribedSourceWritesEveryClipMember) {
     // 24 record frames at 24 fps are 48 source frames at 48 fps; the clip starts
     // at the relative in-point plus the media's in-point.
     const std::string clip = R"({"name": "shot", "OTIO_SCHEMA": "Clip.1", "effects": [],
-        "source_range": )" + timeRange("110.0", "48.0", "48.0") + R"(,
+        "source_range": )" + timeRange("110.0", "48.0", "48.0") +
+                             R"(,
         "media_reference": {
             "OTIO_SCHEMA": "ExternalReference.1",
-            "available_range": )" + timeRange("100.0", "200.0", "48.0") + R"(,
+            "available_range": )" +
+                             timeRange("100.0", "200.0", "48.0") + R"(,
             "metadata": {"zem": {
                 "ZEM_SCHEMA": "ClipNodeMediaReferenceMetadata.1",
                 "bounds": {"center": [0.0, 0.5], "size": [1920.0, 1080.0]},
@@ -119,15 +122,17 @@ TEST(SourceExport, FullyDescribedSourceWritesEveryClipMember) {
 
 TEST(SourceExport, SourceWithoutResolutionOrExtraDataWritesTheDefaults) {
     OneLayerTree tree("24");
-    DmSourceNode::MediaInput* input = DmSourceNode::MediaInput::create(
-        0.0, 50.0, nullptr, "24", eDmMediaVideo, true);
+    DmSourceNode::MediaInput* input =
+        DmSourceNode::MediaInput::create(0.0, 50.0, nullptr, "24", eDmMediaVideo, true);
     tree.add(sourceOver(input, 24.0));
 
     const std::string clip = R"({"name": "clip", "OTIO_SCHEMA": "Clip.1", "effects": [],
-        "source_range": )" + timeRange("0.0", "24.0", "24.0") + R"(,
+        "source_range": )" + timeRange("0.0", "24.0", "24.0") +
+                             R"(,
         "media_reference": {
             "OTIO_SCHEMA": "ExternalReference.1",
-            "available_range": )" + timeRange("0.0", "50.0", "24.0") + R"(,
+            "available_range": )" +
+                             timeRange("0.0", "50.0", "24.0") + R"(,
             "metadata": {"zem": {
                 "ZEM_SCHEMA": "ClipNodeMediaReferenceMetadata.1",
                 "bounds": {"center": [0.0, 0.0], "size": [0.0, 0.0]},
@@ -191,9 +196,9 @@ TEST(SourceExport, RecordLengthIsConvertedToSourceFrames) {
     }
 
     OneLayerTree fraction("25");
-    fraction.add(sourceOver(mediaInput(0.0, 100.0, "25", Source::kSourceTypeMovie,
-                                       File::kFileTypeMovie, "/a.mp4"),
-                            7.0));
+    fraction.add(sourceOver(
+        mediaInput(0.0, 100.0, "25", Source::kSourceTypeMovie, File::kFileTypeMovie, "/a.mp4"),
+        7.0));
     EXPECT_NE(fraction.exported().find(R"("value":7.000000000000001,"rate":25.0})"),
               std::string::npos);
 }
@@ -206,12 +211,9 @@ TEST(SourceExport, InPointsOutsideTheValidWindowAreUnset) {
         bool sourceStartSet;
     };
     const Case cases[] = {
-        {21474836.0, 0.0, true, true},
-        {-21474836.0, 0.0, true, true},
-        {21474837.0, 0.0, false, false},
-        {2147483647.0, -5.0, false, false},
-        {10.0, 21474837.0, true, false},
-        {10.0, -21474836.5, true, false},
+        {21474836.0, 0.0, true, true},     {-21474836.0, 0.0, true, true},
+        {21474837.0, 0.0, false, false},   {2147483647.0, -5.0, false, false},
+        {10.0, 21474837.0, true, false},   {10.0, -21474836.5, true, false},
         {std::nan(""), 0.0, false, false},
     };
     for (const Case& c : cases) {
@@ -300,7 +302,7 @@ TEST(SourceExport, DepthGivesChannelsAndDataType) {
         const char* expected;
     };
     const Case cases[] = {
-        {1, false, "bit"},           {1, true, "Unknown"},         {8, false, "unsigned char"},
+        {1, false, "bit"},           {1, true, "Unknown"},          {8, false, "unsigned char"},
         {8, true, "Unknown"},        {16, false, "unsigned short"}, {16, true, "half"},
         {32, false, "unsigned int"}, {32, true, "float"},           {64, false, "Unknown"},
         {64, true, "double"},        {10, false, "Unknown"},        {0, true, "Unknown"},
@@ -365,14 +367,14 @@ TEST(SourceExport, PathsFollowSourceAndFileTypesAndTargetUrlTheFirstInput) {
         5.0);
     source->addMultiInput(mediaInput(0.0, 10.0, "24", Source::kSourceTypeFile, File::kFileTypeNone,
                                      "/ignored/file-type-0"));
-    source->addMultiInput(mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie,
-                                     File::kFileTypeFile, "/m/one.mp4"));
-    source->addMultiInput(mediaInput(0.0, 10.0, "24", Source::kSourceTypeFile,
-                                     File::kFileTypeMovie, "/m/one.mov"));
-    source->addMultiInput(mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie,
-                                     File::kFileTypeMovie, "/m/two.mp4"));
-    source->addMultiInput(mediaInput(0.0, 10.0, "24", static_cast<Source>(7),
-                                     File::kFileTypeFile, "/ignored/source-type-7"));
+    source->addMultiInput(
+        mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie, File::kFileTypeFile, "/m/one.mp4"));
+    source->addMultiInput(
+        mediaInput(0.0, 10.0, "24", Source::kSourceTypeFile, File::kFileTypeMovie, "/m/one.mov"));
+    source->addMultiInput(
+        mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie, File::kFileTypeMovie, "/m/two.mp4"));
+    source->addMultiInput(mediaInput(0.0, 10.0, "24", static_cast<Source>(7), File::kFileTypeFile,
+                                     "/ignored/source-type-7"));
     tree.add(source);
 
     Exported out(tree);
@@ -386,8 +388,8 @@ TEST(SourceExport, PathsFollowSourceAndFileTypesAndTargetUrlTheFirstInput) {
     OneLayerTree noInfo("24");
     DmSourceNode* bare = sourceOver(
         DmSourceNode::MediaInput::create(0.0, 10.0, nullptr, "24", eDmMediaVideo, true), 5.0);
-    bare->addMultiInput(mediaInput(0.0, 10.0, "24", Source::kSourceTypeFile, File::kFileTypeFile,
-                                   "/f/a.####.dpx"));
+    bare->addMultiInput(
+        mediaInput(0.0, 10.0, "24", Source::kSourceTypeFile, File::kFileTypeFile, "/f/a.####.dpx"));
     noInfo.add(bare);
     Exported second(noInfo);
     EXPECT_EQ(second.string(second.clip("/media_reference/target_url")), "");
