@@ -1,0 +1,731 @@
+// zemcomp-bench: how long OTIO import and export take, and how much memory they
+// need, on synthetic timelines from a few kilobytes to tens of megabytes, beside
+// RapidJSON's own DOM parse and compact write of the same text in the same run.
+//
+// Each size runs in a child process of its own, so that one size's heap does not
+// shape the next one's figures, and a crash stops one row, not the whole run.
+
+#include "bench/TimelineGenerator.h"
+
+#include "composition/Composition.h"
+#include "outside/dmtree/DmGapNode.h"
+#include "outside/dmtree/DmRoot.h"
+#include "outside/dmtree/DmSourceNode.h"
+#include "outside/dmtree/DmTreeIterator.h"
+#include "outside/dmtree/DmTreeVisitor.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <malloc.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+using namespace ZEM_0_81;
+
+namespace {
+
+constexpr double kMiB = 1024.0 * 1024.0;
+// Short runs are repeated inside one sample until the sample lasts this long, so
+// that the clock's resolution and a single scheduler hiccup matter less.
+constexpr double kMinSampleSeconds = 0.02;
+
+const char* const kUsage =
+    "usage: zemcomp-bench [--sizes S,M,L,XL] [--repeat N] [--write-samples DIR]\n"
+    "                     [--profile import|export|roundtrip]\n"
+    "\n"
+    "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
+    "                        XL (40 MB); default all\n"
+    "  --repeat N            samples per measurement, the median is reported; default 5\n"
+    "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
+    "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
+    "                        for a profiler (valgrind --tool=callgrind, perf record)\n";
+
+struct Options {
+    std::vector<std::string> sizes{"S", "M", "L", "XL"};
+    int repeat = 5;
+    std::string samplesDir;
+    std::string profile;
+};
+
+/// The figures of one size, handed from the child to the parent through a pipe,
+/// hence plain data only.
+struct SizeResult {
+    bool ran = false;
+    char failure[200] = {};
+    double documentBytes = 0;
+    double exportedBytes = 0;
+    double generateSeconds = 0;
+    // Medians, in seconds per run.
+    double parseSeconds = 0;
+    double writeSeconds = 0;
+    double importSeconds = 0;
+    double exportSeconds = 0;
+    double copySeconds = 0;
+    double roundTripSeconds = 0;
+    // Peak resident memory above the level before the step, in bytes; < 0 unknown.
+    double parsePeak = -1;
+    double importPeak = -1;
+    double exportPeak = -1;
+    // Checks of what the import built against what was generated.
+    bool countsMatch = false;
+    bool writeMatches = false; ///< RapidJSON's write gave back the generated text
+    bool fixedPoint = false;   ///< exporting the import of an export gives the same text
+    std::size_t clips = 0;
+    std::size_t gaps = 0;
+    std::size_t effects = 0;
+    std::size_t points = 0;
+};
+
+// --- time ----------------------------------------------------------------------
+
+double now() {
+    using Clock = std::chrono::steady_clock;
+    return std::chrono::duration<double>(Clock::now().time_since_epoch()).count();
+}
+
+double median(std::vector<double> samples) {
+    std::sort(samples.begin(), samples.end());
+    const std::size_t n = samples.size();
+    return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
+}
+
+/// The median over `repeat` samples of one run of `run`, in seconds. `prepare`
+/// makes what one run needs (outside the clock) and `run` gets its index; a
+/// sample of short runs holds as many runs as last kMinSampleSeconds together.
+/// `finish` releases what the runs of one sample made (outside the clock).
+double measure(int repeat, const std::function<void(int)>& prepare,
+               const std::function<void(int)>& run, const std::function<void()>& finish) {
+    // One run to warm caches and to size the samples.
+    prepare(1);
+    double start = now();
+    run(0);
+    const double first = now() - start;
+    finish();
+    const int perSample =
+        first >= kMinSampleSeconds
+            ? 1
+            : std::min(2000, static_cast<int>(kMinSampleSeconds / std::max(first, 1e-7)) + 1);
+
+    std::vector<double> samples;
+    for (int r = 0; r < repeat; ++r) {
+        prepare(perSample);
+        start = now();
+        for (int i = 0; i < perSample; ++i)
+            run(i);
+        samples.push_back((now() - start) / perSample);
+        finish();
+    }
+    return median(samples);
+}
+
+// --- memory --------------------------------------------------------------------
+
+/// A "Vm..." line of /proc/self/status in bytes, or -1.
+double statusBytes(const char* field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    const std::size_t length = std::strlen(field);
+    while (std::getline(status, line)) {
+        if (line.compare(0, length, field) == 0 && line.size() > length && line[length] == ':')
+            return std::atof(line.c_str() + length + 1) * 1024.0;
+    }
+    return -1;
+}
+
+/// Resets the kernel's peak-RSS mark of this process to its current RSS.
+bool resetPeak() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return static_cast<bool>(clear);
+}
+
+/// The peak resident memory that `step` adds to the process, in bytes.
+///
+/// Freed heap is first handed back to the system (malloc_trim), so that the step
+/// cannot hide its use in pages already resident. Then the kernel's peak mark is
+/// reset to the current RSS (/proc/self/clear_refs) and read back after the step
+/// (VmHWM). Where the mark cannot be reset, the step runs in a forked child whose
+/// starting peak is the RSS it inherits, and the child's ru_maxrss is read.
+double peakOf(const std::function<void()>& step) {
+    malloc_trim(0);
+    if (resetPeak()) {
+        const double before = statusBytes("VmRSS");
+        step();
+        const double peak = statusBytes("VmHWM");
+        return before < 0 || peak < 0 ? -1 : peak - before;
+    }
+
+    int channel[2];
+    if (pipe(channel) != 0)
+        return -1;
+    const pid_t child = fork();
+    if (child == 0) {
+        close(channel[0]);
+        rusage usage{};
+        getrusage(RUSAGE_SELF, &usage);
+        const long before = usage.ru_maxrss;
+        step();
+        getrusage(RUSAGE_SELF, &usage);
+        const double grown = (usage.ru_maxrss - before) * 1024.0;
+        const ssize_t written = write(channel[1], &grown, sizeof grown);
+        _exit(written == sizeof grown ? 0 : 1);
+    }
+    close(channel[1]);
+    double grown = -1;
+    if (child < 0 || read(channel[0], &grown, sizeof grown) != sizeof grown)
+        grown = -1;
+    close(channel[0]);
+    if (child > 0)
+        waitpid(child, nullptr, 0);
+    return grown;
+}
+
+// --- the steps -------------------------------------------------------------------
+
+/// Counts what an edit tree holds: sources, gaps and the effects on them.
+class TreeCounter : public DmTreeVisitor {
+public:
+    TreeCounter() : DmTreeVisitor("bench tree counter") {}
+    void visitSourceNode(DmSourceNode* node) override {
+        ++clips;
+        countEffects(node);
+    }
+    void visitGapNode(DmGapNode* node) override {
+        ++gaps;
+        countEffects(node);
+    }
+    void endCompositionNode(DmCompositionNode*) override {}
+    void endTrackNode(DmTrackNode*) override {}
+    void endLayerNode(DmLayerNode*) override {}
+
+    std::size_t clips = 0;
+    std::size_t gaps = 0;
+    std::size_t effects = 0;
+
+private:
+    void countEffects(const DmSegmentNode* segment) {
+        if (segment)
+            effects += segment->getNbEffects();
+    }
+};
+
+SharedPtr<Composition> emptyComposition() {
+    SharedPtr<Composition> composition;
+    Composition::create(composition, String("bench"), "bench", Rational(24, 1));
+    return composition;
+}
+
+/// Text to edit tree over the public interface; the tree is that of `into`.
+const DmRoot& importText(const String& text, SharedPtr<Composition>& into) {
+    into = emptyComposition();
+    into->setJson(Composition::JsonType::Otio, text);
+    Status status;
+    const DmRoot& tree = into->getTree(status);
+    if (!status)
+        throw std::runtime_error(std::string("import failed: ") + status.getDescription());
+    return tree;
+}
+
+/// Edit tree to text over the public interface, from a composition that holds
+/// the tree and no text yet.
+void exportText(const SharedPtr<Composition>& holder, String& out) {
+    const Status status = holder->getJson(Composition::JsonType::Otio, out);
+    if (!status)
+        throw std::runtime_error(std::string("export failed: ") + status.getDescription());
+}
+
+void fail(SizeResult& result, const std::string& message) {
+    std::snprintf(result.failure, sizeof result.failure, "%s", message.c_str());
+}
+
+/// Keeps freed heap in the process instead of handing it back to the system after
+/// every run. On this kind of machine (a virtual one, shared) a page fault costs
+/// microseconds, and whether a run finds its pages already mapped would otherwise
+/// depend on what the run before it freed: the figures would measure the heap's
+/// history more than the step. The first-touch cost shows in the memory figures.
+void keepHeap() {
+    mallopt(M_TRIM_THRESHOLD, 1 << 30);
+    mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024); // the largest glibc takes
+}
+
+/// Every measurement of one size. Runs in the child process of that size.
+SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
+    keepHeap();
+    SizeResult result;
+    result.ran = true;
+    const int repeat = options.repeat;
+
+    bench::TimelineCounts counts;
+    double start = now();
+    const std::string generated = bench::generateTimeline(size.shape, &counts);
+    result.generateSeconds = now() - start;
+    result.documentBytes = static_cast<double>(generated.size());
+    result.points = counts.points;
+
+    if (!options.samplesDir.empty()) {
+        const std::string path = options.samplesDir + "/bench-" + size.name + ".otio.json";
+        std::error_code ignored;
+        std::filesystem::create_directories(options.samplesDir, ignored);
+        std::ofstream out(path, std::ios::binary);
+        out.write(generated.data(), static_cast<std::streamsize>(generated.size()));
+        if (!out) {
+            fail(result, "cannot write " + path);
+            return result;
+        }
+    }
+
+    // The text as a host holds it; setJson copies it.
+    const String text(generated.c_str(), generated.size());
+
+    try {
+        // Baseline: RapidJSON's DOM parse with the default (strict) flags, and its
+        // compact write of that DOM. Like the DOM and the buffer that import and
+        // export use inside, each is released within its run.
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        result.parseSeconds = measure(
+            repeat, nothing,
+            [&](int) {
+                rapidjson::Document document;
+                document.Parse(text.c_str());
+            },
+            none);
+        result.parsePeak = peakOf([&] {
+            rapidjson::Document document;
+            document.Parse(text.c_str());
+        });
+
+        rapidjson::Document parsed;
+        parsed.Parse(text.c_str());
+        if (parsed.HasParseError())
+            throw std::runtime_error("the generated text does not parse");
+        result.writeSeconds = measure(
+            repeat, nothing,
+            [&](int) {
+                rapidjson::StringBuffer buffer;
+                rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+                parsed.Accept(writer);
+            },
+            none);
+        {
+            rapidjson::StringBuffer buffer;
+            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+            parsed.Accept(writer);
+            result.writeMatches = generated == buffer.GetString();
+        }
+        parsed = rapidjson::Document();
+
+        // Import: setJson, then getTree runs the conversion.
+        std::vector<SharedPtr<Composition>> compositions;
+        result.importSeconds = measure(
+            repeat, [&](int n) { compositions.resize(static_cast<std::size_t>(n)); },
+            [&](int i) { importText(text, compositions[static_cast<std::size_t>(i)]); },
+            [&] { compositions.clear(); });
+        result.importPeak = peakOf([&] {
+            SharedPtr<Composition> composition;
+            importText(text, composition);
+        });
+
+        SharedPtr<Composition> source;
+        const DmRoot& tree = importText(text, source);
+        TreeCounter counter;
+        DmPreIt(const_cast<DmRoot*>(&tree), &counter).traverse(); // the walk only reads
+        result.clips = counter.clips;
+        result.gaps = counter.gaps;
+        result.effects = counter.effects;
+        result.countsMatch = counter.clips == counts.clips && counter.gaps == counts.gaps &&
+                             counter.effects == counts.effects;
+
+        // The deep copy of the tree that a fresh composition takes, on its own.
+        std::vector<SharedPtr<Composition>> holders;
+        result.copySeconds = measure(
+            repeat, [&](int n) { holders.resize(static_cast<std::size_t>(n)); },
+            [&](int i) {
+                holders[static_cast<std::size_t>(i)] = Composition::create(String("copy"), tree);
+            },
+            [&] { holders.clear(); });
+
+        // Export: getJson on a fresh composition holding the tree (made outside the
+        // clock: the text cache of the first run would answer every later one).
+        std::vector<String> outputs;
+        result.exportSeconds = measure(
+            repeat,
+            [&](int n) {
+                holders.clear();
+                for (int i = 0; i < n; ++i)
+                    holders.push_back(Composition::create(String("export"), tree));
+                outputs.assign(static_cast<std::size_t>(n), String());
+            },
+            [&](int i) {
+                exportText(holders[static_cast<std::size_t>(i)],
+                           outputs[static_cast<std::size_t>(i)]);
+            },
+            [&] {
+                holders.clear();
+                outputs.clear();
+            });
+        {
+            const SharedPtr<Composition> holder = Composition::create(String("export"), tree);
+            result.exportPeak = peakOf([&] {
+                String out;
+                exportText(holder, out);
+            });
+        }
+
+        // Round trip as `zemcomp convert` makes it: text, tree, a fresh composition
+        // with a copy of the tree, text.
+        result.roundTripSeconds = measure(
+            repeat, [&](int n) { outputs.assign(static_cast<std::size_t>(n), String()); },
+            [&](int i) {
+                SharedPtr<Composition> first;
+                const DmRoot& imported = importText(text, first);
+                exportText(Composition::create(String("round trip"), imported),
+                           outputs[static_cast<std::size_t>(i)]);
+            },
+            [&] { outputs.clear(); });
+
+        // A second round trip must give back the first one's text.
+        String once, twice;
+        exportText(Composition::create(String("once"), tree), once);
+        SharedPtr<Composition> again;
+        exportText(Composition::create(String("twice"), importText(once, again)), twice);
+        result.exportedBytes = static_cast<double>(once.size());
+        result.fixedPoint = once == twice;
+    } catch (const std::exception& e) {
+        fail(result, e.what());
+    }
+    return result;
+}
+
+/// Runs one size in a child process and collects its figures.
+SizeResult runSizeInChild(const bench::TimelineSize& size, const Options& options) {
+    SizeResult result;
+    int channel[2];
+    if (pipe(channel) != 0) {
+        fail(result, "pipe failed");
+        return result;
+    }
+    std::fflush(stdout);
+    std::fflush(stderr);
+    const pid_t child = fork();
+    if (child < 0) {
+        fail(result, "fork failed");
+        return result;
+    }
+    if (child == 0) {
+        close(channel[0]);
+        const SizeResult figures = runSize(size, options);
+        const char* bytes = reinterpret_cast<const char*>(&figures);
+        std::size_t left = sizeof figures;
+        while (left > 0) {
+            const ssize_t written = write(channel[1], bytes, left);
+            if (written <= 0)
+                _exit(1);
+            bytes += written;
+            left -= static_cast<std::size_t>(written);
+        }
+        _exit(0);
+    }
+
+    close(channel[1]);
+    char* bytes = reinterpret_cast<char*>(&result);
+    std::size_t got = 0;
+    while (got < sizeof result) {
+        const ssize_t n = read(channel[0], bytes + got, sizeof result - got);
+        if (n <= 0)
+            break;
+        got += static_cast<std::size_t>(n);
+    }
+    close(channel[0]);
+    int status = 0;
+    waitpid(child, &status, 0);
+    if (got != sizeof result) {
+        result = SizeResult();
+        if (WIFSIGNALED(status))
+            fail(result, "the run was ended by signal " + std::to_string(WTERMSIG(status)));
+        else
+            fail(result, "the run gave no figures");
+    }
+    return result;
+}
+
+// --- printing ------------------------------------------------------------------
+
+std::string bytesText(double bytes) {
+    char text[32];
+    if (bytes < 0)
+        return "n/a";
+    if (bytes < 1024 * 1024)
+        std::snprintf(text, sizeof text, "%.1f KB", bytes / 1024);
+    else
+        std::snprintf(text, sizeof text, "%.1f MB", bytes / kMiB);
+    return text;
+}
+
+std::string timeText(double seconds) {
+    char text[32];
+    if (seconds < 0.001)
+        std::snprintf(text, sizeof text, "%.1f us", seconds * 1e6);
+    else if (seconds < 1)
+        std::snprintf(text, sizeof text, "%.2f ms", seconds * 1e3);
+    else
+        std::snprintf(text, sizeof text, "%.3f s", seconds);
+    return text;
+}
+
+double megabytesPerSecond(double bytes, double seconds) {
+    return seconds > 0 ? bytes / kMiB / seconds : 0;
+}
+
+std::string loadAverage() {
+    std::ifstream in("/proc/loadavg");
+    std::string one, five, fifteen;
+    in >> one >> five >> fifteen;
+    return in ? one + " " + five + " " + fifteen : "unknown";
+}
+
+void printTables(const std::vector<bench::TimelineSize>& sizes,
+                 const std::vector<SizeResult>& results) {
+    std::printf("\nTimes (median per run; import = setJson + getTree, export = getJson(Otio) on a "
+                "fresh composition holding the tree)\n");
+    std::printf("%-4s %10s %10s %10s %10s %10s %11s %9s %9s %9s\n", "size", "document", "parse",
+                "write", "import", "export", "round trip", "tree copy", "imp/parse", "exp/write");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0]) {
+            std::printf("%-4s failed: %s\n", sizes[i].name.c_str(),
+                        r.failure[0] ? r.failure : "not run");
+            continue;
+        }
+        std::printf("%-4s %10s %10s %10s %10s %10s %11s %9s %8.1fx %8.1fx\n", sizes[i].name.c_str(),
+                    bytesText(r.documentBytes).c_str(), timeText(r.parseSeconds).c_str(),
+                    timeText(r.writeSeconds).c_str(), timeText(r.importSeconds).c_str(),
+                    timeText(r.exportSeconds).c_str(), timeText(r.roundTripSeconds).c_str(),
+                    timeText(r.copySeconds).c_str(), r.importSeconds / r.parseSeconds,
+                    r.exportSeconds / r.writeSeconds);
+    }
+
+    std::printf("\nThroughput (MB of document per second) and cost per MB: equal ms/MB across "
+                "sizes means linear scaling\n");
+    std::printf("%-4s %9s %9s %9s %9s %12s %12s %12s\n", "size", "parse", "write", "import",
+                "export", "import ms/MB", "export ms/MB", "round ms/MB");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0])
+            continue;
+        const double mb = r.documentBytes / kMiB;
+        std::printf("%-4s %9.1f %9.1f %9.1f %9.1f %12.1f %12.1f %12.1f\n", sizes[i].name.c_str(),
+                    megabytesPerSecond(r.documentBytes, r.parseSeconds),
+                    megabytesPerSecond(r.documentBytes, r.writeSeconds),
+                    megabytesPerSecond(r.documentBytes, r.importSeconds),
+                    megabytesPerSecond(r.documentBytes, r.exportSeconds),
+                    r.importSeconds * 1e3 / mb, r.exportSeconds * 1e3 / mb,
+                    r.roundTripSeconds * 1e3 / mb);
+    }
+
+    std::printf("\nPeak memory above the level before each step (x = multiple of the document "
+                "size)\n");
+    std::printf("%-4s %10s %16s %16s %16s\n", "size", "document", "parse (DOM)", "import",
+                "export");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0])
+            continue;
+        auto cell = [&](double peak) {
+            char text[40];
+            if (peak < 0)
+                return std::string("n/a");
+            std::snprintf(text, sizeof text, "%s (%.1fx)", bytesText(peak).c_str(),
+                          peak / r.documentBytes);
+            return std::string(text);
+        };
+        std::printf("%-4s %10s %16s %16s %16s\n", sizes[i].name.c_str(),
+                    bytesText(r.documentBytes).c_str(), cell(r.parsePeak).c_str(),
+                    cell(r.importPeak).c_str(), cell(r.exportPeak).c_str());
+    }
+
+    std::printf("\nChecks\n");
+    std::printf("%-4s %7s %7s %8s %9s %10s %8s %12s %11s\n", "size", "clips", "gaps", "effects",
+                "points", "exported", "counts", "write==text", "fixed point");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0])
+            continue;
+        std::printf("%-4s %7zu %7zu %8zu %9zu %10s %8s %12s %11s\n", sizes[i].name.c_str(), r.clips,
+                    r.gaps, r.effects, r.points, bytesText(r.exportedBytes).c_str(),
+                    r.countsMatch ? "ok" : "MISMATCH", r.writeMatches ? "yes" : "no",
+                    r.fixedPoint ? "yes" : "NO");
+    }
+}
+
+// --- profiling -------------------------------------------------------------------
+
+/// One phase only, `repeat` times, in this process: for a profiler.
+int profile(const bench::TimelineSize& size, const Options& options) {
+    keepHeap();
+    const std::string generated = bench::generateTimeline(size.shape);
+    const String text(generated.c_str(), generated.size());
+    SharedPtr<Composition> source;
+    const DmRoot* tree = nullptr;
+    if (options.profile != "import")
+        tree = &importText(text, source);
+
+    const double start = now();
+    for (int r = 0; r < options.repeat; ++r) {
+        if (options.profile == "import") {
+            SharedPtr<Composition> composition;
+            importText(text, composition);
+        } else if (options.profile == "export") {
+            const SharedPtr<Composition> holder = Composition::create(String("export"), *tree);
+            String out;
+            exportText(holder, out);
+        } else {
+            SharedPtr<Composition> first;
+            String out;
+            exportText(Composition::create(String("round trip"), importText(text, first)), out);
+        }
+    }
+    std::printf("%s of %s (%s) x %d: %s per run\n", options.profile.c_str(), size.name.c_str(),
+                bytesText(static_cast<double>(generated.size())).c_str(), options.repeat,
+                timeText((now() - start) / options.repeat).c_str());
+    return 0;
+}
+
+// --- options -------------------------------------------------------------------
+
+std::vector<std::string> splitList(const std::string& list) {
+    std::vector<std::string> items;
+    std::stringstream in(list);
+    std::string item;
+    while (std::getline(in, item, ','))
+        if (!item.empty())
+            items.push_back(item);
+    return items;
+}
+
+bool parseOptions(int argc, char** argv, Options& options) {
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        auto value = [&](std::string& out) {
+            if (i + 1 >= argc) {
+                std::fprintf(stderr, "zemcomp-bench: %s needs a value\n", arg.c_str());
+                return false;
+            }
+            out = argv[++i];
+            return true;
+        };
+        std::string text;
+        if (arg == "--help" || arg == "-h") {
+            std::printf("%s", kUsage);
+            std::exit(0);
+        } else if (arg == "--sizes") {
+            if (!value(text))
+                return false;
+            options.sizes = splitList(text);
+        } else if (arg == "--repeat") {
+            if (!value(text))
+                return false;
+            options.repeat = std::atoi(text.c_str());
+            if (options.repeat < 1) {
+                std::fprintf(stderr, "zemcomp-bench: --repeat needs a count of at least 1\n");
+                return false;
+            }
+        } else if (arg == "--write-samples") {
+            if (!value(options.samplesDir))
+                return false;
+        } else if (arg == "--profile") {
+            if (!value(options.profile))
+                return false;
+            if (options.profile != "import" && options.profile != "export" &&
+                options.profile != "roundtrip") {
+                std::fprintf(stderr,
+                             "zemcomp-bench: --profile takes import, export or roundtrip\n");
+                return false;
+            }
+        } else {
+            std::fprintf(stderr, "zemcomp-bench: unknown argument %s\n%s", arg.c_str(), kUsage);
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    Options options;
+    if (!parseOptions(argc, argv, options))
+        return 2;
+
+    std::vector<bench::TimelineSize> sizes;
+    for (const std::string& name : options.sizes) {
+        const auto& known = bench::standardSizes();
+        const auto found =
+            std::find_if(known.begin(), known.end(),
+                         [&](const bench::TimelineSize& s) { return s.name == name; });
+        if (found == known.end()) {
+            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL)\n", name.c_str());
+            return 2;
+        }
+        sizes.push_back(*found);
+    }
+    if (sizes.empty()) {
+        std::fprintf(stderr, "zemcomp-bench: no sizes to run\n");
+        return 2;
+    }
+
+    if (!options.profile.empty())
+        return profile(sizes.front(), options);
+
+    std::printf("zemcomp-bench: OTIO import and export against RapidJSON's DOM parse and compact "
+                "write of the same text\n");
+    std::printf("%d samples per figure, median reported; runs shorter than %.0f ms are repeated "
+                "within a sample;\nfreed heap stays in the process between runs (no trimming, "
+                "mmap threshold 32 MB)\n",
+                options.repeat, kMinSampleSeconds * 1e3);
+    std::printf("processors online: %ld, load average at start: %s\n",
+                sysconf(_SC_NPROCESSORS_ONLN), loadAverage().c_str());
+    std::printf("peak memory: each size runs in a forked child; before a step freed heap is "
+                "returned to the system (malloc_trim)\n"
+                "and the kernel's peak-RSS mark is reset (/proc/self/clear_refs); the step's "
+                "figure is VmHWM after it minus VmRSS before.\n"
+                "The input text is resident before every step and not counted; the import's "
+                "figure includes the copy setJson keeps.\n\n");
+
+    std::vector<SizeResult> results;
+    bool allGood = true;
+    for (const bench::TimelineSize& size : sizes) {
+        const double start = now();
+        std::printf("running %s ...", size.name.c_str());
+        std::fflush(stdout);
+        const SizeResult result = runSizeInChild(size, options);
+        std::printf(" %s document (generated in %s), done in %.1f s\n",
+                    bytesText(result.documentBytes).c_str(),
+                    timeText(result.generateSeconds).c_str(), now() - start);
+        allGood =
+            allGood && result.ran && !result.failure[0] && result.countsMatch && result.fixedPoint;
+        results.push_back(result);
+    }
+    printTables(sizes, results);
+    if (!options.samplesDir.empty())
+        std::printf("\nsamples written to %s/bench-SIZE.otio.json\n", options.samplesDir.c_str());
+    return allGood ? 0 : 1;
+}
