@@ -130,8 +130,10 @@ void Composition::setTree(const DmRoot& root) {
 }
 
 void Composition::setJson(JsonType type, const String& json) {
-    m_impl->dmTreeJson = type == JsonType::DmTree ? json : String();
-    m_impl->otioJson = type == JsonType::Otio ? json : String();
+    // String(json), not json: with the const operand the choice would be a const
+    // temporary, which cannot be moved from, and the text would be copied twice.
+    m_impl->dmTreeJson = type == JsonType::DmTree ? String(json) : String();
+    m_impl->otioJson = type == JsonType::Otio ? String(json) : String();
     m_impl->tree = CoSharedPtr<DmRoot>();
     notify(NotificationHint());
 }
