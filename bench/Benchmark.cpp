@@ -505,7 +505,8 @@ std::string loadAverage() {
 void printTables(const std::vector<bench::TimelineSize>& sizes,
                  const std::vector<SizeResult>& results) {
     std::printf("\nTimes (median per run; import = setJson + getTree, export = getJson(Otio) on a "
-                "fresh composition holding the tree)\n");
+                "fresh composition holding the tree,\nround trip = import, tree copy into a fresh "
+                "composition, export, and the release of both compositions)\n");
     std::printf("%-4s %10s %10s %10s %10s %10s %11s %9s %9s %9s\n", "size", "document", "parse",
                 "write", "import", "export", "round trip", "tree copy", "imp/parse", "exp/write");
     for (std::size_t i = 0; i < results.size(); ++i) {
