@@ -5,5 +5,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 build_dir=${BUILD_DIR:-build}
+# Lets ccache reuse objects compiled in another checkout of the project.
+export CCACHE_BASEDIR=${CCACHE_BASEDIR:-$PWD}
 cmake -S . -B "$build_dir" -G Ninja "$@" >/dev/null
 cmake --build "$build_dir" --parallel "${JOBS:-2}"
