@@ -26,12 +26,24 @@ DmCompositionNode* compositionNodeOf(const DmRoot* root) {
     return dynamic_cast<DmCompositionNode*>(reel->getChild(0));
 }
 
-/// Sets the rate of `time` from the composition's start-timecode frame-rate text
-/// and returns the result of reading that text; on failure the rate is untouched.
-Status applyStartRate(const DmCompositionNode& composition, Time& time) {
+/// Both timing queries: the tree step, then the composition node, then the tick
+/// count that `ticksOf` reads from it, then the rate of the start timecode's
+/// frame-rate text. `time` is untouched on a failure before the tick count; a
+/// rate that cannot be read leaves the new tick count with the previous rate.
+template <class TicksOf>
+Status readCompositionTime(Composition::Impl& impl, Time& time, TicksOf ticksOf) {
+    Status status;
+    const DmRoot* root = impl.ensureTree(status);
+    if (!status)
+        return status;
+    const DmCompositionNode* composition = compositionNodeOf(root);
+    if (!composition)
+        return Status(Status::NoData);
+
+    time.setNbTicks(ticksOf(*composition));
     Rational rate;
-    const Status status =
-        FPSUtils::getFPSFromString(String(DmStr2CStr(composition.getStartTcFcm()).c_str()), rate);
+    status =
+        FPSUtils::getFPSFromString(String(DmStr2CStr(composition->getStartTcFcm()).c_str()), rate);
     if (status)
         time.setRate(rate);
     return status;
@@ -40,32 +52,17 @@ Status applyStartRate(const DmCompositionNode& composition, Time& time) {
 } // namespace
 
 Status Composition::getDuration(Time& time) const {
-    Status status;
-    const DmRoot* root = m_impl->ensureTree(status);
-    if (!status)
-        return status;
-    const DmCompositionNode* composition = compositionNodeOf(root);
-    if (!composition)
-        return Status(Status::NoData);
-
     // The length in frames, truncated to an unsigned 32-bit count and widened
     // without sign.
-    const std::uint32_t frames = Json::truncateToUint32(composition->getCompLength());
-    time.setNbTicks(static_cast<std::int64_t>(frames));
-    return applyStartRate(*composition, time);
+    return readCompositionTime(*m_impl, time, [](const DmCompositionNode& composition) {
+        return static_cast<std::int64_t>(Json::truncateToUint32(composition.getCompLength()));
+    });
 }
 
 Status Composition::getStartTime(Time& time) const {
-    Status status;
-    const DmRoot* root = m_impl->ensureTree(status);
-    if (!status)
-        return status;
-    const DmCompositionNode* composition = compositionNodeOf(root);
-    if (!composition)
-        return Status(Status::NoData);
-
-    time.setNbTicks(Json::truncateToInt64(composition->getStartTC()));
-    return applyStartRate(*composition, time);
+    return readCompositionTime(*m_impl, time, [](const DmCompositionNode& composition) {
+        return Json::truncateToInt64(composition.getStartTC());
+    });
 }
 
 } // namespace ZEM_0_81
