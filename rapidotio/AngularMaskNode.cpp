@@ -31,9 +31,7 @@ void AngularMaskNode::leave(NodeVisitor& visitor) {
 void AngularMaskNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
     addMember(effect, "OTIO_SCHEMA", schema, allocator);
-    Value pivot(rapidjson::kArrayType);
-    pivot.PushBack(Value(pivot_x), allocator);
-    pivot.PushBack(Value(pivot_y), allocator);
+    Value pivot = doublePair(pivot_x, pivot_y, allocator);
     addMember(effect, "pivot", pivot, allocator);
     addMember(effect, "angle_in_radians", static_cast<double>(angle_in_radians), allocator);
     writeEffectMembers(effect, allocator);

@@ -50,13 +50,6 @@ std::int32_t leadingInteger(const char* text) {
     return static_cast<std::int32_t>(number);
 }
 
-Value doublePair(double first, double second, Allocator& allocator) {
-    Value pair(rapidjson::kArrayType);
-    pair.PushBack(Value(first), allocator);
-    pair.PushBack(Value(second), allocator);
-    return pair;
-}
-
 } // namespace
 
 ClipNode::ClipNode(const Value& json, Node* parent) : Node(json, parent) {
@@ -176,25 +169,24 @@ void ClipNode::readTrackingRecord(const Value& zm) {
 }
 
 void ClipNode::readBounds(const Value& bounds) {
+    readBoundsPair(bounds, "center",
+                   "Clip node '%s' has a bounds-center with %d values, expected 2\n",
+                   bounds_center_x, bounds_center_y);
+    readBoundsPair(bounds, "size", "Clip node '%s' has a bounds-size with %d values, expected 2\n",
+                   bounds_size_width, bounds_size_height);
+}
+
+void ClipNode::readBoundsPair(const Value& bounds, const char* key, const char* countMessage,
+                              double& first, double& second) {
     const Value* pair = nullptr;
-    if (getArray(bounds, "center", pair)) {
-        if (pair->Size() != 2) {
-            debugPrint("Clip node '%s' has a bounds-center with %d values, expected 2\n",
-                       name.c_str(), static_cast<int>(pair->Size()));
-        } else {
-            takeBoundsElement((*pair)[0], bounds_center_x);
-            takeBoundsElement((*pair)[1], bounds_center_y);
-        }
+    if (!getArray(bounds, key, pair))
+        return;
+    if (pair->Size() != 2) {
+        debugPrint(countMessage, name.c_str(), static_cast<int>(pair->Size()));
+        return;
     }
-    if (getArray(bounds, "size", pair)) {
-        if (pair->Size() != 2) {
-            debugPrint("Clip node '%s' has a bounds-size with %d values, expected 2\n",
-                       name.c_str(), static_cast<int>(pair->Size()));
-        } else {
-            takeBoundsElement((*pair)[0], bounds_size_width);
-            takeBoundsElement((*pair)[1], bounds_size_height);
-        }
-    }
+    takeBoundsElement((*pair)[0], first);
+    takeBoundsElement((*pair)[1], second);
 }
 
 void ClipNode::readClipMetadata(const Value& metadata) {

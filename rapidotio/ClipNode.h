@@ -74,6 +74,10 @@ private:
     void readMediaMetadata(const Value& zem);
     void readTrackingRecord(const Value& zm);
     void readBounds(const Value& bounds);
+    /// Reads the two-number array `key` of a "bounds" object into `first` and
+    /// `second`; any other count prints `countMessage` and takes nothing.
+    void readBoundsPair(const Value& bounds, const char* key, const char* countMessage,
+                        double& first, double& second);
     void readClipMetadata(const Value& metadata);
 };
 

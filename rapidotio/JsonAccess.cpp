@@ -193,6 +193,13 @@ void addMember(Value& object, const char* key, std::uint32_t number, Allocator& 
     addMember(object, key, value, allocator);
 }
 
+Value doublePair(double first, double second, Allocator& allocator) {
+    Value pair(rapidjson::kArrayType);
+    pair.PushBack(Value(first), allocator);
+    pair.PushBack(Value(second), allocator);
+    return pair;
+}
+
 void appendTo(Value& target, Value& value, Allocator& allocator) {
     if (target.IsArray())
         target.PushBack(value, allocator);

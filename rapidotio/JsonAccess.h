@@ -85,6 +85,9 @@ void addMember(Value& object, const char* key, bool flag, Allocator& allocator);
 void addMember(Value& object, const char* key, std::int32_t number, Allocator& allocator);
 void addMember(Value& object, const char* key, std::uint32_t number, Allocator& allocator);
 
+/// An array of the two numbers, written as doubles: [first, second].
+Value doublePair(double first, double second, Allocator& allocator);
+
 /// Appends `value` to `target` when `target` is an array; a target of another
 /// kind receives nothing (a node linked under an owner that cannot hold it).
 void appendTo(Value& target, Value& value, Allocator& allocator);

@@ -52,9 +52,7 @@ void TextNode::toJson(Value& target, Allocator& allocator) const {
     addMember(effect, "fontSize", fontSize, allocator);
     addMember(effect, "width", width, allocator);
     addMember(effect, "orientation", orientation, allocator);
-    Value position(rapidjson::kArrayType);
-    position.PushBack(Value(position_x), allocator);
-    position.PushBack(Value(position_y), allocator);
+    Value position = doublePair(position_x, position_y, allocator);
     addMember(effect, "position", position, allocator);
     Value colour = colourValue(rgba, allocator);
     addMember(effect, "rgba", colour, allocator);
