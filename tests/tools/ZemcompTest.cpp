@@ -186,7 +186,7 @@ TEST_F(Zemcomp, MalformedFileGivesOneLineWithPlaceAndReason) {
         EXPECT_EQ(result.exitCode, 1) << command;
         EXPECT_EQ(result.err, "zemcomp: " + bad.string() +
                                   ":3:3: Missing a comma or '}' after an object member. "
-                                  "(error 517 (the OTIO JSON could not be imported))\n")
+                                  "(status 517: the OTIO JSON could not be imported)\n")
             << command;
     }
 }

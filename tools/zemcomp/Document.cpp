@@ -64,7 +64,7 @@ SharedPtr<Composition> load(const Document& document, Dialect dialect) {
 }
 
 std::string describe(const Status& status) {
-    return "error " + std::to_string(status.getCode()) + " (" + status.getDescription() + ")";
+    return "status " + std::to_string(status.getCode()) + ": " + status.getDescription();
 }
 
 std::string defaultExample(const char* argv0) {

@@ -27,7 +27,7 @@ std::string jsonSyntaxError(const std::string& text);
 /// A new composition holding `document` as JSON of `dialect`.
 ZEM_0_81::SharedPtr<ZEM_0_81::Composition> load(const Document& document, Dialect dialect);
 
-/// "error 517 (the OTIO JSON could not be imported)".
+/// "status 517: the OTIO JSON could not be imported".
 std::string describe(const ZEM_0_81::Status& status);
 
 /// The path of the bundled example document, for commands run without a file.
