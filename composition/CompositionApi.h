@@ -11,3 +11,10 @@
 #else
 #define ZEM_API __attribute__((visibility("default")))
 #endif
+
+/// Keeps a class nested in an exported class out of the library's interface.
+#if defined(_WIN32)
+#define ZEM_HIDDEN
+#else
+#define ZEM_HIDDEN __attribute__((visibility("hidden")))
+#endif

@@ -13,7 +13,7 @@ namespace ZEM_0_81 {
 /// While `tree` is empty, at most one text is non-empty and it is the text the
 /// caller gave. While `tree` is present, a non-empty text is either generated
 /// from this tree or the text the tree was imported from.
-struct Composition::Impl {
+struct ZEM_HIDDEN Composition::Impl {
     String id;
     CoSharedPtr<DmRoot> tree; ///< never shared with a caller's tree
     String dmTreeJson;        ///< edit-tree JSON given or generated; empty when none

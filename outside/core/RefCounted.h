@@ -15,7 +15,7 @@ public:
     RefCountedMT() = default;
     RefCountedMT(const RefCountedMT&) {}
     RefCountedMT& operator=(const RefCountedMT&) { return *this; }
-    virtual ~RefCountedMT() = default;
+    virtual ~RefCountedMT();
 
     virtual void incref() const { m_count.fetch_add(1, std::memory_order_relaxed); }
     /// Drops one reference; true when it was the last one, and the caller then deletes.
@@ -32,7 +32,7 @@ public:
     RefCountedST() = default;
     RefCountedST(const RefCountedST&) {}
     RefCountedST& operator=(const RefCountedST&) { return *this; }
-    virtual ~RefCountedST() = default;
+    virtual ~RefCountedST();
 
     virtual void incref() const { ++m_count; }
     virtual bool decref() const { return --m_count == 0; }

@@ -4,6 +4,8 @@
 
 namespace ZEM_0_81 {
 
+Subject::~Subject() = default;
+
 void Subject::attach(Observer* observer) {
     if (observer && std::find(m_observers.begin(), m_observers.end(), observer) == m_observers.end())
         m_observers.push_back(observer);

@@ -30,7 +30,7 @@ public:
     Subject() = default;
     Subject(const Subject&) {}
     Subject& operator=(const Subject&) { return *this; }
-    virtual ~Subject() = default;
+    virtual ~Subject();
 
     /// Adds an observer; attaching one twice has no further effect.
     void attach(Observer* observer);
