@@ -1,11 +1,10 @@
 #include "rapidotio/JsonAccess.h"
 
-#include <cfloat>
-#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <limits>
 
 namespace ZEM_0_81::rapidotio {
 
@@ -138,10 +137,10 @@ double numberOrZero(const Value& value) {
 }
 
 float narrowToFloat(double value) {
-    if (value > FLT_MAX)
-        return HUGE_VALF;
-    if (value < -FLT_MAX)
-        return -HUGE_VALF;
+    // IEEE round to nearest: a value just beyond the largest float still rounds
+    // to it; only values past half a unit beyond become infinite. With IEEE
+    // floats the conversion is defined for every double.
+    static_assert(std::numeric_limits<float>::is_iec559, "IEEE floats expected");
     return static_cast<float>(value);
 }
 

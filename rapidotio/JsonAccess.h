@@ -63,8 +63,8 @@ std::string silentString(const Value& object, const char* key);
 /// Any stored number form converted to double; 0 for a value that is not a number.
 double numberOrZero(const Value& value);
 
-/// A double narrowed to float; magnitudes beyond the float range become infinite
-/// (as the hardware conversion gives) instead of relying on an undefined cast.
+/// A double narrowed to float with IEEE rounding to nearest: magnitudes that
+/// round beyond the largest float become infinite.
 float narrowToFloat(double value);
 
 /// The type name used in diagnostics: "Null", "False", "True", "Object",

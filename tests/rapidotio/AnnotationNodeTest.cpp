@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <cmath>
 
 namespace ZEM_0_81::rapidotio {
@@ -20,7 +21,7 @@ TEST(AnnotationNode, PaintKeepsPointCountAndAcceptsAnyColourNumbers) {
           {"OTIO_SCHEMA":"Point.1","x":1,"y":2.5},
           {"OTIO_SCHEMA":"Point.1","x":4.0},
           {"OTIO_SCHEMA":"Other.1","x":5.0},"p",null],
-        "rgba":[1,0,"x",1e300,-1],"ghost_before":-1,"ghost_after":4.0,"hold":"yes"},
+        "rgba":[1,0,"x",1e300,-1,3.4028235e38],"ghost_before":-1,"ghost_after":4.0,"hold":"yes"},
         {"OTIO_SCHEMA":"Paint.1","rgba":[],"type":"erase","brush":"square"},
         {"OTIO_SCHEMA":"Text.1","points":[{}],"rgba":[1.0],"type":"t"}])");
     PaintNode stroke((*doc)[0], nullptr);
@@ -31,11 +32,12 @@ TEST(AnnotationNode, PaintKeepsPointCountAndAcceptsAnyColourNumbers) {
     EXPECT_EQ(4.0, stroke.points[2].x);
     for (std::size_t i = 3; i < 6; ++i)
         EXPECT_EQ(0.0, stroke.points[i].x + stroke.points[i].y + stroke.points[i].width) << i;
-    ASSERT_EQ(5u, stroke.rgba.size());
+    ASSERT_EQ(6u, stroke.rgba.size());
     EXPECT_EQ(1.0f, stroke.rgba[0]);
     EXPECT_EQ(0.0f, stroke.rgba[2]);
     EXPECT_EQ(HUGE_VALF, stroke.rgba[3]);
     EXPECT_EQ(-1.0f, stroke.rgba[4]);
+    EXPECT_EQ(FLT_MAX, stroke.rgba[5]) << "just above the largest float rounds down to it";
     EXPECT_EQ(3u, stroke.ghost_before);
     EXPECT_EQ(3u, stroke.ghost_after);
     EXPECT_FALSE(stroke.hold);
