@@ -173,7 +173,10 @@ void setPaths(const DmSourceNode& source, rapidotio::ClipNode& clip) {
 void setEntity(const DmSourceInfo& info, rapidotio::ClipNode& clip) {
     const std::string uid = textOf(info.getOriginalSourceUID());
     rapidjson::Document document;
-    document.Parse(uid.c_str());
+    // Strict JSON as by default; the iterative parser accepts exactly the same
+    // texts but keeps their nesting off the call stack, since the UID may come
+    // from any tree a host or edit-tree JSON supplied.
+    document.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(uid.c_str());
     if (!document.HasParseError())
         clip.readEntity(document);
 }

@@ -427,6 +427,21 @@ TEST(SourceExport, EntityIsReadBackFromTheSourceUid) {
     }
 }
 
+TEST(SourceExport, DeeplyNestedSourceUidIsReadWithoutExhaustingTheStack) {
+    // A UID comes from whatever tree the host or edit-tree JSON supplied; its
+    // nesting must not be able to overflow the call stack.
+    const std::size_t depth = 1u << 20;
+    const std::string uid = R"({"entity":{"id":8,"type":"Shot"},"deep":)" +
+                            std::string(depth, '[') + std::string(depth, ']') + "}";
+    OneLayerTree tree("24");
+    tree.add(sourceOver(mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie,
+                                   File::kFileTypeMovie, "/a.mp4", uid.c_str()),
+                        5.0));
+    Exported out(tree);
+    EXPECT_EQ(out.clip("/metadata/zem/entity/id").GetInt(), 8);
+    EXPECT_EQ(out.string(out.clip("/metadata/zem/entity/type")), "Shot");
+}
+
 /// An input kind of a host's own: not a media input, with its source
 /// information found through the virtual accessor.
 class HostInput : public DmSourceNode::Input {
