@@ -55,6 +55,9 @@ void dumpVersionInfo() {
         return;
     if (!standardErrorIsOpen())
         return;
+    // This runs from another file's load-time initialiser, which may come before
+    // this file's own: an Init object makes sure std::cerr exists before it is used.
+    const std::ios_base::Init streams;
     std::cerr << std::setw(16) << kComponentName << ": " << versionString() << std::endl;
 }
 
