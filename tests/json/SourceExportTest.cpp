@@ -434,8 +434,8 @@ TEST(SourceExport, DeeplyNestedSourceUidIsReadWithoutExhaustingTheStack) {
     const std::string uid = R"({"entity":{"id":8,"type":"Shot"},"deep":)" +
                             std::string(depth, '[') + std::string(depth, ']') + "}";
     OneLayerTree tree("24");
-    tree.add(sourceOver(mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie,
-                                   File::kFileTypeMovie, "/a.mp4", uid.c_str()),
+    tree.add(sourceOver(mediaInput(0.0, 10.0, "24", Source::kSourceTypeMovie, File::kFileTypeMovie,
+                                   "/a.mp4", uid.c_str()),
                         5.0));
     Exported out(tree);
     EXPECT_EQ(out.clip("/metadata/zem/entity/id").GetInt(), 8);
