@@ -23,6 +23,10 @@ if(GIT_FOUND)
     endif()
 endif()
 
+# The branch goes into a C string literal: escape what a branch name may hold.
+string(REPLACE "\\" "\\\\" ZEM_BUILD_BRANCH "${ZEM_BUILD_BRANCH}")
+string(REPLACE "\"" "\\\"" ZEM_BUILD_BRANCH "${ZEM_BUILD_BRANCH}")
+
 # "Sat 12/05/2026, 202612051502": weekday, month/day/year, then twelve digits.
 string(TIMESTAMP ZEM_BUILD_DATE "%a %m/%d/%Y, %Y%m%d%H%M")
 

@@ -2,7 +2,6 @@
 
 #include "composition/CompositionImpl.h"
 #include "composition/OtioImport.h"
-#include "json/OtioExport.h"
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmFrameResolution.h"
@@ -11,6 +10,9 @@
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmString.h"
 #include "outside/dmtree/DmTreeJsonBuilder.h"
+#include "json/OtioExport.h"
+
+#include <memory>
 
 namespace ZEM_0_81 {
 
@@ -69,12 +71,18 @@ DmRoot* Composition::Impl::ensureTree(Status& status) {
 
 // --- construction ------------------------------------------------------------
 
-Composition::Composition(const String& id, const char* name, const char* fcm)
-    : m_impl(new Impl{id, CoSharedPtr<DmRoot>(DmRoot::create()), String(), String()}) {
-    DmReelNode* reel = DmReelNode::create();
-    m_impl->tree->addReel(reel);
+Composition::Composition(const String& id, const char* name, const char* fcm) : m_impl(nullptr) {
+    // Built aside and handed over at the end: a constructor that throws runs no
+    // destructor, so nothing may be left owned by a raw pointer on the way.
+    std::unique_ptr<Impl> impl(
+        new Impl{id, CoSharedPtr<DmRoot>(DmRoot::create()), String(), String()});
+    const CoSharedPtr<DmReelNode> reel(DmReelNode::create());
+    impl->tree->addReel(reel.get());
     const CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
-    reel->addComposition(DmCompositionNode::create(DmString(name), DmString(fcm), resolution.get()));
+    const CoSharedPtr<DmCompositionNode> node(
+        DmCompositionNode::create(DmString(name), DmString(fcm), resolution.get()));
+    reel->addComposition(node.get());
+    m_impl = impl.release();
 }
 
 Composition::Composition(const String& id, const DmRoot& root)
@@ -96,7 +104,9 @@ Composition& Composition::operator=(const Composition& other) {
     return *this;
 }
 
-Composition::~Composition() { delete m_impl; }
+Composition::~Composition() {
+    delete m_impl;
+}
 
 Status Composition::create(SharedPtr<Composition>& out, const String& id, const char* name,
                            const Rational& rate) {
@@ -118,9 +128,13 @@ SharedPtr<Composition> Composition::clone() const {
 
 // --- content -----------------------------------------------------------------
 
-String Composition::getId() const { return m_impl->id; }
+String Composition::getId() const {
+    return m_impl->id;
+}
 
-const DmRoot& Composition::getTree(Status& status) const { return *m_impl->ensureTree(status); }
+const DmRoot& Composition::getTree(Status& status) const {
+    return *m_impl->ensureTree(status);
+}
 
 void Composition::setTree(const DmRoot& root) {
     m_impl->dmTreeJson = String();
