@@ -9,7 +9,13 @@
 namespace ZEM_0_81::rapidotio {
 
 Node::Node(const Value& json, Node* parent)
-    : json(&json), parent(parent), name(silentString(json, "name")) {}
+    : json(&json), parent(parent), name(silentString(json, "name")) {
+    if (parent) {
+        const auto* track = dynamic_cast<const TrackNode*>(parent);
+        m_enclosingKind = track && track->kind != None ? track->kind : parent->enclosingKind();
+        m_enclosingKindKnown = true;
+    }
+}
 
 Node::Node(const std::string& name) : json(&nullJson()), parent(nullptr), name(name) {}
 
@@ -46,6 +52,12 @@ void Node::parseChildren() {
 TrackKind Node::trackKind() const {
     // Only tracks have a kind of their own; every other node asks upwards, so the
     // nearest track with a non-zero kind decides.
+    return enclosingKind();
+}
+
+TrackKind Node::enclosingKind() const {
+    if (m_enclosingKindKnown && parent)
+        return m_enclosingKind;
     for (const Node* node = parent; node; node = node->parent) {
         if (const auto* track = dynamic_cast<const TrackNode*>(node)) {
             const TrackKind kind = track->trackKind();

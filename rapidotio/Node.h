@@ -75,6 +75,16 @@ protected:
     void childrenToJson(Value& target, Allocator& allocator) const;
     /// The JSON value of nodes built by name: null, shared by the process.
     static const Value& nullJson();
+
+private:
+    /// The first non-zero kind among the tracks above this node, or None.
+    TrackKind enclosingKind() const;
+
+    // A node read from JSON never changes place, so the kind above it is fixed
+    // when it is created: kept here, it spares every clip and gap a walk up the
+    // whole parent chain (quadratic in documents that nest tracks deeply).
+    TrackKind m_enclosingKind = None;
+    bool m_enclosingKindKnown = false;
 };
 
 } // namespace ZEM_0_81::rapidotio
