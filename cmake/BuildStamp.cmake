@@ -1,6 +1,7 @@
 # Stamps the build with its date, the source revision and the branch, for the
 # version line the library can print at load. Taken when the project is
-# configured; outside a git checkout a clear placeholder stands in.
+# configured, which happens again whenever HEAD moves; outside a git checkout a
+# clear placeholder stands in.
 set(ZEM_GENERATED_DIR ${PROJECT_BINARY_DIR}/generated)
 
 set(ZEM_BUILD_REVISION "0000000000000000000000000000000000000000")
@@ -21,6 +22,17 @@ if(GIT_FOUND)
     if(zem_branch_result EQUAL 0 AND NOT zem_branch STREQUAL "")
         set(ZEM_BUILD_BRANCH ${zem_branch})
     endif()
+    # Configure again, and so stamp again, when HEAD moves: a new commit or
+    # another branch checked out.
+    foreach(zem_ref HEAD refs/heads/${ZEM_BUILD_BRANCH})
+        execute_process(COMMAND ${GIT_EXECUTABLE} rev-parse --git-path ${zem_ref}
+            WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+            OUTPUT_VARIABLE zem_ref_file OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET)
+        get_filename_component(zem_ref_file "${zem_ref_file}" ABSOLUTE BASE_DIR ${PROJECT_SOURCE_DIR})
+        if(EXISTS "${zem_ref_file}")
+            set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${zem_ref_file}")
+        endif()
+    endforeach()
 endif()
 
 # The branch goes into a C string literal: escape what a branch name may hold.
