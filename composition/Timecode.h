@@ -1,0 +1,45 @@
+#pragma once
+
+#include "composition/CompositionApi.h"
+#include "outside/core/Rational.h"
+#include "outside/core/Status.h"
+
+#include <cstdint>
+#include <string>
+
+namespace ZEM_0_81 {
+
+/// Timecode for frame counts: "HH:MM:SS:FF", computed exactly from the rational
+/// rate with integer arithmetic.
+///
+/// A timecode counts in whole frames per second, the rate rounded to the nearest
+/// whole number (24 for 23.976, 30 for 29.97, 60 for 59.94; at least 1). The two
+/// drop-frame rates, 30000/1001 (29.97) and 60000/1001 (59.94), are written
+/// drop-frame: the first 2 (29.97) or 4 (59.94) frame numbers of every minute
+/// that is not a multiple of ten are skipped, so the timecode keeps to the clock,
+/// and the frames follow a ';' ("00:01:00;02"). Every other rate, 23.976
+/// included, is written non-drop.
+///
+/// Hours keep counting past 24 ("25:00:00:00") rather than wrapping, so that a
+/// duration or a position is never read as a smaller one; they take at least two
+/// digits. Frames take at least two digits, more when the rate needs them. A
+/// negative count is written as its magnitude with a leading '-'.
+class ZEM_API Timecode {
+public:
+    /// True for the drop-frame rates 30000/1001 and 60000/1001 (in any terms,
+    /// 60000/2002 included).
+    static bool isDropFrame(const Rational& rate);
+
+    /// The whole frames per second a timecode at `rate` counts: the rate rounded
+    /// to the nearest whole number, halves up, and at least 1. Fails with
+    /// NoFrameRateText, leaving `framesPerSecond` untouched, when the numerator
+    /// is not positive or the denominator is 0.
+    static Status framesPerSecond(const Rational& rate, std::int64_t& framesPerSecond);
+
+    /// The timecode of `frames` at `rate`. Fails with NoFrameRateText, leaving
+    /// `text` untouched, when the numerator is not positive or the denominator
+    /// is 0.
+    static Status format(std::int64_t frames, const Rational& rate, std::string& text);
+};
+
+} // namespace ZEM_0_81
