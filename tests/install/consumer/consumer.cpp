@@ -1,9 +1,13 @@
 // A host program built against the installed package: makes a composition,
-// keeps it in the exported list and reads its edit-tree JSON and duration.
+// keeps it in the exported list, reads its edit-tree JSON and duration, its
+// timeline view and a timecode.
 #include "composition/Composition.h"
 #include "composition/CompositionList.h"
+#include "composition/Timecode.h"
+#include "composition/TimelineView.h"
 
 #include <cstdio>
+#include <string>
 
 using namespace ZEM_0_81;
 
@@ -19,6 +23,12 @@ int main() {
     Time duration;
     if (!list.front()->getDuration(duration) || duration.getRate().getNumerator() != 25)
         return 3;
+    TimelineView view;
+    if (!TimelineView::build(*list.front(), view) || !view.hasTimeline || view.name != "Installed")
+        return 4;
+    std::string timecode;
+    if (!Timecode::format(90000, Rational(25, 1), timecode) || timecode != "01:00:00:00")
+        return 5;
     std::printf("consumer ok: %llu composition(s)\n", static_cast<unsigned long long>(list.size()));
     return 0;
 }

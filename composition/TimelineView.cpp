@@ -1,0 +1,366 @@
+// The timeline view: one walk of the edit tree that gathers a composition's
+// layers with their clips and gaps as plain values.
+
+#include "composition/TimelineView.h"
+
+#include "composition/Composition.h"
+#include "outside/core/FPSUtils.h"
+#include "outside/dmtree/DmAngularMaskSettings.h"
+#include "outside/dmtree/DmAnnotationSettings.h"
+#include "outside/dmtree/DmCompSettings.h"
+#include "outside/dmtree/DmCompositionNode.h"
+#include "outside/dmtree/DmGapNode.h"
+#include "outside/dmtree/DmLayerNode.h"
+#include "outside/dmtree/DmLookSettings.h"
+#include "outside/dmtree/DmPaintLayer.h"
+#include "outside/dmtree/DmReelNode.h"
+#include "outside/dmtree/DmRoot.h"
+#include "outside/dmtree/DmSourceInfo.h"
+#include "outside/dmtree/DmSourceNode.h"
+#include "outside/dmtree/DmStroke.h"
+#include "outside/dmtree/DmTextLayer.h"
+#include "outside/dmtree/DmTextParagraph.h"
+#include "outside/dmtree/DmTrackNode.h"
+#include "outside/dmtree/DmTreeIterator.h"
+#include "outside/dmtree/DmTreeVisitor.h"
+#include "json/EffectExport.h"
+#include "json/Narrowing.h"
+
+#include <cmath>
+#include <cstdlib>
+#include <numeric>
+#include <utility>
+
+namespace ZEM_0_81 {
+
+namespace {
+
+/// Source positions of the edit tree count as known only within this window,
+/// as the OTIO export reads them; the importer marks an unknown start with
+/// 2147483647, far outside it.
+constexpr double kKnownPositionLimit = 21474836.0;
+
+bool isKnownPosition(double value) {
+    return value >= -kKnownPositionLimit && value <= kKnownPositionLimit;
+}
+
+std::string textOf(const DmString& text) {
+    return text.str();
+}
+
+/// The rate a frame-rate text names, or 0/1 when it names none.
+Rational rateOf(const DmString& fcm) {
+    Rational rate(0, 1);
+    if (!FPSUtils::getFPSFromString(String(fcm.str().c_str()), rate))
+        return Rational(0, 1);
+    return rate;
+}
+
+bool isPositive(const Rational& rate) {
+    return rate.getNumerator() > 0 && rate.getDenominator() != 0;
+}
+
+/// `a` x `b`, or false when the product does not fit a signed 64-bit integer.
+bool multiply(std::int64_t a, std::int64_t b, std::int64_t& product) {
+    if (a == 0 || b == 0) {
+        product = 0;
+        return true;
+    }
+    const std::uint64_t magnitudeA = a < 0 ? 0u - static_cast<std::uint64_t>(a) : a;
+    const std::uint64_t magnitudeB = b < 0 ? 0u - static_cast<std::uint64_t>(b) : b;
+    if (magnitudeA > static_cast<std::uint64_t>(INT64_MAX) / magnitudeB)
+        return false;
+    product = a * b;
+    return true;
+}
+
+/// The source frames that `recordFrames` composition frames cover:
+/// recordFrames x source rate / composition rate, exactly, in lowest terms.
+/// The record frames themselves when the composition's rate is unknown, and 0
+/// when the source's is (the OTIO export writes the same numbers).
+FrameCount sourceFramesOf(std::int64_t recordFrames, const Rational& composition,
+                          const Rational& source) {
+    if (!isPositive(composition))
+        return FrameCount{recordFrames, 1};
+    if (!isPositive(source))
+        return FrameCount{0, 1};
+
+    // source.num x composition.den over source.den x composition.num; each factor
+    // is below 2^32, so both products fit before they are reduced.
+    std::int64_t scaleNumerator = static_cast<std::int64_t>(source.getNumerator()) *
+                                  static_cast<std::int64_t>(composition.getDenominator());
+    std::int64_t denominator = static_cast<std::int64_t>(source.getDenominator()) *
+                               static_cast<std::int64_t>(composition.getNumerator());
+    std::int64_t divisor = std::gcd(scaleNumerator, denominator);
+    scaleNumerator /= divisor;
+    denominator /= divisor;
+    std::int64_t frames = recordFrames;
+    divisor = std::gcd(frames, denominator);
+    if (divisor > 1) {
+        frames /= divisor;
+        denominator /= divisor;
+    }
+    std::int64_t numerator = 0;
+    if (multiply(frames, scaleNumerator, numerator))
+        return FrameCount{numerator, denominator};
+    // Beyond 2^63 frames nothing exact can be said; keep the nearest whole count.
+    const double approximate = static_cast<double>(frames) * static_cast<double>(scaleNumerator) /
+                               static_cast<double>(denominator);
+    return FrameCount{Json::truncateToInt64(std::round(approximate)), 1};
+}
+
+/// Where an annotation layer shows: its own frame range when it has one, else
+/// the range of the segment it is on.
+std::pair<FrameRange, bool> rangeOf(const DmEffectLayer& layer, const FrameRange& segment) {
+    if (layer.getDuration() == 0)
+        return {segment, false};
+    return {FrameRange{layer.getStartFrame(), static_cast<std::int64_t>(layer.getDuration())},
+            true};
+}
+
+float channelValue(const DmTextParagraph& paragraph, DmTextParagraph::ChannelId id,
+                   double fallback) {
+    // Key values are floats widened to double, so narrowing them back is exact.
+    return static_cast<float>(Json::firstKeyValue(paragraph.getChannel(id), fallback));
+}
+
+void addAnnotation(const DmAnnotationSettings& annotation, TimelineItem& item) {
+    const bool annotationShown = !annotation.isMuted();
+    for (std::uint32_t l = 0; l < annotation.getNbLayers(); ++l) {
+        const DmEffectLayer* layer = annotation.getLayer(l);
+        if (!layer)
+            continue;
+        const auto [range, ownRange] = rangeOf(*layer, item.record);
+        const bool visible = annotationShown && !layer->isMuted();
+
+        if (const auto* paintLayer = dynamic_cast<const DmPaintLayer*>(layer)) {
+            TimelinePaint paint;
+            paint.range = range;
+            paint.ownRange = ownRange;
+            paint.visible = visible;
+            for (std::uint32_t s = 0; s < paintLayer->getNbStrokes(); ++s) {
+                const DmStroke* stroke = paintLayer->getStroke(s);
+                if (!stroke)
+                    continue;
+                ++paint.strokes;
+                paint.points += stroke->getNbPoints();
+            }
+            item.paint.push_back(paint);
+        } else if (const auto* textLayer = dynamic_cast<const DmTextLayer*>(layer)) {
+            for (std::uint32_t p = 0; p < textLayer->getNbParagraphs(); ++p) {
+                const DmTextParagraph* paragraph = textLayer->getParagraph(p);
+                if (!paragraph)
+                    continue;
+                TimelineNote note;
+                note.text = textOf(paragraph->text);
+                note.range = range;
+                note.ownRange = ownRange;
+                note.visible = visible;
+                note.colour.red = channelValue(*paragraph, DmTextParagraph::kColorRed, 0.0);
+                note.colour.green = channelValue(*paragraph, DmTextParagraph::kColorGreen, 0.0);
+                note.colour.blue = channelValue(*paragraph, DmTextParagraph::kColorBlue, 0.0);
+                note.colour.alpha = channelValue(*paragraph, DmTextParagraph::kColorAlpha, 1.0);
+                item.notes.push_back(std::move(note));
+            }
+        }
+    }
+}
+
+/// The segment's effects in its order, with the notes and paint of its
+/// annotations. Kinds are told apart in the order the OTIO export tries them.
+void addEffects(const DmSegmentNode& segment, TimelineItem& item) {
+    for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
+        const DmEffectSettings* settings = segment.getEffect(i);
+        if (!settings)
+            continue;
+        TimelineEffect effect;
+        effect.muted = settings->isMuted();
+        if (dynamic_cast<const DmCompSettings*>(settings)) {
+            effect.kind = TimelineEffect::Kind::Comp;
+            effect.muted = false; // compositing is always written visible
+        } else if (dynamic_cast<const DmAngularMaskSettings*>(settings)) {
+            effect.kind = TimelineEffect::Kind::AngularMask;
+        } else if (dynamic_cast<const DmLookSettings*>(settings)) {
+            effect.kind = TimelineEffect::Kind::Look;
+        } else if (const auto* annotation = dynamic_cast<const DmAnnotationSettings*>(settings)) {
+            effect.kind = TimelineEffect::Kind::Annotation;
+            addAnnotation(*annotation, item);
+        } else {
+            effect.kind = TimelineEffect::Kind::Other;
+        }
+        effect.name = effect.kind == TimelineEffect::Kind::Other
+                          ? std::string(settings->getName())
+                          : std::string(TimelineEffect::kindName(effect.kind));
+        item.effects.push_back(std::move(effect));
+    }
+}
+
+TimelineMedia::Kind mediaKindOf(const DmSourceInfo& info) {
+    if (info.getSourceType() == DmSourceInfo::kSourceTypeMovie)
+        return TimelineMedia::Kind::Mp4;
+    if (info.getSourceType() == DmSourceInfo::kSourceTypeFile) {
+        if (info.getFileType() == DmSourceInfo::kFileTypeFile)
+            return TimelineMedia::Kind::File;
+        if (info.getFileType() == DmSourceInfo::kFileTypeMovie)
+            return TimelineMedia::Kind::Movie;
+    }
+    return TimelineMedia::Kind::Other;
+}
+
+/// Walks the edit tree once; the layers of the chosen composition node become
+/// tracks, and the sources and gaps met inside a layer become its items.
+class ViewBuilder : public DmTreeVisitor {
+public:
+    ViewBuilder(const DmCompositionNode* composition, TimelineView& view)
+        : DmTreeVisitor("TimelineView builder"), m_composition(composition), m_view(view) {}
+
+    void visitCompositionNode(DmCompositionNode* node) override {
+        if (node == m_composition)
+            m_inComposition = true;
+    }
+    void endCompositionNode(DmCompositionNode* node) override {
+        if (node == m_composition)
+            m_inComposition = false;
+    }
+    void visitTrackNode(DmTrackNode*) override {
+        if (m_inComposition)
+            ++m_stacks;
+    }
+    void endTrackNode(DmTrackNode*) override {}
+    void visitLayerNode(DmLayerNode* layer) override {
+        if (!m_inComposition)
+            return;
+        TimelineTrack track;
+        track.name = textOf(layer->getName());
+        track.kind = layer->mediaType == eDmMediaVideo   ? TimelineTrack::Kind::Video
+                     : layer->mediaType == eDmMediaAudio ? TimelineTrack::Kind::Audio
+                                                         : TimelineTrack::Kind::None;
+        track.stack = m_stacks > 0 ? m_stacks - 1 : 0;
+        m_view.tracks.push_back(std::move(track));
+        m_openLayers.push_back(m_view.tracks.size() - 1);
+    }
+    void endLayerNode(DmLayerNode*) override {
+        if (m_inComposition && !m_openLayers.empty())
+            m_openLayers.pop_back();
+    }
+
+    void visitSourceNode(DmSourceNode* source) override {
+        TimelineTrack* track = currentTrack();
+        if (!track || !source)
+            return;
+        TimelineItem item = segmentItem(*source, TimelineItem::Kind::Clip);
+        addSource(*source, item);
+        addEffects(*source, item);
+        track->items.push_back(std::move(item));
+    }
+
+    void visitGapNode(DmGapNode* gap) override {
+        TimelineTrack* track = currentTrack();
+        if (!track || !gap)
+            return;
+        TimelineItem item = segmentItem(*gap, TimelineItem::Kind::Gap);
+        item.source.start = 0;
+        item.source.duration = FrameCount{item.record.duration, 1};
+        item.source.rate = m_view.rate;
+        addEffects(*gap, item);
+        track->items.push_back(std::move(item));
+    }
+
+private:
+    /// The track of the innermost open layer of the composition, or null.
+    TimelineTrack* currentTrack() {
+        if (!m_inComposition || m_openLayers.empty())
+            return nullptr;
+        return &m_view.tracks[m_openLayers.back()];
+    }
+
+    static TimelineItem segmentItem(const DmSegmentNode& segment, TimelineItem::Kind kind) {
+        TimelineItem item;
+        item.kind = kind;
+        item.name = textOf(segment.getName());
+        item.record.start = Json::truncateToInt64(segment.getRecIn());
+        item.record.duration = Json::truncateToInt64(segment.getRecLength());
+        return item;
+    }
+
+    void addSource(const DmSourceNode& source, TimelineItem& item) const {
+        item.clipId = textOf(source.getSegmentId());
+        const DmSourceNode::Input* primary = source.getInput();
+        item.source.rate = primary ? rateOf(primary->getFcm()) : Rational(0, 1);
+        const double srcIn = source.getSrcIn();
+        const double relIn = source.getRelIn();
+        if (isKnownPosition(srcIn) && isKnownPosition(relIn))
+            item.source.start = Json::truncateToInt64(relIn + srcIn);
+        item.source.duration = sourceFramesOf(item.record.duration, m_view.rate, item.source.rate);
+
+        bool anyPath = false;
+        for (std::uint32_t i = 0; i < source.getNbMultiInputs(); ++i) {
+            const DmSourceNode::Input* input = source.getMultiInput(i);
+            if (!input)
+                continue;
+            TimelineMedia media;
+            if (const DmSourceInfo* info = input->getSrcInfo()) {
+                media.kind = mediaKindOf(*info);
+                media.path = textOf(info->getSequence(0));
+                media.folder = textOf(info->getPath());
+                if (i == 0)
+                    item.targetUrl = media.path;
+            }
+            if (isKnownPosition(input->getAvailIn()))
+                media.availableStart = Json::truncateToInt64(input->getAvailIn());
+            media.availableDuration = Json::truncateToInt64(input->getAvailLength());
+            media.rate = rateOf(input->getFcm());
+            anyPath = anyPath || !media.path.empty();
+            item.media.push_back(std::move(media));
+        }
+        item.offline = !anyPath;
+    }
+
+    const DmCompositionNode* m_composition;
+    TimelineView& m_view;
+    bool m_inComposition = false;
+    std::int32_t m_stacks = 0;
+    std::vector<std::size_t> m_openLayers; ///< indices into m_view.tracks
+};
+
+/// The composition node the timing queries read: the first child of the root's
+/// first reel.
+const DmCompositionNode* firstCompositionOf(const DmRoot& root) {
+    const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(0));
+    if (!reel)
+        return nullptr;
+    return dynamic_cast<const DmCompositionNode*>(reel->getChild(0));
+}
+
+} // namespace
+
+Status TimelineView::build(const DmRoot& root, TimelineView& view) {
+    TimelineView result;
+    const DmCompositionNode* composition = firstCompositionOf(root);
+    if (composition) {
+        result.hasTimeline = true;
+        result.name = textOf(composition->getName());
+        result.rate = rateOf(composition->getStartTcFcm());
+        // The same readings as getStartTime and getDuration.
+        result.start = Json::truncateToInt64(composition->getStartTC());
+        result.duration =
+            static_cast<std::int64_t>(Json::truncateToUint32(composition->getCompLength()));
+
+        ViewBuilder builder(composition, result);
+        // The walk only reads; the iterator's counted references come and go.
+        DmPreIt walk(const_cast<DmRoot*>(&root), &builder);
+        walk.traverse();
+    }
+    view = std::move(result);
+    return Status();
+}
+
+Status TimelineView::build(const Composition& composition, TimelineView& view) {
+    Status status;
+    const DmRoot& root = composition.getTree(status);
+    if (!status)
+        return status;
+    return build(root, view);
+}
+
+} // namespace ZEM_0_81
