@@ -10,6 +10,7 @@
 #include "outside/dmtree/DmSourceInfo.h"
 #include "outside/dmtree/DmSourceNode.h"
 #include "rapidotio/ClipNode.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
 
@@ -173,11 +174,9 @@ void setPaths(const DmSourceNode& source, rapidotio::ClipNode& clip) {
 void setEntity(const DmSourceInfo& info, rapidotio::ClipNode& clip) {
     const std::string uid = textOf(info.getOriginalSourceUID());
     rapidjson::Document document;
-    // Strict JSON as by default; the iterative parser accepts exactly the same
-    // texts but keeps their nesting off the call stack, since the UID may come
-    // from any tree a host or edit-tree JSON supplied.
-    document.Parse<rapidjson::kParseDefaultFlags | rapidjson::kParseIterativeFlag>(uid.c_str());
-    if (!document.HasParseError())
+    // The UID may come from any tree a host or edit-tree JSON supplied, nested
+    // however deep.
+    if (StrictJson::parse(document, uid.c_str()))
         clip.readEntity(document);
 }
 

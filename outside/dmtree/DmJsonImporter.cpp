@@ -3,8 +3,9 @@
 #include "outside/dmtree/DmJsonKeys.h"
 #include "outside/dmtree/DmTree.h"
 
+#include "strictjson/StrictParse.h"
+
 #include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
 
 #include <cfloat>
 #include <cmath>
@@ -565,13 +566,12 @@ DmStatus readTree(const char* json, CoSharedPtr<DmTreeNode>& tree) {
     if (!json)
         return DmStatus::failure("no text to read");
     rapidjson::Document doc;
-    // Iterative parsing keeps deeply nested input from exhausting the stack; full
-    // precision reads back exactly the doubles the builder wrote.
-    doc.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(json);
-    if (doc.HasParseError()) {
-        return DmStatus::failure(DmString("JSON syntax error at offset " +
-                                          std::to_string(doc.GetErrorOffset()) + ": " +
-                                          rapidjson::GetParseError_En(doc.GetParseError())));
+    // Full precision reads back exactly the doubles the builder wrote.
+    StrictJson::parse<rapidjson::kParseFullPrecisionFlag>(doc, json);
+    if (const std::optional<StrictJson::SyntaxError> error = StrictJson::syntaxErrorOf(doc, json)) {
+        return DmStatus::failure(DmString("JSON syntax error at line " +
+                                          std::to_string(error->line) + ", column " +
+                                          std::to_string(error->column) + ": " + error->reason));
     }
     try {
         tree = Reader().document(doc);

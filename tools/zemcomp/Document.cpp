@@ -1,7 +1,6 @@
 #include "tools/zemcomp/Document.h"
 
-#include <rapidjson/document.h>
-#include <rapidjson/error/en.h>
+#include "strictjson/StrictParse.h"
 
 #include <cerrno>
 #include <cstring>
@@ -35,22 +34,10 @@ std::optional<Document> readDocument(const std::string& path, std::string& error
 }
 
 std::string jsonSyntaxError(const std::string& text) {
-    rapidjson::Document json;
-    json.Parse(text.c_str(), text.size());
-    if (!json.HasParseError())
+    const std::optional<StrictJson::SyntaxError> error = StrictJson::findSyntaxError(text.c_str());
+    if (!error)
         return {};
-    const std::size_t offset = std::min(json.GetErrorOffset(), text.size());
-    std::size_t line = 1, column = 1;
-    for (std::size_t i = 0; i < offset; ++i) {
-        if (text[i] == '\n') {
-            ++line;
-            column = 1;
-        } else {
-            ++column;
-        }
-    }
-    return std::to_string(line) + ":" + std::to_string(column) + ": " +
-           rapidjson::GetParseError_En(json.GetParseError());
+    return std::to_string(error->line) + ":" + std::to_string(error->column) + ": " + error->reason;
 }
 
 SharedPtr<Composition> load(const Document& document, Dialect dialect) {
@@ -75,8 +62,7 @@ std::string defaultExample(const char* argv0) {
     fs::path self = fs::read_symlink("/proc/self/exe", ignored);
     if (self.empty())
         self = fs::weakly_canonical(fs::path(argv0), ignored);
-    const fs::path installed =
-        self.parent_path().parent_path() / ZEM_INSTALLED_EXAMPLES_DIR / name;
+    const fs::path installed = self.parent_path().parent_path() / ZEM_INSTALLED_EXAMPLES_DIR / name;
     if (fs::exists(installed, ignored))
         return installed.string();
     return (fs::path(ZEM_SOURCE_EXAMPLES_DIR) / name).string();

@@ -205,7 +205,14 @@ TEST_F(DmJson, OtherMalformedTextsAreRefused) {
     EXPECT_TRUE(refused("[]"));
     EXPECT_TRUE(refused("{}"));
     EXPECT_TRUE(refused((text + "x").c_str()));
-    EXPECT_TRUE(refused(std::string(100000, '[').c_str())); // parsed without recursion
+    EXPECT_TRUE(refused(std::string(2000000, '[').c_str())); // parsed without recursion
+
+    // A syntax error is placed by line and column.
+    DmRoot* root = nullptr;
+    const DmStatus syntax = DmJsonImporter::importRootFromStr("{\n  \"format\" 1}", root);
+    EXPECT_STREQ(DmStr2CStr(syntax.getMessage()).c_str(),
+                 "JSON syntax error at line 2, column 12: "
+                 "Missing a colon after a name of object member.");
 
     const auto replaced = [&](const std::string& from, const std::string& to) {
         std::string changed = text;

@@ -1,0 +1,109 @@
+#pragma once
+
+// Strict JSON parsing that no text can make exhaust the call stack, and the
+// place of a syntax error as a line and column. Header-only over RapidJSON, so
+// that every layer that reads JSON (the edit-tree library, the OTIO reader and
+// the command-line tool) parses the same way without depending on one another.
+
+#include <rapidjson/document.h>
+#include <rapidjson/error/en.h>
+
+#include <cstddef>
+#include <optional>
+
+namespace StrictJson {
+
+/// Nesting depth up to which the recursive parser is used. Far beyond any
+/// timeline, far below what the call stack holds.
+constexpr int kRecursiveParseDepth = 256;
+
+/// True when arrays and objects in the NUL-terminated `text` nest deeper than
+/// `limit`. Strings (with their escapes) are skipped. A cheap pass ahead of the
+/// parser; it never rejects anything.
+inline bool nestsDeeperThan(const char* text, int limit) {
+    int depth = 0;
+    bool inString = false;
+    for (const char* p = text; *p; ++p) {
+        const char c = *p;
+        if (inString) {
+            if (c == '\\' && p[1] != '\0')
+                ++p;
+            else if (c == '"')
+                inString = false;
+        } else if (c == '"') {
+            inString = true;
+        } else if (c == '[' || c == '{') {
+            if (++depth > limit)
+                return true;
+        } else if ((c == ']' || c == '}') && depth > 0) {
+            --depth;
+        }
+    }
+    return false;
+}
+
+/// Parses the NUL-terminated `text` into `document` as strict JSON: RapidJSON's
+/// default flags (no comments, no trailing commas, no NaN or Infinity, nothing
+/// but whitespace after the root value) plus `ExtraFlags` (for example
+/// kParseFullPrecisionFlag). Returns true on success; on failure the document
+/// holds RapidJSON's error code and offset.
+///
+/// RapidJSON's default parser recurses once per nesting level. A text nested
+/// deeper than kRecursiveParseDepth is parsed with the iterative parser instead,
+/// which accepts and rejects exactly the same texts but keeps the nesting off
+/// the call stack. Its error code for a rejected text may name another cause.
+template <unsigned ExtraFlags = rapidjson::kParseNoFlags, class Document>
+bool parse(Document& document, const char* text) {
+    constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
+    if (nestsDeeperThan(text, kRecursiveParseDepth))
+        document.template Parse<kFlags | rapidjson::kParseIterativeFlag>(text);
+    else
+        document.template Parse<kFlags>(text);
+    return !document.HasParseError();
+}
+
+/// Where a text fails to parse and why.
+struct SyntaxError {
+    std::size_t offset = 0;  ///< bytes before the error
+    std::size_t line = 1;    ///< from 1; lines end at line feeds
+    std::size_t column = 1;  ///< from 1, in bytes
+    const char* reason = ""; ///< RapidJSON's English message, a static text
+};
+
+/// The line and column of byte `offset` of `text` (clamped to its end).
+inline SyntaxError placeOf(const char* text, std::size_t offset) {
+    SyntaxError place;
+    const char* p = text;
+    for (; *p && static_cast<std::size_t>(p - text) < offset; ++p) {
+        if (*p == '\n') {
+            ++place.line;
+            place.column = 1;
+        } else {
+            ++place.column;
+        }
+    }
+    place.offset = static_cast<std::size_t>(p - text);
+    return place;
+}
+
+/// The syntax error of a failed parse of `text` into `document`; nothing when
+/// the parse succeeded.
+template <class Document>
+std::optional<SyntaxError> syntaxErrorOf(const Document& document, const char* text) {
+    if (!document.HasParseError())
+        return std::nullopt;
+    SyntaxError error = placeOf(text, document.GetErrorOffset());
+    error.reason = rapidjson::GetParseError_En(document.GetParseError());
+    return error;
+}
+
+/// Parses `text` as parse() does and returns its syntax error, or nothing when
+/// it is well-formed JSON.
+template <unsigned ExtraFlags = rapidjson::kParseNoFlags>
+std::optional<SyntaxError> findSyntaxError(const char* text) {
+    rapidjson::Document document;
+    parse<ExtraFlags>(document, text);
+    return syntaxErrorOf(document, text);
+}
+
+} // namespace StrictJson

@@ -1,0 +1,129 @@
+#include "strictjson/StrictParse.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::string nested(const std::string& inner, std::size_t levels) {
+    return std::string(levels, '[') + inner + std::string(levels, ']');
+}
+
+bool recursiveVerdict(const std::string& text) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseDefaultFlags>(text.c_str());
+    return !document.HasParseError();
+}
+
+bool strictVerdict(const std::string& text) {
+    rapidjson::Document document;
+    return StrictJson::parse(document, text.c_str());
+}
+
+// Texts on both sides of strictness: comments, trailing commas, NaN, a second
+// root value, control characters and bad escapes in strings.
+const std::vector<std::string> kTexts = {
+    "{}",
+    "[1, 2.5, -3e2, true, false, null, \"x\"]",
+    "{\"a\": {\"b\": [\"]\\\"[\"]}}",
+    "",
+    "   ",
+    "[1,]",
+    "{\"a\":1,}",
+    "// note\n{}",
+    "[NaN]",
+    "[Infinity]",
+    "{} {}",
+    "[\"\\x\"]",
+    "[\"a\tb\"]",
+    "{\"a\" 1}",
+    "[01]",
+    "[1e400]",
+    "\"\\uD800\"",
+    "[1] \n\t\r ",
+};
+
+} // namespace
+
+TEST(StrictParse, AcceptsAndRejectsWhatTheDefaultParserDoesAtAnyDepth) {
+    for (const std::string& text : kTexts) {
+        EXPECT_EQ(strictVerdict(text), recursiveVerdict(text)) << text;
+        // Deep enough for the iterative parser, shallow enough for the
+        // recursive one to give the reference verdict.
+        const std::string deep = nested(text, StrictJson::kRecursiveParseDepth + 50);
+        ASSERT_TRUE(StrictJson::nestsDeeperThan(deep.c_str(), StrictJson::kRecursiveParseDepth));
+        EXPECT_EQ(strictVerdict(deep), recursiveVerdict(deep)) << text;
+    }
+}
+
+TEST(StrictParse, MillionsOfLevelsParseWithoutExhaustingTheStack) {
+    EXPECT_TRUE(strictVerdict(nested("{\"a\":[]}", 1000000)));
+
+    const std::string open(2000000, '[');
+    const std::optional<StrictJson::SyntaxError> error = StrictJson::findSyntaxError(open.c_str());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->line, 1u);
+    EXPECT_EQ(error->column, open.size() + 1);
+    EXPECT_STRNE(error->reason, "");
+
+    const std::string objects = "{\"a\":" + std::string(2000000, '{');
+    EXPECT_FALSE(strictVerdict(objects));
+}
+
+TEST(StrictParse, NestingInsideStringsDoesNotCount) {
+    const std::string brackets(1000, '[');
+    EXPECT_FALSE(StrictJson::nestsDeeperThan(("[\"" + brackets + "\"]").c_str(), 2));
+    // An escaped quote does not end the string; an escaped backslash does not
+    // escape the quote after it.
+    EXPECT_FALSE(StrictJson::nestsDeeperThan(("[\"\\\"" + brackets + "\"]").c_str(), 2));
+    EXPECT_TRUE(StrictJson::nestsDeeperThan(("[\"\\\\\"" + brackets + "\"]").c_str(), 2));
+    // Closing brackets before any opening one do not lower the count.
+    EXPECT_TRUE(StrictJson::nestsDeeperThan("]]]]]]]][[[[", 3));
+    EXPECT_FALSE(StrictJson::nestsDeeperThan("[[[]][[]][]]", 3));
+    EXPECT_FALSE(StrictJson::nestsDeeperThan("", 0));
+}
+
+TEST(StrictParse, SyntaxErrorsGiveLineColumnAndReason) {
+    struct Case {
+        const char* text;
+        std::size_t line, column;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"", 1, 1, "The document is empty."},
+        {"{\n  \"a\": 1,\n  \"b\" 2\n}", 3, 7, "Missing a colon after a name of object member."},
+        {"[1]\n\n  [2]", 3, 3, "The document root must not be followed by other values."},
+        {"{\"a\":\n\t[1,]}", 2, 5, "Invalid value."},
+    };
+    for (const Case& c : cases) {
+        const std::optional<StrictJson::SyntaxError> error = StrictJson::findSyntaxError(c.text);
+        ASSERT_TRUE(error) << c.text;
+        EXPECT_EQ(error->line, c.line) << c.text;
+        EXPECT_EQ(error->column, c.column) << c.text;
+        EXPECT_STREQ(error->reason, c.reason) << c.text;
+    }
+    EXPECT_FALSE(StrictJson::findSyntaxError("{\"ok\": [1, 2]}\n"));
+
+    // An offset past the end stops at the end.
+    const StrictJson::SyntaxError end = StrictJson::placeOf("ab\nc", 99);
+    EXPECT_EQ(end.offset, 4u);
+    EXPECT_EQ(end.line, 2u);
+    EXPECT_EQ(end.column, 2u);
+}
+
+TEST(StrictParse, ExtraFlagsApply) {
+    // Full precision reads the decimal text to the nearest double.
+    const char* text = "[2.2250738585072011e-308]";
+    rapidjson::Document precise;
+    ASSERT_TRUE(StrictJson::parse<rapidjson::kParseFullPrecisionFlag>(precise, text));
+    rapidjson::Document deepPrecise;
+    const std::string deep = nested(text, 300);
+    ASSERT_TRUE(StrictJson::parse<rapidjson::kParseFullPrecisionFlag>(deepPrecise, deep.c_str()));
+    const rapidjson::Value* value = &deepPrecise;
+    for (int i = 0; i < 300; ++i)
+        value = &(*value)[0];
+    EXPECT_EQ((*value)[0].GetDouble(), precise[0].GetDouble());
+    EXPECT_EQ(precise[0].GetDouble(), 2.2250738585072011e-308);
+}
