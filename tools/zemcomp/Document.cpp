@@ -1,36 +1,19 @@
 #include "tools/zemcomp/Document.h"
 
 #include "strictjson/StrictParse.h"
+#include "tools/zemcomp/FileIO.h"
 
-#include <cerrno>
-#include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iostream>
-#include <iterator>
-#include <sstream>
 
 namespace zemcomp {
 
 using namespace ZEM_0_81;
 
 std::optional<Document> readDocument(const std::string& path, std::string& error) {
-    if (path == "-") {
-        std::ostringstream text;
-        text << std::cin.rdbuf();
-        return Document{"<stdin>", text.str()};
-    }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
-        error = path + ": cannot open: " + std::strerror(errno);
+    Document document{path == "-" ? kStandardInputName : path, {}};
+    if (!readInput(path, document.text, error))
         return std::nullopt;
-    }
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) {
-        error = path + ": cannot read: " + std::strerror(errno);
-        return std::nullopt;
-    }
-    return Document{path, std::move(text)};
+    return document;
 }
 
 std::string jsonSyntaxError(const std::string& text) {

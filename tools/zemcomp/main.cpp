@@ -4,14 +4,14 @@
 #include "composition/Composition.h"
 #include "module/VersionInfo.h"
 #include "tools/zemcomp/Document.h"
+#include "tools/zemcomp/FileIO.h"
+#include "tools/zemcomp/NumberOption.h"
 #include "tools/zemcomp/Summary.h"
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <limits>
 #include <map>
 
 using namespace ZEM_0_81;
@@ -72,35 +72,6 @@ int runCheck(const std::string& path, zemcomp::Dialect dialect) {
     return kSuccess;
 }
 
-// Writes `text` to `path` through a temporary file in the same folder, so that
-// the destination is either untouched or complete.
-bool writeWhole(const std::string& path, const std::string& text, std::string& error) {
-    namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temporary = target;
-    temporary += ".zemcomp-tmp";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        out << text;
-        out.flush();
-        if (!out) {
-            error = path + ": cannot write";
-            std::error_code ignored;
-            fs::remove(temporary, ignored);
-            return false;
-        }
-    }
-    std::error_code renamed;
-    fs::rename(temporary, target, renamed);
-    if (renamed) {
-        error = path + ": cannot write: " + renamed.message();
-        std::error_code ignored;
-        fs::remove(temporary, ignored);
-        return false;
-    }
-    return true;
-}
-
 int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect to,
                const std::string& outPath) {
     std::string error;
@@ -125,14 +96,12 @@ int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect 
         std::cout << text.c_str() << std::endl;
         return kSuccess;
     }
-    if (!writeWhole(outPath, std::string(text.c_str(), text.size()), error))
+    if (!zemcomp::writeOutput(outPath, std::string(text.c_str(), text.size()), error))
         return fail(error);
     return kSuccess;
 }
 
-} // namespace
-
-int main(int argc, char** argv) {
+int run(int argc, char** argv) {
     CLI::App app{"Inspect, check and convert composition documents (OTIO JSON and edit-tree "
                  "JSON).",
                  "zemcomp"};
@@ -153,8 +122,11 @@ int main(int argc, char** argv) {
     info->add_option("FILE", infoPath,
                      "Document to read; - for standard input; the bundled example when omitted");
     addFrom(info);
-    info->add_option("--at", frames, "Frame at which to report the output bounds (repeatable; "
-                                     "default: the start frame)");
+    info->add_option("--at", frames,
+                     "Frame at which to report the output bounds (repeatable; "
+                     "default: the start frame)")
+        ->transform(zemcomp::wholeNumberIn(std::numeric_limits<std::int64_t>::min(),
+                                           std::numeric_limits<std::int64_t>::max()));
     info->add_flag("--json", json, "Print one JSON object instead of text");
 
     std::string convertPath, outPath;
@@ -185,9 +157,23 @@ int main(int argc, char** argv) {
     }
 
     if (info->parsed())
-        return runInfo(infoPath.empty() ? zemcomp::defaultExample(argv[0]) : infoPath, from,
-                       frames, json);
+        return runInfo(infoPath.empty() ? zemcomp::defaultExample(argv[0]) : infoPath, from, frames,
+                       json);
     if (convert->parsed())
         return runConvert(convertPath, from, to, outPath);
     return runCheck(checkPath, from);
+}
+} // namespace
+
+int main(int argc, char** argv) {
+    // Every write to standard output is checked: output that cannot be written
+    // is a failure, never lost in silence.
+    zemcomp::StandardOutput out;
+    const int status = run(argc, argv);
+    std::string error;
+    if (!out.close(error)) {
+        std::cerr << "zemcomp: " << error << std::endl;
+        return status == kSuccess ? kDocumentFailed : status;
+    }
+    return status;
 }
