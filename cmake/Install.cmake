@@ -1,5 +1,5 @@
-# Installation: the three libraries, the public headers, zemcomp, the example
-# documents, a CMake package (find_package(zemComposition CONFIG), target
+# Installation: the three libraries, the public headers, zemcomp with its bash
+# completion, the example documents, a CMake package (find_package(zemComposition CONFIG), target
 # zemComposition::zemComposition) and a pkg-config file (zemComposition.pc).
 include(CMakePackageConfigHelpers)
 
@@ -24,6 +24,8 @@ install(FILES ${ZEM_DMTREE_HEADERS} DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/outsi
 
 if(TARGET zemcomp)
     install(TARGETS zemcomp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${PROJECT_BINARY_DIR}/tools/zemcomp/zemcomp.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zemcomp)
 endif()
 file(GLOB ZEM_EXAMPLES examples/*.json)
 install(FILES ${ZEM_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DATADIR}/zemComposition/examples)

@@ -24,4 +24,6 @@ ${CXX:-c++} -std=c++17 "$source_dir/tests/install/consumer/consumer.cpp" $flags 
 LD_LIBRARY_PATH="$(dirname "$libdir"):${LD_LIBRARY_PATH:-}" "$scratch/consumer-pc"
 
 "$scratch/prefix/bin/zemcomp" info >/dev/null
+bash -n "$scratch/prefix/share/bash-completion/completions/zemcomp"
+grep -q "complete -F _zemcomp zemcomp" "$scratch/prefix/share/bash-completion/completions/zemcomp"
 echo "installed package: ok"

@@ -82,7 +82,8 @@ TEST_F(Zemcomp, InfoWithoutFileSummarizesTheBundledExample) {
 }
 
 TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
-    const ToolRun result = run("info " + example("short-cut.otio.json") + " --json --at 86400 --at 5");
+    const ToolRun result =
+        run("info " + example("short-cut.otio.json") + " --json --at 86400 --at 5");
     ASSERT_EQ(result.exitCode, 0) << result.err;
     rapidjson::Document json;
     json.Parse(result.out.c_str());
@@ -93,7 +94,8 @@ TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
     for (const auto& member : json.GetObject())
         keys.emplace_back(member.name.GetString());
     EXPECT_EQ(keys, (std::vector<std::string>{"status", "name", "duration", "start", "bounds",
-                                              "counts"}));
+                                              "counts", "file"}));
+    EXPECT_EQ(json["file"].GetString(), example("short-cut.otio.json"));
     EXPECT_EQ(json["status"].GetInt(), 0);
     EXPECT_STREQ(json["name"].GetString(), "Short cut");
     for (const char* time : {"duration", "start"}) {
@@ -121,8 +123,10 @@ TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
     // At the start two full-frame sources play: 1920 x 1080 centred on the frame.
     EXPECT_DOUBLE_EQ(bounds[0]["size"][0].GetDouble(), 1920.0);
     EXPECT_DOUBLE_EQ(bounds[0]["size"][1].GetDouble(), 1080.0);
-    // Long before the start nothing plays.
+    // Long before the start nothing plays, and the frame is marked outside.
     EXPECT_DOUBLE_EQ(bounds[1]["size"][0].GetDouble(), 0.0);
+    EXPECT_FALSE(bounds[0]["outside"].GetBool());
+    EXPECT_TRUE(bounds[1]["outside"].GetBool());
 
     const auto& counts = json["counts"];
     std::vector<std::string> countKeys;
@@ -170,8 +174,7 @@ TEST_F(Zemcomp, StandardInputAndOutputWithDash) {
     const ToolRun toStdout = run("convert - --to otio", input);
     ASSERT_EQ(toStdout.exitCode, 0) << toStdout.err;
     const fs::path file = scratch / "graded.json";
-    ASSERT_EQ(run("convert " + example("graded-shot.otio.json") + " --to otio -o " +
-                  file.string())
+    ASSERT_EQ(run("convert " + example("graded-shot.otio.json") + " --to otio -o " + file.string())
                   .exitCode,
               0);
     EXPECT_EQ(toStdout.out, read(file) + "\n");
@@ -234,7 +237,14 @@ TEST_F(Zemcomp, HelpAndVersion) {
     const ToolRun convertHelp = run("convert --help");
     EXPECT_EQ(convertHelp.exitCode, 0);
     EXPECT_NE(convertHelp.out.find("--to"), std::string::npos);
+    // The dialects in words, one line each, not an enumeration's internals.
+    for (const std::string& text : {help.out, convertHelp.out}) {
+        EXPECT_NE(text.find("\n  otio    OpenTimelineIO JSON"), std::string::npos) << text;
+        EXPECT_NE(text.find("\n  dmtree  the edit tree's own JSON"), std::string::npos) << text;
+        EXPECT_EQ(text.find("ENUM"), std::string::npos) << text;
+    }
     const ToolRun version = run("--version");
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("zem version 0.81.1 (", 0), 0u) << version.out;
+    EXPECT_NE(version.out.find(" build"), std::string::npos) << version.out;
 }

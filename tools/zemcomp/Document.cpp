@@ -37,6 +37,17 @@ std::string describe(const Status& status) {
     return "status " + std::to_string(status.getCode()) + ": " + status.getDescription();
 }
 
+std::string importFailure(const Document& document, const Status& status) {
+    const std::string syntax = jsonSyntaxError(document.text);
+    if (!syntax.empty())
+        return document.name + ":" + syntax + " (" + describe(status) + ")";
+    return document.name + ": " + describe(status);
+}
+
+const char* dialectName(Dialect dialect) {
+    return dialect == Dialect::Otio ? "otio" : "dmtree";
+}
+
 std::string defaultExample(const char* argv0) {
     namespace fs = std::filesystem;
     const char* name = "short-cut.otio.json";

@@ -30,6 +30,13 @@ ZEM_0_81::SharedPtr<ZEM_0_81::Composition> load(const Document& document, Dialec
 /// "status 517: the OTIO JSON could not be imported".
 std::string describe(const ZEM_0_81::Status& status);
 
+/// The message for a document whose import failed: "NAME:LINE:COLUMN: reason
+/// (status ...)" for a JSON syntax error, else "NAME: status ...".
+std::string importFailure(const Document& document, const ZEM_0_81::Status& status);
+
+/// The dialect's name on the command line: "otio" or "dmtree".
+const char* dialectName(Dialect dialect);
+
 /// The path of the bundled example document, for commands run without a file.
 std::string defaultExample(const char* argv0);
 

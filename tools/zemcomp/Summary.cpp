@@ -1,15 +1,14 @@
 #include "tools/zemcomp/Summary.h"
 
 #include "tools/zemcomp/Document.h"
+#include "tools/zemcomp/TimeText.h"
 
-#include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmTree.h"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <cmath>
-#include <cstdio>
 #include <sstream>
 
 namespace zemcomp {
@@ -49,27 +48,10 @@ public:
     bool nameSeen = false;
 };
 
-std::string rateText(const Rational& rate) {
-    String text;
-    if (FPSUtils::getFPSString(rate, text))
-        return text.c_str();
-    return std::to_string(rate.getNumerator()) + "/" + std::to_string(rate.getDenominator());
-}
-
 std::string timeText(const TimeAnswer& answer) {
     if (!answer.status)
         return describe(answer.status);
-    const Time& time = answer.time;
-    std::ostringstream text;
-    text << time.getNbTicks() << " frames at " << rateText(time.getRate()) << " fps";
-    const double rate = time.getRate().getValue();
-    if (rate > 0 && std::isfinite(rate)) {
-        char seconds[64];
-        std::snprintf(seconds, sizeof seconds, " (%.3f s)",
-                      static_cast<double>(time.getNbTicks()) / rate);
-        text << seconds;
-    }
-    return text.str();
+    return zemcomp::timeText(answer.time.getNbTicks(), answer.time.getRate());
 }
 
 template <class Writer> void writeTime(Writer& writer, const TimeAnswer& answer) {
@@ -98,6 +80,50 @@ std::string plural(std::uint64_t count, const char* word) {
     return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
+/// The timeline's contents in OTIO's words: "3 OTIO tracks (2 video, 1 audio):
+/// 6 clips, 1 gap, 0 effects, 2 notes" (the detail in brackets only with
+/// `detailed`).
+std::string otioContents(const TimelineView& view, bool detailed) {
+    std::uint64_t video = 0, audio = 0, clips = 0, gaps = 0, effects = 0, notes = 0;
+    for (const TimelineTrack& track : view.tracks) {
+        video += track.kind == TimelineTrack::Kind::Video;
+        audio += track.kind == TimelineTrack::Kind::Audio;
+        for (const TimelineItem& item : track.items) {
+            (item.isClip() ? clips : gaps) += 1;
+            effects += item.effects.size();
+            notes += item.notes.size();
+        }
+    }
+    std::string text = plural(view.tracks.size(), "OTIO track");
+    if (detailed) {
+        std::string kinds;
+        if (video != 0)
+            kinds += std::to_string(video) + " video";
+        if (audio != 0)
+            kinds += (kinds.empty() ? "" : ", ") + std::to_string(audio) + " audio";
+        const std::uint64_t other = view.tracks.size() - video - audio;
+        if (other != 0)
+            kinds += (kinds.empty() ? "" : ", ") + std::to_string(other) + " of no kind";
+        if (!kinds.empty())
+            text += " (" + kinds + ")";
+        text += ":";
+    } else {
+        text += ",";
+    }
+    text +=
+        " " + plural(clips, "clip") + ", " + plural(gaps, "gap") + ", " + plural(effects, "effect");
+    if (detailed)
+        text += ", " + plural(notes, "note");
+    return text;
+}
+
+/// The frame `at` as timecode at the composition's rate, with the frame number.
+std::string frameText(const Summary& summary, std::int64_t at) {
+    if (!summary.start.status)
+        return "frame " + std::to_string(at);
+    return timecodeText(at, summary.start.time.getRate()) + " (frame " + std::to_string(at) + ")";
+}
+
 } // namespace
 
 Summary summarize(const Composition& composition, const std::vector<std::int64_t>& frames) {
@@ -110,8 +136,13 @@ Summary summarize(const Composition& composition, const std::vector<std::int64_t
     summary.counts = counter.counts;
     summary.name = counter.name;
 
+    TimelineView::build(composition, summary.timeline); // fails as the tree did: then empty
+
     summary.duration.status = composition.getDuration(summary.duration.time);
     summary.start.status = composition.getStartTime(summary.start.time);
+    const bool timed = summary.duration.status && summary.start.status;
+    const std::int64_t first = summary.start.time.getNbTicks();
+    const std::int64_t length = summary.duration.time.getNbTicks();
 
     std::vector<std::int64_t> at = frames;
     if (at.empty())
@@ -120,12 +151,17 @@ Summary summarize(const Composition& composition, const std::vector<std::int64_t
         BoundsAnswer answer;
         answer.at = frame;
         answer.status = composition.getOutputBounds(Time(frame, Rational(1, 1)), answer.bounds);
+        // From the start on, the distance to it is taken in unsigned arithmetic,
+        // which holds it whatever the two numbers.
+        answer.outside = timed && (frame < first || static_cast<std::uint64_t>(frame) -
+                                                            static_cast<std::uint64_t>(first) >=
+                                                        static_cast<std::uint64_t>(length));
         summary.bounds.push_back(answer);
     }
     return summary;
 }
 
-std::string toJson(const Summary& summary) {
+std::string toJson(const Summary& summary, const std::string& file) {
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
     writer.StartObject();
@@ -155,20 +191,25 @@ std::string toJson(const Summary& summary) {
         writeNumber(writer, answer.bounds.getSizeX());
         writeNumber(writer, answer.bounds.getSizeY());
         writer.EndArray();
+        writer.Key("outside");
+        writer.Bool(answer.outside);
         writer.EndObject();
     }
     writer.EndArray();
     writer.Key("counts");
     writer.StartObject();
-    const std::pair<const char*, std::uint64_t> counts[] = {
-        {"tracks", summary.counts.tracks}, {"layers", summary.counts.layers},
-        {"clips", summary.counts.clips},   {"gaps", summary.counts.gaps},
-        {"effects", summary.counts.effects}};
+    const std::pair<const char*, std::uint64_t> counts[] = {{"tracks", summary.counts.tracks},
+                                                            {"layers", summary.counts.layers},
+                                                            {"clips", summary.counts.clips},
+                                                            {"gaps", summary.counts.gaps},
+                                                            {"effects", summary.counts.effects}};
     for (const auto& [key, value] : counts) {
         writer.Key(key);
         writer.Uint64(value);
     }
     writer.EndObject();
+    writer.Key("file");
+    writer.String(file.c_str(), static_cast<rapidjson::SizeType>(file.size()));
     writer.EndObject();
     return std::string(buffer.GetString(), buffer.GetSize());
 }
@@ -179,14 +220,21 @@ std::string toText(const Summary& summary, const std::string& documentName) {
     if (!summary.status)
         text << "import    " << describe(summary.status) << "\n";
     text << "name      " << (summary.name.empty() ? "(none)" : summary.name) << "\n";
-    text << "duration  " << timeText(summary.duration) << "\n";
     text << "start     " << timeText(summary.start) << "\n";
-    text << "contents  " << plural(summary.counts.tracks, "track") << ", "
-         << plural(summary.counts.layers, "layer") << ", " << plural(summary.counts.clips, "clip")
-         << ", " << plural(summary.counts.gaps, "gap") << ", "
-         << plural(summary.counts.effects, "effect") << "\n";
+    text << "duration  " << timeText(summary.duration) << "\n";
+    if (summary.timeline.hasTimeline)
+        text << "tracks    " << otioContents(summary.timeline, true) << "\n";
+    else if (summary.status)
+        text << "tracks    none: the document holds no timeline\n";
+    const Counts& counts = summary.counts;
+    text << "edit tree " << plural(counts.tracks, "track") << " (OTIO "
+         << (counts.tracks == 1 ? "stack" : "stacks") << "), " << plural(counts.layers, "layer")
+         << " (OTIO " << (counts.layers == 1 ? "track" : "tracks") << "), "
+         << plural(counts.clips, "source segment") << ", " << plural(counts.gaps, "gap segment")
+         << ", " << plural(counts.effects, "effect") << "\n";
     for (const BoundsAnswer& answer : summary.bounds) {
-        text << "bounds    at frame " << answer.at << ": ";
+        text << "bounds    at " << frameText(summary, answer.at)
+             << (answer.outside ? ", outside the composition" : "") << ": ";
         if (!answer.status)
             text << describe(answer.status) << "\n";
         else
@@ -198,14 +246,23 @@ std::string toText(const Summary& summary, const std::string& documentName) {
 }
 
 std::string oneLine(const Summary& summary) {
-    std::string line = "\"" + summary.name + "\": " + plural(summary.counts.tracks, "track") +
-                       ", " + plural(summary.counts.layers, "layer") + ", " +
-                       plural(summary.counts.clips, "clip") + ", " +
-                       plural(summary.counts.gaps, "gap") + ", " +
-                       plural(summary.counts.effects, "effect");
+    std::string line = "\"" + summary.name + "\": " + otioContents(summary.timeline, false);
     if (summary.duration.status)
         line += ", " + timeText(summary.duration);
     return line;
+}
+
+std::string outsideNote(const Summary& summary, const BoundsAnswer& answer) {
+    if (!answer.outside)
+        return {};
+    const std::int64_t start = summary.start.time.getNbTicks();
+    const std::int64_t length = summary.duration.time.getNbTicks();
+    std::string span = "which is empty";
+    if (length > 0)
+        span = "frames " + std::to_string(start) + " to " +
+               (start <= INT64_MAX - (length - 1) ? std::to_string(start + (length - 1))
+                                                  : std::string("the end"));
+    return "frame " + std::to_string(answer.at) + " is outside the composition (" + span + ")";
 }
 
 } // namespace zemcomp

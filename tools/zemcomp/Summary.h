@@ -1,6 +1,7 @@
 #pragma once
 
 #include "composition/Composition.h"
+#include "composition/TimelineView.h"
 
 #include <cstdint>
 #include <string>
@@ -28,6 +29,7 @@ struct BoundsAnswer {
     std::int64_t at = 0;
     ZEM_0_81::Status status;
     ZEM_0_81::Bounds bounds;
+    bool outside = false; ///< the frame lies before the start or from the end on
 };
 
 /// What `info` reports of a composition.
@@ -37,21 +39,30 @@ struct Summary {
     TimeAnswer duration;
     TimeAnswer start;
     std::vector<BoundsAnswer> bounds;
-    Counts counts;
+    Counts counts;                   ///< of the whole edit tree
+    ZEM_0_81::TimelineView timeline; ///< the first composition in OTIO's terms
 };
 
 /// Asks `composition` everything `info` shows: its tree (and so its import),
-/// name, counts, duration, start, and the bounds at each of `frames` (at the
-/// start frame when `frames` is empty).
-Summary summarize(const ZEM_0_81::Composition& composition, const std::vector<std::int64_t>& frames);
+/// name, counts, timeline view, duration, start, and the bounds at each of
+/// `frames` (at the start frame when `frames` is empty), each marked when it
+/// lies outside the composition.
+Summary summarize(const ZEM_0_81::Composition& composition,
+                  const std::vector<std::int64_t>& frames);
 
-/// The summary as one JSON object, without a line end.
-std::string toJson(const Summary& summary);
+/// The summary as one JSON object, without a line end; `file` is the document's
+/// name.
+std::string toJson(const Summary& summary, const std::string& file);
 
-/// The summary as lines of text for a person.
+/// The summary as lines of text for a person: times as timecode with frames
+/// and seconds, contents in OTIO's words, then the edit tree's own counts.
 std::string toText(const Summary& summary, const std::string& documentName);
 
-/// "5 clips, 1 gap, 3 layers, 1 track, 4 effects, 240 frames at 24 fps".
+/// "3 OTIO tracks, 6 clips, 1 gap, 0 effects, 00:00:07:12 (180 frames at 24 fps, 7.500 s)".
 std::string oneLine(const Summary& summary);
+
+/// "frame 5 is outside the composition (frames 86400 to 86579)", for a bounds
+/// answer whose frame lies outside; empty otherwise.
+std::string outsideNote(const Summary& summary, const BoundsAnswer& answer);
 
 } // namespace zemcomp

@@ -1,15 +1,18 @@
-// zemcomp: inspect, check and convert composition documents from the command
-// line, through the library's public Composition interface.
+// zemcomp: inspect, list, check and convert composition documents from the
+// command line, through the library's public interface.
 
 #include "composition/Composition.h"
 #include "module/VersionInfo.h"
+#include "tools/zemcomp/Completion.h"
 #include "tools/zemcomp/Document.h"
+#include "tools/zemcomp/FileBatch.h"
+#include "tools/zemcomp/FileCommands.h"
 #include "tools/zemcomp/FileIO.h"
 #include "tools/zemcomp/NumberOption.h"
-#include "tools/zemcomp/Summary.h"
 
 #include <CLI/CLI.hpp>
 
+#include <algorithm>
 #include <iostream>
 #include <limits>
 #include <map>
@@ -22,8 +25,46 @@ constexpr int kSuccess = 0;
 constexpr int kDocumentFailed = 1;
 constexpr int kBadUsage = 2;
 
-const std::map<std::string, zemcomp::Dialect> kDialects = {{"otio", zemcomp::Dialect::Otio},
-                                                           {"dmtree", zemcomp::Dialect::DmTree}};
+/// The most threads -j asks for.
+constexpr std::int64_t kMaxJobs = 256;
+
+/// A dialect as the command line names it, with what it is in words.
+struct DialectWord {
+    const char* name;
+    zemcomp::Dialect dialect;
+    const char* description;
+};
+
+const DialectWord kDialectWords[] = {
+    {"otio", zemcomp::Dialect::Otio,
+     "OpenTimelineIO JSON with this library's metadata, as it reads and writes it (the default)"},
+    {"dmtree", zemcomp::Dialect::DmTree, "the edit tree's own JSON"},
+};
+
+std::map<std::string, zemcomp::Dialect> dialectMap() {
+    std::map<std::string, zemcomp::Dialect> dialects;
+    for (const DialectWord& word : kDialectWords)
+        dialects.emplace(word.name, word.dialect);
+    return dialects;
+}
+
+std::vector<std::string> dialectNames() {
+    std::vector<std::string> names;
+    for (const DialectWord& word : kDialectWords)
+        names.emplace_back(word.name);
+    return names;
+}
+
+/// The help text's closing words: the dialects, one line each.
+std::string dialectFooter() {
+    std::string text = "\nDialects (--from, --to):\n";
+    for (const DialectWord& word : kDialectWords) {
+        std::string name = word.name;
+        name.resize(8, ' ');
+        text += "  " + name + word.description + "\n";
+    }
+    return text;
+}
 
 Composition::JsonType jsonTypeOf(zemcomp::Dialect dialect) {
     return dialect == zemcomp::Dialect::Otio ? Composition::JsonType::Otio
@@ -35,41 +76,13 @@ int fail(const std::string& message) {
     return kDocumentFailed;
 }
 
-// The message for a document whose import failed: the place and reason of a
-// JSON syntax error when there is one, then the status and its meaning.
-std::string importFailure(const zemcomp::Document& document, const Status& status) {
-    const std::string syntax = zemcomp::jsonSyntaxError(document.text);
-    if (!syntax.empty())
-        return document.name + ":" + syntax + " (" + zemcomp::describe(status) + ")";
-    return document.name + ": " + zemcomp::describe(status);
-}
-
-int runInfo(const std::string& path, zemcomp::Dialect dialect,
-            const std::vector<std::int64_t>& frames, bool json) {
-    std::string error;
-    const std::optional<zemcomp::Document> document = zemcomp::readDocument(path, error);
-    if (!document)
-        return fail(error);
-    const SharedPtr<Composition> composition = zemcomp::load(*document, dialect);
-    const zemcomp::Summary summary = zemcomp::summarize(*composition, frames);
-    std::cout << (json ? zemcomp::toJson(summary) + "\n"
-                       : zemcomp::toText(summary, document->name));
-    if (!summary.status)
-        return fail(importFailure(*document, summary.status));
-    return kSuccess;
-}
-
-int runCheck(const std::string& path, zemcomp::Dialect dialect) {
-    std::string error;
-    const std::optional<zemcomp::Document> document = zemcomp::readDocument(path, error);
-    if (!document)
-        return fail(error);
-    const SharedPtr<Composition> composition = zemcomp::load(*document, dialect);
-    const zemcomp::Summary summary = zemcomp::summarize(*composition, {});
-    if (!summary.status)
-        return fail(importFailure(*document, summary.status));
-    std::cout << document->name << ": OK, " << zemcomp::oneLine(summary) << std::endl;
-    return kSuccess;
+/// The version line with the kind of build it comes from.
+std::string versionLine() {
+    std::string line = versionString() + ", " + ZEM_BUILD_TYPE + " build";
+#if defined(ZEM_SANITIZED_BUILD)
+    line += " with the address and undefined behaviour sanitizers";
+#endif
+    return line;
 }
 
 int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect to,
@@ -85,7 +98,7 @@ int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect 
     Status status;
     const DmRoot& tree = source->getTree(status);
     if (!status)
-        return fail(importFailure(*document, status));
+        return fail(zemcomp::importFailure(*document, status));
     const SharedPtr<Composition> target = Composition::create(source->getId(), tree);
     String text;
     status = target->getJson(jsonTypeOf(to), text);
@@ -101,33 +114,115 @@ int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect 
     return kSuccess;
 }
 
+/// How the outcomes of several files are put together on standard output.
+enum class Joining {
+    Lines,     ///< one after the other (one line each)
+    Blocks,    ///< a blank line between the files' blocks of lines
+    JsonArray, ///< one JSON object each, in one JSON array
+};
+
+/// Runs `task` over `files` and prints each outcome in the order given, joined
+/// as `joining` says. Exit status 1 when any file failed.
+int runFiles(const std::vector<std::string>& files, unsigned jobs, Joining joining,
+             zemcomp::FileOutcome (*task)(const std::string&, const zemcomp::FileOptions&),
+             const zemcomp::FileOptions& options) {
+    bool written = false;
+    const auto report = [&](const zemcomp::FileOutcome& outcome) {
+        std::string out = outcome.out;
+        if (joining == Joining::JsonArray && !out.empty()) {
+            if (out.back() == '\n')
+                out.pop_back();
+            out = (written ? ",\n" : "[\n") + out;
+        } else if (joining == Joining::Blocks && written && !out.empty()) {
+            out = "\n" + out;
+        }
+        written = written || !out.empty();
+        std::cout << out;
+        if (!outcome.err.empty()) {
+            std::cout.flush();
+            std::cerr << outcome.err << std::flush;
+        }
+    };
+    const std::size_t failed = zemcomp::runFiles(
+        files, jobs, [&](const std::string& file) { return task(file, options); }, report);
+    if (joining == Joining::JsonArray)
+        std::cout << (written ? "\n]\n" : "[]\n");
+    return failed == 0 ? kSuccess : kDocumentFailed;
+}
+
 int run(int argc, char** argv) {
-    CLI::App app{"Inspect, check and convert composition documents (OTIO JSON and edit-tree "
-                 "JSON).",
+    CLI::App app{"Inspect, list, check and convert composition documents: OTIO JSON and the edit "
+                 "tree's JSON.",
                  "zemcomp"};
     app.require_subcommand(1);
-    app.set_version_flag("--version", versionString());
+    app.set_version_flag("--version", versionLine());
+    app.footer(dialectFooter());
 
-    zemcomp::Dialect from = zemcomp::Dialect::Otio;
-    const auto addFrom = [&](CLI::App* command) {
-        command->add_option("--from", from, "Dialect of the input: otio (default) or dmtree")
-            ->transform(CLI::CheckedTransformer(kDialects, CLI::ignore_case));
+    const std::map<std::string, zemcomp::Dialect> dialects = dialectMap();
+    zemcomp::FileOptions options;
+    const auto addDialect = [&](CLI::App* command, const char* name, zemcomp::Dialect& target,
+                                const char* text) {
+        return command->add_option(name, target, text)
+            ->transform(CLI::CheckedTransformer(dialects, CLI::ignore_case).description(""))
+            ->type_name("DIALECT");
     };
+    const auto addFrom = [&](CLI::App* command) {
+        addDialect(command, "--from", options.dialect,
+                   "Dialect of the input (see below; default: otio)");
+    };
+    std::int64_t jobs = 1;
+    const auto addJobs = [&](CLI::App* command) {
+        command->add_option("-j,--jobs", jobs, "Read up to N files at once, on N threads")
+            ->type_name("N")
+            ->transform(zemcomp::wholeNumberIn(1, kMaxJobs));
+    };
+    const char* const filesHelp = "Documents to read, reported one by one in this order; - for "
+                                  "standard input (once); the bundled example when none";
 
-    std::string infoPath;
-    std::vector<std::int64_t> frames;
-    bool json = false;
+    std::vector<std::string> infoFiles;
     CLI::App* info = app.add_subcommand(
-        "info", "Print a composition's name, duration, start, contents and output bounds");
-    info->add_option("FILE", infoPath,
-                     "Document to read; - for standard input; the bundled example when omitted");
+        "info", "Print each composition's name, start, duration, tracks and output bounds");
+    info->add_option("FILE", infoFiles, filesHelp);
     addFrom(info);
-    info->add_option("--at", frames,
+    info->add_option("--at", options.frames,
                      "Frame at which to report the output bounds (repeatable; "
-                     "default: the start frame)")
+                     "default: the start frame); a frame outside the composition gets a note")
+        ->type_name("FRAME")
+        ->allow_extra_args(false) // each --at takes one frame; files may follow
         ->transform(zemcomp::wholeNumberIn(std::numeric_limits<std::int64_t>::min(),
                                            std::numeric_limits<std::int64_t>::max()));
-    info->add_flag("--json", json, "Print one JSON object instead of text");
+    info->add_flag("--json", options.json,
+                   "Print one JSON object per file (a JSON array of them for several files)");
+    addJobs(info);
+
+    std::vector<std::string> listFiles;
+    bool tracks = false, clips = false, media = false, notes = false;
+    CLI::App* list = app.add_subcommand(
+        "list", "List each composition's OTIO tracks, clips and gaps, media or review notes");
+    list->add_option("FILE", listFiles, filesHelp);
+    addFrom(list);
+    CLI::Option* tracksFlag = list->add_flag("--tracks", tracks, "One line per track");
+    CLI::Option* clipsFlag = list->add_flag(
+        "--clips", clips, "One line per clip and gap, with record and source ranges (the default)");
+    CLI::Option* mediaFlag =
+        list->add_flag("--media", media, "One line per media input of each clip");
+    CLI::Option* notesFlag =
+        list->add_flag("--notes", notes, "One line per review note and paint layer");
+    tracksFlag->excludes(clipsFlag, mediaFlag, notesFlag);
+    clipsFlag->excludes(mediaFlag, notesFlag);
+    mediaFlag->excludes(notesFlag);
+    list->add_flag("--json", options.json,
+                   "Print the whole timeline of each file as one JSON object (a JSON array of "
+                   "them for several files)");
+    addJobs(list);
+
+    std::vector<std::string> checkFiles;
+    CLI::App* check = app.add_subcommand(
+        "check", "Parse and import documents; report each one's first problem or a summary");
+    check->add_option("FILE", checkFiles, "Documents to read; - for standard input (once)")
+        ->required();
+    addFrom(check);
+    addJobs(check);
 
     std::string convertPath, outPath;
     zemcomp::Dialect to = zemcomp::Dialect::Otio;
@@ -135,17 +230,20 @@ int run(int argc, char** argv) {
         app.add_subcommand("convert", "Convert a document through the edit tree to a dialect");
     convert->add_option("IN", convertPath, "Document to read; - for standard input")->required();
     addFrom(convert);
-    convert->add_option("--to", to, "Dialect to write: otio or dmtree")
-        ->required()
-        ->transform(CLI::CheckedTransformer(kDialects, CLI::ignore_case));
+    addDialect(convert, "--to", to, "Dialect to write (see below)")->required();
     convert->add_option("-o,--output", outPath,
                         "File to write (written only on success); standard output by default");
 
-    std::string checkPath;
-    CLI::App* check = app.add_subcommand(
-        "check", "Parse and import a document; report its first problem or a summary");
-    check->add_option("IN", checkPath, "Document to read; - for standard input")->required();
-    addFrom(check);
+    std::string shell;
+    CLI::App* completion = app.add_subcommand(
+        "completion", "Print a completion script for the shell (bash): source it, or install "
+                      "it as /usr/share/bash-completion/completions/zemcomp");
+    completion->add_option("SHELL", shell, "The shell: bash")
+        ->required()
+        ->check(CLI::IsMember({"bash"}));
+
+    for (CLI::App* command : {info, list, check, convert})
+        command->footer(dialectFooter());
 
     try {
         app.parse(argc, argv);
@@ -156,13 +254,40 @@ int run(int argc, char** argv) {
         return kBadUsage;
     }
 
-    if (info->parsed())
-        return runInfo(infoPath.empty() ? zemcomp::defaultExample(argv[0]) : infoPath, from, frames,
-                       json);
+    if (completion->parsed()) {
+        std::cout << zemcomp::bashCompletion(
+            app, {{"--from", dialectNames()}, {"--to", dialectNames()}, {"SHELL", {"bash"}}});
+        return kSuccess;
+    }
     if (convert->parsed())
-        return runConvert(convertPath, from, to, outPath);
-    return runCheck(checkPath, from);
+        return runConvert(convertPath, options.dialect, to, outPath);
+
+    std::vector<std::string>& files = info->parsed()   ? infoFiles
+                                      : list->parsed() ? listFiles
+                                                       : checkFiles;
+    if (std::count(files.begin(), files.end(), "-") > 1) {
+        std::cerr << "zemcomp: standard input (-) can be read only once" << std::endl;
+        return kBadUsage;
+    }
+    if (files.empty())
+        files.push_back(zemcomp::defaultExample(argv[0]));
+    const auto threads = static_cast<unsigned>(jobs);
+    const Joining joining = !options.json      ? Joining::Blocks
+                            : files.size() > 1 ? Joining::JsonArray
+                                               : Joining::Lines;
+
+    if (info->parsed())
+        return runFiles(files, threads, joining, zemcomp::infoFile, options);
+    if (list->parsed()) {
+        options.selection = tracks  ? zemcomp::ListSelection::Tracks
+                            : media ? zemcomp::ListSelection::Media
+                            : notes ? zemcomp::ListSelection::Notes
+                                    : zemcomp::ListSelection::Clips;
+        return runFiles(files, threads, joining, zemcomp::listFile, options);
+    }
+    return runFiles(files, threads, Joining::Lines, zemcomp::checkFile, options);
 }
+
 } // namespace
 
 int main(int argc, char** argv) {

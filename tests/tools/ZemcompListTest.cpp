@@ -1,0 +1,352 @@
+// zemcomp list, several files at once, timecode and completion, as a user
+// meets them.
+#include <gtest/gtest.h>
+
+#include <rapidjson/document.h>
+
+#include <array>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    std::string out;
+    std::string err;
+};
+
+class ZemcompList : public ::testing::Test {
+protected:
+    void SetUp() override {
+        scratch = fs::temp_directory_path() /
+                  ("zemcomp-list-" + std::to_string(::getpid()) + "-" +
+                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(scratch);
+    }
+    void TearDown() override { fs::remove_all(scratch); }
+
+    // Runs a shell command line; its standard error is kept apart.
+    ToolRun shell(const std::string& commandLine) {
+        const fs::path errFile = scratch / "stderr.txt";
+        ToolRun result;
+        FILE* pipe = popen((commandLine + " 2>" + errFile.string()).c_str(), "r");
+        if (!pipe)
+            return result;
+        std::array<char, 4096> buffer{};
+        std::size_t n;
+        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
+            result.out.append(buffer.data(), n);
+        const int status = pclose(pipe);
+        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+        result.err = read(errFile);
+        return result;
+    }
+    ToolRun run(const std::string& arguments) {
+        return shell(std::string(ZEMCOMP) + " " + arguments);
+    }
+
+    static std::string read(const fs::path& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    fs::path write(const std::string& name, const std::string& text) {
+        const fs::path path = scratch / name;
+        std::ofstream(path, std::ios::binary) << text;
+        return path;
+    }
+    static std::string example(const char* name) {
+        return std::string(ZEM_EXAMPLES_DIR) + "/" + name;
+    }
+    static std::string testData(const char* name) {
+        return std::string(ZEM_TEST_DATA_DIR) + "/" + name;
+    }
+
+    fs::path scratch;
+};
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+/// A number of an OTIO RationalTime object.
+double timeValue(const rapidjson::Value& time, const char* member) {
+    return time[member].GetDouble();
+}
+
+/// A one-track timeline at `rate` starting at `start`, holding one clip of
+/// `frames` frames read from /a.mov at frame 0.
+std::string oneClipTimeline(double rate, double start, double frames) {
+    const std::string r = std::to_string(rate);
+    const auto time = [&](double value) {
+        return R"({"OTIO_SCHEMA":"RationalTime.1","value":)" + std::to_string(value) +
+               R"(,"rate":)" + r + "}";
+    };
+    return R"({"OTIO_SCHEMA":"Timeline.1","name":"one","global_start_time":)" + time(start) +
+           R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","name":"V",)"
+           R"("kind":"Video","children":[{"OTIO_SCHEMA":"Clip.1","name":"c","source_range":)"
+           R"({"OTIO_SCHEMA":"TimeRange.1","start_time":)" +
+           time(0) + R"(,"duration":)" + time(frames) +
+           R"(},"media_reference":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/a.mov",)"
+           R"("available_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" +
+           time(0) + R"(,"duration":)" + time(frames) + "}}}]}]}}";
+}
+
+} // namespace
+
+// OTIO places an item at the timeline's global start plus the durations of the
+// items before it in its track, and a clip plays its "source_range". The list
+// says the same of each document as it is written.
+TEST_F(ZemcompList, ClipsJsonAgreesWithTheDocument) {
+    for (const std::string& path :
+         {example("short-cut.otio.json"), example("review-notes.otio.json"),
+          example("graded-shot.otio.json"), testData("view/mixed_rates.json")}) {
+        const ToolRun result = run("list --clips --json " + path);
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        rapidjson::Document listed;
+        listed.Parse(result.out.c_str());
+        ASSERT_TRUE(listed.IsObject()) << result.out;
+
+        std::ifstream in(path);
+        std::stringstream text;
+        text << in.rdbuf();
+        rapidjson::Document original;
+        original.Parse(text.str().c_str());
+        const rapidjson::Value& timeline =
+            original.HasMember("timeline") ? original["timeline"] : original;
+        const double rate = timeValue(timeline["global_start_time"], "rate");
+        const double start = timeValue(timeline["global_start_time"], "value");
+
+        EXPECT_EQ(listed["file"].GetString(), path);
+        EXPECT_STREQ(listed["dialect"].GetString(), "otio");
+        EXPECT_EQ(listed["rate"][0].GetInt() / listed["rate"][1].GetDouble(), rate);
+        EXPECT_EQ(listed["start"].GetInt64(), static_cast<std::int64_t>(start));
+        const rapidjson::Value& tracks = timeline["tracks"]["children"];
+        ASSERT_EQ(listed["tracks"].Size(), tracks.Size()) << path;
+        for (rapidjson::SizeType t = 0; t < tracks.Size(); ++t) {
+            const rapidjson::Value& track = listed["tracks"][t];
+            EXPECT_STREQ(track["name"].GetString(), tracks[t]["name"].GetString());
+            std::string kind = tracks[t]["kind"].GetString();
+            kind[0] = static_cast<char>(std::tolower(kind[0]));
+            EXPECT_EQ(track["kind"].GetString(), kind);
+
+            const rapidjson::Value& children = tracks[t]["children"];
+            ASSERT_EQ(track["items"].Size(), children.Size()) << path;
+            double position = start;
+            for (rapidjson::SizeType i = 0; i < children.Size(); ++i) {
+                const rapidjson::Value& item = track["items"][i];
+                const rapidjson::Value& range = children[i]["source_range"];
+                const double sourceRate = timeValue(range["duration"], "rate");
+                const double sourceFrames = timeValue(range["duration"], "value");
+                const std::string where = path + " " + item["name"].GetString();
+
+                EXPECT_STREQ(item["name"].GetString(), children[i]["name"].GetString());
+                EXPECT_STREQ(item["type"].GetString(),
+                             std::string(children[i]["OTIO_SCHEMA"].GetString()) == "Gap.1"
+                                 ? "gap"
+                                 : "clip");
+                EXPECT_NEAR(item["record"]["start"].GetDouble(), position, 1e-9) << where;
+                const double recordFrames = std::round(sourceFrames / sourceRate * rate);
+                EXPECT_EQ(item["record"]["duration"].GetDouble(), recordFrames) << where;
+                if (std::string(item["type"].GetString()) == "clip") {
+                    const rapidjson::Value& source = item["source"];
+                    EXPECT_EQ(source["start"].GetDouble(), timeValue(range["start_time"], "value"))
+                        << where;
+                    // The document's rate, as the library names it exactly.
+                    EXPECT_NEAR(source["rate"][0].GetInt() / source["rate"][1].GetDouble(),
+                                sourceRate, 1e-3)
+                        << where;
+                    // What the record plays at the source rate: the document's own
+                    // duration, within the rounding of the record to whole frames.
+                    EXPECT_NEAR(source["duration"].GetDouble(), sourceFrames, 0.5) << where;
+                    const rapidjson::Value& reference = children[i]["media_reference"];
+                    ASSERT_GT(item["media"].Size(), 0u) << where;
+                    EXPECT_STREQ(item["media"][0].GetString(), reference["target_url"].GetString());
+                }
+                position += recordFrames;
+            }
+        }
+    }
+}
+
+TEST_F(ZemcompList, TablesShowTimecodeAndFrames) {
+    const ToolRun clips = run("list " + example("short-cut.otio.json"));
+    ASSERT_EQ(clips.exitCode, 0) << clips.err;
+    // The headline, then one row per clip and gap with record and source ranges.
+    EXPECT_TRUE(contains(clips.out, "\"Short cut\" at 24 fps, start 01:00:00:00")) << clips.out;
+    EXPECT_TRUE(contains(clips.out, "sh010_comp_v003  01:00:00:00  01:00:02:00    86400+48  "
+                                    "00:00:42:01  00:00:44:01     1009+48  24"))
+        << clips.out;
+    EXPECT_TRUE(contains(clips.out, "gap   Gap              01:00:05:00  01:00:05:12    86520+12"))
+        << clips.out;
+
+    const ToolRun tracks = run("list --tracks " + testData("view/mixed_rates.json"));
+    ASSERT_EQ(tracks.exitCode, 0) << tracks.err;
+    EXPECT_TRUE(contains(tracks.out, "1  Picture   video      3     1  00:02:30:00  00:02:35:12"))
+        << tracks.out;
+    EXPECT_TRUE(contains(tracks.out, "2  Dialogue  audio      1     1")) << tracks.out;
+
+    // A fractional source length is shown rounded, its end marked as reached.
+    const ToolRun mixed = run("list --clips " + testData("view/mixed_rates.json"));
+    EXPECT_TRUE(contains(mixed.out, "~00:01:24:08  2000+23.976  23.976")) << mixed.out;
+    EXPECT_TRUE(contains(mixed.out, "CDL (off),Comp")) << mixed.out;
+
+    const ToolRun media = run("list --media " + testData("view/mixed_rates.json"));
+    EXPECT_TRUE(contains(media.out, "harbour wide    primary  movie  /media/harbour/wide.mov"))
+        << media.out;
+    EXPECT_TRUE(
+        contains(media.out, "harbour wide    2        mp4    /media/harbour/wide_proxy.mp4"))
+        << media.out;
+
+    const ToolRun notes = run("list --notes " + example("review-notes.otio.json"));
+    EXPECT_TRUE(contains(notes.out, "note   00:00:42:02  00:00:43:02  1010+24  #ffff00  Boat wake"))
+        << notes.out;
+    EXPECT_TRUE(contains(notes.out, "paint  00:00:42:02  00:00:42:14  1010+12  -        1 stroke, "
+                                    "4 points"))
+        << notes.out;
+
+    EXPECT_EQ(run("list --tracks --notes").exitCode, 2); // one table at a time
+}
+
+TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
+    // 29.97 drop-frame: frame 107892 is one hour on the clock.
+    const fs::path ntsc = write("ntsc.json", oneClipTimeline(29.97, 107892, 1800));
+    const ToolRun info = run("info " + ntsc.string());
+    ASSERT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_TRUE(
+        contains(info.out, "start     01:00:00;00 (107892 frames at 29.97 fps, 3599.996 s)"))
+        << info.out;
+    EXPECT_TRUE(contains(info.out, "duration  00:01:00;02 (1800 frames at 29.97 fps, 60.060 s)"))
+        << info.out;
+
+    // Past 24 hours the hours keep counting.
+    const fs::path day = write("day.json", oneClipTimeline(25, 25 * 90000, 250));
+    const ToolRun list = run("list " + day.string());
+    EXPECT_TRUE(contains(list.out, "25:00:00:00  25:00:10:00")) << list.out;
+}
+
+TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
+    const fs::path bad = write("bad.json", "{\"tracks\": [1, 2");
+    const std::string files = example("short-cut.otio.json") + " " + bad.string() + " " +
+                              (scratch / "absent.json").string() + " " +
+                              example("graded-shot.otio.json");
+    for (const char* command : {"check", "info", "list"}) {
+        const ToolRun serial = run(std::string(command) + " " + files);
+        EXPECT_EQ(serial.exitCode, 1) << command;
+        EXPECT_TRUE(contains(serial.out, "short-cut.otio.json")) << serial.out;
+        EXPECT_TRUE(contains(serial.out, "graded-shot.otio.json")) << serial.out;
+        EXPECT_LT(serial.out.find("short-cut"), serial.out.find("graded-shot"));
+        EXPECT_TRUE(contains(serial.err, bad.string() + ":1:17:")) << serial.err;
+        EXPECT_TRUE(contains(serial.err, "absent.json: cannot open")) << serial.err;
+
+        // In parallel: the same output, in the same order.
+        const ToolRun parallel = run(std::string(command) + " -j 3 " + files);
+        EXPECT_EQ(parallel.exitCode, 1);
+        EXPECT_EQ(parallel.out, serial.out) << command;
+        EXPECT_EQ(parallel.err, serial.err) << command;
+    }
+
+    // All good: exit 0, each file once.
+    const ToolRun good = run("check -j 2 " + example("short-cut.otio.json") + " " +
+                             example("review-notes.otio.json"));
+    EXPECT_EQ(good.exitCode, 0) << good.err;
+    EXPECT_EQ(std::count(good.out.begin(), good.out.end(), '\n'), 2);
+
+    // Standard input, but only once.
+    const ToolRun piped = shell("cat " + example("graded-shot.otio.json") + " | " + ZEMCOMP +
+                                " check - " + example("short-cut.otio.json"));
+    EXPECT_EQ(piped.exitCode, 0) << piped.err;
+    EXPECT_EQ(piped.out.rfind("<stdin>: OK, \"Graded shot\"", 0), 0u) << piped.out;
+    EXPECT_EQ(run("check - -").exitCode, 2);
+    EXPECT_EQ(run("check -j 0 x").exitCode, 2);
+}
+
+TEST_F(ZemcompList, SeveralFilesAsJsonMakeAnArray) {
+    const fs::path bad = write("bad.json", "not json");
+    const ToolRun result = run("list --json " + example("graded-shot.otio.json") + " " +
+                               bad.string() + " " + example("review-notes.otio.json"));
+    EXPECT_EQ(result.exitCode, 1);
+    rapidjson::Document json;
+    json.Parse(result.out.c_str());
+    ASSERT_TRUE(json.IsArray()) << result.out;
+    ASSERT_EQ(json.Size(), 3u);
+    EXPECT_STREQ(json[0]["name"].GetString(), "Graded shot");
+    EXPECT_EQ(json[1]["file"].GetString(), bad.string());
+    EXPECT_EQ(json[1]["status"].GetInt(), 517);
+    EXPECT_TRUE(json[1].HasMember("error"));
+    EXPECT_STREQ(json[2]["name"].GetString(), "Review notes");
+    const rapidjson::Value& gap = json[2]["tracks"][0]["items"][1];
+    EXPECT_STREQ(gap["type"].GetString(), "gap");
+    ASSERT_EQ(gap["notes"].Size(), 1u);
+    EXPECT_STREQ(gap["notes"][0]["text"].GetString(), "sh025 goes here (in progress)");
+    EXPECT_EQ(gap["notes"][0]["start"].GetInt64(), 1048);
+    EXPECT_TRUE(gap["paint"].GetBool());
+
+    const ToolRun info = run("info --json " + example("graded-shot.otio.json") + " " +
+                             example("short-cut.otio.json"));
+    json.Parse(info.out.c_str());
+    ASSERT_TRUE(json.IsArray()) << info.out;
+    ASSERT_EQ(json.Size(), 2u);
+    EXPECT_STREQ(json[1]["name"].GetString(), "Short cut");
+}
+
+TEST_F(ZemcompList, DocumentsWithoutATimeline) {
+    const fs::path empty = write("empty.json", R"({"OTIO_SCHEMA":"SerializableCollection.1"})");
+    const ToolRun check = run("check " + empty.string());
+    EXPECT_EQ(check.exitCode, 1);
+    EXPECT_EQ(check.err, "zemcomp: " + empty.string() + ": no timeline\n");
+    const ToolRun list = run("list " + empty.string());
+    EXPECT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_EQ(list.out, empty.string() + ": no timeline\n");
+    const ToolRun info = run("info " + empty.string());
+    EXPECT_EQ(info.exitCode, 0) << info.err;
+    EXPECT_TRUE(contains(info.out, "none: the document holds no timeline")) << info.out;
+}
+
+TEST_F(ZemcompList, FramesOutsideTheCompositionGetANote) {
+    const std::string file = example("short-cut.otio.json");
+    const ToolRun result = run("info --at 0 --at 86400 --at 86568 " + file);
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_TRUE(contains(result.out, "at 00:00:00:00 (frame 0), outside the composition:"))
+        << result.out;
+    EXPECT_TRUE(contains(result.out, "at 01:00:00:00 (frame 86400): centre")) << result.out;
+    EXPECT_EQ(result.err, "zemcomp: " + file +
+                              ": note: frame 0 is outside the composition (frames 86400 to "
+                              "86567)\nzemcomp: " +
+                              file +
+                              ": note: frame 86568 is outside the composition (frames 86400 to "
+                              "86567)\n");
+}
+
+TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
+    const ToolRun script = run("completion bash");
+    ASSERT_EQ(script.exitCode, 0) << script.err;
+    const fs::path file = write("zemcomp.bash", script.out);
+    ASSERT_EQ(shell("bash -n " + file.string()).exitCode, 0);
+
+    // What bash offers after the words typed so far.
+    const auto complete = [&](const std::string& words) {
+        const ToolRun result =
+            shell("bash -c 'source " + file.string() + "; COMP_WORDS=(" + words +
+                  "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _zemcomp; echo \"${COMPREPLY[*]}\"'");
+        return result.out;
+    };
+    EXPECT_EQ(complete("zemcomp l"), "list\n");
+    EXPECT_EQ(complete("zemcomp list --t"), "--tracks\n");
+    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio dmtree\n");
+    EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
+    EXPECT_EQ(complete("zemcomp completion b"), "bash\n");
+    EXPECT_EQ(run("completion zsh").exitCode, 2);
+}

@@ -1,0 +1,34 @@
+#pragma once
+
+// What `zemcomp list` prints of a composition's timeline view: tables of its
+// tracks, clips, media or review notes, or the whole view as JSON.
+
+#include "composition/TimelineView.h"
+
+#include <string>
+
+namespace zemcomp {
+
+/// Which table `list` prints.
+enum class ListSelection { Clips, Tracks, Media, Notes };
+
+/// A one-line description of the view: name, rate, start, duration and the
+/// number of tracks ("\"Short cut\" at 24 fps, start 01:00:00:00 ...").
+std::string viewHeadline(const ZEM_0_81::TimelineView& view);
+
+/// The table `selection` names, indented by two spaces, with one line per
+/// track, clip or gap, media input, or note or paint layer.
+std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection);
+
+/// The view as one JSON object, without a line end:
+/// {"file":F,"dialect":D,"name":N,"rate":[NUM,DEN],"start":S,"duration":D,
+///  "tracks":[{"name":N,"kind":K,"items":[{"type":"clip"|"gap","name":N,
+///  "record":{"start":S,"duration":D},"source":{"start":S,"duration":D,
+///  "rate":[NUM,DEN]},"media":[PATH...],"effects":[KIND...],"notes":[{"text":T,
+///  "start":S,"duration":D,...}],...}]}]}. Record frames are absolute at the
+/// composition's rate; a source duration that is not a whole number of frames
+/// is written as a decimal number, an unknown source start as null.
+std::string listJson(const ZEM_0_81::TimelineView& view, const std::string& file,
+                     const std::string& dialect);
+
+} // namespace zemcomp
