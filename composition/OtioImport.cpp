@@ -4,6 +4,7 @@
 #include "outside/dmtree/DmRoot.h"
 #include "rapidotio/JsonAccess.h"
 #include "rapidotio/RootNode.h"
+#include "rapidotio/keys/ObjectKeys.h"
 #include "strictjson/StrictParse.h"
 #include "json/DmTreeImporter.h"
 
@@ -37,7 +38,7 @@ Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
 
         const rapidotio::Value* chosen = &document;
         const rapidotio::Value* timeline = nullptr;
-        if (rapidotio::getObject(document, "timeline", timeline))
+        if (rapidotio::getObject(document, rapidotio::keys::DocumentKeys::timeline, timeline))
             chosen = timeline;
 
         const SharedPtr<rapidotio::Node> root(new rapidotio::RootNode(*chosen, nullptr));

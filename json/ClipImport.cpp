@@ -65,11 +65,11 @@ std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
     rapidjson::StringBuffer buffer;
     rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
     writer.StartObject();
-    writer.Key("entity");
+    writer.Key(rapidotio::keys::ClipMetadataKeys::entity);
     writer.StartObject();
-    writer.Key("id");
+    writer.Key(rapidotio::keys::EntityKeys::id);
     writer.Int(clip.entity_id);
-    writer.Key("type");
+    writer.Key(rapidotio::keys::EntityKeys::type);
     writer.String(clip.entity_type.c_str(),
                   static_cast<rapidjson::SizeType>(clip.entity_type.size()));
     writer.EndObject();

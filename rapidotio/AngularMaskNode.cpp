@@ -4,16 +4,19 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::AngularMaskKeys;
+using keys::ObjectKeys;
+
 AngularMaskNode::AngularMaskNode(const Value& json, Node* parent) : EffectNode(json, parent) {
     if (!hasSchema(schema))
         return;
     // A pivot needs two values; a shorter array is ignored, extra values too.
     const Value* pivot = nullptr;
-    if (getArray(json, "pivot", pivot) && pivot->Size() >= 2) {
+    if (getArray(json, AngularMaskKeys::pivot, pivot) && pivot->Size() >= 2) {
         pivot_x = numberOrZero((*pivot)[0]);
         pivot_y = numberOrZero((*pivot)[1]);
     }
-    getFloat(json, "angle_in_radians", angle_in_radians);
+    getFloat(json, AngularMaskKeys::angleInRadians, angle_in_radians);
 }
 
 AngularMaskNode::AngularMaskNode(const std::string& name) : EffectNode(name) {
@@ -30,10 +33,11 @@ void AngularMaskNode::leave(NodeVisitor& visitor) {
 
 void AngularMaskNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
     Value pivot = doublePair(pivot_x, pivot_y, allocator);
-    addMember(effect, "pivot", pivot, allocator);
-    addMember(effect, "angle_in_radians", static_cast<double>(angle_in_radians), allocator);
+    addMember(effect, AngularMaskKeys::pivot, pivot, allocator);
+    addMember(effect, AngularMaskKeys::angleInRadians, static_cast<double>(angle_in_radians),
+              allocator);
     writeEffectMembers(effect, allocator);
     appendTo(target, effect, allocator);
 }

@@ -2,14 +2,16 @@
 
 #include "rapidotio/EffectNode.h"
 
+#include "rapidotio/keys/AngularMaskKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 /// "AngularMask.1": a mask by angle around a pivot.
 class AngularMaskNode : public EffectNode {
 public:
     using Parent = EffectNode;
-    static constexpr const char* schema = "AngularMask.1";
-    static constexpr const char* typeWord = "AngularMask";
+    static constexpr const char* schema = keys::AngularMaskKeys::schema;
+    static constexpr const char* typeWord = keys::AngularMaskKeys::typeWord;
 
     /// Reads the effect members, then (schema string permitting) "pivot" and
     /// "angle_in_radians". Pivot and angle are 0 when the document has none.

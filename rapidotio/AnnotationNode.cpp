@@ -4,6 +4,8 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::ObjectKeys;
+
 AnnotationNode::AnnotationNode(const Value& json, Node* parent) : EffectNode(json, parent) {}
 
 AnnotationNode::AnnotationNode(const std::string& name) : EffectNode(name) {
@@ -20,7 +22,7 @@ void AnnotationNode::leave(NodeVisitor& visitor) {
 
 void AnnotationNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
     writeEffectMembers(effect, allocator);
     appendTo(target, effect, allocator);
 }

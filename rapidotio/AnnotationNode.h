@@ -2,6 +2,8 @@
 
 #include "rapidotio/EffectNode.h"
 
+#include "rapidotio/keys/AnnotationKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 /// "Annotation.1": groups paint strokes and text captions, its children under
@@ -9,8 +11,8 @@ namespace ZEM_0_81::rapidotio {
 class AnnotationNode : public EffectNode {
 public:
     using Parent = EffectNode;
-    static constexpr const char* schema = "Annotation.1";
-    static constexpr const char* typeWord = "Annotation";
+    static constexpr const char* schema = keys::AnnotationKeys::schema;
+    static constexpr const char* typeWord = keys::AnnotationKeys::typeWord;
 
     AnnotationNode(const Value& json, Node* parent);
     explicit AnnotationNode(const std::string& name);

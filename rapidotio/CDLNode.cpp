@@ -4,6 +4,9 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::CDLKeys;
+using keys::ObjectKeys;
+
 namespace {
 
 /// Replaces `triple` by the first three elements of the array `key`, any number
@@ -28,10 +31,10 @@ Value tripleValue(const std::array<double, 3>& triple, Allocator& allocator) {
 CDLNode::CDLNode(const Value& json, Node* parent) : EffectNode(json, parent) {
     if (!hasSchema(schema))
         return;
-    readTriple(json, "slope", slope);
-    readTriple(json, "offset", offset);
-    readTriple(json, "power", power);
-    getDouble(json, "saturation", saturation);
+    readTriple(json, CDLKeys::slope, slope);
+    readTriple(json, CDLKeys::offset, offset);
+    readTriple(json, CDLKeys::power, power);
+    getDouble(json, CDLKeys::saturation, saturation);
 }
 
 CDLNode::CDLNode(const std::string& name) : EffectNode(name) {
@@ -48,14 +51,14 @@ void CDLNode::leave(NodeVisitor& visitor) {
 
 void CDLNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
     Value array = tripleValue(slope, allocator);
-    addMember(effect, "slope", array, allocator);
+    addMember(effect, CDLKeys::slope, array, allocator);
     array = tripleValue(offset, allocator);
-    addMember(effect, "offset", array, allocator);
+    addMember(effect, CDLKeys::offset, array, allocator);
     array = tripleValue(power, allocator);
-    addMember(effect, "power", array, allocator);
-    addMember(effect, "saturation", saturation, allocator);
+    addMember(effect, CDLKeys::power, array, allocator);
+    addMember(effect, CDLKeys::saturation, saturation, allocator);
     writeEffectMembers(effect, allocator);
     appendTo(target, effect, allocator);
 }

@@ -2,6 +2,8 @@
 
 #include "rapidotio/EffectNode.h"
 
+#include "rapidotio/keys/CDLKeys.h"
+
 #include <array>
 
 namespace ZEM_0_81::rapidotio {
@@ -11,8 +13,8 @@ namespace ZEM_0_81::rapidotio {
 class CDLNode : public EffectNode {
 public:
     using Parent = EffectNode;
-    static constexpr const char* schema = "CDL.1";
-    static constexpr const char* typeWord = "CDL";
+    static constexpr const char* schema = keys::CDLKeys::schema;
+    static constexpr const char* typeWord = keys::CDLKeys::typeWord;
 
     /// Reads the effect members, then (schema string permitting) "slope",
     /// "offset", "power" and "saturation".

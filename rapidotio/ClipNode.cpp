@@ -10,6 +10,17 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::BoundsKeys;
+using keys::ClipKeys;
+using keys::ClipMetadataKeys;
+using keys::EntityKeys;
+using keys::MediaMetadataKeys;
+using keys::MediaReferenceKeys;
+using keys::MetadataKeys;
+using keys::ObjectKeys;
+using keys::PathsKeys;
+using keys::TrackingRecordKeys;
+
 namespace {
 
 /// Takes one element of a bounds pair: a double-stored number as is, a signed
@@ -54,25 +65,25 @@ std::int32_t leadingInteger(const char* text) {
 
 ClipNode::ClipNode(const Value& json, Node* parent) : Node(json, parent) {
     const Value* member = nullptr;
-    if (getObject(json, "source_range", member))
+    if (getObject(json, ClipKeys::sourceRange, member))
         parseTimeRange(*member, source_range);
 
-    if (getObject(json, "media_reference", member))
+    if (getObject(json, ClipKeys::mediaReference, member))
         readMediaReference(*member);
 
     const Value* metadata = nullptr;
-    if (!getObject(json, "metadata", metadata))
+    if (!getObject(json, ClipKeys::metadata, metadata))
         return;
     // The tracking-record form carries only the clip's identifier; when it is
     // present the "zem" form is not read.
     const Value* zm = nullptr;
-    if (getObject(*metadata, "zm", zm)) {
-        getString(*zm, "clip_uid", clip_uid);
+    if (getObject(*metadata, MetadataKeys::zm, zm)) {
+        getString(*zm, TrackingRecordKeys::clipUid, clip_uid);
         return;
     }
     // Metadata written without the "zem" level is read from "metadata" itself.
     const Value* zem = nullptr;
-    readClipMetadata(getObject(*metadata, "zem", zem) ? *zem : *metadata);
+    readClipMetadata(getObject(*metadata, MetadataKeys::zem, zem) ? *zem : *metadata);
 }
 
 ClipNode::ClipNode(const std::string& name) : Node(name) {}
@@ -86,31 +97,31 @@ void ClipNode::leave(NodeVisitor& visitor) {
 }
 
 const char* ClipNode::childrenKey() const {
-    return "effects";
+    return ClipKeys::effects;
 }
 
 void ClipNode::readMediaReference(const Value& reference) {
     const Value* member = nullptr;
-    if (getObject(reference, "available_range", member))
+    if (getObject(reference, MediaReferenceKeys::availableRange, member))
         parseTimeRange(*member, available_range);
-    getString(reference, "target_url", target_url);
+    getString(reference, MediaReferenceKeys::targetUrl, target_url);
 
     const Value* metadata = nullptr;
-    if (!getObject(reference, "metadata", metadata))
+    if (!getObject(reference, MediaReferenceKeys::metadata, metadata))
         return;
-    if (getObject(*metadata, "zem", member))
+    if (getObject(*metadata, MetadataKeys::zem, member))
         readMediaMetadata(*member);
     // Tracking records are read whether or not "zem" was there.
-    if (getObject(*metadata, "zm", member))
+    if (getObject(*metadata, MetadataKeys::zm, member))
         readTrackingRecord(*member);
 }
 
 void ClipNode::readMediaMetadata(const Value& zem) {
     const Value* member = nullptr;
-    if (getObject(zem, "bounds", member))
+    if (getObject(zem, MediaMetadataKeys::bounds, member))
         readBounds(*member);
 
-    if (getArray(zem, "pixel_resolution", member)) {
+    if (getArray(zem, MediaMetadataKeys::pixelResolution, member)) {
         if (member->Size() != 2) {
             debugPrint("Clip node '%s' has a pixel_resolution with %d values, expected 2\n",
                        name.c_str(), static_cast<int>(member->Size()));
@@ -122,18 +133,18 @@ void ClipNode::readMediaMetadata(const Value& zem) {
         }
     }
 
-    getString(zem, "data_type", data_type);
-    getInt(zem, "num_video_channels", num_video_channels);
-    getDouble(zem, "pixel_aspect", pixel_aspect);
-    getDouble(zem, "frame_rate", frame_rate);
-    getBool(zem, "has_audio", has_audio);
-    getDouble(zem, "audio_sample_rate", audio_sample_rate);
-    getInt(zem, "num_audio_channels", num_audio_channels);
-    getString(zem, "video_codec", video_codec);
-    getString(zem, "audio_codec", audio_codec);
-    getInt(zem, "file_size_in_bytes", file_size_in_bytes);
+    getString(zem, MediaMetadataKeys::dataType, data_type);
+    getInt(zem, MediaMetadataKeys::numVideoChannels, num_video_channels);
+    getDouble(zem, MediaMetadataKeys::pixelAspect, pixel_aspect);
+    getDouble(zem, MediaMetadataKeys::frameRate, frame_rate);
+    getBool(zem, MediaMetadataKeys::hasAudio, has_audio);
+    getDouble(zem, MediaMetadataKeys::audioSampleRate, audio_sample_rate);
+    getInt(zem, MediaMetadataKeys::numAudioChannels, num_audio_channels);
+    getString(zem, MediaMetadataKeys::videoCodec, video_codec);
+    getString(zem, MediaMetadataKeys::audioCodec, audio_codec);
+    getInt(zem, MediaMetadataKeys::fileSizeInBytes, file_size_in_bytes);
 
-    if (getObject(zem, "extra_data", member)) {
+    if (getObject(zem, MediaMetadataKeys::extraData, member)) {
         std::string text;
         for (auto it = member->MemberBegin(); it != member->MemberEnd(); ++it) {
             if (extraDataText(it->value, text))
@@ -146,7 +157,7 @@ void ClipNode::readTrackingRecord(const Value& zm) {
     // "entity" reads "/<type>/<id>": the type runs from the second character to
     // the next '/', the id is the number after it.
     std::string entity;
-    if (getString(zm, "entity", entity) && entity.size() > 1) {
+    if (getString(zm, TrackingRecordKeys::entity, entity) && entity.size() > 1) {
         const std::string::size_type slash = entity.find('/', 1);
         if (slash != std::string::npos) {
             entity_type = entity.substr(1, slash - 1);
@@ -155,24 +166,25 @@ void ClipNode::readTrackingRecord(const Value& zm) {
     }
 
     const Value* entityMetadata = nullptr;
-    if (getObject(zm, "entity_metadata", entityMetadata)) {
+    if (getObject(zm, TrackingRecordKeys::entityMetadata, entityMetadata)) {
         const Value* movie = nullptr;
-        if (getObject(*entityMetadata, "zm_uploaded_movie_mp4", movie))
-            getString(*movie, "url", path_mp4);
-        getString(*entityMetadata, "zm_path_to_frames", path_file);
-        getString(*entityMetadata, "zm_path_to_movie", path_movie);
+        if (getObject(*entityMetadata, TrackingRecordKeys::uploadedMovie, movie))
+            getString(*movie, TrackingRecordKeys::url, path_mp4);
+        getString(*entityMetadata, TrackingRecordKeys::pathToFrames, path_file);
+        getString(*entityMetadata, TrackingRecordKeys::pathToMovie, path_movie);
     }
 
     const Value* bounds = nullptr;
-    if (getObject(zm, "bounds", bounds))
+    if (getObject(zm, TrackingRecordKeys::bounds, bounds))
         readBounds(*bounds);
 }
 
 void ClipNode::readBounds(const Value& bounds) {
-    readBoundsPair(bounds, "center",
+    readBoundsPair(bounds, BoundsKeys::center,
                    "Clip node '%s' has a bounds-center with %d values, expected 2\n",
                    bounds_center_x, bounds_center_y);
-    readBoundsPair(bounds, "size", "Clip node '%s' has a bounds-size with %d values, expected 2\n",
+    readBoundsPair(bounds, BoundsKeys::size,
+                   "Clip node '%s' has a bounds-size with %d values, expected 2\n",
                    bounds_size_width, bounds_size_height);
 }
 
@@ -190,22 +202,22 @@ void ClipNode::readBoundsPair(const Value& bounds, const char* key, const char* 
 }
 
 void ClipNode::readClipMetadata(const Value& metadata) {
-    getString(metadata, "id", clip_uid);
+    getString(metadata, ClipMetadataKeys::id, clip_uid);
     const Value* paths = nullptr;
-    if (getObject(metadata, "paths", paths)) {
-        getString(*paths, "mp4", path_mp4);
-        getString(*paths, "file", path_file);
-        getString(*paths, "movie", path_movie);
+    if (getObject(metadata, ClipMetadataKeys::paths, paths)) {
+        getString(*paths, PathsKeys::mp4, path_mp4);
+        getString(*paths, PathsKeys::file, path_file);
+        getString(*paths, PathsKeys::movie, path_movie);
     }
     readEntity(metadata);
 }
 
 void ClipNode::readEntity(const Value& object) {
     const Value* entity = nullptr;
-    if (!getObject(object, "entity", entity))
+    if (!getObject(object, ClipMetadataKeys::entity, entity))
         return;
-    getInt(*entity, "id", entity_id);
-    getString(*entity, "type", entity_type);
+    getInt(*entity, EntityKeys::id, entity_id);
+    getString(*entity, EntityKeys::type, entity_type);
 }
 
 const char* ClipNode::sampleTypeName(int bits, bool isFloat) {
@@ -227,75 +239,75 @@ const char* ClipNode::sampleTypeName(int bits, bool isFloat) {
 
 void ClipNode::toJson(Value& target, Allocator& allocator) const {
     Value clip(rapidjson::kObjectType);
-    addMember(clip, "name", name, allocator);
-    addMember(clip, "OTIO_SCHEMA", schema, allocator);
+    addMember(clip, ClipKeys::name, name, allocator);
+    addMember(clip, ObjectKeys::schema, schema, allocator);
 
     Value effects(rapidjson::kArrayType);
     childrenToJson(effects, allocator);
-    addMember(clip, "effects", effects, allocator);
+    addMember(clip, ClipKeys::effects, effects, allocator);
 
     Value range(rapidjson::kObjectType);
     writeTimeRange(source_range, range, allocator);
-    addMember(clip, "source_range", range, allocator);
+    addMember(clip, ClipKeys::sourceRange, range, allocator);
 
     // The media reference and its technical description.
     Value reference(rapidjson::kObjectType);
-    addMember(reference, "OTIO_SCHEMA", "ExternalReference.1", allocator);
+    addMember(reference, ObjectKeys::schema, MediaReferenceKeys::schema, allocator);
     Value available(rapidjson::kObjectType);
     writeTimeRange(available_range, available, allocator);
-    addMember(reference, "available_range", available, allocator);
+    addMember(reference, MediaReferenceKeys::availableRange, available, allocator);
 
     Value media(rapidjson::kObjectType);
-    addMember(media, "ZEM_SCHEMA", "ClipNodeMediaReferenceMetadata.1", allocator);
+    addMember(media, MetadataKeys::zemSchema, MediaMetadataKeys::zemSchema, allocator);
     Value bounds(rapidjson::kObjectType);
     Value center = doublePair(bounds_center_x, bounds_center_y, allocator);
-    addMember(bounds, "center", center, allocator);
+    addMember(bounds, BoundsKeys::center, center, allocator);
     Value size = doublePair(bounds_size_width, bounds_size_height, allocator);
-    addMember(bounds, "size", size, allocator);
-    addMember(media, "bounds", bounds, allocator);
+    addMember(bounds, BoundsKeys::size, size, allocator);
+    addMember(media, MediaMetadataKeys::bounds, bounds, allocator);
     Value resolution(rapidjson::kArrayType);
     resolution.PushBack(Value(pixel_resolution_width), allocator);
     resolution.PushBack(Value(pixel_resolution_height), allocator);
-    addMember(media, "pixel_resolution", resolution, allocator);
-    addMember(media, "data_type", data_type, allocator);
-    addMember(media, "num_video_channels", num_video_channels, allocator);
-    addMember(media, "pixel_aspect", pixel_aspect, allocator);
-    addMember(media, "frame_rate", frame_rate, allocator);
-    addMember(media, "has_audio", has_audio, allocator);
-    addMember(media, "audio_sample_rate", audio_sample_rate, allocator);
-    addMember(media, "num_audio_channels", num_audio_channels, allocator);
-    addMember(media, "video_codec", video_codec, allocator);
-    addMember(media, "audio_codec", audio_codec, allocator);
-    addMember(media, "file_size_in_bytes", file_size_in_bytes, allocator);
+    addMember(media, MediaMetadataKeys::pixelResolution, resolution, allocator);
+    addMember(media, MediaMetadataKeys::dataType, data_type, allocator);
+    addMember(media, MediaMetadataKeys::numVideoChannels, num_video_channels, allocator);
+    addMember(media, MediaMetadataKeys::pixelAspect, pixel_aspect, allocator);
+    addMember(media, MediaMetadataKeys::frameRate, frame_rate, allocator);
+    addMember(media, MediaMetadataKeys::hasAudio, has_audio, allocator);
+    addMember(media, MediaMetadataKeys::audioSampleRate, audio_sample_rate, allocator);
+    addMember(media, MediaMetadataKeys::numAudioChannels, num_audio_channels, allocator);
+    addMember(media, MediaMetadataKeys::videoCodec, video_codec, allocator);
+    addMember(media, MediaMetadataKeys::audioCodec, audio_codec, allocator);
+    addMember(media, MediaMetadataKeys::fileSizeInBytes, file_size_in_bytes, allocator);
     Value extra(rapidjson::kObjectType);
     for (const auto& entry : extra_data) {
         Value key = stringValue(entry.first, allocator);
         Value text = stringValue(entry.second, allocator);
         extra.AddMember(key, text, allocator);
     }
-    addMember(media, "extra_data", extra, allocator);
+    addMember(media, MediaMetadataKeys::extraData, extra, allocator);
     Value referenceMetadata(rapidjson::kObjectType);
-    addMember(referenceMetadata, "zem", media, allocator);
-    addMember(reference, "metadata", referenceMetadata, allocator);
-    addMember(reference, "target_url", target_url, allocator);
-    addMember(clip, "media_reference", reference, allocator);
+    addMember(referenceMetadata, MetadataKeys::zem, media, allocator);
+    addMember(reference, MediaReferenceKeys::metadata, referenceMetadata, allocator);
+    addMember(reference, MediaReferenceKeys::targetUrl, target_url, allocator);
+    addMember(clip, ClipKeys::mediaReference, reference, allocator);
 
     // The clip's own metadata: tracking identity and file paths.
     Value zem(rapidjson::kObjectType);
-    addMember(zem, "ZEM_SCHEMA", "ClipMetadata.1", allocator);
+    addMember(zem, MetadataKeys::zemSchema, ClipMetadataKeys::zemSchema, allocator);
     Value entity(rapidjson::kObjectType);
-    addMember(entity, "id", entity_id, allocator);
-    addMember(entity, "type", entity_type, allocator);
-    addMember(zem, "entity", entity, allocator);
+    addMember(entity, EntityKeys::id, entity_id, allocator);
+    addMember(entity, EntityKeys::type, entity_type, allocator);
+    addMember(zem, ClipMetadataKeys::entity, entity, allocator);
     Value paths(rapidjson::kObjectType);
-    addMember(paths, "mp4", path_mp4, allocator);
-    addMember(paths, "file", path_file, allocator);
-    addMember(paths, "movie", path_movie, allocator);
-    addMember(zem, "paths", paths, allocator);
-    addMember(zem, "id", clip_uid, allocator);
+    addMember(paths, PathsKeys::mp4, path_mp4, allocator);
+    addMember(paths, PathsKeys::file, path_file, allocator);
+    addMember(paths, PathsKeys::movie, path_movie, allocator);
+    addMember(zem, ClipMetadataKeys::paths, paths, allocator);
+    addMember(zem, ClipMetadataKeys::id, clip_uid, allocator);
     Value metadata(rapidjson::kObjectType);
-    addMember(metadata, "zem", zem, allocator);
-    addMember(clip, "metadata", metadata, allocator);
+    addMember(metadata, MetadataKeys::zem, zem, allocator);
+    addMember(clip, ClipKeys::metadata, metadata, allocator);
 
     appendTo(target, clip, allocator);
 }

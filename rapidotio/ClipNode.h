@@ -1,7 +1,9 @@
 #pragma once
 
 #include "rapidotio/Node.h"
+
 #include "rapidotio/TimeValues.h"
+#include "rapidotio/keys/ClipKeys.h"
 
 #include <cstdint>
 #include <string>
@@ -17,7 +19,7 @@ namespace ZEM_0_81::rapidotio {
 class ClipNode : public Node {
 public:
     using Parent = Node;
-    static constexpr const char* schema = "Clip.1";
+    static constexpr const char* schema = keys::ClipKeys::schema;
 
     /// Reads "source_range", "media_reference" and "metadata" (see ClipNode.cpp
     /// for the order of lookups).

@@ -4,9 +4,12 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::CompKeys;
+using keys::ObjectKeys;
+
 CompNode::CompNode(const Value& json, Node* parent) : EffectNode(json, parent) {
-    getString(json, "blend_mode", blend_mode);
-    getFloat(json, "opacity", opacity);
+    getString(json, CompKeys::blendMode, blend_mode);
+    getFloat(json, CompKeys::opacity, opacity);
 }
 
 CompNode::CompNode(const std::string& name) : EffectNode(name) {
@@ -23,9 +26,9 @@ void CompNode::leave(NodeVisitor& visitor) {
 
 void CompNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
-    addMember(effect, "blend_mode", blend_mode, allocator);
-    addMember(effect, "opacity", static_cast<double>(opacity), allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
+    addMember(effect, CompKeys::blendMode, blend_mode, allocator);
+    addMember(effect, CompKeys::opacity, static_cast<double>(opacity), allocator);
     writeEffectMembers(effect, allocator);
     appendTo(target, effect, allocator);
 }

@@ -2,14 +2,16 @@
 
 #include "rapidotio/EffectNode.h"
 
+#include "rapidotio/keys/CompKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 /// "Comp.1": compositing with a blend mode and an opacity.
 class CompNode : public EffectNode {
 public:
     using Parent = EffectNode;
-    static constexpr const char* schema = "Comp.1";
-    static constexpr const char* typeWord = "Comp";
+    static constexpr const char* schema = keys::CompKeys::schema;
+    static constexpr const char* typeWord = keys::CompKeys::typeWord;
 
     /// Reads the effect members, "blend_mode" and "opacity" (a double-stored
     /// number in float range). opacity is 0 when the document has none.

@@ -2,18 +2,21 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::EffectKeys;
+using keys::ObjectKeys;
+
 EffectNode::EffectNode(const Value& json, Node* parent) : Node(json, parent) {
-    getBool(json, "visible", visible);
+    getBool(json, EffectKeys::visible, visible);
     const Value* range = nullptr;
-    if (getObject(json, "layer_range", range))
+    if (getObject(json, EffectKeys::layerRange, range))
         parseTimeRange(*range, layer_range);
-    getString(json, "effect_name", effect_name);
+    getString(json, EffectKeys::effectName, effect_name);
 }
 
 EffectNode::EffectNode(const std::string& name) : Node(name) {}
 
 const char* EffectNode::childrenKey() const {
-    return "layers";
+    return EffectKeys::layers;
 }
 
 bool EffectNode::isNested() const {
@@ -21,22 +24,22 @@ bool EffectNode::isNested() const {
 }
 
 bool EffectNode::hasSchema(const char* expected) const {
-    return silentString(*json, "OTIO_SCHEMA") == expected;
+    return silentString(*json, ObjectKeys::schema) == expected;
 }
 
 void EffectNode::writeEffectMembers(Value& object, Allocator& allocator) const {
     Value layers(rapidjson::kArrayType);
     childrenToJson(layers, allocator);
-    addMember(object, "visible", visible, allocator);
-    addMember(object, "name", name, allocator);
-    addMember(object, "effect_name", effect_name, allocator);
+    addMember(object, EffectKeys::visible, visible, allocator);
+    addMember(object, EffectKeys::name, name, allocator);
+    addMember(object, EffectKeys::effectName, effect_name, allocator);
     if (!layers.Empty())
-        addMember(object, "layers", layers, allocator);
+        addMember(object, EffectKeys::layers, layers, allocator);
     // Only nested effects (layers of another effect) carry their own range.
     if (isNested() && isValid(layer_range)) {
         Value range(rapidjson::kObjectType);
         writeTimeRange(layer_range, range, allocator);
-        addMember(object, "layer_range", range, allocator);
+        addMember(object, EffectKeys::layerRange, range, allocator);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "rapidotio/Node.h"
+
 #include "rapidotio/TimeValues.h"
+#include "rapidotio/keys/EffectKeys.h"
 
 namespace ZEM_0_81::rapidotio {
 

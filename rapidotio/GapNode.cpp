@@ -4,9 +4,12 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::GapKeys;
+using keys::ObjectKeys;
+
 GapNode::GapNode(const Value& json, Node* parent) : Node(json, parent) {
     const Value* range = nullptr;
-    if (getObject(json, "source_range", range))
+    if (getObject(json, GapKeys::sourceRange, range))
         parseTimeRange(*range, source_range);
 }
 
@@ -21,21 +24,21 @@ void GapNode::leave(NodeVisitor& visitor) {
 }
 
 const char* GapNode::childrenKey() const {
-    return "effects";
+    return GapKeys::effects;
 }
 
 void GapNode::toJson(Value& target, Allocator& allocator) const {
     Value gap(rapidjson::kObjectType);
-    addMember(gap, "name", name, allocator);
-    addMember(gap, "OTIO_SCHEMA", schema, allocator);
+    addMember(gap, GapKeys::name, name, allocator);
+    addMember(gap, ObjectKeys::schema, schema, allocator);
     Value effects(rapidjson::kArrayType);
     childrenToJson(effects, allocator);
-    addMember(gap, "effects", effects, allocator);
+    addMember(gap, GapKeys::effects, effects, allocator);
     Value range(rapidjson::kObjectType);
     writeTimeRange(source_range, range, allocator);
-    addMember(gap, "source_range", range, allocator);
+    addMember(gap, GapKeys::sourceRange, range, allocator);
     Value metadata(rapidjson::kObjectType);
-    addMember(gap, "metadata", metadata, allocator);
+    addMember(gap, GapKeys::metadata, metadata, allocator);
     appendTo(target, gap, allocator);
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 
 #include "rapidotio/Node.h"
+
 #include "rapidotio/TimeValues.h"
+#include "rapidotio/keys/GapKeys.h"
 
 namespace ZEM_0_81::rapidotio {
 
@@ -9,7 +11,7 @@ namespace ZEM_0_81::rapidotio {
 class GapNode : public Node {
 public:
     using Parent = Node;
-    static constexpr const char* schema = "Gap.1";
+    static constexpr const char* schema = keys::GapKeys::schema;
 
     /// Reads "source_range".
     GapNode(const Value& json, Node* parent);

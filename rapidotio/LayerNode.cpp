@@ -2,11 +2,13 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::LayerKeys;
+
 LayerNode::LayerNode(const Value& json, Node* parent) : EffectNode(json, parent) {
-    getBool(json, "hold", hold);
-    getBool(json, "ghost", ghost);
-    getUint(json, "ghost_before", ghost_before);
-    getUint(json, "ghost_after", ghost_after);
+    getBool(json, LayerKeys::hold, hold);
+    getBool(json, LayerKeys::ghost, ghost);
+    getUint(json, LayerKeys::ghostBefore, ghost_before);
+    getUint(json, LayerKeys::ghostAfter, ghost_after);
 }
 
 LayerNode::LayerNode(const std::string& name, bool hold, bool ghost, std::uint32_t ghost_before,
@@ -15,15 +17,15 @@ LayerNode::LayerNode(const std::string& name, bool hold, bool ghost, std::uint32
       ghost_after(ghost_after) {}
 
 void LayerNode::writeLayerMembers(Value& object, Allocator& allocator) const {
-    addMember(object, "hold", hold, allocator);
-    addMember(object, "ghost", ghost, allocator);
-    addMember(object, "ghost_before", ghost_before, allocator);
-    addMember(object, "ghost_after", ghost_after, allocator);
+    addMember(object, LayerKeys::hold, hold, allocator);
+    addMember(object, LayerKeys::ghost, ghost, allocator);
+    addMember(object, LayerKeys::ghostBefore, ghost_before, allocator);
+    addMember(object, LayerKeys::ghostAfter, ghost_after, allocator);
 }
 
 void LayerNode::readColour(const Value& object, std::vector<float>& rgba) {
     const Value* array = nullptr;
-    if (!getArray(object, "rgba", array))
+    if (!getArray(object, LayerKeys::rgba, array))
         return;
     for (const Value& element : array->GetArray())
         rgba.push_back(narrowToFloat(numberOrZero(element)));

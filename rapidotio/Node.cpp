@@ -1,5 +1,7 @@
 #include "rapidotio/Node.h"
 
+#include "rapidotio/keys/ObjectKeys.h"
+
 #include "rapidotio/NodeFactory.h"
 #include "rapidotio/NodeVisitor.h"
 #include "rapidotio/TrackNode.h"
@@ -9,7 +11,7 @@
 namespace ZEM_0_81::rapidotio {
 
 Node::Node(const Value& json, Node* parent)
-    : json(&json), parent(parent), name(silentString(json, "name")) {
+    : json(&json), parent(parent), name(silentString(json, keys::ObjectKeys::name)) {
     if (parent) {
         const auto* track = dynamic_cast<const TrackNode*>(parent);
         m_enclosingKind = track && track->kind != None ? track->kind : parent->enclosingKind();
@@ -73,7 +75,7 @@ void Node::toJson(Value& target, Allocator& allocator) const {
 }
 
 const char* Node::childrenKey() const {
-    return "children";
+    return keys::ObjectKeys::children;
 }
 
 void Node::traverse(NodeVisitor& visitor) {

@@ -12,6 +12,7 @@
 #include "rapidotio/TimelineNode.h"
 #include "rapidotio/TrackNode.h"
 
+#include <cstring>
 #include <string>
 
 namespace ZEM_0_81::rapidotio {
@@ -23,31 +24,38 @@ template <class T> SharedPtr<Node> make(const Value& object, Node* parent) {
 }
 
 struct SchemaEntry {
-    const char* typeWord;
+    /// The schema the node class reads; its text before the dot is the type word.
+    const char* schema;
     const char* foundMessage;
     SharedPtr<Node> (*create)(const Value&, Node*);
 };
 
 // Compared in this order; the messages are the reader's own texts as they stand.
 const SchemaEntry schemaTable[] = {
-    {"Timeline", "Found Timeline %s\n", &make<TimelineNode>},
-    {"Stack", "Found Stack %s\n", &make<StackNode>},
-    {"Track", "Found Track %s\n", &make<TrackNode>},
-    {"Clip", "Found Clip %s\n", &make<ClipNode>},
-    {"Comp", "Found Comp %s\n", &make<CompNode>},
-    {"AngularMask", "Found AngularMark %s\n", &make<AngularMaskNode>},
-    {"CDL", "Found CDL %s\n", &make<CDLNode>},
-    {"Paint", "Found Paint %s\n", &make<PaintNode>},
-    {"Text", "Found Text %s\n", &make<TextNode>},
-    {"Annotation", "Found Annotation %s\n", &make<AnnotationNode>},
-    {"Gap", "Found Gap %s\n", &make<GapNode>},
+    {TimelineNode::schema, "Found Timeline %s\n", &make<TimelineNode>},
+    {StackNode::schema, "Found Stack %s\n", &make<StackNode>},
+    {TrackNode::schema, "Found Track %s\n", &make<TrackNode>},
+    {ClipNode::schema, "Found Clip %s\n", &make<ClipNode>},
+    {CompNode::schema, "Found Comp %s\n", &make<CompNode>},
+    {AngularMaskNode::schema, "Found AngularMark %s\n", &make<AngularMaskNode>},
+    {CDLNode::schema, "Found CDL %s\n", &make<CDLNode>},
+    {PaintNode::schema, "Found Paint %s\n", &make<PaintNode>},
+    {TextNode::schema, "Found Text %s\n", &make<TextNode>},
+    {AnnotationNode::schema, "Found Annotation %s\n", &make<AnnotationNode>},
+    {GapNode::schema, "Found Gap %s\n", &make<GapNode>},
 };
+
+/// True when `typeWord` is the text of `schema` before its dot.
+bool isTypeWordOf(const std::string& typeWord, const char* schema) {
+    return std::strncmp(schema, typeWord.c_str(), typeWord.size()) == 0 &&
+           schema[typeWord.size()] == '.';
+}
 
 } // namespace
 
 SharedPtr<Node> createNode(const Value& object, Node* parent) {
     std::string schema;
-    getString(object, "OTIO_SCHEMA", schema);
+    getString(object, keys::ObjectKeys::schema, schema);
 
     const std::string::size_type dot = schema.find('.');
     if (dot == std::string::npos) {
@@ -62,7 +70,7 @@ SharedPtr<Node> createNode(const Value& object, Node* parent) {
 
     const std::string typeWord = schema.substr(0, dot);
     for (const SchemaEntry& entry : schemaTable) {
-        if (typeWord == entry.typeWord) {
+        if (isTypeWordOf(typeWord, entry.schema)) {
             debugPrint(entry.foundMessage, schema.c_str());
             return entry.create(object, parent);
         }

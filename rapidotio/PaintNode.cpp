@@ -6,19 +6,22 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::ObjectKeys;
+using keys::PaintKeys;
+
 PaintNode::PaintNode(const Value& json, Node* parent) : LayerNode(json, parent) {
     if (!hasSchema(schema))
         return;
     const Value* array = nullptr;
-    if (getArray(json, "points", array)) {
+    if (getArray(json, PaintKeys::points, array)) {
         // One entry per element, so a malformed point keeps its place as (0, 0, 0).
         points.resize(array->Size());
         for (rapidjson::SizeType i = 0; i < array->Size(); ++i)
             parsePoint((*array)[i], points[i]);
     }
     readColour(json, rgba);
-    getString(json, "type", type);
-    getString(json, "brush", brush);
+    getString(json, PaintKeys::type, type);
+    getString(json, PaintKeys::brush, brush);
 }
 
 PaintNode::PaintNode(const std::string& name, std::vector<Point> points, std::vector<float> rgba,
@@ -39,18 +42,18 @@ void PaintNode::leave(NodeVisitor& visitor) {
 
 void PaintNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
     Value pointArray(rapidjson::kArrayType);
     for (const Point& point : points) {
         Value object(rapidjson::kObjectType);
         writePoint(point, object, allocator);
         pointArray.PushBack(object, allocator);
     }
-    addMember(effect, "points", pointArray, allocator);
+    addMember(effect, PaintKeys::points, pointArray, allocator);
     Value colour = colourValue(rgba, allocator);
-    addMember(effect, "rgba", colour, allocator);
-    addMember(effect, "type", type, allocator);
-    addMember(effect, "brush", brush, allocator);
+    addMember(effect, PaintKeys::rgba, colour, allocator);
+    addMember(effect, PaintKeys::type, type, allocator);
+    addMember(effect, PaintKeys::brush, brush, allocator);
     writeEffectMembers(effect, allocator);
     writeLayerMembers(effect, allocator);
     appendTo(target, effect, allocator);

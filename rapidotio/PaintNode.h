@@ -1,7 +1,9 @@
 #pragma once
 
 #include "rapidotio/LayerNode.h"
+
 #include "rapidotio/TimeValues.h"
+#include "rapidotio/keys/PaintKeys.h"
 
 #include <string>
 #include <vector>
@@ -12,8 +14,8 @@ namespace ZEM_0_81::rapidotio {
 class PaintNode : public LayerNode {
 public:
     using Parent = LayerNode;
-    static constexpr const char* schema = "Paint.1";
-    static constexpr const char* typeWord = "Paint";
+    static constexpr const char* schema = keys::PaintKeys::schema;
+    static constexpr const char* typeWord = keys::PaintKeys::typeWord;
 
     /// Reads the layer members, then (schema string permitting) "points", "rgba",
     /// "type", "brush". A malformed point stays (0, 0, 0) in place.

@@ -1,5 +1,7 @@
 #include "rapidotio/RootNode.h"
 
+#include "rapidotio/keys/ObjectKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 RootNode::RootNode(const Value& json, Node* parent) : Node(json, parent) {}
@@ -10,7 +12,7 @@ void RootNode::parseChildren() {
     // A document is either the timeline object itself or an object whose
     // "timeline" member holds it.
     const Value* timeline = nullptr;
-    if (getObject(*json, "timeline", timeline))
+    if (getObject(*json, keys::DocumentKeys::timeline, timeline))
         addParsedChild(*timeline);
     else
         addParsedChild(*json);

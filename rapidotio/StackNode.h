@@ -2,13 +2,15 @@
 
 #include "rapidotio/Node.h"
 
+#include "rapidotio/keys/StackKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 /// "Stack.1": the timeline's stack of tracks.
 class StackNode : public Node {
 public:
     using Parent = Node;
-    static constexpr const char* schema = "Stack.1";
+    static constexpr const char* schema = keys::StackKeys::schema;
 
     StackNode(const Value& json, Node* parent);
     explicit StackNode(const std::string& name);

@@ -6,18 +6,21 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::ObjectKeys;
+using keys::TextKeys;
+
 TextNode::TextNode(const Value& json, Node* parent) : LayerNode(json, parent) {
     if (!hasSchema(schema))
         return;
-    getString(json, "text", text);
-    getString(json, "justification", justification);
-    getString(json, "fontName", fontName);
-    getDouble(json, "fontSize", fontSize);
-    getDouble(json, "width", width);
-    getDouble(json, "orientation", orientation);
+    getString(json, TextKeys::text, text);
+    getString(json, TextKeys::justification, justification);
+    getString(json, TextKeys::fontName, fontName);
+    getDouble(json, TextKeys::fontSize, fontSize);
+    getDouble(json, TextKeys::width, width);
+    getDouble(json, TextKeys::orientation, orientation);
     // A position needs two values; a shorter array is ignored, extra values too.
     const Value* position = nullptr;
-    if (getArray(json, "position", position) && position->Size() >= 2) {
+    if (getArray(json, TextKeys::position, position) && position->Size() >= 2) {
         position_x = numberOrZero((*position)[0]);
         position_y = numberOrZero((*position)[1]);
     }
@@ -45,17 +48,17 @@ void TextNode::leave(NodeVisitor& visitor) {
 
 void TextNode::toJson(Value& target, Allocator& allocator) const {
     Value effect(rapidjson::kObjectType);
-    addMember(effect, "OTIO_SCHEMA", schema, allocator);
-    addMember(effect, "text", text, allocator);
-    addMember(effect, "justification", justification, allocator);
-    addMember(effect, "fontName", fontName, allocator);
-    addMember(effect, "fontSize", fontSize, allocator);
-    addMember(effect, "width", width, allocator);
-    addMember(effect, "orientation", orientation, allocator);
+    addMember(effect, ObjectKeys::schema, schema, allocator);
+    addMember(effect, TextKeys::text, text, allocator);
+    addMember(effect, TextKeys::justification, justification, allocator);
+    addMember(effect, TextKeys::fontName, fontName, allocator);
+    addMember(effect, TextKeys::fontSize, fontSize, allocator);
+    addMember(effect, TextKeys::width, width, allocator);
+    addMember(effect, TextKeys::orientation, orientation, allocator);
     Value position = doublePair(position_x, position_y, allocator);
-    addMember(effect, "position", position, allocator);
+    addMember(effect, TextKeys::position, position, allocator);
     Value colour = colourValue(rgba, allocator);
-    addMember(effect, "rgba", colour, allocator);
+    addMember(effect, TextKeys::rgba, colour, allocator);
     writeEffectMembers(effect, allocator);
     writeLayerMembers(effect, allocator);
     appendTo(target, effect, allocator);

@@ -2,6 +2,8 @@
 
 #include "rapidotio/LayerNode.h"
 
+#include "rapidotio/keys/TextKeys.h"
+
 #include <string>
 #include <vector>
 
@@ -11,8 +13,8 @@ namespace ZEM_0_81::rapidotio {
 class TextNode : public LayerNode {
 public:
     using Parent = LayerNode;
-    static constexpr const char* schema = "Text.1";
-    static constexpr const char* typeWord = "Text";
+    static constexpr const char* schema = keys::TextKeys::schema;
+    static constexpr const char* typeWord = keys::TextKeys::typeWord;
 
     /// Reads the layer members, then (schema string permitting) "text",
     /// "justification", "fontName", "fontSize", "width", "orientation",

@@ -1,5 +1,10 @@
 #include "rapidotio/TimeValues.h"
 
+#include "rapidotio/keys/ObjectKeys.h"
+#include "rapidotio/keys/PointKeys.h"
+#include "rapidotio/keys/RationalTimeKeys.h"
+#include "rapidotio/keys/TimeRangeKeys.h"
+
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -8,9 +13,10 @@ namespace ZEM_0_81::rapidotio {
 
 namespace {
 
-constexpr const char* rationalTimeSchema = "RationalTime.1";
-constexpr const char* timeRangeSchema = "TimeRange.1";
-constexpr const char* pointSchema = "Point.1";
+using keys::ObjectKeys;
+using keys::PointKeys;
+using keys::RationalTimeKeys;
+using keys::TimeRangeKeys;
 
 bool valueIsSet(double value) {
     return std::fabs(value - DBL_MAX) >= DBL_EPSILON;
@@ -35,7 +41,7 @@ bool isValid(const TimeRange& range) {
 }
 
 void parseRationalTime(const Value& object, RationalTime& time) {
-    if (silentString(object, "OTIO_SCHEMA") != rationalTimeSchema)
+    if (silentString(object, ObjectKeys::schema) != RationalTimeKeys::schema)
         return;
 
     // Rates come as doubles, as integers, or (from some writers) as numeric text;
@@ -43,62 +49,62 @@ void parseRationalTime(const Value& object, RationalTime& time) {
     double rate = 0;
     std::int32_t integer = 0;
     std::string text;
-    if (getDouble(object, "rate", rate))
+    if (getDouble(object, RationalTimeKeys::rate, rate))
         time.rate = rate;
-    else if (getInt(object, "rate", integer))
+    else if (getInt(object, RationalTimeKeys::rate, integer))
         time.rate = integer;
-    else if (getString(object, "rate", text))
+    else if (getString(object, RationalTimeKeys::rate, text))
         time.rate = std::strtod(text.c_str(), nullptr);
 
     double value = 0;
-    if (getDouble(object, "value", value))
+    if (getDouble(object, RationalTimeKeys::value, value))
         time.value = value;
-    else if (getInt(object, "value", integer))
+    else if (getInt(object, RationalTimeKeys::value, integer))
         time.value = integer;
 }
 
 void parseTimeRange(const Value& object, TimeRange& range) {
     const Value* time = nullptr;
-    if (getObject(object, "start_time", time))
+    if (getObject(object, TimeRangeKeys::startTime, time))
         parseRationalTime(*time, range.start_time);
-    if (getObject(object, "duration", time))
+    if (getObject(object, TimeRangeKeys::duration, time))
         parseRationalTime(*time, range.duration);
 }
 
 void parsePoint(const Value& object, Point& point) {
-    if (silentString(object, "OTIO_SCHEMA") != pointSchema)
+    if (silentString(object, ObjectKeys::schema) != PointKeys::schema)
         return;
-    getDouble(object, "x", point.x);
-    getDouble(object, "y", point.y);
-    getDouble(object, "width", point.width);
+    getDouble(object, PointKeys::x, point.x);
+    getDouble(object, PointKeys::y, point.y);
+    getDouble(object, PointKeys::width, point.width);
 }
 
 void writeRationalTime(const RationalTime& time, Value& target, Allocator& allocator) {
     makeObject(target);
-    addMember(target, "OTIO_SCHEMA", rationalTimeSchema, allocator);
+    addMember(target, ObjectKeys::schema, RationalTimeKeys::schema, allocator);
     if (valueIsSet(time.value))
-        addMember(target, "value", time.value, allocator);
+        addMember(target, RationalTimeKeys::value, time.value, allocator);
     if (rateIsSet(time.rate))
-        addMember(target, "rate", time.rate, allocator);
+        addMember(target, RationalTimeKeys::rate, time.rate, allocator);
 }
 
 void writeTimeRange(const TimeRange& range, Value& target, Allocator& allocator) {
     makeObject(target);
     Value start(rapidjson::kObjectType);
     writeRationalTime(range.start_time, start, allocator);
-    addMember(target, "start_time", start, allocator);
+    addMember(target, TimeRangeKeys::startTime, start, allocator);
     Value duration(rapidjson::kObjectType);
     writeRationalTime(range.duration, duration, allocator);
-    addMember(target, "duration", duration, allocator);
-    addMember(target, "OTIO_SCHEMA", timeRangeSchema, allocator);
+    addMember(target, TimeRangeKeys::duration, duration, allocator);
+    addMember(target, ObjectKeys::schema, TimeRangeKeys::schema, allocator);
 }
 
 void writePoint(const Point& point, Value& target, Allocator& allocator) {
     makeObject(target);
-    addMember(target, "OTIO_SCHEMA", pointSchema, allocator);
-    addMember(target, "x", point.x, allocator);
-    addMember(target, "y", point.y, allocator);
-    addMember(target, "width", point.width, allocator);
+    addMember(target, ObjectKeys::schema, PointKeys::schema, allocator);
+    addMember(target, PointKeys::x, point.x, allocator);
+    addMember(target, PointKeys::y, point.y, allocator);
+    addMember(target, PointKeys::width, point.width, allocator);
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -4,15 +4,21 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::MetadataKeys;
+using keys::ObjectKeys;
+using keys::TimelineKeys;
+using keys::TimelineMetadataKeys;
+
 TimelineNode::TimelineNode(const Value& json, Node* parent) : Node(json, parent) {
     const Value* member = nullptr;
-    if (getObject(json, "global_start_time", member))
+    if (getObject(json, TimelineKeys::globalStartTime, member))
         parseRationalTime(*member, global_start_time);
 
     const Value* metadata = nullptr;
     const Value* zem = nullptr;
-    if (getObject(json, "metadata", metadata) && getObject(*metadata, "zem", zem))
-        getString(*zem, "version", version);
+    if (getObject(json, TimelineKeys::metadata, metadata) &&
+        getObject(*metadata, MetadataKeys::zem, zem))
+        getString(*zem, TimelineMetadataKeys::version, version);
 }
 
 TimelineNode::TimelineNode(const std::string& name) : Node(name), version(writtenVersion) {}
@@ -27,7 +33,7 @@ void TimelineNode::leave(NodeVisitor& visitor) {
 
 void TimelineNode::parseChildren() {
     const Value* tracks = nullptr;
-    if (getObject(*json, "tracks", tracks))
+    if (getObject(*json, TimelineKeys::tracks, tracks))
         addParsedChild(*tracks);
     else
         debugPrint("%s\n", "No tracks found in timeline");
@@ -38,19 +44,19 @@ void TimelineNode::toJson(Value& target, Allocator& allocator) const {
         return;
     // The stack adds "tracks" first, so it leads the timeline object.
     childrenToJson(target, allocator);
-    addMember(target, "name", name, allocator);
-    addMember(target, "OTIO_SCHEMA", schema, allocator);
+    addMember(target, TimelineKeys::name, name, allocator);
+    addMember(target, ObjectKeys::schema, schema, allocator);
 
     Value zem(rapidjson::kObjectType);
-    addMember(zem, "ZEM_SCHEMA", "TimelineMetadata.1", allocator);
-    addMember(zem, "version", writtenVersion, allocator);
+    addMember(zem, MetadataKeys::zemSchema, TimelineMetadataKeys::zemSchema, allocator);
+    addMember(zem, TimelineMetadataKeys::version, writtenVersion, allocator);
     Value metadata(rapidjson::kObjectType);
-    addMember(metadata, "zem", zem, allocator);
-    addMember(target, "metadata", metadata, allocator);
+    addMember(metadata, MetadataKeys::zem, zem, allocator);
+    addMember(target, TimelineKeys::metadata, metadata, allocator);
 
     Value start(rapidjson::kObjectType);
     writeRationalTime(global_start_time, start, allocator);
-    addMember(target, "global_start_time", start, allocator);
+    addMember(target, TimelineKeys::globalStartTime, start, allocator);
 }
 
 } // namespace ZEM_0_81::rapidotio

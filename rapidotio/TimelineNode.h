@@ -1,7 +1,9 @@
 #pragma once
 
 #include "rapidotio/Node.h"
+
 #include "rapidotio/TimeValues.h"
+#include "rapidotio/keys/TimelineKeys.h"
 
 namespace ZEM_0_81::rapidotio {
 
@@ -9,7 +11,7 @@ namespace ZEM_0_81::rapidotio {
 class TimelineNode : public Node {
 public:
     using Parent = Node;
-    static constexpr const char* schema = "Timeline.1";
+    static constexpr const char* schema = keys::TimelineKeys::schema;
     /// The version written into the timeline metadata, whatever was read.
     static constexpr const char* writtenVersion = "0.81";
 

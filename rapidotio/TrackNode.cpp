@@ -7,6 +7,9 @@
 
 namespace ZEM_0_81::rapidotio {
 
+using keys::ObjectKeys;
+using keys::TrackKeys;
+
 namespace {
 
 /// ASCII comparison ignoring letter case.
@@ -24,10 +27,10 @@ bool equalsIgnoringCase(const std::string& text, const char* word) {
 
 TrackNode::TrackNode(const Value& json, Node* parent) : Node(json, parent) {
     std::string text;
-    if (getString(json, "kind", text)) {
-        if (equalsIgnoringCase(text, "video"))
+    if (getString(json, TrackKeys::kind, text)) {
+        if (equalsIgnoringCase(text, TrackKeys::video))
             kind = Video;
-        else if (equalsIgnoringCase(text, "audio"))
+        else if (equalsIgnoringCase(text, TrackKeys::audio))
             kind = Audio;
     }
 }
@@ -49,9 +52,9 @@ TrackKind TrackNode::trackKind() const {
 const char* TrackNode::kindText(TrackKind kind) {
     switch (kind) {
     case Video:
-        return "Video";
+        return TrackKeys::video;
     case Audio:
-        return "Audio";
+        return TrackKeys::audio;
     default:
         return "";
     }
@@ -59,14 +62,14 @@ const char* TrackNode::kindText(TrackKind kind) {
 
 void TrackNode::toJson(Value& target, Allocator& allocator) const {
     Value track(rapidjson::kObjectType);
-    addMember(track, "name", name, allocator);
-    addMember(track, "OTIO_SCHEMA", schema, allocator);
+    addMember(track, TrackKeys::name, name, allocator);
+    addMember(track, ObjectKeys::schema, schema, allocator);
     Value items(rapidjson::kArrayType);
     childrenToJson(items, allocator);
-    addMember(track, "children", items, allocator);
+    addMember(track, TrackKeys::children, items, allocator);
     const char* text = kindText(kind);
     if (*text != '\0')
-        addMember(track, "kind", text, allocator);
+        addMember(track, TrackKeys::kind, text, allocator);
     appendTo(target, track, allocator);
 }
 

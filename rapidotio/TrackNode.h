@@ -2,13 +2,15 @@
 
 #include "rapidotio/Node.h"
 
+#include "rapidotio/keys/TrackKeys.h"
+
 namespace ZEM_0_81::rapidotio {
 
 /// "Track.1": one video or audio lane of clips and gaps.
 class TrackNode : public Node {
 public:
     using Parent = Node;
-    static constexpr const char* schema = "Track.1";
+    static constexpr const char* schema = keys::TrackKeys::schema;
 
     /// Reads "kind": "video" or "audio" in any letter case, anything else None.
     TrackNode(const Value& json, Node* parent);
