@@ -31,6 +31,6 @@ void DmCompositionNode::acceptEnd(DmTreeVisitor& visitor) {
     visitor.endCompositionNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmCompositionNode::clone() const {
+DmTreeNode* DmCompositionNode::copyNode() const {
     return new DmCompositionNode(*this);
 }

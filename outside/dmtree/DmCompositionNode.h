@@ -25,9 +25,9 @@ public:
 
     void accept(DmTreeVisitor& visitor) override;
     void acceptEnd(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmCompositionNode(const DmString& name, const DmString& fcm, DmFrameResolution* resolution);
     DmCompositionNode(const DmCompositionNode& other);
 

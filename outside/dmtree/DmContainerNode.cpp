@@ -10,6 +10,6 @@ void DmContainerNode::accept(DmTreeVisitor& visitor) {
     visitor.visitContainerNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmContainerNode::clone() const {
+DmTreeNode* DmContainerNode::copyNode() const {
     return new DmContainerNode(*this);
 }

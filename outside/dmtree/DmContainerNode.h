@@ -10,9 +10,9 @@ public:
     static DmContainerNode* create();
 
     void accept(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmContainerNode() = default;
     DmContainerNode(const DmContainerNode&) = default;
 };

@@ -10,6 +10,6 @@ void DmCutNode::accept(DmTreeVisitor& visitor) {
     visitor.visitCutNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmCutNode::clone() const {
+DmTreeNode* DmCutNode::copyNode() const {
     return new DmCutNode(*this);
 }

@@ -9,9 +9,9 @@ public:
     static DmCutNode* create(eDmTreeMediaType mediaType);
 
     void accept(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     explicit DmCutNode(eDmTreeMediaType mediaType) : DmSegmentNode(0.0, 0.0, mediaType) {}
     DmCutNode(const DmCutNode&) = default;
 };

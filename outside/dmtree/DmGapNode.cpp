@@ -13,6 +13,6 @@ void DmGapNode::accept(DmTreeVisitor& visitor) {
     visitor.visitGapNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmGapNode::clone() const {
+DmTreeNode* DmGapNode::copyNode() const {
     return new DmGapNode(*this);
 }

@@ -10,9 +10,9 @@ public:
                              const DmString& name);
 
     void accept(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmGapNode(double recIn, double recLength, eDmTreeMediaType mediaType)
         : DmSegmentNode(recIn, recLength, mediaType) {}
     DmGapNode(const DmGapNode&) = default;

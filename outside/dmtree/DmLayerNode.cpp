@@ -15,6 +15,6 @@ void DmLayerNode::acceptEnd(DmTreeVisitor& visitor) {
     visitor.endLayerNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmLayerNode::clone() const {
+DmTreeNode* DmLayerNode::copyNode() const {
     return new DmLayerNode(*this);
 }

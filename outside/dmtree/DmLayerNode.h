@@ -24,9 +24,9 @@ public:
 
     void accept(DmTreeVisitor& visitor) override;
     void acceptEnd(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmLayerNode(std::int32_t index, eDmTreeMediaType type, std::int32_t parameter, bool firstLayer)
         : mediaType(type), m_index(index), m_parameter(parameter), m_firstLayer(firstLayer) {}
     DmLayerNode(const DmLayerNode&) = default;

@@ -10,6 +10,6 @@ int DmReelNode::addComposition(DmCompositionNode* composition) {
     return addChild(composition);
 }
 
-CoSharedPtr<DmPropertySet> DmReelNode::clone() const {
+DmTreeNode* DmReelNode::copyNode() const {
     return new DmReelNode(*this);
 }

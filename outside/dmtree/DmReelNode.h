@@ -12,9 +12,8 @@ public:
     /// Appends a composition, keeping a counted reference; 0 on success, 1 for null.
     int addComposition(DmCompositionNode* composition);
 
-    CoSharedPtr<DmPropertySet> clone() const override;
-
 protected:
+    DmTreeNode* copyNode() const override;
     DmReelNode() = default;
     DmReelNode(const DmReelNode&) = default;
 };

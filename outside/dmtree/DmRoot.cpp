@@ -10,6 +10,6 @@ int DmRoot::addReel(DmReelNode* reel) {
     return addChild(reel);
 }
 
-CoSharedPtr<DmPropertySet> DmRoot::clone() const {
+DmTreeNode* DmRoot::copyNode() const {
     return new DmRoot(*this);
 }

@@ -12,9 +12,8 @@ public:
     /// Appends a reel, keeping a counted reference; 0 on success, 1 for null.
     int addReel(DmReelNode* reel);
 
-    CoSharedPtr<DmPropertySet> clone() const override;
-
 protected:
+    DmTreeNode* copyNode() const override;
     DmRoot() = default;
     DmRoot(const DmRoot&) = default;
 };

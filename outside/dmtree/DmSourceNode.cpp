@@ -119,6 +119,6 @@ void DmSourceNode::accept(DmTreeVisitor& visitor) {
     visitor.visitSourceNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmSourceNode::clone() const {
+DmTreeNode* DmSourceNode::copyNode() const {
     return new DmSourceNode(*this);
 }

@@ -127,9 +127,9 @@ public:
     bool getFlag2() const { return m_flag2; }
 
     void accept(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmSourceNode(double recIn, double recLength, double srcIn, bool flag1, bool flag2)
         : DmSegmentNode(recIn, recLength, eDmMediaUnset), m_relIn(srcIn), m_flag1(flag1),
           m_flag2(flag2) {}

@@ -14,6 +14,6 @@ void DmTrackNode::acceptEnd(DmTreeVisitor& visitor) {
     visitor.endTrackNode(this);
 }
 
-CoSharedPtr<DmPropertySet> DmTrackNode::clone() const {
+DmTreeNode* DmTrackNode::copyNode() const {
     return new DmTrackNode(*this);
 }

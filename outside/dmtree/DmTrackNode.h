@@ -14,9 +14,9 @@ public:
 
     void accept(DmTreeVisitor& visitor) override;
     void acceptEnd(DmTreeVisitor& visitor) override;
-    CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
+    DmTreeNode* copyNode() const override;
     DmTrackNode(std::int32_t index, eDmTreeMediaType mediaType)
         : m_index(index), m_mediaType(mediaType) {}
     DmTrackNode(const DmTrackNode&) = default;

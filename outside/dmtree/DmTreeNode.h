@@ -12,6 +12,8 @@ class DmTreeVisitor;
 /// segments, container) derive from it; tell them apart with dynamic_cast.
 class KRDMTREE_API DmTreeNode : public DmPropertySet {
 public:
+    /// Releases the children. A subtree that nobody else holds is released
+    /// level by level without recursion, so that a tree of any depth can go.
     ~DmTreeNode() override;
 
     virtual std::uint32_t getNbChildren() const;
@@ -33,10 +35,19 @@ public:
     /// "" until set by setName or a naming create.
     DmString getName() const { return m_name; }
 
+    /// Deep copy of this node and its whole subtree, each node as its own kind
+    /// (see copyNode). Copies level by level without recursion, so that a tree
+    /// of any depth can be copied.
+    CoSharedPtr<DmPropertySet> clone() const override;
+
 protected:
     DmTreeNode() = default;
-    /// Copies the name and properties and deep-copies every child.
+    /// Copies the name and properties, not the children: clone copies those.
     DmTreeNode(const DmTreeNode& other);
+
+    /// A copy of this node alone, as its own kind, without a reference taken:
+    /// its values, effects and inputs deep-copied, no children.
+    virtual DmTreeNode* copyNode() const = 0;
 
 private:
     DmString m_name;

@@ -333,7 +333,7 @@ TEST(DmJsonBuilder, DepthIsBoundedTheSameWayInBothDirections) {
 class Alien : public DmTreeNode {
 public:
     static Alien* create() { return new Alien(); }
-    CoSharedPtr<DmPropertySet> clone() const override { return new Alien(); }
+    DmTreeNode* copyNode() const override { return new Alien(); }
 };
 
 TEST(DmJsonBuilder, UnknownNodeKindsAreNotWritten) {
