@@ -1,26 +1,75 @@
 #!/usr/bin/env bash
 # Builds the libFuzzer targets with Clang into ${BUILD_DIR:-build-fuzz} and runs
-# the OTIO import fuzzer for a number of seconds (default 60) from the seed corpus.
-# New inputs go to a scratch corpus in the build folder; the seeds stay as they are.
-# Exits non-zero when the fuzzer finds a crash, a leak or a sanitizer report.
-#   scripts/fuzz.sh          # one minute
-#   scripts/fuzz.sh 600      # ten minutes
+# each for a number of seconds (default 60) from its seed corpus and dictionary.
+# New inputs go to a scratch corpus per target in the build folder; the seeds
+# stay as they are. Exits non-zero when any target finds a crash, a leak, a
+# sanitizer report or a broken property (all targets run regardless).
+#   scripts/fuzz.sh                       # every target, one minute each
+#   scripts/fuzz.sh 600 DmTreeJsonFuzzer  # one target, ten minutes
+#   scripts/fuzz.sh --list                # the targets
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-seconds=${1:-60}
-build_dir=${BUILD_DIR:-build-fuzz}
+# target, seed corpus under fuzz/corpus/, dictionary under fuzz/
+targets=(
+    "OtioImportFuzzer otio otio.dict"
+    "OtioRoundTripFuzzer otio otio.dict"
+    "DmTreeJsonFuzzer dmtree dmtree.dict"
+)
 
+if [ "${1:-}" = --list ]; then
+    for entry in "${targets[@]}"; do echo "${entry%% *}"; done
+    exit 0
+fi
+
+seconds=${1:-60}
+shift || true
+case $seconds in
+'' | *[!0-9]*)
+    echo "fuzz.sh: the duration must be a whole number of seconds, not '$seconds'" >&2
+    exit 2
+    ;;
+esac
+wanted=("$@")
+
+selected=()
+for entry in "${targets[@]}"; do
+    name=${entry%% *}
+    if [ ${#wanted[@]} -eq 0 ] || [[ " ${wanted[*]} " == *" $name "* ]]; then
+        selected+=("$entry")
+    fi
+done
+if [ ${#wanted[@]} -gt 0 ] && [ ${#selected[@]} -ne ${#wanted[@]} ]; then
+    echo "fuzz.sh: unknown target among: ${wanted[*]} (see --list)" >&2
+    exit 2
+fi
+
+build_dir=${BUILD_DIR:-build-fuzz}
 CXX=${CXX:-clang++} cmake -S . -B "$build_dir" -G Ninja -DZEM_BUILD_FUZZ=ON \
     -DZEM_BUILD_TESTS=OFF -DZEM_BUILD_TOOLS=OFF >/dev/null
-cmake --build "$build_dir" --parallel "${JOBS:-2}" --target OtioImportFuzzer
-
-corpus="$build_dir/fuzz/corpus-otio"
-artifacts="$build_dir/fuzz/artifacts/"
-mkdir -p "$corpus" "$artifacts"
+names=()
+for entry in "${selected[@]}"; do names+=("${entry%% *}"); done
+cmake --build "$build_dir" --parallel "${JOBS:-2}" --target "${names[@]}"
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
-"$build_dir/fuzz/OtioImportFuzzer" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-    -dict=fuzz/otio.dict -artifact_prefix="$artifacts" -print_final_stats=1 \
-    "$corpus" fuzz/corpus/otio
+artifacts="$build_dir/fuzz/artifacts/"
+mkdir -p "$artifacts"
+
+failed=()
+for entry in "${selected[@]}"; do
+    read -r name seeds dictionary <<<"$entry"
+    corpus="$build_dir/fuzz/corpus-$name"
+    mkdir -p "$corpus"
+    echo "== $name: $seconds s"
+    if ! "$build_dir/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+        -dict="fuzz/$dictionary" -artifact_prefix="$artifacts$name-" -print_final_stats=1 \
+        "$corpus" "fuzz/corpus/$seeds"; then
+        failed+=("$name")
+    fi
+done
+
+if [ ${#failed[@]} -gt 0 ]; then
+    echo "fuzz.sh: findings in ${failed[*]}; inputs kept in $artifacts" >&2
+    exit 1
+fi
