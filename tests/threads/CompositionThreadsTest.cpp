@@ -1,0 +1,176 @@
+// Compositions used on separate threads at the same time: each thread owns its
+// compositions, while the process-wide objects made on first use (the shared
+// empty root, the importer's standard rates, the diagnostic switch) and the
+// library's code are shared. Run under ThreadSanitizer in CI.
+
+#include "ThreadsSupport.h"
+
+#include "composition/Composition.h"
+#include "outside/dmtree/DmRoot.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <vector>
+
+using namespace ZEM_0_81;
+
+namespace {
+
+constexpr int kThreads = 4;
+
+const char* const kExamples[] = {"short-cut.otio.json", "review-notes.otio.json",
+                                 "graded-shot.otio.json"};
+
+/// What one composition gives back, in a form that compares.
+struct Results {
+    int importStatus = -1;
+    std::int64_t duration = 0;
+    std::int64_t start = 0;
+    double boundsWidth = 0.0;
+    std::string dmTree;
+    std::string otio;
+    int notifications = 0;
+
+    bool operator==(const Results& other) const {
+        return importStatus == other.importStatus && duration == other.duration &&
+               start == other.start && boundsWidth == other.boundsWidth && dmTree == other.dmTree &&
+               otio == other.otio && notifications == other.notifications;
+    }
+};
+
+class Counter : public Observer {
+public:
+    void onNotify(const Subject&, const NotificationHint&) override { ++count; }
+    int count = 0;
+};
+
+/// Reads `otioText` into a composition and asks it everything, then converts it
+/// through edit-tree JSON into a second composition and asks that one for OTIO.
+Results workThrough(const std::string& otioText) {
+    Results results;
+    SharedPtr<Composition> composition;
+    if (!Composition::create(composition, String("thread"), "thread", Rational(24, 1)))
+        return results;
+    Counter counter;
+    composition->attach(&counter);
+    composition->setJson(Composition::JsonType::Otio, String(otioText.c_str()));
+
+    Status status;
+    composition->getTree(status);
+    results.importStatus = status.getCode();
+    Time time;
+    composition->getDuration(time);
+    results.duration = time.getNbTicks();
+    composition->getStartTime(time);
+    results.start = time.getNbTicks();
+    Bounds bounds;
+    composition->getOutputBounds(Time(results.start, Rational(24, 1)), bounds);
+    results.boundsWidth = bounds.getSizeX();
+
+    String text;
+    composition->getJson(Composition::JsonType::DmTree, text);
+    results.dmTree = text.c_str();
+    composition->detach(&counter);
+    results.notifications = counter.count;
+
+    SharedPtr<Composition> converted;
+    Composition::create(converted, String("converted"), "", Rational(25, 1));
+    converted->setJson(Composition::JsonType::DmTree, text);
+    String otio;
+    converted->getJson(Composition::JsonType::Otio, otio);
+    results.otio = otio.c_str();
+    return results;
+}
+
+} // namespace
+
+// First in the file, so that the threads meet the library's first-use
+// initialisation together.
+TEST(CompositionThreads, SeparateCompositionsGiveWhatOneThreadGets) {
+    std::vector<std::string> texts;
+    for (const char* name : kExamples)
+        texts.push_back(test::readExample(name));
+
+    constexpr int kRounds = 3;
+    std::vector<std::vector<Results>> seen(kThreads);
+    test::runTogether(kThreads, [&](int index) {
+        for (int round = 0; round < kRounds; ++round)
+            seen[index].push_back(workThrough(texts[(index + round) % texts.size()]));
+    });
+
+    for (int index = 0; index < kThreads; ++index) {
+        ASSERT_EQ(seen[index].size(), static_cast<std::size_t>(kRounds));
+        for (int round = 0; round < kRounds; ++round) {
+            const std::string& text = texts[(index + round) % texts.size()];
+            const Results expected = workThrough(text);
+            EXPECT_EQ(expected.importStatus, 0);
+            EXPECT_FALSE(expected.otio.empty());
+            EXPECT_EQ(expected.notifications, 1);
+            EXPECT_TRUE(seen[index][round] == expected) << "thread " << index << " round " << round;
+        }
+    }
+}
+
+TEST(CompositionThreads, CompositionsWithoutContentShareTheEmptyRoot) {
+    std::vector<const DmRoot*> roots(kThreads);
+    std::vector<int> codes(kThreads);
+    test::runTogether(kThreads, [&](int index) {
+        SharedPtr<Composition> composition;
+        Composition::create(composition, String("empty"), "", Rational(24, 1));
+        composition->setJson(Composition::JsonType::Otio, String());
+        Status status;
+        roots[index] = &composition->getTree(status);
+        codes[index] = status.getCode();
+        Time time;
+        composition->getDuration(time);
+    });
+    for (int index = 0; index < kThreads; ++index) {
+        EXPECT_EQ(codes[index], Status::NoData);
+        EXPECT_EQ(roots[index], roots[0]);
+        EXPECT_EQ(roots[index]->getNbChildren(), 0u);
+    }
+}
+
+TEST(CompositionThreads, OneTreeCopiedIntoCompositionsOnEveryThread) {
+    SharedPtr<Composition> source;
+    Composition::create(source, String("source"), "", Rational(24, 1));
+    source->setJson(Composition::JsonType::Otio,
+                    String(test::readExample("graded-shot.otio.json").c_str()));
+    Status status;
+    const DmRoot& tree = source->getTree(status);
+    ASSERT_TRUE(status);
+    String expected;
+    ASSERT_TRUE(
+        Composition::create(String("copy"), tree)->getJson(Composition::JsonType::Otio, expected));
+
+    // The tree is only read while the threads copy it, each into compositions
+    // of its own.
+    std::vector<std::string> written(kThreads);
+    test::runTogether(kThreads, [&](int index) {
+        for (int round = 0; round < 20; ++round) {
+            const SharedPtr<Composition> copy = Composition::create(String("copy"), tree);
+            const SharedPtr<Composition> again = copy->clone();
+            String text;
+            again->getJson(Composition::JsonType::Otio, text);
+            written[index] = text.c_str();
+        }
+    });
+    for (const std::string& text : written)
+        EXPECT_EQ(text, expected.c_str());
+}
+
+// With diagnostics switched on (its own test entry), the switch is read once
+// while several threads print.
+TEST(CompositionThreadsDebugOn, DiagnosticsFromSeveralThreads) {
+    // A clip without its ranges and a gap without a name: the importer says so.
+    const std::string text = R"({"OTIO_SCHEMA":"Timeline.1","tracks":{"OTIO_SCHEMA":"Stack.1",
+        "children":[{"OTIO_SCHEMA":"Track.1","kind":"Video","children":[
+        {"OTIO_SCHEMA":"Clip.1","name":"c"},{"OTIO_SCHEMA":"Gap.1"}]}]}})";
+    std::vector<int> codes(kThreads, -1);
+    test::runTogether(kThreads, [&](int index) { codes[index] = workThrough(text).importStatus; });
+    for (const int code : codes)
+        EXPECT_EQ(code, 0);
+}
