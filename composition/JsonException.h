@@ -7,6 +7,12 @@
 
 namespace ZEM_0_81::Json {
 
+// The one use of a header from a layer above: this exception is declared here,
+// with the import driver of the composition layer, but thrown by the layers
+// below it (the document model in rapidotio/, the conversions in json/). The
+// build lets those layers see this header alone (the zem_json_exception view),
+// nothing else of composition/.
+
 /// The one exception of the JSON layer. It never leaves the library: the OTIO
 /// import and export drivers catch it and turn it into a Status with
 /// statusFromException.
