@@ -111,16 +111,16 @@ TEST_F(ZemcompFiles, MillionsOfLevelsFailCleanlyInEveryDialectAndCommand) {
     const fs::path deep = scratch / "deep.json";
     write(deep, std::string(2000000, '['));
     // Well-formed but far deeper than any tree: an object holding a million
-    // nested arrays, and an edit tree a million nodes deep.
+    // nested arrays, and an edit tree a hundred thousand nodes deep.
     const fs::path wellFormed = scratch / "well-formed.json";
     write(wellFormed,
           "{\"timeline\":" + std::string(1000000, '[') + std::string(1000000, ']') + "}");
     const fs::path deepTree = scratch / "deep-tree.json";
     {
         std::string text = "{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":";
-        for (int i = 0; i < 1000000; ++i)
+        for (int i = 0; i < 100000; ++i)
             text += "{\"kind\":\"container\",\"children\":[";
-        for (int i = 0; i < 1000000; ++i)
+        for (int i = 0; i < 100000; ++i)
             text += "]}";
         write(deepTree, text + "}");
     }
