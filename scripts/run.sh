@@ -1,13 +1,21 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the project and runs zemcomp. Without
-# arguments it summarizes the bundled example; otherwise the arguments go to
-# zemcomp (for example: scripts/run.sh check examples/graded-shot.otio.json).
+# Installs what the tool needs, builds the libraries and zemcomp (not the tests)
+# and runs it. Without arguments it summarizes the bundled example; otherwise
+# the arguments go to zemcomp (for example: scripts/run.sh list examples/*.json).
+# A build folder configured once is reused as it is: later runs only build
+# what changed.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-scripts/setup.sh
+scripts/setup.sh tool
 export BUILD_DIR=${BUILD_DIR:-build}
-scripts/build.sh -DZEM_BUILD_TOOLS=ON
+if [ -f "$BUILD_DIR/build.ninja" ]; then
+    scripts/build.sh --target zemcomp
+else
+    # A first configuration without the tests, whose packages the tool does not
+    # need; scripts/test.sh turns them on.
+    scripts/build.sh -DZEM_BUILD_TESTS=OFF -DZEM_BUILD_TOOLS=ON --target zemcomp
+fi
 if [ $# -eq 0 ]; then
     set -- info
 fi

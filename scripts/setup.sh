@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the project needs, only those that are missing.
 # Safe to run again; does nothing when everything is in place.
+#   scripts/setup.sh         # everything: the tests and fuzzing included
+#   scripts/setup.sh tool    # only what the libraries and zemcomp need
 set -euo pipefail
 
-packages=(
-    cmake ninja-build g++ git pkg-config ccache
-    rapidjson-dev libgtest-dev libgmock-dev libcli11-dev
-    clang libclang-rt-14-dev
-)
+packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libcli11-dev)
+if [ "${1:-all}" != tool ]; then
+    packages+=(libgtest-dev libgmock-dev clang libclang-rt-14-dev)
+fi
 
 missing=()
 for package in "${packages[@]}"; do
