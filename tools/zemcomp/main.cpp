@@ -79,8 +79,8 @@ int fail(const std::string& message) {
 /// The version line with the kind of build it comes from.
 std::string versionLine() {
     std::string line = versionString() + ", " + ZEM_BUILD_TYPE + " build";
-#if defined(ZEM_SANITIZED_BUILD)
-    line += " with the address and undefined behaviour sanitizers";
+#if defined(ZEM_SANITIZERS)
+    line += std::string(" with ") + ZEM_SANITIZERS;
 #endif
     return line;
 }
