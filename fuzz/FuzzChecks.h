@@ -7,6 +7,8 @@
 #include "composition/Composition.h"
 #include "outside/dmtree/DmRoot.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -44,6 +46,50 @@ inline bool convert(const Composition& source, Composition::JsonType type, std::
         return false;
     out.assign(text.c_str(), text.size());
     return true;
+}
+
+/// Whether two JSON texts are the same but for the last digits of their
+/// numbers. The OTIO import parses numbers with the parser's default (not
+/// full-precision) conversion, which may land an ulp away from the written
+/// value, and it keeps a pixel aspect as a single-precision frame ratio, so a
+/// number may move a little on every trip through the tree; a relative
+/// difference up to one part in a million is taken as that rounding. Every byte
+/// outside numbers must be the same, strings included.
+inline bool sameButRounding(const std::string& a, const std::string& b) {
+    std::size_t i = 0;
+    std::size_t j = 0;
+    bool inString = false;
+    while (i < a.size() && j < b.size()) {
+        const char c = a[i];
+        if (!inString && (c == '-' || (c >= '0' && c <= '9'))) {
+            char* endA = nullptr;
+            char* endB = nullptr;
+            const double x = std::strtod(a.c_str() + i, &endA);
+            const double y = std::strtod(b.c_str() + j, &endB);
+            if (endA == a.c_str() + i || endB == b.c_str() + j)
+                return false;
+            const double scale = std::max(std::fabs(x), std::fabs(y));
+            if (!(x == y || std::fabs(x - y) <= 1e-6 * scale))
+                return false;
+            i = static_cast<std::size_t>(endA - a.c_str());
+            j = static_cast<std::size_t>(endB - b.c_str());
+            continue;
+        }
+        if (c != b[j])
+            return false;
+        if (inString && c == '\\') { // the escaped character belongs to the string
+            if (i + 1 >= a.size() || j + 1 >= b.size() || a[i + 1] != b[j + 1])
+                return false;
+            i += 2;
+            j += 2;
+            continue;
+        }
+        if (c == '"')
+            inString = !inString;
+        ++i;
+        ++j;
+    }
+    return i == a.size() && j == b.size();
 }
 
 /// Asks every query of `composition`, at a few frames including `arbitrary`.

@@ -1,7 +1,8 @@
 // libFuzzer target: the OTIO round trip as a property. Arbitrary bytes as OTIO
 // JSON are read into a tree and written as OTIO text again, as zemcomp convert
 // does; that text, read and written once more, must come out the same
-// (text -> tree -> text -> tree -> text: the second and third texts are equal).
+// (text -> tree -> text -> tree -> text: the second and third texts are equal
+// but for the rounding of numbers; see sameButRounding).
 // The edit-tree text of every imported tree must be stable too. Nothing may
 // crash, leak or trip a sanitizer on the way.
 
@@ -27,7 +28,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::string third;
     require(fuzz::convert(*secondRead, Composition::JsonType::Otio, third),
             "the OTIO text written for an imported tree reads back and is written again");
-    require(second == third, "OTIO text -> tree -> text -> tree -> text: second and third equal");
+    require(fuzz::sameButRounding(second, third),
+            "OTIO text -> tree -> text -> tree -> text: second and third equal");
 
     std::string tree;
     require(fuzz::convert(*read, Composition::JsonType::DmTree, tree),

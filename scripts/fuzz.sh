@@ -7,6 +7,8 @@
 #   scripts/fuzz.sh                       # every target, one minute each
 #   scripts/fuzz.sh 600 DmTreeJsonFuzzer  # one target, ten minutes
 #   scripts/fuzz.sh --list                # the targets
+# FUZZ_SEED=N makes a run repeatable (as far as a time limit allows); CI sets it
+# so that its bounded run explores the same inputs each time.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -56,6 +58,9 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 artifacts="$build_dir/fuzz/artifacts/"
 mkdir -p "$artifacts"
 
+seed=()
+if [ -n "${FUZZ_SEED:-}" ]; then seed=(-seed="$FUZZ_SEED"); fi
+
 failed=()
 for entry in "${selected[@]}"; do
     read -r name seeds dictionary <<<"$entry"
@@ -64,7 +69,7 @@ for entry in "${selected[@]}"; do
     echo "== $name: $seconds s"
     if ! "$build_dir/fuzz/$name" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
         -dict="fuzz/$dictionary" -artifact_prefix="$artifacts$name-" -print_final_stats=1 \
-        "$corpus" "fuzz/corpus/$seeds"; then
+        "${seed[@]}" "$corpus" "fuzz/corpus/$seeds"; then
         failed+=("$name")
     fi
 done
