@@ -10,6 +10,7 @@
 #include "outside/dmtree/DmSourceNode.h"
 #include "rapidotio/ClipNode.h"
 #include "rapidotio/JsonAccess.h"
+#include "rapidotio/MediaVocabulary.h"
 #include "json/DmTreeImporterImpl.h"
 #include "json/ImportTime.h"
 #include "json/MediaInputCollector.h"
@@ -31,11 +32,7 @@ using rapidotio::debugPrint;
 
 namespace {
 
-// Extra-data keys of a primary media input.
-constexpr const char* kVideoCodecKey = "ZEM_VIDEO_CODEC";
-constexpr const char* kAudioCodecKey = "ZEM_AUDIO_CODEC";
-constexpr const char* kFileSizeKey = "ZEM_FILE_SIZE_IN_BYTES";
-constexpr const char* kFrameRateKey = "ZEM_FRAME_RATE";
+namespace MediaVocabulary = rapidotio::MediaVocabulary;
 
 // Default of a missing start value: it marks the start as unknown, and such a
 // start is kept as it stands instead of being converted.
@@ -55,7 +52,7 @@ double valueOr(double value, double fallback, const char* message, bool* unknown
 double rateOr(double rate, const char* message) {
     if (!isAbsentRate(rate))
         return rate;
-    constexpr double fallback = 24.0;
+    constexpr double fallback = MediaVocabulary::kDefaultRate;
     debugPrint(message, fallback);
     return fallback;
 }
@@ -75,26 +72,6 @@ std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
     writer.EndObject();
     writer.EndObject();
     return std::string(buffer.GetString(), buffer.GetSize());
-}
-
-struct SampleDepth {
-    const char* dataType;
-    std::int32_t bits;
-    bool isFloat;
-};
-
-/// Pixel depth of a "data_type" text (exact, case-sensitive); null when unknown.
-const SampleDepth* depthOf(const std::string& dataType) {
-    static const SampleDepth depths[] = {
-        {"bit", 1, false},    {"unsigned char", 8, false}, {"unsigned short", 16, false},
-        {"half", 16, true},   {"unsigned int", 32, false}, {"float", 32, true},
-        {"double", 64, true},
-    };
-    for (const SampleDepth& depth : depths) {
-        if (dataType == depth.dataType)
-            return &depth;
-    }
-    return nullptr;
 }
 
 /// `format` applied to `value`, whatever its length.
@@ -123,15 +100,17 @@ void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& c
         // the last such entry wins.
         for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
             const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);
-            if (entry && std::strcmp(DmStr2CStr(entry->getKey()).c_str(), kFrameRateKey) == 0)
+            if (entry && std::strcmp(DmStr2CStr(entry->getKey()).c_str(),
+                                     MediaVocabulary::kFrameRateKey) == 0)
                 frameRate = std::strtod(DmStr2CStr(entry->getValue()).c_str(), nullptr);
         }
     }
     input.clearExtraData();
-    addEntry(input, kVideoCodecKey, clip.video_codec);
-    addEntry(input, kAudioCodecKey, clip.audio_codec);
-    addEntry(input, kFileSizeKey, formatted("%d", static_cast<int>(clip.file_size_in_bytes)));
-    addEntry(input, kFrameRateKey, formatted("%f", frameRate));
+    addEntry(input, MediaVocabulary::kVideoCodecKey, clip.video_codec);
+    addEntry(input, MediaVocabulary::kAudioCodecKey, clip.audio_codec);
+    addEntry(input, MediaVocabulary::kFileSizeKey,
+             formatted("%d", static_cast<int>(clip.file_size_in_bytes)));
+    addEntry(input, MediaVocabulary::kFrameRateKey, formatted("%f", frameRate));
     for (const auto& [key, value] : clip.extra_data) {
         const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
             DmSourceNode::DictionaryEntry::create(DmString(key.c_str()), DmString(value.c_str())));
@@ -150,8 +129,10 @@ void completePrimaryInput(DmSourceNode::Input& input, const rapidotio::ClipNode&
     const std::int32_t height = clip.pixel_resolution_height;
     resolution->setWidth(width);
     resolution->setHeight(height);
-    if (const SampleDepth* depth = depthOf(clip.data_type))
-        resolution->setDepth(depth->bits, clip.num_video_channels, depth->isFloat, false);
+    std::int32_t bits = 0;
+    bool isFloat = false;
+    if (MediaVocabulary::sampleTypeOf(clip.data_type, bits, isFloat))
+        resolution->setDepth(bits, clip.num_video_channels, isFloat, false);
 
     // Width over height times the pixel aspect, in single precision. A height of
     // 0, and a ratio beyond the float range, cannot be expressed and take the

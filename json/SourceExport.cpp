@@ -10,6 +10,7 @@
 #include "outside/dmtree/DmSourceInfo.h"
 #include "outside/dmtree/DmSourceNode.h"
 #include "rapidotio/ClipNode.h"
+#include "rapidotio/MediaVocabulary.h"
 #include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
@@ -24,15 +25,7 @@ namespace ZEM_0_81::Json {
 
 namespace {
 
-// Extra-data keys of a primary media input that carry media properties of their
-// own rather than free-form data.
-constexpr const char* kVideoCodecKey = "ZEM_VIDEO_CODEC";
-constexpr const char* kAudioCodecKey = "ZEM_AUDIO_CODEC";
-constexpr const char* kFileSizeKey = "ZEM_FILE_SIZE_IN_BYTES";
-constexpr const char* kFrameRateKey = "ZEM_FRAME_RATE";
-
-// The data type written for a depth that has no sample-type name.
-constexpr const char* kUnknownDataType = "Unknown";
+namespace MediaVocabulary = rapidotio::MediaVocabulary;
 
 /// Edit-tree source positions count as set only within this window; a value
 /// outside it (such as the 2147483647 that marks an unknown start) is written
@@ -91,8 +84,9 @@ void setResolution(const DmFrameResolution& res, rapidotio::ClipNode& clip) {
     bool isFloat = false, flag = false;
     if (res.getDepth(bits, channels, isFloat, flag) == eDmSuccess) {
         clip.num_video_channels = channels;
-        const char* name = rapidotio::ClipNode::sampleTypeName(bits, isFloat);
-        clip.data_type = name ? name : kUnknownDataType;
+        // A depth without a sample-type name is written as unknown.
+        const char* name = MediaVocabulary::sampleTypeName(bits, isFloat);
+        clip.data_type = name ? name : MediaVocabulary::kUnknown;
     }
 
     // The frame ratio is the picture's width over height; the pixel aspect is what
@@ -117,10 +111,10 @@ void setAudio(const DmAudioProperties& audio, rapidotio::ClipNode& clip) {
 /// The extra data of a media input: the reserved keys fill their media fields
 /// (a later entry overwriting an earlier one), every other entry is kept in order.
 void setExtraData(const DmSourceNode::MediaInput& input, rapidotio::ClipNode& clip) {
-    static const DmString videoCodecKey(kVideoCodecKey);
-    static const DmString audioCodecKey(kAudioCodecKey);
-    static const DmString fileSizeKey(kFileSizeKey);
-    static const DmString frameRateKey(kFrameRateKey);
+    static const DmString videoCodecKey(MediaVocabulary::kVideoCodecKey);
+    static const DmString audioCodecKey(MediaVocabulary::kAudioCodecKey);
+    static const DmString fileSizeKey(MediaVocabulary::kFileSizeKey);
+    static const DmString frameRateKey(MediaVocabulary::kFrameRateKey);
 
     for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
         const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);

@@ -13,6 +13,7 @@
 #include "outside/dmtree/DmTrackNode.h"
 #include "rapidotio/GapNode.h"
 #include "rapidotio/JsonAccess.h"
+#include "rapidotio/MediaVocabulary.h"
 #include "rapidotio/StackNode.h"
 #include "rapidotio/TimelineNode.h"
 #include "rapidotio/TrackNode.h"
@@ -40,7 +41,7 @@ void DmTreeImporter::visitTimeline(rapidotio::Node* node) {
     }
     double startRate = timeline->global_start_time.rate;
     if (isAbsentRate(startRate)) {
-        startRate = 24.0;
+        startRate = rapidotio::MediaVocabulary::kDefaultRate;
         debugPrint("timeline global start time rate not found, using default value %f\n",
                    startRate);
     }
@@ -102,7 +103,7 @@ void DmTreeImporter::visitGap(rapidotio::Node* node) {
         debugPrint("OTIO SrcLength not found, using default %f\n", value);
     }
     if (isAbsentRate(durationRate)) {
-        durationRate = 24.0;
+        durationRate = rapidotio::MediaVocabulary::kDefaultRate;
         debugPrint("Source frame rate not found, using default %f\n", durationRate);
     }
     const double length = convertTime({value, durationRate}, state.rate);

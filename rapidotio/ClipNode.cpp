@@ -220,23 +220,6 @@ void ClipNode::readEntity(const Value& object) {
     getString(*entity, EntityKeys::type, entity_type);
 }
 
-const char* ClipNode::sampleTypeName(int bits, bool isFloat) {
-    switch (bits) {
-    case 1:
-        return isFloat ? nullptr : "bit";
-    case 8:
-        return isFloat ? nullptr : "unsigned char";
-    case 16:
-        return isFloat ? "half" : "unsigned short";
-    case 32:
-        return isFloat ? "float" : "unsigned int";
-    case 64:
-        return isFloat ? "double" : nullptr;
-    default:
-        return nullptr;
-    }
-}
-
 void ClipNode::toJson(Value& target, Allocator& allocator) const {
     Value clip(rapidjson::kObjectType);
     addMember(clip, ClipKeys::name, name, allocator);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "rapidotio/MediaVocabulary.h"
 #include "rapidotio/Node.h"
 
 #include "rapidotio/TimeValues.h"
@@ -37,10 +38,6 @@ public:
     /// "type" (string) into entity_type. Fields not found keep their values.
     void readEntity(const Value& object);
 
-    /// The data-type text of a sample of `bits` bits, integer or floating point;
-    /// null when the combination has no name.
-    static const char* sampleTypeName(int bits, bool isFloat);
-
     TimeRange available_range;
     TimeRange source_range;
     std::string target_url;
@@ -63,8 +60,8 @@ public:
     bool has_audio = false;
     double audio_sample_rate = 0;
     std::int32_t num_audio_channels = -1;
-    std::string video_codec = "Unknown";
-    std::string audio_codec = "Unknown";
+    std::string video_codec = MediaVocabulary::kUnknown;
+    std::string audio_codec = MediaVocabulary::kUnknown;
     std::int32_t file_size_in_bytes = -1;
     /// Media "extra_data" members in document order: (name, text). A string
     /// value gives its text; a number, true, false or null its JSON text; a

@@ -96,7 +96,7 @@ TEST(ClipNode, TrackingEntityTextSplitsOnSlashes) {
     }
 }
 
-TEST(ClipNode, EntityReaderAndSampleTypeNames) {
+TEST(ClipNode, EntityReader) {
     auto doc = parse(R"({"entity":{"id":42,"type":"Shot"}})");
     ClipNode clip("c");
     clip.readEntity(*doc);
@@ -105,17 +105,6 @@ TEST(ClipNode, EntityReaderAndSampleTypeNames) {
     auto none = parse(R"({"entity":"Shot/3"})");
     clip.readEntity(*none);
     EXPECT_EQ(42, clip.entity_id);
-
-    EXPECT_STREQ("bit", ClipNode::sampleTypeName(1, false));
-    EXPECT_STREQ("unsigned char", ClipNode::sampleTypeName(8, false));
-    EXPECT_STREQ("unsigned short", ClipNode::sampleTypeName(16, false));
-    EXPECT_STREQ("half", ClipNode::sampleTypeName(16, true));
-    EXPECT_STREQ("unsigned int", ClipNode::sampleTypeName(32, false));
-    EXPECT_STREQ("float", ClipNode::sampleTypeName(32, true));
-    EXPECT_STREQ("double", ClipNode::sampleTypeName(64, true));
-    EXPECT_EQ(nullptr, ClipNode::sampleTypeName(64, false));
-    EXPECT_EQ(nullptr, ClipNode::sampleTypeName(8, true));
-    EXPECT_EQ(nullptr, ClipNode::sampleTypeName(12, false));
 }
 
 TEST(ClipNode, WritesEveryMemberEvenAtDefaults) {
