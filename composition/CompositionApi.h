@@ -1,7 +1,8 @@
 #pragma once
 
 /// Symbol export of the composition library: built with hidden visibility, it
-/// exports only what is marked ZEM_API (the Composition class and its list).
+/// exports only what is marked ZEM_API (the Composition class and its list, and
+/// the standard OTIO interchange).
 #if defined(_WIN32)
 #if defined(ZEMCOMPOSITION_BUILD)
 #define ZEM_API __declspec(dllexport)

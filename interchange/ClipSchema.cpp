@@ -1,0 +1,271 @@
+#include "interchange/ClipSchema.h"
+
+#include "interchange/EffectSchema.h"
+#include "interchange/MediaReferenceSchema.h"
+#include "interchange/ProductKeys.h"
+#include "interchange/RecordTime.h"
+#include "interchange/SchemaObject.h"
+#include "interchange/SegmentDescription.h"
+#include "interchange/TimeSchema.h"
+#include "rapidotio/ClipNode.h"
+
+#include "outside/dmtree/DmSourceInfo.h"
+#include "outside/dmtree/DmSourceNode.h"
+
+#include <rapidjson/document.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace ZEM_0_81::Interchange::ClipSchema {
+
+namespace {
+
+namespace Keys = ProductKeys;
+
+constexpr const char* kMediaReferences = "media_references";
+constexpr const char* kActiveKey = "active_media_reference_key";
+constexpr const char* kMediaReference = "media_reference"; // "Clip.1"
+constexpr const char* kRelIn = "rel_in";
+constexpr const char* kFlags = "flags";
+constexpr const char* kNoInput = "no_input";
+
+/// The clip identity as the product's export writes it: the tracking entity kept
+/// as JSON text in the primary input's original source UID, and the media paths
+/// the inputs name (a later input overwriting an earlier one).
+void writeIdentity(OtioWriter& writer, const DmSourceNode& source) {
+    rapidotio::ClipNode identity{std::string()};
+    if (const DmSourceInfo* info = source.getSrcInfo()) {
+        rapidjson::Document uid;
+        uid.Parse<rapidjson::kParseIterativeFlag>(info->getOriginalSourceUID().str().c_str());
+        if (!uid.HasParseError())
+            identity.readEntity(uid);
+    }
+    for (std::uint32_t i = 0; i < source.getNbMultiInputs(); ++i) {
+        const DmSourceNode::Input* input = source.getMultiInput(i);
+        const DmSourceInfo* info = input ? input->getSrcInfo() : nullptr;
+        if (!info)
+            continue;
+        const std::string sequence = info->getSequence(0).str();
+        if (info->getSourceType() == DmSourceInfo::kSourceTypeMovie)
+            identity.path_mp4 = sequence;
+        else if (info->getSourceType() == DmSourceInfo::kSourceTypeFile &&
+                 info->getFileType() == DmSourceInfo::kFileTypeFile)
+            identity.path_file = sequence;
+        else if (info->getSourceType() == DmSourceInfo::kSourceTypeFile &&
+                 info->getFileType() == DmSourceInfo::kFileTypeMovie)
+            identity.path_movie = sequence;
+    }
+    writer.key(Keys::kEntity);
+    writer.startObject();
+    writer.memberInteger(Keys::kEntityId, identity.entity_id);
+    writer.member(Keys::kEntityType, identity.entity_type);
+    writer.endObject();
+    writer.key(Keys::kPaths);
+    writer.startObject();
+    writer.member(Keys::kPathMp4, identity.path_mp4);
+    writer.member(Keys::kPathFile, identity.path_file);
+    writer.member(Keys::kPathMovie, identity.path_movie);
+    writer.endObject();
+}
+
+/// The placeholder reference of a source without inputs.
+void writePlaceholderReference(OtioWriter& writer) {
+    SchemaObject::start(writer, MediaReferenceSchema::kMissingReference);
+    SchemaObject::emptyMetadata(writer);
+    writer.member(SchemaObject::kName, "");
+    writer.key(MediaReferenceSchema::kAvailableRange);
+    writer.null();
+    writer.key(MediaReferenceSchema::kAvailableImageBounds);
+    writer.null();
+    writer.endObject();
+}
+
+/// The inputs of the clip's references: ordered by the place each says it has,
+/// those without one after, the active reference first among them, the others in
+/// key order (as the reference library keeps them).
+std::vector<CoSharedPtr<DmSourceNode::MediaInput>>
+readInputs(ReadContext& context, const Members& clip, int version,
+           const MediaReferenceSchema::Defaults& defaults) {
+    struct Found {
+        MediaReferenceSchema::InputRead read;
+        bool active;
+        std::string key;
+    };
+    std::vector<Found> found;
+    if (version < 2) {
+        if (const Value* reference = clip.objectMember(kMediaReference)) {
+            const ReadContext::Scope scope(context, kMediaReference);
+            found.push_back(
+                Found{MediaReferenceSchema::read(context, *reference, defaults), true, ""});
+        }
+    } else if (const Value* references = clip.objectMember(kMediaReferences)) {
+        std::string active = MediaReferenceSchema::kDefaultKey;
+        clip.text(kActiveKey, active);
+        const ReadContext::Scope scope(context, kMediaReferences);
+        for (const auto& member : references->GetObject()) {
+            if (!member.value.IsObject())
+                continue;
+            const ReadContext::Scope entry(context, member.name);
+            const std::string key = textOf(member.name);
+            found.push_back(Found{MediaReferenceSchema::read(context, member.value, defaults),
+                                  key == active, key});
+        }
+    }
+    std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
+        const bool aPlaced = a.read.place >= 0, bPlaced = b.read.place >= 0;
+        if (aPlaced != bPlaced)
+            return aPlaced;
+        if (aPlaced)
+            return a.read.place < b.read.place;
+        if (a.active != b.active)
+            return a.active;
+        return a.key < b.key;
+    });
+    std::vector<CoSharedPtr<DmSourceNode::MediaInput>> inputs;
+    for (const Found& entry : found)
+        inputs.push_back(entry.read.input);
+    return inputs;
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
+    const DmSourceNode::Input* primary = source.getInput();
+    const double compositionRate = placement.compositionRate;
+    const double sourceRate = primary ? RecordTime::rateOf(primary->getFcm()) : compositionRate;
+    const double availIn = primary ? primary->getAvailIn() : 0.0;
+    const double relIn = source.getRelIn();
+    double start = relIn + availIn;
+    if (!std::isfinite(start))
+        start = relIn;
+    const bool relInExact = RecordTime::identical(start - availIn, relIn);
+
+    // The duration at the source rate when that converts back exactly, else at the
+    // composition rate, where the record length is taken as it stands.
+    const double recordLength = source.getRecLength();
+    RationalTime duration{RecordTime::rescale(recordLength, compositionRate, sourceRate),
+                          sourceRate};
+    if (!std::isfinite(duration.value) ||
+        !RecordTime::identical(RecordTime::rescale(duration.value, sourceRate, compositionRate),
+                               recordLength))
+        duration = RationalTime{recordLength, compositionRate};
+
+    const SegmentDescription::Needs needs =
+        SegmentDescription::needsOf(source, placement, eDmMediaUnset, true, true);
+    SchemaObject::start(writer, kSchema);
+    SchemaObject::startZem(writer, Keys::kClipMetadata);
+    writeIdentity(writer, source);
+    writer.member(Keys::kClipId, source.getSegmentId());
+    if (!relInExact)
+        writer.member(kRelIn, relIn);
+    if (!source.getFlag1() || source.getFlag2()) {
+        writer.key(kFlags);
+        writer.startArray();
+        writer.boolean(source.getFlag1());
+        writer.boolean(source.getFlag2());
+        writer.endArray();
+    }
+    const std::uint32_t inputs = source.getNbMultiInputs();
+    if (inputs == 0)
+        writer.memberBool(kNoInput, true);
+    SegmentDescription::write(writer, source, placement, needs);
+    SchemaObject::endZem(writer);
+
+    writer.member(SchemaObject::kName, source.getName());
+    writer.key(SchemaObject::kSourceRange);
+    TimeSchema::writeRange(writer, TimeRange{{start, sourceRate}, duration});
+    EffectSchema::writeAll(writer, source);
+    SchemaObject::plainItemMembers(writer);
+    writer.key(kMediaReferences);
+    writer.startObject();
+    if (inputs == 0) {
+        writer.key(MediaReferenceSchema::kDefaultKey);
+        writePlaceholderReference(writer);
+    }
+    for (std::uint32_t i = 0; i < inputs; ++i) {
+        if (const DmSourceNode::Input* input = source.getMultiInput(i)) {
+            writer.key(MediaReferenceSchema::keyOf(i));
+            MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType);
+        }
+    }
+    writer.endObject();
+    writer.member(kActiveKey, MediaReferenceSchema::kDefaultKey);
+    writer.endObject();
+}
+
+ItemRead read(ReadContext& context, const Value& clip, const std::string& schema, int version,
+              LayerCursor& cursor) {
+    const Members item(context, &clip, schema);
+    ItemRead result;
+
+    TimeRange range;
+    const bool hasRange = TimeSchema::readRange(item, SchemaObject::kSourceRange, range);
+
+    // What the clip's description says.
+    SegmentDescription::Read values;
+    values.recordIn = cursor.recordIn;
+    values.mediaType = eDmMediaUnset;
+    bool relInGiven = false, noInput = false;
+    double relIn = 0.0;
+    bool flags[2] = {true, false};
+    {
+        const SchemaObject::ZemScope zem(context, clip, schema);
+        const Members& description = zem.members();
+        description.text(Keys::kClipId, values.segmentId);
+        relInGiven = description.number(kRelIn, relIn);
+        description.boolean(kNoInput, noInput);
+        if (const Value* pair = description.arrayMember(kFlags)) {
+            if (pair->Size() == 2 && (*pair)[0].IsBool() && (*pair)[1].IsBool()) {
+                flags[0] = (*pair)[0].GetBool();
+                flags[1] = (*pair)[1].GetBool();
+            } else {
+                description.wrongType(kFlags, "two booleans");
+            }
+        }
+        SegmentDescription::read(description, values, result);
+    }
+
+    MediaReferenceSchema::Defaults defaults;
+    defaults.mediaType = cursor.layerMediaType;
+    defaults.hasRange = hasRange;
+    defaults.range = range;
+    std::vector<CoSharedPtr<DmSourceNode::MediaInput>> inputs;
+    if (!noInput)
+        inputs = readInputs(context, item, version, defaults);
+    const DmSourceNode::MediaInput* primary = inputs.empty() ? nullptr : inputs.front().get();
+
+    // Without a range of its own a clip plays its primary media's available range,
+    // as in OTIO.
+    if (!hasRange && primary) {
+        range.start = {primary->getAvailIn(), RecordTime::rateOf(primary->getFcm())};
+        range.duration = {primary->getAvailLength(), range.start.rate};
+    }
+    if (!values.recordLengthGiven)
+        values.recordLength =
+            RecordTime::rescale(range.duration.value, range.duration.rate, cursor.compositionRate);
+    if (!relInGiven)
+        relIn = range.start.value - (primary ? primary->getAvailIn() : 0.0);
+
+    const CoSharedPtr<DmSourceNode> source(
+        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), values.recordIn,
+                             values.recordLength, relIn, flags[0], flags[1]));
+    for (std::size_t i = 1; i < inputs.size(); ++i)
+        source->addMultiInput(inputs[i].get());
+    DmString name;
+    item.text(SchemaObject::kName, name);
+    source->setName(name);
+    source->setSegmentId(values.segmentId);
+    source->setMediaType(values.mediaType);
+    {
+        const SchemaObject::ZemScope zem(context, clip, schema);
+        SegmentDescription::complete(zem.members(), *source);
+    }
+    EffectSchema::readAll(item, *source);
+
+    cursor.recordIn = values.recordIn + values.recordLength;
+    result.segment = source;
+    return result;
+}
+
+} // namespace ZEM_0_81::Interchange::ClipSchema

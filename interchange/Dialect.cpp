@@ -1,0 +1,144 @@
+#include "interchange/Dialect.h"
+
+#include <rapidjson/memorystream.h>
+#include <rapidjson/reader.h>
+
+#include <cstring>
+#include <vector>
+
+namespace ZEM_0_81 {
+
+namespace {
+
+constexpr const char* kDmTreeName = "dmtree";
+constexpr const char* kOtioName = "otio";
+constexpr const char* kOtioStandardName = "otio-std";
+
+// What marks a document of each dialect.
+constexpr const char* kFormatKey = "format";
+constexpr const char* kTimelineKey = "timeline";
+constexpr const char* kMetadataKey = "metadata";
+constexpr const char* kZemKey = "zem";
+constexpr const char* kSchemaKey = "ZEM_SCHEMA";
+constexpr const char* kProductTimelineSchema = "TimelineMetadata.1";
+
+bool equals(const char* text, rapidjson::SizeType length, const char* word) {
+    return length == std::strlen(word) && std::memcmp(text, word, length) == 0;
+}
+
+/// Streaming scan for the members that decide a document's dialect. Returning
+/// false from a handler stops the scan once the dialect is known.
+class DialectScan : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, DialectScan> {
+public:
+    Dialect result = Dialect::OtioStandard;
+
+    bool Default() { return valueDone(); }
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        if (m_pending == Role::Schema && equals(text, length, kProductTimelineSchema)) {
+            result = Dialect::Otio;
+            return false;
+        }
+        return valueDone();
+    }
+    bool StartObject() {
+        if (m_frames.empty()) {
+            m_frames.push_back(Role::Root);
+        } else {
+            // Only the members on the way to the marker are followed; every other
+            // object is walked through as Other.
+            const Role role =
+                m_pending == Role::Timeline || m_pending == Role::Metadata || m_pending == Role::Zem
+                    ? m_pending
+                    : Role::Other;
+            m_frames.push_back(role);
+        }
+        m_pending = Role::Other;
+        return true;
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        const Role frame = m_frames.back();
+        m_pending = Role::Other;
+        if (frame == Role::Root && equals(text, length, kFormatKey)) {
+            result = Dialect::DmTree;
+            return false;
+        }
+        if (frame == Role::Root && equals(text, length, kTimelineKey))
+            m_pending = Role::Timeline;
+        else if ((frame == Role::Root || frame == Role::Timeline) &&
+                 equals(text, length, kMetadataKey))
+            m_pending = Role::Metadata;
+        else if (frame == Role::Metadata && equals(text, length, kZemKey))
+            m_pending = Role::Zem;
+        else if (frame == Role::Zem && equals(text, length, kSchemaKey))
+            m_pending = Role::Schema;
+        return true;
+    }
+    bool EndObject(rapidjson::SizeType) {
+        m_frames.pop_back();
+        return valueDone();
+    }
+    bool StartArray() {
+        // A top-level array is no dialect's document: standard OTIO's reader says so.
+        if (m_frames.empty())
+            return false;
+        m_frames.push_back(Role::Other);
+        m_pending = Role::Other;
+        return true;
+    }
+    bool EndArray(rapidjson::SizeType) {
+        m_frames.pop_back();
+        return valueDone();
+    }
+
+private:
+    enum class Role { Other, Root, Timeline, Metadata, Zem, Schema };
+
+    bool valueDone() {
+        m_pending = Role::Other;
+        // A scalar at the top: nothing more to learn.
+        return !m_frames.empty();
+    }
+
+    std::vector<Role> m_frames;
+    Role m_pending = Role::Other;
+};
+
+} // namespace
+
+Dialect detectDialect(const char* text, std::size_t length) {
+    if (!text)
+        return Dialect::OtioStandard;
+    DialectScan scan;
+    rapidjson::MemoryStream stream(text, length);
+    rapidjson::Reader reader;
+    // Iterative, so that no nesting reaches the call stack; the NaN and Infinity
+    // literals of standard OTIO are let through so that the scan goes on past them.
+    reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream, scan);
+    return scan.result;
+}
+
+const char* dialectName(Dialect dialect) {
+    switch (dialect) {
+    case Dialect::DmTree:
+        return kDmTreeName;
+    case Dialect::Otio:
+        return kOtioName;
+    case Dialect::OtioStandard:
+        return kOtioStandardName;
+    }
+    return "";
+}
+
+bool dialectFromName(const char* name, Dialect& dialect) {
+    if (!name)
+        return false;
+    for (const Dialect candidate : {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard}) {
+        if (std::strcmp(name, dialectName(candidate)) == 0) {
+            dialect = candidate;
+            return true;
+        }
+    }
+    return false;
+}
+
+} // namespace ZEM_0_81

@@ -1,0 +1,40 @@
+#pragma once
+
+#include "composition/CompositionApi.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace ZEM_0_81 {
+
+/// The JSON dialects of composition documents.
+enum class Dialect : std::int32_t {
+    DmTree = 0,       ///< "dmtree": the edit tree's own JSON (Composition::JsonType::DmTree)
+    Otio = 1,         ///< "otio": the product's OTIO dialect (Composition::JsonType::Otio)
+    OtioStandard = 2, ///< "otio-std": standard OpenTimelineIO, read and written by StandardOtio
+};
+
+/// The dialect a document's text is written in, by one rule shared by every
+/// reader of documents (the zemcomp tool, the Python bindings):
+///
+/// - edit-tree JSON: the top-level object has a "format" member;
+/// - the product's OTIO dialect: the timeline (the top-level object, or its
+///   "timeline" member when that is an object) has "metadata" → "zem" →
+///   "ZEM_SCHEMA" equal to "TimelineMetadata.1";
+/// - anything else, malformed text included: standard OTIO (whose reader then
+///   says what is wrong with it).
+///
+/// The text is scanned as a stream, without building a document: the scan stops
+/// at the first member that decides, and otherwise keeps only the current nesting.
+/// `text` need not be NUL-terminated; a null `text` is standard OTIO.
+ZEM_API Dialect detectDialect(const char* text, std::size_t length);
+
+/// The name of a dialect as the tool and the bindings spell it: "dmtree", "otio",
+/// "otio-std"; "" for a value outside the enumeration.
+ZEM_API const char* dialectName(Dialect dialect);
+
+/// The dialect named `name` (exactly as dialectName spells it). False, leaving
+/// `dialect` untouched, for any other name or a null pointer.
+ZEM_API bool dialectFromName(const char* name, Dialect& dialect);
+
+} // namespace ZEM_0_81

@@ -1,0 +1,242 @@
+#include "interchange/DocumentSchema.h"
+
+#include "composition/JsonException.h"
+#include "interchange/ChildGroups.h"
+#include "interchange/EditTreeNodes.h"
+#include "interchange/PropertyEncoding.h"
+#include "interchange/SchemaObject.h"
+#include "interchange/TimelineSchema.h"
+
+#include "outside/dmtree/DmCompositionNode.h"
+#include "outside/dmtree/DmReelNode.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::Interchange::DocumentSchema {
+
+namespace {
+
+constexpr const char* kCollectionZemSchema = "Root.1";
+constexpr const char* kRoot = "root";
+constexpr const char* kReels = "reels";
+
+/// The tree's reels, each with its compositions.
+struct Layout {
+    ChildGroups reels;
+    std::vector<ChildGroups> compositions;
+
+    std::size_t compositionCount() const {
+        std::size_t count = 0;
+        for (const ChildGroups& reel : compositions)
+            count += reel.shown.size();
+        return count;
+    }
+};
+
+bool isPlainReel(const ChildGroups::Shown& reel, const ChildGroups& compositions) {
+    return reel.node->getName().empty() && reel.node->getNbProperties() == 0 &&
+           reel.before.empty() && compositions.after.empty();
+}
+
+/// True when the root needs no description: no name or properties, one plain
+/// reel, nothing after it.
+bool isPlainRoot(const DmRoot& root, const Layout& layout) {
+    return root.getName().empty() && root.getNbProperties() == 0 && layout.reels.after.empty() &&
+           layout.reels.shown.size() == 1 &&
+           isPlainReel(layout.reels.shown.front(), layout.compositions.front());
+}
+
+void writeRootDescription(OtioWriter& writer, const DmRoot& root, const Layout& layout) {
+    writer.key(kRoot);
+    writer.startObject();
+    if (!root.getName().empty())
+        writer.member(SchemaObject::kName, root.getName());
+    PropertyEncoding::write(writer, root);
+    const bool oneFirstReel = layout.reels.shown.size() == 1 &&
+                              isPlainReel(layout.reels.shown.front(), layout.compositions.front());
+    if (!oneFirstReel) {
+        writer.key(kReels);
+        writer.startArray();
+        for (std::size_t r = 0; r < layout.reels.shown.size(); ++r) {
+            const ChildGroups::Shown& reel = layout.reels.shown[r];
+            writer.startObject();
+            if (!reel.node->getName().empty())
+                writer.member(SchemaObject::kName, reel.node->getName());
+            PropertyEncoding::write(writer, *reel.node);
+            EditTreeNodes::write(writer, EditTreeNodes::kBefore, reel.before);
+            EditTreeNodes::write(writer, EditTreeNodes::kAfter, layout.compositions[r].after);
+            writer.endObject();
+        }
+        writer.endArray();
+    }
+    EditTreeNodes::write(writer, EditTreeNodes::kAfter, layout.reels.after);
+    writer.endObject();
+}
+
+void writeTimelines(OtioWriter& writer, const Layout& layout,
+                    const std::function<void(OtioWriter&)>& more) {
+    for (std::size_t r = 0; r < layout.reels.shown.size(); ++r) {
+        for (const ChildGroups::Shown& composition : layout.compositions[r].shown)
+            TimelineSchema::write(writer, static_cast<const DmCompositionNode&>(*composition.node),
+                                  static_cast<std::uint32_t>(r), composition.before, more);
+    }
+}
+
+// --- reading ---------------------------------------------------------------------------
+
+/// A reel as the root's description has it.
+struct ReelRead {
+    CoSharedPtr<DmReelNode> reel;
+    std::vector<CoSharedPtr<DmTreeNode>> before;
+    std::vector<CoSharedPtr<DmTreeNode>> after;
+};
+
+/// The root described by `description` (a "root" member, entered), with its reels.
+CoSharedPtr<DmRoot> readRoot(const Members& description, std::vector<ReelRead>& reels,
+                             std::vector<CoSharedPtr<DmTreeNode>>& after) {
+    const CoSharedPtr<DmRoot> root(DmRoot::create());
+    DmString name;
+    if (description.text(SchemaObject::kName, name))
+        root->setName(name);
+    PropertyEncoding::read(description, *root);
+    if (const Value* described = description.arrayMember(kReels)) {
+        const ReadContext::Scope scope(description.context(), kReels);
+        for (rapidjson::SizeType i = 0; i < described->Size(); ++i) {
+            const ReadContext::Scope element(description.context(), i);
+            const Members reel(description.context(), &(*described)[i], description.schema());
+            ReelRead read;
+            read.reel = DmReelNode::create();
+            if (reel.text(SchemaObject::kName, name))
+                read.reel->setName(name);
+            PropertyEncoding::read(reel, *read.reel);
+            read.before = EditTreeNodes::read(reel, EditTreeNodes::kBefore);
+            read.after = EditTreeNodes::read(reel, EditTreeNodes::kAfter);
+            reels.push_back(std::move(read));
+        }
+    }
+    if (reels.empty())
+        reels.push_back(ReelRead{CoSharedPtr<DmReelNode>(DmReelNode::create()), {}, {}});
+    after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
+    return root;
+}
+
+[[noreturn]] void noTimeline(ReadContext& context, const std::string& found) {
+    context.fail("no timeline: the document is " + found +
+                 ", not a Timeline or a SerializableCollection holding one");
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const DmRoot& root) {
+    Layout layout;
+    layout.reels = ChildGroups::ofKind<DmReelNode>(root);
+    for (const ChildGroups::Shown& reel : layout.reels.shown)
+        layout.compositions.push_back(ChildGroups::ofKind<DmCompositionNode>(*reel.node));
+    const std::size_t count = layout.compositionCount();
+    if (count == 0)
+        throw Json::Exception("the edit tree holds no composition in a reel, and standard OTIO "
+                              "has no document without a timeline",
+                              Status(Status::NoData));
+
+    const bool plainRoot = isPlainRoot(root, layout);
+    const auto describeRoot = [&](OtioWriter& out) { writeRootDescription(out, root, layout); };
+    if (count == 1) {
+        writeTimelines(writer, layout,
+                       plainRoot ? std::function<void(OtioWriter&)>() : describeRoot);
+        return;
+    }
+    SchemaObject::start(writer, kCollectionSchema);
+    SchemaObject::startZem(writer, kCollectionZemSchema);
+    if (!plainRoot)
+        describeRoot(writer);
+    SchemaObject::endZem(writer);
+    writer.member(SchemaObject::kName, root.getName());
+    writer.key(SchemaObject::kChildren);
+    writer.startArray();
+    writeTimelines(writer, layout, {});
+    writer.endArray();
+    writer.endObject();
+}
+
+CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
+    if (!document.IsObject())
+        noTimeline(context, document.IsArray() ? "an array" : "not an object");
+    const std::string schema = SchemaObject::schemaOf(document);
+    std::string type;
+    int version = 0;
+    if (!SchemaObject::parseSchema(schema, type, version))
+        noTimeline(context, schema.empty() ? "an object without \"OTIO_SCHEMA\""
+                                           : "of schema \"" + schema + "\"");
+
+    // The timelines, and the value holding the root's description.
+    std::vector<std::pair<rapidjson::SizeType, const Value*>> timelines;
+    if (type == TimelineSchema::kType) {
+        timelines.emplace_back(0, &document);
+    } else if (type == kCollectionType || type == kCollectionOldType) {
+        const Members collection(context, &document, schema);
+        if (const Value* children = collection.arrayMember(SchemaObject::kChildren)) {
+            const ReadContext::Scope scope(context, SchemaObject::kChildren);
+            for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
+                std::string childType;
+                int childVersion = 0;
+                const std::string childSchema = SchemaObject::schemaOf((*children)[i]);
+                if (SchemaObject::parseSchema(childSchema, childType, childVersion) &&
+                    childType == TimelineSchema::kType) {
+                    timelines.emplace_back(i, &(*children)[i]);
+                    continue;
+                }
+                const ReadContext::Scope element(context, i);
+                context.lose(childSchema.empty() ? "none" : childSchema,
+                             "dropped: only the timelines of a collection are read");
+            }
+        }
+        if (timelines.empty())
+            noTimeline(context, "a collection without a timeline");
+    } else {
+        noTimeline(context, "of schema \"" + schema + "\"");
+    }
+
+    std::vector<ReelRead> reels;
+    std::vector<CoSharedPtr<DmTreeNode>> after;
+    CoSharedPtr<DmRoot> root;
+    {
+        const SchemaObject::ZemScope zem(context, document, schema);
+        const Value* description = zem.members().objectMember(kRoot);
+        const ReadContext::Scope scope(context, kRoot);
+        root = readRoot(Members(context, description, schema), reels, after);
+    }
+
+    const bool inCollection = type != TimelineSchema::kType;
+    for (const auto& [index, timeline] : timelines) {
+        std::optional<ReadContext::Scope> children, element;
+        if (inCollection) {
+            children.emplace(context, SchemaObject::kChildren);
+            element.emplace(context, static_cast<std::size_t>(index));
+        }
+        TimelineSchema::CompositionRead read = TimelineSchema::read(context, *timeline);
+        if (read.reel >= reels.size()) {
+            context.lose(TimelineSchema::kSchema,
+                         "placed in the first reel: the document describes no reel " +
+                             std::to_string(read.reel));
+            read.reel = 0;
+        }
+        DmReelNode& reel = *reels[read.reel].reel;
+        for (const CoSharedPtr<DmTreeNode>& node : read.before)
+            reel.addChild(node.get());
+        reel.addComposition(read.composition.get());
+    }
+    for (ReelRead& reel : reels) {
+        for (const CoSharedPtr<DmTreeNode>& node : reel.after)
+            reel.reel->addChild(node.get());
+        for (const CoSharedPtr<DmTreeNode>& node : reel.before)
+            root->addChild(node.get());
+        root->addReel(reel.reel.get());
+    }
+    for (const CoSharedPtr<DmTreeNode>& node : after)
+        root->addChild(node.get());
+    return root;
+}
+
+} // namespace ZEM_0_81::Interchange::DocumentSchema

@@ -1,0 +1,105 @@
+#include "interchange/EditTreeNodes.h"
+
+#include "composition/JsonException.h"
+
+#include "outside/dmtree/DmJsonImporter.h"
+#include "outside/dmtree/DmTreeJsonBuilder.h"
+
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+namespace ZEM_0_81::Interchange::EditTreeNodes {
+
+namespace {
+
+/// Writes a parsed value as it stands. The edit-tree library nests its documents
+/// no deeper than it can read them, so the recursion is bounded.
+void writeValue(OtioWriter& writer, const Value& value) {
+    switch (value.GetType()) {
+    case rapidjson::kNullType:
+        writer.null();
+        return;
+    case rapidjson::kFalseType:
+    case rapidjson::kTrueType:
+        writer.boolean(value.GetBool());
+        return;
+    case rapidjson::kStringType:
+        writer.string(textOf(value));
+        return;
+    case rapidjson::kNumberType:
+        if (value.IsInt64())
+            writer.integer(value.GetInt64());
+        else if (value.IsUint64())
+            writer.unsignedInteger(value.GetUint64());
+        else
+            writer.number(value.GetDouble());
+        return;
+    case rapidjson::kArrayType:
+        writer.startArray();
+        for (const Value& element : value.GetArray())
+            writeValue(writer, element);
+        writer.endArray();
+        return;
+    case rapidjson::kObjectType:
+        writer.startObject();
+        for (const auto& member : value.GetObject()) {
+            writer.key(textOf(member.name));
+            writeValue(writer, member.value);
+        }
+        writer.endObject();
+        return;
+    }
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const char* key, const std::vector<const DmTreeNode*>& nodes,
+           bool evenWhenEmpty) {
+    if (nodes.empty() && !evenWhenEmpty)
+        return;
+    writer.key(key);
+    writer.startArray();
+    for (const DmTreeNode* node : nodes) {
+        DmString text;
+        const DmStatus status = DmTreeJsonBuilder::generateStr(node, text);
+        if (!status.ok())
+            throw Json::Exception("the edit-tree node kept at " + writer.pointer() +
+                                      " cannot be written: " + status.getMessage().str(),
+                                  Status(Status::JsonGenerationFailed));
+        rapidjson::Document document;
+        document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
+            text.str().c_str(), text.str().size());
+        if (document.HasParseError())
+            throw Json::Exception("the edit-tree node kept at " + writer.pointer() +
+                                      " gave text that is not JSON",
+                                  Status(Status::JsonGenerationFailed));
+        writeValue(writer, document);
+    }
+    writer.endArray();
+}
+
+std::vector<CoSharedPtr<DmTreeNode>> read(const Members& members, const char* key) {
+    std::vector<CoSharedPtr<DmTreeNode>> nodes;
+    const Value* documents = members.arrayMember(key);
+    if (!documents)
+        return nodes;
+    const ReadContext::Scope scope(members.context(), key);
+    for (rapidjson::SizeType i = 0; i < documents->Size(); ++i) {
+        const ReadContext::Scope element(members.context(), i);
+        rapidjson::StringBuffer text;
+        rapidjson::Writer<rapidjson::StringBuffer> json(text);
+        DmTreeNode* node = nullptr;
+        DmStatus status = DmStatus::failure("not an edit-tree JSON document");
+        if ((*documents)[i].IsObject() && (*documents)[i].Accept(json))
+            status = DmJsonImporter::importNodeFromStr(text.GetString(), node);
+        if (status.ok() && node) {
+            nodes.emplace_back(node);
+            continue;
+        }
+        members.context().lose(members.schema(),
+                               "edit-tree node dropped: " + status.getMessage().str());
+    }
+    return nodes;
+}
+
+} // namespace ZEM_0_81::Interchange::EditTreeNodes

@@ -1,0 +1,97 @@
+#include "interchange/GapSchema.h"
+
+#include "interchange/EffectSchema.h"
+#include "interchange/RecordTime.h"
+#include "interchange/SchemaObject.h"
+#include "interchange/SegmentDescription.h"
+#include "interchange/TimeSchema.h"
+
+#include "outside/dmtree/DmGapNode.h"
+
+namespace ZEM_0_81::Interchange::GapSchema {
+
+namespace {
+
+void writeRange(OtioWriter& writer, double frames, double rate) {
+    writer.key(SchemaObject::kSourceRange);
+    TimeSchema::writeRange(writer, TimeRange{{0.0, rate}, {frames, rate}});
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const DmGapNode& gap, const ItemPlacement& placement) {
+    // The gap lasts its record length at the composition rate: read back as it
+    // stands, with no conversion that could round.
+    const SegmentDescription::Needs needs =
+        SegmentDescription::needsOf(gap, placement, placement.layerMediaType, true, false);
+    SchemaObject::start(writer, kSchema);
+    if (needs.any()) {
+        SchemaObject::startZem(writer, kZemSchema);
+        SegmentDescription::write(writer, gap, placement, needs);
+        SchemaObject::endZem(writer);
+    } else {
+        SchemaObject::emptyMetadata(writer);
+    }
+    writer.member(SchemaObject::kName, gap.getName());
+    writeRange(writer, gap.getRecLength(), placement.compositionRate);
+    EffectSchema::writeAll(writer, gap);
+    SchemaObject::plainItemMembers(writer);
+    writer.endObject();
+}
+
+void writeFiller(OtioWriter& writer, double frames, double compositionRate) {
+    SchemaObject::start(writer, kSchema);
+    SchemaObject::startZem(writer, kFillerZemSchema);
+    SchemaObject::endZem(writer);
+    writer.member(SchemaObject::kName, "");
+    writeRange(writer, frames, compositionRate);
+    writer.key(SchemaObject::kEffects);
+    writer.startArray();
+    writer.endArray();
+    SchemaObject::plainItemMembers(writer);
+    writer.endObject();
+}
+
+ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
+              LayerCursor& cursor) {
+    const Members item(context, &gap, schema);
+    ItemRead result;
+
+    // A gap without a range lasts nothing, as in OTIO.
+    TimeRange range;
+    double length = 0.0;
+    if (TimeSchema::readRange(item, SchemaObject::kSourceRange, range))
+        length =
+            RecordTime::rescale(range.duration.value, range.duration.rate, cursor.compositionRate);
+
+    if (SchemaObject::zemSchemaOf(gap) == kFillerZemSchema) {
+        cursor.recordIn += length;
+        return result;
+    }
+
+    SegmentDescription::Read values;
+    values.recordIn = cursor.recordIn;
+    values.recordLength = length;
+    values.mediaType = cursor.layerMediaType;
+    {
+        const SchemaObject::ZemScope zem(context, gap, schema);
+        SegmentDescription::read(zem.members(), values, result);
+    }
+
+    DmString name;
+    item.text(SchemaObject::kName, name);
+    const CoSharedPtr<DmGapNode> segment(
+        DmGapNode::create(values.recordIn, values.recordLength, values.mediaType, name));
+    segment->setSegmentId(values.segmentId);
+    {
+        const SchemaObject::ZemScope zem(context, gap, schema);
+        SegmentDescription::complete(zem.members(), *segment);
+    }
+    EffectSchema::readAll(item, *segment);
+
+    cursor.recordIn = values.recordIn + values.recordLength;
+    result.segment = segment;
+    return result;
+}
+
+} // namespace ZEM_0_81::Interchange::GapSchema

@@ -1,0 +1,322 @@
+#include "interchange/MediaReferenceSchema.h"
+
+#include "composition/JsonException.h"
+#include "interchange/ProductKeys.h"
+#include "interchange/PropertyEncoding.h"
+#include "interchange/RecordTime.h"
+#include "interchange/ResolutionEncoding.h"
+#include "interchange/SchemaObject.h"
+
+#include "outside/dmtree/DmAudioProperties.h"
+#include "outside/dmtree/DmSourceInfo.h"
+
+#include <cmath>
+
+namespace ZEM_0_81::Interchange::MediaReferenceSchema {
+
+namespace {
+
+namespace Keys = ProductKeys;
+
+constexpr const char* kInput = "input";
+constexpr const char* kFcm = "fcm";
+constexpr const char* kMediaType = "media_type";
+constexpr const char* kFlag = "flag";
+constexpr const char* kSourceInfo = "source_info";
+constexpr const char* kSequences = "sequences";
+constexpr const char* kSourceType = "source_type";
+constexpr const char* kFileType = "file_type";
+constexpr const char* kPath = "path";
+constexpr const char* kOriginalSourceUid = "original_source_uid";
+constexpr const char* kResolution = "resolution";
+constexpr const char* kResolutionProperties = "resolution_properties";
+constexpr const char* kAudioProperties = "audio_properties";
+constexpr const char* kKeyPrefix = "MEDIA_";
+
+// Box2d and V2d: the image bounds OTIO keeps on a media reference.
+constexpr const char* kBox = "Box2d.1";
+constexpr const char* kPoint = "V2d.1";
+constexpr const char* kMin = "min";
+constexpr const char* kMax = "max";
+constexpr const char* kX = "x";
+constexpr const char* kY = "y";
+
+/// The target URL of an input: its first sequence.
+std::string urlOf(const DmSourceNode::Input& input) {
+    const DmSourceInfo* info = input.getSrcInfo();
+    return info ? info->getSequence(0).str() : std::string();
+}
+
+void writePoint(OtioWriter& writer, double x, double y) {
+    SchemaObject::start(writer, kPoint);
+    writer.member(kX, x);
+    writer.member(kY, y);
+    writer.endObject();
+}
+
+/// The box the resolution's bounds span, when all four are set and it is finite.
+void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
+    writer.key(kAvailableImageBounds);
+    double cx = 0.0, cy = 0.0, sx = 0.0, sy = 0.0;
+    if (!resolution || resolution->getCenterX(cx) != eDmSuccess ||
+        resolution->getCenterY(cy) != eDmSuccess || resolution->getSizeX(sx) != eDmSuccess ||
+        resolution->getSizeY(sy) != eDmSuccess) {
+        writer.null();
+        return;
+    }
+    const double corners[4] = {cx - sx / 2, cy - sy / 2, cx + sx / 2, cy + sy / 2};
+    for (const double corner : corners) {
+        if (!std::isfinite(corner)) {
+            writer.null();
+            return;
+        }
+    }
+    SchemaObject::start(writer, kBox);
+    writer.key(kMax);
+    writePoint(writer, corners[2], corners[3]);
+    writer.key(kMin);
+    writePoint(writer, corners[0], corners[1]);
+    writer.endObject();
+}
+
+void writeSourceInfo(OtioWriter& writer, const DmSourceInfo* info, const std::string& url) {
+    writer.key(kSourceInfo);
+    if (!info) {
+        writer.null();
+        return;
+    }
+    writer.startObject();
+    // The reader takes the target URL as the one sequence unless told otherwise.
+    const bool urlIsSequences =
+        url.empty() ? info->getNbSequences() == 0 : info->getNbSequences() == 1;
+    if (!urlIsSequences) {
+        writer.key(kSequences);
+        writer.startArray();
+        for (std::uint32_t i = 0; i < info->getNbSequences(); ++i)
+            writer.string(info->getSequence(i));
+        writer.endArray();
+    }
+    writer.memberInteger(kSourceType, info->getSourceType());
+    writer.memberInteger(kFileType, info->getFileType());
+    if (!info->getPath().empty())
+        writer.member(kPath, info->getPath());
+    if (!info->getOriginalSourceUID().empty())
+        writer.member(kOriginalSourceUid, info->getOriginalSourceUID());
+    PropertyEncoding::write(writer, *info);
+    writer.endObject();
+}
+
+void writeAudio(OtioWriter& writer, const DmAudioProperties& audio) {
+    writer.memberBool(Keys::kHasAudio, audio.getNbChannels() > 0);
+    writer.member(Keys::kAudioSampleRate, audio.getSamplingRate());
+    writer.memberInteger(Keys::kNumAudioChannels, audio.getNbChannels());
+    PropertyEncoding::write(writer, audio, {}, kAudioProperties);
+}
+
+void writeExtraData(OtioWriter& writer, const DmSourceNode::MediaInput& input) {
+    if (input.getNbExtraData() == 0)
+        return;
+    writer.key(Keys::kExtraData);
+    writer.startArray();
+    for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
+        const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);
+        if (!entry)
+            continue;
+        writer.startArray();
+        writer.string(entry->getKey());
+        writer.string(entry->getValue());
+        if (entry->getNbProperties() != 0) {
+            // The entry's properties, as a third element.
+            writer.startObject();
+            PropertyEncoding::write(writer, *entry);
+            writer.endObject();
+        }
+        writer.endArray();
+    }
+    writer.endArray();
+}
+
+void writeZem(OtioWriter& writer, const DmSourceNode::MediaInput& input, std::uint32_t index,
+              eDmTreeMediaType layerMediaType, double rate, const std::string& url) {
+    SchemaObject::startZem(writer, Keys::kMediaReferenceMetadata);
+    if (index > 0)
+        writer.memberUnsigned(kInput, index);
+    if (RecordTime::fcmOf(rate) != input.getFcm().str())
+        writer.member(kFcm, input.getFcm());
+    if (input.getMediaType() != layerMediaType)
+        writer.memberInteger(kMediaType, input.getMediaType());
+    if (!input.getFlag())
+        writer.memberBool(kFlag, false);
+    writeSourceInfo(writer, input.getSrcInfo(), url);
+    if (const DmFrameResolution* resolution = input.getPrimaryRes()) {
+        ResolutionEncoding::writeMembers(writer, *resolution, kResolutionProperties);
+    } else {
+        writer.key(kResolution);
+        writer.null();
+    }
+    if (const CoSharedPtr<DmAudioProperties> audio = input.getAudioProperties())
+        writeAudio(writer, *audio);
+    writeExtraData(writer, input);
+    PropertyEncoding::write(writer, input);
+    SchemaObject::endZem(writer);
+}
+
+// --- reading ---------------------------------------------------------------------------
+
+CoSharedPtr<DmSourceInfo> readSourceInfo(const Members& zem, const std::string& url) {
+    const Value* value = zem.find(kSourceInfo);
+    CoSharedPtr<DmSourceInfo> info;
+    if (!value) {
+        // Not described: a reference with a URL names it as its one sequence, as
+        // the product's import does with a target URL.
+        if (!url.empty()) {
+            info = DmSourceInfo::create();
+            info->addSequence(DmString(url));
+        }
+        return info;
+    }
+    if (value->IsNull())
+        return info;
+    if (!value->IsObject()) {
+        zem.wrongType(kSourceInfo, "a source-information object or null");
+        return info;
+    }
+    const ReadContext::Scope scope(zem.context(), kSourceInfo);
+    const Members members(zem.context(), value, zem.schema());
+    info = DmSourceInfo::create();
+    if (const Value* sequences = members.arrayMember(kSequences)) {
+        for (const Value& sequence : sequences->GetArray()) {
+            if (sequence.IsString())
+                info->addSequence(DmString(textOf(sequence)));
+            else
+                members.wrongType(kSequences, "an array of texts");
+        }
+    } else if (!url.empty()) {
+        info->addSequence(DmString(url));
+    }
+    std::int32_t number = 0;
+    if (members.integer(kSourceType, number))
+        info->setSourceType(static_cast<DmSourceInfo::SourceType>(number));
+    if (members.integer(kFileType, number))
+        info->setFileType(static_cast<DmSourceInfo::FileType>(number));
+    DmString text;
+    if (members.text(kPath, text))
+        info->setPath(text);
+    if (members.text(kOriginalSourceUid, text))
+        info->setOriginalSourceUID(text);
+    PropertyEncoding::read(members, *info);
+    return info;
+}
+
+void readAudio(const Members& zem, DmSourceNode::Input& input) {
+    std::int32_t channels = 0;
+    double samplingRate = 0.0;
+    const bool hasChannels = zem.integer(Keys::kNumAudioChannels, channels);
+    const bool hasRate = zem.number(Keys::kAudioSampleRate, samplingRate);
+    if (!hasChannels && !hasRate)
+        return;
+    const CoSharedPtr<DmAudioProperties> audio(DmAudioProperties::create());
+    audio->setNbChannels(channels);
+    audio->setSamplingRate(samplingRate);
+    PropertyEncoding::read(zem, *audio, kAudioProperties);
+    input.setAudioProperties(audio.get());
+}
+
+void readExtraData(const Members& zem, DmSourceNode::MediaInput& input) {
+    const Value* entries = zem.arrayMember(Keys::kExtraData);
+    if (!entries)
+        return;
+    const ReadContext::Scope scope(zem.context(), Keys::kExtraData);
+    for (rapidjson::SizeType i = 0; i < entries->Size(); ++i) {
+        const ReadContext::Scope element(zem.context(), i);
+        const Value& entry = (*entries)[i];
+        if (!entry.IsArray() || entry.Size() < 2 || entry.Size() > 3 || !entry[0].IsString() ||
+            !entry[1].IsString() || (entry.Size() == 3 && !entry[2].IsObject())) {
+            zem.context().lose(zem.schema(), "extra data ignored: expected [key, value]");
+            continue;
+        }
+        const CoSharedPtr<DmSourceNode::DictionaryEntry> made(DmSourceNode::DictionaryEntry::create(
+            DmString(textOf(entry[0])), DmString(textOf(entry[1]))));
+        if (entry.Size() == 3) {
+            const ReadContext::Scope properties(zem.context(), std::size_t(2));
+            PropertyEncoding::read(Members(zem.context(), &entry[2], zem.schema()), *made);
+        }
+        input.addExtraData(made.get());
+    }
+}
+
+} // namespace
+
+std::string keyOf(std::uint32_t index) {
+    return index == 0 ? std::string(kDefaultKey) : kKeyPrefix + std::to_string(index + 1);
+}
+
+void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t index,
+           eDmTreeMediaType layerMediaType) {
+    const auto* media = dynamic_cast<const DmSourceNode::MediaInput*>(&input);
+    if (!media)
+        throw Json::Exception("the media input at " + writer.pointer() +
+                                  " is of a kind this system does not define",
+                              Status(Status::JsonGenerationFailed));
+    const std::string url = urlOf(input);
+    const double rate = RecordTime::rateOf(input.getFcm());
+    SchemaObject::start(writer, url.empty() ? kMissingReference : kExternalReference);
+    writeZem(writer, *media, index, layerMediaType, rate, url);
+    writer.member(SchemaObject::kName, "");
+    writer.key(kAvailableRange);
+    TimeSchema::writeRange(writer,
+                           TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
+    writeImageBounds(writer, input.getPrimaryRes());
+    if (!url.empty())
+        writer.member(kTargetUrl, url);
+    writer.endObject();
+}
+
+InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults) {
+    const std::string schema = SchemaObject::schemaOf(reference);
+    const Members members(context, &reference, schema);
+    std::string url;
+    if (schema == kExternalReference)
+        members.text(kTargetUrl, url);
+    else if (schema != kMissingReference)
+        context.lose(schema.empty() ? "none" : schema,
+                     "media reference read as missing media: its schema is not read");
+
+    // The range: the reference's own, else the clip's.
+    TimeRange range = defaults.range;
+    const bool hasRange =
+        TimeSchema::readRange(members, kAvailableRange, range) || defaults.hasRange;
+    const double rate = hasRange ? range.start.rate : 0.0;
+    const double length = RecordTime::rescale(range.duration.value, range.duration.rate, rate);
+
+    InputRead result;
+    const SchemaObject::ZemScope zem(context, reference, schema);
+    const Members& description = zem.members();
+    std::uint32_t place = 0;
+    if (description.unsignedInteger(kInput, place))
+        result.place = place;
+    DmString fcm(RecordTime::fcmOf(rate));
+    description.text(kFcm, fcm);
+    std::int32_t mediaType = defaults.mediaType;
+    description.integer(kMediaType, mediaType);
+    bool flag = true;
+    description.boolean(kFlag, flag);
+    const CoSharedPtr<DmSourceInfo> info = readSourceInfo(description, url);
+
+    const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
+        hasRange ? range.start.value : 0.0, hasRange ? length : 0.0, info.get(), fcm,
+        static_cast<eDmTreeMediaType>(mediaType), flag));
+    if (zem.exists()) {
+        const Value* resolution = description.find(kResolution);
+        if (!resolution || !resolution->IsNull())
+            input->setPrimaryRes(
+                ResolutionEncoding::readMembers(description, kResolutionProperties).get());
+    }
+    readAudio(description, *input);
+    readExtraData(description, *input);
+    PropertyEncoding::read(description, *input);
+    result.input = input;
+    return result;
+}
+
+} // namespace ZEM_0_81::Interchange::MediaReferenceSchema

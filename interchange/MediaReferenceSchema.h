@@ -1,0 +1,78 @@
+#pragma once
+
+#include "interchange/OtioWriter.h"
+#include "interchange/ReadContext.h"
+#include "interchange/TimeSchema.h"
+
+#include "outside/dmtree/CoSharedPtr.h"
+#include "outside/dmtree/DmSourceNode.h"
+
+#include <cstdint>
+
+namespace ZEM_0_81::Interchange {
+
+/// The media references of a clip: one per media input of the source, keyed in
+/// the clip's "media_references" ("DEFAULT_MEDIA" for the primary input, the
+/// clip's active reference; "MEDIA_2", "MEDIA_3", ... for the others).
+///
+/// An input whose source information names a first sequence is an
+/// "ExternalReference.1" whose "target_url" is that sequence; any other input is a
+/// "MissingReference.1". Both carry the input's "available_range" (its available
+/// start and length at its own rate) and, when the input's resolution has all of
+/// its bounds, "available_image_bounds" (the box they span). "metadata" → "zem"
+/// ("ZEM_SCHEMA": "ClipNodeMediaReferenceMetadata.1") holds the rest:
+///
+///     "input": I                  the input's place among the source's inputs (not for the
+///     primary) "fcm": S                    its frame-rate text, when the range's rate does not
+///     name it "media_type": I             when not the layer's "flag": false               when
+///     the input's flag is off "source_info": INFO|null    {"sequences": [S, ...] (when not just
+///     the target URL),
+///                                  "source_type": I, "file_type": I, "path": S,
+///                                  "original_source_uid": S, "properties"}
+///     resolution members          see ResolutionEncoding ("resolution": null when there is none)
+///     "has_audio": B, "audio_sample_rate": D, "num_audio_channels": I
+///                                 the audio properties, when there are any ("audio_properties")
+///     "extra_data": [[KEY, VALUE], ...]   in order ([KEY, VALUE, PROPERTIES] for an entry
+///                                 with properties); survives readers that sort keys
+///     "properties"                the input's properties
+namespace MediaReferenceSchema {
+
+constexpr const char* kExternalReference = "ExternalReference.1";
+constexpr const char* kMissingReference = "MissingReference.1";
+constexpr const char* kTargetUrl = "target_url";
+constexpr const char* kAvailableRange = "available_range";
+constexpr const char* kAvailableImageBounds = "available_image_bounds";
+constexpr const char* kDefaultKey = "DEFAULT_MEDIA";
+
+/// The key of input `index` in a clip's "media_references".
+std::string keyOf(std::uint32_t index);
+
+/// Writes input `index` of a source as a reference object. Throws
+/// Json::Exception with JsonGenerationFailed for an input kind this system does
+/// not define.
+void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t index,
+           eDmTreeMediaType layerMediaType);
+
+/// What a reference's reader assumes where the reference says nothing.
+struct Defaults {
+    eDmTreeMediaType mediaType = eDmMediaUnset;
+    /// The clip's source range, standing in for a reference without a range.
+    bool hasRange = false;
+    TimeRange range;
+};
+
+/// One reference as read: a new input and its place among the source's inputs
+/// ("input"; -1 when the reference does not say).
+struct InputRead {
+    CoSharedPtr<DmSourceNode::MediaInput> input;
+    std::int64_t place = -1;
+};
+
+/// Reads the reference `reference` (entered by the caller). A reference of a
+/// schema other than the two above still gives an input, without source
+/// information, and is reported as a loss.
+InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults);
+
+} // namespace MediaReferenceSchema
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,114 @@
+#pragma once
+
+#include "outside/dmtree/DmString.h"
+
+#include <rapidjson/document.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81 {
+class LossReport;
+}
+
+namespace ZEM_0_81::Interchange {
+
+using Value = rapidjson::Value;
+
+/// The state of reading one standard OTIO document that every schema's reader
+/// shares: where in the input it is (kept as a JSON Pointer for messages) and
+/// the loss report it fills.
+///
+/// Reading never stops for a member it cannot use: the member is reported as a
+/// loss and the reader goes on with its default. Only a document that cannot be
+/// read at all fails, through `fail`.
+class ReadContext {
+public:
+    explicit ReadContext(LossReport& losses);
+
+    /// Enters a member or an element of the input for the scope's lifetime, so that
+    /// whatever is reported meanwhile names it. Keys must outlive the scope (keys
+    /// of the input document and string literals do).
+    class Scope {
+    public:
+        Scope(ReadContext& context, const char* key);
+        Scope(ReadContext& context, const Value& key);
+        Scope(ReadContext& context, std::size_t index);
+        ~Scope();
+        Scope(const Scope&) = delete;
+        Scope& operator=(const Scope&) = delete;
+
+    private:
+        ReadContext& m_context;
+    };
+
+    /// The JSON Pointer of the current place.
+    std::string pointer() const;
+    /// Reports that what is at the current place, of schema `schema`, was dropped
+    /// or approximated, and why.
+    void lose(const std::string& schema, const std::string& what);
+    /// Throws Json::Exception with OtioImportFailed (517) and "POINTER: what".
+    [[noreturn]] void fail(const std::string& what) const;
+
+private:
+    struct Token {
+        const char* key; ///< null for an array index
+        std::size_t length;
+        std::size_t index;
+    };
+
+    std::vector<Token> m_path;
+    LossReport& m_losses;
+};
+
+/// Typed reading of the members of one object of the input. A member that is
+/// absent or null reads as absent; a member of another type is reported as a loss
+/// of `schema` ("... ignored: expected a number") and also reads as absent, so
+/// the caller keeps its default either way. A null or non-object `object` has no
+/// members.
+class Members {
+public:
+    Members(ReadContext& context, const Value* object, std::string schema);
+
+    ReadContext& context() const { return m_context; }
+    const std::string& schema() const { return m_schema; }
+    const Value* object() const { return m_object; }
+
+    /// The member `key` as it stands (null included), or null when absent.
+    const Value* find(const char* key) const;
+    bool has(const char* key) const { return find(key) != nullptr; }
+
+    /// A finite number, integer or not.
+    bool number(const char* key, double& out) const;
+    /// A number in the single-precision range, rounded to single precision.
+    bool singleFloat(const char* key, float& out) const;
+    /// An integer in the signed 32-bit range.
+    bool integer(const char* key, std::int32_t& out) const;
+    /// An integer in the unsigned 32-bit range.
+    bool unsignedInteger(const char* key, std::uint32_t& out) const;
+    bool boolean(const char* key, bool& out) const;
+    bool text(const char* key, std::string& out) const;
+    bool text(const char* key, DmString& out) const;
+    /// An object or an array; null when absent, null or of another type.
+    const Value* objectMember(const char* key) const;
+    const Value* arrayMember(const char* key) const;
+
+    /// Reports member `key` as ignored because it is not `expected`.
+    void wrongType(const char* key, const char* expected) const;
+
+private:
+    ReadContext& m_context;
+    const Value* m_object;
+    std::string m_schema;
+};
+
+/// A finite number of the input, integer or not.
+bool finiteNumber(const Value& value, double& out);
+/// A number of the input in the single-precision range, rounded to it.
+bool singleFloat(const Value& value, float& out);
+/// The text of a string of the input, NUL bytes included.
+std::string textOf(const Value& value);
+
+} // namespace ZEM_0_81::Interchange

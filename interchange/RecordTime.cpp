@@ -1,0 +1,39 @@
+#include "interchange/RecordTime.h"
+
+#include "outside/core/FPSUtils.h"
+#include "json/ExportContext.h"
+
+#include <cmath>
+#include <cstring>
+
+namespace ZEM_0_81::Interchange::RecordTime {
+
+double rateOf(const DmString& fcm) {
+    return Json::frameRateOf(fcm);
+}
+
+std::string fcmOf(double rate) {
+    Rational rational;
+    String text;
+    if (!FPSUtils::getFPSFromValue(rate, rational) || !FPSUtils::getFPSString(rational, text))
+        return std::string();
+    return std::string(text.c_str(), text.size());
+}
+
+bool sameRate(double a, double b) {
+    if (a == b)
+        return true;
+    return std::fabs(a - b) <= 1e-9 * std::fmax(std::fabs(a), std::fabs(b));
+}
+
+double rescale(double value, double from, double to) {
+    if (sameRate(from, to) || !(from > 0.0))
+        return value;
+    return value * to / from;
+}
+
+bool identical(double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+} // namespace ZEM_0_81::Interchange::RecordTime

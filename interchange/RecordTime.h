@@ -1,0 +1,38 @@
+#pragma once
+
+#include "outside/dmtree/DmString.h"
+
+#include <string>
+
+namespace ZEM_0_81::Interchange {
+
+/// Time arithmetic that the writer and the reader of standard OTIO share. The
+/// writer leaves out of a document every value the reader derives exactly; it
+/// finds out by running these same functions on what it writes, so the two
+/// directions must never compute differently.
+namespace RecordTime {
+
+/// The frames per second of a frame-rate text ("24", "23.976", "24000/1001");
+/// 0 for a text the core library does not understand.
+double rateOf(const DmString& fcm);
+
+/// The frame-rate text of `rate` frames per second, as the core library names
+/// the rate nearest to it; "" when there is none (0, negative, not finite).
+std::string fcmOf(double rate);
+
+/// True when `a` and `b` are the same rate. Rates are compared with a relative
+/// tolerance of 1e-9, far below the difference of any two frame rates in use and
+/// far above the rounding of a rate that another JSON reader parsed a bit off.
+bool sameRate(double a, double b);
+
+/// `value` units of 1/`from` second counted in units of 1/`to` second: `value`
+/// itself for the same rate, value × to ÷ from otherwise (`value` itself when
+/// `from` is not positive).
+double rescale(double value, double from, double to);
+
+/// True when `a` and `b` are the same double, bit for bit (so -0.0 is not 0.0).
+bool identical(double a, double b);
+
+} // namespace RecordTime
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,79 @@
+#pragma once
+
+#include "interchange/OtioWriter.h"
+#include "interchange/ReadContext.h"
+
+#include <string>
+
+namespace ZEM_0_81::Interchange {
+
+/// What every schema object of a standard OTIO document has: its "OTIO_SCHEMA"
+/// ("Clip.2": a type word and a version), its "metadata" dictionary and its
+/// "name". This system's own data rides in "metadata" → "zem", an object whose
+/// "ZEM_SCHEMA" member names what it describes; it holds no "OTIO_SCHEMA" member
+/// anywhere, so that the OpenTimelineIO library reads it as plain dictionaries.
+namespace SchemaObject {
+
+constexpr const char* kSchema = "OTIO_SCHEMA";
+constexpr const char* kMetadata = "metadata";
+constexpr const char* kName = "name";
+constexpr const char* kZem = "zem";
+constexpr const char* kZemSchema = "ZEM_SCHEMA";
+
+// Members of every item (clips, gaps, tracks, stacks), written as the
+// OpenTimelineIO library writes them.
+constexpr const char* kSourceRange = "source_range";
+constexpr const char* kEffects = "effects";
+constexpr const char* kMarkers = "markers";
+constexpr const char* kEnabled = "enabled";
+// Members of compositions (stacks and tracks) and collections.
+constexpr const char* kChildren = "children";
+
+/// The type word and version of an "OTIO_SCHEMA" text such as "Clip.2". False
+/// when the text has no dot or no version number after the last one.
+bool parseSchema(const std::string& text, std::string& type, int& version);
+
+/// The "OTIO_SCHEMA" text of `object` ("" when absent or not a string).
+std::string schemaOf(const Value& object);
+
+/// "metadata" → "zem" of `object` when both are objects, else null.
+const Value* zemOf(const Value& object);
+
+/// "metadata" → "zem" → "ZEM_SCHEMA" of `object` ("" when absent).
+std::string zemSchemaOf(const Value& object);
+
+/// Enters "metadata" → "zem" of an object of the input for the scope's lifetime
+/// and reads its members (none when the object has no such description).
+class ZemScope {
+public:
+    ZemScope(ReadContext& context, const Value& object, const std::string& schema)
+        : m_metadata(context, kMetadata), m_zem(context, kZem),
+          m_members(context, zemOf(object), schema) {}
+
+    const Members& members() const { return m_members; }
+    bool exists() const { return m_members.object() != nullptr; }
+
+private:
+    ReadContext::Scope m_metadata;
+    ReadContext::Scope m_zem;
+    Members m_members;
+};
+
+/// Starts a schema object: "OTIO_SCHEMA".
+void start(OtioWriter& writer, const char* schema);
+
+/// Writes "metadata": {"zem": {"ZEM_SCHEMA": zemSchema, and leaves the zem object
+/// open for the caller's members; endZem closes both objects.
+void startZem(OtioWriter& writer, const char* zemSchema);
+void endZem(OtioWriter& writer);
+
+/// Writes "metadata": {} (an object that needs nothing of this system's own).
+void emptyMetadata(OtioWriter& writer);
+
+/// Writes "markers": [] and "enabled": true, the item members that the edit tree
+/// has nothing for.
+void plainItemMembers(OtioWriter& writer);
+
+} // namespace SchemaObject
+
+} // namespace ZEM_0_81::Interchange

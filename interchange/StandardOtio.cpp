@@ -1,0 +1,60 @@
+#include "interchange/StandardOtio.h"
+
+#include "composition/JsonException.h"
+#include "interchange/DocumentSchema.h"
+#include "interchange/JsonInput.h"
+#include "interchange/OtioWriter.h"
+#include "interchange/ReadContext.h"
+
+#include "outside/dmtree/DmRoot.h"
+
+#include <rapidjson/document.h>
+
+namespace ZEM_0_81 {
+
+namespace {
+
+Status failed(const Json::Exception& failure, String* message) {
+    if (message)
+        *message = String(failure.what());
+    return Json::statusFromException(failure);
+}
+
+} // namespace
+
+Status StandardOtio::write(const Composition& composition, String& out, String* message) {
+    Status status;
+    const DmRoot& tree = composition.getTree(status);
+    if (!status) {
+        if (message)
+            *message = String((std::string("the composition has no edit tree to write: ") +
+                               status.getDescription())
+                                  .c_str());
+        return status;
+    }
+    try {
+        Interchange::OtioWriter writer;
+        Interchange::DocumentSchema::write(writer, tree);
+        out = String(writer.text(), writer.size());
+        return Status();
+    } catch (const Json::Exception& failure) {
+        return failed(failure, message);
+    }
+}
+
+Status StandardOtio::read(const char* text, std::size_t length, const String& id,
+                          SharedPtr<Composition>& out, LossReport& losses, String* message) {
+    losses.clear();
+    try {
+        rapidjson::Document document;
+        Interchange::parseInput(text, length, document);
+        Interchange::ReadContext context(losses);
+        const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::read(context, document);
+        out = Composition::create(id, *root);
+        return Status();
+    } catch (const Json::Exception& failure) {
+        return failed(failure, message);
+    }
+}
+
+} // namespace ZEM_0_81

@@ -1,0 +1,128 @@
+#include "interchange/TimelineSchema.h"
+
+#include "interchange/ChildGroups.h"
+#include "interchange/EditTreeNodes.h"
+#include "interchange/PropertyEncoding.h"
+#include "interchange/RecordTime.h"
+#include "interchange/ResolutionEncoding.h"
+#include "interchange/SchemaObject.h"
+#include "interchange/StackSchema.h"
+#include "interchange/TimeSchema.h"
+#include "rapidotio/MediaVocabulary.h"
+
+#include "outside/dmtree/DmTrackNode.h"
+
+namespace ZEM_0_81::Interchange::TimelineSchema {
+
+namespace {
+
+constexpr const char* kGlobalStartTime = "global_start_time";
+constexpr const char* kTracks = "tracks";
+constexpr const char* kFcm = "fcm";
+constexpr const char* kStartTcFcm = "start_tc_fcm";
+constexpr const char* kLength = "length";
+constexpr const char* kResolution = "resolution";
+constexpr const char* kReel = "reel";
+
+/// Where record values start counting: the start timecode in frames at the
+/// composition rate.
+double recordBaseOf(double startTc, double startRate, double compositionRate) {
+    return RecordTime::rescale(startTc, startRate, compositionRate);
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const DmCompositionNode& composition, std::uint32_t reel,
+           const std::vector<const DmTreeNode*>& before,
+           const std::function<void(OtioWriter&)>& more) {
+    const ChildGroups tracks = ChildGroups::ofKind<DmTrackNode>(composition);
+    const double rate = RecordTime::rateOf(composition.getFcm());
+    const double startRate = RecordTime::rateOf(composition.getStartTcFcm());
+
+    SchemaObject::start(writer, kSchema);
+    SchemaObject::startZem(writer, kZemSchema);
+    writer.member(kFcm, composition.getFcm());
+    if (composition.getStartTcFcm() != composition.getFcm())
+        writer.member(kStartTcFcm, composition.getStartTcFcm());
+    writer.member(kLength, composition.getCompLength());
+    ResolutionEncoding::write(writer, kResolution, composition.getResolution());
+    if (reel > 0)
+        writer.memberUnsigned(kReel, reel);
+    PropertyEncoding::write(writer, composition);
+    EditTreeNodes::write(writer, EditTreeNodes::kBefore, before);
+    EditTreeNodes::write(writer, EditTreeNodes::kAfter, tracks.after);
+    if (more)
+        more(writer);
+    SchemaObject::endZem(writer);
+
+    writer.member(SchemaObject::kName, composition.getName());
+    writer.key(kGlobalStartTime);
+    TimeSchema::writeTime(writer, RationalTime{composition.getStartTC(), startRate});
+    writer.key(kTracks);
+    StackSchema::write(writer, tracks, rate,
+                       recordBaseOf(composition.getStartTC(), startRate, rate));
+    writer.endObject();
+}
+
+CompositionRead read(ReadContext& context, const Value& timeline) {
+    const std::string schema = SchemaObject::schemaOf(timeline);
+    const Members members(context, &timeline, schema);
+    CompositionRead result;
+
+    RationalTime start{0.0, rapidotio::MediaVocabulary::kDefaultRate};
+    TimeSchema::readTime(members, kGlobalStartTime, start);
+
+    DmString fcm(RecordTime::fcmOf(start.rate));
+    DmString startTcFcm;
+    double length = 0.0;
+    bool lengthGiven = false;
+    // A timeline not described keeps a resolution with nothing set, as the
+    // product's import gives one.
+    CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
+    std::vector<CoSharedPtr<DmTreeNode>> after;
+    {
+        const SchemaObject::ZemScope zem(context, timeline, schema);
+        const Members& description = zem.members();
+        description.text(kFcm, fcm);
+        startTcFcm = fcm;
+        description.text(kStartTcFcm, startTcFcm);
+        lengthGiven = description.number(kLength, length);
+        ResolutionEncoding::read(description, kResolution, resolution);
+        description.unsignedInteger(kReel, result.reel);
+        result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
+        after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
+    }
+
+    DmString name;
+    members.text(SchemaObject::kName, name);
+    const CoSharedPtr<DmCompositionNode> composition(
+        DmCompositionNode::create(name, fcm, resolution.get()));
+    composition->setStartTC(start.value, startTcFcm);
+    {
+        const SchemaObject::ZemScope zem(context, timeline, schema);
+        PropertyEncoding::read(zem.members(), *composition);
+    }
+
+    const double rate = RecordTime::rateOf(fcm);
+    const double recordBase = recordBaseOf(start.value, RecordTime::rateOf(startTcFcm), rate);
+    double end = recordBase;
+    if (const Value* stack = members.objectMember(kTracks)) {
+        const ReadContext::Scope scope(context, kTracks);
+        for (const StackSchema::TrackRead& track :
+             StackSchema::read(context, *stack, rate, recordBase, end)) {
+            for (const CoSharedPtr<DmTreeNode>& node : track.before)
+                composition->addChild(node.get());
+            composition->addChild(track.track.get());
+        }
+    } else {
+        context.lose(schema, "the timeline has no \"tracks\" stack: it is read without tracks");
+    }
+    for (const CoSharedPtr<DmTreeNode>& node : after)
+        composition->addChild(node.get());
+    composition->setCompLength(lengthGiven ? length : end - recordBase);
+
+    result.composition = composition;
+    return result;
+}
+
+} // namespace ZEM_0_81::Interchange::TimelineSchema

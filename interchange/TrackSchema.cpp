@@ -1,0 +1,224 @@
+#include "interchange/TrackSchema.h"
+
+#include "interchange/ChildGroups.h"
+#include "interchange/ClipSchema.h"
+#include "interchange/EditTreeNodes.h"
+#include "interchange/GapSchema.h"
+#include "interchange/ItemPlacement.h"
+#include "interchange/PropertyEncoding.h"
+#include "interchange/RecordTime.h"
+#include "interchange/SchemaObject.h"
+
+#include "outside/dmtree/DmCutNode.h"
+#include "outside/dmtree/DmGapNode.h"
+#include "outside/dmtree/DmSourceNode.h"
+
+#include <cmath>
+#include <strings.h>
+
+namespace ZEM_0_81::Interchange::TrackSchema {
+
+namespace {
+
+constexpr const char* kZemSchema = "Layer.1";
+constexpr const char* kTrack = "track";
+constexpr const char* kIndex = "index";
+constexpr const char* kStartTc = "start_tc";
+constexpr const char* kLength = "length";
+constexpr const char* kMediaType = "media_type";
+constexpr const char* kParameter = "parameter";
+constexpr const char* kFirstLayer = "first_layer";
+
+bool isItem(const DmTreeNode& node) {
+    return dynamic_cast<const DmSourceNode*>(&node) || dynamic_cast<const DmGapNode*>(&node);
+}
+
+/// The media type a kind stands for.
+eDmTreeMediaType mediaTypeOfKind(const std::string& kind) {
+    return strcasecmp(kind.c_str(), kAudio) == 0 ? eDmMediaAudio : eDmMediaVideo;
+}
+
+/// True for the cut the reader puts between two segments on its own: a cut of the
+/// layer's media type with nothing else set.
+bool isPlainCut(const DmTreeNode& node, eDmTreeMediaType mediaType) {
+    const auto* cut = dynamic_cast<const DmCutNode*>(&node);
+    return cut && cut->getName().empty() && cut->getNbProperties() == 0 &&
+           RecordTime::identical(cut->getRecIn(), 0.0) &&
+           RecordTime::identical(cut->getRecLength(), 0.0) && cut->getSegmentId().empty() &&
+           cut->getMediaType() == mediaType && cut->getNbEffects() == 0 &&
+           cut->getNbChildren() == 0;
+}
+
+/// True when `before` is what the reader assumes before item `index`.
+bool isAssumedBefore(const std::vector<const DmTreeNode*>& before, std::size_t index,
+                     eDmTreeMediaType mediaType) {
+    if (index == 0)
+        return before.empty();
+    return before.size() == 1 && isPlainCut(*before.front(), mediaType);
+}
+
+void writeZem(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
+              const std::vector<const DmTreeNode*>& before,
+              const std::vector<const DmTreeNode*>& after, const std::string& kind) {
+    SchemaObject::startZem(writer, kZemSchema);
+    writer.memberUnsigned(kTrack, track);
+    writer.memberInteger(kIndex, layer.getIndex());
+    writer.member(kStartTc, layer.getLayerStartTC());
+    writer.member(kLength, layer.getLayerLength());
+    if (layer.mediaType != mediaTypeOfKind(kind))
+        writer.memberInteger(kMediaType, layer.mediaType);
+    if (layer.getParameter() != 0)
+        writer.memberInteger(kParameter, layer.getParameter());
+    if (layer.isFirstLayer() != (layer.getIndex() == 0))
+        writer.memberBool(kFirstLayer, layer.isFirstLayer());
+    PropertyEncoding::write(writer, layer);
+    EditTreeNodes::write(writer, EditTreeNodes::kBefore, before);
+    EditTreeNodes::write(writer, EditTreeNodes::kAfter, after);
+    SchemaObject::endZem(writer);
+}
+
+void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups& items,
+                double compositionRate, double recordBase) {
+    ItemPlacement placement;
+    placement.compositionRate = compositionRate;
+    placement.layerMediaType = layer.mediaType;
+    double cursor = recordBase;
+    writer.key(SchemaObject::kChildren);
+    writer.startArray();
+    for (std::size_t k = 0; k < items.shown.size(); ++k) {
+        const auto& segment = static_cast<const DmSegmentNode&>(*items.shown[k].node);
+        placement.before = isAssumedBefore(items.shown[k].before, k, layer.mediaType)
+                               ? nullptr
+                               : &items.shown[k].before;
+
+        // A hole before the segment becomes a filler; the reader then finds the
+        // segment where the filler ends, or is told where it is.
+        const double recordIn = segment.getRecIn();
+        const double hole = recordIn - cursor;
+        double found = cursor;
+        if (hole > 0.0 && std::isfinite(hole)) {
+            GapSchema::writeFiller(writer, hole, compositionRate);
+            found = cursor + hole;
+        }
+        placement.writeRecordIn = !RecordTime::identical(found, recordIn);
+
+        if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment))
+            ClipSchema::write(writer, *source, placement);
+        else
+            GapSchema::write(writer, static_cast<const DmGapNode&>(segment), placement);
+        cursor = recordIn + segment.getRecLength();
+    }
+    writer.endArray();
+}
+
+} // namespace
+
+void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
+           const std::vector<const DmTreeNode*>& before, double compositionRate,
+           double recordBase) {
+    const ChildGroups items = ChildGroups::of(layer, isItem);
+    const std::string kind = layer.mediaType == eDmMediaAudio ? kAudio : kVideo;
+    SchemaObject::start(writer, kSchema);
+    writeZem(writer, layer, track, before, items.after, kind);
+    writer.member(SchemaObject::kName, layer.getName());
+    writer.key(SchemaObject::kSourceRange);
+    writer.null();
+    writer.key(SchemaObject::kEffects);
+    writer.startArray();
+    writer.endArray();
+    SchemaObject::plainItemMembers(writer);
+    writeItems(writer, layer, items, compositionRate, recordBase);
+    writer.member(kKind, kind);
+    writer.endObject();
+}
+
+LayerRead read(ReadContext& context, const Value& track, const std::string& schema,
+               std::uint32_t position, double compositionRate, double recordBase) {
+    const Members members(context, &track, schema);
+    LayerRead result;
+
+    std::string kind = kVideo;
+    members.text(kKind, kind);
+    std::int32_t index = static_cast<std::int32_t>(position);
+    std::int32_t mediaType = mediaTypeOfKind(kind);
+    std::int32_t parameter = 0;
+    bool firstLayer = false;
+    bool firstLayerGiven = false;
+    double startTc = recordBase;
+    double length = 0.0;
+    bool lengthGiven = false;
+    std::vector<CoSharedPtr<DmTreeNode>> after;
+    {
+        const SchemaObject::ZemScope zem(context, track, schema);
+        const Members& description = zem.members();
+        std::uint32_t ordinal = 0;
+        if (description.unsignedInteger(kTrack, ordinal))
+            result.track = ordinal;
+        description.integer(kIndex, index);
+        description.integer(kMediaType, mediaType);
+        description.integer(kParameter, parameter);
+        firstLayerGiven = description.boolean(kFirstLayer, firstLayer);
+        description.number(kStartTc, startTc);
+        lengthGiven = description.number(kLength, length);
+        result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
+        after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
+    }
+    if (!firstLayerGiven)
+        firstLayer = index == 0;
+
+    const CoSharedPtr<DmLayerNode> layer(DmLayerNode::create(
+        index, static_cast<eDmTreeMediaType>(mediaType), parameter, firstLayer));
+    DmString name;
+    members.text(SchemaObject::kName, name);
+    layer->setName(name);
+    {
+        const SchemaObject::ZemScope zem(context, track, schema);
+        PropertyEncoding::read(zem.members(), *layer);
+    }
+
+    LayerCursor cursor;
+    cursor.compositionRate = compositionRate;
+    cursor.layerMediaType = layer->mediaType;
+    cursor.recordIn = recordBase;
+    std::size_t segments = 0;
+    if (const Value* children = members.arrayMember(SchemaObject::kChildren)) {
+        const ReadContext::Scope scope(context, SchemaObject::kChildren);
+        for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
+            const ReadContext::Scope element(context, i);
+            const Value& child = (*children)[i];
+            const std::string childSchema = SchemaObject::schemaOf(child);
+            std::string type;
+            int version = 0;
+            SchemaObject::parseSchema(childSchema, type, version);
+            ItemRead item;
+            if (type == ClipSchema::kType)
+                item = ClipSchema::read(context, child, childSchema, version, cursor);
+            else if (type == GapSchema::kType)
+                item = GapSchema::read(context, child, childSchema, cursor);
+            else
+                context.lose(childSchema.empty() ? "none" : childSchema,
+                             "dropped: the edit tree has no segment for it in a layer");
+            if (!item.segment)
+                continue;
+            if (item.hasBefore) {
+                for (const CoSharedPtr<DmTreeNode>& node : item.before)
+                    layer->addChild(node.get());
+            } else if (segments > 0) {
+                const CoSharedPtr<DmCutNode> cut(DmCutNode::create(layer->mediaType));
+                layer->addChild(cut.get());
+            }
+            layer->addChild(item.segment.get());
+            ++segments;
+        }
+    }
+    for (const CoSharedPtr<DmTreeNode>& node : after)
+        layer->addChild(node.get());
+
+    result.end = cursor.recordIn;
+    layer->setLayerStartTC(startTc);
+    layer->setLayerLength(lengthGiven ? length : cursor.recordIn - recordBase);
+    result.layer = layer;
+    return result;
+}
+
+} // namespace ZEM_0_81::Interchange::TrackSchema
