@@ -81,9 +81,9 @@ void writePlaceholderReference(OtioWriter& writer) {
     writer.endObject();
 }
 
-/// The inputs of the clip's references: ordered by the place each says it has,
-/// those without one after, the active reference first among them, the others in
-/// key order (as the reference library keeps them).
+/// The inputs of the clip's references: ordered by the place each says it has
+/// (the active reference, saying none, first), those without one after, in key
+/// order (as the OpenTimelineIO library keeps them).
 std::vector<CoSharedPtr<DmSourceNode::MediaInput>>
 readInputs(ReadContext& context, const Members& clip, int version,
            const MediaReferenceSchema::Defaults& defaults) {
@@ -112,14 +112,17 @@ readInputs(ReadContext& context, const Members& clip, int version,
                                   key == active, key});
         }
     }
+    // The primary input says no place: it is the active reference, at place 0.
+    for (Found& entry : found) {
+        if (entry.read.place < 0 && entry.active)
+            entry.read.place = 0;
+    }
     std::stable_sort(found.begin(), found.end(), [](const Found& a, const Found& b) {
         const bool aPlaced = a.read.place >= 0, bPlaced = b.read.place >= 0;
         if (aPlaced != bPlaced)
             return aPlaced;
         if (aPlaced)
             return a.read.place < b.read.place;
-        if (a.active != b.active)
-            return a.active;
         return a.key < b.key;
     });
     std::vector<CoSharedPtr<DmSourceNode::MediaInput>> inputs;
@@ -139,17 +142,22 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     double start = relIn + availIn;
     if (!std::isfinite(start))
         start = relIn;
-    const bool relInExact = RecordTime::identical(start - availIn, relIn);
+    const bool relInDerived =
+        RecordTime::isSafeInteger(relIn) && RecordTime::isSafeInteger(availIn) &&
+        RecordTime::isSafeInteger(start) && RecordTime::identical(start - availIn, relIn);
 
-    // The duration at the source rate when that converts back exactly, else at the
-    // composition rate, where the record length is taken as it stands.
+    // The duration at the source rate when it converts there and back exactly, else
+    // at the composition rate, where it is the record length as it stands.
     const double recordLength = source.getRecLength();
-    RationalTime duration{RecordTime::rescale(recordLength, compositionRate, sourceRate),
-                          sourceRate};
-    if (!std::isfinite(duration.value) ||
-        !RecordTime::identical(RecordTime::rescale(duration.value, sourceRate, compositionRate),
-                               recordLength))
-        duration = RationalTime{recordLength, compositionRate};
+    RationalTime duration{recordLength, sourceRate};
+    if (!RecordTime::identical(sourceRate, compositionRate)) {
+        duration.value = RecordTime::rescale(recordLength, compositionRate, sourceRate);
+        if (!RecordTime::isSafeInteger(recordLength) ||
+            !RecordTime::isSafeInteger(duration.value) ||
+            !RecordTime::identical(RecordTime::rescale(duration.value, sourceRate, compositionRate),
+                                   recordLength))
+            duration = RationalTime{recordLength, compositionRate};
+    }
 
     const SegmentDescription::Needs needs =
         SegmentDescription::needsOf(source, placement, eDmMediaUnset, true, true);
@@ -157,7 +165,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     SchemaObject::startZem(writer, Keys::kClipMetadata);
     writeIdentity(writer, source);
     writer.member(Keys::kClipId, source.getSegmentId());
-    if (!relInExact)
+    if (!relInDerived)
         writer.member(kRelIn, relIn);
     if (!source.getFlag1() || source.getFlag2()) {
         writer.key(kFlags);
@@ -198,6 +206,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
               LayerCursor& cursor) {
     const Members item(context, &clip, schema);
     ItemRead result;
+    SchemaObject::reportUnread(item, SchemaObject::Unread::Item);
 
     TimeRange range;
     const bool hasRange = TimeSchema::readRange(item, SchemaObject::kSourceRange, range);

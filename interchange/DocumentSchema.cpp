@@ -176,6 +176,7 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
         timelines.emplace_back(0, &document);
     } else if (type == kCollectionType || type == kCollectionOldType) {
         const Members collection(context, &document, schema);
+        SchemaObject::reportUnread(collection, SchemaObject::Unread::Metadata);
         if (const Value* children = collection.arrayMember(SchemaObject::kChildren)) {
             const ReadContext::Scope scope(context, SchemaObject::kChildren);
             for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
@@ -217,6 +218,9 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
         }
         TimelineSchema::CompositionRead read = TimelineSchema::read(context, *timeline);
         if (read.reel >= reels.size()) {
+            const ReadContext::Scope metadata(context, SchemaObject::kMetadata);
+            const ReadContext::Scope zem(context, SchemaObject::kZem);
+            const ReadContext::Scope reel(context, TimelineSchema::kReel);
             context.lose(TimelineSchema::kSchema,
                          "placed in the first reel: the document describes no reel " +
                              std::to_string(read.reel));

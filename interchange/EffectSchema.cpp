@@ -274,6 +274,7 @@ void readAll(const Members& item, DmSegmentNode& segment) {
                                      "\" dropped: the edit tree has no settings for it");
             continue;
         }
+        SchemaObject::reportUnread(effect, SchemaObject::Unread::Metadata);
         CoSharedPtr<DmEffectSettings> settings;
         {
             const SchemaObject::ZemScope zem(context, value, schema);

@@ -56,6 +56,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
               LayerCursor& cursor) {
     const Members item(context, &gap, schema);
     ItemRead result;
+    SchemaObject::reportUnread(item, SchemaObject::Unread::Item);
 
     // A gap without a range lasts nothing, as in OTIO.
     TimeRange range;

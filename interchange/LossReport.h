@@ -15,8 +15,7 @@ namespace ZEM_0_81 {
 /// ("Clip.2", "Marker.2", ...) and a sentence saying what happened and why.
 ///
 /// A report is filled by StandardOtio::read, which empties it first; it owns
-/// copies of its texts. Entries keep the order in which the reader met them,
-/// which is the order of the input.
+/// copies of its texts. Entries keep the order in which the reader met them.
 class ZEM_API LossReport {
 public:
     LossReport();

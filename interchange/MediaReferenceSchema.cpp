@@ -72,10 +72,10 @@ void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
         }
     }
     SchemaObject::start(writer, kBox);
-    writer.key(kMax);
-    writePoint(writer, corners[2], corners[3]);
     writer.key(kMin);
     writePoint(writer, corners[0], corners[1]);
+    writer.key(kMax);
+    writePoint(writer, corners[2], corners[3]);
     writer.endObject();
 }
 
@@ -275,6 +275,7 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
 InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults) {
     const std::string schema = SchemaObject::schemaOf(reference);
     const Members members(context, &reference, schema);
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Metadata);
     std::string url;
     if (schema == kExternalReference)
         members.text(kTargetUrl, url);

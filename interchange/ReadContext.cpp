@@ -48,7 +48,7 @@ void ReadContext::lose(const std::string& schema, const std::string& what) {
 
 void ReadContext::fail(const std::string& what) const {
     const std::string place = pointer();
-    throw Json::Exception((place.empty() ? std::string("the document") : place) + ": " + what,
+    throw Json::Exception(place.empty() ? what : place + ": " + what,
                           Status(Status::OtioImportFailed));
 }
 

@@ -49,7 +49,8 @@ public:
     /// Reports that what is at the current place, of schema `schema`, was dropped
     /// or approximated, and why.
     void lose(const std::string& schema, const std::string& what);
-    /// Throws Json::Exception with OtioImportFailed (517) and "POINTER: what".
+    /// Throws Json::Exception with OtioImportFailed (517) and "POINTER: what" (just
+    /// "what" at the top of the document).
     [[noreturn]] void fail(const std::string& what) const;
 
 private:

@@ -36,4 +36,17 @@ bool identical(double a, double b) {
     return std::memcmp(&a, &b, sizeof a) == 0;
 }
 
+bool isSafeInteger(double value) {
+    constexpr double limit = 9007199254740992.0; // 2^53
+    return std::fabs(value) < limit && std::trunc(value) == value;
+}
+
+double canonicalRate(double rate) {
+    const std::string fcm = fcmOf(rate);
+    if (fcm.empty())
+        return rate;
+    const double exact = rateOf(DmString(fcm));
+    return exact > 0.0 && sameRate(rate, exact) ? exact : rate;
+}
+
 } // namespace ZEM_0_81::Interchange::RecordTime

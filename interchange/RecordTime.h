@@ -33,6 +33,18 @@ double rescale(double value, double from, double to);
 /// True when `a` and `b` are the same double, bit for bit (so -0.0 is not 0.0).
 bool identical(double a, double b);
 
+/// True for a whole number below 2^53 in magnitude: such a number is written and
+/// read back exactly by any JSON reader, and sums and differences of such numbers
+/// are exact. Values the writer leaves for the reader to derive are all of this
+/// kind, so that a reader that parses other doubles a unit in the last place off
+/// (as the OpenTimelineIO library may) still derives them exactly.
+bool isSafeInteger(double value);
+
+/// `rate`, or the exact frame rate it stands for when it lies within the
+/// tolerance of sameRate of one (so that a rate another reader parsed a bit off
+/// counts again as the rate that was written).
+double canonicalRate(double rate);
+
 } // namespace RecordTime
 
 } // namespace ZEM_0_81::Interchange

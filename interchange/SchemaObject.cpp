@@ -49,6 +49,46 @@ std::string zemSchemaOf(const Value& object) {
     return textOf(found->value);
 }
 
+void reportUnread(const Members& object, Unread what) {
+    ReadContext& context = object.context();
+    if (const Value* metadata = object.objectMember(kMetadata)) {
+        const ReadContext::Scope scope(context, kMetadata);
+        for (const auto& member : metadata->GetObject()) {
+            if (textOf(member.name) == kZem)
+                continue;
+            const ReadContext::Scope entry(context, member.name);
+            context.lose(object.schema(), "metadata not kept: the edit tree has no place for it");
+        }
+    }
+    if (what == Unread::Metadata)
+        return;
+    if (const Value* markers = object.arrayMember(kMarkers)) {
+        const ReadContext::Scope scope(context, kMarkers);
+        for (rapidjson::SizeType i = 0; i < markers->Size(); ++i) {
+            const ReadContext::Scope element(context, i);
+            const std::string schema = schemaOf((*markers)[i]);
+            context.lose(schema.empty() ? "none" : schema,
+                         "marker dropped: the edit tree keeps no markers");
+        }
+    }
+    bool enabled = true;
+    if (object.boolean(kEnabled, enabled) && !enabled) {
+        const ReadContext::Scope scope(context, kEnabled);
+        context.lose(object.schema(), "read as enabled: the edit tree cannot disable it");
+    }
+    if (what == Unread::Item)
+        return;
+    if (const Value* effects = object.arrayMember(kEffects)) {
+        const ReadContext::Scope scope(context, kEffects);
+        for (rapidjson::SizeType i = 0; i < effects->Size(); ++i) {
+            const ReadContext::Scope element(context, i);
+            const std::string schema = schemaOf((*effects)[i]);
+            context.lose(schema.empty() ? "none" : schema,
+                         "effect dropped: the edit tree has effects on segments only");
+        }
+    }
+}
+
 void start(OtioWriter& writer, const char* schema) {
     writer.startObject();
     writer.member(kSchema, schema);

@@ -59,6 +59,17 @@ private:
     Members m_members;
 };
 
+/// What the reader reports of an object besides what its schema's reader takes:
+/// which of its members the edit tree has no place for.
+enum class Unread {
+    Metadata,    ///< members of "metadata" other than "zem"
+    Item,        ///< the above, every marker, and "enabled": false
+    Composition, ///< the above, and every effect (of a track or a stack)
+};
+
+/// Reports as losses what `object` holds that the edit tree keeps nothing of.
+void reportUnread(const Members& object, Unread what);
+
 /// Starts a schema object: "OTIO_SCHEMA".
 void start(OtioWriter& writer, const char* schema);
 

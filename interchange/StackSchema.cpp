@@ -90,6 +90,7 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
     const std::string schema = SchemaObject::schemaOf(stack);
     const Members members(context, &stack, schema);
     end = recordBase;
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
 
     // The edit-tree tracks, as described, with what comes after their layers.
     std::vector<TrackRead> tracks;
@@ -137,6 +138,9 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
                 context, child, childSchema, position++, compositionRate, recordBase);
             std::size_t t = layer.track < 0 ? 0 : static_cast<std::size_t>(layer.track);
             if (t >= tracks.size()) {
+                const ReadContext::Scope metadata(context, SchemaObject::kMetadata);
+                const ReadContext::Scope zem(context, SchemaObject::kZem);
+                const ReadContext::Scope track(context, TrackSchema::kTrack);
                 context.lose(childSchema, "placed in the first track: the stack describes no "
                                           "track " +
                                               std::to_string(t));

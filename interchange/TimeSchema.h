@@ -33,7 +33,8 @@ void writeTime(OtioWriter& writer, const RationalTime& time);
 void writeRange(OtioWriter& writer, const TimeRange& range);
 
 /// Member `key` of `members` as a time: an object with a finite "value" and
-/// "rate". False when absent or null; a member of another shape is reported as a
+/// "rate" (made exact when it stands for a frame rate: RecordTime::canonicalRate).
+/// False when absent or null; a member of another shape is reported as a
 /// loss and reads as absent.
 bool readTime(const Members& members, const char* key, RationalTime& time);
 /// Member `key` as a range: an object with a "start_time" and a "duration", each

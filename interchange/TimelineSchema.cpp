@@ -22,7 +22,6 @@ constexpr const char* kFcm = "fcm";
 constexpr const char* kStartTcFcm = "start_tc_fcm";
 constexpr const char* kLength = "length";
 constexpr const char* kResolution = "resolution";
-constexpr const char* kReel = "reel";
 
 /// Where record values start counting: the start timecode in frames at the
 /// composition rate.
@@ -69,6 +68,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     const Members members(context, &timeline, schema);
     CompositionRead result;
 
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Metadata);
     RationalTime start{0.0, rapidotio::MediaVocabulary::kDefaultRate};
     TimeSchema::readTime(members, kGlobalStartTime, start);
 

@@ -33,6 +33,7 @@ namespace TimelineSchema {
 constexpr const char* kType = "Timeline";
 constexpr const char* kSchema = "Timeline.1";
 constexpr const char* kZemSchema = "Composition.1";
+constexpr const char* kReel = "reel";
 
 /// Writes `composition`, in reel `reel`, after the other nodes `before` of that
 /// reel. `more` writes further members of the description (the document's own,

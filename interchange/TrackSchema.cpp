@@ -21,7 +21,6 @@ namespace ZEM_0_81::Interchange::TrackSchema {
 namespace {
 
 constexpr const char* kZemSchema = "Layer.1";
-constexpr const char* kTrack = "track";
 constexpr const char* kIndex = "index";
 constexpr const char* kStartTc = "start_tc";
 constexpr const char* kLength = "length";
@@ -100,7 +99,9 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
             GapSchema::writeFiller(writer, hole, compositionRate);
             found = cursor + hole;
         }
-        placement.writeRecordIn = !RecordTime::identical(found, recordIn);
+        placement.writeRecordIn =
+            !(RecordTime::isSafeInteger(cursor) && RecordTime::isSafeInteger(recordIn) &&
+              RecordTime::identical(found, recordIn));
 
         if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment))
             ClipSchema::write(writer, *source, placement);
@@ -136,6 +137,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                std::uint32_t position, double compositionRate, double recordBase) {
     const Members members(context, &track, schema);
     LayerRead result;
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
 
     std::string kind = kVideo;
     members.text(kKind, kind);

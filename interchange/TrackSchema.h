@@ -39,6 +39,8 @@ namespace TrackSchema {
 constexpr const char* kType = "Track";
 constexpr const char* kSchema = "Track.1";
 constexpr const char* kKind = "kind";
+/// The member of a Track's description naming its edit-tree track.
+constexpr const char* kTrack = "track";
 constexpr const char* kVideo = "Video";
 constexpr const char* kAudio = "Audio";
 
