@@ -1,0 +1,77 @@
+// Which dialect a document's text is in, by the one rule every reader of
+// documents shares, and the dialects' names.
+
+#include "interchange/Dialect.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ZEM_0_81::test {
+namespace {
+
+Dialect of(const std::string& text) {
+    return detectDialect(text.c_str(), text.size());
+}
+
+TEST(Dialect, EditTreeJsonByItsFormatMember) {
+    EXPECT_EQ(of(R"({"format":"KRdmtree-json","version":1,"tree":{}})"), Dialect::DmTree);
+    // Wherever it stands among the top-level members, whatever it says.
+    EXPECT_EQ(of(R"({"tree":{"kind":"root"},"version":1,"format":"anything"})"), Dialect::DmTree);
+    // Not below the top.
+    EXPECT_EQ(of(R"({"OTIO_SCHEMA":"Timeline.1","metadata":{"format":"x"}})"),
+              Dialect::OtioStandard);
+}
+
+TEST(Dialect, TheProductDialectByItsTimelineMetadata) {
+    for (const char* name :
+         {"short-cut.otio.json", "review-notes.otio.json", "graded-shot.otio.json"})
+        EXPECT_EQ(of(readExample(name)), Dialect::Otio) << name;
+    // At the top, or in the "timeline" member; after the tracks, however long.
+    const std::string tracks =
+        R"("tracks":{"OTIO_SCHEMA":"Stack.1","children":[)" + std::string(100000, ' ') + "]}";
+    EXPECT_EQ(of("{" + tracks +
+                 R"(,"metadata":{"zem":{"version":"0.81","ZEM_SCHEMA":"TimelineMetadata.1"}}})"),
+              Dialect::Otio);
+    EXPECT_EQ(of(R"({"timeline":{"metadata":{"zem":{"ZEM_SCHEMA":"TimelineMetadata.1"}}}})"),
+              Dialect::Otio);
+    // Another schema, the marker somewhere else, or a value of another type.
+    EXPECT_EQ(of(R"({"metadata":{"zem":{"ZEM_SCHEMA":"Composition.1"}}})"), Dialect::OtioStandard);
+    EXPECT_EQ(of(R"({"tracks":{"metadata":{"zem":{"ZEM_SCHEMA":"TimelineMetadata.1"}}}})"),
+              Dialect::OtioStandard);
+    EXPECT_EQ(of(R"({"metadata":{"ZEM_SCHEMA":"TimelineMetadata.1"}})"), Dialect::OtioStandard);
+    EXPECT_EQ(of(R"({"metadata":{"zem":[{"ZEM_SCHEMA":"TimelineMetadata.1"}]}})"),
+              Dialect::OtioStandard);
+    EXPECT_EQ(of(R"({"metadata":{"zem":{"ZEM_SCHEMA":["TimelineMetadata.1"]}}})"),
+              Dialect::OtioStandard);
+}
+
+TEST(Dialect, EverythingElseIsStandardOtio) {
+    for (const std::string& text :
+         {std::string(), std::string("not json"), std::string("[1,2]"), std::string("42"),
+          std::string(R"({"OTIO_SCHEMA":"Timeline.1","metadata":{"x":NaN}})"),
+          std::string(R"({"OTIO_SCHEMA":"Timeline.1")"), std::string(50000, '[')})
+        EXPECT_EQ(of(text), Dialect::OtioStandard) << text.substr(0, 40);
+    EXPECT_EQ(detectDialect(nullptr, 10), Dialect::OtioStandard);
+    // The marker after malformed text is not seen.
+    EXPECT_EQ(of(R"({"a":,"metadata":{"zem":{"ZEM_SCHEMA":"TimelineMetadata.1"}}})"),
+              Dialect::OtioStandard);
+}
+
+TEST(Dialect, Names) {
+    for (const Dialect dialect : {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard}) {
+        Dialect back = dialect == Dialect::DmTree ? Dialect::Otio : Dialect::DmTree;
+        EXPECT_TRUE(dialectFromName(dialectName(dialect), back));
+        EXPECT_EQ(back, dialect);
+    }
+    EXPECT_STREQ(dialectName(Dialect::OtioStandard), "otio-std");
+    EXPECT_STREQ(dialectName(static_cast<Dialect>(7)), "");
+    Dialect untouched = Dialect::Otio;
+    EXPECT_FALSE(dialectFromName("OTIO", untouched));
+    EXPECT_FALSE(dialectFromName(nullptr, untouched));
+    EXPECT_EQ(untouched, Dialect::Otio);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
