@@ -284,7 +284,8 @@ TEST_F(ZemcompList, SeveralFilesAsJsonMakeAnArray) {
     ASSERT_EQ(json.Size(), 3u);
     EXPECT_STREQ(json[0]["name"].GetString(), "Graded shot");
     EXPECT_EQ(json[1]["file"].GetString(), bad.string());
-    EXPECT_EQ(json[1]["status"].GetInt(), 517);
+    // Not the product's marker: read as standard OTIO, which says the text is not JSON.
+    EXPECT_EQ(json[1]["status"].GetInt(), 775);
     EXPECT_TRUE(json[1].HasMember("error"));
     EXPECT_STREQ(json[2]["name"].GetString(), "Review notes");
     const rapidjson::Value& gap = json[2]["tracks"][0]["items"][1];
@@ -304,15 +305,22 @@ TEST_F(ZemcompList, SeveralFilesAsJsonMakeAnArray) {
 
 TEST_F(ZemcompList, DocumentsWithoutATimeline) {
     const fs::path empty = write("empty.json", R"({"OTIO_SCHEMA":"SerializableCollection.1"})");
-    const ToolRun check = run("check " + empty.string());
+    // Read as the product dialect: an empty composition.
+    const ToolRun check = run("check --from otio " + empty.string());
     EXPECT_EQ(check.exitCode, 1);
     EXPECT_EQ(check.err, "zemcomp: " + empty.string() + ": no timeline\n");
-    const ToolRun list = run("list " + empty.string());
+    const ToolRun list = run("list --from otio " + empty.string());
     EXPECT_EQ(list.exitCode, 0) << list.err;
     EXPECT_EQ(list.out, empty.string() + ": no timeline\n");
-    const ToolRun info = run("info " + empty.string());
+    const ToolRun info = run("info --from otio " + empty.string());
     EXPECT_EQ(info.exitCode, 0) << info.err;
     EXPECT_TRUE(contains(info.out, "none: the document holds no timeline")) << info.out;
+    // Read as standard OTIO (detected), which has no document without a timeline.
+    for (const char* command : {"check ", "list ", "info "}) {
+        const ToolRun standard = run(command + empty.string());
+        EXPECT_EQ(standard.exitCode, 1) << command;
+        EXPECT_TRUE(contains(standard.err, empty.string() + ": no timeline: ")) << standard.err;
+    }
 }
 
 TEST_F(ZemcompList, FramesOutsideTheCompositionGetANote) {
@@ -345,7 +353,7 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     };
     EXPECT_EQ(complete("zemcomp l"), "list\n");
     EXPECT_EQ(complete("zemcomp list --t"), "--tracks\n");
-    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio dmtree\n");
+    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
     EXPECT_EQ(complete("zemcomp completion b"), "bash\n");
     EXPECT_EQ(run("completion zsh").exitCode, 2);

@@ -94,7 +94,10 @@ TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
     for (const auto& member : json.GetObject())
         keys.emplace_back(member.name.GetString());
     EXPECT_EQ(keys, (std::vector<std::string>{"status", "name", "duration", "start", "bounds",
-                                              "counts", "file"}));
+                                              "counts", "file", "losses", "dialect"}));
+    EXPECT_STREQ(json["dialect"].GetString(), "otio");
+    EXPECT_TRUE(json["losses"].IsArray());
+    EXPECT_EQ(json["losses"].Size(), 0u);
     EXPECT_EQ(json["file"].GetString(), example("short-cut.otio.json"));
     EXPECT_EQ(json["status"].GetInt(), 0);
     EXPECT_STREQ(json["name"].GetString(), "Short cut");
@@ -185,11 +188,19 @@ TEST_F(Zemcomp, MalformedFileGivesOneLineWithPlaceAndReason) {
     write(bad, "{\n  \"OTIO_SCHEMA\": \"Timeline.1\"\n  \"name\": \"x\"\n}\n");
     for (const char* command : {"check", "info", "convert"}) {
         const std::string extra = std::string(command) == "convert" ? " --to otio" : "";
-        const ToolRun result = run(std::string(command) + " " + bad.string() + extra);
+        const ToolRun result =
+            run(std::string(command) + " " + bad.string() + extra + " --from otio");
         EXPECT_EQ(result.exitCode, 1) << command;
         EXPECT_EQ(result.err, "zemcomp: " + bad.string() +
                                   ":3:3: Missing a comma or '}' after an object member. "
                                   "(status 517: the OTIO JSON could not be imported)\n")
+            << command;
+        // Without the product's marker the text reads as standard OTIO.
+        const ToolRun standard = run(std::string(command) + " " + bad.string() + extra);
+        EXPECT_EQ(standard.exitCode, 1) << command;
+        EXPECT_EQ(standard.err, "zemcomp: " + bad.string() +
+                                    ":3:3: Missing a comma or '}' after an object member. "
+                                    "(status 775: the text is not well-formed JSON)\n")
             << command;
     }
 }
@@ -239,12 +250,150 @@ TEST_F(Zemcomp, HelpAndVersion) {
     EXPECT_NE(convertHelp.out.find("--to"), std::string::npos);
     // The dialects in words, one line each, not an enumeration's internals.
     for (const std::string& text : {help.out, convertHelp.out}) {
-        EXPECT_NE(text.find("\n  otio    OpenTimelineIO JSON"), std::string::npos) << text;
-        EXPECT_NE(text.find("\n  dmtree  the edit tree's own JSON"), std::string::npos) << text;
+        EXPECT_NE(text.find("\n  otio      OpenTimelineIO JSON"), std::string::npos) << text;
+        EXPECT_NE(text.find("\n  otio-std  standard OpenTimelineIO JSON"), std::string::npos)
+            << text;
+        EXPECT_NE(text.find("\n  dmtree    the edit tree's own JSON"), std::string::npos) << text;
         EXPECT_EQ(text.find("ENUM"), std::string::npos) << text;
     }
     const ToolRun version = run("--version");
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_EQ(version.out.rfind("zem version 0.81.1 (", 0), 0u) << version.out;
     EXPECT_NE(version.out.find(" build"), std::string::npos) << version.out;
+}
+
+// --- standard OTIO --------------------------------------------------------------------
+
+TEST_F(Zemcomp, StandardOtioBothWaysThroughTheEditTree) {
+    for (const char* name :
+         {"short-cut.otio.json", "graded-shot.otio.json", "review-notes.otio.json"}) {
+        const fs::path standard = scratch / "standard.otio", tree = scratch / "tree.json";
+        const fs::path back = scratch / "back.json";
+        ASSERT_EQ(
+            run("convert " + example(name) + " --to otio-std -o " + standard.string()).exitCode, 0)
+            << name;
+        ASSERT_EQ(run("convert " + example(name) + " --to dmtree -o " + tree.string()).exitCode, 0);
+        // Detected, and named.
+        for (const char* from : {"", " --from otio-std", " --from OTIO-STD"}) {
+            const ToolRun result =
+                run("convert " + standard.string() + from + " --to dmtree -o " + back.string());
+            ASSERT_EQ(result.exitCode, 0) << name << from << result.err;
+            EXPECT_EQ(result.err, "");
+            EXPECT_EQ(read(back), read(tree)) << name << from;
+        }
+        const ToolRun info = run("info " + standard.string() + " --json");
+        ASSERT_EQ(info.exitCode, 0) << info.err;
+        rapidjson::Document json;
+        json.Parse(info.out.c_str());
+        ASSERT_TRUE(json.IsObject()) << info.out;
+        EXPECT_STREQ(json["dialect"].GetString(), "otio-std");
+        EXPECT_EQ(json["losses"].Size(), 0u);
+        EXPECT_EQ(run("check " + standard.string() + " --strict").exitCode, 0);
+    }
+}
+
+TEST_F(Zemcomp, DialectsAreDetectedAndTheProductDialectIsUnchanged) {
+    const std::string example_ = example("review-notes.otio.json");
+    const ToolRun detected = run("convert " + example_ + " --to otio");
+    const ToolRun named = run("convert " + example_ + " --from otio --to otio");
+    ASSERT_EQ(detected.exitCode, 0);
+    EXPECT_EQ(detected.out, named.out);
+    const fs::path tree = scratch / "tree.json";
+    ASSERT_EQ(run("convert " + example_ + " --to dmtree -o " + tree.string()).exitCode, 0);
+    const ToolRun fromTree = run("convert " + tree.string() + " --to otio");
+    ASSERT_EQ(fromTree.exitCode, 0) << fromTree.err;
+    EXPECT_EQ(fromTree.out, named.out);
+    const ToolRun info = run("info " + tree.string());
+    EXPECT_NE(info.out.find("dialect   dmtree"), std::string::npos) << info.out;
+    const ToolRun listed = run("list --json " + tree.string());
+    rapidjson::Document json;
+    json.Parse(listed.out.c_str());
+    ASSERT_TRUE(json.IsObject()) << listed.out;
+    EXPECT_STREQ(json["dialect"].GetString(), "dmtree");
+}
+
+TEST_F(Zemcomp, LossesArePrintedAndStrictMakesThemFail) {
+    const fs::path document = scratch / "foreign.otio";
+    write(document, R"({"OTIO_SCHEMA": "Timeline.1", "name": "foreign",
+        "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+            {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+                {"OTIO_SCHEMA": "Gap.1", "markers": [{"OTIO_SCHEMA": "Marker.2"}]},
+                {"OTIO_SCHEMA": "Transition.1"}]}]}})");
+    const std::string lines = document.string() +
+                              ": /tracks/children/0/children/0/markers/0: Marker.2: marker "
+                              "dropped: the edit tree keeps no markers\n" +
+                              document.string() +
+                              ": /tracks/children/0/children/1: Transition.1: dropped: the edit "
+                              "tree has no segment for it in a layer\n";
+
+    const ToolRun check = run("check " + document.string());
+    EXPECT_EQ(check.exitCode, 0);
+    EXPECT_EQ(check.err, lines);
+    const ToolRun strict = run("check " + document.string() + " --strict");
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_EQ(strict.err,
+              lines + "zemcomp: " + document.string() + ": 2 losses while reading (--strict)\n");
+    EXPECT_EQ(strict.out, "");
+
+    const ToolRun info = run("info " + document.string() + " --json");
+    EXPECT_EQ(info.exitCode, 0);
+    rapidjson::Document json;
+    json.Parse(info.out.c_str());
+    ASSERT_TRUE(json.IsObject()) << info.out;
+    ASSERT_EQ(json["losses"].Size(), 2u);
+    EXPECT_STREQ(json["losses"][1]["path"].GetString(), "/tracks/children/0/children/1");
+    EXPECT_STREQ(json["losses"][1]["schema"].GetString(), "Transition.1");
+    EXPECT_STREQ(json["losses"][1]["what"].GetString(),
+                 "dropped: the edit tree has no segment for it in a layer");
+    EXPECT_EQ(run("info " + document.string() + " --strict").exitCode, 1);
+
+    const fs::path out = scratch / "out.json";
+    EXPECT_EQ(
+        run("convert " + document.string() + " --to dmtree --strict -o " + out.string()).exitCode,
+        1);
+    EXPECT_FALSE(fs::exists(out));
+    EXPECT_EQ(run("convert " + document.string() + " --to dmtree -o " + out.string()).exitCode, 0);
+    EXPECT_TRUE(fs::exists(out));
+}
+
+TEST_F(Zemcomp, DocumentsWithoutATimeline) {
+    const fs::path empty = scratch / "empty.json", tree = scratch / "tree.json";
+    write(empty, "{}");
+    // The product dialect keeps its reading: an empty composition, exit 0...
+    EXPECT_EQ(run("info " + empty.string() + " --from otio").exitCode, 0);
+    const ToolRun converted = run("convert " + empty.string() + " --from otio --to otio");
+    EXPECT_EQ(converted.exitCode, 0);
+    EXPECT_EQ(converted.out, "{}\n");
+    // ...but check says so in every dialect.
+    const ToolRun product = run("check " + empty.string() + " --from otio");
+    EXPECT_EQ(product.exitCode, 1);
+    EXPECT_EQ(product.err, "zemcomp: " + empty.string() + ": no timeline\n");
+    ASSERT_EQ(
+        run("convert " + empty.string() + " --from otio --to dmtree -o " + tree.string()).exitCode,
+        0);
+    const ToolRun dmtree = run("check " + tree.string());
+    EXPECT_EQ(dmtree.exitCode, 1);
+    EXPECT_NE(dmtree.err.find("no timeline"), std::string::npos) << dmtree.err;
+
+    // Standard OTIO has no document without a timeline: every subcommand fails,
+    // and no such document is written.
+    for (const char* command : {"check", "info", "convert --to dmtree"}) {
+        const ToolRun result = run(std::string(command) + " " + empty.string());
+        EXPECT_EQ(result.exitCode, 1) << command;
+        EXPECT_NE(result.err.find(": no timeline: "), std::string::npos) << result.err;
+    }
+    const ToolRun written = run("convert " + tree.string() + " --to otio-std");
+    EXPECT_EQ(written.exitCode, 1);
+    EXPECT_NE(written.err.find("no composition"), std::string::npos) << written.err;
+    EXPECT_EQ(written.out, "");
+}
+
+TEST_F(Zemcomp, HelpSaysWhatEachDialectIs) {
+    for (const char* command : {"--help", "info --help", "convert --help", "check --help"}) {
+        const ToolRun help = run(command);
+        EXPECT_EQ(help.exitCode, 0) << command;
+        for (const char* line : {"\n  dmtree    ", "\n  otio      ", "\n  otio-std  "})
+            EXPECT_NE(help.out.find(line), std::string::npos) << command << ": " << line;
+    }
+    EXPECT_NE(run("convert --help").out.find("--strict"), std::string::npos);
 }

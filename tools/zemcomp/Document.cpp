@@ -1,5 +1,6 @@
 #include "tools/zemcomp/Document.h"
 
+#include "interchange/StandardOtio.h"
 #include "strictjson/StrictParse.h"
 #include "tools/zemcomp/FileIO.h"
 
@@ -16,36 +17,52 @@ std::optional<Document> readDocument(const std::string& path, std::string& error
     return document;
 }
 
-std::string jsonSyntaxError(const std::string& text) {
-    const std::optional<StrictJson::SyntaxError> error = StrictJson::findSyntaxError(text.c_str());
+std::string jsonSyntaxError(const std::string& text, bool nanAndInfinity) {
+    const std::optional<StrictJson::SyntaxError> error =
+        nanAndInfinity ? StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text.c_str())
+                       : StrictJson::findSyntaxError(text.c_str());
     if (!error)
         return {};
     return std::to_string(error->line) + ":" + std::to_string(error->column) + ": " + error->reason;
 }
 
-SharedPtr<Composition> load(const Document& document, Dialect dialect) {
-    SharedPtr<Composition> composition;
+Loaded load(const Document& document, std::optional<Dialect> dialect) {
+    Loaded loaded;
+    loaded.dialect =
+        dialect ? *dialect : detectDialect(document.text.c_str(), document.text.size());
+    const String id(document.name.c_str());
+    if (loaded.dialect == Dialect::OtioStandard) {
+        String message;
+        loaded.status = StandardOtio::read(document.text.c_str(), document.text.size(), id,
+                                           loaded.composition, loaded.losses, &message);
+        loaded.message = message.c_str();
+        if (loaded.status)
+            return loaded;
+        // Nothing read: a composition without content stands in for the document.
+        Composition::create(loaded.composition, id, "", Rational(24, 1));
+        loaded.composition->setJson(Composition::JsonType::DmTree, String());
+        return loaded;
+    }
     // Any valid rate will do: the content is replaced by the document right away.
-    Composition::create(composition, String(document.name.c_str()), "", Rational(24, 1));
-    composition->setJson(dialect == Dialect::Otio ? Composition::JsonType::Otio
-                                                  : Composition::JsonType::DmTree,
-                         String(document.text.c_str(), document.text.size()));
-    return composition;
+    Composition::create(loaded.composition, id, "", Rational(24, 1));
+    loaded.composition->setJson(loaded.dialect == Dialect::Otio ? Composition::JsonType::Otio
+                                                                : Composition::JsonType::DmTree,
+                                String(document.text.c_str(), document.text.size()));
+    return loaded;
 }
 
 std::string describe(const Status& status) {
     return "status " + std::to_string(status.getCode()) + ": " + status.getDescription();
 }
 
-std::string importFailure(const Document& document, const Status& status) {
-    const std::string syntax = jsonSyntaxError(document.text);
+std::string importFailure(const Document& document, const Loaded& loaded, const Status& status) {
+    const std::string syntax =
+        jsonSyntaxError(document.text, loaded.dialect == Dialect::OtioStandard);
     if (!syntax.empty())
         return document.name + ":" + syntax + " (" + describe(status) + ")";
+    if (!loaded.status)
+        return document.name + ": " + loaded.message + " (" + describe(status) + ")";
     return document.name + ": " + describe(status);
-}
-
-const char* dialectName(Dialect dialect) {
-    return dialect == Dialect::Otio ? "otio" : "dmtree";
 }
 
 std::string defaultExample(const char* argv0) {

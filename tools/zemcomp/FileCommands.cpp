@@ -30,6 +30,20 @@ std::optional<Document> readOrFail(const std::string& path, FileOutcome& outcome
     return document;
 }
 
+/// Reports on standard error what reading the document lost; under --strict a
+/// loss fails the file.
+void reportLosses(const Document& document, const Loaded& loaded, const FileOptions& options,
+                  FileOutcome& outcome) {
+    const std::vector<Loss> losses = lossesOf(loaded.losses);
+    outcome.err += lossLines(losses, document.name);
+    if (options.strict && !losses.empty()) {
+        outcome.err +=
+            errorLine(document.name + ": " + std::to_string(losses.size()) +
+                      (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
+        outcome.failed = true;
+    }
+}
+
 /// {"file":F,"error":E} and "status":S when there is one: a file that gave no
 /// view, in a list of JSON objects.
 std::string failureJson(const std::string& file, const std::string& error, const Status* status) {
@@ -56,8 +70,8 @@ FileOutcome infoFile(const std::string& path, const FileOptions& options) {
     const std::optional<Document> document = readOrFail(path, outcome, error);
     if (!document)
         return outcome;
-    const SharedPtr<Composition> composition = load(*document, options.dialect);
-    const Summary summary = summarize(*composition, options.frames);
+    const Loaded loaded = load(*document, options.dialect);
+    const Summary summary = summarize(loaded, options.frames);
     outcome.out =
         options.json ? toJson(summary, document->name) + "\n" : toText(summary, document->name);
     for (const BoundsAnswer& answer : summary.bounds) {
@@ -66,9 +80,11 @@ FileOutcome infoFile(const std::string& path, const FileOptions& options) {
             outcome.err += errorLine(document->name + ": note: " + note);
     }
     if (!summary.status) {
-        outcome.err += errorLine(importFailure(*document, summary.status));
+        outcome.err += errorLine(importFailure(*document, loaded, summary.status));
         outcome.failed = true;
+        return outcome;
     }
+    reportLosses(*document, loaded, options, outcome);
     return outcome;
 }
 
@@ -78,17 +94,21 @@ FileOutcome checkFile(const std::string& path, const FileOptions& options) {
     const std::optional<Document> document = readOrFail(path, outcome, error);
     if (!document)
         return outcome;
-    const SharedPtr<Composition> composition = load(*document, options.dialect);
-    const Summary summary = summarize(*composition, {});
+    const Loaded loaded = load(*document, options.dialect);
+    const Summary summary = summarize(loaded, {});
     if (!summary.status) {
-        outcome.err = errorLine(importFailure(*document, summary.status));
+        outcome.err = errorLine(importFailure(*document, loaded, summary.status));
         outcome.failed = true;
-    } else if (!summary.timeline.hasTimeline) {
+        return outcome;
+    }
+    if (!summary.timeline.hasTimeline) {
         outcome.err = errorLine(document->name + ": no timeline");
         outcome.failed = true;
-    } else {
-        outcome.out = document->name + ": OK, " + oneLine(summary) + "\n";
+        return outcome;
     }
+    reportLosses(*document, loaded, options, outcome);
+    if (!outcome.failed)
+        outcome.out = document->name + ": OK, " + oneLine(summary) + "\n";
     return outcome;
 }
 
@@ -101,19 +121,21 @@ FileOutcome listFile(const std::string& path, const FileOptions& options) {
             outcome.out = failureJson(path == "-" ? kStandardInputName : path, error, nullptr);
         return outcome;
     }
-    const SharedPtr<Composition> composition = load(*document, options.dialect);
+    const Loaded loaded = load(*document, options.dialect);
     TimelineView view;
-    const Status status = TimelineView::build(*composition, view);
+    const Status status =
+        loaded.status ? TimelineView::build(*loaded.composition, view) : loaded.status;
     if (!status) {
-        const std::string message = importFailure(*document, status);
+        const std::string message = importFailure(*document, loaded, status);
         outcome.err = errorLine(message);
         outcome.failed = true;
         if (options.json)
             outcome.out = failureJson(document->name, message, &status);
         return outcome;
     }
+    reportLosses(*document, loaded, options, outcome);
     if (options.json) {
-        outcome.out = listJson(view, document->name, dialectName(options.dialect));
+        outcome.out = listJson(view, document->name, dialectName(loaded.dialect));
         return outcome;
     }
     outcome.out = document->name + ": " + viewHeadline(view) + "\n";

@@ -9,6 +9,7 @@
 #include "tools/zemcomp/Listing.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -16,7 +17,10 @@ namespace zemcomp {
 
 /// The options of info, check and list that apply to every file.
 struct FileOptions {
-    Dialect dialect = Dialect::Otio;
+    /// The dialect of the input; detected from each file's text when not given.
+    std::optional<Dialect> dialect;
+    /// A loss while reading standard OTIO fails the file.
+    bool strict = false;
     std::vector<std::int64_t> frames; ///< info: frames to report the output bounds at
     bool json = false;
     ListSelection selection = ListSelection::Clips; ///< list: the table to print

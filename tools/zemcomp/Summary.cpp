@@ -126,9 +126,29 @@ std::string frameText(const Summary& summary, std::int64_t at) {
 
 } // namespace
 
-Summary summarize(const Composition& composition, const std::vector<std::int64_t>& frames) {
+std::vector<Loss> lossesOf(const LossReport& report) {
+    std::vector<Loss> losses;
+    String path, schema, what;
+    for (std::uint32_t i = 0; report.getEntry(i, path, schema, what); ++i)
+        losses.push_back(Loss{path.c_str(), schema.c_str(), what.c_str()});
+    return losses;
+}
+
+std::string lossLines(const std::vector<Loss>& losses, const std::string& documentName) {
+    std::string lines;
+    for (const Loss& loss : losses)
+        lines += documentName + ": " + loss.path + ": " + loss.schema + ": " + loss.what + "\n";
+    return lines;
+}
+
+Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames) {
     Summary summary;
+    summary.dialect = dialectName(loaded.dialect);
+    summary.losses = lossesOf(loaded.losses);
+    const Composition& composition = *loaded.composition;
     const DmRoot& tree = composition.getTree(summary.status);
+    if (!loaded.status)
+        summary.status = loaded.status;
 
     CountingVisitor counter;
     DmPreIt walk(const_cast<DmRoot*>(&tree), &counter); // the walk only reads
@@ -210,6 +230,24 @@ std::string toJson(const Summary& summary, const std::string& file) {
     writer.EndObject();
     writer.Key("file");
     writer.String(file.c_str(), static_cast<rapidjson::SizeType>(file.size()));
+    const auto text = [&](const std::string& value) {
+        writer.String(value.c_str(), static_cast<rapidjson::SizeType>(value.size()));
+    };
+    writer.Key("losses");
+    writer.StartArray();
+    for (const Loss& loss : summary.losses) {
+        writer.StartObject();
+        writer.Key("path");
+        text(loss.path);
+        writer.Key("schema");
+        text(loss.schema);
+        writer.Key("what");
+        text(loss.what);
+        writer.EndObject();
+    }
+    writer.EndArray();
+    writer.Key("dialect");
+    text(summary.dialect);
     writer.EndObject();
     return std::string(buffer.GetString(), buffer.GetSize());
 }
@@ -217,6 +255,7 @@ std::string toJson(const Summary& summary, const std::string& file) {
 std::string toText(const Summary& summary, const std::string& documentName) {
     std::ostringstream text;
     text << "document  " << documentName << "\n";
+    text << "dialect   " << summary.dialect << "\n";
     if (!summary.status)
         text << "import    " << describe(summary.status) << "\n";
     text << "name      " << (summary.name.empty() ? "(none)" : summary.name) << "\n";
@@ -232,6 +271,8 @@ std::string toText(const Summary& summary, const std::string& documentName) {
          << " (OTIO " << (counts.layers == 1 ? "track" : "tracks") << "), "
          << plural(counts.clips, "source segment") << ", " << plural(counts.gaps, "gap segment")
          << ", " << plural(counts.effects, "effect") << "\n";
+    if (!summary.losses.empty())
+        text << "losses    " << summary.losses.size() << " (listed on standard error)\n";
     for (const BoundsAnswer& answer : summary.bounds) {
         text << "bounds    at " << frameText(summary, answer.at)
              << (answer.outside ? ", outside the composition" : "") << ": ";

@@ -2,6 +2,7 @@
 
 #include "composition/Composition.h"
 #include "composition/TimelineView.h"
+#include "tools/zemcomp/Document.h"
 
 #include <cstdint>
 #include <string>
@@ -32,6 +33,13 @@ struct BoundsAnswer {
     bool outside = false; ///< the frame lies before the start or from the end on
 };
 
+/// One thing reading standard OTIO lost.
+struct Loss {
+    std::string path; ///< JSON Pointer into the input
+    std::string schema;
+    std::string what;
+};
+
 /// What `info` reports of a composition.
 struct Summary {
     ZEM_0_81::Status status; ///< of getting the tree: the import's result
@@ -41,17 +49,25 @@ struct Summary {
     std::vector<BoundsAnswer> bounds;
     Counts counts;                   ///< of the whole edit tree
     ZEM_0_81::TimelineView timeline; ///< the first composition in OTIO's terms
+    std::string dialect;             ///< the dialect the document was read in
+    std::vector<Loss> losses;        ///< what reading standard OTIO lost
 };
 
-/// Asks `composition` everything `info` shows: its tree (and so its import),
-/// name, counts, timeline view, duration, start, and the bounds at each of
-/// `frames` (at the start frame when `frames` is empty), each marked when it
-/// lies outside the composition.
-Summary summarize(const ZEM_0_81::Composition& composition,
-                  const std::vector<std::int64_t>& frames);
+/// Asks the composition of `loaded` everything `info` shows: its tree (and so
+/// its import), name, counts, timeline view, duration, start, and the bounds at
+/// each of `frames` (at the start frame when `frames` is empty), each marked when
+/// it lies outside the composition; with the dialect it was read in and what
+/// reading it lost. A failed read of standard OTIO is the summary's status.
+Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames);
+
+/// The entries of a loss report.
+std::vector<Loss> lossesOf(const ZEM_0_81::LossReport& report);
+
+/// One line per loss, for standard error: "FILE: JSON-POINTER: SCHEMA: what".
+std::string lossLines(const std::vector<Loss>& losses, const std::string& documentName);
 
 /// The summary as one JSON object, without a line end; `file` is the document's
-/// name.
+/// name; "losses" and "dialect" come last.
 std::string toJson(const Summary& summary, const std::string& file);
 
 /// The summary as lines of text for a person: times as timecode with frames

@@ -2,6 +2,7 @@
 // command line, through the library's public interface.
 
 #include "composition/Composition.h"
+#include "interchange/StandardOtio.h"
 #include "module/VersionInfo.h"
 #include "tools/zemcomp/Completion.h"
 #include "tools/zemcomp/Document.h"
@@ -9,6 +10,7 @@
 #include "tools/zemcomp/FileCommands.h"
 #include "tools/zemcomp/FileIO.h"
 #include "tools/zemcomp/NumberOption.h"
+#include "tools/zemcomp/Summary.h"
 
 #include <CLI/CLI.hpp>
 
@@ -37,7 +39,9 @@ struct DialectWord {
 
 const DialectWord kDialectWords[] = {
     {"otio", zemcomp::Dialect::Otio,
-     "OpenTimelineIO JSON with this library's metadata, as it reads and writes it (the default)"},
+     "OpenTimelineIO JSON with this library's metadata, as it reads and writes it"},
+    {"otio-std", zemcomp::Dialect::OtioStandard,
+     "standard OpenTimelineIO JSON, as the OpenTimelineIO library reads and writes it"},
     {"dmtree", zemcomp::Dialect::DmTree, "the edit tree's own JSON"},
 };
 
@@ -60,15 +64,13 @@ std::string dialectFooter() {
     std::string text = "\nDialects (--from, --to):\n";
     for (const DialectWord& word : kDialectWords) {
         std::string name = word.name;
-        name.resize(8, ' ');
+        name.resize(10, ' ');
         text += "  " + name + word.description + "\n";
     }
+    text += "Without --from the dialect is detected: dmtree by a top-level \"format\" member,\n"
+            "otio by a timeline whose metadata.zem.ZEM_SCHEMA is \"TimelineMetadata.1\",\n"
+            "otio-std otherwise.\n";
     return text;
-}
-
-Composition::JsonType jsonTypeOf(zemcomp::Dialect dialect) {
-    return dialect == zemcomp::Dialect::Otio ? Composition::JsonType::Otio
-                                             : Composition::JsonType::DmTree;
 }
 
 int fail(const std::string& message) {
@@ -85,8 +87,8 @@ std::string versionLine() {
     return line;
 }
 
-int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect to,
-               const std::string& outPath) {
+int runConvert(const std::string& path, std::optional<zemcomp::Dialect> from, zemcomp::Dialect to,
+               const std::string& outPath, bool strict) {
     std::string error;
     const std::optional<zemcomp::Document> document = zemcomp::readDocument(path, error);
     if (!document)
@@ -94,16 +96,31 @@ int runConvert(const std::string& path, zemcomp::Dialect from, zemcomp::Dialect 
 
     // Always through the edit tree: read into one composition, hand a copy of its
     // tree to a fresh one, and ask that one for the text.
-    const SharedPtr<Composition> source = zemcomp::load(*document, from);
+    const zemcomp::Loaded loaded = zemcomp::load(*document, from);
+    if (!loaded.status)
+        return fail(zemcomp::importFailure(*document, loaded, loaded.status));
+    const SharedPtr<Composition> source = loaded.composition;
     Status status;
     const DmRoot& tree = source->getTree(status);
     if (!status)
-        return fail(zemcomp::importFailure(*document, status));
+        return fail(zemcomp::importFailure(*document, loaded, status));
+    const std::vector<zemcomp::Loss> losses = zemcomp::lossesOf(loaded.losses);
+    std::cerr << zemcomp::lossLines(losses, document->name) << std::flush;
+    if (strict && !losses.empty())
+        return fail(document->name + ": " + std::to_string(losses.size()) +
+                    (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
     const SharedPtr<Composition> target = Composition::create(source->getId(), tree);
     String text;
-    status = target->getJson(jsonTypeOf(to), text);
+    String why;
+    if (to == zemcomp::Dialect::OtioStandard)
+        status = StandardOtio::write(*target, text, &why);
+    else
+        status = target->getJson(to == zemcomp::Dialect::Otio ? Composition::JsonType::Otio
+                                                              : Composition::JsonType::DmTree,
+                                 text);
     if (!status)
-        return fail(document->name + ": " + zemcomp::describe(status));
+        return fail(document->name + ": " + (why.empty() ? "" : std::string(why.c_str()) + " (") +
+                    zemcomp::describe(status) + (why.empty() ? "" : ")"));
 
     if (outPath.empty() || outPath == "-") {
         std::cout << text.c_str() << std::endl;
@@ -151,8 +168,8 @@ int runFiles(const std::vector<std::string>& files, unsigned jobs, Joining joini
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"Inspect, list, check and convert composition documents: OTIO JSON and the edit "
-                 "tree's JSON.",
+    CLI::App app{"Inspect, list, check and convert composition documents: OTIO JSON (the "
+                 "product's own and standard OpenTimelineIO) and the edit tree's JSON.",
                  "zemcomp"};
     app.require_subcommand(1);
     app.set_version_flag("--version", versionLine());
@@ -160,6 +177,9 @@ int run(int argc, char** argv) {
 
     const std::map<std::string, zemcomp::Dialect> dialects = dialectMap();
     zemcomp::FileOptions options;
+    // --from of the command run, when given; the dialect is detected otherwise.
+    zemcomp::Dialect from = zemcomp::Dialect::Otio;
+    std::vector<CLI::Option*> fromOptions;
     const auto addDialect = [&](CLI::App* command, const char* name, zemcomp::Dialect& target,
                                 const char* text) {
         return command->add_option(name, target, text)
@@ -167,8 +187,11 @@ int run(int argc, char** argv) {
             ->type_name("DIALECT");
     };
     const auto addFrom = [&](CLI::App* command) {
-        addDialect(command, "--from", options.dialect,
-                   "Dialect of the input (see below; default: otio)");
+        fromOptions.push_back(addDialect(command, "--from", from,
+                                         "Dialect of the input (see below; default: detected)"));
+        command->add_flag("--strict", options.strict,
+                          "Fail when reading standard OTIO loses anything (the losses are listed "
+                          "on standard error either way)");
     };
     std::int64_t jobs = 1;
     const auto addJobs = [&](CLI::App* command) {
@@ -259,8 +282,12 @@ int run(int argc, char** argv) {
             app, {{"--from", dialectNames()}, {"--to", dialectNames()}, {"SHELL", {"bash"}}});
         return kSuccess;
     }
+    for (const CLI::Option* option : fromOptions) {
+        if (option->count() > 0)
+            options.dialect = from;
+    }
     if (convert->parsed())
-        return runConvert(convertPath, options.dialect, to, outPath);
+        return runConvert(convertPath, options.dialect, to, outPath, options.strict);
 
     std::vector<std::string>& files = info->parsed()   ? infoFiles
                                       : list->parsed() ? listFiles
