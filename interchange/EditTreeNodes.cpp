@@ -8,6 +8,8 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <vector>
+
 namespace ZEM_0_81::Interchange::EditTreeNodes {
 
 namespace {
@@ -51,6 +53,61 @@ void writeValue(OtioWriter& writer, const Value& value) {
     }
 }
 
+/// The compact text of `value`, written level by level from a stack of its own,
+/// so that a value of any depth is written without recursion. False for a
+/// non-finite number, which JSON cannot hold.
+bool textOfValue(const Value& value, rapidjson::StringBuffer& text) {
+    rapidjson::Writer<rapidjson::StringBuffer> json(text);
+    // Each open array or object with the place of its next element or member.
+    struct Open {
+        const Value* container;
+        rapidjson::SizeType next;
+    };
+    std::vector<Open> open;
+    const Value* current = &value;
+    for (;;) {
+        if (current) {
+            bool written = true;
+            switch (current->GetType()) {
+            case rapidjson::kArrayType:
+                written = json.StartArray();
+                open.push_back(Open{current, 0});
+                break;
+            case rapidjson::kObjectType:
+                written = json.StartObject();
+                open.push_back(Open{current, 0});
+                break;
+            default:
+                // A scalar writes itself without recursing.
+                written = current->Accept(json);
+                break;
+            }
+            if (!written)
+                return false;
+            current = nullptr;
+        }
+        if (open.empty())
+            return true;
+        Open& top = open.back();
+        if (top.container->IsArray()) {
+            if (top.next < top.container->Size()) {
+                current = &(*top.container)[top.next++];
+                continue;
+            }
+            json.EndArray();
+        } else {
+            if (top.next < top.container->MemberCount()) {
+                const auto member = top.container->MemberBegin() + top.next++;
+                json.Key(member->name.GetString(), member->name.GetStringLength());
+                current = &member->value;
+                continue;
+            }
+            json.EndObject();
+        }
+        open.pop_back();
+    }
+}
+
 } // namespace
 
 void write(OtioWriter& writer, const char* key, const std::vector<const DmTreeNode*>& nodes,
@@ -87,10 +144,9 @@ std::vector<CoSharedPtr<DmTreeNode>> read(const Members& members, const char* ke
     for (rapidjson::SizeType i = 0; i < documents->Size(); ++i) {
         const ReadContext::Scope element(members.context(), i);
         rapidjson::StringBuffer text;
-        rapidjson::Writer<rapidjson::StringBuffer> json(text);
         DmTreeNode* node = nullptr;
         DmStatus status = DmStatus::failure("not an edit-tree JSON document");
-        if ((*documents)[i].IsObject() && (*documents)[i].Accept(json))
+        if ((*documents)[i].IsObject() && textOfValue((*documents)[i], text))
             status = DmJsonImporter::importNodeFromStr(text.GetString(), node);
         if (status.ok() && node) {
             nodes.emplace_back(node);

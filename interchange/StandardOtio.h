@@ -38,7 +38,8 @@ public:
     ///   or an object of a kind this system does not define.
     static Status write(const Composition& composition, String& out, String* message = nullptr);
 
-    /// Reads standard OTIO text (`length` bytes) into a new composition named
+    /// Reads standard OTIO text (`length` bytes followed by a NUL byte, as
+    /// std::string::c_str and String::c_str give) into a new composition named
     /// `id`, built through Composition::create(id, root), and reports in `losses`
     /// (emptied first) what could not come into the edit tree as it stood. Reading
     /// this system's own output, as written or as the OpenTimelineIO library saves
@@ -47,8 +48,8 @@ public:
     /// - JsonSyntaxError (775): the text is not JSON (NaN and Infinity literals are
     ///   accepted, as the OpenTimelineIO library writes them);
     /// - OtioImportFailed (517): the document holds no timeline (it is not a
-    ///   Timeline, nor a SerializableCollection holding one: the message then starts
-    ///   with "no timeline"), or it nests deeper than any timeline does.
+    ///   Timeline, nor a SerializableCollection holding one); the message then
+    ///   starts with "no timeline".
     static Status read(const char* text, std::size_t length, const String& id,
                        SharedPtr<Composition>& out, LossReport& losses, String* message = nullptr);
 };
