@@ -104,20 +104,20 @@ void readPair(const Members& members, const char* key, DmFrameResolution& resolu
         members.wrongType(key, "two values");
         return;
     }
-    void (DmFrameResolution::*setters[2])(T) = {first, second};
     for (rapidjson::SizeType i = 0; i < 2; ++i) {
+        void (DmFrameResolution::*const set)(T) = i == 0 ? first : second;
         const Value& element = (*pair)[i];
         if (element.IsNull())
             continue;
         if constexpr (std::is_same_v<T, double>) {
             double value = 0.0;
             if (finiteNumber(element, value)) {
-                (resolution.*setters[i])(value);
+                (resolution.*set)(value);
                 continue;
             }
         } else {
             if (element.IsInt()) {
-                (resolution.*setters[i])(element.GetInt());
+                (resolution.*set)(element.GetInt());
                 continue;
             }
         }

@@ -323,7 +323,7 @@ TEST(StandardOtioRoundTrip, MediaDescriptions) {
     for (int variant = 0; variant < 6; ++variant) {
         DmSourceNode* source = addSource(tree.layer, variant * 10.0, 10.0, 0.0, "media");
         DmSourceNode::Input* input = source->getInput();
-        auto* resolution = DmFrameResolution::create();
+        CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
         if (variant == 1) {
             // Only some values of a resolution.
             resolution->setCenterY(numbers[variant]);
@@ -351,7 +351,7 @@ TEST(StandardOtioRoundTrip, MediaDescriptions) {
             const double pi = 3.14159;
             resolution->setPropertyValue(3, eDmPropDouble, &pi);
         }
-        input->setPrimaryRes(resolution);
+        input->setPrimaryRes(resolution.get());
 
         if (variant % 2) {
             auto* audio = DmAudioProperties::create();
