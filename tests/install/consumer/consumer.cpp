@@ -1,10 +1,12 @@
 // A host program built against the installed package: makes a composition,
 // keeps it in the exported list, reads its edit-tree JSON and duration, its
-// timeline view and a timecode.
+// timeline view and a timecode, and exchanges it as standard OTIO.
 #include "composition/Composition.h"
 #include "composition/CompositionList.h"
 #include "composition/Timecode.h"
 #include "composition/TimelineView.h"
+#include "interchange/Dialect.h"
+#include "interchange/StandardOtio.h"
 
 #include <cstdio>
 #include <string>
@@ -29,6 +31,15 @@ int main() {
     std::string timecode;
     if (!Timecode::format(90000, Rational(25, 1), timecode) || timecode != "01:00:00:00")
         return 5;
+    String standard;
+    if (!StandardOtio::write(*composition, standard, nullptr) ||
+        detectDialect(standard.c_str(), standard.size()) != Dialect::OtioStandard)
+        return 6;
+    SharedPtr<Composition> back;
+    LossReport losses;
+    if (!StandardOtio::read(standard.c_str(), standard.size(), "back", back, losses, nullptr) ||
+        !losses.isEmpty())
+        return 7;
     std::printf("consumer ok: %llu composition(s)\n", static_cast<unsigned long long>(list.size()));
     return 0;
 }
