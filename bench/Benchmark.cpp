@@ -1,6 +1,7 @@
 // zemcomp-bench: how long OTIO import and export take, and how much memory they
 // need, on synthetic timelines from a few kilobytes to tens of megabytes, beside
-// RapidJSON's own DOM parse and compact write of the same text in the same run.
+// RapidJSON's own DOM parse and compact write of the same text in the same run,
+// and the same for standard OTIO (interchange/StandardOtio.h) of the same trees.
 //
 // Each size runs in a child process of its own, so that one size's heap does not
 // shape the next one's figures, and a crash stops one row, not the whole run.
@@ -8,6 +9,7 @@
 #include "bench/TimelineGenerator.h"
 
 #include "composition/Composition.h"
+#include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -48,7 +50,7 @@ constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
     "usage: zemcomp-bench [--sizes S,M,L,XL] [--repeat N] [--write-samples DIR]\n"
-    "                     [--profile import|export|roundtrip]\n"
+    "                     [--profile import|export|roundtrip|std-write|std-read]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
     "                        XL (40 MB); default all\n"
@@ -87,6 +89,14 @@ struct SizeResult {
     bool countsMatch = false;
     bool writeMatches = false; ///< RapidJSON's write gave back the generated text
     bool fixedPoint = false;   ///< exporting the import of an export gives the same text
+    // Standard OTIO of the same tree: its size, the writer's and the reader's
+    // medians and peaks, and whether reading the text back gives the same tree.
+    double standardBytes = 0;
+    double standardWriteSeconds = 0;
+    double standardReadSeconds = 0;
+    double standardWritePeak = -1;
+    double standardReadPeak = -1;
+    bool standardSameTree = false;
     std::size_t clips = 0;
     std::size_t gaps = 0;
     std::size_t effects = 0;
@@ -252,6 +262,34 @@ void exportText(const SharedPtr<Composition>& holder, String& out) {
         throw std::runtime_error(std::string("export failed: ") + status.getDescription());
 }
 
+/// The tree of `holder` as standard OTIO text.
+void writeStandard(const Composition& holder, String& out) {
+    String message;
+    const Status status = StandardOtio::write(holder, out, &message);
+    if (!status)
+        throw std::runtime_error(std::string("standard OTIO write failed: ") + message.c_str());
+}
+
+/// Standard OTIO text to a new composition.
+SharedPtr<Composition> readStandard(const String& text) {
+    SharedPtr<Composition> composition;
+    LossReport losses;
+    String message;
+    const Status status =
+        StandardOtio::read(text.c_str(), text.size(), "bench", composition, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("standard OTIO read failed: ") + message.c_str());
+    return composition;
+}
+
+/// The edit-tree JSON of a composition, to compare trees.
+std::string treeText(const Composition& composition) {
+    String text;
+    if (!composition.getJson(Composition::JsonType::DmTree, text))
+        throw std::runtime_error("no edit-tree JSON");
+    return std::string(text.c_str(), text.size());
+}
+
 void fail(SizeResult& result, const std::string& message) {
     std::snprintf(result.failure, sizeof result.failure, "%s", message.c_str());
 }
@@ -264,6 +302,33 @@ void fail(SizeResult& result, const std::string& message) {
 void keepHeap() {
     mallopt(M_TRIM_THRESHOLD, 1 << 30);
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024); // the largest glibc takes
+}
+
+/// The standard OTIO writer and reader on the imported tree: the writer from a
+/// composition holding the tree, the reader into a new composition (its copy of
+/// the tree included, as Composition::create(id, root) takes one).
+void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
+    const SharedPtr<Composition> holder = Composition::create(String("standard"), tree);
+    std::vector<String> outputs;
+    result.standardWriteSeconds = measure(
+        repeat, [&](int n) { outputs.assign(static_cast<std::size_t>(n), String()); },
+        [&](int i) { writeStandard(*holder, outputs[static_cast<std::size_t>(i)]); },
+        [&] { outputs.clear(); });
+    result.standardWritePeak = peakOf([&] {
+        String out;
+        writeStandard(*holder, out);
+    });
+
+    String standard;
+    writeStandard(*holder, standard);
+    result.standardBytes = static_cast<double>(standard.size());
+    std::vector<SharedPtr<Composition>> read;
+    result.standardReadSeconds = measure(
+        repeat, [&](int n) { read.resize(static_cast<std::size_t>(n)); },
+        [&](int i) { read[static_cast<std::size_t>(i)] = readStandard(standard); },
+        [&] { read.clear(); });
+    result.standardReadPeak = peakOf([&] { readStandard(standard); });
+    result.standardSameTree = treeText(*readStandard(standard)) == treeText(*holder);
 }
 
 /// Every measurement of one size. Runs in the child process of that size.
@@ -409,6 +474,8 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
         exportText(Composition::create(String("twice"), importText(once, again)), twice);
         result.exportedBytes = static_cast<double>(once.size());
         result.fixedPoint = once == twice;
+
+        measureStandard(result, tree, repeat);
     } catch (const std::exception& e) {
         fail(result, e.what());
     }
@@ -563,6 +630,23 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                     cell(r.importPeak).c_str(), cell(r.exportPeak).c_str());
     }
 
+    std::printf("\nStandard OTIO of the same tree (write = StandardOtio::write from a composition "
+                "holding the tree,\nread = StandardOtio::read into a new composition, its copy of "
+                "the tree included; x = time over the product's export or import)\n");
+    std::printf("%-4s %10s %10s %8s %10s %8s %14s %14s %10s\n", "size", "std text", "write",
+                "/export", "read", "/import", "write peak", "read peak", "same tree");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0])
+            continue;
+        std::printf("%-4s %10s %10s %7.1fx %10s %7.1fx %14s %14s %10s\n", sizes[i].name.c_str(),
+                    bytesText(r.standardBytes).c_str(), timeText(r.standardWriteSeconds).c_str(),
+                    r.standardWriteSeconds / r.exportSeconds,
+                    timeText(r.standardReadSeconds).c_str(),
+                    r.standardReadSeconds / r.importSeconds, bytesText(r.standardWritePeak).c_str(),
+                    bytesText(r.standardReadPeak).c_str(), r.standardSameTree ? "yes" : "NO");
+    }
+
     std::printf("\nChecks\n");
     std::printf("%-4s %7s %7s %8s %9s %10s %8s %12s %11s\n", "size", "clips", "gaps", "effects",
                 "points", "exported", "counts", "write==text", "fixed point");
@@ -588,12 +672,23 @@ int profile(const bench::TimelineSize& size, const Options& options) {
     const DmRoot* tree = nullptr;
     if (options.profile != "import")
         tree = &importText(text, source);
+    SharedPtr<Composition> holder;
+    String standard;
+    if (tree && options.profile.rfind("std-", 0) == 0) {
+        holder = Composition::create(String("standard"), *tree);
+        writeStandard(*holder, standard);
+    }
 
     const double start = now();
     for (int r = 0; r < options.repeat; ++r) {
         if (options.profile == "import") {
             SharedPtr<Composition> composition;
             importText(text, composition);
+        } else if (options.profile == "std-write") {
+            String out;
+            writeStandard(*holder, out);
+        } else if (options.profile == "std-read") {
+            readStandard(standard);
         } else if (options.profile == "export") {
             const SharedPtr<Composition> holder = Composition::create(String("export"), *tree);
             String out;
@@ -656,9 +751,10 @@ bool parseOptions(int argc, char** argv, Options& options) {
             if (!value(options.profile))
                 return false;
             if (options.profile != "import" && options.profile != "export" &&
-                options.profile != "roundtrip") {
-                std::fprintf(stderr,
-                             "zemcomp-bench: --profile takes import, export or roundtrip\n");
+                options.profile != "roundtrip" && options.profile != "std-write" &&
+                options.profile != "std-read") {
+                std::fprintf(stderr, "zemcomp-bench: --profile takes import, export, roundtrip, "
+                                     "std-write or std-read\n");
                 return false;
             }
         } else {
@@ -721,8 +817,8 @@ int main(int argc, char** argv) {
         std::printf(" %s document (generated in %s), done in %.1f s\n",
                     bytesText(result.documentBytes).c_str(),
                     timeText(result.generateSeconds).c_str(), now() - start);
-        allGood =
-            allGood && result.ran && !result.failure[0] && result.countsMatch && result.fixedPoint;
+        allGood = allGood && result.ran && !result.failure[0] && result.countsMatch &&
+                  result.fixedPoint && result.standardSameTree;
         results.push_back(result);
     }
     printTables(sizes, results);
