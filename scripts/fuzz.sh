@@ -17,6 +17,7 @@ targets=(
     "OtioImportFuzzer otio otio.dict"
     "OtioRoundTripFuzzer otio otio.dict"
     "DmTreeJsonFuzzer dmtree dmtree.dict"
+    "StandardOtioFuzzer otio-std otio-std.dict"
 )
 
 if [ "${1:-}" = --list ]; then
