@@ -1,5 +1,8 @@
 #include "interchange/Dialect.h"
 
+#include "rapidotio/keys/ObjectKeys.h"
+#include "rapidotio/keys/TimelineKeys.h"
+
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
 
@@ -16,11 +19,11 @@ constexpr const char* kOtioStandardName = "otio-std";
 
 // What marks a document of each dialect.
 constexpr const char* kFormatKey = "format";
-constexpr const char* kTimelineKey = "timeline";
-constexpr const char* kMetadataKey = "metadata";
-constexpr const char* kZemKey = "zem";
-constexpr const char* kSchemaKey = "ZEM_SCHEMA";
-constexpr const char* kProductTimelineSchema = "TimelineMetadata.1";
+constexpr const char* kTimelineKey = rapidotio::keys::DocumentKeys::timeline;
+constexpr const char* kMetadataKey = rapidotio::keys::ObjectKeys::metadata;
+constexpr const char* kZemKey = rapidotio::keys::MetadataKeys::zem;
+constexpr const char* kSchemaKey = rapidotio::keys::MetadataKeys::zemSchema;
+constexpr const char* kProductTimelineSchema = rapidotio::keys::TimelineMetadataKeys::zemSchema;
 
 bool equals(const char* text, rapidjson::SizeType length, const char* word) {
     return length == std::strlen(word) && std::memcmp(text, word, length) == 0;

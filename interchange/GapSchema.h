@@ -3,6 +3,7 @@
 #include "interchange/ItemPlacement.h"
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/GapKeys.h"
 
 class DmGapNode;
 
@@ -20,7 +21,7 @@ namespace ZEM_0_81::Interchange {
 namespace GapSchema {
 
 constexpr const char* kType = "Gap";
-constexpr const char* kSchema = "Gap.1";
+constexpr const char* kSchema = rapidotio::keys::GapKeys::schema;
 constexpr const char* kZemSchema = "Gap.1";
 constexpr const char* kFillerZemSchema = "Filler.1";
 

@@ -1,78 +1,90 @@
 #pragma once
 
 // Member names and schema names of the product's OTIO dialect that standard
-// documents reuse under "metadata" → "zem", so that a reader who knows the product
-// dialect finds the same things under the same names. Written once here; when the
-// product dialect's own per-schema key declarations are available they replace
-// this file.
+// documents reuse under "metadata" → "zem", so that a reader who knows the
+// product dialect finds the same things under the same names. Each is the
+// product dialect's own declaration (rapidotio/keys), named here for the
+// interchange's use.
+
+#include "rapidotio/keys/AngularMaskKeys.h"
+#include "rapidotio/keys/AnnotationKeys.h"
+#include "rapidotio/keys/CDLKeys.h"
+#include "rapidotio/keys/ClipKeys.h"
+#include "rapidotio/keys/CompKeys.h"
+#include "rapidotio/keys/EffectKeys.h"
+#include "rapidotio/keys/PaintKeys.h"
+#include "rapidotio/keys/PointKeys.h"
+#include "rapidotio/keys/TextKeys.h"
 
 namespace ZEM_0_81::Interchange::ProductKeys {
 
+namespace keys = rapidotio::keys;
+
 // Schemas of the product's metadata and effects, as "ZEM_SCHEMA" texts.
-constexpr const char* kClipMetadata = "ClipMetadata.1";
-constexpr const char* kMediaReferenceMetadata = "ClipNodeMediaReferenceMetadata.1";
-constexpr const char* kComp = "Comp.1";
-constexpr const char* kAngularMask = "AngularMask.1";
-constexpr const char* kCdl = "CDL.1";
-constexpr const char* kAnnotation = "Annotation.1";
+constexpr const char* kClipMetadata = keys::ClipMetadataKeys::zemSchema;
+constexpr const char* kMediaReferenceMetadata = keys::MediaMetadataKeys::zemSchema;
+constexpr const char* kComp = keys::CompKeys::schema;
+constexpr const char* kAngularMask = keys::AngularMaskKeys::schema;
+constexpr const char* kCdl = keys::CDLKeys::schema;
+constexpr const char* kAnnotation = keys::AnnotationKeys::schema;
 
 // Effect names ("effect_name") of the product's effects.
-constexpr const char* kCompName = "Comp";
-constexpr const char* kAngularMaskName = "AngularMask";
-constexpr const char* kCdlName = "CDL";
-constexpr const char* kAnnotationName = "Annotation";
+constexpr const char* kCompName = keys::CompKeys::typeWord;
+constexpr const char* kAngularMaskName = keys::AngularMaskKeys::typeWord;
+constexpr const char* kCdlName = keys::CDLKeys::typeWord;
+constexpr const char* kAnnotationName = keys::AnnotationKeys::typeWord;
 
 // Clip metadata.
-constexpr const char* kEntity = "entity";
-constexpr const char* kEntityId = "id";
-constexpr const char* kEntityType = "type";
-constexpr const char* kPaths = "paths";
-constexpr const char* kPathMp4 = "mp4";
-constexpr const char* kPathFile = "file";
-constexpr const char* kPathMovie = "movie";
-constexpr const char* kClipId = "id";
+constexpr const char* kEntity = keys::ClipMetadataKeys::entity;
+constexpr const char* kEntityId = keys::EntityKeys::id;
+constexpr const char* kEntityType = keys::EntityKeys::type;
+constexpr const char* kPaths = keys::ClipMetadataKeys::paths;
+constexpr const char* kPathMp4 = keys::PathsKeys::mp4;
+constexpr const char* kPathFile = keys::PathsKeys::file;
+constexpr const char* kPathMovie = keys::PathsKeys::movie;
+constexpr const char* kClipId = keys::ClipMetadataKeys::id;
 
 // Media reference metadata.
-constexpr const char* kBounds = "bounds";
-constexpr const char* kCenter = "center";
-constexpr const char* kSize = "size";
-constexpr const char* kPixelResolution = "pixel_resolution";
-constexpr const char* kDataType = "data_type";
-constexpr const char* kNumVideoChannels = "num_video_channels";
-constexpr const char* kPixelAspect = "pixel_aspect";
-constexpr const char* kHasAudio = "has_audio";
-constexpr const char* kAudioSampleRate = "audio_sample_rate";
-constexpr const char* kNumAudioChannels = "num_audio_channels";
-constexpr const char* kExtraData = "extra_data";
+constexpr const char* kBounds = keys::MediaMetadataKeys::bounds;
+constexpr const char* kCenter = keys::BoundsKeys::center;
+constexpr const char* kSize = keys::BoundsKeys::size;
+constexpr const char* kPixelResolution = keys::MediaMetadataKeys::pixelResolution;
+constexpr const char* kDataType = keys::MediaMetadataKeys::dataType;
+constexpr const char* kNumVideoChannels = keys::MediaMetadataKeys::numVideoChannels;
+constexpr const char* kPixelAspect = keys::MediaMetadataKeys::pixelAspect;
+constexpr const char* kHasAudio = keys::MediaMetadataKeys::hasAudio;
+constexpr const char* kAudioSampleRate = keys::MediaMetadataKeys::audioSampleRate;
+constexpr const char* kNumAudioChannels = keys::MediaMetadataKeys::numAudioChannels;
+constexpr const char* kExtraData = keys::MediaMetadataKeys::extraData;
 
 // Effects.
-constexpr const char* kVisible = "visible";
-constexpr const char* kBlendMode = "blend_mode";
-constexpr const char* kOpacity = "opacity";
-constexpr const char* kPivot = "pivot";
-constexpr const char* kAngle = "angle_in_radians";
-constexpr const char* kSlope = "slope";
-constexpr const char* kOffset = "offset";
-constexpr const char* kPower = "power";
-constexpr const char* kSaturation = "saturation";
+constexpr const char* kVisible = keys::EffectKeys::visible;
+constexpr const char* kBlendMode = keys::CompKeys::blendMode;
+constexpr const char* kOpacity = keys::CompKeys::opacity;
+constexpr const char* kPivot = keys::AngularMaskKeys::pivot;
+constexpr const char* kAngle = keys::AngularMaskKeys::angleInRadians;
+constexpr const char* kSlope = keys::CDLKeys::slope;
+constexpr const char* kOffset = keys::CDLKeys::offset;
+constexpr const char* kPower = keys::CDLKeys::power;
+constexpr const char* kSaturation = keys::CDLKeys::saturation;
 
 // Paint and text layers.
-constexpr const char* kHold = "hold";
-constexpr const char* kGhost = "ghost";
-constexpr const char* kGhostBefore = "ghost_before";
-constexpr const char* kGhostAfter = "ghost_after";
-constexpr const char* kRgba = "rgba";
-constexpr const char* kStrokeType = "type";
-constexpr const char* kBrush = "brush";
-constexpr const char* kPoints = "points";
-constexpr const char* kX = "x";
-constexpr const char* kY = "y";
-constexpr const char* kWidth = "width";
-constexpr const char* kText = "text";
-constexpr const char* kJustification = "justification";
-constexpr const char* kFontName = "fontName";
-constexpr const char* kFontSize = "fontSize";
-constexpr const char* kOrientation = "orientation";
-constexpr const char* kPosition = "position";
+constexpr const char* kHold = keys::LayerKeys::hold;
+constexpr const char* kGhost = keys::LayerKeys::ghost;
+constexpr const char* kGhostBefore = keys::LayerKeys::ghostBefore;
+constexpr const char* kGhostAfter = keys::LayerKeys::ghostAfter;
+constexpr const char* kRgba = keys::LayerKeys::rgba;
+constexpr const char* kStrokeType = keys::PaintKeys::type;
+constexpr const char* kBrush = keys::PaintKeys::brush;
+constexpr const char* kPoints = keys::PaintKeys::points;
+constexpr const char* kX = keys::PointKeys::x;
+constexpr const char* kY = keys::PointKeys::y;
+constexpr const char* kWidth = keys::PointKeys::width;
+constexpr const char* kText = keys::TextKeys::text;
+constexpr const char* kJustification = keys::TextKeys::justification;
+constexpr const char* kFontName = keys::TextKeys::fontName;
+constexpr const char* kFontSize = keys::TextKeys::fontSize;
+constexpr const char* kOrientation = keys::TextKeys::orientation;
+constexpr const char* kPosition = keys::TextKeys::position;
 
 } // namespace ZEM_0_81::Interchange::ProductKeys

@@ -2,6 +2,8 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/ItemKeys.h"
+#include "rapidotio/keys/ObjectKeys.h"
 
 #include <string>
 
@@ -14,20 +16,21 @@ namespace ZEM_0_81::Interchange {
 /// anywhere, so that the OpenTimelineIO library reads it as plain dictionaries.
 namespace SchemaObject {
 
-constexpr const char* kSchema = "OTIO_SCHEMA";
-constexpr const char* kMetadata = "metadata";
-constexpr const char* kName = "name";
-constexpr const char* kZem = "zem";
-constexpr const char* kZemSchema = "ZEM_SCHEMA";
+// The words OTIO documents share with the product dialect are its declarations.
+constexpr const char* kSchema = rapidotio::keys::ObjectKeys::schema;
+constexpr const char* kMetadata = rapidotio::keys::ObjectKeys::metadata;
+constexpr const char* kName = rapidotio::keys::ObjectKeys::name;
+constexpr const char* kZem = rapidotio::keys::MetadataKeys::zem;
+constexpr const char* kZemSchema = rapidotio::keys::MetadataKeys::zemSchema;
 
 // Members of every item (clips, gaps, tracks, stacks), written as the
 // OpenTimelineIO library writes them.
-constexpr const char* kSourceRange = "source_range";
-constexpr const char* kEffects = "effects";
+constexpr const char* kSourceRange = rapidotio::keys::ItemKeys::sourceRange;
+constexpr const char* kEffects = rapidotio::keys::ItemKeys::effects;
 constexpr const char* kMarkers = "markers";
 constexpr const char* kEnabled = "enabled";
 // Members of compositions (stacks and tracks) and collections.
-constexpr const char* kChildren = "children";
+constexpr const char* kChildren = rapidotio::keys::ObjectKeys::children;
 
 /// The type word and version of an "OTIO_SCHEMA" text such as "Clip.2". False
 /// when the text has no dot or no version number after the last one.

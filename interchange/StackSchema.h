@@ -3,6 +3,7 @@
 #include "interchange/ChildGroups.h"
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/StackKeys.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmTrackNode.h"
@@ -26,7 +27,7 @@ namespace ZEM_0_81::Interchange {
 namespace StackSchema {
 
 constexpr const char* kType = "Stack";
-constexpr const char* kSchema = "Stack.1";
+constexpr const char* kSchema = rapidotio::keys::StackKeys::schema;
 
 /// Writes the stack of a composition whose tracks are `tracks` (each with the
 /// other nodes before it); record values count frames at `compositionRate` from

@@ -2,6 +2,8 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/RationalTimeKeys.h"
+#include "rapidotio/keys/TimeRangeKeys.h"
 
 namespace ZEM_0_81::Interchange {
 
@@ -22,12 +24,12 @@ struct TimeRange {
 /// the OpenTimelineIO library requires them.
 namespace TimeSchema {
 
-constexpr const char* kRationalTime = "RationalTime.1";
-constexpr const char* kTimeRange = "TimeRange.1";
-constexpr const char* kRate = "rate";
-constexpr const char* kValue = "value";
-constexpr const char* kStartTime = "start_time";
-constexpr const char* kDuration = "duration";
+constexpr const char* kRationalTime = rapidotio::keys::RationalTimeKeys::schema;
+constexpr const char* kTimeRange = rapidotio::keys::TimeRangeKeys::schema;
+constexpr const char* kRate = rapidotio::keys::RationalTimeKeys::rate;
+constexpr const char* kValue = rapidotio::keys::RationalTimeKeys::value;
+constexpr const char* kStartTime = rapidotio::keys::TimeRangeKeys::startTime;
+constexpr const char* kDuration = rapidotio::keys::TimeRangeKeys::duration;
 
 void writeTime(OtioWriter& writer, const RationalTime& time);
 void writeRange(OtioWriter& writer, const TimeRange& range);

@@ -16,8 +16,8 @@ namespace ZEM_0_81::Interchange::TimelineSchema {
 
 namespace {
 
-constexpr const char* kGlobalStartTime = "global_start_time";
-constexpr const char* kTracks = "tracks";
+constexpr const char* kGlobalStartTime = rapidotio::keys::TimelineKeys::globalStartTime;
+constexpr const char* kTracks = rapidotio::keys::TimelineKeys::tracks;
 constexpr const char* kFcm = "fcm";
 constexpr const char* kStartTcFcm = "start_tc_fcm";
 constexpr const char* kLength = "length";

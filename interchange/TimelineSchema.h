@@ -2,6 +2,7 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/TimelineKeys.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmCompositionNode.h"
@@ -31,7 +32,7 @@ namespace ZEM_0_81::Interchange {
 namespace TimelineSchema {
 
 constexpr const char* kType = "Timeline";
-constexpr const char* kSchema = "Timeline.1";
+constexpr const char* kSchema = rapidotio::keys::TimelineKeys::schema;
 constexpr const char* kZemSchema = "Composition.1";
 constexpr const char* kReel = "reel";
 

@@ -2,6 +2,7 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/TrackKeys.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmLayerNode.h"
@@ -37,12 +38,12 @@ namespace ZEM_0_81::Interchange {
 namespace TrackSchema {
 
 constexpr const char* kType = "Track";
-constexpr const char* kSchema = "Track.1";
-constexpr const char* kKind = "kind";
+constexpr const char* kSchema = rapidotio::keys::TrackKeys::schema;
+constexpr const char* kKind = rapidotio::keys::TrackKeys::kind;
 /// The member of a Track's description naming its edit-tree track.
 constexpr const char* kTrack = "track";
-constexpr const char* kVideo = "Video";
-constexpr const char* kAudio = "Audio";
+constexpr const char* kVideo = rapidotio::keys::TrackKeys::video;
+constexpr const char* kAudio = rapidotio::keys::TrackKeys::audio;
 
 /// Writes `layer` as the Track of edit-tree track `track`. `before` are the other
 /// nodes of that track before the layer; record values count frames at
