@@ -169,15 +169,14 @@ TEST(StandardOtioWriter, TreesWithoutATimelineOrWithoutContentFail) {
     EXPECT_EQ(StandardOtio::write(*broken, text, nullptr).getCode(), Status::NoData);
 }
 
-TEST(StandardOtioWriter, TreesTooDeepForEditTreeJsonFail) {
+TEST(StandardOtioWriter, TreesAMillionLevelsDeepFailWithoutExhaustingTheStack) {
     // Nodes standard OTIO has no place for are kept as edit-tree JSON, which has a
-    // depth limit: thousands of nested containers in a layer fail the write with
-    // the place, and nothing else goes wrong. (The writer itself walks the tree
-    // level by level at fixed depth; the edit tree's own copy and release recurse
-    // per level, which keeps this tree to a few thousand levels.)
+    // depth limit. The writer itself walks root, reels, compositions, tracks,
+    // layers and segments at fixed depth: a million nested containers in a layer
+    // fail the write with the place, and nothing recurses per level.
     Tree tree;
     DmTreeNode* parent = tree.layer;
-    for (int i = 0; i < 5000; ++i) {
+    for (int i = 0; i < 1000000; ++i) {
         auto* container = DmContainerNode::create();
         parent->addChild(container);
         parent = container;
@@ -188,6 +187,12 @@ TEST(StandardOtioWriter, TreesTooDeepForEditTreeJsonFail) {
     EXPECT_NE(std::string(message.c_str()).find("/tracks/children/0/metadata/zem/after/0"),
               std::string::npos)
         << message.c_str();
+
+    // A thousand layers side by side: written in full.
+    Tree wide;
+    for (int i = 1; i < 1000; ++i)
+        wide.composition->getChild(0)->addChild(DmLayerNode::create(i, eDmMediaVideo, 0, false));
+    EXPECT_TRUE(tryWrite(*wide.root, text, message)) << message.c_str();
 }
 
 TEST(StandardOtioWriter, NothingOfOursHidesAsASchemaOrAsAKeyTwice) {
