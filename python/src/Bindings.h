@@ -1,0 +1,13 @@
+#pragma once
+
+#include <pybind11/pybind11.h>
+
+namespace zempy {
+
+/// Adds the class Composition to the module.
+void bindComposition(pybind11::module_& module);
+
+/// Adds the class CompositionList to the module (after Composition).
+void bindCompositionList(pybind11::module_& module);
+
+} // namespace zempy

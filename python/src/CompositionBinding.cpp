@@ -1,0 +1,391 @@
+#include "Bindings.h"
+#include "BoundComposition.h"
+#include "ErrorRaising.h"
+#include "FileText.h"
+#include "ValueConversion.h"
+
+#include "composition/Composition.h"
+#include "composition/TimelineView.h"
+#include "interchange/Dialect.h"
+#include "interchange/LossReport.h"
+#include "interchange/StandardOtio.h"
+#include "strictjson/StrictParse.h"
+
+#include <pybind11/stl.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+
+namespace py = pybind11;
+using namespace py::literals;
+
+namespace zempy {
+
+using namespace ZEM_0_81;
+
+namespace {
+
+/// Runs `work` on the composition with the interpreter lock released and the
+/// composition's own lock held, so that other Python threads run meanwhile and
+/// no two threads use one composition at once. The composition's lock is let
+/// go before the interpreter lock is taken again. `work` must not touch Python.
+template <class Work> auto unlocked(const BoundComposition& bound, Work&& work) {
+    py::gil_scoped_release release;
+    std::lock_guard<std::mutex> guard(bound.lock());
+    return work(*bound.held());
+}
+
+/// The dialect a Python argument names; nothing for None. Raises ValueError for
+/// a name that is no dialect.
+std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {
+    if (!name)
+        return std::nullopt;
+    Dialect dialect;
+    if (!dialectFromName(name->c_str(), dialect))
+        throw py::value_error("unknown dialect '" + *name +
+                              "': one of 'dmtree', 'otio', 'otio-std' (or None to detect it)");
+    return dialect;
+}
+
+Composition::JsonType jsonTypeOf(Dialect dialect) {
+    return dialect == Dialect::Otio ? Composition::JsonType::Otio : Composition::JsonType::DmTree;
+}
+
+/// The bytes of a str (as UTF-8) or of a bytes-like object.
+std::string documentBytes(const py::handle& text) {
+    if (py::isinstance<py::str>(text) || py::isinstance<py::bytes>(text))
+        return text.cast<std::string>();
+    if (PyObject_CheckBuffer(text.ptr())) // bytearray, memoryview, ...
+        return py::module_::import("builtins").attr("bytes")(text).cast<std::string>();
+    throw py::type_error("a document is a str or bytes, not " +
+                         py::repr(py::type::of(text)).cast<std::string>());
+}
+
+/// A document read into a composition, as far as it went.
+struct Reading {
+    SharedPtr<Composition> composition;
+    Dialect dialect = Dialect::OtioStandard;
+    Status status;
+    std::string message; ///< for a failure: where and why
+    std::vector<Loss> losses;
+};
+
+/// "NAME:LINE:COLUMN: reason" when `text` is not well-formed JSON, else "".
+std::string syntaxError(const std::string& name, const std::string& text, bool nanAndInfinity) {
+    const std::optional<StrictJson::SyntaxError> error =
+        nanAndInfinity ? StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text.c_str())
+                       : StrictJson::findSyntaxError(text.c_str());
+    if (!error)
+        return {};
+    return name + ":" + std::to_string(error->line) + ":" + std::to_string(error->column) + ": " +
+           error->reason;
+}
+
+/// Reads `text` as the zemcomp tool does: in `given`, or in the dialect the text
+/// shows; the edit-tree and product OTIO dialects are imported at once, so that
+/// a bad document fails here. `name` names the document in messages. Needs no
+/// interpreter lock.
+Reading readDocument(const std::string& text, std::optional<Dialect> given, const String& id,
+                     const std::string& name) {
+    Reading reading;
+    reading.dialect = given ? *given : detectDialect(text.c_str(), text.size());
+    if (reading.dialect == Dialect::OtioStandard) {
+        LossReport report;
+        String message;
+        reading.status = StandardOtio::read(text.c_str(), text.size(), id, reading.composition,
+                                            report, &message);
+        for (std::uint32_t i = 0; i < report.getCount(); ++i) {
+            String path, schema, what;
+            if (report.getEntry(i, path, schema, what))
+                reading.losses.push_back({path.c_str(), schema.c_str(), what.c_str()});
+        }
+        if (!reading.status) {
+            std::string where = syntaxError(name, text, true);
+            if (where.empty())
+                where = name + ": " + message.c_str();
+            reading.message = explain(where, reading.status);
+        }
+        return reading;
+    }
+    // Any valid rate will do: the content is replaced by the document at once.
+    Composition::create(reading.composition, id, "", Rational(24, 1));
+    reading.composition->setJson(jsonTypeOf(reading.dialect), String(text.c_str(), text.size()));
+    reading.composition->getTree(reading.status);
+    if (!reading.status) {
+        const std::string where = syntaxError(name, text, false);
+        reading.message =
+            where.empty() ? name + ": " + describe(reading.status) : explain(where, reading.status);
+    }
+    return reading;
+}
+
+std::shared_ptr<BoundComposition> bindReading(Reading&& reading) {
+    if (!reading.status)
+        raiseError(reading.status, reading.message);
+    return BoundComposition::adopt(std::move(reading.composition), dialectName(reading.dialect),
+                                   std::move(reading.losses));
+}
+
+std::shared_ptr<BoundComposition> fromJson(const py::object& text,
+                                           const std::optional<std::string>& dialectName,
+                                           const std::string& id) {
+    const std::optional<Dialect> dialect = dialectArgument(dialectName);
+    const std::string bytes = documentBytes(text);
+    Reading reading;
+    {
+        py::gil_scoped_release release;
+        reading = readDocument(bytes, dialect, String(id.c_str()), "<text>");
+    }
+    return bindReading(std::move(reading));
+}
+
+std::shared_ptr<BoundComposition> fromFile(const py::object& path,
+                                           const std::optional<std::string>& dialectName,
+                                           const std::optional<std::string>& id) {
+    const std::optional<Dialect> dialect = dialectArgument(dialectName);
+    const py::module_ os = py::module_::import("os");
+    const std::string fileName = os.attr("fsencode")(path).cast<std::string>();
+    const std::string shownName = os.attr("fsdecode")(path).cast<std::string>();
+    std::string text;
+    int error = 0;
+    bool read = false;
+    {
+        py::gil_scoped_release release;
+        read = readFileText(fileName, text, error);
+    }
+    if (!read) {
+        errno = error;
+        PyErr_SetFromErrnoWithFilenameObject(PyExc_OSError, py::str(shownName).ptr());
+        throw py::error_already_set();
+    }
+    Reading reading;
+    {
+        py::gil_scoped_release release;
+        reading =
+            readDocument(text, dialect, String(id ? id->c_str() : shownName.c_str()), shownName);
+    }
+    return bindReading(std::move(reading));
+}
+
+std::shared_ptr<BoundComposition> create(const std::string& id, const std::string& name,
+                                         const py::object& rate) {
+    const Rational exact = rateFromPython(rate);
+    SharedPtr<Composition> made;
+    const Status status = Composition::create(made, String(id.c_str()), name.c_str(), exact);
+    if (!status)
+        raiseError(status, explain("cannot create composition '" + id + "'", status));
+    return BoundComposition::adopt(std::move(made), "", {});
+}
+
+py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
+    const Dialect dialect = *dialectArgument(dialectName);
+    struct Written {
+        Status status;
+        String text;
+        String message;
+    };
+    const Written written = unlocked(bound, [&](const Composition& composition) {
+        Written result;
+        if (dialect == Dialect::OtioStandard) {
+            result.status = StandardOtio::write(composition, result.text, &result.message);
+            return result;
+        }
+        if (bound.dialect() != dialectName) {
+            result.status = composition.getJson(jsonTypeOf(dialect), result.text);
+            return result;
+        }
+        // The composition holds the text it was read from; what is asked for
+        // is what the exporter writes of its tree (as zemcomp convert gives it),
+        // so the tree goes to a fresh composition that has no text.
+        const DmRoot& tree = composition.getTree(result.status);
+        if (!result.status)
+            return result;
+        const SharedPtr<Composition> fresh = Composition::create(composition.getId(), tree);
+        result.status = fresh->getJson(jsonTypeOf(dialect), result.text);
+        return result;
+    });
+    if (!written.status) {
+        std::string what = "cannot write composition '" +
+                           std::string(bound.held()->getId().c_str()) + "' as " + dialectName;
+        if (!written.message.empty())
+            what += ": " + std::string(written.message.c_str());
+        raiseError(written.status, explain(what, written.status));
+    }
+    PyObject* decoded = PyUnicode_DecodeUTF8(
+        written.text.c_str(), static_cast<Py_ssize_t>(written.text.size()), "strict");
+    if (!decoded)
+        throw py::error_already_set();
+    return py::reinterpret_steal<py::str>(decoded);
+}
+
+std::string idOf(const BoundComposition& bound) {
+    std::lock_guard<std::mutex> guard(bound.lock());
+    return bound.held()->getId().c_str();
+}
+
+/// A failed query's message: "no WHAT for composition 'ID' (status N: ...)".
+[[noreturn]] void raiseQueryError(const BoundComposition& bound, const std::string& what,
+                                  const Status& status) {
+    raiseError(status, explain("no " + what + " for composition '" + idOf(bound) + "'", status));
+}
+
+py::object timeQuery(const BoundComposition& bound, bool duration) {
+    struct Answer {
+        Status status;
+        Time time;
+    };
+    const Answer answer = unlocked(bound, [&](const Composition& composition) {
+        Answer result;
+        result.status =
+            duration ? composition.getDuration(result.time) : composition.getStartTime(result.time);
+        return result;
+    });
+    if (!answer.status)
+        raiseQueryError(bound, duration ? "duration" : "start time", answer.status);
+    return timeValue(answer.time);
+}
+
+py::object outputBounds(const BoundComposition& bound, std::int64_t frame) {
+    struct Answer {
+        Status status;
+        Bounds bounds;
+    };
+    const Answer answer = unlocked(bound, [&](const Composition& composition) {
+        Answer result;
+        result.status = composition.getOutputBounds(Time(frame, Rational(1, 1)), result.bounds);
+        return result;
+    });
+    if (!answer.status)
+        raiseQueryError(bound, "output bounds at frame " + std::to_string(frame), answer.status);
+    return boundsValue(answer.bounds);
+}
+
+py::object timeline(const BoundComposition& bound) {
+    struct Answer {
+        Status status;
+        TimelineView view;
+    };
+    // Built into a local of its own: the view can be large, and is returned
+    // from the lambda by move.
+    Answer answer = unlocked(bound, [&](const Composition& composition) {
+        Answer result;
+        result.status = TimelineView::build(composition, result.view);
+        return result;
+    });
+    if (!answer.status)
+        raiseQueryError(bound, "timeline", answer.status);
+    return timelineValue(answer.view);
+}
+
+std::shared_ptr<BoundComposition> cloneOf(const BoundComposition& bound) {
+    SharedPtr<Composition> copy =
+        unlocked(bound, [](const Composition& composition) { return composition.clone(); });
+    return BoundComposition::adopt(std::move(copy), bound.dialect(), bound.losses());
+}
+
+std::string reprOf(const BoundComposition& bound) {
+    std::string text =
+        "<zemcomposition.Composition id=" + py::repr(py::str(idOf(bound))).cast<std::string>();
+    if (!bound.dialect().empty())
+        text += " dialect='" + bound.dialect() + "'";
+    return text + ">";
+}
+
+} // namespace
+
+void bindComposition(py::module_& module) {
+    py::class_<BoundComposition, std::shared_ptr<BoundComposition>>(module, "Composition", R"(
+An editorial composition: a timeline kept as an edit tree, read from and
+written to JSON in three dialects: "dmtree" (the edit tree's own JSON), "otio"
+(OpenTimelineIO JSON with the product's metadata) and "otio-std" (standard
+OpenTimelineIO, as the OpenTimelineIO library reads and writes it).
+
+Compositions are made by Composition.create, Composition.from_json,
+Composition.from_file and clone. Failures raise zemcomposition.Error. The
+interpreter lock is released while a composition is read, written or queried,
+so several threads can work at once, each on compositions of its own; a
+composition used by two threads at once makes one wait for the other.)")
+        .def_static("create", &create, "id"_a, "name"_a, "rate"_a, R"(
+A new composition named `name` holding one empty composition node at `rate`.
+
+`rate` is a fractions.Fraction (taken exactly, 24000/1001 for 23.976), an int
+or a float (within 0.001 of a standard rate gives that rate exactly: 29.97 is
+30000/1001), or a str ("23.976", "24000/1001", "25"). Raises Error with code
+1001 (no frame-rate text) for a value that names no rate, TypeError for a value
+of another type.)")
+        .def_static("from_json", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "", R"(
+Reads a document from `text` (str or bytes) into a new composition named `id`.
+
+`dialect` is "dmtree", "otio" or "otio-std"; None detects it as zemcomp does:
+edit-tree JSON by its "format" member, the product's OTIO dialect by its
+timeline metadata, anything else as standard OTIO. The document is imported
+at once: a bad one raises Error with the status code (515 or 517 for a
+document that cannot be imported, 512 for an empty one) and a message saying
+where and why. What reading standard OTIO lost is in `losses`. Raises
+ValueError for an unknown dialect name.)")
+        .def_static("from_file", &fromFile, "path"_a, "dialect"_a = py::none(), "id"_a = py::none(),
+                    R"(
+Reads the document in the file at `path` (str or os.PathLike) as from_json
+does; the composition is named `id`, or the path when it is None. Messages name
+the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
+file cannot be read, and for a file over 1 GiB.)")
+        .def("to_json", &toJson, "dialect"_a, R"(
+The composition as JSON text of `dialect` ("dmtree", "otio" or "otio-std"):
+what the exporter writes of the edit tree, exactly as `zemcomp convert --to
+DIALECT` prints it (the text a composition was read from is not handed back as
+it was given). Raises Error with the status code when no tree can be had
+(512, 515, 517) or no text made of it (516), ValueError for an unknown dialect.)")
+        .def("clone", &cloneOf, R"(
+A new, independent composition with a copy of this one's edit tree, texts,
+dialect and losses.)")
+        .def_property_readonly("id", &idOf, "The identifier given at creation (str).")
+        .def_property_readonly(
+            "dialect",
+            [](const BoundComposition& bound) -> py::object {
+                return bound.dialect().empty() ? py::object(py::none())
+                                               : py::object(py::str(bound.dialect()));
+            },
+            R"(The dialect the composition was read in ("dmtree", "otio", "otio-std"), or
+None for one made by create.)")
+        .def_property_readonly(
+            "duration", [](const BoundComposition& bound) { return timeQuery(bound, true); },
+            R"(The length of the composition: a Time in frames at the rate of its start
+timecode. Raises Error (512, 515, 517, 1001) when there is none.)")
+        .def_property_readonly(
+            "start_time", [](const BoundComposition& bound) { return timeQuery(bound, false); },
+            R"(The start timecode of the composition: a Time in frames at its rate. Raises
+Error (512, 515, 517, 1001) when there is none.)")
+        .def("output_bounds", &outputBounds, "frame"_a, R"(
+The picture area covered at `frame` (absolute, at the composition's rate, as
+start_time counts): a Bounds, the union of the resolutions of the sources
+playing then, grown by the paint strokes shown then; all zero at a frame where
+nothing plays. Raises Error with code 528 (a source without media input) or
+529 (an input without resolution), or 512, 515, 517 without a tree.)")
+        .def_property_readonly("timeline", &timeline, R"(
+The composition as a timeline in OpenTimelineIO's terms: a Timeline holding
+its name, rate, start, duration and tracks (the edit tree's layers) with their
+clips and gaps, as plain values made afresh at each call. Raises Error (512,
+515, 517) when there is no tree.)")
+        .def_property_readonly(
+            "tracks",
+            [](const BoundComposition& bound) -> py::object {
+                return timeline(bound).attr("tracks");
+            },
+            R"(The timeline's tracks: a tuple of Track (see timeline).)")
+        .def_property_readonly(
+            "name",
+            [](const BoundComposition& bound) -> py::object {
+                return timeline(bound).attr("name");
+            },
+            "The name of the composition's timeline (its first composition node).")
+        .def_property_readonly(
+            "losses", [](const BoundComposition& bound) { return lossesValue(bound.losses()); },
+            R"(What reading standard OTIO dropped or approximated: a tuple of Loss, in the
+order the reader met them; empty for the other dialects, for a standard
+document read whole, and for a composition made by create.)")
+        .def("__repr__", &reprOf);
+}
+
+} // namespace zempy

@@ -1,0 +1,65 @@
+"""zemcomposition: editorial compositions (timelines kept as edit trees), read
+and written as edit-tree JSON, the product's OTIO dialect and standard
+OpenTimelineIO JSON; their duration, start, output bounds and timeline.
+
+    import zemcomposition as zc
+    cut = zc.Composition.from_file("short-cut.otio.json")
+    print(cut.duration.timecode, [clip.name for clip in cut.timeline.clips])
+    open("cut.otio", "w").write(cut.to_json("otio-std"))
+
+Failures raise zemcomposition.Error, whose `code` is the library's status code.
+"""
+
+import collections.abc as _abc
+
+from ._types import (
+    Bounds,
+    Colour,
+    Effect,
+    Error,
+    FrameRange,
+    Item,
+    Loss,
+    Media,
+    Note,
+    Paint,
+    SourceRange,
+    Status,
+    Time,
+    Timeline,
+    Track,
+)
+from ._zemcomposition import (
+    DIALECTS,
+    Composition,
+    CompositionList,
+    __version__,
+    detect_dialect,
+    timecode,
+)
+
+_abc.MutableSequence.register(CompositionList)
+
+__all__ = [
+    "Bounds",
+    "Colour",
+    "Composition",
+    "CompositionList",
+    "DIALECTS",
+    "Effect",
+    "Error",
+    "FrameRange",
+    "Item",
+    "Loss",
+    "Media",
+    "Note",
+    "Paint",
+    "SourceRange",
+    "Status",
+    "Time",
+    "Timeline",
+    "Track",
+    "__version__",
+    "detect_dialect",
+    "timecode",
+]

@@ -1,0 +1,269 @@
+"""The plain values zemcomposition hands out: times, bounds, the timeline view,
+loss entries, and the exception class. They hold no reference to a composition
+and do not change when it does."""
+
+from __future__ import annotations
+
+import enum
+from dataclasses import dataclass
+from fractions import Fraction
+from typing import Optional, Tuple
+
+__all__ = [
+    "Error",
+    "Status",
+    "Time",
+    "Bounds",
+    "FrameRange",
+    "SourceRange",
+    "Media",
+    "Effect",
+    "Colour",
+    "Note",
+    "Paint",
+    "Item",
+    "Track",
+    "Timeline",
+    "Loss",
+]
+
+
+class Status(enum.IntEnum):
+    """The library's status codes; Error.code is one of them."""
+
+    SUCCESS = 0
+    NO_DATA = 512  #: no tree and no text, or no reel and composition node
+    DMTREE_JSON_IMPORT_FAILED = 515  #: the edit-tree JSON could not be imported
+    JSON_GENERATION_FAILED = 516  #: no JSON text could be produced from the tree
+    OTIO_IMPORT_FAILED = 517  #: the OTIO JSON could not be imported
+    SOURCE_WITHOUT_INPUT = 528  #: a source segment has no media input
+    INPUT_WITHOUT_RESOLUTION = 529  #: a media input has no primary resolution
+    JSON_SYNTAX_ERROR = 775  #: the text is not well-formed JSON
+    JSON_CONVERSION_FAILED = 780  #: any other failure of a JSON conversion
+    NO_FRAME_RATE_TEXT = 1001  #: a rate has no frame-rate text, or a text no rate
+
+
+class Error(Exception):
+    """A failure of the library: `code` is the numeric status (a Status member
+    when the code is known), `description` its meaning, and the message says
+    what failed, where and why, ending in "(status N: description)"."""
+
+    def __init__(self, message: str, code: int = 0, description: str = "") -> None:
+        super().__init__(message)
+        try:
+            self.code: int = Status(code)
+        except ValueError:
+            self.code = code
+        self.description: str = description
+
+    def __reduce__(self):
+        return (type(self), (str(self), int(self.code), self.description))
+
+
+@dataclass(frozen=True)
+class Time:
+    """A time in whole frames at an exact rate."""
+
+    frames: int
+    rate: Fraction
+
+    @property
+    def seconds(self) -> float:
+        """The time in seconds (frames / rate)."""
+        return float(Fraction(self.frames) / self.rate) if self.rate else 0.0
+
+    @property
+    def timecode(self) -> str:
+        """The time as timecode: "HH:MM:SS:FF" (drop-frame "HH:MM:SS;FF" at 29.97
+        and 59.94)."""
+        from ._zemcomposition import timecode
+
+        return timecode(self.frames, self.rate)
+
+    def __str__(self) -> str:
+        return f"{self.timecode} ({self.frames} frames at {self.rate} fps)"
+
+
+@dataclass(frozen=True)
+class Bounds:
+    """An axis-aligned box by its centre and its size: it spans
+    center_x +- size_x / 2 and center_y +- size_y / 2."""
+
+    center_x: float
+    center_y: float
+    size_x: float
+    size_y: float
+
+    @property
+    def center(self) -> Tuple[float, float]:
+        """(center_x, center_y)"""
+        return (self.center_x, self.center_y)
+
+    @property
+    def size(self) -> Tuple[float, float]:
+        """(size_x, size_y)"""
+        return (self.size_x, self.size_y)
+
+
+@dataclass(frozen=True)
+class FrameRange:
+    """A span of frames: from `start` for `duration` frames."""
+
+    start: int
+    duration: int
+
+    @property
+    def end(self) -> int:
+        """The first frame after the range."""
+        return self.start + self.duration
+
+
+@dataclass(frozen=True)
+class SourceRange:
+    """What a clip plays of its media. `start` is None when the edit tree does
+    not know where in the media the clip starts; `duration` is exact, and not a
+    whole number when the source and composition rates do not divide (48 frames
+    at 24 fps play 47.952 frames of 23.976 media)."""
+
+    start: Optional[int]
+    duration: Fraction
+    rate: Fraction
+
+
+@dataclass(frozen=True)
+class Media:
+    """One media input of a clip. `kind` is "mp4", "file", "movie" or "other";
+    the available range is at `rate`, its start None when unknown."""
+
+    kind: str
+    path: str
+    folder: str
+    available_start: Optional[int]
+    available_duration: int
+    rate: Fraction
+
+
+@dataclass(frozen=True)
+class Effect:
+    """An effect of a clip or gap. `kind` is "Comp", "AngularMask", "CDL",
+    "Annotation" or "Other"."""
+
+    kind: str
+    name: str
+    muted: bool
+
+
+@dataclass(frozen=True)
+class Colour:
+    """A colour, each component from 0 to 1."""
+
+    red: float
+    green: float
+    blue: float
+    alpha: float = 1.0
+
+
+@dataclass(frozen=True)
+class Note:
+    """A review note: one text paragraph of an annotation, shown over `range`
+    (absolute record frames; the range of its clip or gap when `own_range` is
+    false)."""
+
+    text: str
+    range: FrameRange
+    own_range: bool
+    colour: Colour
+    visible: bool
+
+
+@dataclass(frozen=True)
+class Paint:
+    """A paint layer of an annotation: `strokes` strokes of `points` points in
+    all, shown over `range` as for Note."""
+
+    range: FrameRange
+    own_range: bool
+    strokes: int
+    points: int
+    visible: bool
+
+
+@dataclass(frozen=True)
+class Item:
+    """A clip or a gap of a track. `kind` is "clip" or "gap"; `record` is where
+    it plays, in absolute frames at the composition's rate; `source` what it
+    plays (for a gap: from 0 for its length at the composition's rate). `media`
+    holds the clip's inputs, the primary one first, whose path is `target_url`;
+    `offline` marks a clip without usable media."""
+
+    kind: str
+    name: str
+    record: FrameRange
+    source: SourceRange
+    media: Tuple[Media, ...] = ()
+    target_url: str = ""
+    offline: bool = False
+    clip_id: str = ""
+    effects: Tuple[Effect, ...] = ()
+    notes: Tuple[Note, ...] = ()
+    paint: Tuple[Paint, ...] = ()
+
+    @property
+    def is_clip(self) -> bool:
+        return self.kind == "clip"
+
+    @property
+    def is_gap(self) -> bool:
+        return self.kind == "gap"
+
+    @property
+    def has_paint(self) -> bool:
+        """True when any of its annotations holds a paint stroke."""
+        return any(layer.strokes for layer in self.paint)
+
+
+@dataclass(frozen=True)
+class Track:
+    """A track in OpenTimelineIO's sense (a layer of the edit tree) with its
+    clips and gaps in playing order. `kind` is "video", "audio" or "none";
+    `stack` counts the edit-tree track (OTIO stack) holding it, from 0."""
+
+    name: str
+    kind: str
+    stack: int
+    items: Tuple[Item, ...]
+
+    @property
+    def clips(self) -> Tuple[Item, ...]:
+        """The track's clips, without its gaps."""
+        return tuple(item for item in self.items if item.kind == "clip")
+
+
+@dataclass(frozen=True)
+class Timeline:
+    """A composition as a timeline: its name, rate, start and duration (in
+    frames at its rate) and its tracks. `has_timeline` is false for a document
+    without one (the view is then empty)."""
+
+    has_timeline: bool
+    name: str
+    rate: Fraction
+    start: int
+    duration: int
+    tracks: Tuple[Track, ...]
+
+    @property
+    def clips(self) -> Tuple[Item, ...]:
+        """Every clip of every track, track by track."""
+        return tuple(item for track in self.tracks for item in track.clips)
+
+
+@dataclass(frozen=True)
+class Loss:
+    """What reading standard OTIO dropped or approximated: a JSON Pointer to it
+    in the input, the schema of its object ("Clip.2", "Marker.2", ...), and what
+    happened and why."""
+
+    path: str
+    schema: str
+    what: str
