@@ -115,8 +115,7 @@ Reading readDocument(const std::string& text, std::optional<Dialect> given, cons
     reading.composition->getTree(reading.status);
     if (!reading.status) {
         const std::string where = syntaxError(name, text, false);
-        reading.message =
-            where.empty() ? name + ": " + describe(reading.status) : explain(where, reading.status);
+        reading.message = explain(where.empty() ? name : where, reading.status);
     }
     return reading;
 }
@@ -384,7 +383,10 @@ clips and gaps, as plain values made afresh at each call. Raises Error (512,
             "losses", [](const BoundComposition& bound) { return lossesValue(bound.losses()); },
             R"(What reading standard OTIO dropped or approximated: a tuple of Loss, in the
 order the reader met them; empty for the other dialects, for a standard
-document read whole, and for a composition made by create.)")
+document read whole, and for a composition made by create. The report, like
+`dialect`, belongs to the Python object that reading made (and to its clones):
+a composition that comes back from a CompositionList after every Python object
+of it was gone has neither.)")
         .def("__repr__", &reprOf);
 }
 

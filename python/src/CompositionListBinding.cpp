@@ -61,6 +61,14 @@ void assign(CompositionList& list, const std::vector<Element>& all) {
         list.append(each);
 }
 
+/// The composition of a Python object; TypeError for anything else.
+const Element& heldBy(const py::handle& value) {
+    if (!py::isinstance<BoundComposition>(value))
+        throw py::type_error("a CompositionList holds Composition objects, not " +
+                             py::repr(py::type::of(value)).cast<std::string>());
+    return value.cast<const BoundComposition&>().held();
+}
+
 std::shared_ptr<BoundComposition> bound(const Element& element) {
     return BoundComposition::of(element);
 }
@@ -126,7 +134,7 @@ proportion to the position; iteration does not.)")
         .def(py::init([](const py::iterable& compositions) {
                  auto list = std::make_unique<CompositionList>();
                  for (const py::handle& each : compositions)
-                     list->append(each.cast<const BoundComposition&>().held());
+                     list->append(heldBy(each));
                  return list;
              }),
              "compositions"_a, "A list of the compositions `compositions` yields, in order.")
@@ -207,7 +215,7 @@ proportion to the position; iteration does not.)")
             [](CompositionList& list, const py::iterable& compositions) {
                 std::vector<Element> added; // all or nothing when one is not a Composition
                 for (const py::handle& each : compositions)
-                    added.push_back(each.cast<const BoundComposition&>().held());
+                    added.push_back(heldBy(each));
                 for (const Element& each : added)
                     list.append(each);
             },

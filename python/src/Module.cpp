@@ -1,5 +1,6 @@
 #include "Bindings.h"
 #include "ErrorRaising.h"
+#include "MemoryTuning.h"
 #include "ValueConversion.h"
 
 #include "composition/Timecode.h"
@@ -41,6 +42,7 @@ std::string detect(const py::object& text) {
 
 PYBIND11_MODULE(_zemcomposition, module) {
     module.doc() = "The compiled part of zemcomposition; import zemcomposition instead.";
+    zempy::keepHeapTopForLargeDocuments();
     zempy::bindComposition(module);
     zempy::bindCompositionList(module);
     module.def("timecode", &timecode, "frames"_a, "rate"_a, R"(

@@ -26,4 +26,19 @@ LD_LIBRARY_PATH="$(dirname "$libdir"):${LD_LIBRARY_PATH:-}" "$scratch/consumer-p
 "$scratch/prefix/bin/zemcomp" info >/dev/null
 bash -n "$scratch/prefix/share/bash-completion/completions/zemcomp"
 grep -q "complete -F _zemcomp zemcomp" "$scratch/prefix/share/bash-completion/completions/zemcomp"
+# The Python module, where the build put it under the prefix: it imports with
+# no PYTHONPATH other than that folder and no LD_LIBRARY_PATH, finding the
+# installed libraries from its own place, and has its type stub beside it.
+cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build_dir/CMakeCache.txt" | head -n 1; }
+if [ "$(cache_value ZEM_BUILD_PYTHON)" = ON ]; then
+    site="$scratch/prefix/$(cache_value ZEM_PYTHON_INSTALL_DIR)"
+    test -f "$site/zemcomposition/__init__.pyi"
+    test -f "$site/zemcomposition/py.typed"
+    env -u LD_LIBRARY_PATH PYTHONPATH="$site" "$(cache_value Python_EXECUTABLE)" -c '
+import sys, zemcomposition as zc
+assert zc.__file__.startswith(sys.argv[1]), zc.__file__
+cut = zc.Composition.from_file(sys.argv[2])
+assert cut.duration.timecode == "00:00:07:00", cut.duration
+' "$site" "$scratch/prefix/share/zemComposition/examples/short-cut.otio.json"
+fi
 echo "installed package: ok"

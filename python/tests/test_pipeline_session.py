@@ -1,0 +1,170 @@
+"""A pipeline engineer's session: load the examples, inspect them, convert them,
+round-trip them, and find what zemcomp finds in the same files."""
+
+import json
+from fractions import Fraction
+
+import pytest
+
+import zemcomposition as zc
+from conftest import DATA, EXAMPLES, documents, example_paths
+
+
+def test_inspect_the_bundled_cut():
+    cut = zc.Composition.from_file(EXAMPLES / "short-cut.otio.json", id="reel-1")
+    assert cut.id == "reel-1"
+    assert cut.dialect == "otio"
+    assert cut.name == "Short cut"
+    assert cut.start_time == zc.Time(86400, Fraction(24))
+    assert cut.start_time.timecode == "01:00:00:00"
+    assert cut.duration.frames == 168 and cut.duration.rate == 24
+    assert cut.duration.seconds == pytest.approx(7.0)
+    assert isinstance(cut.duration.rate, Fraction)
+
+    assert [(t.name, t.kind) for t in cut.tracks] == [
+        ("V1", "video"),
+        ("V2 title", "video"),
+        ("A1 dialogue", "audio"),
+    ]
+    v1 = cut.tracks[0]
+    assert [item.kind for item in v1.items] == ["clip", "clip", "gap", "clip"]
+    first = v1.items[0]
+    assert first.name == "sh010_comp_v003"
+    assert first.record == zc.FrameRange(86400, 48) and first.record.end == 86448
+    assert first.source.start == 1009 and first.source.duration == 48
+    assert first.target_url == "/shows/harbour/sh010/sh010_comp_v003.mov"
+    assert first.media[0].path == first.target_url and not first.offline
+    gap = v1.items[2]
+    assert gap.is_gap and gap.record == zc.FrameRange(86520, 12) and gap.media == ()
+    assert "sh010_comp_v003" in repr(first) and "FrameRange(start=86400" in repr(first)
+    assert [clip.name for clip in cut.timeline.clips][:2] == ["sh010_comp_v003", "sh020_comp_v007"]
+
+    bounds = cut.output_bounds(86400)
+    assert bounds.center == (960.0, 540.0) and bounds.size == (1920.0, 1080.0)
+
+
+def test_review_notes_show_on_their_clips():
+    notes = zc.Composition.from_file(EXAMPLES / "review-notes.otio.json")
+    clip, gap, _ = notes.tracks[0].items
+    assert [effect.kind for effect in clip.effects] == ["Annotation"]
+    assert clip.notes[0].text.startswith("Boat wake too bright")
+    assert clip.notes[0].range == zc.FrameRange(1010, 24)
+    assert clip.notes[0].colour == zc.Colour(1.0, 1.0, 0.0, 1.0)
+    assert clip.has_paint and gap.has_paint
+    assert gap.notes[0].text == "sh025 goes here (in progress)"
+
+
+def test_convert_and_round_trip_every_dialect():
+    for path in example_paths():
+        original = zc.Composition.from_file(path)
+        view = original.timeline
+        for dialect in zc.DIALECTS:
+            text = original.to_json(dialect)
+            assert zc.detect_dialect(text) == dialect
+            again = zc.Composition.from_json(text)
+            assert again.dialect == dialect and again.losses == ()
+            # The same timeline, and a second trip writes the same text.
+            assert again.timeline == view, (path.name, dialect)
+            assert again.to_json(dialect) == text
+            assert again.duration == original.duration
+            assert again.start_time == original.start_time
+
+
+def test_a_standard_document_from_elsewhere_says_what_it_lost():
+    cut = zc.Composition.from_file(DATA / "conform-cut.otio")
+    assert cut.dialect == "otio-std"
+    assert cut.losses == (
+        zc.Loss(
+            "/tracks/children/0/effects/0",
+            "Effect.1",
+            "effect dropped: the edit tree has effects on segments only",
+        ),
+    )
+    picture, sound = cut.tracks
+    assert [item.name for item in picture.items] == ["slug", "harbour_wide", "pickup_offline"]
+    assert picture.items[2].offline and picture.items[2].record == zc.FrameRange(90075, 30)
+    assert sound.kind == "audio" and sound.items[0].record.duration == 105
+    assert cut.duration.timecode == "00:00:04:05" and cut.start_time.rate == 25
+    # Written again as standard OTIO, it reads back losing nothing more.
+    again = zc.Composition.from_json(cut.to_json("otio-std"))
+    assert again.losses == () and again.timeline == cut.timeline
+
+
+def test_create_a_composition_at_each_kind_of_rate():
+    for rate, exact in [
+        (Fraction(24000, 1001), Fraction(24000, 1001)),
+        (23.976, Fraction(24000, 1001)),
+        (29.97, Fraction(30000, 1001)),
+        (25, Fraction(25)),
+        ("59.94", Fraction(60000, 1001)),
+        ("48/2", Fraction(24)),
+    ]:
+        made = zc.Composition.create("new", "Reel 2", rate)
+        assert made.id == "new" and made.dialect is None and made.losses == ()
+        assert made.name == "Reel 2"
+        assert made.start_time.rate == exact, rate
+        assert made.duration.frames == 0
+        text = made.to_json("dmtree")
+        assert zc.Composition.from_json(text, "dmtree").start_time.rate == exact
+
+
+def test_timecode_at_drop_and_non_drop_rates():
+    assert zc.timecode(86400, 24) == "01:00:00:00"
+    assert zc.timecode(1800, Fraction(30000, 1001)) == "00:01:00;02"
+    assert zc.timecode(-25, 25) == "-00:00:01:00"
+    assert zc.timecode(25 * 3600 * 25, "25") == "25:00:00:00"
+    assert zc.Time(3600, Fraction(60000, 1001)).timecode == "00:01:00;04"
+
+
+def test_clone_is_independent_and_keeps_what_reading_said():
+    cut = zc.Composition.from_file(DATA / "conform-cut.otio")
+    copy = cut.clone()
+    assert copy is not cut and copy.id == cut.id
+    assert copy.losses == cut.losses and copy.dialect == "otio-std"
+    assert copy.to_json("otio-std") == cut.to_json("otio-std")
+
+
+@pytest.mark.parametrize("path", documents(), ids=lambda p: p.name)
+def test_same_answers_as_zemcomp(zemcomp, path):
+    cut = zc.Composition.from_file(path)
+    start = cut.start_time
+    info = zemcomp("info", path, "--json", "--at", start.frames, "--at", start.frames + 30)
+    assert cut.name == info["name"]
+    assert cut.dialect == info["dialect"]
+    for time, answer in [(cut.duration, info["duration"]), (start, info["start"])]:
+        assert answer["status"] == 0
+        assert (time.frames, time.rate) == (answer["ticks"], Fraction(*answer["rate"]))
+    for answer in info["bounds"]:
+        if answer["status"] == 0:
+            bounds = cut.output_bounds(answer["at"])
+            assert [list(bounds.center), list(bounds.size)] == [answer["center"], answer["size"]]
+        else:
+            with pytest.raises(zc.Error) as failure:
+                cut.output_bounds(answer["at"])
+            assert failure.value.code == answer["status"]
+    assert [(l.path, l.schema, l.what) for l in cut.losses] == [
+        (l["path"], l["schema"], l["what"]) for l in info["losses"]
+    ]
+
+    listing = zemcomp("list", path, "--json")
+    assert (cut.timeline.start, cut.timeline.duration) == (listing["start"], listing["duration"])
+    assert cut.timeline.rate == Fraction(*listing["rate"])
+    assert len(cut.tracks) == len(listing["tracks"])
+    for track, listed in zip(cut.tracks, listing["tracks"]):
+        assert (track.name, track.kind) == (listed["name"], listed["kind"])
+        assert len(track.items) == len(listed["items"])
+        for item, other in zip(track.items, listed["items"]):
+            assert item.kind == other["type"] and item.name == other["name"]
+            assert item.record == zc.FrameRange(**other["record"])
+            assert item.source.start == other["source"]["start"]
+            assert float(item.source.duration) == pytest.approx(other["source"]["duration"])
+            assert item.source.rate == Fraction(*other["source"]["rate"])
+            assert [m.path for m in item.media if m.path] == other["media"]
+            assert [e.name for e in item.effects] == other["effects"]
+            assert [(n.text, n.range.start, n.range.duration) for n in item.notes] == [
+                (n["text"], n["start"], n["duration"]) for n in other["notes"]
+            ]
+
+    for dialect in zc.DIALECTS:
+        converted = zemcomp("convert", path, "--to", dialect, parse=False).stdout
+        assert cut.to_json(dialect) == converted.rstrip("\n"), dialect
