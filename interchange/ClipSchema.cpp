@@ -2,6 +2,7 @@
 
 #include "interchange/EffectSchema.h"
 #include "interchange/MediaReferenceSchema.h"
+#include "interchange/OtioTiming.h"
 #include "interchange/ProductKeys.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
@@ -240,12 +241,20 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     defaults.hasRange = hasRange;
     defaults.range = range;
     std::vector<CoSharedPtr<DmSourceNode::MediaInput>> inputs;
-    if (!noInput)
+    if (!noInput) {
         inputs = readInputs(context, item, version, defaults);
+        // A clip without a media reference has a missing one in OTIO.
+        if (inputs.empty())
+            inputs.push_back(MediaReferenceSchema::missing(defaults));
+    }
     const DmSourceNode::MediaInput* primary = inputs.empty() ? nullptr : inputs.front().get();
 
     // Without a range of its own a clip plays its primary media's available range,
     // as in OTIO.
+    TimeRange available;
+    if (!hasRange && !OtioTiming::clipAvailableRange(clip, available) && !values.recordLengthGiven)
+        context.lose(schema, "approximated: lasts nothing, having no source range and no media "
+                             "with an available range (OTIO cannot time it either)");
     if (!hasRange && primary) {
         range.start = {primary->getAvailIn(), RecordTime::rateOf(primary->getFcm())};
         range.duration = {primary->getAvailLength(), range.start.rate};

@@ -272,6 +272,15 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
     writer.endObject();
 }
 
+CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults) {
+    const double rate = defaults.hasRange ? defaults.range.start.rate : 0.0;
+    const double length =
+        RecordTime::rescale(defaults.range.duration.value, defaults.range.duration.rate, rate);
+    return CoSharedPtr<DmSourceNode::MediaInput>(DmSourceNode::MediaInput::create(
+        defaults.hasRange ? defaults.range.start.value : 0.0, defaults.hasRange ? length : 0.0,
+        nullptr, DmString(RecordTime::fcmOf(rate)), defaults.mediaType, true));
+}
+
 InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults) {
     const std::string schema = SchemaObject::schemaOf(reference);
     const Members members(context, &reference, schema);

@@ -68,6 +68,10 @@ struct InputRead {
     std::int64_t place = -1;
 };
 
+/// The input OTIO puts in place of a clip's absent media reference (a missing
+/// reference): no source information, the clip's range as its available range.
+CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults);
+
 /// Reads the reference `reference` (entered by the caller). A reference of a
 /// schema other than the two above still gives an input, without source
 /// information, and is reported as a loss.

@@ -46,6 +46,13 @@ void ReadContext::lose(const std::string& schema, const std::string& what) {
                  String(what.c_str(), what.size()));
 }
 
+void ReadContext::loseBelow(const std::string& below, const std::string& schema,
+                            const std::string& what) {
+    const std::string place = pointer() + below;
+    m_losses.add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
+                 String(what.c_str(), what.size()));
+}
+
 void ReadContext::fail(const std::string& what) const {
     const std::string place = pointer();
     throw Json::Exception(place.empty() ? what : place + ": " + what,

@@ -49,9 +49,17 @@ public:
     /// Reports that what is at the current place, of schema `schema`, was dropped
     /// or approximated, and why.
     void lose(const std::string& schema, const std::string& what);
+    /// The same for what is at `below` (a JSON Pointer) under the current place.
+    void loseBelow(const std::string& below, const std::string& schema, const std::string& what);
     /// Throws Json::Exception with OtioImportFailed (517) and "POINTER: what" (just
     /// "what" at the top of the document).
     [[noreturn]] void fail(const std::string& what) const;
+
+    /// True while reading a timeline written by another tool: its rates are then
+    /// taken as the frame rates they stand for (OtioTiming::snapRate), as they are
+    /// often written rounded.
+    bool snapsRates() const { return m_snapRates; }
+    void setSnapRates(bool snap) { m_snapRates = snap; }
 
 private:
     struct Token {
@@ -62,6 +70,7 @@ private:
 
     std::vector<Token> m_path;
     LossReport& m_losses;
+    bool m_snapRates = false;
 };
 
 /// Typed reading of the members of one object of the input. A member that is

@@ -1,6 +1,8 @@
 #include "interchange/StackSchema.h"
 
+#include "interchange/DroppedItems.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/OtioTiming.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/SchemaObject.h"
 #include "interchange/TrackSchema.h"
@@ -122,12 +124,12 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
             const ReadContext::Scope element(context, i);
             const Value& child = (*children)[i];
             const std::string childSchema = SchemaObject::schemaOf(child);
-            std::string type;
-            int version = 0;
-            SchemaObject::parseSchema(childSchema, type, version);
-            if (type != TrackSchema::kType) {
+            if (OtioTiming::kindOf(child) != OtioTiming::Kind::Track) {
                 context.lose(childSchema.empty() ? "none" : childSchema,
                              "dropped: only tracks are read in a timeline's stack");
+                DroppedItems::reportInside(context, child,
+                                           "dropped: inside an item of a timeline's stack that "
+                                           "is not a track");
                 continue;
             }
             if (tracks.empty()) {

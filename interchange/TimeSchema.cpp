@@ -1,5 +1,6 @@
 #include "interchange/TimeSchema.h"
 
+#include "interchange/OtioTiming.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
 
@@ -29,7 +30,8 @@ bool readTimeObject(const Members& owner, const Value& object, RationalTime& tim
     const Members members(owner.context(), &object, kRationalTime);
     RationalTime read;
     if (members.number(kValue, read.value) && members.number(kRate, read.rate)) {
-        read.rate = RecordTime::canonicalRate(read.rate);
+        read.rate = owner.context().snapsRates() ? OtioTiming::snapRate(read.rate)
+                                                 : RecordTime::canonicalRate(read.rate);
         time = read;
         return true;
     }

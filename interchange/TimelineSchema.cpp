@@ -2,6 +2,7 @@
 
 #include "interchange/ChildGroups.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/OtioTiming.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/RecordTime.h"
 #include "interchange/ResolutionEncoding.h"
@@ -69,8 +70,17 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     CompositionRead result;
 
     SchemaObject::reportUnread(members, SchemaObject::Unread::Metadata);
+    // A timeline this system did not write is timed as the OpenTimelineIO library
+    // times it, at the rate that holds its times in whole frames.
+    const bool described = SchemaObject::zemSchemaOf(timeline) == kZemSchema;
+    context.setSnapRates(!described);
     RationalTime start{0.0, rapidotio::MediaVocabulary::kDefaultRate};
     TimeSchema::readTime(members, kGlobalStartTime, start);
+    OtioTiming::TimelineTiming timing;
+    if (!described) {
+        timing = OtioTiming::timelineTiming(timeline);
+        start = RationalTime{timing.start, timing.rate};
+    }
 
     DmString fcm(RecordTime::fcmOf(start.rate));
     DmString startTcFcm;
@@ -119,7 +129,10 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     }
     for (const CoSharedPtr<DmTreeNode>& node : after)
         composition->addChild(node.get());
-    composition->setCompLength(lengthGiven ? length : end - recordBase);
+    if (!lengthGiven)
+        length = described ? end - recordBase : timing.duration;
+    composition->setCompLength(length);
+    context.setSnapRates(false);
 
     result.composition = composition;
     return result;

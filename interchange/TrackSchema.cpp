@@ -5,6 +5,8 @@
 #include "interchange/EditTreeNodes.h"
 #include "interchange/GapSchema.h"
 #include "interchange/ItemPlacement.h"
+#include "interchange/NestedComposition.h"
+#include "interchange/OtioTiming.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
@@ -13,6 +15,7 @@
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmSourceNode.h"
 
+#include <algorithm>
 #include <cmath>
 #include <strings.h>
 
@@ -193,10 +196,16 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
             int version = 0;
             SchemaObject::parseSchema(childSchema, type, version);
             ItemRead item;
-            if (type == ClipSchema::kType)
+            const OtioTiming::Kind kind = OtioTiming::kindOf(child);
+            if (kind == OtioTiming::Kind::Clip)
                 item = ClipSchema::read(context, child, childSchema, version, cursor);
-            else if (type == GapSchema::kType)
+            else if (kind == OtioTiming::Kind::Gap)
                 item = GapSchema::read(context, child, childSchema, cursor);
+            else if (OtioTiming::isComposition(kind))
+                item = NestedComposition::read(context, child, childSchema, cursor);
+            else if (kind == OtioTiming::Kind::Transition)
+                context.lose(childSchema, "dropped: the edit tree has no transitions (it takes "
+                                          "no track time, so nothing moves)");
             else
                 context.lose(childSchema.empty() ? "none" : childSchema,
                              "dropped: the edit tree has no segment for it in a layer");
@@ -218,7 +227,15 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
 
     result.end = cursor.recordIn;
     layer->setLayerStartTC(startTc);
-    layer->setLayerLength(lengthGiven ? length : cursor.recordIn - recordBase);
+    if (!lengthGiven) {
+        // As OTIO times the track: its items, a transition at either end, a trim.
+        RationalTime duration;
+        length = OtioTiming::durationOf(track, duration)
+                     ? RecordTime::rescale(duration.value, duration.rate, compositionRate)
+                     : cursor.recordIn - recordBase;
+        result.end = std::max(result.end, recordBase + length);
+    }
+    layer->setLayerLength(length);
     result.layer = layer;
     return result;
 }

@@ -198,14 +198,17 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "/children/1/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
                   "ImageSequenceReference.1 | media reference read as missing media: its schema "
                   "is not read",
+                  "/children/1/tracks/children/0/children/0 | Clip.2 | approximated: lasts "
+                  "nothing, having no source range and no media with an available range (OTIO "
+                  "cannot time it either)",
                   "/children/1/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | "
                   "dropped: not an effect the edit tree has settings for",
                   "/children/1/tracks/children/0/children/0/effects/1 | Effect.1 | effect "
                   "\"Blur\" dropped: the edit tree has no settings for it",
                   "/children/1/tracks/children/0/children/1 | Transition.1 | dropped: the edit "
-                  "tree has no segment for it in a layer",
-                  "/children/1/tracks/children/0/children/2 | Stack.1 | dropped: the edit tree "
-                  "has no segment for it in a layer",
+                  "tree has no transitions (it takes no track time, so nothing moves)",
+                  "/children/1/tracks/children/0/children/2 | Stack.1 | approximated: a nested "
+                  "composition is read as one offline clip spanning it",
                   "/children/1/tracks/children/0/children/3 | Gap | dropped: the edit tree has "
                   "no segment for it in a layer",
                   "/children/1/tracks/children/0/children/4 | none | dropped: the edit tree has "
@@ -215,7 +218,7 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
               }));
     const DmLayerNode* layer = firstLayer(*read);
     ASSERT_NE(layer, nullptr);
-    EXPECT_EQ(segmentsOf(*layer), std::vector<std::string>{"source a 0+0"});
+    EXPECT_EQ(segmentsOf(*layer), (std::vector<std::string>{"source a 0+0", "cut", "source  0+0"}));
 }
 
 TEST(StandardOtioReader, MalformedDescriptionsAreLossesNotFailures) {

@@ -317,14 +317,15 @@ TEST_F(Zemcomp, LossesArePrintedAndStrictMakesThemFail) {
     write(document, R"({"OTIO_SCHEMA": "Timeline.1", "name": "foreign",
         "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
             {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
-                {"OTIO_SCHEMA": "Gap.1", "markers": [{"OTIO_SCHEMA": "Marker.2"}]},
+                {"OTIO_SCHEMA": "Gap.1", "enabled": false},
                 {"OTIO_SCHEMA": "Transition.1"}]}]}})");
     const std::string lines = document.string() +
-                              ": /tracks/children/0/children/0/markers/0: Marker.2: marker "
-                              "dropped: the edit tree keeps no markers\n" +
+                              ": /tracks/children/0/children/0/enabled: Gap.1: read as "
+                              "enabled: the edit tree cannot disable it\n" +
                               document.string() +
                               ": /tracks/children/0/children/1: Transition.1: dropped: the edit "
-                              "tree has no segment for it in a layer\n";
+                              "tree has no transitions (it takes no track time, so nothing "
+                              "moves)\n";
 
     const ToolRun check = run("check " + document.string());
     EXPECT_EQ(check.exitCode, 0);
@@ -344,7 +345,8 @@ TEST_F(Zemcomp, LossesArePrintedAndStrictMakesThemFail) {
     EXPECT_STREQ(json["losses"][1]["path"].GetString(), "/tracks/children/0/children/1");
     EXPECT_STREQ(json["losses"][1]["schema"].GetString(), "Transition.1");
     EXPECT_STREQ(json["losses"][1]["what"].GetString(),
-                 "dropped: the edit tree has no segment for it in a layer");
+                 "dropped: the edit tree has no transitions (it takes no track time, so "
+                 "nothing moves)");
     EXPECT_EQ(run("info " + document.string() + " --strict").exitCode, 1);
 
     const fs::path out = scratch / "out.json";

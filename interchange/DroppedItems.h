@@ -1,0 +1,22 @@
+#pragma once
+
+#include "interchange/ReadContext.h"
+
+#include <string>
+
+namespace ZEM_0_81::Interchange {
+
+/// Names in the loss report what an object of the input holds that does not come
+/// into the edit tree with it, so that nothing goes missing silently: every clip,
+/// transition, nested stack or track and marker inside it, at any depth, each
+/// with its own JSON Pointer. The walk keeps its own list of places to visit, so
+/// the depth of the input does not matter.
+namespace DroppedItems {
+
+/// Reports everything inside `object` (entered by the caller; the object itself is
+/// not reported), each entry saying `why`.
+void reportInside(ReadContext& context, const Value& object, const std::string& why);
+
+} // namespace DroppedItems
+
+} // namespace ZEM_0_81::Interchange
