@@ -1,7 +1,8 @@
-// zemcomp: inspect, list, check and convert composition documents from the
-// command line, through the library's public interface.
+// zemcomp: inspect, list, check, convert and draw composition documents from
+// the command line, through the library's public interface.
 
 #include "composition/Composition.h"
+#include "composition/TimelineView.h"
 #include "interchange/StandardOtio.h"
 #include "module/VersionInfo.h"
 #include "tools/zemcomp/Completion.h"
@@ -10,7 +11,10 @@
 #include "tools/zemcomp/FileCommands.h"
 #include "tools/zemcomp/FileIO.h"
 #include "tools/zemcomp/NumberOption.h"
+#include "tools/zemcomp/RangeOption.h"
 #include "tools/zemcomp/Summary.h"
+#include "tools/zemcomp/TimelinePicture.h"
+#include "tools/zemcomp/TimelineSvg.h"
 
 #include <CLI/CLI.hpp>
 
@@ -131,6 +135,48 @@ int runConvert(const std::string& path, std::optional<zemcomp::Dialect> from, ze
     return kSuccess;
 }
 
+int runDraw(const std::string& path, std::optional<zemcomp::Dialect> from, const std::string& range,
+            std::int64_t width, const std::string& outPath, bool strict) {
+    std::string error;
+    const std::optional<zemcomp::Document> document = zemcomp::readDocument(path, error);
+    if (!document)
+        return fail(error);
+    const zemcomp::Loaded loaded = zemcomp::load(*document, from);
+    TimelineView view;
+    const Status status =
+        loaded.status ? TimelineView::build(*loaded.composition, view) : loaded.status;
+    if (!status)
+        return fail(zemcomp::importFailure(*document, loaded, status));
+    if (!view.hasTimeline)
+        return fail(document->name + ": no timeline");
+    const std::vector<zemcomp::Loss> losses = zemcomp::lossesOf(loaded.losses);
+    std::cerr << zemcomp::lossLines(losses, document->name) << std::flush;
+    if (strict && !losses.empty())
+        return fail(document->name + ": " + std::to_string(losses.size()) +
+                    (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
+
+    zemcomp::PictureOptions options;
+    options.width = static_cast<double>(width);
+    options.source = document->name;
+    if (!range.empty()) {
+        // Timecodes in the range count at the timeline's rate, known only now.
+        options.range = zemcomp::resolveRange(range, view.rate, error);
+        if (!options.range) {
+            std::cerr << "zemcomp: " << document->name << ": " << error << std::endl;
+            return kBadUsage;
+        }
+    }
+    const std::string svg =
+        zemcomp::TimelineSvg::write(zemcomp::TimelinePicture::layout(view, options));
+    if (outPath.empty() || outPath == "-") {
+        std::cout << svg;
+        return kSuccess;
+    }
+    if (!zemcomp::writeOutput(outPath, svg, error))
+        return fail(error);
+    return kSuccess;
+}
+
 /// How the outcomes of several files are put together on standard output.
 enum class Joining {
     Lines,     ///< one after the other (one line each)
@@ -168,7 +214,7 @@ int runFiles(const std::vector<std::string>& files, unsigned jobs, Joining joini
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"Inspect, list, check and convert composition documents: OTIO JSON (the "
+    CLI::App app{"Inspect, list, check, convert and draw composition documents: OTIO JSON (the "
                  "product's own and standard OpenTimelineIO) and the edit tree's JSON.",
                  "zemcomp"};
     app.require_subcommand(1);
@@ -257,6 +303,27 @@ int run(int argc, char** argv) {
     convert->add_option("-o,--output", outPath,
                         "File to write (written only on success); standard output by default");
 
+    std::string drawPath, drawOutPath, range;
+    std::int64_t width = static_cast<std::int64_t>(zemcomp::PictureLayout::kDefaultWidth);
+    CLI::App* draw = app.add_subcommand(
+        "draw", "Draw a timeline as one SVG picture: tracks, clips, gaps, effects and notes");
+    draw->add_option("FILE", drawPath,
+                     "Document to read; - for standard input; the bundled example when omitted");
+    addFrom(draw);
+    draw->add_option("-o,--output", drawOutPath,
+                     "SVG file to write (written only on success); standard output by default");
+    draw->add_option("--range", range,
+                     "Draw only frames START to END (END not drawn), each a frame number or a "
+                     "timecode HH:MM:SS:FF at the timeline's rate, e.g. 01:00:02:00-01:00:04:00")
+        ->type_name("START-END")
+        ->check(zemcomp::rangeShape());
+    draw->add_option("--width", width, "Width of the picture in pixels")
+        ->type_name("PIXELS")
+        ->capture_default_str()
+        ->transform(zemcomp::wholeNumberIn(
+            static_cast<std::int64_t>(zemcomp::PictureLayout::kMinimumWidth),
+            static_cast<std::int64_t>(zemcomp::PictureLayout::kMaximumWidth)));
+
     std::string shell;
     CLI::App* completion = app.add_subcommand(
         "completion", "Print a completion script for the shell (bash): source it, or install "
@@ -265,7 +332,7 @@ int run(int argc, char** argv) {
         ->required()
         ->check(CLI::IsMember({"bash"}));
 
-    for (CLI::App* command : {info, list, check, convert})
+    for (CLI::App* command : {info, list, check, convert, draw})
         command->footer(dialectFooter());
 
     try {
@@ -288,6 +355,9 @@ int run(int argc, char** argv) {
     }
     if (convert->parsed())
         return runConvert(convertPath, options.dialect, to, outPath, options.strict);
+    if (draw->parsed())
+        return runDraw(drawPath.empty() ? zemcomp::defaultExample(argv[0]) : drawPath,
+                       options.dialect, range, width, drawOutPath, options.strict);
 
     std::vector<std::string>& files = info->parsed()   ? infoFiles
                                       : list->parsed() ? listFiles
