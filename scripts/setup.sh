@@ -7,7 +7,7 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libcli11-dev)
 if [ "${1:-all}" != tool ]; then
-    packages+=(libgtest-dev libgmock-dev clang libclang-rt-14-dev)
+    packages+=(libgtest-dev libgmock-dev libexpat1-dev clang libclang-rt-14-dev)
     # The Python module and its tests, for the system's /usr/bin/python3.
     packages+=(python3 python3-dev pybind11-dev python3-pytest)
 fi
