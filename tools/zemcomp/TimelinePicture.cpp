@@ -29,7 +29,7 @@ constexpr double kMargin = 10.0;
 constexpr double kLineHeight = 16.0;
 constexpr double kRulerHeight = 28.0;
 constexpr double kRowTopPadding = 4.0;
-constexpr double kRowBottomPadding = 6.0;
+constexpr double kRowBottomPadding = 8.0;
 constexpr double kBoxPadding = 4.0;
 constexpr double kBadgeGap = 2.0;
 constexpr double kMinimumNoteWidth = 4.0;
@@ -427,11 +427,11 @@ PictureRow Layout::row(const TimelineTrack& track, double top) {
     // Three lines around the row's middle: the name, the kind, the counts.
     const double middle = top + row.height / 2.0;
     row.name =
-        PictureText{kMargin, middle - 5.0,
+        PictureText{kMargin, middle - 7.0,
                     fitText(name, columnsIn(labelWidth, kTrackNameSize), Elide::Middle), false};
-    row.detail = PictureText{kMargin, middle + 7.0,
+    row.detail = PictureText{kMargin, middle + 5.0,
                              std::string(TimelineTrack::kindName(track.kind)) + " track", false};
-    row.counts = PictureText{kMargin, middle + 18.0,
+    row.counts = PictureText{kMargin, middle + 16.0,
                              fitText(TimelineCaptions::count(clips, "clip", "clips") + ", " +
                                          TimelineCaptions::count(gaps, "gap", "gaps"),
                                      columnsIn(labelWidth, kSmallSize)),
