@@ -309,26 +309,40 @@ void Layout::heading() {
             notes += item.notes.size();
         }
     const Rational& rate = m_view.rate;
-    std::string line =
-        m_options.source + "  ·  " + TimelineCaptions::rate(rate) + "  ·  " +
+    std::vector<std::string> parts = {
+        m_options.source, TimelineCaptions::rate(rate),
         TimelineCaptions::timecode(m_view.start, rate) + " to " +
-        TimelineCaptions::timecode(saturatingAdd(m_view.start, m_view.duration), rate) + ", " +
-        TimelineCaptions::count(
-            static_cast<std::uint64_t>(std::max<std::int64_t>(m_view.duration, 0)), "frame",
-            "frames") +
-        "  ·  " + TimelineCaptions::count(m_view.tracks.size(), "track", "tracks") + ", " +
-        TimelineCaptions::count(clips, "clip", "clips") + ", " +
-        TimelineCaptions::count(gaps, "gap", "gaps") + ", " +
-        TimelineCaptions::count(notes, "note", "notes");
-    const std::size_t columns = columnsIn(textWidth, kTextSize);
-    double y = kMargin + kTitleSize + kLineHeight;
-    m_picture.heading.push_back(PictureText{kMargin, y, fitText(line, columns), false});
-    if (m_options.range) {
+            TimelineCaptions::timecode(saturatingAdd(m_view.start, m_view.duration), rate) + ", " +
+            TimelineCaptions::count(
+                static_cast<std::uint64_t>(std::max<std::int64_t>(m_view.duration, 0)), "frame",
+                "frames"),
+        TimelineCaptions::count(m_view.tracks.size(), "track", "tracks") + ", " +
+            TimelineCaptions::count(clips, "clip", "clips") + ", " +
+            TimelineCaptions::count(gaps, "gap", "gaps") + ", " +
+            TimelineCaptions::count(notes, "note", "notes")};
+    if (m_options.range && m_options.range->duration > 0) {
         const FrameRange drawn{m_picture.from, m_picture.to - m_picture.from};
-        y += kLineHeight;
-        m_picture.heading.push_back(PictureText{
-            kMargin, y, fitText("Drawn: " + TimelineCaptions::range(drawn, rate), columns), false});
+        parts.push_back("drawn: " + TimelineCaptions::range(drawn, rate));
     }
+
+    // The parts one after the other, on as many lines as the width needs; a
+    // part too long for a line keeps its start and its end (a path's file name).
+    const std::string separator = "  \xC2\xB7  "; // "  ·  "
+    const std::size_t columns = columnsIn(textWidth, kTextSize);
+    std::string line;
+    double y = kMargin + kTitleSize;
+    const auto flush = [&] {
+        y += kLineHeight;
+        m_picture.heading.push_back(PictureText{kMargin, y, std::move(line), false});
+        line.clear();
+    };
+    for (const std::string& part : parts) {
+        const std::string fitted = fitText(part, columns, Elide::Middle);
+        if (!line.empty() && displayColumns(line + separator + fitted) > columns)
+            flush();
+        line += (line.empty() ? "" : separator) + fitted;
+    }
+    flush();
 }
 
 void Layout::marks(double top) {
