@@ -170,6 +170,58 @@ TickSpacing tickSpacing(const Rational& rate, double pixelsPerFrame, double labe
     return spacing;
 }
 
+/// Frame numbers as a timecode counts them. At the drop-frame rates (29.97
+/// and 59.94) a timecode skips the first 2 or 4 numbers of each minute but
+/// every tenth, so round timecodes ("00:01:00;02", the first frame of the
+/// second minute) are round in this count and not in frames; at every other
+/// rate the two counts are the same.
+class TimecodeCount {
+public:
+    explicit TimecodeCount(const Rational& rate) {
+        if (Timecode::isDropFrame(rate) && Timecode::framesPerSecond(rate, m_perSecond))
+            m_dropped = m_perSecond / 15;
+    }
+
+    /// The timecode's number for `frame`.
+    std::int64_t number(std::int64_t frame) const {
+        if (!converts(frame))
+            return frame;
+        const bool negative = frame < 0;
+        std::int64_t count = negative ? -frame : frame;
+        const std::int64_t perMinute = 60 * m_perSecond - m_dropped;
+        const std::int64_t perTenMinutes = 600 * m_perSecond - 9 * m_dropped;
+        const std::int64_t rest = count % perTenMinutes;
+        count += 9 * m_dropped * (count / perTenMinutes);
+        if (rest > m_dropped)
+            count += m_dropped * ((rest - m_dropped) / perMinute);
+        return negative ? -count : count;
+    }
+
+    /// The frame of the timecode numbered `number`; a number the timecode
+    /// skips stands for the first frame of its minute.
+    std::int64_t frame(std::int64_t number) const {
+        if (!converts(number))
+            return number;
+        const bool negative = number < 0;
+        std::int64_t count = negative ? -number : number;
+        const std::int64_t minutes = count / (60 * m_perSecond);
+        if (minutes % 10 != 0 && count % (60 * m_perSecond) < m_dropped)
+            count += m_dropped - count % (60 * m_perSecond);
+        count -= m_dropped * (minutes - minutes / 10);
+        return negative ? -count : count;
+    }
+
+private:
+    /// Past 2^61 the counts are left alone rather than risk overflow.
+    bool converts(std::int64_t value) const {
+        return m_dropped != 0 && value > -(std::int64_t(1) << 61) &&
+               value < (std::int64_t(1) << 61);
+    }
+
+    std::int64_t m_perSecond = 0;
+    std::int64_t m_dropped = 0;
+};
+
 /// The first multiple of `step` at or after `frame`.
 std::int64_t firstMultiple(std::int64_t frame, std::int64_t step) {
     std::int64_t quotient = frame / step;
@@ -397,9 +449,15 @@ void Layout::ruler() {
     const double labelWidth = textWidth(widest, kSmallSize) + 14.0;
     const TickSpacing spacing = tickSpacing(rate, m_scale->pixelsPerFrame(), labelWidth, span);
 
+    // Ticks at round timecodes: multiples of the step in the timecode's own
+    // count, which at the drop-frame rates is not the count of frames.
+    const TimecodeCount count(rate);
     const auto addTicks = [&](std::int64_t step, bool major) {
-        for (std::int64_t frame = firstMultiple(m_picture.from, step); frame <= m_picture.to;) {
-            if (frame >= m_picture.from && (major || frame % spacing.major != 0)) {
+        for (std::int64_t number = firstMultiple(count.number(m_picture.from), step);;) {
+            const std::int64_t frame = count.frame(number);
+            if (frame > m_picture.to)
+                break;
+            if (frame >= m_picture.from && (major || number % spacing.major != 0)) {
                 PictureTick tick;
                 tick.x = m_scale->x(frame);
                 tick.major = major;
@@ -411,9 +469,9 @@ void Layout::ruler() {
                 }
                 m_picture.ticks.push_back(std::move(tick));
             }
-            if (frame > kLargest - step)
+            if (number > kLargest - step)
                 break;
-            frame += step;
+            number += step;
         }
     };
     addTicks(spacing.major, true);

@@ -129,6 +129,27 @@ TEST(TimelinePicture, RulerTicksFallOnRoundTimecodesFarEnoughApartForTheirLabels
     EXPECT_EQ(minor, 20u);
 }
 
+TEST(TimelinePicture, DropFrameTicksFallOnRoundTimecodesToo) {
+    // Twelve minutes at 29.97 from 01:00:00;00: a tick each minute, at the
+    // minute's first frame, whose number is ;02 but in every tenth minute.
+    TimelineView dropFrame = view(107892, 12 * 1798 + 2, {});
+    dropFrame.rate = Rational(30000, 1001);
+    const TimelinePicture picture = TimelinePicture::layout(dropFrame, wide(1600));
+    std::vector<std::string> labels;
+    for (const PictureTick& tick : picture.ticks)
+        if (tick.major && !tick.label.text.empty())
+            labels.push_back(tick.label.text);
+    ASSERT_GE(labels.size(), 11u);
+    EXPECT_EQ(labels[0], "01:00:00;00");
+    EXPECT_EQ(labels[1], "01:01:00;02");
+    EXPECT_EQ(labels[9], "01:09:00;02");
+    EXPECT_EQ(labels[10], "01:10:00;00");
+    EXPECT_EQ(labels[11], "01:11:00;02");
+    // Each at the frame that timecode names.
+    EXPECT_NEAR(picture.ticks[1].x, picture.xOf(107892 + 1800), 1e-9);
+    EXPECT_NEAR(picture.ticks[10].x, picture.xOf(107892 + 17982), 1e-9);
+}
+
 TEST(TimelinePicture, NarrowItemsMergeIntoBlocksThatAccountForEachOfThem) {
     // Two wide clips around a thousand one-frame clips and gaps.
     std::vector<TimelineItem> items = {clip("opening", 0, 2000)};
