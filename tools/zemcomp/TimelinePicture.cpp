@@ -668,7 +668,8 @@ PictureBox Layout::mergedBox(const TimelineTrack& track, std::size_t first, std:
         notes += item.notes.size();
         painted += item.hasPaint() ? 1 : 0;
     }
-    box.kind = clips == 0 ? PictureBox::Kind::Gap : PictureBox::Kind::Merged;
+    box.kind = PictureBox::Kind::Merged;
+    box.gapsOnly = clips == 0;
 
     const TimelineItem& firstItem = track.items[first];
     const TimelineItem& lastItem = track.items[last];

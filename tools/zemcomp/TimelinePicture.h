@@ -95,6 +95,8 @@ struct PictureBox {
     std::vector<PictureBadge> badges;
     /// How many clips and gaps of the track the box stands for (1 unless merged).
     std::size_t items = 1;
+    /// A merged block of gaps alone, drawn as empty as a gap.
+    bool gapsOnly = false;
 };
 
 /// A review note's marker above its row, over the note's range.

@@ -192,8 +192,8 @@ void box(SvgWriter& svg, const PictureBox& placed, TimelineTrack::Kind kind) {
         break;
     case PictureBox::Kind::Merged:
         group = "merged";
-        shape = "merged-box";
-        label = "halo";
+        shape = placed.gapsOnly ? "gap-box" : "merged-box";
+        label = placed.gapsOnly ? "gap-label" : "halo";
         break;
     default:
         break;
@@ -201,7 +201,8 @@ void box(SvgWriter& svg, const PictureBox& placed, TimelineTrack::Kind kind) {
     svg.open("g", {{"class", group}});
     svg.text("title", {}, placed.tooltip);
     // Audio clips have round corners: a cue beside their colour.
-    if (kind == TimelineTrack::Kind::Audio && placed.kind != PictureBox::Kind::Gap)
+    if (kind == TimelineTrack::Kind::Audio && placed.kind != PictureBox::Kind::Gap &&
+        !placed.gapsOnly)
         svg.empty("rect", {{"x", placed.x},
                            {"y", placed.y},
                            {"width", placed.width},

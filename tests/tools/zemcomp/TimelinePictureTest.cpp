@@ -201,6 +201,29 @@ TEST(TimelinePicture, NarrowItemsMergeIntoBlocksThatAccountForEachOfThem) {
     EXPECT_TRUE(said);
 }
 
+TEST(TimelinePicture, ShortGapsTogetherStayEmpty) {
+    std::vector<TimelineItem> items = {clip("before", 0, 1000)};
+    for (int i = 0; i < 10; ++i)
+        items.push_back(gap(1000 + i, 1));
+    items.push_back(clip("after", 1010, 1000));
+    const TimelinePicture picture = TimelinePicture::layout(
+        view(0, 2010, {track("A1", TimelineTrack::Kind::Audio, items)}), wide(1000));
+    const std::vector<PictureBox>& boxes = picture.rows[0].boxes;
+    ASSERT_EQ(boxes.size(), 3u);
+    EXPECT_EQ(boxes[1].kind, PictureBox::Kind::Merged);
+    EXPECT_TRUE(boxes[1].gapsOnly);
+    EXPECT_EQ(boxes[1].items, 10u);
+    // Drawn as a gap is, in a group that says it is merged.
+    const std::string svg = TimelineSvg::write(picture);
+    const test::SvgDocument document = test::SvgDocument::parse(svg);
+    ASSERT_TRUE(document.root) << document.error;
+    const auto merged = document.root->all("g", "merged");
+    ASSERT_EQ(merged.size(), 1u);
+    EXPECT_TRUE(merged[0]->child("rect")->hasClass("gap-box"));
+    EXPECT_FALSE(merged[0]->child("rect")->has("rx"));
+    EXPECT_EQ(merged[0]->title().substr(0, 9), "10 items ");
+}
+
 TEST(TimelinePicture, OverlappingNotesTakeUpToThreeLanesThenShareMarkers) {
     TimelineItem shot = clip("shot", 0, 100);
     for (int i = 0; i < 5; ++i) {
