@@ -444,9 +444,10 @@ void Layout::ruler() {
     const Rational& rate = m_view.rate;
     const double span = difference(m_picture.to, m_picture.from);
     // Room for the widest label the range can have, and some air.
-    const std::string widest = TimelineCaptions::timecode(
-        std::abs(m_picture.to) > std::abs(m_picture.from) ? m_picture.to : m_picture.from, rate);
-    const double labelWidth = textWidth(widest, kSmallSize) + 14.0;
+    const double labelWidth =
+        std::max(textWidth(TimelineCaptions::timecode(m_picture.from, rate), kSmallSize),
+                 textWidth(TimelineCaptions::timecode(m_picture.to, rate), kSmallSize)) +
+        14.0;
     const TickSpacing spacing = tickSpacing(rate, m_scale->pixelsPerFrame(), labelWidth, span);
 
     // Ticks at round timecodes: multiples of the step in the timecode's own
