@@ -473,3 +473,44 @@ TEST_F(ZemcompDraw, BadRangesWidthsAndDocumentsAreRefusedAndWriteNothing) {
     result = run("draw " + dropFrame.string() + " --range '00:01:00;02-00:01:00;10'");
     EXPECT_EQ(result.exitCode, 0) << result.err;
 }
+
+TEST_F(ZemcompDraw, StandardOtioIsDetectedAndWhatReadingItLostIsReported) {
+    // A standard OTIO document: a clip with a marker, a dissolve, a gap, a clip
+    // without media and an audio clip counted at 48 kHz.
+    const std::string standard = data("standard.otio");
+    const ToolRun result = run("draw " + standard);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const SvgDocument picture = SvgDocument::parse(result.out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    // 72 frames over 1400 pixels from x = 180; the dissolve takes no frames of
+    // its own, and the audio clip's 96 000 samples are 48 frames of the timeline.
+    const double frame = 1400.0 / 72.0;
+    expectSpans(*picture.root, "clip",
+                {{"a & <b>", 180.0, 180.0 + 24 * frame},
+                 {"c", 180.0 + 36 * frame, 1580.0},
+                 {"snd", 180.0, 180.0 + 48 * frame}});
+    expectSpans(*picture.root, "gap", {{"(gap)", 180.0 + 24 * frame, 180.0 + 36 * frame}});
+    // What the edit tree cannot hold is named, one line each, on standard error.
+    EXPECT_NE(result.err.find(standard + ": /tracks/children/0/children/0/markers/0: Marker.2: "),
+              std::string::npos)
+        << result.err;
+    EXPECT_NE(result.err.find(standard + ": /tracks/children/0/children/1: Transition.1: "),
+              std::string::npos)
+        << result.err;
+
+    // --strict makes a loss fail the file, and nothing is written.
+    const fs::path out = scratch / "strict.svg";
+    const ToolRun strict = run("draw " + standard + " --strict -o " + out.string());
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_NE(strict.err.find(standard + ": 2 losses while reading (--strict)"), std::string::npos)
+        << strict.err;
+    EXPECT_FALSE(fs::exists(out));
+    // --from otio reads the same text as the product dialect, which knows none
+    // of its clips and keeps no loss report.
+    const ToolRun product = run("draw " + standard + " --from otio");
+    ASSERT_EQ(product.exitCode, 0) << product.err;
+    EXPECT_EQ(product.err, "");
+    const SvgDocument productPicture = SvgDocument::parse(product.out);
+    ASSERT_TRUE(productPicture.root) << productPicture.error;
+    EXPECT_TRUE(productPicture.root->all("g", "clip").empty());
+}

@@ -37,9 +37,7 @@ void reportLosses(const Document& document, const Loaded& loaded, const FileOpti
     const std::vector<Loss> losses = lossesOf(loaded.losses);
     outcome.err += lossLines(losses, document.name);
     if (options.strict && !losses.empty()) {
-        outcome.err +=
-            errorLine(document.name + ": " + std::to_string(losses.size()) +
-                      (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
+        outcome.err += errorLine(strictFailure(losses.size(), document.name));
         outcome.failed = true;
     }
 }

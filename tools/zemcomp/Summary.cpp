@@ -141,6 +141,11 @@ std::string lossLines(const std::vector<Loss>& losses, const std::string& docume
     return lines;
 }
 
+std::string strictFailure(std::size_t count, const std::string& documentName) {
+    return documentName + ": " + std::to_string(count) + (count == 1 ? " loss" : " losses") +
+           " while reading (--strict)";
+}
+
 Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames) {
     Summary summary;
     summary.dialect = dialectName(loaded.dialect);

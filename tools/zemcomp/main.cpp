@@ -111,8 +111,7 @@ int runConvert(const std::string& path, std::optional<zemcomp::Dialect> from, ze
     const std::vector<zemcomp::Loss> losses = zemcomp::lossesOf(loaded.losses);
     std::cerr << zemcomp::lossLines(losses, document->name) << std::flush;
     if (strict && !losses.empty())
-        return fail(document->name + ": " + std::to_string(losses.size()) +
-                    (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
+        return fail(zemcomp::strictFailure(losses.size(), document->name));
     const SharedPtr<Composition> target = Composition::create(source->getId(), tree);
     String text;
     String why;
@@ -152,8 +151,7 @@ int runDraw(const std::string& path, std::optional<zemcomp::Dialect> from, const
     const std::vector<zemcomp::Loss> losses = zemcomp::lossesOf(loaded.losses);
     std::cerr << zemcomp::lossLines(losses, document->name) << std::flush;
     if (strict && !losses.empty())
-        return fail(document->name + ": " + std::to_string(losses.size()) +
-                    (losses.size() == 1 ? " loss" : " losses") + " while reading (--strict)");
+        return fail(zemcomp::strictFailure(losses.size(), document->name));
 
     zemcomp::PictureOptions options;
     options.width = static_cast<double>(width);
