@@ -53,10 +53,13 @@ protected:
     }
     void TearDown() override { fs::remove_all(scratch); }
 
-    ToolRun run(const std::string& arguments) {
+    /// Runs zemcomp with `arguments` in the folder `in` (the test's own when
+    /// empty).
+    ToolRun run(const std::string& arguments, const std::string& in = "") {
         const fs::path errFile = scratch / "stderr.txt";
-        const std::string command =
-            std::string(ZEMCOMP) + " " + arguments + " 2>" + errFile.string();
+        const std::string command = (in.empty() ? "" : "cd '" + in + "' && ") +
+                                    std::string(ZEMCOMP) + " " + arguments + " 2>" +
+                                    errFile.string();
         ToolRun result;
         FILE* pipe = popen(command.c_str(), "r");
         if (!pipe)
@@ -513,4 +516,15 @@ TEST_F(ZemcompDraw, StandardOtioIsDetectedAndWhatReadingItLostIsReported) {
     const SvgDocument productPicture = SvgDocument::parse(product.out);
     ASSERT_TRUE(productPicture.root) << productPicture.error;
     EXPECT_TRUE(productPicture.root->all("g", "clip").empty());
+}
+
+TEST_F(ZemcompDraw, TheReadmePictureIsWhatTheToolDrawsToday) {
+    // docs/short-cut.svg is drawn from the repository's root, so that the
+    // heading names the example as the README's commands do.
+    const fs::path root = fs::path(ZEM_EXAMPLES_DIR).parent_path();
+    const ToolRun now = run("draw examples/short-cut.otio.json --width 1100", root.string());
+    ASSERT_EQ(now.exitCode, 0) << now.err;
+    EXPECT_EQ(now.out, read(root / "docs" / "short-cut.svg"))
+        << "draw the picture again: zemcomp draw examples/short-cut.otio.json --width 1100 -o "
+           "docs/short-cut.svg";
 }
