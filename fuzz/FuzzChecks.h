@@ -92,6 +92,26 @@ inline bool sameButRounding(const std::string& a, const std::string& b) {
     return i == a.size() && j == b.size();
 }
 
+/// Whether OTIO text settles: read into a tree and written again, up to `trips`
+/// times, two successive texts come out the same (but for rounding). The OTIO
+/// export writes a clip's length converted from composition frames to its
+/// source's rate, which need not be a whole number, and the import rounds it
+/// back to composition frames, so a length may change on the first trips before
+/// it stays. A text that keeps changing is a finding.
+inline bool settles(const std::string& text, int trips = 4) {
+    std::string previous = text;
+    for (int trip = 0; trip < trips; ++trip) {
+        const SharedPtr<Composition> read = holding(Composition::JsonType::Otio, previous);
+        std::string next;
+        require(read && convert(*read, Composition::JsonType::Otio, next),
+                "the OTIO text written for an imported tree reads back and is written again");
+        if (sameButRounding(previous, next))
+            return true;
+        previous = std::move(next);
+    }
+    return false;
+}
+
 /// Asks every query of `composition`, at a few frames including `arbitrary`.
 inline void query(const Composition& composition, std::int64_t arbitrary) {
     Time start;
