@@ -1,5 +1,6 @@
 #include "tools/zemcomp/FileIO.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -8,10 +9,19 @@
 #include <streambuf>
 #include <vector>
 
+#ifdef _WIN32
+#include <climits>
+#include <fcntl.h>
+#include <filesystem>
+#include <io.h>
+#include <process.h>
+#include <sys/stat.h>
+#else
 #include <fcntl.h>
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#endif
 
 namespace zemcomp {
 
@@ -24,13 +34,55 @@ std::string reason(int error) {
     return std::strerror(error);
 }
 
+// The few descriptor calls the tool makes, under their names on each system.
+#ifdef _WIN32
+using IoSize = int;
+IoSize readSome(int fd, char* data, std::size_t size) {
+    return ::_read(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+IoSize writeSome(int fd, const char* data, std::size_t size) {
+    return ::_write(fd, data, static_cast<unsigned>(std::min<std::size_t>(size, INT_MAX)));
+}
+int closeDescriptor(int fd) {
+    return ::_close(fd);
+}
+constexpr int kStandardInput = 0;
+constexpr int kStandardOutput = 1;
+constexpr short kReadable = 0;
+constexpr short kWritable = 0;
+/// Descriptors there never report that they would block.
+void waitFor(int, short) {}
+#else
+using IoSize = ssize_t;
+IoSize readSome(int fd, char* data, std::size_t size) {
+    return ::read(fd, data, size);
+}
+IoSize writeSome(int fd, const char* data, std::size_t size) {
+    return ::write(fd, data, size);
+}
+int closeDescriptor(int fd) {
+    return ::close(fd);
+}
+constexpr int kStandardInput = STDIN_FILENO;
+constexpr int kStandardOutput = STDOUT_FILENO;
+constexpr short kReadable = POLLIN;
+constexpr short kWritable = POLLOUT;
+/// Waits until `fd` can be read or written; for descriptors that someone else
+/// left non-blocking.
+void waitFor(int fd, short events) {
+    pollfd entry{fd, events, 0};
+    while (::poll(&entry, 1, -1) < 0 && errno == EINTR) {
+    }
+}
+#endif
+
 /// Closes a descriptor when it goes out of scope, unless released.
 class Descriptor {
 public:
     explicit Descriptor(int fd) : m_fd(fd) {}
     ~Descriptor() {
         if (m_fd >= 0)
-            ::close(m_fd);
+            closeDescriptor(m_fd);
     }
     Descriptor(const Descriptor&) = delete;
     Descriptor& operator=(const Descriptor&) = delete;
@@ -40,20 +92,12 @@ public:
     int close() {
         const int fd = m_fd;
         m_fd = -1;
-        return ::close(fd) == 0 ? 0 : errno;
+        return closeDescriptor(fd) == 0 ? 0 : errno;
     }
 
 private:
     int m_fd;
 };
-
-/// Waits until `fd` can be read or written; for descriptors that someone else
-/// left non-blocking.
-void waitFor(int fd, short events) {
-    pollfd entry{fd, events, 0};
-    while (::poll(&entry, 1, -1) < 0 && errno == EINTR) {
-    }
-}
 
 /// Reads `fd` to its end into `text`; 0 or an errno (EFBIG past the limit).
 int readAll(int fd, std::string& text) {
@@ -64,7 +108,7 @@ int readAll(int fd, std::string& text) {
             return EFBIG;
         const std::size_t used = text.size();
         text.resize(used + kChunk);
-        const ssize_t n = ::read(fd, &text[used], kChunk);
+        const IoSize n = readSome(fd, &text[used], kChunk);
         text.resize(used + (n > 0 ? static_cast<std::size_t>(n) : 0));
         if (n == 0)
             return 0;
@@ -72,7 +116,7 @@ int readAll(int fd, std::string& text) {
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                waitFor(fd, POLLIN);
+                waitFor(fd, kReadable);
                 continue;
             }
             return errno;
@@ -83,12 +127,12 @@ int readAll(int fd, std::string& text) {
 /// Writes all of `size` bytes; 0 or an errno.
 int writeAll(int fd, const char* data, std::size_t size) {
     while (size > 0) {
-        const ssize_t n = ::write(fd, data, size);
+        const IoSize n = writeSome(fd, data, size);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
-                waitFor(fd, POLLOUT);
+                waitFor(fd, kWritable);
                 continue;
             }
             return errno;
@@ -99,6 +143,16 @@ int writeAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+std::string readFailure(const std::string& name, const std::string& why) {
+    return name + ": cannot read: " + why;
+}
+
+std::string sizeLimitText() {
+    return "larger than " + std::to_string(kMaxDocumentBytes >> 30) + " GiB, the most it reads";
+}
+
+#ifndef _WIN32
+
 const char* kindOf(mode_t mode) {
     if (S_ISFIFO(mode))
         return "a FIFO";
@@ -108,15 +162,7 @@ const char* kindOf(mode_t mode) {
         return "a block device";
     if (S_ISSOCK(mode))
         return "a socket";
-    return "not a regular file";
-}
-
-std::string readFailure(const std::string& name, const std::string& why) {
-    return name + ": cannot read: " + why;
-}
-
-std::string sizeLimitText() {
-    return "larger than " + std::to_string(kMaxDocumentBytes >> 30) + " GiB, the most it reads";
+    return "another kind of file";
 }
 
 // --- writing -----------------------------------------------------------------
@@ -207,11 +253,15 @@ int replaceFile(const std::string& path, const struct stat* existing, const std:
     return error;
 }
 
+#endif // !_WIN32
+
 } // namespace
+
+#ifndef _WIN32
 
 bool readInput(const std::string& path, std::string& text, std::string& error) {
     if (path == "-") {
-        if (const int failure = readAll(STDIN_FILENO, text)) {
+        if (const int failure = readAll(kStandardInput, text)) {
             error = readFailure(kStandardInputName,
                                 failure == EFBIG ? sizeLimitText() : reason(failure));
             return false;
@@ -277,6 +327,111 @@ bool writeOutput(const std::string& path, const std::string& text, std::string& 
     return true;
 }
 
+#else // _WIN32: the standard library's view of files; no owners to keep
+
+bool readInput(const std::string& path, std::string& text, std::string& error) {
+    namespace fs = std::filesystem;
+    if (path == "-") {
+        ::_setmode(kStandardInput, _O_BINARY);
+        if (const int failure = readAll(kStandardInput, text)) {
+            error = readFailure(kStandardInputName,
+                                failure == EFBIG ? sizeLimitText() : reason(failure));
+            return false;
+        }
+        return true;
+    }
+    std::error_code code;
+    const fs::file_status status = fs::status(fs::u8path(path), code);
+    if (!fs::exists(status)) {
+        error = path + ": cannot open: " + (code ? code.message() : reason(ENOENT));
+        return false;
+    }
+    if (fs::is_directory(status)) {
+        error = readFailure(path, reason(EISDIR));
+        return false;
+    }
+    if (!fs::is_regular_file(status)) {
+        error = readFailure(path, "not a regular file; give it on standard input as -");
+        return false;
+    }
+    const std::uintmax_t size = fs::file_size(fs::u8path(path), code);
+    if (!code && size > kMaxDocumentBytes) {
+        error = readFailure(path, sizeLimitText());
+        return false;
+    }
+    Descriptor in(::_open(path.c_str(), _O_RDONLY | _O_BINARY));
+    if (in.get() < 0) {
+        error = path + ": cannot open: " + reason(errno);
+        return false;
+    }
+    if (const int failure = readAll(in.get(), text)) {
+        error = readFailure(path, failure == EFBIG ? sizeLimitText() : reason(failure));
+        return false;
+    }
+    return true;
+}
+
+bool writeOutput(const std::string& path, const std::string& text, std::string& error) {
+    namespace fs = std::filesystem;
+    const auto failed = [&](const std::string& why) {
+        error = path + ": cannot write: " + why;
+        return false;
+    };
+    std::error_code code;
+    fs::path target = fs::u8path(path);
+    for (int hop = 0; fs::is_symlink(fs::symlink_status(target, code)); ++hop) {
+        if (hop == 40)
+            return failed(reason(ELOOP));
+        const fs::path next = fs::read_symlink(target, code);
+        if (code)
+            return failed(code.message());
+        target = next.is_absolute() ? next : target.parent_path() / next;
+    }
+    const fs::file_status status = fs::status(target, code);
+    if (fs::is_directory(status))
+        return failed(reason(EISDIR));
+    if (fs::exists(status) && !fs::is_regular_file(status)) { // a device: written through
+        Descriptor out(::_open(target.string().c_str(), _O_WRONLY | _O_BINARY));
+        if (out.get() < 0)
+            return failed(reason(errno));
+        int failure = writeAll(out.get(), text.data(), text.size());
+        if (const int closed = out.close(); !failure)
+            failure = closed;
+        return failure ? failed(reason(failure)) : true;
+    }
+    // A new file beside the target, created exclusively, then renamed over it.
+    fs::path temporary;
+    int fd = -1;
+    for (unsigned attempt = 0; fd < 0; ++attempt) {
+        temporary = target;
+        temporary += ".zemcomp-" + std::to_string(::_getpid()) + "-" + std::to_string(attempt);
+        fd = ::_open(temporary.string().c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY,
+                     _S_IREAD | _S_IWRITE);
+        if (fd < 0 && (errno != EEXIST || attempt >= 100))
+            return failed(reason(errno));
+    }
+    Descriptor out(fd);
+    int failure = writeAll(fd, text.data(), text.size());
+    if (!failure && ::_commit(fd) != 0)
+        failure = errno;
+    if (const int closed = out.close(); !failure)
+        failure = closed;
+    if (!failure && fs::exists(status))
+        fs::permissions(temporary, status.permissions(), code);
+    if (!failure) {
+        fs::rename(temporary, target, code); // replaces the old file
+        if (code) {
+            fs::remove(temporary, code);
+            return failed(code.message());
+        }
+        return true;
+    }
+    fs::remove(temporary, code);
+    return failed(reason(failure));
+}
+
+#endif // _WIN32
+
 // --- standard output ---------------------------------------------------------
 
 /// A stream buffer over a descriptor that writes in large blocks and keeps the
@@ -324,7 +479,7 @@ private:
 };
 
 StandardOutput::StandardOutput()
-    : m_buffer(std::make_unique<Buffer>(STDOUT_FILENO)), m_previous(std::cout.rdbuf()) {
+    : m_buffer(std::make_unique<Buffer>(kStandardOutput)), m_previous(std::cout.rdbuf()) {
     std::cout.rdbuf(m_buffer.get());
 }
 
@@ -342,7 +497,7 @@ bool StandardOutput::close(std::string& error) {
         if (!failure)
             failure = errno ? errno : EIO;
     }
-    if (::close(m_buffer->fd()) != 0 && !failure) {
+    if (closeDescriptor(m_buffer->fd()) != 0 && !failure) {
         // A descriptor closed from the start is no failure when nothing was
         // written to it.
         if (errno != EBADF || m_buffer->wroteAnything())
