@@ -11,6 +11,7 @@
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 using namespace DmJsonKeys;
 
@@ -37,7 +38,7 @@ public:
         if (integer(doc, kVersion) != kFormatVersion)
             fail(kVersion, "unsupported version (expected " + std::to_string(kFormatVersion) + ")");
         Step step(*this, kTree);
-        return node(member(doc, kTree), 1);
+        return tree(member(doc, kTree));
     }
 
 private:
@@ -490,10 +491,9 @@ private:
         });
     }
 
-    CoSharedPtr<DmTreeNode> node(const Value& v, int depth) {
-        if (depth > kMaxDepth)
-            fail(nullptr,
-                 "the tree is nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    /// The node `v` stands for, with its values, effects and inputs, without its
+    /// children.
+    CoSharedPtr<DmTreeNode> node(const Value& v) {
         requireObject(v, nullptr);
         const DmString kind = text(v, kKind);
         CoSharedPtr<DmTreeNode> n;
@@ -542,11 +542,38 @@ private:
         }
         n->setName(text(v, kName));
         properties(v, *n);
-        items(v, kChildren, [&](const Value& c) {
-            const CoSharedPtr<DmTreeNode> child = node(c, depth + 1);
-            n->addChild(child.get());
-        });
         return n;
+    }
+
+    /// The node `v` stands for and its whole subtree, read in document order. An
+    /// explicit stack of levels instead of recursion, so that a text the builder
+    /// wrote for a tree of any depth reads back.
+    CoSharedPtr<DmTreeNode> tree(const Value& v) {
+        struct Level {
+            const Value* children;
+            rapidjson::SizeType next;
+            DmTreeNode* node; // held by its parent, or by `top`
+            std::size_t pathSize;
+        };
+        const CoSharedPtr<DmTreeNode> top = node(v);
+        std::vector<Level> levels{{&array(v, kChildren), 0, top.get(), m_path.size()}};
+        while (!levels.empty()) {
+            Level& level = levels.back();
+            m_path.resize(level.pathSize);
+            if (level.next == level.children->Size()) {
+                levels.pop_back();
+                continue;
+            }
+            const rapidjson::SizeType index = level.next++;
+            append(kChildren);
+            m_path += "[" + std::to_string(index) + "]";
+            const Value& c = (*level.children)[index];
+            const CoSharedPtr<DmTreeNode> child = node(c);
+            level.node->addChild(child.get());
+            levels.push_back(
+                Level{&array(c, kChildren), 0, child.get(), m_path.size()}); // `level` may move
+        }
+        return top;
     }
 
     std::string m_path;

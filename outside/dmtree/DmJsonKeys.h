@@ -9,9 +9,9 @@ namespace DmJsonKeys {
 constexpr const char* kFormatName = "KRdmtree-json";
 constexpr int kFormatVersion = 1;
 
-// Trees deeper than this are refused by both directions: the importer and the
-// builder walk nodes recursively, and a bound keeps hostile input from exhausting
-// the stack.
+// Trees deeper than this are refused by the builder, which walks nodes
+// recursively: the bound keeps a deep tree from exhausting the stack. The
+// importer keeps a stack of its own and reads texts of any depth.
 constexpr int kMaxDepth = 256;
 
 // Document

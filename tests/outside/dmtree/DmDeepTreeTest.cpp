@@ -1,11 +1,18 @@
 // Trees far deeper than any call stack holds, as a host may build them through
-// the edit-tree API: copied, walked and released level by level.
+// the edit-tree API: copied, walked, released and read back from edit-tree JSON
+// level by level.
 
+#include "outside/dmtree/DmJsonImporter.h"
 #include "outside/dmtree/DmTree.h"
+#include "outside/dmtree/DmTreeJsonBuilder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstddef>
+#include <string>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -79,6 +86,59 @@ DepthGauge walk(DmTreeNode* start) {
     return gauge;
 }
 
+/// How many nodes a tree holds and how many levels it has (a lone node has one),
+/// counted with a stack of its own.
+struct Shape {
+    std::size_t nodes = 0;
+    std::size_t levels = 0;
+};
+
+Shape shapeOf(const DmTreeNode* top) {
+    Shape shape;
+    std::vector<std::pair<const DmTreeNode*, std::size_t>> pending{{top, 1}};
+    while (!pending.empty()) {
+        const auto [node, level] = pending.back();
+        pending.pop_back();
+        ++shape.nodes;
+        shape.levels = std::max(shape.levels, level);
+        for (std::uint32_t i = 0; i < node->getNbChildren(); ++i)
+            pending.emplace_back(node->getChild(i), level + 1);
+    }
+    return shape;
+}
+
+/// A root over `levels` - 1 nested containers; every hundredth container also
+/// holds a gap before the next container, so that children are not all first.
+CoSharedPtr<DmRoot> nestedContainers(int levels) {
+    CoSharedPtr<DmRoot> root = DmRoot::create();
+    DmTreeNode* at = root.get();
+    for (int level = 2; level <= levels; ++level) {
+        if (level % 100 == 0)
+            at->addChild(DmGapNode::create(0.0, 1.0, eDmMediaVideo, DmString()));
+        DmContainerNode* box = DmContainerNode::create();
+        at->addChild(box);
+        at = box;
+    }
+    return root;
+}
+
+/// The edit-tree JSON of nestedContainers(levels), written out as the builder
+/// writes it.
+std::string nestedContainersJson(int levels) {
+    std::string text = R"({"format":"KRdmtree-json","version":1,"tree":)"
+                       R"({"kind":"root","name":"","children":[)";
+    const std::string gap = R"({"kind":"gap","name":"","recIn":0.0,"recLength":1.0,)"
+                            R"("segmentId":"","mediaType":1,"effects":[],"children":[]},)";
+    for (int level = 2; level <= levels; ++level) {
+        if (level % 100 == 0)
+            text += gap;
+        text += R"({"kind":"container","name":"","children":[)";
+    }
+    for (int level = 2; level <= levels; ++level)
+        text += "]}";
+    return text + "]}}";
+}
+
 } // namespace
 
 TEST(DmDeepTree, AMillionLevelsAreCopiedWalkedAndReleased) {
@@ -143,4 +203,38 @@ TEST(DmDeepTree, EveryNodeIsReleasedWhateverTheShape) {
         EXPECT_EQ(gapDeaths, 0);
     }
     EXPECT_EQ(gapDeaths, 4 * kWideLevels);
+}
+
+TEST(DmDeepTree, EditTreeJsonOfAnyDepthReadsBackWhole) {
+    // The hand-written text is the builder's own for a tree it can write.
+    {
+        const CoSharedPtr<DmRoot> shallow = nestedContainers(250);
+        DmString written;
+        ASSERT_TRUE(DmTreeJsonBuilder::generateStr(shallow.get(), written).ok());
+        // Compared whole, not printed: the text is some ten kilobytes.
+        EXPECT_TRUE(written.str() == nestedContainersJson(250));
+    }
+
+    constexpr int kJsonLevels = 200000;
+    const CoSharedPtr<DmRoot> built = nestedContainers(kJsonLevels);
+    const Shape expected = shapeOf(built.get());
+    ASSERT_EQ(expected.levels, static_cast<std::size_t>(kJsonLevels));
+
+    DmRoot* read = nullptr;
+    const DmStatus status =
+        DmJsonImporter::importRootFromStr(nestedContainersJson(kJsonLevels).c_str(), read);
+    ASSERT_TRUE(status.ok()) << DmStr2CStr(status.getMessage()).c_str();
+    const CoSharedPtr<DmRoot> back(read);
+    const Shape shape = shapeOf(back.get());
+    EXPECT_EQ(shape.nodes, expected.nodes);
+    EXPECT_EQ(shape.levels, expected.levels);
+    // The gaps are where they were: before the container, on every hundredth level.
+    const DmTreeNode* at = back.get();
+    for (int level = 2; level <= 1000; ++level) {
+        ASSERT_EQ(at->getNbChildren(), level % 100 == 0 ? 2u : 1u) << level;
+        if (level % 100 == 0)
+            EXPECT_NE(dynamic_cast<const DmGapNode*>(at->getChild(0)), nullptr) << level;
+        at = at->getChild(at->getNbChildren() - 1);
+        ASSERT_NE(dynamic_cast<const DmContainerNode*>(at), nullptr) << level;
+    }
 }

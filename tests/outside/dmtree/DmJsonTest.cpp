@@ -295,7 +295,18 @@ TEST(DmJsonBuilder, NonFiniteNumbersAreNotWritten) {
     EXPECT_FALSE(DmTreeJsonBuilder::generateStr(nullptr, out).ok());
 }
 
-TEST(DmJsonBuilder, DepthIsBoundedTheSameWayInBothDirections) {
+/// A root over `levels` - 1 nested containers, as the builder writes it.
+std::string nestedJson(int levels) {
+    std::string text = "{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":"
+                       "{\"kind\":\"root\",\"name\":\"\",\"children\":[";
+    for (int i = 1; i < levels; ++i)
+        text += "{\"kind\":\"container\",\"name\":\"\",\"children\":[";
+    for (int i = 1; i < levels; ++i)
+        text += "]}";
+    return text + "]}}";
+}
+
+TEST(DmJsonBuilder, TheBuilderWritesUpTo256LevelsAndTheImporterReadsDeeper) {
     const auto nest = [](int levels) {
         CoSharedPtr<DmRoot> root = DmRoot::create();
         DmTreeNode* at = root.get();
@@ -308,6 +319,7 @@ TEST(DmJsonBuilder, DepthIsBoundedTheSameWayInBothDirections) {
     };
     const CoSharedPtr<DmRoot> deepest = nest(256);
     const std::string text = DmTest::jsonOf(deepest.get());
+    EXPECT_EQ(nestedJson(256), text);
     const CoSharedPtr<DmRoot> back = importRoot(text);
     ASSERT_TRUE(back);
     EXPECT_EQ(DmTest::jsonOf(back.get()), text);
@@ -315,18 +327,50 @@ TEST(DmJsonBuilder, DepthIsBoundedTheSameWayInBothDirections) {
     const CoSharedPtr<DmRoot> tooDeep = nest(257);
     DmString out;
     EXPECT_FALSE(DmTreeJsonBuilder::generateStr(tooDeep.get(), out).ok());
-    // The same nesting written by hand is refused by the importer.
-    const auto handMade = [](int levels) {
-        std::string hand = "{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":"
-                           "{\"kind\":\"root\",\"name\":\"\",\"children\":[";
-        for (int i = 1; i < levels; ++i)
-            hand += "{\"kind\":\"container\",\"name\":\"\",\"children\":[";
-        for (int i = 1; i < levels; ++i)
-            hand += "]}";
-        return hand + "]}}";
+    // The importer keeps no such bound: the same nesting written by hand reads.
+    const CoSharedPtr<DmRoot> deeper = importRoot(nestedJson(257));
+    EXPECT_TRUE(deeper);
+}
+
+TEST(DmJsonImporter, MessagesNameThePlaceAtAnyDepth) {
+    const auto message = [](const std::string& text) {
+        DmRoot* root = nullptr;
+        const DmStatus status = DmJsonImporter::importRootFromStr(text.c_str(), root);
+        EXPECT_FALSE(status.ok());
+        EXPECT_EQ(root, nullptr);
+        return std::string(DmStr2CStr(status.getMessage()).c_str());
     };
-    EXPECT_EQ(handMade(256), text);
-    EXPECT_TRUE(refused(handMade(257).c_str()));
+    const auto inner = [](int levels) {
+        std::string place = "tree";
+        for (int i = 1; i < levels; ++i)
+            place += ".children[0]";
+        return place;
+    };
+    const std::string lastBox = "{\"kind\":\"container\",\"name\":\"\",\"children\":[]}";
+    for (const int levels : {3, 300, 5000}) {
+        const std::string text = nestedJson(levels);
+        const std::size_t at = text.rfind(lastBox);
+        ASSERT_NE(at, std::string::npos);
+        std::string changed = text;
+        changed.replace(at, lastBox.size(), "{\"kind\":\"container\",\"name\":7,\"children\":[]}");
+        EXPECT_EQ(message(changed), inner(levels) + ".name: expected a string") << levels;
+        changed = text;
+        changed.replace(at, lastBox.size(),
+                        "{\"kind\":\"container\",\"name\":\"\",\"children\":{}}");
+        EXPECT_EQ(message(changed), inner(levels) + ".children: expected an array") << levels;
+        changed = text;
+        changed.replace(at, lastBox.size(), lastBox + ",[]");
+        EXPECT_EQ(message(changed), inner(levels - 1) + ".children[1]: expected an object")
+            << levels;
+        changed = text;
+        changed.replace(at, lastBox.size(), lastBox + ",{\"kind\":\"tape\",\"name\":\"\"}");
+        EXPECT_EQ(message(changed).rfind(inner(levels - 1) + ".children[1].kind: ", 0), 0u)
+            << message(changed);
+    }
+    // The root itself, and a member after the children are read.
+    EXPECT_EQ(message("{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":"
+                      "{\"kind\":\"root\",\"name\":\"\"}}"),
+              "tree.children: missing member");
 }
 
 /// A node class the dialect does not know.
