@@ -111,18 +111,20 @@ TEST_F(ZemcompFiles, MillionsOfLevelsFailCleanlyInEveryDialectAndCommand) {
     const fs::path deep = scratch / "deep.json";
     write(deep, std::string(2000000, '['));
     // Well-formed but far deeper than any tree: an object holding a million
-    // nested arrays, and an edit tree a hundred thousand nodes deep.
+    // nested arrays, and an edit tree a hundred thousand nodes deep (a root over
+    // nested containers).
     const fs::path wellFormed = scratch / "well-formed.json";
     write(wellFormed,
           "{\"timeline\":" + std::string(1000000, '[') + std::string(1000000, ']') + "}");
     const fs::path deepTree = scratch / "deep-tree.json";
     {
-        std::string text = "{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":";
-        for (int i = 0; i < 100000; ++i)
-            text += "{\"kind\":\"container\",\"children\":[";
-        for (int i = 0; i < 100000; ++i)
+        std::string text = "{\"format\":\"KRdmtree-json\",\"version\":1,\"tree\":"
+                           "{\"kind\":\"root\",\"name\":\"\",\"children\":[";
+        for (int i = 1; i < 100000; ++i)
+            text += "{\"kind\":\"container\",\"name\":\"\",\"children\":[";
+        for (int i = 1; i < 100000; ++i)
             text += "]}";
-        write(deepTree, text + "}");
+        write(deepTree, text + "]}}");
     }
     const std::vector<std::string> commands = {"check", "info", "info --json", "convert --to otio",
                                                "convert --to dmtree"};
@@ -143,6 +145,10 @@ TEST_F(ZemcompFiles, MillionsOfLevelsFailCleanlyInEveryDialectAndCommand) {
                 << dialect << " " << other << ": " << outcome.err;
         }
     }
+    // The deep edit tree reads whole; holding no composition, it has no timeline.
+    const Outcome deepRead = run("check " + deepTree.string() + " --from dmtree");
+    EXPECT_EQ(deepRead.exitCode, 1);
+    EXPECT_EQ(deepRead.err, "zemcomp: " + deepTree.string() + ": no timeline\n");
 }
 
 TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
