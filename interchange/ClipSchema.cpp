@@ -1,6 +1,8 @@
 #include "interchange/ClipSchema.h"
 
 #include "interchange/EffectSchema.h"
+#include "interchange/ForeignMembers.h"
+#include "interchange/MarkerSchema.h"
 #include "interchange/MediaReferenceSchema.h"
 #include "interchange/OtioTiming.h"
 #include "interchange/ProductKeys.h"
@@ -30,6 +32,27 @@ constexpr const char* kMediaReference = "media_reference"; // "Clip.1"
 constexpr const char* kRelIn = "rel_in";
 constexpr const char* kFlags = "flags";
 constexpr const char* kNoInput = "no_input";
+
+/// The members this schema's reader takes or reports and its writer writes.
+const std::vector<const char*> kKnown = {SchemaObject::kSourceRange,
+                                         SchemaObject::kEffects,
+                                         SchemaObject::kMarkers,
+                                         SchemaObject::kEnabled,
+                                         kMediaReferences,
+                                         kActiveKey,
+                                         kMediaReference};
+
+/// Where the clip's "source_range" starts as written: the source-in (relative
+/// in + the primary input's available start) at the primary input's rate.
+RationalTime writtenStartOf(const DmSourceNode& source, double compositionRate) {
+    const DmSourceNode::Input* primary = source.getInput();
+    const double availIn = primary ? primary->getAvailIn() : 0.0;
+    const double relIn = source.getRelIn();
+    double start = relIn + availIn;
+    if (!std::isfinite(start))
+        start = relIn;
+    return RationalTime{start, primary ? RecordTime::rateOf(primary->getFcm()) : compositionRate};
+}
 
 /// The clip identity as the product's export writes it: the tracking entity kept
 /// as JSON text in the primary input's original source UID, and the media paths
@@ -137,12 +160,11 @@ readInputs(ReadContext& context, const Members& clip, int version,
 void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
     const DmSourceNode::Input* primary = source.getInput();
     const double compositionRate = placement.compositionRate;
-    const double sourceRate = primary ? RecordTime::rateOf(primary->getFcm()) : compositionRate;
+    const RationalTime written = writtenStartOf(source, compositionRate);
+    const double sourceRate = written.rate;
     const double availIn = primary ? primary->getAvailIn() : 0.0;
     const double relIn = source.getRelIn();
-    double start = relIn + availIn;
-    if (!std::isfinite(start))
-        start = relIn;
+    const double start = written.value;
     const bool relInDerived =
         RecordTime::isSafeInteger(relIn) && RecordTime::isSafeInteger(availIn) &&
         RecordTime::isSafeInteger(start) && RecordTime::identical(start - availIn, relIn);
@@ -179,13 +201,16 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     if (inputs == 0)
         writer.memberBool(kNoInput, true);
     SegmentDescription::write(writer, source, placement, needs);
-    SchemaObject::endZem(writer);
+    SchemaObject::endZem(writer, &source);
 
     writer.member(SchemaObject::kName, source.getName());
     writer.key(SchemaObject::kSourceRange);
     TimeSchema::writeRange(writer, TimeRange{{start, sourceRate}, duration});
     EffectSchema::writeAll(writer, source);
-    SchemaObject::plainItemMembers(writer);
+    MarkerSchema::writeAll(writer, source,
+                           MarkerSchema::ItemTime{written, written, source.getRecIn(),
+                                                  source.getRecLength(), compositionRate});
+    writer.memberBool(SchemaObject::kEnabled, true);
     writer.key(kMediaReferences);
     writer.startObject();
     if (inputs == 0) {
@@ -200,6 +225,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     }
     writer.endObject();
     writer.member(kActiveKey, MediaReferenceSchema::kDefaultKey);
+    ForeignMembers::writeMembers(writer, source, kKnown);
     writer.endObject();
 }
 
@@ -280,6 +306,12 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
         SegmentDescription::complete(zem.members(), *source);
     }
     EffectSchema::readAll(item, *source);
+    MarkerSchema::readAll(
+        item,
+        MarkerSchema::ItemTime{range.start, writtenStartOf(*source, cursor.compositionRate),
+                               values.recordIn, values.recordLength, cursor.compositionRate},
+        *source);
+    ForeignMembers::keep(item, *source, kKnown);
 
     cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = source;

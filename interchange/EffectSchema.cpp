@@ -3,6 +3,7 @@
 #include "composition/JsonException.h"
 #include "interchange/AnnotationSchema.h"
 #include "interchange/ChannelEncoding.h"
+#include "interchange/MarkerSchema.h"
 #include "interchange/ProductKeys.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/SchemaObject.h"
@@ -242,7 +243,8 @@ void writeAll(OtioWriter& writer, const DmSegmentNode& segment) {
     writer.key(SchemaObject::kEffects);
     writer.startArray();
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
-        if (const DmEffectSettings* effect = segment.getEffect(i))
+        const DmEffectSettings* effect = segment.getEffect(i);
+        if (effect && !MarkerSchema::isMarker(*effect))
             writeEffect(writer, *effect);
     }
     writer.endArray();

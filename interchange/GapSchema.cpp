@@ -1,6 +1,8 @@
 #include "interchange/GapSchema.h"
 
 #include "interchange/EffectSchema.h"
+#include "interchange/ForeignMembers.h"
+#include "interchange/MarkerSchema.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
 #include "interchange/SegmentDescription.h"
@@ -11,6 +13,10 @@
 namespace ZEM_0_81::Interchange::GapSchema {
 
 namespace {
+
+/// The members this schema's reader takes or reports and its writer writes.
+const std::vector<const char*> kKnown = {SchemaObject::kSourceRange, SchemaObject::kEffects,
+                                         SchemaObject::kMarkers, SchemaObject::kEnabled};
 
 void writeRange(OtioWriter& writer, double frames, double rate) {
     writer.key(SchemaObject::kSourceRange);
@@ -28,14 +34,19 @@ void write(OtioWriter& writer, const DmGapNode& gap, const ItemPlacement& placem
     if (needs.any()) {
         SchemaObject::startZem(writer, kZemSchema);
         SegmentDescription::write(writer, gap, placement, needs);
-        SchemaObject::endZem(writer);
+        SchemaObject::endZem(writer, &gap);
     } else {
-        SchemaObject::emptyMetadata(writer);
+        SchemaObject::emptyMetadata(writer, &gap);
     }
     writer.member(SchemaObject::kName, gap.getName());
     writeRange(writer, gap.getRecLength(), placement.compositionRate);
     EffectSchema::writeAll(writer, gap);
-    SchemaObject::plainItemMembers(writer);
+    const RationalTime start{0.0, placement.compositionRate};
+    MarkerSchema::writeAll(writer, gap,
+                           MarkerSchema::ItemTime{start, start, gap.getRecIn(), gap.getRecLength(),
+                                                  placement.compositionRate});
+    writer.memberBool(SchemaObject::kEnabled, true);
+    ForeignMembers::writeMembers(writer, gap, kKnown);
     writer.endObject();
 }
 
@@ -59,7 +70,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
     SchemaObject::reportUnread(item, SchemaObject::Unread::Item);
 
     // A gap without a range lasts nothing, as in OTIO.
-    TimeRange range;
+    TimeRange range{{0.0, cursor.compositionRate}, {0.0, cursor.compositionRate}};
     double length = 0.0;
     if (TimeSchema::readRange(item, SchemaObject::kSourceRange, range))
         length =
@@ -89,6 +100,14 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
         SegmentDescription::complete(zem.members(), *segment);
     }
     EffectSchema::readAll(item, *segment);
+    MarkerSchema::readAll(item,
+                          MarkerSchema::ItemTime{range.start,
+                                                 {0.0, cursor.compositionRate},
+                                                 values.recordIn,
+                                                 values.recordLength,
+                                                 cursor.compositionRate},
+                          *segment);
+    ForeignMembers::keep(item, *segment, kKnown);
 
     cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = segment;

@@ -1,6 +1,7 @@
 #include "interchange/MediaReferenceSchema.h"
 
 #include "composition/JsonException.h"
+#include "interchange/ForeignMembers.h"
 #include "interchange/ProductKeys.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/RecordTime.h"
@@ -33,6 +34,53 @@ constexpr const char* kResolutionProperties = "resolution_properties";
 constexpr const char* kAudioProperties = "audio_properties";
 constexpr const char* kKeyPrefix = "MEDIA_";
 
+// "ImageSequenceReference.1": numbered images, one per frame, whose path is
+// kept in the edit tree as a pattern: the base, the prefix, "%0Nd" for the
+// image number padded to N digits ("%d" without padding), the suffix.
+constexpr const char* kImageSequenceType = "ImageSequenceReference";
+constexpr const char* kImageSequence = "ImageSequenceReference.1";
+constexpr const char* kTargetUrlBase = "target_url_base";
+constexpr const char* kNamePrefix = "name_prefix";
+constexpr const char* kNameSuffix = "name_suffix";
+constexpr const char* kFramePadding = "frame_zero_padding";
+
+/// The path pattern of the image sequence whose members `object` holds.
+std::string patternOf(const Value& object) {
+    const auto text = [&](const char* key) {
+        const auto found = object.FindMember(key);
+        return found != object.MemberEnd() && found->value.IsString() ? textOf(found->value)
+                                                                      : std::string();
+    };
+    std::string pattern = text(kTargetUrlBase);
+    if (!pattern.empty() && pattern.back() != '/')
+        pattern += '/';
+    pattern += text(kNamePrefix);
+    const auto padding = object.FindMember(kFramePadding);
+    if (padding != object.MemberEnd() && padding->value.IsInt() && padding->value.GetInt() > 0 &&
+        padding->value.GetInt() < 100)
+        pattern += "%0" + std::to_string(padding->value.GetInt()) + "d";
+    else
+        pattern += "%d";
+    return pattern + text(kNameSuffix);
+}
+
+/// True when the members other tools wrote on `input` describe the image
+/// sequence whose pattern is `url`: it is then written as one again.
+bool isImageSequence(const DmPropertySet& input, const std::string& url) {
+    rapidjson::Document kept;
+    return !url.empty() && ForeignMembers::keptMembers(input, kept) &&
+           kept.HasMember(kTargetUrlBase) && patternOf(kept) == url;
+}
+
+/// The members the reader takes and the writer writes; the image bounds only
+/// when this system's description gives them (else another tool's are kept).
+std::vector<const char*> knownMembers(bool described) {
+    std::vector<const char*> known{kAvailableRange, kTargetUrl};
+    if (described)
+        known.push_back(kAvailableImageBounds);
+    return known;
+}
+
 // Box2d and V2d: the image bounds OTIO keeps on a media reference.
 constexpr const char* kBox = "Box2d.1";
 constexpr const char* kPoint = "V2d.1";
@@ -54,22 +102,36 @@ void writePoint(OtioWriter& writer, double x, double y) {
     writer.endObject();
 }
 
-/// The box the resolution's bounds span, when all four are set and it is finite.
-void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
-    writer.key(kAvailableImageBounds);
+/// The corners of the box the resolution's bounds span, when all four are set
+/// and it is finite.
+bool boxOf(const DmFrameResolution* resolution, double (&corners)[4]) {
     double cx = 0.0, cy = 0.0, sx = 0.0, sy = 0.0;
     if (!resolution || resolution->getCenterX(cx) != eDmSuccess ||
         resolution->getCenterY(cy) != eDmSuccess || resolution->getSizeX(sx) != eDmSuccess ||
-        resolution->getSizeY(sy) != eDmSuccess) {
+        resolution->getSizeY(sy) != eDmSuccess)
+        return false;
+    const double box[4] = {cx - sx / 2, cy - sy / 2, cx + sx / 2, cy + sy / 2};
+    for (int i = 0; i < 4; ++i) {
+        if (!std::isfinite(box[i]))
+            return false;
+        corners[i] = box[i];
+    }
+    return true;
+}
+
+/// True when the input's resolution gives its image bounds (else another tool's
+/// bounds may be kept).
+bool boundsDerived(const DmSourceNode::Input& input) {
+    double corners[4];
+    return boxOf(input.getPrimaryRes(), corners);
+}
+
+void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
+    writer.key(kAvailableImageBounds);
+    double corners[4];
+    if (!boxOf(resolution, corners)) {
         writer.null();
         return;
-    }
-    const double corners[4] = {cx - sx / 2, cy - sy / 2, cx + sx / 2, cy + sy / 2};
-    for (const double corner : corners) {
-        if (!std::isfinite(corner)) {
-            writer.null();
-            return;
-        }
     }
     SchemaObject::start(writer, kBox);
     writer.key(kMin);
@@ -158,7 +220,7 @@ void writeZem(OtioWriter& writer, const DmSourceNode::MediaInput& input, std::ui
         writeAudio(writer, *audio);
     writeExtraData(writer, input);
     PropertyEncoding::write(writer, input);
-    SchemaObject::endZem(writer);
+    SchemaObject::endZem(writer, &input);
 }
 
 // --- reading ---------------------------------------------------------------------------
@@ -260,15 +322,21 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
                               Status(Status::JsonGenerationFailed));
     const std::string url = urlOf(input);
     const double rate = RecordTime::rateOf(input.getFcm());
-    SchemaObject::start(writer, url.empty() ? kMissingReference : kExternalReference);
+    const bool imageSequence = isImageSequence(input, url);
+    SchemaObject::start(writer, imageSequence ? kImageSequence
+                                : url.empty() ? kMissingReference
+                                              : kExternalReference);
     writeZem(writer, *media, index, layerMediaType, rate, url);
     writer.member(SchemaObject::kName, "");
     writer.key(kAvailableRange);
     TimeSchema::writeRange(writer,
                            TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
-    writeImageBounds(writer, input.getPrimaryRes());
-    if (!url.empty())
+    const bool derived = boundsDerived(input);
+    if (derived || !ForeignMembers::holds(input, kAvailableImageBounds))
+        writeImageBounds(writer, input.getPrimaryRes());
+    if (!url.empty() && !imageSequence)
         writer.member(kTargetUrl, url);
+    ForeignMembers::writeMembers(writer, input, knownMembers(derived));
     writer.endObject();
 }
 
@@ -284,13 +352,20 @@ CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults) {
 InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults) {
     const std::string schema = SchemaObject::schemaOf(reference);
     const Members members(context, &reference, schema);
-    SchemaObject::reportUnread(members, SchemaObject::Unread::Metadata);
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Kept);
     std::string url;
+    std::string type;
+    int version = 0;
+    SchemaObject::parseSchema(schema, type, version);
+    const bool imageSequence = type == kImageSequenceType;
     if (schema == kExternalReference)
         members.text(kTargetUrl, url);
+    else if (imageSequence)
+        url = patternOf(reference);
     else if (schema != kMissingReference)
         context.lose(schema.empty() ? "none" : schema,
-                     "media reference read as missing media: its schema is not read");
+                     "approximated: read as missing media (the edit tree plays no media of this "
+                     "kind); its members are kept");
 
     // The range: the reference's own, else the clip's.
     TimeRange range = defaults.range;
@@ -312,6 +387,10 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     bool flag = true;
     description.boolean(kFlag, flag);
     const CoSharedPtr<DmSourceInfo> info = readSourceInfo(description, url);
+    if (imageSequence && info && !zem.exists()) {
+        info->setSourceType(DmSourceInfo::kSourceTypeFile);
+        info->setFileType(DmSourceInfo::kFileTypeFile);
+    }
 
     const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
         hasRange ? range.start.value : 0.0, hasRange ? length : 0.0, info.get(), fcm,
@@ -325,6 +404,7 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     readAudio(description, *input);
     readExtraData(description, *input);
     PropertyEncoding::read(description, *input);
+    ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)));
     result.input = input;
     return result;
 }

@@ -91,6 +91,52 @@ void OtioWriter::null() {
     valueDone();
 }
 
+void OtioWriter::json(const rapidjson::Value& value) {
+    switch (value.GetType()) {
+    case rapidjson::kNullType:
+        null();
+        return;
+    case rapidjson::kFalseType:
+    case rapidjson::kTrueType:
+        boolean(value.GetBool());
+        return;
+    case rapidjson::kStringType:
+        string(std::string(value.GetString(), value.GetStringLength()));
+        return;
+    case rapidjson::kNumberType:
+        if (value.IsInt64()) {
+            integer(value.GetInt64());
+        } else if (value.IsUint64()) {
+            unsignedInteger(value.GetUint64());
+        } else if (std::isfinite(value.GetDouble())) {
+            number(value.GetDouble());
+        } else {
+            const double number = value.GetDouble();
+            const char* literal = std::isnan(number) ? "NaN"
+                                  : number > 0       ? "Infinity"
+                                                     : "-Infinity";
+            m_writer.RawValue(literal, std::char_traits<char>::length(literal),
+                              rapidjson::kNumberType);
+            valueDone();
+        }
+        return;
+    case rapidjson::kObjectType:
+        startObject();
+        for (const auto& member : value.GetObject()) {
+            key(std::string(member.name.GetString(), member.name.GetStringLength()));
+            json(member.value);
+        }
+        endObject();
+        return;
+    case rapidjson::kArrayType:
+        startArray();
+        for (const rapidjson::Value& element : value.GetArray())
+            json(element);
+        endArray();
+        return;
+    }
+}
+
 void OtioWriter::valueDone() {
     if (!m_path.empty() && m_path.back().isArray)
         ++m_path.back().index;

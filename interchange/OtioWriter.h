@@ -2,6 +2,7 @@
 
 #include "outside/dmtree/DmString.h"
 
+#include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -49,6 +50,10 @@ public:
     void unsignedInteger(std::uint64_t value);
     void boolean(bool value);
     void null();
+    /// Any JSON value as it stands, members in order; numbers that are not finite
+    /// as the NaN and Infinity literals the OpenTimelineIO library writes (values
+    /// other tools wrote, kept as they came). Recursive: callers bound the depth.
+    void json(const rapidjson::Value& value);
 
     /// A member: the key, then the value.
     void member(const char* name, const char* text) {

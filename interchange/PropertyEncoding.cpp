@@ -1,5 +1,7 @@
 #include "interchange/PropertyEncoding.h"
 
+#include "interchange/ForeignMembers.h"
+
 #include "outside/dmtree/DmPropertySet.h"
 
 #include <algorithm>
@@ -56,6 +58,8 @@ bool readEntry(const Value& entry, DmPropertySet& object) {
     if (!entry.IsArray() || entry.Size() != 3 || !entry[0].IsInt() || !entry[1].IsInt())
         return false;
     const std::int32_t id = entry[0].GetInt();
+    if (listed(ForeignMembers::ids(), id))
+        return false;
     const Value& value = entry[2];
     switch (entry[1].GetInt()) {
     case eDmPropBool: {
@@ -101,7 +105,7 @@ void write(OtioWriter& writer, const DmPropertySet& object,
     std::int32_t id = 0;
     eDmPropType type = eDmPropBool;
     for (std::uint32_t i = 0; object.getPropertyInfo(i, id, type); ++i) {
-        if (listed(shownElsewhere, id))
+        if (listed(shownElsewhere, id) || listed(ForeignMembers::ids(), id))
             continue;
         if (!started) {
             writer.key(key);

@@ -1,5 +1,7 @@
 #include "interchange/SchemaObject.h"
 
+#include "interchange/ForeignMembers.h"
+
 namespace ZEM_0_81::Interchange::SchemaObject {
 
 bool parseSchema(const std::string& text, std::string& type, int& version) {
@@ -51,24 +53,29 @@ std::string zemSchemaOf(const Value& object) {
 
 void reportUnread(const Members& object, Unread what) {
     ReadContext& context = object.context();
-    if (const Value* metadata = object.objectMember(kMetadata)) {
-        const ReadContext::Scope scope(context, kMetadata);
-        for (const auto& member : metadata->GetObject()) {
-            if (textOf(member.name) == kZem)
-                continue;
-            const ReadContext::Scope entry(context, member.name);
-            context.lose(object.schema(), "metadata not kept: the edit tree has no place for it");
-        }
-    }
-    if (what == Unread::Metadata)
+    if (what == Unread::Kept)
         return;
-    if (const Value* markers = object.arrayMember(kMarkers)) {
+    if (what == Unread::Metadata) {
+        if (const Value* metadata = object.objectMember(kMetadata)) {
+            const ReadContext::Scope scope(context, kMetadata);
+            for (const auto& member : metadata->GetObject()) {
+                if (textOf(member.name) == kZem)
+                    continue;
+                const ReadContext::Scope entry(context, member.name);
+                context.lose(object.schema(),
+                             "metadata not kept: the edit tree has no place for it");
+            }
+        }
+        return;
+    }
+    if (const Value* markers =
+            what == Unread::Composition ? object.arrayMember(kMarkers) : nullptr) {
         const ReadContext::Scope scope(context, kMarkers);
         for (rapidjson::SizeType i = 0; i < markers->Size(); ++i) {
             const ReadContext::Scope element(context, i);
             const std::string schema = schemaOf((*markers)[i]);
             context.lose(schema.empty() ? "none" : schema,
-                         "marker dropped: the edit tree keeps no markers");
+                         "marker dropped: the edit tree keeps notes on clips and gaps only");
         }
     }
     bool enabled = true;
@@ -102,14 +109,18 @@ void startZem(OtioWriter& writer, const char* zemSchema) {
     writer.member(kZemSchema, zemSchema);
 }
 
-void endZem(OtioWriter& writer) {
+void endZem(OtioWriter& writer, const DmPropertySet* kept) {
     writer.endObject();
+    if (kept)
+        ForeignMembers::writeMetadata(writer, *kept);
     writer.endObject();
 }
 
-void emptyMetadata(OtioWriter& writer) {
+void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kMetadata);
     writer.startObject();
+    if (kept)
+        ForeignMembers::writeMetadata(writer, *kept);
     writer.endObject();
 }
 

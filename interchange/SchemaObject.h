@@ -7,6 +7,8 @@
 
 #include <string>
 
+class DmPropertySet;
+
 namespace ZEM_0_81::Interchange {
 
 /// What every schema object of a standard OTIO document has: its "OTIO_SCHEMA"
@@ -66,8 +68,9 @@ private:
 /// which of its members the edit tree has no place for.
 enum class Unread {
     Metadata,    ///< members of "metadata" other than "zem"
-    Item,        ///< the above, every marker, and "enabled": false
-    Composition, ///< the above, and every effect (of a track or a stack)
+    Kept,        ///< nothing: the reader keeps the rest (ForeignMembers)
+    Item,        ///< "enabled": false (the rest is kept, markers are read)
+    Composition, ///< "enabled": false, every marker and every effect (of a track or a stack)
 };
 
 /// Reports as losses what `object` holds that the edit tree keeps nothing of.
@@ -77,12 +80,15 @@ void reportUnread(const Members& object, Unread what);
 void start(OtioWriter& writer, const char* schema);
 
 /// Writes "metadata": {"zem": {"ZEM_SCHEMA": zemSchema, and leaves the zem object
-/// open for the caller's members; endZem closes both objects.
+/// open for the caller's members; endZem closes both objects, writing before the
+/// end of "metadata" the metadata members other tools wrote that `kept` keeps
+/// (ForeignMembers).
 void startZem(OtioWriter& writer, const char* zemSchema);
-void endZem(OtioWriter& writer);
+void endZem(OtioWriter& writer, const DmPropertySet* kept = nullptr);
 
-/// Writes "metadata": {} (an object that needs nothing of this system's own).
-void emptyMetadata(OtioWriter& writer);
+/// Writes "metadata" holding nothing of this system's own: {} and what `kept`
+/// keeps of other tools.
+void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept = nullptr);
 
 /// Writes "markers": [] and "enabled": true, the item members that the edit tree
 /// has nothing for.

@@ -2,6 +2,7 @@
 
 #include "interchange/DroppedItems.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/ForeignMembers.h"
 #include "interchange/OtioTiming.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/SchemaObject.h"
@@ -21,6 +22,11 @@ constexpr const char* kIndex = "index";
 constexpr const char* kMediaType = "media_type";
 // The name OTIO gives a timeline's stack.
 constexpr const char* kStackName = "tracks";
+
+/// The members this schema's reader takes or reports and its writer writes.
+const std::vector<const char*> kKnown = {SchemaObject::kSourceRange, SchemaObject::kEffects,
+                                         SchemaObject::kMarkers, SchemaObject::kEnabled,
+                                         SchemaObject::kChildren};
 
 void writeDescription(OtioWriter& writer, const ChildGroups::Shown& shown,
                       const ChildGroups& layers) {
@@ -67,7 +73,9 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
     for (std::size_t t = 0; t < tracks.shown.size(); ++t)
         writeDescription(writer, tracks.shown[t], layers[t]);
     writer.endArray();
-    SchemaObject::endZem(writer);
+    // The stack's own kept members ride on the first edit-tree track.
+    const DmTreeNode* first = tracks.shown.empty() ? nullptr : tracks.shown.front().node;
+    SchemaObject::endZem(writer, first);
     writer.member(SchemaObject::kName, kStackName);
     writer.key(SchemaObject::kSourceRange);
     writer.null();
@@ -84,6 +92,8 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
                                recordBase);
     }
     writer.endArray();
+    if (first)
+        ForeignMembers::writeMembers(writer, *first, kKnown);
     writer.endObject();
 }
 
@@ -116,6 +126,8 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
             TrackRead{CoSharedPtr<DmTrackNode>(DmTrackNode::create(0, eDmMediaUnset)), {}});
         afters.emplace_back();
     }
+    if (!tracks.empty())
+        ForeignMembers::keep(members, *tracks.front().track, kKnown);
 
     if (const Value* children = members.arrayMember(SchemaObject::kChildren)) {
         const ReadContext::Scope scope(context, SchemaObject::kChildren);

@@ -2,6 +2,7 @@
 
 #include "interchange/ChildGroups.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/ForeignMembers.h"
 #include "interchange/OtioTiming.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/RecordTime.h"
@@ -23,6 +24,9 @@ constexpr const char* kFcm = "fcm";
 constexpr const char* kStartTcFcm = "start_tc_fcm";
 constexpr const char* kLength = "length";
 constexpr const char* kResolution = "resolution";
+
+/// The members this schema's reader takes and its writer writes.
+const std::vector<const char*> kKnown = {kGlobalStartTime, kTracks};
 
 /// Where record values start counting: the start timecode in frames at the
 /// composition rate.
@@ -53,7 +57,7 @@ void write(OtioWriter& writer, const DmCompositionNode& composition, std::uint32
     EditTreeNodes::write(writer, EditTreeNodes::kAfter, tracks.after);
     if (more)
         more(writer);
-    SchemaObject::endZem(writer);
+    SchemaObject::endZem(writer, &composition);
 
     writer.member(SchemaObject::kName, composition.getName());
     writer.key(kGlobalStartTime);
@@ -61,6 +65,7 @@ void write(OtioWriter& writer, const DmCompositionNode& composition, std::uint32
     writer.key(kTracks);
     StackSchema::write(writer, tracks, rate,
                        recordBaseOf(composition.getStartTC(), startRate, rate));
+    ForeignMembers::writeMembers(writer, composition, kKnown);
     writer.endObject();
 }
 
@@ -69,7 +74,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     const Members members(context, &timeline, schema);
     CompositionRead result;
 
-    SchemaObject::reportUnread(members, SchemaObject::Unread::Metadata);
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Kept);
     // A timeline this system did not write is timed as the OpenTimelineIO library
     // times it, at the rate that holds its times in whole frames.
     const bool described = SchemaObject::zemSchemaOf(timeline) == kZemSchema;
@@ -108,6 +113,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     const CoSharedPtr<DmCompositionNode> composition(
         DmCompositionNode::create(name, fcm, resolution.get()));
     composition->setStartTC(start.value, startTcFcm);
+    ForeignMembers::keep(members, *composition, kKnown);
     {
         const SchemaObject::ZemScope zem(context, timeline, schema);
         PropertyEncoding::read(zem.members(), *composition);

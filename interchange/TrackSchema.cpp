@@ -3,6 +3,7 @@
 #include "interchange/ChildGroups.h"
 #include "interchange/ClipSchema.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/ForeignMembers.h"
 #include "interchange/GapSchema.h"
 #include "interchange/ItemPlacement.h"
 #include "interchange/NestedComposition.h"
@@ -30,6 +31,11 @@ constexpr const char* kLength = "length";
 constexpr const char* kMediaType = "media_type";
 constexpr const char* kParameter = "parameter";
 constexpr const char* kFirstLayer = "first_layer";
+
+/// The members this schema's reader takes or reports and its writer writes.
+const std::vector<const char*> kKnown = {SchemaObject::kSourceRange, SchemaObject::kEffects,
+                                         SchemaObject::kMarkers,     SchemaObject::kEnabled,
+                                         SchemaObject::kChildren,    kKind};
 
 bool isItem(const DmTreeNode& node) {
     return dynamic_cast<const DmSourceNode*>(&node) || dynamic_cast<const DmGapNode*>(&node);
@@ -76,7 +82,7 @@ void writeZem(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
     PropertyEncoding::write(writer, layer);
     EditTreeNodes::write(writer, EditTreeNodes::kBefore, before);
     EditTreeNodes::write(writer, EditTreeNodes::kAfter, after);
-    SchemaObject::endZem(writer);
+    SchemaObject::endZem(writer, &layer);
 }
 
 void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups& items,
@@ -133,6 +139,7 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
     SchemaObject::plainItemMembers(writer);
     writeItems(writer, layer, items, compositionRate, recordBase);
     writer.member(kKind, kind);
+    ForeignMembers::writeMembers(writer, layer, kKnown);
     writer.endObject();
 }
 
@@ -176,6 +183,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     DmString name;
     members.text(SchemaObject::kName, name);
     layer->setName(name);
+    ForeignMembers::keep(members, *layer, kKnown);
     {
         const SchemaObject::ZemScope zem(context, track, schema);
         PropertyEncoding::read(zem.members(), *layer);

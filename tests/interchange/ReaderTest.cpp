@@ -183,21 +183,14 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "tree has no place for it",
                   "/children/0 | ExternalReference.1 | dropped: only the timelines of a "
                   "collection are read",
-                  "/children/1/metadata/Resolve_OTIO | Timeline.1 | metadata not kept: the edit "
-                  "tree has no place for it",
                   "/children/1/tracks/children/0/enabled | Track.1 | read as enabled: the edit "
                   "tree cannot disable it",
                   "/children/1/tracks/children/0/effects/0 | Effect.1 | effect dropped: the edit "
                   "tree has effects on segments only",
-                  "/children/1/tracks/children/0/children/0/markers/0 | Marker.2 | marker "
-                  "dropped: the edit tree keeps no markers",
                   "/children/1/tracks/children/0/children/0/source_range/duration/value | "
                   "RationalTime.1 | ignored: expected a finite number",
                   "/children/1/tracks/children/0/children/0/source_range/duration | "
                   "RationalTime.1 | ignored: a time needs a finite \"value\" and \"rate\"",
-                  "/children/1/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
-                  "ImageSequenceReference.1 | media reference read as missing media: its schema "
-                  "is not read",
                   "/children/1/tracks/children/0/children/0 | Clip.2 | approximated: lasts "
                   "nothing, having no source range and no media with an available range (OTIO "
                   "cannot time it either)",
@@ -205,6 +198,8 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "dropped: not an effect the edit tree has settings for",
                   "/children/1/tracks/children/0/children/0/effects/1 | Effect.1 | effect "
                   "\"Blur\" dropped: the edit tree has no settings for it",
+                  "/children/1/tracks/children/0/children/0/markers/0 | Marker.2 | approximated: "
+                  "without a usable marked range the note covers the whole item",
                   "/children/1/tracks/children/0/children/1 | Transition.1 | dropped: the edit "
                   "tree has no transitions (it takes no track time, so nothing moves)",
                   "/children/1/tracks/children/0/children/2 | Stack.1 | approximated: a nested "

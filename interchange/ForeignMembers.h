@@ -1,0 +1,69 @@
+#pragma once
+
+#include "interchange/OtioWriter.h"
+#include "interchange/ReadContext.h"
+
+#include <rapidjson/document.h>
+
+#include <cstdint>
+#include <vector>
+
+class DmPropertySet;
+
+namespace ZEM_0_81::Interchange {
+
+/// What another tool writes on an object that this system has no member of its
+/// own for, kept in the edit tree as text and written back where it came from:
+/// the members of the object's "metadata" other than "zem" (a tool's own
+/// dictionary, such as "Resolve_OTIO" or "cmx_3600"), and the object's members
+/// that its schema's reader does not take (an item's "color", members of newer
+/// versions). Each kind is one text property of the edit-tree object standing
+/// for the OTIO object: a compact JSON object holding the members as they came,
+/// NaN and Infinity included (the OpenTimelineIO library writes and reads them).
+///
+/// Null members are OTIO's defaults and are not kept. Values nested deeper than
+/// kMaxDepth are not kept either, and are reported.
+namespace ForeignMembers {
+
+/// The property holding the metadata members ("OTMD").
+constexpr std::int32_t kMetadataId = 0x4F544D44;
+/// The property holding the other members ("OTMB").
+constexpr std::int32_t kMembersId = 0x4F544D42;
+/// The property of an annotation that stands for a marker: the marker as it
+/// came ("OTMK"; see MarkerSchema).
+constexpr std::int32_t kMarkerId = 0x4F544D4B;
+
+/// The ids above: properties the writers show as OTIO members, never among an
+/// object's "properties".
+const std::vector<std::int32_t>& ids();
+
+/// Nesting depth of the values kept.
+constexpr unsigned kMaxDepth = 128;
+
+/// Keeps on `target` the metadata members of `object` other than "zem" and its
+/// members that are neither null nor among `known`.
+void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known);
+
+/// The compact JSON text of `value`, when it is nested no deeper than kMaxDepth;
+/// false otherwise.
+bool textOf(const Value& value, std::string& text);
+
+/// Writes the kept metadata members of `object` inside the open "metadata".
+void writeMetadata(OtioWriter& writer, const DmPropertySet& object);
+/// Writes the kept members of `object` that are not among `known` (the members
+/// the writer writes itself) inside the open object.
+void writeMembers(OtioWriter& writer, const DmPropertySet& object,
+                  const std::vector<const char*>& known);
+/// The kept members of `object`, parsed; false when it keeps none (or their
+/// text is not a JSON object).
+bool keptMembers(const DmPropertySet& object, rapidjson::Document& members);
+/// True when `object` keeps a member `key`.
+bool holds(const DmPropertySet& object, const char* key);
+
+/// Writes the JSON text `text` as the next value. Throws Json::Exception with
+/// JsonGenerationFailed when it is not JSON or nested deeper than kMaxDepth.
+void writeText(OtioWriter& writer, const std::string& text);
+
+} // namespace ForeignMembers
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,263 @@
+// What other tools write comes in whole: markers as review notes, image
+// sequences as path patterns, their own metadata and members as text, and all
+// of it goes back out as it came, in the OpenTimelineIO library's view.
+
+#include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
+#include "outside/dmtree/DmTree.h"
+#include "tests/interchange/InterchangeTestSupport.h"
+
+#include <rapidjson/document.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+
+namespace ZEM_0_81::test {
+namespace {
+
+// A document as an editing application writes it, at 24 frames per second from
+// 01:00:00:00 (86400). Its clip "sh010" plays 100+48 of its media, so it sits at
+// 86400+48 and a marker at media frame 110 shows at 86410; the gap sits at
+// 86448+24 and its marker at 5 into it shows at 86453; "plates" is an image
+// sequence. Every object carries metadata of other tools, the clip a colour.
+const char* const kDocument = R"({
+  "OTIO_SCHEMA": "Timeline.1", "name": "kept",
+  "metadata": {"Resolve_OTIO": {"Resolve OTIO Meta Version": "1.0", "gain": NaN}},
+  "global_start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 86400.0},
+  "tracks": {"OTIO_SCHEMA": "Stack.1", "name": "tracks", "metadata": {"app": {"stack": 1}},
+    "children": [
+    {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video",
+     "metadata": {"fcp_xml": {"enabled": "TRUE"}},
+     "children": [
+      {"OTIO_SCHEMA": "Clip.2", "name": "sh010",
+       "metadata": {"cmx_3600": {"reel": "A001"}},
+       "color": {"OTIO_SCHEMA": "Color.1", "name": "Orange", "r": 1.0, "g": 0.5, "b": 0.0, "a": 1.0},
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 48.0}},
+       "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
+         "metadata": {"vendor": {"codec": "prores"}}, "target_url": "file:///sh010.mov",
+         "available_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 500.0}}}},
+       "active_media_reference_key": "DEFAULT_MEDIA",
+       "markers": [
+        {"OTIO_SCHEMA": "Marker.2", "name": "focus", "color": "RED", "comment": "soft",
+         "metadata": {"note": {"by": "sup"}},
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 110.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}},
+        {"OTIO_SCHEMA": "Marker.3", "name": "ok",
+         "color": {"OTIO_SCHEMA": "Color.1", "name": "Blue", "r": 0.0, "g": 0.0, "b": 1.0, "a": 1.0},
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 120.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}}},
+        {"OTIO_SCHEMA": "Marker.1", "name": "old", "color": "yellow",
+         "range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 140.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 4.0}}}]},
+      {"OTIO_SCHEMA": "Gap.1", "name": "hole",
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
+       "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "fill", "color": "GREEN",
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 5.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0}}}]},
+      {"OTIO_SCHEMA": "Clip.2", "name": "plates",
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1001.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
+       "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ImageSequenceReference.1",
+         "target_url_base": "file:///plates/sh020", "name_prefix": "sh020.",
+         "name_suffix": ".exr", "start_frame": 1001, "frame_step": 1, "rate": 24.0,
+         "frame_zero_padding": 4, "missing_frame_policy": "error",
+         "available_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1001.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0}}}},
+       "active_media_reference_key": "DEFAULT_MEDIA"}]}]}})";
+
+rapidjson::Document parsedWithLiterals(const std::string& text) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag>(
+        text.c_str(), text.size());
+    EXPECT_FALSE(document.HasParseError());
+    return document;
+}
+
+const rapidjson::Value& itemOf(const rapidjson::Value& timeline, rapidjson::SizeType index) {
+    return timeline["tracks"]["children"][0]["children"][index];
+}
+
+/// "caption start+duration r,g,b" of each note of an item.
+std::vector<std::string> notesOf(const TimelineItem& item) {
+    std::vector<std::string> notes;
+    for (const TimelineNote& note : item.notes) {
+        char colour[64];
+        std::snprintf(colour, sizeof colour, "%g,%g,%g", note.colour.red, note.colour.green,
+                      note.colour.blue);
+        notes.push_back(note.text + " " + std::to_string(note.range.start) + "+" +
+                        std::to_string(note.range.duration) + " " + colour);
+    }
+    return notes;
+}
+
+TEST(StandardOtioKeeping, MarkersBecomeNotesAndEverythingElseIsKeptAsText) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    const std::vector<TimelineItem>& items = view.tracks[0].items;
+    ASSERT_EQ(items.size(), 3u);
+    // A marker of no length shows for one frame; Marker.1's "range" is its marked
+    // range; a colour name is OTIO's colour, in any case.
+    EXPECT_EQ(notesOf(items[0]),
+              (std::vector<std::string>{"focus: soft 86410+1 1,0,0", "ok 86420+10 0,0,1",
+                                        "old 86440+4 1,1,0"}));
+    EXPECT_EQ(notesOf(items[1]), (std::vector<std::string>{"fill 86453+2 0,1,0"}));
+    ASSERT_EQ(items[2].media.size(), 1u);
+    EXPECT_EQ(items[2].media[0].path, "file:///plates/sh020/sh020.%04d.exr");
+    EXPECT_EQ(items[2].media[0].kind, TimelineMedia::Kind::File);
+    EXPECT_FALSE(items[2].offline);
+}
+
+TEST(StandardOtioKeeping, WrittenBackAsItCame) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(kDocument);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    ASSERT_TRUE(output.IsObject());
+
+    // Other tools' metadata and members, NaN included, on every object.
+    const rapidjson::Value& resolve = output["metadata"]["Resolve_OTIO"];
+    EXPECT_STREQ(resolve["Resolve OTIO Meta Version"].GetString(), "1.0");
+    EXPECT_TRUE(std::isnan(resolve["gain"].GetDouble()));
+    EXPECT_EQ(output["tracks"]["metadata"]["app"], input["tracks"]["metadata"]["app"]);
+    EXPECT_EQ(output["tracks"]["children"][0]["metadata"]["fcp_xml"],
+              input["tracks"]["children"][0]["metadata"]["fcp_xml"]);
+    const rapidjson::Value& clip = itemOf(output, 0);
+    EXPECT_EQ(clip["metadata"]["cmx_3600"], itemOf(input, 0)["metadata"]["cmx_3600"]);
+    EXPECT_EQ(clip["color"], itemOf(input, 0)["color"]);
+    EXPECT_EQ(clip["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"],
+              itemOf(input, 0)["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"]);
+
+    // The markers, each as it came (its schema version included), and not as effects.
+    EXPECT_EQ(clip["markers"], itemOf(input, 0)["markers"]);
+    EXPECT_EQ(clip["effects"].Size(), 0u);
+    const rapidjson::Value& gap = itemOf(output, 1);
+    EXPECT_EQ(gap["markers"], itemOf(input, 1)["markers"]);
+
+    // The image sequence, as one again.
+    const rapidjson::Value& sequence = itemOf(output, 2)["media_references"]["DEFAULT_MEDIA"];
+    const rapidjson::Value& original = itemOf(input, 2)["media_references"]["DEFAULT_MEDIA"];
+    EXPECT_STREQ(sequence["OTIO_SCHEMA"].GetString(), "ImageSequenceReference.1");
+    EXPECT_FALSE(sequence.HasMember("target_url"));
+    for (const char* key :
+         {"target_url_base", "name_prefix", "name_suffix", "start_frame", "frame_step", "rate",
+          "frame_zero_padding", "missing_frame_policy", "available_range"})
+        EXPECT_EQ(sequence[key], original[key]) << key;
+
+    // OTIO sees the same items where they were.
+    const std::vector<SeenTrack> before = seenTracks(kDocument);
+    std::vector<SeenTrack> after = seenTracks(written);
+    ASSERT_EQ(after.size(), 1u);
+    ASSERT_EQ(after[0].items.size(), before[0].items.size());
+    for (std::size_t i = 0; i < before[0].items.size(); ++i) {
+        EXPECT_EQ(after[0].items[i].name, before[0].items[i].name);
+        EXPECT_EQ(after[0].items[i].recordStart, before[0].items[i].recordStart);
+        EXPECT_EQ(after[0].items[i].recordDuration, before[0].items[i].recordDuration);
+    }
+
+    // And the text reads back into the same tree, nothing lost.
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(entriesOf(again), std::vector<std::string>());
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+}
+
+TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    // A host moves the first note of "sh010" two frames on and rewrites it.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer =
+        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    ASSERT_NE(layer, nullptr);
+    auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
+    ASSERT_NE(source, nullptr);
+    auto* note = dynamic_cast<DmAnnotationSettings*>(source->getEffect(0));
+    ASSERT_NE(note, nullptr);
+    auto* text = dynamic_cast<DmTextLayer*>(note->getLayer(0));
+    ASSERT_NE(text, nullptr);
+    text->setFrameRange(86412, 3);
+    text->getParagraph(0)->setTextStr(DmString("sharp"));
+
+    const std::string written = writeStandard(*fromTree(*root));
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& marker = itemOf(output, 0)["markers"][0];
+    EXPECT_STREQ(marker["OTIO_SCHEMA"].GetString(), "Marker.2");
+    EXPECT_STREQ(marker["name"].GetString(), "sharp");
+    EXPECT_STREQ(marker["color"].GetString(), "RED");
+    EXPECT_EQ(marker["marked_range"]["start_time"]["value"].GetDouble(), 112.0);
+    EXPECT_EQ(marker["marked_range"]["duration"]["value"].GetDouble(), 3.0);
+    EXPECT_STREQ(marker["metadata"]["note"]["by"].GetString(), "sup");
+    // The others are as they came.
+    EXPECT_STREQ(itemOf(output, 0)["markers"][1]["OTIO_SCHEMA"].GetString(), "Marker.3");
+}
+
+TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t",
+      "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+        {"OTIO_SCHEMA": "Track.1", "kind": "Video",
+         "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "on the track"}],
+         "children": [
+          {"OTIO_SCHEMA": "Clip.2", "name": "c",
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}},
+           "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "GeneratorReference.1",
+             "generator_kind": "SMPTEBars", "parameters": {}}},
+           "active_media_reference_key": "DEFAULT_MEDIA",
+           "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "nowhere"},
+                       {"OTIO_SCHEMA": "Effect.1", "effect_name": "odd"}]}]}]}})";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses),
+              (std::vector<std::string>{
+                  "/tracks/children/0/markers/0 | Marker.2 | marker dropped: the edit tree keeps "
+                  "notes on clips and gaps only",
+                  "/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
+                  "GeneratorReference.1 | approximated: read as missing media (the edit tree "
+                  "plays no media of this kind); its members are kept",
+                  "/tracks/children/0/children/0/markers/0 | Marker.2 | approximated: without a "
+                  "usable marked range the note covers the whole item",
+                  "/tracks/children/0/children/0/markers/1 | Effect.1 | dropped: not a marker",
+              }));
+    // The generator's members ride on the missing reference written for it.
+    const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
+    const rapidjson::Value& reference = itemOf(output, 0)["media_references"]["DEFAULT_MEDIA"];
+    EXPECT_STREQ(reference["OTIO_SCHEMA"].GetString(), "MissingReference.1");
+    EXPECT_STREQ(reference["generator_kind"].GetString(), "SMPTEBars");
+    // The marker without a range is given the whole clip's, which OTIO requires.
+    const rapidjson::Value& range = itemOf(output, 0)["markers"][0]["marked_range"];
+    EXPECT_EQ(range["start_time"]["value"].GetDouble(), 0.0);
+    EXPECT_EQ(range["duration"]["value"].GetDouble(), 10.0);
+    EXPECT_EQ(itemOf(output, 0)["markers"].Size(), 1u);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
