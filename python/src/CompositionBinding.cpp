@@ -387,7 +387,8 @@ document read whole, and for a composition made by create. The report, like
 `dialect`, belongs to the Python object that reading made (and to its clones):
 a composition that comes back from a CompositionList after every Python object
 of it was gone has neither.)")
-        .def("__repr__", &reprOf);
+        .def("__repr__", &reprOf,
+             "<zemcomposition.Composition id='...' dialect='...'>, without reading anything.");
 }
 
 } // namespace zempy

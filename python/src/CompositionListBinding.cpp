@@ -138,7 +138,7 @@ proportion to the position; iteration does not.)")
                  return list;
              }),
              "compositions"_a, "A list of the compositions `compositions` yields, in order.")
-        .def("__len__", &length)
+        .def("__len__", &length, "The number of compositions in the list.")
         .def(
             "__getitem__",
             [](const CompositionList& list, std::int64_t index) {
@@ -261,7 +261,7 @@ proportion to the position; iteration does not.)")
             },
             "Reverses the list in place.")
         .def("clear", &CompositionList::clear, "Removes every composition.")
-        .def("__repr__", &reprOf);
+        .def("__repr__", &reprOf, "CompositionList([<zemcomposition.Composition ...>, ...]).");
 }
 
 } // namespace zempy

@@ -210,10 +210,12 @@ class Item:
 
     @property
     def is_clip(self) -> bool:
+        """True for a clip."""
         return self.kind == "clip"
 
     @property
     def is_gap(self) -> bool:
+        """True for a gap."""
         return self.kind == "gap"
 
     @property

@@ -31,7 +31,7 @@ grep -q "complete -F _zemcomp zemcomp" "$scratch/prefix/share/bash-completion/co
 # installed libraries from its own place, and has its type stub beside it.
 cache_value() { sed -n "s/^$1:[A-Z]*=//p" "$build_dir/CMakeCache.txt" | head -n 1; }
 if [ "$(cache_value ZEM_BUILD_PYTHON)" = ON ]; then
-    site="$scratch/prefix/$(cache_value ZEM_PYTHON_INSTALL_DIR)"
+    site="$scratch/prefix/$(cache_value ZEM_PYTHON_SITE_DIR)"
     test -f "$site/zemcomposition/__init__.pyi"
     test -f "$site/zemcomposition/py.typed"
     env -u LD_LIBRARY_PATH PYTHONPATH="$site" "$(cache_value Python_EXECUTABLE)" -c '
