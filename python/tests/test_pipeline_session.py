@@ -43,6 +43,17 @@ def test_inspect_the_bundled_cut():
     assert bounds.center == (960.0, 540.0) and bounds.size == (1920.0, 1080.0)
 
 
+def test_documents_as_text_bytes_or_paths_read_the_same():
+    path = EXAMPLES / "graded-shot.otio.json"
+    expected = zc.Composition.from_file(path).timeline
+    data = path.read_bytes()
+    for text in (data.decode(), data, bytearray(data), memoryview(data)):
+        cut = zc.Composition.from_json(text)
+        assert cut.id == "" and cut.dialect == "otio" and cut.timeline == expected
+    assert zc.Composition.from_file(str(path)).id == str(path)
+    assert zc.Composition.from_json(data, "otio", id="shot").id == "shot"
+
+
 def test_review_notes_show_on_their_clips():
     notes = zc.Composition.from_file(EXAMPLES / "review-notes.otio.json")
     clip, gap, _ = notes.tracks[0].items
