@@ -9,7 +9,8 @@ needs the lock, and is left out.)
 
     PYTHONPATH=build/python python3 python/bench/threads.py [--clips N] [--repeat N]
 
-Prints the median of the repeats for each way and their ratio. The module pads
+Prints the median of the repeats for each way (after one untimed round of
+each) and their ratio. The module pads
 glibc's heap tops (64 MiB, unless MALLOC_TOP_PAD_ is set): MALLOC_TOP_PAD_=0
 shows what the threads do without it.
 """
@@ -76,7 +77,10 @@ def main():
     # Two documents of the same size, so that the two threads have equal work.
     documents = [large_document(options.clips, "short-cut.otio.json") for _ in range(2)]
     print(f"two documents of {len(documents[0]) / 1e6:.1f} MB; {options.repeat} samples of each way")
-    convert(documents[0])  # warm up: first imports, page faults
+    # One untimed round of each way first: the first conversions on a thread
+    # fault in the memory its heap will reuse.
+    one_thread(documents)
+    two_threads(documents)
     alone, together = [], []
     for _ in range(options.repeat):
         alone.append(one_thread(documents))

@@ -44,6 +44,8 @@ public:
     const ZEM_0_81::SharedPtr<ZEM_0_81::Composition>& held() const { return m_held; }
     std::mutex& lock() const { return m_lock; }
 
+    /// The composition's identifier, which never changes: read without the lock.
+    const std::string& id() const { return m_id; }
     /// The dialect whose text the composition was read from ("dmtree", "otio",
     /// "otio-std"), or "" for one built in memory.
     const std::string& dialect() const { return m_dialect; }
@@ -53,9 +55,11 @@ public:
 private:
     BoundComposition(ZEM_0_81::SharedPtr<ZEM_0_81::Composition> held, std::string dialect,
                      std::vector<Loss> losses)
-        : m_held(std::move(held)), m_dialect(std::move(dialect)), m_losses(std::move(losses)) {}
+        : m_held(std::move(held)), m_id(m_held->getId().c_str()), m_dialect(std::move(dialect)),
+          m_losses(std::move(losses)) {}
 
     ZEM_0_81::SharedPtr<ZEM_0_81::Composition> m_held;
+    std::string m_id;
     mutable std::mutex m_lock;
     std::string m_dialect;
     std::vector<Loss> m_losses;

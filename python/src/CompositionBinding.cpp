@@ -206,8 +206,7 @@ py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
         return result;
     });
     if (!written.status) {
-        std::string what = "cannot write composition '" +
-                           std::string(bound.held()->getId().c_str()) + "' as " + dialectName;
+        std::string what = "cannot write composition '" + bound.id() + "' as " + dialectName;
         if (!written.message.empty())
             what += ": " + std::string(written.message.c_str());
         raiseError(written.status, explain(what, written.status));
@@ -219,9 +218,8 @@ py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
     return py::reinterpret_steal<py::str>(decoded);
 }
 
-std::string idOf(const BoundComposition& bound) {
-    std::lock_guard<std::mutex> guard(bound.lock());
-    return bound.held()->getId().c_str();
+const std::string& idOf(const BoundComposition& bound) {
+    return bound.id();
 }
 
 /// A failed query's message: "no WHAT for composition 'ID' (status N: ...)".
@@ -261,13 +259,11 @@ py::object outputBounds(const BoundComposition& bound, std::int64_t frame) {
     return boundsValue(answer.bounds);
 }
 
-py::object timeline(const BoundComposition& bound) {
+TimelineView viewOf(const BoundComposition& bound) {
     struct Answer {
         Status status;
         TimelineView view;
     };
-    // Built into a local of its own: the view can be large, and is returned
-    // from the lambda by move.
     Answer answer = unlocked(bound, [&](const Composition& composition) {
         Answer result;
         result.status = TimelineView::build(composition, result.view);
@@ -275,7 +271,11 @@ py::object timeline(const BoundComposition& bound) {
     });
     if (!answer.status)
         raiseQueryError(bound, "timeline", answer.status);
-    return timelineValue(answer.view);
+    return std::move(answer.view);
+}
+
+py::object timeline(const BoundComposition& bound) {
+    return timelineValue(viewOf(bound));
 }
 
 std::shared_ptr<BoundComposition> cloneOf(const BoundComposition& bound) {
@@ -374,10 +374,7 @@ clips and gaps, as plain values made afresh at each call. Raises Error (512,
             },
             R"(The timeline's tracks: a tuple of Track (see timeline).)")
         .def_property_readonly(
-            "name",
-            [](const BoundComposition& bound) -> py::object {
-                return timeline(bound).attr("name");
-            },
+            "name", [](const BoundComposition& bound) { return text(viewOf(bound).name); },
             "The name of the composition's timeline (its first composition node).")
         .def_property_readonly(
             "losses", [](const BoundComposition& bound) { return lossesValue(bound.losses()); },
