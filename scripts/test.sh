@@ -19,11 +19,7 @@ if [ "$sanitize" = thread ]; then
     exit
 fi
 
-# The Python module is loaded by an interpreter built without the sanitizers,
-# whose runtime it cannot bring in: it is built and tested in plain builds.
-python=ON
 if [ "$sanitize" = ON ]; then
-    python=OFF
     export BUILD_DIR=${BUILD_DIR:-build-asan}
     export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1:strict_string_checks=1}
     export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -32,5 +28,5 @@ else
 fi
 
 scripts/build.sh -DZEM_SANITIZE="$sanitize" -DZEM_BUILD_TESTS=ON -DZEM_BUILD_TOOLS=ON \
-    -DZEM_BUILD_PYTHON="$python"
+    -DZEM_BUILD_PYTHON=ON
 ctest --test-dir "$BUILD_DIR" --output-on-failure --parallel "${JOBS:-2}"
