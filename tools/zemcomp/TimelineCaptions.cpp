@@ -116,9 +116,20 @@ std::string effect(const TimelineEffect& value) {
     return text;
 }
 
+namespace {
+
+std::string nameOf(const TimelineItem& value) {
+    return value.name.empty() ? std::string(value.isGap() ? "(gap)" : "(clip)") : value.name;
+}
+
+} // namespace
+
+std::string itemLine(const TimelineItem& value, const Rational& compositionRate) {
+    return nameOf(value) + " at " + range(value.record, compositionRate);
+}
+
 std::string item(const TimelineItem& value, const Rational& compositionRate) {
-    std::string text =
-        value.name.empty() ? std::string(value.isGap() ? "(gap)" : "(clip)") : value.name;
+    std::string text = nameOf(value);
     if (value.isGap())
         text += "\ngap";
     else

@@ -25,6 +25,10 @@ std::string range(const ZEM_0_81::FrameRange& range, const ZEM_0_81::Rational& r
 /// "Compositing (Comp)", "Look (CDL), switched off", …
 std::string effect(const ZEM_0_81::TimelineEffect& effect);
 
+/// "sh010 at 01:00:00:00 for 48 frames (86400 to 86447)": an item's name
+/// ("(gap)" or "(clip)" when it has none) and where it plays.
+std::string itemLine(const ZEM_0_81::TimelineItem& item, const ZEM_0_81::Rational& rate);
+
 /// A clip's or gap's tooltip: name and kind, record and source ranges, media,
 /// effects, notes and paint, one per line.
 std::string item(const ZEM_0_81::TimelineItem& item, const ZEM_0_81::Rational& rate);

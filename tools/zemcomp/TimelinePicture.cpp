@@ -681,15 +681,25 @@ PictureBox Layout::mergedBox(const TimelineTrack& track, std::size_t first, std:
                     fitText(summary, columnsIn(box.width - 2 * kBoxPadding, kTextSize)), false};
     const FrameRange covered{firstItem.record.start,
                              endOf(lastItem.record) - firstItem.record.start};
+    // Each item by name and range, so that every clip can be found in the
+    // picture; a large block names its first items and its last, which keeps
+    // the file small however long the timeline.
+    std::string named;
+    const std::size_t listed = box.items <= kMergedItemsNamed ? box.items : kMergedItemsNamed - 1;
+    for (std::size_t i = first; i < first + listed; ++i)
+        named += "\n" + TimelineCaptions::itemLine(track.items[i], m_view.rate);
+    if (listed < box.items)
+        named += "\n(" +
+                 TimelineCaptions::count(box.items - listed - 1, "more item", "more items") +
+                 ")\n" + TimelineCaptions::itemLine(lastItem, m_view.rate);
     box.tooltip = TimelineCaptions::count(box.items, "item", "items") +
                   " too short to draw apart at this width: " +
                   TimelineCaptions::count(clips, "clip", "clips") + " (" + std::to_string(offline) +
                   " offline), " + TimelineCaptions::count(gaps, "gap", "gaps") + "\nfrom " +
-                  TimelineCaptions::range(covered, m_view.rate) + "\nfirst: " + firstItem.name +
-                  "\nlast: " + lastItem.name + "\n" +
+                  TimelineCaptions::range(covered, m_view.rate) + "\n" +
                   TimelineCaptions::count(effects, "effect", "effects") + ", " +
                   TimelineCaptions::count(notes, "note", "notes") + ", paint on " +
-                  TimelineCaptions::count(painted, "item", "items") +
+                  TimelineCaptions::count(painted, "item", "items") + named +
                   "\nA shorter --range or a wider --width draws each one.";
     return box;
 }

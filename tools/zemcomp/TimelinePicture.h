@@ -35,6 +35,9 @@ constexpr double kMergeBelowWidth = 3.0;
 /// A merged block ends once it is this wide, so that each block's tooltip
 /// speaks of a stretch of the timeline a pointer can single out.
 constexpr double kMergedBlockWidth = 24.0;
+/// A merged block's tooltip names up to this many of its items, each with its
+/// record range; a larger block names the first ones and its last.
+constexpr std::size_t kMergedItemsNamed = 64;
 constexpr double kBoxHeight = 34.0;
 constexpr double kNoteLaneHeight = 14.0;
 /// Overlapping notes take up to this many lanes above their row's boxes;

@@ -201,6 +201,63 @@ TEST(TimelinePicture, NarrowItemsMergeIntoBlocksThatAccountForEachOfThem) {
     EXPECT_TRUE(said);
 }
 
+TEST(TimelinePicture, MergedBlocksNameTheirItemsInTheirTooltips) {
+    const auto lines = [](const std::string& text) {
+        std::vector<std::string> split;
+        std::size_t from = 0;
+        for (std::size_t at; (at = text.find('\n', from)) != std::string::npos; from = at + 1)
+            split.push_back(text.substr(from, at - from));
+        split.push_back(text.substr(from));
+        return split;
+    };
+    const auto contains = [](const std::vector<std::string>& all, const std::string& start,
+                             const std::string& end) {
+        return std::count_if(all.begin(), all.end(), [&](const std::string& line) {
+            return line.rfind(start, 0) == 0 && line.size() >= end.size() &&
+                   line.compare(line.size() - end.size(), end.size(), end) == 0;
+        });
+    };
+
+    // A few short items: every one by name and range.
+    TimelineItem unnamedGap = gap(5001, 2);
+    unnamedGap.name.clear();
+    std::vector<TimelineItem> few = {clip("before", 0, 5000), clip("a", 5000, 1), unnamedGap,
+                                     clip("", 5003, 1), clip("after", 5004, 5000)};
+    TimelinePicture picture = TimelinePicture::layout(
+        view(0, 10004, {track("V1", TimelineTrack::Kind::Video, few)}), wide(1000));
+    ASSERT_EQ(picture.rows[0].boxes.size(), 3u);
+    ASSERT_EQ(picture.rows[0].boxes[1].kind, PictureBox::Kind::Merged);
+    std::vector<std::string> tooltip = lines(picture.rows[0].boxes[1].tooltip);
+    EXPECT_EQ(contains(tooltip, "a at ", "(5000 to 5000)"), 1);
+    EXPECT_EQ(contains(tooltip, "(gap) at ", "(5001 to 5002)"), 1);
+    EXPECT_EQ(contains(tooltip, "(clip) at ", "(5003 to 5003)"), 1);
+    EXPECT_EQ(contains(tooltip, "", " more items)"), 0);
+
+    // Many: the first ones, how many more, and the last, so that a block's
+    // tooltip stays short however many items it holds.
+    std::vector<TimelineItem> many = {clip("before", 0, 5000)};
+    for (int i = 0; i < 100; ++i)
+        many.push_back(clip("c" + std::to_string(i), 5000 + i, 1));
+    many.push_back(clip("after", 5100, 5000));
+    picture = TimelinePicture::layout(
+        view(0, 10100, {track("V1", TimelineTrack::Kind::Video, many)}), wide(1000));
+    ASSERT_EQ(picture.rows[0].boxes[1].kind, PictureBox::Kind::Merged);
+    const PictureBox& block = picture.rows[0].boxes[1];
+    ASSERT_GT(block.items, PictureLayout::kMergedItemsNamed);
+    tooltip = lines(block.tooltip);
+    std::size_t named = 0;
+    for (std::size_t i = 0; i < block.items; ++i)
+        named += contains(tooltip, "c" + std::to_string(i) + " at ", ")");
+    EXPECT_EQ(named, PictureLayout::kMergedItemsNamed);
+    EXPECT_EQ(contains(tooltip,
+                       "(" + std::to_string(block.items - PictureLayout::kMergedItemsNamed) +
+                           " more items)",
+                       ""),
+              1);
+    const std::string last = "c" + std::to_string(block.items - 1) + " at ";
+    EXPECT_EQ(contains(tooltip, last, ")"), 1);
+}
+
 TEST(TimelinePicture, ShortGapsTogetherStayEmpty) {
     std::vector<TimelineItem> items = {clip("before", 0, 1000)};
     for (int i = 0; i < 10; ++i)
