@@ -120,7 +120,10 @@ inline void query(const Composition& composition, std::int64_t arbitrary) {
     composition.getDuration(duration);
     const std::int64_t first = start.getNbTicks();
     const std::int64_t length = duration.getNbTicks();
-    for (const std::int64_t frame : {first, first + length / 2, arbitrary}) {
+    std::int64_t middle = first; // the start when the middle does not fit 64 bits
+    if (__builtin_add_overflow(first, length / 2, &middle))
+        middle = first;
+    for (const std::int64_t frame : {first, middle, arbitrary}) {
         Bounds bounds;
         composition.getOutputBounds(Time(frame, start.getRate()), bounds);
     }
