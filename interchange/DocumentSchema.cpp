@@ -3,6 +3,7 @@
 #include "composition/JsonException.h"
 #include "interchange/ChildGroups.h"
 #include "interchange/EditTreeNodes.h"
+#include "interchange/ForeignMembers.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/SchemaObject.h"
 #include "interchange/TimelineSchema.h"
@@ -21,6 +22,17 @@ namespace {
 constexpr const char* kCollectionZemSchema = "Root.1";
 constexpr const char* kRoot = "root";
 constexpr const char* kReels = "reels";
+
+/// The members a collection's reader takes and its writer writes.
+const std::vector<const char*> kCollectionKnown = {SchemaObject::kChildren};
+
+/// True when the root keeps what another tool wrote on a collection: the
+/// document is then a collection again, whatever it holds.
+bool keepsCollectionMembers(const DmRoot& root) {
+    DmString text;
+    return root.getPropertyValue(ForeignMembers::kMetadataId, eDmPropString, &text) == eDmSuccess ||
+           root.getPropertyValue(ForeignMembers::kMembersId, eDmPropString, &text) == eDmSuccess;
+}
 
 /// The tree's reels, each with its compositions.
 struct Layout {
@@ -142,7 +154,7 @@ void write(OtioWriter& writer, const DmRoot& root) {
 
     const bool plainRoot = isPlainRoot(root, layout);
     const auto describeRoot = [&](OtioWriter& out) { writeRootDescription(out, root, layout); };
-    if (count == 1) {
+    if (count == 1 && !keepsCollectionMembers(root)) {
         writeTimelines(writer, layout,
                        plainRoot ? std::function<void(OtioWriter&)>() : describeRoot);
         return;
@@ -151,12 +163,13 @@ void write(OtioWriter& writer, const DmRoot& root) {
     SchemaObject::startZem(writer, kCollectionZemSchema);
     if (!plainRoot)
         describeRoot(writer);
-    SchemaObject::endZem(writer);
+    SchemaObject::endZem(writer, &root);
     writer.member(SchemaObject::kName, root.getName());
     writer.key(SchemaObject::kChildren);
     writer.startArray();
     writeTimelines(writer, layout, {});
     writer.endArray();
+    ForeignMembers::writeMembers(writer, root, kCollectionKnown);
     writer.endObject();
 }
 
@@ -176,7 +189,7 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
         timelines.emplace_back(0, &document);
     } else if (type == kCollectionType || type == kCollectionOldType) {
         const Members collection(context, &document, schema);
-        SchemaObject::reportUnread(collection, SchemaObject::Unread::Metadata);
+        SchemaObject::reportUnread(collection, SchemaObject::Unread::Kept);
         if (const Value* children = collection.arrayMember(SchemaObject::kChildren)) {
             const ReadContext::Scope scope(context, SchemaObject::kChildren);
             for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
@@ -208,6 +221,8 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
         const ReadContext::Scope scope(context, kRoot);
         root = readRoot(Members(context, description, schema), reels, after);
     }
+    if (type != TimelineSchema::kType)
+        ForeignMembers::keep(Members(context, &document, schema), *root, kCollectionKnown);
 
     const bool inCollection = type != TimelineSchema::kType;
     for (const auto& [index, timeline] : timelines) {

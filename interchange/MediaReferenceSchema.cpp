@@ -371,7 +371,16 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     TimeRange range = defaults.range;
     const bool hasRange =
         TimeSchema::readRange(members, kAvailableRange, range) || defaults.hasRange;
-    const double rate = hasRange ? range.start.rate : 0.0;
+    double rate = hasRange ? range.start.rate : 0.0;
+    double start = range.start.value;
+    // Media of another tool often runs at its own rate (23.976) under a clip
+    // whose range counts at the timeline's (24): the input then counts at the
+    // clip's rate, so that the source-in and the clip's range stay in one unit.
+    if (hasRange && defaults.hasRange && !SchemaObject::zemOf(reference) &&
+        !RecordTime::sameRate(rate, defaults.range.start.rate) && defaults.range.start.rate > 0.0) {
+        start = RecordTime::rescale(start, rate, defaults.range.start.rate);
+        rate = defaults.range.start.rate;
+    }
     const double length = RecordTime::rescale(range.duration.value, range.duration.rate, rate);
 
     InputRead result;
@@ -393,7 +402,7 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     }
 
     const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
-        hasRange ? range.start.value : 0.0, hasRange ? length : 0.0, info.get(), fcm,
+        hasRange ? start : 0.0, hasRange ? length : 0.0, info.get(), fcm,
         static_cast<eDmTreeMediaType>(mediaType), flag));
     if (zem.exists()) {
         const Value* resolution = description.find(kResolution);

@@ -2,6 +2,7 @@
 
 #include "interchange/ChildGroups.h"
 #include "interchange/ClipSchema.h"
+#include "interchange/DroppedItems.h"
 #include "interchange/EditTreeNodes.h"
 #include "interchange/ForeignMembers.h"
 #include "interchange/GapSchema.h"
@@ -214,9 +215,13 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
             else if (kind == OtioTiming::Kind::Transition)
                 context.lose(childSchema, "dropped: the edit tree has no transitions (it takes "
                                           "no track time, so nothing moves)");
-            else
+            else {
                 context.lose(childSchema.empty() ? "none" : childSchema,
                              "dropped: the edit tree has no segment for it in a layer");
+                DroppedItems::reportInside(context, child,
+                                           "dropped: inside an item the edit tree has no "
+                                           "segment for");
+            }
             if (!item.segment)
                 continue;
             if (item.hasBefore) {

@@ -259,5 +259,28 @@ TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
     EXPECT_EQ(itemOf(output, 0)["markers"].Size(), 1u);
 }
 
+TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
+    // One timeline in a collection that carries a tool's metadata: written back,
+    // the collection stays, with its metadata, around the one timeline.
+    const std::string text = std::string(R"({"OTIO_SCHEMA": "SerializableCollection.1",
+        "name": "bin", "metadata": {"cmx_3600": {"reel": "A001"}}, "children": [)") +
+                             kDocument + "]}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    EXPECT_STREQ(output["OTIO_SCHEMA"].GetString(), "SerializableCollection.1");
+    EXPECT_STREQ(output["metadata"]["cmx_3600"]["reel"].GetString(), "A001");
+    ASSERT_EQ(output["children"].Size(), 1u);
+    EXPECT_STREQ(output["children"][0]["name"].GetString(), "kept");
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(entriesOf(again), std::vector<std::string>());
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+}
+
 } // namespace
 } // namespace ZEM_0_81::test

@@ -179,8 +179,6 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
     ASSERT_TRUE(read);
     EXPECT_EQ(entriesOf(losses),
               (std::vector<std::string>{
-                  "/metadata/cmx_3600 | SerializableCollection.1 | metadata not kept: the edit "
-                  "tree has no place for it",
                   "/children/0 | ExternalReference.1 | dropped: only the timelines of a "
                   "collection are read",
                   "/children/1/tracks/children/0/enabled | Track.1 | read as enabled: the edit "

@@ -209,5 +209,29 @@ TEST(StandardOtioTiming, OlderAndOtherRootsAndLiteralsTheOtioLibraryWrites) {
               (std::vector<std::string>{"one 0+50 5+50@25", "two 50+25 0+25@25"}));
 }
 
+TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
+    // The clip plays 100+48 at 24 of media whose available range is 0+1000 at
+    // 23.976: OTIO times the clip by its source range alone, so it sits at 0+48
+    // and plays 100+48 at 24; its media counts at the clip's rate too.
+    const std::string text =
+        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+        {"OTIO_SCHEMA": "Clip.2", "name": "ntsc", "source_range": )" +
+                                  range(100, 48, 24) + R"(,
+         "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
+             "target_url": "file:///n.mov", "available_range": )" +
+                                  range(0, 1000, 23.976) + R"(}},
+         "active_media_reference_key": "DEFAULT_MEDIA"}]})");
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    ASSERT_EQ(view.tracks.size(), 1u);
+    EXPECT_EQ(view.rate.getNumerator(), 24);
+    EXPECT_EQ(view.duration, 48);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 0+48 100+48@24"}));
+    ASSERT_EQ(view.tracks[0].items[0].media.size(), 1u);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].availableStart, 0);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].rate.getNumerator(), 24);
+}
+
 } // namespace
 } // namespace ZEM_0_81::test
