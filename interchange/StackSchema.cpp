@@ -103,6 +103,12 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
     const Members members(context, &stack, schema);
     end = recordBase;
     SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
+    TimeRange trim;
+    if (OtioTiming::rangeOf(OtioTiming::memberOf(stack, SchemaObject::kSourceRange), trim)) {
+        const ReadContext::Scope scope(context, SchemaObject::kSourceRange);
+        context.lose(schema, "approximated: the composition lasts the trimmed range, but its "
+                             "tracks are not trimmed");
+    }
 
     // The edit-tree tracks, as described, with what comes after their layers.
     std::vector<TrackRead> tracks;

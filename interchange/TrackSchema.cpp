@@ -149,6 +149,12 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     const Members members(context, &track, schema);
     LayerRead result;
     SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
+    TimeRange trim;
+    if (OtioTiming::rangeOf(OtioTiming::memberOf(track, SchemaObject::kSourceRange), trim)) {
+        const ReadContext::Scope scope(context, SchemaObject::kSourceRange);
+        context.lose(schema, "approximated: the layer lasts the trimmed range, but its items "
+                             "are not trimmed");
+    }
 
     std::string kind = kVideo;
     members.text(kKind, kind);

@@ -233,5 +233,23 @@ TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
     EXPECT_EQ(view.tracks[0].items[0].media[0].rate.getNumerator(), 24);
 }
 
+TEST(StandardOtioTiming, TrimmedTracksAndStacksLastTheirRangeAndSaySo) {
+    // The track's items last 48 frames; its source range keeps 30 of them, so
+    // OTIO times the track, and the timeline, at 30. The items are not trimmed
+    // in the edit tree, which is reported.
+    const std::string text =
+        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "source_range": )" +
+                                  range(0, 30, 24) + R"(, "children": [
+        {"OTIO_SCHEMA": "Gap.1", "source_range": )" +
+                                  range(0, 48, 24) + "}]}");
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(view.duration, 30);
+    EXPECT_EQ(entriesOf(losses),
+              (std::vector<std::string>{"/tracks/children/0/source_range | Track.1 | approximated: "
+                                        "the layer lasts the trimmed range, but its items are not "
+                                        "trimmed"}));
+}
+
 } // namespace
 } // namespace ZEM_0_81::test
