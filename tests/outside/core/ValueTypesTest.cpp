@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <utility>
+
 using namespace ZEM_0_81;
 
 TEST(Bounds, GrowGivesTheSmallestBoxHoldingBoth) {
@@ -53,4 +56,45 @@ TEST(String, NullAndEmptyTexts) {
     text = static_cast<const char*>(nullptr);
     EXPECT_TRUE(text.empty());
     EXPECT_EQ(String("a\0b", 3).size(), 3u);
+}
+
+namespace {
+
+int releasedTexts = 0;
+
+void releaseText(char* text) {
+    ++releasedTexts;
+    delete[] text;
+}
+
+} // namespace
+
+TEST(String, CopiesShareOneTextAndNothingIsCopiedOnHandOver) {
+    std::string long_(1000, 'x');
+    const char* const bytes = long_.data();
+    const String taken(std::move(long_));
+    EXPECT_EQ(bytes, taken.c_str()) << "taken over, not copied";
+    String copy = taken;
+    EXPECT_EQ(taken.c_str(), copy.c_str());
+    EXPECT_TRUE(copy == taken);
+    copy = "other";
+    EXPECT_STREQ("other", copy.c_str());
+    EXPECT_EQ(1000u, taken.size()) << "a copy changing leaves the others alone";
+    EXPECT_TRUE(String("ab") == String("ab", 2));
+    EXPECT_FALSE(String("ab") == String("ab", 3));
+    EXPECT_TRUE(String() == String(""));
+    EXPECT_TRUE(String(std::string()).empty());
+
+    releasedTexts = 0;
+    {
+        char* text = new char[4]{'a', 'b', 'c', '\0'};
+        const String adopted = String::adopt(text, 3, &releaseText);
+        EXPECT_EQ(text, adopted.c_str());
+        String shared = adopted;
+        EXPECT_EQ(3u, shared.size());
+        EXPECT_TRUE(shared == String("abc"));
+        EXPECT_EQ(0, releasedTexts);
+    }
+    EXPECT_EQ(1, releasedTexts) << "released once, by the last String holding it";
+    EXPECT_TRUE(String::adopt(nullptr, 0, &releaseText).empty());
 }
