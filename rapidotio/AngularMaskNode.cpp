@@ -1,5 +1,6 @@
 #include "rapidotio/AngularMaskNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -31,15 +32,17 @@ void AngularMaskNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void AngularMaskNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    Value pivot = doublePair(pivot_x, pivot_y, allocator);
-    addMember(effect, AngularMaskKeys::pivot, pivot, allocator);
-    addMember(effect, AngularMaskKeys::angleInRadians, static_cast<double>(angle_in_radians),
-              allocator);
-    writeEffectMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+Node::Placement AngularMaskNode::placement() const {
+    return Placement::Element;
+}
+
+void AngularMaskNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writer.pair(AngularMaskKeys::pivot, pivot_x, pivot_y);
+    writer.member(AngularMaskKeys::angleInRadians, static_cast<double>(angle_in_radians));
+    writeEffectMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

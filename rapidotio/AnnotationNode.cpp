@@ -1,5 +1,6 @@
 #include "rapidotio/AnnotationNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -20,11 +21,15 @@ void AnnotationNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void AnnotationNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    writeEffectMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+Node::Placement AnnotationNode::placement() const {
+    return Placement::Element;
+}
+
+void AnnotationNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writeEffectMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

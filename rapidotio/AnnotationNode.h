@@ -19,7 +19,9 @@ public:
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// An element of its owner's "effects" or "layers".
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
 };
 
 } // namespace ZEM_0_81::rapidotio

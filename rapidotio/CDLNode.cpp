@@ -1,5 +1,6 @@
 #include "rapidotio/CDLNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -17,13 +18,6 @@ void readTriple(const Value& object, const char* key, std::array<double, 3>& tri
         return;
     for (rapidjson::SizeType i = 0; i < 3; ++i)
         triple[i] = numberOrZero((*array)[i]);
-}
-
-Value tripleValue(const std::array<double, 3>& triple, Allocator& allocator) {
-    Value array(rapidjson::kArrayType);
-    for (double component : triple)
-        array.PushBack(Value(component), allocator);
-    return array;
 }
 
 } // namespace
@@ -49,18 +43,19 @@ void CDLNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void CDLNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    Value array = tripleValue(slope, allocator);
-    addMember(effect, CDLKeys::slope, array, allocator);
-    array = tripleValue(offset, allocator);
-    addMember(effect, CDLKeys::offset, array, allocator);
-    array = tripleValue(power, allocator);
-    addMember(effect, CDLKeys::power, array, allocator);
-    addMember(effect, CDLKeys::saturation, saturation, allocator);
-    writeEffectMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+Node::Placement CDLNode::placement() const {
+    return Placement::Element;
+}
+
+void CDLNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writer.numbers(CDLKeys::slope, slope);
+    writer.numbers(CDLKeys::offset, offset);
+    writer.numbers(CDLKeys::power, power);
+    writer.member(CDLKeys::saturation, saturation);
+    writeEffectMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

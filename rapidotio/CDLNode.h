@@ -23,7 +23,9 @@ public:
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// An element of its owner's "effects" or "layers".
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
 
     std::array<double, 3> slope{{1, 1, 1}};
     std::array<double, 3> offset{{0, 0, 0}};

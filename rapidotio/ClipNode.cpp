@@ -1,5 +1,6 @@
 #include "rapidotio/ClipNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 #include <rapidjson/stringbuffer.h>
@@ -220,79 +221,66 @@ void ClipNode::readEntity(const Value& object) {
     getString(*entity, EntityKeys::type, entity_type);
 }
 
-void ClipNode::toJson(Value& target, Allocator& allocator) const {
-    Value clip(rapidjson::kObjectType);
-    addMember(clip, ClipKeys::name, name, allocator);
-    addMember(clip, ObjectKeys::schema, schema, allocator);
+Node::Placement ClipNode::placement() const {
+    return Placement::Element;
+}
 
-    Value effects(rapidjson::kArrayType);
-    childrenToJson(effects, allocator);
-    addMember(clip, ClipKeys::effects, effects, allocator);
-
-    Value range(rapidjson::kObjectType);
-    writeTimeRange(source_range, range, allocator);
-    addMember(clip, ClipKeys::sourceRange, range, allocator);
+void ClipNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ClipKeys::name, name);
+    writer.member(ObjectKeys::schema, schema);
+    writer.children(ClipKeys::effects);
+    writer.member(ClipKeys::sourceRange, source_range);
 
     // The media reference and its technical description.
-    Value reference(rapidjson::kObjectType);
-    addMember(reference, ObjectKeys::schema, MediaReferenceKeys::schema, allocator);
-    Value available(rapidjson::kObjectType);
-    writeTimeRange(available_range, available, allocator);
-    addMember(reference, MediaReferenceKeys::availableRange, available, allocator);
-
-    Value media(rapidjson::kObjectType);
-    addMember(media, MetadataKeys::zemSchema, MediaMetadataKeys::zemSchema, allocator);
-    Value bounds(rapidjson::kObjectType);
-    Value center = doublePair(bounds_center_x, bounds_center_y, allocator);
-    addMember(bounds, BoundsKeys::center, center, allocator);
-    Value size = doublePair(bounds_size_width, bounds_size_height, allocator);
-    addMember(bounds, BoundsKeys::size, size, allocator);
-    addMember(media, MediaMetadataKeys::bounds, bounds, allocator);
-    Value resolution(rapidjson::kArrayType);
-    resolution.PushBack(Value(pixel_resolution_width), allocator);
-    resolution.PushBack(Value(pixel_resolution_height), allocator);
-    addMember(media, MediaMetadataKeys::pixelResolution, resolution, allocator);
-    addMember(media, MediaMetadataKeys::dataType, data_type, allocator);
-    addMember(media, MediaMetadataKeys::numVideoChannels, num_video_channels, allocator);
-    addMember(media, MediaMetadataKeys::pixelAspect, pixel_aspect, allocator);
-    addMember(media, MediaMetadataKeys::frameRate, frame_rate, allocator);
-    addMember(media, MediaMetadataKeys::hasAudio, has_audio, allocator);
-    addMember(media, MediaMetadataKeys::audioSampleRate, audio_sample_rate, allocator);
-    addMember(media, MediaMetadataKeys::numAudioChannels, num_audio_channels, allocator);
-    addMember(media, MediaMetadataKeys::videoCodec, video_codec, allocator);
-    addMember(media, MediaMetadataKeys::audioCodec, audio_codec, allocator);
-    addMember(media, MediaMetadataKeys::fileSizeInBytes, file_size_in_bytes, allocator);
-    Value extra(rapidjson::kObjectType);
-    for (const auto& entry : extra_data) {
-        Value key = stringValue(entry.first, allocator);
-        Value text = stringValue(entry.second, allocator);
-        extra.AddMember(key, text, allocator);
-    }
-    addMember(media, MediaMetadataKeys::extraData, extra, allocator);
-    Value referenceMetadata(rapidjson::kObjectType);
-    addMember(referenceMetadata, MetadataKeys::zem, media, allocator);
-    addMember(reference, MediaReferenceKeys::metadata, referenceMetadata, allocator);
-    addMember(reference, MediaReferenceKeys::targetUrl, target_url, allocator);
-    addMember(clip, ClipKeys::mediaReference, reference, allocator);
+    writer.beginObject(ClipKeys::mediaReference);
+    writer.member(ObjectKeys::schema, MediaReferenceKeys::schema);
+    writer.member(MediaReferenceKeys::availableRange, available_range);
+    writer.beginObject(MediaReferenceKeys::metadata);
+    writer.beginObject(MetadataKeys::zem);
+    writer.member(MetadataKeys::zemSchema, MediaMetadataKeys::zemSchema);
+    writer.beginObject(MediaMetadataKeys::bounds);
+    writer.pair(BoundsKeys::center, bounds_center_x, bounds_center_y);
+    writer.pair(BoundsKeys::size, bounds_size_width, bounds_size_height);
+    writer.endObject();
+    writer.pair(MediaMetadataKeys::pixelResolution, pixel_resolution_width,
+                pixel_resolution_height);
+    writer.member(MediaMetadataKeys::dataType, data_type);
+    writer.member(MediaMetadataKeys::numVideoChannels, num_video_channels);
+    writer.member(MediaMetadataKeys::pixelAspect, pixel_aspect);
+    writer.member(MediaMetadataKeys::frameRate, frame_rate);
+    writer.member(MediaMetadataKeys::hasAudio, has_audio);
+    writer.member(MediaMetadataKeys::audioSampleRate, audio_sample_rate);
+    writer.member(MediaMetadataKeys::numAudioChannels, num_audio_channels);
+    writer.member(MediaMetadataKeys::videoCodec, video_codec);
+    writer.member(MediaMetadataKeys::audioCodec, audio_codec);
+    writer.member(MediaMetadataKeys::fileSizeInBytes, file_size_in_bytes);
+    writer.beginObject(MediaMetadataKeys::extraData);
+    for (const auto& entry : extra_data)
+        writer.member(entry.first, entry.second);
+    writer.endObject();
+    writer.endObject();
+    writer.endObject();
+    writer.member(MediaReferenceKeys::targetUrl, target_url);
+    writer.endObject();
 
     // The clip's own metadata: tracking identity and file paths.
-    Value zem(rapidjson::kObjectType);
-    addMember(zem, MetadataKeys::zemSchema, ClipMetadataKeys::zemSchema, allocator);
-    Value entity(rapidjson::kObjectType);
-    addMember(entity, EntityKeys::id, entity_id, allocator);
-    addMember(entity, EntityKeys::type, entity_type, allocator);
-    addMember(zem, ClipMetadataKeys::entity, entity, allocator);
-    Value paths(rapidjson::kObjectType);
-    addMember(paths, PathsKeys::mp4, path_mp4, allocator);
-    addMember(paths, PathsKeys::file, path_file, allocator);
-    addMember(paths, PathsKeys::movie, path_movie, allocator);
-    addMember(zem, ClipMetadataKeys::paths, paths, allocator);
-    addMember(zem, ClipMetadataKeys::id, clip_uid, allocator);
-    Value metadata(rapidjson::kObjectType);
-    addMember(metadata, MetadataKeys::zem, zem, allocator);
-    addMember(clip, ClipKeys::metadata, metadata, allocator);
-
-    appendTo(target, clip, allocator);
+    writer.beginObject(ClipKeys::metadata);
+    writer.beginObject(MetadataKeys::zem);
+    writer.member(MetadataKeys::zemSchema, ClipMetadataKeys::zemSchema);
+    writer.beginObject(ClipMetadataKeys::entity);
+    writer.member(EntityKeys::id, entity_id);
+    writer.member(EntityKeys::type, entity_type);
+    writer.endObject();
+    writer.beginObject(ClipMetadataKeys::paths);
+    writer.member(PathsKeys::mp4, path_mp4);
+    writer.member(PathsKeys::file, path_file);
+    writer.member(PathsKeys::movie, path_movie);
+    writer.endObject();
+    writer.member(ClipMetadataKeys::id, clip_uid);
+    writer.endObject();
+    writer.endObject();
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -30,8 +30,9 @@ public:
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;
-    /// Appends the clip object to the array `target`; every field is written.
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// An element of its track's "children"; every field is written.
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
     const char* childrenKey() const override;
 
     /// Reads `object`'s "entity" object: "id" (signed 32-bit) into entity_id,

@@ -1,5 +1,6 @@
 #include "rapidotio/CompNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -24,13 +25,17 @@ void CompNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void CompNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    addMember(effect, CompKeys::blendMode, blend_mode, allocator);
-    addMember(effect, CompKeys::opacity, static_cast<double>(opacity), allocator);
-    writeEffectMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+Node::Placement CompNode::placement() const {
+    return Placement::Element;
+}
+
+void CompNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writer.member(CompKeys::blendMode, blend_mode);
+    writer.member(CompKeys::opacity, static_cast<double>(opacity));
+    writeEffectMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -27,20 +27,14 @@ bool EffectNode::hasSchema(const char* expected) const {
     return silentString(*json, ObjectKeys::schema) == expected;
 }
 
-void EffectNode::writeEffectMembers(Value& object, Allocator& allocator) const {
-    Value layers(rapidjson::kArrayType);
-    childrenToJson(layers, allocator);
-    addMember(object, EffectKeys::visible, visible, allocator);
-    addMember(object, EffectKeys::name, name, allocator);
-    addMember(object, EffectKeys::effectName, effect_name, allocator);
-    if (!layers.Empty())
-        addMember(object, EffectKeys::layers, layers, allocator);
+void EffectNode::writeEffectMembers(MemberWriter& writer) const {
+    writer.member(EffectKeys::visible, visible);
+    writer.member(EffectKeys::name, name);
+    writer.member(EffectKeys::effectName, effect_name);
+    writer.children(EffectKeys::layers, MemberWriter::WhenEmpty::Omit);
     // Only nested effects (layers of another effect) carry their own range.
-    if (isNested() && isValid(layer_range)) {
-        Value range(rapidjson::kObjectType);
-        writeTimeRange(layer_range, range, allocator);
-        addMember(object, EffectKeys::layerRange, range, allocator);
-    }
+    if (isNested() && isValid(layer_range))
+        writer.member(EffectKeys::layerRange, layer_range);
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -2,6 +2,7 @@
 
 #include "rapidotio/Node.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/TimeValues.h"
 #include "rapidotio/keys/EffectKeys.h"
 
@@ -30,10 +31,10 @@ public:
     std::string effect_name;
 
 protected:
-    /// Adds the common members to `object`: "visible", "name", "effect_name",
-    /// "layers" (only when a child wrote something) and "layer_range" (only when
-    /// nested with a valid range).
-    void writeEffectMembers(Value& object, Allocator& allocator) const;
+    /// Writes the common members: "visible", "name", "effect_name", "layers" (the
+    /// children's place, left out when none of them writes anything) and
+    /// "layer_range" (only when nested with a valid range).
+    void writeEffectMembers(MemberWriter& writer) const;
     /// True when "OTIO_SCHEMA" of json is exactly `expected` (silent lookup).
     bool hasSchema(const char* expected) const;
 };

@@ -1,5 +1,6 @@
 #include "rapidotio/GapNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -27,19 +28,19 @@ const char* GapNode::childrenKey() const {
     return GapKeys::effects;
 }
 
-void GapNode::toJson(Value& target, Allocator& allocator) const {
-    Value gap(rapidjson::kObjectType);
-    addMember(gap, GapKeys::name, name, allocator);
-    addMember(gap, ObjectKeys::schema, schema, allocator);
-    Value effects(rapidjson::kArrayType);
-    childrenToJson(effects, allocator);
-    addMember(gap, GapKeys::effects, effects, allocator);
-    Value range(rapidjson::kObjectType);
-    writeTimeRange(source_range, range, allocator);
-    addMember(gap, GapKeys::sourceRange, range, allocator);
-    Value metadata(rapidjson::kObjectType);
-    addMember(gap, GapKeys::metadata, metadata, allocator);
-    appendTo(target, gap, allocator);
+Node::Placement GapNode::placement() const {
+    return Placement::Element;
+}
+
+void GapNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(GapKeys::name, name);
+    writer.member(ObjectKeys::schema, schema);
+    writer.children(GapKeys::effects);
+    writer.member(GapKeys::sourceRange, source_range);
+    writer.beginObject(GapKeys::metadata);
+    writer.endObject();
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

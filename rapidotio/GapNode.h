@@ -19,9 +19,10 @@ public:
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;
-    /// Appends {"name", "OTIO_SCHEMA", "effects", "source_range", "metadata": {}}
-    /// to the array `target`.
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// An element of its track's "children": {"name", "OTIO_SCHEMA", "effects",
+    /// "source_range", "metadata": {}}.
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
     const char* childrenKey() const override;
 
     TimeRange source_range;

@@ -71,25 +71,4 @@ float narrowToFloat(double value);
 /// "Array", "String" or "Number".
 const char* typeName(const Value& value);
 
-// Writing helpers: values built in the allocator of the document being written.
-
-/// A string value holding a copy of `text` (all its bytes).
-Value stringValue(const std::string& text, Allocator& allocator);
-
-/// Adds the member `key` (a string constant that outlives the document) to `object`.
-void addMember(Value& object, const char* key, Value& value, Allocator& allocator);
-void addMember(Value& object, const char* key, const std::string& text, Allocator& allocator);
-void addMember(Value& object, const char* key, const char* text, Allocator& allocator);
-void addMember(Value& object, const char* key, double number, Allocator& allocator);
-void addMember(Value& object, const char* key, bool flag, Allocator& allocator);
-void addMember(Value& object, const char* key, std::int32_t number, Allocator& allocator);
-void addMember(Value& object, const char* key, std::uint32_t number, Allocator& allocator);
-
-/// An array of the two numbers, written as doubles: [first, second].
-Value doublePair(double first, double second, Allocator& allocator);
-
-/// Appends `value` to `target` when `target` is an array; a target of another
-/// kind receives nothing (a node linked under an owner that cannot hold it).
-void appendTo(Value& target, Value& value, Allocator& allocator);
-
 } // namespace ZEM_0_81::rapidotio

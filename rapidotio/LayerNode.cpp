@@ -16,11 +16,11 @@ LayerNode::LayerNode(const std::string& name, bool hold, bool ghost, std::uint32
     : EffectNode(name), hold(hold), ghost(ghost), ghost_before(ghost_before),
       ghost_after(ghost_after) {}
 
-void LayerNode::writeLayerMembers(Value& object, Allocator& allocator) const {
-    addMember(object, LayerKeys::hold, hold, allocator);
-    addMember(object, LayerKeys::ghost, ghost, allocator);
-    addMember(object, LayerKeys::ghostBefore, ghost_before, allocator);
-    addMember(object, LayerKeys::ghostAfter, ghost_after, allocator);
+void LayerNode::writeLayerMembers(MemberWriter& writer) const {
+    writer.member(LayerKeys::hold, hold);
+    writer.member(LayerKeys::ghost, ghost);
+    writer.member(LayerKeys::ghostBefore, ghost_before);
+    writer.member(LayerKeys::ghostAfter, ghost_after);
 }
 
 void LayerNode::readColour(const Value& object, std::vector<float>& rgba) {
@@ -29,13 +29,6 @@ void LayerNode::readColour(const Value& object, std::vector<float>& rgba) {
         return;
     for (const Value& element : array->GetArray())
         rgba.push_back(narrowToFloat(numberOrZero(element)));
-}
-
-Value LayerNode::colourValue(const std::vector<float>& rgba, Allocator& allocator) {
-    Value array(rapidjson::kArrayType);
-    for (float component : rgba)
-        array.PushBack(Value(static_cast<double>(component)), allocator);
-    return array;
 }
 
 } // namespace ZEM_0_81::rapidotio

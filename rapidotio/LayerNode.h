@@ -24,13 +24,11 @@ public:
     std::uint32_t ghost_after = 3;
 
 protected:
-    /// Adds "hold", "ghost", "ghost_before", "ghost_after" to `object`.
-    void writeLayerMembers(Value& object, Allocator& allocator) const;
+    /// Writes "hold", "ghost", "ghost_before", "ghost_after".
+    void writeLayerMembers(MemberWriter& writer) const;
     /// Appends each element of the "rgba" array of `object` as a float, any
     /// number form accepted; an element that is not a number gives 0.
     static void readColour(const Value& object, std::vector<float>& rgba);
-    /// The colour as an array of doubles, each float widened.
-    static Value colourValue(const std::vector<float>& rgba, Allocator& allocator);
 };
 
 } // namespace ZEM_0_81::rapidotio

@@ -70,9 +70,11 @@ TrackKind Node::enclosingKind() const {
     return None;
 }
 
-void Node::toJson(Value& target, Allocator& allocator) const {
-    childrenToJson(target, allocator);
+Node::Placement Node::placement() const {
+    return Placement::Through;
 }
+
+void Node::toJson(MemberWriter&) const {}
 
 const char* Node::childrenKey() const {
     return keys::ObjectKeys::children;
@@ -134,13 +136,6 @@ void Node::parseChildArray(const char* key) {
     }
     for (const Value& element : array->GetArray())
         addParsedChild(element);
-}
-
-void Node::childrenToJson(Value& target, Allocator& allocator) const {
-    for (const SharedPtr<Node>& child : children) {
-        if (child)
-            child->toJson(target, allocator);
-    }
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -10,6 +10,7 @@
 
 namespace ZEM_0_81::rapidotio {
 
+class MemberWriter;
 class NodeVisitor;
 
 /// The kind of media a track carries.
@@ -43,9 +44,27 @@ public:
     /// The kind of the enclosing track: the first non-zero kind up the parent
     /// chain, or None.
     virtual TrackKind trackKind() const;
-    /// Writes this node into `target`. The base writes nothing of its own and
-    /// hands `target` to each child in order.
-    virtual void toJson(Value& target, Allocator& allocator) const;
+    /// Where a node writes itself, and where its children then write.
+    enum class Placement {
+        /// Nothing of its own: its children write where it would (the root, and
+        /// the bases of the node classes).
+        Through,
+        /// Members of the object its owner is writing, its children's too (the
+        /// timeline fills the document's top-level object).
+        ObjectMembers,
+        /// One member of the object its owner is writing; its children write into
+        /// an array of it (the stack, under "tracks").
+        ObjectMember,
+        /// One element of the array its owner is writing; its children write into
+        /// an array of it (tracks, clips, gaps and effects).
+        Element,
+    };
+    /// This node's placement: Through in the base.
+    virtual Placement placement() const;
+    /// Writes this node's members in order into `writer`, marking with
+    /// writer.children() where its children go (see MemberWriter; the document
+    /// writer writes the children). The base writes nothing.
+    virtual void toJson(MemberWriter& writer) const;
     /// The JSON key of this node's child array.
     virtual const char* childrenKey() const;
 
@@ -71,8 +90,6 @@ protected:
     /// element that is not an object goes through createNode like any other and
     /// yields no node (createNode reports its missing "OTIO_SCHEMA").
     void parseChildArray(const char* key);
-    /// Calls toJson of each child with `target`.
-    void childrenToJson(Value& target, Allocator& allocator) const;
     /// The JSON value of nodes built by name: null, shared by the process.
     static const Value& nullJson();
 

@@ -1,5 +1,6 @@
 #include "rapidotio/PaintNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 #include <utility>
@@ -40,23 +41,26 @@ void PaintNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void PaintNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    Value pointArray(rapidjson::kArrayType);
+Node::Placement PaintNode::placement() const {
+    return Placement::Element;
+}
+
+void PaintNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writer.beginArray(PaintKeys::points);
     for (const Point& point : points) {
-        Value object(rapidjson::kObjectType);
-        writePoint(point, object, allocator);
-        pointArray.PushBack(object, allocator);
+        writer.beginObject();
+        writePoint(point, writer);
+        writer.endObject();
     }
-    addMember(effect, PaintKeys::points, pointArray, allocator);
-    Value colour = colourValue(rgba, allocator);
-    addMember(effect, PaintKeys::rgba, colour, allocator);
-    addMember(effect, PaintKeys::type, type, allocator);
-    addMember(effect, PaintKeys::brush, brush, allocator);
-    writeEffectMembers(effect, allocator);
-    writeLayerMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+    writer.endArray();
+    writer.numbers(PaintKeys::rgba, rgba);
+    writer.member(PaintKeys::type, type);
+    writer.member(PaintKeys::brush, brush);
+    writeEffectMembers(writer);
+    writeLayerMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

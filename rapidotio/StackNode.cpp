@@ -2,6 +2,7 @@
 
 #include "rapidotio/keys/TimelineKeys.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -22,15 +23,15 @@ void StackNode::leave(NodeVisitor& visitor) {
     visitor.leaveStack(this);
 }
 
-void StackNode::toJson(Value& target, Allocator& allocator) const {
-    if (!target.IsObject())
-        return;
-    Value stack(rapidjson::kObjectType);
-    addMember(stack, ObjectKeys::schema, schema, allocator);
-    Value tracks(rapidjson::kArrayType);
-    childrenToJson(tracks, allocator);
-    addMember(stack, StackKeys::children, tracks, allocator);
-    addMember(target, TimelineKeys::tracks, stack, allocator);
+Node::Placement StackNode::placement() const {
+    return Placement::ObjectMember;
+}
+
+void StackNode::toJson(MemberWriter& writer) const {
+    writer.beginObject(TimelineKeys::tracks);
+    writer.member(ObjectKeys::schema, schema);
+    writer.children(StackKeys::children);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

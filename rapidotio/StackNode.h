@@ -17,9 +17,10 @@ public:
 
     void accept(NodeVisitor& visitor) override;
     void leave(NodeVisitor& visitor) override;
-    /// Adds {"OTIO_SCHEMA", "children"} to the object `target` as "tracks"; the
-    /// stack's name is not written.
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// The member "tracks" of the timeline's object: {"OTIO_SCHEMA", "children"};
+    /// the stack's name is not written.
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
 };
 
 } // namespace ZEM_0_81::rapidotio

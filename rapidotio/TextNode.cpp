@@ -1,5 +1,6 @@
 #include "rapidotio/TextNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 #include <utility>
@@ -46,22 +47,24 @@ void TextNode::leave(NodeVisitor& visitor) {
     visitor.leaveEffect(this);
 }
 
-void TextNode::toJson(Value& target, Allocator& allocator) const {
-    Value effect(rapidjson::kObjectType);
-    addMember(effect, ObjectKeys::schema, schema, allocator);
-    addMember(effect, TextKeys::text, text, allocator);
-    addMember(effect, TextKeys::justification, justification, allocator);
-    addMember(effect, TextKeys::fontName, fontName, allocator);
-    addMember(effect, TextKeys::fontSize, fontSize, allocator);
-    addMember(effect, TextKeys::width, width, allocator);
-    addMember(effect, TextKeys::orientation, orientation, allocator);
-    Value position = doublePair(position_x, position_y, allocator);
-    addMember(effect, TextKeys::position, position, allocator);
-    Value colour = colourValue(rgba, allocator);
-    addMember(effect, TextKeys::rgba, colour, allocator);
-    writeEffectMembers(effect, allocator);
-    writeLayerMembers(effect, allocator);
-    appendTo(target, effect, allocator);
+Node::Placement TextNode::placement() const {
+    return Placement::Element;
+}
+
+void TextNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(ObjectKeys::schema, schema);
+    writer.member(TextKeys::text, text);
+    writer.member(TextKeys::justification, justification);
+    writer.member(TextKeys::fontName, fontName);
+    writer.member(TextKeys::fontSize, fontSize);
+    writer.member(TextKeys::width, width);
+    writer.member(TextKeys::orientation, orientation);
+    writer.pair(TextKeys::position, position_x, position_y);
+    writer.numbers(TextKeys::rgba, rgba);
+    writeEffectMembers(writer);
+    writeLayerMembers(writer);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

@@ -25,11 +25,6 @@ bool rateIsSet(double rate) {
     return std::fabs(rate) >= DBL_EPSILON;
 }
 
-void makeObject(Value& target) {
-    if (!target.IsObject())
-        target.SetObject();
-}
-
 } // namespace
 
 bool isValid(const RationalTime& time) {
@@ -79,32 +74,25 @@ void parsePoint(const Value& object, Point& point) {
     getDouble(object, PointKeys::width, point.width);
 }
 
-void writeRationalTime(const RationalTime& time, Value& target, Allocator& allocator) {
-    makeObject(target);
-    addMember(target, ObjectKeys::schema, RationalTimeKeys::schema, allocator);
+void writeRationalTime(const RationalTime& time, MemberWriter& writer) {
+    writer.member(ObjectKeys::schema, RationalTimeKeys::schema);
     if (valueIsSet(time.value))
-        addMember(target, RationalTimeKeys::value, time.value, allocator);
+        writer.member(RationalTimeKeys::value, time.value);
     if (rateIsSet(time.rate))
-        addMember(target, RationalTimeKeys::rate, time.rate, allocator);
+        writer.member(RationalTimeKeys::rate, time.rate);
 }
 
-void writeTimeRange(const TimeRange& range, Value& target, Allocator& allocator) {
-    makeObject(target);
-    Value start(rapidjson::kObjectType);
-    writeRationalTime(range.start_time, start, allocator);
-    addMember(target, TimeRangeKeys::startTime, start, allocator);
-    Value duration(rapidjson::kObjectType);
-    writeRationalTime(range.duration, duration, allocator);
-    addMember(target, TimeRangeKeys::duration, duration, allocator);
-    addMember(target, ObjectKeys::schema, TimeRangeKeys::schema, allocator);
+void writeTimeRange(const TimeRange& range, MemberWriter& writer) {
+    writer.member(TimeRangeKeys::startTime, range.start_time);
+    writer.member(TimeRangeKeys::duration, range.duration);
+    writer.member(ObjectKeys::schema, TimeRangeKeys::schema);
 }
 
-void writePoint(const Point& point, Value& target, Allocator& allocator) {
-    makeObject(target);
-    addMember(target, ObjectKeys::schema, PointKeys::schema, allocator);
-    addMember(target, PointKeys::x, point.x, allocator);
-    addMember(target, PointKeys::y, point.y, allocator);
-    addMember(target, PointKeys::width, point.width, allocator);
+void writePoint(const Point& point, MemberWriter& writer) {
+    writer.member(ObjectKeys::schema, PointKeys::schema);
+    writer.member(PointKeys::x, point.x);
+    writer.member(PointKeys::y, point.y);
+    writer.member(PointKeys::width, point.width);
 }
 
 } // namespace ZEM_0_81::rapidotio

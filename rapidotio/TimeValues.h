@@ -1,6 +1,7 @@
 #pragma once
 
 #include "rapidotio/JsonAccess.h"
+#include "rapidotio/MemberWriter.h"
 
 #include <cfloat>
 
@@ -44,14 +45,15 @@ void parseTimeRange(const Value& object, TimeRange& range);
 /// "OTIO_SCHEMA" is exactly "Point.1". Coordinates must be stored as doubles.
 void parsePoint(const Value& object, Point& point);
 
-/// Adds "OTIO_SCHEMA", then "value" and "rate" only when they are set, to the
-/// object `target` (made an object first if it is not one).
-void writeRationalTime(const RationalTime& time, Value& target, Allocator& allocator);
+/// Writes the members of a "RationalTime.1" into the object being written:
+/// "OTIO_SCHEMA", then "value" and "rate" only when they are set.
+void writeRationalTime(const RationalTime& time, MemberWriter& writer);
 
-/// Adds "start_time", "duration" and then "OTIO_SCHEMA" to the object `target`.
-void writeTimeRange(const TimeRange& range, Value& target, Allocator& allocator);
+/// Writes the members of a "TimeRange.1": "start_time", "duration" and then
+/// "OTIO_SCHEMA".
+void writeTimeRange(const TimeRange& range, MemberWriter& writer);
 
-/// Adds "OTIO_SCHEMA", "x", "y" and "width" to the object `target`.
-void writePoint(const Point& point, Value& target, Allocator& allocator);
+/// Writes the members of a "Point.1": "OTIO_SCHEMA", "x", "y" and "width".
+void writePoint(const Point& point, MemberWriter& writer);
 
 } // namespace ZEM_0_81::rapidotio

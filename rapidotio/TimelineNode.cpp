@@ -1,5 +1,6 @@
 #include "rapidotio/TimelineNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 namespace ZEM_0_81::rapidotio {
@@ -39,24 +40,22 @@ void TimelineNode::parseChildren() {
         debugPrint("%s\n", "No tracks found in timeline");
 }
 
-void TimelineNode::toJson(Value& target, Allocator& allocator) const {
-    if (!target.IsObject())
-        return;
+Node::Placement TimelineNode::placement() const {
+    return Placement::ObjectMembers;
+}
+
+void TimelineNode::toJson(MemberWriter& writer) const {
     // The stack adds "tracks" first, so it leads the timeline object.
-    childrenToJson(target, allocator);
-    addMember(target, TimelineKeys::name, name, allocator);
-    addMember(target, ObjectKeys::schema, schema, allocator);
-
-    Value zem(rapidjson::kObjectType);
-    addMember(zem, MetadataKeys::zemSchema, TimelineMetadataKeys::zemSchema, allocator);
-    addMember(zem, TimelineMetadataKeys::version, writtenVersion, allocator);
-    Value metadata(rapidjson::kObjectType);
-    addMember(metadata, MetadataKeys::zem, zem, allocator);
-    addMember(target, TimelineKeys::metadata, metadata, allocator);
-
-    Value start(rapidjson::kObjectType);
-    writeRationalTime(global_start_time, start, allocator);
-    addMember(target, TimelineKeys::globalStartTime, start, allocator);
+    writer.children();
+    writer.member(TimelineKeys::name, name);
+    writer.member(ObjectKeys::schema, schema);
+    writer.beginObject(TimelineKeys::metadata);
+    writer.beginObject(MetadataKeys::zem);
+    writer.member(MetadataKeys::zemSchema, TimelineMetadataKeys::zemSchema);
+    writer.member(TimelineMetadataKeys::version, writtenVersion);
+    writer.endObject();
+    writer.endObject();
+    writer.member(TimelineKeys::globalStartTime, global_start_time);
 }
 
 } // namespace ZEM_0_81::rapidotio

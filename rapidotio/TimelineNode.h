@@ -24,10 +24,11 @@ public:
     void leave(NodeVisitor& visitor) override;
     /// Reads the one "tracks" object; the timeline's "children" are never read.
     void parseChildren() override;
-    /// Fills `target` (the document's top-level object): the children first (the
-    /// stack adds "tracks"), then "name", "OTIO_SCHEMA", "metadata",
+    /// Fills the object its owner writes (the document's top level): the children
+    /// first (the stack adds "tracks"), then "name", "OTIO_SCHEMA", "metadata",
     /// "global_start_time".
-    void toJson(Value& target, Allocator& allocator) const override;
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
 
     RationalTime global_start_time;
     std::string version;

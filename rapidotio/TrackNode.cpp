@@ -1,5 +1,6 @@
 #include "rapidotio/TrackNode.h"
 
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/NodeVisitor.h"
 
 #include <cctype>
@@ -60,17 +61,19 @@ const char* TrackNode::kindText(TrackKind kind) {
     }
 }
 
-void TrackNode::toJson(Value& target, Allocator& allocator) const {
-    Value track(rapidjson::kObjectType);
-    addMember(track, TrackKeys::name, name, allocator);
-    addMember(track, ObjectKeys::schema, schema, allocator);
-    Value items(rapidjson::kArrayType);
-    childrenToJson(items, allocator);
-    addMember(track, TrackKeys::children, items, allocator);
+Node::Placement TrackNode::placement() const {
+    return Placement::Element;
+}
+
+void TrackNode::toJson(MemberWriter& writer) const {
+    writer.beginObject();
+    writer.member(TrackKeys::name, name);
+    writer.member(ObjectKeys::schema, schema);
+    writer.children(TrackKeys::children);
     const char* text = kindText(kind);
     if (*text != '\0')
-        addMember(track, TrackKeys::kind, text, allocator);
-    appendTo(target, track, allocator);
+        writer.member(TrackKeys::kind, text);
+    writer.endObject();
 }
 
 } // namespace ZEM_0_81::rapidotio

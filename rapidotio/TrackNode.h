@@ -20,9 +20,10 @@ public:
     void leave(NodeVisitor& visitor) override;
     /// The track's own kind.
     TrackKind trackKind() const override;
-    /// Appends {"name", "OTIO_SCHEMA", "children", "kind"} to the array `target`;
-    /// "kind" only when the kind has a text.
-    void toJson(Value& target, Allocator& allocator) const override;
+    /// An element of the stack's "children": {"name", "OTIO_SCHEMA", "children",
+    /// "kind"}, "kind" only when the kind has a text.
+    Placement placement() const override;
+    void toJson(MemberWriter& writer) const override;
 
     /// The text of a kind: "Video", "Audio", or "" for any other value.
     static const char* kindText(TrackKind kind);

@@ -3,7 +3,9 @@
 // Small helpers shared by the rapidotio tests: parsing documents, writing nodes
 // and recording what a traversal visits.
 
+#include "rapidotio/DocumentWriter.h"
 #include "rapidotio/JsonAccess.h"
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/Node.h"
 #include "rapidotio/NodeVisitor.h"
 
@@ -27,22 +29,34 @@ inline std::unique_ptr<Document> parse(const std::string& text) {
     return document;
 }
 
-/// The compact JSON text of a value.
-inline std::string toText(const Value& value) {
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    value.Accept(writer);
-    return std::string(buffer.GetString(), buffer.GetSize());
+/// The text that `write` streams into a writer, given the writer.
+template <class Write> std::string streamedText(Write write) {
+    TextOutput output;
+    JsonTextWriter writer(output);
+    write(writer);
+    return output.copyText();
 }
 
-/// What a node that appends itself to its owner's array writes: the text of
-/// that one element.
+/// What a node that appends itself to its owner's array writes there: the text
+/// of that one element.
 inline std::string elementText(const Node& node) {
-    Document document;
-    Value array(rapidjson::kArrayType);
-    node.toJson(array, document.GetAllocator());
-    EXPECT_EQ(1u, array.Size());
-    return array.Empty() ? std::string() : toText(array[0]);
+    const std::string array = streamedText([&](JsonTextWriter& writer) {
+        writer.StartArray();
+        writeTree(node, writer, WriteTarget::Array);
+        writer.EndArray();
+    });
+    EXPECT_GT(array.size(), 2u) << "the node wrote nothing";
+    return array.size() > 2 ? array.substr(1, array.size() - 2) : std::string();
+}
+
+/// The object that `write` fills with members through a MemberWriter.
+template <class Write> std::string objectText(Write write) {
+    return streamedText([&](JsonTextWriter& writer) {
+        writer.StartObject();
+        MemberWriter members(writer, MemberWriter::Part::Whole);
+        write(members);
+        writer.EndObject();
+    });
 }
 
 /// Records each visit and leave as "visitClip:name" in order.

@@ -10,7 +10,6 @@ namespace ZEM_0_81::rapidotio {
 namespace {
 
 using test::parse;
-using test::toText;
 
 RationalTime readTime(const std::string& text) {
     auto doc = parse(text);
@@ -20,10 +19,7 @@ RationalTime readTime(const std::string& text) {
 }
 
 std::string writtenTime(const RationalTime& time) {
-    Document doc;
-    Value object(rapidjson::kObjectType);
-    writeRationalTime(time, object, doc.GetAllocator());
-    return toText(object);
+    return test::objectText([&](MemberWriter& writer) { writeRationalTime(time, writer); });
 }
 
 TEST(TimeValues, RationalTimeAcceptsIntegerAndTextRates) {
@@ -99,16 +95,15 @@ TEST(TimeValues, WrittenFormsKeepOnlySetMembersAndSchemaOrder) {
     EXPECT_EQ(R"({"OTIO_SCHEMA":"RationalTime.1","rate":23.976})",
               writtenTime(RationalTime{DBL_MAX, 23.976}));
 
-    Document doc;
-    Value range(rapidjson::kObjectType);
-    writeTimeRange(TimeRange{{10, 24}, {}}, range, doc.GetAllocator());
     EXPECT_EQ(R"({"start_time":{"OTIO_SCHEMA":"RationalTime.1","value":10.0,"rate":24.0},)"
               R"("duration":{"OTIO_SCHEMA":"RationalTime.1"},"OTIO_SCHEMA":"TimeRange.1"})",
-              toText(range));
-
-    Value point(rapidjson::kObjectType);
-    writePoint(Point{1, 2.5, 3}, point, doc.GetAllocator());
-    EXPECT_EQ(R"({"OTIO_SCHEMA":"Point.1","x":1.0,"y":2.5,"width":3.0})", toText(point));
+              test::objectText([](MemberWriter& writer) {
+                  writeTimeRange(TimeRange{{10, 24}, {}}, writer);
+              }));
+    EXPECT_EQ(R"({"OTIO_SCHEMA":"Point.1","x":1.0,"y":2.5,"width":3.0})",
+              test::objectText([](MemberWriter& writer) {
+                  writePoint(Point{1, 2.5, 3}, writer);
+              }));
 }
 
 } // namespace

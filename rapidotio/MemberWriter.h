@@ -1,0 +1,203 @@
+#pragma once
+
+#include "rapidotio/TextOutput.h"
+
+#include <rapidjson/writer.h>
+
+#include <cstdint>
+#include <string>
+
+namespace ZEM_0_81::rapidotio {
+
+struct RationalTime;
+struct TimeRange;
+
+/// The compact RapidJSON writer that documents are streamed through.
+using JsonTextWriter = rapidjson::Writer<TextOutput>;
+
+/// Writes the members of one node straight into a JSON text writer, so that a
+/// node's toJson reads as the list of its members in the order they are
+/// written. Keys are constant texts that outlive the call; string values are
+/// written with all their bytes.
+///
+/// A node's children are written by the document writer, not by the node: the
+/// node marks their place with children(), and the document writer runs the
+/// node's list twice around them, once up to that mark (the head) and once from
+/// it (the tail). Calls outside the part being written do nothing, so the same
+/// list serves both, and writing a tree needs no recursion.
+///
+/// A number that is not finite cannot be written as JSON: the writer throws
+/// Json::Exception with JsonConversionFailed (780), and the text written so far
+/// is not to be used.
+class MemberWriter {
+public:
+    /// Which part of a node's list reaches the text.
+    enum class Part {
+        Whole, ///< everything; the node has no children
+        Head,  ///< up to and including the opening of the children
+        Tail,  ///< from the closing of the children to the end
+    };
+
+    /// Writes `part` of a node's list into `writer`. `childrenWritten` tells
+    /// whether at least one child writes something where children() is called,
+    /// for children(key, OmitWhenEmpty).
+    MemberWriter(JsonTextWriter& writer, Part part, bool childrenWritten = false)
+        : m_writer(writer), m_part(part), m_live(part != Part::Tail),
+          m_childrenWritten(childrenWritten) {}
+
+    MemberWriter(const MemberWriter&) = delete;
+    MemberWriter& operator=(const MemberWriter&) = delete;
+
+    // --- objects and arrays ------------------------------------------------------
+
+    /// Starts the node's own object, as an element of its owner's array.
+    void beginObject() {
+        if (m_live)
+            m_writer.StartObject();
+    }
+    /// Starts an object member.
+    void beginObject(const char* key) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.StartObject();
+    }
+    void endObject() {
+        if (m_live)
+            m_writer.EndObject();
+    }
+    /// Starts an array member.
+    void beginArray(const char* key) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.StartArray();
+    }
+    /// Starts an array element of the array being written.
+    void beginArray() {
+        if (m_live)
+            m_writer.StartArray();
+    }
+    void endArray() {
+        if (m_live)
+            m_writer.EndArray();
+    }
+
+    // --- members -------------------------------------------------------------------
+
+    void member(const char* key, const std::string& text) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        string(text);
+    }
+    void member(const char* key, const char* text) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.String(text);
+    }
+    void member(const char* key, double number) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        value(number);
+    }
+    void member(const char* key, bool flag) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.Bool(flag);
+    }
+    void member(const char* key, std::int32_t number) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.Int(number);
+    }
+    void member(const char* key, std::uint32_t number) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.Uint(number);
+    }
+    /// A member whose name is a text of the node (all its bytes).
+    void member(const std::string& key, const std::string& text) {
+        if (!m_live)
+            return;
+        m_writer.Key(key.data(), size(key));
+        string(text);
+    }
+    /// A "RationalTime.1" object member.
+    void member(const char* key, const RationalTime& time);
+    /// A "TimeRange.1" object member.
+    void member(const char* key, const TimeRange& range);
+    /// An array member of two numbers: [first, second].
+    void pair(const char* key, double first, double second) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.StartArray();
+        value(first);
+        value(second);
+        m_writer.EndArray();
+    }
+    /// An array member of two integers.
+    void pair(const char* key, std::int32_t first, std::int32_t second) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.StartArray();
+        m_writer.Int(first);
+        m_writer.Int(second);
+        m_writer.EndArray();
+    }
+    /// An array member holding each number of `numbers`, widened to double.
+    template <class Numbers> void numbers(const char* key, const Numbers& numbers) {
+        if (!m_live)
+            return;
+        m_writer.Key(key);
+        m_writer.StartArray();
+        for (const auto number : numbers)
+            value(static_cast<double>(number));
+        m_writer.EndArray();
+    }
+    /// An element of the array being written: an object filled by `write(*this)`.
+    template <class Write> void element(Write write) {
+        if (!m_live)
+            return;
+        m_writer.StartObject();
+        write(*this);
+        m_writer.EndObject();
+    }
+
+    // --- children ------------------------------------------------------------------
+
+    /// What children() writes when no child writes anything there.
+    enum class WhenEmpty { WriteEmptyArray, Omit };
+
+    /// The place of the node's children: the array member `key`. The head ends
+    /// with its opening, the tail starts with its closing; a node without
+    /// children writes it empty, or leaves it out with WhenEmpty::Omit.
+    void children(const char* key, WhenEmpty whenEmpty = WhenEmpty::WriteEmptyArray);
+    /// The place of the node's children when they write into the object the node
+    /// itself is writing: nothing of its own is written there.
+    void children();
+
+private:
+    static rapidjson::SizeType size(const std::string& text);
+    void string(const std::string& text) { m_writer.String(text.data(), size(text)); }
+    /// Writes a double; throws for a number that is not finite.
+    void value(double number) {
+        if (!m_writer.Double(number))
+            notFinite();
+    }
+    [[noreturn]] static void notFinite();
+
+    JsonTextWriter& m_writer;
+    Part m_part;
+    bool m_live;
+    bool m_childrenWritten;
+};
+
+} // namespace ZEM_0_81::rapidotio
