@@ -169,14 +169,17 @@ Status Composition::getJson(JsonType type, String& out) const {
     if (!m_impl->tree)
         return Status(Status::NoData);
 
-    DmString text;
-    const bool produced = type == JsonType::DmTree
-                              ? DmTreeJsonBuilder::generateStr(m_impl->tree.get(), text).ok()
-                              : static_cast<bool>(exportOtioJson(m_impl->tree, text));
-    if (!produced)
+    // Each text is handed over, not copied, and the caller's copy shares it.
+    String produced;
+    if (type == JsonType::DmTree) {
+        DmString text;
+        if (!DmTreeJsonBuilder::generateStr(m_impl->tree.get(), text).ok())
+            return Status(Status::JsonGenerationFailed);
+        produced = String(text.release());
+    } else if (!exportOtioJson(m_impl->tree, produced)) {
         return Status(Status::JsonGenerationFailed);
-
-    cache = DmStr2CStr(text).c_str();
+    }
+    cache = produced;
     out = cache;
     return Status();
 }

@@ -10,6 +10,9 @@ constexpr const char* kVisitorName = "OTIO to DmTree Exporter";
 
 DmTreeExporter::DmTreeExporter() : DmTreeVisitor(kVisitorName), m_context(new ExportContext) {}
 
+DmTreeExporter::DmTreeExporter(rapidotio::DocumentStream& stream)
+    : DmTreeVisitor(kVisitorName), m_context(new ExportContext(stream)) {}
+
 DmTreeExporter::~DmTreeExporter() {
     delete m_context;
 }

@@ -6,8 +6,9 @@
 #include <vector>
 
 namespace ZEM_0_81::rapidotio {
+class DocumentStream;
 class Node;
-}
+} // namespace ZEM_0_81::rapidotio
 
 namespace ZEM_0_81::Json {
 
@@ -18,15 +19,21 @@ struct ExportContext;
 /// layer, a Clip per source that has an input and a Gap per gap segment, each
 /// clip and gap with its effects. Cuts, containers and the other kinds add
 /// nothing, but what lies below them is still exported, under the node open at
-/// that moment. The exporter writes no JSON itself; rapidotio::writeDocument
-/// prints nodeStack() once the walk is over.
+/// that moment. Built without a stream, the exporter writes no JSON itself and
+/// keeps the tree: rapidotio::writeDocument prints nodeStack() once the walk is
+/// over. Built with a stream, it writes the same document into it as the walk
+/// goes and keeps only the open nodes.
 ///
 /// One exporter serves one export. It reads the edit tree without changing it.
 /// Its state lives in one ExportContext, created with the exporter and destroyed
 /// with it; every visit below only forwards its node there.
 class DmTreeExporter : public DmTreeVisitor {
 public:
+    /// Keeps the tree it builds under nodeStack().front().
     DmTreeExporter();
+    /// Writes the document into `stream` while walking; the stream must outlive
+    /// the walk.
+    explicit DmTreeExporter(rapidotio::DocumentStream& stream);
     ~DmTreeExporter() override;
 
     DmTreeExporter(const DmTreeExporter&) = delete;

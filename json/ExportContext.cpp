@@ -7,6 +7,7 @@
 #include "outside/core/Rational.h"
 #include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
+#include "rapidotio/DocumentWriter.h"
 #include "rapidotio/RootNode.h"
 
 namespace ZEM_0_81::Json {
@@ -15,19 +16,36 @@ ExportContext::ExportContext() {
     nodeStack.push_back(SharedPtr<rapidotio::Node>(new rapidotio::RootNode(std::string())));
 }
 
+ExportContext::ExportContext(rapidotio::DocumentStream& stream) : ExportContext() {
+    this->stream = &stream;
+}
+
 ExportContext::~ExportContext() = default;
 
 void ExportContext::appendChild(const SharedPtr<rapidotio::Node>& node) {
-    nodeStack.back()->addChild(node);
+    if (!stream) {
+        nodeStack.back()->addChild(node);
+        return;
+    }
+    // Written whole now and let go with the caller's reference: its owner does
+    // not keep it.
+    node->parent = nodeStack.back().get();
+    stream->add(*node);
 }
 
 void ExportContext::push(const SharedPtr<rapidotio::Node>& node) {
+    nodeStack.back()->addChild(node);
     nodeStack.push_back(node);
+    if (stream)
+        stream->open(*node);
 }
 
 void ExportContext::pop() {
-    if (nodeStack.size() > 1)
-        nodeStack.pop_back();
+    if (nodeStack.size() < 2)
+        return;
+    if (stream)
+        stream->close();
+    nodeStack.pop_back();
 }
 
 std::string textOf(const DmString& text) {

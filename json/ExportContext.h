@@ -13,6 +13,10 @@ class DmSourceNode;
 class DmString;
 class DmTrackNode;
 
+namespace ZEM_0_81::rapidotio {
+class DocumentStream;
+}
+
 namespace ZEM_0_81::Json {
 
 /// The state of one OTIO export and the work of its visits. DmTreeExporter owns
@@ -24,8 +28,17 @@ namespace ZEM_0_81::Json {
 /// constructor and never popped, so the stack is never empty while the context
 /// lives. Compositions, tracks and layers push their node and pop it when their
 /// subtree ends; sources and gaps only append theirs to the top.
+///
+/// Given a DocumentStream, the context writes the document while the walk goes
+/// instead of keeping the tree for writeDocument: an opened node's head is
+/// written when it is pushed and its tail when it is popped, and a source's or
+/// gap's node is written when it is appended and then let go, so the nodes of
+/// the whole document never live at once.
 struct ExportContext {
+    /// Keeps the node tree under the RootNode.
     ExportContext();
+    /// Writes the document into `stream` as the walk goes.
+    explicit ExportContext(rapidotio::DocumentStream& stream);
     ~ExportContext();
 
     ExportContext(const ExportContext&) = delete;
@@ -40,13 +53,19 @@ struct ExportContext {
     /// Frames per second of the source visited last.
     double sourceRate = 0;
 
-    /// Links `node` under the top of the stack: parent pointer first, then a
-    /// counted reference at the end of the top's children.
+    /// The stream written into, or null when the tree is kept.
+    rapidotio::DocumentStream* stream = nullptr;
+
+    /// Links `node`, complete with its subtree, under the top of the stack:
+    /// parent pointer first, then a counted reference at the end of the top's
+    /// children. When streaming, writes it instead of keeping it.
     void appendChild(const SharedPtr<rapidotio::Node>& node);
-    /// Makes `node` the top of the stack.
+    /// Links `node` under the top of the stack and makes it the top; when
+    /// streaming, writes its head.
     void push(const SharedPtr<rapidotio::Node>& node);
-    /// Closes the top node. The RootNode at the bottom is never popped, so an end
-    /// call without its visit cannot empty the stack.
+    /// Closes the top node (when streaming, writes its tail). The RootNode at the
+    /// bottom is never popped, so an end call without its visit cannot empty the
+    /// stack.
     void pop();
 
     /// Sets compositionRate from the start-timecode frame-rate text and opens a

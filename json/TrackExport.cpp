@@ -37,20 +37,17 @@ void ExportContext::visitComposition(const DmCompositionNode& composition) {
     SharedPtr<rapidotio::TimelineNode> timeline(
         new rapidotio::TimelineNode(textOf(composition.getName())));
     timeline->global_start_time = {composition.getStartTC(), compositionRate};
-    appendChild(timeline);
     push(timeline);
 }
 
 void ExportContext::visitTrack(const DmTrackNode&) {
     SharedPtr<rapidotio::StackNode> stack(new rapidotio::StackNode(std::string()));
-    appendChild(stack);
     push(stack);
 }
 
 void ExportContext::visitLayer(const DmLayerNode& layer) {
     SharedPtr<rapidotio::TrackNode> track(new rapidotio::TrackNode(textOf(layer.getName())));
     track->kind = trackKindOf(layer.mediaType);
-    appendChild(track);
     push(track);
 }
 

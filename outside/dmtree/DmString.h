@@ -25,6 +25,12 @@ public:
 
     bool empty() const { return m_text.empty(); }
     const std::string& str() const { return m_text; }
+    /// Hands the bytes over without copying them; the text is left empty.
+    std::string release() {
+        std::string taken;
+        taken.swap(m_text);
+        return taken;
+    }
 
 private:
     std::string m_text;
