@@ -9,9 +9,9 @@ namespace DmJsonKeys {
 constexpr const char* kFormatName = "KRdmtree-json";
 constexpr int kFormatVersion = 1;
 
-// Trees deeper than this are refused by the builder, which walks nodes
-// recursively: the bound keeps a deep tree from exhausting the stack. The
-// importer keeps a stack of its own and reads texts of any depth.
+// Trees deeper than this are refused by the builder (which walks nodes with a
+// stack of its own), as they always were. The importer keeps a stack of its own
+// and reads texts of any depth.
 constexpr int kMaxDepth = 256;
 
 // Document

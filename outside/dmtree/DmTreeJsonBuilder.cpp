@@ -3,16 +3,42 @@
 #include "outside/dmtree/DmJsonKeys.h"
 #include "outside/dmtree/DmTree.h"
 
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <cmath>
 #include <limits>
 #include <string>
+#include <utility>
+#include <vector>
 
 using namespace DmJsonKeys;
 
 namespace {
+
+/// A RapidJSON output stream that collects the text into a std::string, which
+/// generateStr then hands over without a copy. Characters gather in a small block
+/// first, so each of the writer's one-character puts costs a store.
+class TextOutput {
+public:
+    using Ch = char;
+
+    explicit TextOutput(std::string& text) : m_text(text) {}
+
+    void Put(char c) {
+        if (m_next == sizeof m_block)
+            Flush();
+        m_block[m_next++] = c;
+    }
+    void Flush() {
+        m_text.append(m_block, m_next);
+        m_next = 0;
+    }
+
+private:
+    std::string& m_text;
+    std::size_t m_next = 0;
+    char m_block[4096];
+};
 
 /// Why a tree cannot be written; caught by generateStr.
 struct BuildError {
@@ -23,14 +49,14 @@ struct BuildError {
 /// deterministic. Every value of every object is written, unset ones as null.
 class Builder {
 public:
-    explicit Builder(rapidjson::StringBuffer& buffer) : m_writer(buffer) {}
+    explicit Builder(TextOutput& output) : m_writer(output) {}
 
-    void document(const DmTreeNode& tree) {
+    void document(const DmTreeNode& root) {
         m_writer.StartObject();
         text(kFormat, kFormatName);
         integer(kVersion, kFormatVersion);
         key(kTree);
-        node(tree, 1);
+        tree(root);
         m_writer.EndObject();
     }
 
@@ -441,9 +467,40 @@ private:
         m_writer.EndArray();
     }
 
-    void node(const DmTreeNode& n, int depth) {
-        if (depth > kMaxDepth)
-            fail("the tree is nested deeper than " + std::to_string(kMaxDepth) + " levels");
+    /// Writes a tree node and everything below it. Each node is written in two
+    /// parts around its children, and the nodes whose children are being written
+    /// wait on a stack of their own, so nothing recurses per level. A node deeper
+    /// than the importer reads (kMaxDepth, the top node at level 1) fails the
+    /// write: the builder never writes a text its own importer refuses.
+    void tree(const DmTreeNode& top) {
+        struct Open {
+            const DmTreeNode* node;
+            std::uint32_t next;
+        };
+        std::vector<Open> open;
+        nodeHead(top);
+        open.push_back(Open{&top, 0});
+        while (!open.empty()) {
+            Open& at = open.back();
+            if (at.next < at.node->getNbChildren()) {
+                const DmTreeNode* child = at.node->getChild(at.next++);
+                if (child) {
+                    if (open.size() + 1 > static_cast<std::size_t>(kMaxDepth))
+                        fail("the tree is nested deeper than " + std::to_string(kMaxDepth) +
+                             " levels");
+                    nodeHead(*child); // may grow `open`: `at` is not used after this
+                    open.push_back(Open{child, 0});
+                }
+                continue;
+            }
+            open.pop_back();
+            m_writer.EndArray(); // children
+            m_writer.EndObject();
+        }
+    }
+
+    /// A node's object up to and including the opening of its children.
+    void nodeHead(const DmTreeNode& n) {
         m_writer.StartObject();
         text(kKind, kindOf(n));
         text(kName, n.getName());
@@ -479,12 +536,6 @@ private:
         }
         key(kChildren);
         m_writer.StartArray();
-        for (std::uint32_t i = 0; i < n.getNbChildren(); ++i) {
-            if (const DmTreeNode* child = n.getChild(i))
-                node(*child, depth + 1);
-        }
-        m_writer.EndArray();
-        m_writer.EndObject();
     }
 
     static const char* kindOf(const DmTreeNode& n) {
@@ -509,7 +560,7 @@ private:
         fail("a node is of a kind the dialect does not know");
     }
 
-    rapidjson::Writer<rapidjson::StringBuffer> m_writer;
+    rapidjson::Writer<TextOutput> m_writer;
 };
 
 } // namespace
@@ -517,12 +568,14 @@ private:
 DmStatus DmTreeJsonBuilder::generateStr(const DmTreeNode* node, DmString& out) {
     if (!node)
         return DmStatus::failure("no node to write");
-    rapidjson::StringBuffer buffer;
+    std::string text;
     try {
-        Builder(buffer).document(*node);
+        TextOutput output(text);
+        Builder(output).document(*node);
+        output.Flush();
     } catch (const BuildError& error) {
         return DmStatus::failure(DmString(error.message));
     }
-    out = DmString(std::string(buffer.GetString(), buffer.GetSize()));
+    out = DmString(std::move(text));
     return DmStatus();
 }

@@ -9,8 +9,9 @@ class DmTreeNode;
 /// compact, deterministic, and holding every value of every object in the tree.
 class KRDMTREE_API DmTreeJsonBuilder {
 public:
-    /// Writes `node` and its subtree into `out`. Fails, leaving `out` untouched, for
-    /// a null node, a non-finite number anywhere in the tree, a tree nested deeper
-    /// than the importer accepts, or an object kind the dialect does not know.
+    /// Writes `node` and its subtree into `out`, streaming the text and handing it
+    /// over without a copy; a tree of any depth is written without recursion.
+    /// Fails, leaving `out` untouched, for a null node, a non-finite number
+    /// anywhere in the tree, or an object kind the dialect does not know.
     static DmStatus generateStr(const DmTreeNode* node, DmString& out);
 };

@@ -373,6 +373,22 @@ TEST(DmJsonImporter, MessagesNameThePlaceAtAnyDepth) {
               "tree.children: missing member");
 }
 
+TEST(DmJsonBuilder, AMillionLevelsFailWithoutExhaustingTheStack) {
+    CoSharedPtr<DmRoot> root = DmRoot::create();
+    DmTreeNode* at = root.get();
+    for (int i = 1; i < 1000000; ++i) {
+        auto* box = DmContainerNode::create();
+        at->addChild(box);
+        at = box;
+    }
+    DmString out("untouched");
+    const DmStatus status = DmTreeJsonBuilder::generateStr(root.get(), out);
+    EXPECT_FALSE(status.ok());
+    EXPECT_STREQ(DmStr2CStr(status.getMessage()).c_str(),
+                 "the tree is nested deeper than 256 levels");
+    EXPECT_EQ(out, DmString("untouched"));
+}
+
 /// A node class the dialect does not know.
 class Alien : public DmTreeNode {
 public:
