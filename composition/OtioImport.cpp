@@ -43,7 +43,8 @@ Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
 
         const SharedPtr<rapidotio::Node> root(new rapidotio::RootNode(*chosen, nullptr));
         Json::DmTreeImporter importer(tree);
-        root->traverse(importer);
+        // The nodes are read once: each goes as soon as the walk has left it.
+        root->traverseOnce(importer);
         return Status();
     } catch (const Json::Exception& failure) {
         // Whatever the importer added to `tree` before the failure stays there.

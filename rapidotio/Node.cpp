@@ -81,6 +81,14 @@ const char* Node::childrenKey() const {
 }
 
 void Node::traverse(NodeVisitor& visitor) {
+    walk(visitor, false);
+}
+
+void Node::traverseOnce(NodeVisitor& visitor) {
+    walk(visitor, true);
+}
+
+void Node::walk(NodeVisitor& visitor, bool releaseWhenLeft) {
     // Depth-first with an explicit stack instead of recursion, for the same
     // reason as in the destructor. Each entry keeps its child alive while walked.
     struct Frame {
@@ -113,6 +121,10 @@ void Node::traverse(NodeVisitor& visitor) {
         const SharedPtr<Node> keep = std::move(top.keep);
         stack.pop_back();
         node->leave(visitor);
+        // The children were left before their parent, and their own children are
+        // gone already: releasing them recurses no further than one level.
+        if (releaseWhenLeft)
+            node->children.clear();
     }
 }
 

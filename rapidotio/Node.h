@@ -72,6 +72,11 @@ public:
     /// each non-null child, leave. Runs on an explicit stack, so any tree depth
     /// that a document can hold is walked.
     void traverse(NodeVisitor& visitor);
+    /// Walks as traverse does, and releases a node's children once the node has
+    /// been left, so the nodes of a whole document never all live at once: for a
+    /// visitor that reads a document a single time, such as the import. Nothing
+    /// is left below this node afterwards.
+    void traverseOnce(NodeVisitor& visitor);
 
     /// Links `child` under this node: sets its parent, then appends it.
     void addChild(const SharedPtr<Node>& child);
@@ -94,6 +99,8 @@ protected:
     static const Value& nullJson();
 
 private:
+    /// The walk of traverse and traverseOnce.
+    void walk(NodeVisitor& visitor, bool releaseWhenLeft);
     /// The first non-zero kind among the tracks above this node, or None.
     TrackKind enclosingKind() const;
 

@@ -85,6 +85,35 @@ TEST(Node, TraversalVisitsDepthFirstAndParsesChildrenOnArrival) {
     EXPECT_EQ(1u, clip->children.size());
 }
 
+TEST(Node, TraversalOnceVisitsTheSameAndLeavesNothingBehind) {
+    auto doc = parse(R"({"OTIO_SCHEMA":"Timeline.1","name":"tl","tracks":{"OTIO_SCHEMA":"Stack.1",
+        "name":"st","children":[{"OTIO_SCHEMA":"Track.1","name":"tr","children":[
+          {"OTIO_SCHEMA":"Clip.1","name":"c","effects":[{"OTIO_SCHEMA":"Annotation.1",
+            "name":"a","layers":[{"OTIO_SCHEMA":"Paint.1","name":"p"}]}]},
+          {"OTIO_SCHEMA":"Gap.1","name":"g"}]}]}})");
+    RootNode kept(*doc, nullptr);
+    const std::vector<std::string> events = walk(kept);
+
+    // A visitor that checks, on each leave, that what was left before is gone
+    // while the node being left still has its children.
+    struct Once : RecordingVisitor {
+        void leaveClip(Node* n) override {
+            RecordingVisitor::leaveClip(n);
+            ASSERT_EQ(1u, n->children.size());
+            EXPECT_TRUE(n->children[0]->children.empty()) << "the annotation's layers are gone";
+        }
+        void leaveTrack(Node* n) override {
+            RecordingVisitor::leaveTrack(n);
+            EXPECT_EQ(2u, n->children.size());
+            EXPECT_TRUE(n->children[0]->children.empty()) << "the clip's effects are gone";
+        }
+    } once;
+    RootNode root(*doc, nullptr);
+    root.traverseOnce(once);
+    EXPECT_EQ(events, once.events);
+    EXPECT_TRUE(root.children.empty());
+}
+
 TEST(Node, DocumentMayWrapTheTimelineOrBeIt) {
     auto wrapped = parse(R"({"timeline":{"OTIO_SCHEMA":"Timeline.1","name":"t"}})");
     auto bare = parse(R"({"OTIO_SCHEMA":"Timeline.1","name":"t"})");
