@@ -49,18 +49,19 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,M,L,XL] [--repeat N] [--write-samples DIR]\n"
+    "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3] [--repeat N] [--write-samples DIR]\n"
     "                     [--profile import|export|roundtrip|std-write|std-read]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
-    "                        XL (40 MB); default all\n"
+    "                        XL (40 MB), D (17 MB dense with effects and paint) and\n"
+    "                        D3 (D three times as long); default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
     "                        for a profiler (valgrind --tool=callgrind, perf record)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S", "M", "L", "XL"};
+    std::vector<std::string> sizes{"S", "M", "L", "XL", "D", "D3"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -609,25 +610,30 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                     r.roundTripSeconds * 1e3 / mb);
     }
 
-    std::printf("\nPeak memory above the level before each step (x = multiple of the document "
-                "size)\n");
-    std::printf("%-4s %10s %16s %16s %16s\n", "size", "document", "parse (DOM)", "import",
-                "export");
+    std::printf("\nPeak memory above the level before each step (x = multiple of the text: the "
+                "document read for parse and import,\nthe text written for export; import/DOM = "
+                "import peak / parse peak)\n");
+    std::printf("%-4s %10s %16s %16s %16s %12s\n", "size", "document", "parse (DOM)", "import",
+                "export", "import/DOM");
     for (std::size_t i = 0; i < results.size(); ++i) {
         const SizeResult& r = results[i];
         if (!r.ran || r.failure[0])
             continue;
-        auto cell = [&](double peak) {
+        auto cell = [&](double peak, double textBytes) {
             char text[40];
             if (peak < 0)
                 return std::string("n/a");
-            std::snprintf(text, sizeof text, "%s (%.1fx)", bytesText(peak).c_str(),
-                          peak / r.documentBytes);
+            std::snprintf(text, sizeof text, "%s (%.2fx)", bytesText(peak).c_str(),
+                          peak / textBytes);
             return std::string(text);
         };
-        std::printf("%-4s %10s %16s %16s %16s\n", sizes[i].name.c_str(),
-                    bytesText(r.documentBytes).c_str(), cell(r.parsePeak).c_str(),
-                    cell(r.importPeak).c_str(), cell(r.exportPeak).c_str());
+        char ratio[16] = "n/a";
+        if (r.parsePeak > 0 && r.importPeak >= 0)
+            std::snprintf(ratio, sizeof ratio, "%.2fx", r.importPeak / r.parsePeak);
+        std::printf("%-4s %10s %16s %16s %16s %12s\n", sizes[i].name.c_str(),
+                    bytesText(r.documentBytes).c_str(), cell(r.parsePeak, r.documentBytes).c_str(),
+                    cell(r.importPeak, r.documentBytes).c_str(),
+                    cell(r.exportPeak, r.exportedBytes).c_str(), ratio);
     }
 
     std::printf("\nStandard OTIO of the same tree (write = StandardOtio::write from a composition "
@@ -779,7 +785,8 @@ int main(int argc, char** argv) {
             std::find_if(known.begin(), known.end(),
                          [&](const bench::TimelineSize& s) { return s.name == name; });
         if (found == known.end()) {
-            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL)\n", name.c_str());
+            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL, D, D3)\n",
+                         name.c_str());
             return 2;
         }
         sizes.push_back(*found);

@@ -213,9 +213,14 @@ private:
 
         key(w, "effects");
         w.StartArray();
-        if (!audio) {
+        if (!audio && m_shape.compAndLookOnEveryClip) {
+            imageEffect(w, 0);
+            imageEffect(w, 2);
+        } else if (!audio) {
             for (int e = 0; e < m_shape.effectsPerClip; ++e)
                 imageEffect(w, (index + e) % 3);
+        }
+        if (!audio) {
             if (m_shape.annotationEvery > 0 && (index + 1) % m_shape.annotationEvery == 0)
                 annotation(w, length);
         }
@@ -464,6 +469,27 @@ const std::vector<TimelineSize>& standardSizes() {
         xl.strokesPerAnnotation = 4;
         xl.pointsPerStroke = 60;
         made.push_back({"XL", xl});
+
+        // A feature dense with what the export writes: 3000 clips on four video
+        // tracks, each with full media metadata and extra data, a Comp and a look,
+        // and on every fifth clip an annotation of one 200-point stroke.
+        TimelineShape d;
+        d.videoTracks = 4;
+        d.audioTracks = 0;
+        d.clipsPerTrack = 750;
+        d.compAndLookOnEveryClip = true;
+        d.gapEvery = 0;
+        d.annotationEvery = 5;
+        d.strokesPerAnnotation = 1;
+        d.pointsPerStroke = 200;
+        d.textsPerAnnotation = 0;
+        d.extraDataEntries = 12;
+        made.push_back({"D", d});
+
+        // The same, three times as long: growth should be linear.
+        TimelineShape d3 = d;
+        d3.clipsPerTrack = 3 * d.clipsPerTrack;
+        made.push_back({"D3", d3});
         return made;
     }();
     return sizes;

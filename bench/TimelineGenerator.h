@@ -10,10 +10,13 @@ namespace ZEM_0_81::bench {
 /// The shape of a synthetic timeline. Every count is exact: a generator run with
 /// the same shape and seed gives the same text byte for byte on every machine.
 struct TimelineShape {
-    int videoTracks = 1;     ///< tracks of kind "Video"
-    int audioTracks = 0;     ///< tracks of kind "Audio", after the video tracks
-    int clipsPerTrack = 4;   ///< clips on each track
-    int effectsPerClip = 1;  ///< image effects on each video clip, cycling Comp, AngularMask, CDL
+    int videoTracks = 1;    ///< tracks of kind "Video"
+    int audioTracks = 0;    ///< tracks of kind "Audio", after the video tracks
+    int clipsPerTrack = 4;  ///< clips on each track
+    int effectsPerClip = 1; ///< image effects on each video clip, cycling Comp, AngularMask, CDL
+    /// When set, the image effects of every video clip instead: a Comp and a CDL
+    /// (a look), in this order, whatever effectsPerClip says.
+    bool compAndLookOnEveryClip = false;
     int gapEvery = 3;        ///< a gap after every gapEvery-th clip (0: no gaps)
     int annotationEvery = 4; ///< an annotation on every annotationEvery-th video clip (0: none)
     int strokesPerAnnotation = 2;
@@ -28,9 +31,10 @@ struct TimelineSize {
     TimelineShape shape;
 };
 
-/// The sizes the benchmark knows, smallest first: S (about 10 KB), M (about
-/// 1 MB), L (about 10 MB), XL (about 40 MB, a feature-length cut with review
-/// notes), as compact OTIO text.
+/// The sizes the benchmark knows: S (about 10 KB), M (about 1 MB), L (about
+/// 10 MB), XL (about 40 MB, a feature-length cut with review notes), then D
+/// (about 17 MB: 3000 clips dense with effects, metadata and paint) and D3 (the
+/// same shape three times as long), as compact OTIO text.
 const std::vector<TimelineSize>& standardSizes();
 
 /// What a generated timeline holds, for checking an import against it.
