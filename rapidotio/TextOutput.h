@@ -8,10 +8,12 @@
 namespace ZEM_0_81::rapidotio {
 
 /// A RapidJSON output stream that collects the characters of a document in one
-/// block of memory, grown in place where the system allows it (as RapidJSON's
-/// own string buffer grows), and hands the text over without copying it. Only
-/// the pages written to are ever touched, so a generous first size costs no
-/// memory that is not used.
+/// block of memory and hands the text over without copying it. A long text lives
+/// in pages of its own that the system grows by remapping them (on Linux), so
+/// its characters are never copied while it grows and it never needs more than
+/// its own size; elsewhere the block grows as RapidJSON's own string buffer
+/// does. Only the pages written to are ever touched, so a generous first size
+/// costs no memory that is not used.
 class TextOutput {
 public:
     using Ch = char;
@@ -46,6 +48,8 @@ public:
 private:
     /// Grows the block to hold at least `count` more characters and a NUL byte.
     void grow(std::size_t count);
+    /// Gives back the room not used.
+    void fit();
 
     char* m_text = nullptr;
     std::size_t m_size = 0;
