@@ -2,11 +2,14 @@
 
 #include "composition/JsonException.h"
 #include "outside/dmtree/DmRoot.h"
+#include "rapidotio/DocumentMemory.h"
 #include "rapidotio/JsonAccess.h"
 #include "rapidotio/RootNode.h"
 #include "rapidotio/keys/ObjectKeys.h"
 #include "strictjson/StrictParse.h"
 #include "json/DmTreeImporter.h"
+
+#include <cstring>
 
 namespace ZEM_0_81 {
 
@@ -25,9 +28,13 @@ void parseStrict(const char* text, rapidotio::Document& document) {
 
 Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
     try {
-        rapidotio::Document document;
         // A null text is read as the empty text: the empty-document error.
-        parseStrict(text ? text : "", document);
+        const char* const json = text ? text : "";
+        // The DOM is read once, front to back: what the walk has left of it is
+        // handed back while the edit tree grows.
+        rapidotio::DocumentMemory memory(std::strlen(json));
+        rapidotio::Document document(&memory.allocator());
+        parseStrict(json, document);
 
         // A root value that is not an object has no timeline: the composition
         // stays empty (the importer adds its reel) and the import succeeds.
@@ -44,7 +51,7 @@ Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
         const SharedPtr<rapidotio::Node> root(new rapidotio::RootNode(*chosen, nullptr));
         Json::DmTreeImporter importer(tree);
         // The nodes are read once: each goes as soon as the walk has left it.
-        root->traverseOnce(importer);
+        root->traverseOnce(importer, &memory);
         return Status();
     } catch (const Json::Exception& failure) {
         // Whatever the importer added to `tree` before the failure stays there.

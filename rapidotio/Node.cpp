@@ -2,6 +2,7 @@
 
 #include "rapidotio/keys/ObjectKeys.h"
 
+#include "rapidotio/DocumentMemory.h"
 #include "rapidotio/NodeFactory.h"
 #include "rapidotio/NodeVisitor.h"
 #include "rapidotio/TrackNode.h"
@@ -81,14 +82,14 @@ const char* Node::childrenKey() const {
 }
 
 void Node::traverse(NodeVisitor& visitor) {
-    walk(visitor, false);
+    walk(visitor, false, nullptr);
 }
 
-void Node::traverseOnce(NodeVisitor& visitor) {
-    walk(visitor, true);
+void Node::traverseOnce(NodeVisitor& visitor, DocumentMemory* memory) {
+    walk(visitor, true, memory);
 }
 
-void Node::walk(NodeVisitor& visitor, bool releaseWhenLeft) {
+void Node::walk(NodeVisitor& visitor, bool releaseWhenLeft, DocumentMemory* memory) {
     // Depth-first with an explicit stack instead of recursion, for the same
     // reason as in the destructor. Each entry keeps its child alive while walked.
     struct Frame {
@@ -125,6 +126,8 @@ void Node::walk(NodeVisitor& visitor, bool releaseWhenLeft) {
         // gone already: releasing them recurses no further than one level.
         if (releaseWhenLeft)
             node->children.clear();
+        if (memory)
+            memory->release(*node->json);
     }
 }
 

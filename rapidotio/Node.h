@@ -10,6 +10,7 @@
 
 namespace ZEM_0_81::rapidotio {
 
+class DocumentMemory;
 class MemberWriter;
 class NodeVisitor;
 
@@ -75,8 +76,11 @@ public:
     /// Walks as traverse does, and releases a node's children once the node has
     /// been left, so the nodes of a whole document never all live at once: for a
     /// visitor that reads a document a single time, such as the import. Nothing
-    /// is left below this node afterwards.
-    void traverseOnce(NodeVisitor& visitor);
+    /// is left below this node afterwards. With the `memory` the document was
+    /// parsed into, the DOM of what the walk has left is handed back as well:
+    /// nodes read their JSON when they are made or first arrived at, never after
+    /// they are left, and the text's order is the walk's.
+    void traverseOnce(NodeVisitor& visitor, DocumentMemory* memory = nullptr);
 
     /// Links `child` under this node: sets its parent, then appends it.
     void addChild(const SharedPtr<Node>& child);
@@ -100,7 +104,7 @@ protected:
 
 private:
     /// The walk of traverse and traverseOnce.
-    void walk(NodeVisitor& visitor, bool releaseWhenLeft);
+    void walk(NodeVisitor& visitor, bool releaseWhenLeft, DocumentMemory* memory);
     /// The first non-zero kind among the tracks above this node, or None.
     TrackKind enclosingKind() const;
 
