@@ -53,7 +53,7 @@ const char* const kUsage =
     "                     [--profile import|export|roundtrip|std-write|std-read]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
-    "                        XL (40 MB), D (17 MB dense with effects and paint) and\n"
+    "                        XL (40 MB), D (12 MB dense with effects and paint) and\n"
     "                        D3 (D three times as long); default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
@@ -98,6 +98,10 @@ struct SizeResult {
     double standardWritePeak = -1;
     double standardReadPeak = -1;
     bool standardSameTree = false;
+    // RapidJSON's DOM parse and compact write of the standard text: its baseline.
+    double standardParseSeconds = 0;
+    double standardRapidWriteSeconds = 0;
+    double standardParsePeak = -1;
     std::size_t clips = 0;
     std::size_t gaps = 0;
     std::size_t effects = 0;
@@ -329,6 +333,34 @@ void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
         [&](int i) { read[static_cast<std::size_t>(i)] = readStandard(standard); },
         [&] { read.clear(); });
     result.standardReadPeak = peakOf([&] { readStandard(standard); });
+
+    // RapidJSON on the standard text: its parse and its compact write, as for the
+    // product's own text.
+    const auto nothing = [](int) {};
+    const auto none = [] {};
+    result.standardParseSeconds = measure(
+        repeat, nothing,
+        [&](int) {
+            rapidjson::Document document;
+            document.Parse(standard.c_str());
+        },
+        none);
+    result.standardParsePeak = peakOf([&] {
+        rapidjson::Document document;
+        document.Parse(standard.c_str());
+    });
+    rapidjson::Document parsed;
+    parsed.Parse(standard.c_str());
+    if (parsed.HasParseError())
+        throw std::runtime_error("the standard OTIO text does not parse");
+    result.standardRapidWriteSeconds = measure(
+        repeat, nothing,
+        [&](int) {
+            rapidjson::StringBuffer buffer;
+            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+            parsed.Accept(writer);
+        },
+        none);
     result.standardSameTree = treeText(*readStandard(standard)) == treeText(*holder);
 }
 
@@ -651,6 +683,31 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                     timeText(r.standardReadSeconds).c_str(),
                     r.standardReadSeconds / r.importSeconds, bytesText(r.standardWritePeak).c_str(),
                     bytesText(r.standardReadPeak).c_str(), r.standardSameTree ? "yes" : "NO");
+    }
+
+    std::printf("\nStandard OTIO against RapidJSON on the standard text (write / RapidJSON's "
+                "compact write, read / its DOM parse;\nwrite peak x = multiple of the text "
+                "written, read peak x = multiple of the DOM's peak)\n");
+    std::printf("%-4s %10s %10s %10s %11s %10s %16s %16s\n", "size", "std text", "rj parse",
+                "rj write", "write/write", "read/parse", "write peak", "read peak");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const SizeResult& r = results[i];
+        if (!r.ran || r.failure[0])
+            continue;
+        auto cell = [](double peak, double base) {
+            char text[40];
+            if (peak < 0 || base <= 0)
+                return std::string("n/a");
+            std::snprintf(text, sizeof text, "%s (%.2fx)", bytesText(peak).c_str(), peak / base);
+            return std::string(text);
+        };
+        std::printf("%-4s %10s %10s %10s %10.1fx %9.1fx %16s %16s\n", sizes[i].name.c_str(),
+                    bytesText(r.standardBytes).c_str(), timeText(r.standardParseSeconds).c_str(),
+                    timeText(r.standardRapidWriteSeconds).c_str(),
+                    r.standardWriteSeconds / r.standardRapidWriteSeconds,
+                    r.standardReadSeconds / r.standardParseSeconds,
+                    cell(r.standardWritePeak, r.standardBytes).c_str(),
+                    cell(r.standardReadPeak, r.standardParsePeak).c_str());
     }
 
     std::printf("\nChecks\n");

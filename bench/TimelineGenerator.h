@@ -33,7 +33,7 @@ struct TimelineSize {
 
 /// The sizes the benchmark knows: S (about 10 KB), M (about 1 MB), L (about
 /// 10 MB), XL (about 40 MB, a feature-length cut with review notes), then D
-/// (about 17 MB: 3000 clips dense with effects, metadata and paint) and D3 (the
+/// (about 12 MB: 3000 clips dense with effects, metadata and paint) and D3 (the
 /// same shape three times as long), as compact OTIO text.
 const std::vector<TimelineSize>& standardSizes();
 
