@@ -470,8 +470,7 @@ private:
     /// Writes a tree node and everything below it. Each node is written in two
     /// parts around its children, and the nodes whose children are being written
     /// wait on a stack of their own, so nothing recurses per level. A node deeper
-    /// than the importer reads (kMaxDepth, the top node at level 1) fails the
-    /// write: the builder never writes a text its own importer refuses.
+    /// than kMaxDepth (the top node at level 1) fails the write, as it always has.
     void tree(const DmTreeNode& top) {
         struct Open {
             const DmTreeNode* node;
