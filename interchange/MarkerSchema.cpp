@@ -214,8 +214,11 @@ void coverItem(rapidjson::Document& marker, const ItemTime& time) {
                     allocator);
     range.AddMember(Value(TimeSchema::kStartTime, allocator), timeValue(time.writtenStart.value),
                     allocator);
+    // Every member of that name goes: a document may repeat a key, and a lookup
+    // finds the first one left.
     const char* key = rangeKeyOf(marker);
-    marker.RemoveMember(key);
+    while (marker.RemoveMember(key)) {
+    }
     marker.AddMember(Value(key, allocator), range, allocator);
 }
 
