@@ -78,7 +78,7 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
     for (const auto& member : document.GetObject()) {
         if (isKnown(skipped, member.name))
             continue;
-        writer.key(std::string(member.name.GetString(), member.name.GetStringLength()));
+        writer.key(member.name.GetString(), member.name.GetStringLength());
         writer.json(member.value);
     }
 }

@@ -4,10 +4,19 @@
 #include "interchange/JsonPointer.h"
 
 #include <cmath>
+#include <cstring>
 
 namespace ZEM_0_81::Interchange {
 
-OtioWriter::OtioWriter() : m_writer(m_buffer) {
+namespace {
+
+rapidjson::SizeType sizeOf(std::size_t length) {
+    return static_cast<rapidjson::SizeType>(length);
+}
+
+} // namespace
+
+OtioWriter::OtioWriter() : m_writer(m_output) {
     m_path.reserve(32);
 }
 
@@ -36,39 +45,39 @@ void OtioWriter::endArray() {
 }
 
 void OtioWriter::key(const char* name) {
-    m_writer.Key(name);
+    m_writer.Key(name, sizeOf(std::strlen(name)));
     m_path.back().key = name;
 }
 
-void OtioWriter::key(const std::string& name) {
-    m_writer.Key(name.c_str(), static_cast<rapidjson::SizeType>(name.size()), true);
+void OtioWriter::key(const char* name, std::size_t length) {
+    m_writer.Key(name, sizeOf(length));
     Frame& frame = m_path.back();
     frame.key = nullptr;
-    frame.ownedKey = name;
+    frame.ownedKey.assign(name, length);
 }
 
 void OtioWriter::string(const char* text) {
-    m_writer.String(text);
+    m_writer.String(text, sizeOf(std::strlen(text)));
     valueDone();
 }
 
-void OtioWriter::string(const std::string& text) {
-    m_writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()), true);
+void OtioWriter::string(const char* text, std::size_t length) {
+    m_writer.String(text, sizeOf(length));
     valueDone();
-}
-
-void OtioWriter::string(const DmString& text) {
-    string(text.str());
 }
 
 void OtioWriter::number(double value) {
     if (!std::isfinite(value))
-        throw Json::Exception("the number at " + pointer() + " is " +
-                                  (std::isnan(value) ? "not a number" : "infinite") +
-                                  ", which JSON cannot hold",
-                              Status(Status::JsonGenerationFailed));
+        notFinite(value);
     m_writer.Double(value);
     valueDone();
+}
+
+void OtioWriter::notFinite(double value) const {
+    throw Json::Exception("the number at " + pointer() + " is " +
+                              (std::isnan(value) ? "not a number" : "infinite") +
+                              ", which JSON cannot hold",
+                          Status(Status::JsonGenerationFailed));
 }
 
 void OtioWriter::integer(std::int64_t value) {
@@ -91,64 +100,93 @@ void OtioWriter::null() {
     valueDone();
 }
 
-void OtioWriter::json(const rapidjson::Value& value) {
-    switch (value.GetType()) {
-    case rapidjson::kNullType:
-        null();
-        return;
-    case rapidjson::kFalseType:
-    case rapidjson::kTrueType:
-        boolean(value.GetBool());
-        return;
-    case rapidjson::kStringType:
-        string(std::string(value.GetString(), value.GetStringLength()));
-        return;
-    case rapidjson::kNumberType:
-        if (value.IsInt64()) {
-            integer(value.GetInt64());
-        } else if (value.IsUint64()) {
-            unsignedInteger(value.GetUint64());
-        } else if (std::isfinite(value.GetDouble())) {
-            number(value.GetDouble());
-        } else {
-            const double number = value.GetDouble();
-            const char* literal = std::isnan(number) ? "NaN"
-                                  : number > 0       ? "Infinity"
-                                                     : "-Infinity";
-            m_writer.RawValue(literal, std::char_traits<char>::length(literal),
-                              rapidjson::kNumberType);
-            valueDone();
-        }
-        return;
-    case rapidjson::kObjectType:
-        startObject();
-        for (const auto& member : value.GetObject()) {
-            key(std::string(member.name.GetString(), member.name.GetStringLength()));
-            json(member.value);
-        }
-        endObject();
-        return;
-    case rapidjson::kArrayType:
-        startArray();
-        for (const rapidjson::Value& element : value.GetArray())
-            json(element);
-        endArray();
+void OtioWriter::jsonNumber(const rapidjson::Value& value, NonFinite nonFinite) {
+    if (value.IsInt64()) {
+        integer(value.GetInt64());
         return;
     }
+    if (value.IsUint64()) {
+        unsignedInteger(value.GetUint64());
+        return;
+    }
+    const double number = value.GetDouble();
+    if (std::isfinite(number) || nonFinite == NonFinite::Fail) {
+        this->number(number);
+        return;
+    }
+    const char* literal = std::isnan(number) ? "NaN" : number > 0 ? "Infinity" : "-Infinity";
+    m_writer.RawValue(literal, std::strlen(literal), rapidjson::kNumberType);
+    valueDone();
 }
 
-void OtioWriter::valueDone() {
-    if (!m_path.empty() && m_path.back().isArray)
-        ++m_path.back().index;
+void OtioWriter::json(const rapidjson::Value& value, NonFinite nonFinite) {
+    // Each open array or object of `value` with the place of its next element or
+    // member.
+    struct Open {
+        const rapidjson::Value* container;
+        rapidjson::SizeType next;
+    };
+    std::vector<Open> open;
+    const rapidjson::Value* current = &value;
+    for (;;) {
+        if (current) {
+            switch (current->GetType()) {
+            case rapidjson::kNullType:
+                null();
+                break;
+            case rapidjson::kFalseType:
+            case rapidjson::kTrueType:
+                boolean(current->GetBool());
+                break;
+            case rapidjson::kStringType:
+                string(current->GetString(), current->GetStringLength());
+                break;
+            case rapidjson::kNumberType:
+                jsonNumber(*current, nonFinite);
+                break;
+            case rapidjson::kObjectType:
+                startObject();
+                open.push_back(Open{current, 0});
+                break;
+            case rapidjson::kArrayType:
+                startArray();
+                open.push_back(Open{current, 0});
+                break;
+            }
+            current = nullptr;
+        }
+        if (open.empty())
+            return;
+        Open& top = open.back();
+        if (top.container->IsArray()) {
+            if (top.next < top.container->Size()) {
+                current = &(*top.container)[top.next++];
+                continue;
+            }
+            endArray();
+        } else {
+            if (top.next < top.container->MemberCount()) {
+                const auto member = top.container->MemberBegin() + top.next++;
+                key(member->name.GetString(), member->name.GetStringLength());
+                current = &member->value;
+                continue;
+            }
+            endObject();
+        }
+        open.pop_back();
+    }
 }
 
 std::string OtioWriter::pointer() const {
     std::string text;
     for (const Frame& frame : m_path) {
-        if (frame.isArray)
+        if (frame.isArray) {
             appendPointerToken(text, std::to_string(frame.index));
-        else
-            appendPointerToken(text, frame.key ? std::string(frame.key) : frame.ownedKey);
+        } else if (frame.key) {
+            appendPointerToken(text, frame.key, std::strlen(frame.key));
+        } else {
+            appendPointerToken(text, frame.ownedKey);
+        }
     }
     return text;
 }

@@ -1,9 +1,10 @@
 #pragma once
 
+#include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
+#include "rapidotio/TextOutput.h"
 
 #include <rapidjson/document.h>
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <cstddef>
@@ -13,8 +14,9 @@
 
 namespace ZEM_0_81::Interchange {
 
-/// Streams one standard OTIO document as compact JSON text into a buffer of its
-/// own, straight from the edit tree, without building a document object model.
+/// Streams one standard OTIO document as compact JSON text straight from the
+/// edit tree, without building a document object model. The text grows in one
+/// block of its own and is handed over as a String without a copy (takeText).
 ///
 /// The text is strict JSON: a number that is not finite has no JSON spelling
 /// (and readers other than the OpenTimelineIO library refuse the NaN and
@@ -23,8 +25,10 @@ namespace ZEM_0_81::Interchange {
 /// as a JSON Pointer. The caller then drops the writer and its partial text.
 ///
 /// The writer keeps the path from the document's top to the value being written,
-/// for that message only; object keys given as `const char*` must outlive the
-/// object they are written in (string literals do).
+/// for that message only: the open arrays' element counts and the open objects'
+/// current keys. A NUL-terminated key is kept as a pointer, so it must outlive
+/// the object it is written in (string literals do); a key given with its
+/// length is copied.
 class OtioWriter {
 public:
     OtioWriter();
@@ -36,24 +40,34 @@ public:
     void startArray();
     void endArray();
 
-    /// The next member's key.
+    /// The next member's key: a NUL-terminated text that outlives the object.
     void key(const char* name);
-    /// The next member's key, for keys made while writing (copied).
-    void key(const std::string& name);
+    /// The next member's key, `length` bytes, for keys made while writing
+    /// (copied).
+    void key(const char* name, std::size_t length);
+    void key(const std::string& name) { key(name.data(), name.size()); }
 
     void string(const char* text);
-    void string(const std::string& text);
-    void string(const DmString& text);
+    void string(const char* text, std::size_t length);
+    void string(const std::string& text) { string(text.data(), text.size()); }
+    void string(const DmString& text) { string(text.str()); }
     /// Throws for NaN and infinities (see above).
     void number(double value);
     void integer(std::int64_t value);
     void unsignedInteger(std::uint64_t value);
     void boolean(bool value);
     void null();
-    /// Any JSON value as it stands, members in order; numbers that are not finite
-    /// as the NaN and Infinity literals the OpenTimelineIO library writes (values
-    /// other tools wrote, kept as they came). Recursive: callers bound the depth.
-    void json(const rapidjson::Value& value);
+
+    /// What `json` does with a number that is not finite.
+    enum class NonFinite {
+        Literal, ///< writes the NaN or Infinity literal the OpenTimelineIO library writes
+        Fail,    ///< throws, as `number` does
+    };
+    /// Any JSON value as it stands, members in order; integers as integers and
+    /// other numbers as doubles; numbers that are not finite as `nonFinite` says
+    /// (Literal: values other tools wrote, kept as they came). Written from a
+    /// stack of its own, so a value of any depth is written without recursion.
+    void json(const rapidjson::Value& value, NonFinite nonFinite = NonFinite::Literal);
 
     /// A member: the key, then the value.
     void member(const char* name, const char* text) {
@@ -88,9 +102,11 @@ public:
     /// The JSON Pointer of the value written next (or being written).
     std::string pointer() const;
 
-    /// The text written so far; complete once the top value is closed.
-    const char* text() const { return m_buffer.GetString(); }
-    std::size_t size() const { return m_buffer.GetSize(); }
+    /// The number of characters written so far.
+    std::size_t size() const { return m_output.size(); }
+    /// Hands the text written over without copying it, once the top value is
+    /// closed; the writer is not to be used after.
+    String takeText() { return m_output.takeString(); }
 
 private:
     /// One open array or object on the path to the current value.
@@ -102,10 +118,17 @@ private:
     };
 
     /// Counts a finished value in the enclosing array.
-    void valueDone();
+    void valueDone() {
+        if (!m_path.empty() && m_path.back().isArray)
+            ++m_path.back().index;
+    }
+    /// Throws for a number that is not finite, naming its place.
+    [[noreturn]] void notFinite(double value) const;
+    /// A number of a parsed value (see `json`).
+    void jsonNumber(const rapidjson::Value& value, NonFinite nonFinite);
 
-    rapidjson::StringBuffer m_buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> m_writer;
+    rapidotio::TextOutput m_output;
+    rapidjson::Writer<rapidotio::TextOutput> m_writer;
     std::vector<Frame> m_path;
 };
 

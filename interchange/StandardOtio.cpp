@@ -35,7 +35,7 @@ Status StandardOtio::write(const Composition& composition, String& out, String* 
     try {
         Interchange::OtioWriter writer;
         Interchange::DocumentSchema::write(writer, tree);
-        out = String(writer.text(), writer.size());
+        out = writer.takeText();
         return Status();
     } catch (const Json::Exception& failure) {
         return failed(failure, message);
