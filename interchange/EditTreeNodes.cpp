@@ -14,45 +14,6 @@ namespace ZEM_0_81::Interchange::EditTreeNodes {
 
 namespace {
 
-/// Writes a parsed value as it stands. The edit-tree library nests its documents
-/// no deeper than it can read them, so the recursion is bounded.
-void writeValue(OtioWriter& writer, const Value& value) {
-    switch (value.GetType()) {
-    case rapidjson::kNullType:
-        writer.null();
-        return;
-    case rapidjson::kFalseType:
-    case rapidjson::kTrueType:
-        writer.boolean(value.GetBool());
-        return;
-    case rapidjson::kStringType:
-        writer.string(textOf(value));
-        return;
-    case rapidjson::kNumberType:
-        if (value.IsInt64())
-            writer.integer(value.GetInt64());
-        else if (value.IsUint64())
-            writer.unsignedInteger(value.GetUint64());
-        else
-            writer.number(value.GetDouble());
-        return;
-    case rapidjson::kArrayType:
-        writer.startArray();
-        for (const Value& element : value.GetArray())
-            writeValue(writer, element);
-        writer.endArray();
-        return;
-    case rapidjson::kObjectType:
-        writer.startObject();
-        for (const auto& member : value.GetObject()) {
-            writer.key(textOf(member.name));
-            writeValue(writer, member.value);
-        }
-        writer.endObject();
-        return;
-    }
-}
-
 /// The compact text of `value`, written level by level from a stack of its own,
 /// so that a value of any depth is written without recursion. False for a
 /// non-finite number, which JSON cannot hold.
@@ -130,7 +91,7 @@ void write(OtioWriter& writer, const char* key, const std::vector<const DmTreeNo
             throw Json::Exception("the edit-tree node kept at " + writer.pointer() +
                                       " gave text that is not JSON",
                                   Status(Status::JsonGenerationFailed));
-        writeValue(writer, document);
+        writer.json(document, OtioWriter::NonFinite::Fail);
     }
     writer.endArray();
 }

@@ -14,6 +14,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <memory>
 #include <string>
 
 namespace ZEM_0_81::test {
@@ -195,6 +196,45 @@ TEST(StandardOtioRoundTrip, CutsAndOtherNodesAmongSegments) {
     addCut(children.layer);
     addGap(children.layer, 10.0, 4.0)->addChild(DmContainerNode::create());
     expectRoundTrip(*children.root, "segments with children");
+}
+
+TEST(StandardOtioRoundTrip, KeptNodesAsDeepAsTheEditTreeWritesThem) {
+    // A chain of containers after the last segment of a layer, with a gap at the
+    // bottom, is kept whole in the layer's description: a value hundreds of
+    // levels deep, written without recursion on the writer's side.
+    const auto chained = [](int levels) {
+        auto deep = std::make_unique<OneLayer>();
+        addSource(deep->layer, 0.0, 10.0, 0.0, "shown");
+        DmTreeNode* parent = deep->layer;
+        for (int level = 1; level < levels; ++level)
+            parent = add(parent, DmContainerNode::create());
+        add(parent, DmGapNode::create(3.0, 1.0, eDmMediaVideo, "at the bottom"));
+        return deep;
+    };
+    // As deep as the edit tree's JSON of the whole tree goes (root, reel,
+    // composition, track and layer above it): back as it was.
+    expectRoundTrip(*chained(251)->root, "a kept chain 251 levels deep");
+
+    // As deep as the edit tree's JSON of the kept node goes: read back, it is
+    // written again as it was.
+    String text, message;
+    ASSERT_TRUE(StandardOtio::write(*fromTree(*chained(256)->root), text, &message))
+        << message.c_str();
+    const std::string written(text.c_str(), text.size());
+    LossReport losses;
+    const SharedPtr<Composition> back = readStandard(written, losses);
+    ASSERT_TRUE(back);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    EXPECT_EQ(writeStandard(*back), written);
+
+    // One level more: the edit tree's own JSON refuses it, and so does the write.
+    text = String();
+    EXPECT_EQ(StandardOtio::write(*fromTree(*chained(257)->root), text, &message).getCode(),
+              Status::JsonGenerationFailed);
+    EXPECT_TRUE(text.empty());
+    EXPECT_NE(std::string(message.c_str()).find("/tracks/children/0/metadata/zem/after/0"),
+              std::string::npos)
+        << message.c_str();
 }
 
 // --- timing -------------------------------------------------------------------------------
