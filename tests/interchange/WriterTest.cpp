@@ -114,6 +114,27 @@ TEST(StandardOtioWriter, LayersOfEveryTrackAreTheTimelinesTracks) {
     expectLoadableByOtio(writeStandard(*composition));
 }
 
+TEST(StandardOtioWriter, TextsAreWrittenByteForByteAsBefore) {
+    // The texts under tests/data/interchange/*.std.expected.json are what the
+    // writer gave before it wrote into a block handed over without a copy: the
+    // examples, a tree with nodes kept as edit-tree JSON, and a document of other
+    // tools' members and markers (keys to escape in a JSON Pointer, NaN and
+    // Infinity, values nested in arrays) written back as they came.
+    const auto expected = [](const std::string& name) {
+        return readTestData("interchange/" + name + ".std.expected.json");
+    };
+    for (const std::string name : {"short-cut", "review-notes", "graded-shot"})
+        EXPECT_EQ(expected(name), writeStandard(*fromProductOtio(readExample(name + ".otio.json"))))
+            << name;
+    EXPECT_EQ(expected("two-compositions"),
+              writeStandard(*fromDmTree(readTestData("export/two-compositions.dmtree.json"))));
+    LossReport losses;
+    const SharedPtr<Composition> kept =
+        readStandard(readTestData("interchange/kept-members.otio"), losses);
+    ASSERT_TRUE(kept);
+    EXPECT_EQ(expected("kept-members"), writeStandard(*kept));
+}
+
 TEST(StandardOtioWriter, NonFiniteNumbersFailWithTheirPlaceAndNoText) {
     const double notFinite[] = {std::numeric_limits<double>::quiet_NaN(),
                                 std::numeric_limits<double>::infinity(),
