@@ -7,8 +7,11 @@
 #include "tests/interchange/InterchangeTestSupport.h"
 #include "tests/support/TestData.h"
 
+#include "strictjson/StrictParse.h"
+
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace ZEM_0_81::test {
@@ -281,6 +284,41 @@ TEST(StandardOtioReader, MalformedDescriptionsAreLossesNotFailures) {
     const DmLayerNode* layer = firstLayer(*read);
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(segmentsOf(*layer), std::vector<std::string>{"gap  0+4"});
+}
+
+TEST(StandardOtioReader, SyntaxErrorsAreTheStrictParsesAtAnyDepth) {
+    // The reader parses recursively while the text nests no deeper than the
+    // strict parse does, and hands deeper texts to it: either way a malformed
+    // text fails where and as the strict parse says, an error before, inside or
+    // after a deep part included.
+    const std::string open300(300, '['), close300(300, ']');
+    const std::string timeline = "{\"OTIO_SCHEMA\": \"Timeline.1\", \"metadata\": {\"x\": ";
+    const std::string texts[] = {
+        std::string(256, '[') + "x" + std::string(256, ']'),
+        std::string(257, '[') + "x" + std::string(257, ']'),
+        std::string(400, '['),
+        timeline + "1 2, \"deep\": " + open300 + close300 + "}}",
+        timeline + open300 + "1,," + close300 + "}}",
+        timeline + "\"" + open300 + "\" 3}}",
+        timeline + open300 + close300 + "}} " + open300,
+        timeline + open300 + close300 + "}",
+    };
+    for (const std::string& text : texts) {
+        const std::optional<StrictJson::SyntaxError> strict =
+            StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
+                                        rapidjson::kParseNanAndInfFlag>(text.c_str());
+        ASSERT_TRUE(strict) << text.substr(0, 80);
+        String message;
+        EXPECT_EQ(readFailure(text, message).getCode(), Status::JsonSyntaxError);
+        EXPECT_EQ(std::string(message.c_str()), "line " + std::to_string(strict->line) +
+                                                    ", column " + std::to_string(strict->column) +
+                                                    ": " + strict->reason)
+            << text.substr(0, 80);
+    }
+
+    // Well-formed text nested deeper than the recursive parse goes is read.
+    LossReport losses;
+    EXPECT_TRUE(readStandard(timeline + open300 + close300 + "}, \"name\": \"deep\"}", losses));
 }
 
 TEST(StandardOtioReader, DocumentsWithoutATimelineOrNotJsonFail) {
