@@ -3,14 +3,21 @@
 #include "composition/JsonException.h"
 #include "interchange/JsonPointer.h"
 #include "interchange/LossReport.h"
+#include "rapidotio/DocumentMemory.h"
 
 #include <cfloat>
 #include <cmath>
 
 namespace ZEM_0_81::Interchange {
 
-ReadContext::ReadContext(LossReport& losses) : m_losses(losses) {
+ReadContext::ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory)
+    : m_losses(losses), m_memory(memory) {
     m_path.reserve(32);
+}
+
+void ReadContext::release(const Value& object) {
+    if (m_memory)
+        m_memory->release(object);
 }
 
 ReadContext::Scope::Scope(ReadContext& context, const char* key) : m_context(context) {

@@ -11,7 +11,10 @@
 
 namespace ZEM_0_81 {
 class LossReport;
+namespace rapidotio {
+class DocumentMemory;
 }
+} // namespace ZEM_0_81
 
 namespace ZEM_0_81::Interchange {
 
@@ -26,7 +29,8 @@ using Value = rapidjson::Value;
 /// read at all fails, through `fail`.
 class ReadContext {
 public:
-    explicit ReadContext(LossReport& losses);
+    /// `memory`, when given, holds the document's values: see release.
+    explicit ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory = nullptr);
 
     /// Enters a member or an element of the input for the scope's lifetime, so that
     /// whatever is reported meanwhile names it. Keys must outlive the scope (keys
@@ -61,6 +65,12 @@ public:
     bool snapsRates() const { return m_snapRates; }
     void setSnapRates(bool snap) { m_snapRates = snap; }
 
+    /// Tells that `object`, and everything before it in the text, will not be
+    /// read again: the memory of those values may be handed back while the edit
+    /// tree grows (rapidotio::DocumentMemory::release). Readers call it as they
+    /// leave an item they read once, front to back.
+    void release(const Value& object);
+
 private:
     struct Token {
         const char* key; ///< null for an array index
@@ -70,6 +80,7 @@ private:
 
     std::vector<Token> m_path;
     LossReport& m_losses;
+    rapidotio::DocumentMemory* m_memory;
     bool m_snapRates = false;
 };
 

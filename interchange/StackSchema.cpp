@@ -174,6 +174,7 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
             if (!described)
                 track.setMediaType(layer.layer->mediaType);
             end = std::max(end, layer.end);
+            context.release(child);
         }
     }
     for (std::size_t t = 0; t < tracks.size(); ++t) {

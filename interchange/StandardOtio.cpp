@@ -7,6 +7,7 @@
 #include "interchange/ReadContext.h"
 
 #include "outside/dmtree/DmRoot.h"
+#include "rapidotio/DocumentMemory.h"
 
 #include <rapidjson/document.h>
 
@@ -46,10 +47,17 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
                           SharedPtr<Composition>& out, LossReport& losses, String* message) {
     losses.clear();
     try {
-        rapidjson::Document document;
-        Interchange::parseInput(text, length, document);
-        Interchange::ReadContext context(losses);
-        const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::read(context, document);
+        CoSharedPtr<DmRoot> root;
+        {
+            // The document is read once, front to back: what the readers have
+            // left of it is handed back as the edit tree grows, and the rest goes
+            // before the composition takes its copy of the tree.
+            rapidotio::DocumentMemory memory(text ? length : 0);
+            rapidjson::Document document(&memory.allocator());
+            Interchange::parseInput(text, length, document);
+            Interchange::ReadContext context(losses, &memory);
+            root = Interchange::DocumentSchema::read(context, document);
+        }
         out = Composition::create(id, *root);
         return Status();
     } catch (const Json::Exception& failure) {

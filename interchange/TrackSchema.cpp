@@ -239,6 +239,9 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
             }
             layer->addChild(item.segment.get());
             ++segments;
+            // A track whose length is given is not walked again for its duration.
+            if (lengthGiven)
+                context.release(child);
         }
     }
     for (const CoSharedPtr<DmTreeNode>& node : after)
