@@ -7,6 +7,7 @@
 
 #include <cfloat>
 #include <cmath>
+#include <cstring>
 
 namespace ZEM_0_81::Interchange {
 
@@ -75,8 +76,17 @@ Members::Members(ReadContext& context, const Value* object, std::string schema)
 const Value* Members::find(const char* key) const {
     if (!m_object)
         return nullptr;
-    const auto found = m_object->FindMember(key);
-    return found == m_object->MemberEnd() ? nullptr : &found->value;
+    // The first member of that name, as FindMember gives it, with the length and
+    // the first byte compared before the rest.
+    const std::size_t length = std::char_traits<char>::length(key);
+    for (auto member = m_object->MemberBegin(); member != m_object->MemberEnd(); ++member) {
+        const Value& name = member->name;
+        if (name.GetStringLength() == length &&
+            (length == 0 ||
+             (name.GetString()[0] == key[0] && std::memcmp(name.GetString(), key, length) == 0)))
+            return &member->value;
+    }
+    return nullptr;
 }
 
 void Members::wrongType(const char* key, const char* expected) const {
