@@ -237,6 +237,24 @@ TEST(StandardOtioRoundTrip, KeptNodesAsDeepAsTheEditTreeWritesThem) {
         << message.c_str();
 }
 
+TEST(StandardOtioRoundTrip, DocumentsOfManyMegabytesWhoseMemoryIsHandedBackAsTheyAreRead) {
+    // Long enough (several megabytes of text) for the reader to hand the parsed
+    // document back as it leaves each track and each item: every clip comes back
+    // as it was, from the text as written and as re-saved (keys sorted, so the
+    // descriptions follow the items they describe).
+    OneLayer tree("25", 90000.0);
+    auto* second = add(tree.track, DmLayerNode::create(1, eDmMediaVideo, 0, false));
+    for (int i = 0; i < 2500; ++i) {
+        const std::string name = "shot " + std::to_string(i);
+        DmSourceNode* source =
+            addSource(tree.layer, 90000.0 + 10.0 * i, 10.0, i % 7, name.c_str(), "25", 1000.0 + i);
+        source->addEffect(DmLookSettings::create());
+        addSource(second, 90000.0 + 10.0 * i, 10.0, 0.0, ("over " + name).c_str(), "25");
+    }
+    ASSERT_GT(writeStandard(*fromTree(*tree.root)).size(), std::size_t(4) << 20);
+    expectRoundTrip(*tree.root, "5000 clips on two layers");
+}
+
 // --- timing -------------------------------------------------------------------------------
 
 TEST(StandardOtioRoundTrip, RecordTimesWithHolesOverlapsAndFractions) {
