@@ -50,7 +50,7 @@ constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
     "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3] [--repeat N] [--write-samples DIR]\n"
-    "                     [--profile import|export|roundtrip|std-write|std-read]\n"
+    "                     [--profile parse|import|export|roundtrip|std-write|std-read]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
     "                        XL (40 MB), D (12 MB dense with effects and paint) and\n"
@@ -733,7 +733,7 @@ int profile(const bench::TimelineSize& size, const Options& options) {
     const String text(generated.c_str(), generated.size());
     SharedPtr<Composition> source;
     const DmRoot* tree = nullptr;
-    if (options.profile != "import")
+    if (options.profile != "import" && options.profile != "parse")
         tree = &importText(text, source);
     SharedPtr<Composition> holder;
     String standard;
@@ -744,7 +744,11 @@ int profile(const bench::TimelineSize& size, const Options& options) {
 
     const double start = now();
     for (int r = 0; r < options.repeat; ++r) {
-        if (options.profile == "import") {
+        if (options.profile == "parse") {
+            // RapidJSON's DOM parse alone: the baseline of the import.
+            rapidjson::Document document;
+            document.Parse(text.c_str());
+        } else if (options.profile == "import") {
             SharedPtr<Composition> composition;
             importText(text, composition);
         } else if (options.profile == "std-write") {
@@ -813,11 +817,11 @@ bool parseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--profile") {
             if (!value(options.profile))
                 return false;
-            if (options.profile != "import" && options.profile != "export" &&
-                options.profile != "roundtrip" && options.profile != "std-write" &&
-                options.profile != "std-read") {
-                std::fprintf(stderr, "zemcomp-bench: --profile takes import, export, roundtrip, "
-                                     "std-write or std-read\n");
+            if (options.profile != "parse" && options.profile != "import" &&
+                options.profile != "export" && options.profile != "roundtrip" &&
+                options.profile != "std-write" && options.profile != "std-read") {
+                std::fprintf(stderr, "zemcomp-bench: --profile takes parse, import, export, "
+                                     "roundtrip, std-write or std-read\n");
                 return false;
             }
         } else {
