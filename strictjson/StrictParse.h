@@ -9,6 +9,7 @@
 #include <rapidjson/error/en.h>
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 
 namespace StrictJson {
@@ -42,6 +43,43 @@ inline bool nestsDeeperThan(const char* text, int limit) {
     return false;
 }
 
+/// Forwards a parser's events to `Handler` and stops the parse (the handler
+/// refuses) as soon as arrays and objects nest deeper than `limit`, so that
+/// the recursive parser never goes deeper than that on the call stack.
+template <class Handler> class DepthLimit {
+public:
+    using Ch = typename Handler::Ch;
+    using SizeType = rapidjson::SizeType;
+
+    DepthLimit(Handler& handler, int limit) : m_handler(handler), m_limit(limit) {}
+
+    bool Null() { return m_handler.Null(); }
+    bool Bool(bool b) { return m_handler.Bool(b); }
+    bool Int(int i) { return m_handler.Int(i); }
+    bool Uint(unsigned i) { return m_handler.Uint(i); }
+    bool Int64(int64_t i) { return m_handler.Int64(i); }
+    bool Uint64(uint64_t i) { return m_handler.Uint64(i); }
+    bool Double(double d) { return m_handler.Double(d); }
+    bool RawNumber(const Ch* s, SizeType n, bool copy) { return m_handler.RawNumber(s, n, copy); }
+    bool String(const Ch* s, SizeType n, bool copy) { return m_handler.String(s, n, copy); }
+    bool Key(const Ch* s, SizeType n, bool copy) { return m_handler.Key(s, n, copy); }
+    bool StartObject() { return ++m_depth <= m_limit && m_handler.StartObject(); }
+    bool EndObject(SizeType members) {
+        --m_depth;
+        return m_handler.EndObject(members);
+    }
+    bool StartArray() { return ++m_depth <= m_limit && m_handler.StartArray(); }
+    bool EndArray(SizeType elements) {
+        --m_depth;
+        return m_handler.EndArray(elements);
+    }
+
+private:
+    Handler& m_handler;
+    const int m_limit;
+    int m_depth = 0;
+};
+
 /// Parses the NUL-terminated `text` into `document` as strict JSON: RapidJSON's
 /// default flags (no comments, no trailing commas, no NaN or Infinity, nothing
 /// but whitespace after the root value) plus `ExtraFlags` (for example
@@ -52,9 +90,31 @@ inline bool nestsDeeperThan(const char* text, int limit) {
 /// deeper than kRecursiveParseDepth is parsed with the iterative parser instead,
 /// which accepts and rejects exactly the same texts but keeps the nesting off
 /// the call stack. Its error code for a rejected text may name another cause.
+///
+/// The text is read once when it is well-formed and nests no deeper than
+/// kRecursiveParseDepth: the recursive parser runs first, stopped at that depth.
+/// Only a text it does not accept is scanned for its depth (nestsDeeperThan) and
+/// parsed again by the parser that depth chooses, so that a rejected text gets
+/// the error, and its offset, it always had.
 template <unsigned ExtraFlags = rapidjson::kParseNoFlags, class Document>
 bool parse(Document& document, const char* text) {
     constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
+    using Encoding = typename Document::EncodingType;
+    // A document that holds an earlier parse's error keeps it until parsed again
+    // through Parse, which is what the second attempt does.
+    if (!document.HasParseError()) {
+        bool accepted = false;
+        auto generator = [&](Document& handler) {
+            rapidjson::GenericReader<Encoding, Encoding> reader;
+            rapidjson::GenericStringStream<Encoding> stream(text);
+            DepthLimit<Document> limited(handler, kRecursiveParseDepth);
+            accepted = !reader.template Parse<kFlags>(stream, limited).IsError();
+            return accepted;
+        };
+        document.Populate(generator);
+        if (accepted)
+            return true;
+    }
     if (nestsDeeperThan(text, kRecursiveParseDepth))
         document.template Parse<kFlags | rapidjson::kParseIterativeFlag>(text);
     else

@@ -127,3 +127,36 @@ TEST(StrictParse, ExtraFlagsApply) {
     EXPECT_EQ((*value)[0].GetDouble(), precise[0].GetDouble());
     EXPECT_EQ(precise[0].GetDouble(), 2.2250738585072011e-308);
 }
+
+TEST(StrictParse, ErrorsAndOffsetsAreThoseOfTheParserTheDepthChooses) {
+    // Around the depth at which the iterative parser takes over, and with the
+    // deep part after an error as well as around it: the outcome is exactly that
+    // of the one parser the text's whole depth selects.
+    const int limit = StrictJson::kRecursiveParseDepth;
+    std::vector<std::string> texts;
+    for (const std::string& text : kTexts) {
+        for (int levels : {limit - 1, limit, limit + 1}) {
+            texts.push_back(nested(text, static_cast<std::size_t>(levels)));
+            texts.push_back("[" + text + "," + nested("1", static_cast<std::size_t>(levels)) + "]");
+        }
+    }
+    for (const std::string& text : texts) {
+        rapidjson::Document reference;
+        if (StrictJson::nestsDeeperThan(text.c_str(), limit))
+            reference.Parse<rapidjson::kParseIterativeFlag>(text.c_str());
+        else
+            reference.Parse(text.c_str());
+        rapidjson::Document strict;
+        EXPECT_EQ(StrictJson::parse(strict, text.c_str()), !reference.HasParseError()) << text;
+        EXPECT_EQ(strict.GetParseError(), reference.GetParseError()) << text;
+        EXPECT_EQ(strict.GetErrorOffset(), reference.GetErrorOffset()) << text;
+        EXPECT_TRUE(strict == reference) << text;
+    }
+
+    // A document that failed once is cleared of its error by a good parse.
+    rapidjson::Document reused;
+    ASSERT_FALSE(StrictJson::parse(reused, "[1,]"));
+    ASSERT_TRUE(StrictJson::parse(reused, "{\"a\":[1,2]}"));
+    EXPECT_FALSE(reused.HasParseError());
+    EXPECT_EQ(reused["a"][1].GetInt(), 2);
+}
