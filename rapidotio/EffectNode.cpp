@@ -24,7 +24,7 @@ bool EffectNode::isNested() const {
 }
 
 bool EffectNode::hasSchema(const char* expected) const {
-    return silentString(*json, ObjectKeys::schema) == expected;
+    return stringMemberIs(*json, ObjectKeys::schema, expected);
 }
 
 void EffectNode::writeEffectMembers(MemberWriter& writer) const {

@@ -10,11 +10,10 @@ namespace ZEM_0_81::rapidotio {
 
 namespace {
 
-/// Looks the key up and reports the outcome of a typed read: the not-found or
-/// mismatch message, or the found message when `accepts` holds.
+/// Reports the outcome of a typed read of `member`, found for `key`: the
+/// not-found or mismatch message, or the found message when `accepts` holds.
 template <class Accepts>
-const Value* lookUp(const Value& object, const char* key, const char* typeWord, Accepts accepts) {
-    const Value* member = findMember(object, key);
+const Value* check(const Value* member, const char* key, const char* typeWord, Accepts accepts) {
     if (!member) {
         debugPrint("Cannot find '%s'\n", key);
         return nullptr;
@@ -23,16 +22,17 @@ const Value* lookUp(const Value& object, const char* key, const char* typeWord, 
         debugPrint("Expected '%s' to be %s, found %s\n", key, typeWord, typeName(*member));
         return nullptr;
     }
-    debugPrint("Found %s\n", key);
+    // The common case of every read: no call at all while diagnostics are off.
+    if (debugEnabled())
+        debugPrint("Found %s\n", key);
     return member;
 }
 
 } // namespace
 
-bool debugEnabled() {
-    // Only the variable's existence matters, whatever its text; read once.
-    static const bool enabled = std::getenv("KR_DEBUG_OTIO") != nullptr;
-    return enabled;
+bool detail::debugSwitchFromEnvironment() {
+    // Only the variable's existence matters, whatever its text.
+    return std::getenv("KR_DEBUG_OTIO") != nullptr;
 }
 
 void debugPrint(const char* format, ...) {
@@ -44,20 +44,6 @@ void debugPrint(const char* format, ...) {
     va_end(args);
 }
 
-const Value* findMember(const Value& object, const char* key) {
-    if (!object.IsObject() || !key)
-        return nullptr;
-    const std::size_t length = std::strlen(key);
-    // Linear scan from the first member: the first of duplicate names wins.
-    for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
-        const Value& memberName = it->name;
-        if (memberName.GetStringLength() == length &&
-            std::memcmp(memberName.GetString(), key, length) == 0)
-            return &it->value;
-    }
-    return nullptr;
-}
-
 std::string silentString(const Value& object, const char* key) {
     const Value* member = findMember(object, key);
     if (!member || !member->IsString())
@@ -65,67 +51,64 @@ std::string silentString(const Value& object, const char* key) {
     return std::string(member->GetString());
 }
 
-bool getString(const Value& object, const char* key, std::string& out) {
-    const Value* member =
-        lookUp(object, key, "String", [](const Value& v) { return v.IsString(); });
+bool takeString(const Value* found, const char* key, std::string& out) {
+    const Value* member = check(found, key, "String", [](const Value& v) { return v.IsString(); });
     if (!member)
         return false;
     out = member->GetString();
     return true;
 }
 
-bool getDouble(const Value& object, const char* key, double& out) {
-    const Value* member =
-        lookUp(object, key, "Double", [](const Value& v) { return v.IsDouble(); });
+bool takeDouble(const Value* found, const char* key, double& out) {
+    const Value* member = check(found, key, "Double", [](const Value& v) { return v.IsDouble(); });
     if (!member)
         return false;
     out = member->GetDouble();
     return true;
 }
 
-bool getFloat(const Value& object, const char* key, float& out) {
-    const Value* member = lookUp(object, key, "Float", [](const Value& v) { return v.IsFloat(); });
+bool takeFloat(const Value* found, const char* key, float& out) {
+    const Value* member = check(found, key, "Float", [](const Value& v) { return v.IsFloat(); });
     if (!member)
         return false;
     out = member->GetFloat();
     return true;
 }
 
-bool getInt(const Value& object, const char* key, std::int32_t& out) {
-    const Value* member = lookUp(object, key, "Int", [](const Value& v) { return v.IsInt(); });
+bool takeInt(const Value* found, const char* key, std::int32_t& out) {
+    const Value* member = check(found, key, "Int", [](const Value& v) { return v.IsInt(); });
     if (!member)
         return false;
     out = member->GetInt();
     return true;
 }
 
-bool getUint(const Value& object, const char* key, std::uint32_t& out) {
-    const Value* member = lookUp(object, key, "Uint", [](const Value& v) { return v.IsUint(); });
+bool takeUint(const Value* found, const char* key, std::uint32_t& out) {
+    const Value* member = check(found, key, "Uint", [](const Value& v) { return v.IsUint(); });
     if (!member)
         return false;
     out = member->GetUint();
     return true;
 }
 
-bool getBool(const Value& object, const char* key, bool& out) {
-    const Value* member = lookUp(object, key, "bool", [](const Value& v) { return v.IsBool(); });
+bool takeBool(const Value* found, const char* key, bool& out) {
+    const Value* member = check(found, key, "bool", [](const Value& v) { return v.IsBool(); });
     if (!member)
         return false;
     out = member->IsTrue();
     return true;
 }
 
-bool getObject(const Value& object, const char* key, const Value*& out) {
-    const Value* member =
-        lookUp(object, key, "Object", [](const Value& v) { return v.IsObject(); });
+bool takeObject(const Value* found, const char* key, const Value*& out) {
+    const Value* member = check(found, key, "Object", [](const Value& v) { return v.IsObject(); });
     if (!member)
         return false;
     out = member;
     return true;
 }
 
-bool getArray(const Value& object, const char* key, const Value*& out) {
-    const Value* member = lookUp(object, key, "Array", [](const Value& v) { return v.IsArray(); });
+bool takeArray(const Value* found, const char* key, const Value*& out) {
+    const Value* member = check(found, key, "Array", [](const Value& v) { return v.IsArray(); });
     if (!member)
         return false;
     out = member;

@@ -36,25 +36,27 @@ bool isValid(const TimeRange& range) {
 }
 
 void parseRationalTime(const Value& object, RationalTime& time) {
-    if (silentString(object, ObjectKeys::schema) != RationalTimeKeys::schema)
+    if (!stringMemberIs(object, ObjectKeys::schema, RationalTimeKeys::schema))
         return;
 
     // Rates come as doubles, as integers, or (from some writers) as numeric text;
-    // each failed attempt leaves its own diagnostic.
+    // each failed attempt leaves its own diagnostic. Each member is looked up once.
+    const Value* const rateMember = findMember(object, RationalTimeKeys::rate);
     double rate = 0;
     std::int32_t integer = 0;
     std::string text;
-    if (getDouble(object, RationalTimeKeys::rate, rate))
+    if (takeDouble(rateMember, RationalTimeKeys::rate, rate))
         time.rate = rate;
-    else if (getInt(object, RationalTimeKeys::rate, integer))
+    else if (takeInt(rateMember, RationalTimeKeys::rate, integer))
         time.rate = integer;
-    else if (getString(object, RationalTimeKeys::rate, text))
+    else if (takeString(rateMember, RationalTimeKeys::rate, text))
         time.rate = std::strtod(text.c_str(), nullptr);
 
+    const Value* const valueMember = findMember(object, RationalTimeKeys::value);
     double value = 0;
-    if (getDouble(object, RationalTimeKeys::value, value))
+    if (takeDouble(valueMember, RationalTimeKeys::value, value))
         time.value = value;
-    else if (getInt(object, RationalTimeKeys::value, integer))
+    else if (takeInt(valueMember, RationalTimeKeys::value, integer))
         time.value = integer;
 }
 
@@ -67,7 +69,7 @@ void parseTimeRange(const Value& object, TimeRange& range) {
 }
 
 void parsePoint(const Value& object, Point& point) {
-    if (silentString(object, ObjectKeys::schema) != PointKeys::schema)
+    if (!stringMemberIs(object, ObjectKeys::schema, PointKeys::schema))
         return;
     getDouble(object, PointKeys::x, point.x);
     getDouble(object, PointKeys::y, point.y);

@@ -93,6 +93,24 @@ TEST(JsonAccess, FirstDuplicateWinsAndNonObjectsHaveNoMembers) {
     }
 }
 
+TEST(JsonAccess, NamesMatchWholeAndStringComparisonsStopAtNul) {
+    // Same length and first byte, or a prefix of another name: no match; the
+    // empty name is a name like any other.
+    auto doc = parse(R"({"ab":1,"abc":2,"ac":3,"":4,"s":"Point.1\u0000x","t":7})");
+    ASSERT_NE(nullptr, findMember(*doc, "ac"));
+    EXPECT_EQ(3, findMember(*doc, "ac")->GetInt());
+    EXPECT_EQ(2, findMember(*doc, "abc")->GetInt());
+    EXPECT_EQ(4, findMember(*doc, "")->GetInt());
+    EXPECT_EQ(nullptr, findMember(*doc, "a"));
+    EXPECT_EQ(nullptr, findMember(*doc, "abcd"));
+    EXPECT_EQ(nullptr, findMember(*doc, nullptr));
+
+    EXPECT_TRUE(stringMemberIs(*doc, "s", "Point.1"));
+    EXPECT_FALSE(stringMemberIs(*doc, "s", "Point.1x"));
+    EXPECT_FALSE(stringMemberIs(*doc, "t", "7"));
+    EXPECT_FALSE(stringMemberIs(*doc, "missing", ""));
+}
+
 TEST(JsonAccess, TypeNamesAndNumberConversions) {
     auto doc = parse(R"([null,false,true,{},[],"s",1,-5,18446744073709551615,2.5])");
     const char* expected[] = {"Null",   "False",  "True",   "Object", "Array",
