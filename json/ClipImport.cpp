@@ -20,6 +20,7 @@
 #include <rapidjson/writer.h>
 
 #include <cfloat>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -74,15 +75,27 @@ std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
     return std::string(buffer.GetString(), buffer.GetSize());
 }
 
-/// `format` applied to `value`, whatever its length.
-template <class T> std::string formatted(const char* format, T value) {
-    const int length = std::snprintf(nullptr, 0, format, value);
-    if (length <= 0)
-        return std::string();
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    std::snprintf(text.data(), text.size(), format, value);
-    text.resize(static_cast<std::size_t>(length));
-    return text;
+/// The decimal text of `value`, as printf's "%d" writes it.
+std::string decimalText(int value) {
+    char text[16];
+    const std::to_chars_result end = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, end.ptr);
+}
+
+/// `value` with six decimals, as printf's "%f" writes it: the exactly rounded
+/// decimal of the double, ties to even, which to_chars gives too, much faster.
+/// Infinities and NaNs keep printf's own spelling.
+std::string fixedText(double value) {
+    if (!std::isfinite(value)) {
+        char text[16];
+        std::snprintf(text, sizeof text, "%f", value);
+        return text;
+    }
+    // The largest double has 309 digits before the point.
+    char text[400];
+    const std::to_chars_result end =
+        std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
+    return std::string(text, end.ptr);
 }
 
 void addEntry(DmSourceNode::MediaInput& input, const char* key, const std::string& value) {
@@ -109,8 +122,8 @@ void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& c
     addEntry(input, MediaVocabulary::kVideoCodecKey, clip.video_codec);
     addEntry(input, MediaVocabulary::kAudioCodecKey, clip.audio_codec);
     addEntry(input, MediaVocabulary::kFileSizeKey,
-             formatted("%d", static_cast<int>(clip.file_size_in_bytes)));
-    addEntry(input, MediaVocabulary::kFrameRateKey, formatted("%f", frameRate));
+             decimalText(static_cast<int>(clip.file_size_in_bytes)));
+    addEntry(input, MediaVocabulary::kFrameRateKey, fixedText(frameRate));
     for (const auto& [key, value] : clip.extra_data) {
         const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
             DmSourceNode::DictionaryEntry::create(DmString(key.c_str()), DmString(value.c_str())));

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -287,6 +289,22 @@ TEST(ClipImport, ExtraDataHoldsCodecsSizeRateThenTheClipsOwn) {
                                         "ZEM_FILE_SIZE_IN_BYTES=-5", "ZEM_FRAME_RATE=25.000000",
                                         "zeta=1", "alpha=two"}),
               entries);
+}
+
+TEST(ClipImport, FrameRateEntryIsWrittenAsPrintfWritesSixDecimals) {
+    // Ties at the seventh decimal go to even; long and tiny rates keep every digit.
+    for (const char* rate : {"23.976", "24.0078125", "24.0234375", "0.0000025", "1e300",
+                             "29.97002997002997", "123456789.1234567"}) {
+        CoSharedPtr<DmRoot> root;
+        const auto* input = dynamic_cast<const DmSourceNode::MediaInput*>(
+            primaryWith(root, std::string(R"("frame_rate":)") + rate));
+        ASSERT_NE(nullptr, input) << rate;
+        char expected[400];
+        std::snprintf(expected, sizeof expected, "%f", std::strtod(rate, nullptr));
+        ASSERT_GE(input->getNbExtraData(), 4u) << rate;
+        EXPECT_EQ("ZEM_FRAME_RATE", text(input->getExtraData(3)->getKey())) << rate;
+        EXPECT_EQ(expected, text(input->getExtraData(3)->getValue())) << rate;
+    }
 }
 
 } // namespace
