@@ -16,7 +16,6 @@
 #include "json/MediaInputCollector.h"
 #include "json/Narrowing.h"
 
-#include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
 #include <cfloat>
@@ -58,10 +57,25 @@ double rateOr(double rate, const char* message) {
     return fallback;
 }
 
+/// A RapidJSON output stream appending to a std::string.
+struct StringOutput {
+    using Ch = char;
+    std::string& text;
+    void Put(char c) { text.push_back(c); }
+    void Flush() {}
+};
+
 /// The clip's identity as compact JSON: {"entity":{"id":I,"type":T}}.
 std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    std::string text;
+    text.reserve(40 + clip.entity_type.size());
+    StringOutput output{text};
+    // The writer's two levels of nesting live in a buffer here, not on the heap.
+    char levels[256];
+    rapidjson::MemoryPoolAllocator<> levelMemory(levels, sizeof levels);
+    rapidjson::Writer<StringOutput, rapidjson::UTF8<>, rapidjson::UTF8<>,
+                      rapidjson::MemoryPoolAllocator<>>
+        writer(output, &levelMemory);
     writer.StartObject();
     writer.Key(rapidotio::keys::ClipMetadataKeys::entity);
     writer.StartObject();
@@ -72,7 +86,7 @@ std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
                   static_cast<rapidjson::SizeType>(clip.entity_type.size()));
     writer.EndObject();
     writer.EndObject();
-    return std::string(buffer.GetString(), buffer.GetSize());
+    return text;
 }
 
 /// The decimal text of `value`, as printf's "%d" writes it.

@@ -8,9 +8,9 @@ namespace ZEM_0_81::Json {
 void MediaInputCollector::addInput(DmSourceNode::Input* input) {
     const CoSharedPtr<DmSourceNode::Input> held(input);
     input->setPrimaryRes(primaryRes.get());
+    // Without source information the first sequence is the empty text.
     const DmSourceInfo* info = input->getSrcInfo();
-    const std::string firstSequence = info ? DmStr2CStr(info->getSequence(0)).c_str() : "";
-    if (firstSequence == targetUrl)
+    if (info ? info->getSequence(0).str() == targetUrl : targetUrl.empty())
         inputs.push_front(held);
     else
         inputs.push_back(held);

@@ -146,6 +146,7 @@ void ClipNode::readMediaMetadata(const Value& zem) {
     getInt(zem, MediaMetadataKeys::fileSizeInBytes, file_size_in_bytes);
 
     if (getObject(zem, MediaMetadataKeys::extraData, member)) {
+        extra_data.reserve(extra_data.size() + member->MemberCount());
         std::string text;
         for (auto it = member->MemberBegin(); it != member->MemberEnd(); ++it) {
             if (extraDataText(it->value, text))

@@ -149,6 +149,7 @@ void Node::parseChildArray(const char* key) {
         debugPrint("Node '%s' has no children\n", name.c_str());
         return;
     }
+    children.reserve(children.size() + array->Size());
     for (const Value& element : array->GetArray())
         addParsedChild(element);
 }
