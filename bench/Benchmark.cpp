@@ -50,7 +50,7 @@ constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
     "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3] [--repeat N] [--write-samples DIR]\n"
-    "                     [--profile parse|import|export|roundtrip|std-write|std-read]\n"
+    "                     [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
     "                        XL (40 MB), D (12 MB dense with effects and paint) and\n"
@@ -58,7 +58,9 @@ const char* const kUsage =
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
-    "                        for a profiler (valgrind --tool=callgrind, perf record)\n";
+    "                        for a profiler (valgrind --tool=callgrind, perf record);\n"
+    "                        PHASE is import, export, roundtrip, std-write, std-read,\n"
+    "                        or RapidJSON's own parse or write of the document\n";
 
 struct Options {
     std::vector<std::string> sizes{"S", "M", "L", "XL", "D", "D3"};
@@ -733,7 +735,7 @@ int profile(const bench::TimelineSize& size, const Options& options) {
     const String text(generated.c_str(), generated.size());
     SharedPtr<Composition> source;
     const DmRoot* tree = nullptr;
-    if (options.profile != "import" && options.profile != "parse")
+    if (options.profile != "import" && options.profile != "parse" && options.profile != "write")
         tree = &importText(text, source);
     SharedPtr<Composition> holder;
     String standard;
@@ -742,12 +744,20 @@ int profile(const bench::TimelineSize& size, const Options& options) {
         writeStandard(*holder, standard);
     }
 
+    rapidjson::Document parsed;
+    if (options.profile == "write")
+        parsed.Parse(text.c_str());
+
     const double start = now();
     for (int r = 0; r < options.repeat; ++r) {
         if (options.profile == "parse") {
             // RapidJSON's DOM parse alone: the baseline of the import.
             rapidjson::Document document;
             document.Parse(text.c_str());
+        } else if (options.profile == "write") {
+            rapidjson::StringBuffer buffer;
+            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+            parsed.Accept(writer);
         } else if (options.profile == "import") {
             SharedPtr<Composition> composition;
             importText(text, composition);
@@ -817,11 +827,14 @@ bool parseOptions(int argc, char** argv, Options& options) {
         } else if (arg == "--profile") {
             if (!value(options.profile))
                 return false;
-            if (options.profile != "parse" && options.profile != "import" &&
-                options.profile != "export" && options.profile != "roundtrip" &&
-                options.profile != "std-write" && options.profile != "std-read") {
-                std::fprintf(stderr, "zemcomp-bench: --profile takes parse, import, export, "
-                                     "roundtrip, std-write or std-read\n");
+            if (options.profile != "import" && options.profile != "export" &&
+                options.profile != "parse" && options.profile != "write" &&
+                options.profile != "roundtrip" && options.profile != "std-write" &&
+                options.profile != "std-read") {
+                std::fprintf(
+                    stderr,
+                    "zemcomp-bench: --profile takes import, export, roundtrip, parse, write, "
+                    "std-write or std-read\n");
                 return false;
             }
         } else {
