@@ -28,14 +28,14 @@ void MemberWriter::children(const char* key, WhenEmpty whenEmpty) {
     switch (m_part) {
     case Part::Whole:
         if (written) {
-            m_writer.Key(key);
+            m_writer.Text(key);
             m_writer.StartArray();
             m_writer.EndArray();
         }
         break;
     case Part::Head:
         if (m_live && written) {
-            m_writer.Key(key);
+            m_writer.Text(key);
             m_writer.StartArray();
         }
         m_live = false;

@@ -5,6 +5,7 @@
 #include <rapidjson/writer.h>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace ZEM_0_81::rapidotio {
@@ -12,8 +13,41 @@ namespace ZEM_0_81::rapidotio {
 struct RationalTime;
 struct TimeRange;
 
-/// The compact RapidJSON writer that documents are streamed through.
-using JsonTextWriter = rapidjson::Writer<TextOutput>;
+/// The compact RapidJSON writer that documents are streamed through, with one
+/// addition: a text in which nothing needs escaping (as keys and most values)
+/// is copied into the output whole rather than a character at a time. The
+/// characters written are the same.
+class JsonTextWriter : public rapidjson::Writer<TextOutput> {
+public:
+    explicit JsonTextWriter(TextOutput& output) : Writer(output) {}
+
+    /// A string value, or an object's key (a key is written as a string).
+    bool Text(const char* text, rapidjson::SizeType length) {
+        if (!plain(text, length))
+            return String(text, length);
+        Prefix(rapidjson::kStringType);
+        char* const out = os_->Push(std::size_t(length) + 2);
+        out[0] = '"';
+        std::memcpy(out + 1, text, length);
+        out[length + 1] = '"';
+        return EndValue(true);
+    }
+    bool Text(const char* text) {
+        return Text(text, static_cast<rapidjson::SizeType>(std::strlen(text)));
+    }
+
+private:
+    /// True when no character of `text` is escaped in JSON: no control
+    /// character, quotation mark or backslash.
+    static bool plain(const char* text, rapidjson::SizeType length) {
+        unsigned char special = 0;
+        for (rapidjson::SizeType i = 0; i < length; ++i) {
+            const auto c = static_cast<unsigned char>(text[i]);
+            special |= static_cast<unsigned char>(c < 0x20 || c == '"' || c == '\\');
+        }
+        return special == 0;
+    }
+};
 
 /// Writes the members of one node straight into a JSON text writer, so that a
 /// node's toJson reads as the list of its members in the order they are
@@ -59,7 +93,7 @@ public:
     void beginObject(const char* key) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.StartObject();
     }
     void endObject() {
@@ -70,7 +104,7 @@ public:
     void beginArray(const char* key) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.StartArray();
     }
     /// Starts an array element of the array being written.
@@ -88,44 +122,44 @@ public:
     void member(const char* key, const std::string& text) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         string(text);
     }
     void member(const char* key, const char* text) {
         if (!m_live)
             return;
-        m_writer.Key(key);
-        m_writer.String(text);
+        m_writer.Text(key);
+        m_writer.Text(text);
     }
     void member(const char* key, double number) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         value(number);
     }
     void member(const char* key, bool flag) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.Bool(flag);
     }
     void member(const char* key, std::int32_t number) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.Int(number);
     }
     void member(const char* key, std::uint32_t number) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.Uint(number);
     }
     /// A member whose name is a text of the node (all its bytes).
     void member(const std::string& key, const std::string& text) {
         if (!m_live)
             return;
-        m_writer.Key(key.data(), size(key));
+        m_writer.Text(key.data(), size(key));
         string(text);
     }
     /// A "RationalTime.1" object member.
@@ -136,7 +170,7 @@ public:
     void pair(const char* key, double first, double second) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.StartArray();
         value(first);
         value(second);
@@ -146,7 +180,7 @@ public:
     void pair(const char* key, std::int32_t first, std::int32_t second) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.StartArray();
         m_writer.Int(first);
         m_writer.Int(second);
@@ -156,7 +190,7 @@ public:
     template <class Numbers> void numbers(const char* key, const Numbers& numbers) {
         if (!m_live)
             return;
-        m_writer.Key(key);
+        m_writer.Text(key);
         m_writer.StartArray();
         for (const auto number : numbers)
             value(static_cast<double>(number));
@@ -186,7 +220,7 @@ public:
 
 private:
     static rapidjson::SizeType size(const std::string& text);
-    void string(const std::string& text) { m_writer.String(text.data(), size(text)); }
+    void string(const std::string& text) { m_writer.Text(text.data(), size(text)); }
     /// Writes a double; throws for a number that is not finite.
     void value(double number) {
         if (!m_writer.Double(number))

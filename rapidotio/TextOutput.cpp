@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <new>
 
 #if defined(__linux__)
@@ -28,10 +29,60 @@ std::size_t& mappedLength(char* block) {
 // remapping them: the characters written are never copied, and a text that
 // grows to many megabytes never needs twice its size.
 constexpr std::size_t kMapFrom = std::size_t(64) << 10;
+// The length of text ahead of the writer whose pages are made present at once.
+constexpr std::size_t kCommitStep = std::size_t(1) << 20;
+
+// Released pages of at most this length are kept for the next long text.
+constexpr std::size_t kSpareUpTo = std::size_t(256) << 20;
 
 std::size_t pageRounded(std::size_t length) {
     static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
     return (length + page - 1) / page * page;
+}
+
+/// The pages of the last long text let go, kept for the next one: a text written
+/// into pages already present costs no page faults, which is most of what a
+/// fresh block costs (as the pages malloc keeps for reuse save RapidJSON's own
+/// buffers). The kernel may take the pages back whenever it needs memory
+/// (MADV_FREE): a page taken back is a fresh page again when next written.
+/// Only one block is kept; the rest are unmapped.
+class SparePages {
+public:
+    /// Keeps `block` of `length` bytes, unmapping the block kept before.
+    void keep(char* block, std::size_t length) {
+        madvise(block, length, MADV_FREE);
+        char* previous = nullptr;
+        std::size_t previousLength = 0;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            previous = m_block;
+            previousLength = m_length;
+            m_block = block;
+            m_length = length;
+        }
+        if (previous)
+            munmap(previous, previousLength);
+    }
+    /// The block kept and its length, or null; the caller owns it then.
+    char* take(std::size_t& length) {
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        char* const block = m_block;
+        length = m_length;
+        m_block = nullptr;
+        m_length = 0;
+        return block;
+    }
+
+private:
+    std::mutex m_mutex;
+    char* m_block = nullptr;
+    std::size_t m_length = 0;
+};
+
+SparePages& sparePages() {
+    static SparePages* spare =
+        new SparePages; // never destroyed: released texts may outlive statics
+    return *spare;
 }
 #endif
 
@@ -40,7 +91,10 @@ void releaseBlock(char* block) {
         return;
 #ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
     if (const std::size_t mapped = mappedLength(block)) {
-        munmap(block, mapped);
+        if (mapped <= kSpareUpTo)
+            sparePages().keep(block, mapped);
+        else
+            munmap(block, mapped);
         return;
     }
 #endif
@@ -64,26 +118,49 @@ TextOutput::~TextOutput() {
 }
 
 void TextOutput::grow(std::size_t count) {
+    char* block = m_text ? m_text - kHeader : nullptr;
+    const std::size_t size = this->size();
+#ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
+    if (block && mappedLength(block) != 0 && commit(block, count))
+        return;
+#endif
     // Half as much again each time, as RapidJSON's buffers grow.
-    std::size_t capacity = m_capacity + m_capacity / 2;
-    if (capacity < m_size + count)
-        capacity = m_size + count;
+    const std::size_t current = static_cast<std::size_t>(m_limit - m_text);
+    std::size_t capacity = current + current / 2;
+    if (capacity < size + count)
+        capacity = size + count;
     if (capacity < 4096)
         capacity = 4096;
-    char* block = m_text ? m_text - kHeader : nullptr;
     const std::size_t length = kHeader + capacity + 1; // with the NUL byte
 
 #ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
     if (length >= kMapFrom) {
-        const std::size_t mapped = pageRounded(length);
+        std::size_t mapped = pageRounded(length);
         void* pages = MAP_FAILED;
         if (block && mappedLength(block) != 0) {
             pages = mremap(block, mappedLength(block), mapped, MREMAP_MAYMOVE);
         } else {
-            pages =
-                mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+            // The pages of the last text let go when there are some, else new ones.
+            std::size_t spareLength = 0;
+            if (char* const spare = sparePages().take(spareLength)) {
+                // Kept whole when it is longer: the room not used goes at the end.
+                if (spareLength >= mapped) {
+                    pages = spare;
+                    mapped = spareLength;
+                } else {
+                    pages = mremap(spare, spareLength, mapped, MREMAP_MAYMOVE);
+                    if (pages == MAP_FAILED)
+                        munmap(spare, spareLength);
+                }
+                m_committed = spareLength;
+            }
+            if (pages == MAP_FAILED) {
+                pages = mmap(nullptr, mapped, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS,
+                             -1, 0);
+                m_committed = 0;
+            }
             if (pages != MAP_FAILED && block) {
-                std::memcpy(static_cast<char*>(pages) + kHeader, m_text, m_size);
+                std::memcpy(static_cast<char*>(pages) + kHeader, m_text, size);
                 std::free(block);
             }
         }
@@ -91,8 +168,8 @@ void TextOutput::grow(std::size_t count) {
             throw std::bad_alloc();
         block = static_cast<char*>(pages);
         mappedLength(block) = mapped;
-        m_text = block + kHeader;
-        m_capacity = mapped - kHeader - 1;
+        place(block + kHeader, size, 0);
+        commit(block, count);
         return;
     }
 #endif
@@ -102,44 +179,65 @@ void TextOutput::grow(std::size_t count) {
         throw std::bad_alloc();
     block = static_cast<char*>(grown);
     mappedLength(block) = 0;
-    m_text = block + kHeader;
-    m_capacity = capacity;
+    place(block + kHeader, size, capacity);
 }
+
+#ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
+bool TextOutput::commit(char* block, std::size_t count) {
+    const std::size_t mapped = mappedLength(block);
+    const std::size_t needed = kHeader + size() + count + 1; // with the NUL byte
+    if (needed > mapped)
+        return false;
+    // The pages ahead of the writer are made present a step at a time, in one
+    // call rather than one fault per page as the writer reaches them: a fault
+    // costs far more than the page it brings, most of all in a virtual machine.
+    // No more than a step beyond the text is ever resident. Where the system
+    // cannot do this, the pages still come on demand.
+    std::size_t committed = pageRounded(needed + kCommitStep);
+    if (committed > mapped)
+        committed = mapped;
+    if (committed > m_committed) {
+        madvise(block + m_committed, committed - m_committed, MADV_POPULATE_WRITE);
+        m_committed = committed;
+    }
+    m_limit = block + committed - 1; // the NUL byte's place kept
+    return true;
+}
+#endif
 
 String TextOutput::takeString() {
     if (!m_text)
         return String();
     fit();
-    char* text = m_text;
-    text[m_size] = '\0';
-    const std::size_t size = m_size;
-    m_text = nullptr;
-    m_size = 0;
-    m_capacity = 0;
+    char* const text = m_text;
+    const std::size_t size = this->size();
+    text[size] = '\0';
+    place(nullptr, 0, 0);
     return String::adopt(text, size, &releaseText);
 }
 
 void TextOutput::fit() {
     // A block shrinks where it lies.
     char* block = m_text - kHeader;
+    const std::size_t size = this->size();
 #ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
     if (const std::size_t mapped = mappedLength(block)) {
-        const std::size_t fitted = pageRounded(kHeader + m_size + 1);
+        const std::size_t fitted = pageRounded(kHeader + size + 1);
         if (fitted < mapped && mremap(block, mapped, fitted, 0) != MAP_FAILED) {
             mappedLength(block) = fitted;
-            m_capacity = fitted - kHeader - 1;
+            if (m_committed > fitted)
+                m_committed = fitted;
+            m_limit = block + fitted - 1;
         }
         return;
     }
 #endif
-    if (void* fitted = std::realloc(block, kHeader + m_size + 1)) {
-        m_text = static_cast<char*>(fitted) + kHeader;
-        m_capacity = m_size;
-    }
+    if (void* fitted = std::realloc(block, kHeader + size + 1))
+        place(static_cast<char*>(fitted) + kHeader, size, size);
 }
 
 std::string TextOutput::copyText() const {
-    return m_text ? std::string(m_text, m_size) : std::string();
+    return m_text ? std::string(m_text, size()) : std::string();
 }
 
 } // namespace ZEM_0_81::rapidotio

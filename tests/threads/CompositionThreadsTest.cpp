@@ -10,6 +10,9 @@
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <atomic>
 #include <string>
@@ -160,6 +163,53 @@ TEST(CompositionThreads, OneTreeCopiedIntoCompositionsOnEveryThread) {
     });
     for (const std::string& text : written)
         EXPECT_EQ(text, expected.c_str());
+}
+
+TEST(CompositionThreads, LongTextsWrittenAndReleasedOnEveryThread) {
+    // Each track of an example holds its children forty times over: a text long
+    // enough to be written into pages of its own, which are passed on from a
+    // released text to the next one on any thread.
+    std::string text = test::readExample("short-cut.otio.json");
+    {
+        rapidjson::Document document;
+        document.Parse(text.c_str());
+        ASSERT_FALSE(document.HasParseError());
+        auto& allocator = document.GetAllocator();
+        for (auto& track : document["timeline"]["tracks"]["children"].GetArray()) {
+            rapidjson::Value& children = track["children"];
+            const rapidjson::Value once(children, allocator);
+            for (int copy = 1; copy < 40; ++copy)
+                for (const auto& child : once.GetArray())
+                    children.PushBack(rapidjson::Value(child, allocator), allocator);
+        }
+        rapidjson::StringBuffer buffer;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+        document.Accept(writer);
+        text = buffer.GetString();
+    }
+    SharedPtr<Composition> source;
+    Composition::create(source, String("long"), "", Rational(24, 1));
+    source->setJson(Composition::JsonType::Otio, String(text.c_str()));
+    Status status;
+    const DmRoot& tree = source->getTree(status);
+    ASSERT_TRUE(status);
+    String expected;
+    ASSERT_TRUE(
+        Composition::create(String("long"), tree)->getJson(Composition::JsonType::Otio, expected));
+    ASSERT_GT(expected.size(), std::size_t(256) << 10);
+
+    std::vector<int> differences(kThreads, 0);
+    test::runTogether(kThreads, [&](int index) {
+        for (int round = 0; round < 6; ++round) {
+            String written;
+            Composition::create(String("long"), tree)
+                ->getJson(Composition::JsonType::Otio, written);
+            if (written != expected)
+                ++differences[index];
+        }
+    });
+    for (int index = 0; index < kThreads; ++index)
+        EXPECT_EQ(differences[index], 0) << "thread " << index;
 }
 
 // With diagnostics switched on (its own test entry), the switch is read once

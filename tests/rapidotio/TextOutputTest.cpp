@@ -1,0 +1,176 @@
+// The text output documents are written into: the characters it hands over,
+// short and long texts, pages reused from a released text, and the writer's
+// shortcuts (numbers converted in place, texts copied whole) giving the same
+// characters as RapidJSON's own writer into its own string buffer.
+
+#include "rapidotio/TextOutput.h"
+#include "rapidotio/MemberWriter.h"
+
+#include <gtest/gtest.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <cfloat>
+#include <cmath>
+#include <cstdint>
+#include <functional>
+#include <limits>
+#include <string>
+#include <type_traits>
+#include <vector>
+
+using namespace ZEM_0_81;
+using namespace ZEM_0_81::rapidotio;
+
+namespace {
+
+/// `length` characters cycling through the alphabet from `first`.
+std::string pattern(std::size_t length, char first) {
+    std::string text(length, ' ');
+    for (std::size_t i = 0; i < length; ++i)
+        text[i] = static_cast<char>('a' + (first - 'a' + i) % 26);
+    return text;
+}
+
+String written(const std::string& text) {
+    TextOutput output;
+    for (const char c : text)
+        output.Put(c);
+    return output.takeString();
+}
+
+/// The same calls made on our writer and on RapidJSON's writer into its own
+/// string buffer; both texts are returned, with whether each call succeeded.
+struct BothTexts {
+    std::string ours;
+    std::string theirs;
+    std::vector<bool> oursOk;
+    std::vector<bool> theirsOk;
+};
+
+template <class Calls> BothTexts writeBoth(Calls calls) {
+    BothTexts both;
+    TextOutput output;
+    JsonTextWriter ours(output);
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> theirs(buffer);
+    calls(ours, both.oursOk);
+    calls(theirs, both.theirsOk);
+    both.ours = output.copyText();
+    both.theirs = buffer.GetString();
+    return both;
+}
+
+} // namespace
+
+TEST(TextOutput, HandsOverEveryCharacterOfShortAndLongTexts) {
+    // Empty, within the first block, and long enough to live in pages of its own
+    // grown several times.
+    for (const std::size_t length : {std::size_t(0), std::size_t(1), std::size_t(4095),
+                                     std::size_t(4096), std::size_t(70000), std::size_t(3) << 20}) {
+        const std::string text = pattern(length, 'a');
+        const String taken = written(text);
+        ASSERT_EQ(taken.size(), length);
+        EXPECT_EQ(std::string(taken.c_str(), taken.size()), text) << length;
+        EXPECT_EQ(taken.c_str()[length], '\0') << length;
+    }
+}
+
+TEST(TextOutput, PushAndPopWriteInPlace) {
+    TextOutput output;
+    char* room = output.Push(5);
+    room[0] = 'x';
+    room[1] = 'y';
+    output.Pop(3);
+    output.Put('z');
+    EXPECT_EQ(output.copyText(), "xyz");
+    EXPECT_EQ(output.size(), 3u);
+}
+
+TEST(TextOutput, PagesOfAReleasedTextServeTheNextWithNothingLeftOver) {
+    // A long text released, then texts shorter, as long and longer written into
+    // the pages it leaves: each holds exactly its own characters, and texts held
+    // at the same time never share pages.
+    String first = written(pattern(std::size_t(2) << 20, 'a'));
+    first = String();
+
+    const std::string shorter = pattern(100000, 'k');
+    const String second = written(shorter);
+    EXPECT_EQ(std::string(second.c_str(), second.size()), shorter);
+
+    const std::string longer = pattern(std::size_t(5) << 20, 'q');
+    String third = written(longer);
+    EXPECT_EQ(std::string(third.c_str(), third.size()), longer);
+    EXPECT_EQ(std::string(second.c_str(), second.size()), shorter);
+
+    third = String();
+    const std::string again = pattern(std::size_t(1) << 20, 'c');
+    const String fourth = written(again);
+    EXPECT_EQ(std::string(fourth.c_str(), fourth.size()), again);
+    EXPECT_EQ(fourth.c_str()[again.size()], '\0');
+}
+
+TEST(JsonTextWriter, NumbersAreTheCharactersRapidJsonWrites) {
+    const std::vector<double> doubles = {0.0,    -0.0,     1.0,          -1.5,     0.1,     24.0,
+                                         23.976, 1e-7,     1e21,         1e300,    DBL_MAX, DBL_MIN,
+                                         5e-324, -123.456, 2147483647.0, 1.0 / 3.0};
+    const BothTexts both = writeBoth([&](auto& writer, std::vector<bool>& ok) {
+        writer.StartArray();
+        for (const double d : doubles)
+            ok.push_back(writer.Double(d));
+        for (const int i :
+             {0, -1, 7, std::numeric_limits<int>::min(), std::numeric_limits<int>::max()})
+            ok.push_back(writer.Int(i));
+        for (const unsigned u : {0u, 9u, 10u, std::numeric_limits<unsigned>::max()})
+            ok.push_back(writer.Uint(u));
+        for (const std::int64_t i : {std::int64_t(0), std::numeric_limits<std::int64_t>::min(),
+                                     std::numeric_limits<std::int64_t>::max()})
+            ok.push_back(writer.Int64(i));
+        for (const std::uint64_t u : {std::uint64_t(0), std::numeric_limits<std::uint64_t>::max()})
+            ok.push_back(writer.Uint64(u));
+        writer.EndArray();
+    });
+    EXPECT_EQ(both.ours, both.theirs);
+    EXPECT_EQ(both.oursOk, both.theirsOk);
+}
+
+TEST(JsonTextWriter, NonFiniteNumbersFailAndWriteNothing) {
+    for (const double d : {std::nan(""), HUGE_VAL, -HUGE_VAL}) {
+        TextOutput output;
+        JsonTextWriter writer(output);
+        writer.StartArray();
+        EXPECT_FALSE(writer.Double(d));
+        EXPECT_EQ(output.copyText(), "[");
+    }
+}
+
+TEST(JsonTextWriter, TextsAreTheCharactersRapidJsonWrites) {
+    // Plain texts take the shortcut; any that needs escaping goes the long way.
+    const std::vector<std::string> texts = {"",
+                                            "OTIO_SCHEMA",
+                                            "Point.1",
+                                            "with \"quotes\"",
+                                            "back\\slash",
+                                            "tab\there",
+                                            "line\nfeed",
+                                            std::string("nul\0inside", 10),
+                                            "\x1f\x7f",
+                                            "caf\xc3\xa9",
+                                            pattern(5000, 'm')};
+    const BothTexts both = writeBoth([&](auto& writer, std::vector<bool>& ok) {
+        writer.StartObject();
+        for (const std::string& text : texts) {
+            const auto length = static_cast<rapidjson::SizeType>(text.size());
+            if constexpr (std::is_same_v<std::decay_t<decltype(writer)>, JsonTextWriter>) {
+                ok.push_back(writer.Text(text.data(), length));
+                ok.push_back(writer.Text(text.data(), length));
+            } else {
+                ok.push_back(writer.Key(text.data(), length));
+                ok.push_back(writer.String(text.data(), length));
+            }
+        }
+        writer.EndObject();
+    });
+    EXPECT_EQ(both.ours, both.theirs);
+    EXPECT_EQ(both.oursOk, both.theirsOk);
+}
