@@ -132,11 +132,28 @@ template <> inline bool Writer<ZEM_0_81::rapidotio::TextOutput>::WriteUint64(uin
 }
 
 /// A number that is not finite has no JSON spelling: false, and nothing written.
+///
+/// A whole number below 2^53 other than zero is written as RapidJSON's
+/// conversion writes it, its digits and ".0", without the general algorithm:
+/// the interval of numbers that read back as it is narrower than one, so the
+/// only digits that conversion can give are the number's own, and they take
+/// fewer than 22 places, which it writes without an exponent. Times, rates and
+/// sizes are mostly such numbers.
 template <> inline bool Writer<ZEM_0_81::rapidotio::TextOutput>::WriteDouble(double d) {
     if (internal::Double(d).IsNanOrInf())
         return false;
     char* buffer = os_->Push(25);
-    char* end = internal::dtoa(d, buffer, maxDecimalPlaces_);
+    char* end;
+    constexpr double kWholeBelow = 9007199254740992.0; // 2^53
+    if (d != 0.0 && d > -kWholeBelow && d < kWholeBelow &&
+        d == static_cast<double>(static_cast<int64_t>(d))) {
+        end = internal::i64toa(static_cast<int64_t>(d), buffer);
+        end[0] = '.';
+        end[1] = '0';
+        end += 2;
+    } else {
+        end = internal::dtoa(d, buffer, maxDecimalPlaces_);
+    }
     os_->Pop(static_cast<size_t>(25 - (end - buffer)));
     return true;
 }

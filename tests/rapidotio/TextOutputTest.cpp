@@ -10,11 +10,13 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
 #include <functional>
 #include <limits>
+#include <random>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -132,6 +134,51 @@ TEST(JsonTextWriter, NumbersAreTheCharactersRapidJsonWrites) {
     });
     EXPECT_EQ(both.ours, both.theirs);
     EXPECT_EQ(both.oursOk, both.theirsOk);
+}
+
+TEST(JsonTextWriter, WholeNumbersAreTheCharactersOfRapidJsonsConversion) {
+    // Whole numbers take a shortcut of their own: every one near zero, powers of
+    // two and of ten and their neighbours up to the limit of the shortcut and
+    // past it, and a million drawn across the whole range.
+    std::vector<double> numbers;
+    for (int i = -200000; i <= 200000; ++i)
+        numbers.push_back(i);
+    for (double power = 1.0; power < 1e17; power *= 2.0)
+        for (const double near : {power - 1.0, power, power + 1.0, power + 2.0})
+            numbers.insert(numbers.end(), {near, -near});
+    for (double power = 10.0; power < 1e23; power *= 10.0)
+        for (const double near : {power - 1.0, power, power + 1.0})
+            numbers.insert(numbers.end(), {near, -near});
+    std::mt19937_64 draw(20261206);
+    for (int i = 0; i < 1000000; ++i) {
+        const auto whole = static_cast<std::int64_t>(draw() >> 10) - (std::int64_t(1) << 53);
+        numbers.push_back(static_cast<double>(whole));
+        numbers.push_back(static_cast<double>(whole >> (i % 50)));
+    }
+
+    TextOutput output;
+    JsonTextWriter writer(output);
+    std::string expected = "[";
+    writer.StartArray();
+    for (const double number : numbers) {
+        ASSERT_TRUE(writer.Double(number));
+        char digits[32];
+        const char* end = rapidjson::internal::dtoa(number, digits);
+        if (expected.size() > 1)
+            expected += ',';
+        expected.append(digits, static_cast<std::size_t>(end - digits));
+    }
+    writer.EndArray();
+    expected += ']';
+    const std::string written = output.copyText();
+    if (written != expected) {
+        const std::size_t at = static_cast<std::size_t>(
+            std::mismatch(written.begin(), written.end(), expected.begin(), expected.end()).first -
+            written.begin());
+        const std::size_t from = at > 40 ? at - 40 : 0;
+        FAIL() << "written: ..." << written.substr(from, 80) << "\nexpected: ..."
+               << expected.substr(from, 80);
+    }
 }
 
 TEST(JsonTextWriter, NonFiniteNumbersFailAndWriteNothing) {
