@@ -3,9 +3,144 @@
 #include "composition/JsonException.h"
 #include "rapidotio/TimeValues.h"
 
+#include <cstring>
 #include <limits>
 
 namespace ZEM_0_81::rapidotio {
+
+namespace {
+
+/// True when no character of `text` is escaped in JSON: no control character,
+/// quotation mark or backslash.
+bool plain(const char* text, rapidjson::SizeType length) {
+    unsigned char special = 0;
+    for (rapidjson::SizeType i = 0; i < length; ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        special |= static_cast<unsigned char>(c < 0x20 || c == '"' || c == '\\');
+    }
+    return special == 0;
+}
+
+} // namespace
+
+bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
+    if (!plain(text, length))
+        return String(text, length);
+    Prefix(rapidjson::kStringType);
+    char* const out = os_->Push(std::size_t(length) + 2);
+    out[0] = '"';
+    std::memcpy(out + 1, text, length);
+    out[length + 1] = '"';
+    return EndValue(true);
+}
+
+void MemberWriter::beginObject() {
+    if (m_live)
+        m_writer.StartObject();
+}
+
+void MemberWriter::beginObject(const char* key) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.StartObject();
+}
+
+void MemberWriter::endObject() {
+    if (m_live)
+        m_writer.EndObject();
+}
+
+void MemberWriter::beginArray(const char* key) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.StartArray();
+}
+
+void MemberWriter::beginArray() {
+    if (m_live)
+        m_writer.StartArray();
+}
+
+void MemberWriter::endArray() {
+    if (m_live)
+        m_writer.EndArray();
+}
+
+void MemberWriter::member(const char* key, const std::string& text) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    string(text);
+}
+
+void MemberWriter::member(const char* key, const char* text) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.Text(text);
+}
+
+void MemberWriter::member(const char* key, double number) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    value(number);
+}
+
+void MemberWriter::member(const char* key, bool flag) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.Bool(flag);
+}
+
+void MemberWriter::member(const char* key, std::int32_t number) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.Int(number);
+}
+
+void MemberWriter::member(const char* key, std::uint32_t number) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.Uint(number);
+}
+
+void MemberWriter::member(const std::string& key, const std::string& text) {
+    if (!m_live)
+        return;
+    m_writer.Text(key.data(), size(key));
+    string(text);
+}
+
+void MemberWriter::pair(const char* key, double first, double second) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.StartArray();
+    value(first);
+    value(second);
+    m_writer.EndArray();
+}
+
+void MemberWriter::pair(const char* key, std::int32_t first, std::int32_t second) {
+    if (!m_live)
+        return;
+    m_writer.Text(key);
+    m_writer.StartArray();
+    m_writer.Int(first);
+    m_writer.Int(second);
+    m_writer.EndArray();
+}
+
+void MemberWriter::value(double number) {
+    if (!m_writer.Double(number))
+        notFinite();
+}
 
 void MemberWriter::member(const char* key, const RationalTime& time) {
     if (!m_live)

@@ -22,30 +22,9 @@ public:
     explicit JsonTextWriter(TextOutput& output) : Writer(output) {}
 
     /// A string value, or an object's key (a key is written as a string).
-    bool Text(const char* text, rapidjson::SizeType length) {
-        if (!plain(text, length))
-            return String(text, length);
-        Prefix(rapidjson::kStringType);
-        char* const out = os_->Push(std::size_t(length) + 2);
-        out[0] = '"';
-        std::memcpy(out + 1, text, length);
-        out[length + 1] = '"';
-        return EndValue(true);
-    }
+    bool Text(const char* text, rapidjson::SizeType length);
     bool Text(const char* text) {
         return Text(text, static_cast<rapidjson::SizeType>(std::strlen(text)));
-    }
-
-private:
-    /// True when no character of `text` is escaped in JSON: no control
-    /// character, quotation mark or backslash.
-    static bool plain(const char* text, rapidjson::SizeType length) {
-        unsigned char special = 0;
-        for (rapidjson::SizeType i = 0; i < length; ++i) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            special |= static_cast<unsigned char>(c < 0x20 || c == '"' || c == '\\');
-        }
-        return special == 0;
     }
 };
 
@@ -85,116 +64,42 @@ public:
     // --- objects and arrays ------------------------------------------------------
 
     /// Starts the node's own object, as an element of its owner's array.
-    void beginObject() {
-        if (m_live)
-            m_writer.StartObject();
-    }
+    void beginObject();
     /// Starts an object member.
-    void beginObject(const char* key) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.StartObject();
-    }
-    void endObject() {
-        if (m_live)
-            m_writer.EndObject();
-    }
+    void beginObject(const char* key);
+    void endObject();
     /// Starts an array member.
-    void beginArray(const char* key) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.StartArray();
-    }
+    void beginArray(const char* key);
     /// Starts an array element of the array being written.
-    void beginArray() {
-        if (m_live)
-            m_writer.StartArray();
-    }
-    void endArray() {
-        if (m_live)
-            m_writer.EndArray();
-    }
+    void beginArray();
+    void endArray();
 
     // --- members -------------------------------------------------------------------
 
-    void member(const char* key, const std::string& text) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        string(text);
-    }
-    void member(const char* key, const char* text) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.Text(text);
-    }
-    void member(const char* key, double number) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        value(number);
-    }
-    void member(const char* key, bool flag) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.Bool(flag);
-    }
-    void member(const char* key, std::int32_t number) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.Int(number);
-    }
-    void member(const char* key, std::uint32_t number) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.Uint(number);
-    }
+    void member(const char* key, const std::string& text);
+    void member(const char* key, const char* text);
+    void member(const char* key, double number);
+    void member(const char* key, bool flag);
+    void member(const char* key, std::int32_t number);
+    void member(const char* key, std::uint32_t number);
     /// A member whose name is a text of the node (all its bytes).
-    void member(const std::string& key, const std::string& text) {
-        if (!m_live)
-            return;
-        m_writer.Text(key.data(), size(key));
-        string(text);
-    }
+    void member(const std::string& key, const std::string& text);
     /// A "RationalTime.1" object member.
     void member(const char* key, const RationalTime& time);
     /// A "TimeRange.1" object member.
     void member(const char* key, const TimeRange& range);
     /// An array member of two numbers: [first, second].
-    void pair(const char* key, double first, double second) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.StartArray();
-        value(first);
-        value(second);
-        m_writer.EndArray();
-    }
+    void pair(const char* key, double first, double second);
     /// An array member of two integers.
-    void pair(const char* key, std::int32_t first, std::int32_t second) {
-        if (!m_live)
-            return;
-        m_writer.Text(key);
-        m_writer.StartArray();
-        m_writer.Int(first);
-        m_writer.Int(second);
-        m_writer.EndArray();
-    }
+    void pair(const char* key, std::int32_t first, std::int32_t second);
     /// An array member holding each number of `numbers`, widened to double.
     template <class Numbers> void numbers(const char* key, const Numbers& numbers) {
         if (!m_live)
             return;
-        m_writer.Text(key);
-        m_writer.StartArray();
+        beginArray(key);
         for (const auto number : numbers)
             value(static_cast<double>(number));
-        m_writer.EndArray();
+        endArray();
     }
     /// An element of the array being written: an object filled by `write(*this)`.
     template <class Write> void element(Write write) {
@@ -222,10 +127,7 @@ private:
     static rapidjson::SizeType size(const std::string& text);
     void string(const std::string& text) { m_writer.Text(text.data(), size(text)); }
     /// Writes a double; throws for a number that is not finite.
-    void value(double number) {
-        if (!m_writer.Double(number))
-            notFinite();
-    }
+    void value(double number);
     [[noreturn]] static void notFinite();
 
     JsonTextWriter& m_writer;
