@@ -3,29 +3,38 @@
 #include "composition/JsonException.h"
 #include "rapidotio/TimeValues.h"
 
+#include <algorithm>
+#include <cassert>
 #include <cstring>
 #include <limits>
 
 namespace ZEM_0_81::rapidotio {
 
-namespace {
-
-/// True when no character of `text` is escaped in JSON: no control character,
-/// quotation mark or backslash.
-bool plain(const char* text, rapidjson::SizeType length) {
+bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
+    Prefix(rapidjson::kStringType);
+    // Copied while it is checked for characters JSON escapes (control
+    // characters, quotation marks, backslashes); a text that has one is taken
+    // back and written by RapidJSON's own escaping.
+    char* const out = os_->Push(std::size_t(length) + 2);
+    out[0] = '"';
     unsigned char special = 0;
     for (rapidjson::SizeType i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
+        out[i + 1] = static_cast<char>(c);
         special |= static_cast<unsigned char>(c < 0x20 || c == '"' || c == '\\');
     }
-    return special == 0;
+    out[length + 1] = '"';
+    if (special) {
+        os_->Pop(std::size_t(length) + 2);
+        return EndValue(WriteString(text, length));
+    }
+    return EndValue(true);
 }
 
-} // namespace
-
-bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
-    if (!plain(text, length))
-        return String(text, length);
+bool JsonTextWriter::PlainText(const char* text, rapidjson::SizeType length) {
+    assert(std::none_of(text, text + length, [](char c) {
+        return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
+    }));
     Prefix(rapidjson::kStringType);
     char* const out = os_->Push(std::size_t(length) + 2);
     out[0] = '"';
@@ -39,10 +48,10 @@ void MemberWriter::beginObject() {
         m_writer.StartObject();
 }
 
-void MemberWriter::beginObject(const char* key) {
+void MemberWriter::beginObject(Key key) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.StartObject();
 }
 
@@ -51,10 +60,10 @@ void MemberWriter::endObject() {
         m_writer.EndObject();
 }
 
-void MemberWriter::beginArray(const char* key) {
+void MemberWriter::beginArray(Key key) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.StartArray();
 }
 
@@ -68,45 +77,45 @@ void MemberWriter::endArray() {
         m_writer.EndArray();
 }
 
-void MemberWriter::member(const char* key, const std::string& text) {
+void MemberWriter::member(Key key, const std::string& text) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     string(text);
 }
 
-void MemberWriter::member(const char* key, const char* text) {
+void MemberWriter::member(Key key, Key text) {
     if (!m_live)
         return;
-    m_writer.Text(key);
-    m_writer.Text(text);
+    m_writer.PlainText(key.text, key.length);
+    m_writer.Text(text.text, text.length);
 }
 
-void MemberWriter::member(const char* key, double number) {
+void MemberWriter::member(Key key, double number) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     value(number);
 }
 
-void MemberWriter::member(const char* key, bool flag) {
+void MemberWriter::member(Key key, bool flag) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.Bool(flag);
 }
 
-void MemberWriter::member(const char* key, std::int32_t number) {
+void MemberWriter::member(Key key, std::int32_t number) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.Int(number);
 }
 
-void MemberWriter::member(const char* key, std::uint32_t number) {
+void MemberWriter::member(Key key, std::uint32_t number) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.Uint(number);
 }
 
@@ -117,20 +126,20 @@ void MemberWriter::member(const std::string& key, const std::string& text) {
     string(text);
 }
 
-void MemberWriter::pair(const char* key, double first, double second) {
+void MemberWriter::pair(Key key, double first, double second) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.StartArray();
     value(first);
     value(second);
     m_writer.EndArray();
 }
 
-void MemberWriter::pair(const char* key, std::int32_t first, std::int32_t second) {
+void MemberWriter::pair(Key key, std::int32_t first, std::int32_t second) {
     if (!m_live)
         return;
-    m_writer.Text(key);
+    m_writer.PlainText(key.text, key.length);
     m_writer.StartArray();
     m_writer.Int(first);
     m_writer.Int(second);

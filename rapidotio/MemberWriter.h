@@ -23,6 +23,9 @@ public:
 
     /// A string value, or an object's key (a key is written as a string).
     bool Text(const char* text, rapidjson::SizeType length);
+    /// A text known to hold no character JSON escapes, as the schemas' constant
+    /// keys: copied as it stands.
+    bool PlainText(const char* text, rapidjson::SizeType length);
     bool Text(const char* text) {
         return Text(text, static_cast<rapidjson::SizeType>(std::strlen(text)));
     }
@@ -66,22 +69,22 @@ public:
     /// Starts the node's own object, as an element of its owner's array.
     void beginObject();
     /// Starts an object member.
-    void beginObject(const char* key);
+    void beginObject(const char* key) { beginObject(Key(key)); }
     void endObject();
     /// Starts an array member.
-    void beginArray(const char* key);
+    void beginArray(const char* key) { beginArray(Key(key)); }
     /// Starts an array element of the array being written.
     void beginArray();
     void endArray();
 
     // --- members -------------------------------------------------------------------
 
-    void member(const char* key, const std::string& text);
-    void member(const char* key, const char* text);
-    void member(const char* key, double number);
-    void member(const char* key, bool flag);
-    void member(const char* key, std::int32_t number);
-    void member(const char* key, std::uint32_t number);
+    void member(const char* key, const std::string& text) { member(Key(key), text); }
+    void member(const char* key, const char* text) { member(Key(key), Key(text)); }
+    void member(const char* key, double number) { member(Key(key), number); }
+    void member(const char* key, bool flag) { member(Key(key), flag); }
+    void member(const char* key, std::int32_t number) { member(Key(key), number); }
+    void member(const char* key, std::uint32_t number) { member(Key(key), number); }
     /// A member whose name is a text of the node (all its bytes).
     void member(const std::string& key, const std::string& text);
     /// A "RationalTime.1" object member.
@@ -89,9 +92,11 @@ public:
     /// A "TimeRange.1" object member.
     void member(const char* key, const TimeRange& range);
     /// An array member of two numbers: [first, second].
-    void pair(const char* key, double first, double second);
+    void pair(const char* key, double first, double second) { pair(Key(key), first, second); }
     /// An array member of two integers.
-    void pair(const char* key, std::int32_t first, std::int32_t second);
+    void pair(const char* key, std::int32_t first, std::int32_t second) {
+        pair(Key(key), first, second);
+    }
     /// An array member holding each number of `numbers`, widened to double.
     template <class Numbers> void numbers(const char* key, const Numbers& numbers) {
         if (!m_live)
@@ -124,6 +129,27 @@ public:
     void children();
 
 private:
+    /// A constant text (a key, a schema name) with its length, taken where it is
+    /// named: the length of the schemas' constant texts is then worked out when
+    /// compiling, and the functions that write them are shared by every node.
+    struct Key {
+        explicit Key(const char* text)
+            : text(text),
+              length(static_cast<rapidjson::SizeType>(std::char_traits<char>::length(text))) {}
+        const char* text;
+        rapidjson::SizeType length;
+    };
+    void beginObject(Key key);
+    void beginArray(Key key);
+    void member(Key key, const std::string& text);
+    void member(Key key, Key text);
+    void member(Key key, double number);
+    void member(Key key, bool flag);
+    void member(Key key, std::int32_t number);
+    void member(Key key, std::uint32_t number);
+    void pair(Key key, double first, double second);
+    void pair(Key key, std::int32_t first, std::int32_t second);
+
     static rapidjson::SizeType size(const std::string& text);
     void string(const std::string& text) { m_writer.Text(text.data(), size(text)); }
     /// Writes a double; throws for a number that is not finite.

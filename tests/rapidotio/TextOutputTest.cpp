@@ -11,6 +11,7 @@
 #include <rapidjson/writer.h>
 
 #include <algorithm>
+#include <array>
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
@@ -220,4 +221,79 @@ TEST(JsonTextWriter, TextsAreTheCharactersRapidJsonWrites) {
     });
     EXPECT_EQ(both.ours, both.theirs);
     EXPECT_EQ(both.oursOk, both.theirsOk);
+}
+
+TEST(MemberWriter, MembersAreTheCharactersRapidJsonWrites) {
+    // Constant keys and texts, texts of the node (one of them needing escapes),
+    // numbers of every kind, pairs and number lists, through the member writer
+    // and through RapidJSON's own writer.
+    const std::string plainText = "clip 12 / take 3";
+    const std::string escaped = "say \"cut\"\n\\ here";
+    TextOutput output;
+    JsonTextWriter json(output);
+    {
+        MemberWriter writer(json, MemberWriter::Part::Whole);
+        writer.beginObject();
+        writer.member("OTIO_SCHEMA", "Point.1");
+        writer.member("name", plainText);
+        writer.member("note", escaped);
+        writer.member(std::string("key \"quoted\""), escaped);
+        writer.member("x", 0.25);
+        writer.member("rate", 24.0);
+        writer.member("on", true);
+        writer.member("count", std::int32_t(-7));
+        writer.member("size", std::uint32_t(4000000000u));
+        writer.pair("center", 1.5, -2.0);
+        writer.pair("pixels", std::int32_t(1920), std::int32_t(1080));
+        writer.numbers("rgba", std::array<float, 4>{1.0f, 0.5f, 0.25f, 0.0f});
+        writer.beginObject("inner");
+        writer.endObject();
+        writer.beginArray("list");
+        writer.endArray();
+        writer.endObject();
+    }
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> theirs(buffer);
+    theirs.StartObject();
+    theirs.Key("OTIO_SCHEMA");
+    theirs.String("Point.1");
+    theirs.Key("name");
+    theirs.String(plainText.c_str());
+    theirs.Key("note");
+    theirs.String(escaped.c_str());
+    theirs.Key("key \"quoted\"");
+    theirs.String(escaped.c_str());
+    theirs.Key("x");
+    theirs.Double(0.25);
+    theirs.Key("rate");
+    theirs.Double(24.0);
+    theirs.Key("on");
+    theirs.Bool(true);
+    theirs.Key("count");
+    theirs.Int(-7);
+    theirs.Key("size");
+    theirs.Uint(4000000000u);
+    theirs.Key("center");
+    theirs.StartArray();
+    theirs.Double(1.5);
+    theirs.Double(-2.0);
+    theirs.EndArray();
+    theirs.Key("pixels");
+    theirs.StartArray();
+    theirs.Int(1920);
+    theirs.Int(1080);
+    theirs.EndArray();
+    theirs.Key("rgba");
+    theirs.StartArray();
+    for (const double d : {1.0, 0.5, 0.25, 0.0})
+        theirs.Double(d);
+    theirs.EndArray();
+    theirs.Key("inner");
+    theirs.StartObject();
+    theirs.EndObject();
+    theirs.Key("list");
+    theirs.StartArray();
+    theirs.EndArray();
+    theirs.EndObject();
+    EXPECT_EQ(output.copyText(), std::string(buffer.GetString()));
 }
