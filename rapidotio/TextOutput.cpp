@@ -33,7 +33,7 @@ constexpr std::size_t kMapFrom = std::size_t(64) << 10;
 constexpr std::size_t kCommitStep = std::size_t(1) << 20;
 
 // Released pages of at most this length are kept for the next long text.
-constexpr std::size_t kSpareUpTo = std::size_t(256) << 20;
+constexpr std::size_t kSpareUpTo = std::size_t(64) << 20;
 
 std::size_t pageRounded(std::size_t length) {
     static const std::size_t page = static_cast<std::size_t>(sysconf(_SC_PAGESIZE));
@@ -42,15 +42,14 @@ std::size_t pageRounded(std::size_t length) {
 
 /// The pages of the last long text let go, kept for the next one: a text written
 /// into pages already present costs no page faults, which is most of what a
-/// fresh block costs (as the pages malloc keeps for reuse save RapidJSON's own
-/// buffers). The kernel may take the pages back whenever it needs memory
-/// (MADV_FREE): a page taken back is a fresh page again when next written.
-/// Only one block is kept; the rest are unmapped.
+/// fresh block costs (as the heap malloc keeps saves RapidJSON's own buffers
+/// the same). One block of at most 64 MB is kept, as it stands (telling the
+/// system it may take the pages back made every later write into them
+/// costly); any other is unmapped.
 class SparePages {
 public:
     /// Keeps `block` of `length` bytes, unmapping the block kept before.
     void keep(char* block, std::size_t length) {
-        madvise(block, length, MADV_FREE);
         char* previous = nullptr;
         std::size_t previousLength = 0;
         {

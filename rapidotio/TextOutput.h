@@ -22,8 +22,8 @@ namespace ZEM_0_81::rapidotio {
 /// Fresh pages are costly to write into (each one faults in), so the pages of
 /// the last long text released are kept for the next one, and the pages ahead of
 /// the writer are brought in a step at a time rather than one fault per page:
-/// see TextOutput.cpp. Neither keeps more than a step's worth of memory beyond
-/// the text being written and the one kept.
+/// see TextOutput.cpp (at most 64 MB are kept). Neither keeps more than a step's worth of memory
+/// beyond the text being written and the one kept.
 class TextOutput {
 public:
     using Ch = char;
