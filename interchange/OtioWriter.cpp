@@ -45,24 +45,24 @@ void OtioWriter::endArray() {
 }
 
 void OtioWriter::key(const char* name) {
-    m_writer.Key(name, sizeOf(std::strlen(name)));
+    m_writer.Text(name, sizeOf(std::strlen(name)));
     m_path.back().key = name;
 }
 
 void OtioWriter::key(const char* name, std::size_t length) {
-    m_writer.Key(name, sizeOf(length));
+    m_writer.Text(name, sizeOf(length));
     Frame& frame = m_path.back();
     frame.key = nullptr;
     frame.ownedKey.assign(name, length);
 }
 
 void OtioWriter::string(const char* text) {
-    m_writer.String(text, sizeOf(std::strlen(text)));
+    m_writer.Text(text, sizeOf(std::strlen(text)));
     valueDone();
 }
 
 void OtioWriter::string(const char* text, std::size_t length) {
-    m_writer.String(text, sizeOf(length));
+    m_writer.Text(text, sizeOf(length));
     valueDone();
 }
 

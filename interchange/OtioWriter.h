@@ -2,6 +2,7 @@
 
 #include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
+#include "rapidotio/MemberWriter.h"
 #include "rapidotio/TextOutput.h"
 
 #include <rapidjson/document.h>
@@ -128,7 +129,7 @@ private:
     void jsonNumber(const rapidjson::Value& value, NonFinite nonFinite);
 
     rapidotio::TextOutput m_output;
-    rapidjson::Writer<rapidotio::TextOutput> m_writer;
+    rapidotio::JsonTextWriter m_writer;
     std::vector<Frame> m_path;
 };
 
