@@ -40,6 +40,24 @@ std::size_t pageRounded(std::size_t length) {
     return (length + page - 1) / page * page;
 }
 
+/// Grows a mapping of `length` bytes to `grown` bytes, moving it where the
+/// system finds room; MAP_FAILED when it cannot. ThreadSanitizer does not see
+/// pages that mremap moves (it would take what another thread wrote at their new
+/// address before as unordered with what is written there now), so under it the
+/// text is moved by a copy into a new mapping instead.
+void* growPages(char* block, std::size_t length, std::size_t grown) {
+#if defined(__SANITIZE_THREAD__)
+    void* pages = mmap(nullptr, grown, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (pages != MAP_FAILED) {
+        std::memcpy(pages, block, length);
+        munmap(block, length);
+    }
+    return pages;
+#else
+    return mremap(block, length, grown, MREMAP_MAYMOVE);
+#endif
+}
+
 /// The pages of the last long text let go, kept for the next one: a text written
 /// into pages already present costs no page faults, which is most of what a
 /// fresh block costs (as the heap malloc keeps saves RapidJSON's own buffers
@@ -137,7 +155,7 @@ void TextOutput::grow(std::size_t count) {
         std::size_t mapped = pageRounded(length);
         void* pages = MAP_FAILED;
         if (block && mappedLength(block) != 0) {
-            pages = mremap(block, mappedLength(block), mapped, MREMAP_MAYMOVE);
+            pages = growPages(block, mappedLength(block), mapped);
         } else {
             // The pages of the last text let go when there are some, else new ones.
             std::size_t spareLength = 0;
@@ -147,7 +165,7 @@ void TextOutput::grow(std::size_t count) {
                     pages = spare;
                     mapped = spareLength;
                 } else {
-                    pages = mremap(spare, spareLength, mapped, MREMAP_MAYMOVE);
+                    pages = growPages(spare, spareLength, mapped);
                     if (pages == MAP_FAILED)
                         munmap(spare, spareLength);
                 }
