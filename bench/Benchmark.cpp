@@ -320,6 +320,45 @@ void keepHeap() {
     mallopt(M_MMAP_THRESHOLD, 32 * 1024 * 1024); // the largest glibc takes
 }
 
+/// RapidJSON's own DOM parse of a text and compact write of that DOM: the
+/// baseline of a reader and of a writer. Like the DOM and the buffer that import
+/// and export use inside, each is released within its run.
+struct RapidJsonBaseline {
+    double parseSeconds = 0;
+    double parsePeak = -1;
+    double writeSeconds = 0;
+};
+
+RapidJsonBaseline measureRapidJson(const char* text, int repeat, const std::string& what) {
+    const auto nothing = [](int) {};
+    const auto none = [] {};
+    RapidJsonBaseline baseline;
+    baseline.parseSeconds = measure(
+        repeat, nothing,
+        [&](int) {
+            rapidjson::Document document;
+            document.Parse(text);
+        },
+        none);
+    baseline.parsePeak = peakOf([&] {
+        rapidjson::Document document;
+        document.Parse(text);
+    });
+    rapidjson::Document parsed;
+    parsed.Parse(text);
+    if (parsed.HasParseError())
+        throw std::runtime_error("the " + what + " text does not parse");
+    baseline.writeSeconds = measure(
+        repeat, nothing,
+        [&](int) {
+            rapidjson::StringBuffer buffer;
+            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+            parsed.Accept(writer);
+        },
+        none);
+    return baseline;
+}
+
 /// The standard OTIO writer and reader on the imported tree: the writer from a
 /// composition holding the tree, the reader into a new composition (its copy of
 /// the tree included, as Composition::create(id, root) takes one).
@@ -343,31 +382,10 @@ void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
 
     // RapidJSON on the standard text: its parse and its compact write, as for the
     // product's own text.
-    const auto nothing = [](int) {};
-    const auto none = [] {};
-    result.standardParseSeconds = measure(
-        repeat, nothing,
-        [&](int) {
-            rapidjson::Document document;
-            document.Parse(standard.c_str());
-        },
-        none);
-    result.standardParsePeak = peakOf([&] {
-        rapidjson::Document document;
-        document.Parse(standard.c_str());
-    });
-    rapidjson::Document parsed;
-    parsed.Parse(standard.c_str());
-    if (parsed.HasParseError())
-        throw std::runtime_error("the standard OTIO text does not parse");
-    result.standardRapidWriteSeconds = measure(
-        repeat, nothing,
-        [&](int) {
-            rapidjson::StringBuffer buffer;
-            rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-            parsed.Accept(writer);
-        },
-        none);
+    const RapidJsonBaseline baseline = measureRapidJson(standard.c_str(), repeat, "standard OTIO");
+    result.standardParseSeconds = baseline.parseSeconds;
+    result.standardParsePeak = baseline.parsePeak;
+    result.standardRapidWriteSeconds = baseline.writeSeconds;
     result.standardSameTree = treeText(*readStandard(standard)) == treeText(*holder);
 }
 
@@ -402,34 +420,14 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
 
     try {
         // Baseline: RapidJSON's DOM parse with the default (strict) flags, and its
-        // compact write of that DOM. Like the DOM and the buffer that import and
-        // export use inside, each is released within its run.
-        const auto nothing = [](int) {};
-        const auto none = [] {};
-        result.parseSeconds = measure(
-            repeat, nothing,
-            [&](int) {
-                rapidjson::Document document;
-                document.Parse(text.c_str());
-            },
-            none);
-        result.parsePeak = peakOf([&] {
-            rapidjson::Document document;
-            document.Parse(text.c_str());
-        });
+        // compact write of that DOM.
+        const RapidJsonBaseline baseline = measureRapidJson(text.c_str(), repeat, "generated");
+        result.parseSeconds = baseline.parseSeconds;
+        result.parsePeak = baseline.parsePeak;
+        result.writeSeconds = baseline.writeSeconds;
 
         rapidjson::Document parsed;
         parsed.Parse(text.c_str());
-        if (parsed.HasParseError())
-            throw std::runtime_error("the generated text does not parse");
-        result.writeSeconds = measure(
-            repeat, nothing,
-            [&](int) {
-                rapidjson::StringBuffer buffer;
-                rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-                parsed.Accept(writer);
-            },
-            none);
         {
             rapidjson::StringBuffer buffer;
             rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
