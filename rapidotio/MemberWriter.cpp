@@ -10,6 +10,16 @@
 
 namespace ZEM_0_81::rapidotio {
 
+namespace {
+
+/// True for a character JSON escapes: a control character, a quotation mark, a
+/// backslash.
+bool escaped(unsigned char c) {
+    return c < 0x20 || c == '"' || c == '\\';
+}
+
+} // namespace
+
 bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
     Prefix(rapidjson::kStringType);
     // Copied while it is checked for characters JSON escapes (control
@@ -21,7 +31,7 @@ bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
     for (rapidjson::SizeType i = 0; i < length; ++i) {
         const auto c = static_cast<unsigned char>(text[i]);
         out[i + 1] = static_cast<char>(c);
-        special |= static_cast<unsigned char>(c < 0x20 || c == '"' || c == '\\');
+        special |= static_cast<unsigned char>(escaped(c));
     }
     out[length + 1] = '"';
     if (special) {
@@ -32,9 +42,8 @@ bool JsonTextWriter::Text(const char* text, rapidjson::SizeType length) {
 }
 
 bool JsonTextWriter::PlainText(const char* text, rapidjson::SizeType length) {
-    assert(std::none_of(text, text + length, [](char c) {
-        return static_cast<unsigned char>(c) < 0x20 || c == '"' || c == '\\';
-    }));
+    assert(std::none_of(text, text + length,
+                        [](char c) { return escaped(static_cast<unsigned char>(c)); }));
     Prefix(rapidjson::kStringType);
     char* const out = os_->Push(std::size_t(length) + 2);
     out[0] = '"';
