@@ -1,5 +1,6 @@
 #include "rapidotio/TextOutput.h"
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
@@ -32,7 +33,7 @@ constexpr std::size_t kMapFrom = std::size_t(64) << 10;
 // The length of text ahead of the writer whose pages are made present at once.
 constexpr std::size_t kCommitStep = std::size_t(1) << 20;
 
-// Released pages of at most this length are kept for the next long text.
+// Released pages of at most this length in all are kept for the next long texts.
 constexpr std::size_t kSpareUpTo = std::size_t(64) << 20;
 
 std::size_t pageRounded(std::size_t length) {
@@ -58,42 +59,64 @@ void* growPages(char* block, std::size_t length, std::size_t grown) {
 #endif
 }
 
-/// The pages of the last long text let go, kept for the next one: a text written
-/// into pages already present costs no page faults, which is most of what a
-/// fresh block costs (as the heap malloc keeps saves RapidJSON's own buffers
-/// the same). One block of at most 64 MB is kept, as it stands (telling the
-/// system it may take the pages back made every later write into them
-/// costly); any other is unmapped.
+/// The pages of the last long texts let go, kept for the next ones: a text
+/// written into pages already present costs no page faults, which is most of
+/// what a fresh block costs (as the heap malloc keeps saves RapidJSON's own
+/// buffers the same). A few blocks are kept, together at most 64 MB, so that a
+/// host exporting several compositions in turn finds pages for each; the
+/// oldest go first when there are more. The last one kept is handed out first:
+/// it is the likeliest to fit the next text, which is often the same document
+/// written again. Telling the system it may take kept pages back made every
+/// later write into them costly, so they are kept as they stand.
 class SparePages {
 public:
-    /// Keeps `block` of `length` bytes, unmapping the block kept before.
+    /// Keeps `block` of `length` bytes, unmapping the oldest blocks kept when
+    /// there are then too many.
     void keep(char* block, std::size_t length) {
-        char* previous = nullptr;
-        std::size_t previousLength = 0;
+        Block dropped[kMaxBlocks + 1];
+        std::size_t droppedCount = 0;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            previous = m_block;
-            previousLength = m_length;
-            m_block = block;
-            m_length = length;
+            m_blocks[m_count++] = Block{block, length};
+            m_total += length;
+            std::size_t oldest = 0;
+            while (m_count - oldest > kMaxBlocks || m_total > kSpareUpTo) {
+                dropped[droppedCount++] = m_blocks[oldest];
+                m_total -= m_blocks[oldest].length;
+                ++oldest;
+            }
+            if (oldest > 0) {
+                std::copy(m_blocks + oldest, m_blocks + m_count, m_blocks);
+                m_count -= oldest;
+            }
         }
-        if (previous)
-            munmap(previous, previousLength);
+        for (std::size_t i = 0; i < droppedCount; ++i)
+            munmap(dropped[i].pages, dropped[i].length);
     }
-    /// The block kept and its length, or null; the caller owns it then.
+    /// The block kept last and its length, or null; the caller owns it then.
     char* take(std::size_t& length) {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        char* const block = m_block;
-        length = m_length;
-        m_block = nullptr;
-        m_length = 0;
-        return block;
+        if (m_count == 0) {
+            length = 0;
+            return nullptr;
+        }
+        const Block last = m_blocks[--m_count];
+        m_total -= last.length;
+        length = last.length;
+        return last.pages;
     }
 
 private:
+    static constexpr std::size_t kMaxBlocks = 8;
+    struct Block {
+        char* pages;
+        std::size_t length;
+    };
+
     std::mutex m_mutex;
-    char* m_block = nullptr;
-    std::size_t m_length = 0;
+    Block m_blocks[kMaxBlocks + 1] = {}; ///< oldest first; one more while keeping
+    std::size_t m_count = 0;
+    std::size_t m_total = 0; ///< the length of all blocks kept
 };
 
 SparePages& sparePages() {

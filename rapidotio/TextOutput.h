@@ -20,10 +20,10 @@ namespace ZEM_0_81::rapidotio {
 /// does.
 ///
 /// Fresh pages are costly to write into (each one faults in), so the pages of
-/// the last long text released are kept for the next one, and the pages ahead of
-/// the writer are brought in a step at a time rather than one fault per page:
-/// see TextOutput.cpp (at most 64 MB are kept). Neither keeps more than a step's worth of memory
-/// beyond the text being written and the one kept.
+/// the last long texts released are kept for the next ones, and the pages ahead
+/// of the writer are brought in a step at a time rather than one fault per page:
+/// see TextOutput.cpp (at most 64 MB are kept in all). Neither keeps more than a
+/// step's worth of memory beyond the text being written and the ones kept.
 class TextOutput {
 public:
     using Ch = char;

@@ -113,6 +113,36 @@ TEST(TextOutput, PagesOfAReleasedTextServeTheNextWithNothingLeftOver) {
     EXPECT_EQ(fourth.c_str()[again.size()], '\0');
 }
 
+TEST(TextOutput, SeveralReleasedTextsEachServeALaterOne) {
+    // A host exporting several compositions in turn and then letting the texts
+    // go: the next texts are written into their pages, not into fresh ones, and
+    // each holds only its own characters.
+#if defined(__linux__)
+    std::vector<String> released;
+    std::vector<const char*> places;
+    for (char first : {'a', 'f', 'm'}) {
+        released.push_back(written(pattern(std::size_t(2) << 20, first)));
+        places.push_back(released.back().c_str());
+    }
+    released.clear();
+
+    std::vector<String> later;
+    for (char first : {'b', 'g', 'n'}) {
+        const std::string text = pattern((std::size_t(3) << 19) + 7, first);
+        later.push_back(written(text));
+        EXPECT_NE(std::find(places.begin(), places.end(), later.back().c_str()), places.end())
+            << "text " << first << " was written into fresh pages";
+        EXPECT_EQ(std::string(later.back().c_str(), later.back().size()), text);
+    }
+    // Three texts held at once never share pages.
+    EXPECT_NE(later[0].c_str(), later[1].c_str());
+    EXPECT_NE(later[1].c_str(), later[2].c_str());
+    EXPECT_NE(later[0].c_str(), later[2].c_str());
+#else
+    GTEST_SKIP() << "texts live in pages of their own on Linux only";
+#endif
+}
+
 TEST(JsonTextWriter, NumbersAreTheCharactersRapidJsonWrites) {
     const std::vector<double> doubles = {0.0,    -0.0,     1.0,          -1.5,     0.1,     24.0,
                                          23.976, 1e-7,     1e21,         1e300,    DBL_MAX, DBL_MIN,
