@@ -83,6 +83,9 @@ struct SizeResult {
     double writeSeconds = 0;
     double importSeconds = 0;
     double exportSeconds = 0;
+    // Medians of import/parse and export/write over samples taken in turn.
+    double importRatio = 0;
+    double exportRatio = 0;
     double copySeconds = 0;
     double roundTripSeconds = 0;
     // Peak resident memory above the level before the step, in bytes; < 0 unknown.
@@ -132,33 +135,69 @@ double median(std::vector<double> samples) {
     return n % 2 ? samples[n / 2] : (samples[n / 2 - 1] + samples[n / 2]) / 2;
 }
 
-/// The median over `repeat` samples of one run of `run`, in seconds. `prepare`
-/// makes what one run needs (outside the clock) and `run` gets its index; a
-/// sample of short runs holds as many runs as last kMinSampleSeconds together.
-/// `finish` releases what the runs of one sample made (outside the clock).
-double measure(int repeat, const std::function<void(int)>& prepare,
-               const std::function<void(int)>& run, const std::function<void()>& finish) {
-    // One run to warm caches and to size the samples.
-    prepare(1);
-    double start = now();
-    run(0);
-    const double first = now() - start;
-    finish();
-    const int perSample =
-        first >= kMinSampleSeconds
-            ? 1
-            : std::min(2000, static_cast<int>(kMinSampleSeconds / std::max(first, 1e-7)) + 1);
+/// One step to time: `prepare` makes what `count` runs need (outside the
+/// clock), `run` gets a run's index, `finish` releases what the runs of one
+/// sample made (outside the clock).
+struct Step {
+    std::function<void(int)> prepare;
+    std::function<void(int)> run;
+    std::function<void()> finish;
 
-    std::vector<double> samples;
-    for (int r = 0; r < repeat; ++r) {
+    /// Runs the step once (to warm caches) and returns how many runs a sample
+    /// holds: as many as last kMinSampleSeconds together.
+    int calibrate() const {
+        prepare(1);
+        const double start = now();
+        run(0);
+        const double first = now() - start;
+        finish();
+        return first >= kMinSampleSeconds
+                   ? 1
+                   : std::min(2000,
+                              static_cast<int>(kMinSampleSeconds / std::max(first, 1e-7)) + 1);
+    }
+    /// One sample of `perSample` runs: seconds per run.
+    double sample(int perSample) const {
         prepare(perSample);
-        start = now();
+        const double start = now();
         for (int i = 0; i < perSample; ++i)
             run(i);
-        samples.push_back((now() - start) / perSample);
+        const double seconds = (now() - start) / perSample;
         finish();
+        return seconds;
     }
+};
+
+/// The median over `repeat` samples of one run of `run`, in seconds (see Step).
+double measure(int repeat, const std::function<void(int)>& prepare,
+               const std::function<void(int)>& run, const std::function<void()>& finish) {
+    const Step step{prepare, run, finish};
+    const int perSample = step.calibrate();
+    std::vector<double> samples;
+    for (int r = 0; r < repeat; ++r)
+        samples.push_back(step.sample(perSample));
     return median(samples);
+}
+
+/// A step and its baseline timed in turn, sample by sample, so that a change in
+/// the machine's load between them weighs on both alike: the medians of each,
+/// and the median of the ratios of samples taken side by side.
+struct Paired {
+    double baselineSeconds = 0;
+    double seconds = 0;
+    double ratio = 0;
+};
+
+Paired measurePaired(int repeat, const Step& baseline, const Step& step) {
+    const int baselinePerSample = baseline.calibrate();
+    const int perSample = step.calibrate();
+    std::vector<double> baselineSamples, samples, ratios;
+    for (int r = 0; r < repeat; ++r) {
+        baselineSamples.push_back(baseline.sample(baselinePerSample));
+        samples.push_back(step.sample(perSample));
+        ratios.push_back(samples.back() / baselineSamples.back());
+    }
+    return Paired{median(baselineSamples), median(samples), median(ratios)};
 }
 
 // --- memory --------------------------------------------------------------------
@@ -420,28 +459,43 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
 
     try {
         // Baseline: RapidJSON's DOM parse with the default (strict) flags, and its
-        // compact write of that DOM.
-        const RapidJsonBaseline baseline = measureRapidJson(text.c_str(), repeat, "generated");
-        result.parseSeconds = baseline.parseSeconds;
-        result.parsePeak = baseline.parsePeak;
-        result.writeSeconds = baseline.writeSeconds;
-
+        // compact write of that DOM, each timed in turn with the step it is the
+        // baseline of (below).
+        result.parsePeak = peakOf([&] {
+            rapidjson::Document document;
+            document.Parse(text.c_str());
+        });
         rapidjson::Document parsed;
         parsed.Parse(text.c_str());
+        if (parsed.HasParseError())
+            throw std::runtime_error("the generated text does not parse");
         {
             rapidjson::StringBuffer buffer;
             rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
             parsed.Accept(writer);
             result.writeMatches = generated == buffer.GetString();
         }
-        parsed = rapidjson::Document();
 
         // Import: setJson, then getTree runs the conversion.
         std::vector<SharedPtr<Composition>> compositions;
-        result.importSeconds = measure(
-            repeat, [&](int n) { compositions.resize(static_cast<std::size_t>(n)); },
-            [&](int i) { importText(text, compositions[static_cast<std::size_t>(i)]); },
-            [&] { compositions.clear(); });
+        // Timed in turn with RapidJSON's parse, sample by sample: the ratio is
+        // then that of runs made under the same load.
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        const Step parse{nothing,
+                         [&](int) {
+                             rapidjson::Document document;
+                             document.Parse(text.c_str());
+                         },
+                         none};
+        const Paired importAgainstParse = measurePaired(
+            repeat, parse,
+            Step{[&](int n) { compositions.resize(static_cast<std::size_t>(n)); },
+                 [&](int i) { importText(text, compositions[static_cast<std::size_t>(i)]); },
+                 [&] { compositions.clear(); }});
+        result.parseSeconds = importAgainstParse.baselineSeconds;
+        result.importSeconds = importAgainstParse.seconds;
+        result.importRatio = importAgainstParse.ratio;
         result.importPeak = peakOf([&] {
             SharedPtr<Composition> composition;
             importText(text, composition);
@@ -485,22 +539,33 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
         // Export: getJson on a fresh composition holding the tree (made outside the
         // clock: the text cache of the first run would answer every later one).
         std::vector<String> outputs;
-        result.exportSeconds = measure(
-            repeat,
-            [&](int n) {
-                holders.clear();
-                for (int i = 0; i < n; ++i)
-                    holders.push_back(Composition::create(String("export"), tree));
-                outputs.assign(static_cast<std::size_t>(n), String());
-            },
-            [&](int i) {
-                exportText(holders[static_cast<std::size_t>(i)],
-                           outputs[static_cast<std::size_t>(i)]);
-            },
-            [&] {
-                holders.clear();
-                outputs.clear();
-            });
+        const Step write{nothing,
+                         [&](int) {
+                             rapidjson::StringBuffer buffer;
+                             rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+                             parsed.Accept(writer);
+                         },
+                         none};
+        const Paired exportAgainstWrite = measurePaired(
+            repeat, write,
+            Step{[&](int n) {
+                     holders.clear();
+                     for (int i = 0; i < n; ++i)
+                         holders.push_back(Composition::create(String("export"), tree));
+                     outputs.assign(static_cast<std::size_t>(n), String());
+                 },
+                 [&](int i) {
+                     exportText(holders[static_cast<std::size_t>(i)],
+                                outputs[static_cast<std::size_t>(i)]);
+                 },
+                 [&] {
+                     holders.clear();
+                     outputs.clear();
+                 }});
+        result.writeSeconds = exportAgainstWrite.baselineSeconds;
+        result.exportSeconds = exportAgainstWrite.seconds;
+        result.exportRatio = exportAgainstWrite.ratio;
+        parsed = rapidjson::Document();
 
         // Round trip as `zemcomp convert` makes it: text, tree, a fresh composition
         // with a copy of the tree, text.
@@ -620,7 +685,8 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                  const std::vector<SizeResult>& results) {
     std::printf("\nTimes (median per run; import = setJson + getTree, export = getJson(Otio) on a "
                 "fresh composition holding the tree,\nround trip = import, tree copy into a fresh "
-                "composition, export, and the release of both compositions)\n");
+                "composition, export, and the release of both compositions;\nimp/parse and "
+                "exp/write = median of the ratios of samples taken in turn with RapidJSON's)\n");
     std::printf("%-4s %10s %10s %10s %10s %10s %11s %9s %9s %9s\n", "size", "document", "parse",
                 "write", "import", "export", "round trip", "tree copy", "imp/parse", "exp/write");
     for (std::size_t i = 0; i < results.size(); ++i) {
@@ -634,8 +700,7 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                     bytesText(r.documentBytes).c_str(), timeText(r.parseSeconds).c_str(),
                     timeText(r.writeSeconds).c_str(), timeText(r.importSeconds).c_str(),
                     timeText(r.exportSeconds).c_str(), timeText(r.roundTripSeconds).c_str(),
-                    timeText(r.copySeconds).c_str(), r.importSeconds / r.parseSeconds,
-                    r.exportSeconds / r.writeSeconds);
+                    timeText(r.copySeconds).c_str(), r.importRatio, r.exportRatio);
     }
 
     std::printf("\nThroughput (MB of document per second) and cost per MB: equal ms/MB across "
