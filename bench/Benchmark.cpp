@@ -748,8 +748,8 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
     }
 
     std::printf("\nStandard OTIO of the same tree (write = StandardOtio::write from a composition "
-                "holding the tree,\nread = StandardOtio::read into a new composition, its copy of "
-                "the tree included; x = time over the product's export or import)\n");
+                "holding the tree,\nread = StandardOtio::read into a new composition, which takes "
+                "the tree the reader built; x = time over the product's export or import)\n");
     std::printf("%-4s %10s %10s %8s %10s %8s %14s %14s %10s\n", "size", "std text", "write",
                 "/export", "read", "/import", "write peak", "read peak", "same tree");
     for (std::size_t i = 0; i < results.size(); ++i) {

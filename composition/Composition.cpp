@@ -122,6 +122,13 @@ SharedPtr<Composition> Composition::create(const String& id, const DmRoot& root)
     return SharedPtr<Composition>(new Composition(id, root));
 }
 
+SharedPtr<Composition> adoptTree(const String& id, DmRoot* root) {
+    // Made with its own small tree first, which the given one then replaces.
+    SharedPtr<Composition> composition(new Composition(id, "", ""));
+    composition->m_impl->tree = root;
+    return composition;
+}
+
 SharedPtr<Composition> Composition::clone() const {
     return SharedPtr<Composition>(new Composition(*this));
 }

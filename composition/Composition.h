@@ -102,6 +102,10 @@ protected:
     Composition& operator=(const Composition& other);
 
 private:
+    /// The library's own readers hand over a tree they have just built, which
+    /// nothing else holds, rather than have it copied (see CompositionImpl.h).
+    friend SharedPtr<Composition> adoptTree(const String& id, DmRoot* root);
+
     Impl* m_impl;
 };
 

@@ -6,6 +6,7 @@
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
 
+#include "composition/CompositionImpl.h"
 #include "outside/dmtree/DmRoot.h"
 #include "rapidotio/DocumentMemory.h"
 
@@ -51,14 +52,14 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
         {
             // The document is read once, front to back: what the readers have
             // left of it is handed back as the edit tree grows, and the rest goes
-            // before the composition takes its copy of the tree.
+            // before the composition takes the tree over.
             rapidotio::DocumentMemory memory(text ? length : 0);
             rapidjson::Document document(&memory.allocator());
             Interchange::parseInput(text, length, document);
             Interchange::ReadContext context(losses, &memory);
             root = Interchange::DocumentSchema::read(context, document);
         }
-        out = Composition::create(id, *root);
+        out = adoptTree(id, root.get());
         return Status();
     } catch (const Json::Exception& failure) {
         return failed(failure, message);
