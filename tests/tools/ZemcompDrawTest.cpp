@@ -3,23 +3,22 @@
 // draws a part of the timeline when asked, stays small for huge timelines and
 // never changes from one run to the next.
 #include "tests/tools/SvgDocument.h"
+#include "tests/tools/ToolTest.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
 using zemcomp::test::SvgDocument;
 using zemcomp::test::SvgElement;
+using zemcomp::test::ToolRun;
 
 namespace {
 
@@ -32,46 +31,17 @@ constexpr double kTimeAreaRightMargin = 20.0;
 // rounded.
 constexpr double kRounding = 0.011;
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
 struct Span {
     double x0;
     double x1;
 };
 
-class ZemcompDraw : public ::testing::Test {
+class ZemcompDraw : public zemcomp::test::ToolTest {
 protected:
-    void SetUp() override {
-        scratch = fs::temp_directory_path() /
-                  ("zemcomp-draw-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(scratch);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
-
     /// Runs zemcomp with `arguments` in the folder `in` (the test's own when
     /// empty).
     ToolRun run(const std::string& arguments, const std::string& in = "") {
-        const fs::path errFile = scratch / "stderr.txt";
-        const std::string command = (in.empty() ? "" : "cd '" + in + "' && ") +
-                                    std::string(ZEMCOMP) + " " + arguments + " 2>" +
-                                    errFile.string();
-        ToolRun result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return result;
-        std::array<char, 65536> buffer{};
-        std::size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            result.out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = read(errFile);
-        return result;
+        return shell((in.empty() ? "" : "cd '" + in + "' && ") + tool() + " " + arguments);
     }
 
     // Draws `arguments` and parses the picture; fails the test when either fails.
@@ -84,23 +54,9 @@ protected:
         return document;
     }
 
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    static void write(const fs::path& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
     static std::string data(const char* name) {
         return std::string(ZEM_TEST_DATA_DIR) + "/draw/" + name;
     }
-    static std::string example(const char* name) {
-        return std::string(ZEM_EXAMPLES_DIR) + "/" + name;
-    }
-
-    fs::path scratch;
 };
 
 /// The first line of a tooltip: the name of what it describes.

@@ -2,69 +2,35 @@
 // FIFOs, devices, links, full devices, closed streams and huge numbers. Each
 // must end in one line naming the file and the reason, with the documented
 // exit status, and never in a crash or a file replaced by mistake.
+#include "tests/tools/ToolTest.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1; ///< -1 when the tool did not exit by itself (a signal)
-    std::string err;
-};
+using zemcomp::test::ToolRun;
 
-class ZemcompFiles : public ::testing::Test {
+class ZemcompFiles : public zemcomp::test::ToolTest {
 protected:
-    void SetUp() override {
-        scratch = fs::temp_directory_path() /
-                  ("zemcomp-files-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(scratch);
-        fs::create_directories(scratch);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
-
-    // Runs a shell command line with standard error kept for the test.
-    Outcome shell(const std::string& commandLine) {
-        const fs::path errFile = scratch / "stderr.txt";
-        const int status = std::system((commandLine + " 2>" + errFile.string()).c_str());
-        Outcome outcome;
-        if (WIFEXITED(status) && WEXITSTATUS(status) < 128)
-            outcome.exitCode = WEXITSTATUS(status);
-        outcome.err = read(errFile);
-        return outcome;
-    }
     // Runs `zemcomp ARGUMENTS` with `redirections` for its standard output.
-    Outcome run(const std::string& arguments, const std::string& redirections = ">/dev/null") {
-        return shell(std::string(ZEMCOMP) + " " + arguments + " " + redirections);
+    ToolRun run(const std::string& arguments, const std::string& redirections = ">/dev/null") {
+        return shell(tool() + " " + arguments + " " + redirections);
     }
 
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    static void write(const fs::path& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    static std::string example(const char* name) {
-        return std::string(ZEM_EXAMPLES_DIR) + "/" + name;
-    }
     static bool isCharacterDevice(const fs::path& path) {
         struct stat status;
         return ::lstat(path.c_str(), &status) == 0 && S_ISCHR(status.st_mode);
@@ -97,8 +63,6 @@ protected:
         fs::remove(out);
         return text;
     }
-
-    fs::path scratch;
 };
 
 bool oneLine(const std::string& text) {
@@ -133,20 +97,20 @@ TEST_F(ZemcompFiles, MillionsOfLevelsFailCleanlyInEveryDialectAndCommand) {
             const std::string verb = command.substr(0, command.find(' '));
             const std::string rest =
                 command.size() > verb.size() ? command.substr(verb.size()) : "";
-            const Outcome outcome = run(verb + " " + deep.string() + rest + " --from " + dialect);
+            const ToolRun outcome = run(verb + " " + deep.string() + rest + " --from " + dialect);
             EXPECT_EQ(outcome.exitCode, 1) << command << " " << dialect;
             EXPECT_TRUE(oneLine(outcome.err)) << outcome.err;
             EXPECT_NE(outcome.err.find(deep.string() + ":1:2000001: "), std::string::npos)
                 << outcome.err;
         }
         for (const fs::path& other : {wellFormed, deepTree}) {
-            const Outcome outcome = run("check " + other.string() + " --from " + dialect);
+            const ToolRun outcome = run("check " + other.string() + " --from " + dialect);
             EXPECT_TRUE(outcome.exitCode == 0 || outcome.exitCode == 1)
                 << dialect << " " << other << ": " << outcome.err;
         }
     }
     // The deep edit tree reads whole; holding no composition, it has no timeline.
-    const Outcome deepRead = run("check " + deepTree.string() + " --from dmtree");
+    const ToolRun deepRead = run("check " + deepTree.string() + " --from dmtree");
     EXPECT_EQ(deepRead.exitCode, 1);
     EXPECT_EQ(deepRead.err, "zemcomp: " + deepTree.string() + ": no timeline\n");
 }
@@ -173,8 +137,8 @@ TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
     };
     for (const Case& c : cases) {
         for (const char* command : {"check ", "info ", "convert --to otio "}) {
-            const Outcome outcome = shell("timeout 20 " + std::string(ZEMCOMP) + " " + command +
-                                          c.path + " >/dev/null");
+            const ToolRun outcome =
+                shell("timeout 20 " + tool() + " " + command + c.path + " >/dev/null");
             EXPECT_EQ(outcome.exitCode, 1) << command << c.path;
             EXPECT_TRUE(oneLine(outcome.err)) << outcome.err;
             EXPECT_EQ(outcome.err.rfind("zemcomp: " + c.message, 0), 0u) << outcome.err;
@@ -185,7 +149,7 @@ TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
         const fs::path locked = scratch / "locked.json";
         write(locked, "{}");
         fs::permissions(locked, fs::perms::none);
-        const Outcome outcome = run("check " + locked.string());
+        const ToolRun outcome = run("check " + locked.string());
         EXPECT_EQ(outcome.exitCode, 1);
         EXPECT_EQ(outcome.err,
                   "zemcomp: " + locked.string() + ": cannot open: Permission denied\n");
@@ -195,7 +159,7 @@ TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
     fs::create_symlink(example("short-cut.otio.json"), scratch / "link.json");
     EXPECT_EQ(run("check " + (scratch / "link.json").string()).exitCode, 0);
     EXPECT_EQ(run("check - <" + example("short-cut.otio.json")).exitCode, 0);
-    const Outcome piped = run("check - </dev/null");
+    const ToolRun piped = run("check - </dev/null");
     EXPECT_EQ(piped.exitCode, 1);
     EXPECT_EQ(piped.err.rfind("zemcomp: <stdin>:1:1: The document is empty.", 0), 0u) << piped.err;
 }
@@ -221,7 +185,7 @@ TEST_F(ZemcompFiles, OutputFollowsLinksAndKeepsPermissions) {
                                fs::perms::group_write | fs::perms::others_read}}) {
         const fs::path created = scratch / (std::string("new-") + mask + ".json");
         ASSERT_EQ(
-            shell(std::string("umask ") + mask + "; " + ZEMCOMP + " " + convert + created.string())
+            shell(std::string("umask ") + mask + "; " + tool() + " " + convert + created.string())
                 .exitCode,
             0);
         EXPECT_EQ(fs::status(created).permissions(), mode) << mask;
@@ -254,7 +218,7 @@ TEST_F(ZemcompFiles, OutputFollowsLinksAndKeepsPermissions) {
         {scratch / "absent" / "out.json", "No such file or directory"},
     };
     for (const auto& [path, why] : refused) {
-        const Outcome outcome = run(convert + path.string());
+        const ToolRun outcome = run(convert + path.string());
         EXPECT_EQ(outcome.exitCode, 1) << path;
         EXPECT_EQ(outcome.err, "zemcomp: " + path.string() + ": cannot write: " + why + "\n");
     }
@@ -274,7 +238,7 @@ TEST_F(ZemcompFiles, OutputWritesThroughDevicesAndFifos) {
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     std::string received;
     std::thread reader([&] { received = read(fifo); });
-    const Outcome outcome = run(convert + fifo.string());
+    const ToolRun outcome = run(convert + fifo.string());
     reader.join();
     EXPECT_EQ(outcome.exitCode, 0) << outcome.err;
     EXPECT_EQ(received, expected);
@@ -285,7 +249,7 @@ TEST_F(ZemcompFiles, FullDevicesAndClosedOutputFail) {
     const fs::path full = device("full", 7);
     const std::string cut = example("short-cut.otio.json");
 
-    const Outcome toFile = run("convert " + cut + " --to otio -o " + full.string());
+    const ToolRun toFile = run("convert " + cut + " --to otio -o " + full.string());
     EXPECT_EQ(toFile.exitCode, 1);
     EXPECT_EQ(toFile.err,
               "zemcomp: " + full.string() + ": cannot write: No space left on device\n");
@@ -294,18 +258,18 @@ TEST_F(ZemcompFiles, FullDevicesAndClosedOutputFail) {
     for (const std::string& command :
          {"convert " + cut + " --to otio", "convert " + cut + " --to dmtree", "info " + cut,
           "info --json " + cut, "check " + cut, std::string("--help"), std::string("--version")}) {
-        const Outcome outcome = run(command, ">" + full.string());
+        const ToolRun outcome = run(command, ">" + full.string());
         EXPECT_EQ(outcome.exitCode, 1) << command;
         EXPECT_EQ(outcome.err, "zemcomp: <stdout>: cannot write: No space left on device\n")
             << command;
-        const Outcome closed = run(command, ">&-");
+        const ToolRun closed = run(command, ">&-");
         EXPECT_EQ(closed.exitCode, 1) << command;
         EXPECT_EQ(closed.err, "zemcomp: <stdout>: cannot write: Bad file descriptor\n") << command;
     }
     // A document that fails keeps its own exit status and message first.
     const fs::path bad = scratch / "bad.json";
     write(bad, "[");
-    const Outcome both = run("info " + bad.string(), ">" + full.string());
+    const ToolRun both = run("info " + bad.string(), ">" + full.string());
     EXPECT_EQ(both.exitCode, 1);
     EXPECT_NE(both.err.find("bad.json:1:2: "), std::string::npos) << both.err;
     EXPECT_NE(both.err.find("<stdout>: cannot write"), std::string::npos) << both.err;
@@ -315,7 +279,7 @@ TEST_F(ZemcompFiles, NumbersAreRangeChecked) {
     const std::string info = "info " + example("short-cut.otio.json") + " --json --at ";
     for (const char* bad : {"99999999999999999999", "-9223372036854775809", "0x10", "1e3", "",
                             "' 5'", "+-5", "5x", "--5"}) {
-        const Outcome outcome = run(info + "'" + bad + "'");
+        const ToolRun outcome = run(info + "'" + bad + "'");
         EXPECT_EQ(outcome.exitCode, 2) << bad;
         EXPECT_NE(outcome.err.find("--at"), std::string::npos) << bad << ": " << outcome.err;
     }

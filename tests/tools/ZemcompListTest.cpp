@@ -1,10 +1,11 @@
 // zemcomp list, several files at once, timecode and completion, as a user
 // meets them.
+#include "tests/tools/ToolTest.h"
+
 #include <gtest/gtest.h>
 
 #include <rapidjson/document.h>
 
-#include <array>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -13,69 +14,14 @@
 #include <string>
 #include <vector>
 
-#include <sys/wait.h>
 #include <unistd.h>
 
 namespace fs = std::filesystem;
+using zemcomp::test::ToolRun;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class ZemcompList : public ::testing::Test {
-protected:
-    void SetUp() override {
-        scratch = fs::temp_directory_path() /
-                  ("zemcomp-list-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(scratch);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
-
-    // Runs a shell command line; its standard error is kept apart.
-    ToolRun shell(const std::string& commandLine) {
-        const fs::path errFile = scratch / "stderr.txt";
-        ToolRun result;
-        FILE* pipe = popen((commandLine + " 2>" + errFile.string()).c_str(), "r");
-        if (!pipe)
-            return result;
-        std::array<char, 4096> buffer{};
-        std::size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            result.out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = read(errFile);
-        return result;
-    }
-    ToolRun run(const std::string& arguments) {
-        return shell(std::string(ZEMCOMP) + " " + arguments);
-    }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    fs::path write(const std::string& name, const std::string& text) {
-        const fs::path path = scratch / name;
-        std::ofstream(path, std::ios::binary) << text;
-        return path;
-    }
-    static std::string example(const char* name) {
-        return std::string(ZEM_EXAMPLES_DIR) + "/" + name;
-    }
-    static std::string testData(const char* name) {
-        return std::string(ZEM_TEST_DATA_DIR) + "/" + name;
-    }
-
-    fs::path scratch;
-};
+class ZemcompList : public zemcomp::test::ToolTest {};
 
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
@@ -222,7 +168,7 @@ TEST_F(ZemcompList, TablesShowTimecodeAndFrames) {
 
 TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
     // 29.97 drop-frame: frame 107892 is one hour on the clock.
-    const fs::path ntsc = write("ntsc.json", oneClipTimeline(29.97, 107892, 1800));
+    const fs::path ntsc = scratchFile("ntsc.json", oneClipTimeline(29.97, 107892, 1800));
     const ToolRun info = run("info " + ntsc.string());
     ASSERT_EQ(info.exitCode, 0) << info.err;
     EXPECT_TRUE(
@@ -232,13 +178,13 @@ TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
         << info.out;
 
     // Past 24 hours the hours keep counting.
-    const fs::path day = write("day.json", oneClipTimeline(25, 25 * 90000, 250));
+    const fs::path day = scratchFile("day.json", oneClipTimeline(25, 25 * 90000, 250));
     const ToolRun list = run("list " + day.string());
     EXPECT_TRUE(contains(list.out, "25:00:00:00  25:00:10:00")) << list.out;
 }
 
 TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
-    const fs::path bad = write("bad.json", "{\"tracks\": [1, 2");
+    const fs::path bad = scratchFile("bad.json", "{\"tracks\": [1, 2");
     const std::string files = example("short-cut.otio.json") + " " + bad.string() + " " +
                               (scratch / "absent.json").string() + " " +
                               example("graded-shot.otio.json");
@@ -274,7 +220,7 @@ TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
 }
 
 TEST_F(ZemcompList, SeveralFilesAsJsonMakeAnArray) {
-    const fs::path bad = write("bad.json", "not json");
+    const fs::path bad = scratchFile("bad.json", "not json");
     const ToolRun result = run("list --json " + example("graded-shot.otio.json") + " " +
                                bad.string() + " " + example("review-notes.otio.json"));
     EXPECT_EQ(result.exitCode, 1);
@@ -304,7 +250,8 @@ TEST_F(ZemcompList, SeveralFilesAsJsonMakeAnArray) {
 }
 
 TEST_F(ZemcompList, DocumentsWithoutATimeline) {
-    const fs::path empty = write("empty.json", R"({"OTIO_SCHEMA":"SerializableCollection.1"})");
+    const fs::path empty =
+        scratchFile("empty.json", R"({"OTIO_SCHEMA":"SerializableCollection.1"})");
     // Read as the product dialect: an empty composition.
     const ToolRun check = run("check --from otio " + empty.string());
     EXPECT_EQ(check.exitCode, 1);
@@ -341,7 +288,7 @@ TEST_F(ZemcompList, FramesOutsideTheCompositionGetANote) {
 TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     const ToolRun script = run("completion bash");
     ASSERT_EQ(script.exitCode, 0) << script.err;
-    const fs::path file = write("zemcomp.bash", script.out);
+    const fs::path file = scratchFile("zemcomp.bash", script.out);
     ASSERT_EQ(shell("bash -n " + file.string()).exitCode, 0);
 
     // What bash offers after the words typed so far.

@@ -1,73 +1,30 @@
 // The zemcomp tool as a user meets it: its output, its files and its exit codes.
+#include "tests/tools/ToolTest.h"
+
 #include <gtest/gtest.h>
 
 #include <rapidjson/document.h>
 
-#include <array>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
 #include <string>
-#include <sys/wait.h>
 
 namespace fs = std::filesystem;
+using zemcomp::test::ToolRun;
 
 namespace {
 
-struct ToolRun {
-    int exitCode = -1;
-    std::string out;
-    std::string err;
-};
-
-class Zemcomp : public ::testing::Test {
+class Zemcomp : public zemcomp::test::ToolTest {
 protected:
-    void SetUp() override {
-        scratch = fs::temp_directory_path() /
-                  ("zemcomp-test-" + std::to_string(::getpid()) + "-" +
-                   ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(scratch);
-    }
-    void TearDown() override { fs::remove_all(scratch); }
-
-    // Runs zemcomp with `arguments` (already quoted for the shell).
+    // Runs zemcomp with `arguments` (already quoted for the shell), with `input`
+    // as its standard input when there is some.
     ToolRun run(const std::string& arguments, const std::string& input = "") {
-        const fs::path errFile = scratch / "stderr.txt";
-        std::string command = std::string(ZEMCOMP) + " " + arguments + " 2>" + errFile.string();
-        if (!input.empty()) {
-            const fs::path inFile = scratch / "stdin.txt";
-            write(inFile, input);
-            command += " <" + inFile.string();
-        }
-        ToolRun result;
-        FILE* pipe = popen(command.c_str(), "r");
-        if (!pipe)
-            return result;
-        std::array<char, 4096> buffer{};
-        std::size_t n;
-        while ((n = std::fread(buffer.data(), 1, buffer.size(), pipe)) > 0)
-            result.out.append(buffer.data(), n);
-        const int status = pclose(pipe);
-        result.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-        result.err = read(errFile);
-        return result;
+        if (input.empty())
+            return ToolTest::run(arguments);
+        const fs::path inFile = scratchFile("stdin.txt", input);
+        return shell(tool() + " " + arguments + " <" + inFile.string());
     }
-
-    static std::string read(const fs::path& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-    static void write(const fs::path& path, const std::string& text) {
-        std::ofstream(path, std::ios::binary) << text;
-    }
-    static std::string example(const char* name) {
-        return std::string(ZEM_EXAMPLES_DIR) + "/" + name;
-    }
-
-    fs::path scratch;
 };
 
 } // namespace
