@@ -8,19 +8,26 @@ DmAnimationChannel* DmAnimationChannel::create(DeprecatedInterpType interp,
 
 DmAnimationChannel::DmAnimationChannel(const DmAnimationChannel& other)
     : DmPropertySet(other), m_interp(other.m_interp), m_extrapolation(other.m_extrapolation),
-      m_version(other.m_version), m_parameter(other.m_parameter) {
-    m_keys.reserve(other.m_keys.size());
-    for (const auto& key : other.m_keys)
-        m_keys.push_back(dmCloneOf(key.get()));
+      m_version(other.m_version), m_parameter(other.m_parameter),
+      m_firstKey(dmCloneOf(other.m_firstKey.get())) {
+    m_moreKeys.reserve(other.m_moreKeys.size());
+    for (const auto& key : other.m_moreKeys)
+        m_moreKeys.push_back(dmCloneOf(key.get()));
 }
 
 void DmAnimationChannel::addKeyFrame(DmKeyFrame* key) {
-    if (key)
-        m_keys.emplace_back(key);
+    if (!key)
+        return;
+    if (!m_firstKey)
+        m_firstKey = key;
+    else
+        m_moreKeys.emplace_back(key);
 }
 
 CoSharedPtr<DmKeyFrame> DmAnimationChannel::getKeyFrame(std::uint32_t index) const {
-    return index < m_keys.size() ? m_keys[index] : CoSharedPtr<DmKeyFrame>();
+    if (index == 0)
+        return m_firstKey;
+    return index - 1 < m_moreKeys.size() ? m_moreKeys[index - 1] : CoSharedPtr<DmKeyFrame>();
 }
 
 CoSharedPtr<DmPropertySet> DmAnimationChannel::clone() const {

@@ -23,7 +23,9 @@ public:
 
     /// Appends a key, keeping a counted reference; null is ignored.
     void addKeyFrame(DmKeyFrame* key);
-    std::uint32_t getNbKeyFrames() const { return static_cast<std::uint32_t>(m_keys.size()); }
+    std::uint32_t getNbKeyFrames() const {
+        return static_cast<std::uint32_t>((m_firstKey ? 1 : 0) + m_moreKeys.size());
+    }
     /// The key at `index`, or null past the end.
     CoSharedPtr<DmKeyFrame> getKeyFrame(std::uint32_t index) const;
 
@@ -47,5 +49,8 @@ private:
     ExtrapolationType m_extrapolation;
     std::uint32_t m_version;
     double m_parameter;
-    std::vector<CoSharedPtr<DmKeyFrame>> m_keys;
+    // Most channels hold a single key (a constant value): the first key is held
+    // in the channel itself, the others in a list of their own.
+    CoSharedPtr<DmKeyFrame> m_firstKey;
+    std::vector<CoSharedPtr<DmKeyFrame>> m_moreKeys;
 };

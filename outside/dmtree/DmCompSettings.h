@@ -2,9 +2,9 @@
 
 #include "outside/dmtree/DmAnimationChannel.h"
 #include "outside/dmtree/DmEffectSettings.h"
+#include "outside/dmtree/DmIdTable.h"
 #include "outside/dmtree/DmSimpleChannel.h"
 
-#include <map>
 #include <vector>
 
 /// Compositing of a segment: text attributes (blend mode) and animated channels
@@ -46,6 +46,6 @@ protected:
     DmCompSettings(const DmCompSettings& other);
 
 private:
-    std::map<AttributId, CoSharedPtr<DmSimpleChannel>> m_attributs;
-    std::map<ChannelId, CoSharedPtr<DmAnimationChannel>> m_channels;
+    DmIdTable::Table<AttributId, DmSimpleChannel> m_attributs;
+    DmIdTable::Table<ChannelId, DmAnimationChannel> m_channels;
 };

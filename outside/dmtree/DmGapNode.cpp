@@ -2,10 +2,12 @@
 
 #include "outside/dmtree/DmTreeVisitor.h"
 
+#include <utility>
+
 DmGapNode* DmGapNode::create(double recIn, double recLength, eDmTreeMediaType mediaType,
-                             const DmString& name) {
+                             DmString name) {
     auto* gap = new DmGapNode(recIn, recLength, mediaType);
-    gap->setName(name);
+    gap->setName(std::move(name));
     return gap;
 }
 

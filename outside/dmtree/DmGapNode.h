@@ -7,7 +7,7 @@ class KRDMTREE_API DmGapNode : public DmSegmentNode {
 public:
     /// A gap named `name` (may be empty), without a reference taken.
     static DmGapNode* create(double recIn, double recLength, eDmTreeMediaType mediaType,
-                             const DmString& name);
+                             DmString name);
 
     void accept(DmTreeVisitor& visitor) override;
 

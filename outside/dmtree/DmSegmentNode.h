@@ -19,7 +19,7 @@ public:
     void setRecLength(double length) { m_recLength = length; }
     /// "" until set.
     DmString getSegmentId() const { return m_segmentId; }
-    void setSegmentId(const DmString& id) { m_segmentId = id; }
+    void setSegmentId(DmString id) { m_segmentId = std::move(id); }
     eDmTreeMediaType getMediaType() const { return m_mediaType; }
     void setMediaType(eDmTreeMediaType mediaType) { m_mediaType = mediaType; }
 

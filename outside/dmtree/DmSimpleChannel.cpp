@@ -1,7 +1,9 @@
 #include "outside/dmtree/DmSimpleChannel.h"
 
-DmSimpleChannel* DmSimpleChannel::create(const DmString& text) {
-    return new DmSimpleChannel(text);
+#include <utility>
+
+DmSimpleChannel* DmSimpleChannel::create(DmString text) {
+    return new DmSimpleChannel(std::move(text));
 }
 
 CoSharedPtr<DmPropertySet> DmSimpleChannel::clone() const {

@@ -6,14 +6,14 @@
 class KRDMTREE_API DmSimpleChannel : public DmPropertySet {
 public:
     /// A channel holding `text`, without a reference taken.
-    static DmSimpleChannel* create(const DmString& text);
+    static DmSimpleChannel* create(DmString text);
 
     DmString getValue() const { return m_value; }
 
     CoSharedPtr<DmPropertySet> clone() const override;
 
 protected:
-    explicit DmSimpleChannel(const DmString& text) : m_value(text) {}
+    explicit DmSimpleChannel(DmString text) : m_value(std::move(text)) {}
     DmSimpleChannel(const DmSimpleChannel&) = default;
 
 private:

@@ -24,7 +24,8 @@ public:
     /// Empty information (types 0, texts "") without a reference taken.
     static DmSourceInfo* create();
 
-    void addSequence(const DmString& path) { m_sequences.push_back(path); }
+    /// Appends `path`; the texts a setter takes by value are moved in, not copied.
+    void addSequence(DmString path) { m_sequences.push_back(std::move(path)); }
     std::uint32_t getNbSequences() const { return static_cast<std::uint32_t>(m_sequences.size()); }
     /// The sequence at `index`, or "" past the end.
     DmString getSequence(std::uint32_t index) const;
@@ -33,9 +34,9 @@ public:
     SourceType getSourceType() const { return m_sourceType; }
     void setFileType(FileType type) { m_fileType = type; }
     FileType getFileType() const { return m_fileType; }
-    void setPath(const DmString& path) { m_path = path; }
+    void setPath(DmString path) { m_path = std::move(path); }
     DmString getPath() const { return m_path; }
-    void setOriginalSourceUID(const DmString& uid) { m_originalSourceUID = uid; }
+    void setOriginalSourceUID(DmString uid) { m_originalSourceUID = std::move(uid); }
     DmString getOriginalSourceUID() const { return m_originalSourceUID; }
 
     CoSharedPtr<DmPropertySet> clone() const override;

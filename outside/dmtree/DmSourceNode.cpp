@@ -23,9 +23,8 @@ DmSourceInfo* DmSourceNode::Input::getSrcInfo() const {
 
 // --- DictionaryEntry ---------------------------------------------------------
 
-DmSourceNode::DictionaryEntry* DmSourceNode::DictionaryEntry::create(const DmString& key,
-                                                                     const DmString& value) {
-    return new DictionaryEntry(key, value);
+DmSourceNode::DictionaryEntry* DmSourceNode::DictionaryEntry::create(DmString key, DmString value) {
+    return new DictionaryEntry(std::move(key), std::move(value));
 }
 
 CoSharedPtr<DmPropertySet> DmSourceNode::DictionaryEntry::clone() const {
@@ -59,8 +58,13 @@ void DmSourceNode::MediaInput::clearExtraData() {
 }
 
 void DmSourceNode::MediaInput::addExtraData(DictionaryEntry* entry) {
-    if (entry)
-        m_extraData.emplace_back(entry);
+    if (!entry)
+        return;
+    // An input's extra data is a dozen entries or so: room for them is made at
+    // once instead of growing the list entry by entry.
+    if (m_extraData.capacity() == 0)
+        m_extraData.reserve(kInitialExtraData);
+    m_extraData.emplace_back(entry);
 }
 
 CoSharedPtr<DmPropertySet> DmSourceNode::MediaInput::clone() const {

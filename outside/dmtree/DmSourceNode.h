@@ -56,7 +56,7 @@ public:
     class KRDMTREE_API DictionaryEntry : public DmPropertySet {
     public:
         /// An entry without a reference taken.
-        static DictionaryEntry* create(const DmString& key, const DmString& value);
+        static DictionaryEntry* create(DmString key, DmString value);
 
         DmString getKey() const { return m_key; }
         DmString getValue() const { return m_value; }
@@ -64,7 +64,8 @@ public:
         CoSharedPtr<DmPropertySet> clone() const override;
 
     protected:
-        DictionaryEntry(const DmString& key, const DmString& value) : m_key(key), m_value(value) {}
+        DictionaryEntry(DmString key, DmString value)
+            : m_key(std::move(key)), m_value(std::move(value)) {}
         DictionaryEntry(const DictionaryEntry&) = default;
 
     private:
@@ -89,6 +90,9 @@ public:
         void addExtraData(DictionaryEntry* entry);
 
         CoSharedPtr<DmPropertySet> clone() const override;
+
+        /// Entries an input has room for once it holds one.
+        static constexpr std::size_t kInitialExtraData = 16;
 
     protected:
         using Input::Input;

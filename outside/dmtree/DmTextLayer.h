@@ -2,9 +2,9 @@
 
 #include "outside/dmtree/DmAnimationChannel.h"
 #include "outside/dmtree/DmEffectLayer.h"
+#include "outside/dmtree/DmIdTable.h"
 #include "outside/dmtree/DmTextParagraph.h"
 
-#include <map>
 #include <vector>
 
 /// A text layer of an annotation: paragraphs in the order added and animated
@@ -45,5 +45,5 @@ protected:
 
 private:
     std::vector<CoSharedPtr<DmTextParagraph>> m_paragraphs;
-    std::map<ChannelId, CoSharedPtr<DmAnimationChannel>> m_channels;
+    DmIdTable::Table<ChannelId, DmAnimationChannel> m_channels;
 };

@@ -1,9 +1,9 @@
 #pragma once
 
 #include "outside/dmtree/DmAnimationChannel.h"
+#include "outside/dmtree/DmIdTable.h"
 #include "outside/dmtree/DmSimpleChannel.h"
 
-#include <map>
 #include <vector>
 
 /// A paragraph of a text layer: its text and font name (read and written
@@ -32,7 +32,7 @@ public:
     DmString fontName;
 
     /// Sets `text`.
-    void setTextStr(const DmString& value) { text = value; }
+    void setTextStr(DmString value) { text = std::move(value); }
     void setWidth(float width) { m_width = width; }
     float getWidth() const { return m_width; }
     /// The value of the first key of channel kFontSize; 0 when there is none.
@@ -63,6 +63,6 @@ protected:
 
 private:
     float m_width = 0.0f;
-    std::map<ChannelId, CoSharedPtr<DmAnimationChannel>> m_channels;
-    std::map<AttributId, CoSharedPtr<DmSimpleChannel>> m_attributs;
+    DmIdTable::Table<ChannelId, DmAnimationChannel> m_channels;
+    DmIdTable::Table<AttributId, DmSimpleChannel> m_attributs;
 };

@@ -31,7 +31,8 @@ public:
     /// track and layer only; the others do nothing).
     virtual void acceptEnd(DmTreeVisitor& visitor);
 
-    void setName(const DmString& name) { m_name = name; }
+    /// Takes `name` by value: a temporary text moves in without a copy.
+    void setName(DmString name) { m_name = std::move(name); }
     /// "" until set by setName or a naming create.
     DmString getName() const { return m_name; }
 

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -94,6 +95,48 @@ TEST(DmStroke, ColourAndPointsAreReadBackOnlyWhenPresent) {
     EXPECT_EQ(x, -1.0);
 }
 
+TEST(DmStroke, LongStrokesKeepEveryPointInOrderAndAreCopiedWhole) {
+    CoSharedPtr<DmStroke> stroke = DmStroke::create();
+    const std::uint32_t count = 1000; // well past the room a new stroke makes
+    for (std::uint32_t i = 0; i < count; ++i)
+        stroke->addPoint(i, -0.5 * i, 1.0 + i);
+    const CoSharedPtr<DmStroke> copy = dmCloneOf(stroke.get());
+    stroke->addPoint(7.0, 7.0, 7.0);
+    ASSERT_EQ(copy->getNbPoints(), count);
+    ASSERT_EQ(stroke->getNbPoints(), count + 1);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        double x = -1.0, y = -1.0, size = -1.0;
+        ASSERT_TRUE(copy->getPointData(i, x, y, size)) << i;
+        EXPECT_EQ(x, static_cast<double>(i));
+        EXPECT_EQ(y, -0.5 * i);
+        EXPECT_EQ(size, 1.0 + i);
+    }
+}
+
+TEST(DmAnimationChannel, NullKeysAreIgnoredAndCopiesHoldEveryKeyOfTheirOwn) {
+    CoSharedPtr<DmAnimationChannel> channel = DmTest::makeChannel({});
+    channel->addKeyFrame(nullptr);
+    EXPECT_EQ(channel->getNbKeyFrames(), 0u);
+    EXPECT_FALSE(channel->getKeyFrame(0));
+    EXPECT_FALSE(channel->getKeyFrame(1));
+
+    const CoSharedPtr<DmAnimationChannel> single = DmTest::makeChannel({4.0f});
+    ASSERT_EQ(single->getNbKeyFrames(), 1u);
+    EXPECT_EQ(single->getKeyFrame(0)->getValue(), 4.0f);
+    EXPECT_FALSE(single->getKeyFrame(1));
+
+    const CoSharedPtr<DmAnimationChannel> several = DmTest::makeChannel({1.0f, 2.0f, 3.0f});
+    several->addKeyFrame(nullptr);
+    const CoSharedPtr<DmAnimationChannel> copy = dmCloneOf(several.get());
+    ASSERT_EQ(copy->getNbKeyFrames(), 3u);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(copy->getKeyFrame(i)->getValue(), 1.0f + i);
+        EXPECT_EQ(copy->getKeyFrame(i)->getTime(), several->getKeyFrame(i)->getTime());
+        EXPECT_NE(copy->getKeyFrame(i), several->getKeyFrame(i)) << "a copy shares no key";
+    }
+    EXPECT_FALSE(copy->getKeyFrame(3));
+}
+
 TEST(DmAnimationChannel, KeysAreKeptInOrderWithTheirValues) {
     CoSharedPtr<DmAnimationChannel> channel = DmTest::makeChannel({0.5f, 2.0f});
     ASSERT_EQ(channel->getNbKeyFrames(), 2u);
@@ -160,6 +203,44 @@ TEST(DmTextParagraph, FontSizeIsTheFirstKeyOfChannelZero) {
     EXPECT_EQ(layer->getParagraph(0), paragraph.get());
     EXPECT_EQ(layer->getParagraph(1), nullptr);
     EXPECT_FALSE(layer->getChannel(DmTextLayer::kPositionY));
+}
+
+TEST(DmTextParagraph, ChannelsSetInAnyOrderAreListedByIdAndCopiedWhole) {
+    CoSharedPtr<DmTextParagraph> paragraph = DmTextParagraph::create();
+    const DmTextParagraph::ChannelId order[] = {
+        DmTextParagraph::kOrientation, DmTextParagraph::kColorRed,  DmTextParagraph::kColorAlpha,
+        DmTextParagraph::kFontSize,    DmTextParagraph::kColorBlue, DmTextParagraph::kColorGreen};
+    float value = 1.0f;
+    for (const auto id : order)
+        paragraph->setChannel(id, DmTest::makeChannel({value++}));
+    const std::vector<DmTextParagraph::ChannelId> all = {
+        DmTextParagraph::kFontSize,  DmTextParagraph::kColorRed,   DmTextParagraph::kColorGreen,
+        DmTextParagraph::kColorBlue, DmTextParagraph::kColorAlpha, DmTextParagraph::kOrientation};
+    EXPECT_EQ(paragraph->getChannelIds(), all);
+    EXPECT_EQ(paragraph->getChannel(DmTextParagraph::kOrientation)->getKeyFrame(0)->getValue(),
+              1.0f);
+    EXPECT_EQ(paragraph->getChannel(DmTextParagraph::kColorGreen)->getKeyFrame(0)->getValue(),
+              6.0f);
+
+    // Replacing keeps the entry's place; null removes it, and removing what is
+    // not there changes nothing.
+    paragraph->setChannel(DmTextParagraph::kColorBlue, DmTest::makeChannel({9.0f}));
+    paragraph->setChannel(DmTextParagraph::kColorRed, nullptr);
+    paragraph->setChannel(DmTextParagraph::kColorRed, nullptr);
+    const std::vector<DmTextParagraph::ChannelId> left = {
+        DmTextParagraph::kFontSize, DmTextParagraph::kColorGreen, DmTextParagraph::kColorBlue,
+        DmTextParagraph::kColorAlpha, DmTextParagraph::kOrientation};
+    EXPECT_EQ(paragraph->getChannelIds(), left);
+    EXPECT_FALSE(paragraph->getChannel(DmTextParagraph::kColorRed));
+    EXPECT_EQ(paragraph->getChannel(DmTextParagraph::kColorBlue)->getKeyFrame(0)->getValue(), 9.0f);
+
+    const CoSharedPtr<DmTextParagraph> copy = dmCloneOf(paragraph.get());
+    EXPECT_EQ(copy->getChannelIds(), left);
+    for (const auto id : left) {
+        EXPECT_NE(copy->getChannel(id), paragraph->getChannel(id)) << id;
+        EXPECT_EQ(copy->getChannel(id)->getKeyFrame(0)->getValue(),
+                  paragraph->getChannel(id)->getKeyFrame(0)->getValue());
+    }
 }
 
 TEST(DmLookSettings, StartsAsTheIdentityAndIsCopiedWhole) {

@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <set>
+#include <string>
 
 namespace {
 
@@ -165,6 +166,50 @@ TEST(DmSourceNode, MediaInputKeepsExtraDataInOrder) {
     EXPECT_EQ(audio->getSamplingRate(), 0.0);
     input->setAudioProperties(audio.get());
     EXPECT_EQ(input->getAudioProperties(), audio);
+}
+
+TEST(DmSourceNode, MediaInputKeepsManyEntriesInOrderAndTakesNewOnesAfterAClear) {
+    CoSharedPtr<DmSourceNode::MediaInput> input =
+        DmSourceNode::MediaInput::create(0.0, 1.0, nullptr, "24", eDmMediaVideo, true);
+    for (int round = 0; round < 2; ++round) {
+        const std::uint32_t count = round == 0 ? 40 : 3;
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::string text = std::to_string(round) + "-" + std::to_string(i);
+            input->addExtraData(DmSourceNode::DictionaryEntry::create(
+                DmString(("key " + text).c_str()), DmString(("value " + text).c_str())));
+        }
+        ASSERT_EQ(input->getNbExtraData(), count);
+        for (std::uint32_t i = 0; i < count; ++i) {
+            const std::string text = std::to_string(round) + "-" + std::to_string(i);
+            EXPECT_EQ(input->getExtraData(i)->getKey(), DmString(("key " + text).c_str()));
+            EXPECT_EQ(input->getExtraData(i)->getValue(), DmString(("value " + text).c_str()));
+        }
+        input->clearExtraData();
+    }
+}
+
+TEST(DmTreeNode, TextSettersLeaveTheCallersTextAsItWas) {
+    // Long enough to live outside the text object itself.
+    const DmString name("a name long enough to be held on the heap, not inline");
+    const CoSharedPtr<DmGapNode> gap = DmGapNode::create(0.0, 1.0, eDmMediaVideo, name);
+    EXPECT_EQ(gap->getName(), name);
+    gap->setName(name);
+    gap->setSegmentId(name);
+    EXPECT_EQ(gap->getName(), name);
+    EXPECT_EQ(gap->getSegmentId(), name);
+    EXPECT_EQ(DmStr2CStr(name).c_str(),
+              std::string("a name long enough to be held on the heap, not inline"));
+
+    const CoSharedPtr<DmSourceInfo> info = DmSourceInfo::create();
+    info->addSequence(name);
+    info->setPath(name);
+    info->setOriginalSourceUID(name);
+    EXPECT_EQ(info->getSequence(0), name);
+    EXPECT_EQ(info->getPath(), name);
+    EXPECT_EQ(info->getOriginalSourceUID(), name);
+    const CoSharedPtr<DmSimpleChannel> channel = DmSimpleChannel::create(name);
+    EXPECT_EQ(channel->getValue(), name);
+    EXPECT_FALSE(name.empty());
 }
 
 TEST(DmSourceInfo, StartsEmptyAndKeepsSequencesInOrder) {
