@@ -25,6 +25,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <utility>
 
 namespace ZEM_0_81::Json {
 
@@ -70,12 +71,16 @@ std::string entityReferenceOf(const rapidotio::ClipNode& clip) {
     std::string text;
     text.reserve(40 + clip.entity_type.size());
     StringOutput output{text};
-    // The writer's two levels of nesting live in a buffer here, not on the heap.
+    // The writer's two levels of nesting live in a buffer here, not on the heap:
+    // room for exactly two levels is asked for, as the writer's default of 32
+    // would not fit the buffer and would make the pool take a 64 KB block from
+    // the heap for every clip.
     char levels[256];
     rapidjson::MemoryPoolAllocator<> levelMemory(levels, sizeof levels);
+    constexpr std::size_t kLevels = 2;
     rapidjson::Writer<StringOutput, rapidjson::UTF8<>, rapidjson::UTF8<>,
                       rapidjson::MemoryPoolAllocator<>>
-        writer(output, &levelMemory);
+        writer(output, &levelMemory, kLevels);
     writer.StartObject();
     writer.Key(rapidotio::keys::ClipMetadataKeys::entity);
     writer.StartObject();
@@ -112,9 +117,14 @@ std::string fixedText(double value) {
     return std::string(text, end.ptr);
 }
 
-void addEntry(DmSourceNode::MediaInput& input, const char* key, const std::string& value) {
+/// The text of a node's member as the edit tree's text, copied once.
+DmString treeText(const std::string& text) {
+    return DmString(std::string(text));
+}
+
+void addEntry(DmSourceNode::MediaInput& input, const char* key, DmString value) {
     const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
-        DmSourceNode::DictionaryEntry::create(DmString(key), DmString(value.c_str())));
+        DmSourceNode::DictionaryEntry::create(DmString(key), std::move(value)));
     input.addExtraData(entry.get());
 }
 
@@ -133,14 +143,14 @@ void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& c
         }
     }
     input.clearExtraData();
-    addEntry(input, MediaVocabulary::kVideoCodecKey, clip.video_codec);
-    addEntry(input, MediaVocabulary::kAudioCodecKey, clip.audio_codec);
+    addEntry(input, MediaVocabulary::kVideoCodecKey, treeText(clip.video_codec));
+    addEntry(input, MediaVocabulary::kAudioCodecKey, treeText(clip.audio_codec));
     addEntry(input, MediaVocabulary::kFileSizeKey,
-             decimalText(static_cast<int>(clip.file_size_in_bytes)));
-    addEntry(input, MediaVocabulary::kFrameRateKey, fixedText(frameRate));
+             DmString(decimalText(static_cast<int>(clip.file_size_in_bytes))));
+    addEntry(input, MediaVocabulary::kFrameRateKey, DmString(fixedText(frameRate)));
     for (const auto& [key, value] : clip.extra_data) {
         const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
-            DmSourceNode::DictionaryEntry::create(DmString(key.c_str()), DmString(value.c_str())));
+            DmSourceNode::DictionaryEntry::create(treeText(key), treeText(value)));
         input.addExtraData(entry.get());
     }
 }
@@ -252,9 +262,9 @@ void DmTreeImporter::visitClip(rapidotio::Node* node) {
     collector.targetUrl = clip->target_url;
     collector.availIn = availIn;
     collector.availLength = availLength;
-    collector.fcm = fcm.c_str();
+    collector.fcm = DmString(fcm.c_str());
     collector.mediaType = mediaType;
-    collector.entityReference = entityReferenceOf(*clip);
+    collector.entityReference = DmString(entityReferenceOf(*clip));
     if (!clip->path_mp4.empty())
         collector.addMovieInput(clip->path_mp4);
     if (!clip->path_file.empty())
@@ -263,26 +273,24 @@ void DmTreeImporter::visitClip(rapidotio::Node* node) {
         collector.addPathInput(clip->path_movie, DmSourceInfo::kFileTypeMovie);
     collector.addTargetUrlInput();
 
-    if (collector.inputs.empty()) {
+    if (collector.empty()) {
         // No media: no source, and the clip's effects are dropped.
         state.lastSegment = nullptr;
         return;
     }
 
-    const CoSharedPtr<DmSourceNode::Input> primary = collector.inputs.front();
-    collector.inputs.pop_front();
     const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(primary.get(), recordIn, recordLength, srcIn, true, false));
-    for (const CoSharedPtr<DmSourceNode::Input>& input : collector.inputs)
-        source->addMultiInput(input.get());
+        DmSourceNode::create(collector.input(0), recordIn, recordLength, srcIn, true, false));
+    for (std::size_t i = 1; i < collector.size(); ++i)
+        source->addMultiInput(collector.input(i));
 
     if (DmSourceNode::Input* input = source->getInput())
         completePrimaryInput(*input, *clip);
 
     state.lastSegment = source;
     source->setRecLength(recordLength);
-    source->setSegmentId(DmString(clip->clip_uid.c_str()));
-    source->setName(DmString(clip->name.c_str()));
+    source->setSegmentId(treeText(clip->clip_uid));
+    source->setName(treeText(clip->name));
     state.layer->addChild(source.get());
     state.segmentCount += 1;
 }

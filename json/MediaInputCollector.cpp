@@ -3,52 +3,58 @@
 #include "outside/dmtree/DmFrameResolution.h"
 #include "outside/dmtree/DmString.h"
 
+#include <utility>
+
 namespace ZEM_0_81::Json {
 
-void MediaInputCollector::addInput(DmSourceNode::Input* input) {
+void MediaInputCollector::addInput(DmSourceNode::Input* input, std::string_view path) {
     const CoSharedPtr<DmSourceNode::Input> held(input);
     input->setPrimaryRes(primaryRes.get());
-    // Without source information the first sequence is the empty text.
-    const DmSourceInfo* info = input->getSrcInfo();
-    if (info ? info->getSequence(0).str() == targetUrl : targetUrl.empty())
-        inputs.push_front(held);
-    else
-        inputs.push_back(held);
+    if (m_count == kMaxInputs)
+        return;
+    if (path == targetUrl) {
+        for (std::size_t i = m_count; i > 0; --i)
+            m_inputs[i] = std::move(m_inputs[i - 1]);
+        m_inputs[0] = held;
+    } else {
+        m_inputs[m_count] = held;
+    }
+    ++m_count;
 }
 
 void MediaInputCollector::addMovieInput(const std::string& path) {
     const CoSharedPtr<DmSourceInfo> info(DmSourceInfo::create());
-    info->addSequence(DmString(path.c_str()));
+    info->addSequence(DmString(std::string(path)));
     info->setSourceType(DmSourceInfo::kSourceTypeMovie);
     info->setFileType(DmSourceInfo::kFileTypeMovie);
-    info->setOriginalSourceUID(DmString(entityReference.c_str()));
-    addMediaInput(info.get());
+    info->setOriginalSourceUID(entityReference);
+    addMediaInput(info.get(), path);
 }
 
 void MediaInputCollector::addPathInput(const std::string& path, DmSourceInfo::FileType fileType) {
     const CoSharedPtr<DmSourceInfo> info(DmSourceInfo::create());
-    info->addSequence(DmString(path.c_str()));
-    info->setPath(DmString(directoryOf(path).c_str()));
+    info->addSequence(DmString(std::string(path)));
+    info->setPath(DmString(directoryOf(path)));
     info->setFileType(fileType);
     info->setSourceType(DmSourceInfo::kSourceTypeFile);
-    info->setOriginalSourceUID(DmString(entityReference.c_str()));
-    addMediaInput(info.get());
+    info->setOriginalSourceUID(entityReference);
+    addMediaInput(info.get(), path);
 }
 
 void MediaInputCollector::addTargetUrlInput() {
-    if (!inputs.empty() || targetUrl.empty())
+    if (!empty() || targetUrl.empty())
         return;
     const CoSharedPtr<DmSourceInfo> info(DmSourceInfo::create());
-    info->addSequence(DmString(targetUrl.c_str()));
+    info->addSequence(DmString(std::string(targetUrl)));
     info->setFileType(DmSourceInfo::kFileTypeNone);
     info->setSourceType(DmSourceInfo::kSourceTypeNone);
-    info->setOriginalSourceUID(DmString(entityReference.c_str()));
-    addMediaInput(info.get());
+    info->setOriginalSourceUID(entityReference);
+    addMediaInput(info.get(), targetUrl);
 }
 
-void MediaInputCollector::addMediaInput(DmSourceInfo* info) {
-    addInput(DmSourceNode::MediaInput::create(availIn, availLength, info, DmString(fcm.c_str()),
-                                              mediaType, true));
+void MediaInputCollector::addMediaInput(DmSourceInfo* info, std::string_view path) {
+    addInput(DmSourceNode::MediaInput::create(availIn, availLength, info, fcm, mediaType, true),
+             path);
 }
 
 std::string MediaInputCollector::directoryOf(const std::string& path) {

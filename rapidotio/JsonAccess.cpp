@@ -59,6 +59,14 @@ bool takeString(const Value* found, const char* key, std::string& out) {
     return true;
 }
 
+bool takeText(const Value* found, const char* key, const char*& out) {
+    const Value* member = check(found, key, "String", [](const Value& v) { return v.IsString(); });
+    if (!member)
+        return false;
+    out = member->GetString();
+    return true;
+}
+
 bool takeDouble(const Value* found, const char* key, double& out) {
     const Value* member = check(found, key, "Double", [](const Value& v) { return v.IsDouble(); });
     if (!member)

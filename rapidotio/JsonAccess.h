@@ -67,6 +67,9 @@ inline const Value* findMember(const Value& object, const char* key) {
 
 /// A string; the copy stops at the first NUL byte.
 bool takeString(const Value* member, const char* key, std::string& out);
+/// A string as the DOM holds it: `out` points at its NUL-terminated text, which
+/// lives as long as the DOM. For readers that need no copy of their own.
+bool takeText(const Value* member, const char* key, const char*& out);
 /// A number stored as a double (written with a fraction or an exponent).
 bool takeDouble(const Value* member, const char* key, double& out);
 /// A number stored as a double that lies within the float range.

@@ -27,6 +27,7 @@ void LayerNode::readColour(const Value& object, std::vector<float>& rgba) {
     const Value* array = nullptr;
     if (!getArray(object, LayerKeys::rgba, array))
         return;
+    rgba.reserve(rgba.size() + array->Size());
     for (const Value& element : array->GetArray())
         rgba.push_back(narrowToFloat(numberOrZero(element)));
 }

@@ -14,8 +14,11 @@ namespace ZEM_0_81::rapidotio {
 Node::Node(const Value& json, Node* parent)
     : json(&json), parent(parent), name(silentString(json, keys::ObjectKeys::name)) {
     if (parent) {
-        const auto* track = dynamic_cast<const TrackNode*>(parent);
-        m_enclosingKind = track && track->kind != None ? track->kind : parent->enclosingKind();
+        // A track answers with its own kind, any other node with the kind above
+        // it: a virtual call instead of a type test for every node read.
+        m_enclosingKind = parent->trackKind();
+        if (m_enclosingKind == None)
+            m_enclosingKind = parent->enclosingKind();
         m_enclosingKindKnown = true;
     }
 }

@@ -12,8 +12,8 @@
 #include "rapidotio/TimelineNode.h"
 #include "rapidotio/TrackNode.h"
 
+#include <cstddef>
 #include <cstring>
-#include <string>
 
 namespace ZEM_0_81::rapidotio {
 
@@ -45,37 +45,39 @@ const SchemaEntry schemaTable[] = {
     {GapNode::schema, "Found Gap %s\n", &make<GapNode>},
 };
 
-/// True when `typeWord` is the text of `schema` before its dot.
-bool isTypeWordOf(const std::string& typeWord, const char* schema) {
-    return std::strncmp(schema, typeWord.c_str(), typeWord.size()) == 0 &&
-           schema[typeWord.size()] == '.';
+/// True when the `length` bytes at `typeWord` are the text of `schema` before
+/// its dot.
+bool isTypeWordOf(const char* typeWord, std::size_t length, const char* schema) {
+    return std::strncmp(schema, typeWord, length) == 0 && schema[length] == '.';
 }
 
 } // namespace
 
 SharedPtr<Node> createNode(const Value& object, Node* parent) {
-    std::string schema;
-    getString(object, keys::ObjectKeys::schema, schema);
+    // The schema text is read where the DOM holds it, up to its first NUL byte
+    // as a copy would be: no node needs a copy of it.
+    const char* schema = "";
+    takeText(findMember(object, keys::ObjectKeys::schema), keys::ObjectKeys::schema, schema);
 
-    const std::string::size_type dot = schema.find('.');
-    if (dot == std::string::npos) {
-        debugPrint("Could not determine schema version %s\n", schema.c_str());
+    const char* const dot = std::strchr(schema, '.');
+    if (!dot) {
+        debugPrint("Could not determine schema version %s\n", schema);
         return nullptr;
     }
-    if (schema.compare(dot + 1, std::string::npos, "1") != 0) {
+    if (std::strcmp(dot + 1, "1") != 0) {
         // The version text is printed with its leading dot and no line break.
-        debugPrint("Unsupported schema version %s", schema.c_str() + dot);
+        debugPrint("Unsupported schema version %s", dot);
         return nullptr;
     }
 
-    const std::string typeWord = schema.substr(0, dot);
+    const std::size_t typeWordLength = static_cast<std::size_t>(dot - schema);
     for (const SchemaEntry& entry : schemaTable) {
-        if (isTypeWordOf(typeWord, entry.schema)) {
-            debugPrint(entry.foundMessage, schema.c_str());
+        if (isTypeWordOf(schema, typeWordLength, entry.schema)) {
+            debugPrint(entry.foundMessage, schema);
             return entry.create(object, parent);
         }
     }
-    debugPrint("Unhandled schema %s\n", schema.c_str());
+    debugPrint("Unhandled schema %s\n", schema);
     return nullptr;
 }
 

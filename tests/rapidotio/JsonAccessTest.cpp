@@ -76,6 +76,16 @@ TEST(JsonAccess, StringsBooleansObjectsAndArrays) {
     EXPECT_TRUE(getArray(*doc, "a", found));
     EXPECT_EQ(2u, found->Size());
     EXPECT_FALSE(getArray(*doc, "o", found));
+
+    // The text read without a copy is the DOM's own, and reads as the copy does.
+    const char* text = "keep";
+    EXPECT_TRUE(takeText(findMember(*doc, "s"), "s", text));
+    EXPECT_EQ(findMember(*doc, "s")->GetString(), text);
+    EXPECT_STREQ("a", text);
+    text = "keep";
+    EXPECT_FALSE(takeText(findMember(*doc, "t"), "t", text));
+    EXPECT_FALSE(takeText(findMember(*doc, "missing"), "missing", text));
+    EXPECT_STREQ("keep", text);
 }
 
 TEST(JsonAccess, FirstDuplicateWinsAndNonObjectsHaveNoMembers) {
