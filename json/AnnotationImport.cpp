@@ -13,6 +13,7 @@
 #include "rapidotio/TextNode.h"
 #include "json/ConstantChannel.h"
 #include "json/DmTreeImporterImpl.h"
+#include "json/HandOver.h"
 #include "json/ImportTime.h"
 #include "json/Narrowing.h"
 
@@ -24,7 +25,10 @@ namespace {
 /// has at least four numbers), points, type and brush.
 CoSharedPtr<DmEffectLayer> paintLayerOf(const rapidotio::PaintNode& paint) {
     const CoSharedPtr<DmPaintLayer> layer(DmPaintLayer::create());
-    const CoSharedPtr<DmStroke> stroke(DmStroke::create());
+    DmStroke* stroke =
+        handOver(DmStroke::create(), [&](DmStroke* made) { layer->addStroke(made); });
+    if (!stroke)
+        return layer;
     if (paint.rgba.size() >= 4)
         stroke->setColor(toStoredFloat(paint.rgba[0]), toStoredFloat(paint.rgba[1]),
                          toStoredFloat(paint.rgba[2]), toStoredFloat(paint.rgba[3]));
@@ -32,7 +36,6 @@ CoSharedPtr<DmEffectLayer> paintLayerOf(const rapidotio::PaintNode& paint) {
         stroke->addPoint(point.x, point.y, point.width);
     stroke->setType(DmString(paint.type.c_str()));
     stroke->setBrush(DmString(paint.brush.c_str()));
-    layer->addStroke(stroke.get());
     return layer;
 }
 
@@ -44,7 +47,10 @@ CoSharedPtr<DmEffectLayer> textLayerOf(const rapidotio::TextNode& text) {
     setConstantChannel(*layer, DmTextLayer::kPositionX, toStoredFloat(text.position_x));
     setConstantChannel(*layer, DmTextLayer::kPositionY, toStoredFloat(text.position_y));
 
-    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
+    DmTextParagraph* paragraph = handOver(
+        DmTextParagraph::create(), [&](DmTextParagraph* made) { layer->addParagraph(made); });
+    if (!paragraph)
+        return layer;
     if (text.rgba.size() >= 4) {
         setConstantChannel(*paragraph, DmTextParagraph::kColorRed, toStoredFloat(text.rgba[0]));
         setConstantChannel(*paragraph, DmTextParagraph::kColorGreen, toStoredFloat(text.rgba[1]));
@@ -58,7 +64,6 @@ CoSharedPtr<DmEffectLayer> textLayerOf(const rapidotio::TextNode& text) {
     paragraph->setWidth(toStoredFloat(text.width));
     paragraph->setTextStr(DmString(text.text.c_str()));
     paragraph->fontName = DmString(text.fontName.c_str());
-    layer->addParagraph(paragraph.get());
     return layer;
 }
 

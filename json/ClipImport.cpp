@@ -12,6 +12,7 @@
 #include "rapidotio/JsonAccess.h"
 #include "rapidotio/MediaVocabulary.h"
 #include "json/DmTreeImporterImpl.h"
+#include "json/HandOver.h"
 #include "json/ImportTime.h"
 #include "json/MediaInputCollector.h"
 #include "json/Narrowing.h"
@@ -122,10 +123,9 @@ DmString treeText(const std::string& text) {
     return DmString(std::string(text));
 }
 
-void addEntry(DmSourceNode::MediaInput& input, const char* key, DmString value) {
-    const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
-        DmSourceNode::DictionaryEntry::create(DmString(key), std::move(value)));
-    input.addExtraData(entry.get());
+void addEntry(DmSourceNode::MediaInput& input, DmString key, DmString value) {
+    handOver(DmSourceNode::DictionaryEntry::create(std::move(key), std::move(value)),
+             [&](DmSourceNode::DictionaryEntry* entry) { input.addExtraData(entry); });
 }
 
 /// Replaces the extra data of the primary media input by the clip's codecs, file
@@ -148,11 +148,8 @@ void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& c
     addEntry(input, MediaVocabulary::kFileSizeKey,
              DmString(decimalText(static_cast<int>(clip.file_size_in_bytes))));
     addEntry(input, MediaVocabulary::kFrameRateKey, DmString(fixedText(frameRate)));
-    for (const auto& [key, value] : clip.extra_data) {
-        const CoSharedPtr<DmSourceNode::DictionaryEntry> entry(
-            DmSourceNode::DictionaryEntry::create(treeText(key), treeText(value)));
-        input.addExtraData(entry.get());
-    }
+    for (const auto& [key, value] : clip.extra_data)
+        addEntry(input, treeText(key), treeText(value));
 }
 
 /// Completes the primary input of a new source: its own copy of the resolution
@@ -194,10 +191,12 @@ void completePrimaryInput(DmSourceNode::Input& input, const rapidotio::ClipNode&
         debugPrint("OTIO has_audio(%d) and num_audio_channels(%d) don't match, using "
                    "num_audio_channels.\n",
                    hasAudio, static_cast<int>(clip.num_audio_channels));
-    const CoSharedPtr<DmAudioProperties> audio(DmAudioProperties::create());
-    audio->setNbChannels(clip.num_audio_channels);
-    audio->setSamplingRate(clip.audio_sample_rate);
-    input.setAudioProperties(audio.get());
+    if (DmAudioProperties* audio =
+            handOver(DmAudioProperties::create(),
+                     [&](DmAudioProperties* made) { input.setAudioProperties(made); })) {
+        audio->setNbChannels(clip.num_audio_channels);
+        audio->setSamplingRate(clip.audio_sample_rate);
+    }
 
     if (auto* mediaInput = dynamic_cast<DmSourceNode::MediaInput*>(&input))
         fillExtraData(*mediaInput, clip);

@@ -8,6 +8,7 @@
 #include "outside/dmtree/DmSegmentNode.h"
 #include "outside/dmtree/DmTrackNode.h"
 #include "json/DmTreeImporterImpl.h"
+#include "json/HandOver.h"
 
 namespace ZEM_0_81::Json {
 
@@ -26,8 +27,7 @@ void DmTreeImporter::Impl::placeSegment(eDmTreeMediaType mediaType) {
     if (segmentCount == 0) {
         layer->setLayerStartTC(recordPosition);
     } else if (segmentCount > 0) {
-        const CoSharedPtr<DmCutNode> cut(DmCutNode::create(mediaType));
-        layer->addChild(cut.get());
+        handOver(DmCutNode::create(mediaType), [&](DmCutNode* cut) { layer->addChild(cut); });
     }
 }
 

@@ -14,6 +14,7 @@
 #include "rapidotio/CompNode.h"
 #include "json/ConstantChannel.h"
 #include "json/DmTreeImporterImpl.h"
+#include "json/HandOver.h"
 #include "json/Narrowing.h"
 
 namespace ZEM_0_81::Json {
@@ -24,9 +25,10 @@ namespace {
 /// muted: its "visible" is not used.
 CoSharedPtr<DmEffectSettings> compSettingsOf(const rapidotio::CompNode& comp) {
     const CoSharedPtr<DmCompSettings> settings(DmCompSettings::create());
-    const CoSharedPtr<DmSimpleChannel> blendMode(
-        DmSimpleChannel::create(DmString(comp.blend_mode.c_str())));
-    settings->setAttribut(DmCompSettings::kBlendMode, blendMode.get());
+    handOver(DmSimpleChannel::create(DmString(comp.blend_mode.c_str())),
+             [&](DmSimpleChannel* blendMode) {
+                 settings->setAttribut(DmCompSettings::kBlendMode, blendMode);
+             });
     setConstantChannel(*settings, DmCompSettings::kTransparency,
                        toStoredFloat(1.0 - static_cast<double>(comp.opacity)));
     return settings;
