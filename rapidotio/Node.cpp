@@ -127,8 +127,14 @@ void Node::walk(NodeVisitor& visitor, bool releaseWhenLeft, DocumentMemory* memo
         node->leave(visitor);
         // The children were left before their parent, and their own children are
         // gone already: releasing them recurses no further than one level.
-        if (releaseWhenLeft)
+        if (releaseWhenLeft) {
             node->children.clear();
+            // The parent lets go of the node at once, so that it goes while it is
+            // still in the cache, and the memory it held serves what the visitor
+            // builds next; it does not wait for its siblings.
+            if (!stack.empty())
+                stack.back().node->children[stack.back().next - 1] = SharedPtr<Node>();
+        }
         if (memory)
             memory->release(*node->json);
     }

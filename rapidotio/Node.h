@@ -73,10 +73,11 @@ public:
     /// each non-null child, leave. Runs on an explicit stack, so any tree depth
     /// that a document can hold is walked.
     void traverse(NodeVisitor& visitor);
-    /// Walks as traverse does, and releases a node's children once the node has
-    /// been left, so the nodes of a whole document never all live at once: for a
-    /// visitor that reads a document a single time, such as the import. Nothing
-    /// is left below this node afterwards. With the `memory` the document was
+    /// Walks as traverse does, and releases each node below this one as soon as
+    /// it has been left (its parent's entry for it becomes null), so the nodes of
+    /// a whole document never all live at once: for a visitor that reads a
+    /// document a single time, such as the import. Nothing is left below this
+    /// node afterwards. With the `memory` the document was
     /// parsed into, the DOM of what the walk has left is handed back as well:
     /// nodes read their JSON when they are made or first arrived at, never after
     /// they are left, and the text's order is the walk's.

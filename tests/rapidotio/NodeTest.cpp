@@ -94,18 +94,26 @@ TEST(Node, TraversalOnceVisitsTheSameAndLeavesNothingBehind) {
     RootNode kept(*doc, nullptr);
     const std::vector<std::string> events = walk(kept);
 
-    // A visitor that checks, on each leave, that what was left before is gone
-    // while the node being left still has its children.
+    // A visitor that checks, on each visit and leave, that every node left
+    // before is gone: its parent's entry for it is null, and nothing else holds
+    // it.
     struct Once : RecordingVisitor {
+        void visitGap(Node* n) override {
+            RecordingVisitor::visitGap(n);
+            ASSERT_EQ(2u, n->parent->children.size());
+            EXPECT_FALSE(n->parent->children[0]) << "the clip before the gap is gone";
+            EXPECT_EQ(n, n->parent->children[1].get());
+        }
         void leaveClip(Node* n) override {
             RecordingVisitor::leaveClip(n);
             ASSERT_EQ(1u, n->children.size());
-            EXPECT_TRUE(n->children[0]->children.empty()) << "the annotation's layers are gone";
+            EXPECT_FALSE(n->children[0]) << "the annotation and its layers are gone";
         }
         void leaveTrack(Node* n) override {
             RecordingVisitor::leaveTrack(n);
-            EXPECT_EQ(2u, n->children.size());
-            EXPECT_TRUE(n->children[0]->children.empty()) << "the clip's effects are gone";
+            ASSERT_EQ(2u, n->children.size());
+            EXPECT_FALSE(n->children[0]) << "the clip is gone";
+            EXPECT_FALSE(n->children[1]) << "the gap is gone";
         }
     } once;
     RootNode root(*doc, nullptr);
