@@ -1,6 +1,9 @@
 #include "outside/dmtree/DmPropertySet.h"
 
-DmPropertySet::DmPropertySet(const DmPropertySet& other) : m_properties(other.m_properties) {}
+DmPropertySet::DmPropertySet(const DmPropertySet& other)
+    : m_properties(other.m_properties && !other.m_properties->empty()
+                       ? std::make_unique<std::map<std::int32_t, Value>>(*other.m_properties)
+                       : nullptr) {}
 
 DmPropertySet::~DmPropertySet() = default;
 
@@ -40,13 +43,17 @@ eDmErrorId DmPropertySet::setPropertyValue(std::int32_t id, eDmPropType type, co
     default:
         return eDmErrorBadArgument;
     }
-    m_properties[id] = std::move(stored);
+    if (!m_properties)
+        m_properties = std::make_unique<std::map<std::int32_t, Value>>();
+    (*m_properties)[id] = std::move(stored);
     return eDmSuccess;
 }
 
 eDmErrorId DmPropertySet::getPropertyValue(std::int32_t id, eDmPropType type, void* out) const {
-    const auto found = m_properties.find(id);
-    if (found == m_properties.end())
+    if (!m_properties)
+        return eDmErrorUnset;
+    const auto found = m_properties->find(id);
+    if (found == m_properties->end())
         return eDmErrorUnset;
     const Value& stored = found->second;
     if (stored.type != type)
@@ -77,18 +84,18 @@ eDmErrorId DmPropertySet::getPropertyValue(std::int32_t id, eDmPropType type, vo
 }
 
 bool DmPropertySet::removeProperty(std::int32_t id) {
-    return m_properties.erase(id) != 0;
+    return m_properties && m_properties->erase(id) != 0;
 }
 
 std::uint32_t DmPropertySet::getNbProperties() const {
-    return static_cast<std::uint32_t>(m_properties.size());
+    return m_properties ? static_cast<std::uint32_t>(m_properties->size()) : 0;
 }
 
 bool DmPropertySet::getPropertyInfo(std::uint32_t index, std::int32_t& id,
                                     eDmPropType& type) const {
-    if (index >= m_properties.size())
+    if (!m_properties || index >= m_properties->size())
         return false;
-    auto it = m_properties.begin();
+    auto it = m_properties->begin();
     std::advance(it, index);
     id = it->first;
     type = it->second.type;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstdint>
 #include <map>
+#include <memory>
 
 /// Base of every edit-tree object: a reference count for CoSharedPtr, a deep copy
 /// (clone) and a set of typed properties addressed by integer id.
@@ -59,6 +60,8 @@ private:
         DmString s;
     };
 
-    std::map<std::int32_t, Value> m_properties;
+    // Made at the first property set: most objects never hold one, and an empty
+    // table inside every object would make each of them 40 bytes larger.
+    std::unique_ptr<std::map<std::int32_t, Value>> m_properties;
     mutable std::atomic<std::int32_t> m_count{0};
 };

@@ -152,6 +152,32 @@ TEST(DmPropertySet, FailedReadsLeaveTheOutputUntouched) {
     EXPECT_EQ(mask->getPropertyValue(8, eDmPropFloat, &f), eDmErrorUnset);
 }
 
+TEST(DmPropertySet, AnObjectWithoutPropertiesAnswersAsAnEmptyTable) {
+    CoSharedPtr<DmStroke> stroke = DmStroke::create();
+    double d = -1.0;
+    std::int32_t id = -1;
+    eDmPropType type = eDmPropString;
+    EXPECT_EQ(stroke->getNbProperties(), 0u);
+    EXPECT_EQ(stroke->getPropertyValue(1, eDmPropDouble, &d), eDmErrorUnset);
+    EXPECT_EQ(stroke->getPropertyValue(1, eDmPropDouble, nullptr), eDmErrorUnset);
+    EXPECT_FALSE(stroke->getPropertyInfo(0, id, type));
+    EXPECT_FALSE(stroke->removeProperty(1));
+    EXPECT_EQ(d, -1.0);
+    EXPECT_EQ(id, -1);
+    EXPECT_EQ(dmCloneOf(stroke.get())->getNbProperties(), 0u);
+
+    // A table emptied again reads and copies as one never filled.
+    const double value = 2.5;
+    EXPECT_EQ(stroke->setPropertyValue(4, eDmPropDouble, &value), eDmSuccess);
+    const CoSharedPtr<DmStroke> filled = dmCloneOf(stroke.get());
+    EXPECT_TRUE(stroke->removeProperty(4));
+    EXPECT_EQ(stroke->getNbProperties(), 0u);
+    EXPECT_EQ(dmCloneOf(stroke.get())->getNbProperties(), 0u);
+    ASSERT_EQ(filled->getNbProperties(), 1u);
+    EXPECT_EQ(filled->getPropertyValue(4, eDmPropDouble, &d), eDmSuccess);
+    EXPECT_EQ(d, value);
+}
+
 TEST(DmPropertySet, CloneCopiesPropertiesIndependently) {
     CoSharedPtr<DmStroke> stroke = DmStroke::create();
     const double width = 3.0;
