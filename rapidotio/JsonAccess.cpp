@@ -51,7 +51,7 @@ std::string silentString(const Value& object, const char* key) {
     return std::string(member->GetString());
 }
 
-bool takeString(const Value* found, const char* key, std::string& out) {
+bool takeText(const Value* found, const char* key, const char*& out) {
     const Value* member = check(found, key, "String", [](const Value& v) { return v.IsString(); });
     if (!member)
         return false;
@@ -59,11 +59,11 @@ bool takeString(const Value* found, const char* key, std::string& out) {
     return true;
 }
 
-bool takeText(const Value* found, const char* key, const char*& out) {
-    const Value* member = check(found, key, "String", [](const Value& v) { return v.IsString(); });
-    if (!member)
+bool takeString(const Value* found, const char* key, std::string& out) {
+    const char* text = nullptr;
+    if (!takeText(found, key, text))
         return false;
-    out = member->GetString();
+    out = text;
     return true;
 }
 
