@@ -60,7 +60,7 @@ DmRoot* Composition::Impl::ensureTree(Status& status) {
         tree = DmRoot::create();
         // A failed import keeps what it built: the failure is reported once, and
         // later calls work on that tree without error.
-        if (!importOtioJson(otioJson.c_str(), otioJson.size(), tree))
+        if (!importOtioJson(otioJson.c_str(), tree))
             status.set(Status::OtioImportFailed);
         return tree.get();
     }

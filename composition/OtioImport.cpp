@@ -9,8 +9,6 @@
 #include "strictjson/StrictParse.h"
 #include "json/DmTreeImporter.h"
 
-#include <cstring>
-
 namespace ZEM_0_81 {
 
 namespace {
@@ -27,17 +25,12 @@ void parseStrict(const char* text, rapidotio::Document& document) {
 } // namespace
 
 Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree) {
-    return importOtioJson(text, text ? std::strlen(text) : 0, tree);
-}
-
-Status importOtioJson(const char* text, std::size_t length, CoSharedPtr<DmRoot>& tree) {
     try {
         // A null text is read as the empty text: the empty-document error.
         const char* const json = text ? text : "";
         // The DOM is read once, front to back: what the walk has left of it is
-        // handed back while the edit tree grows. Its room is sized by the length;
-        // the parse ends at the first NUL byte either way.
-        rapidotio::DocumentMemory memory(text ? length : 0);
+        // handed back while the edit tree grows.
+        rapidotio::DocumentMemory memory;
         rapidotio::Document document(&memory.allocator());
         parseStrict(json, document);
 

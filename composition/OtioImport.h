@@ -3,8 +3,6 @@
 #include "outside/core/Status.h"
 #include "outside/dmtree/CoSharedPtr.h"
 
-#include <cstddef>
-
 class DmRoot;
 
 namespace ZEM_0_81 {
@@ -14,9 +12,5 @@ namespace ZEM_0_81 {
 /// JsonSyntaxError (775) when the text is not strict JSON, or the failure of
 /// another JSON-layer error. Whatever was added to `tree` before a failure stays.
 Status importOtioJson(const char* text, CoSharedPtr<DmRoot>& tree);
-/// The same import of a text whose length in bytes the caller knows, which
-/// spares a pass over the whole text to measure it. A NUL byte within the
-/// `length` bytes ends the text, as it does for the call above.
-Status importOtioJson(const char* text, std::size_t length, CoSharedPtr<DmRoot>& tree);
 
 } // namespace ZEM_0_81

@@ -60,7 +60,7 @@ RationalTime writtenStartOf(const DmSourceNode& source, double compositionRate) 
 void writeIdentity(OtioWriter& writer, const DmSourceNode& source) {
     rapidotio::ClipNode identity{std::string()};
     if (const DmSourceInfo* info = source.getSrcInfo()) {
-        rapidjson::Document uid;
+        rapidotio::Document uid;
         uid.Parse<rapidjson::kParseIterativeFlag>(info->getOriginalSourceUID().str().c_str());
         if (!uid.HasParseError())
             identity.readEntity(uid);

@@ -84,7 +84,7 @@ void write(OtioWriter& writer, const char* key, const std::vector<const DmTreeNo
             throw Json::Exception("the edit-tree node kept at " + writer.pointer() +
                                       " cannot be written: " + status.getMessage().str(),
                                   Status(Status::JsonGenerationFailed));
-        rapidjson::Document document;
+        rapidotio::Document document;
         document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseFullPrecisionFlag>(
             text.str().c_str(), text.str().size());
         if (document.HasParseError())

@@ -50,7 +50,7 @@ bool isKnown(const std::vector<const char*>& known, const Value& key) {
 }
 
 /// The kept text of property `id` parsed, or false when there is none.
-bool parsedProperty(const DmPropertySet& object, std::int32_t id, rapidjson::Document& document) {
+bool parsedProperty(const DmPropertySet& object, std::int32_t id, rapidotio::Document& document) {
     DmString text;
     if (object.getPropertyValue(id, eDmPropString, &text) != eDmSuccess)
         return false;
@@ -68,7 +68,7 @@ void fail(const OtioWriter& writer, const char* what) {
 /// Writes the members of the kept object of property `id`, leaving out `skipped`.
 void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
                const std::vector<const char*>& skipped) {
-    rapidjson::Document document;
+    rapidotio::Document document;
     if (!parsedProperty(object, id, document))
         return;
     if (document.HasParseError() || !document.IsObject())
@@ -110,7 +110,7 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
     // input stays as it is.
     const auto store = [&](const Value& from, std::int32_t id,
                            const std::vector<const char*>& skipped, const char* where) {
-        rapidjson::Document kept(rapidjson::kObjectType);
+        rapidotio::Document kept(rapidjson::kObjectType);
         for (const auto& member : from.GetObject()) {
             if (member.value.IsNull() || isKnown(skipped, member.name))
                 continue;
@@ -151,18 +151,18 @@ void writeMembers(OtioWriter& writer, const DmPropertySet& object,
     writeKept(writer, object, kMembersId, known);
 }
 
-bool keptMembers(const DmPropertySet& object, rapidjson::Document& members) {
+bool keptMembers(const DmPropertySet& object, rapidotio::Document& members) {
     return parsedProperty(object, kMembersId, members) && !members.HasParseError() &&
            members.IsObject();
 }
 
 bool holds(const DmPropertySet& object, const char* key) {
-    rapidjson::Document document;
+    rapidotio::Document document;
     return keptMembers(object, document) && document.HasMember(key);
 }
 
 void writeText(OtioWriter& writer, const std::string& text) {
-    rapidjson::Document document;
+    rapidotio::Document document;
     document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
                    rapidjson::kParseFullPrecisionFlag>(text.c_str(), text.size());
     if (document.HasParseError())

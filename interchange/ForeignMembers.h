@@ -56,7 +56,7 @@ void writeMembers(OtioWriter& writer, const DmPropertySet& object,
                   const std::vector<const char*>& known);
 /// The kept members of `object`, parsed; false when it keeps none (or their
 /// text is not a JSON object).
-bool keptMembers(const DmPropertySet& object, rapidjson::Document& members);
+bool keptMembers(const DmPropertySet& object, rapidotio::Document& members);
 /// True when `object` keeps a member `key`.
 bool holds(const DmPropertySet& object, const char* key);
 

@@ -18,7 +18,7 @@ namespace {
 
 } // namespace
 
-void parseInput(const char* text, std::size_t length, rapidjson::Document& document) {
+void parseInput(const char* text, std::size_t length, rapidotio::Document& document) {
     if (!text) {
         text = "";
         length = 0;

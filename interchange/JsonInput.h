@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rapidotio/JsonAccess.h"
+
 #include <rapidjson/document.h>
 
 #include <cstddef>
@@ -14,6 +16,6 @@ namespace ZEM_0_81::Interchange {
 /// Throws Json::Exception with JsonSyntaxError (775) and "line L, column C:
 /// reason" for malformed text (lines and columns count from 1, columns in
 /// bytes), a NUL byte inside the text included.
-void parseInput(const char* text, std::size_t length, rapidjson::Document& document);
+void parseInput(const char* text, std::size_t length, rapidotio::Document& document);
 
 } // namespace ZEM_0_81::Interchange

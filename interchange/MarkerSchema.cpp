@@ -177,7 +177,7 @@ CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
 
 /// `marker` (a copy, owned by `document`) with its range counted from where the
 /// item's range starts as written.
-void rebase(rapidjson::Document& marker, const ItemTime& time) {
+void rebase(rapidotio::Document& marker, const ItemTime& time) {
     const char* key = rangeKeyOf(marker);
     TimeRange range;
     if (!OtioTiming::rangeOf(OtioTiming::memberOf(marker, key), range))
@@ -194,7 +194,7 @@ void rebase(rapidjson::Document& marker, const ItemTime& time) {
 
 /// Gives `marker` the whole item as its marked range, in place of a range that
 /// is absent or malformed.
-void coverItem(rapidjson::Document& marker, const ItemTime& time) {
+void coverItem(rapidotio::Document& marker, const ItemTime& time) {
     const double rate =
         time.writtenStart.rate > 0.0 ? time.writtenStart.rate : time.compositionRate;
     auto& allocator = marker.GetAllocator();
@@ -265,7 +265,7 @@ void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, con
     Note shown;
     const bool hasShape = noteShown(annotation, shown);
     DmString kept;
-    rapidjson::Document marker;
+    rapidotio::Document marker;
     if (annotation.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) ==
         eDmSuccess) {
         const std::string& text = kept.str();
@@ -300,7 +300,7 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) 
             context.lose(schema.empty() ? "none" : schema, "dropped: not a marker");
             continue;
         }
-        rapidjson::Document marker;
+        rapidotio::Document marker;
         marker.CopyFrom(value, marker.GetAllocator());
         rebase(marker, time);
         if (!noteOf(marker, time).ranged) {

@@ -67,7 +67,7 @@ std::string patternOf(const Value& object) {
 /// True when the members other tools wrote on `input` describe the image
 /// sequence whose pattern is `url`: it is then written as one again.
 bool isImageSequence(const DmPropertySet& input, const std::string& url) {
-    rapidjson::Document kept;
+    rapidotio::Document kept;
     return !url.empty() && ForeignMembers::keptMembers(input, kept) &&
            kept.HasMember(kTargetUrlBase) && patternOf(kept) == url;
 }

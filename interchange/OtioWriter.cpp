@@ -100,7 +100,7 @@ void OtioWriter::null() {
     valueDone();
 }
 
-void OtioWriter::jsonNumber(const rapidjson::Value& value, NonFinite nonFinite) {
+void OtioWriter::jsonNumber(const rapidotio::Value& value, NonFinite nonFinite) {
     if (value.IsInt64()) {
         integer(value.GetInt64());
         return;
@@ -119,15 +119,15 @@ void OtioWriter::jsonNumber(const rapidjson::Value& value, NonFinite nonFinite) 
     valueDone();
 }
 
-void OtioWriter::json(const rapidjson::Value& value, NonFinite nonFinite) {
+void OtioWriter::json(const rapidotio::Value& value, NonFinite nonFinite) {
     // Each open array or object of `value` with the place of its next element or
     // member.
     struct Open {
-        const rapidjson::Value* container;
+        const rapidotio::Value* container;
         rapidjson::SizeType next;
     };
     std::vector<Open> open;
-    const rapidjson::Value* current = &value;
+    const rapidotio::Value* current = &value;
     for (;;) {
         if (current) {
             switch (current->GetType()) {

@@ -2,6 +2,7 @@
 
 #include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
+#include "rapidotio/JsonAccess.h"
 #include "rapidotio/MemberWriter.h"
 #include "rapidotio/TextOutput.h"
 
@@ -68,7 +69,7 @@ public:
     /// other numbers as doubles; numbers that are not finite as `nonFinite` says
     /// (Literal: values other tools wrote, kept as they came). Written from a
     /// stack of its own, so a value of any depth is written without recursion.
-    void json(const rapidjson::Value& value, NonFinite nonFinite = NonFinite::Literal);
+    void json(const rapidotio::Value& value, NonFinite nonFinite = NonFinite::Literal);
 
     /// A member: the key, then the value.
     void member(const char* name, const char* text) {
@@ -126,7 +127,7 @@ private:
     /// Throws for a number that is not finite, naming its place.
     [[noreturn]] void notFinite(double value) const;
     /// A number of a parsed value (see `json`).
-    void jsonNumber(const rapidjson::Value& value, NonFinite nonFinite);
+    void jsonNumber(const rapidotio::Value& value, NonFinite nonFinite);
 
     rapidotio::TextOutput m_output;
     rapidotio::JsonTextWriter m_writer;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "outside/dmtree/DmString.h"
+#include "rapidotio/JsonAccess.h"
 
 #include <rapidjson/document.h>
 
@@ -18,7 +19,7 @@ class DocumentMemory;
 
 namespace ZEM_0_81::Interchange {
 
-using Value = rapidjson::Value;
+using Value = rapidotio::Value;
 
 /// The state of reading one standard OTIO document that every schema's reader
 /// shares: where in the input it is (kept as a JSON Pointer for messages) and

@@ -53,8 +53,8 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
             // The document is read once, front to back: what the readers have
             // left of it is handed back as the edit tree grows, and the rest goes
             // before the composition takes the tree over.
-            rapidotio::DocumentMemory memory(text ? length : 0);
-            rapidjson::Document document(&memory.allocator());
+            rapidotio::DocumentMemory memory;
+            rapidotio::Document document(&memory.allocator());
             Interchange::parseInput(text, length, document);
             Interchange::ReadContext context(losses, &memory);
             root = Interchange::DocumentSchema::read(context, document);

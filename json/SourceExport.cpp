@@ -167,7 +167,7 @@ void setPaths(const DmSourceNode& source, rapidotio::ClipNode& clip) {
 /// is not JSON leaves the entity at id 0 and type "".
 void setEntity(const DmSourceInfo& info, rapidotio::ClipNode& clip) {
     const std::string uid = textOf(info.getOriginalSourceUID());
-    rapidjson::Document document;
+    rapidotio::Document document;
     // The UID may come from any tree a host or edit-tree JSON supplied, nested
     // however deep.
     if (StrictJson::parse(document, uid.c_str()))

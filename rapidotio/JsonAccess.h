@@ -1,5 +1,7 @@
 #pragma once
 
+#include "rapidotio/ValuePool.h"
+
 #include <rapidjson/document.h>
 
 #include <cstdint>
@@ -14,10 +16,10 @@
 
 namespace ZEM_0_81::rapidotio {
 
-/// A value of the OTIO document's DOM, and the allocator that owns written values.
-using Value = rapidjson::Value;
-using Allocator = rapidjson::MemoryPoolAllocator<>;
-using Document = rapidjson::Document;
+/// A value of the OTIO document's DOM, and the allocator that owns its values.
+using Allocator = ValuePool;
+using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
+using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
 
 /// Prints a printf-style diagnostic to standard error, as it stands (no prefix,
 /// no time stamp, no added line break), while the environment variable

@@ -15,8 +15,8 @@
 namespace ZEM_0_81::Interchange {
 namespace {
 
-rapidjson::Document parsed(const std::string& text) {
-    rapidjson::Document document;
+rapidotio::Document parsed(const std::string& text) {
+    rapidotio::Document document;
     document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
                    rapidjson::kParseFullPrecisionFlag>(text.c_str(), text.size());
     EXPECT_FALSE(document.HasParseError()) << text.substr(0, 80);
@@ -69,7 +69,7 @@ TEST(OtioWriter, ParsedValuesAreWrittenAsTheyStandAtAnyDepth) {
 }
 
 TEST(OtioWriter, NumbersThatAreNotFiniteAreLiteralsOrFailWithTheirPlace) {
-    const rapidjson::Document kept = parsed("{\"gain\":[NaN,Infinity,-Infinity,2.5]}");
+    const rapidotio::Document kept = parsed("{\"gain\":[NaN,Infinity,-Infinity,2.5]}");
     OtioWriter literals;
     literals.json(kept);
     EXPECT_EQ(textOf(literals), "{\"gain\":[NaN,Infinity,-Infinity,2.5]}");

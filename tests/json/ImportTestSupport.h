@@ -68,7 +68,7 @@ inline std::string timeline(const std::string& tracks,
 /// Imports an OTIO document as the import driver does it, through a RootNode
 /// traversed by a DmTreeImporter, into a new root.
 inline CoSharedPtr<DmRoot> importDocument(const std::string& text) {
-    rapidjson::Document document;
+    rapidotio::Document document;
     document.Parse(text.c_str());
     EXPECT_FALSE(document.HasParseError()) << text;
     CoSharedPtr<DmRoot> root(DmRoot::create());
