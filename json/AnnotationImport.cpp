@@ -78,16 +78,18 @@ void DmTreeImporter::Impl::importAnnotation(rapidotio::AnnotationNode& annotatio
         annotation.parseChildren();
 
     for (const SharedPtr<rapidotio::Node>& child : annotation.children) {
-        const auto* drawn = dynamic_cast<const rapidotio::LayerNode*>(child.get());
-        if (!drawn)
-            continue;
+        // Paint and text are the layers drawn; anything else is skipped.
+        const rapidotio::LayerNode* drawn = nullptr;
         CoSharedPtr<DmEffectLayer> layer;
-        if (const auto* paint = dynamic_cast<const rapidotio::PaintNode*>(drawn))
+        if (const auto* paint = rapidotio::leafCast<const rapidotio::PaintNode>(child.get())) {
+            drawn = paint;
             layer = paintLayerOf(*paint);
-        else if (const auto* text = dynamic_cast<const rapidotio::TextNode*>(drawn))
+        } else if (const auto* text = rapidotio::leafCast<const rapidotio::TextNode>(child.get())) {
+            drawn = text;
             layer = textLayerOf(*text);
-        else
+        } else {
             continue;
+        }
 
         // Frame range, hold and ghosting only with a complete range; otherwise the
         // layer keeps the edit tree's defaults even when the document gives them.

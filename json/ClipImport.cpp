@@ -153,9 +153,9 @@ void fillExtraData(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& c
 }
 
 /// Completes the primary input of a new source: its own copy of the resolution
-/// with the pixel size, depth and frame ratio, its audio properties and, for a
-/// media input, its extra data. Further inputs keep the shared resolution.
-void completePrimaryInput(DmSourceNode::Input& input, const rapidotio::ClipNode& clip) {
+/// with the pixel size, depth and frame ratio, its audio properties and its extra
+/// data. Further inputs keep the shared resolution.
+void completePrimaryInput(DmSourceNode::MediaInput& input, const rapidotio::ClipNode& clip) {
     CoSharedPtr<DmFrameResolution> resolution = dmCloneOf(input.getPrimaryRes());
     if (!resolution)
         resolution = DmFrameResolution::create();
@@ -198,15 +198,14 @@ void completePrimaryInput(DmSourceNode::Input& input, const rapidotio::ClipNode&
         audio->setSamplingRate(clip.audio_sample_rate);
     }
 
-    if (auto* mediaInput = dynamic_cast<DmSourceNode::MediaInput*>(&input))
-        fillExtraData(*mediaInput, clip);
+    fillExtraData(input, clip);
 }
 
 } // namespace
 
 void DmTreeImporter::visitClip(rapidotio::Node* node) {
     Impl& state = *m_impl;
-    const auto* clip = dynamic_cast<const rapidotio::ClipNode*>(node);
+    const auto* clip = rapidotio::leafCast<const rapidotio::ClipNode>(node);
     if (!clip || !state.layer) {
         state.lastSegment = nullptr; // the clip's effects have nowhere to go
         return;
@@ -283,8 +282,8 @@ void DmTreeImporter::visitClip(rapidotio::Node* node) {
     for (std::size_t i = 1; i < collector.size(); ++i)
         source->addMultiInput(collector.input(i));
 
-    if (DmSourceNode::Input* input = source->getInput())
-        completePrimaryInput(*input, *clip);
+    // The source's primary input is the collector's first, a media input.
+    completePrimaryInput(*collector.input(0), *clip);
 
     state.lastSegment = source;
     source->setRecLength(recordLength);

@@ -68,13 +68,13 @@ void DmTreeImporter::visitEffect(rapidotio::Node* node) {
         return;
 
     CoSharedPtr<DmEffectSettings> settings;
-    if (const auto* comp = dynamic_cast<const rapidotio::CompNode*>(node)) {
+    if (const auto* comp = rapidotio::leafCast<const rapidotio::CompNode>(node)) {
         settings = compSettingsOf(*comp);
-    } else if (const auto* mask = dynamic_cast<const rapidotio::AngularMaskNode*>(node)) {
+    } else if (const auto* mask = rapidotio::leafCast<const rapidotio::AngularMaskNode>(node)) {
         settings = angularMaskSettingsOf(*mask);
-    } else if (const auto* cdl = dynamic_cast<const rapidotio::CDLNode*>(node)) {
+    } else if (const auto* cdl = rapidotio::leafCast<const rapidotio::CDLNode>(node)) {
         settings = lookSettingsOf(*cdl);
-    } else if (auto* annotation = dynamic_cast<rapidotio::AnnotationNode*>(node)) {
+    } else if (auto* annotation = rapidotio::leafCast<rapidotio::AnnotationNode>(node)) {
         state.importAnnotation(*annotation);
         return;
     }

@@ -7,8 +7,8 @@
 
 namespace ZEM_0_81::Json {
 
-void MediaInputCollector::addInput(DmSourceNode::Input* input, std::string_view path) {
-    const CoSharedPtr<DmSourceNode::Input> held(input);
+void MediaInputCollector::addInput(DmSourceNode::MediaInput* input, std::string_view path) {
+    const CoSharedPtr<DmSourceNode::MediaInput> held(input);
     input->setPrimaryRes(primaryRes.get());
     if (m_count == kMaxInputs)
         return;

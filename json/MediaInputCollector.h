@@ -47,7 +47,7 @@ struct MediaInputCollector {
     std::size_t size() const { return m_count; }
     bool empty() const { return m_count == 0; }
     /// The input at `index`; the first one is the primary input.
-    DmSourceNode::Input* input(std::size_t index) const { return m_inputs[index].get(); }
+    DmSourceNode::MediaInput* input(std::size_t index) const { return m_inputs[index].get(); }
 
     /// The folder of `path`: its text before the last slash or backslash. A path
     /// without one, or whose only separator is its first character, has none ("").
@@ -56,12 +56,12 @@ struct MediaInputCollector {
 private:
     /// Gives `input` the collector's resolution and puts it first when `path`, its
     /// first sequence, is the target URL, else after the others.
-    void addInput(DmSourceNode::Input* input, std::string_view path);
+    void addInput(DmSourceNode::MediaInput* input, std::string_view path);
     /// A media input over the collector's range reading `info`, whose first
     /// sequence is `path`.
     void addMediaInput(DmSourceInfo* info, std::string_view path);
 
-    CoSharedPtr<DmSourceNode::Input> m_inputs[kMaxInputs];
+    CoSharedPtr<DmSourceNode::MediaInput> m_inputs[kMaxInputs];
     std::size_t m_count = 0;
 };
 

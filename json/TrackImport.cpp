@@ -25,7 +25,7 @@ namespace ZEM_0_81::Json {
 using rapidotio::debugPrint;
 
 void DmTreeImporter::visitTimeline(rapidotio::Node* node) {
-    const auto* timeline = dynamic_cast<const rapidotio::TimelineNode*>(node);
+    const auto* timeline = rapidotio::leafCast<const rapidotio::TimelineNode>(node);
     if (!timeline)
         return;
     Impl& state = *m_impl;
@@ -89,7 +89,7 @@ void DmTreeImporter::visitTrack(rapidotio::Node* node) {
 
 void DmTreeImporter::visitGap(rapidotio::Node* node) {
     Impl& state = *m_impl;
-    const auto* gap = dynamic_cast<const rapidotio::GapNode*>(node);
+    const auto* gap = rapidotio::leafCast<const rapidotio::GapNode>(node);
     if (!gap || !state.layer) {
         state.lastSegment = nullptr; // the gap's effects have nowhere to go
         return;

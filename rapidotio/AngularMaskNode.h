@@ -7,7 +7,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "AngularMask.1": a mask by angle around a pivot.
-class AngularMaskNode : public EffectNode {
+class AngularMaskNode final : public EffectNode {
 public:
     using Parent = EffectNode;
     static constexpr const char* schema = keys::AngularMaskKeys::schema;

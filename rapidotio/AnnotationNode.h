@@ -8,7 +8,7 @@ namespace ZEM_0_81::rapidotio {
 
 /// "Annotation.1": groups paint strokes and text captions, its children under
 /// "layers".
-class AnnotationNode : public EffectNode {
+class AnnotationNode final : public EffectNode {
 public:
     using Parent = EffectNode;
     static constexpr const char* schema = keys::AnnotationKeys::schema;

@@ -10,7 +10,7 @@ namespace ZEM_0_81::rapidotio {
 
 /// "CDL.1": a colour decision list grade (slope, offset, power per channel and
 /// saturation). Both constructors start from the identity grade.
-class CDLNode : public EffectNode {
+class CDLNode final : public EffectNode {
 public:
     using Parent = EffectNode;
     static constexpr const char* schema = keys::CDLKeys::schema;

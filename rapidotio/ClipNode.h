@@ -17,7 +17,7 @@ namespace ZEM_0_81::rapidotio {
 /// ("ExternalReference.1") and product metadata. Reads the metadata written by
 /// this system ("metadata" → "zem") and the production-tracking form
 /// ("metadata" → "zm"); always writes the "zem" form. Its effects are its children.
-class ClipNode : public Node {
+class ClipNode final : public Node {
 public:
     using Parent = Node;
     static constexpr const char* schema = keys::ClipKeys::schema;

@@ -7,7 +7,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Comp.1": compositing with a blend mode and an opacity.
-class CompNode : public EffectNode {
+class CompNode final : public EffectNode {
 public:
     using Parent = EffectNode;
     static constexpr const char* schema = keys::CompKeys::schema;

@@ -8,7 +8,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Gap.1": empty time on a track; may carry effects.
-class GapNode : public Node {
+class GapNode final : public Node {
 public:
     using Parent = Node;
     static constexpr const char* schema = keys::GapKeys::schema;

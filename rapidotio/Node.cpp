@@ -65,7 +65,7 @@ TrackKind Node::enclosingKind() const {
     if (m_enclosingKindKnown && parent)
         return m_enclosingKind;
     for (const Node* node = parent; node; node = node->parent) {
-        if (const auto* track = dynamic_cast<const TrackNode*>(node)) {
+        if (const auto* track = leafCast<const TrackNode>(node)) {
             const TrackKind kind = track->trackKind();
             if (kind != None)
                 return kind;

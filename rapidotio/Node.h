@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <string>
+#include <type_traits>
+#include <typeinfo>
 #include <vector>
 
 namespace ZEM_0_81::rapidotio {
@@ -115,5 +117,13 @@ private:
     TrackKind m_enclosingKind = None;
     bool m_enclosingKindKnown = false;
 };
+
+/// `node` as a `Leaf` when that is its class, else null: dynamic_cast for the
+/// node classes nothing derives from, by one comparison of types instead of a
+/// search of the class hierarchy (the importer asks it of every node it visits).
+template <class Leaf, class Base> Leaf* leafCast(Base* node) {
+    static_assert(std::is_final_v<std::remove_const_t<Leaf>>, "a leaf class is final");
+    return node && typeid(*node) == typeid(Leaf) ? static_cast<Leaf*>(node) : nullptr;
+}
 
 } // namespace ZEM_0_81::rapidotio

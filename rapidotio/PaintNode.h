@@ -11,7 +11,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Paint.1": a paint stroke, a polyline of points with a colour and a brush.
-class PaintNode : public LayerNode {
+class PaintNode final : public LayerNode {
 public:
     using Parent = LayerNode;
     static constexpr const char* schema = keys::PaintKeys::schema;

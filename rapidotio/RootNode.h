@@ -10,7 +10,7 @@ namespace ZEM_0_81::rapidotio {
 /// timeline fills it. A JSON value that is not an object (an array, a string, a
 /// number) yields no child, so such a document reads as empty; under
 /// diagnostics its lookups report as missing members.
-class RootNode : public Node {
+class RootNode final : public Node {
 public:
     using Parent = Node;
 

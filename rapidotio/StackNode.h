@@ -7,7 +7,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Stack.1": the timeline's stack of tracks.
-class StackNode : public Node {
+class StackNode final : public Node {
 public:
     using Parent = Node;
     static constexpr const char* schema = keys::StackKeys::schema;

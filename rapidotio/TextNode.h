@@ -10,7 +10,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Text.1": a text caption of an annotation.
-class TextNode : public LayerNode {
+class TextNode final : public LayerNode {
 public:
     using Parent = LayerNode;
     static constexpr const char* schema = keys::TextKeys::schema;

@@ -8,7 +8,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Timeline.1": the document's timeline, holding one stack under "tracks".
-class TimelineNode : public Node {
+class TimelineNode final : public Node {
 public:
     using Parent = Node;
     static constexpr const char* schema = keys::TimelineKeys::schema;

@@ -7,7 +7,7 @@
 namespace ZEM_0_81::rapidotio {
 
 /// "Track.1": one video or audio lane of clips and gaps.
-class TrackNode : public Node {
+class TrackNode final : public Node {
 public:
     using Parent = Node;
     static constexpr const char* schema = keys::TrackKeys::schema;
