@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 
 namespace ZEM_0_81::rapidotio {
@@ -68,7 +69,49 @@ void parseTimeRange(const Value& object, TimeRange& range) {
         parseRationalTime(*time, range.duration);
 }
 
+namespace {
+
+/// Whether `name` is the text `key`, of `length` bytes.
+bool nameIs(const Value& name, const char* key, std::size_t length) {
+    return name.GetStringLength() == length && std::memcmp(name.GetString(), key, length) == 0;
+}
+
+/// The point read at once when its members are the four written for a point,
+/// in the order they are written, the schema being "Point.1" exactly, and no
+/// diagnostic is asked for: what the lookups below would read, without them.
+bool readWrittenPoint(const Value& object, Point& point) {
+    using Text = std::char_traits<char>;
+    constexpr std::size_t schemaLength = Text::length(ObjectKeys::schema);
+    constexpr std::size_t pointLength = Text::length(PointKeys::schema);
+    constexpr std::size_t xLength = Text::length(PointKeys::x);
+    constexpr std::size_t yLength = Text::length(PointKeys::y);
+    constexpr std::size_t widthLength = Text::length(PointKeys::width);
+    if (debugEnabled() || !object.IsObject() || object.MemberCount() != 4)
+        return false;
+    const Value::Member* const members = &*object.MemberBegin();
+    if (!nameIs(members[0].name, ObjectKeys::schema, schemaLength) ||
+        !nameIs(members[1].name, PointKeys::x, xLength) ||
+        !nameIs(members[2].name, PointKeys::y, yLength) ||
+        !nameIs(members[3].name, PointKeys::width, widthLength))
+        return false;
+    const Value& schema = members[0].value;
+    if (!schema.IsString() || !nameIs(schema, PointKeys::schema, pointLength))
+        return false;
+    if (members[1].value.IsDouble())
+        point.x = members[1].value.GetDouble();
+    if (members[2].value.IsDouble())
+        point.y = members[2].value.GetDouble();
+    if (members[3].value.IsDouble())
+        point.width = members[3].value.GetDouble();
+    return true;
+}
+
+} // namespace
+
 void parsePoint(const Value& object, Point& point) {
+    // A stroke holds hundreds of points, nearly always as they were written.
+    if (readWrittenPoint(object, point))
+        return;
     if (!stringMemberIs(object, ObjectKeys::schema, PointKeys::schema))
         return;
     getDouble(object, PointKeys::x, point.x);

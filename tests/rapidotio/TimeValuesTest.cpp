@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 
 namespace ZEM_0_81::rapidotio {
 namespace {
@@ -74,6 +75,35 @@ TEST(TimeValues, PointNeedsItsSchemaAndDoubleCoordinates) {
     EXPECT_EQ(0.5, a.width);
     EXPECT_EQ(0.0, b.x);
     EXPECT_EQ(0.0, c.x);
+}
+
+TEST(TimeValues, PointReadsTheSameInWhateverFormItIsWritten) {
+    // The members as written, reordered, repeated (the first wins), with one
+    // more, with an integer, and a schema text that holds a NUL byte after
+    // "Point.1" (read up to it): the reads must agree member by member.
+    auto doc = parse(R"([{"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"width":2.0},
+                         {"width":2.0,"y":-1.5,"OTIO_SCHEMA":"Point.1","x":0.25},
+                         {"OTIO_SCHEMA":"Point.1","x":0.25,"x":9.0,"y":-1.5,"width":2.0},
+                         {"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"width":2.0,"z":1.0},
+                         {"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"width":2},
+                         {"OTIO_SCHEMA":"Point.1\u0000x","x":0.25,"y":-1.5,"width":2.0},
+                         {"OTIO_SCHEMA":"Point.10","x":0.25,"y":-1.5,"width":2.0},
+                         {"OTIO_SCHEMA":1,"x":0.25,"y":-1.5,"width":2.0},
+                         {"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"widtH":2.0}])");
+    const struct {
+        double x, y, width;
+    } expected[] = {{0.25, -1.5, 2.0}, {0.25, -1.5, 2.0}, {0.25, -1.5, 2.0},
+                    {0.25, -1.5, 2.0}, {0.25, -1.5, 7.0}, {0.25, -1.5, 2.0},
+                    {7.0, 7.0, 7.0},   {7.0, 7.0, 7.0},   {0.25, -1.5, 7.0}};
+    ASSERT_EQ(std::size(expected), doc->Size());
+    for (rapidjson::SizeType i = 0; i < doc->Size(); ++i) {
+        Point point;
+        point.x = point.y = point.width = 7.0; // what a read leaves alone shows
+        parsePoint((*doc)[i], point);
+        EXPECT_EQ(expected[i].x, point.x) << "point " << i;
+        EXPECT_EQ(expected[i].y, point.y) << "point " << i;
+        EXPECT_EQ(expected[i].width, point.width) << "point " << i;
+    }
 }
 
 TEST(TimeValues, ValidityUsesTheEpsilonTests) {
