@@ -12,6 +12,13 @@ void DmPropertySet::incref() const {
 }
 
 bool DmPropertySet::decref() const {
+    // The last holder lets go without an atomic operation: with no other holder
+    // left, no other thread can take or drop a reference at the same time. Trees
+    // are released this way object by object.
+    if (m_count.load(std::memory_order_acquire) == 1) {
+        m_count.store(0, std::memory_order_relaxed);
+        return true;
+    }
     return m_count.fetch_sub(1, std::memory_order_acq_rel) <= 1;
 }
 

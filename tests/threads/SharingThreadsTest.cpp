@@ -7,10 +7,13 @@
 
 #include "composition/Composition.h"
 #include "composition/CompositionList.h"
+#include "outside/dmtree/CoSharedPtr.h"
+#include "outside/dmtree/DmPropertySet.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -31,7 +34,46 @@ SharedPtr<Composition> makeComposition(const char* id) {
     return composition;
 }
 
+/// An edit-tree object that counts its deletions and checks, as it goes, that
+/// what every holder wrote to it is there.
+class Watched : public DmPropertySet {
+public:
+    Watched(std::atomic<int>& deletions, int holders)
+        : m_deletions(deletions), m_marks(static_cast<std::size_t>(holders), 0) {}
+    ~Watched() override {
+        for (const int mark : m_marks)
+            EXPECT_EQ(mark, 1);
+        ++m_deletions;
+    }
+    CoSharedPtr<DmPropertySet> clone() const override { return nullptr; }
+    void mark(int holder) { ++m_marks[static_cast<std::size_t>(holder)]; }
+
+private:
+    std::atomic<int>& m_deletions;
+    std::vector<int> m_marks;
+};
+
 } // namespace
+
+TEST(SharingThreads, EditTreeObjectsAreDeletedOnceByTheLastHolderAfterEveryUse) {
+    // Each thread writes to the object through its own reference, then drops
+    // it; which drop is the last one differs from round to round, and that one
+    // deletes, after every thread's write.
+    std::atomic<int> deletions{0};
+    for (int round = 1; round <= 100; ++round) {
+        auto* object = new Watched(deletions, kThreads);
+        // Held as the edit tree holds its objects, through the base class.
+        std::vector<CoSharedPtr<DmPropertySet>> holders(kThreads,
+                                                        CoSharedPtr<DmPropertySet>(object));
+        test::runTogether(kThreads, [&](int index) {
+            CoSharedPtr<DmPropertySet> mine = std::move(holders[static_cast<std::size_t>(index)]);
+            static_cast<Watched&>(*mine).mark(index);
+            // One drop per thread: the deleting one has no other operation on the
+            // count that would order the others' writes before its delete.
+        });
+        EXPECT_EQ(deletions.load(), round);
+    }
+}
 
 TEST(SharingThreads, PointerCopiesOnManyThreadsKeepTheCount) {
     const SharedPtr<Composition> shared = makeComposition("shared");
