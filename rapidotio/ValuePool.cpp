@@ -7,14 +7,6 @@
 
 namespace ZEM_0_81::rapidotio {
 
-namespace {
-
-constexpr std::size_t aligned(std::size_t size) {
-    return (size + 7) & ~std::size_t(7);
-}
-
-} // namespace
-
 ValuePool::~ValuePool() {
     for (std::size_t i = m_kept; i < m_chunks.size(); ++i)
         std::free(m_chunks[i].begin);

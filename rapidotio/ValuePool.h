@@ -30,7 +30,7 @@ public:
     /// has no room.
     void* Malloc(std::size_t size) {
         // Inline: the parser asks for every string and every member list.
-        size = (size + 7) & ~std::size_t(7);
+        size = aligned(size);
         if (size == 0 || static_cast<std::size_t>(m_end - m_next) < size)
             return size == 0 ? nullptr : fromNewChunk(size);
         void* const allocated = m_next;
@@ -54,6 +54,8 @@ public:
     std::size_t capacity() const;
 
 private:
+    /// `size` rounded up to the 8 bytes every allocation is aligned on.
+    static constexpr std::size_t aligned(std::size_t size) { return (size + 7) & ~std::size_t(7); }
     /// Malloc of `size` (aligned, not 0) from a chunk taken for it.
     void* fromNewChunk(std::size_t size);
 
