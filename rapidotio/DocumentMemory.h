@@ -2,8 +2,6 @@
 
 #include "rapidotio/JsonAccess.h"
 
-#include <cstddef>
-
 namespace ZEM_0_81::rapidotio {
 
 /// Memory for the values of one document that is parsed to be read once, front
