@@ -23,7 +23,6 @@ namespace {
 
 namespace Keys = ProductKeys;
 
-constexpr const char* kLayers = "layers";
 constexpr const char* kFrameRange = "frame_range";
 constexpr const char* kStrokes = "strokes";
 constexpr const char* kParagraphs = "paragraphs";
@@ -376,7 +375,7 @@ CoSharedPtr<DmEffectLayer> readLayer(const Members& zem, const std::string& zemS
 }
 
 void writeAnnotation(OtioWriter& writer, const DmAnnotationSettings& annotation) {
-    writer.key(kLayers);
+    writer.key(Keys::kLayers);
     writer.startArray();
     for (std::uint32_t i = 0; i < annotation.getNbLayers(); ++i) {
         const DmEffectLayer* layer = annotation.getLayer(i);
@@ -394,7 +393,7 @@ void writeAnnotation(OtioWriter& writer, const DmAnnotationSettings& annotation)
 
 void readAnnotation(const Members& zem, DmAnnotationSettings& annotation) {
     forEachObject(
-        zem, kLayers,
+        zem, Keys::kLayers,
         [](const Members& layer) {
             std::string schema;
             layer.text(SchemaObject::kZemSchema, schema);

@@ -26,9 +26,6 @@ namespace {
 
 namespace Keys = ProductKeys;
 
-constexpr const char* kMediaReferences = "media_references";
-constexpr const char* kActiveKey = "active_media_reference_key";
-constexpr const char* kMediaReference = "media_reference"; // "Clip.1"
 constexpr const char* kRelIn = "rel_in";
 constexpr const char* kFlags = "flags";
 constexpr const char* kNoInput = "no_input";

@@ -3,6 +3,7 @@
 #include "interchange/ItemPlacement.h"
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/ClipKeys.h"
 
 class DmSourceNode;
 
@@ -35,6 +36,10 @@ namespace ClipSchema {
 
 constexpr const char* kType = "Clip";
 constexpr const char* kSchema = "Clip.2";
+constexpr const char* kMediaReferences = "media_references";
+constexpr const char* kActiveKey = "active_media_reference_key";
+/// The one reference of "Clip.1", the product dialect's own key.
+constexpr const char* kMediaReference = rapidotio::keys::ClipKeys::mediaReference;
 
 void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement);
 

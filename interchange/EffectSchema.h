@@ -2,6 +2,7 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "rapidotio/keys/EffectKeys.h"
 
 class DmSegmentNode;
 
@@ -30,7 +31,7 @@ namespace EffectSchema {
 
 constexpr const char* kType = "Effect";
 constexpr const char* kSchema = "Effect.1";
-constexpr const char* kEffectName = "effect_name";
+constexpr const char* kEffectName = rapidotio::keys::EffectKeys::effectName;
 
 /// Writes "effects": the segment's effects. Throws Json::Exception with
 /// JsonGenerationFailed for settings of a kind this system does not define.

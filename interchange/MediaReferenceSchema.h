@@ -3,6 +3,7 @@
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
 #include "interchange/TimeSchema.h"
+#include "rapidotio/keys/ClipKeys.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -39,8 +40,8 @@ namespace MediaReferenceSchema {
 
 constexpr const char* kExternalReference = "ExternalReference.1";
 constexpr const char* kMissingReference = "MissingReference.1";
-constexpr const char* kTargetUrl = "target_url";
-constexpr const char* kAvailableRange = "available_range";
+constexpr const char* kTargetUrl = rapidotio::keys::MediaReferenceKeys::targetUrl;
+constexpr const char* kAvailableRange = rapidotio::keys::MediaReferenceKeys::availableRange;
 constexpr const char* kAvailableImageBounds = "available_image_bounds";
 constexpr const char* kDefaultKey = "DEFAULT_MEDIA";
 

@@ -1,7 +1,10 @@
 #include "interchange/OtioTiming.h"
 
+#include "interchange/ClipSchema.h"
+#include "interchange/MediaReferenceSchema.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
+#include "rapidotio/keys/TimelineKeys.h"
 
 #include <cmath>
 #include <vector>
@@ -10,16 +13,9 @@ namespace ZEM_0_81::Interchange::OtioTiming {
 
 namespace {
 
-constexpr const char* kSourceRange = "source_range";
-constexpr const char* kAvailableRange = "available_range";
-constexpr const char* kMediaReferences = "media_references";
-constexpr const char* kActiveKey = "active_media_reference_key";
-constexpr const char* kDefaultKey = "DEFAULT_MEDIA";
-constexpr const char* kMediaReference = "media_reference";
+// A transition's members; nothing else reads them.
 constexpr const char* kInOffset = "in_offset";
 constexpr const char* kOutOffset = "out_offset";
-constexpr const char* kGlobalStartTime = "global_start_time";
-constexpr const char* kTracks = "tracks";
 
 /// The rates a timeline is tried at, at most: documents hold one or two.
 constexpr std::size_t kMaxCandidates = 16;
@@ -180,20 +176,20 @@ bool rangeOf(const Value* object, TimeRange& range) {
 }
 
 bool clipAvailableRange(const Value& clip, TimeRange& range) {
-    const Value* reference = memberOf(clip, kMediaReference);
-    if (const Value* references = memberOf(clip, kMediaReferences);
+    const Value* reference = memberOf(clip, ClipSchema::kMediaReference);
+    if (const Value* references = memberOf(clip, ClipSchema::kMediaReferences);
         references && references->IsObject()) {
-        const Value* active = memberOf(clip, kActiveKey);
-        const char* key = active && active->IsString() ? active->GetString() : kDefaultKey;
+        const Value* active = memberOf(clip, ClipSchema::kActiveKey);
+        const char* key = active && active->IsString() ? active->GetString() : MediaReferenceSchema::kDefaultKey;
         reference = memberOf(*references, key);
     }
-    return reference && rangeOf(memberOf(*reference, kAvailableRange), range);
+    return reference && rangeOf(memberOf(*reference, MediaReferenceSchema::kAvailableRange), range);
 }
 
 bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
     duration = kNothing;
     TimeRange range;
-    if (rangeOf(memberOf(item, kSourceRange), range)) {
+    if (rangeOf(memberOf(item, SchemaObject::kSourceRange), range)) {
         duration = range.duration;
         return true;
     }
@@ -225,9 +221,9 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
 TimelineTiming timelineTiming(const Value& timeline) {
     TimelineTiming timing;
     RationalTime start;
-    const bool hasStart = timeOf(memberOf(timeline, kGlobalStartTime), start);
+    const bool hasStart = timeOf(memberOf(timeline, rapidotio::keys::TimelineKeys::globalStartTime), start);
     RationalTime duration = kNothing;
-    const Value* stack = memberOf(timeline, kTracks);
+    const Value* stack = memberOf(timeline, rapidotio::keys::TimelineKeys::tracks);
     if (stack && stack->IsObject())
         durationOf(*stack, duration);
 

@@ -69,6 +69,7 @@ constexpr const char* kPower = keys::CDLKeys::power;
 constexpr const char* kSaturation = keys::CDLKeys::saturation;
 
 // Paint and text layers.
+constexpr const char* kLayers = keys::EffectKeys::layers;
 constexpr const char* kHold = keys::LayerKeys::hold;
 constexpr const char* kGhost = keys::LayerKeys::ghost;
 constexpr const char* kGhostBefore = keys::LayerKeys::ghostBefore;
