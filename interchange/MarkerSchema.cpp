@@ -24,6 +24,9 @@ namespace ZEM_0_81::Interchange::MarkerSchema {
 
 namespace {
 
+// Markers go out as "Marker.2", a colour name and a comment: the newest version,
+// "Marker.3" with a "Color.1" object, is read but not written, since the
+// released OpenTimelineIO libraries refuse a schema version they do not know.
 constexpr const char* kWrittenSchema = "Marker.2";
 constexpr const char* kMarkedRange = "marked_range";
 constexpr const char* kOlderRange = "range"; // "Marker.1"
