@@ -202,8 +202,7 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
                     continue;
                 }
                 const ReadContext::Scope element(context, i);
-                context.lose(childSchema.empty() ? "none" : childSchema,
-                             "dropped: only the timelines of a collection are read");
+                context.lose(childSchema, "dropped: only the timelines of a collection are read");
             }
         }
         if (timelines.empty())

@@ -17,11 +17,6 @@ struct Place {
     std::string pointer;
 };
 
-std::string schemaName(const Value& object) {
-    const std::string schema = SchemaObject::schemaOf(object);
-    return schema.empty() ? "none" : schema;
-}
-
 /// Reports every element of `object`'s array member `key` that is a schema object,
 /// and hands back those that hold more.
 void visitArray(ReadContext& context, const Place& place, const char* key, const std::string& why,
@@ -38,7 +33,7 @@ void visitArray(ReadContext& context, const Place& place, const char* key, const
         appendPointerToken(pointer, std::to_string(i));
         const OtioTiming::Kind kind = OtioTiming::kindOf(element);
         if (kind != OtioTiming::Kind::Gap)
-            context.loseBelow(pointer, schemaName(element), why);
+            context.loseBelow(pointer, SchemaObject::schemaOf(element), why);
         if (kind != OtioTiming::Kind::Transition)
             pending.push_back(Place{&element, std::move(pointer)});
     }
@@ -55,6 +50,12 @@ void reportInside(ReadContext& context, const Value& object, const std::string& 
             visitArray(context, place, SchemaObject::kChildren, why, pending);
         visitArray(context, place, SchemaObject::kMarkers, why, pending);
     }
+}
+
+void reportDropped(ReadContext& context, const Value& object, const std::string& schema,
+                   const std::string& why, const std::string& whyInside) {
+    context.lose(schema, why);
+    reportInside(context, object, whyInside);
 }
 
 } // namespace ZEM_0_81::Interchange::DroppedItems

@@ -17,6 +17,11 @@ namespace DroppedItems {
 /// not reported), each entry saying `why`.
 void reportInside(ReadContext& context, const Value& object, const std::string& why);
 
+/// Reports `object` itself (of schema `schema`, entered by the caller) dropped,
+/// saying `why`, and everything inside it, saying `whyInside`.
+void reportDropped(ReadContext& context, const Value& object, const std::string& schema,
+                   const std::string& why, const std::string& whyInside);
+
 } // namespace DroppedItems
 
 } // namespace ZEM_0_81::Interchange

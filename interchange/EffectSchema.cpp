@@ -263,8 +263,7 @@ void readAll(const Members& item, DmSegmentNode& segment) {
         std::string type;
         int version = 0;
         if (!SchemaObject::parseSchema(schema, type, version) || type != kType) {
-            context.lose(schema.empty() ? "none" : schema,
-                         "dropped: not an effect the edit tree has settings for");
+            context.lose(schema, "dropped: not an effect the edit tree has settings for");
             continue;
         }
         const Members effect(context, &value, schema);

@@ -12,7 +12,8 @@ namespace ZEM_0_81 {
 /// item or member that did not come into the edit tree as it stood, each with
 /// the place in the input (a JSON Pointer, RFC 6901, such as
 /// "/tracks/children/0/children/3"), the schema of the object it belongs to
-/// ("Clip.2", "Marker.2", ...) and a sentence saying what happened and why.
+/// ("Clip.2", "Marker.2", ..., "none" for an object without one) and a sentence
+/// saying what happened and why.
 ///
 /// A report is filled by StandardOtio::read, which empties it first; it owns
 /// copies of its texts. Entries keep the order in which the reader met them.

@@ -300,7 +300,7 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) 
         std::string type;
         int version = 0;
         if (!SchemaObject::parseSchema(schema, type, version) || type != kType) {
-            context.lose(schema.empty() ? "none" : schema, "dropped: not a marker");
+            context.lose(schema, "dropped: not a marker");
             continue;
         }
         rapidotio::Document marker;

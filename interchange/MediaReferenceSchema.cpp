@@ -363,7 +363,7 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     else if (imageSequence)
         url = patternOf(reference);
     else if (schema != kMissingReference)
-        context.lose(schema.empty() ? "none" : schema,
+        context.lose(schema,
                      "approximated: read as missing media (the edit tree plays no media of this "
                      "kind); its members are kept");
 

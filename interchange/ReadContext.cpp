@@ -49,16 +49,14 @@ std::string ReadContext::pointer() const {
 }
 
 void ReadContext::lose(const std::string& schema, const std::string& what) {
-    const std::string place = pointer();
-    m_losses.add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
-                 String(what.c_str(), what.size()));
+    loseBelow(std::string(), schema, what);
 }
 
 void ReadContext::loseBelow(const std::string& below, const std::string& schema,
                             const std::string& what) {
     const std::string place = pointer() + below;
-    m_losses.add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
-                 String(what.c_str(), what.size()));
+    const String named = schema.empty() ? String("none") : String(schema.c_str(), schema.size());
+    m_losses.add(String(place.c_str(), place.size()), named, String(what.c_str(), what.size()));
 }
 
 void ReadContext::fail(const std::string& what) const {

@@ -51,8 +51,8 @@ public:
 
     /// The JSON Pointer of the current place.
     std::string pointer() const;
-    /// Reports that what is at the current place, of schema `schema`, was dropped
-    /// or approximated, and why.
+    /// Reports that what is at the current place, of schema `schema` ("none" is
+    /// reported for an object without one), was dropped or approximated, and why.
     void lose(const std::string& schema, const std::string& what);
     /// The same for what is at `below` (a JSON Pointer) under the current place.
     void loseBelow(const std::string& below, const std::string& schema, const std::string& what);

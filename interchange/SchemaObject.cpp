@@ -74,7 +74,7 @@ void reportUnread(const Members& object, Unread what) {
         for (rapidjson::SizeType i = 0; i < markers->Size(); ++i) {
             const ReadContext::Scope element(context, i);
             const std::string schema = schemaOf((*markers)[i]);
-            context.lose(schema.empty() ? "none" : schema,
+            context.lose(schema,
                          "marker dropped: the edit tree keeps notes on clips and gaps only");
         }
     }
@@ -90,8 +90,7 @@ void reportUnread(const Members& object, Unread what) {
         for (rapidjson::SizeType i = 0; i < effects->Size(); ++i) {
             const ReadContext::Scope element(context, i);
             const std::string schema = schemaOf((*effects)[i]);
-            context.lose(schema.empty() ? "none" : schema,
-                         "effect dropped: the edit tree has effects on segments only");
+            context.lose(schema, "effect dropped: the edit tree has effects on segments only");
         }
     }
 }

@@ -143,11 +143,10 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
             const Value& child = (*children)[i];
             const std::string childSchema = SchemaObject::schemaOf(child);
             if (OtioTiming::kindOf(child) != OtioTiming::Kind::Track) {
-                context.lose(childSchema.empty() ? "none" : childSchema,
-                             "dropped: only tracks are read in a timeline's stack");
-                DroppedItems::reportInside(context, child,
-                                           "dropped: inside an item of a timeline's stack that "
-                                           "is not a track");
+                DroppedItems::reportDropped(
+                    context, child, childSchema,
+                    "dropped: only tracks are read in a timeline's stack",
+                    "dropped: inside an item of a timeline's stack that is not a track");
                 continue;
             }
             if (tracks.empty()) {

@@ -222,11 +222,10 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                 context.lose(childSchema, "dropped: the edit tree has no transitions (it takes "
                                           "no track time, so nothing moves)");
             else {
-                context.lose(childSchema.empty() ? "none" : childSchema,
-                             "dropped: the edit tree has no segment for it in a layer");
-                DroppedItems::reportInside(context, child,
-                                           "dropped: inside an item the edit tree has no "
-                                           "segment for");
+                DroppedItems::reportDropped(
+                    context, child, childSchema,
+                    "dropped: the edit tree has no segment for it in a layer",
+                    "dropped: inside an item the edit tree has no segment for");
             }
             if (!item.segment)
                 continue;
