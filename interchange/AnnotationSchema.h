@@ -35,7 +35,6 @@ namespace ZEM_0_81::Interchange {
 /// attribute is kept in "channels" and "attributes" (ChannelEncoding).
 namespace AnnotationSchema {
 
-constexpr const char* kAnnotationZemSchema = "Annotation.1";
 constexpr const char* kPaintLayerZemSchema = "PaintLayer.1";
 constexpr const char* kTextLayerZemSchema = "TextLayer.1";
 constexpr const char* kPaintLayerName = "PaintLayer";

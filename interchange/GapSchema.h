@@ -22,7 +22,8 @@ namespace GapSchema {
 
 constexpr const char* kType = "Gap";
 constexpr const char* kSchema = rapidotio::keys::GapKeys::schema;
-constexpr const char* kZemSchema = "Gap.1";
+/// The schema of a gap's "zem" metadata: the name of the gap's own.
+constexpr const char* kZemSchema = kSchema;
 constexpr const char* kFillerZemSchema = "Filler.1";
 
 void write(OtioWriter& writer, const DmGapNode& gap, const ItemPlacement& placement);

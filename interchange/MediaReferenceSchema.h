@@ -38,7 +38,7 @@ namespace ZEM_0_81::Interchange {
 ///     "properties"                the input's properties
 namespace MediaReferenceSchema {
 
-constexpr const char* kExternalReference = "ExternalReference.1";
+constexpr const char* kExternalReference = rapidotio::keys::MediaReferenceKeys::schema;
 constexpr const char* kMissingReference = "MissingReference.1";
 constexpr const char* kTargetUrl = rapidotio::keys::MediaReferenceKeys::targetUrl;
 constexpr const char* kAvailableRange = rapidotio::keys::MediaReferenceKeys::availableRange;
