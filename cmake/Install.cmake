@@ -15,7 +15,7 @@ install(TARGETS zemCore_0_81 KRdmtree zemComposition_0_81
 # Public headers keep their paths from the repository root, so that hosts
 # include them the same way inside and outside the source tree.
 install(FILES composition/Composition.h composition/CompositionApi.h composition/CompositionList.h
-    composition/TimelineView.h composition/Timecode.h
+    composition/TimelineView.h composition/Timecode.h composition/SpareMemory.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/composition)
 install(FILES interchange/Dialect.h interchange/LossReport.h interchange/StandardOtio.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/interchange)

@@ -93,6 +93,23 @@ public:
         for (std::size_t i = 0; i < droppedCount; ++i)
             munmap(dropped[i].pages, dropped[i].length);
     }
+    /// Unmaps every block kept and returns their length in all.
+    std::size_t releaseAll() {
+        Block taken[kMaxBlocks + 1];
+        std::size_t count = 0;
+        std::size_t total = 0;
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            std::copy(m_blocks, m_blocks + m_count, taken);
+            count = m_count;
+            total = m_total;
+            m_count = 0;
+            m_total = 0;
+        }
+        for (std::size_t i = 0; i < count; ++i)
+            munmap(taken[i].pages, taken[i].length);
+        return total;
+    }
     /// The block kept last and its length, or null; the caller owns it then.
     char* take(std::size_t& length) {
         const std::lock_guard<std::mutex> lock(m_mutex);
@@ -244,6 +261,14 @@ bool TextOutput::commit(char* block, std::size_t count) {
     return true;
 }
 #endif
+
+std::size_t TextOutput::releaseSparePages() {
+#ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
+    return sparePages().releaseAll();
+#else
+    return 0;
+#endif
+}
 
 String TextOutput::takeString() {
     if (!m_text)

@@ -61,6 +61,10 @@ public:
 
     /// Hands the text over as a String, without a copy; the output is left empty.
     String takeString();
+
+    /// Unmaps the pages kept from released texts (see TextOutput.cpp) and returns
+    /// their length in bytes; 0 where pages are not kept.
+    static std::size_t releaseSparePages();
     /// A copy of the text.
     std::string copyText() const;
 

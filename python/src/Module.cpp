@@ -3,6 +3,7 @@
 #include "MemoryTuning.h"
 #include "ValueConversion.h"
 
+#include "composition/SpareMemory.h"
 #include "composition/Timecode.h"
 #include "interchange/Dialect.h"
 
@@ -54,6 +55,11 @@ value that names no rate.)");
 The dialect a document's text is written in, as Composition.from_json detects
 it: "dmtree" (a top-level "format" member), "otio" (a timeline whose metadata
 "zem" "ZEM_SCHEMA" is "TimelineMetadata.1") or "otio-std" (anything else).)");
+    module.def("release_spare_memory", &releaseSpareMemory, R"(
+Gives back to the system the pages the library keeps from released long
+texts (an exported text of 64 KB or more, once nothing holds it), up to 64 MB
+in all, kept so that the next export writes into pages already present.
+Returns the number of bytes given back; the next long export maps fresh pages.)");
     module.attr("DIALECTS") = py::make_tuple("dmtree", "otio", "otio-std");
     module.attr("__version__") = ZEM_VERSION;
 }

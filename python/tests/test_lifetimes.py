@@ -115,3 +115,19 @@ def test_a_clone_lives_apart_from_its_original():
     del original
     gc.collect()
     assert copy.timeline.name == "Short cut" and copy.duration.frames == 168
+
+
+def test_pages_of_released_texts_are_given_back_on_request():
+    import sys
+    from conftest import large_document
+
+    zc.release_spare_memory()  # whatever earlier tests left
+    cut = zc.Composition.from_json(large_document(200))
+    text = cut.to_json("otio")
+    assert len(text) > 64 * 1024
+    # The Python string is a copy: the library's own text is released already.
+    kept = zc.release_spare_memory()
+    if sys.platform.startswith("linux"):
+        assert kept >= len(text)
+    assert zc.release_spare_memory() == 0
+    assert cut.to_json("otio") == text

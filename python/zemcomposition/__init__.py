@@ -35,6 +35,7 @@ from ._zemcomposition import (
     CompositionList,
     __version__,
     detect_dialect,
+    release_spare_memory,
     timecode,
 )
 
@@ -61,5 +62,6 @@ __all__ = [
     "Track",
     "__version__",
     "detect_dialect",
+    "release_spare_memory",
     "timecode",
 ]

@@ -278,3 +278,6 @@ def timecode(frames: int, rate: Rate) -> str:
 
 def detect_dialect(text: Union[str, bytes]) -> str:
     """The dialect a document's text is written in."""
+
+def release_spare_memory() -> int:
+    """Gives back the pages kept from released long texts; returns their bytes."""

@@ -1,8 +1,10 @@
 // A host program built against the installed package: makes a composition,
 // keeps it in the exported list, reads its edit-tree JSON and duration, its
-// timeline view and a timecode, and exchanges it as standard OTIO.
+// timeline view and a timecode, exchanges it as standard OTIO and lets the
+// library's spare memory go.
 #include "composition/Composition.h"
 #include "composition/CompositionList.h"
+#include "composition/SpareMemory.h"
 #include "composition/Timecode.h"
 #include "composition/TimelineView.h"
 #include "interchange/Dialect.h"
@@ -40,6 +42,7 @@ int main() {
     if (!StandardOtio::read(standard.c_str(), standard.size(), "back", back, losses, nullptr) ||
         !losses.isEmpty())
         return 7;
+    releaseSpareMemory();
     std::printf("consumer ok: %llu composition(s)\n", static_cast<unsigned long long>(list.size()));
     return 0;
 }
