@@ -76,10 +76,11 @@ bool nameIs(const Value& name, const char* key, std::size_t length) {
     return name.GetStringLength() == length && std::memcmp(name.GetString(), key, length) == 0;
 }
 
-/// The point read at once when its members are the four written for a point,
-/// in the order they are written, the schema being "Point.1" exactly, and no
+/// The point read at once when its members are the four a point is written with,
+/// in the order this system writes them or sorted by name (as libraries that keep
+/// objects in maps save them), the schema being "Point.1" exactly, and no
 /// diagnostic is asked for: what the lookups below would read, without them.
-bool readWrittenPoint(const Value& object, Point& point) {
+bool readFourMemberPoint(const Value& object, Point& point) {
     using Text = std::char_traits<char>;
     constexpr std::size_t schemaLength = Text::length(ObjectKeys::schema);
     constexpr std::size_t pointLength = Text::length(PointKeys::schema);
@@ -89,28 +90,43 @@ bool readWrittenPoint(const Value& object, Point& point) {
     if (debugEnabled() || !object.IsObject() || object.MemberCount() != 4)
         return false;
     const Value::Member* const members = &*object.MemberBegin();
-    if (!nameIs(members[0].name, ObjectKeys::schema, schemaLength) ||
-        !nameIs(members[1].name, PointKeys::x, xLength) ||
-        !nameIs(members[2].name, PointKeys::y, yLength) ||
-        !nameIs(members[3].name, PointKeys::width, widthLength))
+    if (!nameIs(members[0].name, ObjectKeys::schema, schemaLength))
         return false;
+    const Value* x = &members[1].value;
+    const Value* y = &members[2].value;
+    const Value* width = &members[3].value;
+    if (nameIs(members[1].name, PointKeys::x, xLength)) {
+        // As written: "x", "y", "width".
+        if (!nameIs(members[2].name, PointKeys::y, yLength) ||
+            !nameIs(members[3].name, PointKeys::width, widthLength))
+            return false;
+    } else {
+        // Sorted: "width", "x", "y".
+        if (!nameIs(members[1].name, PointKeys::width, widthLength) ||
+            !nameIs(members[2].name, PointKeys::x, xLength) ||
+            !nameIs(members[3].name, PointKeys::y, yLength))
+            return false;
+        width = &members[1].value;
+        x = &members[2].value;
+        y = &members[3].value;
+    }
     const Value& schema = members[0].value;
     if (!schema.IsString() || !nameIs(schema, PointKeys::schema, pointLength))
         return false;
-    if (members[1].value.IsDouble())
-        point.x = members[1].value.GetDouble();
-    if (members[2].value.IsDouble())
-        point.y = members[2].value.GetDouble();
-    if (members[3].value.IsDouble())
-        point.width = members[3].value.GetDouble();
+    if (x->IsDouble())
+        point.x = x->GetDouble();
+    if (y->IsDouble())
+        point.y = y->GetDouble();
+    if (width->IsDouble())
+        point.width = width->GetDouble();
     return true;
 }
 
 } // namespace
 
 void parsePoint(const Value& object, Point& point) {
-    // A stroke holds hundreds of points, nearly always as they were written.
-    if (readWrittenPoint(object, point))
+    // A stroke holds hundreds of points, nearly always in one of these forms.
+    if (readFourMemberPoint(object, point))
         return;
     if (!stringMemberIs(object, ObjectKeys::schema, PointKeys::schema))
         return;
