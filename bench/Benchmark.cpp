@@ -50,12 +50,13 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3] [--repeat N] [--write-samples DIR]\n"
+    "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3,Di] [--repeat N] [--write-samples DIR]\n"
     "                     [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
-    "                        XL (40 MB), D (12 MB dense with effects and paint) and\n"
-    "                        D3 (D three times as long); default all\n"
+    "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
+    "                        D3 (D three times as long) and Di (D indented as the\n"
+    "                        OpenTimelineIO library writes it); default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
@@ -64,7 +65,7 @@ const char* const kUsage =
     "                        or RapidJSON's own parse or write of the document\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S", "M", "L", "XL", "D", "D3"};
+    std::vector<std::string> sizes{"S", "M", "L", "XL", "D", "D3", "Di"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -847,7 +848,8 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
             continue;
         std::printf("%-4s %7zu %7zu %8zu %9zu %10s %8s %12s %11s\n", sizes[i].name.c_str(), r.clips,
                     r.gaps, r.effects, r.points, bytesText(r.exportedBytes).c_str(),
-                    r.countsMatch ? "ok" : "MISMATCH", r.writeMatches ? "yes" : "no",
+                    r.countsMatch ? "ok" : "MISMATCH",
+                    sizes[i].shape.indented ? "(indented)" : r.writeMatches ? "yes" : "no",
                     r.fixedPoint ? "yes" : "NO");
     }
 }
@@ -995,7 +997,7 @@ int main(int argc, char** argv) {
             std::find_if(known.begin(), known.end(),
                          [&](const bench::TimelineSize& s) { return s.name == name; });
         if (found == known.end()) {
-            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL, D, D3)\n",
+            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL, D, D3, Di)\n",
                          name.c_str());
             return 2;
         }

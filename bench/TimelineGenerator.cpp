@@ -1,5 +1,7 @@
 #include "bench/TimelineGenerator.h"
 
+#include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -490,6 +492,11 @@ const std::vector<TimelineSize>& standardSizes() {
         TimelineShape d3 = d;
         d3.clipsPerTrack = 3 * d.clipsPerTrack;
         made.push_back({"D3", d3});
+
+        // D as the OpenTimelineIO library writes it: mostly whitespace.
+        TimelineShape di = d;
+        di.indented = true;
+        made.push_back({"Di", di});
         return made;
     }();
     return sizes;
@@ -504,7 +511,17 @@ std::string generateTimeline(const TimelineShape& shape, TimelineCounts* counts,
     rapidjson::StringBuffer buffer;
     JsonWriter writer(buffer);
     Generator(shape, seed, tally).timeline(writer);
-    return std::string(buffer.GetString(), buffer.GetSize());
+    if (!shape.indented)
+        return std::string(buffer.GetString(), buffer.GetSize());
+
+    // Written again with indentation; numbers keep their shortest form.
+    rapidjson::Document document;
+    document.Parse(buffer.GetString());
+    rapidjson::StringBuffer indented;
+    rapidjson::PrettyWriter<rapidjson::StringBuffer> pretty(indented);
+    pretty.SetIndent(' ', 4);
+    document.Accept(pretty);
+    return std::string(indented.GetString(), indented.GetSize());
 }
 
 } // namespace ZEM_0_81::bench

@@ -23,6 +23,9 @@ struct TimelineShape {
     int pointsPerStroke = 16;
     int textsPerAnnotation = 1;
     int extraDataEntries = 2; ///< "extra_data" members of each media reference
+    /// Written with four spaces a level, as the OpenTimelineIO library writes
+    /// documents, instead of compact.
+    bool indented = false;
 };
 
 /// A named size of the benchmark with the shape that gives it.
@@ -33,8 +36,9 @@ struct TimelineSize {
 
 /// The sizes the benchmark knows: S (about 10 KB), M (about 1 MB), L (about
 /// 10 MB), XL (about 40 MB, a feature-length cut with review notes), then D
-/// (about 12 MB: 3000 clips dense with effects, metadata and paint) and D3 (the
-/// same shape three times as long), as compact OTIO text.
+/// (about 12 MB: 3000 clips dense with effects, metadata and paint), D3 (the
+/// same shape three times as long), as compact OTIO text, and Di (D indented as
+/// the OpenTimelineIO library writes it).
 const std::vector<TimelineSize>& standardSizes();
 
 /// What a generated timeline holds, for checking an import against it.
@@ -47,7 +51,8 @@ struct TimelineCounts {
     std::size_t points = 0;
 };
 
-/// Writes a synthetic OTIO timeline of `shape` as compact JSON: a timeline at 24
+/// Writes a synthetic OTIO timeline of `shape` as compact JSON (indented when the
+/// shape says so): a timeline at 24
 /// frames per second starting at one hour, one stack of tracks, clips with media
 /// references and their product metadata, gaps, image effects and annotations
 /// made of paint strokes and text captions. Times and rates are written as
