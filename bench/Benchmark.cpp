@@ -516,22 +516,22 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
                              document.Parse(text.c_str());
                          },
                          none};
-        const Paired importAgainstParse = measurePaired(
-            repeat, parse,
-            Step{nothing, nullptr, none,
-                 // Each import follows the release of the composition imported
-                 // before it, outside the clock, as in a host that lets a
-                 // composition go and imports the next: the heap's deferred work
-                 // for what the release freed falls on the import, and not on
-                 // RapidJSON's parse. (Released all at once ahead of a sample,
-                 // a small document's freed trees were out of the processor's
-                 // caches by the time the heap merged them.)
-                 [&](int) {
-                     held = SharedPtr<Composition>();
-                     const double start = now();
-                     importText(text, held);
-                     return now() - start;
-                 }});
+        const Paired importAgainstParse =
+            measurePaired(repeat, parse,
+                          Step{nothing, nullptr, none,
+                               // Each import follows the release of the composition imported
+                               // before it, outside the clock, as in a host that lets a
+                               // composition go and imports the next: the heap's deferred work
+                               // for what the release freed falls on the import, and not on
+                               // RapidJSON's parse. (Released all at once ahead of a sample,
+                               // a small document's freed trees were out of the processor's
+                               // caches by the time the heap merged them.)
+                               [&](int) {
+                                   held = SharedPtr<Composition>();
+                                   const double start = now();
+                                   importText(text, held);
+                                   return now() - start;
+                               }});
         held = SharedPtr<Composition>();
         result.parseSeconds = importAgainstParse.baselineSeconds;
         result.importSeconds = importAgainstParse.seconds;
@@ -727,6 +727,26 @@ std::string loadAverage() {
     return in ? one + " " + five + " " + fifteen : "unknown";
 }
 
+/// "SIZE (MULTIPLEx)": a peak and its multiple of `base`; "n/a" when either was
+/// not measured.
+std::string peakCell(double peak, double base) {
+    if (peak < 0 || base <= 0)
+        return "n/a";
+    char text[40];
+    std::snprintf(text, sizeof text, "%s (%.2fx)", bytesText(peak).c_str(), peak / base);
+    return text;
+}
+
+/// Calls `row(size, result)` for every size that ran to the end.
+template <class Row>
+void eachCompleted(const std::vector<bench::TimelineSize>& sizes,
+                   const std::vector<SizeResult>& results, Row row) {
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        if (results[i].ran && !results[i].failure[0])
+            row(sizes[i], results[i]);
+    }
+}
+
 void printTables(const std::vector<bench::TimelineSize>& sizes,
                  const std::vector<SizeResult>& results) {
     std::printf("\nTimes (median per run; import = setJson + getTree, export = getJson(Otio) on a "
@@ -753,105 +773,78 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
                 "sizes means linear scaling\n");
     std::printf("%-4s %9s %9s %9s %9s %12s %12s %12s\n", "size", "parse", "write", "import",
                 "export", "import ms/MB", "export ms/MB", "round ms/MB");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const SizeResult& r = results[i];
-        if (!r.ran || r.failure[0])
-            continue;
+    eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
         const double mb = r.documentBytes / kMiB;
-        std::printf("%-4s %9.1f %9.1f %9.1f %9.1f %12.1f %12.1f %12.1f\n", sizes[i].name.c_str(),
+        std::printf("%-4s %9.1f %9.1f %9.1f %9.1f %12.1f %12.1f %12.1f\n", size.name.c_str(),
                     megabytesPerSecond(r.documentBytes, r.parseSeconds),
                     megabytesPerSecond(r.documentBytes, r.writeSeconds),
                     megabytesPerSecond(r.documentBytes, r.importSeconds),
                     megabytesPerSecond(r.documentBytes, r.exportSeconds),
                     r.importSeconds * 1e3 / mb, r.exportSeconds * 1e3 / mb,
                     r.roundTripSeconds * 1e3 / mb);
-    }
+    });
 
     std::printf("\nPeak memory above the level before each step (x = multiple of the text: the "
                 "document read for parse and import,\nthe text written for export; import/DOM = "
                 "import peak / parse peak, after one import and again after the timed ones)\n");
     std::printf("%-4s %10s %16s %16s %16s %12s %12s\n", "size", "document", "parse (DOM)", "import",
                 "export", "import/DOM", "after runs");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const SizeResult& r = results[i];
-        if (!r.ran || r.failure[0])
-            continue;
-        auto cell = [&](double peak, double textBytes) {
-            char text[40];
-            if (peak < 0)
-                return std::string("n/a");
-            std::snprintf(text, sizeof text, "%s (%.2fx)", bytesText(peak).c_str(),
-                          peak / textBytes);
-            return std::string(text);
-        };
+    eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
         auto ratio = [&](double peak) {
             char text[16] = "n/a";
             if (r.parsePeak > 0 && peak >= 0)
                 std::snprintf(text, sizeof text, "%.2fx", peak / r.parsePeak);
             return std::string(text);
         };
-        std::printf("%-4s %10s %16s %16s %16s %12s %12s\n", sizes[i].name.c_str(),
-                    bytesText(r.documentBytes).c_str(), cell(r.parsePeak, r.documentBytes).c_str(),
-                    cell(r.importPeak, r.documentBytes).c_str(),
-                    cell(r.exportPeak, r.exportedBytes).c_str(), ratio(r.importPeak).c_str(),
+        std::printf("%-4s %10s %16s %16s %16s %12s %12s\n", size.name.c_str(),
+                    bytesText(r.documentBytes).c_str(),
+                    peakCell(r.parsePeak, r.documentBytes).c_str(),
+                    peakCell(r.importPeak, r.documentBytes).c_str(),
+                    peakCell(r.exportPeak, r.exportedBytes).c_str(), ratio(r.importPeak).c_str(),
                     ratio(r.importPeakLater).c_str());
-    }
+    });
 
     std::printf("\nStandard OTIO of the same tree (write = StandardOtio::write from a composition "
                 "holding the tree,\nread = StandardOtio::read into a new composition, which takes "
                 "the tree the reader built; x = time over the product's export or import)\n");
     std::printf("%-4s %10s %10s %8s %10s %8s %14s %14s %10s\n", "size", "std text", "write",
                 "/export", "read", "/import", "write peak", "read peak", "same tree");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const SizeResult& r = results[i];
-        if (!r.ran || r.failure[0])
-            continue;
-        std::printf("%-4s %10s %10s %7.1fx %10s %7.1fx %14s %14s %10s\n", sizes[i].name.c_str(),
+    eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
+        std::printf("%-4s %10s %10s %7.1fx %10s %7.1fx %14s %14s %10s\n", size.name.c_str(),
                     bytesText(r.standardBytes).c_str(), timeText(r.standardWriteSeconds).c_str(),
                     r.standardWriteSeconds / r.exportSeconds,
                     timeText(r.standardReadSeconds).c_str(),
                     r.standardReadSeconds / r.importSeconds, bytesText(r.standardWritePeak).c_str(),
                     bytesText(r.standardReadPeak).c_str(), r.standardSameTree ? "yes" : "NO");
-    }
+    });
 
     std::printf("\nStandard OTIO against RapidJSON on the standard text (write / RapidJSON's "
                 "compact write, read / its DOM parse;\nwrite peak x = multiple of the text "
                 "written, read peak x = multiple of the DOM's peak)\n");
     std::printf("%-4s %10s %10s %10s %11s %10s %16s %16s\n", "size", "std text", "rj parse",
                 "rj write", "write/write", "read/parse", "write peak", "read peak");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const SizeResult& r = results[i];
-        if (!r.ran || r.failure[0])
-            continue;
-        auto cell = [](double peak, double base) {
-            char text[40];
-            if (peak < 0 || base <= 0)
-                return std::string("n/a");
-            std::snprintf(text, sizeof text, "%s (%.2fx)", bytesText(peak).c_str(), peak / base);
-            return std::string(text);
-        };
-        std::printf("%-4s %10s %10s %10s %10.1fx %9.1fx %16s %16s\n", sizes[i].name.c_str(),
+    eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
+        std::printf("%-4s %10s %10s %10s %10.1fx %9.1fx %16s %16s\n", size.name.c_str(),
                     bytesText(r.standardBytes).c_str(), timeText(r.standardParseSeconds).c_str(),
                     timeText(r.standardRapidWriteSeconds).c_str(),
                     r.standardWriteSeconds / r.standardRapidWriteSeconds,
                     r.standardReadSeconds / r.standardParseSeconds,
-                    cell(r.standardWritePeak, r.standardBytes).c_str(),
-                    cell(r.standardReadPeak, r.standardParsePeak).c_str());
-    }
+                    peakCell(r.standardWritePeak, r.standardBytes).c_str(),
+                    peakCell(r.standardReadPeak, r.standardParsePeak).c_str());
+    });
 
     std::printf("\nChecks\n");
     std::printf("%-4s %7s %7s %8s %9s %10s %8s %12s %11s\n", "size", "clips", "gaps", "effects",
                 "points", "exported", "counts", "write==text", "fixed point");
-    for (std::size_t i = 0; i < results.size(); ++i) {
-        const SizeResult& r = results[i];
-        if (!r.ran || r.failure[0])
-            continue;
-        std::printf("%-4s %7zu %7zu %8zu %9zu %10s %8s %12s %11s\n", sizes[i].name.c_str(), r.clips,
+    eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
+        std::printf("%-4s %7zu %7zu %8zu %9zu %10s %8s %12s %11s\n", size.name.c_str(), r.clips,
                     r.gaps, r.effects, r.points, bytesText(r.exportedBytes).c_str(),
                     r.countsMatch ? "ok" : "MISMATCH",
-                    sizes[i].shape.indented ? "(indented)" : r.writeMatches ? "yes" : "no",
+                    size.shape.indented ? "(indented)"
+                    : r.writeMatches    ? "yes"
+                                        : "no",
                     r.fixedPoint ? "yes" : "NO");
-    }
+    });
 }
 
 // --- profiling -------------------------------------------------------------------
