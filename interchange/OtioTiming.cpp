@@ -180,7 +180,8 @@ bool clipAvailableRange(const Value& clip, TimeRange& range) {
     if (const Value* references = memberOf(clip, ClipSchema::kMediaReferences);
         references && references->IsObject()) {
         const Value* active = memberOf(clip, ClipSchema::kActiveKey);
-        const char* key = active && active->IsString() ? active->GetString() : MediaReferenceSchema::kDefaultKey;
+        const char* key =
+            active && active->IsString() ? active->GetString() : MediaReferenceSchema::kDefaultKey;
         reference = memberOf(*references, key);
     }
     return reference && rangeOf(memberOf(*reference, MediaReferenceSchema::kAvailableRange), range);
@@ -221,7 +222,8 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
 TimelineTiming timelineTiming(const Value& timeline) {
     TimelineTiming timing;
     RationalTime start;
-    const bool hasStart = timeOf(memberOf(timeline, rapidotio::keys::TimelineKeys::globalStartTime), start);
+    const bool hasStart =
+        timeOf(memberOf(timeline, rapidotio::keys::TimelineKeys::globalStartTime), start);
     RationalTime duration = kNothing;
     const Value* stack = memberOf(timeline, rapidotio::keys::TimelineKeys::tracks);
     if (stack && stack->IsObject())

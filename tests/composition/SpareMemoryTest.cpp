@@ -1,7 +1,7 @@
 // The pages kept from released long texts, given back on the host's request.
 
-#include "composition/Composition.h"
 #include "composition/SpareMemory.h"
+#include "composition/Composition.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
