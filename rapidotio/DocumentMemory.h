@@ -13,7 +13,7 @@ namespace ZEM_0_81::rapidotio {
 /// object's member list when the object closes. So once a reader has read
 /// everything of an object and of all that came before it in the text, the
 /// memory up to the end of that object's member list is no longer needed. It
-/// goes back to the heap by the pool's chunks of 64 KB (ValuePool).
+/// goes back to the heap by the pool's chunks (ValuePool: up to 64 KB each).
 class DocumentMemory {
 public:
     DocumentMemory() = default;

@@ -7,13 +7,19 @@
 
 namespace ZEM_0_81::rapidotio {
 
+ValuePool::ValuePool(std::size_t firstChunkCapacity)
+    : m_nextChunkCapacity(firstChunkCapacity == 0
+                              ? kFirstChunkCapacity
+                              : std::min(aligned(firstChunkCapacity), kChunkCapacity)) {}
+
 ValuePool::~ValuePool() {
     for (std::size_t i = m_kept; i < m_chunks.size(); ++i)
         std::free(m_chunks[i].begin);
 }
 
 void* ValuePool::fromNewChunk(std::size_t size) {
-    const std::size_t capacity = std::max(size, kChunkCapacity);
+    const std::size_t capacity = std::max(size, m_nextChunkCapacity);
+    m_nextChunkCapacity = std::min(2 * m_nextChunkCapacity, kChunkCapacity);
     m_chunks.reserve(m_chunks.size() + 1);
     char* const chunk = static_cast<char*>(std::malloc(capacity));
     if (!chunk)

@@ -6,8 +6,15 @@
 namespace ZEM_0_81::rapidotio {
 
 /// The allocator of the project's DOM values: a pool, as RapidJSON's
-/// MemoryPoolAllocator, that takes its memory from the heap in chunks of 64 KB
-/// and frees nothing before it goes, except on request.
+/// MemoryPoolAllocator, that takes its memory from the heap in chunks and frees
+/// nothing before it goes, except on request.
+///
+/// Chunks grow: each is twice the one before, from the first chunk's capacity
+/// up to kChunkCapacity (64 KB), and an allocation larger than the next chunk
+/// gets a chunk of its own size. A pool made for a short text (an identity kept
+/// as JSON, a marker's kept members: parsed once per clip) so takes a few
+/// hundred bytes instead of 64 KB; a whole document's pool takes full chunks
+/// after seven small ones.
 ///
 /// The request is releaseBefore: a DOM that is read once, front to back, hands
 /// back the chunks it has read while what is built from it grows, and the heap
@@ -18,10 +25,14 @@ class ValuePool {
 public:
     /// Values need not be freed one by one: the pool frees its chunks.
     static const bool kNeedFree = false;
-    /// Capacity of a chunk; a larger allocation gets a chunk of its own size.
+    /// Capacity the chunks grow to.
     static constexpr std::size_t kChunkCapacity = std::size_t(64) << 10;
+    /// Capacity of the first chunk of a pool made without one.
+    static constexpr std::size_t kFirstChunkCapacity = 512;
 
-    ValuePool() = default;
+    /// A pool whose first chunk holds `firstChunkCapacity` bytes (at most
+    /// kChunkCapacity; 0 takes kFirstChunkCapacity).
+    explicit ValuePool(std::size_t firstChunkCapacity = kFirstChunkCapacity);
     ~ValuePool();
     ValuePool(const ValuePool&) = delete;
     ValuePool& operator=(const ValuePool&) = delete;
@@ -66,6 +77,8 @@ private:
     /// Allocations are made from here to m_end, in m_chunks.back().
     char* m_next = nullptr;
     char* m_end = nullptr;
+    /// Capacity of the next chunk taken, unless an allocation needs more.
+    std::size_t m_nextChunkCapacity;
     /// The chunks in the order they were taken; those before m_kept are freed.
     std::vector<Chunk> m_chunks;
     std::size_t m_kept = 0;

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -91,8 +92,42 @@ TEST(ValuePool, AllocatesAlignedAndGrowsTheLastAllocationInPlace) {
     EXPECT_EQ(before + 3 * ValuePool::kChunkCapacity, pool.capacity());
 }
 
-TEST(ValuePool, ReleasesOnlyWholeChunksTakenBeforeThePosition) {
+TEST(ValuePool, ChunksGrowFromASmallFirstOneToTheFullSize) {
+    // A short text's values take one small chunk, not a full one.
+    Document small;
+    small.Parse(R"({"id": 10001, "type": "a type name longer than a short string"})");
+    ASSERT_FALSE(small.HasParseError());
+    EXPECT_EQ(ValuePool::kFirstChunkCapacity, small.GetAllocator().capacity());
+    EXPECT_STREQ("a type name longer than a short string", small["type"].GetString());
+
+    // Each chunk doubles the one before until chunks are full-sized.
     ValuePool pool;
+    std::size_t expected = 0;
+    std::size_t chunk = ValuePool::kFirstChunkCapacity;
+    for (int i = 0; i < 12; ++i) {
+        ASSERT_NE(nullptr, pool.Malloc(chunk)); // fills a chunk of exactly that size
+        expected += chunk;
+        EXPECT_EQ(expected, pool.capacity());
+        chunk = std::min(2 * chunk, ValuePool::kChunkCapacity);
+    }
+    EXPECT_EQ(ValuePool::kChunkCapacity, chunk);
+
+    // An allocation beyond the next chunk's capacity gets a chunk of its own
+    // size, and the growth goes on from where it was.
+    ValuePool grown(1024);
+    ASSERT_NE(nullptr, grown.Malloc(5000));
+    EXPECT_EQ(5000u, grown.capacity());
+    ASSERT_NE(nullptr, grown.Malloc(1));
+    EXPECT_EQ(5000u + 2048u, grown.capacity());
+
+    // A pool asked for full chunks takes one from the start.
+    ValuePool whole(ValuePool::kChunkCapacity);
+    ASSERT_NE(nullptr, whole.Malloc(1));
+    EXPECT_EQ(ValuePool::kChunkCapacity, whole.capacity());
+}
+
+TEST(ValuePool, ReleasesOnlyWholeChunksTakenBeforeThePosition) {
+    ValuePool pool(ValuePool::kChunkCapacity);
     const std::size_t size = ValuePool::kChunkCapacity / 2;
     std::vector<char*> blocks;
     for (int i = 0; i < 8; ++i)
