@@ -18,14 +18,15 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     OtioTiming::rangeOf(OtioTiming::memberOf(item, SchemaObject::kSourceRange), trimmed);
 
     const double rate = trimmed.start.rate;
-    const double length = RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, rate);
+    const double length = RecordTime::wholeIfNear(
+        RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, rate));
     std::string fcm = RecordTime::fcmOf(rate);
     if (fcm.empty())
         fcm = RecordTime::fcmOf(cursor.compositionRate);
     const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
         trimmed.start.value, length, nullptr, DmString(fcm), cursor.layerMediaType, true));
-    const double recordLength =
-        RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate);
+    const double recordLength = RecordTime::wholeIfNear(
+        RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
     const CoSharedPtr<DmSourceNode> source(
         DmSourceNode::create(input.get(), cursor.recordIn, recordLength, 0.0, true, false));
     const Members members(context, &item, schema);

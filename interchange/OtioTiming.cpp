@@ -283,8 +283,10 @@ TimelineTiming timelineTiming(const Value& timeline) {
     if (!(timing.rate > 0.0))
         timing.rate = 24.0;
     if (hasStart)
-        timing.start = RecordTime::rescale(start.value, start.rate, timing.rate);
-    timing.duration = RecordTime::rescale(duration.value, duration.rate, timing.rate);
+        timing.start =
+            RecordTime::wholeIfNear(RecordTime::rescale(start.value, start.rate, timing.rate));
+    timing.duration =
+        RecordTime::wholeIfNear(RecordTime::rescale(duration.value, duration.rate, timing.rate));
     return timing;
 }
 

@@ -26,9 +26,18 @@ std::string fcmOf(double rate);
 bool sameRate(double a, double b);
 
 /// `value` units of 1/`from` second counted in units of 1/`to` second: `value`
-/// itself for the same rate, value × to ÷ from otherwise (`value` itself when
-/// `from` is not positive).
+/// itself for the same rate (or when `from` is not positive); otherwise value ×
+/// (to's numerator × from's denominator) ÷ (to's denominator × from's numerator)
+/// when both rates are ratios the core library names exactly, so that whole
+/// frames convert to whole ticks without a rounding error (one frame at
+/// 24000/1001 is 2002 at 48000); value × to ÷ from for other rates.
 double rescale(double value, double from, double to);
+
+/// `frames`, or the whole number it differs from by no more than the rounding
+/// of double arithmetic (a relative 1e-11): a duration OTIO sums through
+/// fractional frames (84 at 24000/1001 is 84.084 at 24) lands a few units in the
+/// last place off the whole count it stands for.
+double wholeIfNear(double frames);
 
 /// True when `a` and `b` are the same double, bit for bit (so -0.0 is not 0.0).
 bool identical(double a, double b);

@@ -252,7 +252,8 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
         // As OTIO times the track: its items, a transition at either end, a trim.
         RationalTime duration;
         length = OtioTiming::durationOf(track, duration)
-                     ? RecordTime::rescale(duration.value, duration.rate, compositionRate)
+                     ? RecordTime::wholeIfNear(
+                           RecordTime::rescale(duration.value, duration.rate, compositionRate))
                      : cursor.recordIn - recordBase;
         result.end = std::max(result.end, recordBase + length);
     }

@@ -4,6 +4,7 @@
 
 #include "composition/TimelineView.h"
 #include "interchange/StandardOtio.h"
+#include "outside/dmtree/DmTree.h"
 #include "tests/interchange/InterchangeTestSupport.h"
 
 #include <gtest/gtest.h>
@@ -231,6 +232,64 @@ TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
     ASSERT_EQ(view.tracks[0].items[0].media.size(), 1u);
     EXPECT_EQ(view.tracks[0].items[0].media[0].availableStart, 0);
     EXPECT_EQ(view.tracks[0].items[0].media[0].rate.getNumerator(), 24);
+}
+
+TEST(StandardOtioTiming, PictureAt23976WithSoundAt48kCountsWholeSamples) {
+    // Sound of 2 s at 48000 is 47.952 frames at 24000/1001, so the composition
+    // runs at 48000, where a frame at 24000/1001 is exactly 2002 samples: 1 frame
+    // is 2002 (not 2001.9999999999998, which truncates to 2001), 83 frames 166166,
+    // and a nested stack of 24 frames at 24 lasts 48000. OTIO sums the picture
+    // track through 84 frames at 24000/1001 = 84.084 at 24, a fraction no double
+    // holds; the track still lasts 2002 + 166166 + 48000 = 216168 samples.
+    const std::string ntsc = "23.976023976023978";
+    const auto clipRange = [](const std::string& frames, const std::string& rate) {
+        return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": )" +
+               rate + R"(, "value": 0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+               rate + R"(, "value": )" + frames + "}}";
+    };
+    const auto clipOf = [&](const std::string& name, const std::string& frames,
+                            const std::string& rate) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
+               clipRange(frames, rate) + "}";
+    };
+    const std::string nested =
+        R"({"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [{"OTIO_SCHEMA": "Track.1", )"
+        R"("kind": "Video", "children": [)" +
+        clipOf("inner", "24", "24") + "]}]}";
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )"
+                             R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+                             ntsc +
+                             R"(, "value": 86313}, "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+                             R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+                             R"("children": [)" +
+                             clipOf("one", "1", ntsc) + "," + clipOf("more", "83", ntsc) + "," +
+                             nested +
+                             R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+                             clipOf("sound", "96000", "48000") + "]}]}}";
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(view.rate.getNumerator(), 48000);
+    EXPECT_EQ(view.start, 86313 * 2002);
+    EXPECT_EQ(view.duration, 216168);
+    ASSERT_EQ(view.tracks.size(), 2u);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"one 172798626+2002 0+1@24000",
+                                                                 "more 172800628+166166 0+83@24000",
+                                                                 "nest 172966794+48000 0+24@24"}));
+
+    // Every length in the edit tree is the whole count, not a unit in the last
+    // place off it.
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    Status status;
+    const auto* composition =
+        dynamic_cast<const DmCompositionNode*>(read->getTree(status).getChild(0)->getChild(0));
+    ASSERT_NE(composition, nullptr);
+    EXPECT_EQ(composition->getCompLength(), 216168.0);
+    const DmTreeNode* track = composition->getChild(0);
+    ASSERT_EQ(track->getNbChildren(), 2u);
+    EXPECT_EQ(static_cast<const DmLayerNode*>(track->getChild(0))->getLayerLength(), 216168.0);
+    EXPECT_EQ(static_cast<const DmLayerNode*>(track->getChild(1))->getLayerLength(), 96000.0);
 }
 
 TEST(StandardOtioTiming, TrimmedTracksAndStacksLastTheirRangeAndSaySo) {
