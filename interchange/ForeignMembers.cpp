@@ -101,7 +101,8 @@ bool textOf(const Value& value, std::string& text) {
     return true;
 }
 
-void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known) {
+void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known,
+          Name name) {
     const Value* members = object.object();
     if (!members)
         return;
@@ -113,6 +114,10 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
         rapidotio::Document kept(rapidjson::kObjectType);
         for (const auto& member : from.GetObject()) {
             if (member.value.IsNull() || isKnown(skipped, member.name))
+                continue;
+            // An empty name is the default the writer writes anyway.
+            if (id == kMembersId && member.name == SchemaObject::kName &&
+                member.value.IsString() && member.value.GetStringLength() == 0)
                 continue;
             if (!withinDepth(member.value, kMaxDepth - 1)) {
                 const ReadContext::Scope scope(context, member.name);
@@ -137,8 +142,9 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
         store(*metadata, kMetadataId, {SchemaObject::kZem}, "metadata");
     }
     std::vector<const char*> taken = known;
-    taken.insert(taken.end(),
-                 {SchemaObject::kSchema, SchemaObject::kName, SchemaObject::kMetadata});
+    taken.insert(taken.end(), {SchemaObject::kSchema, SchemaObject::kMetadata});
+    if (name == Name::Held)
+        taken.push_back(SchemaObject::kName);
     store(*members, kMembersId, taken, "member");
 }
 

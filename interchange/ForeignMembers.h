@@ -40,9 +40,15 @@ const std::vector<std::int32_t>& ids();
 /// Nesting depth of the values kept.
 constexpr unsigned kMaxDepth = 128;
 
+/// Whether the edit-tree object holds the OTIO object's "name" itself.
+enum class Name { Held, Kept };
+
 /// Keeps on `target` the metadata members of `object` other than "zem" and its
-/// members that are neither null nor among `known`.
-void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known);
+/// members that are neither null nor among `known`; "name" too, unless empty,
+/// when `name` is Name::Kept (an object the edit tree gives no name, such as a
+/// media input).
+void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known,
+          Name name = Name::Held);
 
 /// The compact JSON text of `value`, when it is nested no deeper than kMaxDepth;
 /// false otherwise.

@@ -89,6 +89,20 @@ constexpr const char* kMax = "max";
 constexpr const char* kX = "x";
 constexpr const char* kY = "y";
 
+/// The reference's name: the one it came with, kept on the input, else "".
+void writeName(OtioWriter& writer, const DmSourceNode::Input& input) {
+    rapidotio::Document kept;
+    if (ForeignMembers::keptMembers(input, kept)) {
+        const auto name = kept.FindMember(SchemaObject::kName);
+        if (name != kept.MemberEnd() && name->value.IsString()) {
+            writer.key(SchemaObject::kName);
+            writer.json(name->value);
+            return;
+        }
+    }
+    writer.member(SchemaObject::kName, "");
+}
+
 /// The target URL of an input: its first sequence.
 std::string urlOf(const DmSourceNode::Input& input) {
     const DmSourceInfo* info = input.getSrcInfo();
@@ -327,7 +341,7 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
                                 : url.empty() ? kMissingReference
                                               : kExternalReference);
     writeZem(writer, *media, index, layerMediaType, rate, url);
-    writer.member(SchemaObject::kName, "");
+    writeName(writer, input);
     writer.key(kAvailableRange);
     TimeSchema::writeRange(writer,
                            TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
@@ -336,7 +350,9 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
         writeImageBounds(writer, input.getPrimaryRes());
     if (!url.empty() && !imageSequence)
         writer.member(kTargetUrl, url);
-    ForeignMembers::writeMembers(writer, input, knownMembers(derived));
+    std::vector<const char*> written = knownMembers(derived);
+    written.push_back(SchemaObject::kName);
+    ForeignMembers::writeMembers(writer, input, written);
     writer.endObject();
 }
 
@@ -413,7 +429,9 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     readAudio(description, *input);
     readExtraData(description, *input);
     PropertyEncoding::read(description, *input);
-    ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)));
+    // A media input has no name in the edit tree: the reference's is kept.
+    ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)),
+                         ForeignMembers::Name::Kept);
     result.input = input;
     return result;
 }

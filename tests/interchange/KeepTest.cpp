@@ -38,7 +38,8 @@ const char* const kDocument = R"({
          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0},
          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 48.0}},
        "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
-         "metadata": {"vendor": {"codec": "prores"}}, "target_url": "file:///sh010.mov",
+         "name": "sh010.mov", "metadata": {"vendor": {"codec": "prores"}},
+         "target_url": "file:///sh010.mov",
          "available_range": {"OTIO_SCHEMA": "TimeRange.1",
            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 500.0}}}},
@@ -71,7 +72,7 @@ const char* const kDocument = R"({
          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1001.0},
          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
        "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ImageSequenceReference.1",
-         "target_url_base": "file:///plates/sh020", "name_prefix": "sh020.",
+         "name": "sh020 plates", "target_url_base": "file:///plates/sh020", "name_prefix": "sh020.",
          "name_suffix": ".exr", "start_frame": 1001, "frame_step": 1, "rate": 24.0,
          "frame_zero_padding": 4, "missing_frame_policy": "error",
          "available_range": {"OTIO_SCHEMA": "TimeRange.1",
@@ -149,6 +150,8 @@ TEST(StandardOtioKeeping, WrittenBackAsItCame) {
     EXPECT_EQ(clip["color"], itemOf(input, 0)["color"]);
     EXPECT_EQ(clip["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"],
               itemOf(input, 0)["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"]);
+    // A media reference's name, which the edit tree has no place for.
+    EXPECT_STREQ(clip["media_references"]["DEFAULT_MEDIA"]["name"].GetString(), "sh010.mov");
 
     // The markers, each as it came (its schema version included), and not as effects.
     EXPECT_EQ(clip["markers"], itemOf(input, 0)["markers"]);
@@ -162,8 +165,8 @@ TEST(StandardOtioKeeping, WrittenBackAsItCame) {
     EXPECT_STREQ(sequence["OTIO_SCHEMA"].GetString(), "ImageSequenceReference.1");
     EXPECT_FALSE(sequence.HasMember("target_url"));
     for (const char* key :
-         {"target_url_base", "name_prefix", "name_suffix", "start_frame", "frame_step", "rate",
-          "frame_zero_padding", "missing_frame_policy", "available_range"})
+         {"name", "target_url_base", "name_prefix", "name_suffix", "start_frame", "frame_step",
+          "rate", "frame_zero_padding", "missing_frame_policy", "available_range"})
         EXPECT_EQ(sequence[key], original[key]) << key;
 
     // OTIO sees the same items where they were.
