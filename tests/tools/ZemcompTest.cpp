@@ -347,6 +347,32 @@ TEST_F(Zemcomp, DocumentsWithoutATimeline) {
     EXPECT_EQ(written.out, "");
 }
 
+TEST_F(Zemcomp, InfoSaysWhichTimelineOfACollectionItShows) {
+    const auto timeline = [](const std::string& name, int frames) {
+        return R"({"OTIO_SCHEMA": "Timeline.1", "name": ")" + name +
+               R"(", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", )"
+               R"("kind": "Video", "children": [{"OTIO_SCHEMA": "Gap.1", "source_range": )"
+               R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": 24, "value": 0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": 24, "value": )" +
+               std::to_string(frames) + "}}}]}]}}";
+    };
+    const fs::path one = scratch / "one.otio", two = scratch / "two.otio";
+    write(one, timeline("only", 10));
+    write(two, R"({"OTIO_SCHEMA": "SerializableCollection.1", "name": "bin", "children": [)" +
+                   timeline("first", 10) + "," + timeline("second", 20) + "]}");
+    const ToolRun single = run("info " + one.string());
+    ASSERT_EQ(single.exitCode, 0) << single.err;
+    EXPECT_EQ(single.out.find("timelines "), std::string::npos) << single.out;
+    const ToolRun both = run("info " + two.string());
+    ASSERT_EQ(both.exitCode, 0) << both.err;
+    EXPECT_NE(both.out.find("name      first\n"), std::string::npos) << both.out;
+    EXPECT_NE(both.out.find("(10 frames at 24 fps"), std::string::npos) << both.out;
+    EXPECT_NE(both.out.find("timelines 2 (name, start, duration and tracks are the first's)\n"),
+              std::string::npos)
+        << both.out;
+}
+
 TEST_F(Zemcomp, HelpSaysWhatEachDialectIs) {
     for (const char* command : {"--help", "info --help", "convert --help", "check --help"}) {
         const ToolRun help = run(command);

@@ -24,6 +24,7 @@ public:
     CountingVisitor() : DmTreeVisitor("zemcomp counter") {}
 
     void visitCompositionNode(DmCompositionNode* node) override {
+        ++counts.compositions;
         if (!nameSeen) {
             name = DmStr2CStr(node->getName()).c_str();
             nameSeen = true;
@@ -271,6 +272,10 @@ std::string toText(const Summary& summary, const std::string& documentName) {
     else if (summary.status)
         text << "tracks    none: the document holds no timeline\n";
     const Counts& counts = summary.counts;
+    // A collection's timelines: the lines above tell of the first one only.
+    if (counts.compositions > 1)
+        text << "timelines " << counts.compositions
+             << " (name, start, duration and tracks are the first's)\n";
     text << "edit tree " << plural(counts.tracks, "track") << " (OTIO "
          << (counts.tracks == 1 ? "stack" : "stacks") << "), " << plural(counts.layers, "layer")
          << " (OTIO " << (counts.layers == 1 ? "track" : "tracks") << "), "

@@ -12,6 +12,7 @@ namespace zemcomp {
 
 /// How many of each kind of thing an edit tree holds.
 struct Counts {
+    std::uint64_t compositions = 0; ///< OTIO timelines
     std::uint64_t tracks = 0;
     std::uint64_t layers = 0;
     std::uint64_t clips = 0;   ///< source segments
