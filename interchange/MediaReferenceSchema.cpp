@@ -89,20 +89,6 @@ constexpr const char* kMax = "max";
 constexpr const char* kX = "x";
 constexpr const char* kY = "y";
 
-/// The reference's name: the one it came with, kept on the input, else "".
-void writeName(OtioWriter& writer, const DmSourceNode::Input& input) {
-    rapidotio::Document kept;
-    if (ForeignMembers::keptMembers(input, kept)) {
-        const auto name = kept.FindMember(SchemaObject::kName);
-        if (name != kept.MemberEnd() && name->value.IsString()) {
-            writer.key(SchemaObject::kName);
-            writer.json(name->value);
-            return;
-        }
-    }
-    writer.member(SchemaObject::kName, "");
-}
-
 /// The target URL of an input: its first sequence.
 std::string urlOf(const DmSourceNode::Input& input) {
     const DmSourceInfo* info = input.getSrcInfo();
@@ -341,7 +327,10 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
                                 : url.empty() ? kMissingReference
                                               : kExternalReference);
     writeZem(writer, *media, index, layerMediaType, rate, url);
-    writeName(writer, input);
+    // A name the reference came with is among the members the input keeps,
+    // written below in the order it came in.
+    if (!ForeignMembers::holds(input, SchemaObject::kName))
+        writer.member(SchemaObject::kName, "");
     writer.key(kAvailableRange);
     TimeSchema::writeRange(writer,
                            TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
@@ -350,9 +339,7 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
         writeImageBounds(writer, input.getPrimaryRes());
     if (!url.empty() && !imageSequence)
         writer.member(kTargetUrl, url);
-    std::vector<const char*> written = knownMembers(derived);
-    written.push_back(SchemaObject::kName);
-    ForeignMembers::writeMembers(writer, input, written);
+    ForeignMembers::writeMembers(writer, input, knownMembers(derived));
     writer.endObject();
 }
 

@@ -38,7 +38,7 @@ const char* const kDocument = R"({
          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0},
          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 48.0}},
        "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
-         "name": "sh010.mov", "metadata": {"vendor": {"codec": "prores"}},
+         "vendor_id": 7, "name": "sh010.mov", "metadata": {"vendor": {"codec": "prores"}},
          "target_url": "file:///sh010.mov",
          "available_range": {"OTIO_SCHEMA": "TimeRange.1",
            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
