@@ -207,7 +207,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     MarkerSchema::writeAll(writer, source,
                            MarkerSchema::ItemTime{written, written, source.getRecIn(),
                                                   source.getRecLength(), compositionRate});
-    writer.memberBool(SchemaObject::kEnabled, true);
+    writer.memberBool(SchemaObject::kEnabled, ForeignMembers::Leftovers::enabled(source));
     writer.key(kMediaReferences);
     writer.startObject();
     if (inputs == 0) {
@@ -230,7 +230,8 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
               LayerCursor& cursor) {
     const Members item(context, &clip, schema);
     ItemRead result;
-    SchemaObject::reportUnread(item, SchemaObject::Unread::Item);
+    ForeignMembers::Leftovers leftovers;
+    SchemaObject::reportUnread(item, SchemaObject::Unread::Item, &leftovers);
 
     TimeRange range;
     const bool hasRange = TimeSchema::readRange(item, SchemaObject::kSourceRange, range);
@@ -302,13 +303,14 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
         const SchemaObject::ZemScope zem(context, clip, schema);
         SegmentDescription::complete(zem.members(), *source);
     }
-    EffectSchema::readAll(item, *source);
+    EffectSchema::readAll(item, *source, leftovers);
     MarkerSchema::readAll(
         item,
         MarkerSchema::ItemTime{range.start, writtenStartOf(*source, cursor.compositionRate),
                                values.recordIn, values.recordLength, cursor.compositionRate},
         *source);
     ForeignMembers::keep(item, *source, kKnown);
+    leftovers.keepOn(*source);
 
     cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = source;

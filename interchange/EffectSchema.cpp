@@ -247,10 +247,11 @@ void writeAll(OtioWriter& writer, const DmSegmentNode& segment) {
         if (effect && !MarkerSchema::isMarker(*effect))
             writeEffect(writer, *effect);
     }
+    ForeignMembers::Leftovers::writeEffects(writer, segment);
     writer.endArray();
 }
 
-void readAll(const Members& item, DmSegmentNode& segment) {
+void readAll(const Members& item, DmSegmentNode& segment, ForeignMembers::Leftovers& leftovers) {
     const Value* effects = item.arrayMember(SchemaObject::kEffects);
     if (!effects)
         return;
@@ -263,7 +264,10 @@ void readAll(const Members& item, DmSegmentNode& segment) {
         std::string type;
         int version = 0;
         if (!SchemaObject::parseSchema(schema, type, version) || type != kType) {
-            context.lose(schema, "dropped: not an effect the edit tree has settings for");
+            const std::string why = "not an effect the edit tree has settings for";
+            context.lose(schema, SchemaObject::isOtioEffect(value) && leftovers.effect(value)
+                                     ? "not applied: " + why + ForeignMembers::Leftovers::kKeptNote
+                                     : "dropped: " + why);
             continue;
         }
         const Members effect(context, &value, schema);
@@ -271,8 +275,12 @@ void readAll(const Members& item, DmSegmentNode& segment) {
         if (!isEffectZemSchema(zemSchema)) {
             std::string effectName;
             effect.text(kEffectName, effectName);
-            context.lose(schema, "effect \"" + effectName +
-                                     "\" dropped: the edit tree has no settings for it");
+            const std::string why = "the edit tree has no settings for it";
+            context.lose(schema,
+                         "effect \"" + effectName +
+                             (leftovers.effect(value)
+                                  ? "\" not applied: " + why + ForeignMembers::Leftovers::kKeptNote
+                                  : "\" dropped: " + why));
             continue;
         }
         SchemaObject::reportUnread(effect, SchemaObject::Unread::Metadata);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/ForeignMembers.h"
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
 #include "rapidotio/keys/EffectKeys.h"
@@ -33,13 +34,15 @@ constexpr const char* kType = "Effect";
 constexpr const char* kSchema = "Effect.1";
 constexpr const char* kEffectName = rapidotio::keys::EffectKeys::effectName;
 
-/// Writes "effects": the segment's effects. Throws Json::Exception with
-/// JsonGenerationFailed for settings of a kind this system does not define.
+/// Writes "effects": the segment's effects, then the OTIO effects it keeps
+/// (ForeignMembers::Leftovers). Throws Json::Exception with JsonGenerationFailed
+/// for settings of a kind this system does not define.
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment);
 
 /// Adds to `segment` the effects of `item`'s "effects"; an effect that is not one
-/// of this system's is reported as a loss.
-void readAll(const Members& item, DmSegmentNode& segment);
+/// of this system's is reported as a loss, and kept in `leftovers` when it is an
+/// OTIO effect.
+void readAll(const Members& item, DmSegmentNode& segment, ForeignMembers::Leftovers& leftovers);
 
 } // namespace EffectSchema
 

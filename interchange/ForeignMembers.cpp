@@ -86,7 +86,8 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
 } // namespace
 
 const std::vector<std::int32_t>& ids() {
-    static const std::vector<std::int32_t> all{kMetadataId, kMembersId, kMarkerId};
+    static const std::vector<std::int32_t> all{kMetadataId, kMembersId, kMarkerId, kLeftoversId,
+                                               kTransitionsId};
     return all;
 }
 
@@ -116,8 +117,8 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
             if (member.value.IsNull() || isKnown(skipped, member.name))
                 continue;
             // An empty name is the default the writer writes anyway.
-            if (id == kMembersId && member.name == SchemaObject::kName &&
-                member.value.IsString() && member.value.GetStringLength() == 0)
+            if (id == kMembersId && member.name == SchemaObject::kName && member.value.IsString() &&
+                member.value.GetStringLength() == 0)
                 continue;
             if (!withinDepth(member.value, kMaxDepth - 1)) {
                 const ReadContext::Scope scope(context, member.name);
@@ -165,6 +166,111 @@ bool keptMembers(const DmPropertySet& object, rapidotio::Document& members) {
 bool holds(const DmPropertySet& object, const char* key) {
     rapidotio::Document document;
     return keptMembers(object, document) && document.HasMember(key);
+}
+
+namespace {
+
+constexpr const char* kLeftEffects = "effects";
+constexpr const char* kLeftMarkers = "markers";
+
+/// Appends the compact JSON text of `value` to the comma-separated `texts`;
+/// false (nothing appended) when it is nested too deeply to sit two levels down
+/// in a kept object.
+bool appendText(std::string& texts, const Value& value) {
+    std::string text;
+    if (!withinDepth(value, kMaxDepth - 2) || !textOf(value, text))
+        return false;
+    if (!texts.empty())
+        texts += ',';
+    texts += text;
+    return true;
+}
+
+} // namespace
+
+bool Leftovers::effect(const Value& effect) {
+    return appendText(m_effects, effect);
+}
+
+bool Leftovers::marker(const Value& marker) {
+    return appendText(m_markers, marker);
+}
+
+void Leftovers::keepOn(DmPropertySet& target) const {
+    std::string text;
+    const auto add = [&](const std::string& member) {
+        text += (text.empty() ? "{" : ",") + member;
+    };
+    if (!m_effects.empty())
+        add(std::string("\"") + kLeftEffects + "\":[" + m_effects + "]");
+    if (!m_markers.empty())
+        add(std::string("\"") + kLeftMarkers + "\":[" + m_markers + "]");
+    if (m_disabled)
+        add(std::string("\"") + SchemaObject::kEnabled + "\":false");
+    if (text.empty())
+        return;
+    text += '}';
+    const DmString value(std::move(text));
+    target.setPropertyValue(kLeftoversId, eDmPropString, &value);
+}
+
+namespace {
+
+/// Writes the elements of the array kept as property `id` of `object` (the
+/// member `key` of the kept object when `key` is not null).
+void writeKeptElements(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
+                       const char* key) {
+    rapidotio::Document document;
+    if (!parsedProperty(object, id, document))
+        return;
+    if (document.HasParseError() || !(key ? document.IsObject() : document.IsArray()))
+        fail(writer, key ? "is not a JSON object" : "is not a JSON array");
+    if (!withinDepth(document, kMaxDepth))
+        fail(writer, "is nested too deeply");
+    const Value* elements = &document;
+    if (key) {
+        const auto found = document.FindMember(key);
+        if (found == document.MemberEnd() || !found->value.IsArray())
+            return;
+        elements = &found->value;
+    }
+    for (const Value& element : elements->GetArray())
+        writer.json(element);
+}
+
+} // namespace
+
+void Leftovers::writeEffects(OtioWriter& writer, const DmPropertySet& object) {
+    writeKeptElements(writer, object, kLeftoversId, kLeftEffects);
+}
+
+void Leftovers::writeMarkers(OtioWriter& writer, const DmPropertySet& object) {
+    writeKeptElements(writer, object, kLeftoversId, kLeftMarkers);
+}
+
+bool Leftovers::enabled(const DmPropertySet& object) {
+    rapidotio::Document document;
+    if (!parsedProperty(object, kLeftoversId, document) || document.HasParseError() ||
+        !document.IsObject())
+        return true;
+    const auto found = document.FindMember(SchemaObject::kEnabled);
+    return found == document.MemberEnd() || !found->value.IsFalse();
+}
+
+bool KeptTransitions::add(const Value& transition) {
+    return appendText(m_texts, transition);
+}
+
+void KeptTransitions::keepOn(DmPropertySet& target) {
+    if (m_texts.empty())
+        return;
+    const DmString value("[" + m_texts + "]");
+    target.setPropertyValue(kTransitionsId, eDmPropString, &value);
+    m_texts.clear();
+}
+
+void KeptTransitions::write(OtioWriter& writer, const DmPropertySet& object) {
+    writeKeptElements(writer, object, kTransitionsId, nullptr);
 }
 
 void writeText(OtioWriter& writer, const std::string& text) {

@@ -6,6 +6,7 @@
 #include <rapidjson/document.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 class DmPropertySet;
@@ -32,6 +33,14 @@ constexpr std::int32_t kMembersId = 0x4F544D42;
 /// The property of an annotation that stands for a marker: the marker as it
 /// came ("OTMK"; see MarkerSchema).
 constexpr std::int32_t kMarkerId = 0x4F544D4B;
+
+/// The property holding what an object's reader takes but the edit tree cannot
+/// hold ("OTLO"; see Leftovers).
+constexpr std::int32_t kLeftoversId = 0x4F544C4F;
+
+/// The property of a segment holding the transitions that lead into it, and of
+/// a layer holding those after its last item ("OTTR"; see KeptTransitions).
+constexpr std::int32_t kTransitionsId = 0x4F545452;
 
 /// The ids above: properties the writers show as OTIO members, never among an
 /// object's "properties".
@@ -65,6 +74,62 @@ void writeMembers(OtioWriter& writer, const DmPropertySet& object,
 bool keptMembers(const DmPropertySet& object, rapidotio::Document& members);
 /// True when `object` keeps a member `key`.
 bool holds(const DmPropertySet& object, const char* key);
+
+/// What an object's reader takes but the edit tree has no place for, kept so
+/// that the object is written back as it came: effects the edit tree has no
+/// settings for (every effect of a track or a stack), markers of tracks and
+/// stacks, and "enabled": false. The edit tree plays the object as if they were
+/// not there; the reader still reports each of them. Kept on the edit-tree object
+/// as one compact JSON object ({"effects": [...], "markers": [...], "enabled":
+/// false}, each member only when there is something to keep).
+class Leftovers {
+public:
+    /// How a loss report's sentence ends for what is kept: "(kept, and written
+    /// back as it came)", or for "enabled": false, "(written back disabled)".
+    static constexpr const char* kKeptNote = " (kept, and written back as it came)";
+    static constexpr const char* kDisabledNote = " (written back disabled)";
+
+    /// Keeps `effect` as it stands; false (nothing kept) when it is nested too deeply.
+    bool effect(const Value& effect);
+    /// Keeps `marker` as it stands; false (nothing kept) when it is nested too deeply.
+    bool marker(const Value& marker);
+    /// Keeps "enabled": false.
+    void disabled() { m_disabled = true; }
+
+    /// Stores what was kept on `target`; nothing when nothing was.
+    void keepOn(DmPropertySet& target) const;
+
+    /// Writes the effects `object` keeps as the next elements of an open array.
+    static void writeEffects(OtioWriter& writer, const DmPropertySet& object);
+    /// Writes the markers `object` keeps as the next elements of an open array.
+    static void writeMarkers(OtioWriter& writer, const DmPropertySet& object);
+    /// False when `object` keeps "enabled": false.
+    static bool enabled(const DmPropertySet& object);
+
+private:
+    std::string m_effects; ///< compact JSON texts, separated by commas
+    std::string m_markers;
+    bool m_disabled = false;
+};
+
+/// The transitions of a track, which the edit tree has no place for: each is
+/// kept on the segment read after it, or on the layer when no segment follows,
+/// as a compact JSON array, and written back before that segment (or after the
+/// layer's last item). A transition takes no track time, so nothing moves.
+class KeptTransitions {
+public:
+    /// Keeps `transition` as it stands; false (nothing kept) when it is nested
+    /// too deeply.
+    bool add(const Value& transition);
+    /// Stores on `target` the transitions kept since the last call, and forgets them.
+    void keepOn(DmPropertySet& target);
+
+    /// Writes the transitions `object` keeps as the next elements of an open array.
+    static void write(OtioWriter& writer, const DmPropertySet& object);
+
+private:
+    std::string m_texts; ///< compact JSON texts, separated by commas
+};
 
 /// Writes the JSON text `text` as the next value. Throws Json::Exception with
 /// JsonGenerationFailed when it is not JSON or nested deeper than kMaxDepth.

@@ -45,7 +45,7 @@ void write(OtioWriter& writer, const DmGapNode& gap, const ItemPlacement& placem
     MarkerSchema::writeAll(writer, gap,
                            MarkerSchema::ItemTime{start, start, gap.getRecIn(), gap.getRecLength(),
                                                   placement.compositionRate});
-    writer.memberBool(SchemaObject::kEnabled, true);
+    writer.memberBool(SchemaObject::kEnabled, ForeignMembers::Leftovers::enabled(gap));
     ForeignMembers::writeMembers(writer, gap, kKnown);
     writer.endObject();
 }
@@ -56,9 +56,7 @@ void writeFiller(OtioWriter& writer, double frames, double compositionRate) {
     SchemaObject::endZem(writer);
     writer.member(SchemaObject::kName, "");
     writeRange(writer, frames, compositionRate);
-    writer.key(SchemaObject::kEffects);
-    writer.startArray();
-    writer.endArray();
+    SchemaObject::plainEffects(writer);
     SchemaObject::plainItemMembers(writer);
     writer.endObject();
 }
@@ -67,7 +65,11 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
               LayerCursor& cursor) {
     const Members item(context, &gap, schema);
     ItemRead result;
-    SchemaObject::reportUnread(item, SchemaObject::Unread::Item);
+    // A filler (a hole before a segment, as this system writes it) is no object
+    // of the edit tree: it keeps nothing.
+    const bool filler = SchemaObject::zemSchemaOf(gap) == kFillerZemSchema;
+    ForeignMembers::Leftovers leftovers;
+    SchemaObject::reportUnread(item, SchemaObject::Unread::Item, filler ? nullptr : &leftovers);
 
     // A gap without a range lasts nothing, as in OTIO.
     TimeRange range{{0.0, cursor.compositionRate}, {0.0, cursor.compositionRate}};
@@ -76,7 +78,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
         length =
             RecordTime::rescale(range.duration.value, range.duration.rate, cursor.compositionRate);
 
-    if (SchemaObject::zemSchemaOf(gap) == kFillerZemSchema) {
+    if (filler) {
         cursor.recordIn += length;
         return result;
     }
@@ -99,7 +101,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
         const SchemaObject::ZemScope zem(context, gap, schema);
         SegmentDescription::complete(zem.members(), *segment);
     }
-    EffectSchema::readAll(item, *segment);
+    EffectSchema::readAll(item, *segment, leftovers);
     MarkerSchema::readAll(item,
                           MarkerSchema::ItemTime{range.start,
                                                  {0.0, cursor.compositionRate},
@@ -108,6 +110,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
                                                  cursor.compositionRate},
                           *segment);
     ForeignMembers::keep(item, *segment, kKnown);
+    leftovers.keepOn(*segment);
 
     cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = segment;

@@ -4,6 +4,8 @@
 
 namespace ZEM_0_81::Interchange::SchemaObject {
 
+using ForeignMembers::Leftovers;
+
 bool parseSchema(const std::string& text, std::string& type, int& version) {
     const std::string::size_type dot = text.rfind('.');
     if (dot == std::string::npos || dot + 1 == text.size())
@@ -29,6 +31,26 @@ std::string schemaOf(const Value& object) {
     return textOf(found->value);
 }
 
+namespace {
+
+std::string typeOf(const Value& object) {
+    std::string type;
+    int version = 0;
+    return parseSchema(schemaOf(object), type, version) ? type : std::string();
+}
+
+} // namespace
+
+bool isOtioEffect(const Value& object) {
+    const std::string type = typeOf(object);
+    return type == "Effect" || type == "TimeEffect" || type == "LinearTimeWarp" ||
+           type == "FreezeFrame";
+}
+
+bool isOtioMarker(const Value& object) {
+    return typeOf(object) == "Marker";
+}
+
 const Value* zemOf(const Value& object) {
     if (!object.IsObject())
         return nullptr;
@@ -51,7 +73,7 @@ std::string zemSchemaOf(const Value& object) {
     return textOf(found->value);
 }
 
-void reportUnread(const Members& object, Unread what) {
+void reportUnread(const Members& object, Unread what, ForeignMembers::Leftovers* leftovers) {
     ReadContext& context = object.context();
     if (what == Unread::Kept)
         return;
@@ -73,15 +95,22 @@ void reportUnread(const Members& object, Unread what) {
         const ReadContext::Scope scope(context, kMarkers);
         for (rapidjson::SizeType i = 0; i < markers->Size(); ++i) {
             const ReadContext::Scope element(context, i);
-            const std::string schema = schemaOf((*markers)[i]);
-            context.lose(schema,
-                         "marker dropped: the edit tree keeps notes on clips and gaps only");
+            const Value& marker = (*markers)[i];
+            const std::string why = "the edit tree keeps notes on clips and gaps only";
+            context.lose(schemaOf(marker),
+                         leftovers && isOtioMarker(marker) && leftovers->marker(marker)
+                             ? "marker not shown: " + why + Leftovers::kKeptNote
+                             : "marker dropped: " + why);
         }
     }
     bool enabled = true;
     if (object.boolean(kEnabled, enabled) && !enabled) {
         const ReadContext::Scope scope(context, kEnabled);
-        context.lose(object.schema(), "read as enabled: the edit tree cannot disable it");
+        if (leftovers)
+            leftovers->disabled();
+        context.lose(object.schema(),
+                     std::string("read as enabled: the edit tree cannot disable it") +
+                         (leftovers ? Leftovers::kDisabledNote : ""));
     }
     if (what == Unread::Item)
         return;
@@ -89,8 +118,12 @@ void reportUnread(const Members& object, Unread what) {
         const ReadContext::Scope scope(context, kEffects);
         for (rapidjson::SizeType i = 0; i < effects->Size(); ++i) {
             const ReadContext::Scope element(context, i);
-            const std::string schema = schemaOf((*effects)[i]);
-            context.lose(schema, "effect dropped: the edit tree has effects on segments only");
+            const Value& effect = (*effects)[i];
+            const std::string why = "the edit tree has effects on segments only";
+            context.lose(schemaOf(effect),
+                         leftovers && isOtioEffect(effect) && leftovers->effect(effect)
+                             ? "effect not applied: " + why + Leftovers::kKeptNote
+                             : "effect dropped: " + why);
         }
     }
 }
@@ -123,11 +156,21 @@ void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept) {
     writer.endObject();
 }
 
-void plainItemMembers(OtioWriter& writer) {
+void plainItemMembers(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kMarkers);
     writer.startArray();
+    if (kept)
+        ForeignMembers::Leftovers::writeMarkers(writer, *kept);
     writer.endArray();
-    writer.memberBool(kEnabled, true);
+    writer.memberBool(kEnabled, !kept || ForeignMembers::Leftovers::enabled(*kept));
+}
+
+void plainEffects(OtioWriter& writer, const DmPropertySet* kept) {
+    writer.key(kEffects);
+    writer.startArray();
+    if (kept)
+        ForeignMembers::Leftovers::writeEffects(writer, *kept);
+    writer.endArray();
 }
 
 } // namespace ZEM_0_81::Interchange::SchemaObject

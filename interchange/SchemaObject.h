@@ -11,6 +11,10 @@ class DmPropertySet;
 
 namespace ZEM_0_81::Interchange {
 
+namespace ForeignMembers {
+class Leftovers;
+}
+
 /// What every schema object of a standard OTIO document has: its "OTIO_SCHEMA"
 /// ("Clip.2": a type word and a version), its "metadata" dictionary and its
 /// "name". This system's own data rides in "metadata" → "zem", an object whose
@@ -40,6 +44,15 @@ bool parseSchema(const std::string& text, std::string& type, int& version);
 
 /// The "OTIO_SCHEMA" text of `object` ("" when absent or not a string).
 std::string schemaOf(const Value& object);
+
+/// True when `object` is one of the effects the OpenTimelineIO library defines
+/// (Effect, TimeEffect, LinearTimeWarp, FreezeFrame), which it takes in an
+/// item's "effects".
+bool isOtioEffect(const Value& object);
+
+/// True when `object` is a Marker, which the OpenTimelineIO library takes in an
+/// item's "markers".
+bool isOtioMarker(const Value& object);
 
 /// "metadata" → "zem" of `object` when both are objects, else null.
 const Value* zemOf(const Value& object);
@@ -73,8 +86,11 @@ enum class Unread {
     Composition, ///< "enabled": false, every marker and every effect (of a track or a stack)
 };
 
-/// Reports as losses what `object` holds that the edit tree keeps nothing of.
-void reportUnread(const Members& object, Unread what);
+/// Reports as losses what `object` holds that the edit tree has no place for.
+/// With `leftovers`, the markers, effects and "enabled": false reported are kept
+/// there, to be written back.
+void reportUnread(const Members& object, Unread what,
+                  ForeignMembers::Leftovers* leftovers = nullptr);
 
 /// Starts a schema object: "OTIO_SCHEMA".
 void start(OtioWriter& writer, const char* schema);
@@ -90,9 +106,14 @@ void endZem(OtioWriter& writer, const DmPropertySet* kept = nullptr);
 /// keeps of other tools.
 void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept = nullptr);
 
-/// Writes "markers": [] and "enabled": true, the item members that the edit tree
-/// has nothing for.
-void plainItemMembers(OtioWriter& writer);
+/// Writes "markers" and "enabled", the item members that the edit tree has
+/// nothing for: the markers `kept` keeps (ForeignMembers::Leftovers; none
+/// without it) and "enabled": false when it keeps that, else true.
+void plainItemMembers(OtioWriter& writer, const DmPropertySet* kept = nullptr);
+
+/// Writes "effects" of an item the edit tree has no effects for: the effects
+/// `kept` keeps (ForeignMembers::Leftovers; none without it).
+void plainEffects(OtioWriter& writer, const DmPropertySet* kept = nullptr);
 
 } // namespace SchemaObject
 

@@ -79,10 +79,8 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
     writer.member(SchemaObject::kName, kStackName);
     writer.key(SchemaObject::kSourceRange);
     writer.null();
-    writer.key(SchemaObject::kEffects);
-    writer.startArray();
-    writer.endArray();
-    SchemaObject::plainItemMembers(writer);
+    SchemaObject::plainEffects(writer, first);
+    SchemaObject::plainItemMembers(writer, first);
     writer.key(SchemaObject::kChildren);
     writer.startArray();
     for (std::size_t t = 0; t < tracks.shown.size(); ++t) {
@@ -102,7 +100,8 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
     const std::string schema = SchemaObject::schemaOf(stack);
     const Members members(context, &stack, schema);
     end = recordBase;
-    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
+    ForeignMembers::Leftovers leftovers;
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition, &leftovers);
     TimeRange trim;
     if (OtioTiming::rangeOf(OtioTiming::memberOf(stack, SchemaObject::kSourceRange), trim)) {
         const ReadContext::Scope scope(context, SchemaObject::kSourceRange);
@@ -132,8 +131,10 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
             TrackRead{CoSharedPtr<DmTrackNode>(DmTrackNode::create(0, eDmMediaUnset)), {}});
         afters.emplace_back();
     }
-    if (!tracks.empty())
+    if (!tracks.empty()) {
         ForeignMembers::keep(members, *tracks.front().track, kKnown);
+        leftovers.keepOn(*tracks.front().track);
+    }
 
     if (const Value* children = members.arrayMember(SchemaObject::kChildren)) {
         const ReadContext::Scope scope(context, SchemaObject::kChildren);

@@ -113,12 +113,14 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
             !(RecordTime::isSafeInteger(cursor) && RecordTime::isSafeInteger(recordIn) &&
               RecordTime::identical(found, recordIn));
 
+        ForeignMembers::KeptTransitions::write(writer, segment);
         if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment))
             ClipSchema::write(writer, *source, placement);
         else
             GapSchema::write(writer, static_cast<const DmGapNode&>(segment), placement);
         cursor = recordIn + segment.getRecLength();
     }
+    ForeignMembers::KeptTransitions::write(writer, layer);
     writer.endArray();
 }
 
@@ -134,10 +136,8 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
     writer.member(SchemaObject::kName, layer.getName());
     writer.key(SchemaObject::kSourceRange);
     writer.null();
-    writer.key(SchemaObject::kEffects);
-    writer.startArray();
-    writer.endArray();
-    SchemaObject::plainItemMembers(writer);
+    SchemaObject::plainEffects(writer, &layer);
+    SchemaObject::plainItemMembers(writer, &layer);
     writeItems(writer, layer, items, compositionRate, recordBase);
     writer.member(kKind, kind);
     ForeignMembers::writeMembers(writer, layer, kKnown);
@@ -148,7 +148,8 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                std::uint32_t position, double compositionRate, double recordBase) {
     const Members members(context, &track, schema);
     LayerRead result;
-    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition);
+    ForeignMembers::Leftovers leftovers;
+    SchemaObject::reportUnread(members, SchemaObject::Unread::Composition, &leftovers);
     TimeRange trim;
     if (OtioTiming::rangeOf(OtioTiming::memberOf(track, SchemaObject::kSourceRange), trim)) {
         const ReadContext::Scope scope(context, SchemaObject::kSourceRange);
@@ -191,6 +192,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     members.text(SchemaObject::kName, name);
     layer->setName(name);
     ForeignMembers::keep(members, *layer, kKnown);
+    leftovers.keepOn(*layer);
     {
         const SchemaObject::ZemScope zem(context, track, schema);
         PropertyEncoding::read(zem.members(), *layer);
@@ -201,6 +203,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     cursor.layerMediaType = layer->mediaType;
     cursor.recordIn = recordBase;
     std::size_t segments = 0;
+    ForeignMembers::KeptTransitions transitions;
     if (const Value* children = members.arrayMember(SchemaObject::kChildren)) {
         const ReadContext::Scope scope(context, SchemaObject::kChildren);
         for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
@@ -218,10 +221,14 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                 item = GapSchema::read(context, child, childSchema, cursor);
             else if (OtioTiming::isComposition(kind))
                 item = NestedComposition::read(context, child, childSchema, cursor);
-            else if (kind == OtioTiming::Kind::Transition)
-                context.lose(childSchema, "dropped: the edit tree has no transitions (it takes "
-                                          "no track time, so nothing moves)");
-            else {
+            else if (kind == OtioTiming::Kind::Transition) {
+                const std::string why =
+                    "the edit tree has no transitions, and one takes no track time: nothing moves";
+                context.lose(childSchema,
+                             transitions.add(child)
+                                 ? "not applied: " + why + ForeignMembers::Leftovers::kKeptNote
+                                 : "dropped: " + why);
+            } else {
                 DroppedItems::reportDropped(
                     context, child, childSchema,
                     "dropped: the edit tree has no segment for it in a layer",
@@ -237,6 +244,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                 layer->addChild(cut.get());
             }
             layer->addChild(item.segment.get());
+            transitions.keepOn(*item.segment);
             ++segments;
             // A track whose length is given is not walked again for its duration.
             if (lengthGiven)
@@ -245,6 +253,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     }
     for (const CoSharedPtr<DmTreeNode>& node : after)
         layer->addChild(node.get());
+    transitions.keepOn(*layer); // those after the last segment
 
     result.end = cursor.recordIn;
     layer->setLayerStartTC(startTc);

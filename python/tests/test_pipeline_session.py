@@ -88,7 +88,8 @@ def test_a_standard_document_from_elsewhere_says_what_it_lost():
         zc.Loss(
             "/tracks/children/0/effects/0",
             "Effect.1",
-            "effect dropped: the edit tree has effects on segments only",
+            "effect not applied: the edit tree has effects on segments only"
+            " (kept, and written back as it came)",
         ),
     )
     picture, sound = cut.tracks
@@ -96,9 +97,10 @@ def test_a_standard_document_from_elsewhere_says_what_it_lost():
     assert picture.items[2].offline and picture.items[2].record == zc.FrameRange(90075, 30)
     assert sound.kind == "audio" and sound.items[0].record.duration == 105
     assert cut.duration.timecode == "00:00:04:05" and cut.start_time.rate == 25
-    # Written again as standard OTIO, it reads back losing nothing more.
+    # Written again as standard OTIO, it reads back losing nothing more: the
+    # track's effect was kept, so it is there to report again.
     again = zc.Composition.from_json(cut.to_json("otio-std"))
-    assert again.losses == () and again.timeline == cut.timeline
+    assert again.losses == cut.losses and again.timeline == cut.timeline
 
 
 def test_create_a_composition_at_each_kind_of_rate():

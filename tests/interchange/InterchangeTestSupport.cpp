@@ -264,7 +264,8 @@ const char* const kKnownSchemas[] = {
     "MissingReference.1", "RationalTime.1", "TimeRange.1", "Box2d.1", "V2d.1",
     "SerializableCollection.1",
     // Kept as other tools wrote them.
-    "ImageSequenceReference.1", "Marker.1", "Marker.2", "Marker.3", "Color.1"};
+    "ImageSequenceReference.1", "Marker.1", "Marker.2", "Marker.3", "Color.1", "TimeEffect.1",
+    "LinearTimeWarp.1", "FreezeFrame.1", "Transition.1"};
 
 void checkLoadable(const rapidjson::Value& value, const std::string& place, bool inMetadata) {
     if (value.IsArray()) {
@@ -325,7 +326,9 @@ void checkLoadable(const rapidjson::Value& value, const std::string& place, bool
         const rapidjson::Value& effects = member(value, "effects");
         if (effects.IsArray()) {
             for (const rapidjson::Value& effect : effects.GetArray())
-                EXPECT_TRUE(isSchema(effect, "Effect.")) << "a non-effect in effects at " << place;
+                EXPECT_TRUE(isSchema(effect, "Effect.") || isSchema(effect, "TimeEffect.") ||
+                            isSchema(effect, "LinearTimeWarp.") || isSchema(effect, "FreezeFrame."))
+                    << "a non-effect in effects at " << place;
         }
     }
     for (const auto& m : value.GetObject())

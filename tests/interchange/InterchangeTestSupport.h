@@ -83,9 +83,10 @@ namespace ZEM_0_81::test {
 /// loads a document with no schema registered: every schema object one it knows,
 /// with every member its reader requires ("tracks", "children", "kind",
 /// "media_references" with the active key among them, "target_url",
-/// "effect_name", both members of every time and range); only Effects in
-/// "effects"; no "OTIO_SCHEMA" anywhere inside "metadata" (it would turn a
-/// dictionary into an unknown schema); no key twice in an object.
+/// "effect_name", both members of every time and range); only effects in
+/// "effects" (Effect, TimeEffect, LinearTimeWarp, FreezeFrame); no "OTIO_SCHEMA"
+/// anywhere inside "metadata" (it would turn a dictionary into an unknown
+/// schema); no key twice in an object.
 void expectLoadableByOtio(const std::string& standard);
 
 } // namespace ZEM_0_81::test

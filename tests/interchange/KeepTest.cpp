@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 
@@ -241,8 +242,8 @@ TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
     ASSERT_TRUE(read);
     EXPECT_EQ(entriesOf(losses),
               (std::vector<std::string>{
-                  "/tracks/children/0/markers/0 | Marker.2 | marker dropped: the edit tree keeps "
-                  "notes on clips and gaps only",
+                  "/tracks/children/0/markers/0 | Marker.2 | marker not shown: the edit tree "
+                  "keeps notes on clips and gaps only (kept, and written back as it came)",
                   "/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
                   "GeneratorReference.1 | approximated: read as missing media (the edit tree "
                   "plays no media of this kind); its members are kept",
@@ -260,6 +261,116 @@ TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
     EXPECT_EQ(range["start_time"]["value"].GetDouble(), 0.0);
     EXPECT_EQ(range["duration"]["value"].GetDouble(), 10.0);
     EXPECT_EQ(itemOf(output, 0)["markers"].Size(), 1u);
+}
+
+TEST(StandardOtioKeeping, WhatTheEditTreeCannotApplyIsWrittenBackAsItCame) {
+    // A retime and a plug-in effect on a clip, effects and markers on a track and
+    // on the stack, disabled items, transitions: the edit tree plays none of it,
+    // reports each, and writes each back where it was. An effect of a schema OTIO does not know
+    // would make the document unreadable to OTIO, and is not kept.
+    const char* const text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t",
+      "tracks": {"OTIO_SCHEMA": "Stack.1", "name": "tracks",
+        "effects": [{"OTIO_SCHEMA": "Effect.1", "name": "grade", "effect_name": "LUT"}],
+        "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "reel break", "color": "RED",
+          "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 5.0},
+            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}}],
+        "children": [
+        {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "enabled": false,
+         "effects": [{"OTIO_SCHEMA": "Effect.1", "name": "fade", "effect_name": "Opacity",
+                      "metadata": {"app": {"level": 0.5}}}],
+         "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "on the track", "color": "GREEN",
+          "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0},
+            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1.0}}}],
+         "children": [
+          {"OTIO_SCHEMA": "Clip.2", "name": "fast", "enabled": false,
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}},
+           "effects": [
+             {"OTIO_SCHEMA": "LinearTimeWarp.1", "name": "speed", "effect_name": "",
+              "time_scalar": 2.0},
+             {"OTIO_SCHEMA": "VendorWipe.1", "angle": 45},
+             {"OTIO_SCHEMA": "FreezeFrame.1", "name": "hold", "effect_name": "FreezeFrame",
+              "time_scalar": 0.0},
+             {"OTIO_SCHEMA": "Effect.1", "name": "blur", "effect_name": "Blur",
+              "metadata": {"radius": 4}}]},
+          {"OTIO_SCHEMA": "Transition.1", "name": "dissolve", "transition_type": "SMPTE_Dissolve",
+           "in_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0},
+           "out_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0}},
+          {"OTIO_SCHEMA": "Gap.1", "name": "pause", "enabled": false,
+           "effects": [{"OTIO_SCHEMA": "Effect.1", "effect_name": "Colour"}],
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 4.0}}},
+          {"OTIO_SCHEMA": "Transition.1", "name": "fade out", "transition_type": "Custom",
+           "in_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1.0},
+           "out_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}]}]}})";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::vector<std::string> reported = entriesOf(losses);
+    EXPECT_EQ(reported.size(), 14u);
+    EXPECT_EQ(std::count_if(reported.begin(), reported.end(),
+                            [](const std::string& entry) {
+                                return entry.find("(kept, and written back as it came)") !=
+                                       std::string::npos;
+                            }),
+              10);
+    EXPECT_NE(std::find(reported.begin(), reported.end(),
+                        "/tracks/children/0/children/0/effects/1 | VendorWipe.1 | dropped: not "
+                        "an effect the edit tree has settings for"),
+              reported.end());
+
+    // Played as if none of it were there: both items, in full.
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    ASSERT_EQ(view.tracks[0].items.size(), 2u);
+    EXPECT_TRUE(view.tracks[0].items[0].effects.empty());
+    EXPECT_EQ(view.duration, 14);
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(text);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& stack = output["tracks"];
+    EXPECT_EQ(stack["effects"], input["tracks"]["effects"]);
+    EXPECT_EQ(stack["markers"], input["tracks"]["markers"]);
+    EXPECT_TRUE(stack["enabled"].GetBool());
+    const rapidjson::Value& track = stack["children"][0];
+    EXPECT_EQ(track["effects"], input["tracks"]["children"][0]["effects"]);
+    EXPECT_EQ(track["markers"], input["tracks"]["children"][0]["markers"]);
+    EXPECT_FALSE(track["enabled"].GetBool());
+    // The transitions between the items and after the last one, as they came.
+    ASSERT_EQ(track["children"].Size(), 4u);
+    EXPECT_EQ(track["children"][1], itemOf(input, 1));
+    EXPECT_EQ(track["children"][3], itemOf(input, 3));
+    const rapidjson::Value& clip = itemOf(output, 0);
+    ASSERT_EQ(clip["effects"].Size(), 3u);
+    // In their order, less the one not kept.
+    EXPECT_EQ(clip["effects"][0], itemOf(input, 0)["effects"][0]);
+    EXPECT_EQ(clip["effects"][1], itemOf(input, 0)["effects"][2]);
+    EXPECT_EQ(clip["effects"][2], itemOf(input, 0)["effects"][3]);
+    EXPECT_FALSE(clip["enabled"].GetBool());
+    const rapidjson::Value& gap = itemOf(output, 2);
+    EXPECT_EQ(gap["effects"], itemOf(input, 2)["effects"]);
+    EXPECT_FALSE(gap["enabled"].GetBool());
+
+    // Read again: the same tree and the same report, less the effect not kept.
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(entriesOf(again).size(), reported.size() - 1);
+
+    // The product dialect has no place for any of it, and shows none of it.
+    String product;
+    ASSERT_TRUE(read->getJson(Composition::JsonType::Otio, product));
+    const std::string productText(product.c_str(), product.size());
+    for (const char* word : {"Blur", "LinearTimeWarp", "reel break", "Opacity", "LUT"})
+        EXPECT_EQ(productText.find(word), std::string::npos) << word;
 }
 
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {

@@ -185,9 +185,9 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "/children/0 | ExternalReference.1 | dropped: only the timelines of a "
                   "collection are read",
                   "/children/1/tracks/children/0/enabled | Track.1 | read as enabled: the edit "
-                  "tree cannot disable it",
-                  "/children/1/tracks/children/0/effects/0 | Effect.1 | effect dropped: the edit "
-                  "tree has effects on segments only",
+                  "tree cannot disable it (written back disabled)",
+                  "/children/1/tracks/children/0/effects/0 | Effect.1 | effect not applied: the "
+                  "edit tree has effects on segments only (kept, and written back as it came)",
                   "/children/1/tracks/children/0/children/0/source_range/duration/value | "
                   "RationalTime.1 | ignored: expected a finite number",
                   "/children/1/tracks/children/0/children/0/source_range/duration | "
@@ -196,13 +196,16 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "nothing, having no source range and no media with an available range (OTIO "
                   "cannot time it either)",
                   "/children/1/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | "
-                  "dropped: not an effect the edit tree has settings for",
+                  "not applied: not an effect the edit tree has settings for (kept, and written "
+                  "back as it came)",
                   "/children/1/tracks/children/0/children/0/effects/1 | Effect.1 | effect "
-                  "\"Blur\" dropped: the edit tree has no settings for it",
+                  "\"Blur\" not applied: the edit tree has no settings for it (kept, and written "
+                  "back as it came)",
                   "/children/1/tracks/children/0/children/0/markers/0 | Marker.2 | approximated: "
                   "without a usable marked range the note covers the whole item",
-                  "/children/1/tracks/children/0/children/1 | Transition.1 | dropped: the edit "
-                  "tree has no transitions (it takes no track time, so nothing moves)",
+                  "/children/1/tracks/children/0/children/1 | Transition.1 | not applied: the "
+                  "edit tree has no transitions, and one takes no track time: nothing moves "
+                  "(kept, and written back as it came)",
                   "/children/1/tracks/children/0/children/2 | Stack.1 | approximated: a nested "
                   "composition is read as one offline clip spanning it",
                   "/children/1/tracks/children/0/children/3 | Gap | dropped: the edit tree has "

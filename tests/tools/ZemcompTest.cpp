@@ -278,11 +278,12 @@ TEST_F(Zemcomp, LossesArePrintedAndStrictMakesThemFail) {
                 {"OTIO_SCHEMA": "Transition.1"}]}]}})");
     const std::string lines = document.string() +
                               ": /tracks/children/0/children/0/enabled: Gap.1: read as "
-                              "enabled: the edit tree cannot disable it\n" +
+                              "enabled: the edit tree cannot disable it (written back "
+                              "disabled)\n" +
                               document.string() +
-                              ": /tracks/children/0/children/1: Transition.1: dropped: the edit "
-                              "tree has no transitions (it takes no track time, so nothing "
-                              "moves)\n";
+                              ": /tracks/children/0/children/1: Transition.1: not applied: the "
+                              "edit tree has no transitions, and one takes no track time: "
+                              "nothing moves (kept, and written back as it came)\n";
 
     const ToolRun check = run("check " + document.string());
     EXPECT_EQ(check.exitCode, 0);
@@ -302,8 +303,8 @@ TEST_F(Zemcomp, LossesArePrintedAndStrictMakesThemFail) {
     EXPECT_STREQ(json["losses"][1]["path"].GetString(), "/tracks/children/0/children/1");
     EXPECT_STREQ(json["losses"][1]["schema"].GetString(), "Transition.1");
     EXPECT_STREQ(json["losses"][1]["what"].GetString(),
-                 "dropped: the edit tree has no transitions (it takes no track time, so "
-                 "nothing moves)");
+                 "not applied: the edit tree has no transitions, and one takes no track time: "
+                 "nothing moves (kept, and written back as it came)");
     EXPECT_EQ(run("info " + document.string() + " --strict").exitCode, 1);
 
     const fs::path out = scratch / "out.json";
