@@ -167,7 +167,9 @@ void setPaths(const DmSourceNode& source, rapidotio::ClipNode& clip) {
 /// is not JSON leaves the entity at id 0 and type "".
 void setEntity(const DmSourceInfo& info, rapidotio::ClipNode& clip) {
     const std::string uid = textOf(info.getOriginalSourceUID());
-    rapidotio::Document document;
+    // A short text: the parse starts with a small stack (RapidJSON's default is
+    // 1 KB), which grows as the text needs.
+    rapidotio::Document document(nullptr, 128);
     // The UID may come from any tree a host or edit-tree JSON supplied, nested
     // however deep.
     if (StrictJson::parse(document, uid.c_str()))

@@ -19,6 +19,10 @@ namespace {
 // Every block starts with a header holding the length of its mapping (0 for a
 // block from malloc); the text follows.
 constexpr std::size_t kHeader = 16;
+// The room of a text's first block, and the length below which it grows by a
+// quarter rather than a half.
+constexpr std::size_t kFirstCapacity = 1024;
+constexpr std::size_t kHeapGrowthUpTo = std::size_t(64) << 10;
 static_assert(kHeader >= sizeof(std::size_t), "the header holds the mapped length");
 
 std::size_t& mappedLength(char* block) {
@@ -181,13 +185,15 @@ void TextOutput::grow(std::size_t count) {
     if (block && mappedLength(block) != 0 && commit(block, count))
         return;
 #endif
-    // Half as much again each time, as RapidJSON's buffers grow.
+    // A short text lives on the heap, where the room it does not use counts
+    // against the export's memory: it starts at 1 KB and grows by a quarter. A
+    // long one grows by half as much again each time, as RapidJSON's buffers do.
     const std::size_t current = static_cast<std::size_t>(m_limit - m_text);
-    std::size_t capacity = current + current / 2;
+    std::size_t capacity = current + (current < kHeapGrowthUpTo ? current / 4 : current / 2);
     if (capacity < size + count)
         capacity = size + count;
-    if (capacity < 4096)
-        capacity = 4096;
+    if (capacity < kFirstCapacity)
+        capacity = kFirstCapacity;
     const std::size_t length = kHeader + capacity + 1; // with the NUL byte
 
 #ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
