@@ -86,8 +86,8 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
 } // namespace
 
 const std::vector<std::int32_t>& ids() {
-    static const std::vector<std::int32_t> all{kMetadataId, kMembersId, kMarkerId, kLeftoversId,
-                                               kTransitionsId};
+    static const std::vector<std::int32_t> all{kMetadataId,  kMembersId,     kMarkerId,
+                                               kLeftoversId, kTransitionsId, kNestedId};
     return all;
 }
 
@@ -271,6 +271,51 @@ void KeptTransitions::keepOn(DmPropertySet& target) {
 
 void KeptTransitions::write(OtioWriter& writer, const DmPropertySet& object) {
     writeKeptElements(writer, object, kTransitionsId, nullptr);
+}
+
+namespace {
+
+constexpr const char* kNestedLength = "length";
+constexpr const char* kNestedName = "name";
+constexpr const char* kNestedItem = "item";
+
+} // namespace
+
+bool keepNested(const Value& item, double length, const std::string& name, DmPropertySet& target) {
+    std::string text;
+    if (!withinDepth(item, kMaxDepth - 1) || !textOf(item, text))
+        return false;
+    rapidjson::StringBuffer buffer;
+    TextWriter writer(buffer);
+    writer.StartObject();
+    writer.Key(kNestedLength);
+    writer.Double(length);
+    writer.Key(kNestedName);
+    writer.String(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
+    writer.Key(kNestedItem);
+    writer.RawValue(text.c_str(), text.size(), rapidjson::kObjectType);
+    writer.EndObject();
+    const DmString value(std::string(buffer.GetString(), buffer.GetSize()));
+    target.setPropertyValue(kNestedId, eDmPropString, &value);
+    return true;
+}
+
+bool keptNested(const DmPropertySet& object, double& length, std::string& name,
+                rapidotio::Document& kept, const Value*& item) {
+    if (!parsedProperty(object, kNestedId, kept) || kept.HasParseError() || !kept.IsObject() ||
+        !withinDepth(kept, kMaxDepth))
+        return false;
+    const auto lengthMember = kept.FindMember(kNestedLength);
+    const auto nameMember = kept.FindMember(kNestedName);
+    const auto itemMember = kept.FindMember(kNestedItem);
+    if (lengthMember == kept.MemberEnd() || !lengthMember->value.IsNumber() ||
+        nameMember == kept.MemberEnd() || !nameMember->value.IsString() ||
+        itemMember == kept.MemberEnd() || !itemMember->value.IsObject())
+        return false;
+    length = lengthMember->value.GetDouble();
+    name.assign(nameMember->value.GetString(), nameMember->value.GetStringLength());
+    item = &itemMember->value;
+    return true;
 }
 
 void writeText(OtioWriter& writer, const std::string& text) {

@@ -42,6 +42,10 @@ constexpr std::int32_t kLeftoversId = 0x4F544C4F;
 /// a layer holding those after its last item ("OTTR"; see KeptTransitions).
 constexpr std::int32_t kTransitionsId = 0x4F545452;
 
+/// The property of an offline segment that stands for a nested composition: the
+/// composition as it came ("OTNC"; see NestedComposition).
+constexpr std::int32_t kNestedId = 0x4F544E43;
+
 /// The ids above: properties the writers show as OTIO members, never among an
 /// object's "properties".
 const std::vector<std::int32_t>& ids();
@@ -130,6 +134,15 @@ public:
 private:
     std::string m_texts; ///< compact JSON texts, separated by commas
 };
+
+/// Keeps the nested composition `item` on `target`, the offline source read for
+/// it with `length` frames and the name `name` (kNestedId); false, keeping
+/// nothing, when it is nested too deeply.
+bool keepNested(const Value& item, double length, const std::string& name, DmPropertySet& target);
+/// The nested composition `object` keeps, with the length and name its source
+/// was read with; false when it keeps none.
+bool keptNested(const DmPropertySet& object, double& length, std::string& name,
+                rapidotio::Document& kept, const Value*& item);
 
 /// Writes the JSON text `text` as the next value. Throws Json::Exception with
 /// JsonGenerationFailed when it is not JSON or nested deeper than kMaxDepth.

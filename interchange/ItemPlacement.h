@@ -22,6 +22,10 @@ struct ItemPlacement {
     const std::vector<const DmTreeNode*>* before = nullptr;
     /// True when the record-in does not follow from the items before it.
     bool writeRecordIn = false;
+    /// True when the record-in is exactly where the items before it end, as this
+    /// system's reader works it out (another reader may be a unit in the last
+    /// place off when the values are not whole: then writeRecordIn is true too).
+    bool recordInFollows = true;
 };
 
 /// The reader's position in a track: what the items read so far leave for the

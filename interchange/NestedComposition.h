@@ -1,9 +1,12 @@
 #pragma once
 
 #include "interchange/ItemPlacement.h"
+#include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
 
 #include <string>
+
+class DmSourceNode;
 
 namespace ZEM_0_81::Interchange {
 
@@ -14,12 +17,23 @@ namespace ZEM_0_81::Interchange {
 /// outer track (its trimmed range, as OTIO times it), and playing that range of
 /// a media input without media. That it was approximated, and every clip,
 /// transition, nested composition and marker inside it, are reported.
+///
+/// The composition is kept as it came on the source (ForeignMembers::kNestedId),
+/// with the length and name the source was given, and written back in its place
+/// as long as the source is still what it was read as: the same name and length,
+/// its one input without media, no effect, nothing of a host's own, placed where
+/// the reader places it. A source changed since is written as the offline clip it
+/// is.
 namespace NestedComposition {
 
 /// Reads the nested composition `item` (entered by the caller) at `cursor`, which
 /// it advances.
 ItemRead read(ReadContext& context, const Value& item, const std::string& schema,
               LayerCursor& cursor);
+
+/// Writes the nested composition `source` stands for, as it came, and returns
+/// true; false, writing nothing, when `source` stands for none or has changed.
+bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement);
 
 } // namespace NestedComposition
 

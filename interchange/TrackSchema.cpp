@@ -109,14 +109,16 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
             GapSchema::writeFiller(writer, hole, compositionRate);
             found = cursor + hole;
         }
+        placement.recordInFollows = RecordTime::identical(found, recordIn);
         placement.writeRecordIn =
             !(RecordTime::isSafeInteger(cursor) && RecordTime::isSafeInteger(recordIn) &&
-              RecordTime::identical(found, recordIn));
+              placement.recordInFollows);
 
         ForeignMembers::KeptTransitions::write(writer, segment);
-        if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment))
-            ClipSchema::write(writer, *source, placement);
-        else
+        if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment)) {
+            if (!NestedComposition::writeKept(writer, *source, placement))
+                ClipSchema::write(writer, *source, placement);
+        } else
             GapSchema::write(writer, static_cast<const DmGapNode&>(segment), placement);
         cursor = recordIn + segment.getRecLength();
     }

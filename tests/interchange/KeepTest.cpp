@@ -373,6 +373,76 @@ TEST(StandardOtioKeeping, WhatTheEditTreeCannotApplyIsWrittenBackAsItCame) {
         EXPECT_EQ(productText.find(word), std::string::npos) << word;
 }
 
+TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead) {
+    // A compound clip between two shots: read as one offline clip of 12 frames,
+    // written back as the stack it was, what it holds included.
+    const auto range = [](int start, int frames) {
+        return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": 24.0, "value": )" +
+               std::to_string(start) +
+               R"(}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": )" +
+               std::to_string(frames) + "}}";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)"
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "before", "source_range": )" +
+        range(0, 10) +
+        R"(}, {"OTIO_SCHEMA": "Stack.1", "name": "compound", "children": [{"OTIO_SCHEMA": )"
+        R"("Track.1", "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.2", "name": "inner", )"
+        R"("source_range": )" +
+        range(100, 12) +
+        R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "MissingReference.1"}}, )"
+        R"("active_media_reference_key": "DEFAULT_MEDIA", )"
+        R"("markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", "marked_range": )" +
+        range(101, 1) + R"(}]}]}]}, {"OTIO_SCHEMA": "Clip.2", "name": "after", "source_range": )" +
+        range(0, 5) + "}]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    ASSERT_EQ(view.tracks[0].items.size(), 3u);
+    EXPECT_EQ(view.tracks[0].items[1].name, "compound");
+    EXPECT_TRUE(view.tracks[0].items[1].offline);
+    EXPECT_EQ(view.tracks[0].items[1].record, (FrameRange{10, 12}));
+    EXPECT_EQ(view.duration, 27);
+    const std::vector<std::string> reported = entriesOf(losses);
+    ASSERT_EQ(reported.size(), 4u); // the stack, its track, the clip and the marker
+    for (const std::string& entry : reported)
+        EXPECT_NE(entry.find("(kept, and written back as it came)"), std::string::npos) << entry;
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(text);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    ASSERT_EQ(output["tracks"]["children"][0]["children"].Size(), 3u);
+    EXPECT_EQ(itemOf(output, 1), itemOf(input, 1));
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(entriesOf(again), reported);
+
+    // Renamed by a host, the clip is no longer what the stack was: it is written
+    // as the offline clip it is now.
+    Status status;
+    const CoSharedPtr<DmPropertySet> copy = read->getTree(status).clone();
+    auto* root = dynamic_cast<DmRoot*>(copy.get());
+    ASSERT_NE(root, nullptr);
+    DmTreeNode* layer = root->getChild(0)->getChild(0)->getChild(0)->getChild(0);
+    auto* compound = dynamic_cast<DmSourceNode*>(layer->getChild(2)); // after a cut
+    ASSERT_NE(compound, nullptr);
+    ASSERT_EQ(compound->getName().str(), "compound");
+    compound->setName("compound v2");
+    const rapidjson::Document changed = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& clip = itemOf(changed, 1);
+    EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
+    EXPECT_STREQ(clip["name"].GetString(), "compound v2");
+    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 12.0);
+}
+
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
     // One timeline in a collection that carries a tool's metadata: written back,
     // the collection stays, with its metadata, around the one timeline.

@@ -207,7 +207,8 @@ TEST(StandardOtioReader, WhatTheEditTreeCannotHoldIsReportedWithItsPlace) {
                   "edit tree has no transitions, and one takes no track time: nothing moves "
                   "(kept, and written back as it came)",
                   "/children/1/tracks/children/0/children/2 | Stack.1 | approximated: a nested "
-                  "composition is read as one offline clip spanning it",
+                  "composition is read as one offline clip spanning it (kept, and written back "
+                  "as it came)",
                   "/children/1/tracks/children/0/children/3 | Gap | dropped: the edit tree has "
                   "no segment for it in a layer",
                   "/children/1/tracks/children/0/children/4 | none | dropped: the edit tree has "
