@@ -202,7 +202,8 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
 
     writer.member(SchemaObject::kName, source.getName());
     writer.key(SchemaObject::kSourceRange);
-    TimeSchema::writeRange(writer, TimeRange{{start, sourceRate}, duration});
+    const TimeRange clipRange{{start, sourceRate}, duration};
+    TimeSchema::writeRange(writer, clipRange);
     EffectSchema::writeAll(writer, source);
     MarkerSchema::writeAll(writer, source,
                            MarkerSchema::ItemTime{written, written, source.getRecIn(),
@@ -217,7 +218,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
     for (std::uint32_t i = 0; i < inputs; ++i) {
         if (const DmSourceNode::Input* input = source.getMultiInput(i)) {
             writer.key(MediaReferenceSchema::keyOf(i));
-            MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType);
+            MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType, clipRange);
         }
     }
     writer.endObject();

@@ -172,6 +172,7 @@ namespace {
 
 constexpr const char* kLeftEffects = "effects";
 constexpr const char* kLeftMarkers = "markers";
+constexpr const char* kLeftNulls = "null";
 
 /// Appends the compact JSON text of `value` to the comma-separated `texts`;
 /// false (nothing appended) when it is nested too deeply to sit two levels down
@@ -207,6 +208,8 @@ void Leftovers::keepOn(DmPropertySet& target) const {
         add(std::string("\"") + kLeftMarkers + "\":[" + m_markers + "]");
     if (m_disabled)
         add(std::string("\"") + SchemaObject::kEnabled + "\":false");
+    if (!m_nulls.empty())
+        add(std::string("\"") + kLeftNulls + "\":[" + m_nulls + "]");
     if (text.empty())
         return;
     text += '}';
@@ -246,6 +249,26 @@ void Leftovers::writeEffects(OtioWriter& writer, const DmPropertySet& object) {
 
 void Leftovers::writeMarkers(OtioWriter& writer, const DmPropertySet& object) {
     writeKeptElements(writer, object, kLeftoversId, kLeftMarkers);
+}
+
+void Leftovers::null(const char* key) {
+    // Keys are the writer's own words: no character needs escaping.
+    m_nulls += (m_nulls.empty() ? "\"" : ",\"") + std::string(key) + "\"";
+}
+
+bool Leftovers::wasNull(const DmPropertySet& object, const char* key) {
+    rapidotio::Document document;
+    if (!parsedProperty(object, kLeftoversId, document) || document.HasParseError() ||
+        !document.IsObject())
+        return false;
+    const auto found = document.FindMember(kLeftNulls);
+    if (found == document.MemberEnd() || !found->value.IsArray())
+        return false;
+    for (const Value& element : found->value.GetArray()) {
+        if (element.IsString() && element == key)
+            return true;
+    }
+    return false;
 }
 
 bool Leftovers::enabled(const DmPropertySet& object) {

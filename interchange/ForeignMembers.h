@@ -82,10 +82,12 @@ bool holds(const DmPropertySet& object, const char* key);
 /// What an object's reader takes but the edit tree has no place for, kept so
 /// that the object is written back as it came: effects the edit tree has no
 /// settings for (every effect of a track or a stack), markers of tracks and
-/// stacks, and "enabled": false. The edit tree plays the object as if they were
-/// not there; the reader still reports each of them. Kept on the edit-tree object
-/// as one compact JSON object ({"effects": [...], "markers": [...], "enabled":
-/// false}, each member only when there is something to keep).
+/// stacks, "enabled": false, and members that were null where the edit tree
+/// needs a value. The edit tree plays the object as if they were not there; the
+/// reader still reports each of them (but the nulls). Kept on the edit-tree
+/// object as one compact JSON object ({"effects": [...], "markers": [...],
+/// "enabled": false, "null": [keys]}, each member only when there is something
+/// to keep).
 class Leftovers {
 public:
     /// How a loss report's sentence ends for what is kept: "(kept, and written
@@ -99,6 +101,9 @@ public:
     bool marker(const Value& marker);
     /// Keeps "enabled": false.
     void disabled() { m_disabled = true; }
+    /// Keeps that the member `key` was null or absent, where the edit tree needs a
+    /// value and the reader made one up (a media reference's "available_range").
+    void null(const char* key);
 
     /// Stores what was kept on `target`; nothing when nothing was.
     void keepOn(DmPropertySet& target) const;
@@ -109,10 +114,13 @@ public:
     static void writeMarkers(OtioWriter& writer, const DmPropertySet& object);
     /// False when `object` keeps "enabled": false.
     static bool enabled(const DmPropertySet& object);
+    /// True when `object` keeps that its member `key` was null.
+    static bool wasNull(const DmPropertySet& object, const char* key);
 
 private:
     std::string m_effects; ///< compact JSON texts, separated by commas
     std::string m_markers;
+    std::string m_nulls; ///< the keys of members that were null, as JSON strings
     bool m_disabled = false;
 };
 

@@ -23,6 +23,9 @@ constexpr const char* kInput = "input";
 constexpr const char* kFcm = "fcm";
 constexpr const char* kMediaType = "media_type";
 constexpr const char* kFlag = "flag";
+// A reference written with a range where it came without one, when the clip's
+// range does not give this input's back (see write).
+constexpr const char* kNoAvailableRange = "no_available_range";
 constexpr const char* kSourceInfo = "source_info";
 constexpr const char* kSequences = "sequences";
 constexpr const char* kSourceType = "source_type";
@@ -88,6 +91,16 @@ constexpr const char* kMin = "min";
 constexpr const char* kMax = "max";
 constexpr const char* kX = "x";
 constexpr const char* kY = "y";
+
+/// True when the reader, giving a reference without a range its clip's range
+/// `clip` (as MediaReferenceSchema::read does), makes exactly `input`'s.
+bool derivedFromClip(const TimeRange& clip, const DmSourceNode::Input& input) {
+    const double rate = clip.start.rate;
+    return RecordTime::identical(clip.start.value, input.getAvailIn()) &&
+           RecordTime::identical(RecordTime::rescale(clip.duration.value, clip.duration.rate, rate),
+                                 input.getAvailLength()) &&
+           RecordTime::fcmOf(rate) == input.getFcm().str();
+}
 
 /// The target URL of an input: its first sequence.
 std::string urlOf(const DmSourceNode::Input& input) {
@@ -199,8 +212,11 @@ void writeExtraData(OtioWriter& writer, const DmSourceNode::MediaInput& input) {
 }
 
 void writeZem(OtioWriter& writer, const DmSourceNode::MediaInput& input, std::uint32_t index,
-              eDmTreeMediaType layerMediaType, double rate, const std::string& url) {
+              eDmTreeMediaType layerMediaType, double rate, const std::string& url,
+              bool noRangeNoted) {
     SchemaObject::startZem(writer, Keys::kMediaReferenceMetadata);
+    if (noRangeNoted)
+        writer.memberBool(kNoAvailableRange, true);
     if (index > 0)
         writer.memberUnsigned(kInput, index);
     if (RecordTime::fcmOf(rate) != input.getFcm().str())
@@ -314,7 +330,7 @@ std::string keyOf(std::uint32_t index) {
 }
 
 void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t index,
-           eDmTreeMediaType layerMediaType) {
+           eDmTreeMediaType layerMediaType, const TimeRange& clipRange) {
     const auto* media = dynamic_cast<const DmSourceNode::MediaInput*>(&input);
     if (!media)
         throw Json::Exception("the media input at " + writer.pointer() +
@@ -326,14 +342,22 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
     SchemaObject::start(writer, imageSequence ? kImageSequence
                                 : url.empty() ? kMissingReference
                                               : kExternalReference);
-    writeZem(writer, *media, index, layerMediaType, rate, url);
+    // A reference that came without a range is written without one when the
+    // reader gets this input's range back from the clip's; otherwise with its
+    // range, and a note that it had none.
+    const bool cameWithoutRange = ForeignMembers::Leftovers::wasNull(input, kAvailableRange);
+    const bool withoutRange = cameWithoutRange && derivedFromClip(clipRange, input);
+    writeZem(writer, *media, index, layerMediaType, rate, url, cameWithoutRange && !withoutRange);
     // A name the reference came with is among the members the input keeps,
     // written below in the order it came in.
     if (!ForeignMembers::holds(input, SchemaObject::kName))
         writer.member(SchemaObject::kName, "");
     writer.key(kAvailableRange);
-    TimeSchema::writeRange(writer,
-                           TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
+    if (withoutRange)
+        writer.null();
+    else
+        TimeSchema::writeRange(
+            writer, TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
     const bool derived = boundsDerived(input);
     if (derived || !ForeignMembers::holds(input, kAvailableImageBounds))
         writeImageBounds(writer, input.getPrimaryRes());
@@ -416,6 +440,16 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     readAudio(description, *input);
     readExtraData(description, *input);
     PropertyEncoding::read(description, *input);
+    // A reference without a range of its own plays the clip's, and is written
+    // back without one, as it came.
+    const Value* ownRange = members.find(kAvailableRange);
+    bool noRangeNoted = false;
+    description.boolean(kNoAvailableRange, noRangeNoted);
+    if ((defaults.hasRange && (!ownRange || ownRange->IsNull())) || noRangeNoted) {
+        ForeignMembers::Leftovers leftovers;
+        leftovers.null(kAvailableRange);
+        leftovers.keepOn(*input);
+    }
     // A media input has no name in the edit tree: the reference's is kept.
     ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)),
                          ForeignMembers::Name::Kept);

@@ -48,11 +48,11 @@ constexpr const char* kDefaultKey = "DEFAULT_MEDIA";
 /// The key of input `index` in a clip's "media_references".
 std::string keyOf(std::uint32_t index);
 
-/// Writes input `index` of a source as a reference object. Throws
-/// Json::Exception with JsonGenerationFailed for an input kind this system does
-/// not define.
+/// Writes input `index` of a source, whose clip is written with the source range
+/// `clipRange`, as a reference object. Throws Json::Exception with
+/// JsonGenerationFailed for an input kind this system does not define.
 void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t index,
-           eDmTreeMediaType layerMediaType);
+           eDmTreeMediaType layerMediaType, const TimeRange& clipRange);
 
 /// What a reference's reader assumes where the reference says nothing.
 struct Defaults {

@@ -6,6 +6,7 @@
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/InterchangeTestSupport.h"
+#include "tests/support/TestData.h"
 
 #include <rapidjson/document.h>
 
@@ -441,6 +442,80 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
     EXPECT_STREQ(clip["name"].GetString(), "compound v2");
     EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 12.0);
+}
+
+TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {
+    // The edit tree needs a range for every media input: a reference without one
+    // plays its clip's, and is written back with none, absent or null alike.
+    const std::string range =
+        R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 100.0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 10.0}})";
+    // A clip timed at two rates, as no application writes it but a reader must
+    // take: its range at 12 gives the media 12 frames at 12.
+    const std::string twoRates =
+        R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 12.0, "value": 110.0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 24.0}})";
+    const auto clip = [&](const std::string& name, const std::string& reference,
+                          const std::string& clipRange = std::string()) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
+               (clipRange.empty() ? range : clipRange) +
+               R"(, "media_references": {"DEFAULT_MEDIA": )" + reference +
+               R"(}, "active_media_reference_key": "DEFAULT_MEDIA"})";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clip("absent", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "a.mov"})") + "," +
+        clip("null", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "b.mov", )"
+                     R"("available_range": null})") +
+        "," +
+        clip("given", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "c.mov", )"
+                      R"("available_range": )" +
+                          range + "}") +
+        "," +
+        clip("two rates", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "d.mov"})",
+             twoRates) +
+        "]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+        const rapidjson::Value& reference = itemOf(output, i)["media_references"]["DEFAULT_MEDIA"];
+        EXPECT_EQ(reference["available_range"].IsNull(), i < 2) << i;
+    }
+    // Read back, every input is as it was, and is written the same again.
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(writeStandard(*reread), written);
+}
+
+TEST(StandardOtioKeeping, MediaWithoutARangeThatItsClipDoesNotGiveBackIsNoted) {
+    // A document the fuzz target mutated from one of ours: its clip counts at 12
+    // and 24 frames per second, so its second input, which came without a range,
+    // got one at 12 that the clip, written at 24, does not give back. It is
+    // written with its range and a note, and reads back the same.
+    const std::string text = readTestData("interchange/two-rates-mutated.otio");
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& second = itemOf(output, 0)["media_references"]["MEDIA_2"];
+    EXPECT_TRUE(second["available_range"].IsObject());
+    EXPECT_TRUE(second["metadata"]["zem"]["no_available_range"].GetBool());
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(writeStandard(*reread), written);
 }
 
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
