@@ -10,9 +10,47 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <cstring>
 #include <optional>
 
 namespace StrictJson {
+
+/// RapidJSON's stack allocator with a guard of zero bytes before each block.
+/// RapidJSON 1.1's full-precision number parse (kParseFullPrecisionFlag) reads
+/// the byte before the digits it gathered on its stack when a NaN or Infinity
+/// literal (kParseNanAndInfFlag) is followed by an exponent ("NaNe5"): with this
+/// allocator that byte is the guard, not one outside the block. Use it for every
+/// reader and document that parses with both flags.
+class StackAllocator {
+public:
+    static const bool kNeedFree = true;
+
+    void* Malloc(std::size_t size) { return size ? guarded(std::malloc(size + kGuard)) : nullptr; }
+    void* Realloc(void* block, std::size_t, std::size_t size) {
+        if (size == 0) {
+            Free(block);
+            return nullptr;
+        }
+        return guarded(
+            std::realloc(block ? static_cast<char*>(block) - kGuard : nullptr, size + kGuard));
+    }
+    static void Free(void* block) {
+        if (block)
+            std::free(static_cast<char*>(block) - kGuard);
+    }
+
+private:
+    /// As long as malloc's alignment, which the block keeps.
+    static constexpr std::size_t kGuard = 16;
+
+    static void* guarded(void* raw) {
+        if (!raw)
+            return nullptr;
+        std::memset(raw, 0, kGuard);
+        return static_cast<char*>(raw) + kGuard;
+    }
+};
 
 /// Nesting depth up to which the recursive parser is used. Far beyond any
 /// timeline, far below what the call stack holds.
@@ -105,7 +143,7 @@ bool parse(Document& document, const char* text) {
     if (!document.HasParseError()) {
         bool accepted = false;
         auto generator = [&](Document& handler) {
-            rapidjson::GenericReader<Encoding, Encoding> reader;
+            rapidjson::GenericReader<Encoding, Encoding, StackAllocator> reader;
             rapidjson::GenericStringStream<Encoding> stream(text);
             DepthLimit<Document> limited(handler, kRecursiveParseDepth);
             accepted = !reader.template Parse<kFlags>(stream, limited).IsError();

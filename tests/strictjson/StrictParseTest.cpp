@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -159,4 +161,31 @@ TEST(StrictParse, ErrorsAndOffsetsAreThoseOfTheParserTheDepthChooses) {
     ASSERT_TRUE(StrictJson::parse(reused, "{\"a\":[1,2]}"));
     EXPECT_FALSE(reused.HasParseError());
     EXPECT_EQ(reused["a"][1].GetInt(), 2);
+}
+
+TEST(StrictParse, NanAndInfinityFollowedByAnExponentStayInsideTheParsersMemory) {
+    // RapidJSON 1.1's full-precision parse reads the byte before its stack for
+    // these; with StrictJson's stack allocator (both for the first parse and for
+    // the document's own, which a text it refuses gets) that byte is the guard.
+    // Under AddressSanitizer a read outside is a failure of this test.
+    using GuardedDocument =
+        rapidjson::GenericDocument<rapidjson::UTF8<>, rapidjson::MemoryPoolAllocator<>,
+                                   StrictJson::StackAllocator>;
+    constexpr unsigned kFlags = rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag;
+    for (const std::string text :
+         {"NaNe5", "NaNE88\n8E", "[Infinitye-3]", "[-Infe2, 1]", "{\"a\": NaNe1}", "NaN.5e1"}) {
+        GuardedDocument document;
+        const bool accepted = StrictJson::parse<kFlags>(document, text.c_str());
+        // Whatever RapidJSON makes of them, the verdict is the same every time.
+        GuardedDocument again;
+        EXPECT_EQ(StrictJson::parse<kFlags>(again, text.c_str()), accepted) << text;
+    }
+    // Numbers and the literals themselves read as before.
+    GuardedDocument document;
+    ASSERT_TRUE(
+        StrictJson::parse<kFlags>(document, "[NaN, -Infinity, 0.1, 2.2250738585072011e-308]"));
+    EXPECT_TRUE(std::isnan(document[0].GetDouble()));
+    EXPECT_EQ(document[1].GetDouble(), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(document[2].GetDouble(), 0.1);
+    EXPECT_EQ(document[3].GetDouble(), 2.2250738585072011e-308);
 }
