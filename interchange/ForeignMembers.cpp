@@ -4,6 +4,7 @@
 #include "interchange/SchemaObject.h"
 
 #include "outside/dmtree/DmPropertySet.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
 #include <rapidjson/stringbuffer.h>
@@ -54,9 +55,7 @@ bool parsedProperty(const DmPropertySet& object, std::int32_t id, rapidotio::Doc
     DmString text;
     if (object.getPropertyValue(id, eDmPropString, &text) != eDmSuccess)
         return false;
-    const std::string& source = text.str();
-    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
-                   rapidjson::kParseFullPrecisionFlag>(source.c_str(), source.size());
+    parseKept(text.str(), document);
     return true;
 }
 
@@ -84,6 +83,13 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
 }
 
 } // namespace
+
+bool parseKept(const std::string& text, rapidotio::Document& document) {
+    StrictJson::parseGuarded<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
+                             rapidjson::kParseFullPrecisionFlag>(document, text.c_str(),
+                                                                 text.size());
+    return !document.HasParseError();
+}
 
 const std::vector<std::int32_t>& ids() {
     static const std::vector<std::int32_t> all{kMetadataId,  kMembersId,     kMarkerId,
@@ -343,9 +349,7 @@ bool keptNested(const DmPropertySet& object, double& length, std::string& name,
 
 void writeText(OtioWriter& writer, const std::string& text) {
     rapidotio::Document document;
-    document.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
-                   rapidjson::kParseFullPrecisionFlag>(text.c_str(), text.size());
-    if (document.HasParseError())
+    if (!parseKept(text, document))
         fail(writer, "is not JSON");
     if (!withinDepth(document, kMaxDepth))
         fail(writer, "is nested too deeply");

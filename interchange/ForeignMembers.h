@@ -46,6 +46,10 @@ constexpr std::int32_t kTransitionsId = 0x4F545452;
 /// composition as it came ("OTNC"; see NestedComposition).
 constexpr std::int32_t kNestedId = 0x4F544E43;
 
+/// Parses `text`, a kept JSON text, into `document` as it was written: NaN and
+/// Infinity literals, full precision, any depth; false on a syntax error.
+bool parseKept(const std::string& text, rapidotio::Document& document);
+
 /// The ids above: properties the writers show as OTIO members, never among an
 /// object's "properties".
 const std::vector<std::int32_t>& ids();

@@ -272,10 +272,8 @@ void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, con
     if (annotation.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) ==
         eDmSuccess) {
         const std::string& text = kept.str();
-        marker.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |
-                     rapidjson::kParseFullPrecisionFlag>(text.c_str(), text.size());
-        if (!marker.HasParseError() && marker.IsObject() && hasShape && shown.ranged &&
-            noteOf(marker, time) == shown) {
+        if (ForeignMembers::parseKept(text, marker) && marker.IsObject() && hasShape &&
+            shown.ranged && noteOf(marker, time) == shown) {
             ForeignMembers::writeText(writer, text);
             return;
         }

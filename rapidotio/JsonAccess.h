@@ -1,7 +1,6 @@
 #pragma once
 
 #include "rapidotio/ValuePool.h"
-#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
 
@@ -20,10 +19,7 @@ namespace ZEM_0_81::rapidotio {
 /// A value of the OTIO document's DOM, and the allocator that owns its values.
 using Allocator = ValuePool;
 using Value = rapidjson::GenericValue<rapidjson::UTF8<>, Allocator>;
-/// Its parse stack is StrictJson's, safe for the full-precision parse of NaN and
-/// Infinity literals.
-using Document =
-    rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator, StrictJson::StackAllocator>;
+using Document = rapidjson::GenericDocument<rapidjson::UTF8<>, Allocator>;
 
 /// Prints a printf-style diagnostic to standard error, as it stands (no prefix,
 /// no time stamp, no added line break), while the environment variable

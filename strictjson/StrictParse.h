@@ -10,47 +10,86 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <optional>
+#include <string>
+#include <string_view>
 
 namespace StrictJson {
 
-/// RapidJSON's stack allocator with a guard of zero bytes before each block.
-/// RapidJSON 1.1's full-precision number parse (kParseFullPrecisionFlag) reads
-/// the byte before the digits it gathered on its stack when a NaN or Infinity
-/// literal (kParseNanAndInfFlag) is followed by an exponent ("NaNe5"): with this
-/// allocator that byte is the guard, not one outside the block. Use it for every
-/// reader and document that parses with both flags.
-class StackAllocator {
-public:
-    static const bool kNeedFree = true;
-
-    void* Malloc(std::size_t size) { return size ? guarded(std::malloc(size + kGuard)) : nullptr; }
-    void* Realloc(void* block, std::size_t, std::size_t size) {
-        if (size == 0) {
-            Free(block);
-            return nullptr;
+/// Where a NaN, Inf or Infinity literal outside strings is followed by a digit,
+/// a point or an exponent: the offset of that character, from `from` (a place
+/// outside strings) on in the first `length` bytes of `text`; `length` when there
+/// is none. RapidJSON 1.1, asked for these literals (kParseNanAndInfFlag), takes
+/// such a tail as more of the number, and its full-precision conversion of it
+/// reads outside its memory.
+inline std::size_t literalTail(const char* text, std::size_t from, std::size_t length) {
+    const std::string_view view(text, length);
+    bool inString = false;
+    for (std::size_t i = from; i < length; ++i) {
+        const char c = text[i];
+        if (inString) {
+            if (c == '\\')
+                ++i;
+            else if (c == '"')
+                inString = false;
+            continue;
         }
-        return guarded(
-            std::realloc(block ? static_cast<char*>(block) - kGuard : nullptr, size + kGuard));
+        if (c == '"') {
+            inString = true;
+            continue;
+        }
+        if (c != 'N' && c != 'I')
+            continue;
+        std::size_t end = 0;
+        if (view.compare(i, 3, "NaN") == 0)
+            end = i + 3;
+        else if (view.compare(i, 8, "Infinity") == 0)
+            end = i + 8;
+        else if (view.compare(i, 3, "Inf") == 0)
+            end = i + 3;
+        if (end == 0)
+            continue;
+        if (end < length) {
+            const char next = text[end];
+            if ((next >= '0' && next <= '9') || next == '.' || next == 'e' || next == 'E')
+                return end;
+        }
+        i = end - 1;
     }
-    static void Free(void* block) {
-        if (block)
-            std::free(static_cast<char*>(block) - kGuard);
-    }
+    return length;
+}
 
-private:
-    /// As long as malloc's alignment, which the block keeps.
-    static constexpr std::size_t kGuard = 16;
+/// When the first `length` bytes of `text` hold a literal tail (literalTail),
+/// `guarded` becomes a copy of them with every tail a control character, which
+/// no JSON value may be followed by, and the result is true: parsed instead of
+/// `text`, the copy fails at the first tail. False, `guarded` untouched, when
+/// there is none.
+inline bool guardLiteralTails(const char* text, std::size_t length, std::string& guarded) {
+    const std::string_view view(text, length);
+    // Most texts hold no such literal at all, not even in a string.
+    if (view.find("NaN") == std::string_view::npos && view.find("Inf") == std::string_view::npos)
+        return false;
+    std::size_t tail = literalTail(text, 0, length);
+    if (tail == length)
+        return false;
+    guarded.assign(text, length);
+    for (; tail != length; tail = literalTail(guarded.c_str(), tail + 1, length))
+        guarded[tail] = '\x01';
+    return true;
+}
 
-    static void* guarded(void* raw) {
-        if (!raw)
-            return nullptr;
-        std::memset(raw, 0, kGuard);
-        return static_cast<char*>(raw) + kGuard;
+/// document.Parse<Flags>(text, length), refusing with kParseNanAndInfFlag the
+/// literal tails that parse() refuses.
+template <unsigned Flags, class Document>
+Document& parseGuarded(Document& document, const char* text, std::size_t length) {
+    if constexpr ((Flags & rapidjson::kParseNanAndInfFlag) != 0) {
+        std::string guarded;
+        if (guardLiteralTails(text, length, guarded))
+            return document.template Parse<Flags>(guarded.c_str(), length);
     }
-};
+    return document.template Parse<Flags>(text, length);
+}
 
 /// Nesting depth up to which the recursive parser is used. Far beyond any
 /// timeline, far below what the call stack holds.
@@ -118,6 +157,11 @@ private:
     int m_depth = 0;
 };
 
+namespace detail {
+/// parse() after the literal tails are dealt with.
+template <unsigned ExtraFlags, class Document> bool parseText(Document& document, const char* text);
+} // namespace detail
+
 /// Parses the NUL-terminated `text` into `document` as strict JSON: RapidJSON's
 /// default flags (no comments, no trailing commas, no NaN or Infinity, nothing
 /// but whitespace after the root value) plus `ExtraFlags` (for example
@@ -134,8 +178,25 @@ private:
 /// Only a text it does not accept is scanned for its depth (nestsDeeperThan) and
 /// parsed again by the parser that depth chooses, so that a rejected text gets
 /// the error, and its offset, it always had.
+///
+/// With kParseNanAndInfFlag, a NaN or Infinity literal followed by a digit, a
+/// point or an exponent (literalTail) is refused there, as the text is not JSON,
+/// rather than read by RapidJSON as more of the number.
 template <unsigned ExtraFlags = rapidjson::kParseNoFlags, class Document>
 bool parse(Document& document, const char* text) {
+    constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
+    if constexpr ((kFlags & rapidjson::kParseNanAndInfFlag) != 0) {
+        std::string guarded;
+        if (guardLiteralTails(text, std::strlen(text), guarded))
+            return detail::parseText<ExtraFlags>(document, guarded.c_str());
+    }
+    return detail::parseText<ExtraFlags>(document, text);
+}
+
+namespace detail {
+
+template <unsigned ExtraFlags, class Document>
+bool parseText(Document& document, const char* text) {
     constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
     using Encoding = typename Document::EncodingType;
     // A document that holds an earlier parse's error keeps it until parsed again
@@ -143,7 +204,7 @@ bool parse(Document& document, const char* text) {
     if (!document.HasParseError()) {
         bool accepted = false;
         auto generator = [&](Document& handler) {
-            rapidjson::GenericReader<Encoding, Encoding, StackAllocator> reader;
+            rapidjson::GenericReader<Encoding, Encoding> reader;
             rapidjson::GenericStringStream<Encoding> stream(text);
             DepthLimit<Document> limited(handler, kRecursiveParseDepth);
             accepted = !reader.template Parse<kFlags>(stream, limited).IsError();
@@ -159,6 +220,8 @@ bool parse(Document& document, const char* text) {
         document.template Parse<kFlags>(text);
     return !document.HasParseError();
 }
+
+} // namespace detail
 
 /// Where a text fails to parse and why.
 struct SyntaxError {
