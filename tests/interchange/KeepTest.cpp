@@ -107,6 +107,16 @@ std::vector<std::string> notesOf(const TimelineItem& item) {
     return notes;
 }
 
+/// Expects `written`, the standard OTIO of `read`, to read back into the same
+/// tree, and to be written the same again.
+void expectStableRoundTrip(const Composition& read, const std::string& written) {
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(read));
+    EXPECT_EQ(writeStandard(*reread), written);
+}
+
 TEST(StandardOtioKeeping, MarkersBecomeNotesAndEverythingElseIsKeptAsText) {
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(kDocument, losses);
@@ -489,12 +499,8 @@ TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {
         const rapidjson::Value& reference = itemOf(output, i)["media_references"]["DEFAULT_MEDIA"];
         EXPECT_EQ(reference["available_range"].IsNull(), i < 2) << i;
     }
-    // Read back, every input is as it was, and is written the same again.
-    LossReport again;
-    const SharedPtr<Composition> reread = readStandard(written, again);
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
-    EXPECT_EQ(writeStandard(*reread), written);
+    // Read back, every input is as it was.
+    expectStableRoundTrip(*read, written);
 }
 
 TEST(StandardOtioKeeping, MediaWithoutARangeThatItsClipDoesNotGiveBackIsNoted) {
@@ -511,11 +517,7 @@ TEST(StandardOtioKeeping, MediaWithoutARangeThatItsClipDoesNotGiveBackIsNoted) {
     const rapidjson::Value& second = itemOf(output, 0)["media_references"]["MEDIA_2"];
     EXPECT_TRUE(second["available_range"].IsObject());
     EXPECT_TRUE(second["metadata"]["zem"]["no_available_range"].GetBool());
-    LossReport again;
-    const SharedPtr<Composition> reread = readStandard(written, again);
-    ASSERT_TRUE(reread);
-    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
-    EXPECT_EQ(writeStandard(*reread), written);
+    expectStableRoundTrip(*read, written);
 }
 
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
