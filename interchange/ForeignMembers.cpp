@@ -262,28 +262,33 @@ void Leftovers::null(const char* key) {
     m_nulls += (m_nulls.empty() ? "\"" : ",\"") + std::string(key) + "\"";
 }
 
-bool Leftovers::wasNull(const DmPropertySet& object, const char* key) {
-    rapidotio::Document document;
+namespace {
+
+/// Member `key` of the leftovers `object` keeps, parsed into `document`; null
+/// when it keeps none or no such member.
+const Value* leftover(const DmPropertySet& object, const char* key, rapidotio::Document& document) {
     if (!parsedProperty(object, kLeftoversId, document) || document.HasParseError() ||
         !document.IsObject())
+        return nullptr;
+    const auto found = document.FindMember(key);
+    return found == document.MemberEnd() ? nullptr : &found->value;
+}
+
+} // namespace
+
+bool Leftovers::wasNull(const DmPropertySet& object, const char* key) {
+    rapidotio::Document document;
+    const Value* nulls = leftover(object, kLeftNulls, document);
+    if (!nulls || !nulls->IsArray())
         return false;
-    const auto found = document.FindMember(kLeftNulls);
-    if (found == document.MemberEnd() || !found->value.IsArray())
-        return false;
-    for (const Value& element : found->value.GetArray()) {
-        if (element.IsString() && element == key)
-            return true;
-    }
-    return false;
+    return std::any_of(nulls->Begin(), nulls->End(),
+                       [&](const Value& element) { return element.IsString() && element == key; });
 }
 
 bool Leftovers::enabled(const DmPropertySet& object) {
     rapidotio::Document document;
-    if (!parsedProperty(object, kLeftoversId, document) || document.HasParseError() ||
-        !document.IsObject())
-        return true;
-    const auto found = document.FindMember(SchemaObject::kEnabled);
-    return found == document.MemberEnd() || !found->value.IsFalse();
+    const Value* enabled = leftover(object, SchemaObject::kEnabled, document);
+    return !enabled || !enabled->IsFalse();
 }
 
 bool KeptTransitions::add(const Value& transition) {

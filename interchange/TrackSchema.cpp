@@ -118,8 +118,9 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
         if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment)) {
             if (!NestedComposition::writeKept(writer, *source, placement))
                 ClipSchema::write(writer, *source, placement);
-        } else
+        } else {
             GapSchema::write(writer, static_cast<const DmGapNode&>(segment), placement);
+        }
         cursor = recordIn + segment.getRecLength();
     }
     ForeignMembers::KeptTransitions::write(writer, layer);
