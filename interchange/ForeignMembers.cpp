@@ -179,6 +179,9 @@ namespace {
 constexpr const char* kLeftEffects = "effects";
 constexpr const char* kLeftMarkers = "markers";
 constexpr const char* kLeftNulls = "null";
+constexpr const char* kLeftWritten = "as_written";
+constexpr const char* kWrittenValue = "value";
+constexpr const char* kWrittenStandsFor = "stands_for";
 
 /// Appends the compact JSON text of `value` to the comma-separated `texts`;
 /// false (nothing appended) when it is nested too deeply to sit two levels down
@@ -216,6 +219,8 @@ void Leftovers::keepOn(DmPropertySet& target) const {
         add(std::string("\"") + SchemaObject::kEnabled + "\":false");
     if (!m_nulls.empty())
         add(std::string("\"") + kLeftNulls + "\":[" + m_nulls + "]");
+    if (!m_written.empty())
+        add(std::string("\"") + kLeftWritten + "\":{" + m_written + "}");
     if (text.empty())
         return;
     text += '}';
@@ -283,6 +288,39 @@ bool Leftovers::wasNull(const DmPropertySet& object, const char* key) {
         return false;
     return std::any_of(nulls->Begin(), nulls->End(),
                        [&](const Value& element) { return element.IsString() && element == key; });
+}
+
+bool Leftovers::asWritten(const char* key, const Value& value, double standsFor) {
+    std::string text;
+    if (!withinDepth(value, kMaxDepth - 3) || !textOf(value, text))
+        return false;
+    rapidjson::StringBuffer buffer;
+    TextWriter writer(buffer);
+    writer.StartObject();
+    writer.Key(kWrittenValue);
+    writer.RawValue(text.c_str(), text.size(), value.GetType());
+    writer.Key(kWrittenStandsFor);
+    writer.Double(standsFor);
+    writer.EndObject();
+    // Keys are the writer's own words: no character needs escaping.
+    m_written += (m_written.empty() ? "\"" : ",\"") + std::string(key) + "\":" + buffer.GetString();
+    return true;
+}
+
+const Value* Leftovers::writtenAs(const DmPropertySet& object, const char* key, double standsFor,
+                                  rapidotio::Document& document) {
+    const Value* written = leftover(object, kLeftWritten, document);
+    if (!written || !written->IsObject())
+        return nullptr;
+    const auto found = written->FindMember(key);
+    if (found == written->MemberEnd() || !found->value.IsObject())
+        return nullptr;
+    const auto value = found->value.FindMember(kWrittenValue);
+    const auto stands = found->value.FindMember(kWrittenStandsFor);
+    if (value == found->value.MemberEnd() || stands == found->value.MemberEnd() ||
+        !stands->value.IsNumber() || stands->value.GetDouble() != standsFor)
+        return nullptr;
+    return &value->value;
 }
 
 bool Leftovers::enabled(const DmPropertySet& object) {

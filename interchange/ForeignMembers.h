@@ -87,11 +87,12 @@ bool holds(const DmPropertySet& object, const char* key);
 /// that the object is written back as it came: effects the edit tree has no
 /// settings for (every effect of a track or a stack), markers of tracks and
 /// stacks, "enabled": false, and members that were null where the edit tree
-/// needs a value. The edit tree plays the object as if they were not there; the
-/// reader still reports each of them (but the nulls). Kept on the edit-tree
-/// object as one compact JSON object ({"effects": [...], "markers": [...],
-/// "enabled": false, "null": [keys]}, each member only when there is something
-/// to keep).
+/// needs a value, and times the edit tree holds at another rate than they were
+/// written at. The edit tree plays the object as if they were not there; the
+/// reader still reports each of them (but the nulls and the times). Kept on the
+/// edit-tree object as one compact JSON object ({"effects": [...], "markers":
+/// [...], "enabled": false, "null": [keys], "as_written": {key: {"value": V,
+/// "stands_for": N}}}, each member only when there is something to keep).
 class Leftovers {
 public:
     /// How a loss report's sentence ends for what is kept: "(kept, and written
@@ -108,6 +109,12 @@ public:
     /// Keeps that the member `key` was null or absent, where the edit tree needs a
     /// value and the reader made one up (a media reference's "available_range").
     void null(const char* key);
+    /// Keeps `value`, the member `key` as it came, where the edit tree holds
+    /// `standsFor` instead (a timeline's "global_start_time" counted at another
+    /// rate than the edit tree's start timecode); its writer writes it back as it
+    /// came while the edit tree still holds `standsFor`. False (nothing kept)
+    /// when it is nested too deeply.
+    bool asWritten(const char* key, const Value& value, double standsFor);
 
     /// Stores what was kept on `target`; nothing when nothing was.
     void keepOn(DmPropertySet& target) const;
@@ -120,11 +127,16 @@ public:
     static bool enabled(const DmPropertySet& object);
     /// True when `object` keeps that its member `key` was null.
     static bool wasNull(const DmPropertySet& object, const char* key);
+    /// The member `key` that `object` keeps as it came, parsed into `document`,
+    /// when what the edit tree holds instead is still `standsFor`; null otherwise.
+    static const Value* writtenAs(const DmPropertySet& object, const char* key, double standsFor,
+                                  rapidotio::Document& document);
 
 private:
     std::string m_effects; ///< compact JSON texts, separated by commas
     std::string m_markers;
-    std::string m_nulls; ///< the keys of members that were null, as JSON strings
+    std::string m_nulls;   ///< the keys of members that were null, as JSON strings
+    std::string m_written; ///< "key":{"value":V,"stands_for":N} members kept as they came
     bool m_disabled = false;
 };
 

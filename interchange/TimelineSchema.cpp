@@ -34,6 +34,52 @@ double recordBaseOf(double startTc, double startRate, double compositionRate) {
     return RecordTime::rescale(startTc, startRate, compositionRate);
 }
 
+/// The start timecode in frames at `startRate`: the time "global_start_time"
+/// holds (`asRead`, when `startGiven`; 0 otherwise) at that rate, as the
+/// OpenTimelineIO library counts it when `timed` (a timeline of another tool).
+/// What came in "global_start_time" (`asWritten`, null when absent) is kept on
+/// `composition` to be written back as it came where the edit tree cannot say
+/// it again: null, or a time at another rate than the start timecode's, as
+/// another tool writes the start at its picture's rate of a timeline whose
+/// items land on whole frames only at a finer rate (its sound's).
+double startOf(const Value* asWritten, const RationalTime& asRead, bool startGiven, bool timed,
+               double startRate, DmCompositionNode& composition) {
+    ForeignMembers::Leftovers leftovers;
+    double start = 0.0;
+    if (!asWritten || asWritten->IsNull()) {
+        leftovers.null(kGlobalStartTime);
+    } else if (startGiven && RecordTime::sameRate(asRead.rate, startRate)) {
+        start = timed ? RecordTime::wholeIfNear(asRead.value) : asRead.value;
+    } else if (startGiven) {
+        // Counted as OTIO counts it: a rate written rounded (23.976) is the frame
+        // rate it stands for, so whole frames convert to whole ticks.
+        RationalTime snapped = asRead;
+        OtioTiming::timeOf(asWritten, snapped);
+        start =
+            RecordTime::wholeIfNear(RecordTime::rescale(snapped.value, snapped.rate, startRate));
+        leftovers.asWritten(kGlobalStartTime, *asWritten, start);
+    }
+    leftovers.keepOn(composition);
+    return start;
+}
+
+/// "global_start_time" as it came when the composition keeps it and still starts
+/// where it did (null for a start of 0), else the start timecode at `startRate`.
+void writeStart(OtioWriter& writer, const DmCompositionNode& composition, double startRate) {
+    const double start = composition.getStartTC();
+    if (start == 0.0 && ForeignMembers::Leftovers::wasNull(composition, kGlobalStartTime)) {
+        writer.null();
+        return;
+    }
+    rapidotio::Document document;
+    if (const Value* kept =
+            ForeignMembers::Leftovers::writtenAs(composition, kGlobalStartTime, start, document)) {
+        writer.json(*kept);
+        return;
+    }
+    TimeSchema::writeTime(writer, RationalTime{start, startRate});
+}
+
 } // namespace
 
 void write(OtioWriter& writer, const DmCompositionNode& composition, std::uint32_t reel,
@@ -61,7 +107,7 @@ void write(OtioWriter& writer, const DmCompositionNode& composition, std::uint32
 
     writer.member(SchemaObject::kName, composition.getName());
     writer.key(kGlobalStartTime);
-    TimeSchema::writeTime(writer, RationalTime{composition.getStartTC(), startRate});
+    writeStart(writer, composition, startRate);
     writer.key(kTracks);
     StackSchema::write(writer, tracks, rate,
                        recordBaseOf(composition.getStartTC(), startRate, rate));
@@ -80,14 +126,12 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     const bool described = SchemaObject::zemSchemaOf(timeline) == kZemSchema;
     context.setSnapRates(!described);
     RationalTime start{0.0, rapidotio::MediaVocabulary::kDefaultRate};
-    TimeSchema::readTime(members, kGlobalStartTime, start);
+    const bool startGiven = TimeSchema::readTime(members, kGlobalStartTime, start);
     OtioTiming::TimelineTiming timing;
-    if (!described) {
+    if (!described)
         timing = OtioTiming::timelineTiming(timeline);
-        start = RationalTime{timing.start, timing.rate};
-    }
 
-    DmString fcm(RecordTime::fcmOf(start.rate));
+    DmString fcm(RecordTime::fcmOf(described ? start.rate : timing.rate));
     DmString startTcFcm;
     double length = 0.0;
     bool lengthGiven = false;
@@ -112,7 +156,10 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     members.text(SchemaObject::kName, name);
     const CoSharedPtr<DmCompositionNode> composition(
         DmCompositionNode::create(name, fcm, resolution.get()));
-    composition->setStartTC(start.value, startTcFcm);
+    const double startRate = RecordTime::rateOf(startTcFcm);
+    const double startTc = startOf(OtioTiming::memberOf(timeline, kGlobalStartTime), start,
+                                   startGiven, !described, startRate, *composition);
+    composition->setStartTC(startTc, startTcFcm);
     ForeignMembers::keep(members, *composition, kKnown);
     {
         const SchemaObject::ZemScope zem(context, timeline, schema);
@@ -120,7 +167,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     }
 
     const double rate = RecordTime::rateOf(fcm);
-    const double recordBase = recordBaseOf(start.value, RecordTime::rateOf(startTcFcm), rate);
+    const double recordBase = recordBaseOf(startTc, startRate, rate);
     double end = recordBase;
     if (const Value* stack = members.objectMember(kTracks)) {
         const ReadContext::Scope scope(context, kTracks);

@@ -520,6 +520,90 @@ TEST(StandardOtioKeeping, MediaWithoutARangeThatItsClipDoesNotGiveBackIsNoted) {
     expectStableRoundTrip(*read, written);
 }
 
+TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
+    // A cut as an editing application writes it: picture at 23.976 from frame
+    // 86313, with sound two seconds long, which lands on whole frames only at
+    // 48000. The composition counts at 48000, but its start goes back out at the
+    // rate and in the words it came in, while the start stays where it was.
+    const auto time = [](const char* rate, const char* value) {
+        return std::string(R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )") + rate +
+               R"(, "value": )" + value + "}";
+    };
+    const auto clip = [&](const char* rate, const char* length) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
+               R"("TimeRange.1", "start_time": )" +
+               time(rate, "0.0") + R"(, "duration": )" + time(rate, length) + "}}";
+    };
+    const auto timeline = [&](const std::string& start) {
+        return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", )" + start +
+               R"("tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+               R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+               clip("23.976", "48.0") +
+               R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+               clip("48000.0", "96000.0") + "]}]}}";
+    };
+    const std::string start = time("23.976", "86313");
+    const std::string text = timeline(R"("global_start_time": )" + start + ", ");
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    Time readStart;
+    ASSERT_TRUE(read->getStartTime(readStart));
+    EXPECT_EQ(readStart.getRate(), Rational(48000, 1));
+    EXPECT_EQ(readStart.getNbTicks(), 86313 * 2002);
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    EXPECT_EQ(output["global_start_time"], parsedWithLiterals(start));
+    expectStableRoundTrip(*read, written);
+
+    // A tool that rewrites that start at 24 moves it to that time.
+    std::string rewritten = written;
+    const std::string at24 = time("24.0", "86400.0");
+    const std::string writtenStart = R"("global_start_time":)";
+    const std::size_t at = rewritten.find(writtenStart) + writtenStart.size();
+    rewritten.replace(at, rewritten.find('}', at) + 1 - at, at24);
+    const SharedPtr<Composition> moved24 = readStandard(rewritten, losses);
+    ASSERT_TRUE(moved24);
+    Time start24;
+    ASSERT_TRUE(moved24->getStartTime(start24));
+    EXPECT_EQ(start24.getNbTicks(), 86400 * 2000);
+    EXPECT_EQ(parsedWithLiterals(writeStandard(*moved24))["global_start_time"],
+              parsedWithLiterals(at24));
+
+    // A host that moves the start has it written at the composition's rate.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* composition = dynamic_cast<DmCompositionNode*>(root->getChild(0)->getChild(0));
+    ASSERT_NE(composition, nullptr);
+    composition->setStartTC(48000.0 * 3600, composition->getStartTcFcm());
+    const rapidjson::Document moved = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    EXPECT_EQ(moved["global_start_time"]["rate"].GetDouble(), 48000.0);
+    EXPECT_EQ(moved["global_start_time"]["value"].GetDouble(), 48000.0 * 3600);
+
+    // Without a start, or with a null one, it is written back null while the
+    // composition starts at 0; at the composition's own rate, as it is.
+    for (const std::string& none : {std::string(), std::string(R"("global_start_time": null, )")}) {
+        LossReport noLosses;
+        const SharedPtr<Composition> unset = readStandard(timeline(none), noLosses);
+        ASSERT_TRUE(unset);
+        const std::string again = writeStandard(*unset);
+        EXPECT_TRUE(parsedWithLiterals(again)["global_start_time"].IsNull()) << none;
+        expectStableRoundTrip(*unset, again);
+    }
+    const std::string sameRate = time("48000.0", "172798626.0");
+    const SharedPtr<Composition> plain =
+        readStandard(timeline(R"("global_start_time": )" + sameRate + ", "), losses);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(parsedWithLiterals(writeStandard(*plain))["global_start_time"],
+              parsedWithLiterals(sameRate));
+    Time plainStart;
+    ASSERT_TRUE(plain->getStartTime(plainStart));
+    EXPECT_EQ(plainStart.getNbTicks(), readStart.getNbTicks());
+}
+
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
     // One timeline in a collection that carries a tool's metadata: written back,
     // the collection stays, with its metadata, around the one timeline.
