@@ -345,6 +345,13 @@ void KeptTransitions::write(OtioWriter& writer, const DmPropertySet& object) {
     writeKeptElements(writer, object, kTransitionsId, nullptr);
 }
 
+const Value* KeptTransitions::kept(const DmPropertySet& object, rapidotio::Document& document) {
+    if (!parsedProperty(object, kTransitionsId, document) || document.HasParseError() ||
+        !document.IsArray())
+        return nullptr;
+    return &document;
+}
+
 namespace {
 
 constexpr const char* kNestedLength = "length";

@@ -154,6 +154,9 @@ public:
 
     /// Writes the transitions `object` keeps as the next elements of an open array.
     static void write(OtioWriter& writer, const DmPropertySet& object);
+    /// The transitions `object` keeps, parsed into `document`; null when it keeps
+    /// none (or their text is not a JSON array).
+    static const Value* kept(const DmPropertySet& object, rapidotio::Document& document);
 
 private:
     std::string m_texts; ///< compact JSON texts, separated by commas

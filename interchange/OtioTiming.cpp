@@ -13,10 +13,6 @@ namespace ZEM_0_81::Interchange::OtioTiming {
 
 namespace {
 
-// A transition's members; nothing else reads them.
-constexpr const char* kInOffset = "in_offset";
-constexpr const char* kOutOffset = "out_offset";
-
 /// The rates a timeline is tried at, at most: documents hold one or two.
 constexpr std::size_t kMaxCandidates = 16;
 

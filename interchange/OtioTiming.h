@@ -26,6 +26,11 @@ namespace ZEM_0_81::Interchange {
 /// - an item of a track starts where the items before it end.
 namespace OtioTiming {
 
+/// A transition's members: the time it spans before and after its cut, and its kind.
+constexpr const char* kInOffset = "in_offset";
+constexpr const char* kOutOffset = "out_offset";
+constexpr const char* kTransitionType = "transition_type";
+
 /// What an object of a track or stack is, by its schema's type word.
 enum class Kind { Clip, Gap, Transition, Track, Stack, Other };
 

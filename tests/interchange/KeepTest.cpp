@@ -107,6 +107,19 @@ std::vector<std::string> notesOf(const TimelineItem& item) {
     return notes;
 }
 
+/// An OTIO time of `value` at `rate`, both as written.
+std::string rationalTime(const char* rate, const char* value) {
+    return std::string(R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )") + rate + R"(, "value": )" +
+           value + "}";
+}
+
+/// A clip "c" without media that plays `length` from 0 at `rate`.
+std::string clipAt(const char* rate, const char* length) {
+    return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
+           R"("TimeRange.1", "start_time": )" +
+           rationalTime(rate, "0.0") + R"(, "duration": )" + rationalTime(rate, length) + "}}";
+}
+
 /// Expects `written`, the standard OTIO of `read`, to read back into the same
 /// tree, and to be written the same again.
 void expectStableRoundTrip(const Composition& read, const std::string& written) {
@@ -525,24 +538,15 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
     // 86313, with sound two seconds long, which lands on whole frames only at
     // 48000. The composition counts at 48000, but its start goes back out at the
     // rate and in the words it came in, while the start stays where it was.
-    const auto time = [](const char* rate, const char* value) {
-        return std::string(R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )") + rate +
-               R"(, "value": )" + value + "}";
-    };
-    const auto clip = [&](const char* rate, const char* length) {
-        return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
-               R"("TimeRange.1", "start_time": )" +
-               time(rate, "0.0") + R"(, "duration": )" + time(rate, length) + "}}";
-    };
     const auto timeline = [&](const std::string& start) {
         return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", )" + start +
                R"("tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
                R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-               clip("23.976", "48.0") +
+               clipAt("23.976", "48.0") +
                R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
-               clip("48000.0", "96000.0") + "]}]}}";
+               clipAt("48000.0", "96000.0") + "]}]}}";
     };
-    const std::string start = time("23.976", "86313");
+    const std::string start = rationalTime("23.976", "86313");
     const std::string text = timeline(R"("global_start_time": )" + start + ", ");
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(text, losses);
@@ -560,7 +564,7 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
 
     // A tool that rewrites that start at 24 moves it to that time.
     std::string rewritten = written;
-    const std::string at24 = time("24.0", "86400.0");
+    const std::string at24 = rationalTime("24.0", "86400.0");
     const std::string writtenStart = R"("global_start_time":)";
     const std::size_t at = rewritten.find(writtenStart) + writtenStart.size();
     rewritten.replace(at, rewritten.find('}', at) + 1 - at, at24);
@@ -593,7 +597,7 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
         EXPECT_TRUE(parsedWithLiterals(again)["global_start_time"].IsNull()) << none;
         expectStableRoundTrip(*unset, again);
     }
-    const std::string sameRate = time("48000.0", "172798626.0");
+    const std::string sameRate = rationalTime("48000.0", "172798626.0");
     const SharedPtr<Composition> plain =
         readStandard(timeline(R"("global_start_time": )" + sameRate + ", "), losses);
     ASSERT_TRUE(plain);
@@ -602,6 +606,55 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
     Time plainStart;
     ASSERT_TRUE(plain->getStartTime(plainStart));
     EXPECT_EQ(plainStart.getNbTicks(), readStart.getNbTicks());
+}
+
+TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
+    // Picture at 23.976 with a dissolve of 6 + 6 frames between its two clips and
+    // sound that puts the composition at 48000: the dissolve spans 12012 ticks
+    // each side of the cut, on the first track. Sound and picture swap places in
+    // the stack to show that tracks count as the timeline view counts them.
+    const std::string dissolve =
+        R"({"OTIO_SCHEMA": "Transition.1", "name": "mix", "transition_type": )"
+        R"("SMPTE_Dissolve", "in_offset": )" +
+        rationalTime("23.976", "6.0") + R"(, "out_offset": )" + rationalTime("23.976", "6.0") + "}";
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+        clipAt("48000.0", "96000.0") +
+        R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clipAt("23.976", "48.0") + "," + dissolve + "," + clipAt("23.976", "24.0") + "]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 2u);
+    ASSERT_EQ(view.tracks[1].items.size(), 2u);
+
+    std::vector<StandardOtio::Transition> found;
+    ASSERT_TRUE(StandardOtio::transitions(*read, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].track, 1u);
+    EXPECT_EQ(found[0].cut, view.tracks[1].items[1].record.start);
+    EXPECT_EQ(found[0].cut, 48 * 2002);
+    EXPECT_EQ(found[0].inOffset, 6 * 2002);
+    EXPECT_EQ(found[0].outOffset, 6 * 2002);
+    EXPECT_EQ(found[0].name, "mix");
+    EXPECT_EQ(found[0].type, "SMPTE_Dissolve");
+
+    // A composition without any has none; one whose text does not import fails
+    // as getTree does, and leaves the list as it was.
+    const SharedPtr<Composition> plain = readStandard(kDocument, losses);
+    ASSERT_TRUE(plain);
+    ASSERT_TRUE(StandardOtio::transitions(*plain, found));
+    EXPECT_TRUE(found.empty());
+    found.resize(1);
+    SharedPtr<Composition> broken;
+    ASSERT_TRUE(Composition::create(broken, String("broken"), "24", Rational(24, 1)));
+    broken->setJson(Composition::JsonType::Otio, String("{"));
+    const Status status = StandardOtio::transitions(*broken, found);
+    EXPECT_EQ(status.getCode(), Status::OtioImportFailed) << status.getDescription();
+    EXPECT_EQ(found.size(), 1u);
 }
 
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {

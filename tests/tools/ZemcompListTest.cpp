@@ -166,6 +166,73 @@ TEST_F(ZemcompList, TablesShowTimecodeAndFrames) {
     EXPECT_EQ(run("list --tracks --notes").exitCode, 2); // one table at a time
 }
 
+// Transitions of standard OTIO tracks take no track time and the edit tree does
+// not play them, but the list shows each where it sits: across its cut, before
+// the item it leads into, or at the track's end after the last one.
+TEST_F(ZemcompList, TransitionsOfStandardOtioSitAcrossTheirCuts) {
+    const auto time = [](double value) {
+        return R"({"OTIO_SCHEMA":"RationalTime.1","rate":24.0,"value":)" + std::to_string(value) +
+               "}";
+    };
+    const auto clip = [&](const char* name, double frames) {
+        return std::string(R"({"OTIO_SCHEMA":"Clip.2","name":")") + name +
+               R"(","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" + time(0) +
+               R"(,"duration":)" + time(frames) + "}}";
+    };
+    const auto transition = [&](const char* name, double in, double out) {
+        return std::string(R"({"OTIO_SCHEMA":"Transition.1","name":")") + name +
+               R"(","transition_type":"SMPTE_Dissolve","in_offset":)" + time(in) +
+               R"(,"out_offset":)" + time(out) + "}";
+    };
+    const fs::path path = scratchFile(
+        "dissolves.otio",
+        R"({"OTIO_SCHEMA":"Timeline.1","name":"mix","global_start_time":)" + time(86400) +
+            R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[)"
+            R"({"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
+            clip("a", 48) + "," + transition("mix", 6, 6) + "," + clip("b", 24) + "," +
+            transition("out", 12, 0) +
+            R"(]},{"OTIO_SCHEMA":"Track.1","name":"A1","kind":"Audio","children":[)" +
+            transition("in", 0, 4) + "," + clip("c", 24) + "]}]}}");
+
+    const ToolRun table = run("list " + path.string());
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    const std::vector<std::string> rows = {
+        "V1     1  clip        a     01:00:00:00  01:00:02:00    86400+48",
+        "V1        transition  mix   01:00:01:18  01:00:02:06    86442+12",
+        "V1     2  clip        b     01:00:02:00  01:00:03:00    86448+24",
+        "V1        transition  out   01:00:02:12  01:00:03:00    86460+12",
+        "A1        transition  in    01:00:00:00  01:00:00:04     86400+4",
+        "A1     1  clip        c     01:00:00:00  01:00:01:00    86400+24"};
+    std::size_t at = 0;
+    for (const std::string& row : rows) {
+        const std::size_t found = table.out.find(row, at);
+        ASSERT_NE(found, std::string::npos) << row << "\n" << table.out;
+        at = found + row.size();
+    }
+    EXPECT_TRUE(contains(table.out, "SMPTE_Dissolve")) << table.out;
+
+    const ToolRun json = run("list --json " + path.string());
+    ASSERT_EQ(json.exitCode, 0) << json.err;
+    rapidjson::Document listed;
+    listed.Parse(json.out.c_str());
+    ASSERT_TRUE(listed.IsObject()) << json.out;
+    const rapidjson::Value& video = listed["tracks"][0]["transitions"];
+    ASSERT_EQ(video.Size(), 2u);
+    EXPECT_STREQ(video[0]["name"].GetString(), "mix");
+    EXPECT_STREQ(video[0]["type"].GetString(), "SMPTE_Dissolve");
+    EXPECT_EQ(video[0]["cut"].GetInt64(), 86448);
+    EXPECT_EQ(video[0]["in_offset"].GetInt64(), 6);
+    EXPECT_EQ(video[0]["out_offset"].GetInt64(), 6);
+    EXPECT_EQ(video[0]["record"]["start"].GetInt64(), 86442);
+    EXPECT_EQ(video[1]["cut"].GetInt64(), 86472);
+    EXPECT_EQ(listed["tracks"][1]["transitions"][0]["cut"].GetInt64(), 86400);
+    // A document without transitions lists none.
+    const ToolRun plain = run("list --json " + example("short-cut.otio.json"));
+    listed.Parse(plain.out.c_str());
+    ASSERT_TRUE(listed.IsObject()) << plain.out;
+    EXPECT_FALSE(listed["tracks"][0].HasMember("transitions"));
+}
+
 TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
     // 29.97 drop-frame: frame 107892 is one hour on the clock.
     const fs::path ntsc = scratchFile("ntsc.json", oneClipTimeline(29.97, 107892, 1800));

@@ -132,13 +132,16 @@ FileOutcome listFile(const std::string& path, const FileOptions& options) {
         return outcome;
     }
     reportLosses(*document, loaded, options, outcome);
+    // The view has been built, so the tree is there to ask.
+    Transitions transitions;
+    StandardOtio::transitions(*loaded.composition, transitions);
     if (options.json) {
-        outcome.out = listJson(view, document->name, dialectName(loaded.dialect));
+        outcome.out = listJson(view, document->name, dialectName(loaded.dialect), transitions);
         return outcome;
     }
     outcome.out = document->name + ": " + viewHeadline(view) + "\n";
     if (view.hasTimeline)
-        outcome.out += listText(view, options.selection);
+        outcome.out += listText(view, options.selection, transitions);
     return outcome;
 }
 

@@ -70,13 +70,37 @@ std::string colourText(const Colour& colour) {
     return text;
 }
 
-std::string clipTable(const TimelineView& view) {
+/// The record frames a transition spans: its offsets around its cut.
+FrameRange transitionRange(const StandardOtio::Transition& transition) {
+    return FrameRange{transition.cut - transition.inOffset,
+                      transition.inOffset + transition.outOffset};
+}
+
+std::string clipTable(const TimelineView& view, const Transitions& transitions) {
     Table table({"TRACK", "#>", "TYPE", "NAME", "REC IN", "REC OUT", "REC FRAMES>", "SRC IN",
                  "SRC OUT", "SRC FRAMES>", "SRC RATE", "EFFECTS", "NOTES>", "MEDIA"});
+    auto transition = transitions.begin();
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const TimelineTrack& track = view.tracks[t];
+        // The track's transitions up to `before` (all that are left without one),
+        // each on a line of its own.
+        const auto addTransitions = [&](const std::int64_t* before) {
+            for (; transition != transitions.end() && transition->track == t &&
+                   (!before || transition->cut <= *before);
+                 ++transition) {
+                const FrameRange record = transitionRange(*transition);
+                table.add({trackLabel(track, t), "", "transition", transition->name,
+                           timecodeText(record.start, view.rate),
+                           timecodeText(record.end(), view.rate),
+                           framesText(record.start, std::to_string(record.duration)), "", "", "",
+                           "", transition->type, "", ""});
+            }
+        };
+        while (transition != transitions.end() && transition->track < t)
+            ++transition;
         for (std::size_t i = 0; i < track.items.size(); ++i) {
             const TimelineItem& item = track.items[i];
+            addTransitions(&item.record.start);
             const FrameRange& record = item.record;
             std::vector<std::string> row = {
                 trackLabel(track, t),
@@ -113,6 +137,7 @@ std::string clipTable(const TimelineView& view) {
             }
             table.add(std::move(row));
         }
+        addTransitions(nullptr);
     }
     return table.empty() ? "  (no clips or gaps)\n" : table.text("  ");
 }
@@ -287,6 +312,36 @@ void writeItem(Writer& writer, const TimelineItem& item) {
     writer.EndObject();
 }
 
+/// "transitions":[...] of track `track`, when it has any.
+void writeTransitions(Writer& writer, const Transitions& transitions, std::size_t track) {
+    bool started = false;
+    for (const StandardOtio::Transition& transition : transitions) {
+        if (transition.track != track)
+            continue;
+        if (!started) {
+            writer.Key("transitions");
+            writer.StartArray();
+            started = true;
+        }
+        writer.StartObject();
+        writer.Key("name");
+        writeString(writer, transition.name);
+        writer.Key("type");
+        writeString(writer, transition.type);
+        writer.Key("cut");
+        writer.Int64(transition.cut);
+        writer.Key("in_offset");
+        writer.Int64(transition.inOffset);
+        writer.Key("out_offset");
+        writer.Int64(transition.outOffset);
+        writer.Key("record");
+        writeRange(writer, transitionRange(transition));
+        writer.EndObject();
+    }
+    if (started)
+        writer.EndArray();
+}
+
 } // namespace
 
 std::string viewHeadline(const TimelineView& view) {
@@ -299,7 +354,8 @@ std::string viewHeadline(const TimelineView& view) {
     return text;
 }
 
-std::string listText(const TimelineView& view, ListSelection selection) {
+std::string listText(const TimelineView& view, ListSelection selection,
+                     const Transitions& transitions) {
     switch (selection) {
     case ListSelection::Tracks:
         return trackTable(view);
@@ -309,12 +365,12 @@ std::string listText(const TimelineView& view, ListSelection selection) {
         return noteTable(view);
     case ListSelection::Clips:
     default:
-        return clipTable(view);
+        return clipTable(view, transitions);
     }
 }
 
-std::string listJson(const TimelineView& view, const std::string& file,
-                     const std::string& dialect) {
+std::string listJson(const TimelineView& view, const std::string& file, const std::string& dialect,
+                     const Transitions& transitions) {
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
     writer.StartObject();
@@ -334,7 +390,8 @@ std::string listJson(const TimelineView& view, const std::string& file,
     writer.Int64(view.duration);
     writer.Key("tracks");
     writer.StartArray();
-    for (const TimelineTrack& track : view.tracks) {
+    for (std::size_t t = 0; t < view.tracks.size(); ++t) {
+        const TimelineTrack& track = view.tracks[t];
         writer.StartObject();
         writer.Key("name");
         writeString(writer, track.name);
@@ -345,6 +402,7 @@ std::string listJson(const TimelineView& view, const std::string& file,
         for (const TimelineItem& item : track.items)
             writeItem(writer, item);
         writer.EndArray();
+        writeTransitions(writer, transitions, t);
         writer.EndObject();
     }
     writer.EndArray();

@@ -4,21 +4,30 @@
 // tracks, clips, media or review notes, or the whole view as JSON.
 
 #include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
 
 #include <string>
+#include <vector>
 
 namespace zemcomp {
 
 /// Which table `list` prints.
 enum class ListSelection { Clips, Tracks, Media, Notes };
 
+/// The transitions of standard OTIO tracks that the edit tree keeps beside the
+/// view (StandardOtio::transitions), in the order it gives them.
+using Transitions = std::vector<ZEM_0_81::StandardOtio::Transition>;
+
 /// A one-line description of the view: name, rate, start, duration and the
 /// number of tracks ("\"Short cut\" at 24 fps, start 01:00:00:00 ...").
 std::string viewHeadline(const ZEM_0_81::TimelineView& view);
 
 /// The table `selection` names, indented by two spaces, with one line per
-/// track, clip or gap, media input, or note or paint layer.
-std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection);
+/// track, clip or gap, media input, or note or paint layer. The clips table
+/// shows each of `transitions` as a line of type "transition" before the item
+/// it leads into, spanning its offsets around the cut.
+std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection,
+                     const Transitions& transitions = Transitions());
 
 /// The view as one JSON object, without a line end:
 /// {"file":F,"dialect":D,"name":N,"rate":[NUM,DEN],"start":S,"duration":D,
@@ -27,8 +36,10 @@ std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection
 ///  "rate":[NUM,DEN]},"media":[PATH...],"effects":[KIND...],"notes":[{"text":T,
 ///  "start":S,"duration":D,...}],...}]}]}. Record frames are absolute at the
 /// composition's rate; a source duration that is not a whole number of frames
-/// is written as a decimal number, an unknown source start as null.
+/// is written as a decimal number, an unknown source start as null. A track
+/// with `transitions` also has "transitions":[{"name":N,"type":T,"cut":C,
+/// "in_offset":I,"out_offset":O,"record":{"start":S,"duration":D}}...].
 std::string listJson(const ZEM_0_81::TimelineView& view, const std::string& file,
-                     const std::string& dialect);
+                     const std::string& dialect, const Transitions& transitions = Transitions());
 
 } // namespace zemcomp

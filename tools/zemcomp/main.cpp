@@ -270,7 +270,9 @@ int run(int argc, char** argv) {
     addFrom(list);
     CLI::Option* tracksFlag = list->add_flag("--tracks", tracks, "One line per track");
     CLI::Option* clipsFlag = list->add_flag(
-        "--clips", clips, "One line per clip and gap, with record and source ranges (the default)");
+        "--clips", clips,
+        "One line per clip and gap, with record and source ranges, and per transition of a "
+        "standard OTIO track (the default)");
     CLI::Option* mediaFlag =
         list->add_flag("--media", media, "One line per media input of each clip");
     CLI::Option* notesFlag =
