@@ -449,6 +449,13 @@ TEST_F(ZemcompDraw, StandardOtioIsDetectedAndWhatReadingItLostIsReported) {
                  {"c", 180.0 + 36 * frame, 1580.0},
                  {"snd", 180.0, 180.0 + 48 * frame}});
     expectSpans(*picture.root, "gap", {{"(gap)", 180.0 + 24 * frame, 180.0 + 36 * frame}});
+    // The dissolve, 4 + 4 frames across the cut between the first clip and the
+    // gap, is drawn over the boxes of its track, and the legend says what it is.
+    expectSpans(*picture.root, "transition",
+                {{"transition d (SMPTE_Dissolve)", 180.0 + 20 * frame, 180.0 + 28 * frame}});
+    EXPECT_NEAR(picture.root->all("g", "transition")[0]->child("rect")->number("y"),
+                rowOf(*picture.root, "a & <b>"), kRounding);
+    EXPECT_NE(result.out.find("transition (kept, not played)"), std::string::npos);
     // What the edit tree cannot hold (the dissolve) is named, one line each, on
     // standard error; the marker is kept, as a review note.
     EXPECT_EQ(result.err.find("markers/0"), std::string::npos) << result.err;

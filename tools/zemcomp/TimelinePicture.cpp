@@ -240,7 +240,7 @@ struct LegendKey {
     const char* text;
 };
 
-constexpr std::array<LegendKey, 14> kLegendKeys = {{
+constexpr std::array<LegendKey, 15> kLegendKeys = {{
     {LegendEntry::Sample::VideoClip, "video clip"},
     {LegendEntry::Sample::AudioClip, "audio clip"},
     {LegendEntry::Sample::OtherClip, "clip on a track of no kind"},
@@ -255,6 +255,7 @@ constexpr std::array<LegendKey, 14> kLegendKeys = {{
     {LegendEntry::Sample::MutedEffect, "effect switched off"},
     {LegendEntry::Sample::Paint, "paint strokes"},
     {LegendEntry::Sample::Mark, "composition start and end"},
+    {LegendEntry::Sample::Transition, "transition (kept, not played)"},
 }};
 
 class Layout {
@@ -269,7 +270,8 @@ private:
     void heading();
     void marks(double top);
     void ruler();
-    PictureRow row(const TimelineTrack& track, double top);
+    PictureRow row(std::size_t index, double top);
+    std::vector<PictureTransition> transitions(std::size_t index, double top);
     std::vector<PictureBox> boxes(const TimelineTrack& track, double top);
     PictureBox itemBox(const TimelineItem& item, double x0, double x1, double top);
     PictureBox mergedBox(const TimelineTrack& track, std::size_t first, std::size_t last, double x0,
@@ -310,7 +312,7 @@ TimelinePicture Layout::run() {
             }
             ++group;
         }
-        m_picture.rows.push_back(row(m_view.tracks[order.tracks[i]], y));
+        m_picture.rows.push_back(row(order.tracks[i], y));
         y += m_picture.rows.back().height;
     }
     if (m_picture.rows.empty()) {
@@ -480,7 +482,8 @@ void Layout::ruler() {
         addTicks(spacing.minor, false);
 }
 
-PictureRow Layout::row(const TimelineTrack& track, double top) {
+PictureRow Layout::row(std::size_t index, double top) {
+    const TimelineTrack& track = m_view.tracks[index];
     PictureRow row;
     row.kind = track.kind;
     row.y = top;
@@ -489,6 +492,7 @@ PictureRow Layout::row(const TimelineTrack& track, double top) {
     row.notes = notes(track, top + kRowTopPadding, lanes);
     const double boxTop = top + kRowTopPadding + kNoteLaneHeight * static_cast<double>(lanes);
     row.boxes = boxes(track, boxTop);
+    row.transitions = transitions(index, boxTop);
     row.height = boxTop - top + kBoxHeight + kRowBottomPadding;
 
     std::uint64_t clips = 0;
@@ -560,6 +564,59 @@ std::vector<PictureBox> Layout::boxes(const TimelineTrack& track, double top) {
             ++m_picture.mergedBlocks;
         }
         i = last + 1;
+    }
+    return result;
+}
+
+std::vector<PictureTransition> Layout::transitions(std::size_t index, double top) {
+    std::vector<PictureTransition> result;
+    for (const StandardOtio::Transition& transition : m_options.transitions) {
+        if (transition.track != index)
+            continue;
+        const FrameRange spanned{saturatingAdd(transition.cut, -transition.inOffset),
+                                 transition.inOffset + transition.outOffset};
+        const std::int64_t end = endOf(spanned);
+        // A cut at either end of the drawn range shows, even with nothing around it.
+        if (!shows(spanned.start, end, m_picture.from, m_picture.to) &&
+            (transition.cut < m_picture.from || transition.cut > m_picture.to))
+            continue;
+        double x0 = m_scale->clampedX(spanned.start);
+        double x1 = m_scale->clampedX(end);
+        if (x1 - x0 < kTransitionWidth) {
+            const double cut = m_scale->clampedX(transition.cut);
+            x0 = std::max(m_picture.timeLeft, cut - kTransitionWidth / 2.0);
+            x1 = std::min(m_picture.timeRight, x0 + kTransitionWidth);
+            x0 = std::max(m_picture.timeLeft, x1 - kTransitionWidth);
+        }
+        const std::string line =
+            "transition" + (transition.name.empty() ? std::string() : " " + transition.name) +
+            (transition.type.empty() ? std::string() : " (" + transition.type + ")");
+        ++m_picture.transitions;
+        // Transitions that overlap at this width share one mark, as narrow items
+        // share a block, which names them.
+        if (!result.empty() && x0 < result.back().x + result.back().width) {
+            PictureTransition& shared = result.back();
+            shared.width = std::max(shared.width, x1 - shared.x);
+            if (++shared.count <= kMergedItemsNamed)
+                shared.names +=
+                    "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_view.rate);
+            shared.tooltip = TimelineCaptions::count(shared.count, "transition", "transitions") +
+                             " too close to draw apart:" + shared.names +
+                             (shared.count > kMergedItemsNamed ? "\n…" : "");
+            continue;
+        }
+        PictureTransition placed;
+        placed.x = x0;
+        placed.y = top;
+        placed.width = x1 - x0;
+        placed.height = kBoxHeight;
+        placed.names =
+            "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_view.rate);
+        placed.tooltip = line + "\n" + TimelineCaptions::range(spanned, m_view.rate) +
+                         " across the cut at " +
+                         TimelineCaptions::timecode(transition.cut, m_view.rate) +
+                         "\nkept from the OTIO document; the edit tree plays the cut";
+        result.push_back(std::move(placed));
     }
     return result;
 }
@@ -813,6 +870,9 @@ void Layout::legend(double top) {
     double x = kMargin;
     double y = top;
     for (const LegendKey& key : kLegendKeys) {
+        // Only a picture that has transitions explains them.
+        if (key.sample == LegendEntry::Sample::Transition && m_picture.transitions == 0)
+            continue;
         const double width = kLegendSampleWidth + 6.0 + textWidth(key.text, kSmallSize);
         if (x + width > right && x > kMargin) {
             x = kMargin;

@@ -6,6 +6,7 @@
 // into a document.
 
 #include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -44,6 +45,8 @@ constexpr double kNoteLaneHeight = 14.0;
 /// notes that find no free lane share a marker.
 constexpr std::size_t kMaximumNoteLanes = 3;
 constexpr double kBadgeSize = 11.0;
+/// The narrowest a transition is drawn, centred on its cut.
+constexpr double kTransitionWidth = 6.0;
 } // namespace PictureLayout
 
 /// What to draw.
@@ -55,6 +58,9 @@ struct PictureOptions {
     std::optional<ZEM_0_81::FrameRange> range;
     /// The document's name, shown in the heading.
     std::string source;
+    /// The transitions of standard OTIO tracks the edit tree keeps beside the
+    /// view (StandardOtio::transitions), drawn over their cuts.
+    std::vector<ZEM_0_81::StandardOtio::Transition> transitions;
 };
 
 /// A text placed at its baseline.
@@ -116,6 +122,22 @@ struct PictureNote {
     bool hidden = false;
 };
 
+/// A transition of a standard OTIO track over the boxes of its row, across the
+/// frames it spans around its cut, at least kTransitionWidth wide; transitions
+/// that overlap at the picture's width share one. The edit tree keeps them but
+/// plays the cuts.
+struct PictureTransition {
+    double x = 0.0;
+    double y = 0.0;
+    double width = 0.0;
+    double height = 0.0;
+    std::string tooltip;
+    /// How many transitions it stands for, and a line naming each (up to
+    /// kMergedItemsNamed).
+    std::size_t count = 1;
+    std::string names;
+};
+
 /// One track's band across the picture.
 struct PictureRow {
     ZEM_0_81::TimelineTrack::Kind kind = ZEM_0_81::TimelineTrack::Kind::None;
@@ -127,6 +149,7 @@ struct PictureRow {
     std::string tooltip;
     std::vector<PictureBox> boxes;
     std::vector<PictureNote> notes;
+    std::vector<PictureTransition> transitions;
 };
 
 /// A tick of the time ruler; major ticks carry a timecode label when it fits.
@@ -158,7 +181,8 @@ struct LegendEntry {
         OtherEffect,
         MutedEffect,
         Paint,
-        Mark
+        Mark,
+        Transition
     };
 
     Sample sample = Sample::VideoClip;
@@ -205,6 +229,8 @@ struct TimelinePicture {
     /// Notes drawn on a marker they share, and those markers.
     std::size_t sharedNotes = 0;
     std::size_t sharedMarkers = 0;
+    /// Transitions drawn, alone or sharing a mark.
+    std::size_t transitions = 0;
 
     /// The x of `frame` by the layout rule, not cut to the time area.
     double xOf(std::int64_t frame) const;

@@ -3,6 +3,7 @@
 #include "tools/zemcomp/SvgWriter.h"
 
 #include <algorithm>
+#include <string>
 
 namespace zemcomp::TimelineSvg {
 
@@ -52,6 +53,12 @@ constexpr const char* kStyle =
     ".muted{fill:#fff}"
     ".strike{stroke:#000;stroke-width:1.1}"
     ".badge-letter{font-size:9px;font-weight:bold;text-anchor:middle}";
+
+/// Added to the style sheet of a picture that draws transitions only, so that
+/// the pictures of timelines without any stay as they were.
+constexpr const char* kTransitionStyle =
+    ".transition-box{fill:#fff;fill-opacity:.6;stroke:#000;stroke-width:.8}"
+    ".transition-line{stroke:#000;stroke-width:1}";
 
 constexpr double kSampleWidth = 24.0;
 constexpr double kSampleHeight = 14.0;
@@ -239,6 +246,25 @@ void note(SvgWriter& svg, const PictureNote& placed) {
     svg.close();
 }
 
+/// A transition's box with the diagonal of a dissolve across it.
+void transitionShape(SvgWriter& svg, double x, double y, double width, double height) {
+    svg.empty(
+        "rect",
+        {{"x", x}, {"y", y}, {"width", width}, {"height", height}, {"class", "transition-box"}});
+    svg.empty("line", {{"x1", x},
+                       {"y1", y + height},
+                       {"x2", x + width},
+                       {"y2", y},
+                       {"class", "transition-line"}});
+}
+
+void transition(SvgWriter& svg, const PictureTransition& placed) {
+    svg.open("g", {{"class", "transition"}});
+    svg.text("title", {}, placed.tooltip);
+    transitionShape(svg, placed.x, placed.y, placed.width, placed.height);
+    svg.close();
+}
+
 void sample(SvgWriter& svg, const LegendEntry& entry) {
     const double x = entry.x;
     const double y = entry.y;
@@ -321,6 +347,9 @@ void sample(SvgWriter& svg, const LegendEntry& entry) {
                            {"y2", y + kSampleHeight + 2.0},
                            {"class", "mark"}});
         break;
+    case LegendEntry::Sample::Transition:
+        transitionShape(svg, x, y, kSampleWidth, kSampleHeight);
+        break;
     }
 }
 
@@ -340,7 +369,9 @@ std::string strokes(const TimelinePicture& picture, bool major, double top, doub
 std::string write(const TimelinePicture& picture) {
     SvgWriter svg(picture.width, picture.height);
     svg.text("title", {}, picture.title.text);
-    svg.text("style", {}, kStyle);
+    svg.text("style", {},
+             picture.transitions == 0 ? std::string(kStyle)
+                                      : std::string(kStyle) + kTransitionStyle);
     definitions(svg);
     svg.empty("rect", {{"width", picture.width}, {"height", picture.height}, {"class", "page"}});
 
@@ -383,6 +414,8 @@ std::string write(const TimelinePicture& picture) {
         svg.close();
         for (const PictureBox& one : row.boxes)
             box(svg, one, row.kind);
+        for (const PictureTransition& one : row.transitions)
+            transition(svg, one);
         for (const PictureNote& one : row.notes)
             note(svg, one);
         svg.close();

@@ -156,6 +156,8 @@ int runDraw(const std::string& path, std::optional<zemcomp::Dialect> from, const
     zemcomp::PictureOptions options;
     options.width = static_cast<double>(width);
     options.source = document->name;
+    // The view has been built, so the tree is there to ask.
+    StandardOtio::transitions(*loaded.composition, options.transitions);
     if (!range.empty()) {
         // Timecodes in the range count at the timeline's rate, known only now.
         options.range = zemcomp::resolveRange(range, view.rate, error);

@@ -83,6 +83,73 @@ TEST(TimelinePicture, RowsShowVideoAboveAudioAndTheHighestVideoOnTop) {
     EXPECT_LE(previousBottom, picture.tracksBottom);
 }
 
+TEST(TimelinePicture, TransitionsSitOverTheirCutsOnTheirTracksRows) {
+    // 100 frames over 1000 pixels from x = 180: 10 pixels a frame. The audio
+    // track comes first in the view but is drawn under the video.
+    const TimelineView cut =
+        view(0, 100,
+             {track("A1", TimelineTrack::Kind::Audio, {clip("c", 0, 100)}),
+              track("V1", TimelineTrack::Kind::Video, {clip("a", 0, 50), clip("b", 50, 50)})});
+    const auto transition = [](std::size_t track, std::int64_t cut, std::int64_t in,
+                               std::int64_t out) {
+        StandardOtio::Transition made;
+        made.track = track;
+        made.cut = cut;
+        made.inOffset = in;
+        made.outOffset = out;
+        made.name = "mix";
+        made.type = "SMPTE_Dissolve";
+        return made;
+    };
+    PictureOptions options = wide(1200);
+    options.transitions = {transition(0, 100, 0, 0), transition(1, 50, 5, 5),
+                           transition(1, 300, 5, 5)};
+    const TimelinePicture picture = TimelinePicture::layout(cut, options);
+    ASSERT_EQ(picture.rows.size(), 2u);
+    const PictureRow& video = picture.rows[0];
+    const PictureRow& audio = picture.rows[1];
+    // Across its offsets, over the boxes of its row.
+    ASSERT_EQ(video.transitions.size(), 1u);
+    EXPECT_DOUBLE_EQ(video.transitions[0].x, 630.0);
+    EXPECT_DOUBLE_EQ(video.transitions[0].width, 100.0);
+    EXPECT_DOUBLE_EQ(video.transitions[0].y, video.boxes[0].y);
+    EXPECT_DOUBLE_EQ(video.transitions[0].height, video.boxes[0].height);
+    EXPECT_NE(video.transitions[0].tooltip.find("mix (SMPTE_Dissolve)"), std::string::npos);
+    // One of no length at the timeline's end: as narrow as allowed, inside the
+    // time area. The one past the end is not drawn.
+    ASSERT_EQ(audio.transitions.size(), 1u);
+    EXPECT_DOUBLE_EQ(audio.transitions[0].width, PictureLayout::kTransitionWidth);
+    EXPECT_DOUBLE_EQ(audio.transitions[0].x + audio.transitions[0].width, picture.timeRight);
+    EXPECT_EQ(picture.transitions, 2u);
+    const auto explained = [](const TimelinePicture& drawn) {
+        return std::any_of(drawn.legend.begin(), drawn.legend.end(), [](const LegendEntry& entry) {
+            return entry.sample == LegendEntry::Sample::Transition;
+        });
+    };
+    EXPECT_TRUE(explained(picture));
+
+    // A range that leaves them out draws none, and does not explain them.
+    options.range = FrameRange{0, 40};
+    const TimelinePicture part = TimelinePicture::layout(cut, options);
+    EXPECT_EQ(part.transitions, 0u);
+    EXPECT_FALSE(explained(part));
+
+    // Ten a frame apart, 2.8 pixels a frame: one mark that names each.
+    PictureOptions narrow = wide(480);
+    for (std::int64_t frame = 10; frame < 20; ++frame)
+        narrow.transitions.push_back(transition(1, frame, 0, 0));
+    const TimelinePicture dense = TimelinePicture::layout(cut, narrow);
+    ASSERT_EQ(dense.rows[0].transitions.size(), 1u);
+    const PictureTransition& shared = dense.rows[0].transitions[0];
+    EXPECT_EQ(shared.count, 10u);
+    EXPECT_EQ(shared.tooltip.rfind("10 transitions too close to draw apart:", 0), 0u)
+        << shared.tooltip;
+    EXPECT_NE(shared.tooltip.find("mix (SMPTE_Dissolve) at 00:00:00:19"), std::string::npos)
+        << shared.tooltip;
+    EXPECT_NEAR(shared.width, 9 * 2.8 + PictureLayout::kTransitionWidth, 1e-9);
+    EXPECT_EQ(dense.transitions, 10u);
+}
+
 TEST(TimelinePicture, RulerTicksFallOnRoundTimecodesFarEnoughApartForTheirLabels) {
     struct Case {
         std::int64_t duration; // at 24 fps, from 01:00:00:00
