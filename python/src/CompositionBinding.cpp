@@ -278,6 +278,21 @@ py::object timeline(const BoundComposition& bound) {
     return timelineValue(viewOf(bound));
 }
 
+py::tuple transitions(const BoundComposition& bound) {
+    struct Answer {
+        Status status;
+        std::vector<StandardOtio::Transition> kept;
+    };
+    Answer answer = unlocked(bound, [&](const Composition& composition) {
+        Answer result;
+        result.status = StandardOtio::transitions(composition, result.kept);
+        return result;
+    });
+    if (!answer.status)
+        raiseQueryError(bound, "transitions", answer.status);
+    return transitionsValue(answer.kept);
+}
+
 std::shared_ptr<BoundComposition> cloneOf(const BoundComposition& bound) {
     SharedPtr<Composition> copy =
         unlocked(bound, [](const Composition& composition) { return composition.clone(); });
@@ -376,6 +391,11 @@ clips and gaps, as plain values made afresh at each call. Raises Error (512,
         .def_property_readonly(
             "name", [](const BoundComposition& bound) { return text(viewOf(bound).name); },
             "The name of the composition's timeline (its first composition node).")
+        .def_property_readonly("transitions", &transitions, R"(
+The transitions of standard OTIO tracks that the edit tree keeps but does not
+play (it plays their cuts): a tuple of Transition, track by track (indices into
+timeline.tracks) and in each in the order of their cuts; empty when there are
+none. Raises Error (512, 515, 517) when there is no tree.)")
         .def_property_readonly(
             "losses", [](const BoundComposition& bound) { return lossesValue(bound.losses()); },
             R"(What reading standard OTIO dropped or approximated: a tuple of Loss, in the

@@ -194,6 +194,17 @@ py::object timelineValue(const TimelineView& view) {
                             "duration"_a = view.duration, "tracks"_a = tracks);
 }
 
+py::tuple transitionsValue(const std::vector<StandardOtio::Transition>& kept) {
+    const py::object transition = types().attr("Transition");
+    py::tuple entries(kept.size());
+    for (std::size_t i = 0; i < kept.size(); ++i)
+        entries[i] =
+            transition("track"_a = kept[i].track, "cut"_a = kept[i].cut,
+                       "in_offset"_a = kept[i].inOffset, "out_offset"_a = kept[i].outOffset,
+                       "name"_a = text(kept[i].name), "type"_a = text(kept[i].type));
+    return entries;
+}
+
 py::tuple lossesValue(const std::vector<Loss>& losses) {
     const py::object loss = types().attr("Loss");
     py::tuple entries(losses.size());

@@ -2,6 +2,7 @@
 
 #include "BoundComposition.h"
 #include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
 #include "outside/core/Bounds.h"
 #include "outside/core/Rational.h"
 #include "outside/core/Time.h"
@@ -40,5 +41,8 @@ pybind11::object timelineValue(const ZEM_0_81::TimelineView& view);
 
 /// A tuple of zemcomposition.Loss.
 pybind11::tuple lossesValue(const std::vector<Loss>& losses);
+
+/// The transitions kept beside the timeline, as a tuple of Transition.
+pybind11::tuple transitionsValue(const std::vector<ZEM_0_81::StandardOtio::Transition>& kept);
 
 } // namespace zempy

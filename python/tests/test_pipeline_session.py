@@ -103,6 +103,55 @@ def test_a_standard_document_from_elsewhere_says_what_it_lost():
     assert again.losses == cut.losses and again.timeline == cut.timeline
 
 
+def test_transitions_of_a_standard_track_are_found_at_their_cuts():
+    def time(value):
+        return {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": value}
+
+    def clip(name, frames):
+        return {
+            "OTIO_SCHEMA": "Clip.2",
+            "name": name,
+            "source_range": {
+                "OTIO_SCHEMA": "TimeRange.1",
+                "start_time": time(0),
+                "duration": time(frames),
+            },
+        }
+
+    dissolve = {
+        "OTIO_SCHEMA": "Transition.1",
+        "name": "mix",
+        "transition_type": "SMPTE_Dissolve",
+        "in_offset": time(5),
+        "out_offset": time(10),
+    }
+    document = {
+        "OTIO_SCHEMA": "Timeline.1",
+        "name": "mix",
+        "global_start_time": time(90000),
+        "tracks": {
+            "OTIO_SCHEMA": "Stack.1",
+            "children": [
+                {
+                    "OTIO_SCHEMA": "Track.1",
+                    "kind": "Video",
+                    "children": [clip("a", 50), dissolve, clip("b", 25)],
+                }
+            ],
+        },
+    }
+    cut = zc.Composition.from_json(json.dumps(document))
+    (found,) = cut.transitions
+    b = cut.tracks[0].items[1]
+    assert (found.track, found.cut, found.in_offset, found.out_offset) == (0, b.record.start, 5, 10)
+    assert (found.name, found.type) == ("mix", "SMPTE_Dissolve")
+    assert found.record == zc.FrameRange(90045, 15)
+    # It is kept, so a copy written and read again has it too; a document
+    # without transitions has none.
+    assert zc.Composition.from_json(cut.to_json("otio-std")).transitions == cut.transitions
+    assert zc.Composition.from_file(DATA / "conform-cut.otio").transitions == ()
+
+
 def test_create_a_composition_at_each_kind_of_rate():
     for rate, exact in [
         (Fraction(24000, 1001), Fraction(24000, 1001)),

@@ -28,6 +28,7 @@ from ._types import (
     Time,
     Timeline,
     Track,
+    Transition,
 )
 from ._zemcomposition import (
     DIALECTS,
@@ -60,6 +61,7 @@ __all__ = [
     "Time",
     "Timeline",
     "Track",
+    "Transition",
     "__version__",
     "detect_dialect",
     "release_spare_memory",

@@ -201,6 +201,21 @@ class Timeline:
     @property
     def clips(self) -> Tuple[Item, ...]: ...
 
+class Transition:
+    """A transition of a standard OTIO track, kept but not played."""
+
+    track: int
+    cut: int
+    in_offset: int
+    out_offset: int
+    name: str
+    type: str
+    def __init__(
+        self, track: int, cut: int, in_offset: int, out_offset: int, name: str, type: str
+    ) -> None: ...
+    @property
+    def record(self) -> FrameRange: ...
+
 class Loss:
     """One entry of the loss report of reading standard OTIO."""
 
@@ -243,6 +258,8 @@ class Composition:
     def timeline(self) -> Timeline: ...
     @property
     def tracks(self) -> Tuple[Track, ...]: ...
+    @property
+    def transitions(self) -> Tuple[Transition, ...]: ...
     @property
     def losses(self) -> Tuple[Loss, ...]: ...
 

@@ -261,6 +261,28 @@ class Timeline:
 
 
 @dataclass(frozen=True)
+class Transition:
+    """A transition of a standard OTIO track, which the edit tree keeps but does
+    not play (it plays the cut): the index of its track in Timeline.tracks, the
+    frame of its cut (where the item after it starts, or the track's end), the
+    frames it spans before and after the cut (all at the composition's rate,
+    record frames absolute as Timeline counts them), its name and its
+    "transition_type"."""
+
+    track: int
+    cut: int
+    in_offset: int
+    out_offset: int
+    name: str
+    type: str
+
+    @property
+    def record(self) -> FrameRange:
+        """The record frames it spans: its offsets around its cut."""
+        return FrameRange(self.cut - self.in_offset, self.in_offset + self.out_offset)
+
+
+@dataclass(frozen=True)
 class Loss:
     """What reading standard OTIO dropped or approximated: a JSON Pointer to it
     in the input, the schema of its object ("Clip.2", "Marker.2", ...), and what
