@@ -119,7 +119,7 @@ Kind kindOf(const Value& object) {
         return Kind::Other;
     if (type == "Clip")
         return Kind::Clip;
-    if (type == "Gap")
+    if (type == "Gap" || type == "Filler")
         return Kind::Gap;
     if (type == "Transition")
         return Kind::Transition;

@@ -34,7 +34,8 @@ constexpr const char* kTransitionType = "transition_type";
 /// What an object of a track or stack is, by its schema's type word.
 enum class Kind { Clip, Gap, Transition, Track, Stack, Other };
 
-/// The kind of `object` ("Sequence", the older name of a track, is a Track).
+/// The kind of `object` ("Sequence" and "Filler", the older names of a track and
+/// a gap, which the OpenTimelineIO library still reads, are a Track and a Gap).
 Kind kindOf(const Value& object);
 /// True for the kinds that hold other items: Track and Stack.
 inline bool isComposition(Kind kind) {

@@ -76,7 +76,8 @@ TEST(StandardOtioReader, ReadsOurDocumentAsTheOtioLibrarySavesIt) {
 TEST(StandardOtioReader, OlderClipsAndDocumentsWithoutOurMetadata) {
     // Written by another tool: no "zem" anywhere, a "Clip.1" with its one media
     // reference, a clip without a range (it plays its media's available range), a
-    // missing reference, a gap, and tracks of both kinds.
+    // missing reference, a gap under its older name ("Filler.1", which takes its
+    // place in the track as a gap does), and tracks of both kinds.
     const std::string text = R"({
         "OTIO_SCHEMA": "Timeline.1", "name": "elsewhere",
         "global_start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": 250.0},
@@ -91,7 +92,7 @@ TEST(StandardOtioReader, OlderClipsAndDocumentsWithoutOurMetadata) {
                      "available_range": {"OTIO_SCHEMA": "TimeRange.1",
                          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": 0.0},
                          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": 100.0}}}},
-                {"OTIO_SCHEMA": "Gap.1", "name": "pause",
+                {"OTIO_SCHEMA": "Filler.1", "name": "pause",
                  "source_range": {"OTIO_SCHEMA": "TimeRange.1",
                      "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": 0.0},
                      "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 25.0, "value": 5.0}}},
