@@ -47,6 +47,11 @@ eDmTreeMediaType mediaTypeOfKind(const std::string& kind) {
     return strcasecmp(kind.c_str(), kAudio) == 0 ? eDmMediaAudio : eDmMediaVideo;
 }
 
+/// The kind the writer gives a layer of `mediaType`.
+const char* kindOfMediaType(std::int32_t mediaType) {
+    return mediaType == eDmMediaAudio ? kAudio : kVideo;
+}
+
 /// True for the cut the reader puts between two segments on its own: a cut of the
 /// layer's media type with nothing else set.
 bool isPlainCut(const DmTreeNode& node, eDmTreeMediaType mediaType) {
@@ -133,7 +138,7 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
            const std::vector<const DmTreeNode*>& before, double compositionRate,
            double recordBase) {
     const ChildGroups items = ChildGroups::of(layer, isItem);
-    const std::string kind = layer.mediaType == eDmMediaAudio ? kAudio : kVideo;
+    const std::string kind = kindOfMediaType(layer.mediaType);
     SchemaObject::start(writer, kSchema);
     writeZem(writer, layer, track, before, items.after, kind);
     writer.member(SchemaObject::kName, layer.getName());
@@ -142,7 +147,16 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
     SchemaObject::plainEffects(writer, &layer);
     SchemaObject::plainItemMembers(writer, &layer);
     writeItems(writer, layer, items, compositionRate, recordBase);
-    writer.member(kKind, kind);
+    // Another tool's kind ("Subtitle", "audio") as it came, while the layer is
+    // still of the media type it was read as.
+    rapidotio::Document document;
+    if (const Value* kept =
+            ForeignMembers::Leftovers::writtenAs(layer, kKind, layer.mediaType, document)) {
+        writer.key(kKind);
+        writer.json(*kept);
+    } else {
+        writer.member(kKind, kind);
+    }
     ForeignMembers::writeMembers(writer, layer, kKnown);
     writer.endObject();
 }
@@ -161,7 +175,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     }
 
     std::string kind = kVideo;
-    members.text(kKind, kind);
+    const bool kindGiven = members.text(kKind, kind);
     std::int32_t index = static_cast<std::int32_t>(position);
     std::int32_t mediaType = mediaTypeOfKind(kind);
     std::int32_t parameter = 0;
@@ -195,6 +209,19 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     members.text(SchemaObject::kName, name);
     layer->setName(name);
     ForeignMembers::keep(members, *layer, kKnown);
+    if (kindGiven && kind != kindOfMediaType(mediaType)) {
+        // Kept to be written back as it came; a kind that is neither video nor
+        // audio in any case plays as video.
+        const bool kept =
+            leftovers.asWritten(kKind, *OtioTiming::memberOf(track, kKind), mediaType);
+        if (strcasecmp(kind.c_str(), kVideo) != 0 && strcasecmp(kind.c_str(), kAudio) != 0) {
+            const ReadContext::Scope scope(context, kKind);
+            context.lose(schema, "approximated: a track of kind \"" + kind +
+                                     "\" is read as a video track: the edit tree has video and "
+                                     "audio layers only" +
+                                     (kept ? ForeignMembers::Leftovers::kKeptNote : ""));
+        }
+    }
     leftovers.keepOn(*layer);
     {
         const SchemaObject::ZemScope zem(context, track, schema);

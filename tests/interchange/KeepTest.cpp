@@ -657,6 +657,51 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     EXPECT_EQ(found.size(), 1u);
 }
 
+TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {
+    // A subtitle track plays as video, and says so; a kind in lower case is the
+    // kind it names. Both go back out in the words they came in.
+    const auto track = [](const char* kind) {
+        return std::string(R"({"OTIO_SCHEMA": "Track.1", "kind": ")") + kind +
+               R"(", "children": [)" + clipAt("24.0", "10.0") + "]}";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [)" +
+        track("Subtitle") + "," + track("audio") + "," + track("Video") + "]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{
+                  "/tracks/children/0/kind | Track.1 | approximated: a track of kind \"Subtitle\" "
+                  "is read as a video track: the edit tree has video and audio layers only "
+                  "(kept, and written back as it came)"});
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 3u);
+    EXPECT_EQ(view.tracks[0].kind, TimelineTrack::Kind::Video);
+    EXPECT_EQ(view.tracks[1].kind, TimelineTrack::Kind::Audio);
+
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& tracks = output["tracks"]["children"];
+    EXPECT_STREQ(tracks[0]["kind"].GetString(), "Subtitle");
+    EXPECT_STREQ(tracks[1]["kind"].GetString(), "audio");
+    EXPECT_STREQ(tracks[2]["kind"].GetString(), "Video");
+    expectStableRoundTrip(*read, written);
+
+    // A host that makes the subtitle layer an audio one has it written as audio.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer =
+        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    ASSERT_NE(layer, nullptr);
+    layer->mediaType = eDmMediaAudio;
+    const rapidjson::Document changed = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    EXPECT_STREQ(changed["tracks"]["children"][0]["kind"].GetString(), "Audio");
+}
+
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
     // One timeline in a collection that carries a tool's metadata: written back,
     // the collection stays, with its metadata, around the one timeline.
