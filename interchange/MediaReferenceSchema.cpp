@@ -2,6 +2,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/ForeignMembers.h"
+#include "interchange/OtioTiming.h"
 #include "interchange/ProductKeys.h"
 #include "interchange/PropertyEncoding.h"
 #include "interchange/RecordTime.h"
@@ -41,6 +42,9 @@ constexpr const char* kKeyPrefix = "MEDIA_";
 // kept in the edit tree as a pattern: the base, the prefix, "%0Nd" for the
 // image number padded to N digits ("%d" without padding), the suffix.
 constexpr const char* kImageSequenceType = "ImageSequenceReference";
+// "GeneratorReference.1": media a player makes (bars, a solid colour), which
+// the edit tree plays as missing media; written back under its own schema.
+constexpr const char* kGeneratorType = "GeneratorReference";
 constexpr const char* kImageSequence = "ImageSequenceReference.1";
 constexpr const char* kTargetUrlBase = "target_url_base";
 constexpr const char* kNamePrefix = "name_prefix";
@@ -339,9 +343,18 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
     const std::string url = urlOf(input);
     const double rate = RecordTime::rateOf(input.getFcm());
     const bool imageSequence = isImageSequence(input, url);
-    SchemaObject::start(writer, imageSequence ? kImageSequence
-                                : url.empty() ? kMissingReference
-                                              : kExternalReference);
+    // Missing media that came as a generator's goes back out as the generator.
+    rapidotio::Document keptSchema;
+    const Value* generator =
+        url.empty()
+            ? ForeignMembers::Leftovers::writtenAs(input, SchemaObject::kSchema, 0.0, keptSchema)
+            : nullptr;
+    if (generator && generator->IsString())
+        SchemaObject::start(writer, generator->GetString());
+    else
+        SchemaObject::start(writer, imageSequence ? kImageSequence
+                                    : url.empty() ? kMissingReference
+                                                  : kExternalReference);
     // A reference that came without a range is written without one when the
     // reader gets this input's range back from the clip's; otherwise with its
     // range, and a note that it had none.
@@ -385,11 +398,20 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     int version = 0;
     SchemaObject::parseSchema(schema, type, version);
     const bool imageSequence = type == kImageSequenceType;
+    const bool generator = type == kGeneratorType;
+    ForeignMembers::Leftovers leftovers;
     if (schema == kExternalReference)
         members.text(kTargetUrl, url);
     else if (imageSequence)
         url = patternOf(reference);
-    else if (schema != kMissingReference)
+    else if (generator) {
+        // The generator's schema is kept: its members are, as any reference's.
+        const bool kept = leftovers.asWritten(
+            SchemaObject::kSchema, *OtioTiming::memberOf(reference, SchemaObject::kSchema), 0.0);
+        context.lose(schema, std::string("approximated: read as missing media (the edit tree "
+                                         "plays no generated media)") +
+                                 (kept ? ForeignMembers::Leftovers::kKeptNote : ""));
+    } else if (schema != kMissingReference)
         context.lose(schema,
                      "approximated: read as missing media (the edit tree plays no media of this "
                      "kind); its members are kept");
@@ -445,11 +467,9 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     const Value* ownRange = members.find(kAvailableRange);
     bool noRangeNoted = false;
     description.boolean(kNoAvailableRange, noRangeNoted);
-    if ((defaults.hasRange && (!ownRange || ownRange->IsNull())) || noRangeNoted) {
-        ForeignMembers::Leftovers leftovers;
+    if ((defaults.hasRange && (!ownRange || ownRange->IsNull())) || noRangeNoted)
         leftovers.null(kAvailableRange);
-        leftovers.keepOn(*input);
-    }
+    leftovers.keepOn(*input);
     // A media input has no name in the edit tree: the reference's is kept.
     ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)),
                          ForeignMembers::Name::Kept);

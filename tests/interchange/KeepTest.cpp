@@ -270,16 +270,20 @@ TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
                   "keeps notes on clips and gaps only (kept, and written back as it came)",
                   "/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
                   "GeneratorReference.1 | approximated: read as missing media (the edit tree "
-                  "plays no media of this kind); its members are kept",
+                  "plays no generated media) (kept, and written back as it came)",
                   "/tracks/children/0/children/0/markers/0 | Marker.2 | approximated: without a "
                   "usable marked range the note covers the whole item",
                   "/tracks/children/0/children/0/markers/1 | Effect.1 | dropped: not a marker",
               }));
-    // The generator's members ride on the missing reference written for it.
-    const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
+    // The generator plays as missing media, and goes back out as the generator,
+    // its members with it.
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
     const rapidjson::Value& reference = itemOf(output, 0)["media_references"]["DEFAULT_MEDIA"];
-    EXPECT_STREQ(reference["OTIO_SCHEMA"].GetString(), "MissingReference.1");
+    EXPECT_STREQ(reference["OTIO_SCHEMA"].GetString(), "GeneratorReference.1");
     EXPECT_STREQ(reference["generator_kind"].GetString(), "SMPTEBars");
+    EXPECT_TRUE(reference["parameters"].IsObject());
+    expectStableRoundTrip(*read, written);
     // The marker without a range is given the whole clip's, which OTIO requires.
     const rapidjson::Value& range = itemOf(output, 0)["markers"][0]["marked_range"];
     EXPECT_EQ(range["start_time"]["value"].GetDouble(), 0.0);
