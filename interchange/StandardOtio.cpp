@@ -56,9 +56,10 @@ public:
             m_inComposition = false;
     }
     void endTrackNode(DmTrackNode*) override {}
-    void visitLayerNode(DmLayerNode*) override {
+    void visitLayerNode(DmLayerNode* layer) override {
+        // A layer without segments ends where it starts.
         if (m_inComposition)
-            m_openLayers.push_back(OpenLayer{m_layers++, 0.0});
+            m_openLayers.push_back(OpenLayer{m_layers++, layer ? layer->getLayerStartTC() : 0.0});
     }
     void endLayerNode(DmLayerNode* layer) override {
         if (!m_inComposition || m_openLayers.empty())

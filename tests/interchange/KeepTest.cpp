@@ -646,6 +646,19 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     EXPECT_EQ(found[0].name, "mix");
     EXPECT_EQ(found[0].type, "SMPTE_Dissolve");
 
+    // One on a track without items sits where the track starts.
+    const std::string lonely =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )" +
+        rationalTime("24.0", "86400.0") +
+        R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", )"
+        R"("kind": "Video", "children": [)" +
+        dissolve + "]}]}}";
+    const SharedPtr<Composition> alone = readStandard(lonely, losses);
+    ASSERT_TRUE(alone);
+    ASSERT_TRUE(StandardOtio::transitions(*alone, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].cut, 86400);
+
     // A composition without any has none; one whose text does not import fails
     // as getTree does, and leaves the list as it was.
     const SharedPtr<Composition> plain = readStandard(kDocument, losses);
