@@ -41,14 +41,15 @@ void visitArray(ReadContext& context, const Place& place, const char* key, const
 
 } // namespace
 
-void reportInside(ReadContext& context, const Value& object, const std::string& why) {
+void reportInside(ReadContext& context, const Value& object, const std::string& why, Own own) {
     std::vector<Place> pending{Place{&object, std::string()}};
     while (!pending.empty()) {
         const Place place = std::move(pending.back());
         pending.pop_back();
         if (OtioTiming::isComposition(OtioTiming::kindOf(*place.object)))
             visitArray(context, place, SchemaObject::kChildren, why, pending);
-        visitArray(context, place, SchemaObject::kMarkers, why, pending);
+        if (own == Own::Reported || place.object != &object)
+            visitArray(context, place, SchemaObject::kMarkers, why, pending);
     }
 }
 

@@ -13,9 +13,14 @@ namespace ZEM_0_81::Interchange {
 /// the depth of the input does not matter.
 namespace DroppedItems {
 
+/// Whether the markers of the object itself are among what is inside it.
+enum class Own { Reported, Skipped };
+
 /// Reports everything inside `object` (entered by the caller; the object itself is
-/// not reported), each entry saying `why`.
-void reportInside(ReadContext& context, const Value& object, const std::string& why);
+/// not reported), each entry saying `why`; its own markers too unless `own` is
+/// Skipped (a caller that reads them).
+void reportInside(ReadContext& context, const Value& object, const std::string& why,
+                  Own own = Own::Reported);
 
 /// Reports `object` itself (of schema `schema`, entered by the caller) dropped,
 /// saying `why`, and everything inside it, saying `whyInside`.

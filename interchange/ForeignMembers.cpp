@@ -356,11 +356,13 @@ namespace {
 
 constexpr const char* kNestedLength = "length";
 constexpr const char* kNestedName = "name";
+constexpr const char* kNestedStart = "start";
 constexpr const char* kNestedItem = "item";
 
 } // namespace
 
-bool keepNested(const Value& item, double length, const std::string& name, DmPropertySet& target) {
+bool keepNested(const Value& item, double length, const std::string& name,
+                const RationalTime& start, DmPropertySet& target) {
     std::string text;
     if (!withinDepth(item, kMaxDepth - 1) || !textOf(item, text))
         return false;
@@ -371,6 +373,11 @@ bool keepNested(const Value& item, double length, const std::string& name, DmPro
     writer.Double(length);
     writer.Key(kNestedName);
     writer.String(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
+    writer.Key(kNestedStart);
+    writer.StartArray();
+    writer.Double(start.value);
+    writer.Double(start.rate);
+    writer.EndArray();
     writer.Key(kNestedItem);
     writer.RawValue(text.c_str(), text.size(), rapidjson::kObjectType);
     writer.EndObject();
@@ -379,7 +386,7 @@ bool keepNested(const Value& item, double length, const std::string& name, DmPro
     return true;
 }
 
-bool keptNested(const DmPropertySet& object, double& length, std::string& name,
+bool keptNested(const DmPropertySet& object, double& length, std::string& name, RationalTime& start,
                 rapidotio::Document& kept, const Value*& item) {
     if (!parsedProperty(object, kNestedId, kept) || kept.HasParseError() || !kept.IsObject() ||
         !withinDepth(kept, kMaxDepth))
@@ -393,6 +400,12 @@ bool keptNested(const DmPropertySet& object, double& length, std::string& name,
         return false;
     length = lengthMember->value.GetDouble();
     name.assign(nameMember->value.GetString(), nameMember->value.GetStringLength());
+    start = RationalTime{0.0, 0.0};
+    const auto startMember = kept.FindMember(kNestedStart);
+    if (startMember != kept.MemberEnd() && startMember->value.IsArray() &&
+        startMember->value.Size() == 2 && startMember->value[0].IsNumber() &&
+        startMember->value[1].IsNumber())
+        start = RationalTime{startMember->value[0].GetDouble(), startMember->value[1].GetDouble()};
     item = &itemMember->value;
     return true;
 }

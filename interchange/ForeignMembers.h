@@ -2,6 +2,7 @@
 
 #include "interchange/OtioWriter.h"
 #include "interchange/ReadContext.h"
+#include "interchange/TimeSchema.h"
 
 #include <rapidjson/document.h>
 
@@ -163,12 +164,14 @@ private:
 };
 
 /// Keeps the nested composition `item` on `target`, the offline source read for
-/// it with `length` frames and the name `name` (kNestedId); false, keeping
-/// nothing, when it is nested too deeply.
-bool keepNested(const Value& item, double length, const std::string& name, DmPropertySet& target);
-/// The nested composition `object` keeps, with the length and name its source
-/// was read with; false when it keeps none.
-bool keptNested(const DmPropertySet& object, double& length, std::string& name,
+/// it with `length` frames, the name `name` and its range starting at `start`
+/// (kNestedId); false, keeping nothing, when it is nested too deeply.
+bool keepNested(const Value& item, double length, const std::string& name,
+                const RationalTime& start, DmPropertySet& target);
+/// The nested composition `object` keeps, with the length, name and start its
+/// source was read with (a start of rate 0 when it was kept without one); false
+/// when it keeps none.
+bool keptNested(const DmPropertySet& object, double& length, std::string& name, RationalTime& start,
                 rapidotio::Document& kept, const Value*& item);
 
 /// Writes the JSON text `text` as the next value. Throws Json::Exception with

@@ -1,7 +1,9 @@
 #include "interchange/NestedComposition.h"
 
 #include "interchange/DroppedItems.h"
+#include "interchange/EffectSchema.h"
 #include "interchange/ForeignMembers.h"
+#include "interchange/MarkerSchema.h"
 #include "interchange/OtioTiming.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
@@ -9,9 +11,19 @@
 #include "outside/dmtree/DmSourceNode.h"
 
 #include <algorithm>
+#include <iterator>
 #include <vector>
 
 namespace ZEM_0_81::Interchange::NestedComposition {
+
+namespace {
+
+/// The members of a nested composition the offline source reads and holds (its
+/// name, effects and notes), kept as null placeholders in the composition.
+constexpr const char* kHeld[] = {SchemaObject::kName, SchemaObject::kEffects,
+                                 SchemaObject::kMarkers};
+
+} // namespace
 
 ItemRead read(ReadContext& context, const Value& item, const std::string& schema,
               LayerCursor& cursor) {
@@ -37,8 +49,27 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     DmString name;
     members.text(SchemaObject::kName, name);
     source->setName(name);
+    // Its own effects and markers are the offline clip's, as a clip's are.
+    ForeignMembers::Leftovers leftovers;
+    EffectSchema::readAll(members, *source, leftovers);
+    MarkerSchema::readAll(members,
+                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, cursor.recordIn,
+                                                 recordLength, cursor.compositionRate},
+                          *source);
+    leftovers.keepOn(*source);
 
-    const bool kept = ForeignMembers::keepNested(item, recordLength, name.str(), *source);
+    // The rest is kept as it came, with a null where the source holds the value.
+    rapidotio::Document rest;
+    rest.CopyFrom(item, rest.GetAllocator());
+    for (const char* held : kHeld) {
+        const auto found = rest.FindMember(held);
+        if (found != rest.MemberEnd())
+            found->value.SetNull();
+        else
+            rest.AddMember(rapidjson::StringRef(held), Value(), rest.GetAllocator());
+    }
+    const bool kept =
+        ForeignMembers::keepNested(rest, recordLength, name.str(), trimmed.start, *source);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"
@@ -49,7 +80,8 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
         context, item,
         (kept ? "not read: inside a nested composition read as one offline clip"
               : "dropped: inside a nested composition read as one offline clip") +
-            note);
+            note,
+        DroppedItems::Own::Skipped);
     cursor.recordIn += recordLength;
     result.segment = source;
     return result;
@@ -58,15 +90,15 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
 bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
     double length = 0.0;
     std::string name;
+    RationalTime start;
     rapidotio::Document kept;
     const Value* item = nullptr;
-    if (!ForeignMembers::keptNested(source, length, name, kept, item))
+    if (!ForeignMembers::keptNested(source, length, name, start, kept, item))
         return false;
-    // Still what it was read as: where the reader puts it, as long and named as
-    // it was, with nothing a host gave it since (no effect, no media, no
-    // property, no identity).
+    // Still what it was read as but for its name, effects and notes: where the
+    // reader puts it, as long as it was, without media, identity or property of
+    // a host's.
     if (!placement.recordInFollows || placement.before || length != source.getRecLength() ||
-        name != source.getName().str() || source.getNbEffects() != 0 ||
         !source.getSegmentId().empty() || source.getNbMultiInputs() != 1 || source.getSrcInfo())
         return false;
     const std::vector<std::int32_t>& ours = ForeignMembers::ids();
@@ -77,7 +109,33 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
             std::find(ours.begin(), ours.end(), id) == ours.end())
             return false;
     }
-    writer.json(*item);
+    if (!(start.rate > 0.0))
+        start = RationalTime{0.0, placement.compositionRate};
+    // The members as they came, the name, effects and markers the source holds
+    // in their places (a member kept with its value by an earlier version is
+    // written as it was kept).
+    writer.startObject();
+    for (const auto& member : item->GetObject()) {
+        const std::string key(member.name.GetString(), member.name.GetStringLength());
+        const bool held = member.value.IsNull() &&
+                          std::find_if(std::begin(kHeld), std::end(kHeld), [&](const char* word) {
+                              return key == word;
+                          }) != std::end(kHeld);
+        if (held && key == SchemaObject::kName) {
+            writer.member(SchemaObject::kName, source.getName());
+        } else if (held && key == SchemaObject::kEffects) {
+            EffectSchema::writeAll(writer, source);
+        } else if (held && key == SchemaObject::kMarkers) {
+            MarkerSchema::writeAll(writer, source,
+                                   MarkerSchema::ItemTime{start, start, source.getRecIn(),
+                                                          source.getRecLength(),
+                                                          placement.compositionRate});
+        } else {
+            writer.key(key);
+            writer.json(member.value);
+        }
+    }
+    writer.endObject();
     return true;
 }
 

@@ -18,12 +18,14 @@ namespace ZEM_0_81::Interchange {
 /// a media input without media. That it was approximated, and every clip,
 /// transition, nested composition and marker inside it, are reported.
 ///
-/// The composition is kept as it came on the source (ForeignMembers::kNestedId),
-/// with the length and name the source was given, and written back in its place
-/// as long as the source is still what it was read as: the same name and length,
-/// its one input without media, no effect, nothing of a host's own, placed where
-/// the reader places it. A source changed since is written as the offline clip it
-/// is.
+/// Its own name, effects and markers are the source's, read as a clip's are (the
+/// markers as review notes). The rest of the composition is kept as it came on
+/// the source (ForeignMembers::kNestedId, a null in the place of each of those
+/// three), with the length the source was given, and written back in its place
+/// with the source's name, effects and notes, as long as the source still plays
+/// what it was read as: the same length, its one input without media, no
+/// identity or property of a host's, placed where the reader places it. A source
+/// changed otherwise is written as the offline clip it is.
 namespace NestedComposition {
 
 /// Reads the nested composition `item` (entered by the caller) at `cursor`, which

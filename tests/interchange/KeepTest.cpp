@@ -403,7 +403,8 @@ TEST(StandardOtioKeeping, WhatTheEditTreeCannotApplyIsWrittenBackAsItCame) {
 
 TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead) {
     // A compound clip between two shots: read as one offline clip of 12 frames,
-    // written back as the stack it was, what it holds included.
+    // its own marker a note on it, written back as the stack it was, what it
+    // holds included.
     const auto range = [](int start, int frames) {
         return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
                R"("rate": 24.0, "value": )" +
@@ -416,7 +417,10 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
         R"("children": [{"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)"
         R"({"OTIO_SCHEMA": "Clip.2", "name": "before", "source_range": )" +
         range(0, 10) +
-        R"(}, {"OTIO_SCHEMA": "Stack.1", "name": "compound", "children": [{"OTIO_SCHEMA": )"
+        R"(}, {"OTIO_SCHEMA": "Stack.1", "name": "compound", "markers": [{"OTIO_SCHEMA": )"
+        R"("Marker.2", "name": "own", "marked_range": )" +
+        range(2, 1) +
+        R"(}], "children": [{"OTIO_SCHEMA": )"
         R"("Track.1", "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.2", "name": "inner", )"
         R"("source_range": )" +
         range(100, 12) +
@@ -436,6 +440,8 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     EXPECT_TRUE(view.tracks[0].items[1].offline);
     EXPECT_EQ(view.tracks[0].items[1].record, (FrameRange{10, 12}));
     EXPECT_EQ(view.duration, 27);
+    ASSERT_EQ(view.tracks[0].items[1].notes.size(), 1u);
+    EXPECT_EQ(view.tracks[0].items[1].notes[0].range, (FrameRange{12, 1}));
     const std::vector<std::string> reported = entriesOf(losses);
     ASSERT_EQ(reported.size(), 4u); // the stack, its track, the clip and the marker
     for (const std::string& entry : reported)
@@ -446,15 +452,22 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     const rapidjson::Document input = parsedWithLiterals(text);
     const rapidjson::Document output = parsedWithLiterals(written);
     ASSERT_EQ(output["tracks"]["children"][0]["children"].Size(), 3u);
-    EXPECT_EQ(itemOf(output, 1), itemOf(input, 1));
+    // Every member as it came, its marker included, and the (empty) effects OTIO
+    // writes for every item.
+    const rapidjson::Value& stack = itemOf(output, 1);
+    for (const auto& member : itemOf(input, 1).GetObject())
+        EXPECT_EQ(stack[member.name], member.value) << member.name.GetString();
+    EXPECT_EQ(stack.MemberCount(), itemOf(input, 1).MemberCount() + 1);
+    EXPECT_TRUE(stack["effects"].IsArray() && stack["effects"].Empty());
     LossReport again;
     const SharedPtr<Composition> reread = readStandard(written, again);
     ASSERT_TRUE(reread);
     EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
     EXPECT_EQ(entriesOf(again), reported);
 
-    // Renamed by a host, the clip is no longer what the stack was: it is written
-    // as the offline clip it is now.
+    // Renamed by a host, and given a review note, the clip is still the stack:
+    // it is written back as the stack, with the new name and the note, which
+    // read back onto the offline clip.
     Status status;
     const CoSharedPtr<DmPropertySet> copy = read->getTree(status).clone();
     auto* root = dynamic_cast<DmRoot*>(copy.get());
@@ -464,11 +477,34 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     ASSERT_NE(compound, nullptr);
     ASSERT_EQ(compound->getName().str(), "compound");
     compound->setName("compound v2");
-    const rapidjson::Document changed = parsedWithLiterals(writeStandard(*fromTree(*root)));
-    const rapidjson::Value& clip = itemOf(changed, 1);
+    const CoSharedPtr<DmAnnotationSettings> note(DmAnnotationSettings::create());
+    compound->addEffect(note.get());
+    const std::string renamed = writeStandard(*fromTree(*root));
+    const rapidjson::Document changed = parsedWithLiterals(renamed);
+    const rapidjson::Value& nested = itemOf(changed, 1);
+    EXPECT_STREQ(nested["OTIO_SCHEMA"].GetString(), "Stack.1");
+    EXPECT_STREQ(nested["name"].GetString(), "compound v2");
+    EXPECT_EQ(nested["children"], itemOf(input, 1)["children"]);
+    EXPECT_EQ(nested["effects"].Size(), 1u);
+    LossReport renamedLosses;
+    const SharedPtr<Composition> renamedRead = readStandard(renamed, renamedLosses);
+    ASSERT_TRUE(renamedRead);
+    TimelineView renamedView;
+    ASSERT_TRUE(TimelineView::build(*renamedRead, renamedView));
+    EXPECT_EQ(renamedView.tracks[0].items[1].name, "compound v2");
+    // The note of its own marker and the host's.
+    EXPECT_EQ(renamedView.tracks[0].items[1].effects.size(), 2u);
+    EXPECT_EQ(nested["markers"], itemOf(input, 1)["markers"]);
+    EXPECT_EQ(writeStandard(*renamedRead), renamed);
+
+    // Trimmed by a host, it no longer plays what the stack did: it is written as
+    // the offline clip it is now.
+    compound->setRecLength(6.0);
+    const rapidjson::Document trimmed = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& clip = itemOf(trimmed, 1);
     EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
     EXPECT_STREQ(clip["name"].GetString(), "compound v2");
-    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 12.0);
+    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 6.0);
 }
 
 TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {
