@@ -1,8 +1,9 @@
 // libFuzzer target: arbitrary bytes as standard OTIO, read into a composition;
 // whatever reads is asked everything a host asks, and written back as standard
 // OTIO, which must read again into the same edit tree, losing nothing but what
-// it kept and wrote back (and so reports again, with what it reported of it). Any crash, hang, leak
-// or sanitizer report is a finding, and so is a written text that does not come back the same.
+// it kept and wrote back (and so reports again, with what it reported of it).
+// Any crash, hang, leak or sanitizer report is a finding, and so is a written
+// text that does not come back the same.
 
 #include "composition/Composition.h"
 #include "interchange/ForeignMembers.h"
@@ -65,14 +66,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     String written;
     if (tree.empty() || !StandardOtio::write(*composition, written, &message))
         return 0;
-    // What the first read reported of an object it kept whole (a nested
-    // composition's malformed member) is written back as it came, and reported
-    // again where it was.
+    // What the first read reported of an object it kept whole (a malformed
+    // member of a nested composition) is written back as it came, and reported
+    // again: for the same schema, the same words (its place may move up where
+    // an item before it was dropped).
     std::set<std::string> reported;
     for (std::uint32_t i = 0; i < losses.getCount(); ++i) {
         String path, schema, what;
         losses.getEntry(i, path, schema, what);
-        reported.insert(std::string(path.c_str()) + '\n' + what.c_str());
+        reported.insert(std::string(schema.c_str()) + '\n' + what.c_str());
     }
     SharedPtr<Composition> again;
     if (!StandardOtio::read(written.c_str(), written.size(), "again", again, losses, &message))
@@ -84,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         losses.getEntry(i, path, schema, what);
         if (!endsWith(what, Interchange::ForeignMembers::Leftovers::kKeptNote) &&
             !endsWith(what, Interchange::ForeignMembers::Leftovers::kDisabledNote) &&
-            reported.count(std::string(path.c_str()) + '\n' + what.c_str()) == 0)
+            reported.count(std::string(schema.c_str()) + '\n' + what.c_str()) == 0)
             finding("reading our own text lost something");
     }
     if (treeText(*again) != tree)
