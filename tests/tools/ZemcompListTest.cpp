@@ -210,6 +210,12 @@ TEST_F(ZemcompList, TransitionsOfStandardOtioSitAcrossTheirCuts) {
         at = found + row.size();
     }
     EXPECT_TRUE(contains(table.out, "SMPTE_Dissolve")) << table.out;
+    // info counts them beside what the timeline plays.
+    const ToolRun info = run("info " + path.string());
+    EXPECT_TRUE(contains(info.out, "3 clips, 0 gaps, 0 effects, 0 notes, 3 transitions (kept, "
+                                   "not played)"))
+        << info.out;
+    EXPECT_FALSE(contains(run("info " + example("short-cut.otio.json")).out, "transition"));
 
     const ToolRun json = run("list --json " + path.string());
     ASSERT_EQ(json.exitCode, 0) << json.err;

@@ -1,5 +1,6 @@
 #include "tools/zemcomp/Summary.h"
 
+#include "interchange/StandardOtio.h"
 #include "tools/zemcomp/Document.h"
 #include "tools/zemcomp/TimeText.h"
 
@@ -82,9 +83,10 @@ std::string plural(std::uint64_t count, const char* word) {
 }
 
 /// The timeline's contents in OTIO's words: "3 OTIO tracks (2 video, 1 audio):
-/// 6 clips, 1 gap, 0 effects, 2 notes" (the detail in brackets only with
-/// `detailed`).
-std::string otioContents(const TimelineView& view, bool detailed) {
+/// 6 clips, 1 gap, 0 effects, 2 notes, 1 transition (kept, not played)" (the
+/// detail in brackets, the notes and the transitions only with `detailed`, the
+/// transitions only when there are some).
+std::string otioContents(const TimelineView& view, std::size_t transitions, bool detailed) {
     std::uint64_t video = 0, audio = 0, clips = 0, gaps = 0, effects = 0, notes = 0;
     for (const TimelineTrack& track : view.tracks) {
         video += track.kind == TimelineTrack::Kind::Video;
@@ -115,6 +117,8 @@ std::string otioContents(const TimelineView& view, bool detailed) {
         " " + plural(clips, "clip") + ", " + plural(gaps, "gap") + ", " + plural(effects, "effect");
     if (detailed)
         text += ", " + plural(notes, "note");
+    if (detailed && transitions != 0)
+        text += ", " + plural(transitions, "transition") + " (kept, not played)";
     return text;
 }
 
@@ -163,6 +167,9 @@ Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames)
     summary.name = counter.name;
 
     TimelineView::build(composition, summary.timeline); // fails as the tree did: then empty
+    std::vector<StandardOtio::Transition> transitions;
+    if (StandardOtio::transitions(composition, transitions))
+        summary.transitions = transitions.size();
 
     summary.duration.status = composition.getDuration(summary.duration.time);
     summary.start.status = composition.getStartTime(summary.start.time);
@@ -268,7 +275,7 @@ std::string toText(const Summary& summary, const std::string& documentName) {
     text << "start     " << timeText(summary.start) << "\n";
     text << "duration  " << timeText(summary.duration) << "\n";
     if (summary.timeline.hasTimeline)
-        text << "tracks    " << otioContents(summary.timeline, true) << "\n";
+        text << "tracks    " << otioContents(summary.timeline, summary.transitions, true) << "\n";
     else if (summary.status)
         text << "tracks    none: the document holds no timeline\n";
     const Counts& counts = summary.counts;
@@ -297,7 +304,8 @@ std::string toText(const Summary& summary, const std::string& documentName) {
 }
 
 std::string oneLine(const Summary& summary) {
-    std::string line = "\"" + summary.name + "\": " + otioContents(summary.timeline, false);
+    std::string line =
+        "\"" + summary.name + "\": " + otioContents(summary.timeline, summary.transitions, false);
     if (summary.duration.status)
         line += ", " + timeText(summary.duration);
     return line;

@@ -50,8 +50,10 @@ struct Summary {
     std::vector<BoundsAnswer> bounds;
     Counts counts;                   ///< of the whole edit tree
     ZEM_0_81::TimelineView timeline; ///< the first composition in OTIO's terms
-    std::string dialect;             ///< the dialect the document was read in
-    std::vector<Loss> losses;        ///< what reading standard OTIO lost
+    /// Transitions of its standard OTIO tracks the edit tree keeps, not plays.
+    std::size_t transitions = 0;
+    std::string dialect;      ///< the dialect the document was read in
+    std::vector<Loss> losses; ///< what reading standard OTIO lost
 };
 
 /// Asks the composition of `loaded` everything `info` shows: its tree (and so
