@@ -265,7 +265,7 @@ const char* const kKnownSchemas[] = {
     "SerializableCollection.1",
     // Kept as other tools wrote them.
     "ImageSequenceReference.1", "Marker.1", "Marker.2", "Marker.3", "Color.1", "TimeEffect.1",
-    "LinearTimeWarp.1", "FreezeFrame.1", "Transition.1"};
+    "LinearTimeWarp.1", "FreezeFrame.1", "Transition.1", "GeneratorReference.1"};
 
 void checkLoadable(const rapidjson::Value& value, const std::string& place, bool inMetadata) {
     if (value.IsArray()) {

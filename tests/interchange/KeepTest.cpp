@@ -278,6 +278,7 @@ TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
     // The generator plays as missing media, and goes back out as the generator,
     // its members with it.
     const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
     const rapidjson::Document output = parsedWithLiterals(written);
     const rapidjson::Value& reference = itemOf(output, 0)["media_references"]["DEFAULT_MEDIA"];
     EXPECT_STREQ(reference["OTIO_SCHEMA"].GetString(), "GeneratorReference.1");
@@ -480,6 +481,7 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     const CoSharedPtr<DmAnnotationSettings> note(DmAnnotationSettings::create());
     compound->addEffect(note.get());
     const std::string renamed = writeStandard(*fromTree(*root));
+    expectLoadableByOtio(renamed);
     const rapidjson::Document changed = parsedWithLiterals(renamed);
     const rapidjson::Value& nested = itemOf(changed, 1);
     EXPECT_STREQ(nested["OTIO_SCHEMA"].GetString(), "Stack.1");
@@ -736,6 +738,7 @@ TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {
     EXPECT_EQ(view.tracks[1].kind, TimelineTrack::Kind::Audio);
 
     const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
     const rapidjson::Document output = parsedWithLiterals(written);
     const rapidjson::Value& tracks = output["tracks"]["children"];
     EXPECT_STREQ(tracks[0]["kind"].GetString(), "Subtitle");
