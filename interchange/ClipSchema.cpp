@@ -117,8 +117,8 @@ readInputs(ReadContext& context, const Members& clip, int version,
     if (version < 2) {
         if (const Value* reference = clip.objectMember(kMediaReference)) {
             const ReadContext::Scope scope(context, kMediaReference);
-            found.push_back(
-                Found{MediaReferenceSchema::read(context, *reference, defaults), true, ""});
+            found.push_back(Found{
+                MediaReferenceSchema::read(context, *reference, nullptr, defaults), true, ""});
         }
     } else if (const Value* references = clip.objectMember(kMediaReferences)) {
         std::string active = MediaReferenceSchema::kDefaultKey;
@@ -129,9 +129,17 @@ readInputs(ReadContext& context, const Members& clip, int version,
                 continue;
             const ReadContext::Scope entry(context, member.name);
             const std::string key = textOf(member.name);
-            found.push_back(Found{MediaReferenceSchema::read(context, member.value, defaults),
-                                  key == active, key});
+            found.push_back(
+                Found{MediaReferenceSchema::read(context, member.value, &member.name, defaults),
+                      key == active, key});
         }
+    }
+    if (!found.empty() &&
+        std::none_of(found.begin(), found.end(), [](const Found& entry) { return entry.active; })) {
+        const ReadContext::Scope scope(context, kActiveKey);
+        context.lose(clip.schema(), "approximated: it names none of the clip's media references: "
+                                    "the first of them plays (the OpenTimelineIO library plays "
+                                    "none)");
     }
     // The primary input says no place: it is the active reference, at place 0.
     for (Found& entry : found) {
@@ -215,14 +223,16 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
         writer.key(MediaReferenceSchema::kDefaultKey);
         writePlaceholderReference(writer);
     }
+    const std::vector<std::string> keys = MediaReferenceSchema::keysOf(source);
     for (std::uint32_t i = 0; i < inputs; ++i) {
         if (const DmSourceNode::Input* input = source.getMultiInput(i)) {
-            writer.key(MediaReferenceSchema::keyOf(i));
+            writer.key(keys[i]);
             MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType, clipRange);
         }
     }
     writer.endObject();
-    writer.member(kActiveKey, MediaReferenceSchema::kDefaultKey);
+    writer.member(kActiveKey,
+                  keys.empty() ? std::string(MediaReferenceSchema::kDefaultKey) : keys.front());
     ForeignMembers::writeMembers(writer, source, kKnown);
     writer.endObject();
 }

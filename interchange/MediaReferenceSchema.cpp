@@ -12,6 +12,7 @@
 #include "outside/dmtree/DmAudioProperties.h"
 #include "outside/dmtree/DmSourceInfo.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace ZEM_0_81::Interchange::MediaReferenceSchema {
@@ -333,6 +334,49 @@ std::string keyOf(std::uint32_t index) {
     return index == 0 ? std::string(kDefaultKey) : kKeyPrefix + std::to_string(index + 1);
 }
 
+namespace {
+
+/// The key a reference is kept under on its input, as it came.
+constexpr const char* kKeptKey = "media_reference_key";
+
+/// True for a key this system writes itself: kDefaultKey, or kKeyPrefix and a number.
+bool isOwnKey(const std::string& key) {
+    if (key == kDefaultKey)
+        return true;
+    const std::string prefix = kKeyPrefix;
+    return key.size() > prefix.size() && key.compare(0, prefix.size(), prefix) == 0 &&
+           key.find_first_not_of("0123456789", prefix.size()) == std::string::npos;
+}
+
+} // namespace
+
+std::vector<std::string> keysOf(const DmSourceNode& source) {
+    const std::uint32_t count = source.getNbMultiInputs();
+    std::vector<std::string> keys(count);
+    for (std::uint32_t i = 0; i < count; ++i) {
+        rapidotio::Document document;
+        const DmSourceNode::Input* input = source.getMultiInput(i);
+        const Value* kept =
+            input ? ForeignMembers::Leftovers::writtenAs(*input, kKeptKey, 0.0, document) : nullptr;
+        if (kept && kept->IsString())
+            keys[i].assign(kept->GetString(), kept->GetStringLength());
+    }
+    // An input without a key of its own, or whose key an input before it took,
+    // takes the first of this system's own that no other has.
+    for (std::uint32_t i = 0; i < count; ++i) {
+        const auto taken = [&](const std::string& key, std::uint32_t upTo) {
+            return std::find(keys.begin(), keys.begin() + upTo, key) != keys.begin() + upTo;
+        };
+        if (!keys[i].empty() && !taken(keys[i], i))
+            continue;
+        std::uint32_t index = i;
+        while (taken(keyOf(index), count))
+            ++index;
+        keys[i] = keyOf(index);
+    }
+    return keys;
+}
+
 void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t index,
            eDmTreeMediaType layerMediaType, const TimeRange& clipRange) {
     const auto* media = dynamic_cast<const DmSourceNode::MediaInput*>(&input);
@@ -389,7 +433,8 @@ CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults) {
         nullptr, DmString(RecordTime::fcmOf(rate)), defaults.mediaType, true));
 }
 
-InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults) {
+InputRead read(ReadContext& context, const Value& reference, const Value* key,
+               const Defaults& defaults) {
     const std::string schema = SchemaObject::schemaOf(reference);
     const Members members(context, &reference, schema);
     SchemaObject::reportUnread(members, SchemaObject::Unread::Kept);
@@ -400,6 +445,8 @@ InputRead read(ReadContext& context, const Value& reference, const Defaults& def
     const bool imageSequence = type == kImageSequenceType;
     const bool generator = type == kGeneratorType;
     ForeignMembers::Leftovers leftovers;
+    if (key && key->IsString() && !isOwnKey(std::string(key->GetString(), key->GetStringLength())))
+        leftovers.asWritten(kKeptKey, *key, 0.0);
     if (schema == kExternalReference)
         members.text(kTargetUrl, url);
     else if (imageSequence)

@@ -45,8 +45,14 @@ constexpr const char* kAvailableRange = rapidotio::keys::MediaReferenceKeys::ava
 constexpr const char* kAvailableImageBounds = "available_image_bounds";
 constexpr const char* kDefaultKey = "DEFAULT_MEDIA";
 
-/// The key of input `index` in a clip's "media_references".
+/// The key of input `index` in a clip's "media_references" when it keeps none
+/// of its own.
 std::string keyOf(std::uint32_t index);
+
+/// The keys of the inputs of `source` in its clip's "media_references", in order:
+/// the key each reference came under when it was another tool's own ("HIGH_RES",
+/// "PROXY"), else keyOf(its index); never the same twice.
+std::vector<std::string> keysOf(const DmSourceNode& source);
 
 /// Writes input `index` of a source, whose clip is written with the source range
 /// `clipRange`, as a reference object. Throws Json::Exception with
@@ -73,10 +79,13 @@ struct InputRead {
 /// reference): no source information, the clip's range as its available range.
 CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults);
 
-/// Reads the reference `reference` (entered by the caller). A reference of a
-/// schema other than the two above still gives an input, without source
+/// Reads the reference `reference` (entered by the caller), found under `key` in
+/// its clip's "media_references" (null for a "Clip.1"'s one reference); a key
+/// that is not one of this system's own is kept to be written back. A reference
+/// of a schema other than the two above still gives an input, without source
 /// information, and is reported as a loss.
-InputRead read(ReadContext& context, const Value& reference, const Defaults& defaults);
+InputRead read(ReadContext& context, const Value& reference, const Value* key,
+               const Defaults& defaults);
 
 } // namespace MediaReferenceSchema
 

@@ -758,6 +758,68 @@ TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {
     EXPECT_STREQ(changed["tracks"]["children"][0]["kind"].GetString(), "Audio");
 }
 
+TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
+    // Two references under a tool's own keys, the second one active: each goes
+    // back out under its key, the active one still active.
+    const auto reference = [](const char* url) {
+        return std::string(R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": ")") + url +
+               R"(", "available_range": null})";
+    };
+    const auto document = [&](const char* active) {
+        return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": )"
+               R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+               R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )"
+               R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" +
+               rationalTime("24.0", "0.0") + R"(, "duration": )" + rationalTime("24.0", "10.0") +
+               R"(}, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
+               reference("proxy.mp4") + R"(}, "active_media_reference_key": ")" + active +
+               R"("}]}]}})";
+    };
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(document("PROXY"), losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks[0].items[0].media.size(), 2u);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].path, "proxy.mp4");
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& clip = itemOf(output, 0);
+    EXPECT_STREQ(clip["active_media_reference_key"].GetString(), "PROXY");
+    EXPECT_STREQ(clip["media_references"]["PROXY"]["target_url"].GetString(), "proxy.mp4");
+    EXPECT_STREQ(clip["media_references"]["HIGH_RES"]["target_url"].GetString(), "hi.mov");
+    expectStableRoundTrip(*read, written);
+
+    // An input a host adds takes a key of this system's that no other has.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer =
+        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    ASSERT_NE(layer, nullptr);
+    auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
+    ASSERT_NE(source, nullptr);
+    const CoSharedPtr<DmSourceNode::MediaInput> added(
+        DmSourceNode::MediaInput::create(0.0, 10.0, nullptr, DmString("24"), eDmMediaVideo, true));
+    source->addMultiInput(added.get());
+    const rapidjson::Document more = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& references = itemOf(more, 0)["media_references"];
+    EXPECT_EQ(references.MemberCount(), 3u);
+    EXPECT_TRUE(references.HasMember("MEDIA_3"));
+
+    // An active key that names none of them: the first plays, and it is said.
+    const SharedPtr<Composition> dangling = readStandard(document("LOW_RES"), losses);
+    ASSERT_TRUE(dangling);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{
+                  "/tracks/children/0/children/0/active_media_reference_key | Clip.2 | "
+                  "approximated: it names none of the clip's media references: the first of "
+                  "them plays (the OpenTimelineIO library plays none)"});
+}
+
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
     // One timeline in a collection that carries a tool's metadata: written back,
     // the collection stays, with its metadata, around the one timeline.
