@@ -361,11 +361,13 @@ constexpr const char* kNestedItem = "item";
 
 } // namespace
 
-bool keepNested(const Value& item, double length, const std::string& name,
-                const RationalTime& start, DmPropertySet& target) {
-    std::string text;
-    if (!withinDepth(item, kMaxDepth - 1) || !textOf(item, text))
+bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
+                const std::string& name, const RationalTime& start, DmPropertySet& target) {
+    if (!item.IsObject() || !withinDepth(item, kMaxDepth - 1))
         return false;
+    const auto isHeld = [&](const Value& key) {
+        return std::any_of(held.begin(), held.end(), [&](const char* word) { return key == word; });
+    };
     rapidjson::StringBuffer buffer;
     TextWriter writer(buffer);
     writer.StartObject();
@@ -379,7 +381,22 @@ bool keepNested(const Value& item, double length, const std::string& name,
     writer.Double(start.rate);
     writer.EndArray();
     writer.Key(kNestedItem);
-    writer.RawValue(text.c_str(), text.size(), rapidjson::kObjectType);
+    // Member by member, so that nothing is copied; the depth is checked above.
+    writer.StartObject();
+    for (const auto& member : item.GetObject()) {
+        writer.Key(member.name.GetString(), member.name.GetStringLength());
+        if (isHeld(member.name))
+            writer.Null();
+        else
+            member.value.Accept(writer);
+    }
+    for (const char* word : held) {
+        if (!item.HasMember(word)) {
+            writer.Key(word);
+            writer.Null();
+        }
+    }
+    writer.EndObject();
     writer.EndObject();
     const DmString value(std::string(buffer.GetString(), buffer.GetSize()));
     target.setPropertyValue(kNestedId, eDmPropString, &value);

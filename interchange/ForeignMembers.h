@@ -165,9 +165,11 @@ private:
 
 /// Keeps the nested composition `item` on `target`, the offline source read for
 /// it with `length` frames, the name `name` and its range starting at `start`
-/// (kNestedId); false, keeping nothing, when it is nested too deeply.
-bool keepNested(const Value& item, double length, const std::string& name,
-                const RationalTime& start, DmPropertySet& target);
+/// (kNestedId): its members as they came but for those named in `held` (what the
+/// source holds instead), kept as nulls in their places or, when absent, after
+/// the others. False, keeping nothing, when it is nested too deeply.
+bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
+                const std::string& name, const RationalTime& start, DmPropertySet& target);
 /// The nested composition `object` keeps, with the length, name and start its
 /// source was read with (a start of rate 0 when it was kept without one); false
 /// when it keeps none.

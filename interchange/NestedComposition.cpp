@@ -59,17 +59,8 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     leftovers.keepOn(*source);
 
     // The rest is kept as it came, with a null where the source holds the value.
-    rapidotio::Document rest;
-    rest.CopyFrom(item, rest.GetAllocator());
-    for (const char* held : kHeld) {
-        const auto found = rest.FindMember(held);
-        if (found != rest.MemberEnd())
-            found->value.SetNull();
-        else
-            rest.AddMember(rapidjson::StringRef(held), Value(), rest.GetAllocator());
-    }
-    const bool kept =
-        ForeignMembers::keepNested(rest, recordLength, name.str(), trimmed.start, *source);
+    const bool kept = ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)},
+                                                 recordLength, name.str(), trimmed.start, *source);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"

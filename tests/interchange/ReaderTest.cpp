@@ -392,6 +392,22 @@ TEST(StandardOtioReader, DeeplyNestedValuesAreReadWithoutRecursion) {
                                          0),
               0u)
         << entriesOf(losses)[0];
+
+    // A nested stack whose metadata is as deep: too deep to keep, it is read as
+    // the offline clip it stands for and reported dropped, and nothing recurses.
+    const std::string nested = R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": )"
+                               R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": )"
+                               R"("Video", "children": [{"OTIO_SCHEMA": "Stack.1", "name": "n", )"
+                               R"("metadata": {"deep": )" +
+                               deep + R"(}, "children": []}]}]}})";
+    const SharedPtr<Composition> read = readStandard(nested, losses);
+    ASSERT_TRUE(read);
+    const std::vector<std::string> entries = entriesOf(losses);
+    ASSERT_FALSE(entries.empty());
+    EXPECT_EQ(entries[0],
+              "/tracks/children/0/children/0 | Stack.1 | approximated: a nested composition is "
+              "read as one offline clip spanning it");
+    EXPECT_FALSE(writeStandard(*read).empty());
 }
 
 TEST(StandardOtioReader, LossReportEntries) {
