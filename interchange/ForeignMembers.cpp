@@ -21,28 +21,6 @@ namespace {
 using TextWriter = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::UTF8<>,
                                      rapidjson::CrtAllocator, rapidjson::kWriteNanAndInfFlag>;
 
-/// True when `value` nests no deeper than `limit` arrays and objects, found
-/// without recursion.
-bool withinDepth(const Value& value, unsigned limit) {
-    std::vector<std::pair<const Value*, unsigned>> pending{{&value, 0u}};
-    while (!pending.empty()) {
-        const auto [current, depth] = pending.back();
-        pending.pop_back();
-        if (current->IsObject() || current->IsArray()) {
-            if (depth >= limit)
-                return false;
-            if (current->IsObject()) {
-                for (const auto& member : current->GetObject())
-                    pending.emplace_back(&member.value, depth + 1);
-            } else {
-                for (const Value& element : current->GetArray())
-                    pending.emplace_back(&element, depth + 1);
-            }
-        }
-    }
-    return true;
-}
-
 bool isKnown(const std::vector<const char*>& known, const Value& key) {
     return std::any_of(known.begin(), known.end(), [&](const char* name) {
         return std::strlen(name) == key.GetStringLength() &&
@@ -83,6 +61,26 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
 }
 
 } // namespace
+
+bool withinDepth(const Value& value, unsigned limit) {
+    std::vector<std::pair<const Value*, unsigned>> pending{{&value, 0u}};
+    while (!pending.empty()) {
+        const auto [current, depth] = pending.back();
+        pending.pop_back();
+        if (current->IsObject() || current->IsArray()) {
+            if (depth >= limit)
+                return false;
+            if (current->IsObject()) {
+                for (const auto& member : current->GetObject())
+                    pending.emplace_back(&member.value, depth + 1);
+            } else {
+                for (const Value& element : current->GetArray())
+                    pending.emplace_back(&element, depth + 1);
+            }
+        }
+    }
+    return true;
+}
 
 bool parseKept(const std::string& text, rapidotio::Document& document) {
     StrictJson::parseGuarded<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag |

@@ -58,6 +58,10 @@ const std::vector<std::int32_t>& ids();
 /// Nesting depth of the values kept.
 constexpr unsigned kMaxDepth = 128;
 
+/// True when `value` nests no deeper than `limit` arrays and objects, found
+/// without recursion, whatever its depth.
+bool withinDepth(const Value& value, unsigned limit);
+
 /// Whether the edit-tree object holds the OTIO object's "name" itself.
 enum class Name { Held, Kept };
 

@@ -301,6 +301,12 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) 
             context.lose(schema, "dropped: not a marker");
             continue;
         }
+        // Copied to be rebased: RapidJSON copies by recursion, so only what the
+        // edit tree would keep anyway.
+        if (!ForeignMembers::withinDepth(value, ForeignMembers::kMaxDepth)) {
+            context.lose(schema, "dropped: nested more deeply than the edit tree keeps");
+            continue;
+        }
         rapidotio::Document marker;
         marker.CopyFrom(value, marker.GetAllocator());
         rebase(marker, time);

@@ -408,6 +408,17 @@ TEST(StandardOtioReader, DeeplyNestedValuesAreReadWithoutRecursion) {
               "/tracks/children/0/children/0 | Stack.1 | approximated: a nested composition is "
               "read as one offline clip spanning it");
     EXPECT_FALSE(writeStandard(*read).empty());
+
+    // A marker as deep: dropped, and said so.
+    const std::string marker =
+        R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+        R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [{"OTIO_SCHEMA": "Gap.1", )"
+        R"("markers": [{"OTIO_SCHEMA": "Marker.2", "metadata": {"deep": )" +
+        deep + R"(}}]}]}]}})";
+    ASSERT_TRUE(readStandard(marker, losses));
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"/tracks/children/0/children/0/markers/0 | Marker.2 | "
+                                       "dropped: nested more deeply than the edit tree keeps"});
 }
 
 TEST(StandardOtioReader, LossReportEntries) {
