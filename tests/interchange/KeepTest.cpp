@@ -120,6 +120,12 @@ std::string clipAt(const char* rate, const char* length) {
            rationalTime(rate, "0.0") + R"(, "duration": )" + rationalTime(rate, length) + "}}";
 }
 
+/// The first layer of the first track of `root`: an edit tree a test changes as
+/// a host would.
+DmLayerNode* firstLayerOf(DmRoot& root) {
+    return dynamic_cast<DmLayerNode*>(root.getChild(0)->getChild(0)->getChild(0)->getChild(0));
+}
+
 /// Expects `written`, the standard OTIO of `read`, to read back into the same
 /// tree, and to be written the same again.
 void expectStableRoundTrip(const Composition& read, const std::string& written) {
@@ -221,8 +227,7 @@ TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
     Status status;
     const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
     ASSERT_TRUE(root);
-    auto* layer =
-        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    auto* layer = firstLayerOf(*root);
     ASSERT_NE(layer, nullptr);
     auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
     ASSERT_NE(source, nullptr);
@@ -750,8 +755,7 @@ TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {
     Status status;
     const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
     ASSERT_TRUE(root);
-    auto* layer =
-        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    auto* layer = firstLayerOf(*root);
     ASSERT_NE(layer, nullptr);
     layer->mediaType = eDmMediaAudio;
     const rapidjson::Document changed = parsedWithLiterals(writeStandard(*fromTree(*root)));
@@ -797,8 +801,7 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     Status status;
     const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
     ASSERT_TRUE(root);
-    auto* layer =
-        dynamic_cast<DmLayerNode*>(root->getChild(0)->getChild(0)->getChild(0)->getChild(0));
+    auto* layer = firstLayerOf(*root);
     ASSERT_NE(layer, nullptr);
     auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
     ASSERT_NE(source, nullptr);
