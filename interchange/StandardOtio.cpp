@@ -97,7 +97,7 @@ private:
                 continue;
             StandardOtio::Transition found;
             found.track = m_openLayers.back().index;
-            found.cut = Json::truncateToInt64(cut);
+            found.cut = bounded(Json::truncateToInt64(cut), kCutBound);
             found.inOffset = offset(transition, Interchange::OtioTiming::kInOffset);
             found.outOffset = offset(transition, Interchange::OtioTiming::kOutOffset);
             found.name = textOf(transition, Interchange::SchemaObject::kName);
@@ -112,8 +112,16 @@ private:
         if (!Interchange::OtioTiming::timeOf(Interchange::OtioTiming::memberOf(transition, key),
                                              time))
             return 0;
-        return Json::truncateToInt64(
-            std::round(Interchange::RecordTime::rescale(time.value, time.rate, m_rate)));
+        return bounded(Json::truncateToInt64(std::round(
+                           Interchange::RecordTime::rescale(time.value, time.rate, m_rate))),
+                       kOffsetBound);
+    }
+
+    // A cut and its offsets add up without overflow: far beyond any timeline.
+    static constexpr std::int64_t kCutBound = std::int64_t(1) << 62;
+    static constexpr std::int64_t kOffsetBound = std::int64_t(1) << 53;
+    static std::int64_t bounded(std::int64_t value, std::int64_t bound) {
+        return std::clamp(value, -bound, bound);
     }
 
     const DmCompositionNode* m_composition;

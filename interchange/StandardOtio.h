@@ -68,7 +68,8 @@ public:
         /// rate, as TimelineView counts record frames.
         std::int64_t cut = 0;
         /// The frames it spans before and after the cut, at the composition's
-        /// rate, rounded to the nearest frame.
+        /// rate, rounded to the nearest frame. The cut lies within ±2^62 and the
+        /// offsets within ±2^53, so that they add up without overflow.
         std::int64_t inOffset = 0;
         std::int64_t outOffset = 0;
         std::string name;

@@ -702,6 +702,22 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     ASSERT_EQ(found.size(), 1u);
     EXPECT_EQ(found[0].cut, 86400);
 
+    // Offsets past any timeline are bounded, so that a cut and its offsets add
+    // up without overflow.
+    const std::string huge =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clipAt("24.0", "10.0") +
+        R"(, {"OTIO_SCHEMA": "Transition.1", "in_offset": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": -1e300}, "out_offset": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 1e300}}]}]}})";
+    const SharedPtr<Composition> far = readStandard(huge, losses);
+    ASSERT_TRUE(far);
+    ASSERT_TRUE(StandardOtio::transitions(*far, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].inOffset, -(std::int64_t(1) << 53));
+    EXPECT_EQ(found[0].outOffset, std::int64_t(1) << 53);
+
     // A composition without any has none; one whose text does not import fails
     // as getTree does, and leaves the list as it was.
     const SharedPtr<Composition> plain = readStandard(kDocument, losses);
