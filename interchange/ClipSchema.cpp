@@ -125,9 +125,12 @@ readInputs(ReadContext& context, const Members& clip, int version,
         clip.text(kActiveKey, active);
         const ReadContext::Scope scope(context, kMediaReferences);
         for (const auto& member : references->GetObject()) {
-            if (!member.value.IsObject())
-                continue;
             const ReadContext::Scope entry(context, member.name);
+            if (!member.value.IsObject()) {
+                // A null one plays nothing in OTIO either.
+                context.lose(std::string(), "dropped: not a media reference");
+                continue;
+            }
             const std::string key = textOf(member.name);
             found.push_back(
                 Found{MediaReferenceSchema::read(context, member.value, &member.name, defaults),

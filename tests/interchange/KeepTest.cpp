@@ -829,6 +829,15 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     EXPECT_EQ(references.MemberCount(), 3u);
     EXPECT_TRUE(references.HasMember("MEDIA_3"));
 
+    // A reference that is not one is dropped, and said so.
+    std::string withNull = document("PROXY");
+    withNull.replace(withNull.find(R"("PROXY": )"), 0, R"("BROKEN": null, )");
+    const SharedPtr<Composition> nulled = readStandard(withNull, losses);
+    ASSERT_TRUE(nulled);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"/tracks/children/0/children/0/media_references/BROKEN | "
+                                       "none | dropped: not a media reference"});
+
     // An active key that names none of them: the first plays, and it is said.
     const SharedPtr<Composition> dangling = readStandard(document("LOW_RES"), losses);
     ASSERT_TRUE(dangling);
