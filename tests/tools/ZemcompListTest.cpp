@@ -256,6 +256,53 @@ TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
     EXPECT_TRUE(contains(list.out, "25:00:00:00  25:00:10:00")) << list.out;
 }
 
+TEST_F(ZemcompList, TimelinesTimedAtTheSoundsRateShowThePicturesTimecode) {
+    // 2 s of sound beside 48 frames at 23.976: the sound ends between two
+    // frames, so the timeline is read at 48000, 2002 samples a frame.
+    const auto time = [](const char* rate, const char* value) {
+        return std::string(R"({"OTIO_SCHEMA":"RationalTime.1","rate":)") + rate + R"(,"value":)" +
+               value + "}";
+    };
+    const auto clip = [&](const char* name, const char* rate, const char* frames) {
+        return std::string(R"({"OTIO_SCHEMA":"Clip.2","name":")") + name +
+               R"(","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" + time(rate, "0") +
+               R"(,"duration":)" + time(rate, frames) + "}}";
+    };
+    const char* film = "23.976023976023978";
+    const fs::path path = scratchFile(
+        "sound.otio", R"({"OTIO_SCHEMA":"Timeline.1","name":"mix","global_start_time":)" +
+                          time(film, "86313") +
+                          R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[)"
+                          R"({"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
+                          clip("pic", film, "48") +
+                          R"(]},{"OTIO_SCHEMA":"Track.1","name":"A1","kind":"Audio","children":[)" +
+                          clip("snd", "48000", "96000") + "]}]}}");
+
+    const ToolRun list = run("list " + path.string());
+    ASSERT_EQ(list.exitCode, 0) << list.err;
+    EXPECT_TRUE(contains(list.out, "at 48000/1 fps (timecode at 23.976 fps), start 00:59:56:09"))
+        << list.out;
+    // Frame counts stay in samples; the sound's end falls between two frames.
+    EXPECT_TRUE(contains(list.out, "pic   00:59:56:09  00:59:58:09   172798626+96096")) << list.out;
+    EXPECT_TRUE(contains(list.out, "snd   00:59:56:09  ~00:59:58:09  172798626+96000")) << list.out;
+    EXPECT_FALSE(contains(list.out, "00:59:59:46626")) << list.out;
+
+    const ToolRun info = run("info " + path.string());
+    EXPECT_TRUE(contains(info.out, "start     00:59:56:09 (172798626 frames at 48000/1 fps"))
+        << info.out;
+    EXPECT_TRUE(contains(info.out, "timecode  at 23.976 fps")) << info.out;
+    EXPECT_TRUE(contains(info.out, "bounds    at 00:59:56:09 (frame 172798626)")) << info.out;
+    // A timeline at a picture's rate says nothing of it.
+    EXPECT_FALSE(contains(run("info " + example("short-cut.otio.json")).out, "timecode  "));
+
+    // The picture's ruler counts frames, and --range takes its timecode.
+    const ToolRun drawn = run("draw --range 00:59:57:00-00:59:58:00 " + path.string());
+    ASSERT_EQ(drawn.exitCode, 0) << drawn.err;
+    EXPECT_TRUE(contains(drawn.out, "drawn: 00:59:57:00 for 48048 frames (172828656 to"))
+        << drawn.out;
+    EXPECT_TRUE(contains(drawn.out, ">00:59:57:00<")) << drawn.out;
+}
+
 TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
     const fs::path bad = scratchFile("bad.json", "{\"tracks\": [1, 2");
     const std::string files = example("short-cut.otio.json") + " " + bad.string() + " " +

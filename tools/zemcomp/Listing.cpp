@@ -77,6 +77,7 @@ FrameRange transitionRange(const StandardOtio::Transition& transition) {
 }
 
 std::string clipTable(const TimelineView& view, const Transitions& transitions) {
+    const Clock clock = Clock::of(view);
     Table table({"TRACK", "#>", "TYPE", "NAME", "REC IN", "REC OUT", "REC FRAMES>", "SRC IN",
                  "SRC OUT", "SRC FRAMES>", "SRC RATE", "EFFECTS", "NOTES>", "MEDIA"});
     auto transition = transitions.begin();
@@ -90,8 +91,7 @@ std::string clipTable(const TimelineView& view, const Transitions& transitions) 
                  ++transition) {
                 const FrameRange record = transitionRange(*transition);
                 table.add({trackLabel(track, t), "", "transition", transition->name,
-                           timecodeText(record.start, view.rate),
-                           timecodeText(record.end(), view.rate),
+                           timecodeText(record.start, clock), timecodeText(record.end(), clock),
                            framesText(record.start, std::to_string(record.duration)), "", "", "",
                            "", transition->type, "", ""});
             }
@@ -107,8 +107,8 @@ std::string clipTable(const TimelineView& view, const Transitions& transitions) 
                 std::to_string(i + 1),
                 item.isClip() ? "clip" : "gap",
                 item.name,
-                timecodeText(record.start, view.rate),
-                timecodeText(record.end(), view.rate),
+                timecodeText(record.start, clock),
+                timecodeText(record.end(), clock),
                 framesText(record.start, std::to_string(record.duration)),
                 "",
                 "",
@@ -121,13 +121,15 @@ std::string clipTable(const TimelineView& view, const Transitions& transitions) 
                 const SourceRange& source = item.source;
                 const std::string duration = countText(source.duration);
                 if (source.start) {
-                    row[7] = timecodeText(*source.start, source.rate);
+                    const Clock sourceClock = clock.at(source.rate);
+                    row[7] = timecodeText(*source.start, sourceClock);
                     // An end between two frames is shown at the frame it reaches.
                     const auto end =
                         *source.start +
                         static_cast<std::int64_t>(std::ceil(source.duration.toDouble() - 1e-9));
-                    row[8] =
-                        (source.duration.isWhole() ? "" : "~") + timecodeText(end, source.rate);
+                    row[8] = timecodeText(end, sourceClock);
+                    if (!source.duration.isWhole() && row[8].front() != '~')
+                        row[8] = "~" + row[8];
                     row[9] = framesText(*source.start, duration);
                 } else {
                     row[7] = row[8] = "?";
@@ -143,6 +145,7 @@ std::string clipTable(const TimelineView& view, const Transitions& transitions) 
 }
 
 std::string trackTable(const TimelineView& view) {
+    const Clock clock = Clock::of(view);
     Table table({"#>", "TRACK", "KIND", "CLIPS>", "GAPS>", "START", "END", "FRAMES>"});
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const TimelineTrack& track = view.tracks[t];
@@ -161,14 +164,14 @@ std::string trackTable(const TimelineView& view) {
         const bool empty = track.items.empty();
         table.add({std::to_string(t + 1), track.name, TimelineTrack::kindName(track.kind),
                    std::to_string(clips), std::to_string(gaps),
-                   empty ? "-" : timecodeText(start, view.rate),
-                   empty ? "-" : timecodeText(end, view.rate),
+                   empty ? "-" : timecodeText(start, clock), empty ? "-" : timecodeText(end, clock),
                    empty ? "-" : framesText(start, std::to_string(end - start))});
     }
     return table.empty() ? "  (no tracks)\n" : table.text("  ");
 }
 
 std::string mediaTable(const TimelineView& view) {
+    const Clock clock = Clock::of(view);
     Table table({"TRACK", "#>", "CLIP", "INPUT", "KIND", "PATH", "AVAILABLE IN", "AVAILABLE OUT",
                  "FRAMES>", "RATE"});
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
@@ -190,8 +193,10 @@ std::string mediaTable(const TimelineView& view) {
                            m == 0 ? "primary" : std::to_string(m + 1),
                            TimelineMedia::kindName(media.kind),
                            media.path.empty() ? "(no path)" : media.path,
-                           known ? timecodeText(start, media.rate) : "?",
-                           known ? timecodeText(start + media.availableDuration, media.rate) : "?",
+                           known ? timecodeText(start, clock.at(media.rate)) : "?",
+                           known
+                               ? timecodeText(start + media.availableDuration, clock.at(media.rate))
+                               : "?",
                            (known ? std::to_string(start) : std::string("?")) + "+" +
                                std::to_string(media.availableDuration),
                            rateText(media.rate)});
@@ -202,6 +207,7 @@ std::string mediaTable(const TimelineView& view) {
 }
 
 std::string noteTable(const TimelineView& view) {
+    const Clock clock = Clock::of(view);
     Table table({"TRACK", "#>", "ON", "KIND", "IN", "OUT", "FRAMES>", "COLOUR", "TEXT"});
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const TimelineTrack& track = view.tracks[t];
@@ -210,8 +216,7 @@ std::string noteTable(const TimelineView& view) {
             const auto add = [&](const FrameRange& range, const char* kind, std::string colour,
                                  std::string text, bool visible) {
                 table.add({trackLabel(track, t), std::to_string(i + 1), item.name, kind,
-                           timecodeText(range.start, view.rate),
-                           timecodeText(range.end(), view.rate),
+                           timecodeText(range.start, clock), timecodeText(range.end(), clock),
                            framesText(range.start, std::to_string(range.duration)),
                            std::move(colour), visible ? std::move(text) : text + " (hidden)"});
             };
@@ -347,10 +352,12 @@ void writeTransitions(Writer& writer, const Transitions& transitions, std::size_
 std::string viewHeadline(const TimelineView& view) {
     if (!view.hasTimeline)
         return "no timeline";
-    std::string text = "\"" + view.name + "\" at " + rateText(view.rate) + " fps, start " +
-                       timecodeText(view.start, view.rate) + ", duration " +
-                       timeText(view.duration, view.rate) + ", " +
-                       plural(view.tracks.size(), "track");
+    const Clock clock = Clock::of(view);
+    std::string text = "\"" + view.name + "\" at " + rateText(view.rate) + " fps";
+    if (clock.converts())
+        text += " (timecode at " + rateText(clock.shown) + " fps)";
+    text += ", start " + timecodeText(view.start, clock) + ", duration " +
+            timeText(view.duration, clock) + ", " + plural(view.tracks.size(), "track");
     return text;
 }
 

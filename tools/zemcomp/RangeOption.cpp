@@ -124,7 +124,7 @@ std::optional<std::int64_t> parseTimecode(const std::string& text, const Rationa
     return negative ? -count : count;
 }
 
-std::optional<FrameRange> resolveRange(const std::string& text, const Rational& rate,
+std::optional<FrameRange> resolveRange(const std::string& text, const Clock& clock,
                                        std::string& error) {
     const std::optional<RangeText> parts = splitRange(text);
     if (!parts) {
@@ -140,12 +140,12 @@ std::optional<FrameRange> resolveRange(const std::string& text, const Rational& 
             continue;
         }
         std::string reason;
-        const std::optional<std::int64_t> frame = parseTimecode(*texts[i], rate, reason);
+        const std::optional<std::int64_t> frame = parseTimecode(*texts[i], clock.shown, reason);
         if (!frame) {
             error = "--range: " + reason;
             return std::nullopt;
         }
-        bounds[i] = *frame;
+        bounds[i] = clock.frameAt(*frame);
     }
     if (bounds[1] <= bounds[0]) {
         error = "--range: the end (" + std::to_string(bounds[1]) + ") must come after the start (" +

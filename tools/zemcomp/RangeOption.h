@@ -3,6 +3,7 @@
 // The --range option: which frames of a timeline to draw, as "START-END".
 
 #include "composition/TimelineView.h"
+#include "tools/zemcomp/TimeText.h"
 
 #include <CLI/CLI.hpp>
 
@@ -37,10 +38,13 @@ CLI::Validator rangeShape();
 std::optional<std::int64_t> parseTimecode(const std::string& text, const ZEM_0_81::Rational& rate,
                                           std::string& error);
 
-/// The frames `text` names at `rate`: from START for END - START frames, END
-/// being the first frame not drawn. Nothing, with `error` set ("--range: …"),
-/// when a part does not name a frame or END is not after START.
-std::optional<ZEM_0_81::FrameRange>
-resolveRange(const std::string& text, const ZEM_0_81::Rational& rate, std::string& error);
+/// The frames `text` names at `clock`'s rate: from START for END - START
+/// frames, END being the first frame not drawn. A timecode counts as the clock
+/// shows timecodes (the picture's frames, on a timeline timed at its sound's
+/// sample rate), a whole number is a frame at the clock's rate. Nothing, with
+/// `error` set ("--range: …"), when a part does not name a frame or END is not
+/// after START.
+std::optional<ZEM_0_81::FrameRange> resolveRange(const std::string& text, const Clock& clock,
+                                                 std::string& error);
 
 } // namespace zemcomp

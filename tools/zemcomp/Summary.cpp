@@ -50,10 +50,16 @@ public:
     bool nameSeen = false;
 };
 
-std::string timeText(const TimeAnswer& answer) {
+/// How `summary` shows its times: timecode at the picture's rate (see Clock).
+Clock clockOf(const Summary& summary) {
+    return Clock(summary.start.time.getRate(), Clock::of(summary.timeline).shown);
+}
+
+std::string timeText(const TimeAnswer& answer, const Summary& summary) {
     if (!answer.status)
         return describe(answer.status);
-    return zemcomp::timeText(answer.time.getNbTicks(), answer.time.getRate());
+    return zemcomp::timeText(answer.time.getNbTicks(),
+                             Clock(answer.time.getRate(), clockOf(summary).shown));
 }
 
 template <class Writer> void writeTime(Writer& writer, const TimeAnswer& answer) {
@@ -126,7 +132,7 @@ std::string otioContents(const TimelineView& view, std::size_t transitions, bool
 std::string frameText(const Summary& summary, std::int64_t at) {
     if (!summary.start.status)
         return "frame " + std::to_string(at);
-    return timecodeText(at, summary.start.time.getRate()) + " (frame " + std::to_string(at) + ")";
+    return timecodeText(at, clockOf(summary)) + " (frame " + std::to_string(at) + ")";
 }
 
 } // namespace
@@ -272,8 +278,11 @@ std::string toText(const Summary& summary, const std::string& documentName) {
     if (!summary.status)
         text << "import    " << describe(summary.status) << "\n";
     text << "name      " << (summary.name.empty() ? "(none)" : summary.name) << "\n";
-    text << "start     " << timeText(summary.start) << "\n";
-    text << "duration  " << timeText(summary.duration) << "\n";
+    text << "start     " << timeText(summary.start, summary) << "\n";
+    text << "duration  " << timeText(summary.duration, summary) << "\n";
+    if (summary.start.status && clockOf(summary).converts())
+        text << "timecode  at " << rateText(clockOf(summary).shown)
+             << " fps, the picture's (times count at its sound's sample rate)\n";
     if (summary.timeline.hasTimeline)
         text << "tracks    " << otioContents(summary.timeline, summary.transitions, true) << "\n";
     else if (summary.status)
@@ -307,7 +316,7 @@ std::string oneLine(const Summary& summary) {
     std::string line =
         "\"" + summary.name + "\": " + otioContents(summary.timeline, summary.transitions, false);
     if (summary.duration.status)
-        line += ", " + timeText(summary.duration);
+        line += ", " + timeText(summary.duration, summary);
     return line;
 }
 

@@ -5,10 +5,92 @@
 #include "outside/core/String.h"
 
 #include <cstdio>
+#include <limits>
 
 namespace zemcomp {
 
 using namespace ZEM_0_81;
+
+namespace {
+
+// 64 bits by 32 by 32 bits: exact in 128 bits, which both compilers the
+// project builds with have on every 64-bit target.
+__extension__ typedef __int128 Wide;
+
+bool isRate(const Rational& rate) {
+    return rate.getNumerator() > 0 && rate.getDenominator() != 0;
+}
+
+/// numerator / denominator (denominator > 0) rounded to the nearest whole
+/// number, halves away from zero; false when it does not fit 64 bits.
+bool nearest(Wide numerator, Wide denominator, std::int64_t& out, bool& exact) {
+    const bool negative = numerator < 0;
+    const Wide magnitude = negative ? -numerator : numerator;
+    Wide quotient = magnitude / denominator;
+    const Wide remainder = magnitude % denominator;
+    exact = remainder == 0;
+    if (remainder >= denominator - remainder)
+        ++quotient;
+    if (quotient > static_cast<Wide>(std::numeric_limits<std::int64_t>::max()))
+        return false;
+    out = negative ? -static_cast<std::int64_t>(quotient) : static_cast<std::int64_t>(quotient);
+    return true;
+}
+
+} // namespace
+
+Clock::Clock(const Rational& rate, const Rational& picture) : rate(rate), shown(rate) {
+    if (isSampleRate(rate) && isRate(picture) && !isSampleRate(picture))
+        shown = picture;
+}
+
+Clock Clock::of(const TimelineView& view) {
+    if (!isSampleRate(view.rate))
+        return Clock(view.rate);
+    const Rational* anyTrack = nullptr;
+    for (const TimelineTrack& track : view.tracks)
+        for (const TimelineItem& item : track.items) {
+            const Rational& source = item.source.rate;
+            if (!item.isClip() || !isRate(source) || isSampleRate(source))
+                continue;
+            if (track.kind == TimelineTrack::Kind::Video)
+                return Clock(view.rate, source);
+            if (!anyTrack)
+                anyTrack = &source;
+        }
+    return anyTrack ? Clock(view.rate, *anyTrack) : Clock(view.rate);
+}
+
+bool Clock::isSampleRate(const Rational& rate) {
+    return isRate(rate) && static_cast<std::int64_t>(rate.getNumerator()) >
+                               std::int64_t(1000) * rate.getDenominator();
+}
+
+std::int64_t Clock::shownFrame(std::int64_t frames, bool* exact) const {
+    bool lands = true;
+    std::int64_t out = frames;
+    // frames / rate seconds x shown: frames x rate's denominator x shown's
+    // numerator / (rate's numerator x shown's denominator), exact in 128 bits.
+    if (converts() &&
+        !nearest(static_cast<Wide>(frames) * rate.getDenominator() * shown.getNumerator(),
+                 static_cast<Wide>(rate.getNumerator()) * shown.getDenominator(), out, lands)) {
+        out = frames;
+        lands = true;
+    }
+    if (exact)
+        *exact = lands;
+    return out;
+}
+
+std::int64_t Clock::frameAt(std::int64_t shownFrame) const {
+    bool lands = true;
+    std::int64_t out = shownFrame;
+    if (converts() &&
+        !nearest(static_cast<Wide>(shownFrame) * shown.getDenominator() * rate.getNumerator(),
+                 static_cast<Wide>(shown.getNumerator()) * rate.getDenominator(), out, lands))
+        out = shownFrame;
+    return out;
+}
 
 std::string rateText(const Rational& rate) {
     String text;
@@ -17,20 +99,20 @@ std::string rateText(const Rational& rate) {
     return std::to_string(rate.getNumerator()) + "/" + std::to_string(rate.getDenominator());
 }
 
-std::string timecodeText(std::int64_t frames, const Rational& rate) {
+std::string timecodeText(std::int64_t frames, const Clock& clock) {
+    bool exact = true;
+    const std::int64_t shown = clock.shownFrame(frames, &exact);
     std::string text;
-    if (Timecode::format(frames, rate, text))
-        return text;
+    if (Timecode::format(shown, clock.shown, text))
+        return exact ? text : "~" + text;
     return std::to_string(frames);
 }
 
 std::string secondsText(std::int64_t frames, const Rational& rate) {
     if (rate.getNumerator() <= 0 || rate.getDenominator() == 0)
         return {};
-        // frames x den / num seconds, in whole milliseconds rounded half away from
-        // zero; exact in 128 bits, where the compiler has them.
-#if defined(__SIZEOF_INT128__)
-    __extension__ typedef __int128 Wide;
+    // frames x den / num seconds, in whole milliseconds rounded half away from
+    // zero, exactly.
     const Wide numerator = static_cast<Wide>(frames) * rate.getDenominator() * 1000;
     const Wide denominator = rate.getNumerator();
     const Wide magnitude = numerator < 0 ? -numerator : numerator;
@@ -46,20 +128,15 @@ std::string secondsText(std::int64_t frames, const Rational& rate) {
     char tail[8];
     std::snprintf(tail, sizeof tail, ".%03d s", fraction);
     return (numerator < 0 && millis != 0 ? "-" : "") + digits + tail;
-#else
-    char text[64];
-    std::snprintf(text, sizeof text, "%.3Lf s",
-                  static_cast<long double>(frames) * rate.getDenominator() / rate.getNumerator());
-    return text;
-#endif
 }
 
-std::string timeText(std::int64_t frames, const Rational& rate) {
+std::string timeText(std::int64_t frames, const Clock& clock) {
+    const Rational& rate = clock.rate;
     std::string timecode;
-    if (!Timecode::format(frames, rate, timecode))
+    if (!Timecode::format(0, clock.shown, timecode))
         return std::to_string(frames) + " frames at " + rateText(rate) + " fps";
-    return timecode + " (" + std::to_string(frames) + " frames at " + rateText(rate) + " fps, " +
-           secondsText(frames, rate) + ")";
+    return timecodeText(frames, clock) + " (" + std::to_string(frames) + " frames at " +
+           rateText(rate) + " fps, " + secondsText(frames, rate) + ")";
 }
 
 } // namespace zemcomp

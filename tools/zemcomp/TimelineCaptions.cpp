@@ -1,6 +1,7 @@
 #include "tools/zemcomp/TimelineCaptions.h"
 
 #include "composition/Timecode.h"
+#include "tools/zemcomp/TimeText.h"
 
 #include <cmath>
 #include <limits>
@@ -52,11 +53,11 @@ std::string frames(std::int64_t n) {
 
 } // namespace
 
-std::string timecode(std::int64_t frameNumber, const Rational& rate) {
+std::string timecode(std::int64_t frameNumber, const Clock& clock) {
     std::string text;
-    if (!Timecode::format(frameNumber, rate, text))
+    if (!Timecode::format(0, clock.shown, text))
         return "frame " + std::to_string(frameNumber);
-    return text;
+    return timecodeText(frameNumber, clock);
 }
 
 std::string rate(const Rational& value) {
@@ -88,8 +89,8 @@ std::string count(std::uint64_t n, const char* one, const char* many) {
     return std::to_string(n) + " " + (n == 1 ? one : many);
 }
 
-std::string range(const FrameRange& value, const Rational& compositionRate) {
-    return timecode(value.start, compositionRate) + " for " + frames(value.duration) + " (" +
+std::string range(const FrameRange& value, const Clock& clock) {
+    return timecode(value.start, clock) + " for " + frames(value.duration) + " (" +
            std::to_string(value.start) + " to " + std::to_string(lastFrame(value)) + ")";
 }
 
@@ -124,20 +125,20 @@ std::string nameOf(const TimelineItem& value) {
 
 } // namespace
 
-std::string itemLine(const TimelineItem& value, const Rational& compositionRate) {
-    return nameOf(value) + " at " + range(value.record, compositionRate);
+std::string itemLine(const TimelineItem& value, const Clock& clock) {
+    return nameOf(value) + " at " + range(value.record, clock);
 }
 
-std::string item(const TimelineItem& value, const Rational& compositionRate) {
+std::string item(const TimelineItem& value, const Clock& clock) {
     std::string text = nameOf(value);
     if (value.isGap())
         text += "\ngap";
     else
         text += value.offline ? "\nclip, offline: no media" : "\nclip";
-    text += "\nrecord " + range(value.record, compositionRate);
+    text += "\nrecord " + range(value.record, clock);
     if (value.isClip()) {
         text += "\nsource ";
-        text += value.source.start ? timecode(*value.source.start, value.source.rate)
+        text += value.source.start ? timecode(*value.source.start, clock.at(value.source.rate))
                                    : std::string("start unknown");
         text +=
             " for " + frameCount(value.source.duration) + " frames at " + rate(value.source.rate);
@@ -159,24 +160,22 @@ std::string item(const TimelineItem& value, const Rational& compositionRate) {
     return text;
 }
 
-std::string note(const TimelineNote& value, const TimelineItem& on,
-                 const Rational& compositionRate) {
+std::string note(const TimelineNote& value, const TimelineItem& on, const Clock& clock) {
     std::string text = "Note: " + value.text;
     text += "\non " + std::string(on.isGap() ? "gap " : "clip ") + on.name;
-    text += "\nshows from " + range(value.range, compositionRate);
+    text += "\nshows from " + range(value.range, clock);
     if (!value.visible)
         text += "\nswitched off";
     return text;
 }
 
-std::string paint(const TimelineItem& value, const Rational& compositionRate) {
+std::string paint(const TimelineItem& value, const Clock& clock) {
     std::string text = "Paint on " + value.name;
     for (const TimelinePaint& layer : value.paint) {
         if (layer.strokes == 0)
             continue;
         text += "\n" + count(layer.strokes, "stroke", "strokes") + ", " +
-                count(layer.points, "point", "points") + ", from " +
-                range(layer.range, compositionRate);
+                count(layer.points, "point", "points") + ", from " + range(layer.range, clock);
         if (!layer.visible)
             text += ", switched off";
     }

@@ -2,6 +2,7 @@
 
 #include "composition/Timecode.h"
 #include "tools/zemcomp/TextFit.h"
+#include "tools/zemcomp/TimeText.h"
 #include "tools/zemcomp/TimelineCaptions.h"
 
 #include <algorithm>
@@ -261,7 +262,7 @@ constexpr std::array<LegendKey, 15> kLegendKeys = {{
 class Layout {
 public:
     Layout(const TimelineView& view, const PictureOptions& options)
-        : m_view(view), m_options(options) {}
+        : m_view(view), m_options(options), m_clock(Clock::of(view)) {}
 
     TimelinePicture run();
 
@@ -281,6 +282,8 @@ private:
 
     const TimelineView& m_view;
     const PictureOptions& m_options;
+    /// How record times are written: timecode at the picture's rate.
+    const Clock m_clock;
     TimelinePicture m_picture;
     std::optional<Scale> m_scale;
 };
@@ -362,9 +365,12 @@ void Layout::heading() {
             (item.isGap() ? gaps : clips) += 1;
             notes += item.notes.size();
         }
-    const Rational& rate = m_view.rate;
+    const Clock& rate = m_clock;
     std::vector<std::string> parts = {
-        m_options.source, TimelineCaptions::rate(rate),
+        m_options.source,
+        TimelineCaptions::rate(m_view.rate) +
+            (m_clock.converts() ? ", timecode at " + TimelineCaptions::rate(m_clock.shown)
+                                : std::string()),
         TimelineCaptions::timecode(m_view.start, rate) + " to " +
             TimelineCaptions::timecode(saturatingAdd(m_view.start, m_view.duration), rate) + ", " +
             TimelineCaptions::count(
@@ -401,7 +407,7 @@ void Layout::heading() {
 
 void Layout::marks(double top) {
     m_picture.marksTop = top;
-    const Rational& rate = m_view.rate;
+    const Clock& rate = m_clock;
     struct Wanted {
         std::int64_t frame;
         std::string text;
@@ -443,29 +449,44 @@ void Layout::marks(double top) {
 }
 
 void Layout::ruler() {
-    const Rational& rate = m_view.rate;
-    const double span = difference(m_picture.to, m_picture.from);
+    // The ruler counts the frames timecodes are shown at (see Clock): the
+    // picture's, on a timeline timed at its sound's sample rate.
+    const Rational& rate = m_clock.shown;
+    const std::int64_t from = m_clock.shownFrame(m_picture.from);
+    const std::int64_t to = m_clock.shownFrame(m_picture.to);
+    const double span = difference(to, from);
+    const double pixelsPerFrame =
+        m_clock.converts() ? m_scale->pixelsPerFrame() * m_clock.rate.getValue() / rate.getValue()
+                           : m_scale->pixelsPerFrame();
     // Room for the widest label the range can have, and some air.
     const double labelWidth =
-        std::max(textWidth(TimelineCaptions::timecode(m_picture.from, rate), kSmallSize),
-                 textWidth(TimelineCaptions::timecode(m_picture.to, rate), kSmallSize)) +
+        std::max(textWidth(TimelineCaptions::timecode(from, rate), kSmallSize),
+                 textWidth(TimelineCaptions::timecode(to, rate), kSmallSize)) +
         14.0;
-    const TickSpacing spacing = tickSpacing(rate, m_scale->pixelsPerFrame(), labelWidth, span);
+    const TickSpacing spacing = tickSpacing(rate, pixelsPerFrame, labelWidth, span);
 
     // Ticks at round timecodes: multiples of the step in the timecode's own
     // count, which at the drop-frame rates is not the count of frames.
     const TimecodeCount count(rate);
     const auto addTicks = [&](std::int64_t step, bool major) {
-        for (std::int64_t number = firstMultiple(count.number(m_picture.from), step);;) {
-            const std::int64_t frame = count.frame(number);
-            if (frame > m_picture.to)
+        std::optional<std::int64_t> previous;
+        for (std::int64_t number = firstMultiple(count.number(from), step);;) {
+            const std::int64_t shown = count.frame(number);
+            if (shown > to)
                 break;
-            if (frame >= m_picture.from && (major || number % spacing.major != 0)) {
+            const std::int64_t frame = m_clock.frameAt(shown);
+            // The numbers drop-frame timecode skips stand for the minute's
+            // first frame: with steps shorter than the skip, that frame gets
+            // one tick, not one per number.
+            const bool repeated = shown == previous;
+            previous = shown;
+            if (!repeated && frame >= m_picture.from && frame <= m_picture.to &&
+                (major || number % spacing.major != 0)) {
                 PictureTick tick;
                 tick.x = m_scale->x(frame);
                 tick.major = major;
                 if (major) {
-                    const std::string text = TimelineCaptions::timecode(frame, rate);
+                    const std::string text = TimelineCaptions::timecode(shown, rate);
                     if (tick.x + 3.0 + textWidth(text, kSmallSize) <= m_picture.timeRight)
                         tick.label =
                             PictureText{tick.x + 3.0, m_picture.rulerTop + 12.0, text, false};
@@ -599,7 +620,7 @@ std::vector<PictureTransition> Layout::transitions(std::size_t index, double top
             shared.width = std::max(shared.width, x1 - shared.x);
             if (++shared.count <= kMergedItemsNamed)
                 shared.names +=
-                    "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_view.rate);
+                    "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_clock);
             shared.tooltip = TimelineCaptions::count(shared.count, "transition", "transitions") +
                              " too close to draw apart:" + shared.names +
                              (shared.count > kMergedItemsNamed ? "\n…" : "");
@@ -610,11 +631,10 @@ std::vector<PictureTransition> Layout::transitions(std::size_t index, double top
         placed.y = top;
         placed.width = x1 - x0;
         placed.height = kBoxHeight;
-        placed.names =
-            "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_view.rate);
-        placed.tooltip = line + "\n" + TimelineCaptions::range(spanned, m_view.rate) +
+        placed.names = "\n" + line + " at " + TimelineCaptions::timecode(transition.cut, m_clock);
+        placed.tooltip = line + "\n" + TimelineCaptions::range(spanned, m_clock) +
                          " across the cut at " +
-                         TimelineCaptions::timecode(transition.cut, m_view.rate) +
+                         TimelineCaptions::timecode(transition.cut, m_clock) +
                          "\nkept from the OTIO document; the edit tree plays the cut";
         result.push_back(std::move(placed));
     }
@@ -630,7 +650,7 @@ PictureBox Layout::itemBox(const TimelineItem& item, double x0, double x1, doubl
     box.y = top;
     box.width = x1 - x0;
     box.height = kBoxHeight;
-    box.tooltip = TimelineCaptions::item(item, m_view.rate);
+    box.tooltip = TimelineCaptions::item(item, m_clock);
 
     const double inner = box.width - 2 * kBoxPadding;
     box.label = PictureText{x0 + kBoxPadding, top + 14.0,
@@ -664,7 +684,7 @@ PictureBox Layout::itemBox(const TimelineItem& item, double x0, double x1, doubl
     if (item.hasPaint()) {
         PictureBadge badge;
         badge.kind = PictureBadge::Kind::Paint;
-        badge.tooltip = TimelineCaptions::paint(item, m_view.rate);
+        badge.tooltip = TimelineCaptions::paint(item, m_clock);
         wanted.push_back(std::move(badge));
     }
     const std::size_t fit =
@@ -744,16 +764,16 @@ PictureBox Layout::mergedBox(const TimelineTrack& track, std::size_t first, std:
     std::string named;
     const std::size_t listed = box.items <= kMergedItemsNamed ? box.items : kMergedItemsNamed - 1;
     for (std::size_t i = first; i < first + listed; ++i)
-        named += "\n" + TimelineCaptions::itemLine(track.items[i], m_view.rate);
+        named += "\n" + TimelineCaptions::itemLine(track.items[i], m_clock);
     if (listed < box.items)
         named += "\n(" +
                  TimelineCaptions::count(box.items - listed - 1, "more item", "more items") +
-                 ")\n" + TimelineCaptions::itemLine(lastItem, m_view.rate);
+                 ")\n" + TimelineCaptions::itemLine(lastItem, m_clock);
     box.tooltip = TimelineCaptions::count(box.items, "item", "items") +
                   " too short to draw apart at this width: " +
                   TimelineCaptions::count(clips, "clip", "clips") + " (" + std::to_string(offline) +
                   " offline), " + TimelineCaptions::count(gaps, "gap", "gaps") + "\nfrom " +
-                  TimelineCaptions::range(covered, m_view.rate) + "\n" +
+                  TimelineCaptions::range(covered, m_clock) + "\n" +
                   TimelineCaptions::count(effects, "effect", "effects") + ", " +
                   TimelineCaptions::count(notes, "note", "notes") + ", paint on " +
                   TimelineCaptions::count(painted, "item", "items") + named +
@@ -840,14 +860,14 @@ std::vector<PictureNote> Layout::notes(const TimelineTrack& track, double top, s
         if (note.count == 1) {
             label = marker.notes.front()->note->text;
             note.tooltip = TimelineCaptions::note(*marker.notes.front()->note,
-                                                  *marker.notes.front()->item, m_view.rate);
+                                                  *marker.notes.front()->item, m_clock);
         } else {
             label = std::to_string(note.count) + " notes: " + marker.notes.front()->note->text;
             note.tooltip = std::to_string(note.count) + " notes too close to draw apart:";
             for (std::size_t i = 0; i < marker.notes.size() && i < kNotesListedOnShared; ++i) {
                 const TimelineNote& one = *marker.notes[i]->note;
-                note.tooltip += "\n" + TimelineCaptions::timecode(one.range.start, m_view.rate) +
-                                "  " + one.text;
+                note.tooltip +=
+                    "\n" + TimelineCaptions::timecode(one.range.start, m_clock) + "  " + one.text;
             }
             if (marker.notes.size() > kNotesListedOnShared)
                 note.tooltip +=

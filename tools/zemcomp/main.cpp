@@ -160,7 +160,7 @@ int runDraw(const std::string& path, std::optional<zemcomp::Dialect> from, const
     StandardOtio::transitions(*loaded.composition, options.transitions);
     if (!range.empty()) {
         // Timecodes in the range count at the timeline's rate, known only now.
-        options.range = zemcomp::resolveRange(range, view.rate, error);
+        options.range = zemcomp::resolveRange(range, zemcomp::Clock::of(view), error);
         if (!options.range) {
             std::cerr << "zemcomp: " << document->name << ": " << error << std::endl;
             return kBadUsage;
@@ -316,7 +316,7 @@ int run(int argc, char** argv) {
                      "SVG file to write (written only on success); standard output by default");
     draw->add_option("--range", range,
                      "Draw only frames START to END (END not drawn), each a frame number or a "
-                     "timecode HH:MM:SS:FF at the timeline's rate, e.g. 01:00:02:00-01:00:04:00")
+                     "timecode HH:MM:SS:FF as list shows them, e.g. 01:00:02:00-01:00:04:00")
         ->type_name("START-END")
         ->check(zemcomp::rangeShape());
     draw->add_option("--width", width, "Width of the picture in pixels")

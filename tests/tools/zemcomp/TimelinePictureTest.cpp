@@ -217,6 +217,26 @@ TEST(TimelinePicture, DropFrameTicksFallOnRoundTimecodesToo) {
     EXPECT_NEAR(picture.ticks[10].x, picture.xOf(107892 + 17982), 1e-9);
 }
 
+TEST(TimelinePicture, FrameByFrameTicksAtDropFrameGiveEachFrameOneTick) {
+    // Eight frames over a minute's boundary at 29.97: 00:00:59;26 to
+    // 00:01:00;05, the numbers ;00 and ;01 skipped.
+    TimelineView dropFrame = view(1796, 8, {});
+    dropFrame.rate = Rational(30000, 1001);
+    const TimelinePicture picture = TimelinePicture::layout(dropFrame, wide(1600));
+    std::vector<double> xs;
+    std::vector<std::string> labels;
+    for (const PictureTick& tick : picture.ticks) {
+        xs.push_back(tick.x);
+        if (tick.major && !tick.label.text.empty())
+            labels.push_back(tick.label.text);
+    }
+    std::sort(xs.begin(), xs.end());
+    EXPECT_EQ(std::adjacent_find(xs.begin(), xs.end()), xs.end()) << "two ticks at one frame";
+    EXPECT_EQ(labels, (std::vector<std::string>{"00:00:59;26", "00:00:59;27", "00:00:59;28",
+                                                "00:00:59;29", "00:01:00;02", "00:01:00;03",
+                                                "00:01:00;04", "00:01:00;05"}));
+}
+
 TEST(TimelinePicture, NarrowItemsMergeIntoBlocksThatAccountForEachOfThem) {
     // Two wide clips around a thousand one-frame clips and gaps.
     std::vector<TimelineItem> items = {clip("opening", 0, 2000)};
