@@ -7,11 +7,13 @@
 #include "interchange/OtioTiming.h"
 #include "interchange/RecordTime.h"
 #include "interchange/SchemaObject.h"
+#include "interchange/TimeSchema.h"
 
 #include "outside/dmtree/DmSourceNode.h"
 
 #include <algorithm>
 #include <iterator>
+#include <optional>
 #include <vector>
 
 namespace ZEM_0_81::Interchange::NestedComposition {
@@ -22,6 +24,37 @@ namespace {
 /// name, effects and notes), kept as null placeholders in the composition.
 constexpr const char* kHeld[] = {SchemaObject::kName, SchemaObject::kEffects,
                                  SchemaObject::kMarkers};
+
+/// What `source` plays of the nested composition read as `length` frames (at
+/// `compositionRate`) from `start` (in the composition's own time): that range
+/// itself, or the part of it a host trimmed the source to (from a later
+/// source-in, or for fewer frames), as the stack's "source_range" says it.
+/// Nothing when the source plays outside that range or another media range.
+std::optional<TimeRange> playedRange(const DmSourceNode& source, const RationalTime& start,
+                                     double length, double compositionRate) {
+    const DmSourceNode::Input* input = source.getInput();
+    if (!input || !RecordTime::identical(input->getAvailIn(), start.value))
+        return std::nullopt;
+    const double relIn = source.getRelIn();
+    const double recLength = source.getRecLength();
+    if (relIn == 0.0 && recLength == length)
+        return TimeRange{start, {length, compositionRate}};
+    // The source-in counts at the input's rate: a trim is only known for an
+    // input at the composition's own rate (a rate the core library names).
+    const double inputRate = RecordTime::rateOf(input->getFcm());
+    if (!RecordTime::sameRate(inputRate, start.rate) || !(relIn >= 0.0) || !(recLength > 0.0) ||
+        !(RecordTime::rescale(relIn, inputRate, compositionRate) + recLength <= length))
+        return std::nullopt;
+    // The duration at the composition's own rate when it counts whole frames there.
+    RationalTime duration{recLength, compositionRate};
+    const double atOwnRate =
+        RecordTime::wholeIfNear(RecordTime::rescale(recLength, compositionRate, start.rate));
+    if (RecordTime::isSafeInteger(atOwnRate) &&
+        RecordTime::identical(RecordTime::rescale(atOwnRate, start.rate, compositionRate),
+                              recLength))
+        duration = RationalTime{atOwnRate, start.rate};
+    return TimeRange{{start.value + relIn, start.rate}, duration};
+}
 
 } // namespace
 
@@ -86,11 +119,10 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
     const Value* item = nullptr;
     if (!ForeignMembers::keptNested(source, length, name, start, kept, item))
         return false;
-    // Still what it was read as but for its name, effects and notes: where the
-    // reader puts it, as long as it was, without media, identity or property of
-    // a host's.
-    if (!placement.recordInFollows || placement.before || length != source.getRecLength() ||
-        !source.getSegmentId().empty() || source.getNbMultiInputs() != 1 || source.getSrcInfo())
+    // Still what it was read as but for its name, effects, notes and a trim:
+    // where the reader puts it, without media, identity or property of a host's.
+    if (!placement.recordInFollows || placement.before || !source.getSegmentId().empty() ||
+        source.getNbMultiInputs() != 1 || source.getSrcInfo())
         return false;
     const std::vector<std::int32_t>& ours = ForeignMembers::ids();
     for (std::uint32_t i = 0; i < source.getNbProperties(); ++i) {
@@ -102,10 +134,18 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
     }
     if (!(start.rate > 0.0))
         start = RationalTime{0.0, placement.compositionRate};
+    const std::optional<TimeRange> played =
+        playedRange(source, start, length, placement.compositionRate);
+    if (!played)
+        return false;
+    // A trimmed source gives the stack the range it plays now; the stack's
+    // content stays as it came.
+    const bool trimmed = source.getRelIn() != 0.0 || source.getRecLength() != length;
     // The members as they came, the name, effects and markers the source holds
     // in their places (a member kept with its value by an earlier version is
     // written as it was kept).
     writer.startObject();
+    bool rangeWritten = false;
     for (const auto& member : item->GetObject()) {
         const std::string key(member.name.GetString(), member.name.GetStringLength());
         const bool held = member.value.IsNull() &&
@@ -118,13 +158,21 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
             EffectSchema::writeAll(writer, source);
         } else if (held && key == SchemaObject::kMarkers) {
             MarkerSchema::writeAll(writer, source,
-                                   MarkerSchema::ItemTime{start, start, source.getRecIn(),
-                                                          source.getRecLength(),
+                                   MarkerSchema::ItemTime{played->start, played->start,
+                                                          source.getRecIn(), source.getRecLength(),
                                                           placement.compositionRate});
+        } else if (trimmed && key == SchemaObject::kSourceRange) {
+            writer.key(key);
+            TimeSchema::writeRange(writer, *played);
+            rangeWritten = true;
         } else {
             writer.key(key);
             writer.json(member.value);
         }
+    }
+    if (trimmed && !rangeWritten) {
+        writer.key(SchemaObject::kSourceRange);
+        TimeSchema::writeRange(writer, *played);
     }
     writer.endObject();
     return true;

@@ -23,9 +23,11 @@ namespace ZEM_0_81::Interchange {
 /// the source (ForeignMembers::kNestedId, a null in the place of each of those
 /// three), with the length the source was given, and written back in its place
 /// with the source's name, effects and notes, as long as the source still plays
-/// what it was read as: the same length, its one input without media, no
-/// identity or property of a host's, placed where the reader places it. A source
-/// changed otherwise is written as the offline clip it is.
+/// what it was read as or a part of it: its one input without media, no identity
+/// or property of a host's, placed where the reader places it. A source a host
+/// trimmed (a later source-in, fewer frames) gives the composition a
+/// "source_range" of what it plays now. A source changed otherwise (longer,
+/// slipped before its start) is written as the offline clip it is.
 namespace NestedComposition {
 
 /// Reads the nested composition `item` (entered by the caller) at `cursor`, which

@@ -504,14 +504,38 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     EXPECT_EQ(nested["markers"], itemOf(input, 1)["markers"]);
     EXPECT_EQ(writeStandard(*renamedRead), renamed);
 
-    // Trimmed by a host, it no longer plays what the stack did: it is written as
-    // the offline clip it is now.
+    // Trimmed by a host to the first 6 of the 12 frames it had, it plays part of
+    // the stack: the stack is written with that range, what it holds as it came,
+    // and reads back as the clip the host made.
     compound->setRecLength(6.0);
-    const rapidjson::Document trimmed = parsedWithLiterals(writeStandard(*fromTree(*root)));
-    const rapidjson::Value& clip = itemOf(trimmed, 1);
+    const std::string cut = writeStandard(*fromTree(*root));
+    expectLoadableByOtio(cut);
+    const rapidjson::Document trimmed = parsedWithLiterals(cut);
+    const rapidjson::Value& part = itemOf(trimmed, 1);
+    EXPECT_STREQ(part["OTIO_SCHEMA"].GetString(), "Stack.1");
+    EXPECT_EQ(part["children"], itemOf(input, 1)["children"]);
+    EXPECT_EQ(part["source_range"], parsedWithLiterals(range(0, 6)));
+    // The stack lasts 6 frames now; the cut after it stays where it was, after a
+    // hole.
+    LossReport trimmedLosses;
+    const SharedPtr<Composition> trimmedRead = readStandard(cut, trimmedLosses);
+    ASSERT_TRUE(trimmedRead);
+    EXPECT_EQ(entriesOf(trimmedLosses), reported);
+    TimelineView trimmedView;
+    ASSERT_TRUE(TimelineView::build(*trimmedRead, trimmedView));
+    EXPECT_EQ(trimmedView.tracks[0].items[1].record, (FrameRange{10, 6}));
+    EXPECT_EQ(trimmedView.tracks[0].items[1].source.start, 0);
+    EXPECT_EQ(trimmedView.tracks[0].items[2].record, (FrameRange{22, 5}));
+    EXPECT_EQ(writeStandard(*trimmedRead), cut);
+
+    // Made longer than the stack, it no longer plays what the stack holds: it is
+    // written as the offline clip it is now.
+    compound->setRecLength(13.0);
+    const rapidjson::Document longer = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& clip = itemOf(longer, 1);
     EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
     EXPECT_STREQ(clip["name"].GetString(), "compound v2");
-    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 6.0);
+    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 13.0);
 }
 
 TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {
