@@ -922,9 +922,11 @@ void Layout::legend(double top) {
                         " too close to draw apart share " +
                         TimelineCaptions::count(m_picture.sharedMarkers, "marker", "markers") +
                         ".");
-    notes.push_back("Tracks are drawn as editing applications show them: video above audio, the "
-                    "highest video track on top. Point at a clip, gap, note or badge for its "
-                    "details.");
+    notes.push_back(std::string("Tracks are drawn as editing applications show them: video "
+                                "above audio, the highest video track on top. Point at a clip, "
+                                "gap, ") +
+                    (m_picture.transitions == 0 ? "" : "transition, ") +
+                    "note or badge for its details.");
     for (const std::string& note : notes)
         for (std::string& line : wrapText(note, columnsIn(right - kMargin, kSmallSize))) {
             y += kLineHeight - 2.0;

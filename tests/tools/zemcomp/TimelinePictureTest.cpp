@@ -121,10 +121,18 @@ TEST(TimelinePicture, TransitionsSitOverTheirCutsOnTheirTracksRows) {
     EXPECT_DOUBLE_EQ(audio.transitions[0].width, PictureLayout::kTransitionWidth);
     EXPECT_DOUBLE_EQ(audio.transitions[0].x + audio.transitions[0].width, picture.timeRight);
     EXPECT_EQ(picture.transitions, 2u);
+    // In the legend, and among what can be pointed at for details.
     const auto explained = [](const TimelinePicture& drawn) {
-        return std::any_of(drawn.legend.begin(), drawn.legend.end(), [](const LegendEntry& entry) {
-            return entry.sample == LegendEntry::Sample::Transition;
-        });
+        std::string notes;
+        for (const PictureText& line : drawn.legendNotes)
+            notes += line.text + " ";
+        const bool pointed = notes.find("gap, transition, note") != std::string::npos;
+        const bool shown =
+            std::any_of(drawn.legend.begin(), drawn.legend.end(), [](const LegendEntry& entry) {
+                return entry.sample == LegendEntry::Sample::Transition;
+            });
+        EXPECT_EQ(pointed, shown) << notes;
+        return shown;
     };
     EXPECT_TRUE(explained(picture));
 
