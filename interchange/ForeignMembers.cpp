@@ -353,14 +353,13 @@ const Value* KeptTransitions::kept(const DmPropertySet& object, rapidotio::Docum
 namespace {
 
 constexpr const char* kNestedLength = "length";
-constexpr const char* kNestedName = "name";
 constexpr const char* kNestedStart = "start";
 constexpr const char* kNestedItem = "item";
 
 } // namespace
 
 bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const std::string& name, const RationalTime& start, DmPropertySet& target) {
+                const RationalTime& start, DmPropertySet& target) {
     if (!item.IsObject() || !withinDepth(item, kMaxDepth - 1))
         return false;
     const auto isHeld = [&](const Value& key) {
@@ -371,8 +370,6 @@ bool keepNested(const Value& item, const std::vector<const char*>& held, double 
     writer.StartObject();
     writer.Key(kNestedLength);
     writer.Double(length);
-    writer.Key(kNestedName);
-    writer.String(name.c_str(), static_cast<rapidjson::SizeType>(name.size()));
     writer.Key(kNestedStart);
     writer.StartArray();
     writer.Double(start.value);
@@ -401,20 +398,19 @@ bool keepNested(const Value& item, const std::vector<const char*>& held, double 
     return true;
 }
 
-bool keptNested(const DmPropertySet& object, double& length, std::string& name, RationalTime& start,
+bool keptNested(const DmPropertySet& object, double& length, RationalTime& start,
                 rapidotio::Document& kept, const Value*& item) {
     if (!parsedProperty(object, kNestedId, kept) || kept.HasParseError() || !kept.IsObject() ||
         !withinDepth(kept, kMaxDepth))
         return false;
+    // (A "name" member, which earlier versions kept beside these, is not read:
+    // the source holds the name.)
     const auto lengthMember = kept.FindMember(kNestedLength);
-    const auto nameMember = kept.FindMember(kNestedName);
     const auto itemMember = kept.FindMember(kNestedItem);
     if (lengthMember == kept.MemberEnd() || !lengthMember->value.IsNumber() ||
-        nameMember == kept.MemberEnd() || !nameMember->value.IsString() ||
         itemMember == kept.MemberEnd() || !itemMember->value.IsObject())
         return false;
     length = lengthMember->value.GetDouble();
-    name.assign(nameMember->value.GetString(), nameMember->value.GetStringLength());
     start = RationalTime{0.0, 0.0};
     const auto startMember = kept.FindMember(kNestedStart);
     if (startMember != kept.MemberEnd() && startMember->value.IsArray() &&

@@ -168,16 +168,16 @@ private:
 };
 
 /// Keeps the nested composition `item` on `target`, the offline source read for
-/// it with `length` frames, the name `name` and its range starting at `start`
-/// (kNestedId): its members as they came but for those named in `held` (what the
-/// source holds instead), kept as nulls in their places or, when absent, after
-/// the others. False, keeping nothing, when it is nested too deeply.
+/// it with `length` frames and its range starting at `start` (kNestedId): its
+/// members as they came but for those named in `held` (what the source holds
+/// instead), kept as nulls in their places or, when absent, after the others.
+/// False, keeping nothing, when it is nested too deeply.
 bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const std::string& name, const RationalTime& start, DmPropertySet& target);
-/// The nested composition `object` keeps, with the length, name and start its
-/// source was read with (a start of rate 0 when it was kept without one); false
-/// when it keeps none.
-bool keptNested(const DmPropertySet& object, double& length, std::string& name, RationalTime& start,
+                const RationalTime& start, DmPropertySet& target);
+/// The nested composition `object` keeps, with the length and start its source
+/// was read with (a start of rate 0 when it was kept without one); false when it
+/// keeps none.
+bool keptNested(const DmPropertySet& object, double& length, RationalTime& start,
                 rapidotio::Document& kept, const Value*& item);
 
 /// Writes the JSON text `text` as the next value. Throws Json::Exception with

@@ -93,7 +93,7 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
 
     // The rest is kept as it came, with a null where the source holds the value.
     const bool kept = ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)},
-                                                 recordLength, name.str(), trimmed.start, *source);
+                                                 recordLength, trimmed.start, *source);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"
@@ -113,11 +113,10 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
 
 bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
     double length = 0.0;
-    std::string name;
     RationalTime start;
     rapidotio::Document kept;
     const Value* item = nullptr;
-    if (!ForeignMembers::keptNested(source, length, name, start, kept, item))
+    if (!ForeignMembers::keptNested(source, length, start, kept, item))
         return false;
     // Still what it was read as but for its name, effects, notes and a trim:
     // where the reader puts it, without media, identity or property of a host's.
