@@ -160,6 +160,9 @@ private:
 namespace detail {
 /// parse() after the literal tails are dealt with.
 template <unsigned ExtraFlags, class Document> bool parseText(Document& document, const char* text);
+/// The second attempt of parse(), for a text the recursive parser did not accept.
+template <unsigned ExtraFlags, class Document>
+bool parseAgain(Document& document, const char* text);
 } // namespace detail
 
 /// Parses the NUL-terminated `text` into `document` as strict JSON: RapidJSON's
@@ -193,6 +196,36 @@ bool parse(Document& document, const char* text) {
     return detail::parseText<ExtraFlags>(document, text);
 }
 
+/// As parse, reading a writable copy of `text` in place (RapidJSON's
+/// kParseInsituFlag): `buffer` holds the same NUL-terminated text, and the
+/// document's strings are left in it rather than copied, so `buffer` must live
+/// as long as the document. Faster than parse by the strings it does not copy,
+/// for the memory of the copy. A text the recursive parser does not accept in
+/// place is parsed again from `text` as parse does, so that a rejected text
+/// gets the same error, at the same offset, from both.
+template <unsigned ExtraFlags = rapidjson::kParseNoFlags, class Document>
+bool parseInPlace(Document& document, char* buffer, const char* text) {
+    static_assert((ExtraFlags & rapidjson::kParseNanAndInfFlag) == 0,
+                  "literal tails are guarded in a copy of parse's own");
+    constexpr unsigned kFlags =
+        rapidjson::kParseDefaultFlags | rapidjson::kParseInsituFlag | ExtraFlags;
+    using Encoding = typename Document::EncodingType;
+    if (!document.HasParseError()) {
+        bool accepted = false;
+        auto generator = [&](Document& handler) {
+            rapidjson::GenericReader<Encoding, Encoding> reader;
+            rapidjson::GenericInsituStringStream<Encoding> stream(buffer);
+            DepthLimit<Document> limited(handler, kRecursiveParseDepth);
+            accepted = !reader.template Parse<kFlags>(stream, limited).IsError();
+            return accepted;
+        };
+        document.Populate(generator);
+        if (accepted)
+            return true;
+    }
+    return detail::parseAgain<ExtraFlags>(document, text);
+}
+
 namespace detail {
 
 template <unsigned ExtraFlags, class Document>
@@ -214,6 +247,12 @@ bool parseText(Document& document, const char* text) {
         if (accepted)
             return true;
     }
+    return parseAgain<ExtraFlags>(document, text);
+}
+
+template <unsigned ExtraFlags, class Document>
+bool parseAgain(Document& document, const char* text) {
+    constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
     if (nestsDeeperThan(text, kRecursiveParseDepth))
         document.template Parse<kFlags | rapidjson::kParseIterativeFlag>(text);
     else

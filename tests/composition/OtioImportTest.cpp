@@ -99,6 +99,31 @@ TEST(OtioImport, ImportsAWholeDocument) {
     EXPECT_EQ("/show/title.png", text(title->getSrcInfo()->getSequence(0)));
 }
 
+TEST(OtioImport, ShortAndLongTextsImportAlike) {
+    // A short text is read in place in a copy, a long one is not: the same
+    // timeline, escapes in its strings, padded with whitespace past a few
+    // hundred kilobytes, gives the same tree, and a syntax error the same
+    // failure. The text itself is left as it was.
+    const std::string named =
+        timeline(track(clip("sh\\\"010\\u00e9", 0, 10) + "," + gap(5)), rationalTime(100, 24));
+    const std::string shortText = named;
+    const std::string longText = named + std::string(std::size_t(512) << 10, ' ');
+    CoSharedPtr<DmRoot> fromShort;
+    CoSharedPtr<DmRoot> fromLong;
+    ASSERT_TRUE(importText(shortText, fromShort));
+    ASSERT_TRUE(importText(longText, fromLong));
+    EXPECT_EQ(treeJson(fromShort), treeJson(fromLong));
+    EXPECT_NE(treeJson(fromShort).find("sh\\\"010"), std::string::npos) << treeJson(fromShort);
+    EXPECT_EQ(shortText, named);
+
+    for (const std::string& broken : {named + ",", named.substr(0, named.size() / 2)}) {
+        CoSharedPtr<DmRoot> root;
+        EXPECT_EQ(Status::JsonSyntaxError, importText(broken, root).getType());
+        EXPECT_EQ(Status::JsonSyntaxError,
+                  importText(broken + std::string(std::size_t(512) << 10, ' '), root).getType());
+    }
+}
+
 /// A composition holding OTIO text.
 SharedPtr<Composition> compositionOfText(const std::string& text) {
     SharedPtr<Composition> composition;

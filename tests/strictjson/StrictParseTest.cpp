@@ -165,6 +165,38 @@ TEST(StrictParse, ErrorsAndOffsetsAreThoseOfTheParserTheDepthChooses) {
     EXPECT_EQ(reused["a"][1].GetInt(), 2);
 }
 
+TEST(StrictParse, InPlaceGivesWhatParseGives) {
+    // The same document, or the same error at the same offset, whether the text
+    // is read in place or not, around the depth at which parse changes parser.
+    const int limit = StrictJson::kRecursiveParseDepth;
+    std::vector<std::string> texts = {"{\"name\": \"a\\\"b\\u00e9\\n\", \"k\": [\"\", \"x\"]}"};
+    for (const std::string& text : kTexts)
+        for (int levels : {0, limit, limit + 1})
+            texts.push_back(nested(text, static_cast<std::size_t>(levels)));
+    for (const std::string& text : texts) {
+        rapidjson::Document reference;
+        const bool accepted = StrictJson::parse(reference, text.c_str());
+        std::vector<char> buffer(text.begin(), text.end());
+        buffer.push_back('\0');
+        rapidjson::Document inPlace;
+        EXPECT_EQ(StrictJson::parseInPlace(inPlace, buffer.data(), text.c_str()), accepted) << text;
+        EXPECT_EQ(inPlace.GetParseError(), reference.GetParseError()) << text;
+        EXPECT_EQ(inPlace.GetErrorOffset(), reference.GetErrorOffset()) << text;
+        EXPECT_TRUE(inPlace == reference) << text;
+    }
+
+    // The strings of a text read in place are in its buffer, unescaped there.
+    const std::string text = "{\"path\": \"/shows/a\\/b.mov\"}";
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.push_back('\0');
+    rapidjson::Document document;
+    ASSERT_TRUE(StrictJson::parseInPlace(document, buffer.data(), text.c_str()));
+    const char* path = document["path"].GetString();
+    EXPECT_GE(path, buffer.data());
+    EXPECT_LT(path, buffer.data() + buffer.size());
+    EXPECT_STREQ(path, "/shows/a/b.mov");
+}
+
 TEST(StrictParse, NanAndInfinityFollowedByMoreOfANumberAreRefusedThere) {
     // RapidJSON 1.1 reads "NaNe5" as a number, and with full precision reads
     // outside its memory to convert it (undefined behaviour; a failure of this
