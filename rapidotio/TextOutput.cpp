@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
 #include <mutex>
 #include <new>
 
@@ -31,11 +32,17 @@ std::size_t& mappedLength(char* block) {
 
 #ifdef ZEM_TEXT_OUTPUT_MAPS_PAGES
 // From this size on a text lives in pages of its own, which the system grows by
-// remapping them: the characters written are never copied, and a text that
-// grows to many megabytes never needs twice its size.
-constexpr std::size_t kMapFrom = std::size_t(64) << 10;
-// The length of text ahead of the writer whose pages are made present at once.
-constexpr std::size_t kCommitStep = std::size_t(1) << 20;
+// remapping them: the characters written are never copied, a text never needs
+// much more than its own size, and its pages serve a later text once it is let
+// go (SparePages). Below it, a text grows on the heap, by copies, each block
+// left behind for the heap to reuse: cheap for a few kilobytes, but the blocks
+// left behind add up to several times a text of tens of kilobytes.
+constexpr std::size_t kMapFrom = std::size_t(12) << 10;
+// The length of text ahead of the writer whose pages are made present at once:
+// a sixteenth of the text, from a page to a megabyte, so that the pages present
+// stay within a few percent of the text's length.
+constexpr std::size_t kCommitStepMin = std::size_t(4) << 10;
+constexpr std::size_t kCommitStepMax = std::size_t(1) << 20;
 
 // Released pages of at most this length in all are kept for the next long texts.
 constexpr std::size_t kSpareUpTo = std::size_t(64) << 20;
@@ -66,78 +73,73 @@ void* growPages(char* block, std::size_t length, std::size_t grown) {
 /// The pages of the last long texts let go, kept for the next ones: a text
 /// written into pages already present costs no page faults, which is most of
 /// what a fresh block costs (as the heap malloc keeps saves RapidJSON's own
-/// buffers the same). A few blocks are kept, together at most 64 MB, so that a
-/// host exporting several compositions in turn finds pages for each; the
-/// oldest go first when there are more. The last one kept is handed out first:
-/// it is the likeliest to fit the next text, which is often the same document
-/// written again. Telling the system it may take kept pages back made every
-/// later write into them costly, so they are kept as they stand.
+/// buffers the same). Blocks are kept up to 64 MB in all, so that a host
+/// exporting many compositions in turn, and letting their texts go in turn,
+/// finds pages for each; the oldest go first when there are more. The last one
+/// kept is handed out first: it is the likeliest to fit the next text, which is
+/// often the same document written again. Telling the system it may take kept
+/// pages back made every later write into them costly, so they are kept as they
+/// stand.
 class SparePages {
 public:
     /// Keeps `block` of `length` bytes, unmapping the oldest blocks kept when
-    /// there are then too many.
+    /// there are then too many or too much.
     void keep(char* block, std::size_t length) {
-        Block dropped[kMaxBlocks + 1];
-        std::size_t droppedCount = 0;
-        {
-            const std::lock_guard<std::mutex> lock(m_mutex);
-            m_blocks[m_count++] = Block{block, length};
-            m_total += length;
-            std::size_t oldest = 0;
-            while (m_count - oldest > kMaxBlocks || m_total > kSpareUpTo) {
-                dropped[droppedCount++] = m_blocks[oldest];
-                m_total -= m_blocks[oldest].length;
-                ++oldest;
-            }
-            if (oldest > 0) {
-                std::copy(m_blocks + oldest, m_blocks + m_count, m_blocks);
-                m_count -= oldest;
-            }
+        const std::lock_guard<std::mutex> lock(m_mutex);
+        try {
+            m_blocks.push_back(Block{block, length});
+        } catch (const std::bad_alloc&) {
+            // Called as a text is let go, where nothing may throw: without room
+            // to note the block, it goes back to the system.
+            munmap(block, length);
+            return;
         }
-        for (std::size_t i = 0; i < droppedCount; ++i)
-            munmap(dropped[i].pages, dropped[i].length);
+        m_total += length;
+        while (m_blocks.size() > kMaxBlocks || m_total > kSpareUpTo) {
+            munmap(m_blocks.front().pages, m_blocks.front().length);
+            m_total -= m_blocks.front().length;
+            m_blocks.pop_front();
+        }
     }
     /// Unmaps every block kept and returns their length in all.
     std::size_t releaseAll() {
-        Block taken[kMaxBlocks + 1];
-        std::size_t count = 0;
+        std::deque<Block> taken;
         std::size_t total = 0;
         {
             const std::lock_guard<std::mutex> lock(m_mutex);
-            std::copy(m_blocks, m_blocks + m_count, taken);
-            count = m_count;
+            taken.swap(m_blocks);
             total = m_total;
-            m_count = 0;
             m_total = 0;
         }
-        for (std::size_t i = 0; i < count; ++i)
-            munmap(taken[i].pages, taken[i].length);
+        for (const Block& old : taken)
+            munmap(old.pages, old.length);
         return total;
     }
     /// The block kept last and its length, or null; the caller owns it then.
     char* take(std::size_t& length) {
         const std::lock_guard<std::mutex> lock(m_mutex);
-        if (m_count == 0) {
+        if (m_blocks.empty()) {
             length = 0;
             return nullptr;
         }
-        const Block last = m_blocks[--m_count];
+        const Block last = m_blocks.back();
+        m_blocks.pop_back();
         m_total -= last.length;
         length = last.length;
         return last.pages;
     }
 
 private:
-    static constexpr std::size_t kMaxBlocks = 8;
+    /// Enough for the texts of a few seconds' exports of short documents; the
+    /// 64 MB bound is what limits longer ones.
+    static constexpr std::size_t kMaxBlocks = 4096;
     struct Block {
         char* pages;
         std::size_t length;
     };
-
     std::mutex m_mutex;
-    Block m_blocks[kMaxBlocks + 1] = {}; ///< oldest first; one more while keeping
-    std::size_t m_count = 0;
-    std::size_t m_total = 0; ///< the length of all blocks kept
+    std::deque<Block> m_blocks; ///< oldest first
+    std::size_t m_total = 0;    ///< the length of all blocks kept
 };
 
 SparePages& sparePages() {
@@ -227,13 +229,26 @@ void TextOutput::grow(std::size_t count) {
                 std::free(block);
             }
         }
-        if (pages == MAP_FAILED)
-            throw std::bad_alloc();
-        block = static_cast<char*>(pages);
-        mappedLength(block) = mapped;
-        place(block + kHeader, size, 0);
-        commit(block, count);
-        return;
+        if (pages != MAP_FAILED) {
+            block = static_cast<char*>(pages);
+            mappedLength(block) = mapped;
+            place(block + kHeader, size, 0);
+            commit(block, count);
+            return;
+        }
+        // No pages to be had from the system (a process holds a limited number
+        // of mappings): the text goes on in the heap.
+        if (block && mappedLength(block) != 0) {
+            char* const moved = static_cast<char*>(std::malloc(length));
+            if (!moved)
+                throw std::bad_alloc();
+            std::memcpy(moved + kHeader, m_text, size);
+            munmap(block, mappedLength(block));
+            mappedLength(moved) = 0;
+            m_committed = 0;
+            place(moved + kHeader, size, capacity);
+            return;
+        }
     }
 #endif
     // realloc extends the block where it lies when it can.
@@ -256,7 +271,8 @@ bool TextOutput::commit(char* block, std::size_t count) {
     // costs far more than the page it brings, most of all in a virtual machine.
     // No more than a step beyond the text is ever resident. Where the system
     // cannot do this, the pages still come on demand.
-    std::size_t committed = pageRounded(needed + kCommitStep);
+    std::size_t committed =
+        pageRounded(needed + std::clamp(needed / 16, kCommitStepMin, kCommitStepMax));
     if (committed > mapped)
         committed = mapped;
     if (committed > m_committed) {

@@ -13,11 +13,11 @@
 namespace ZEM_0_81::rapidotio {
 
 /// A RapidJSON output stream that collects the characters of a document in one
-/// block of memory and hands the text over without copying it. A long text lives
-/// in pages of its own that the system grows by remapping them (on Linux), so
-/// its characters are never copied while it grows and it never needs more than
-/// its own size; elsewhere the block grows as RapidJSON's own string buffer
-/// does.
+/// block of memory and hands the text over without copying it. A text past a
+/// few kilobytes lives in pages of its own that the system grows by remapping
+/// them (on Linux), so its characters are never copied while it grows and it
+/// never needs much more than its own size; elsewhere the block grows as
+/// RapidJSON's own string buffer does.
 ///
 /// Fresh pages are costly to write into (each one faults in), so the pages of
 /// the last long texts released are kept for the next ones, and the pages ahead

@@ -15,12 +15,23 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <fstream>
 #include <functional>
 #include <limits>
 #include <random>
+#include <set>
 #include <string>
 #include <type_traits>
 #include <vector>
+
+#if defined(__linux__)
+#include <malloc.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
 
 using namespace ZEM_0_81;
 using namespace ZEM_0_81::rapidotio;
@@ -138,6 +149,84 @@ TEST(TextOutput, SeveralReleasedTextsEachServeALaterOne) {
     EXPECT_NE(later[0].c_str(), later[1].c_str());
     EXPECT_NE(later[1].c_str(), later[2].c_str());
     EXPECT_NE(later[0].c_str(), later[2].c_str());
+#else
+    GTEST_SKIP() << "texts live in pages of their own on Linux only";
+#endif
+}
+
+TEST(TextOutput, ManyShortTextsLetGoTogetherEachServeALaterOne) {
+    // A host exporting a hundred short compositions, keeping their texts, then
+    // letting them go together: a hundred later texts are each written into the
+    // pages of one of them.
+#if defined(__linux__)
+    const std::size_t count = 100;
+    std::vector<String> released;
+    std::set<const char*> places;
+    for (std::size_t i = 0; i < count; ++i) {
+        released.push_back(
+            written(pattern(std::size_t(60) << 10, static_cast<char>('a' + i % 26))));
+        places.insert(released.back().c_str());
+    }
+    ASSERT_EQ(places.size(), count);
+    released.clear();
+
+    std::vector<String> later;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::string text = pattern((std::size_t(50) << 10) + i, 'z');
+        later.push_back(written(text));
+        EXPECT_EQ(places.count(later.back().c_str()), 1u) << "text " << i << " took fresh pages";
+        EXPECT_EQ(std::string(later.back().c_str(), later.back().size()), text);
+    }
+#else
+    GTEST_SKIP() << "texts live in pages of their own on Linux only";
+#endif
+}
+
+TEST(TextOutput, WithoutNewPagesFromTheSystemATextGoesOnInTheHeap) {
+    // In a child whose address space may not grow any more, but whose heap has
+    // room kept from before: the text is written all the same. (The sanitizers
+    // take their own memory from the system, so the limit would stop them.)
+#if defined(__linux__) && !defined(__SANITIZE_ADDRESS__) && !defined(__SANITIZE_THREAD__)
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        mallopt(M_MMAP_THRESHOLD, 32 << 20);
+        mallopt(M_TRIM_THRESHOLD, 1 << 30);
+        // Heap room kept: taken and let go (written to, so that the compiler
+        // keeps the pair).
+        char* volatile room = static_cast<char*>(std::malloc(std::size_t(24) << 20));
+        if (!room)
+            _exit(2);
+        room[0] = 1;
+        std::free(room);
+        TextOutput::releaseSparePages();
+        std::ifstream status("/proc/self/status");
+        std::string line;
+        long kilobytes = -1;
+        while (std::getline(status, line))
+            if (line.rfind("VmSize:", 0) == 0)
+                kilobytes = std::atol(line.c_str() + 7);
+        const rlimit limit{static_cast<rlim_t>(kilobytes) * 1024,
+                           static_cast<rlim_t>(kilobytes) * 1024};
+        if (kilobytes <= 0 || setrlimit(RLIMIT_AS, &limit) != 0)
+            _exit(2);
+        // No page of a mapping can be had now.
+        if (mmap(nullptr, 1 << 20, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0) !=
+            MAP_FAILED)
+            _exit(3);
+        try {
+            const std::string text = pattern(std::size_t(3) << 20, 'h');
+            const String out = written(text);
+            _exit(std::string(out.c_str(), out.size()) == text ? 0 : 4);
+        } catch (const std::bad_alloc&) {
+            _exit(5);
+        }
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "2: no limit set, 3: mappings still possible, "
+                                         "4: wrong text, 5: not written";
 #else
     GTEST_SKIP() << "texts live in pages of their own on Linux only";
 #endif
