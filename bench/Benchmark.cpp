@@ -50,10 +50,11 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,M,L,XL,D,D3,Di] [--repeat N] [--write-samples DIR]\n"
-    "                     [--profile PHASE]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di] [--repeat N]\n"
+    "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
-    "  --sizes LIST          sizes to run, from S (about 10 KB), M (1 MB), L (10 MB),\n"
+    "  --sizes LIST          sizes to run, from S (about 10 KB), 64K and 256K (M with\n"
+    "                        fewer clips), M (1 MB), L (10 MB),\n"
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
     "                        D3 (D three times as long) and Di (D indented as the\n"
     "                        OpenTimelineIO library writes it); default all\n"
@@ -65,7 +66,7 @@ const char* const kUsage =
     "                        or RapidJSON's own parse or write of the document\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S", "M", "L", "XL", "D", "D3", "Di"};
+    std::vector<std::string> sizes{"S", "64K", "256K", "M", "L", "XL", "D", "D3", "Di"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;

@@ -455,6 +455,15 @@ const std::vector<TimelineSize>& standardSizes() {
         m.textsPerAnnotation = 2;
         made.push_back({"M", m});
 
+        // Between S and M, where a text's handling changes: short texts are
+        // parsed in place and exported through the heap, longer ones are not.
+        TimelineShape k64 = m;
+        k64.clipsPerTrack = 6;
+        made.push_back({"64K", k64});
+        TimelineShape k256 = m;
+        k256.clipsPerTrack = 24;
+        made.push_back({"256K", k256});
+
         // A long reel of a cut: five tracks of 560 segments.
         TimelineShape l = m;
         l.videoTracks = 3;
