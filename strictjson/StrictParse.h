@@ -163,6 +163,26 @@ template <unsigned ExtraFlags, class Document> bool parseText(Document& document
 /// The second attempt of parse(), for a text the recursive parser did not accept.
 template <unsigned ExtraFlags, class Document>
 bool parseAgain(Document& document, const char* text);
+/// The first attempt: the recursive parser with `Flags` on `stream`, stopped
+/// at kRecursiveParseDepth. True when it accepts the text, which the document
+/// then holds. A document that holds an earlier parse's error keeps it (no
+/// attempt is made) until parsed again through Parse, which the second attempt
+/// does.
+template <unsigned Flags, class Document, class Stream>
+bool recursiveAttempt(Document& document, Stream& stream) {
+    if (document.HasParseError())
+        return false;
+    using Encoding = typename Document::EncodingType;
+    bool accepted = false;
+    auto generator = [&](Document& handler) {
+        rapidjson::GenericReader<Encoding, Encoding> reader;
+        DepthLimit<Document> limited(handler, kRecursiveParseDepth);
+        accepted = !reader.template Parse<Flags>(stream, limited).IsError();
+        return accepted;
+    };
+    document.Populate(generator);
+    return accepted;
+}
 } // namespace detail
 
 /// Parses the NUL-terminated `text` into `document` as strict JSON: RapidJSON's
@@ -209,21 +229,9 @@ bool parseInPlace(Document& document, char* buffer, const char* text) {
                   "literal tails are guarded in a copy of parse's own");
     constexpr unsigned kFlags =
         rapidjson::kParseDefaultFlags | rapidjson::kParseInsituFlag | ExtraFlags;
-    using Encoding = typename Document::EncodingType;
-    if (!document.HasParseError()) {
-        bool accepted = false;
-        auto generator = [&](Document& handler) {
-            rapidjson::GenericReader<Encoding, Encoding> reader;
-            rapidjson::GenericInsituStringStream<Encoding> stream(buffer);
-            DepthLimit<Document> limited(handler, kRecursiveParseDepth);
-            accepted = !reader.template Parse<kFlags>(stream, limited).IsError();
-            return accepted;
-        };
-        document.Populate(generator);
-        if (accepted)
-            return true;
-    }
-    return detail::parseAgain<ExtraFlags>(document, text);
+    rapidjson::GenericInsituStringStream<typename Document::EncodingType> stream(buffer);
+    return detail::recursiveAttempt<kFlags>(document, stream) ||
+           detail::parseAgain<ExtraFlags>(document, text);
 }
 
 namespace detail {
@@ -231,23 +239,8 @@ namespace detail {
 template <unsigned ExtraFlags, class Document>
 bool parseText(Document& document, const char* text) {
     constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
-    using Encoding = typename Document::EncodingType;
-    // A document that holds an earlier parse's error keeps it until parsed again
-    // through Parse, which is what the second attempt does.
-    if (!document.HasParseError()) {
-        bool accepted = false;
-        auto generator = [&](Document& handler) {
-            rapidjson::GenericReader<Encoding, Encoding> reader;
-            rapidjson::GenericStringStream<Encoding> stream(text);
-            DepthLimit<Document> limited(handler, kRecursiveParseDepth);
-            accepted = !reader.template Parse<kFlags>(stream, limited).IsError();
-            return accepted;
-        };
-        document.Populate(generator);
-        if (accepted)
-            return true;
-    }
-    return parseAgain<ExtraFlags>(document, text);
+    rapidjson::GenericStringStream<typename Document::EncodingType> stream(text);
+    return recursiveAttempt<kFlags>(document, stream) || parseAgain<ExtraFlags>(document, text);
 }
 
 template <unsigned ExtraFlags, class Document>
