@@ -332,6 +332,24 @@ const DmCompositionNode* firstCompositionOf(const DmRoot& root) {
     return dynamic_cast<const DmCompositionNode*>(reel->getChild(0));
 }
 
+/// See TimelineView::pictureRate.
+Rational pictureRateOf(const TimelineView& view) {
+    if (!TimelineView::isSampleRate(view.rate))
+        return view.rate;
+    const Rational* anyTrack = nullptr;
+    for (const TimelineTrack& track : view.tracks)
+        for (const TimelineItem& item : track.items) {
+            const Rational& source = item.source.rate;
+            if (!item.isClip() || !isPositive(source) || TimelineView::isSampleRate(source))
+                continue;
+            if (track.kind == TimelineTrack::Kind::Video)
+                return source;
+            if (!anyTrack)
+                anyTrack = &source;
+        }
+    return anyTrack ? *anyTrack : view.rate;
+}
+
 } // namespace
 
 Status TimelineView::build(const DmRoot& root, TimelineView& view) {
@@ -350,9 +368,15 @@ Status TimelineView::build(const DmRoot& root, TimelineView& view) {
         // The walk only reads; the iterator's counted references come and go.
         DmPreIt walk(const_cast<DmRoot*>(&root), &builder);
         walk.traverse();
+        result.pictureRate = pictureRateOf(result);
     }
     view = std::move(result);
     return Status();
+}
+
+bool TimelineView::isSampleRate(const Rational& rate) {
+    return isPositive(rate) && static_cast<std::int64_t>(rate.getNumerator()) >
+                                   std::int64_t(1000) * rate.getDenominator();
 }
 
 Status TimelineView::build(const Composition& composition, TimelineView& view) {

@@ -245,6 +245,12 @@ struct TimelineView {
     std::string name;
     /// The composition's frame rate (of its start timecode).
     Rational rate;
+    /// The rate its pictures run at, for timecode: `rate` itself, unless that is
+    /// a sound's sample rate (see isSampleRate), as a timeline of another tool
+    /// is timed at when its sound lands on whole frames only there; then the
+    /// source rate of its first clip on a video track that is none, else of its
+    /// first clip on any track that is none, else `rate` still.
+    Rational pictureRate;
     /// The composition's start and duration in frames, as Composition's
     /// getStartTime and getDuration give them.
     std::int64_t start = 0;
@@ -263,6 +269,10 @@ struct TimelineView {
     /// The view of the first composition node of `root` (the first child of its
     /// first reel), as above. Never fails.
     ZEM_API static Status build(const DmRoot& root, TimelineView& view);
+
+    /// True for a rate of more than 1000 frames a second: no picture runs that
+    /// fast, a sound's samples do (44100, 48000, 96000).
+    ZEM_API static bool isSampleRate(const Rational& rate);
 };
 
 } // namespace ZEM_0_81

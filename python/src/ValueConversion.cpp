@@ -190,8 +190,10 @@ py::object timelineValue(const TimelineView& view) {
                                   "stack"_a = track.stack, "items"_a = items);
     }
     return classes.timeline("has_timeline"_a = view.hasTimeline, "name"_a = text(view.name),
-                            "rate"_a = classes.fraction(view.rate), "start"_a = view.start,
-                            "duration"_a = view.duration, "tracks"_a = tracks);
+                            "rate"_a = classes.fraction(view.rate),
+                            "picture_rate"_a = classes.fraction(view.pictureRate),
+                            "start"_a = view.start, "duration"_a = view.duration,
+                            "tracks"_a = tracks);
 }
 
 py::tuple transitionsValue(const std::vector<StandardOtio::Transition>& kept) {

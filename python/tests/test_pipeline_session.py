@@ -152,6 +152,50 @@ def test_transitions_of_a_standard_track_are_found_at_their_cuts():
     assert zc.Composition.from_file(DATA / "conform-cut.otio").transitions == ()
 
 
+def test_a_cut_timed_at_its_sounds_rate_has_its_pictures_rate():
+    # 2 s of sound beside 48 frames at 23.976: the sound ends between two
+    # frames, so the cut is timed at 48000, 2002 samples a frame.
+    def time(rate, value):
+        return {"OTIO_SCHEMA": "RationalTime.1", "rate": rate, "value": value}
+
+    def clip(name, rate, frames):
+        return {
+            "OTIO_SCHEMA": "Clip.2",
+            "name": name,
+            "source_range": {
+                "OTIO_SCHEMA": "TimeRange.1",
+                "start_time": time(rate, 0),
+                "duration": time(rate, frames),
+            },
+        }
+
+    def track(kind, child):
+        return {"OTIO_SCHEMA": "Track.1", "kind": kind, "children": [child]}
+
+    film = 24000 / 1001
+    document = {
+        "OTIO_SCHEMA": "Timeline.1",
+        "name": "mix",
+        "global_start_time": time(film, 86313),
+        "tracks": {
+            "OTIO_SCHEMA": "Stack.1",
+            "children": [
+                track("Audio", clip("snd", 48000, 96000)),
+                track("Video", clip("pic", film, 48)),
+            ],
+        },
+    }
+    view = zc.Composition.from_json(json.dumps(document)).timeline
+    assert view.rate == 48000 and view.picture_rate == Fraction(24000, 1001)
+    assert view.start == 86313 * 2002
+    # The start as the picture's timecode.
+    frame = view.start * view.picture_rate // view.rate
+    assert zc.timecode(frame, view.picture_rate) == "00:59:56:09"
+    # A cut at a picture's rate is shown at it.
+    plain = zc.Composition.from_file(DATA / "conform-cut.otio").timeline
+    assert plain.picture_rate == plain.rate
+
+
 def test_create_a_composition_at_each_kind_of_rate():
     for rate, exact in [
         (Fraction(24000, 1001), Fraction(24000, 1001)),

@@ -186,6 +186,7 @@ class Timeline:
     has_timeline: bool
     name: str
     rate: Fraction
+    picture_rate: Fraction
     start: int
     duration: int
     tracks: Tuple[Track, ...]
@@ -194,6 +195,7 @@ class Timeline:
         has_timeline: bool,
         name: str,
         rate: Fraction,
+        picture_rate: Fraction,
         start: int,
         duration: int,
         tracks: Tuple[Track, ...],

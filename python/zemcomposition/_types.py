@@ -245,11 +245,16 @@ class Track:
 class Timeline:
     """A composition as a timeline: its name, rate, start and duration (in
     frames at its rate) and its tracks. `has_timeline` is false for a document
-    without one (the view is then empty)."""
+    without one (the view is then empty). `picture_rate` is the rate its
+    pictures run at, for timecode: `rate` itself, unless that is a sound's
+    sample rate (above 1000 frames a second), as a standard OTIO cut whose sound
+    lands on whole frames only at 48000 is timed at; then the source rate of its
+    first clip at a picture's rate, on a video track first."""
 
     has_timeline: bool
     name: str
     rate: Fraction
+    picture_rate: Fraction
     start: int
     duration: int
     tracks: Tuple[Track, ...]

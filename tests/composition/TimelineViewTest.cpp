@@ -383,6 +383,49 @@ TEST(TimelineView, RatesAndPositionsTheTreeCannotGive) {
     EXPECT_EQ((FrameCount{30000, 1001}), view.tracks[0].items[0].source.duration);
 }
 
+TEST(TimelineView, ATimelineTimedAtItsSoundsRateHasItsPicturesRate) {
+    const auto clipAt = [](const char* fcm, double recIn) {
+        return DmSourceNode::create(input(fcm, "/a"), recIn, 48000, 0, true, false);
+    };
+    // Sound first (its own layer holds a clip at 25 as well), picture second:
+    // the video layer's first clip at a picture's rate gives the rate.
+    HandTree mixed("48000");
+    mixed.layer->addChild(clipAt("48000", 0));
+    mixed.layer->addChild(clipAt("25", 48000));
+    DmLayerNode* video = DmLayerNode::create(1, eDmMediaVideo, 0, false);
+    mixed.composition->getChild(0)->addChild(video);
+    video->addChild(clipAt("48000/1", 0));
+    video->addChild(clipAt("23.976", 48000));
+    TimelineView view = mixed.view();
+    EXPECT_EQ(Rational(48000, 1), view.rate);
+    EXPECT_EQ(Rational(24000, 1001), view.pictureRate);
+
+    // Without a video layer, the first clip of any layer at a picture's rate.
+    HandTree sound("48000");
+    sound.layer->addChild(clipAt("48000", 0));
+    sound.layer->addChild(clipAt("25", 48000));
+    EXPECT_EQ(Rational(25, 1), sound.view().pictureRate);
+
+    // Nothing but samples: the timeline's own rate.
+    HandTree samples("44100");
+    samples.layer->addChild(clipAt("44100", 0));
+    EXPECT_EQ(Rational(44100, 1), samples.view().pictureRate);
+
+    // A timeline at a picture's rate, 1000 frames a second included, keeps it
+    // whatever its clips run at.
+    for (const char* fcm : {"24", "100", "1000"}) {
+        HandTree picture(fcm);
+        picture.layer->addChild(clipAt("29.97", 0));
+        view = picture.view();
+        EXPECT_EQ(view.rate, view.pictureRate) << fcm;
+    }
+    EXPECT_TRUE(TimelineView::isSampleRate(Rational(1001, 1)));
+    EXPECT_TRUE(TimelineView::isSampleRate(Rational(96000, 2)));
+    EXPECT_FALSE(TimelineView::isSampleRate(Rational(120000, 1001)));
+    EXPECT_FALSE(TimelineView::isSampleRate(Rational(0, 1)));
+    EXPECT_FALSE(TimelineView::isSampleRate(Rational(48000, 0)));
+}
+
 TEST(TimelineView, OnlyTheFirstCompositionsLayersAreTracks) {
     HandTree tree("24");
     // A second edit-tree track: its layer follows, counted in stack 1.

@@ -286,6 +286,14 @@ TEST_F(ZemcompList, TimelinesTimedAtTheSoundsRateShowThePicturesTimecode) {
     EXPECT_TRUE(contains(list.out, "pic   00:59:56:09  00:59:58:09   172798626+96096")) << list.out;
     EXPECT_TRUE(contains(list.out, "snd   00:59:56:09  ~00:59:58:09  172798626+96000")) << list.out;
     EXPECT_FALSE(contains(list.out, "00:59:59:46626")) << list.out;
+    // As JSON: frames and both rates, for a reader to make the same timecode.
+    rapidjson::Document listed;
+    listed.Parse(run("list --json " + path.string()).out.c_str());
+    ASSERT_TRUE(listed.IsObject());
+    EXPECT_EQ(listed["rate"][0].GetInt(), 48000);
+    EXPECT_EQ(listed["picture_rate"][0].GetInt(), 24000);
+    EXPECT_EQ(listed["picture_rate"][1].GetInt(), 1001);
+    EXPECT_EQ(listed["start"].GetInt64(), 172798626);
 
     const ToolRun info = run("info " + path.string());
     EXPECT_TRUE(contains(info.out, "start     00:59:56:09 (172798626 frames at 48000/1 fps"))

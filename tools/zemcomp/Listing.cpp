@@ -391,6 +391,8 @@ std::string listJson(const TimelineView& view, const std::string& file, const st
     writeString(writer, view.name);
     writer.Key("rate");
     writeRate(writer, view.rate);
+    writer.Key("picture_rate");
+    writeRate(writer, view.pictureRate);
     writer.Key("start");
     writer.Int64(view.start);
     writer.Key("duration");

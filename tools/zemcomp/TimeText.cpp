@@ -40,30 +40,8 @@ bool nearest(Wide numerator, Wide denominator, std::int64_t& out, bool& exact) {
 } // namespace
 
 Clock::Clock(const Rational& rate, const Rational& picture) : rate(rate), shown(rate) {
-    if (isSampleRate(rate) && isRate(picture) && !isSampleRate(picture))
+    if (TimelineView::isSampleRate(rate) && isRate(picture) && !TimelineView::isSampleRate(picture))
         shown = picture;
-}
-
-Clock Clock::of(const TimelineView& view) {
-    if (!isSampleRate(view.rate))
-        return Clock(view.rate);
-    const Rational* anyTrack = nullptr;
-    for (const TimelineTrack& track : view.tracks)
-        for (const TimelineItem& item : track.items) {
-            const Rational& source = item.source.rate;
-            if (!item.isClip() || !isRate(source) || isSampleRate(source))
-                continue;
-            if (track.kind == TimelineTrack::Kind::Video)
-                return Clock(view.rate, source);
-            if (!anyTrack)
-                anyTrack = &source;
-        }
-    return anyTrack ? Clock(view.rate, *anyTrack) : Clock(view.rate);
-}
-
-bool Clock::isSampleRate(const Rational& rate) {
-    return isRate(rate) && static_cast<std::int64_t>(rate.getNumerator()) >
-                               std::int64_t(1000) * rate.getDenominator();
 }
 
 std::int64_t Clock::shownFrame(std::int64_t frames, bool* exact) const {

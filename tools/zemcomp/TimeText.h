@@ -22,7 +22,7 @@ struct Clock {
     /// The rate frame counts count at.
     ZEM_0_81::Rational rate;
     /// The rate timecodes count at: `rate` itself, unless `rate` is a sample
-    /// rate (see isSampleRate) and the timeline has a picture rate.
+    /// rate (TimelineView::isSampleRate) and the timeline has a picture rate.
     ZEM_0_81::Rational shown;
 
     /// Times at `rate`, shown at `rate`.
@@ -31,17 +31,15 @@ struct Clock {
     /// `picture` is not.
     Clock(const ZEM_0_81::Rational& rate, const ZEM_0_81::Rational& picture);
 
-    /// The clock of `view`'s record times: shown at the source rate of its first
-    /// clip on a video track that is no sample rate, else of its first clip of
-    /// any track that is none, when the view's own rate is a sample rate.
-    static Clock of(const ZEM_0_81::TimelineView& view);
+    /// The clock of `view`'s record times: shown at its picture rate
+    /// (TimelineView::pictureRate).
+    static Clock of(const ZEM_0_81::TimelineView& view) {
+        return Clock(view.rate, view.pictureRate);
+    }
     /// Times at `other` (a source's rate), shown as this clock shows them when
     /// `other` is a sample rate.
     Clock at(const ZEM_0_81::Rational& other) const { return Clock(other, shown); }
 
-    /// True for a rate of more than 1000 frames a second: no picture runs that
-    /// fast, a sound's samples do (48000, 44100, 96000).
-    static bool isSampleRate(const ZEM_0_81::Rational& rate);
     /// True when timecodes count at another rate than frames.
     bool converts() const { return shown != rate; }
     /// `frames` at `rate` counted in frames at `shown`: the nearest frame,

@@ -18,58 +18,24 @@ const Rational kSamples(48000, 1);
 const Rational kFilm(24000, 1001);
 const Rational kNtsc(30000, 1001);
 
-TimelineItem clipAt(const Rational& sourceRate) {
-    TimelineItem item;
-    item.kind = TimelineItem::Kind::Clip;
-    item.source.rate = sourceRate;
-    return item;
-}
-
-TimelineView viewOf(const Rational& rate, std::vector<TimelineTrack> tracks) {
+TEST(Clock, AViewsClockShowsItsPictureRateForSamplesOnly) {
     TimelineView view;
-    view.hasTimeline = true;
-    view.rate = rate;
-    view.tracks = std::move(tracks);
-    return view;
-}
-
-TimelineTrack trackOf(TimelineTrack::Kind kind, std::vector<TimelineItem> items) {
-    TimelineTrack track;
-    track.kind = kind;
-    track.items = std::move(items);
-    return track;
-}
-
-TEST(Clock, PictureRateComesFromTheClipsWhenTheTimelineCountsSamples) {
-    using Kind = TimelineTrack::Kind;
-    // Sound first, then picture: the video track's clip gives the rate.
-    const TimelineView mixed =
-        viewOf(kSamples, {trackOf(Kind::Audio, {clipAt(kSamples), clipAt(Rational(25, 1))}),
-                          trackOf(Kind::Video, {clipAt(kSamples), clipAt(kFilm)})});
-    EXPECT_EQ(Clock::of(mixed).shown, kFilm);
-    EXPECT_TRUE(Clock::of(mixed).converts());
-
-    // Without a video track, the first clip of any track at a picture's rate.
-    const TimelineView sound =
-        viewOf(kSamples, {trackOf(Kind::Audio, {clipAt(kSamples), clipAt(Rational(25, 1))})});
-    EXPECT_EQ(Clock::of(sound).shown, Rational(25, 1));
-
-    // Nothing but samples, or no clips: times stay as they count.
-    EXPECT_FALSE(
-        Clock::of(viewOf(kSamples, {trackOf(Kind::Audio, {clipAt(kSamples)})})).converts());
-    EXPECT_FALSE(Clock::of(viewOf(kSamples, {})).converts());
-
-    // A timeline at a picture's rate (100 fps included) is shown at it,
-    // whatever its clips run at.
-    for (const Rational& rate : {kFilm, Rational(100, 1), Rational(1000, 1)}) {
-        const Clock clock = Clock::of(viewOf(rate, {trackOf(Kind::Video, {clipAt(kNtsc)})}));
-        EXPECT_EQ(clock.shown, rate);
-        EXPECT_FALSE(clock.converts());
-    }
-    EXPECT_TRUE(Clock::isSampleRate(Rational(1001, 1)));
-    EXPECT_TRUE(Clock::isSampleRate(Rational(44100, 1)));
-    EXPECT_FALSE(Clock::isSampleRate(Rational(0, 1)));
-    EXPECT_FALSE(Clock::isSampleRate(Rational(48000, 0)));
+    view.rate = kSamples;
+    view.pictureRate = kFilm;
+    EXPECT_EQ(Clock::of(view).shown, kFilm);
+    EXPECT_TRUE(Clock::of(view).converts());
+    // Source times: at the picture's rate for a sound's, at their own else.
+    EXPECT_EQ(Clock::of(view).at(Rational(44100, 1)).shown, kFilm);
+    EXPECT_FALSE(Clock::of(view).at(Rational(25, 1)).converts());
+    // A picture rate that is itself a sample rate, or none, changes nothing.
+    view.pictureRate = Rational(96000, 1);
+    EXPECT_FALSE(Clock::of(view).converts());
+    view.pictureRate = Rational(0, 1);
+    EXPECT_FALSE(Clock::of(view).converts());
+    // Nor does any picture rate for a timeline at a picture's rate.
+    view.rate = Rational(24, 1);
+    view.pictureRate = kFilm;
+    EXPECT_FALSE(Clock::of(view).converts());
 }
 
 TEST(Clock, SampleTimesShowAsThePictureFramesTheyFallOn) {
