@@ -32,15 +32,16 @@ constexpr const char* kHeld[] = {SchemaObject::kName, SchemaObject::kEffects,
 /// Nothing when the source plays outside that range or another media range.
 std::optional<TimeRange> playedRange(const DmSourceNode& source, const RationalTime& start,
                                      double length, double compositionRate) {
-    const DmSourceNode::Input* input = source.getInput();
-    if (!input || !RecordTime::identical(input->getAvailIn(), start.value))
-        return std::nullopt;
     const double relIn = source.getRelIn();
     const double recLength = source.getRecLength();
     if (relIn == 0.0 && recLength == length)
         return TimeRange{start, {length, compositionRate}};
-    // The source-in counts at the input's rate: a trim is only known for an
-    // input at the composition's own rate (a rate the core library names).
+    // A trim plays from the input the nested composition was read as, whose
+    // source-in counts at the input's rate: it is only known for an input at the
+    // composition's own rate (a rate the core library names).
+    const DmSourceNode::Input* input = source.getInput();
+    if (!input || !RecordTime::identical(input->getAvailIn(), start.value))
+        return std::nullopt;
     const double inputRate = RecordTime::rateOf(input->getFcm());
     if (!RecordTime::sameRate(inputRate, start.rate) || !(relIn >= 0.0) || !(recLength > 0.0) ||
         !(RecordTime::rescale(relIn, inputRate, compositionRate) + recLength <= length))
