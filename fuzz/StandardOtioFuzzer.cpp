@@ -6,8 +6,8 @@
 // text that does not come back the same.
 
 #include "composition/Composition.h"
-#include "interchange/ForeignMembers.h"
 #include "interchange/StandardOtio.h"
+#include "interchange/otiostd/kept/ForeignMembers.h"
 #include "outside/dmtree/DmRoot.h"
 
 #include <cstddef>

@@ -1,0 +1,215 @@
+#include "interchange/otiostd/io/ReadContext.h"
+
+#include "composition/JsonException.h"
+#include "interchange/LossReport.h"
+#include "interchange/otiostd/io/JsonPointer.h"
+#include "rapidotio/DocumentMemory.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstring>
+
+namespace ZEM_0_81::Interchange {
+
+ReadContext::ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory)
+    : m_losses(losses), m_memory(memory) {
+    m_path.reserve(32);
+}
+
+void ReadContext::release(const Value& object) {
+    if (m_memory)
+        m_memory->release(object);
+}
+
+ReadContext::Scope::Scope(ReadContext& context, const char* key) : m_context(context) {
+    context.m_path.push_back(Token{key, std::char_traits<char>::length(key), 0});
+}
+
+ReadContext::Scope::Scope(ReadContext& context, const Value& key) : m_context(context) {
+    context.m_path.push_back(Token{key.GetString(), key.GetStringLength(), 0});
+}
+
+ReadContext::Scope::Scope(ReadContext& context, std::size_t index) : m_context(context) {
+    context.m_path.push_back(Token{nullptr, 0, index});
+}
+
+ReadContext::Scope::~Scope() {
+    m_context.m_path.pop_back();
+}
+
+std::string ReadContext::pointer() const {
+    std::string text;
+    for (const Token& token : m_path) {
+        if (token.key)
+            appendPointerToken(text, token.key, token.length);
+        else
+            appendPointerToken(text, std::to_string(token.index));
+    }
+    return text;
+}
+
+void ReadContext::lose(const std::string& schema, const std::string& what) {
+    loseBelow(std::string(), schema, what);
+}
+
+void ReadContext::loseBelow(const std::string& below, const std::string& schema,
+                            const std::string& what) {
+    const std::string place = pointer() + below;
+    const String named = schema.empty() ? String("none") : String(schema.c_str(), schema.size());
+    m_losses.add(String(place.c_str(), place.size()), named, String(what.c_str(), what.size()));
+}
+
+void ReadContext::fail(const std::string& what) const {
+    const std::string place = pointer();
+    throw Json::Exception(place.empty() ? what : place + ": " + what,
+                          Status(Status::OtioImportFailed));
+}
+
+// --- members -----------------------------------------------------------------
+
+Members::Members(ReadContext& context, const Value* object, std::string schema)
+    : m_context(context), m_object(object && object->IsObject() ? object : nullptr),
+      m_schema(std::move(schema)) {}
+
+const Value* Members::find(const char* key) const {
+    if (!m_object)
+        return nullptr;
+    // The first member of that name, as FindMember gives it, with the length and
+    // the first byte compared before the rest.
+    const std::size_t length = std::char_traits<char>::length(key);
+    for (auto member = m_object->MemberBegin(); member != m_object->MemberEnd(); ++member) {
+        const Value& name = member->name;
+        if (name.GetStringLength() == length &&
+            (length == 0 ||
+             (name.GetString()[0] == key[0] && std::memcmp(name.GetString(), key, length) == 0)))
+            return &member->value;
+    }
+    return nullptr;
+}
+
+void Members::wrongType(const char* key, const char* expected) const {
+    const ReadContext::Scope scope(m_context, key);
+    m_context.lose(m_schema, std::string("ignored: expected ") + expected);
+}
+
+bool Members::number(const char* key, double& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (finiteNumber(*value, out))
+        return true;
+    wrongType(key, "a finite number");
+    return false;
+}
+
+bool Members::singleFloat(const char* key, float& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (Interchange::singleFloat(*value, out))
+        return true;
+    wrongType(key, "a number in the single-precision range");
+    return false;
+}
+
+bool Members::integer(const char* key, std::int32_t& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (value->IsInt()) {
+        out = value->GetInt();
+        return true;
+    }
+    wrongType(key, "a signed 32-bit integer");
+    return false;
+}
+
+bool Members::unsignedInteger(const char* key, std::uint32_t& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (value->IsUint()) {
+        out = value->GetUint();
+        return true;
+    }
+    wrongType(key, "an unsigned 32-bit integer");
+    return false;
+}
+
+bool Members::boolean(const char* key, bool& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (value->IsBool()) {
+        out = value->GetBool();
+        return true;
+    }
+    wrongType(key, "true or false");
+    return false;
+}
+
+bool Members::text(const char* key, std::string& out) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return false;
+    if (value->IsString()) {
+        out = textOf(*value);
+        return true;
+    }
+    wrongType(key, "a string");
+    return false;
+}
+
+bool Members::text(const char* key, DmString& out) const {
+    std::string read;
+    if (!text(key, read))
+        return false;
+    out = DmString(std::move(read));
+    return true;
+}
+
+const Value* Members::objectMember(const char* key) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return nullptr;
+    if (value->IsObject())
+        return value;
+    wrongType(key, "an object");
+    return nullptr;
+}
+
+const Value* Members::arrayMember(const char* key) const {
+    const Value* value = find(key);
+    if (!value || value->IsNull())
+        return nullptr;
+    if (value->IsArray())
+        return value;
+    wrongType(key, "an array");
+    return nullptr;
+}
+
+// --- values ------------------------------------------------------------------
+
+bool finiteNumber(const Value& value, double& out) {
+    if (!value.IsNumber())
+        return false;
+    const double number = value.GetDouble();
+    if (!std::isfinite(number))
+        return false;
+    out = number;
+    return true;
+}
+
+bool singleFloat(const Value& value, float& out) {
+    double number = 0.0;
+    if (!finiteNumber(value, number) || std::fabs(number) > static_cast<double>(FLT_MAX))
+        return false;
+    out = static_cast<float>(number);
+    return true;
+}
+
+std::string textOf(const Value& value) {
+    return std::string(value.GetString(), value.GetStringLength());
+}
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,189 @@
+#pragma once
+
+#include "interchange/otiostd/io/OtioWriter.h"
+#include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/timing/TimeSchema.h"
+
+#include <rapidjson/document.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+class DmPropertySet;
+
+namespace ZEM_0_81::Interchange {
+
+/// What another tool writes on an object that this system has no member of its
+/// own for, kept in the edit tree as text and written back where it came from:
+/// the members of the object's "metadata" other than "zem" (a tool's own
+/// dictionary, such as "Resolve_OTIO" or "cmx_3600"), and the object's members
+/// that its schema's reader does not take (an item's "color", members of newer
+/// versions). Each kind is one text property of the edit-tree object standing
+/// for the OTIO object: a compact JSON object holding the members as they came,
+/// NaN and Infinity included (the OpenTimelineIO library writes and reads them).
+///
+/// Null members are OTIO's defaults and are not kept. Values nested deeper than
+/// kMaxDepth are not kept either, and are reported.
+namespace ForeignMembers {
+
+/// The property holding the metadata members ("OTMD").
+constexpr std::int32_t kMetadataId = 0x4F544D44;
+/// The property holding the other members ("OTMB").
+constexpr std::int32_t kMembersId = 0x4F544D42;
+/// The property of an annotation that stands for a marker: the marker as it
+/// came ("OTMK"; see MarkerSchema).
+constexpr std::int32_t kMarkerId = 0x4F544D4B;
+
+/// The property holding what an object's reader takes but the edit tree cannot
+/// hold ("OTLO"; see Leftovers).
+constexpr std::int32_t kLeftoversId = 0x4F544C4F;
+
+/// The property of a segment holding the transitions that lead into it, and of
+/// a layer holding those after its last item ("OTTR"; see KeptTransitions).
+constexpr std::int32_t kTransitionsId = 0x4F545452;
+
+/// The property of an offline segment that stands for a nested composition: the
+/// composition as it came ("OTNC"; see NestedComposition).
+constexpr std::int32_t kNestedId = 0x4F544E43;
+
+/// Parses `text`, a kept JSON text, into `document` as it was written: NaN and
+/// Infinity literals, full precision, any depth; false on a syntax error.
+bool parseKept(const std::string& text, rapidotio::Document& document);
+
+/// The ids above: properties the writers show as OTIO members, never among an
+/// object's "properties".
+const std::vector<std::int32_t>& ids();
+
+/// Nesting depth of the values kept.
+constexpr unsigned kMaxDepth = 128;
+
+/// True when `value` nests no deeper than `limit` arrays and objects, found
+/// without recursion, whatever its depth.
+bool withinDepth(const Value& value, unsigned limit);
+
+/// Whether the edit-tree object holds the OTIO object's "name" itself.
+enum class Name { Held, Kept };
+
+/// Keeps on `target` the metadata members of `object` other than "zem" and its
+/// members that are neither null nor among `known`; "name" too, unless empty,
+/// when `name` is Name::Kept (an object the edit tree gives no name, such as a
+/// media input).
+void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known,
+          Name name = Name::Held);
+
+/// The compact JSON text of `value`, when it is nested no deeper than kMaxDepth;
+/// false otherwise.
+bool textOf(const Value& value, std::string& text);
+
+/// Writes the kept metadata members of `object` inside the open "metadata".
+void writeMetadata(OtioWriter& writer, const DmPropertySet& object);
+/// Writes the kept members of `object` that are not among `known` (the members
+/// the writer writes itself) inside the open object.
+void writeMembers(OtioWriter& writer, const DmPropertySet& object,
+                  const std::vector<const char*>& known);
+/// The kept members of `object`, parsed; false when it keeps none (or their
+/// text is not a JSON object).
+bool keptMembers(const DmPropertySet& object, rapidotio::Document& members);
+/// True when `object` keeps a member `key`.
+bool holds(const DmPropertySet& object, const char* key);
+
+/// What an object's reader takes but the edit tree has no place for, kept so
+/// that the object is written back as it came: effects the edit tree has no
+/// settings for (every effect of a track or a stack), markers of tracks and
+/// stacks, "enabled": false, and members that were null where the edit tree
+/// needs a value, and times the edit tree holds at another rate than they were
+/// written at. The edit tree plays the object as if they were not there; the
+/// reader still reports each of them (but the nulls and the times). Kept on the
+/// edit-tree object as one compact JSON object ({"effects": [...], "markers":
+/// [...], "enabled": false, "null": [keys], "as_written": {key: {"value": V,
+/// "stands_for": N}}}, each member only when there is something to keep).
+class Leftovers {
+public:
+    /// How a loss report's sentence ends for what is kept: "(kept, and written
+    /// back as it came)", or for "enabled": false, "(written back disabled)".
+    static constexpr const char* kKeptNote = " (kept, and written back as it came)";
+    static constexpr const char* kDisabledNote = " (written back disabled)";
+
+    /// Keeps `effect` as it stands; false (nothing kept) when it is nested too deeply.
+    bool effect(const Value& effect);
+    /// Keeps `marker` as it stands; false (nothing kept) when it is nested too deeply.
+    bool marker(const Value& marker);
+    /// Keeps "enabled": false.
+    void disabled() { m_disabled = true; }
+    /// Keeps that the member `key` was null or absent, where the edit tree needs a
+    /// value and the reader made one up (a media reference's "available_range").
+    void null(const char* key);
+    /// Keeps `value`, the member `key` as it came, where the edit tree holds
+    /// `standsFor` instead (a timeline's "global_start_time" counted at another
+    /// rate than the edit tree's start timecode); its writer writes it back as it
+    /// came while the edit tree still holds `standsFor`. False (nothing kept)
+    /// when it is nested too deeply.
+    bool asWritten(const char* key, const Value& value, double standsFor);
+
+    /// Stores what was kept on `target`; nothing when nothing was.
+    void keepOn(DmPropertySet& target) const;
+
+    /// Writes the effects `object` keeps as the next elements of an open array.
+    static void writeEffects(OtioWriter& writer, const DmPropertySet& object);
+    /// Writes the markers `object` keeps as the next elements of an open array.
+    static void writeMarkers(OtioWriter& writer, const DmPropertySet& object);
+    /// False when `object` keeps "enabled": false.
+    static bool enabled(const DmPropertySet& object);
+    /// True when `object` keeps that its member `key` was null.
+    static bool wasNull(const DmPropertySet& object, const char* key);
+    /// The member `key` that `object` keeps as it came, parsed into `document`,
+    /// when what the edit tree holds instead is still `standsFor`; null otherwise.
+    static const Value* writtenAs(const DmPropertySet& object, const char* key, double standsFor,
+                                  rapidotio::Document& document);
+
+private:
+    std::string m_effects; ///< compact JSON texts, separated by commas
+    std::string m_markers;
+    std::string m_nulls;   ///< the keys of members that were null, as JSON strings
+    std::string m_written; ///< "key":{"value":V,"stands_for":N} members kept as they came
+    bool m_disabled = false;
+};
+
+/// The transitions of a track, which the edit tree has no place for: each is
+/// kept on the segment read after it, or on the layer when no segment follows,
+/// as a compact JSON array, and written back before that segment (or after the
+/// layer's last item). A transition takes no track time, so nothing moves.
+class KeptTransitions {
+public:
+    /// Keeps `transition` as it stands; false (nothing kept) when it is nested
+    /// too deeply.
+    bool add(const Value& transition);
+    /// Stores on `target` the transitions kept since the last call, and forgets them.
+    void keepOn(DmPropertySet& target);
+
+    /// Writes the transitions `object` keeps as the next elements of an open array.
+    static void write(OtioWriter& writer, const DmPropertySet& object);
+    /// The transitions `object` keeps, parsed into `document`; null when it keeps
+    /// none (or their text is not a JSON array).
+    static const Value* kept(const DmPropertySet& object, rapidotio::Document& document);
+
+private:
+    std::string m_texts; ///< compact JSON texts, separated by commas
+};
+
+/// Keeps the nested composition `item` on `target`, the offline source read for
+/// it with `length` frames and its range starting at `start` (kNestedId): its
+/// members as they came but for those named in `held` (what the source holds
+/// instead), kept as nulls in their places or, when absent, after the others.
+/// False, keeping nothing, when it is nested too deeply.
+bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
+                const RationalTime& start, DmPropertySet& target);
+/// The nested composition `object` keeps, with the length and start its source
+/// was read with (a start of rate 0 when it was kept without one); false when it
+/// keeps none.
+bool keptNested(const DmPropertySet& object, double& length, RationalTime& start,
+                rapidotio::Document& kept, const Value*& item);
+
+/// Writes the JSON text `text` as the next value. Throws Json::Exception with
+/// JsonGenerationFailed when it is not JSON or nested deeper than kMaxDepth.
+void writeText(OtioWriter& writer, const std::string& text);
+
+} // namespace ForeignMembers
+
+} // namespace ZEM_0_81::Interchange

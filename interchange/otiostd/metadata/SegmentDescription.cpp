@@ -1,0 +1,62 @@
+#include "interchange/otiostd/metadata/SegmentDescription.h"
+
+#include "interchange/otiostd/metadata/EditTreeNodes.h"
+#include "interchange/otiostd/metadata/PropertyJson.h"
+
+namespace ZEM_0_81::Interchange::SegmentDescription {
+
+Needs needsOf(const DmSegmentNode& segment, const ItemPlacement& placement,
+              eDmTreeMediaType defaultMediaType, bool recordLengthExact, bool segmentIdShown) {
+    Needs needs;
+    needs.recordIn = placement.writeRecordIn;
+    needs.recordLength = !recordLengthExact;
+    needs.mediaType = segment.getMediaType() != defaultMediaType;
+    needs.segmentId = !segmentIdShown && !segment.getSegmentId().empty();
+    needs.properties = segment.getNbProperties() != 0;
+    needs.before = placement.before != nullptr;
+    needs.children = segment.getNbChildren() != 0;
+    return needs;
+}
+
+void write(OtioWriter& writer, const DmSegmentNode& segment, const ItemPlacement& placement,
+           const Needs& needs) {
+    if (needs.recordIn)
+        writer.member(kRecordIn, segment.getRecIn());
+    if (needs.recordLength)
+        writer.member(kRecordLength, segment.getRecLength());
+    if (needs.mediaType)
+        writer.memberInteger(kMediaType, segment.getMediaType());
+    if (needs.segmentId)
+        writer.member(kSegmentId, segment.getSegmentId());
+    if (needs.properties)
+        PropertyJson::write(writer, segment);
+    if (needs.before)
+        EditTreeNodes::write(writer, EditTreeNodes::kBefore, *placement.before, true);
+    if (needs.children) {
+        std::vector<const DmTreeNode*> children;
+        for (std::uint32_t i = 0; i < segment.getNbChildren(); ++i)
+            children.push_back(segment.getChild(i));
+        EditTreeNodes::write(writer, EditTreeNodes::kAfter, children);
+    }
+}
+
+void read(const Members& zem, Read& values, ItemRead& item) {
+    zem.number(kRecordIn, values.recordIn);
+    values.recordLengthGiven = zem.number(kRecordLength, values.recordLength);
+    std::int32_t mediaType = 0;
+    if (zem.integer(kMediaType, mediaType))
+        values.mediaType = static_cast<eDmTreeMediaType>(mediaType);
+    zem.text(kSegmentId, values.segmentId);
+    if (zem.arrayMember(EditTreeNodes::kBefore)) {
+        item.hasBefore = true;
+        item.before = EditTreeNodes::read(zem, EditTreeNodes::kBefore);
+    }
+}
+
+void complete(const Members& zem, DmSegmentNode& segment) {
+    PropertyJson::read(zem, segment);
+    for (const CoSharedPtr<DmTreeNode>& child : EditTreeNodes::read(zem, EditTreeNodes::kAfter))
+        segment.addChild(child.get());
+}
+
+} // namespace ZEM_0_81::Interchange::SegmentDescription

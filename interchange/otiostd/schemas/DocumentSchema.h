@@ -1,0 +1,45 @@
+#pragma once
+
+#include "interchange/otiostd/io/OtioWriter.h"
+#include "interchange/otiostd/io/ReadContext.h"
+
+#include "outside/dmtree/CoSharedPtr.h"
+#include "outside/dmtree/DmRoot.h"
+
+namespace ZEM_0_81::Interchange {
+
+/// A whole standard OTIO document: the edit tree's root, its reels and their
+/// compositions. A tree with one composition is one "Timeline.1" (TimelineSchema);
+/// a tree with several is a "SerializableCollection.1" of timelines, one per
+/// composition in the tree's order.
+///
+/// What OTIO has no place for is described in "metadata" → "zem" of the document's
+/// top object, as "root" (a collection's description has "ZEM_SCHEMA": "Root.1"),
+/// left out when the tree has one plain reel under a plain root:
+///
+///     "root": {"name": S, "properties",
+///              "reels": [{"name": S, "properties", "before": (other nodes of the root
+///                         before the reel), "after": (other nodes of the reel after its
+///                         last composition)}, ...],   when not one plain reel
+///              "after": (other nodes of the root after its last reel)}
+///
+/// Each timeline names its reel ("reel", by place) when it is not in the first.
+namespace DocumentSchema {
+
+constexpr const char* kCollectionType = "SerializableCollection";
+constexpr const char* kCollectionSchema = "SerializableCollection.1";
+// The name the OpenTimelineIO library also reads for collections.
+constexpr const char* kCollectionOldType = "SerializeableCollection";
+
+/// Writes the tree. Throws Json::Exception with NoData when it holds no
+/// composition under a reel: standard OTIO has no document without a timeline.
+void write(OtioWriter& writer, const DmRoot& root);
+
+/// Reads a whole document. Throws Json::Exception with OtioImportFailed, saying
+/// "no timeline", when the document is not a timeline or a collection holding
+/// one.
+CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document);
+
+} // namespace DocumentSchema
+
+} // namespace ZEM_0_81::Interchange

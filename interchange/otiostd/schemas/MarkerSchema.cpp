@@ -1,0 +1,350 @@
+#include "interchange/otiostd/schemas/MarkerSchema.h"
+
+#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/timing/OtioTiming.h"
+#include "interchange/otiostd/timing/RecordTime.h"
+#include "json/ConstantChannel.h"
+#include "json/EffectExport.h"
+
+#include "outside/dmtree/DmAnnotationSettings.h"
+#include "outside/dmtree/DmSegmentNode.h"
+#include "outside/dmtree/DmTextLayer.h"
+#include "outside/dmtree/DmTextParagraph.h"
+
+#include <rapidjson/document.h>
+
+#include <array>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+
+namespace ZEM_0_81::Interchange::MarkerSchema {
+
+namespace {
+
+// Markers go out as "Marker.2", a colour name and a comment: the newest version,
+// "Marker.3" with a "Color.1" object, is read but not written, since the
+// released OpenTimelineIO libraries refuse a schema version they do not know.
+constexpr const char* kWrittenSchema = "Marker.2";
+constexpr const char* kMarkedRange = "marked_range";
+constexpr const char* kOlderRange = "range"; // "Marker.1"
+constexpr const char* kColor = "color";
+constexpr const char* kComment = "comment";
+constexpr const char* kCaptionSeparator = ": ";
+// "Color.1", as the newest markers hold their colour.
+constexpr const char* kColorComponents[4] = {"r", "g", "b", "a"};
+
+using Rgba = std::array<float, 4>;
+
+struct NamedColour {
+    const char* name;
+    Rgba rgba;
+};
+
+// The colours OTIO names, as its colour constants define them.
+constexpr NamedColour kColours[] = {
+    {"PINK", {1.0f, 0.0f, 1.0f, 1.0f}},    {"RED", {1.0f, 0.0f, 0.0f, 1.0f}},
+    {"ORANGE", {1.0f, 0.5f, 0.0f, 1.0f}},  {"YELLOW", {1.0f, 1.0f, 0.0f, 1.0f}},
+    {"GREEN", {0.0f, 1.0f, 0.0f, 1.0f}},   {"CYAN", {0.0f, 1.0f, 1.0f, 1.0f}},
+    {"BLUE", {0.0f, 0.0f, 1.0f, 1.0f}},    {"PURPLE", {0.5f, 0.0f, 0.5f, 1.0f}},
+    {"MAGENTA", {1.0f, 0.0f, 1.0f, 1.0f}}, {"BLACK", {0.0f, 0.0f, 0.0f, 1.0f}},
+    {"WHITE", {1.0f, 1.0f, 1.0f, 1.0f}},   {"TRANSPARENT", {0.0f, 0.0f, 0.0f, 0.0f}},
+};
+// A marker that names no colour is green, as OTIO makes one; a name OTIO does not
+// know is white, as OTIO reads it.
+constexpr Rgba kDefaultColour = {0.0f, 1.0f, 0.0f, 1.0f};
+constexpr Rgba kUnknownColour = {1.0f, 1.0f, 1.0f, 1.0f};
+
+constexpr DmTextParagraph::ChannelId kChannels[4] = {
+    DmTextParagraph::kColorRed, DmTextParagraph::kColorGreen, DmTextParagraph::kColorBlue,
+    DmTextParagraph::kColorAlpha};
+
+/// What a note shows of a marker.
+struct Note {
+    bool ranged = false;
+    std::int32_t start = 0;
+    std::uint32_t duration = 0;
+    std::string caption;
+    Rgba rgba = kDefaultColour;
+
+    bool operator==(const Note& other) const {
+        return ranged == other.ranged && start == other.start && duration == other.duration &&
+               caption == other.caption && rgba == other.rgba;
+    }
+};
+
+std::string textMember(const Value& object, const char* key) {
+    const Value* value = OtioTiming::memberOf(object, key);
+    return value && value->IsString() ? textOf(*value) : std::string();
+}
+
+Rgba colourOf(const Value& marker) {
+    const Value* colour = OtioTiming::memberOf(marker, kColor);
+    if (!colour || colour->IsNull())
+        return kDefaultColour;
+    if (colour->IsString()) {
+        std::string name = textOf(*colour);
+        for (char& c : name)
+            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+        for (const NamedColour& named : kColours) {
+            if (name == named.name)
+                return named.rgba;
+        }
+        return kUnknownColour;
+    }
+    Rgba rgba = kUnknownColour;
+    for (int i = 0; i < 4; ++i) {
+        double component = 0.0;
+        const Value* value = OtioTiming::memberOf(*colour, kColorComponents[i]);
+        if (value && finiteNumber(*value, component))
+            rgba[i] = static_cast<float>(component);
+    }
+    return rgba;
+}
+
+/// The member holding the marked range: "marked_range", or "range" in the oldest markers.
+const char* rangeKeyOf(const Value& marker) {
+    if (OtioTiming::memberOf(marker, kMarkedRange) || !OtioTiming::memberOf(marker, kOlderRange))
+        return kMarkedRange;
+    return kOlderRange;
+}
+
+std::int32_t clampedFrame(double frame) {
+    constexpr double low = std::numeric_limits<std::int32_t>::min();
+    constexpr double high = std::numeric_limits<std::int32_t>::max();
+    return static_cast<std::int32_t>(std::fmin(std::fmax(std::round(frame), low), high));
+}
+
+/// What the note of `marker` shows when the item's range starts at
+/// `time.writtenStart`.
+Note noteOf(const Value& marker, const ItemTime& time) {
+    Note note;
+    const std::string name = textMember(marker, SchemaMembers::kName);
+    const std::string comment = textMember(marker, kComment);
+    note.caption = comment.empty() ? name
+                   : name.empty()  ? comment
+                                   : name + kCaptionSeparator + comment;
+    note.rgba = colourOf(marker);
+    TimeRange range;
+    if (OtioTiming::rangeOf(OtioTiming::memberOf(marker, rangeKeyOf(marker)), range)) {
+        const double offset =
+            range.start.value -
+            RecordTime::rescale(time.writtenStart.value, time.writtenStart.rate, range.start.rate);
+        const double start =
+            time.recordIn + RecordTime::rescale(offset, range.start.rate, time.compositionRate);
+        const double duration =
+            RecordTime::rescale(range.duration.value, range.duration.rate, time.compositionRate);
+        if (std::isfinite(start) && std::isfinite(duration)) {
+            note.ranged = true;
+            note.start = clampedFrame(start);
+            note.duration = static_cast<std::uint32_t>(
+                std::fmin(std::fmax(std::round(duration), 1.0), 4294967295.0));
+        }
+    }
+    return note;
+}
+
+/// The note `annotation` shows, when it has the shape a marker's note has.
+bool noteShown(const DmAnnotationSettings& annotation, Note& note) {
+    if (annotation.getNbLayers() != 1)
+        return false;
+    const auto* layer = dynamic_cast<const DmTextLayer*>(annotation.getLayer(0));
+    if (!layer || layer->getNbParagraphs() != 1 || !layer->getParagraph(0))
+        return false;
+    const DmTextParagraph& paragraph = *layer->getParagraph(0);
+    note.ranged = layer->getDuration() != 0;
+    note.start = note.ranged ? layer->getStartFrame() : 0;
+    note.duration = layer->getDuration();
+    note.caption = paragraph.text.str();
+    for (int i = 0; i < 4; ++i)
+        note.rgba[i] = static_cast<float>(
+            Json::firstKeyValue(paragraph.getChannel(kChannels[i]), i == 3 ? 1.0 : 0.0));
+    return true;
+}
+
+CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
+    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
+    paragraph->setTextStr(DmString(note.caption));
+    for (int i = 0; i < 4; ++i)
+        Json::setConstantChannel(*paragraph, kChannels[i], note.rgba[i]);
+    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
+    if (note.ranged)
+        layer->setFrameRange(note.start, note.duration);
+    layer->addParagraph(paragraph.get());
+    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
+    annotation->addLayer(layer.get());
+    return annotation;
+}
+
+/// `marker` (a copy, owned by `document`) with its range counted from where the
+/// item's range starts as written.
+void rebase(rapidotio::Document& marker, const ItemTime& time) {
+    const char* key = rangeKeyOf(marker);
+    TimeRange range;
+    if (!OtioTiming::rangeOf(OtioTiming::memberOf(marker, key), range))
+        return;
+    const double actual =
+        RecordTime::rescale(time.actualStart.value, time.actualStart.rate, range.start.rate);
+    const double written =
+        RecordTime::rescale(time.writtenStart.value, time.writtenStart.rate, range.start.rate);
+    if (RecordTime::identical(actual, written) || !std::isfinite(actual) || !std::isfinite(written))
+        return;
+    Value& value = marker[key][TimeSchema::kStartTime][TimeSchema::kValue];
+    value.SetDouble(value.GetDouble() - actual + written);
+}
+
+/// Gives `marker` the whole item as its marked range, in place of a range that
+/// is absent or malformed.
+void coverItem(rapidotio::Document& marker, const ItemTime& time) {
+    const double rate =
+        time.writtenStart.rate > 0.0 ? time.writtenStart.rate : time.compositionRate;
+    auto& allocator = marker.GetAllocator();
+    const auto timeValue = [&](double value) {
+        Value object(rapidjson::kObjectType);
+        object.AddMember(Value(SchemaMembers::kSchema, allocator),
+                         Value(TimeSchema::kRationalTime, allocator), allocator);
+        object.AddMember(Value(TimeSchema::kRate, allocator), Value(rate), allocator);
+        object.AddMember(Value(TimeSchema::kValue, allocator), Value(value), allocator);
+        return object;
+    };
+    Value range(rapidjson::kObjectType);
+    range.AddMember(Value(SchemaMembers::kSchema, allocator),
+                    Value(TimeSchema::kTimeRange, allocator), allocator);
+    range.AddMember(Value(TimeSchema::kDuration, allocator),
+                    timeValue(RecordTime::rescale(time.recordLength, time.compositionRate, rate)),
+                    allocator);
+    range.AddMember(Value(TimeSchema::kStartTime, allocator), timeValue(time.writtenStart.value),
+                    allocator);
+    // Every member of that name goes: a document may repeat a key, and a lookup
+    // finds the first one left.
+    const char* key = rangeKeyOf(marker);
+    while (marker.RemoveMember(key)) {
+    }
+    marker.AddMember(Value(key, allocator), range, allocator);
+}
+
+const char* nearestColourName(const Rgba& rgba) {
+    const NamedColour* nearest = &kColours[0];
+    double best = HUGE_VAL;
+    for (const NamedColour& named : kColours) {
+        double distance = 0.0;
+        for (int i = 0; i < 4; ++i)
+            distance += (named.rgba[i] - rgba[i]) * (named.rgba[i] - rgba[i]);
+        if (distance < best) {
+            best = distance;
+            nearest = &named;
+        }
+    }
+    return nearest->name;
+}
+
+/// A marker saying what `note` says, keeping the metadata of the marker it
+/// stood for (`kept`, possibly not an object).
+void writeNew(OtioWriter& writer, const Note& note, const Value& kept, const ItemTime& time) {
+    SchemaMembers::start(writer, kWrittenSchema);
+    writer.key(SchemaMembers::kMetadata);
+    if (const Value* metadata = OtioTiming::memberOf(kept, SchemaMembers::kMetadata);
+        metadata && metadata->IsObject())
+        writer.json(*metadata);
+    else
+        writer.json(Value(rapidjson::kObjectType));
+    writer.member(SchemaMembers::kName, note.caption);
+    writer.member(kColor, nearestColourName(note.rgba));
+    const double rate =
+        time.writtenStart.rate > 0.0 ? time.writtenStart.rate : time.compositionRate;
+    const double start = time.writtenStart.value + RecordTime::rescale(note.start - time.recordIn,
+                                                                       time.compositionRate, rate);
+    writer.key(kMarkedRange);
+    TimeSchema::writeRange(
+        writer, TimeRange{{note.ranged ? start : time.writtenStart.value, rate},
+                          {RecordTime::rescale(note.duration, time.compositionRate, rate), rate}});
+    writer.member(kComment, "");
+    writer.endObject();
+}
+
+void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, const ItemTime& time) {
+    Note shown;
+    const bool hasShape = noteShown(annotation, shown);
+    DmString kept;
+    rapidotio::Document marker;
+    if (annotation.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) ==
+        eDmSuccess) {
+        const std::string& text = kept.str();
+        if (ForeignMembers::parseKept(text, marker) && marker.IsObject() && hasShape &&
+            shown.ranged && noteOf(marker, time) == shown) {
+            ForeignMembers::writeText(writer, text);
+            return;
+        }
+    }
+    if (marker.HasParseError())
+        marker.SetObject();
+    writeNew(writer, shown, marker, time);
+}
+
+} // namespace
+
+void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) {
+    const Value* markers = item.arrayMember(SchemaMembers::kMarkers);
+    if (!markers)
+        return;
+    ReadContext& context = item.context();
+    const ReadContext::Scope scope(context, SchemaMembers::kMarkers);
+    for (rapidjson::SizeType i = 0; i < markers->Size(); ++i) {
+        const ReadContext::Scope element(context, i);
+        const Value& value = (*markers)[i];
+        const std::string schema = SchemaMembers::schemaOf(value);
+        std::string type;
+        int version = 0;
+        if (!SchemaMembers::parseSchema(schema, type, version) || type != kType) {
+            context.lose(schema, "dropped: not a marker");
+            continue;
+        }
+        // Copied to be rebased: RapidJSON copies by recursion, so only what the
+        // edit tree would keep anyway.
+        if (!ForeignMembers::withinDepth(value, ForeignMembers::kMaxDepth)) {
+            context.lose(schema, "dropped: nested more deeply than the edit tree keeps");
+            continue;
+        }
+        rapidotio::Document marker;
+        marker.CopyFrom(value, marker.GetAllocator());
+        rebase(marker, time);
+        if (!noteOf(marker, time).ranged) {
+            // Reports what is wrong with the range, when it is there at all.
+            TimeRange range;
+            TimeSchema::readRange(Members(context, &value, schema), rangeKeyOf(value), range);
+            context.lose(schema, "approximated: without a usable marked range the note covers "
+                                 "the whole item");
+            coverItem(marker, time);
+        }
+        std::string text;
+        if (!ForeignMembers::textOf(marker, text)) {
+            context.lose(schema, "dropped: nested more deeply than the edit tree keeps");
+            continue;
+        }
+        const CoSharedPtr<DmAnnotationSettings> annotation = annotationOf(noteOf(marker, time));
+        const DmString kept(std::move(text));
+        annotation->setPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept);
+        segment.addEffect(annotation.get());
+    }
+}
+
+bool isMarker(const DmEffectSettings& effect) {
+    DmString kept;
+    return dynamic_cast<const DmAnnotationSettings*>(&effect) &&
+           effect.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) == eDmSuccess;
+}
+
+void writeAll(OtioWriter& writer, const DmSegmentNode& segment, const ItemTime& time) {
+    writer.key(SchemaMembers::kMarkers);
+    writer.startArray();
+    for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
+        const DmEffectSettings* effect = segment.getEffect(i);
+        if (effect && isMarker(*effect))
+            writeMarker(writer, static_cast<const DmAnnotationSettings&>(*effect), time);
+    }
+    writer.endArray();
+}
+
+} // namespace ZEM_0_81::Interchange::MarkerSchema

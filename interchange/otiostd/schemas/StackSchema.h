@@ -1,0 +1,51 @@
+#pragma once
+
+#include "interchange/otiostd/io/ChildGroups.h"
+#include "interchange/otiostd/io/OtioWriter.h"
+#include "interchange/otiostd/io/ReadContext.h"
+#include "rapidotio/keys/StackKeys.h"
+
+#include "outside/dmtree/CoSharedPtr.h"
+#include "outside/dmtree/DmTrackNode.h"
+
+#include <vector>
+
+namespace ZEM_0_81::Interchange {
+
+/// "Stack.1": a timeline's "tracks". Exactly one per timeline; its children are
+/// the Tracks of every layer of every edit-tree track of the composition, track
+/// after track (TrackSchema). The edit-tree tracks themselves are described in its
+/// "metadata" → "zem" ("ZEM_SCHEMA": "Tracks.1"), one entry per track, each
+/// layer's Track naming its entry by place:
+///
+///     "tracks": [{"name": S, "index": I, "media_type": I, "properties",
+///                 "before": (other nodes of the composition before the track),
+///                 "after": (other nodes of the track after its last layer)}, ...]
+///
+/// A stack without that description (not written by this system) stands for
+/// one edit-tree track holding every Track.
+namespace StackSchema {
+
+constexpr const char* kType = "Stack";
+constexpr const char* kSchema = rapidotio::keys::StackKeys::schema;
+
+/// Writes the stack of a composition whose tracks are `tracks` (each with the
+/// other nodes before it); record values count frames at `compositionRate` from
+/// `recordBase`.
+void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate,
+           double recordBase);
+
+/// An edit-tree track as read, with the other nodes of its composition before it.
+struct TrackRead {
+    CoSharedPtr<DmTrackNode> track;
+    std::vector<CoSharedPtr<DmTreeNode>> before;
+};
+
+/// The tracks of the stack `stack` (entered by the caller), and through `end`
+/// where the latest layer ends (frames at the composition rate).
+std::vector<TrackRead> read(ReadContext& context, const Value& stack, double compositionRate,
+                            double recordBase, double& end);
+
+} // namespace StackSchema
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "interchange/otiostd/io/OtioWriter.h"
+#include "interchange/otiostd/io/ReadContext.h"
+#include "rapidotio/keys/RationalTimeKeys.h"
+#include "rapidotio/keys/TimeRangeKeys.h"
+
+namespace ZEM_0_81::Interchange {
+
+/// A time as OTIO counts it: `value` units of 1/`rate` second.
+struct RationalTime {
+    double value = 0.0;
+    double rate = 0.0;
+};
+
+/// A stretch of time: where it starts and how long it lasts.
+struct TimeRange {
+    RationalTime start;
+    RationalTime duration;
+};
+
+/// "RationalTime.1" ({"OTIO_SCHEMA", "rate", "value"}) and "TimeRange.1"
+/// ({"OTIO_SCHEMA", "duration", "start_time"}), both members always written, as
+/// the OpenTimelineIO library requires them.
+namespace TimeSchema {
+
+constexpr const char* kRationalTime = rapidotio::keys::RationalTimeKeys::schema;
+constexpr const char* kTimeRange = rapidotio::keys::TimeRangeKeys::schema;
+constexpr const char* kRate = rapidotio::keys::RationalTimeKeys::rate;
+constexpr const char* kValue = rapidotio::keys::RationalTimeKeys::value;
+constexpr const char* kStartTime = rapidotio::keys::TimeRangeKeys::startTime;
+constexpr const char* kDuration = rapidotio::keys::TimeRangeKeys::duration;
+
+void writeTime(OtioWriter& writer, const RationalTime& time);
+void writeRange(OtioWriter& writer, const TimeRange& range);
+
+/// Member `key` of `members` as a time: an object with a finite "value" and
+/// "rate" (made exact when it stands for a frame rate: RecordTime::canonicalRate).
+/// False when absent or null; a member of another shape is reported as a
+/// loss and reads as absent.
+bool readTime(const Members& members, const char* key, RationalTime& time);
+/// Member `key` as a range: an object with a "start_time" and a "duration", each
+/// read as a time. False when absent or null, or (reported) malformed.
+bool readRange(const Members& members, const char* key, TimeRange& range);
+
+} // namespace TimeSchema
+
+} // namespace ZEM_0_81::Interchange

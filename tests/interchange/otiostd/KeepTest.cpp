@@ -1,0 +1,899 @@
+// What other tools write comes in whole: markers as review notes, image
+// sequences as path patterns, their own metadata and members as text, and all
+// of it goes back out as it came, in the OpenTimelineIO library's view.
+
+#include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
+#include "outside/dmtree/DmTree.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/TestData.h"
+
+#include <rapidjson/document.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+
+namespace ZEM_0_81::test {
+namespace {
+
+// A document as an editing application writes it, at 24 frames per second from
+// 01:00:00:00 (86400). Its clip "sh010" plays 100+48 of its media, so it sits at
+// 86400+48 and a marker at media frame 110 shows at 86410; the gap sits at
+// 86448+24 and its marker at 5 into it shows at 86453; "plates" is an image
+// sequence. Every object carries metadata of other tools, the clip a colour.
+const char* const kDocument = R"({
+  "OTIO_SCHEMA": "Timeline.1", "name": "kept",
+  "metadata": {"Resolve_OTIO": {"Resolve OTIO Meta Version": "1.0", "gain": NaN}},
+  "global_start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 86400.0},
+  "tracks": {"OTIO_SCHEMA": "Stack.1", "name": "tracks", "metadata": {"app": {"stack": 1}},
+    "children": [
+    {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video",
+     "metadata": {"fcp_xml": {"enabled": "TRUE"}},
+     "children": [
+      {"OTIO_SCHEMA": "Clip.2", "name": "sh010",
+       "metadata": {"cmx_3600": {"reel": "A001"}},
+       "color": {"OTIO_SCHEMA": "Color.1", "name": "Orange", "r": 1.0, "g": 0.5, "b": 0.0, "a": 1.0},
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 48.0}},
+       "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
+         "vendor_id": 7, "name": "sh010.mov", "metadata": {"vendor": {"codec": "prores"}},
+         "target_url": "file:///sh010.mov",
+         "available_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 500.0}}}},
+       "active_media_reference_key": "DEFAULT_MEDIA",
+       "markers": [
+        {"OTIO_SCHEMA": "Marker.2", "name": "focus", "color": "RED", "comment": "soft",
+         "metadata": {"note": {"by": "sup"}},
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 110.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}},
+        {"OTIO_SCHEMA": "Marker.3", "name": "ok",
+         "color": {"OTIO_SCHEMA": "Color.1", "name": "Blue", "r": 0.0, "g": 0.0, "b": 1.0, "a": 1.0},
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 120.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}}},
+        {"OTIO_SCHEMA": "Marker.1", "name": "old", "color": "yellow",
+         "range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 140.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 4.0}}}]},
+      {"OTIO_SCHEMA": "Gap.1", "name": "hole",
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
+       "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "fill", "color": "GREEN",
+         "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 5.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0}}}]},
+      {"OTIO_SCHEMA": "Clip.2", "name": "plates",
+       "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+         "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1001.0},
+         "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
+       "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ImageSequenceReference.1",
+         "name": "sh020 plates", "target_url_base": "file:///plates/sh020", "name_prefix": "sh020.",
+         "name_suffix": ".exr", "start_frame": 1001, "frame_step": 1, "rate": 24.0,
+         "frame_zero_padding": 4, "missing_frame_policy": "error",
+         "available_range": {"OTIO_SCHEMA": "TimeRange.1",
+           "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1001.0},
+           "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 100.0}}}},
+       "active_media_reference_key": "DEFAULT_MEDIA"}]}]}})";
+
+rapidjson::Document parsedWithLiterals(const std::string& text) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag>(
+        text.c_str(), text.size());
+    EXPECT_FALSE(document.HasParseError());
+    return document;
+}
+
+const rapidjson::Value& itemOf(const rapidjson::Value& timeline, rapidjson::SizeType index) {
+    return timeline["tracks"]["children"][0]["children"][index];
+}
+
+/// "caption start+duration r,g,b" of each note of an item.
+std::vector<std::string> notesOf(const TimelineItem& item) {
+    std::vector<std::string> notes;
+    for (const TimelineNote& note : item.notes) {
+        char colour[64];
+        std::snprintf(colour, sizeof colour, "%g,%g,%g", note.colour.red, note.colour.green,
+                      note.colour.blue);
+        notes.push_back(note.text + " " + std::to_string(note.range.start) + "+" +
+                        std::to_string(note.range.duration) + " " + colour);
+    }
+    return notes;
+}
+
+/// An OTIO time of `value` at `rate`, both as written.
+std::string rationalTime(const char* rate, const char* value) {
+    return std::string(R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )") + rate + R"(, "value": )" +
+           value + "}";
+}
+
+/// A clip "c" without media that plays `length` from 0 at `rate`.
+std::string clipAt(const char* rate, const char* length) {
+    return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
+           R"("TimeRange.1", "start_time": )" +
+           rationalTime(rate, "0.0") + R"(, "duration": )" + rationalTime(rate, length) + "}}";
+}
+
+/// The first layer of the first track of `root`: an edit tree a test changes as
+/// a host would.
+DmLayerNode* firstLayerOf(DmRoot& root) {
+    return dynamic_cast<DmLayerNode*>(root.getChild(0)->getChild(0)->getChild(0)->getChild(0));
+}
+
+/// Expects `written`, the standard OTIO of `read`, to read back into the same
+/// tree, and to be written the same again.
+void expectStableRoundTrip(const Composition& read, const std::string& written) {
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(read));
+    EXPECT_EQ(writeStandard(*reread), written);
+}
+
+TEST(StandardOtioKeeping, MarkersBecomeNotesAndEverythingElseIsKeptAsText) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    const std::vector<TimelineItem>& items = view.tracks[0].items;
+    ASSERT_EQ(items.size(), 3u);
+    // A marker of no length shows for one frame; Marker.1's "range" is its marked
+    // range; a colour name is OTIO's colour, in any case.
+    EXPECT_EQ(notesOf(items[0]),
+              (std::vector<std::string>{"focus: soft 86410+1 1,0,0", "ok 86420+10 0,0,1",
+                                        "old 86440+4 1,1,0"}));
+    EXPECT_EQ(notesOf(items[1]), (std::vector<std::string>{"fill 86453+2 0,1,0"}));
+    ASSERT_EQ(items[2].media.size(), 1u);
+    EXPECT_EQ(items[2].media[0].path, "file:///plates/sh020/sh020.%04d.exr");
+    EXPECT_EQ(items[2].media[0].kind, TimelineMedia::Kind::File);
+    EXPECT_FALSE(items[2].offline);
+}
+
+TEST(StandardOtioKeeping, WrittenBackAsItCame) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(kDocument);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    ASSERT_TRUE(output.IsObject());
+
+    // Other tools' metadata and members, NaN included, on every object.
+    const rapidjson::Value& resolve = output["metadata"]["Resolve_OTIO"];
+    EXPECT_STREQ(resolve["Resolve OTIO Meta Version"].GetString(), "1.0");
+    EXPECT_TRUE(std::isnan(resolve["gain"].GetDouble()));
+    EXPECT_EQ(output["tracks"]["metadata"]["app"], input["tracks"]["metadata"]["app"]);
+    EXPECT_EQ(output["tracks"]["children"][0]["metadata"]["fcp_xml"],
+              input["tracks"]["children"][0]["metadata"]["fcp_xml"]);
+    const rapidjson::Value& clip = itemOf(output, 0);
+    EXPECT_EQ(clip["metadata"]["cmx_3600"], itemOf(input, 0)["metadata"]["cmx_3600"]);
+    EXPECT_EQ(clip["color"], itemOf(input, 0)["color"]);
+    EXPECT_EQ(clip["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"],
+              itemOf(input, 0)["media_references"]["DEFAULT_MEDIA"]["metadata"]["vendor"]);
+    // A media reference's name, which the edit tree has no place for.
+    EXPECT_STREQ(clip["media_references"]["DEFAULT_MEDIA"]["name"].GetString(), "sh010.mov");
+
+    // The markers, each as it came (its schema version included), and not as effects.
+    EXPECT_EQ(clip["markers"], itemOf(input, 0)["markers"]);
+    EXPECT_EQ(clip["effects"].Size(), 0u);
+    const rapidjson::Value& gap = itemOf(output, 1);
+    EXPECT_EQ(gap["markers"], itemOf(input, 1)["markers"]);
+
+    // The image sequence, as one again.
+    const rapidjson::Value& sequence = itemOf(output, 2)["media_references"]["DEFAULT_MEDIA"];
+    const rapidjson::Value& original = itemOf(input, 2)["media_references"]["DEFAULT_MEDIA"];
+    EXPECT_STREQ(sequence["OTIO_SCHEMA"].GetString(), "ImageSequenceReference.1");
+    EXPECT_FALSE(sequence.HasMember("target_url"));
+    for (const char* key :
+         {"name", "target_url_base", "name_prefix", "name_suffix", "start_frame", "frame_step",
+          "rate", "frame_zero_padding", "missing_frame_policy", "available_range"})
+        EXPECT_EQ(sequence[key], original[key]) << key;
+
+    // OTIO sees the same items where they were.
+    const std::vector<SeenTrack> before = seenTracks(kDocument);
+    std::vector<SeenTrack> after = seenTracks(written);
+    ASSERT_EQ(after.size(), 1u);
+    ASSERT_EQ(after[0].items.size(), before[0].items.size());
+    for (std::size_t i = 0; i < before[0].items.size(); ++i) {
+        EXPECT_EQ(after[0].items[i].name, before[0].items[i].name);
+        EXPECT_EQ(after[0].items[i].recordStart, before[0].items[i].recordStart);
+        EXPECT_EQ(after[0].items[i].recordDuration, before[0].items[i].recordDuration);
+    }
+
+    // And the text reads back into the same tree, nothing lost.
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(entriesOf(again), std::vector<std::string>());
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+}
+
+TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    // A host moves the first note of "sh010" two frames on and rewrites it.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer = firstLayerOf(*root);
+    ASSERT_NE(layer, nullptr);
+    auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
+    ASSERT_NE(source, nullptr);
+    auto* note = dynamic_cast<DmAnnotationSettings*>(source->getEffect(0));
+    ASSERT_NE(note, nullptr);
+    auto* text = dynamic_cast<DmTextLayer*>(note->getLayer(0));
+    ASSERT_NE(text, nullptr);
+    text->setFrameRange(86412, 3);
+    text->getParagraph(0)->setTextStr(DmString("sharp"));
+
+    const std::string written = writeStandard(*fromTree(*root));
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& marker = itemOf(output, 0)["markers"][0];
+    EXPECT_STREQ(marker["OTIO_SCHEMA"].GetString(), "Marker.2");
+    EXPECT_STREQ(marker["name"].GetString(), "sharp");
+    EXPECT_STREQ(marker["color"].GetString(), "RED");
+    EXPECT_EQ(marker["marked_range"]["start_time"]["value"].GetDouble(), 112.0);
+    EXPECT_EQ(marker["marked_range"]["duration"]["value"].GetDouble(), 3.0);
+    EXPECT_STREQ(marker["metadata"]["note"]["by"].GetString(), "sup");
+    // The others are as they came.
+    EXPECT_STREQ(itemOf(output, 0)["markers"][1]["OTIO_SCHEMA"].GetString(), "Marker.3");
+}
+
+TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t",
+      "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+        {"OTIO_SCHEMA": "Track.1", "kind": "Video",
+         "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "on the track"}],
+         "children": [
+          {"OTIO_SCHEMA": "Clip.2", "name": "c",
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}},
+           "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "GeneratorReference.1",
+             "generator_kind": "SMPTEBars", "parameters": {}}},
+           "active_media_reference_key": "DEFAULT_MEDIA",
+           "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "nowhere"},
+                       {"OTIO_SCHEMA": "Effect.1", "effect_name": "odd"}]}]}]}})";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses),
+              (std::vector<std::string>{
+                  "/tracks/children/0/markers/0 | Marker.2 | marker not shown: the edit tree "
+                  "keeps notes on clips and gaps only (kept, and written back as it came)",
+                  "/tracks/children/0/children/0/media_references/DEFAULT_MEDIA | "
+                  "GeneratorReference.1 | approximated: read as missing media (the edit tree "
+                  "plays no generated media) (kept, and written back as it came)",
+                  "/tracks/children/0/children/0/markers/0 | Marker.2 | approximated: without a "
+                  "usable marked range the note covers the whole item",
+                  "/tracks/children/0/children/0/markers/1 | Effect.1 | dropped: not a marker",
+              }));
+    // The generator plays as missing media, and goes back out as the generator,
+    // its members with it.
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& reference = itemOf(output, 0)["media_references"]["DEFAULT_MEDIA"];
+    EXPECT_STREQ(reference["OTIO_SCHEMA"].GetString(), "GeneratorReference.1");
+    EXPECT_STREQ(reference["generator_kind"].GetString(), "SMPTEBars");
+    EXPECT_TRUE(reference["parameters"].IsObject());
+    expectStableRoundTrip(*read, written);
+    // The marker without a range is given the whole clip's, which OTIO requires.
+    const rapidjson::Value& range = itemOf(output, 0)["markers"][0]["marked_range"];
+    EXPECT_EQ(range["start_time"]["value"].GetDouble(), 0.0);
+    EXPECT_EQ(range["duration"]["value"].GetDouble(), 10.0);
+    EXPECT_EQ(itemOf(output, 0)["markers"].Size(), 1u);
+}
+
+TEST(StandardOtioKeeping, WhatTheEditTreeCannotApplyIsWrittenBackAsItCame) {
+    // A retime and a plug-in effect on a clip, effects and markers on a track and
+    // on the stack, disabled items, transitions: the edit tree plays none of it,
+    // reports each, and writes each back where it was. An effect of a schema OTIO does not know
+    // would make the document unreadable to OTIO, and is not kept.
+    const char* const text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t",
+      "tracks": {"OTIO_SCHEMA": "Stack.1", "name": "tracks",
+        "effects": [{"OTIO_SCHEMA": "Effect.1", "name": "grade", "effect_name": "LUT"}],
+        "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "reel break", "color": "RED",
+          "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 5.0},
+            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}}],
+        "children": [
+        {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "enabled": false,
+         "effects": [{"OTIO_SCHEMA": "Effect.1", "name": "fade", "effect_name": "Opacity",
+                      "metadata": {"app": {"level": 0.5}}}],
+         "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "on the track", "color": "GREEN",
+          "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
+            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0},
+            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1.0}}}],
+         "children": [
+          {"OTIO_SCHEMA": "Clip.2", "name": "fast", "enabled": false,
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 10.0}},
+           "effects": [
+             {"OTIO_SCHEMA": "LinearTimeWarp.1", "name": "speed", "effect_name": "",
+              "time_scalar": 2.0},
+             {"OTIO_SCHEMA": "VendorWipe.1", "angle": 45},
+             {"OTIO_SCHEMA": "FreezeFrame.1", "name": "hold", "effect_name": "FreezeFrame",
+              "time_scalar": 0.0},
+             {"OTIO_SCHEMA": "Effect.1", "name": "blur", "effect_name": "Blur",
+              "metadata": {"radius": 4}}]},
+          {"OTIO_SCHEMA": "Transition.1", "name": "dissolve", "transition_type": "SMPTE_Dissolve",
+           "in_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0},
+           "out_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0}},
+          {"OTIO_SCHEMA": "Gap.1", "name": "pause", "enabled": false,
+           "effects": [{"OTIO_SCHEMA": "Effect.1", "effect_name": "Colour"}],
+           "source_range": {"OTIO_SCHEMA": "TimeRange.1",
+             "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
+             "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 4.0}}},
+          {"OTIO_SCHEMA": "Transition.1", "name": "fade out", "transition_type": "Custom",
+           "in_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 1.0},
+           "out_offset": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0}}]}]}})";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::vector<std::string> reported = entriesOf(losses);
+    EXPECT_EQ(reported.size(), 14u);
+    EXPECT_EQ(std::count_if(reported.begin(), reported.end(),
+                            [](const std::string& entry) {
+                                return entry.find("(kept, and written back as it came)") !=
+                                       std::string::npos;
+                            }),
+              10);
+    EXPECT_NE(std::find(reported.begin(), reported.end(),
+                        "/tracks/children/0/children/0/effects/1 | VendorWipe.1 | dropped: not "
+                        "an effect the edit tree has settings for"),
+              reported.end());
+
+    // Played as if none of it were there: both items, in full.
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    ASSERT_EQ(view.tracks[0].items.size(), 2u);
+    EXPECT_TRUE(view.tracks[0].items[0].effects.empty());
+    EXPECT_EQ(view.duration, 14);
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(text);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& stack = output["tracks"];
+    EXPECT_EQ(stack["effects"], input["tracks"]["effects"]);
+    EXPECT_EQ(stack["markers"], input["tracks"]["markers"]);
+    EXPECT_TRUE(stack["enabled"].GetBool());
+    const rapidjson::Value& track = stack["children"][0];
+    EXPECT_EQ(track["effects"], input["tracks"]["children"][0]["effects"]);
+    EXPECT_EQ(track["markers"], input["tracks"]["children"][0]["markers"]);
+    EXPECT_FALSE(track["enabled"].GetBool());
+    // The transitions between the items and after the last one, as they came.
+    ASSERT_EQ(track["children"].Size(), 4u);
+    EXPECT_EQ(track["children"][1], itemOf(input, 1));
+    EXPECT_EQ(track["children"][3], itemOf(input, 3));
+    const rapidjson::Value& clip = itemOf(output, 0);
+    ASSERT_EQ(clip["effects"].Size(), 3u);
+    // In their order, less the one not kept.
+    EXPECT_EQ(clip["effects"][0], itemOf(input, 0)["effects"][0]);
+    EXPECT_EQ(clip["effects"][1], itemOf(input, 0)["effects"][2]);
+    EXPECT_EQ(clip["effects"][2], itemOf(input, 0)["effects"][3]);
+    EXPECT_FALSE(clip["enabled"].GetBool());
+    const rapidjson::Value& gap = itemOf(output, 2);
+    EXPECT_EQ(gap["effects"], itemOf(input, 2)["effects"]);
+    EXPECT_FALSE(gap["enabled"].GetBool());
+
+    // Read again: the same tree and the same report, less the effect not kept.
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(entriesOf(again).size(), reported.size() - 1);
+
+    // The product dialect has no place for any of it, and shows none of it.
+    String product;
+    ASSERT_TRUE(read->getJson(Composition::JsonType::Otio, product));
+    const std::string productText(product.c_str(), product.size());
+    for (const char* word : {"Blur", "LinearTimeWarp", "reel break", "Opacity", "LUT"})
+        EXPECT_EQ(productText.find(word), std::string::npos) << word;
+}
+
+TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead) {
+    // A compound clip between two shots: read as one offline clip of 12 frames,
+    // its own marker a note on it, written back as the stack it was, what it
+    // holds included.
+    const auto range = [](int start, int frames) {
+        return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": 24.0, "value": )" +
+               std::to_string(start) +
+               R"(}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": )" +
+               std::to_string(frames) + "}}";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)"
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "before", "source_range": )" +
+        range(0, 10) +
+        R"(}, {"OTIO_SCHEMA": "Stack.1", "name": "compound", "markers": [{"OTIO_SCHEMA": )"
+        R"("Marker.2", "name": "own", "marked_range": )" +
+        range(2, 1) +
+        R"(}], "children": [{"OTIO_SCHEMA": )"
+        R"("Track.1", "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.2", "name": "inner", )"
+        R"("source_range": )" +
+        range(100, 12) +
+        R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "MissingReference.1"}}, )"
+        R"("active_media_reference_key": "DEFAULT_MEDIA", )"
+        R"("markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", "marked_range": )" +
+        range(101, 1) + R"(}]}]}]}, {"OTIO_SCHEMA": "Clip.2", "name": "after", "source_range": )" +
+        range(0, 5) + "}]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    ASSERT_EQ(view.tracks[0].items.size(), 3u);
+    EXPECT_EQ(view.tracks[0].items[1].name, "compound");
+    EXPECT_TRUE(view.tracks[0].items[1].offline);
+    EXPECT_EQ(view.tracks[0].items[1].record, (FrameRange{10, 12}));
+    EXPECT_EQ(view.duration, 27);
+    ASSERT_EQ(view.tracks[0].items[1].notes.size(), 1u);
+    EXPECT_EQ(view.tracks[0].items[1].notes[0].range, (FrameRange{12, 1}));
+    const std::vector<std::string> reported = entriesOf(losses);
+    ASSERT_EQ(reported.size(), 4u); // the stack, its track, the clip and the marker
+    for (const std::string& entry : reported)
+        EXPECT_NE(entry.find("(kept, and written back as it came)"), std::string::npos) << entry;
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document input = parsedWithLiterals(text);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    ASSERT_EQ(output["tracks"]["children"][0]["children"].Size(), 3u);
+    // Every member as it came, its marker included, and the (empty) effects OTIO
+    // writes for every item.
+    const rapidjson::Value& stack = itemOf(output, 1);
+    for (const auto& member : itemOf(input, 1).GetObject())
+        EXPECT_EQ(stack[member.name], member.value) << member.name.GetString();
+    EXPECT_EQ(stack.MemberCount(), itemOf(input, 1).MemberCount() + 1);
+    EXPECT_TRUE(stack["effects"].IsArray() && stack["effects"].Empty());
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+    EXPECT_EQ(entriesOf(again), reported);
+
+    // Renamed by a host, and given a review note, the clip is still the stack:
+    // it is written back as the stack, with the new name and the note, which
+    // read back onto the offline clip.
+    Status status;
+    const CoSharedPtr<DmPropertySet> copy = read->getTree(status).clone();
+    auto* root = dynamic_cast<DmRoot*>(copy.get());
+    ASSERT_NE(root, nullptr);
+    DmTreeNode* layer = root->getChild(0)->getChild(0)->getChild(0)->getChild(0);
+    auto* compound = dynamic_cast<DmSourceNode*>(layer->getChild(2)); // after a cut
+    ASSERT_NE(compound, nullptr);
+    ASSERT_EQ(compound->getName().str(), "compound");
+    compound->setName("compound v2");
+    const CoSharedPtr<DmAnnotationSettings> note(DmAnnotationSettings::create());
+    compound->addEffect(note.get());
+    const std::string renamed = writeStandard(*fromTree(*root));
+    expectLoadableByOtio(renamed);
+    const rapidjson::Document changed = parsedWithLiterals(renamed);
+    const rapidjson::Value& nested = itemOf(changed, 1);
+    EXPECT_STREQ(nested["OTIO_SCHEMA"].GetString(), "Stack.1");
+    EXPECT_STREQ(nested["name"].GetString(), "compound v2");
+    EXPECT_EQ(nested["children"], itemOf(input, 1)["children"]);
+    EXPECT_EQ(nested["effects"].Size(), 1u);
+    LossReport renamedLosses;
+    const SharedPtr<Composition> renamedRead = readStandard(renamed, renamedLosses);
+    ASSERT_TRUE(renamedRead);
+    TimelineView renamedView;
+    ASSERT_TRUE(TimelineView::build(*renamedRead, renamedView));
+    EXPECT_EQ(renamedView.tracks[0].items[1].name, "compound v2");
+    // The note of its own marker and the host's.
+    EXPECT_EQ(renamedView.tracks[0].items[1].effects.size(), 2u);
+    EXPECT_EQ(nested["markers"], itemOf(input, 1)["markers"]);
+    EXPECT_EQ(writeStandard(*renamedRead), renamed);
+
+    // Trimmed by a host to the first 6 of the 12 frames it had, it plays part of
+    // the stack: the stack is written with that range, what it holds as it came,
+    // and reads back as the clip the host made.
+    compound->setRecLength(6.0);
+    const std::string cut = writeStandard(*fromTree(*root));
+    expectLoadableByOtio(cut);
+    const rapidjson::Document trimmed = parsedWithLiterals(cut);
+    const rapidjson::Value& part = itemOf(trimmed, 1);
+    EXPECT_STREQ(part["OTIO_SCHEMA"].GetString(), "Stack.1");
+    EXPECT_EQ(part["children"], itemOf(input, 1)["children"]);
+    EXPECT_EQ(part["source_range"], parsedWithLiterals(range(0, 6)));
+    // The stack lasts 6 frames now; the cut after it stays where it was, after a
+    // hole.
+    LossReport trimmedLosses;
+    const SharedPtr<Composition> trimmedRead = readStandard(cut, trimmedLosses);
+    ASSERT_TRUE(trimmedRead);
+    EXPECT_EQ(entriesOf(trimmedLosses), reported);
+    TimelineView trimmedView;
+    ASSERT_TRUE(TimelineView::build(*trimmedRead, trimmedView));
+    EXPECT_EQ(trimmedView.tracks[0].items[1].record, (FrameRange{10, 6}));
+    EXPECT_EQ(trimmedView.tracks[0].items[1].source.start, 0);
+    EXPECT_EQ(trimmedView.tracks[0].items[2].record, (FrameRange{22, 5}));
+    EXPECT_EQ(writeStandard(*trimmedRead), cut);
+
+    // Made longer than the stack, it no longer plays what the stack holds: it is
+    // written as the offline clip it is now.
+    compound->setRecLength(13.0);
+    const rapidjson::Document longer = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& clip = itemOf(longer, 1);
+    EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
+    EXPECT_STREQ(clip["name"].GetString(), "compound v2");
+    EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 13.0);
+}
+
+TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {
+    // The edit tree needs a range for every media input: a reference without one
+    // plays its clip's, and is written back with none, absent or null alike.
+    const std::string range =
+        R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 100.0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 10.0}})";
+    // A clip timed at two rates, as no application writes it but a reader must
+    // take: its range at 12 gives the media 12 frames at 12.
+    const std::string twoRates =
+        R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 12.0, "value": 110.0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 24.0}})";
+    const auto clip = [&](const std::string& name, const std::string& reference,
+                          const std::string& clipRange = std::string()) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
+               (clipRange.empty() ? range : clipRange) +
+               R"(, "media_references": {"DEFAULT_MEDIA": )" + reference +
+               R"(}, "active_media_reference_key": "DEFAULT_MEDIA"})";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clip("absent", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "a.mov"})") + "," +
+        clip("null", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "b.mov", )"
+                     R"("available_range": null})") +
+        "," +
+        clip("given", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "c.mov", )"
+                      R"("available_range": )" +
+                          range + "}") +
+        "," +
+        clip("two rates", R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "d.mov"})",
+             twoRates) +
+        "]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    for (rapidjson::SizeType i = 0; i < 3; ++i) {
+        const rapidjson::Value& reference = itemOf(output, i)["media_references"]["DEFAULT_MEDIA"];
+        EXPECT_EQ(reference["available_range"].IsNull(), i < 2) << i;
+    }
+    // Read back, every input is as it was.
+    expectStableRoundTrip(*read, written);
+}
+
+TEST(StandardOtioKeeping, MediaWithoutARangeThatItsClipDoesNotGiveBackIsNoted) {
+    // A document the fuzz target mutated from one of ours: its clip counts at 12
+    // and 24 frames per second, so its second input, which came without a range,
+    // got one at 12 that the clip, written at 24, does not give back. It is
+    // written with its range and a note, and reads back the same.
+    const std::string text = readTestData("interchange/two-rates-mutated.otio");
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& second = itemOf(output, 0)["media_references"]["MEDIA_2"];
+    EXPECT_TRUE(second["available_range"].IsObject());
+    EXPECT_TRUE(second["metadata"]["zem"]["no_available_range"].GetBool());
+    expectStableRoundTrip(*read, written);
+}
+
+TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
+    // A cut as an editing application writes it: picture at 23.976 from frame
+    // 86313, with sound two seconds long, which lands on whole frames only at
+    // 48000. The composition counts at 48000, but its start goes back out at the
+    // rate and in the words it came in, while the start stays where it was.
+    const auto timeline = [&](const std::string& start) {
+        return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", )" + start +
+               R"("tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+               R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+               clipAt("23.976", "48.0") +
+               R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+               clipAt("48000.0", "96000.0") + "]}]}}";
+    };
+    const std::string start = rationalTime("23.976", "86313");
+    const std::string text = timeline(R"("global_start_time": )" + start + ", ");
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    Time readStart;
+    ASSERT_TRUE(read->getStartTime(readStart));
+    EXPECT_EQ(readStart.getRate(), Rational(48000, 1));
+    EXPECT_EQ(readStart.getNbTicks(), 86313 * 2002);
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    EXPECT_EQ(output["global_start_time"], parsedWithLiterals(start));
+    expectStableRoundTrip(*read, written);
+
+    // A tool that rewrites that start at 24 moves it to that time.
+    std::string rewritten = written;
+    const std::string at24 = rationalTime("24.0", "86400.0");
+    const std::string writtenStart = R"("global_start_time":)";
+    const std::size_t at = rewritten.find(writtenStart) + writtenStart.size();
+    rewritten.replace(at, rewritten.find('}', at) + 1 - at, at24);
+    const SharedPtr<Composition> moved24 = readStandard(rewritten, losses);
+    ASSERT_TRUE(moved24);
+    Time start24;
+    ASSERT_TRUE(moved24->getStartTime(start24));
+    EXPECT_EQ(start24.getNbTicks(), 86400 * 2000);
+    EXPECT_EQ(parsedWithLiterals(writeStandard(*moved24))["global_start_time"],
+              parsedWithLiterals(at24));
+
+    // A host that moves the start has it written at the composition's rate.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* composition = dynamic_cast<DmCompositionNode*>(root->getChild(0)->getChild(0));
+    ASSERT_NE(composition, nullptr);
+    composition->setStartTC(48000.0 * 3600, composition->getStartTcFcm());
+    const rapidjson::Document moved = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    EXPECT_EQ(moved["global_start_time"]["rate"].GetDouble(), 48000.0);
+    EXPECT_EQ(moved["global_start_time"]["value"].GetDouble(), 48000.0 * 3600);
+
+    // Without a start, or with a null one, it is written back null while the
+    // composition starts at 0; at the composition's own rate, as it is.
+    for (const std::string& none : {std::string(), std::string(R"("global_start_time": null, )")}) {
+        LossReport noLosses;
+        const SharedPtr<Composition> unset = readStandard(timeline(none), noLosses);
+        ASSERT_TRUE(unset);
+        const std::string again = writeStandard(*unset);
+        EXPECT_TRUE(parsedWithLiterals(again)["global_start_time"].IsNull()) << none;
+        expectStableRoundTrip(*unset, again);
+    }
+    const std::string sameRate = rationalTime("48000.0", "172798626.0");
+    const SharedPtr<Composition> plain =
+        readStandard(timeline(R"("global_start_time": )" + sameRate + ", "), losses);
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(parsedWithLiterals(writeStandard(*plain))["global_start_time"],
+              parsedWithLiterals(sameRate));
+    Time plainStart;
+    ASSERT_TRUE(plain->getStartTime(plainStart));
+    EXPECT_EQ(plainStart.getNbTicks(), readStart.getNbTicks());
+}
+
+TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
+    // Picture at 23.976 with a dissolve of 6 + 6 frames between its two clips and
+    // sound that puts the composition at 48000: the dissolve spans 12012 ticks
+    // each side of the cut, on the first track. Sound and picture swap places in
+    // the stack to show that tracks count as the timeline view counts them.
+    const std::string dissolve =
+        R"({"OTIO_SCHEMA": "Transition.1", "name": "mix", "transition_type": )"
+        R"("SMPTE_Dissolve", "in_offset": )" +
+        rationalTime("23.976", "6.0") + R"(, "out_offset": )" + rationalTime("23.976", "6.0") + "}";
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+        clipAt("48000.0", "96000.0") +
+        R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clipAt("23.976", "48.0") + "," + dissolve + "," + clipAt("23.976", "24.0") + "]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 2u);
+    ASSERT_EQ(view.tracks[1].items.size(), 2u);
+
+    std::vector<StandardOtio::Transition> found;
+    ASSERT_TRUE(StandardOtio::transitions(*read, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].track, 1u);
+    EXPECT_EQ(found[0].cut, view.tracks[1].items[1].record.start);
+    EXPECT_EQ(found[0].cut, 48 * 2002);
+    EXPECT_EQ(found[0].inOffset, 6 * 2002);
+    EXPECT_EQ(found[0].outOffset, 6 * 2002);
+    EXPECT_EQ(found[0].name, "mix");
+    EXPECT_EQ(found[0].type, "SMPTE_Dissolve");
+
+    // One on a track without items sits where the track starts.
+    const std::string lonely =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )" +
+        rationalTime("24.0", "86400.0") +
+        R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", )"
+        R"("kind": "Video", "children": [)" +
+        dissolve + "]}]}}";
+    const SharedPtr<Composition> alone = readStandard(lonely, losses);
+    ASSERT_TRUE(alone);
+    ASSERT_TRUE(StandardOtio::transitions(*alone, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].cut, 86400);
+
+    // Offsets past any timeline are bounded, so that a cut and its offsets add
+    // up without overflow.
+    const std::string huge =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clipAt("24.0", "10.0") +
+        R"(, {"OTIO_SCHEMA": "Transition.1", "in_offset": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": -1e300}, "out_offset": {"OTIO_SCHEMA": "RationalTime.1", )"
+        R"("rate": 24.0, "value": 1e300}}]}]}})";
+    const SharedPtr<Composition> far = readStandard(huge, losses);
+    ASSERT_TRUE(far);
+    ASSERT_TRUE(StandardOtio::transitions(*far, found));
+    ASSERT_EQ(found.size(), 1u);
+    EXPECT_EQ(found[0].inOffset, -(std::int64_t(1) << 53));
+    EXPECT_EQ(found[0].outOffset, std::int64_t(1) << 53);
+
+    // A composition without any has none; one whose text does not import fails
+    // as getTree does, and leaves the list as it was.
+    const SharedPtr<Composition> plain = readStandard(kDocument, losses);
+    ASSERT_TRUE(plain);
+    ASSERT_TRUE(StandardOtio::transitions(*plain, found));
+    EXPECT_TRUE(found.empty());
+    found.resize(1);
+    SharedPtr<Composition> broken;
+    ASSERT_TRUE(Composition::create(broken, String("broken"), "24", Rational(24, 1)));
+    broken->setJson(Composition::JsonType::Otio, String("{"));
+    const Status status = StandardOtio::transitions(*broken, found);
+    EXPECT_EQ(status.getCode(), Status::OtioImportFailed) << status.getDescription();
+    EXPECT_EQ(found.size(), 1u);
+}
+
+TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {
+    // A subtitle track plays as video, and says so; a kind in lower case is the
+    // kind it names. Both go back out in the words they came in.
+    const auto track = [](const char* kind) {
+        return std::string(R"({"OTIO_SCHEMA": "Track.1", "kind": ")") + kind +
+               R"(", "children": [)" + clipAt("24.0", "10.0") + "]}";
+    };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [)" +
+        track("Subtitle") + "," + track("audio") + "," + track("Video") + "]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{
+                  "/tracks/children/0/kind | Track.1 | approximated: a track of kind \"Subtitle\" "
+                  "is read as a video track: the edit tree has video and audio layers only "
+                  "(kept, and written back as it came)"});
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 3u);
+    EXPECT_EQ(view.tracks[0].kind, TimelineTrack::Kind::Video);
+    EXPECT_EQ(view.tracks[1].kind, TimelineTrack::Kind::Audio);
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& tracks = output["tracks"]["children"];
+    EXPECT_STREQ(tracks[0]["kind"].GetString(), "Subtitle");
+    EXPECT_STREQ(tracks[1]["kind"].GetString(), "audio");
+    EXPECT_STREQ(tracks[2]["kind"].GetString(), "Video");
+    expectStableRoundTrip(*read, written);
+
+    // A host that makes the subtitle layer an audio one has it written as audio.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer = firstLayerOf(*root);
+    ASSERT_NE(layer, nullptr);
+    layer->mediaType = eDmMediaAudio;
+    const rapidjson::Document changed = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    EXPECT_STREQ(changed["tracks"]["children"][0]["kind"].GetString(), "Audio");
+}
+
+TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
+    // Two references under a tool's own keys, the second one active: each goes
+    // back out under its key, the active one still active.
+    const auto reference = [](const char* url) {
+        return std::string(R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": ")") + url +
+               R"(", "available_range": null})";
+    };
+    const auto document = [&](const char* active) {
+        return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": )"
+               R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+               R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )"
+               R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" +
+               rationalTime("24.0", "0.0") + R"(, "duration": )" + rationalTime("24.0", "10.0") +
+               R"(}, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
+               reference("proxy.mp4") + R"(}, "active_media_reference_key": ")" + active +
+               R"("}]}]}})";
+    };
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(document("PROXY"), losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks[0].items[0].media.size(), 2u);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].path, "proxy.mp4");
+
+    const std::string written = writeStandard(*read);
+    expectLoadableByOtio(written);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& clip = itemOf(output, 0);
+    EXPECT_STREQ(clip["active_media_reference_key"].GetString(), "PROXY");
+    EXPECT_STREQ(clip["media_references"]["PROXY"]["target_url"].GetString(), "proxy.mp4");
+    EXPECT_STREQ(clip["media_references"]["HIGH_RES"]["target_url"].GetString(), "hi.mov");
+    expectStableRoundTrip(*read, written);
+
+    // An input a host adds takes a key of this system's that no other has.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* layer = firstLayerOf(*root);
+    ASSERT_NE(layer, nullptr);
+    auto* source = dynamic_cast<DmSourceNode*>(layer->getChild(0));
+    ASSERT_NE(source, nullptr);
+    const CoSharedPtr<DmSourceNode::MediaInput> added(
+        DmSourceNode::MediaInput::create(0.0, 10.0, nullptr, DmString("24"), eDmMediaVideo, true));
+    source->addMultiInput(added.get());
+    const rapidjson::Document more = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& references = itemOf(more, 0)["media_references"];
+    EXPECT_EQ(references.MemberCount(), 3u);
+    EXPECT_TRUE(references.HasMember("MEDIA_3"));
+
+    // A reference that is not one is dropped, and said so.
+    std::string withNull = document("PROXY");
+    withNull.replace(withNull.find(R"("PROXY": )"), 0, R"("BROKEN": null, )");
+    const SharedPtr<Composition> nulled = readStandard(withNull, losses);
+    ASSERT_TRUE(nulled);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"/tracks/children/0/children/0/media_references/BROKEN | "
+                                       "none | dropped: not a media reference"});
+
+    // An active key that names none of them: the first plays, and it is said.
+    const SharedPtr<Composition> dangling = readStandard(document("LOW_RES"), losses);
+    ASSERT_TRUE(dangling);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{
+                  "/tracks/children/0/children/0/active_media_reference_key | Clip.2 | "
+                  "approximated: it names none of the clip's media references: the first of "
+                  "them plays (the OpenTimelineIO library plays none)"});
+}
+
+TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
+    // One timeline in a collection that carries a tool's metadata: written back,
+    // the collection stays, with its metadata, around the one timeline.
+    const std::string text = std::string(R"({"OTIO_SCHEMA": "SerializableCollection.1",
+        "name": "bin", "metadata": {"cmx_3600": {"reel": "A001"}}, "children": [)") +
+                             kDocument + "]}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    EXPECT_STREQ(output["OTIO_SCHEMA"].GetString(), "SerializableCollection.1");
+    EXPECT_STREQ(output["metadata"]["cmx_3600"]["reel"].GetString(), "A001");
+    ASSERT_EQ(output["children"].Size(), 1u);
+    EXPECT_STREQ(output["children"][0]["name"].GetString(), "kept");
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(written, again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(entriesOf(again), std::vector<std::string>());
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+}
+
+} // namespace
+} // namespace ZEM_0_81::test

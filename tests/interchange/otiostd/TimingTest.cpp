@@ -1,0 +1,314 @@
+// Documents of other tools timed as the OpenTimelineIO library times them: the
+// composition's rate, start and duration, and every item's record and source
+// range, each worked out by hand from OTIO's rules in the comments.
+
+#include "composition/TimelineView.h"
+#include "interchange/StandardOtio.h"
+#include "outside/dmtree/DmTree.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace ZEM_0_81::test {
+namespace {
+
+/// A time and a range at one rate, to keep the documents short.
+std::string time(double value, double rate) {
+    return R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" + std::to_string(rate) +
+           R"(, "value": )" + std::to_string(value) + "}";
+}
+
+std::string range(double start, double duration, double rate) {
+    return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" + time(start, rate) +
+           R"(, "duration": )" + time(duration, rate) + "}";
+}
+
+std::string timeline(const std::string& start, const std::string& tracks) {
+    return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )" + start +
+           R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "name": "tracks", "children": [)" + tracks +
+           "]}}";
+}
+
+TimelineView viewOf(const std::string& text, LossReport& losses) {
+    TimelineView view;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    if (read) {
+        EXPECT_TRUE(TimelineView::build(*read, view));
+    }
+    return view;
+}
+
+/// "name record-start+duration source-start+duration@rate-numerator" of each item.
+std::vector<std::string> itemsOf(const TimelineTrack& track) {
+    std::vector<std::string> items;
+    for (const TimelineItem& item : track.items) {
+        std::string text = item.name + " " + std::to_string(item.record.start) + "+" +
+                           std::to_string(item.record.duration);
+        if (item.isClip()) {
+            text += " " + (item.source.start ? std::to_string(*item.source.start) : "?") + "+" +
+                    std::to_string(item.source.duration.numerator) +
+                    (item.source.duration.isWhole()
+                         ? ""
+                         : "/" + std::to_string(item.source.duration.denominator)) +
+                    "@" + std::to_string(item.source.rate.getNumerator());
+        }
+        items.push_back(text);
+    }
+    return items;
+}
+
+TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
+    // No global start. V1: a 48-frame gap; a 20-frame clip whose missing media has
+    // no range; a transition (no track time); a clip without a source range that
+    // plays its media's 19 available frames from 10; a nested stack whose longest
+    // track lasts 10 + 6 frames; a transition last, whose out offset of 3 the track
+    // adds to its duration. All at 48: V1 lasts 48 + 20 + 19 + 16 + 3 = 106.
+    // A2: one clip of 24 frames at 24, that is 48 at 48. The timeline lasts 106 at
+    // 48, the rate at which everything is whole.
+    const std::string clip24 = R"({"OTIO_SCHEMA": "Clip.2", "name": "sound", "source_range": )" +
+                               range(0, 24, 24) + R"(, "media_references": {}})";
+    const std::string text =
+        timeline("null",
+                 R"({"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [
+            {"OTIO_SCHEMA": "Gap.1", "name": "lead", "source_range": )" +
+                     range(0, 48, 48) + R"(},
+            {"OTIO_SCHEMA": "Clip.2", "name": "offline", "source_range": )" +
+                     range(100, 20, 48) + R"(,
+             "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "MissingReference.1",
+                                  "available_range": null}},
+             "active_media_reference_key": "DEFAULT_MEDIA"},
+            {"OTIO_SCHEMA": "Transition.1", "name": "mix", "transition_type": "SMPTE_Dissolve",
+             "in_offset": )" +
+                     time(4, 48) + R"(, "out_offset": )" + time(4, 48) + R"(},
+            {"OTIO_SCHEMA": "Clip.2", "name": "whole",
+             "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
+                 "target_url": "file:///w.mov", "available_range": )" +
+                     range(10, 19, 48) + R"(}},
+             "active_media_reference_key": "DEFAULT_MEDIA"},
+            {"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [
+                {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+                    {"OTIO_SCHEMA": "Clip.1", "name": "deep", "source_range": )" +
+                     range(0, 10, 48) + R"(},
+                    {"OTIO_SCHEMA": "Clip.1", "name": "deeper", "source_range": )" +
+                     range(0, 6, 48) + R"(}]},
+                {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": []}]},
+            {"OTIO_SCHEMA": "Transition.1", "name": "out", "transition_type": "SMPTE_Dissolve",
+             "in_offset": )" +
+                     time(3, 48) + R"(, "out_offset": )" + time(3, 48) + R"(}]},
+        {"OTIO_SCHEMA": "Track.1", "name": "A2", "kind": "Audio", "children": [)" +
+                     clip24 + "]}");
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    ASSERT_TRUE(view.hasTimeline);
+    EXPECT_EQ(view.rate.getNumerator(), 48);
+    EXPECT_EQ(view.rate.getDenominator(), 1u);
+    EXPECT_EQ(view.start, 0);
+    EXPECT_EQ(view.duration, 106);
+    ASSERT_EQ(view.tracks.size(), 2u);
+    EXPECT_EQ(itemsOf(view.tracks[0]),
+              (std::vector<std::string>{"lead 0+48", "offline 48+20 100+20@48",
+                                        "whole 68+19 10+19@48", "nest 87+16 0+16@48"}));
+    EXPECT_TRUE(view.tracks[0].items[1].offline);
+    EXPECT_TRUE(view.tracks[0].items[3].offline);
+    EXPECT_EQ(view.tracks[1].kind, TimelineTrack::Kind::Audio);
+    EXPECT_EQ(itemsOf(view.tracks[1]), (std::vector<std::string>{"sound 0+48 0+24@24"}));
+
+    // The transitions, the nested stack and what is inside it are named.
+    const std::vector<std::string> entries = entriesOf(losses);
+    const auto named = [&](const std::string& prefix) {
+        for (const std::string& entry : entries)
+            if (entry.rfind(prefix, 0) == 0)
+                return true;
+        return false;
+    };
+    EXPECT_TRUE(named("/tracks/children/0/children/2 | Transition.1 |"));
+    EXPECT_TRUE(named("/tracks/children/0/children/4 | Stack.1 | approximated"));
+    EXPECT_TRUE(named("/tracks/children/0/children/4/children/0/children/0 | Clip.1 |"));
+    EXPECT_TRUE(named("/tracks/children/0/children/4/children/0/children/1 | Clip.1 |"));
+    EXPECT_TRUE(named("/tracks/children/0/children/5 | Transition.1 |"));
+}
+
+TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
+    // Start 01:00:00:00 at 24 (86400); clips of 30 and 15 frames at 48. At 24 the
+    // second clip would start on a half frame, so the composition runs at 48: start
+    // 172800, clips at 172800 and 172830, duration 45.
+    const std::string clip = R"({"OTIO_SCHEMA": "Clip.2", "name": "%", "source_range": %})";
+    const auto clipOf = [&](const std::string& name, double frames) {
+        std::string text = clip;
+        text.replace(text.find('%'), 1, name);
+        text.replace(text.find('%'), 1, range(0, frames, 48));
+        return text;
+    };
+    LossReport losses;
+    TimelineView view = viewOf(
+        timeline(time(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                                      clipOf("a", 30) + "," + clipOf("b", 15) + "]}"),
+        losses);
+    EXPECT_EQ(view.rate.getNumerator(), 48);
+    EXPECT_EQ(view.start, 172800);
+    EXPECT_EQ(view.duration, 45);
+    ASSERT_EQ(view.tracks.size(), 1u);
+    EXPECT_EQ(itemsOf(view.tracks[0]),
+              (std::vector<std::string>{"a 172800+30 0+30@48", "b 172830+15 0+15@48"}));
+
+    // The same clips of 30 and 16: whole at 24 too, so the start's rate stands.
+    view = viewOf(
+        timeline(time(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                                      clipOf("a", 30) + "," + clipOf("b", 16) + "]}"),
+        losses);
+    EXPECT_EQ(view.rate.getNumerator(), 24);
+    EXPECT_EQ(view.start, 86400);
+    EXPECT_EQ(view.duration, 23);
+    EXPECT_EQ(itemsOf(view.tracks[0]),
+              (std::vector<std::string>{"a 86400+15 0+30@48", "b 86415+8 0+16@48"}));
+
+    // Rates written rounded (23.976, 59.94) are the frame rates they stand for.
+    view =
+        viewOf(timeline(time(86400, 23.976),
+                        R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                            std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "ntsc", )") +
+                            R"("source_range": )" + range(1001, 100, 23.976023976023978) + "}]}"),
+               losses);
+    EXPECT_EQ(view.rate.getNumerator(), 24000);
+    EXPECT_EQ(view.rate.getDenominator(), 1001u);
+    EXPECT_EQ(view.start, 86400);
+    EXPECT_EQ(view.duration, 100);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 86400+100 1001+100@24000"}));
+    view = viewOf(timeline(time(0, 59.94), "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
+                                           "\"children\": []}"),
+                  losses);
+    EXPECT_EQ(view.rate.getNumerator(), 60000);
+    EXPECT_EQ(view.duration, 0);
+}
+
+TEST(StandardOtioTiming, OlderAndOtherRootsAndLiteralsTheOtioLibraryWrites) {
+    // A collection holding the timeline, whose one track is a "Sequence.1" (the
+    // older name of a track) of two clips at 25; metadata holding NaN and
+    // Infinity, which the OpenTimelineIO library writes. No start: 0; duration 75.
+    const std::string text =
+        R"({"OTIO_SCHEMA": "SerializableCollection.1", "name": "bin", "children": [
+        {"OTIO_SCHEMA": "Timeline.1", "name": "old", "metadata": {"tool": {"gain": NaN,
+                                                                 "peak": -Infinity}},
+         "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+            {"OTIO_SCHEMA": "Sequence.1", "name": "V", "kind": "Video", "children": [
+                {"OTIO_SCHEMA": "Clip.1", "name": "one", "source_range": )" +
+        range(5, 50, 25) + R"(},
+                {"OTIO_SCHEMA": "Clip.1", "name": "two", "source_range": )" +
+        range(0, 25, 25) + R"(}]}]}}]})";
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    ASSERT_TRUE(view.hasTimeline);
+    EXPECT_EQ(view.name, "old");
+    EXPECT_EQ(view.rate.getNumerator(), 25);
+    EXPECT_EQ(view.start, 0);
+    EXPECT_EQ(view.duration, 75);
+    ASSERT_EQ(view.tracks.size(), 1u);
+    EXPECT_EQ(view.tracks[0].name, "V");
+    EXPECT_EQ(itemsOf(view.tracks[0]),
+              (std::vector<std::string>{"one 0+50 5+50@25", "two 50+25 0+25@25"}));
+}
+
+TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
+    // The clip plays 100+48 at 24 of media whose available range is 0+1000 at
+    // 23.976: OTIO times the clip by its source range alone, so it sits at 0+48
+    // and plays 100+48 at 24; its media counts at the clip's rate too.
+    const std::string text =
+        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+        {"OTIO_SCHEMA": "Clip.2", "name": "ntsc", "source_range": )" +
+                                  range(100, 48, 24) + R"(,
+         "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
+             "target_url": "file:///n.mov", "available_range": )" +
+                                  range(0, 1000, 23.976) + R"(}},
+         "active_media_reference_key": "DEFAULT_MEDIA"}]})");
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    ASSERT_EQ(view.tracks.size(), 1u);
+    EXPECT_EQ(view.rate.getNumerator(), 24);
+    EXPECT_EQ(view.duration, 48);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 0+48 100+48@24"}));
+    ASSERT_EQ(view.tracks[0].items[0].media.size(), 1u);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].availableStart, 0);
+    EXPECT_EQ(view.tracks[0].items[0].media[0].rate.getNumerator(), 24);
+}
+
+TEST(StandardOtioTiming, PictureAt23976WithSoundAt48kCountsWholeSamples) {
+    // Sound of 2 s at 48000 is 47.952 frames at 24000/1001, so the composition
+    // runs at 48000, where a frame at 24000/1001 is exactly 2002 samples: 1 frame
+    // is 2002 (not 2001.9999999999998, which truncates to 2001), 83 frames 166166,
+    // and a nested stack of 24 frames at 24 lasts 48000. OTIO sums the picture
+    // track through 84 frames at 24000/1001 = 84.084 at 24, a fraction no double
+    // holds; the track still lasts 2002 + 166166 + 48000 = 216168 samples.
+    const std::string ntsc = "23.976023976023978";
+    const auto clipRange = [](const std::string& frames, const std::string& rate) {
+        return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
+               R"("rate": )" +
+               rate + R"(, "value": 0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+               rate + R"(, "value": )" + frames + "}}";
+    };
+    const auto clipOf = [&](const std::string& name, const std::string& frames,
+                            const std::string& rate) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
+               clipRange(frames, rate) + "}";
+    };
+    const std::string nested =
+        R"({"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [{"OTIO_SCHEMA": "Track.1", )"
+        R"("kind": "Video", "children": [)" +
+        clipOf("inner", "24", "24") + "]}]}";
+    const std::string text = R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )"
+                             R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+                             ntsc +
+                             R"(, "value": 86313}, "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+                             R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+                             R"("children": [)" +
+                             clipOf("one", "1", ntsc) + "," + clipOf("more", "83", ntsc) + "," +
+                             nested +
+                             R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
+                             clipOf("sound", "96000", "48000") + "]}]}}";
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(view.rate.getNumerator(), 48000);
+    EXPECT_EQ(view.start, 86313 * 2002);
+    EXPECT_EQ(view.duration, 216168);
+    ASSERT_EQ(view.tracks.size(), 2u);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"one 172798626+2002 0+1@24000",
+                                                                 "more 172800628+166166 0+83@24000",
+                                                                 "nest 172966794+48000 0+24@24"}));
+
+    // Every length in the edit tree is the whole count, not a unit in the last
+    // place off it.
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    Status status;
+    const auto* composition =
+        dynamic_cast<const DmCompositionNode*>(read->getTree(status).getChild(0)->getChild(0));
+    ASSERT_NE(composition, nullptr);
+    EXPECT_EQ(composition->getCompLength(), 216168.0);
+    const DmTreeNode* track = composition->getChild(0);
+    ASSERT_EQ(track->getNbChildren(), 2u);
+    EXPECT_EQ(static_cast<const DmLayerNode*>(track->getChild(0))->getLayerLength(), 216168.0);
+    EXPECT_EQ(static_cast<const DmLayerNode*>(track->getChild(1))->getLayerLength(), 96000.0);
+}
+
+TEST(StandardOtioTiming, TrimmedTracksAndStacksLastTheirRangeAndSaySo) {
+    // The track's items last 48 frames; its source range keeps 30 of them, so
+    // OTIO times the track, and the timeline, at 30. The items are not trimmed
+    // in the edit tree, which is reported.
+    const std::string text =
+        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "source_range": )" +
+                                  range(0, 30, 24) + R"(, "children": [
+        {"OTIO_SCHEMA": "Gap.1", "source_range": )" +
+                                  range(0, 48, 24) + "}]}");
+    LossReport losses;
+    const TimelineView view = viewOf(text, losses);
+    EXPECT_EQ(view.duration, 30);
+    EXPECT_EQ(entriesOf(losses),
+              (std::vector<std::string>{"/tracks/children/0/source_range | Track.1 | approximated: "
+                                        "the layer lasts the trimmed range, but its items are not "
+                                        "trimmed"}));
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
