@@ -172,6 +172,24 @@ bool holds(const DmPropertySet& object, const char* key) {
     return keptMembers(object, document) && document.HasMember(key);
 }
 
+bool keptMetadata(const DmPropertySet& object, rapidotio::Document& metadata) {
+    return parsedProperty(object, kMetadataId, metadata) && !metadata.HasParseError() &&
+           metadata.IsObject();
+}
+
+std::string reelOf(const DmPropertySet& object) {
+    rapidotio::Document metadata;
+    if (!keptMetadata(object, metadata))
+        return {};
+    const auto cmx = metadata.FindMember(kCmx3600);
+    if (cmx == metadata.MemberEnd() || !cmx->value.IsObject())
+        return {};
+    const auto reel = cmx->value.FindMember(kReel);
+    if (reel == cmx->value.MemberEnd() || !reel->value.IsString())
+        return {};
+    return {reel->value.GetString(), reel->value.GetStringLength()};
+}
+
 namespace {
 
 constexpr const char* kLeftEffects = "effects";

@@ -87,6 +87,17 @@ void writeMembers(OtioWriter& writer, const DmPropertySet& object,
 bool keptMembers(const DmPropertySet& object, rapidotio::Document& members);
 /// True when `object` keeps a member `key`.
 bool holds(const DmPropertySet& object, const char* key);
+/// The kept metadata members of `object`, parsed; false when it keeps none (or
+/// their text is not a JSON object).
+bool keptMetadata(const DmPropertySet& object, rapidotio::Document& metadata);
+
+/// The dictionary that cut lists (CMX 3600 EDLs), and standard OTIO converted
+/// from them, keep their own data in: the metadata member "cmx_3600", whose
+/// "reel" names the tape or file a clip's source was cut from.
+constexpr const char* kCmx3600 = "cmx_3600";
+constexpr const char* kReel = "reel";
+/// The reel `object` keeps ("cmx_3600" → "reel", a string); "" when none.
+std::string reelOf(const DmPropertySet& object);
 
 /// What an object's reader takes but the edit tree has no place for, kept so
 /// that the object is written back as it came: effects the edit tree has no
