@@ -1,15 +1,12 @@
 #include "Bindings.h"
 #include "BoundComposition.h"
 #include "ErrorRaising.h"
-#include "FileText.h"
 #include "ValueConversion.h"
 
 #include "composition/Composition.h"
 #include "composition/TimelineView.h"
-#include "interchange/Dialect.h"
-#include "interchange/LossReport.h"
+#include "interchange/Documents.h"
 #include "interchange/StandardOtio.h"
-#include "strictjson/StrictParse.h"
 
 #include <pybind11/stl.h>
 
@@ -49,10 +46,6 @@ std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {
     return dialect;
 }
 
-Composition::JsonType jsonTypeOf(Dialect dialect) {
-    return dialect == Dialect::Otio ? Composition::JsonType::Otio : Composition::JsonType::DmTree;
-}
-
 /// The bytes of a str (as UTF-8) or of a bytes-like object.
 std::string documentBytes(const py::handle& text) {
     if (py::isinstance<py::str>(text) || py::isinstance<py::bytes>(text))
@@ -72,51 +65,26 @@ struct Reading {
     std::vector<Loss> losses;
 };
 
-/// "NAME:LINE:COLUMN: reason" when `text` is not well-formed JSON, else "".
-std::string syntaxError(const std::string& name, const std::string& text, bool nanAndInfinity) {
-    const std::optional<StrictJson::SyntaxError> error =
-        nanAndInfinity ? StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text.c_str())
-                       : StrictJson::findSyntaxError(text.c_str());
-    if (!error)
-        return {};
-    return name + ":" + std::to_string(error->line) + ":" + std::to_string(error->column) + ": " +
-           error->reason;
-}
-
-/// Reads `text` as the zemcomp tool does: in `given`, or in the dialect the text
-/// shows; the edit-tree and product OTIO dialects are imported at once, so that
-/// a bad document fails here. `name` names the document in messages. Needs no
+/// Reads `text` as the zemcomp tool does (Documents::read): in `given`, or in
+/// the dialect the text shows. `name` names the document in messages. Needs no
 /// interpreter lock.
 Reading readDocument(const std::string& text, std::optional<Dialect> given, const String& id,
                      const std::string& name) {
+    DocumentReadOptions options;
+    options.dialect = given;
+    options.name = name;
+    DocumentReading read = Documents::read(text.c_str(), text.size(), id, options);
     Reading reading;
-    reading.dialect = given ? *given : detectDialect(text.c_str(), text.size());
-    if (reading.dialect == Dialect::OtioStandard) {
-        LossReport report;
-        String message;
-        reading.status = StandardOtio::read(text.c_str(), text.size(), id, reading.composition,
-                                            report, &message);
-        for (std::uint32_t i = 0; i < report.getCount(); ++i) {
-            String path, schema, what;
-            if (report.getEntry(i, path, schema, what))
-                reading.losses.push_back({path.c_str(), schema.c_str(), what.c_str()});
-        }
-        if (!reading.status) {
-            std::string where = syntaxError(name, text, true);
-            if (where.empty())
-                where = name + ": " + message.c_str();
-            reading.message = explain(where, reading.status);
-        }
-        return reading;
+    reading.composition = std::move(read.composition);
+    reading.dialect = read.dialect;
+    reading.status = read.status;
+    for (std::uint32_t i = 0; i < read.losses.getCount(); ++i) {
+        String path, schema, what;
+        if (read.losses.getEntry(i, path, schema, what))
+            reading.losses.push_back({path.c_str(), schema.c_str(), what.c_str()});
     }
-    // Any valid rate will do: the content is replaced by the document at once.
-    Composition::create(reading.composition, id, "", Rational(24, 1));
-    reading.composition->setJson(jsonTypeOf(reading.dialect), String(text.c_str(), text.size()));
-    reading.composition->getTree(reading.status);
-    if (!reading.status) {
-        const std::string where = syntaxError(name, text, false);
-        reading.message = explain(where.empty() ? name : where, reading.status);
-    }
+    if (!reading.status)
+        reading.message = explain(read.where, reading.status);
     return reading;
 }
 
@@ -152,7 +120,13 @@ std::shared_ptr<BoundComposition> fromFile(const py::object& path,
     bool read = false;
     {
         py::gil_scoped_release release;
-        read = readFileText(fileName, text, error);
+        std::string message;
+        // As Python's own open() does: "-" is a file name, and a FIFO or a
+        // device is read like any file.
+        DocumentFileRules rules;
+        rules.dashIsStandardInput = false;
+        rules.refuseOtherFiles = false;
+        read = Documents::readFile(fileName, text, error, message, rules);
     }
     if (!read) {
         errno = error;
@@ -187,22 +161,9 @@ py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
     };
     const Written written = unlocked(bound, [&](const Composition& composition) {
         Written result;
-        if (dialect == Dialect::OtioStandard) {
-            result.status = StandardOtio::write(composition, result.text, &result.message);
-            return result;
-        }
-        if (bound.dialect() != dialectName) {
-            result.status = composition.getJson(jsonTypeOf(dialect), result.text);
-            return result;
-        }
-        // The composition holds the text it was read from; what is asked for
-        // is what the exporter writes of its tree (as zemcomp convert gives it),
-        // so the tree goes to a fresh composition that has no text.
-        const DmRoot& tree = composition.getTree(result.status);
-        if (!result.status)
-            return result;
-        const SharedPtr<Composition> fresh = Composition::create(composition.getId(), tree);
-        result.status = fresh->getJson(jsonTypeOf(dialect), result.text);
+        LossReport losses;
+        result.status =
+            Documents::write(composition, dialect, result.text, losses, &result.message);
         return result;
     });
     if (!written.status) {

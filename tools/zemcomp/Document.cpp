@@ -1,9 +1,5 @@
 #include "tools/zemcomp/Document.h"
 
-#include "interchange/StandardOtio.h"
-#include "strictjson/StrictParse.h"
-#include "tools/zemcomp/FileIO.h"
-
 #include <filesystem>
 
 namespace zemcomp {
@@ -11,58 +7,29 @@ namespace zemcomp {
 using namespace ZEM_0_81;
 
 std::optional<Document> readDocument(const std::string& path, std::string& error) {
-    Document document{path == "-" ? kStandardInputName : path, {}};
-    if (!readInput(path, document.text, error))
+    Document document{path == "-" ? Documents::kStandardInputName : path, {}};
+    int code = 0;
+    if (!Documents::readFile(path, document.text, code, error))
         return std::nullopt;
     return document;
 }
 
-std::string jsonSyntaxError(const std::string& text, bool nanAndInfinity) {
-    const std::optional<StrictJson::SyntaxError> error =
-        nanAndInfinity ? StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text.c_str())
-                       : StrictJson::findSyntaxError(text.c_str());
-    if (!error)
-        return {};
-    return std::to_string(error->line) + ":" + std::to_string(error->column) + ": " + error->reason;
-}
-
 Loaded load(const Document& document, std::optional<Dialect> dialect) {
-    Loaded loaded;
-    loaded.dialect =
-        dialect ? *dialect : detectDialect(document.text.c_str(), document.text.size());
-    const String id(document.name.c_str());
-    if (loaded.dialect == Dialect::OtioStandard) {
-        String message;
-        loaded.status = StandardOtio::read(document.text.c_str(), document.text.size(), id,
-                                           loaded.composition, loaded.losses, &message);
-        loaded.message = message.c_str();
-        if (loaded.status)
-            return loaded;
-        // Nothing read: a composition without content stands in for the document.
-        Composition::create(loaded.composition, id, "", Rational(24, 1));
-        loaded.composition->setJson(Composition::JsonType::DmTree, String());
-        return loaded;
-    }
-    // Any valid rate will do: the content is replaced by the document right away.
-    Composition::create(loaded.composition, id, "", Rational(24, 1));
-    loaded.composition->setJson(loaded.dialect == Dialect::Otio ? Composition::JsonType::Otio
-                                                                : Composition::JsonType::DmTree,
-                                String(document.text.c_str(), document.text.size()));
-    return loaded;
+    DocumentReadOptions options;
+    options.dialect = dialect;
+    options.name = document.name;
+    return Documents::read(document.text.c_str(), document.text.size(),
+                           String(document.name.c_str()), options);
 }
 
 std::string describe(const Status& status) {
-    return "status " + std::to_string(status.getCode()) + ": " + status.getDescription();
+    return Documents::describe(status);
 }
 
 std::string importFailure(const Document& document, const Loaded& loaded, const Status& status) {
-    const std::string syntax =
-        jsonSyntaxError(document.text, loaded.dialect == Dialect::OtioStandard);
-    if (!syntax.empty())
-        return document.name + ":" + syntax + " (" + describe(status) + ")";
-    if (!loaded.status)
-        return document.name + ": " + loaded.message + " (" + describe(status) + ")";
-    return document.name + ": " + describe(status);
+    if (loaded.where.empty() || loaded.where == document.name)
+        return document.name + ": " + describe(status);
+    return loaded.where + " (" + describe(status) + ")";
 }
 
 std::string defaultExample(const char* argv0) {

@@ -116,7 +116,7 @@ FileOutcome listFile(const std::string& path, const FileOptions& options) {
     const std::optional<Document> document = readOrFail(path, outcome, error);
     if (!document) {
         if (options.json)
-            outcome.out = failureJson(path == "-" ? kStandardInputName : path, error, nullptr);
+            outcome.out = failureJson(path == "-" ? Documents::kStandardInputName : path, error, nullptr);
         return outcome;
     }
     const Loaded loaded = load(*document, options.dialect);

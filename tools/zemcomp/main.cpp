@@ -98,29 +98,19 @@ int runConvert(const std::string& path, std::optional<zemcomp::Dialect> from, ze
     if (!document)
         return fail(error);
 
-    // Always through the edit tree: read into one composition, hand a copy of its
-    // tree to a fresh one, and ask that one for the text.
+    // Always through the edit tree: what is written is what the exporter of the
+    // dialect makes of the tree read, never the text read.
     const zemcomp::Loaded loaded = zemcomp::load(*document, from);
     if (!loaded.status)
         return fail(zemcomp::importFailure(*document, loaded, loaded.status));
-    const SharedPtr<Composition> source = loaded.composition;
-    Status status;
-    const DmRoot& tree = source->getTree(status);
-    if (!status)
-        return fail(zemcomp::importFailure(*document, loaded, status));
     const std::vector<zemcomp::Loss> losses = zemcomp::lossesOf(loaded.losses);
     std::cerr << zemcomp::lossLines(losses, document->name) << std::flush;
     if (strict && !losses.empty())
         return fail(zemcomp::strictFailure(losses.size(), document->name));
-    const SharedPtr<Composition> target = Composition::create(source->getId(), tree);
     String text;
     String why;
-    if (to == zemcomp::Dialect::OtioStandard)
-        status = StandardOtio::write(*target, text, &why);
-    else
-        status = target->getJson(to == zemcomp::Dialect::Otio ? Composition::JsonType::Otio
-                                                              : Composition::JsonType::DmTree,
-                                 text);
+    LossReport written;
+    const Status status = Documents::write(*loaded.composition, to, text, written, &why);
     if (!status)
         return fail(document->name + ": " + (why.empty() ? "" : std::string(why.c_str()) + " (") +
                     zemcomp::describe(status) + (why.empty() ? "" : ")"));
@@ -129,7 +119,7 @@ int runConvert(const std::string& path, std::optional<zemcomp::Dialect> from, ze
         std::cout << text.c_str() << std::endl;
         return kSuccess;
     }
-    if (!zemcomp::writeOutput(outPath, std::string(text.c_str(), text.size()), error))
+    if (!Documents::writeFile(outPath, std::string(text.c_str(), text.size()), error))
         return fail(error);
     return kSuccess;
 }
@@ -172,7 +162,7 @@ int runDraw(const std::string& path, std::optional<zemcomp::Dialect> from, const
         std::cout << svg;
         return kSuccess;
     }
-    if (!zemcomp::writeOutput(outPath, svg, error))
+    if (!Documents::writeFile(outPath, svg, error))
         return fail(error);
     return kSuccess;
 }

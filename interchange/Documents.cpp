@@ -1,0 +1,85 @@
+#include "interchange/Documents.h"
+
+#include "interchange/StandardOtio.h"
+#include "strictjson/StrictParse.h"
+
+#include <optional>
+
+namespace ZEM_0_81 {
+
+namespace {
+
+Composition::JsonType jsonTypeOf(Dialect dialect) {
+    return dialect == Dialect::Otio ? Composition::JsonType::Otio : Composition::JsonType::DmTree;
+}
+
+/// "LINE:COLUMN: reason" when `text` is not well-formed JSON, else "".
+/// `nanAndInfinity` lets NaN and Infinity literals through, as standard OTIO does.
+std::string syntaxError(const char* text, bool nanAndInfinity) {
+    const std::optional<StrictJson::SyntaxError> error =
+        nanAndInfinity ? StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text)
+                       : StrictJson::findSyntaxError(text);
+    if (!error)
+        return {};
+    return std::to_string(error->line) + ":" + std::to_string(error->column) + ": " + error->reason;
+}
+
+/// Where and why the read of `text` failed, for Reading::where.
+std::string whereOf(const char* text, const std::string& name, Dialect dialect,
+                    const String& message) {
+    const std::string syntax = syntaxError(text, dialect == Dialect::OtioStandard);
+    if (!syntax.empty())
+        return name + ":" + syntax;
+    if (!message.empty())
+        return name + ": " + message.c_str();
+    return name;
+}
+
+} // namespace
+
+DocumentReading Documents::read(const char* text, std::size_t length, const String& id,
+                                const DocumentReadOptions& options) {
+    DocumentReading reading;
+    reading.dialect = options.dialect ? *options.dialect : detectDialect(text, length);
+    String message;
+    if (reading.dialect == Dialect::OtioStandard) {
+        reading.status =
+            StandardOtio::read(text, length, id, reading.composition, reading.losses, &message);
+        if (!reading.status) {
+            // Nothing read: a composition without content stands in for the document.
+            Composition::create(reading.composition, id, "", Rational(24, 1));
+            reading.composition->setJson(Composition::JsonType::DmTree, String());
+        }
+    } else {
+        // Any valid rate will do: the content is replaced by the document at once.
+        Composition::create(reading.composition, id, "", Rational(24, 1));
+        reading.composition->setJson(jsonTypeOf(reading.dialect), String(text, length));
+        reading.composition->getTree(reading.status);
+    }
+    if (!reading.status)
+        reading.where = whereOf(text, options.name, reading.dialect, message);
+    return reading;
+}
+
+Status Documents::write(const Composition& composition, Dialect dialect, String& text,
+                        LossReport& losses, String* message) {
+    losses.clear();
+    if (message)
+        *message = String();
+    // Through a fresh composition holding a copy of the tree: one read from a
+    // text would give that text back, not what its exporter writes.
+    Status status;
+    const DmRoot& tree = composition.getTree(status);
+    if (!status)
+        return status;
+    const SharedPtr<Composition> fresh = Composition::create(composition.getId(), tree);
+    if (dialect == Dialect::OtioStandard)
+        return StandardOtio::write(*fresh, text, message);
+    return fresh->getJson(jsonTypeOf(dialect), text);
+}
+
+std::string Documents::describe(const Status& status) {
+    return "status " + std::to_string(status.getCode()) + ": " + status.getDescription();
+}
+
+} // namespace ZEM_0_81
