@@ -1,0 +1,79 @@
+// zemcomp convert: reads a document into the edit tree and writes the tree in
+// a dialect.
+
+#include "tools/zemcomp/commands/Command.h"
+#include "tools/zemcomp/commands/FileTask.h"
+#include "tools/zemcomp/text/Summary.h"
+
+#include <iostream>
+
+namespace zemcomp {
+
+using namespace ZEM_0_81;
+
+namespace {
+
+int fail(const std::string& message) {
+    std::cerr << errorLine(message) << std::flush;
+    return kDocumentFailed;
+}
+
+class Convert : public Command {
+public:
+    CLI::App* add(CLI::App& app) override {
+        CLI::App* convert =
+            app.add_subcommand("convert", "Convert a document through the edit tree to a dialect");
+        convert->add_option("IN", m_path, "Document to read; - for standard input")->required();
+        m_input.add(*convert);
+        addDialectOption(*convert, "--to", m_to, "Dialect to write (see below)")->required();
+        convert->add_option("-o,--output", m_outPath,
+                            "File to write (written only on success); standard output by default");
+        convert->footer(dialectFooter());
+        return convert;
+    }
+
+    int run(const Invocation&) override {
+        std::string error;
+        const std::optional<Document> document = readDocument(m_path, error);
+        if (!document)
+            return fail(error);
+        // Always through the edit tree: what is written is what the exporter of
+        // the dialect makes of the tree read, never the text read.
+        const Loaded loaded = load(*document, m_input.dialect());
+        if (!loaded.status)
+            return fail(importFailure(*document, loaded, loaded.status));
+        const std::vector<Loss> losses = lossesOf(loaded.losses);
+        std::cerr << lossLines(losses, document->name) << std::flush;
+        if (m_input.strict && !losses.empty())
+            return fail(strictFailure(losses.size(), document->name));
+
+        String text;
+        String why;
+        LossReport written;
+        const Status status = Documents::write(*loaded.composition, m_to, text, written, &why);
+        if (!status)
+            return fail(document->name + ": " +
+                        (why.empty() ? "" : std::string(why.c_str()) + " (") + describe(status) +
+                        (why.empty() ? "" : ")"));
+        if (m_outPath.empty() || m_outPath == "-") {
+            std::cout << text.c_str() << std::endl;
+            return kSuccess;
+        }
+        if (!Documents::writeFile(m_outPath, std::string(text.c_str(), text.size()), error))
+            return fail(error);
+        return kSuccess;
+    }
+
+private:
+    std::string m_path, m_outPath;
+    InputOptions m_input;
+    Dialect m_to = Dialect::Otio;
+};
+
+} // namespace
+
+std::unique_ptr<Command> convertCommand() {
+    return std::make_unique<Convert>();
+}
+
+} // namespace zemcomp

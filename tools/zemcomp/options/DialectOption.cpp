@@ -1,0 +1,70 @@
+#include "tools/zemcomp/options/DialectOption.h"
+
+#include <map>
+
+namespace zemcomp {
+
+namespace {
+
+/// A dialect as the command line names it, with what it is in words.
+struct DialectWord {
+    const char* name;
+    Dialect dialect;
+    const char* description;
+};
+
+const DialectWord kDialectWords[] = {
+    {"otio", Dialect::Otio,
+     "OpenTimelineIO JSON with this library's metadata, as it reads and writes it"},
+    {"otio-std", Dialect::OtioStandard,
+     "standard OpenTimelineIO JSON, as the OpenTimelineIO library reads and writes it"},
+    {"dmtree", Dialect::DmTree, "the edit tree's own JSON"},
+};
+
+} // namespace
+
+std::vector<std::string> dialectNames() {
+    std::vector<std::string> names;
+    for (const DialectWord& word : kDialectWords)
+        names.emplace_back(word.name);
+    return names;
+}
+
+std::string dialectFooter() {
+    std::string text = "\nDialects (--from, --to):\n";
+    for (const DialectWord& word : kDialectWords) {
+        std::string name = word.name;
+        name.resize(10, ' ');
+        text += "  " + name + word.description + "\n";
+    }
+    text += "Without --from the dialect is detected: dmtree by a top-level \"format\" member,\n"
+            "otio by a timeline whose metadata.zem.ZEM_SCHEMA is \"TimelineMetadata.1\",\n"
+            "otio-std otherwise.\n";
+    return text;
+}
+
+CLI::Option* addDialectOption(CLI::App& command, const char* name, Dialect& target,
+                              const char* help) {
+    std::map<std::string, Dialect> dialects;
+    for (const DialectWord& word : kDialectWords)
+        dialects.emplace(word.name, word.dialect);
+    return command.add_option(name, target, help)
+        ->transform(CLI::CheckedTransformer(dialects, CLI::ignore_case).description(""))
+        ->type_name("DIALECT");
+}
+
+void InputOptions::add(CLI::App& command) {
+    m_fromOption = addDialectOption(command, "--from", m_from,
+                                    "Dialect of the input (see below; default: detected)");
+    command.add_flag("--strict", strict,
+                     "Fail when reading standard OTIO loses anything (the losses are listed "
+                     "on standard error either way)");
+}
+
+std::optional<Dialect> InputOptions::dialect() const {
+    if (m_fromOption && m_fromOption->count() > 0)
+        return m_from;
+    return std::nullopt;
+}
+
+} // namespace zemcomp

@@ -1,0 +1,42 @@
+#pragma once
+
+// The dialects as the command line names them (--from, --to), and the options
+// every subcommand that reads documents shares.
+
+#include "tools/zemcomp/files/Document.h"
+
+#include <CLI/CLI.hpp>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zemcomp {
+
+/// The dialects' names, for completion.
+std::vector<std::string> dialectNames();
+
+/// The help text's closing words: the dialects, one line each, and how a
+/// dialect is detected.
+std::string dialectFooter();
+
+/// Adds option `name` ("--to") taking a dialect's name into `target`.
+CLI::Option* addDialectOption(CLI::App& command, const char* name, Dialect& target,
+                              const char* help);
+
+/// --from and --strict, which every subcommand that reads documents takes.
+class InputOptions {
+public:
+    /// Adds them to `command`.
+    void add(CLI::App& command);
+    /// The dialect --from named; none (detect it) when not given.
+    std::optional<Dialect> dialect() const;
+    /// --strict: a loss while reading fails the document.
+    bool strict = false;
+
+private:
+    Dialect m_from = Dialect::Otio;
+    CLI::Option* m_fromOption = nullptr;
+};
+
+} // namespace zemcomp
