@@ -4,16 +4,11 @@
 #include "composition/TimelineView.h"
 
 #include "composition/Composition.h"
-#include "outside/core/FPSUtils.h"
-#include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
-#include "outside/dmtree/DmCompSettings.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmLayerNode.h"
-#include "outside/dmtree/DmLookSettings.h"
 #include "outside/dmtree/DmPaintLayer.h"
-#include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmSourceInfo.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -23,6 +18,7 @@
 #include "outside/dmtree/DmTrackNode.h"
 #include "outside/dmtree/DmTreeIterator.h"
 #include "outside/dmtree/DmTreeVisitor.h"
+#include "json/EditTree.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
 
@@ -35,25 +31,11 @@ namespace ZEM_0_81 {
 
 namespace {
 
-/// Source positions of the edit tree count as known only within this window,
-/// as the OTIO export reads them; the importer marks an unknown start with
-/// 2147483647, far outside it.
-constexpr double kKnownPositionLimit = 21474836.0;
-
-bool isKnownPosition(double value) {
-    return value >= -kKnownPositionLimit && value <= kKnownPositionLimit;
-}
+using Json::EditTree::isKnownPosition;
+using Json::EditTree::rateOf;
 
 std::string textOf(const DmString& text) {
     return text.str();
-}
-
-/// The rate a frame-rate text names, or 0/1 when it names none.
-Rational rateOf(const DmString& fcm) {
-    Rational rate(0, 1);
-    if (!FPSUtils::getFPSFromString(String(fcm.str().c_str()), rate))
-        return Rational(0, 1);
-    return rate;
 }
 
 bool isPositive(const Rational& rate) {
@@ -174,20 +156,11 @@ void addEffects(const DmSegmentNode& segment, TimelineItem& item) {
         if (!settings)
             continue;
         TimelineEffect effect;
-        effect.muted = settings->isMuted();
-        if (dynamic_cast<const DmCompSettings*>(settings)) {
-            effect.kind = TimelineEffect::Kind::Comp;
-            effect.muted = false; // compositing is always written visible
-        } else if (dynamic_cast<const DmAngularMaskSettings*>(settings)) {
-            effect.kind = TimelineEffect::Kind::AngularMask;
-        } else if (dynamic_cast<const DmLookSettings*>(settings)) {
-            effect.kind = TimelineEffect::Kind::Look;
-        } else if (const auto* annotation = dynamic_cast<const DmAnnotationSettings*>(settings)) {
-            effect.kind = TimelineEffect::Kind::Annotation;
-            addAnnotation(*annotation, item);
-        } else {
-            effect.kind = TimelineEffect::Kind::Other;
-        }
+        effect.kind = static_cast<TimelineEffect::Kind>(Json::EditTree::effectKindOf(*settings));
+        // Compositing is always written visible.
+        effect.muted = effect.kind != TimelineEffect::Kind::Comp && settings->isMuted();
+        if (effect.kind == TimelineEffect::Kind::Annotation)
+            addAnnotation(static_cast<const DmAnnotationSettings&>(*settings), item);
         effect.name = effect.kind == TimelineEffect::Kind::Other
                           ? std::string(settings->getName())
                           : std::string(TimelineEffect::kindName(effect.kind));
@@ -232,9 +205,8 @@ public:
             return;
         TimelineTrack track;
         track.name = textOf(layer->getName());
-        track.kind = layer->mediaType == eDmMediaVideo   ? TimelineTrack::Kind::Video
-                     : layer->mediaType == eDmMediaAudio ? TimelineTrack::Kind::Audio
-                                                         : TimelineTrack::Kind::None;
+        track.kind =
+            static_cast<TimelineTrack::Kind>(Json::EditTree::trackKindOf(layer->mediaType));
         track.stack = m_stacks > 0 ? m_stacks - 1 : 0;
         m_view.tracks.push_back(std::move(track));
         m_openLayers.push_back(m_view.tracks.size() - 1);
@@ -323,15 +295,6 @@ private:
     std::vector<std::size_t> m_openLayers; ///< indices into m_view.tracks
 };
 
-/// The composition node the timing queries read: the first child of the root's
-/// first reel.
-const DmCompositionNode* firstCompositionOf(const DmRoot& root) {
-    const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(0));
-    if (!reel)
-        return nullptr;
-    return dynamic_cast<const DmCompositionNode*>(reel->getChild(0));
-}
-
 /// See TimelineView::pictureRate.
 Rational pictureRateOf(const TimelineView& view) {
     if (!TimelineView::isSampleRate(view.rate))
@@ -350,11 +313,26 @@ Rational pictureRateOf(const TimelineView& view) {
     return anyTrack ? *anyTrack : view.rate;
 }
 
+// The view's kinds are the edit tree's, in the same order.
+static_assert(static_cast<int>(TimelineTrack::Kind::Video) == rapidotio::Video &&
+              static_cast<int>(TimelineTrack::Kind::Audio) == rapidotio::Audio &&
+              static_cast<int>(TimelineTrack::Kind::None) == rapidotio::None);
+constexpr bool sameEffectKind(TimelineEffect::Kind view, Json::EditTree::EffectKind tree) {
+    return static_cast<int>(view) == static_cast<int>(tree);
+}
+static_assert(sameEffectKind(TimelineEffect::Kind::Comp, Json::EditTree::EffectKind::Comp) &&
+              sameEffectKind(TimelineEffect::Kind::AngularMask,
+                             Json::EditTree::EffectKind::AngularMask) &&
+              sameEffectKind(TimelineEffect::Kind::Look, Json::EditTree::EffectKind::Look) &&
+              sameEffectKind(TimelineEffect::Kind::Annotation,
+                             Json::EditTree::EffectKind::Annotation) &&
+              sameEffectKind(TimelineEffect::Kind::Other, Json::EditTree::EffectKind::Other));
+
 } // namespace
 
 Status TimelineView::build(const DmRoot& root, TimelineView& view) {
     TimelineView result;
-    const DmCompositionNode* composition = firstCompositionOf(root);
+    const DmCompositionNode* composition = Json::EditTree::firstComposition(root);
     if (composition) {
         result.hasTimeline = true;
         result.name = textOf(composition->getName());

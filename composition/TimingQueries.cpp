@@ -4,27 +4,13 @@
 #include "composition/Composition.h"
 
 #include "composition/CompositionImpl.h"
-#include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmCompositionNode.h"
-#include "outside/dmtree/DmReelNode.h"
-#include "outside/dmtree/DmRoot.h"
-#include "outside/dmtree/DmString.h"
+#include "json/EditTree.h"
 #include "json/Narrowing.h"
 
 namespace ZEM_0_81 {
 
 namespace {
-
-/// The composition node of a tree: the first child of the root's first child,
-/// when those are a reel and a composition node; null otherwise.
-DmCompositionNode* compositionNodeOf(const DmRoot* root) {
-    if (!root)
-        return nullptr;
-    const auto* reel = dynamic_cast<const DmReelNode*>(root->getChild(0));
-    if (!reel)
-        return nullptr;
-    return dynamic_cast<DmCompositionNode*>(reel->getChild(0));
-}
 
 /// Both timing queries: the tree step, then the composition node, then the tick
 /// count that `ticksOf` reads from it, then the rate of the start timecode's
@@ -36,14 +22,13 @@ Status readCompositionTime(Composition::Impl& impl, Time& time, TicksOf ticksOf)
     const DmRoot* root = impl.ensureTree(status);
     if (!status)
         return status;
-    const DmCompositionNode* composition = compositionNodeOf(root);
+    const DmCompositionNode* composition = root ? Json::EditTree::firstComposition(*root) : nullptr;
     if (!composition)
         return Status(Status::NoData);
 
     time.setNbTicks(ticksOf(*composition));
     Rational rate;
-    status =
-        FPSUtils::getFPSFromString(String(DmStr2CStr(composition->getStartTcFcm()).c_str()), rate);
+    status = Json::EditTree::readRate(composition->getStartTcFcm(), rate);
     if (status)
         time.setRate(rate);
     return status;

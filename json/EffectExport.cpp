@@ -20,6 +20,7 @@
 #include "rapidotio/CompNode.h"
 #include "rapidotio/PaintNode.h"
 #include "rapidotio/TextNode.h"
+#include "json/EditTree.h"
 #include "json/ExportContext.h"
 
 #include <string>
@@ -190,14 +191,25 @@ void writeEffects(const ExportContext& context, const DmSegmentNode& segment,
                   rapidotio::Node& parent) {
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
         const DmEffectSettings* effect = segment.getEffect(i);
-        if (const auto* comp = dynamic_cast<const DmCompSettings*>(effect))
-            exportComp(*comp, parent);
-        else if (const auto* mask = dynamic_cast<const DmAngularMaskSettings*>(effect))
-            exportAngularMask(*mask, parent);
-        else if (const auto* look = dynamic_cast<const DmLookSettings*>(effect))
-            exportLook(*look, parent);
-        else if (const auto* annotation = dynamic_cast<const DmAnnotationSettings*>(effect))
-            exportAnnotation(*annotation, context.compositionRate, parent);
+        if (!effect)
+            continue;
+        switch (EditTree::effectKindOf(*effect)) {
+        case EditTree::EffectKind::Comp:
+            exportComp(static_cast<const DmCompSettings&>(*effect), parent);
+            break;
+        case EditTree::EffectKind::AngularMask:
+            exportAngularMask(static_cast<const DmAngularMaskSettings&>(*effect), parent);
+            break;
+        case EditTree::EffectKind::Look:
+            exportLook(static_cast<const DmLookSettings&>(*effect), parent);
+            break;
+        case EditTree::EffectKind::Annotation:
+            exportAnnotation(static_cast<const DmAnnotationSettings&>(*effect),
+                             context.compositionRate, parent);
+            break;
+        case EditTree::EffectKind::Other:
+            break;
+        }
     }
 }
 

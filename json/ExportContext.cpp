@@ -3,7 +3,7 @@
 
 #include "json/ExportContext.h"
 
-#include "outside/core/FPSUtils.h"
+#include "json/EditTree.h"
 #include "outside/core/Rational.h"
 #include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
@@ -53,11 +53,9 @@ std::string textOf(const DmString& text) {
 }
 
 double frameRateOf(const DmString& fcm) {
-    // The status is not examined: a text the core library cannot read leaves the
-    // default 0/1, and every rate written from it follows.
-    Rational rate;
-    FPSUtils::getFPSFromString(String(DmStr2CStr(fcm).c_str()), rate);
-    return rate.getValue();
+    // A text the core library cannot read gives 0/1, and every rate written from
+    // it follows.
+    return EditTree::rateOf(fcm).getValue();
 }
 
 } // namespace ZEM_0_81::Json

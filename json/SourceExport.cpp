@@ -2,6 +2,7 @@
 // description of its primary input, the media paths of all its inputs, its
 // tracking identity and its effects.
 
+#include "json/EditTree.h"
 #include "json/EffectExport.h"
 #include "json/ExportContext.h"
 
@@ -27,14 +28,7 @@ namespace {
 
 namespace MediaVocabulary = rapidotio::MediaVocabulary;
 
-/// Edit-tree source positions count as set only within this window; a value
-/// outside it (such as the 2147483647 that marks an unknown start) is written
-/// as an unset time.
-constexpr double kValidTimeLimit = 21474836.0;
-
-bool inValidTimeWindow(double value) {
-    return value >= -kValidTimeLimit && value <= kValidTimeLimit;
-}
+using EditTree::isKnownPosition;
 
 /// The available range (the media's in-point and length) and the source range
 /// (the part of the media the segment plays), both at the source rate.
@@ -44,10 +38,10 @@ void setRanges(const DmSourceNode& source, const ExportContext& context,
     const double srcIn = source.getSrcIn();
     const double relIn = source.getRelIn();
 
-    clip.available_range.start_time = {inValidTimeWindow(srcIn) ? srcIn : DBL_MAX, rate};
+    clip.available_range.start_time = {isKnownPosition(srcIn) ? srcIn : DBL_MAX, rate};
     clip.available_range.duration = {source.getSrcLength(), rate};
 
-    const bool startKnown = inValidTimeWindow(relIn) && inValidTimeWindow(srcIn);
+    const bool startKnown = isKnownPosition(relIn) && isKnownPosition(srcIn);
     clip.source_range.start_time = {startKnown ? relIn + srcIn : DBL_MAX, rate};
     // The record length counts composition frames; the clip counts source frames.
     // Evaluated left to right, so a length may keep a rounding fraction.
@@ -69,15 +63,11 @@ void setResolution(const DmFrameResolution& res, rapidotio::ClipNode& clip) {
         clip.bounds_size_height = sizeY;
     }
 
-    // -1 marks a dimension that could not be read, as in the clip's defaults.
+    // Both pixel counts or neither: the clip's defaults (-1) mark them unread.
     std::int32_t width = -1, height = -1;
-    const bool sizeRead = res.getWidth(width) == eDmSuccess && res.getHeight(height) == eDmSuccess;
-    if (sizeRead) {
+    if (res.getWidth(width) == eDmSuccess && res.getHeight(height) == eDmSuccess) {
         clip.pixel_resolution_width = width;
         clip.pixel_resolution_height = height;
-    } else {
-        width = -1;
-        height = -1;
     }
 
     std::int32_t bits = 0, channels = 0;
@@ -89,17 +79,8 @@ void setResolution(const DmFrameResolution& res, rapidotio::ClipNode& clip) {
         clip.data_type = name ? name : MediaVocabulary::kUnknown;
     }
 
-    // The frame ratio is the picture's width over height; the pixel aspect is what
-    // remains of it once the pixel counts are divided out. Computed in single
-    // precision, as the ratio is stored.
-    float ratio = 0.0f;
-    if (res.getFrameRatio(ratio) == eDmSuccess && std::fabs(ratio) >= FLT_EPSILON && width != -1 &&
-        height != -1 && width > 0) {
-        const float aspect = static_cast<float>(height) * ratio / static_cast<float>(width);
-        clip.pixel_aspect = static_cast<double>(aspect);
-    } else {
-        clip.pixel_aspect = 0.0;
-    }
+    const std::optional<float> aspect = EditTree::pixelAspectOf(res);
+    clip.pixel_aspect = aspect ? static_cast<double>(*aspect) : 0.0;
 }
 
 void setAudio(const DmAudioProperties& audio, rapidotio::ClipNode& clip) {

@@ -2,6 +2,7 @@
 // layers become the Timeline, its Stacks and their Tracks; a gap segment becomes
 // a Gap.
 
+#include "json/EditTree.h"
 #include "json/EffectExport.h"
 #include "json/ExportContext.h"
 
@@ -15,21 +16,6 @@
 #include "rapidotio/TrackNode.h"
 
 namespace ZEM_0_81::Json {
-
-namespace {
-
-rapidotio::TrackKind trackKindOf(eDmTreeMediaType mediaType) {
-    switch (mediaType) {
-    case eDmMediaVideo:
-        return rapidotio::Video;
-    case eDmMediaAudio:
-        return rapidotio::Audio;
-    default:
-        return rapidotio::None;
-    }
-}
-
-} // namespace
 
 void ExportContext::visitComposition(const DmCompositionNode& composition) {
     compositionRate = frameRateOf(composition.getStartTcFcm());
@@ -47,7 +33,7 @@ void ExportContext::visitTrack(const DmTrackNode&) {
 
 void ExportContext::visitLayer(const DmLayerNode& layer) {
     SharedPtr<rapidotio::TrackNode> track(new rapidotio::TrackNode(textOf(layer.getName())));
-    track->kind = trackKindOf(layer.mediaType);
+    track->kind = EditTree::trackKindOf(layer.mediaType);
     push(track);
 }
 

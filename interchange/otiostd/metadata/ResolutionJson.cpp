@@ -2,11 +2,12 @@
 
 #include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
+#include "json/EditTree.h"
 #include "rapidotio/MediaVocabulary.h"
 
-#include <cfloat>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <type_traits>
 #include <utility>
 
@@ -82,15 +83,12 @@ void writeFrameRatio(OtioWriter& writer, const DmFrameResolution& resolution) {
     if (resolution.getFrameRatio(ratio) != eDmSuccess)
         return;
     writer.member(kFrameRatio, static_cast<double>(ratio));
-    // The product's pixel aspect: what is left of the ratio once the pixel counts
-    // are divided out, in single precision as the ratio is stored.
-    std::int32_t width = 0, height = 0;
-    if (std::fabs(ratio) >= FLT_EPSILON && resolution.getWidth(width) == eDmSuccess &&
-        resolution.getHeight(height) == eDmSuccess && width > 0 && height > 0) {
-        const float aspect = static_cast<float>(height) * ratio / static_cast<float>(width);
-        if (std::isfinite(aspect))
-            writer.member(Keys::kPixelAspect, static_cast<double>(aspect));
-    }
+    // Written for a reader's information only, of a picture of positive size.
+    std::int32_t height = 0;
+    const std::optional<float> aspect = Json::EditTree::pixelAspectOf(resolution);
+    if (aspect && resolution.getHeight(height) == eDmSuccess && height > 0 &&
+        std::isfinite(*aspect))
+        writer.member(Keys::kPixelAspect, static_cast<double>(*aspect));
 }
 
 /// Reads [first, second] of `key` into the setters; null elements stay unset.

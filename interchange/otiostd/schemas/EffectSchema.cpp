@@ -7,14 +7,14 @@
 #include "interchange/otiostd/schemas/AnnotationSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "json/ConstantChannel.h"
-
 #include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmCompSettings.h"
 #include "outside/dmtree/DmEffectLayer.h"
 #include "outside/dmtree/DmLookSettings.h"
 #include "outside/dmtree/DmSegmentNode.h"
+#include "json/ConstantChannel.h"
+#include "json/EditTree.h"
 
 #include <cstring>
 #include <vector>
@@ -176,26 +176,27 @@ void writeEffect(OtioWriter& writer, const DmEffectSettings& effect) {
     const char* zemSchema = nullptr;
     const char* effectName = nullptr;
     SchemaMembers::start(writer, kSchema);
-    if (const auto* comp = dynamic_cast<const DmCompSettings*>(&effect)) {
+    const Json::EditTree::EffectKind kind = Json::EditTree::effectKindOf(effect);
+    if (kind == Json::EditTree::EffectKind::Comp) {
         zemSchema = Keys::kComp;
         effectName = Keys::kCompName;
         SchemaMembers::startZem(writer, zemSchema);
-        writeComp(writer, *comp);
-    } else if (const auto* mask = dynamic_cast<const DmAngularMaskSettings*>(&effect)) {
+        writeComp(writer, static_cast<const DmCompSettings&>(effect));
+    } else if (kind == Json::EditTree::EffectKind::AngularMask) {
         zemSchema = Keys::kAngularMask;
         effectName = Keys::kAngularMaskName;
         SchemaMembers::startZem(writer, zemSchema);
-        writeAngularMask(writer, *mask);
-    } else if (const auto* look = dynamic_cast<const DmLookSettings*>(&effect)) {
+        writeAngularMask(writer, static_cast<const DmAngularMaskSettings&>(effect));
+    } else if (kind == Json::EditTree::EffectKind::Look) {
         zemSchema = Keys::kCdl;
         effectName = Keys::kCdlName;
         SchemaMembers::startZem(writer, zemSchema);
-        writeLook(writer, *look);
-    } else if (const auto* annotation = dynamic_cast<const DmAnnotationSettings*>(&effect)) {
+        writeLook(writer, static_cast<const DmLookSettings&>(effect));
+    } else if (kind == Json::EditTree::EffectKind::Annotation) {
         zemSchema = Keys::kAnnotation;
         effectName = Keys::kAnnotationName;
         SchemaMembers::startZem(writer, zemSchema);
-        AnnotationSchema::writeAnnotation(writer, *annotation);
+        AnnotationSchema::writeAnnotation(writer, static_cast<const DmAnnotationSettings&>(effect));
     } else if (const auto* layer = dynamic_cast<const DmEffectLayer*>(&effect);
                layer && AnnotationSchema::zemSchemaOf(*layer)) {
         zemSchema = AnnotationSchema::zemSchemaOf(*layer);

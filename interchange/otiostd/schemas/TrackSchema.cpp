@@ -12,10 +12,10 @@
 #include "interchange/otiostd/timing/ItemPlacement.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
-
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmSourceNode.h"
+#include "json/EditTree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -49,7 +49,9 @@ eDmTreeMediaType mediaTypeOfKind(const std::string& kind) {
 
 /// The kind the writer gives a layer of `mediaType`.
 const char* kindOfMediaType(std::int32_t mediaType) {
-    return mediaType == eDmMediaAudio ? kAudio : kVideo;
+    return Json::EditTree::trackKindOf(static_cast<eDmTreeMediaType>(mediaType)) == rapidotio::Audio
+               ? kAudio
+               : kVideo;
 }
 
 /// True for the cut the reader puts between two segments on its own: a cut of the
