@@ -1,5 +1,6 @@
 #include "composition/Composition.h"
 
+#include "composition/AdoptTree.h"
 #include "composition/CompositionImpl.h"
 #include "composition/OtioImport.h"
 #include "outside/core/FPSUtils.h"

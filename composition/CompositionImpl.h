@@ -29,9 +29,4 @@ struct ZEM_HIDDEN Composition::Impl {
     static DmRoot* emptyRoot();
 };
 
-/// A new composition holding `root` itself, not a copy: for a reader of the
-/// library that has just built the tree and holds it nowhere else. The
-/// composition takes a reference; the caller must not change the tree after.
-ZEM_HIDDEN SharedPtr<Composition> adoptTree(const String& id, DmRoot* root);
-
 } // namespace ZEM_0_81

@@ -66,6 +66,8 @@ Status Documents::write(const Composition& composition, Dialect dialect, String&
     losses.clear();
     if (message)
         *message = String();
+    if (dialect == Dialect::OtioStandard)
+        return StandardOtio::write(composition, text, message);
     // Through a fresh composition holding a copy of the tree: one read from a
     // text would give that text back, not what its exporter writes.
     Status status;
@@ -73,8 +75,6 @@ Status Documents::write(const Composition& composition, Dialect dialect, String&
     if (!status)
         return status;
     const SharedPtr<Composition> fresh = Composition::create(composition.getId(), tree);
-    if (dialect == Dialect::OtioStandard)
-        return StandardOtio::write(*fresh, text, message);
     return fresh->getJson(jsonTypeOf(dialect), text);
 }
 

@@ -6,9 +6,6 @@
 #include "interchange/LossReport.h"
 
 #include <cstddef>
-#include <cstdint>
-#include <string>
-#include <vector>
 
 namespace ZEM_0_81 {
 
@@ -55,30 +52,6 @@ public:
     ///   starts with "no timeline".
     static Status read(const char* text, std::size_t length, const String& id,
                        SharedPtr<Composition>& out, LossReport& losses, String* message = nullptr);
-
-    /// A transition of a standard OTIO track. The edit tree has none: it plays
-    /// the cut, and keeps the transition as it came to write it back (see
-    /// interchange/FORMAT.md). This says where it sits, for a listing or a
-    /// picture of the timeline beside TimelineView.
-    struct Transition {
-        /// The track it belongs to: its index in TimelineView::tracks.
-        std::size_t track = 0;
-        /// The frame of the cut it spans: where the item after it starts, or the
-        /// track's end for one after its last item; absolute at the composition's
-        /// rate, as TimelineView counts record frames.
-        std::int64_t cut = 0;
-        /// The frames it spans before and after the cut, at the composition's
-        /// rate, rounded to the nearest frame. The cut lies within ±2^62 and the
-        /// offsets within ±2^53, so that they add up without overflow.
-        std::int64_t inOffset = 0;
-        std::int64_t outOffset = 0;
-        std::string name;
-        /// Its "transition_type" ("SMPTE_Dissolve"); empty when it has none.
-        std::string type;
-    };
-    /// The transitions the edit tree of `composition` keeps, track by track and in
-    /// each track in the order of their cuts. Fails as Composition::getTree does.
-    static Status transitions(const Composition& composition, std::vector<Transition>& out);
 };
 
 } // namespace ZEM_0_81

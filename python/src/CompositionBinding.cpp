@@ -4,9 +4,9 @@
 #include "ValueConversion.h"
 
 #include "composition/Composition.h"
-#include "composition/TimelineView.h"
 #include "interchange/Documents.h"
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 
 #include <pybind11/stl.h>
 
@@ -220,7 +220,8 @@ py::object outputBounds(const BoundComposition& bound, std::int64_t frame) {
     return boundsValue(answer.bounds);
 }
 
-TimelineView viewOf(const BoundComposition& bound) {
+/// The timeline view of the composition; a failure raises "no WHAT for ...".
+TimelineView viewOf(const BoundComposition& bound, const char* what = "timeline") {
     struct Answer {
         Status status;
         TimelineView view;
@@ -231,7 +232,7 @@ TimelineView viewOf(const BoundComposition& bound) {
         return result;
     });
     if (!answer.status)
-        raiseQueryError(bound, "timeline", answer.status);
+        raiseQueryError(bound, what, answer.status);
     return std::move(answer.view);
 }
 
@@ -240,18 +241,7 @@ py::object timeline(const BoundComposition& bound) {
 }
 
 py::tuple transitions(const BoundComposition& bound) {
-    struct Answer {
-        Status status;
-        std::vector<StandardOtio::Transition> kept;
-    };
-    Answer answer = unlocked(bound, [&](const Composition& composition) {
-        Answer result;
-        result.status = StandardOtio::transitions(composition, result.kept);
-        return result;
-    });
-    if (!answer.status)
-        raiseQueryError(bound, "transitions", answer.status);
-    return transitionsValue(answer.kept);
+    return transitionsValue(viewOf(bound, "transitions"));
 }
 
 std::shared_ptr<BoundComposition> cloneOf(const BoundComposition& bound) {

@@ -196,15 +196,16 @@ py::object timelineValue(const TimelineView& view) {
                             "tracks"_a = tracks);
 }
 
-py::tuple transitionsValue(const std::vector<StandardOtio::Transition>& kept) {
+py::tuple transitionsValue(const TimelineView& view) {
     const py::object transition = types().attr("Transition");
-    py::tuple entries(kept.size());
-    for (std::size_t i = 0; i < kept.size(); ++i)
-        entries[i] =
-            transition("track"_a = kept[i].track, "cut"_a = kept[i].cut,
-                       "in_offset"_a = kept[i].inOffset, "out_offset"_a = kept[i].outOffset,
-                       "name"_a = text(kept[i].name), "type"_a = text(kept[i].type));
-    return entries;
+    py::list entries;
+    for (std::size_t t = 0; t < view.tracks.size(); ++t)
+        for (const TimelineTransition& kept : view.tracks[t].transitions)
+            entries.append(transition("track"_a = t, "cut"_a = kept.cut,
+                                      "in_offset"_a = kept.inOffset,
+                                      "out_offset"_a = kept.outOffset, "name"_a = text(kept.name),
+                                      "type"_a = text(kept.type)));
+    return py::tuple(entries);
 }
 
 py::tuple lossesValue(const std::vector<Loss>& losses) {

@@ -1,8 +1,7 @@
 #pragma once
 
 #include "BoundComposition.h"
-#include "composition/TimelineView.h"
-#include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 #include "outside/core/Bounds.h"
 #include "outside/core/Rational.h"
 #include "outside/core/Time.h"
@@ -42,7 +41,8 @@ pybind11::object timelineValue(const ZEM_0_81::TimelineView& view);
 /// A tuple of zemcomposition.Loss.
 pybind11::tuple lossesValue(const std::vector<Loss>& losses);
 
-/// The transitions kept beside the timeline, as a tuple of Transition.
-pybind11::tuple transitionsValue(const std::vector<ZEM_0_81::StandardOtio::Transition>& kept);
+/// The transitions the view's tracks keep, track by track, as a tuple of
+/// Transition that name their track by its index.
+pybind11::tuple transitionsValue(const ZEM_0_81::TimelineView& view);
 
 } // namespace zempy

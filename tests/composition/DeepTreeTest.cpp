@@ -3,7 +3,7 @@
 // ever reaching the call stack.
 
 #include "composition/Composition.h"
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "outside/dmtree/DmTree.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,7 @@
 #include "composition/CompositionList.h"
 #include "composition/SpareMemory.h"
 #include "composition/Timecode.h"
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "interchange/Dialect.h"
 #include "interchange/StandardOtio.h"
 

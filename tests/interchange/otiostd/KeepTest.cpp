@@ -2,7 +2,7 @@
 // sequences as path patterns, their own metadata and members as text, and all
 // of it goes back out as it came, in the OpenTimelineIO library's view.
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
@@ -702,16 +702,15 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     ASSERT_EQ(view.tracks.size(), 2u);
     ASSERT_EQ(view.tracks[1].items.size(), 2u);
 
-    std::vector<StandardOtio::Transition> found;
-    ASSERT_TRUE(StandardOtio::transitions(*read, found));
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].track, 1u);
-    EXPECT_EQ(found[0].cut, view.tracks[1].items[1].record.start);
-    EXPECT_EQ(found[0].cut, 48 * 2002);
-    EXPECT_EQ(found[0].inOffset, 6 * 2002);
-    EXPECT_EQ(found[0].outOffset, 6 * 2002);
-    EXPECT_EQ(found[0].name, "mix");
-    EXPECT_EQ(found[0].type, "SMPTE_Dissolve");
+    EXPECT_TRUE(view.tracks[0].transitions.empty());
+    ASSERT_EQ(view.tracks[1].transitions.size(), 1u);
+    const TimelineTransition& found = view.tracks[1].transitions[0];
+    EXPECT_EQ(found.cut, view.tracks[1].items[1].record.start);
+    EXPECT_EQ(found.cut, 48 * 2002);
+    EXPECT_EQ(found.inOffset, 6 * 2002);
+    EXPECT_EQ(found.outOffset, 6 * 2002);
+    EXPECT_EQ(found.name, "mix");
+    EXPECT_EQ(found.type, "SMPTE_Dissolve");
 
     // One on a track without items sits where the track starts.
     const std::string lonely =
@@ -722,9 +721,9 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
         dissolve + "]}]}}";
     const SharedPtr<Composition> alone = readStandard(lonely, losses);
     ASSERT_TRUE(alone);
-    ASSERT_TRUE(StandardOtio::transitions(*alone, found));
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].cut, 86400);
+    ASSERT_TRUE(TimelineView::build(*alone, view));
+    ASSERT_EQ(view.tracks.at(0).transitions.size(), 1u);
+    EXPECT_EQ(view.tracks[0].transitions[0].cut, 86400);
 
     // Offsets past any timeline are bounded, so that a cut and its offsets add
     // up without overflow.
@@ -737,24 +736,10 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
         R"("rate": 24.0, "value": 1e300}}]}]}})";
     const SharedPtr<Composition> far = readStandard(huge, losses);
     ASSERT_TRUE(far);
-    ASSERT_TRUE(StandardOtio::transitions(*far, found));
-    ASSERT_EQ(found.size(), 1u);
-    EXPECT_EQ(found[0].inOffset, -(std::int64_t(1) << 53));
-    EXPECT_EQ(found[0].outOffset, std::int64_t(1) << 53);
-
-    // A composition without any has none; one whose text does not import fails
-    // as getTree does, and leaves the list as it was.
-    const SharedPtr<Composition> plain = readStandard(kDocument, losses);
-    ASSERT_TRUE(plain);
-    ASSERT_TRUE(StandardOtio::transitions(*plain, found));
-    EXPECT_TRUE(found.empty());
-    found.resize(1);
-    SharedPtr<Composition> broken;
-    ASSERT_TRUE(Composition::create(broken, String("broken"), "24", Rational(24, 1)));
-    broken->setJson(Composition::JsonType::Otio, String("{"));
-    const Status status = StandardOtio::transitions(*broken, found);
-    EXPECT_EQ(status.getCode(), Status::OtioImportFailed) << status.getDescription();
-    EXPECT_EQ(found.size(), 1u);
+    ASSERT_TRUE(TimelineView::build(*far, view));
+    ASSERT_EQ(view.tracks.at(0).transitions.size(), 1u);
+    EXPECT_EQ(view.tracks[0].transitions[0].inOffset, -(std::int64_t(1) << 53));
+    EXPECT_EQ(view.tracks[0].transitions[0].outOffset, std::int64_t(1) << 53);
 }
 
 TEST(StandardOtioKeeping, TrackKindsAreWrittenBackAsTheyCame) {

@@ -2,7 +2,7 @@
 // composition's rate, start and duration, and every item's record and source
 // range, each worked out by hand from OTIO's rules in the comments.
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"

@@ -68,8 +68,6 @@ public:
         PictureOptions options;
         options.width = static_cast<double>(m_width);
         options.source = document->name;
-        // The view has been built, so the tree is there to ask.
-        StandardOtio::transitions(*loaded.composition, options.transitions);
         if (!m_range.empty()) {
             // Timecodes in the range count at the timeline's rate, known only now.
             options.range = resolveRange(m_range, Clock::of(view), error);

@@ -64,16 +64,13 @@ FileOutcome listFile(const std::string& path, const ListOptions& options) {
         return outcome;
     }
     reportLosses(*document, loaded, options.input, outcome);
-    // The view has been built, so the tree is there to ask.
-    Transitions transitions;
-    StandardOtio::transitions(*loaded.composition, transitions);
     if (options.json) {
-        outcome.out = listJson(view, document->name, dialectName(loaded.dialect), transitions);
+        outcome.out = listJson(view, document->name, dialectName(loaded.dialect));
         return outcome;
     }
     outcome.out = document->name + ": " + viewHeadline(view) + "\n";
     if (view.hasTimeline)
-        outcome.out += listText(view, options.selection, transitions);
+        outcome.out += listText(view, options.selection);
     return outcome;
 }
 

@@ -2,7 +2,7 @@
 
 // The --range option: which frames of a timeline to draw, as "START-END".
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "tools/zemcomp/text/TimeText.h"
 
 #include <CLI/CLI.hpp>

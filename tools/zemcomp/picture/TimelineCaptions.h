@@ -3,7 +3,7 @@
 // The words of a timeline picture: timecodes, rates, counts and the tooltips
 // of clips, gaps, notes, paint and effects.
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "tools/zemcomp/text/TimeText.h"
 
 #include <cstdint>

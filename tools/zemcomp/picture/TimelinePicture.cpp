@@ -591,9 +591,7 @@ std::vector<PictureBox> Layout::boxes(const TimelineTrack& track, double top) {
 
 std::vector<PictureTransition> Layout::transitions(std::size_t index, double top) {
     std::vector<PictureTransition> result;
-    for (const StandardOtio::Transition& transition : m_options.transitions) {
-        if (transition.track != index)
-            continue;
+    for (const TimelineTransition& transition : m_view.tracks[index].transitions) {
         const FrameRange spanned{saturatingAdd(transition.cut, -transition.inOffset),
                                  transition.inOffset + transition.outOffset};
         const std::int64_t end = endOf(spanned);

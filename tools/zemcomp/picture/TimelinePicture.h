@@ -5,8 +5,7 @@
 // timeline view alone. Nothing here writes SVG; TimelineSvg turns a layout
 // into a document.
 
-#include "composition/TimelineView.h"
-#include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -58,9 +57,6 @@ struct PictureOptions {
     std::optional<ZEM_0_81::FrameRange> range;
     /// The document's name, shown in the heading.
     std::string source;
-    /// The transitions of standard OTIO tracks the edit tree keeps beside the
-    /// view (StandardOtio::transitions), drawn over their cuts.
-    std::vector<ZEM_0_81::StandardOtio::Transition> transitions;
 };
 
 /// A text placed at its baseline.

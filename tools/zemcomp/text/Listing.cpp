@@ -70,34 +70,25 @@ std::string colourText(const Colour& colour) {
     return text;
 }
 
-/// The record frames a transition spans: its offsets around its cut.
-FrameRange transitionRange(const StandardOtio::Transition& transition) {
-    return FrameRange{transition.cut - transition.inOffset,
-                      transition.inOffset + transition.outOffset};
-}
-
-std::string clipTable(const TimelineView& view, const Transitions& transitions) {
+std::string clipTable(const TimelineView& view) {
     const Clock clock = Clock::of(view);
     Table table({"TRACK", "#>", "TYPE", "NAME", "REC IN", "REC OUT", "REC FRAMES>", "SRC IN",
                  "SRC OUT", "SRC FRAMES>", "SRC RATE", "EFFECTS", "NOTES>", "MEDIA"});
-    auto transition = transitions.begin();
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const TimelineTrack& track = view.tracks[t];
+        auto transition = track.transitions.begin();
         // The track's transitions up to `before` (all that are left without one),
         // each on a line of its own.
         const auto addTransitions = [&](const std::int64_t* before) {
-            for (; transition != transitions.end() && transition->track == t &&
-                   (!before || transition->cut <= *before);
+            for (; transition != track.transitions.end() && (!before || transition->cut <= *before);
                  ++transition) {
-                const FrameRange record = transitionRange(*transition);
+                const FrameRange record = transition->record();
                 table.add({trackLabel(track, t), "", "transition", transition->name,
                            timecodeText(record.start, clock), timecodeText(record.end(), clock),
                            framesText(record.start, std::to_string(record.duration)), "", "", "",
                            "", transition->type, "", ""});
             }
         };
-        while (transition != transitions.end() && transition->track < t)
-            ++transition;
         for (std::size_t i = 0; i < track.items.size(); ++i) {
             const TimelineItem& item = track.items[i];
             addTransitions(&item.record.start);
@@ -317,17 +308,13 @@ void writeItem(Writer& writer, const TimelineItem& item) {
     writer.EndObject();
 }
 
-/// "transitions":[...] of track `track`, when it has any.
-void writeTransitions(Writer& writer, const Transitions& transitions, std::size_t track) {
-    bool started = false;
-    for (const StandardOtio::Transition& transition : transitions) {
-        if (transition.track != track)
-            continue;
-        if (!started) {
-            writer.Key("transitions");
-            writer.StartArray();
-            started = true;
-        }
+/// "transitions":[...] of `track`, when it has any.
+void writeTransitions(Writer& writer, const TimelineTrack& track) {
+    if (track.transitions.empty())
+        return;
+    writer.Key("transitions");
+    writer.StartArray();
+    for (const TimelineTransition& transition : track.transitions) {
         writer.StartObject();
         writer.Key("name");
         writeString(writer, transition.name);
@@ -340,11 +327,10 @@ void writeTransitions(Writer& writer, const Transitions& transitions, std::size_
         writer.Key("out_offset");
         writer.Int64(transition.outOffset);
         writer.Key("record");
-        writeRange(writer, transitionRange(transition));
+        writeRange(writer, transition.record());
         writer.EndObject();
     }
-    if (started)
-        writer.EndArray();
+    writer.EndArray();
 }
 
 } // namespace
@@ -361,8 +347,7 @@ std::string viewHeadline(const TimelineView& view) {
     return text;
 }
 
-std::string listText(const TimelineView& view, ListSelection selection,
-                     const Transitions& transitions) {
+std::string listText(const TimelineView& view, ListSelection selection) {
     switch (selection) {
     case ListSelection::Tracks:
         return trackTable(view);
@@ -372,12 +357,12 @@ std::string listText(const TimelineView& view, ListSelection selection,
         return noteTable(view);
     case ListSelection::Clips:
     default:
-        return clipTable(view, transitions);
+        return clipTable(view);
     }
 }
 
-std::string listJson(const TimelineView& view, const std::string& file, const std::string& dialect,
-                     const Transitions& transitions) {
+std::string listJson(const TimelineView& view, const std::string& file,
+                     const std::string& dialect) {
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
     writer.StartObject();
@@ -411,7 +396,7 @@ std::string listJson(const TimelineView& view, const std::string& file, const st
         for (const TimelineItem& item : track.items)
             writeItem(writer, item);
         writer.EndArray();
-        writeTransitions(writer, transitions, t);
+        writeTransitions(writer, track);
         writer.EndObject();
     }
     writer.EndArray();

@@ -3,8 +3,7 @@
 // What `zemcomp list` prints of a composition's timeline view: tables of its
 // tracks, clips, media or review notes, or the whole view as JSON.
 
-#include "composition/TimelineView.h"
-#include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 
 #include <string>
 #include <vector>
@@ -14,20 +13,15 @@ namespace zemcomp {
 /// Which table `list` prints.
 enum class ListSelection { Clips, Tracks, Media, Notes };
 
-/// The transitions of standard OTIO tracks that the edit tree keeps beside the
-/// view (StandardOtio::transitions), in the order it gives them.
-using Transitions = std::vector<ZEM_0_81::StandardOtio::Transition>;
-
 /// A one-line description of the view: name, rate, start, duration and the
 /// number of tracks ("\"Short cut\" at 24 fps, start 01:00:00:00 ...").
 std::string viewHeadline(const ZEM_0_81::TimelineView& view);
 
 /// The table `selection` names, indented by two spaces, with one line per
 /// track, clip or gap, media input, or note or paint layer. The clips table
-/// shows each of `transitions` as a line of type "transition" before the item
-/// it leads into, spanning its offsets around the cut.
-std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection,
-                     const Transitions& transitions = Transitions());
+/// shows each of a track's transitions as a line of type "transition" before
+/// the item it leads into, spanning its offsets around the cut.
+std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection);
 
 /// The view as one JSON object, without a line end:
 /// {"file":F,"dialect":D,"name":N,"rate":[NUM,DEN],"start":S,"duration":D,
@@ -37,9 +31,9 @@ std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection
 ///  "start":S,"duration":D,...}],...}]}]}. Record frames are absolute at the
 /// composition's rate; a source duration that is not a whole number of frames
 /// is written as a decimal number, an unknown source start as null. A track
-/// with `transitions` also has "transitions":[{"name":N,"type":T,"cut":C,
+/// with transitions also has "transitions":[{"name":N,"type":T,"cut":C,
 /// "in_offset":I,"out_offset":O,"record":{"start":S,"duration":D}}...].
 std::string listJson(const ZEM_0_81::TimelineView& view, const std::string& file,
-                     const std::string& dialect, const Transitions& transitions = Transitions());
+                     const std::string& dialect);
 
 } // namespace zemcomp

@@ -1,6 +1,5 @@
 #include "tools/zemcomp/text/Summary.h"
 
-#include "interchange/StandardOtio.h"
 #include "tools/zemcomp/files/Document.h"
 #include "tools/zemcomp/text/TimeText.h"
 
@@ -173,9 +172,8 @@ Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames)
     summary.name = counter.name;
 
     TimelineView::build(composition, summary.timeline); // fails as the tree did: then empty
-    std::vector<StandardOtio::Transition> transitions;
-    if (StandardOtio::transitions(composition, transitions))
-        summary.transitions = transitions.size();
+    for (const TimelineTrack& track : summary.timeline.tracks)
+        summary.transitions += track.transitions.size();
 
     summary.duration.status = composition.getDuration(summary.duration.time);
     summary.start.status = composition.getStartTime(summary.start.time);

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "composition/Composition.h"
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "tools/zemcomp/files/Document.h"
 
 #include <cstdint>

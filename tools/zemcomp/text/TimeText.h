@@ -3,7 +3,7 @@
 // How the tool writes times: timecode first, as editors read them, with the
 // frame count, the rate and the seconds beside it.
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 #include "outside/core/Rational.h"
 
 #include <cstdint>

@@ -86,14 +86,12 @@ TEST(TimelinePicture, RowsShowVideoAboveAudioAndTheHighestVideoOnTop) {
 TEST(TimelinePicture, TransitionsSitOverTheirCutsOnTheirTracksRows) {
     // 100 frames over 1000 pixels from x = 180: 10 pixels a frame. The audio
     // track comes first in the view but is drawn under the video.
-    const TimelineView cut =
+    TimelineView cut =
         view(0, 100,
              {track("A1", TimelineTrack::Kind::Audio, {clip("c", 0, 100)}),
               track("V1", TimelineTrack::Kind::Video, {clip("a", 0, 50), clip("b", 50, 50)})});
-    const auto transition = [](std::size_t track, std::int64_t cut, std::int64_t in,
-                               std::int64_t out) {
-        StandardOtio::Transition made;
-        made.track = track;
+    const auto transition = [](std::int64_t cut, std::int64_t in, std::int64_t out) {
+        TimelineTransition made;
         made.cut = cut;
         made.inOffset = in;
         made.outOffset = out;
@@ -101,9 +99,9 @@ TEST(TimelinePicture, TransitionsSitOverTheirCutsOnTheirTracksRows) {
         made.type = "SMPTE_Dissolve";
         return made;
     };
+    cut.tracks[0].transitions = {transition(100, 0, 0)};
+    cut.tracks[1].transitions = {transition(50, 5, 5), transition(300, 5, 5)};
     PictureOptions options = wide(1200);
-    options.transitions = {transition(0, 100, 0, 0), transition(1, 50, 5, 5),
-                           transition(1, 300, 5, 5)};
     const TimelinePicture picture = TimelinePicture::layout(cut, options);
     ASSERT_EQ(picture.rows.size(), 2u);
     const PictureRow& video = picture.rows[0];
@@ -143,9 +141,11 @@ TEST(TimelinePicture, TransitionsSitOverTheirCutsOnTheirTracksRows) {
     EXPECT_FALSE(explained(part));
 
     // Ten a frame apart, 2.8 pixels a frame: one mark that names each.
-    PictureOptions narrow = wide(480);
+    const PictureOptions narrow = wide(480);
+    cut.tracks[0].transitions.clear();
+    cut.tracks[1].transitions.clear();
     for (std::int64_t frame = 10; frame < 20; ++frame)
-        narrow.transitions.push_back(transition(1, frame, 0, 0));
+        cut.tracks[1].transitions.push_back(transition(frame, 0, 0));
     const TimelinePicture dense = TimelinePicture::layout(cut, narrow);
     ASSERT_EQ(dense.rows[0].transitions.size(), 1u);
     const PictureTransition& shared = dense.rows[0].transitions[0];

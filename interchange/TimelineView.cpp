@@ -1,9 +1,13 @@
 // The timeline view: one walk of the edit tree that gathers a composition's
 // layers with their clips and gaps as plain values.
 
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 
 #include "composition/Composition.h"
+#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/timing/OtioTiming.h"
+#include "interchange/otiostd/timing/RecordTime.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -18,10 +22,12 @@
 #include "outside/dmtree/DmTrackNode.h"
 #include "outside/dmtree/DmTreeIterator.h"
 #include "outside/dmtree/DmTreeVisitor.h"
+#include "rapidotio/DocumentMemory.h"
 #include "json/EditTree.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <numeric>
@@ -33,6 +39,7 @@ namespace {
 
 using Json::EditTree::isKnownPosition;
 using Json::EditTree::rateOf;
+using namespace Interchange;
 
 std::string textOf(const DmString& text) {
     return text.str();
@@ -180,6 +187,61 @@ TimelineMedia::Kind mediaKindOf(const DmSourceInfo& info) {
     return TimelineMedia::Kind::Other;
 }
 
+/// Reads the transitions the edit tree keeps on a layer or a segment, as kept
+/// JSON objects of standard OTIO's "Transition.1".
+class TransitionReader {
+public:
+    explicit TransitionReader(const DmCompositionNode* composition)
+        : m_rate(composition ? RecordTime::rateOf(composition->getFcm()) : 0.0) {}
+
+    /// Appends to `track` the transitions kept on `object`, at `cut`.
+    void add(const DmPropertySet& object, double cut, TimelineTrack& track) const {
+        rapidotio::Document document;
+        const Value* kept = ForeignMembers::KeptTransitions::kept(object, document);
+        if (!kept)
+            return;
+        for (const Value& transition : kept->GetArray()) {
+            if (!transition.IsObject())
+                continue;
+            TimelineTransition found;
+            found.cut = bounded(Json::truncateToInt64(cut), kCutBound);
+            found.inOffset = offset(transition, OtioTiming::kInOffset);
+            found.outOffset = offset(transition, OtioTiming::kOutOffset);
+            found.name = textOf(transition, SchemaMembers::kName);
+            found.type = textOf(transition, OtioTiming::kTransitionType);
+            track.transitions.push_back(std::move(found));
+        }
+    }
+
+private:
+    /// A member of a kept transition as text; empty when it is not a string.
+    static std::string textOf(const Value& transition, const char* key) {
+        const Value* member = OtioTiming::memberOf(transition, key);
+        return member && member->IsString()
+                   ? std::string(member->GetString(), member->GetStringLength())
+                   : std::string();
+    }
+
+    /// Member `key` of `transition`, a time, in frames at the composition's rate.
+    std::int64_t offset(const Value& transition, const char* key) const {
+        RationalTime time;
+        if (!OtioTiming::timeOf(OtioTiming::memberOf(transition, key), time))
+            return 0;
+        return bounded(
+            Json::truncateToInt64(std::round(RecordTime::rescale(time.value, time.rate, m_rate))),
+            kOffsetBound);
+    }
+
+    // A cut and its offsets add up without overflow: far beyond any timeline.
+    static constexpr std::int64_t kCutBound = std::int64_t(1) << 62;
+    static constexpr std::int64_t kOffsetBound = std::int64_t(1) << 53;
+    static std::int64_t bounded(std::int64_t value, std::int64_t bound) {
+        return std::clamp(value, -bound, bound);
+    }
+
+    double m_rate;
+};
+
 /// Walks the edit tree once; the layers of the chosen composition node become
 /// tracks, and the sources and gaps met inside a layer become its items.
 class ViewBuilder : public DmTreeVisitor {
@@ -201,7 +263,7 @@ public:
     }
     void endTrackNode(DmTrackNode*) override {}
     void visitLayerNode(DmLayerNode* layer) override {
-        if (!m_inComposition)
+        if (!m_inComposition || !layer)
             return;
         TimelineTrack track;
         track.name = textOf(layer->getName());
@@ -209,11 +271,16 @@ public:
             static_cast<TimelineTrack::Kind>(Json::EditTree::trackKindOf(layer->mediaType));
         track.stack = m_stacks > 0 ? m_stacks - 1 : 0;
         m_view.tracks.push_back(std::move(track));
-        m_openLayers.push_back(m_view.tracks.size() - 1);
+        // A layer without segments ends where it starts.
+        m_openLayers.push_back(OpenLayer{m_view.tracks.size() - 1, layer->getLayerStartTC()});
     }
-    void endLayerNode(DmLayerNode*) override {
-        if (m_inComposition && !m_openLayers.empty())
-            m_openLayers.pop_back();
+    void endLayerNode(DmLayerNode* layer) override {
+        if (!m_inComposition || m_openLayers.empty())
+            return;
+        // Those kept after the layer's last item sit at its end.
+        if (layer)
+            m_transitions.add(*layer, m_openLayers.back().end, *currentTrack());
+        m_openLayers.pop_back();
     }
 
     void visitSourceNode(DmSourceNode* source) override {
@@ -224,6 +291,7 @@ public:
         addSource(*source, item);
         addEffects(*source, item);
         track->items.push_back(std::move(item));
+        placeSegment(*source, *track);
     }
 
     void visitGapNode(DmGapNode* gap) override {
@@ -236,14 +304,26 @@ public:
         item.source.rate = m_view.rate;
         addEffects(*gap, item);
         track->items.push_back(std::move(item));
+        placeSegment(*gap, *track);
     }
 
 private:
+    struct OpenLayer {
+        std::size_t track; ///< index into m_view.tracks
+        double end;        ///< where its last segment so far ends
+    };
+
     /// The track of the innermost open layer of the composition, or null.
     TimelineTrack* currentTrack() {
         if (!m_inComposition || m_openLayers.empty())
             return nullptr;
-        return &m_view.tracks[m_openLayers.back()];
+        return &m_view.tracks[m_openLayers.back().track];
+    }
+
+    /// The transitions kept on `segment` lead into it, at its record-in.
+    void placeSegment(const DmSegmentNode& segment, TimelineTrack& track) {
+        m_transitions.add(segment, segment.getRecIn(), track);
+        m_openLayers.back().end = segment.getRecIn() + segment.getRecLength();
     }
 
     static TimelineItem segmentItem(const DmSegmentNode& segment, TimelineItem::Kind kind) {
@@ -292,7 +372,8 @@ private:
     TimelineView& m_view;
     bool m_inComposition = false;
     std::int32_t m_stacks = 0;
-    std::vector<std::size_t> m_openLayers; ///< indices into m_view.tracks
+    std::vector<OpenLayer> m_openLayers;
+    TransitionReader m_transitions{m_composition};
 };
 
 /// See TimelineView::pictureRate.

@@ -1,4 +1,4 @@
-#include "composition/TimelineView.h"
+#include "interchange/TimelineView.h"
 
 #include "composition/Composition.h"
 #include "outside/dmtree/DmTree.h"

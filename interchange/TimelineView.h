@@ -211,6 +211,27 @@ struct TimelineItem {
     }
 };
 
+/// A transition of a track. The edit tree has none: it plays the cut, and keeps
+/// the transition as it came (from standard OTIO, or an EDL's dissolve or wipe)
+/// to write it back.
+struct TimelineTransition {
+    /// The frame of the cut it spans: where the item after it starts, or the
+    /// track's end for one after its last item; absolute at the composition's
+    /// rate, as record frames count.
+    std::int64_t cut = 0;
+    /// The frames it spans before and after the cut, at the composition's rate,
+    /// rounded to the nearest frame. The cut lies within ±2^62 and the offsets
+    /// within ±2^53, so that they add up without overflow.
+    std::int64_t inOffset = 0;
+    std::int64_t outOffset = 0;
+    std::string name;
+    /// Its "transition_type" ("SMPTE_Dissolve"); empty when it has none.
+    std::string type;
+
+    /// The record frames it spans: its offsets around its cut.
+    FrameRange record() const { return FrameRange{cut - inOffset, inOffset + outOffset}; }
+};
+
 /// A track in OTIO's sense: one layer of the edit tree, with its clips and gaps
 /// in playing order.
 struct TimelineTrack {
@@ -223,6 +244,8 @@ struct TimelineTrack {
     /// counting from 0. Documents read from OTIO have one.
     std::int32_t stack = 0;
     std::vector<TimelineItem> items;
+    /// The transitions the edit tree keeps on the track, in the order of their cuts.
+    std::vector<TimelineTransition> transitions;
 
     /// "video", "audio" or "none".
     static const char* kindName(Kind kind) {
