@@ -200,6 +200,10 @@ struct TimelineItem {
     /// The paint layers of its annotations, in order.
     std::vector<TimelinePaint> paint;
 
+    /// "clip" or "gap": the word the view's users share (the Python values' "kind",
+    /// the "type" of zemcomp list's JSON and tables).
+    static const char* kindName(Kind kind) { return kind == Kind::Clip ? "clip" : "gap"; }
+
     bool isClip() const { return kind == Kind::Clip; }
     bool isGap() const { return kind == Kind::Gap; }
     /// True when any of its annotations holds a paint stroke.

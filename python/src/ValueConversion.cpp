@@ -103,7 +103,7 @@ struct ViewClasses {
                         "duration"_a = fraction(item.source.duration.numerator,
                                                 item.source.duration.denominator),
                         "rate"_a = fraction(item.source.rate));
-        return this->item("kind"_a = item.isClip() ? "clip" : "gap", "name"_a = text(item.name),
+        return this->item("kind"_a = TimelineItem::kindName(item.kind), "name"_a = text(item.name),
                           "record"_a = range(item.record), "source"_a = source, "media"_a = inputs,
                           "target_url"_a = text(item.targetUrl), "offline"_a = item.offline,
                           "clip_id"_a = text(item.clipId), "effects"_a = effects, "notes"_a = notes,

@@ -96,7 +96,7 @@ std::string clipTable(const TimelineView& view) {
             std::vector<std::string> row = {
                 trackLabel(track, t),
                 std::to_string(i + 1),
-                item.isClip() ? "clip" : "gap",
+                TimelineItem::kindName(item.kind),
                 item.name,
                 timecodeText(record.start, clock),
                 timecodeText(record.end(), clock),
@@ -246,8 +246,9 @@ void writeRange(Writer& writer, const FrameRange& range) {
 
 void writeItem(Writer& writer, const TimelineItem& item) {
     writer.StartObject();
+    // The view calls it the item's kind; the listing's JSON has always said "type".
     writer.Key("type");
-    writer.String(item.isClip() ? "clip" : "gap");
+    writer.String(TimelineItem::kindName(item.kind));
     writer.Key("name");
     writeString(writer, item.name);
     writer.Key("record");
