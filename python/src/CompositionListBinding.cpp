@@ -119,6 +119,95 @@ std::string reprOf(const CompositionList& list) {
     return text + "])";
 }
 
+std::unique_ptr<CompositionList> listOf(const py::iterable& compositions) {
+    auto list = std::make_unique<CompositionList>();
+    for (const py::handle& each : compositions)
+        list->append(heldBy(each));
+    return list;
+}
+
+std::shared_ptr<BoundComposition> itemAt(const CompositionList& list, std::int64_t index) {
+    return bound(*iteratorAt(list, position(list, index)));
+}
+
+py::list itemsIn(const CompositionList& list, const py::slice& slice) {
+    const std::vector<Element> all = elements(list);
+    std::vector<Element> chosen;
+    for (std::size_t at : slicePositions(list, slice))
+        chosen.push_back(all[at]);
+    return boundAll(chosen);
+}
+
+void setItem(CompositionList& list, std::int64_t index, const BoundComposition& value) {
+    std::vector<Element> all = elements(list);
+    all[position(list, index)] = value.held();
+    assign(list, all);
+}
+
+void deleteItem(CompositionList& list, std::int64_t index) {
+    list.erase(iteratorAt(list, position(list, index)));
+}
+
+void deleteItems(CompositionList& list, const py::slice& slice) {
+    std::vector<Element> all = elements(list);
+    std::vector<bool> removed(all.size(), false);
+    for (std::size_t at : slicePositions(list, slice))
+        removed[at] = true;
+    std::vector<Element> kept;
+    for (std::size_t i = 0; i < all.size(); ++i)
+        if (!removed[i])
+            kept.push_back(all[i]);
+    assign(list, kept);
+}
+
+py::iterator iterate(const CompositionList& list) {
+    return py::iter(boundAll(elements(list)));
+}
+
+py::iterator iterateReversed(const CompositionList& list) {
+    std::vector<Element> all = elements(list);
+    return py::iter(boundAll(std::vector<Element>(all.rbegin(), all.rend())));
+}
+
+/// How many times the composition `value` is in `list`; 0 for anything else.
+std::int64_t occurrences(const CompositionList& list, const py::object& value) {
+    if (!py::isinstance<BoundComposition>(value))
+        return 0;
+    const Composition* wanted = value.cast<const BoundComposition&>().held().get();
+    std::int64_t count = 0;
+    for (CompositionList::Iterator it = list.begin(); it != list.end(); ++it)
+        count += (*it).get() == wanted ? 1 : 0;
+    return count;
+}
+
+void appendTo(CompositionList& list, const BoundComposition& value) {
+    list.append(value.held());
+}
+
+void extendBy(CompositionList& list, const py::iterable& compositions) {
+    std::vector<Element> added; // all or nothing when one is not a Composition
+    for (const py::handle& each : compositions)
+        added.push_back(heldBy(each));
+    for (const Element& each : added)
+        list.append(each);
+}
+
+std::shared_ptr<BoundComposition> popAt(CompositionList& list, std::int64_t index) {
+    CompositionList::Iterator it = iteratorAt(list, position(list, index));
+    std::shared_ptr<BoundComposition> value = bound(*it);
+    list.erase(it);
+    return value;
+}
+
+void removeFrom(CompositionList& list, const BoundComposition& value) {
+    list.erase(iteratorAt(list, static_cast<std::uint64_t>(indexOf(list, value))));
+}
+
+void reverseInPlace(CompositionList& list) {
+    std::vector<Element> all = elements(list);
+    assign(list, std::vector<Element>(all.rbegin(), all.rend()));
+}
+
 } // namespace
 
 void bindCompositionList(py::module_& module) {
@@ -131,135 +220,41 @@ Elements come back as the same Composition objects while those are alive.
 Indexing is by walking the list, so indexing by position costs time in
 proportion to the position; iteration does not.)")
         .def(py::init<>(), "An empty list.")
-        .def(py::init([](const py::iterable& compositions) {
-                 auto list = std::make_unique<CompositionList>();
-                 for (const py::handle& each : compositions)
-                     list->append(heldBy(each));
-                 return list;
-             }),
-             "compositions"_a, "A list of the compositions `compositions` yields, in order.")
+        .def(py::init(&listOf), "compositions"_a,
+             "A list of the compositions `compositions` yields, in order.")
         .def("__len__", &length, "The number of compositions in the list.")
-        .def(
-            "__getitem__",
-            [](const CompositionList& list, std::int64_t index) {
-                return bound(*iteratorAt(list, position(list, index)));
-            },
-            "index"_a, "The composition at `index` (negative counts from the end).")
-        .def(
-            "__getitem__",
-            [](const CompositionList& list, const py::slice& slice) {
-                const std::vector<Element> all = elements(list);
-                std::vector<Element> chosen;
-                for (std::size_t at : slicePositions(list, slice))
-                    chosen.push_back(all[at]);
-                return boundAll(chosen);
-            },
-            "slice"_a, "The compositions a slice selects, as a Python list.")
-        .def(
-            "__setitem__",
-            [](CompositionList& list, std::int64_t index, const BoundComposition& value) {
-                std::vector<Element> all = elements(list);
-                all[position(list, index)] = value.held();
-                assign(list, all);
-            },
-            "index"_a, "composition"_a, "Replaces the composition at `index`.")
-        .def(
-            "__delitem__",
-            [](CompositionList& list, std::int64_t index) {
-                list.erase(iteratorAt(list, position(list, index)));
-            },
-            "index"_a, "Removes the composition at `index`.")
-        .def(
-            "__delitem__",
-            [](CompositionList& list, const py::slice& slice) {
-                std::vector<Element> all = elements(list);
-                std::vector<bool> removed(all.size(), false);
-                for (std::size_t at : slicePositions(list, slice))
-                    removed[at] = true;
-                std::vector<Element> kept;
-                for (std::size_t i = 0; i < all.size(); ++i)
-                    if (!removed[i])
-                        kept.push_back(all[i]);
-                assign(list, kept);
-            },
-            "slice"_a, "Removes the compositions a slice selects.")
-        .def(
-            "__iter__",
-            [](const CompositionList& list) { return py::iter(boundAll(elements(list))); },
-            "Iterates over a snapshot of the list: changing the list meanwhile is safe.")
-        .def(
-            "__reversed__",
-            [](const CompositionList& list) {
-                std::vector<Element> all = elements(list);
-                return py::iter(boundAll(std::vector<Element>(all.rbegin(), all.rend())));
-            },
-            "Iterates over a snapshot of the list, last first.")
+        .def("__getitem__", &itemAt, "index"_a,
+             "The composition at `index` (negative counts from the end).")
+        .def("__getitem__", &itemsIn, "slice"_a,
+             "The compositions a slice selects, as a Python list.")
+        .def("__setitem__", &setItem, "index"_a, "composition"_a,
+             "Replaces the composition at `index`.")
+        .def("__delitem__", &deleteItem, "index"_a, "Removes the composition at `index`.")
+        .def("__delitem__", &deleteItems, "slice"_a, "Removes the compositions a slice selects.")
+        .def("__iter__", &iterate,
+             "Iterates over a snapshot of the list: changing the list meanwhile is safe.")
+        .def("__reversed__", &iterateReversed, "Iterates over a snapshot of the list, last first.")
         .def(
             "__contains__",
             [](const CompositionList& list, const py::object& value) {
-                if (!py::isinstance<BoundComposition>(value))
-                    return false;
-                const Composition* wanted = value.cast<const BoundComposition&>().held().get();
-                for (CompositionList::Iterator it = list.begin(); it != list.end(); ++it)
-                    if ((*it).get() == wanted)
-                        return true;
-                return false;
+                return occurrences(list, value) > 0;
             },
             "composition"_a, "True when the composition itself is in the list.")
-        .def(
-            "append",
-            [](CompositionList& list, const BoundComposition& value) { list.append(value.held()); },
-            "composition"_a, "Adds a composition at the end; the list takes a reference to it.")
-        .def(
-            "extend",
-            [](CompositionList& list, const py::iterable& compositions) {
-                std::vector<Element> added; // all or nothing when one is not a Composition
-                for (const py::handle& each : compositions)
-                    added.push_back(heldBy(each));
-                for (const Element& each : added)
-                    list.append(each);
-            },
-            "compositions"_a, "Adds every composition `compositions` yields, at the end.")
+        .def("append", &appendTo, "composition"_a,
+             "Adds a composition at the end; the list takes a reference to it.")
+        .def("extend", &extendBy, "compositions"_a,
+             "Adds every composition `compositions` yields, at the end.")
         .def("insert", &insertAt, "index"_a, "composition"_a,
              "Inserts a composition before `index` (clamped to the list, as list.insert does).")
-        .def(
-            "pop",
-            [](CompositionList& list, std::int64_t index) {
-                CompositionList::Iterator it = iteratorAt(list, position(list, index));
-                std::shared_ptr<BoundComposition> value = bound(*it);
-                list.erase(it);
-                return value;
-            },
-            "index"_a = -1, "Removes and returns the composition at `index` (the last by default).")
-        .def(
-            "remove",
-            [](CompositionList& list, const BoundComposition& value) {
-                list.erase(iteratorAt(list, static_cast<std::uint64_t>(indexOf(list, value))));
-            },
-            "composition"_a,
-            "Removes the first occurrence of a composition; ValueError when it is not there.")
+        .def("pop", &popAt, "index"_a = -1,
+             "Removes and returns the composition at `index` (the last by default).")
+        .def("remove", &removeFrom, "composition"_a,
+             "Removes the first occurrence of a composition; ValueError when it is not there.")
         .def("index", &indexOf, "composition"_a,
              "The position of the first occurrence of a composition; ValueError when it is not "
              "there.")
-        .def(
-            "count",
-            [](const CompositionList& list, const py::object& value) {
-                if (!py::isinstance<BoundComposition>(value))
-                    return std::int64_t{0};
-                const Composition* wanted = value.cast<const BoundComposition&>().held().get();
-                std::int64_t count = 0;
-                for (CompositionList::Iterator it = list.begin(); it != list.end(); ++it)
-                    count += (*it).get() == wanted ? 1 : 0;
-                return count;
-            },
-            "composition"_a, "How many times a composition is in the list.")
-        .def(
-            "reverse",
-            [](CompositionList& list) {
-                std::vector<Element> all = elements(list);
-                assign(list, std::vector<Element>(all.rbegin(), all.rend()));
-            },
-            "Reverses the list in place.")
+        .def("count", &occurrences, "composition"_a, "How many times a composition is in the list.")
+        .def("reverse", &reverseInPlace, "Reverses the list in place.")
         .def("clear", &CompositionList::clear, "Removes every composition.")
         .def("__repr__", &reprOf, "CompositionList([<zemcomposition.Composition ...>, ...]).");
 }
