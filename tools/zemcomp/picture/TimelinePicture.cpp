@@ -259,6 +259,61 @@ constexpr std::array<LegendKey, 15> kLegendKeys = {{
     {LegendEntry::Sample::Transition, "transition (kept, not played)"},
 }};
 
+/// A note to draw, where it wants to be.
+struct WantedNote {
+    const TimelineNote* note;
+    const TimelineItem* item;
+    double x0;
+    double x1;  ///< drawn: at least kMinimumNoteWidth from x0
+    double end; ///< the note's own end
+};
+
+/// A marker and the notes it stands for.
+struct NoteMarker {
+    PictureNote note;
+    std::vector<const WantedNote*> notes;
+};
+
+/// Each note takes the first of the lanes free at its start; when every lane is
+/// taken it joins the marker that ends first. `lanes` is set to the lanes used.
+std::vector<NoteMarker> markersIn(const std::vector<WantedNote>& wanted, double top,
+                                  std::size_t& lanes) {
+    std::vector<NoteMarker> markers;
+    std::array<std::optional<std::size_t>, kMaximumNoteLanes> laneLast{};
+    const auto endOfLast = [&](std::size_t lane) {
+        const PictureNote& last = markers[*laneLast[lane]].note;
+        return last.x + last.width;
+    };
+    lanes = 0;
+    for (const WantedNote& note : wanted) {
+        std::optional<std::size_t> lane;
+        for (std::size_t l = 0; l < kMaximumNoteLanes && !lane; ++l)
+            if (!laneLast[l] || endOfLast(l) + kNoteSpacing <= note.x0)
+                lane = l;
+        if (lane) {
+            NoteMarker marker;
+            marker.note.x = note.x0;
+            marker.note.width = note.x1 - note.x0;
+            marker.note.y = top + kNoteLaneHeight * static_cast<double>(*lane);
+            marker.notes.push_back(&note);
+            laneLast[*lane] = markers.size();
+            markers.push_back(std::move(marker));
+            lanes = std::max(lanes, *lane + 1);
+            continue;
+        }
+        std::size_t earliest = 0;
+        for (std::size_t l = 1; l < kMaximumNoteLanes; ++l)
+            if (endOfLast(l) < endOfLast(earliest))
+                earliest = l;
+        NoteMarker& shared = markers[*laneLast[earliest]];
+        // By the note's own end, not its drawn one: a run of short notes that
+        // each widened the marker would make it grow without end.
+        shared.note.width = std::max(shared.note.x + shared.note.width, note.end) - shared.note.x;
+        shared.notes.push_back(&note);
+    }
+    return markers;
+}
+
 class Layout {
 public:
     Layout(const TimelineView& view, const PictureOptions& options)
@@ -278,6 +333,8 @@ private:
     PictureBox mergedBox(const TimelineTrack& track, std::size_t first, std::size_t last, double x0,
                          double x1, double top);
     std::vector<PictureNote> notes(const TimelineTrack& track, double top, std::size_t& lanes);
+    std::vector<WantedNote> wantedNotes(const TimelineTrack& track) const;
+    PictureNote markerNote(NoteMarker& marker);
     void legend(double top);
 
     const TimelineView& m_view;
@@ -779,15 +836,8 @@ PictureBox Layout::mergedBox(const TimelineTrack& track, std::size_t first, std:
     return box;
 }
 
-std::vector<PictureNote> Layout::notes(const TimelineTrack& track, double top, std::size_t& lanes) {
-    struct Wanted {
-        const TimelineNote* note;
-        const TimelineItem* item;
-        double x0;
-        double x1;  ///< drawn: at least kMinimumNoteWidth from x0
-        double end; ///< the note's own end
-    };
-    std::vector<Wanted> wanted;
+std::vector<WantedNote> Layout::wantedNotes(const TimelineTrack& track) const {
+    std::vector<WantedNote> wanted;
     for (const TimelineItem& item : track.items)
         for (const TimelineNote& note : item.notes) {
             const std::int64_t end = endOf(note.range);
@@ -803,83 +853,50 @@ std::vector<PictureNote> Layout::notes(const TimelineTrack& track, double top, s
             wanted.push_back({&note, &item, x0, x1, ownEnd});
         }
     std::stable_sort(wanted.begin(), wanted.end(),
-                     [](const Wanted& a, const Wanted& b) { return a.x0 < b.x0; });
+                     [](const WantedNote& a, const WantedNote& b) { return a.x0 < b.x0; });
+    return wanted;
+}
 
-    // Each note takes the first lane free at its start; when every lane is
-    // taken it joins the marker that ends first.
-    struct Marker {
-        PictureNote note;
-        std::vector<const Wanted*> notes;
-    };
-    std::vector<Marker> markers;
-    std::array<std::optional<std::size_t>, kMaximumNoteLanes> laneLast{};
-    lanes = 0;
-    for (const Wanted& note : wanted) {
-        std::optional<std::size_t> lane;
-        for (std::size_t l = 0; l < kMaximumNoteLanes; ++l)
-            if (!laneLast[l] ||
-                markers[*laneLast[l]].note.x + markers[*laneLast[l]].note.width + kNoteSpacing <=
-                    note.x0) {
-                lane = l;
-                break;
-            }
-        if (lane) {
-            Marker marker;
-            marker.note.x = note.x0;
-            marker.note.width = note.x1 - note.x0;
-            marker.note.y = top + kNoteLaneHeight * static_cast<double>(*lane);
-            marker.notes.push_back(&note);
-            laneLast[*lane] = markers.size();
-            markers.push_back(std::move(marker));
-            lanes = std::max(lanes, *lane + 1);
-            continue;
+PictureNote Layout::markerNote(NoteMarker& marker) {
+    PictureNote note = std::move(marker.note);
+    note.count = marker.notes.size();
+    note.height = kNoteLaneHeight - 2.0;
+    note.hidden = true;
+    for (const WantedNote* one : marker.notes)
+        note.hidden = note.hidden && !one->note->visible;
+    std::string label;
+    if (note.count == 1) {
+        label = marker.notes.front()->note->text;
+        note.tooltip = TimelineCaptions::note(*marker.notes.front()->note,
+                                              *marker.notes.front()->item, m_clock);
+    } else {
+        label = std::to_string(note.count) + " notes: " + marker.notes.front()->note->text;
+        note.tooltip = std::to_string(note.count) + " notes too close to draw apart:";
+        for (std::size_t i = 0; i < marker.notes.size() && i < kNotesListedOnShared; ++i) {
+            const TimelineNote& one = *marker.notes[i]->note;
+            note.tooltip +=
+                "\n" + TimelineCaptions::timecode(one.range.start, m_clock) + "  " + one.text;
         }
-        std::size_t earliest = *laneLast[0];
-        for (std::size_t l = 1; l < kMaximumNoteLanes; ++l)
-            if (markers[*laneLast[l]].note.x + markers[*laneLast[l]].note.width <
-                markers[earliest].note.x + markers[earliest].note.width)
-                earliest = *laneLast[l];
-        Marker& shared = markers[earliest];
-        // By the note's own end, not its drawn one: a run of short notes that
-        // each widened the marker would make it grow without end.
-        shared.note.width = std::max(shared.note.x + shared.note.width, note.end) - shared.note.x;
-        shared.notes.push_back(&note);
+        if (marker.notes.size() > kNotesListedOnShared)
+            note.tooltip +=
+                "\nand " + std::to_string(marker.notes.size() - kNotesListedOnShared) + " more";
+        m_picture.sharedNotes += note.count;
+        ++m_picture.sharedMarkers;
     }
+    // Line ends would break the one-line label.
+    std::replace(label.begin(), label.end(), '\n', ' ');
+    note.label =
+        PictureText{note.x + 5.0, note.y + 9.0,
+                    fitText(label, columnsIn(note.width - 7.0, kSmallSize), Elide::End), false};
+    return note;
+}
 
+std::vector<PictureNote> Layout::notes(const TimelineTrack& track, double top, std::size_t& lanes) {
+    const std::vector<WantedNote> wanted = wantedNotes(track);
+    std::vector<NoteMarker> markers = markersIn(wanted, top, lanes);
     std::vector<PictureNote> result;
-    for (Marker& marker : markers) {
-        PictureNote note = std::move(marker.note);
-        note.count = marker.notes.size();
-        note.height = kNoteLaneHeight - 2.0;
-        note.hidden = true;
-        for (const Wanted* one : marker.notes)
-            note.hidden = note.hidden && !one->note->visible;
-        std::string label;
-        if (note.count == 1) {
-            label = marker.notes.front()->note->text;
-            note.tooltip = TimelineCaptions::note(*marker.notes.front()->note,
-                                                  *marker.notes.front()->item, m_clock);
-        } else {
-            label = std::to_string(note.count) + " notes: " + marker.notes.front()->note->text;
-            note.tooltip = std::to_string(note.count) + " notes too close to draw apart:";
-            for (std::size_t i = 0; i < marker.notes.size() && i < kNotesListedOnShared; ++i) {
-                const TimelineNote& one = *marker.notes[i]->note;
-                note.tooltip +=
-                    "\n" + TimelineCaptions::timecode(one.range.start, m_clock) + "  " + one.text;
-            }
-            if (marker.notes.size() > kNotesListedOnShared)
-                note.tooltip +=
-                    "\nand " + std::to_string(marker.notes.size() - kNotesListedOnShared) + " more";
-            m_picture.sharedNotes += note.count;
-            ++m_picture.sharedMarkers;
-        }
-        // Line ends would break the one-line label.
-        std::replace(label.begin(), label.end(), '\n', ' ');
-        note.label =
-            PictureText{note.x + 5.0, note.y + 9.0,
-                        fitText(label, columnsIn(note.width - 7.0, kSmallSize), Elide::End), false};
-        result.push_back(std::move(note));
-    }
+    for (NoteMarker& marker : markers)
+        result.push_back(markerNote(marker));
     return result;
 }
 

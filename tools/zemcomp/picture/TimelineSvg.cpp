@@ -364,24 +364,16 @@ std::string strokes(const TimelinePicture& picture, bool major, double top, doub
     return path;
 }
 
-} // namespace
-
-std::string write(const TimelinePicture& picture) {
-    SvgWriter svg(picture.width, picture.height);
-    svg.text("title", {}, picture.title.text);
-    svg.text("style", {},
-             picture.transitions == 0 ? std::string(kStyle)
-                                      : std::string(kStyle) + kTransitionStyle);
-    definitions(svg);
-    svg.empty("rect", {{"width", picture.width}, {"height", picture.height}, {"class", "page"}});
-
+void heading(SvgWriter& svg, const TimelinePicture& picture) {
     svg.open("g", {{"class", "heading"}});
     text(svg, picture.title, "title");
     for (const PictureText& line : picture.heading)
         text(svg, line);
     svg.close();
+}
 
-    // Track bands, the label column and the grid behind everything else.
+/// Track bands, the label column and the grid, behind everything else.
+void background(SvgWriter& svg, const TimelinePicture& picture) {
     const double tracksHeight = picture.tracksBottom - picture.tracksTop;
     svg.empty("rect", {{"x", 0.0},
                        {"y", picture.tracksTop},
@@ -403,26 +395,26 @@ std::string write(const TimelinePicture& picture) {
         svg.empty(
             "line",
             {{"x1", 0.0}, {"y1", y}, {"x2", picture.width}, {"y2", y}, {"class", "separator"}});
+}
 
-    for (const PictureRow& row : picture.rows) {
-        svg.open("g", {{"class", "track"}});
-        svg.open("g", {{"class", "track-label"}});
-        svg.text("title", {}, row.tooltip);
-        text(svg, row.name, "track-name");
-        text(svg, row.detail, "small");
-        text(svg, row.counts, "small");
-        svg.close();
-        for (const PictureBox& one : row.boxes)
-            box(svg, one, row.kind);
-        for (const PictureTransition& one : row.transitions)
-            transition(svg, one);
-        for (const PictureNote& one : row.notes)
-            note(svg, one);
-        svg.close();
-    }
-    if (picture.emptyMessage)
-        text(svg, *picture.emptyMessage);
+void track(SvgWriter& svg, const PictureRow& row) {
+    svg.open("g", {{"class", "track"}});
+    svg.open("g", {{"class", "track-label"}});
+    svg.text("title", {}, row.tooltip);
+    text(svg, row.name, "track-name");
+    text(svg, row.detail, "small");
+    text(svg, row.counts, "small");
+    svg.close();
+    for (const PictureBox& one : row.boxes)
+        box(svg, one, row.kind);
+    for (const PictureTransition& one : row.transitions)
+        transition(svg, one);
+    for (const PictureNote& one : row.notes)
+        note(svg, one);
+    svg.close();
+}
 
+void ruler(SvgWriter& svg, const TimelinePicture& picture) {
     svg.open("g", {{"class", "ruler"}});
     svg.empty("rect", {{"x", picture.timeLeft},
                        {"y", picture.rulerTop},
@@ -440,7 +432,9 @@ std::string write(const TimelinePicture& picture) {
     for (const PictureTick& tick : picture.ticks)
         text(svg, tick.label, "small");
     svg.close();
+}
 
+void marks(SvgWriter& svg, const TimelinePicture& picture) {
     for (const PictureMark& mark : picture.marks) {
         svg.open("g", {{"class", "bound"}});
         svg.empty("line", {{"x1", mark.x},
@@ -451,7 +445,9 @@ std::string write(const TimelinePicture& picture) {
         text(svg, mark.label, "small");
         svg.close();
     }
+}
 
+void legend(SvgWriter& svg, const TimelinePicture& picture) {
     svg.open("g", {{"class", "legend"}});
     for (const LegendEntry& entry : picture.legend) {
         sample(svg, entry);
@@ -460,6 +456,27 @@ std::string write(const TimelinePicture& picture) {
     for (const PictureText& line : picture.legendNotes)
         text(svg, line, "small");
     svg.close();
+}
+
+} // namespace
+
+std::string write(const TimelinePicture& picture) {
+    SvgWriter svg(picture.width, picture.height);
+    svg.text("title", {}, picture.title.text);
+    svg.text("style", {},
+             picture.transitions == 0 ? std::string(kStyle)
+                                      : std::string(kStyle) + kTransitionStyle);
+    definitions(svg);
+    svg.empty("rect", {{"width", picture.width}, {"height", picture.height}, {"class", "page"}});
+    heading(svg, picture);
+    background(svg, picture);
+    for (const PictureRow& row : picture.rows)
+        track(svg, row);
+    if (picture.emptyMessage)
+        text(svg, *picture.emptyMessage);
+    ruler(svg, picture);
+    marks(svg, picture);
+    legend(svg, picture);
     return svg.finish();
 }
 
