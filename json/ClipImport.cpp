@@ -201,6 +201,55 @@ void completePrimaryInput(DmSourceNode::MediaInput& input, const rapidotio::Clip
     fillExtraData(input, clip);
 }
 
+/// A clip's two ranges as the edit tree counts them: source values in frames
+/// at the clip's own (snapped) rate, the source-in from the start of the
+/// available range; and the length it plays, with its rate, for the record.
+struct ClipTiming {
+    double srcIn = 0.0;
+    double availIn = 0.0;
+    double availLength = 0.0;
+    String fcm;
+    double srcLength = 0.0;
+    double srcLengthRate = 0.0;
+};
+
+ClipTiming clipTiming(const rapidotio::ClipNode& clip) {
+    ClipTiming timing;
+    bool startUnknown = false;
+    const rapidotio::TimeRange& used = clip.source_range;
+    const rapidotio::TimeRange& available = clip.available_range;
+    double srcIn = valueOr(used.start_time.value, kUnknownStart,
+                           "OTIO SrcIn not found, using default %f\n", &startUnknown);
+    timing.srcLength =
+        valueOr(used.duration.value, 1.0, "OTIO SrcLength not found, using default %f\n");
+    double availIn = valueOr(available.start_time.value, kUnknownStart,
+                             "OTIO Available SrcIn not found, using default %f\n", &startUnknown);
+    double availLength = valueOr(available.duration.value, 1.0,
+                                 "OTIO Available SrcLength not found, using default %f\n");
+    const double srcInRate =
+        rateOr(used.start_time.rate, "SrcIn frame rate not found, using default %f\n");
+    timing.srcLengthRate =
+        rateOr(used.duration.rate, "SrcLength frame rate not found, using default %f\n");
+    const double availInRate = rateOr(available.start_time.rate,
+                                      "Available SrcIn frame rate not found, using default %f\n");
+    const double availLengthRate = rateOr(
+        available.duration.rate, "Available SrcLength frame rate not found, using default %f\n");
+
+    const Rational sourceRational = toStandardRate(srcInRate);
+    timing.fcm = frameRateText(sourceRational);
+    const double sourceRate = sourceRational.getValue();
+    if (!startUnknown)
+        availIn = convertTime({availIn, availInRate}, sourceRate);
+    availLength = convertTime({availLength, availLengthRate}, sourceRate);
+    // An unknown start keeps the values read (or the default) unconverted.
+    if (!startUnknown)
+        srcIn = convertTime({srcIn, srcInRate}, sourceRate) - availIn;
+    timing.srcIn = srcIn;
+    timing.availIn = availIn;
+    timing.availLength = availLength;
+    return timing;
+}
+
 } // namespace
 
 void DmTreeImporter::visitClip(rapidotio::Node* node) {
@@ -212,38 +261,13 @@ void DmTreeImporter::visitClip(rapidotio::Node* node) {
     }
 
     const eDmTreeMediaType mediaType = mediaTypeOf(clip->trackKind());
-    bool startUnknown = false;
-
-    const rapidotio::TimeRange& used = clip->source_range;
-    const rapidotio::TimeRange& available = clip->available_range;
-    double srcIn = valueOr(used.start_time.value, kUnknownStart,
-                           "OTIO SrcIn not found, using default %f\n", &startUnknown);
-    const double srcLength =
-        valueOr(used.duration.value, 1.0, "OTIO SrcLength not found, using default %f\n");
-    double availIn = valueOr(available.start_time.value, kUnknownStart,
-                             "OTIO Available SrcIn not found, using default %f\n", &startUnknown);
-    double availLength = valueOr(available.duration.value, 1.0,
-                                 "OTIO Available SrcLength not found, using default %f\n");
-    const double srcInRate =
-        rateOr(used.start_time.rate, "SrcIn frame rate not found, using default %f\n");
-    const double srcLengthRate =
-        rateOr(used.duration.rate, "SrcLength frame rate not found, using default %f\n");
-    const double availInRate = rateOr(available.start_time.rate,
-                                      "Available SrcIn frame rate not found, using default %f\n");
-    const double availLengthRate = rateOr(
-        available.duration.rate, "Available SrcLength frame rate not found, using default %f\n");
-
-    // Source values count frames at the clip's own (snapped) rate.
-    const Rational sourceRational = toStandardRate(srcInRate);
-    const String fcm = frameRateText(sourceRational);
-    const double sourceRate = sourceRational.getValue();
-    if (!startUnknown)
-        availIn = convertTime({availIn, availInRate}, sourceRate);
-    availLength = convertTime({availLength, availLengthRate}, sourceRate);
-    // The source-in counts from the start of the available range. An unknown start
-    // keeps the values read (or the default) unconverted.
-    if (!startUnknown)
-        srcIn = convertTime({srcIn, srcInRate}, sourceRate) - availIn;
+    const ClipTiming timing = clipTiming(*clip);
+    const double srcIn = timing.srcIn;
+    const double availIn = timing.availIn;
+    const double availLength = timing.availLength;
+    const String& fcm = timing.fcm;
+    const double srcLength = timing.srcLength;
+    const double srcLengthRate = timing.srcLengthRate;
 
     const double recordIn = state.recordPosition;
     const double recordLength = convertTime({srcLength, srcLengthRate}, state.rate);
