@@ -49,11 +49,8 @@ public:
     }
 
     int run(const Invocation& invocation) override {
-        const std::optional<std::vector<std::string>> files = m_files.files(invocation.argv0);
-        if (!files)
-            return kBadUsage;
-        return printFiles(*files, m_files.jobs(), Joining::Lines,
-                          [this](const std::string& file) { return checkFile(file, m_input); });
+        return runOverFiles(m_files, invocation, Joining::Lines, false,
+                            [this](const std::string& file) { return checkFile(file, m_input); });
     }
 
 private:

@@ -13,11 +13,6 @@ using namespace ZEM_0_81;
 
 namespace {
 
-int fail(const std::string& message) {
-    std::cerr << errorLine(message) << std::flush;
-    return kDocumentFailed;
-}
-
 class Convert : public Command {
 public:
     CLI::App* add(CLI::App& app) override {
@@ -42,10 +37,8 @@ public:
         const Loaded loaded = load(*document, m_input.dialect());
         if (!loaded.status)
             return fail(importFailure(*document, loaded, loaded.status));
-        const std::vector<Loss> losses = lossesOf(loaded.losses);
-        std::cerr << lossLines(losses, document->name) << std::flush;
-        if (m_input.strict && !losses.empty())
-            return fail(strictFailure(losses.size(), document->name));
+        if (!printLosses(*document, loaded, m_input))
+            return kDocumentFailed;
 
         String text;
         String why;

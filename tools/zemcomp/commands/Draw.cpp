@@ -16,11 +16,6 @@ using namespace ZEM_0_81;
 
 namespace {
 
-int fail(const std::string& message) {
-    std::cerr << errorLine(message) << std::flush;
-    return kDocumentFailed;
-}
-
 class Draw : public Command {
 public:
     CLI::App* add(CLI::App& app) override {
@@ -60,10 +55,8 @@ public:
             return fail(importFailure(*document, loaded, status));
         if (!view.hasTimeline)
             return fail(document->name + ": no timeline");
-        const std::vector<Loss> losses = lossesOf(loaded.losses);
-        std::cerr << lossLines(losses, document->name) << std::flush;
-        if (m_input.strict && !losses.empty())
-            return fail(strictFailure(losses.size(), document->name));
+        if (!printLosses(*document, loaded, m_input))
+            return kDocumentFailed;
 
         PictureOptions options;
         options.width = static_cast<double>(m_width);

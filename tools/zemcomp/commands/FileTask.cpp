@@ -31,8 +31,28 @@ void reportLosses(const Document& document, const Loaded& loaded, const InputOpt
     }
 }
 
-Joining joiningOf(bool json, std::size_t files) {
-    return !json ? Joining::Blocks : files > 1 ? Joining::JsonArray : Joining::Lines;
+int fail(const std::string& message) {
+    std::cerr << errorLine(message) << std::flush;
+    return kDocumentFailed;
+}
+
+bool printLosses(const Document& document, const Loaded& loaded, const InputOptions& input) {
+    FileOutcome outcome;
+    reportLosses(document, loaded, input, outcome);
+    std::cerr << outcome.err << std::flush;
+    return !outcome.failed;
+}
+
+int runOverFiles(const FilesOption& files, const Invocation& invocation, Joining text, bool json,
+                 const std::function<FileOutcome(const std::string&)>& task) {
+    const std::optional<std::vector<std::string>> paths = files.files(invocation.argv0);
+    if (!paths)
+        return kBadUsage;
+    return printFiles(*paths, files.jobs(), joiningOf(text, json, paths->size()), task);
+}
+
+Joining joiningOf(Joining text, bool json, std::size_t files) {
+    return !json ? text : files > 1 ? Joining::JsonArray : Joining::Lines;
 }
 
 int printFiles(const std::vector<std::string>& files, unsigned jobs, Joining joining,

@@ -8,6 +8,7 @@
 #include "tools/zemcomp/files/Document.h"
 #include "tools/zemcomp/files/FileBatch.h"
 #include "tools/zemcomp/options/DialectOption.h"
+#include "tools/zemcomp/options/FilesOption.h"
 
 #include <functional>
 #include <optional>
@@ -15,6 +16,8 @@
 #include <vector>
 
 namespace zemcomp {
+
+struct Invocation;
 
 /// "zemcomp: MESSAGE\n".
 std::string errorLine(const std::string& message);
@@ -29,6 +32,15 @@ std::optional<Document> readOrFail(const std::string& path, FileOutcome& outcome
 void reportLosses(const Document& document, const Loaded& loaded, const InputOptions& input,
                   FileOutcome& outcome);
 
+/// For the subcommands that read one document: prints "zemcomp: MESSAGE" on
+/// standard error and returns the exit status of a failed document.
+int fail(const std::string& message);
+
+/// For the subcommands that read one document: prints what reading it lost on
+/// standard error; false, with --strict's failure printed, when --strict fails
+/// it.
+bool printLosses(const Document& document, const Loaded& loaded, const InputOptions& input);
+
 /// How the outcomes of several files are put together on standard output.
 enum class Joining {
     Lines,     ///< one after the other (one line each)
@@ -36,12 +48,18 @@ enum class Joining {
     JsonArray, ///< one JSON object each, in one JSON array
 };
 
-/// Lines or, with `json`, one object per file, in an array for several files.
-Joining joiningOf(bool json, std::size_t files);
+/// `text` or, with `json`, one object per file, in an array for several files.
+Joining joiningOf(Joining text, bool json, std::size_t files);
 
 /// Runs `task` over `files` on up to `jobs` threads and prints each outcome in
 /// the order given, joined as `joining` says. Exit status 1 when any file failed.
 int printFiles(const std::vector<std::string>& files, unsigned jobs, Joining joining,
                const std::function<FileOutcome(const std::string&)>& task);
+
+/// Runs `task` over the files of `files` and prints the outcomes, joined as
+/// joiningOf(text, json, ...) says; exit status 2 when standard input is given
+/// twice.
+int runOverFiles(const FilesOption& files, const Invocation& invocation, Joining text, bool json,
+                 const std::function<FileOutcome(const std::string&)>& task);
 
 } // namespace zemcomp

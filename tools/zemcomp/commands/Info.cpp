@@ -69,11 +69,8 @@ public:
     }
 
     int run(const Invocation& invocation) override {
-        const std::optional<std::vector<std::string>> files = m_files.files(invocation.argv0);
-        if (!files)
-            return kBadUsage;
-        return printFiles(*files, m_files.jobs(), joiningOf(m_options.json, files->size()),
-                          [this](const std::string& file) { return infoFile(file, m_options); });
+        return runOverFiles(m_files, invocation, Joining::Blocks, m_options.json,
+                            [this](const std::string& file) { return infoFile(file, m_options); });
     }
 
 private:

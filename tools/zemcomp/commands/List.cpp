@@ -102,15 +102,12 @@ public:
     }
 
     int run(const Invocation& invocation) override {
-        const std::optional<std::vector<std::string>> files = m_files.files(invocation.argv0);
-        if (!files)
-            return kBadUsage;
         m_options.selection = m_tracks  ? ListSelection::Tracks
                               : m_media ? ListSelection::Media
                               : m_notes ? ListSelection::Notes
                                         : ListSelection::Clips;
-        return printFiles(*files, m_files.jobs(), joiningOf(m_options.json, files->size()),
-                          [this](const std::string& file) { return listFile(file, m_options); });
+        return runOverFiles(m_files, invocation, Joining::Blocks, m_options.json,
+                            [this](const std::string& file) { return listFile(file, m_options); });
     }
 
 private:
