@@ -4,6 +4,7 @@
 #include "composition/TimelineView.h"
 
 #include "composition/Composition.h"
+#include "composition/TimelineSegments.h"
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
@@ -208,11 +209,14 @@ TimelineMedia::Kind mediaKindOf(const DmSourceInfo& info) {
 }
 
 /// Walks the edit tree once; the layers of the chosen composition node become
-/// tracks, and the sources and gaps met inside a layer become its items.
+/// tracks, and the sources and gaps met inside a layer become its items (and,
+/// when `segments` is given, its segments).
 class ViewBuilder : public DmTreeVisitor {
 public:
-    ViewBuilder(const DmCompositionNode* composition, TimelineView& view)
-        : DmTreeVisitor("TimelineView builder"), m_composition(composition), m_view(view) {}
+    ViewBuilder(const DmCompositionNode* composition, TimelineView& view,
+                TimelineSegments* segments)
+        : DmTreeVisitor("TimelineView builder"), m_composition(composition), m_view(view),
+          m_segments(segments) {}
 
     void visitCompositionNode(DmCompositionNode* node) override {
         if (node == m_composition)
@@ -238,6 +242,8 @@ public:
         track.stack = m_stacks > 0 ? m_stacks - 1 : 0;
         m_view.tracks.push_back(std::move(track));
         m_openLayers.push_back(m_view.tracks.size() - 1);
+        if (m_segments)
+            m_segments->emplace_back();
     }
     void endLayerNode(DmLayerNode*) override {
         if (m_inComposition && !m_openLayers.empty())
@@ -252,6 +258,7 @@ public:
         addSource(*source, item);
         addEffects(*source, item);
         track->items.push_back(std::move(item));
+        addSegment(source);
     }
 
     void visitGapNode(DmGapNode* gap) override {
@@ -264,6 +271,7 @@ public:
         item.source.rate = m_view.rate;
         addEffects(*gap, item);
         track->items.push_back(std::move(item));
+        addSegment(gap);
     }
 
 private:
@@ -272,6 +280,12 @@ private:
         if (!m_inComposition || m_openLayers.empty())
             return nullptr;
         return &m_view.tracks[m_openLayers.back()];
+    }
+
+    /// Records the segment of the item just added to the current track.
+    void addSegment(DmSegmentNode* segment) {
+        if (m_segments)
+            (*m_segments)[m_openLayers.back()].push_back(segment);
     }
 
     static TimelineItem segmentItem(const DmSegmentNode& segment, TimelineItem::Kind kind) {
@@ -318,6 +332,7 @@ private:
 
     const DmCompositionNode* m_composition;
     TimelineView& m_view;
+    TimelineSegments* m_segments;
     bool m_inComposition = false;
     std::int32_t m_stacks = 0;
     std::vector<std::size_t> m_openLayers; ///< indices into m_view.tracks
@@ -350,10 +365,10 @@ Rational pictureRateOf(const TimelineView& view) {
     return anyTrack ? *anyTrack : view.rate;
 }
 
-} // namespace
-
-Status TimelineView::build(const DmRoot& root, TimelineView& view) {
+/// The view of `root` and, when `segments` is given, the segments of its items.
+void buildView(DmRoot& root, TimelineView& view, TimelineSegments* segments) {
     TimelineView result;
+    TimelineSegments found;
     const DmCompositionNode* composition = firstCompositionOf(root);
     if (composition) {
         result.hasTimeline = true;
@@ -364,13 +379,26 @@ Status TimelineView::build(const DmRoot& root, TimelineView& view) {
         result.duration =
             static_cast<std::int64_t>(Json::truncateToUint32(composition->getCompLength()));
 
-        ViewBuilder builder(composition, result);
-        // The walk only reads; the iterator's counted references come and go.
-        DmPreIt walk(const_cast<DmRoot*>(&root), &builder);
+        ViewBuilder builder(composition, result, segments ? &found : nullptr);
+        DmPreIt walk(&root, &builder);
         walk.traverse();
         result.pictureRate = pictureRateOf(result);
     }
     view = std::move(result);
+    if (segments)
+        *segments = std::move(found);
+}
+
+} // namespace
+
+Status TimelineView::build(const DmRoot& root, TimelineView& view) {
+    // The walk only reads; the iterator's counted references come and go.
+    buildView(const_cast<DmRoot&>(root), view, nullptr);
+    return Status();
+}
+
+Status buildTimeline(DmRoot& root, TimelineView& view, TimelineSegments& segments) {
+    buildView(root, view, &segments);
     return Status();
 }
 
