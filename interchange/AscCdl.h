@@ -62,7 +62,8 @@ public:
     struct Correction {
         /// Its "id"; empty when it has none.
         std::string id;
-        /// Its Description texts, in order.
+        /// Its Description texts, in order (none for one a ColorCorrectionRef
+        /// names: they stay with the correction where it stands).
         std::vector<std::string> descriptions;
         /// The "ref" of each MediaRef of its ColorDecision, in order; empty outside
         /// a decision list.

@@ -76,7 +76,7 @@ private:
     void readCollection(const pugi::xml_node& root);
     void readDecisionList(const pugi::xml_node& root);
     void readDecision(const pugi::xml_node& decision);
-    void readCorrection(const pugi::xml_node& node, const std::vector<std::string>& mediaRefs);
+    void readCorrection(const pugi::xml_node& node, std::vector<std::string> mediaRefs);
     void readValues(const pugi::xml_node& parent, const char* name, double* values,
                     std::size_t count, const char* what);
     void resolveReferences();
@@ -119,10 +119,10 @@ void Reader::readValues(const pugi::xml_node& parent, const char* name, double* 
              ", the identity");
 }
 
-void Reader::readCorrection(const pugi::xml_node& node, const std::vector<std::string>& mediaRefs) {
+void Reader::readCorrection(const pugi::xml_node& node, std::vector<std::string> mediaRefs) {
     AscCdl::Correction correction;
     correction.id = node.attribute(kId).value();
-    correction.mediaRefs = mediaRefs;
+    correction.mediaRefs = std::move(mediaRefs);
     correction.line = lineOf(node);
     for (pugi::xml_node child = node.first_child(); child; child = child.next_sibling())
         if (isNamed(child, kDescription))
@@ -148,25 +148,33 @@ void Reader::readCollection(const pugi::xml_node& root) {
             readCorrection(child, {});
 }
 
+/// A decision ties its media to one correction, in place or by reference; one
+/// holding more is read for its first (so that a decision of many MediaRefs is
+/// copied once, not once for each of many corrections).
 void Reader::readDecision(const pugi::xml_node& decision) {
     std::vector<std::string> mediaRefs;
     for (pugi::xml_node child = decision.first_child(); child; child = child.next_sibling())
         if (isNamed(child, kMediaRef))
             mediaRefs.emplace_back(child.attribute(kRef).value());
-    bool any = false;
+    pugi::xml_node first;
     for (pugi::xml_node child = decision.first_child(); child; child = child.next_sibling()) {
-        if (isNamed(child, kColorCorrection)) {
-            readCorrection(child, mediaRefs);
-            any = true;
-        } else if (isNamed(child, kCorrectionRef)) {
-            m_references.push_back(Reference{m_corrections.size() + m_references.size(),
-                                             child.attribute(kRef).value(), mediaRefs,
-                                             lineOf(child)});
-            any = true;
+        if (!isNamed(child, kColorCorrection) && !isNamed(child, kCorrectionRef))
+            continue;
+        if (first) {
+            lose(child, localName(child.name()),
+                 "a second correction of one ColorDecision: not read, the decision is its first");
+            break;
         }
+        first = child;
     }
-    if (!any)
+    if (!first)
         lose(decision, kColorDecision, "holds no ColorCorrection or ColorCorrectionRef: not read");
+    else if (isNamed(first, kColorCorrection))
+        readCorrection(first, std::move(mediaRefs));
+    else
+        m_references.push_back(Reference{m_corrections.size() + m_references.size(),
+                                         first.attribute(kRef).value(), std::move(mediaRefs),
+                                         lineOf(first)});
 }
 
 void Reader::readDecisionList(const pugi::xml_node& root) {
@@ -179,8 +187,10 @@ void Reader::readDecisionList(const pugi::xml_node& root) {
     resolveReferences();
 }
 
-/// Puts each reference's correction at the reference's place: the first
-/// ColorCorrection of the text with its id, tied to the reference's media.
+/// Puts each reference's correction at the reference's place: the id and values
+/// of the first ColorCorrection of the text with its id, tied to the reference's
+/// media. Its Descriptions stay with it: they describe it where it stands (and
+/// many references to one of many descriptions would copy them all many times).
 void Reader::resolveReferences() {
     if (m_references.empty())
         return;
@@ -204,8 +214,10 @@ void Reader::resolveReferences() {
                                  quoted(reference->id.c_str()) + "): not read")
                                     .c_str()));
         } else {
-            AscCdl::Correction correction = m_corrections[found->second];
-            correction.mediaRefs = reference->mediaRefs;
+            AscCdl::Correction correction;
+            correction.id = reference->id;
+            correction.look = m_corrections[found->second].look;
+            correction.mediaRefs = std::move(reference->mediaRefs);
             correction.line = reference->line;
             merged.push_back(std::move(correction));
         }

@@ -22,10 +22,18 @@ std::string correctionText(const AscCdl::Correction& correction) {
                                  : "correction \"" + correction.id + "\"";
 }
 
-/// Sorts `clips` and leaves each once.
-void unique(std::vector<std::size_t>& clips) {
-    std::sort(clips.begin(), clips.end());
-    clips.erase(std::unique(clips.begin(), clips.end()), clips.end());
+/// Sorts `values` and leaves each once.
+template <typename T> void unique(std::vector<T>& values) {
+    std::sort(values.begin(), values.end());
+    values.erase(std::unique(values.begin(), values.end()), values.end());
+}
+
+/// Each of `keys` once: a decision repeating a MediaRef (or a correction a
+/// Description) a hundred thousand times names its clips once, not a hundred
+/// thousand times each.
+std::vector<std::string> distinct(std::vector<std::string> keys) {
+    unique(keys);
+    return keys;
 }
 
 } // namespace
@@ -77,7 +85,7 @@ void LookMatcher::named(const Index& index, const std::string& key,
 /// them, when the correction's id still fits the clip's name.
 std::vector<std::size_t> LookMatcher::placed(const AscCdl::Correction& correction) const {
     std::vector<std::size_t> clips;
-    for (const std::string& description : correction.descriptions)
+    for (const std::string& description : distinct(correction.descriptions))
         named(m_places, description, clips);
     clips.erase(std::remove_if(clips.begin(), clips.end(),
                                [&](std::size_t clip) {
@@ -90,9 +98,11 @@ std::vector<std::size_t> LookMatcher::placed(const AscCdl::Correction& correctio
 /// The clips whose media a MediaRef names: by its path, its folder (a reference
 /// to a folder, with or without a '/' after it) or its file name.
 std::vector<std::size_t> LookMatcher::byMedia(const AscCdl::Correction& correction) const {
+    std::vector<std::string> paths;
+    for (const std::string& ref : correction.mediaRefs)
+        paths.push_back(normalPath(ref));
     std::vector<std::size_t> clips;
-    for (const std::string& ref : correction.mediaRefs) {
-        std::string path = normalPath(ref);
+    for (std::string& path : distinct(paths)) {
         const bool folder = !path.empty() && path.back() == '/';
         if (folder)
             path.pop_back();

@@ -246,6 +246,18 @@ TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
     EXPECT_EQ(entriesOf(losses),
               std::vector<std::string>{"line 1 | Saturation | \"" + std::string(40, '9') +
                                        "...\" is not one finite number: read as 1, the identity"});
+
+    // A decision of 100 000 MediaRefs and 100 000 corrections is its first
+    // correction, the media copied once.
+    std::string decision = "<ColorDecisionList><ColorDecision>";
+    for (int i = 0; i < 100000; ++i)
+        decision += "<MediaRef ref=\"m\"/><ColorCorrection id=\"c\"/>";
+    contents = readCdl(decision + "</ColorDecision></ColorDecisionList>", losses);
+    ASSERT_EQ(contents.corrections.size(), 1u);
+    EXPECT_EQ(contents.corrections[0].mediaRefs.size(), 100000u);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"line 1 | ColorCorrection | a second correction of one "
+                                       "ColorDecision: not read, the decision is its first"});
 }
 
 } // namespace
