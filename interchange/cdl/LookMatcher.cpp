@@ -40,6 +40,13 @@ std::vector<std::string> distinct(std::vector<std::string> keys) {
 
 LookMatcher::LookMatcher(const TimelineView& view, const TimelineSegments& segments)
     : m_view(view) {
+    std::size_t items = 0;
+    for (const TimelineTrack& track : view.tracks)
+        items += track.items.size();
+    // Most keys are a clip's own: the indices grow once, not step by step.
+    for (Index* index :
+         {&m_places, &m_paths, &m_folders, &m_fileNames, &m_names, &m_reels, &m_stems})
+        index->reserve(items);
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const std::vector<TimelineItem>& items = view.tracks[t].items;
         for (std::size_t i = 0; i < items.size(); ++i) {
