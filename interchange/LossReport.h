@@ -17,6 +17,9 @@ namespace ZEM_0_81 {
 ///
 /// A report is filled by StandardOtio::read, which empties it first; it owns
 /// copies of its texts. Entries keep the order in which the reader met them.
+/// Text formats name their places "line N", and their elements as the schema:
+/// AscCdl::read reports the values of an ASC CDL file it could not read that
+/// way, and AscCdl::apply what it did not apply, or replaced.
 class ZEM_API LossReport {
 public:
     LossReport();

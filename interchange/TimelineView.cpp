@@ -4,6 +4,7 @@
 #include "interchange/TimelineView.h"
 
 #include "composition/Composition.h"
+#include "interchange/TimelineSegments.h"
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
@@ -243,11 +244,14 @@ private:
 };
 
 /// Walks the edit tree once; the layers of the chosen composition node become
-/// tracks, and the sources and gaps met inside a layer become its items.
+/// tracks, and the sources and gaps met inside a layer become its items (and,
+/// when `segments` is given, its segments).
 class ViewBuilder : public DmTreeVisitor {
 public:
-    ViewBuilder(const DmCompositionNode* composition, TimelineView& view)
-        : DmTreeVisitor("TimelineView builder"), m_composition(composition), m_view(view) {}
+    ViewBuilder(const DmCompositionNode* composition, TimelineView& view,
+                TimelineSegments* segments)
+        : DmTreeVisitor("TimelineView builder"), m_composition(composition), m_view(view),
+          m_segments(segments) {}
 
     void visitCompositionNode(DmCompositionNode* node) override {
         if (node == m_composition)
@@ -273,6 +277,8 @@ public:
         m_view.tracks.push_back(std::move(track));
         // A layer without segments ends where it starts.
         m_openLayers.push_back(OpenLayer{m_view.tracks.size() - 1, layer->getLayerStartTC()});
+        if (m_segments)
+            m_segments->emplace_back();
     }
     void endLayerNode(DmLayerNode* layer) override {
         if (!m_inComposition || m_openLayers.empty())
@@ -320,8 +326,11 @@ private:
         return &m_view.tracks[m_openLayers.back().track];
     }
 
-    /// The transitions kept on `segment` lead into it, at its record-in.
-    void placeSegment(const DmSegmentNode& segment, TimelineTrack& track) {
+    /// Records the segment of the item just added to `track`, and the
+    /// transitions kept on it, which lead into it at its record-in.
+    void placeSegment(DmSegmentNode& segment, TimelineTrack& track) {
+        if (m_segments)
+            (*m_segments)[m_openLayers.back().track].push_back(&segment);
         m_transitions.add(segment, segment.getRecIn(), track);
         m_openLayers.back().end = segment.getRecIn() + segment.getRecLength();
     }
@@ -370,6 +379,7 @@ private:
 
     const DmCompositionNode* m_composition;
     TimelineView& m_view;
+    TimelineSegments* m_segments;
     bool m_inComposition = false;
     std::int32_t m_stacks = 0;
     std::vector<OpenLayer> m_openLayers;
@@ -409,10 +419,10 @@ static_assert(sameEffectKind(TimelineEffect::Kind::Comp, Json::EditTree::EffectK
                              Json::EditTree::EffectKind::Annotation) &&
               sameEffectKind(TimelineEffect::Kind::Other, Json::EditTree::EffectKind::Other));
 
-} // namespace
-
-Status TimelineView::build(const DmRoot& root, TimelineView& view) {
+/// The view of `root` and, when `segments` is given, the segments of its items.
+void buildView(DmRoot& root, TimelineView& view, TimelineSegments* segments) {
     TimelineView result;
+    TimelineSegments found;
     const DmCompositionNode* composition = Json::EditTree::firstComposition(root);
     if (composition) {
         result.hasTimeline = true;
@@ -423,13 +433,26 @@ Status TimelineView::build(const DmRoot& root, TimelineView& view) {
         result.duration =
             static_cast<std::int64_t>(Json::truncateToUint32(composition->getCompLength()));
 
-        ViewBuilder builder(composition, result);
-        // The walk only reads; the iterator's counted references come and go.
-        DmPreIt walk(const_cast<DmRoot*>(&root), &builder);
+        ViewBuilder builder(composition, result, segments ? &found : nullptr);
+        DmPreIt walk(&root, &builder);
         walk.traverse();
         result.pictureRate = pictureRateOf(result);
     }
     view = std::move(result);
+    if (segments)
+        *segments = std::move(found);
+}
+
+} // namespace
+
+Status TimelineView::build(const DmRoot& root, TimelineView& view) {
+    // The walk only reads; the iterator's counted references come and go.
+    buildView(const_cast<DmRoot&>(root), view, nullptr);
+    return Status();
+}
+
+Status buildTimeline(DmRoot& root, TimelineView& view, TimelineSegments& segments) {
+    buildView(root, view, &segments);
     return Status();
 }
 

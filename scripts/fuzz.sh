@@ -18,6 +18,7 @@ targets=(
     "OtioRoundTripFuzzer otio otio.dict"
     "DmTreeJsonFuzzer dmtree dmtree.dict"
     "StandardOtioFuzzer otio-std otio-std.dict"
+    "CdlFuzzer cdl cdl.dict"
 )
 
 if [ "${1:-}" = --list ]; then

@@ -5,7 +5,7 @@
 #   scripts/setup.sh tool    # only what the libraries and zemcomp need
 set -euo pipefail
 
-packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libcli11-dev)
+packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libpugixml-dev libcli11-dev)
 if [ "${1:-all}" != tool ]; then
     packages+=(libgtest-dev libgmock-dev libexpat1-dev clang libclang-rt-14-dev)
     # The Python module and its tests, for the system's /usr/bin/python3.

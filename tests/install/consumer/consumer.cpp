@@ -1,11 +1,13 @@
 // A host program built against the installed package: makes a composition,
 // keeps it in the exported list, reads its edit-tree JSON and duration, its
-// timeline view and a timecode, exchanges it as standard OTIO and lets the
+// timeline view and a timecode, exchanges it as standard OTIO, reads an ASC CDL
+// correction (the installed headers need no XML parser's) and lets the
 // library's spare memory go.
 #include "composition/Composition.h"
 #include "composition/CompositionList.h"
 #include "composition/SpareMemory.h"
 #include "composition/Timecode.h"
+#include "interchange/AscCdl.h"
 #include "interchange/TimelineView.h"
 #include "interchange/Dialect.h"
 #include "interchange/StandardOtio.h"
@@ -42,6 +44,12 @@ int main() {
     if (!StandardOtio::read(standard.c_str(), standard.size(), "back", back, losses, nullptr) ||
         !losses.isEmpty())
         return 7;
+    const std::string cc = "<ColorCorrection id=\"a\"><SatNode><Saturation>0.5</Saturation>"
+                           "</SatNode></ColorCorrection>";
+    AscCdl::Contents looks;
+    if (!AscCdl::read(cc.data(), cc.size(), looks, losses, nullptr) ||
+        looks.corrections.size() != 1 || looks.corrections[0].look.saturation != 0.5)
+        return 8;
     releaseSpareMemory();
     std::printf("consumer ok: %llu composition(s)\n", static_cast<unsigned long long>(list.size()));
     return 0;

@@ -1,0 +1,30 @@
+#pragma once
+
+#include "interchange/AscCdl.h"
+#include "interchange/TimelineSegments.h"
+
+class DmLookSettings;
+class DmSegmentNode;
+
+namespace ZEM_0_81::Interchange::Cdl {
+
+/// The look of a clip in the edit tree: the first DmLookSettings among its
+/// segment's effects (the one the dialects' writers write first), or null.
+DmLookSettings* lookOf(const DmSegmentNode& segment);
+
+AscCdl::Look valuesOf(const DmLookSettings& look);
+
+/// What giving a clip a look did.
+struct LookChange {
+    bool hadLook = false;
+    bool changed = false;
+};
+
+/// Gives `segment` the values `values`: its look takes them, or a new look is
+/// added after its other effects when it has none.
+LookChange setLook(DmSegmentNode& segment, const AscCdl::Look& values);
+
+/// The looks of the clips of `view`, whose segments are `segments`, in order.
+std::vector<AscCdl::ClipLook> clipLooks(const TimelineView& view, const TimelineSegments& segments);
+
+} // namespace ZEM_0_81::Interchange::Cdl

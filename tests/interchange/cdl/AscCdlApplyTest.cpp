@@ -1,0 +1,212 @@
+// Applying ASC CDL corrections to a cut, and the looks of a cut written and
+// applied again. tests/data/interchange/cdl/cut.otio, at 24 frames a second
+// from 01:00:00:00, tracks and items counted from 1 as reports count them:
+//   track 1: 1 "A001_C002" reel A001, file:///shots/day1/A001_C002.mov, 86400+48
+//            2 gap 24
+//            3 "A001_C002" reel A001, /shots/day1/A001_C002.mov, 86472+24
+//              (01:00:03:00-01:00:04:00)
+//            4 "sh010" reel B007, /shots/day2/B007_C001.mov, 86496+24
+//            5 "B007", file:///shots/day2/C%20003.mov, 86520+1
+//   track 2: 1 "title", /gfx/title.png, a look (slope 1.1 1 0.9, saturation 0.5)
+//            2 "no_media" reel A001, no media
+
+#include "interchange/AscCdl.h"
+#include "interchange/StandardOtio.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::test {
+namespace {
+
+SharedPtr<Composition> cut() {
+    LossReport losses;
+    return readStandard(readTestData("interchange/cdl/cut.otio"), losses);
+}
+
+std::vector<AscCdl::Correction> correctionsOf(const std::string& text) {
+    AscCdl::Contents contents;
+    LossReport losses;
+    EXPECT_TRUE(AscCdl::read(text.data(), text.size(), contents, losses));
+    return contents.corrections;
+}
+
+/// "TRACK.ITEM RULE" of each match, counted from 1.
+std::vector<std::string> matchesOf(const std::vector<AscCdl::Match>& matches) {
+    std::vector<std::string> texts;
+    for (const AscCdl::Match& match : matches)
+        texts.push_back(std::to_string(match.track + 1) + "." + std::to_string(match.item + 1) +
+                        " " + AscCdl::ruleName(match.rule));
+    return texts;
+}
+
+TEST(AscCdlApply, EachRuleNamesItsClipsInTheirOrder) {
+    struct Case {
+        const char* media; ///< the MediaRef, or null
+        const char* id;
+        const char* description;
+        std::vector<std::string> matches;
+    };
+    const char* place = "track 1, record 01:00:03:00-01:00:04:00";
+    const std::vector<Case> cases = {
+        // A MediaRef: the path in either spelling, the file name, the folder.
+        {"/shots/day1/A001_C002.mov", "", "", {"1.1 media", "1.3 media"}},
+        {"file://localhost/shots/day2/C%20003.mov", "", "", {"1.5 media"}},
+        {"B007_C001.mov", "", "", {"1.4 media"}},
+        {"/shots/day2/", "", "", {"1.4 media", "1.5 media"}},
+        {"file:///shots/day2", "", "", {"1.4 media", "1.5 media"}},
+        // The id: a name before a reel ("B007" is both), a reel, a media stem.
+        {nullptr, "B007", "", {"1.5 name"}},
+        {nullptr, "A001", "", {"1.1 reel", "1.3 reel", "2.2 reel"}},
+        {nullptr, "C 003", "", {"1.5 media file name"}},
+        // A MediaRef before the id; one naming nothing leaves the id to match.
+        {"B007_C001.mov", "B007", "", {"1.4 media"}},
+        {"elsewhere.mov", "sh010", "", {"1.4 name"}},
+        // A place as the writer describes it, with an id that fits the clip's name
+        // (made unique or not), before all; with one that does not, nothing.
+        {"/gfx/title.png", "A001_C002", place, {"1.3 place"}},
+        {nullptr, "A001_C002_2", place, {"1.3 place"}},
+        {nullptr, "sh010", place, {"1.4 name"}},
+        {nullptr, "A001_C002_x", place, {}},
+    };
+    for (const Case& c : cases) {
+        const std::string text =
+            std::string("<ColorDecisionList><ColorDecision>") +
+            (c.media ? std::string("<MediaRef ref=\"") + c.media + "\"/>" : "") +
+            "<ColorCorrection id=\"" + c.id + "\"><Description>" + c.description +
+            "</Description></ColorCorrection></ColorDecision></ColorDecisionList>";
+        const SharedPtr<Composition> composition = cut();
+        std::vector<AscCdl::Match> matches;
+        LossReport report;
+        ASSERT_TRUE(AscCdl::apply(*composition, correctionsOf(text), matches, report));
+        EXPECT_EQ(matchesOf(matches), c.matches) << c.id << " " << (c.media ? c.media : "");
+        EXPECT_EQ(report.getCount(), c.matches.empty() ? 1u : 0u) << c.id;
+    }
+}
+
+TEST(AscCdlApply, ReportsClipsTwoCorrectionsNameAndLooksThatChange) {
+    const std::string ccc = "<ColorCorrectionCollection>\n"
+                            "<ColorCorrection id=\"A001\"/>\n"
+                            "<ColorCorrection id=\"A001_C002\"/>\n"
+                            "<ColorCorrection id=\"no_media\"/>\n"
+                            "<ColorCorrection id=\"no_media\"><SatNode><Saturation>0"
+                            "</Saturation></SatNode></ColorCorrection>\n"
+                            "<ColorCorrection id=\"title\"/>\n"
+                            "<ColorCorrection id=\"nobody\"/>\n"
+                            "</ColorCorrectionCollection>";
+    const SharedPtr<Composition> composition = cut();
+    std::vector<AscCdl::Match> matches;
+    LossReport report;
+    ASSERT_TRUE(AscCdl::apply(*composition, correctionsOf(ccc), matches, report));
+    // The reel's claim loses to the name's on 1.1 and 1.3, and to the later of
+    // the two "no_media" on 2.2; "title" replaces the look the clip had.
+    EXPECT_EQ(matchesOf(matches),
+              (std::vector<std::string>{"1.1 name", "1.3 name", "2.2 name", "2.1 name"}));
+    EXPECT_EQ(matches[2].correction, 3u);
+    EXPECT_TRUE(matches[3].hadLook && matches[3].changed);
+    EXPECT_EQ(
+        entriesOf(report),
+        (std::vector<std::string>{
+            "line 2 | ColorCorrection | correction \"A001\" names clip \"A001_C002\" (track 1, "
+            "item 1) by reel, but correction \"A001_C002\" (line 3) names it by name, a rule "
+            "tried first: the clip takes correction \"A001_C002\"; 2 more of the clips it names "
+            "take another",
+            "line 4 | ColorCorrection | correction \"no_media\" names clip \"no_media\" (track 2, "
+            "item 2) by name, as does correction \"no_media\" (line 5), later in the list: the "
+            "clip takes correction \"no_media\"",
+            "line 7 | ColorCorrection | correction \"nobody\" names no clip: none has its place, "
+            "media, name, reel or media file name",
+            "line 6 | ColorCorrection | clip \"title\" (track 2, item 1) had a look of other "
+            "values: it takes those of correction \"title\""}));
+
+    std::vector<AscCdl::ClipLook> looks;
+    ASSERT_TRUE(AscCdl::looks(*composition, looks));
+    ASSERT_EQ(looks.size(), 4u);
+    EXPECT_EQ(looks[3].name, "no_media");
+    EXPECT_EQ(looks[3].look.saturation, 0.0);
+    EXPECT_EQ(looks[2].look, AscCdl::Look()); // "title", the identity now
+}
+
+TEST(AscCdlApply, WrittenLooksApplyBackChangingNothing) {
+    // Looks of awkward values: a third, a tiny one, many digits; the two clips
+    // named "A001_C002" take different ones by their places.
+    const std::string ccc =
+        "<ColorCorrectionCollection>"
+        "<ColorCorrection id=\"A001_C002\"><Description>track 1, record "
+        "01:00:00:00-01:00:02:00</Description><SOPNode><Slope>0.3333333333333333 1 1</Slope>"
+        "<Offset>1e-300 0 -0.1234567890123</Offset></SOPNode></ColorCorrection>"
+        "<ColorCorrection id=\"A001_C002\"><Description>track 1, record "
+        "01:00:03:00-01:00:04:00</Description><SatNode><Saturation>1.0000000001</Saturation>"
+        "</SatNode></ColorCorrection>"
+        "<ColorCorrection id=\"B007\"><SOPNode><Power>2 2 2</Power></SOPNode></ColorCorrection>"
+        "</ColorCorrectionCollection>";
+    const SharedPtr<Composition> composition = cut();
+    std::vector<AscCdl::Match> matches;
+    LossReport report;
+    ASSERT_TRUE(AscCdl::apply(*composition, correctionsOf(ccc), matches, report));
+    EXPECT_EQ(matchesOf(matches), (std::vector<std::string>{"1.1 place", "1.3 place", "1.5 name"}));
+    std::vector<AscCdl::ClipLook> looks;
+    ASSERT_TRUE(AscCdl::looks(*composition, looks));
+    ASSERT_EQ(looks.size(), 4u); // and "title"'s own
+    EXPECT_NEAR(looks[0].look.offset[2], -0.1234567890123, 1e-9);
+    EXPECT_EQ(looks[0].recordIn + " " + looks[0].recordOut, "01:00:00:00 01:00:02:00");
+    EXPECT_EQ(looks[0].media, std::vector<std::string>{"file:///shots/day1/A001_C002.mov"});
+
+    for (const AscCdl::Form form : {AscCdl::Form::Collection, AscCdl::Form::DecisionList}) {
+        String text;
+        ASSERT_TRUE(AscCdl::write(*composition, form, text));
+        const std::string written = text.c_str();
+        const std::vector<AscCdl::Correction> back = correctionsOf(written);
+        ASSERT_EQ(back.size(), looks.size()) << written;
+        EXPECT_EQ(back[1].id, "A001_C002_2");
+        for (std::size_t i = 0; i < looks.size(); ++i)
+            EXPECT_EQ(back[i].look, looks[i].look) << written;
+        const std::string json = dmTreeOf(*composition);
+        ASSERT_TRUE(AscCdl::apply(*composition, back, matches, report));
+        EXPECT_EQ(matches.size(), looks.size());
+        for (const AscCdl::Match& match : matches)
+            EXPECT_FALSE(match.changed) << match.id;
+        EXPECT_TRUE(report.isEmpty()) << entriesOf(report).front();
+        EXPECT_EQ(dmTreeOf(*composition), json);
+    }
+}
+
+TEST(AscCdlApply, FailuresChangeNothing) {
+    SharedPtr<Composition> empty;
+    ASSERT_TRUE(Composition::create(empty, "empty", "Empty", Rational(24, 1)));
+    std::vector<AscCdl::ClipLook> looks;
+    ASSERT_TRUE(AscCdl::looks(*empty, looks));
+    String text("untouched");
+    String message;
+    EXPECT_EQ(AscCdl::write(*empty, AscCdl::Form::Collection, text, &message).getCode(),
+              Status::NoData);
+    EXPECT_STREQ(text.c_str(), "untouched");
+    EXPECT_STREQ(message.c_str(), "no clip has a look");
+    EXPECT_EQ(
+        AscCdl::write(std::vector<AscCdl::ClipLook>(2), AscCdl::Form::Correction, text, &message)
+            .getCode(),
+        Status::NoData);
+    EXPECT_STREQ(message.c_str(), "a ColorCorrection file holds one look, and 2 clips have one");
+
+    // A composition whose text cannot be imported keeps its text.
+    const SharedPtr<Composition> broken = cut()->clone();
+    broken->setJson(Composition::JsonType::DmTree, "{");
+    std::vector<AscCdl::Match> matches;
+    LossReport report;
+    EXPECT_EQ(AscCdl::apply(*broken, correctionsOf("<ColorCorrection id=\"a\"/>"), matches, report,
+                            &message)
+                  .getCode(),
+              Status::DmTreeJsonImportFailed);
+    EXPECT_STREQ(message.c_str(), "the composition has no edit tree: the edit-tree JSON could not "
+                                  "be imported");
+    String json;
+    broken->getJson(Composition::JsonType::DmTree, json);
+    EXPECT_STREQ(json.c_str(), "{");
+}
+
+} // namespace
+} // namespace ZEM_0_81::test

@@ -1,0 +1,264 @@
+// Reading ASC CDL text: the three forms in each namespace and spelling, values
+// that are not numbers, texts that are no CDL, and hostile texts.
+
+#include "interchange/AscCdl.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::test {
+namespace {
+
+using Look = AscCdl::Look;
+
+AscCdl::Contents readCdl(const std::string& text, LossReport& losses) {
+    AscCdl::Contents contents;
+    String message;
+    EXPECT_TRUE(AscCdl::read(text.data(), text.size(), contents, losses, &message))
+        << message.c_str();
+    return contents;
+}
+
+void expectLook(const Look& expected, const Look& actual, const std::string& what) {
+    for (std::size_t c = 0; c < 3; ++c) {
+        EXPECT_NEAR(expected.slope[c], actual.slope[c], 1e-9) << what;
+        EXPECT_NEAR(expected.offset[c], actual.offset[c], 1e-9) << what;
+        EXPECT_NEAR(expected.power[c], actual.power[c], 1e-9) << what;
+    }
+    EXPECT_NEAR(expected.saturation, actual.saturation, 1e-9) << what;
+}
+
+constexpr const char* kSop = "<SOPNode><Slope>1.0123456789 0.9 1.1</Slope>"
+                             "<Offset>-0.0123456789 0 0.02</Offset>"
+                             "<Power>1.2 1 0.8</Power></SOPNode>";
+const Look kSopLook{{1.0123456789, 0.9, 1.1}, {-0.0123456789, 0, 0.02}, {1.2, 1, 0.8}, 1.0};
+
+TEST(AscCdlRead, ReadsEachFormNamespaceAndSpelling) {
+    Look saturated = kSopLook;
+    saturated.saturation = 0.75;
+    Look onlySaturation;
+    onlySaturation.saturation = 0.75;
+    struct Case {
+        const char* what;
+        std::string text;
+        AscCdl::Form form;
+        const char* version;
+        std::vector<std::string> ids;
+        Look first;
+        Look last;
+        std::uint32_t firstLine;
+        std::uint32_t lastLine;
+        std::vector<std::string> mediaOfLast;
+    };
+    const std::string sat = "<SatNode><Saturation>0.75</Saturation></SatNode>";
+    const std::vector<Case> cases = {
+        {".cc, 1.01, the older SATNode",
+         "<?xml version=\"1.0\"?>\n<ColorCorrection xmlns=\"urn:ASC:CDL:v1.01\" id=\"sh010\">" +
+             std::string(kSop) + "<SATNode><Saturation>0.75</Saturation></SATNode>" +
+             "</ColorCorrection>",
+         AscCdl::Form::Correction,
+         "1.01",
+         {"sh010"},
+         saturated,
+         saturated,
+         2,
+         2,
+         {}},
+        {".cc without a namespace or a SatNode",
+         "<ColorCorrection id=\"a\">" + std::string(kSop) + "</ColorCorrection>",
+         AscCdl::Form::Correction,
+         "",
+         {"a"},
+         kSopLook,
+         kSopLook,
+         1,
+         1,
+         {}},
+        {".ccc, 1.2, the second without a SOPNode",
+         "<ColorCorrectionCollection xmlns=\"urn:ASC:CDL:v1.2\">\n<Description>reel 1</Description>"
+         "\n<ColorCorrection id=\"a\">" +
+             std::string(kSop) + sat + "</ColorCorrection>\n<ColorCorrection id=\"b\">" + sat +
+             "</ColorCorrection></ColorCorrectionCollection>",
+         AscCdl::Form::Collection,
+         "1.2",
+         {"a", "b"},
+         saturated,
+         onlySaturation,
+         3,
+         4,
+         {}},
+        {".ccc with its namespace on a prefix, CRLF line ends",
+         "<cdl:ColorCorrectionCollection xmlns:cdl=\"urn:ASC:CDL:v1.2\">\r\n\r\n"
+         "<cdl:ColorCorrection id=\"a\"><cdl:SatNode><cdl:Saturation>0.75</cdl:Saturation>"
+         "</cdl:SatNode></cdl:ColorCorrection></cdl:ColorCorrectionCollection>",
+         AscCdl::Form::Collection,
+         "1.2",
+         {"a"},
+         onlySaturation,
+         onlySaturation,
+         3,
+         3,
+         {}},
+        // The reference takes the correction it names, at its own place and line,
+        // with the media of its own decision.
+        {".cdl, a decision by reference",
+         "<ColorDecisionList xmlns=\"urn:ASC:CDL:v1.2\">\n<ColorDecision>"
+         "<MediaRef ref=\"file:///shots/A.mov\"/><ColorCorrection id=\"a\">" +
+             std::string(kSop) +
+             "</ColorCorrection></ColorDecision>\n<ColorDecision><MediaRef ref=\"B.mov\"/>\n"
+             "<ColorCorrectionRef ref=\"a\"/></ColorDecision></ColorDecisionList>",
+         AscCdl::Form::DecisionList,
+         "1.2",
+         {"a", "a"},
+         kSopLook,
+         kSopLook,
+         2,
+         4,
+         {"B.mov"}},
+    };
+    for (const Case& c : cases) {
+        LossReport losses;
+        const AscCdl::Contents contents = readCdl(c.text, losses);
+        EXPECT_EQ(contents.form, c.form) << c.what;
+        EXPECT_EQ(contents.version, c.version) << c.what;
+        std::vector<std::string> ids;
+        for (const AscCdl::Correction& correction : contents.corrections)
+            ids.push_back(correction.id);
+        EXPECT_EQ(ids, c.ids) << c.what;
+        EXPECT_TRUE(losses.isEmpty()) << c.what;
+        if (contents.corrections.empty())
+            continue;
+        expectLook(c.first, contents.corrections.front().look, c.what);
+        EXPECT_EQ(contents.corrections.front().line, c.firstLine) << c.what;
+        expectLook(c.last, contents.corrections.back().look, c.what);
+        EXPECT_EQ(contents.corrections.back().line, c.lastLine) << c.what;
+        EXPECT_EQ(contents.corrections.back().mediaRefs, c.mediaOfLast) << c.what;
+    }
+}
+
+TEST(AscCdlRead, ReportsValuesThatAreNotNumbersAndReadsTheRest) {
+    struct Case {
+        const char* slope;
+        const char* saturation;
+        std::vector<std::string> entries;
+    };
+    // Each bad value keeps the identity and is reported at its line; the good
+    // Power (2 2 2, line 3) is read whatever happens to the others.
+    const std::vector<Case> cases = {
+        {"1 2",
+         "0.5",
+         {"line 2 | Slope | \"1 2\" is not three finite numbers: read as 1 1 1, the "
+          "identity"}},
+        {"1 2 3 4",
+         "0.5",
+         {"line 2 | Slope | \"1 2 3 4\" is not three finite numbers: read as 1 "
+          "1 1, the identity"}},
+        {"1e999 1 1",
+         "nan",
+         {"line 2 | Slope | \"1e999 1 1\" is not three finite numbers: read as 1 1 1, the "
+          "identity",
+          "line 4 | Saturation | \"nan\" is not one finite number: read as 1, the identity"}},
+        {"+1.5,1 1",
+         "",
+         {"line 4 | Saturation | \"\" is not one finite number: read as 1, the "
+          "identity"}},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string("<ColorCorrection id=\"x\"><SOPNode>\n<Slope>") +
+                                 c.slope + "</Slope>\n<Power>2 2 2</Power></SOPNode>\n" +
+                                 "<SatNode><Saturation>" + c.saturation +
+                                 "</Saturation></SatNode></ColorCorrection>";
+        LossReport losses;
+        const AscCdl::Contents contents = readCdl(text, losses);
+        EXPECT_EQ(entriesOf(losses), c.entries) << c.slope;
+        ASSERT_EQ(contents.corrections.size(), 1u);
+        EXPECT_EQ(contents.corrections[0].look.power, (std::array<double, 3>{2, 2, 2}));
+    }
+}
+
+TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* message;
+    };
+    std::string open = "<ColorCorrection>\n";
+    for (int i = 0; i < 200000; ++i)
+        open += "<a>";
+    const std::vector<Case> cases = {
+        {"empty", "", "line 1: the text is not XML: no document element found"},
+        {"unclosed", "<ColorCorrection>\n<SOPNode>\n</ColorCorrection>",
+         "line 3: the text is not XML: start-end tags mismatch"},
+        {"200 000 open elements", open, "line 2: the text is not XML: start-end tags mismatch"},
+        {"another root", "<ColorList/>",
+         "line 1: the root element \"ColorList\" is none of ColorCorrection, "
+         "ColorCorrectionCollection and ColorDecisionList"},
+        {"an empty collection", "\n<ColorCorrectionCollection/>",
+         "line 2: the ColorCorrectionCollection holds no ColorCorrection"},
+        {"UTF-16", std::string("\xFF\xFE<\0C\0", 6),
+         "line 1: the text is UTF-16; ASC CDL files are read as UTF-8"},
+    };
+    for (const Case& c : cases) {
+        AscCdl::Contents contents;
+        contents.version = "untouched";
+        LossReport losses;
+        String message;
+        EXPECT_EQ(AscCdl::read(c.text.data(), c.text.size(), contents, losses, &message).getCode(),
+                  Status::JsonConversionFailed)
+            << c.what;
+        EXPECT_STREQ(message.c_str(), c.message) << c.what;
+        EXPECT_EQ(contents.version, "untouched") << c.what;
+    }
+}
+
+TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
+    // Entities of a document type are never expanded, the external one included:
+    // the id keeps its text and the slope made of entities is not numbers.
+    const std::string entities =
+        "<?xml version=\"1.0\"?>\n<!DOCTYPE ColorCorrection [\n"
+        "<!ENTITY secret SYSTEM \"file:///etc/passwd\">\n<!ENTITY lol \"lol\">\n"
+        "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n"
+        "<ColorCorrection id=\"&secret;&lol2;\"><SOPNode><Slope>&lol2; 1 1</Slope></SOPNode>"
+        "</ColorCorrection>";
+    LossReport losses;
+    AscCdl::Contents contents = readCdl(entities, losses);
+    ASSERT_EQ(contents.corrections.size(), 1u);
+    EXPECT_EQ(contents.corrections[0].id, "&secret;&lol2;");
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"line 6 | Slope | \"&lol2; 1 1\" is not three finite "
+                                       "numbers: read as 1 1 1, the identity"});
+
+    // 200 000 nested elements inside a correction, and a number of 100 000
+    // digits, quoted in the report by its first 40 bytes.
+    std::string nested;
+    for (int i = 0; i < 200000; ++i)
+        nested += "<n>";
+    for (int i = 0; i < 200000; ++i)
+        nested += "</n>";
+    const std::string huge = "<ColorCorrection id=\"deep\">" + nested + "<SatNode><Saturation>" +
+                             std::string(100000, '9') + "</Saturation></SatNode></ColorCorrection>";
+    contents = readCdl(huge, losses);
+    ASSERT_EQ(contents.corrections.size(), 1u);
+    EXPECT_EQ(contents.corrections[0].look, Look());
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"line 1 | Saturation | \"" + std::string(40, '9') +
+                                       "...\" is not one finite number: read as 1, the identity"});
+
+    // A decision of 100 000 MediaRefs and 100 000 corrections is its first
+    // correction, the media copied once.
+    std::string decision = "<ColorDecisionList><ColorDecision>";
+    for (int i = 0; i < 100000; ++i)
+        decision += "<MediaRef ref=\"m\"/><ColorCorrection id=\"c\"/>";
+    contents = readCdl(decision + "</ColorDecision></ColorDecisionList>", losses);
+    ASSERT_EQ(contents.corrections.size(), 1u);
+    EXPECT_EQ(contents.corrections[0].mediaRefs.size(), 100000u);
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"line 1 | ColorCorrection | a second correction of one "
+                                       "ColorDecision: not read, the decision is its first"});
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
