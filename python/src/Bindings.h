@@ -10,4 +10,7 @@ void bindComposition(pybind11::module_& module);
 /// Adds the class CompositionList to the module (after Composition).
 void bindCompositionList(pybind11::module_& module);
 
+/// Adds Composition.apply_looks, looks and write_looks (after Composition).
+void bindLooks(pybind11::module_& module);
+
 } // namespace zempy

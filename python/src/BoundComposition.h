@@ -3,6 +3,8 @@
 #include "composition/Composition.h"
 #include "outside/core/SharedPtr.h"
 
+#include <pybind11/pybind11.h>
+
 #include <memory>
 #include <mutex>
 #include <string>
@@ -64,5 +66,15 @@ private:
     std::string m_dialect;
     std::vector<Loss> m_losses;
 };
+
+/// Runs `work` on the composition with the interpreter lock released and the
+/// composition's own lock held, so that other Python threads run meanwhile and
+/// no two threads use one composition at once. The composition's lock is let
+/// go before the interpreter lock is taken again. `work` must not touch Python.
+template <class Work> auto unlocked(const BoundComposition& bound, Work&& work) {
+    pybind11::gil_scoped_release release;
+    std::lock_guard<std::mutex> guard(bound.lock());
+    return work(*bound.held());
+}
 
 } // namespace zempy

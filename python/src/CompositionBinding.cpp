@@ -24,16 +24,6 @@ using namespace ZEM_0_81;
 
 namespace {
 
-/// Runs `work` on the composition with the interpreter lock released and the
-/// composition's own lock held, so that other Python threads run meanwhile and
-/// no two threads use one composition at once. The composition's lock is let
-/// go before the interpreter lock is taken again. `work` must not touch Python.
-template <class Work> auto unlocked(const BoundComposition& bound, Work&& work) {
-    py::gil_scoped_release release;
-    std::lock_guard<std::mutex> guard(bound.lock());
-    return work(*bound.held());
-}
-
 /// The dialect a Python argument names; nothing for None. Raises ValueError for
 /// a name that is no dialect.
 std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {

@@ -14,11 +14,15 @@ import collections.abc as _abc
 
 from ._types import (
     Bounds,
+    ClipLook,
     Colour,
     Effect,
     Error,
     FrameRange,
     Item,
+    Look,
+    LookMatch,
+    LooksApplied,
     Loss,
     Media,
     Note,
@@ -44,6 +48,7 @@ _abc.MutableSequence.register(CompositionList)
 
 __all__ = [
     "Bounds",
+    "ClipLook",
     "Colour",
     "Composition",
     "CompositionList",
@@ -52,6 +57,9 @@ __all__ = [
     "Error",
     "FrameRange",
     "Item",
+    "Look",
+    "LookMatch",
+    "LooksApplied",
     "Loss",
     "Media",
     "Note",

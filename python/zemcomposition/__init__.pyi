@@ -226,6 +226,76 @@ class Loss:
     what: str
     def __init__(self, path: str, schema: str, what: str) -> None: ...
 
+class Look:
+    """An ASC CDL look: slope, offset and power (red, green, blue), saturation."""
+
+    slope: Tuple[float, float, float]
+    offset: Tuple[float, float, float]
+    power: Tuple[float, float, float]
+    saturation: float
+    def __init__(
+        self,
+        slope: Tuple[float, float, float],
+        offset: Tuple[float, float, float],
+        power: Tuple[float, float, float],
+        saturation: float,
+    ) -> None: ...
+
+class ClipLook:
+    """The look of one clip, with the clip's place, name, record range and media."""
+
+    track: int
+    item: int
+    name: str
+    record: FrameRange
+    record_in: str
+    record_out: str
+    media: Tuple[str, ...]
+    look: Look
+    muted: bool
+    def __init__(
+        self,
+        track: int,
+        item: int,
+        name: str,
+        record: FrameRange,
+        record_in: str,
+        record_out: str,
+        media: Tuple[str, ...],
+        look: Look,
+        muted: bool,
+    ) -> None: ...
+
+class LookMatch:
+    """A correction of an ASC CDL file applied to a clip, and by which rule."""
+
+    correction: int
+    id: str
+    track: int
+    item: int
+    clip: str
+    rule: str
+    had_look: bool
+    changed: bool
+    def __init__(
+        self,
+        correction: int,
+        id: str,
+        track: int,
+        item: int,
+        clip: str,
+        rule: str,
+        had_look: bool,
+        changed: bool,
+    ) -> None: ...
+
+class LooksApplied:
+    """What Composition.apply_looks did: the matches and the losses."""
+
+    matches: Tuple[LookMatch, ...]
+    losses: Tuple[Loss, ...]
+    def __init__(self, matches: Tuple[LookMatch, ...], losses: Tuple[Loss, ...]) -> None: ...
+
 class Composition:
     """An editorial composition kept as an edit tree."""
 
@@ -246,6 +316,12 @@ class Composition:
         """A new, independent copy."""
     def output_bounds(self, frame: int) -> Bounds:
         """The picture area covered at a frame."""
+    def apply_looks(self, looks: Union[str, bytes, os.PathLike]) -> LooksApplied:
+        """Gives each clip the look of the ASC CDL correction that names it."""
+    def looks(self) -> Tuple[ClipLook, ...]:
+        """The looks of the clips that have one."""
+    def write_looks(self, path: Union[str, bytes, os.PathLike], form: Optional[str] = None) -> None:
+        """Writes the clips' looks as an ASC CDL file ("ccc", "cdl" or "cc")."""
     @property
     def id(self) -> str: ...
     @property

@@ -25,6 +25,10 @@ __all__ = [
     "Track",
     "Timeline",
     "Loss",
+    "Look",
+    "ClipLook",
+    "LookMatch",
+    "LooksApplied",
 ]
 
 
@@ -296,3 +300,59 @@ class Loss:
     path: str
     schema: str
     what: str
+
+
+@dataclass(frozen=True)
+class Look:
+    """An ASC CDL look: slope, offset and power for red, green and blue, and a
+    saturation. The identity is slope 1, offset 0, power 1, saturation 1."""
+
+    slope: Tuple[float, float, float]
+    offset: Tuple[float, float, float]
+    power: Tuple[float, float, float]
+    saturation: float
+
+
+@dataclass(frozen=True)
+class ClipLook:
+    """The look of one clip: its track and item indices in Timeline.tracks and
+    Track.items, its name, its record range (absolute frames at the composition's
+    rate, and as timecode from its first frame to the frame after its last), its
+    media paths (primary first), the look and whether it is switched off."""
+
+    track: int
+    item: int
+    name: str
+    record: FrameRange
+    record_in: str
+    record_out: str
+    media: Tuple[str, ...]
+    look: Look
+    muted: bool
+
+
+@dataclass(frozen=True)
+class LookMatch:
+    """A correction of an ASC CDL file applied to a clip: the correction's index
+    in the file and its id, the clip's track and item indices and name, the rule
+    that matched ("place", "media", "name", "reel", "media file name"), whether
+    the clip had a look before and whether its values changed."""
+
+    correction: int
+    id: str
+    track: int
+    item: int
+    clip: str
+    rule: str
+    had_look: bool
+    changed: bool
+
+
+@dataclass(frozen=True)
+class LooksApplied:
+    """What Composition.apply_looks did: the matches, and the losses (values that
+    could not be read, corrections that named no clip, clips two corrections
+    named, looks whose values changed), each at the "line N" of the file."""
+
+    matches: Tuple[LookMatch, ...]
+    losses: Tuple[Loss, ...]

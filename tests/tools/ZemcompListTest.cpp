@@ -426,7 +426,9 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
                   "); COMP_CWORD=$((${#COMP_WORDS[@]} - 1)); _zemcomp; echo \"${COMPREPLY[*]}\"'");
         return result.out;
     };
-    EXPECT_EQ(complete("zemcomp l"), "list\n");
+    EXPECT_EQ(complete("zemcomp l"), "list looks\n");
+    EXPECT_EQ(complete("zemcomp looks \"\""), "apply extract\n");
+    EXPECT_EQ(complete("zemcomp looks extract x --form c"), "cc ccc cdl\n");
     EXPECT_EQ(complete("zemcomp list --t"), "--tracks\n");
     EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");

@@ -18,6 +18,7 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(checkCommand());
     commands.push_back(convertCommand());
     commands.push_back(drawCommand());
+    commands.push_back(looksCommand());
     commands.push_back(completionCommand());
     return commands;
 }

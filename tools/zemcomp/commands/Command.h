@@ -39,6 +39,7 @@ std::unique_ptr<Command> listCommand();
 std::unique_ptr<Command> checkCommand();
 std::unique_ptr<Command> convertCommand();
 std::unique_ptr<Command> drawCommand();
+std::unique_ptr<Command> looksCommand();
 std::unique_ptr<Command> completionCommand();
 
 } // namespace zemcomp

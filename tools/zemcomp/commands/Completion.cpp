@@ -43,7 +43,19 @@ std::string bashCompletion(const CLI::App& app,
         const std::string& name = command->get_name();
         commands.push_back(name);
         std::vector<std::string> options;
-        for (const CLI::Option* option : command->get_options()) {
+        // A subcommand with subcommands of its own (looks apply|extract) completes
+        // their names first, then the options of any of them.
+        std::vector<const CLI::Option*> all = command->get_options();
+        std::vector<std::string> actions;
+        for (const CLI::App* action :
+             command->get_subcommands([](const CLI::App*) { return true; })) {
+            actions.push_back(action->get_name());
+            const std::vector<const CLI::Option*> more = action->get_options();
+            all.insert(all.end(), more.begin(), more.end());
+        }
+        if (!actions.empty())
+            positionalWords += "        " + name + ") words=\"" + joined(actions) + "\" ;;\n";
+        for (const CLI::Option* option : all) {
             if (!option->nonpositional()) {
                 const auto found = values.find(option->get_name());
                 if (found != values.end())
@@ -52,7 +64,9 @@ std::string bashCompletion(const CLI::App& app,
                 continue;
             }
             const std::vector<std::string> names = namesOf(*option);
-            options.insert(options.end(), names.begin(), names.end());
+            for (const std::string& optionName : names)
+                if (std::find(options.begin(), options.end(), optionName) == options.end())
+                    options.push_back(optionName);
             if (option->get_expected_max() == 0)
                 continue; // a flag
             for (const std::string& optionName : names) {
@@ -157,9 +171,10 @@ public:
     }
 
     int run(const Invocation& invocation) override {
-        std::cout << bashCompletion(
-            invocation.app,
-            {{"--from", dialectNames()}, {"--to", dialectNames()}, {"SHELL", {"bash"}}});
+        std::cout << bashCompletion(invocation.app, {{"--from", dialectNames()},
+                                                     {"--to", dialectNames()},
+                                                     {"--form", {"cc", "ccc", "cdl"}},
+                                                     {"SHELL", {"bash"}}});
         return kSuccess;
     }
 

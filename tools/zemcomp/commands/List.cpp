@@ -69,8 +69,15 @@ FileOutcome listFile(const std::string& path, const ListOptions& options) {
         return outcome;
     }
     outcome.out = document->name + ": " + viewHeadline(view) + "\n";
-    if (view.hasTimeline)
-        outcome.out += listText(view, options.selection);
+    if (!view.hasTimeline)
+        return outcome;
+    if (options.selection == ListSelection::Looks) {
+        std::vector<AscCdl::ClipLook> looks;
+        AscCdl::looks(*loaded.composition, looks);
+        outcome.out += looksTable(view, looks);
+        return outcome;
+    }
+    outcome.out += listText(view, options.selection);
     return outcome;
 }
 
@@ -90,9 +97,13 @@ public:
             list->add_flag("--media", m_media, "One line per media input of each clip");
         CLI::Option* notes =
             list->add_flag("--notes", m_notes, "One line per review note and paint layer");
-        tracks->excludes(clips, media, notes);
-        clips->excludes(media, notes);
-        media->excludes(notes);
+        CLI::Option* looks = list->add_flag(
+            "--looks", m_looks,
+            "One line per clip with a CDL look: its slope, offset, power and saturation");
+        tracks->excludes(clips, media, notes, looks);
+        clips->excludes(media, notes, looks);
+        media->excludes(notes, looks);
+        notes->excludes(looks);
         list->add_flag("--json", m_options.json,
                        "Print the whole timeline of each file as one JSON object (a JSON array "
                        "of them for several files)");
@@ -105,6 +116,7 @@ public:
         m_options.selection = m_tracks  ? ListSelection::Tracks
                               : m_media ? ListSelection::Media
                               : m_notes ? ListSelection::Notes
+                              : m_looks ? ListSelection::Looks
                                         : ListSelection::Clips;
         return runOverFiles(m_files, invocation, Joining::Blocks, m_options.json,
                             [this](const std::string& file) { return listFile(file, m_options); });
@@ -113,7 +125,7 @@ public:
 private:
     FilesOption m_files;
     ListOptions m_options;
-    bool m_tracks = false, m_clips = false, m_media = false, m_notes = false;
+    bool m_tracks = false, m_clips = false, m_media = false, m_notes = false, m_looks = false;
 };
 
 } // namespace

@@ -6,6 +6,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 
@@ -222,6 +223,13 @@ std::string noteTable(const TimelineView& view) {
     return table.empty() ? "  (no notes)\n" : table.text("  ");
 }
 
+/// The shortest text that reads back to `value`.
+std::string shortest(double value) {
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value).ptr;
+    return std::string(text, end);
+}
+
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
 
 void writeString(Writer& writer, const std::string& text) {
@@ -346,6 +354,24 @@ std::string viewHeadline(const TimelineView& view) {
     text += ", start " + timecodeText(view.start, clock) + ", duration " +
             timeText(view.duration, clock) + ", " + plural(view.tracks.size(), "track");
     return text;
+}
+
+std::string looksTable(const TimelineView& view, const std::vector<AscCdl::ClipLook>& looks) {
+    const auto numbers = [](const std::array<double, 3>& values) {
+        return shortest(values[0]) + " " + shortest(values[1]) + " " + shortest(values[2]);
+    };
+    const Clock clock = Clock::of(view);
+    Table table(
+        {"TRACK", "#>", "NAME", "REC IN", "REC OUT", "SLOPE", "OFFSET", "POWER", "SAT", "ON"});
+    for (const AscCdl::ClipLook& clip : looks) {
+        const AscCdl::Look& look = clip.look;
+        table.add({trackLabel(view.tracks.at(clip.track), clip.track),
+                   std::to_string(clip.item + 1), clip.name, timecodeText(clip.record.start, clock),
+                   timecodeText(clip.record.end(), clock), numbers(look.slope),
+                   numbers(look.offset), numbers(look.power), shortest(look.saturation),
+                   clip.muted ? "off" : "on"});
+    }
+    return table.empty() ? "  (no looks)\n" : table.text("  ");
 }
 
 std::string listText(const TimelineView& view, ListSelection selection) {

@@ -3,6 +3,7 @@
 // What `zemcomp list` prints of a composition's timeline view: tables of its
 // tracks, clips, media or review notes, or the whole view as JSON.
 
+#include "interchange/AscCdl.h"
 #include "interchange/TimelineView.h"
 
 #include <string>
@@ -11,7 +12,7 @@
 namespace zemcomp {
 
 /// Which table `list` prints.
-enum class ListSelection { Clips, Tracks, Media, Notes };
+enum class ListSelection { Clips, Tracks, Media, Notes, Looks };
 
 /// A one-line description of the view: name, rate, start, duration and the
 /// number of tracks ("\"Short cut\" at 24 fps, start 01:00:00:00 ...").
@@ -22,6 +23,12 @@ std::string viewHeadline(const ZEM_0_81::TimelineView& view);
 /// shows each of a track's transitions as a line of type "transition" before
 /// the item it leads into, spanning its offsets around the cut.
 std::string listText(const ZEM_0_81::TimelineView& view, ListSelection selection);
+
+/// The looks table: one line per clip with a CDL look (ZEM_0_81::AscCdl::looks),
+/// its record range and its slope, offset and power (red, green, blue) and
+/// saturation, each value as the shortest text that reads back to it.
+std::string looksTable(const ZEM_0_81::TimelineView& view,
+                       const std::vector<ZEM_0_81::AscCdl::ClipLook>& looks);
 
 /// The view as one JSON object, without a line end:
 /// {"file":F,"dialect":D,"name":N,"rate":[NUM,DEN],"start":S,"duration":D,
