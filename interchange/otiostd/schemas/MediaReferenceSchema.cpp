@@ -353,13 +353,17 @@ bool isOwnKey(const std::string& key) {
 std::vector<std::string> keysOf(const DmSourceNode& source) {
     const std::uint32_t count = source.getNbMultiInputs();
     std::vector<std::string> keys(count);
+    // Whether each input keeps a key of its own: "" is a key like any other.
+    std::vector<bool> own(count, false);
     for (std::uint32_t i = 0; i < count; ++i) {
         rapidotio::Document document;
         const DmSourceNode::Input* input = source.getMultiInput(i);
         const Value* kept =
             input ? ForeignMembers::Leftovers::writtenAs(*input, kKeptKey, 0.0, document) : nullptr;
-        if (kept && kept->IsString())
+        if (kept && kept->IsString()) {
             keys[i].assign(kept->GetString(), kept->GetStringLength());
+            own[i] = true;
+        }
     }
     // An input without a key of its own, or whose key an input before it took,
     // takes the first of this system's own that no other has.
@@ -367,7 +371,7 @@ std::vector<std::string> keysOf(const DmSourceNode& source) {
         const auto taken = [&](const std::string& key, std::uint32_t upTo) {
             return std::find(keys.begin(), keys.begin() + upTo, key) != keys.begin() + upTo;
         };
-        if (!keys[i].empty() && !taken(keys[i], i))
+        if (own[i] && !taken(keys[i], i))
             continue;
         std::uint32_t index = i;
         while (taken(keyOf(index), count))

@@ -837,6 +837,19 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     EXPECT_STREQ(clip["media_references"]["HIGH_RES"]["target_url"].GetString(), "hi.mov");
     expectStableRoundTrip(*read, written);
 
+    // The empty key is a tool's own key too (a fuzzed document found it written
+    // back as "DEFAULT_MEDIA" while the tree still kept "").
+    std::string emptyKey = document("");
+    emptyKey.replace(emptyKey.find("HIGH_RES"), 8, "");
+    const SharedPtr<Composition> keyless = readStandard(emptyKey, losses);
+    ASSERT_TRUE(keyless);
+    const std::string keylessText = writeStandard(*keyless);
+    const rapidjson::Document keylessOutput = parsedWithLiterals(keylessText);
+    const rapidjson::Value& keylessClip = itemOf(keylessOutput, 0);
+    EXPECT_STREQ(keylessClip["active_media_reference_key"].GetString(), "");
+    EXPECT_TRUE(keylessClip["media_references"].HasMember(""));
+    expectStableRoundTrip(*keyless, keylessText);
+
     // An input a host adds takes a key of this system's that no other has.
     Status status;
     const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
