@@ -8,6 +8,7 @@
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 
 #include "outside/dmtree/DmSourceNode.h"
 
@@ -77,8 +78,14 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
         trimmed.start.value, length, nullptr, DmString(fcm), cursor.layerMediaType, true));
     const double recordLength = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
-    const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(input.get(), cursor.recordIn, recordLength, 0.0, true, false));
+    // The part the trims show: a source a trim cut plays from later on.
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, cursor.recordIn, recordLength);
+    const double relIn =
+        landing.head != 0.0 ? RecordTime::rescale(landing.head, cursor.compositionRate, rate) : 0.0;
+    const RationalTime played{trimmed.start.value + relIn, rate};
+    const CoSharedPtr<DmSourceNode> source(DmSourceNode::create(
+        input.get(), landing.recordIn, landing.recordLength, relIn, true, false));
     const Members members(context, &item, schema);
     DmString name;
     members.text(SchemaMembers::kName, name);
@@ -87,8 +94,8 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     ForeignMembers::Leftovers leftovers;
     EffectSchema::readAll(members, *source, leftovers);
     MarkerSchema::readAll(members,
-                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, cursor.recordIn,
-                                                 recordLength, cursor.compositionRate},
+                          MarkerSchema::ItemTime{played, played, landing.recordIn,
+                                                 landing.recordLength, cursor.compositionRate},
                           *source);
     leftovers.keepOn(*source);
 

@@ -10,6 +10,7 @@
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 #include "rapidotio/ClipNode.h"
 
 #include "outside/dmtree/DmSourceInfo.h"
@@ -300,12 +301,23 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     if (!values.recordLengthGiven)
         values.recordLength =
             RecordTime::rescale(range.duration.value, range.duration.rate, cursor.compositionRate);
+    // The part the trims show, its source starting later by what they cut off.
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, values.recordIn, values.recordLength);
+    cursor.recordIn = values.recordIn + values.recordLength;
+    double head = 0.0;
+    if (landing.head != 0.0) {
+        head = RecordTime::rescale(landing.head, cursor.compositionRate, range.start.rate);
+        range.start.value += head;
+    }
     if (!relInGiven)
         relIn = range.start.value - (primary ? primary->getAvailIn() : 0.0);
+    else
+        relIn += head;
 
     const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), values.recordIn,
-                             values.recordLength, relIn, flags[0], flags[1]));
+        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), landing.recordIn,
+                             landing.recordLength, relIn, flags[0], flags[1]));
     for (std::size_t i = 1; i < inputs.size(); ++i)
         source->addMultiInput(inputs[i].get());
     DmString name;
@@ -321,12 +333,11 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     MarkerSchema::readAll(
         item,
         MarkerSchema::ItemTime{range.start, writtenStartOf(*source, cursor.compositionRate),
-                               values.recordIn, values.recordLength, cursor.compositionRate},
+                               landing.recordIn, landing.recordLength, cursor.compositionRate},
         *source);
     ForeignMembers::keep(item, *source, kKnown);
     leftovers.keepOn(*source);
 
-    cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = source;
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "outside/dmtree/DmString.h"
 
+#include <cstdint>
 #include <string>
 
 namespace ZEM_0_81::Interchange {
@@ -19,6 +20,16 @@ double rateOf(const DmString& fcm);
 /// The frame-rate text of `rate` frames per second, as the core library names
 /// the rate nearest to it; "" when there is none (0, negative, not finite).
 std::string fcmOf(double rate);
+
+/// The frame-rate text of the rate `numerator` / `denominator` ("24",
+/// "23.976", "120000/1001"); "" when either is not positive or too large.
+std::string fcmOf(std::int64_t numerator, std::int64_t denominator);
+
+/// `rate` as whole numbers `numerator` / `denominator` in lowest terms, when it
+/// is a ratio the core library names exactly (24000/1001 for the double nearest
+/// 23.976..., 30/1, 2997/100) or a whole number of frames per 1001 seconds
+/// (120000/1001); false otherwise.
+bool ratioOf(double rate, std::int64_t& numerator, std::int64_t& denominator);
 
 /// True when `a` and `b` are the same rate. Rates are compared with a relative
 /// tolerance of 1e-9, far below the difference of any two frame rates in use and
