@@ -2,6 +2,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 
 #include "outside/dmtree/DmPropertySet.h"
 #include "strictjson/StrictParse.h"
@@ -56,7 +57,7 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
         if (isKnown(skipped, member.name))
             continue;
         writer.key(member.name.GetString(), member.name.GetStringLength());
-        writer.json(member.value);
+        SchemaVersions::writeKept(writer, member.value);
     }
 }
 
@@ -265,7 +266,7 @@ void writeKeptElements(OtioWriter& writer, const DmPropertySet& object, std::int
         elements = &found->value;
     }
     for (const Value& element : elements->GetArray())
-        writer.json(element);
+        SchemaVersions::writeKept(writer, element);
 }
 
 } // namespace
@@ -445,7 +446,7 @@ void writeText(OtioWriter& writer, const std::string& text) {
         fail(writer, "is not JSON");
     if (!withinDepth(document, kMaxDepth))
         fail(writer, "is nested too deeply");
-    writer.json(document);
+    SchemaVersions::writeKept(writer, document);
 }
 
 } // namespace ZEM_0_81::Interchange::ForeignMembers

@@ -5,6 +5,7 @@
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
@@ -174,7 +175,7 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
             rangeWritten = true;
         } else {
             writer.key(key);
-            writer.json(member.value);
+            SchemaVersions::writeKept(writer, member.value);
         }
     }
     if (trimmed && !rangeWritten) {
