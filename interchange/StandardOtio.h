@@ -25,8 +25,11 @@ namespace ZEM_0_81 {
 /// edit tree holds rides in "metadata" → "zem", so that reading the text back
 /// gives the same edit tree, also after the OpenTimelineIO library has loaded and
 /// saved it (it sorts dictionary keys, writes both members of every time and may
-/// read a double one unit in the last place off). interchange/FORMAT.md describes
-/// the mapping member by member.
+/// read a double one unit in the last place off). It is written in the schemas of
+/// the current OpenTimelineIO release, or of another one asked for (OtioVersion).
+/// Reading takes every release's schemas, and times other tools' timelines as the
+/// OpenTimelineIO library times them, their trims included. interchange/FORMAT.md
+/// describes the mapping member by member.
 ///
 /// Operations return a Status and never throw (allocation failures excepted).
 /// When `message` is not null, a failure also sets it to a sentence for a person:

@@ -39,7 +39,7 @@ bool sameRate(double a, double b);
 /// `value` units of 1/`from` second counted in units of 1/`to` second: `value`
 /// itself for the same rate (or when `from` is not positive); otherwise value ×
 /// (to's numerator × from's denominator) ÷ (to's denominator × from's numerator)
-/// when both rates are ratios the core library names exactly, so that whole
+/// when both rates are whole-number ratios (ratioOf), so that whole
 /// frames convert to whole ticks without a rounding error (one frame at
 /// 24000/1001 is 2002 at 48000); value × to ÷ from for other rates.
 double rescale(double value, double from, double to);
