@@ -378,7 +378,7 @@ constexpr const char* kNestedItem = "item";
 } // namespace
 
 bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const RationalTime& start, DmPropertySet& target) {
+                const RationalTime& start, DmPropertySet& target, const TimeRange* range) {
     if (!item.IsObject() || !withinDepth(item, kMaxDepth - 1))
         return false;
     const auto isHeld = [&](const Value& key) {
@@ -395,14 +395,40 @@ bool keepNested(const Value& item, const std::vector<const char*>& held, double 
     writer.Double(start.rate);
     writer.EndArray();
     writer.Key(kNestedItem);
+    const auto writeTime = [&](const RationalTime& time) {
+        writer.StartObject();
+        writer.Key(SchemaMembers::kSchema);
+        writer.String(TimeSchema::kRationalTime);
+        writer.Key(TimeSchema::kRate);
+        writer.Double(time.rate);
+        writer.Key(TimeSchema::kValue);
+        writer.Double(time.value);
+        writer.EndObject();
+    };
+    const auto writeRange = [&]() {
+        writer.StartObject();
+        writer.Key(SchemaMembers::kSchema);
+        writer.String(TimeSchema::kTimeRange);
+        writer.Key(TimeSchema::kDuration);
+        writeTime(range->duration);
+        writer.Key(TimeSchema::kStartTime);
+        writeTime(range->start);
+        writer.EndObject();
+    };
     // Member by member, so that nothing is copied; the depth is checked above.
     writer.StartObject();
     for (const auto& member : item.GetObject()) {
         writer.Key(member.name.GetString(), member.name.GetStringLength());
         if (isHeld(member.name))
             writer.Null();
+        else if (range && member.name == SchemaMembers::kSourceRange)
+            writeRange();
         else
             member.value.Accept(writer);
+    }
+    if (range && !item.HasMember(SchemaMembers::kSourceRange)) {
+        writer.Key(SchemaMembers::kSourceRange);
+        writeRange();
     }
     for (const char* word : held) {
         if (!item.HasMember(word)) {

@@ -69,6 +69,19 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     TimeRange trimmed{{0.0, duration.rate}, duration};
     OtioTiming::rangeOf(OtioTiming::memberOf(item, SchemaMembers::kSourceRange), trimmed);
 
+    // The part the trims show: a composition a trim cuts is read, kept and
+    // written back as if its own range were what shows of it.
+    const double fullLength = RecordTime::wholeIfNear(
+        RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, cursor.recordIn, fullLength);
+    const bool cut = landing.head != 0.0 || landing.recordLength != fullLength;
+    if (cut) {
+        trimmed.start.value +=
+            RecordTime::rescale(landing.head, cursor.compositionRate, trimmed.start.rate);
+        trimmed.duration = RationalTime{landing.recordLength, cursor.compositionRate};
+    }
+
     const double rate = trimmed.start.rate;
     const double length = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, rate));
@@ -79,14 +92,8 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
         trimmed.start.value, length, nullptr, DmString(fcm), cursor.layerMediaType, true));
     const double recordLength = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
-    // The part the trims show: a source a trim cut plays from later on.
-    const TrackTrim::Landing landing =
-        TrackTrim::land(context, schema, cursor, cursor.recordIn, recordLength);
-    const double relIn =
-        landing.head != 0.0 ? RecordTime::rescale(landing.head, cursor.compositionRate, rate) : 0.0;
-    const RationalTime played{trimmed.start.value + relIn, rate};
-    const CoSharedPtr<DmSourceNode> source(DmSourceNode::create(
-        input.get(), landing.recordIn, landing.recordLength, relIn, true, false));
+    const CoSharedPtr<DmSourceNode> source(
+        DmSourceNode::create(input.get(), landing.recordIn, recordLength, 0.0, true, false));
     const Members members(context, &item, schema);
     DmString name;
     members.text(SchemaMembers::kName, name);
@@ -95,14 +102,15 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     ForeignMembers::Leftovers leftovers;
     EffectSchema::readAll(members, *source, leftovers);
     MarkerSchema::readAll(members,
-                          MarkerSchema::ItemTime{played, played, landing.recordIn,
-                                                 landing.recordLength, cursor.compositionRate},
+                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, landing.recordIn,
+                                                 recordLength, cursor.compositionRate},
                           *source);
     leftovers.keepOn(*source);
 
     // The rest is kept as it came, with a null where the source holds the value.
-    const bool kept = ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)},
-                                                 recordLength, trimmed.start, *source);
+    const bool kept =
+        ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
+                                   trimmed.start, *source, cut ? &trimmed : nullptr);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"
@@ -115,7 +123,7 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
               : "dropped: inside a nested composition read as one offline clip") +
             note,
         DroppedItems::Own::Skipped);
-    cursor.recordIn += recordLength;
+    cursor.recordIn += fullLength;
     result.segment = source;
     return result;
 }
