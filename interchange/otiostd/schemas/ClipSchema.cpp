@@ -282,8 +282,11 @@ void convert(Value& clip, rapidotio::Allocator& allocator, int version,
                     dropped.push_back(textOf(member.name));
             }
         }
-        clip.RemoveMember(kMediaReferences);
-        clip.RemoveMember(kActiveKey);
+        // Every member of these names goes: a document may repeat a key.
+        for (const char* key : {kMediaReferences, kActiveKey, kMediaReference}) {
+            while (clip.RemoveMember(key)) {
+            }
+        }
         clip.AddMember(Value(kMediaReference, allocator), reference, allocator);
     } else if (version >= 2 && from < 2) {
         // The one reference under DEFAULT_MEDIA, active; a missing one without it.
@@ -296,7 +299,10 @@ void convert(Value& clip, rapidotio::Allocator& allocator, int version,
                                 Value(MediaReferenceSchema::kMissingReference, allocator),
                                 allocator);
         }
-        clip.RemoveMember(kMediaReference);
+        for (const char* key : {kMediaReferences, kActiveKey, kMediaReference}) {
+            while (clip.RemoveMember(key)) {
+            }
+        }
         Value references(rapidjson::kObjectType);
         references.AddMember(Value(MediaReferenceSchema::kDefaultKey, allocator), reference,
                              allocator);

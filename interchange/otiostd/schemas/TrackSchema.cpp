@@ -332,10 +332,15 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     constexpr const char* kAtTrimmedEnd =
         "dropped: at an end of a trimmed track, which the edit tree holds without its trim";
 
-    // Where the layer ends: where OTIO ends the track (its items, a transition at
-    // either end, its trim), within the stack's trim.
+    // A layer the track's own trim cuts lasts the trim: empty time after its last
+    // item is a gap.
+    const bool trailingGap = cuts && trim && !ownLeadIn;
+    // Where the layer ends, when it is not given or a gap may end it: where OTIO
+    // ends the track (its items, a transition at either end, its trim), within the
+    // stack's trim. Timed before the items are read, which may hand them back.
+    const bool needsEnd = !lengthGiven || trailingGap;
     RationalTime duration;
-    const bool timed = OtioTiming::durationOf(track, duration);
+    const bool timed = needsEnd && OtioTiming::durationOf(track, duration);
     const auto layerEndOf = [&]() {
         double end = timed ? recordBase - (stack.trim ? stack.trim->start : 0.0) +
                                  RecordTime::wholeIfNear(RecordTime::rescale(
@@ -347,9 +352,6 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
             end = std::max(end, recordBase);
         return cursor.rounds ? std::round(end) : end;
     };
-    // A layer the track's own trim cuts lasts the trim: empty time after its last
-    // item is a gap.
-    const bool trailingGap = cuts && trim && !ownLeadIn;
 
     bool lastHidden = false;
     const Value* children = members.arrayMember(SchemaMembers::kChildren);
@@ -421,7 +423,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
                 context.release(child);
         }
     }
-    const double layerEnd = layerEndOf();
+    const double layerEnd = needsEnd ? layerEndOf() : recordBase + length;
     const bool gapAfter = trailingGap && shownEnd < layerEnd;
     if (children) {
         const ReadContext::Scope scope(context, SchemaMembers::kChildren);

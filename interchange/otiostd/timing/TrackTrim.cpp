@@ -72,10 +72,11 @@ Landing land(ReadContext& context, const std::string& schema, const LayerCursor&
     if (roundedEnd != end)
         moves += (moves.empty() ? "" : " and ") + moveText("ends", roundedEnd - end);
     if (!moves.empty())
-        context.lose(schema,
-                     "approximated: no frame rate up to 192000 frames a second holds every "
-                     "record time of the timeline in whole frames; rounded to whole frames at " +
-                         RecordTime::fcmOf(cursor.compositionRate) + " fps, it " + moves);
+        context.lose(schema, "approximated: no frame rate up to " +
+                                 std::to_string(static_cast<long>(kMaxExactRate)) +
+                                 " frames a second holds every record time of the timeline in "
+                                 "whole frames; rounded to whole frames at " +
+                                 RecordTime::fcmOf(cursor.compositionRate) + " fps, it " + moves);
     landing.recordIn = in;
     landing.recordLength = roundedEnd - in;
     return landing;
