@@ -1,9 +1,10 @@
 // libFuzzer target: arbitrary bytes as standard OTIO, read into a composition;
 // whatever reads is asked everything a host asks, and written back as standard
 // OTIO, which must read again into the same edit tree, losing nothing but what
-// it kept and wrote back (and so reports again, with what it reported of it).
-// Any crash, hang, leak or sanitizer report is a finding, and so is a written
-// text that does not come back the same.
+// it kept and wrote back (and so reports again, with what it reported of it);
+// written for an OpenTimelineIO release, it must read again too. Any crash,
+// hang, leak or sanitizer report is a finding, and so is a written text that
+// does not come back the same.
 
 #include "composition/Composition.h"
 #include "interchange/StandardOtio.h"
@@ -91,5 +92,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     if (treeText(*again) != tree)
         finding("our own text reads back into another tree");
+
+    // Written for a release (one by the input's size), it reads again.
+    StandardOtio::WriteOptions options;
+    options.version = kOtioVersions[size % (sizeof kOtioVersions / sizeof *kOtioVersions)];
+    LossReport unwritten;
+    options.losses = &unwritten;
+    String versioned;
+    if (!StandardOtio::write(*composition, options, versioned, &message))
+        finding("a tree written as it stands cannot be written for a release");
+    if (!StandardOtio::read(versioned.c_str(), versioned.size(), "release", again, losses,
+                            &message))
+        finding("the text written for a release does not read back");
     return 0;
 }

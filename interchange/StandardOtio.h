@@ -4,8 +4,10 @@
 #include "composition/CompositionApi.h"
 #include "interchange/Dialect.h"
 #include "interchange/LossReport.h"
+#include "interchange/OtioVersion.h"
 
 #include <cstddef>
+#include <optional>
 
 namespace ZEM_0_81 {
 
@@ -20,8 +22,11 @@ namespace ZEM_0_81 {
 /// edit tree holds rides in "metadata" → "zem", so that reading the text back
 /// gives the same edit tree, also after the OpenTimelineIO library has loaded and
 /// saved it (it sorts dictionary keys, writes both members of every time and may
-/// read a double one unit in the last place off). interchange/FORMAT.md describes
-/// the mapping member by member.
+/// read a double one unit in the last place off). It is written in the schemas of
+/// the current OpenTimelineIO release, or of another one asked for (OtioVersion).
+/// Reading takes every release's schemas, and times other tools' timelines as the
+/// OpenTimelineIO library times them, their trims included. interchange/FORMAT.md
+/// describes the mapping member by member.
 ///
 /// Operations return a Status and never throw (allocation failures excepted).
 /// When `message` is not null, a failure also sets it to a sentence for a person:
@@ -37,6 +42,26 @@ public:
     /// - JsonGenerationFailed (516) when the tree holds a number that is not finite,
     ///   or an object of a kind this system does not define.
     static Status write(const Composition& composition, String& out, String* message = nullptr);
+
+    /// How to write a document.
+    struct WriteOptions {
+        /// The OpenTimelineIO release to write for: the document then holds only
+        /// the schema versions it reads (OtioVersion), in what another tool wrote
+        /// and is kept too (its clips and markers turned into that release's, as
+        /// the OpenTimelineIO library downgrades and upgrades them). Without one,
+        /// what this system writes is the current release's (kCurrentOtioVersion)
+        /// and what another tool wrote goes back out as it came, whatever its
+        /// versions (as the plain write does).
+        std::optional<OtioVersion> version;
+        /// When not null, emptied first and given an entry for each thing the
+        /// release has no place for (the media references of a clip other than
+        /// its active one, for 0.14.0), with its JSON Pointer in the text written.
+        LossReport* losses = nullptr;
+    };
+    /// Writes as above, for the release `options` names. Fails as above, and
+    /// with JsonGenerationFailed (516) for a version outside the enumeration.
+    static Status write(const Composition& composition, const WriteOptions& options, String& out,
+                        String* message = nullptr);
 
     /// Reads standard OTIO text (`length` bytes followed by a NUL byte, as
     /// std::string::c_str and String::c_str give) into a new composition named

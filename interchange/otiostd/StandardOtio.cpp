@@ -25,6 +25,18 @@ Status failed(const Json::Exception& failure, String* message) {
 } // namespace
 
 Status StandardOtio::write(const Composition& composition, String& out, String* message) {
+    return write(composition, WriteOptions(), out, message);
+}
+
+Status StandardOtio::write(const Composition& composition, const WriteOptions& options, String& out,
+                           String* message) {
+    if (options.losses)
+        options.losses->clear();
+    if (options.version && *otioVersionName(*options.version) == '\0') {
+        if (message)
+            *message = String("no OpenTimelineIO release has that version");
+        return Status(Status::JsonGenerationFailed);
+    }
     Status status;
     const DmRoot& tree = composition.getTree(status);
     if (!status) {
@@ -35,7 +47,8 @@ Status StandardOtio::write(const Composition& composition, String& out, String* 
         return status;
     }
     try {
-        Interchange::OtioWriter writer;
+        Interchange::OtioWriter writer(options.version.value_or(kCurrentOtioVersion),
+                                       options.version.has_value(), options.losses);
         Interchange::DocumentSchema::write(writer, tree);
         out = writer.takeText();
         return Status();

@@ -16,8 +16,18 @@ rapidjson::SizeType sizeOf(std::size_t length) {
 
 } // namespace
 
-OtioWriter::OtioWriter() : m_writer(m_output) {
+OtioWriter::OtioWriter(OtioVersion version, bool turnsKept, LossReport* losses)
+    : m_writer(m_output), m_version(version), m_turnsKept(turnsKept), m_losses(losses) {
     m_path.reserve(32);
+}
+
+void OtioWriter::lose(const std::string& schema, const std::string& what,
+                      const std::string& below) const {
+    if (!m_losses)
+        return;
+    const std::string place = pointer() + below;
+    m_losses->add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
+                  String(what.c_str(), what.size()));
 }
 
 void OtioWriter::startObject() {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interchange/LossReport.h"
+#include "interchange/OtioVersion.h"
 #include "outside/core/String.h"
 #include "outside/dmtree/DmString.h"
 #include "rapidotio/JsonAccess.h"
@@ -33,7 +35,12 @@ namespace ZEM_0_81::Interchange {
 /// length is copied.
 class OtioWriter {
 public:
-    OtioWriter();
+    /// A writer of a document for the OpenTimelineIO release `version`, which
+    /// reports what that release cannot hold in `losses` (when not null). With
+    /// `turnsKept`, what another tool wrote and is kept is written in that
+    /// release's schemas too; else as it came.
+    explicit OtioWriter(OtioVersion version = kCurrentOtioVersion, bool turnsKept = false,
+                        LossReport* losses = nullptr);
     OtioWriter(const OtioWriter&) = delete;
     OtioWriter& operator=(const OtioWriter&) = delete;
 
@@ -104,6 +111,15 @@ public:
     /// The JSON Pointer of the value written next (or being written).
     std::string pointer() const;
 
+    /// The release the document is written for.
+    OtioVersion version() const { return m_version; }
+    /// True when what another tool wrote is written in that release's schemas.
+    bool turnsKept() const { return m_turnsKept; }
+    /// Reports that what is written at `pointer() + below`, of schema `schema`,
+    /// leaves out what the target release cannot hold, and why.
+    void lose(const std::string& schema, const std::string& what,
+              const std::string& below = std::string()) const;
+
     /// The number of characters written so far.
     std::size_t size() const { return m_output.size(); }
     /// Hands the text written over without copying it, once the top value is
@@ -132,6 +148,9 @@ private:
     rapidotio::TextOutput m_output;
     rapidotio::JsonTextWriter m_writer;
     std::vector<Frame> m_path;
+    OtioVersion m_version;
+    bool m_turnsKept;
+    LossReport* m_losses;
 };
 
 } // namespace ZEM_0_81::Interchange

@@ -2,6 +2,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 
 #include "outside/dmtree/DmPropertySet.h"
 #include "strictjson/StrictParse.h"
@@ -56,7 +57,7 @@ void writeKept(OtioWriter& writer, const DmPropertySet& object, std::int32_t id,
         if (isKnown(skipped, member.name))
             continue;
         writer.key(member.name.GetString(), member.name.GetStringLength());
-        writer.json(member.value);
+        SchemaVersions::writeKept(writer, member.value);
     }
 }
 
@@ -265,7 +266,7 @@ void writeKeptElements(OtioWriter& writer, const DmPropertySet& object, std::int
         elements = &found->value;
     }
     for (const Value& element : elements->GetArray())
-        writer.json(element);
+        SchemaVersions::writeKept(writer, element);
 }
 
 } // namespace
@@ -377,7 +378,7 @@ constexpr const char* kNestedItem = "item";
 } // namespace
 
 bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const RationalTime& start, DmPropertySet& target) {
+                const RationalTime& start, DmPropertySet& target, const TimeRange* range) {
     if (!item.IsObject() || !withinDepth(item, kMaxDepth - 1))
         return false;
     const auto isHeld = [&](const Value& key) {
@@ -394,14 +395,40 @@ bool keepNested(const Value& item, const std::vector<const char*>& held, double 
     writer.Double(start.rate);
     writer.EndArray();
     writer.Key(kNestedItem);
+    const auto writeTime = [&](const RationalTime& time) {
+        writer.StartObject();
+        writer.Key(SchemaMembers::kSchema);
+        writer.String(TimeSchema::kRationalTime);
+        writer.Key(TimeSchema::kRate);
+        writer.Double(time.rate);
+        writer.Key(TimeSchema::kValue);
+        writer.Double(time.value);
+        writer.EndObject();
+    };
+    const auto writeRange = [&]() {
+        writer.StartObject();
+        writer.Key(SchemaMembers::kSchema);
+        writer.String(TimeSchema::kTimeRange);
+        writer.Key(TimeSchema::kDuration);
+        writeTime(range->duration);
+        writer.Key(TimeSchema::kStartTime);
+        writeTime(range->start);
+        writer.EndObject();
+    };
     // Member by member, so that nothing is copied; the depth is checked above.
     writer.StartObject();
     for (const auto& member : item.GetObject()) {
         writer.Key(member.name.GetString(), member.name.GetStringLength());
         if (isHeld(member.name))
             writer.Null();
+        else if (range && member.name == SchemaMembers::kSourceRange)
+            writeRange();
         else
             member.value.Accept(writer);
+    }
+    if (range && !item.HasMember(SchemaMembers::kSourceRange)) {
+        writer.Key(SchemaMembers::kSourceRange);
+        writeRange();
     }
     for (const char* word : held) {
         if (!item.HasMember(word)) {
@@ -445,7 +472,7 @@ void writeText(OtioWriter& writer, const std::string& text) {
         fail(writer, "is not JSON");
     if (!withinDepth(document, kMaxDepth))
         fail(writer, "is nested too deeply");
-    writer.json(document);
+    SchemaVersions::writeKept(writer, document);
 }
 
 } // namespace ZEM_0_81::Interchange::ForeignMembers

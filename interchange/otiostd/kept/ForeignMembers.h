@@ -181,10 +181,11 @@ private:
 /// Keeps the nested composition `item` on `target`, the offline source read for
 /// it with `length` frames and its range starting at `start` (kNestedId): its
 /// members as they came but for those named in `held` (what the source holds
-/// instead), kept as nulls in their places or, when absent, after the others.
-/// False, keeping nothing, when it is nested too deeply.
+/// instead), kept as nulls in their places or, when absent, after the others,
+/// and, when `range` is given, with that "source_range" (what a trim of its
+/// track shows of it). False, keeping nothing, when it is nested too deeply.
 bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const RationalTime& start, DmPropertySet& target);
+                const RationalTime& start, DmPropertySet& target, const TimeRange* range = nullptr);
 /// The nested composition `object` keeps, with the length and start its source
 /// was read with (a start of rate 0 when it was kept without one); false when it
 /// keeps none.

@@ -5,9 +5,11 @@
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 
 #include "outside/dmtree/DmSourceNode.h"
 
@@ -67,6 +69,19 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     TimeRange trimmed{{0.0, duration.rate}, duration};
     OtioTiming::rangeOf(OtioTiming::memberOf(item, SchemaMembers::kSourceRange), trimmed);
 
+    // The part the trims show: a composition a trim cuts is read, kept and
+    // written back as if its own range were what shows of it.
+    const double fullLength = RecordTime::wholeIfNear(
+        RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, cursor.recordIn, fullLength);
+    const bool cut = landing.head != 0.0 || landing.recordLength != fullLength;
+    if (cut) {
+        trimmed.start.value +=
+            RecordTime::rescale(landing.head, cursor.compositionRate, trimmed.start.rate);
+        trimmed.duration = RationalTime{landing.recordLength, cursor.compositionRate};
+    }
+
     const double rate = trimmed.start.rate;
     const double length = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, rate));
@@ -78,7 +93,7 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     const double recordLength = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
     const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(input.get(), cursor.recordIn, recordLength, 0.0, true, false));
+        DmSourceNode::create(input.get(), landing.recordIn, recordLength, 0.0, true, false));
     const Members members(context, &item, schema);
     DmString name;
     members.text(SchemaMembers::kName, name);
@@ -87,14 +102,15 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     ForeignMembers::Leftovers leftovers;
     EffectSchema::readAll(members, *source, leftovers);
     MarkerSchema::readAll(members,
-                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, cursor.recordIn,
+                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, landing.recordIn,
                                                  recordLength, cursor.compositionRate},
                           *source);
     leftovers.keepOn(*source);
 
     // The rest is kept as it came, with a null where the source holds the value.
-    const bool kept = ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)},
-                                                 recordLength, trimmed.start, *source);
+    const bool kept =
+        ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
+                                   trimmed.start, *source, cut ? &trimmed : nullptr);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"
@@ -107,7 +123,7 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
               : "dropped: inside a nested composition read as one offline clip") +
             note,
         DroppedItems::Own::Skipped);
-    cursor.recordIn += recordLength;
+    cursor.recordIn += fullLength;
     result.segment = source;
     return result;
 }
@@ -167,7 +183,7 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
             rangeWritten = true;
         } else {
             writer.key(key);
-            writer.json(member.value);
+            SchemaVersions::writeKept(writer, member.value);
         }
     }
     if (trimmed && !rangeWritten) {

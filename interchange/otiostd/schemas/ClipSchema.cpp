@@ -7,9 +7,11 @@
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 #include "rapidotio/ClipNode.h"
 
 #include "outside/dmtree/DmSourceInfo.h"
@@ -19,6 +21,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace ZEM_0_81::Interchange::ClipSchema {
 
@@ -165,6 +168,11 @@ readInputs(ReadContext& context, const Members& clip, int version,
 
 } // namespace
 
+std::string droppedWhy(const std::string& key) {
+    return "media reference \"" + key +
+           "\" not written: a Clip.1 holds one media reference, the active one";
+}
+
 void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
     const DmSourceNode::Input* primary = source.getInput();
     const double compositionRate = placement.compositionRate;
@@ -192,7 +200,8 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
 
     const SegmentDescription::Needs needs =
         SegmentDescription::needsOf(source, placement, eDmMediaUnset, true, true);
-    SchemaMembers::start(writer, kSchema);
+    const char* schema = SchemaVersions::clipSchema(writer.version());
+    SchemaMembers::start(writer, schema);
     SchemaMembers::startZem(writer, Keys::kClipMetadata);
     writeIdentity(writer, source);
     writer.member(Keys::kClipId, source.getSegmentId());
@@ -220,24 +229,90 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
                            MarkerSchema::ItemTime{written, written, source.getRecIn(),
                                                   source.getRecLength(), compositionRate});
     writer.memberBool(SchemaMembers::kEnabled, ForeignMembers::Leftovers::enabled(source));
-    writer.key(kMediaReferences);
-    writer.startObject();
-    if (inputs == 0) {
-        writer.key(MediaReferenceSchema::kDefaultKey);
-        writePlaceholderReference(writer);
-    }
     const std::vector<std::string> keys = MediaReferenceSchema::keysOf(source);
-    for (std::uint32_t i = 0; i < inputs; ++i) {
-        if (const DmSourceNode::Input* input = source.getMultiInput(i)) {
-            writer.key(keys[i]);
-            MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType, clipRange);
+    if (std::strcmp(schema, kOlderSchema) == 0) {
+        // One reference: the primary input's, the active one.
+        writer.key(kMediaReference);
+        const DmSourceNode::Input* input = inputs > 0 ? source.getMultiInput(0) : nullptr;
+        if (input)
+            MediaReferenceSchema::write(writer, *input, 0, placement.layerMediaType, clipRange);
+        else
+            writePlaceholderReference(writer);
+        for (std::uint32_t i = 1; i < inputs; ++i)
+            writer.lose(schema, droppedWhy(keys[i]));
+    } else {
+        writer.key(kMediaReferences);
+        writer.startObject();
+        if (inputs == 0) {
+            writer.key(MediaReferenceSchema::kDefaultKey);
+            writePlaceholderReference(writer);
         }
+        for (std::uint32_t i = 0; i < inputs; ++i) {
+            if (const DmSourceNode::Input* input = source.getMultiInput(i)) {
+                writer.key(keys[i]);
+                MediaReferenceSchema::write(writer, *input, i, placement.layerMediaType, clipRange);
+            }
+        }
+        writer.endObject();
+        writer.member(kActiveKey,
+                      keys.empty() ? std::string(MediaReferenceSchema::kDefaultKey) : keys.front());
     }
-    writer.endObject();
-    writer.member(kActiveKey,
-                  keys.empty() ? std::string(MediaReferenceSchema::kDefaultKey) : keys.front());
     ForeignMembers::writeMembers(writer, source, kKnown);
     writer.endObject();
+}
+
+void convert(Value& clip, rapidotio::Allocator& allocator, int version,
+             std::vector<std::string>& dropped) {
+    std::string type;
+    int from = 0;
+    if (!SchemaMembers::parseSchema(SchemaMembers::schemaOf(clip), type, from) || from == version)
+        return;
+    if (version < 2 && from >= 2) {
+        // The active reference, when the clip has it, is the one reference.
+        std::string active;
+        if (const Value* key = OtioTiming::memberOf(clip, kActiveKey); key && key->IsString())
+            active = textOf(*key);
+        Value reference;
+        if (const auto references = clip.FindMember(kMediaReferences);
+            references != clip.MemberEnd() && references->value.IsObject()) {
+            for (auto& member : references->value.GetObject()) {
+                if (reference.IsNull() && textOf(member.name) == active)
+                    reference = member.value;
+                else
+                    dropped.push_back(textOf(member.name));
+            }
+        }
+        // Every member of these names goes: a document may repeat a key.
+        for (const char* key : {kMediaReferences, kActiveKey, kMediaReference}) {
+            while (clip.RemoveMember(key)) {
+            }
+        }
+        clip.AddMember(Value(kMediaReference, allocator), reference, allocator);
+    } else if (version >= 2 && from < 2) {
+        // The one reference under DEFAULT_MEDIA, active; a missing one without it.
+        Value reference;
+        if (const auto found = clip.FindMember(kMediaReference); found != clip.MemberEnd())
+            reference = found->value;
+        if (!reference.IsObject()) {
+            reference.SetObject();
+            reference.AddMember(Value(SchemaMembers::kSchema, allocator),
+                                Value(MediaReferenceSchema::kMissingReference, allocator),
+                                allocator);
+        }
+        for (const char* key : {kMediaReferences, kActiveKey, kMediaReference}) {
+            while (clip.RemoveMember(key)) {
+            }
+        }
+        Value references(rapidjson::kObjectType);
+        references.AddMember(Value(MediaReferenceSchema::kDefaultKey, allocator), reference,
+                             allocator);
+        clip.AddMember(Value(kMediaReferences, allocator), references, allocator);
+        clip.AddMember(Value(kActiveKey, allocator),
+                       Value(MediaReferenceSchema::kDefaultKey, allocator), allocator);
+    }
+    const std::string schema = std::string(kType) + "." + std::to_string(version);
+    clip[SchemaMembers::kSchema].SetString(
+        schema.c_str(), static_cast<rapidjson::SizeType>(schema.size()), allocator);
 }
 
 ItemRead read(ReadContext& context, const Value& clip, const std::string& schema, int version,
@@ -300,12 +375,23 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     if (!values.recordLengthGiven)
         values.recordLength =
             RecordTime::rescale(range.duration.value, range.duration.rate, cursor.compositionRate);
+    // The part the trims show, its source starting later by what they cut off.
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, values.recordIn, values.recordLength);
+    cursor.recordIn = values.recordIn + values.recordLength;
+    double head = 0.0;
+    if (landing.head != 0.0) {
+        head = RecordTime::rescale(landing.head, cursor.compositionRate, range.start.rate);
+        range.start.value += head;
+    }
     if (!relInGiven)
         relIn = range.start.value - (primary ? primary->getAvailIn() : 0.0);
+    else
+        relIn += head;
 
     const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), values.recordIn,
-                             values.recordLength, relIn, flags[0], flags[1]));
+        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), landing.recordIn,
+                             landing.recordLength, relIn, flags[0], flags[1]));
     for (std::size_t i = 1; i < inputs.size(); ++i)
         source->addMultiInput(inputs[i].get());
     DmString name;
@@ -321,12 +407,11 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     MarkerSchema::readAll(
         item,
         MarkerSchema::ItemTime{range.start, writtenStartOf(*source, cursor.compositionRate),
-                               values.recordIn, values.recordLength, cursor.compositionRate},
+                               landing.recordIn, landing.recordLength, cursor.compositionRate},
         *source);
     ForeignMembers::keep(item, *source, kKnown);
     leftovers.keepOn(*source);
 
-    cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = source;
     return result;
 }

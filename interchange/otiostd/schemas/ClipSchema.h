@@ -5,6 +5,9 @@
 #include "interchange/otiostd/timing/ItemPlacement.h"
 #include "rapidotio/keys/ClipKeys.h"
 
+#include <string>
+#include <vector>
+
 class DmSourceNode;
 
 namespace ZEM_0_81::Interchange {
@@ -36,12 +39,30 @@ namespace ClipSchema {
 
 constexpr const char* kType = "Clip";
 constexpr const char* kSchema = "Clip.2";
+/// The clip of OpenTimelineIO 0.14 and before: one "media_reference".
+constexpr const char* kOlderSchema = "Clip.1";
 constexpr const char* kMediaReferences = "media_references";
 constexpr const char* kActiveKey = "active_media_reference_key";
 /// The one reference of "Clip.1", the product dialect's own key.
 constexpr const char* kMediaReference = rapidotio::keys::ClipKeys::mediaReference;
 
+/// Writes `source` as the clip of the writer's release (SchemaVersions): for
+/// one that reads only "Clip.1", its primary input is the one
+/// "media_reference", and each other input is reported as not written, at the
+/// place of that member.
 void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement);
+
+/// Turns `clip` (another tool's, kept as it came) into "Clip." `version`, as the
+/// OpenTimelineIO library upgrades and downgrades clips: towards 1 its active
+/// reference becomes its "media_reference" and the keys of the others go to
+/// `dropped`; towards 2 its "media_reference" (a missing one without it) goes
+/// under "DEFAULT_MEDIA", the active key.
+void convert(Value& clip, rapidotio::Allocator& allocator, int version,
+             std::vector<std::string>& dropped);
+
+/// What the report says of the reference under `key`, which a "Clip.1" has no
+/// place for.
+std::string droppedWhy(const std::string& key);
 
 /// Reads the clip `clip` (entered by the caller) at `cursor`, which it advances.
 ItemRead read(ReadContext& context, const Value& clip, const std::string& schema, int version,

@@ -7,6 +7,7 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 
 #include "outside/dmtree/DmGapNode.h"
 
@@ -92,10 +93,18 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
         SegmentDescription::read(zem.members(), values, result);
     }
 
+    // The part the trims show.
+    const TrackTrim::Landing landing =
+        TrackTrim::land(context, schema, cursor, values.recordIn, values.recordLength);
+    cursor.recordIn = values.recordIn + values.recordLength;
+    if (landing.head != 0.0)
+        range.start.value +=
+            RecordTime::rescale(landing.head, cursor.compositionRate, range.start.rate);
+
     DmString name;
     item.text(SchemaMembers::kName, name);
     const CoSharedPtr<DmGapNode> segment(
-        DmGapNode::create(values.recordIn, values.recordLength, values.mediaType, name));
+        DmGapNode::create(landing.recordIn, landing.recordLength, values.mediaType, name));
     segment->setSegmentId(values.segmentId);
     {
         const SchemaMembers::ZemScope zem(context, gap, schema);
@@ -105,14 +114,13 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
     MarkerSchema::readAll(item,
                           MarkerSchema::ItemTime{range.start,
                                                  {0.0, cursor.compositionRate},
-                                                 values.recordIn,
-                                                 values.recordLength,
+                                                 landing.recordIn,
+                                                 landing.recordLength,
                                                  cursor.compositionRate},
                           *segment);
     ForeignMembers::keep(item, *segment, kKnown);
     leftovers.keepOn(*segment);
 
-    cursor.recordIn = values.recordIn + values.recordLength;
     result.segment = segment;
     return result;
 }

@@ -2,6 +2,7 @@
 
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "json/ConstantChannel.h"
@@ -24,17 +25,16 @@ namespace ZEM_0_81::Interchange::MarkerSchema {
 
 namespace {
 
-// Markers go out as "Marker.2", a colour name and a comment: the newest version,
-// "Marker.3" with a "Color.1" object, is read but not written, since the
-// released OpenTimelineIO libraries refuse a schema version they do not know.
-constexpr const char* kWrittenSchema = "Marker.2";
 constexpr const char* kMarkedRange = "marked_range";
 constexpr const char* kOlderRange = "range"; // "Marker.1"
 constexpr const char* kColor = "color";
 constexpr const char* kComment = "comment";
 constexpr const char* kCaptionSeparator = ": ";
-// "Color.1", as the newest markers hold their colour.
+// "Color.1", as the newest markers hold their colour: its components and name.
+constexpr const char* kColorSchema = "Color.1";
 constexpr const char* kColorComponents[4] = {"r", "g", "b", "a"};
+// The first marker version that holds a "Color.1" (before it, a colour name).
+constexpr int kColorObjectVersion = 3;
 
 using Rgba = std::array<float, 4>;
 
@@ -80,19 +80,25 @@ std::string textMember(const Value& object, const char* key) {
     return value && value->IsString() ? textOf(*value) : std::string();
 }
 
+/// The colour OTIO names `name` (in any case), when it names one.
+const NamedColour* namedColour(const std::string& name) {
+    std::string upper = name;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const NamedColour& named : kColours) {
+        if (upper == named.name)
+            return &named;
+    }
+    return nullptr;
+}
+
 Rgba colourOf(const Value& marker) {
     const Value* colour = OtioTiming::memberOf(marker, kColor);
     if (!colour || colour->IsNull())
         return kDefaultColour;
     if (colour->IsString()) {
-        std::string name = textOf(*colour);
-        for (char& c : name)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (const NamedColour& named : kColours) {
-            if (name == named.name)
-                return named.rgba;
-        }
-        return kUnknownColour;
+        const NamedColour* named = namedColour(textOf(*colour));
+        return named ? named->rgba : kUnknownColour;
     }
     Rgba rgba = kUnknownColour;
     for (int i = 0; i < 4; ++i) {
@@ -225,6 +231,14 @@ void coverItem(rapidotio::Document& marker, const ItemTime& time) {
     marker.AddMember(Value(key, allocator), range, allocator);
 }
 
+/// A colour name as a "Color.1" holds it: "Green" for GREEN.
+std::string titleCase(const char* name) {
+    std::string text = name;
+    for (std::size_t i = 1; i < text.size(); ++i)
+        text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
+    return text;
+}
+
 const char* nearestColourName(const Rgba& rgba) {
     const NamedColour* nearest = &kColours[0];
     double best = HUGE_VAL;
@@ -243,7 +257,8 @@ const char* nearestColourName(const Rgba& rgba) {
 /// A marker saying what `note` says, keeping the metadata of the marker it
 /// stood for (`kept`, possibly not an object).
 void writeNew(OtioWriter& writer, const Note& note, const Value& kept, const ItemTime& time) {
-    SchemaMembers::start(writer, kWrittenSchema);
+    const char* schema = SchemaVersions::markerSchema(writer.version());
+    SchemaMembers::start(writer, schema);
     writer.key(SchemaMembers::kMetadata);
     if (const Value* metadata = OtioTiming::memberOf(kept, SchemaMembers::kMetadata);
         metadata && metadata->IsObject())
@@ -251,7 +266,23 @@ void writeNew(OtioWriter& writer, const Note& note, const Value& kept, const Ite
     else
         writer.json(Value(rapidjson::kObjectType));
     writer.member(SchemaMembers::kName, note.caption);
-    writer.member(kColor, nearestColourName(note.rgba));
+    std::string version;
+    int number = 0;
+    SchemaMembers::parseSchema(schema, version, number);
+    if (number >= kColorObjectVersion) {
+        // The note's own colour, named when it is one OTIO names.
+        const char* nearest = nearestColourName(note.rgba);
+        const NamedColour* named = namedColour(nearest);
+        writer.key(kColor);
+        SchemaMembers::start(writer, kColorSchema);
+        for (int i = 0; i < 4; ++i)
+            writer.member(kColorComponents[i], static_cast<double>(note.rgba[i]));
+        writer.member(SchemaMembers::kName,
+                      named && named->rgba == note.rgba ? titleCase(nearest) : std::string());
+        writer.endObject();
+    } else {
+        writer.member(kColor, nearestColourName(note.rgba));
+    }
     const double rate =
         time.writtenStart.rate > 0.0 ? time.writtenStart.rate : time.compositionRate;
     const double start = time.writtenStart.value + RecordTime::rescale(note.start - time.recordIn,
@@ -328,6 +359,50 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) 
         annotation->setPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept);
         segment.addEffect(annotation.get());
     }
+}
+
+void convert(Value& marker, rapidotio::Allocator& allocator, int version) {
+    std::string type;
+    int from = 0;
+    if (!SchemaMembers::parseSchema(SchemaMembers::schemaOf(marker), type, from) || from == version)
+        return;
+    // "Marker.1" holds its range as "range".
+    if (from < 2 && !marker.HasMember(kMarkedRange) && marker.HasMember(kOlderRange)) {
+        Value range(std::move(marker[kOlderRange]));
+        marker.RemoveMember(kOlderRange);
+        marker.AddMember(Value(kMarkedRange, allocator), range, allocator);
+    }
+    const auto colour = marker.FindMember(kColor);
+    if (colour != marker.MemberEnd() && version >= kColorObjectVersion &&
+        colour->value.IsString()) {
+        // A name OTIO knows is its colour; another is white, keeping the name.
+        const std::string name = textOf(colour->value);
+        const NamedColour* named = namedColour(name);
+        Value object(rapidjson::kObjectType);
+        object.AddMember(Value(SchemaMembers::kSchema, allocator), Value(kColorSchema, allocator),
+                         allocator);
+        for (int i = 0; i < 4; ++i)
+            object.AddMember(Value(kColorComponents[i], allocator),
+                             Value(double(named ? named->rgba[i] : kUnknownColour[i])), allocator);
+        object.AddMember(Value(SchemaMembers::kName, allocator),
+                         Value(named ? titleCase(named->name).c_str() : name.c_str(), allocator),
+                         allocator);
+        colour->value = object;
+    } else if (colour != marker.MemberEnd() && version < kColorObjectVersion &&
+               colour->value.IsObject()) {
+        // Its name, in capitals when OTIO knows it; else the nearest name OTIO knows.
+        const Value* name = OtioTiming::memberOf(colour->value, SchemaMembers::kName);
+        const std::string text = name && name->IsString() ? textOf(*name) : std::string();
+        const NamedColour* named = namedColour(text);
+        const std::string written = named           ? named->name
+                                    : !text.empty() ? text
+                                                    : nearestColourName(colourOf(marker));
+        colour->value.SetString(written.c_str(), static_cast<rapidjson::SizeType>(written.size()),
+                                allocator);
+    }
+    const std::string schema = std::string(kType) + "." + std::to_string(version);
+    marker[SchemaMembers::kSchema].SetString(
+        schema.c_str(), static_cast<rapidjson::SizeType>(schema.size()), allocator);
 }
 
 bool isMarker(const DmEffectSettings& effect) {

@@ -20,8 +20,10 @@ namespace ZEM_0_81::Interchange {
 /// The annotation keeps the marker as it came (ForeignMembers::kMarkerId), its
 /// range counted from where the item's range starts as this system writes it, so
 /// that writing the segment gives the marker back as it was; a note changed since
-/// (its range, caption or colour) is written as a new "Marker.2" saying what the
-/// note says, its colour the named colour nearest to the note's.
+/// (its range, caption or colour) is written as a new marker saying what the note
+/// says, of the version the written release reads (SchemaVersions):
+/// its colour the named colour nearest to the note's ("Marker.2"), or the note's
+/// own in a "Color.1" ("Marker.3"), named when it is one OTIO names.
 namespace MarkerSchema {
 
 constexpr const char* kType = "Marker";
@@ -41,6 +43,14 @@ struct ItemTime {
 /// Reads the markers of `item` into review notes of `segment`; anything in
 /// "markers" that is not a marker is reported and left out.
 void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment);
+
+/// Turns `marker` (another tool's, kept as it came) into "Marker." `version`,
+/// as the OpenTimelineIO library upgrades and downgrades markers: a "Marker.1"'s
+/// "range" becomes "marked_range"; towards 3 a colour name becomes the
+/// "Color.1" it names (white, keeping the name, for a name OTIO does not know);
+/// towards 2 a "Color.1" becomes its name (in capitals when OTIO knows it), or
+/// the name OTIO knows nearest its components when it has none.
+void convert(Value& marker, rapidotio::Allocator& allocator, int version);
 
 /// True when `effect` is a review note that stands for a marker: it is written
 /// as a marker, not as an effect.

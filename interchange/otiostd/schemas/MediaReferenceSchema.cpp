@@ -14,6 +14,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace ZEM_0_81::Interchange::MediaReferenceSchema {
 
@@ -142,6 +143,53 @@ bool boxOf(const DmFrameResolution* resolution, double (&corners)[4]) {
 bool boundsDerived(const DmSourceNode::Input& input) {
     double corners[4];
     return boxOf(input.getPrimaryRes(), corners);
+}
+
+/// The corners of the box `bounds` holds (a "Box2d.1": "min" and "max", each a
+/// "V2d.1" of "x" and "y"), when they are finite and the box is not inside out.
+bool cornersOf(const Value* bounds, double (&corners)[4]) {
+    const auto number = [](const Value* point, const char* key, double& out) {
+        const Value* value = point ? OtioTiming::memberOf(*point, key) : nullptr;
+        return value && finiteNumber(*value, out);
+    };
+    if (!bounds || SchemaMembers::schemaOf(*bounds) != kBox)
+        return false;
+    const Value* min = OtioTiming::memberOf(*bounds, kMin);
+    const Value* max = OtioTiming::memberOf(*bounds, kMax);
+    return number(min, kX, corners[0]) && number(min, kY, corners[1]) &&
+           number(max, kX, corners[2]) && number(max, kY, corners[3]) && corners[0] <= corners[2] &&
+           corners[1] <= corners[3];
+}
+
+/// The resolution whose bounds are the box with `corners`: its centre and size.
+CoSharedPtr<DmFrameResolution> resolutionOf(const double (&corners)[4]) {
+    const CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
+    resolution->setCenterX((corners[0] + corners[2]) / 2);
+    resolution->setCenterY((corners[1] + corners[3]) / 2);
+    resolution->setSizeX(corners[2] - corners[0]);
+    resolution->setSizeY(corners[3] - corners[1]);
+    return resolution;
+}
+
+/// True when `input` keeps another tool's image bounds that its resolution's
+/// bounds were read from and still are: they are written back as they came.
+bool keepsItsBounds(const DmSourceNode::Input& input) {
+    rapidotio::Document kept;
+    double corners[4];
+    const DmFrameResolution* resolution = input.getPrimaryRes();
+    if (!resolution || !ForeignMembers::keptMembers(input, kept) ||
+        !cornersOf(OtioTiming::memberOf(kept, kAvailableImageBounds), corners))
+        return false;
+    const CoSharedPtr<DmFrameResolution> read = resolutionOf(corners);
+    double a[4] = {}, b[4] = {};
+    resolution->getCenterX(a[0]), resolution->getCenterY(a[1]);
+    resolution->getSizeX(a[2]), resolution->getSizeY(a[3]);
+    read->getCenterX(b[0]), read->getCenterY(b[1]), read->getSizeX(b[2]), read->getSizeY(b[3]);
+    for (int i = 0; i < 4; ++i) {
+        if (!RecordTime::identical(a[i], b[i]))
+            return false;
+    }
+    return true;
 }
 
 void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
@@ -353,13 +401,17 @@ bool isOwnKey(const std::string& key) {
 std::vector<std::string> keysOf(const DmSourceNode& source) {
     const std::uint32_t count = source.getNbMultiInputs();
     std::vector<std::string> keys(count);
+    // Whether each input keeps a key of its own: "" is a key like any other.
+    std::vector<bool> own(count, false);
     for (std::uint32_t i = 0; i < count; ++i) {
         rapidotio::Document document;
         const DmSourceNode::Input* input = source.getMultiInput(i);
         const Value* kept =
             input ? ForeignMembers::Leftovers::writtenAs(*input, kKeptKey, 0.0, document) : nullptr;
-        if (kept && kept->IsString())
+        if (kept && kept->IsString()) {
             keys[i].assign(kept->GetString(), kept->GetStringLength());
+            own[i] = true;
+        }
     }
     // An input without a key of its own, or whose key an input before it took,
     // takes the first of this system's own that no other has.
@@ -367,7 +419,7 @@ std::vector<std::string> keysOf(const DmSourceNode& source) {
         const auto taken = [&](const std::string& key, std::uint32_t upTo) {
             return std::find(keys.begin(), keys.begin() + upTo, key) != keys.begin() + upTo;
         };
-        if (!keys[i].empty() && !taken(keys[i], i))
+        if (own[i] && !taken(keys[i], i))
             continue;
         std::uint32_t index = i;
         while (taken(keyOf(index), count))
@@ -415,7 +467,9 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
     else
         TimeSchema::writeRange(
             writer, TimeRange{{input.getAvailIn(), rate}, {input.getAvailLength(), rate}});
-    const bool derived = boundsDerived(input);
+    // Another tool's bounds as they came while the resolution is still theirs.
+    const bool keptBounds = keepsItsBounds(input);
+    const bool derived = boundsDerived(input) && !keptBounds;
     if (derived || !ForeignMembers::holds(input, kAvailableImageBounds))
         writeImageBounds(writer, input.getPrimaryRes());
     if (!url.empty() && !imageSequence)
@@ -500,11 +554,22 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
         hasRange ? start : 0.0, hasRange ? length : 0.0, info.get(), fcm,
         static_cast<eDmTreeMediaType>(mediaType), flag));
+    // Another tool's image bounds are the resolution's bounds, as this system
+    // writes them; kept as well when the resolution does not give them back
+    // exactly.
+    bool keepBounds = false;
+    double corners[4];
     if (zem.exists()) {
         const Value* resolution = description.find(kResolution);
         if (!resolution || !resolution->IsNull())
             input->setPrimaryRes(
                 ResolutionJson::readMembers(description, kResolutionProperties).get());
+    } else if (cornersOf(members.find(kAvailableImageBounds), corners)) {
+        input->setPrimaryRes(resolutionOf(corners).get());
+        double written[4];
+        keepBounds = !boxOf(input->getPrimaryRes(), written) ||
+                     !std::equal(std::begin(written), std::end(written), std::begin(corners),
+                                 [](double a, double b) { return RecordTime::identical(a, b); });
     }
     readAudio(description, *input);
     readExtraData(description, *input);
@@ -518,7 +583,7 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
         leftovers.null(kAvailableRange);
     leftovers.keepOn(*input);
     // A media input has no name in the edit tree: the reference's is kept.
-    ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input)),
+    ForeignMembers::keep(members, *input, knownMembers(boundsDerived(*input) && !keepBounds),
                          ForeignMembers::Name::Kept);
     result.input = input;
     return result;

@@ -7,10 +7,14 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/TrackSchema.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 
+#include "outside/dmtree/DmCutNode.h"
+#include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmLayerNode.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace ZEM_0_81::Interchange::StackSchema {
 
@@ -96,18 +100,17 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
 }
 
 std::vector<TrackRead> read(ReadContext& context, const Value& stack, double compositionRate,
-                            double recordBase, double& end) {
+                            double recordBase, bool rounds, double& end) {
     const std::string schema = SchemaMembers::schemaOf(stack);
     const Members members(context, &stack, schema);
     end = recordBase;
     ForeignMembers::Leftovers leftovers;
     SchemaMembers::reportUnread(members, SchemaMembers::Unread::Composition, &leftovers);
-    TimeRange trim;
-    if (OtioTiming::rangeOf(OtioTiming::memberOf(stack, SchemaMembers::kSourceRange), trim)) {
-        const ReadContext::Scope scope(context, SchemaMembers::kSourceRange);
-        context.lose(schema, "approximated: the composition lasts the trimmed range, but its "
-                             "tracks are not trimmed");
-    }
+    TrackSchema::StackTiming timing;
+    timing.compositionRate = compositionRate;
+    timing.recordBase = recordBase;
+    timing.trim = TrackTrim::of(stack, compositionRate);
+    timing.rounds = rounds;
 
     // The edit-tree tracks, as described, with what comes after their layers.
     std::vector<TrackRead> tracks;
@@ -136,6 +139,7 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
         leftovers.keepOn(*tracks.front().track);
     }
 
+    CoSharedPtr<DmLayerNode> firstLayer;
     if (const Value* children = members.arrayMember(SchemaMembers::kChildren)) {
         const ReadContext::Scope scope(context, SchemaMembers::kChildren);
         std::uint32_t position = 0;
@@ -154,8 +158,10 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
                 context.lose(childSchema, "dropped: the stack describes no track to hold it");
                 continue;
             }
-            TrackSchema::LayerRead layer = TrackSchema::read(
-                context, child, childSchema, position++, compositionRate, recordBase);
+            TrackSchema::LayerRead layer =
+                TrackSchema::read(context, child, childSchema, position++, timing);
+            if (!firstLayer)
+                firstLayer = layer.layer;
             std::size_t t = layer.track < 0 ? 0 : static_cast<std::size_t>(layer.track);
             if (t >= tracks.size()) {
                 const ReadContext::Scope metadata(context, SchemaMembers::kMetadata);
@@ -175,6 +181,24 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
                 track.setMediaType(layer.layer->mediaType);
             end = std::max(end, layer.end);
             context.release(child);
+        }
+    }
+    // A trim lasting past every track ends the first layer in a gap, so that the
+    // timeline lasts it without the trim.
+    if (timing.trim && firstLayer) {
+        double stackEnd = recordBase + timing.trim->duration;
+        if (rounds)
+            stackEnd = std::round(stackEnd);
+        if (end < stackEnd) {
+            if (firstLayer->getNbChildren() > 0) {
+                const CoSharedPtr<DmCutNode> cut(DmCutNode::create(firstLayer->mediaType));
+                firstLayer->addChild(cut.get());
+            }
+            const CoSharedPtr<DmGapNode> gap(
+                DmGapNode::create(end, stackEnd - end, firstLayer->mediaType, DmString()));
+            firstLayer->addChild(gap.get());
+            firstLayer->setLayerLength(stackEnd - firstLayer->getLayerStartTC());
+            end = stackEnd;
         }
     }
     for (std::size_t t = 0; t < tracks.size(); ++t) {

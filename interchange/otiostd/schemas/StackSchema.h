@@ -42,9 +42,12 @@ struct TrackRead {
 };
 
 /// The tracks of the stack `stack` (entered by the caller), and through `end`
-/// where the latest layer ends (frames at the composition rate).
+/// where the latest layer ends (frames at the composition rate). The stack's
+/// trim is applied to every track as OTIO applies it (TrackTrim); one lasting
+/// past every track ends the first layer in a gap. With `rounds`, record times
+/// are rounded to the nearest frame (LayerCursor::rounds).
 std::vector<TrackRead> read(ReadContext& context, const Value& stack, double compositionRate,
-                            double recordBase, double& end);
+                            double recordBase, bool rounds, double& end);
 
 } // namespace StackSchema
 

@@ -131,7 +131,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     if (!described)
         timing = OtioTiming::timelineTiming(timeline);
 
-    DmString fcm(RecordTime::fcmOf(described ? start.rate : timing.rate));
+    DmString fcm(described ? RecordTime::fcmOf(start.rate) : timing.fcm);
     DmString startTcFcm;
     double length = 0.0;
     bool lengthGiven = false;
@@ -171,8 +171,8 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     double end = recordBase;
     if (const Value* stack = members.objectMember(kTracks)) {
         const ReadContext::Scope scope(context, kTracks);
-        for (const StackSchema::TrackRead& track :
-             StackSchema::read(context, *stack, rate, recordBase, end)) {
+        for (const StackSchema::TrackRead& track : StackSchema::read(
+                 context, *stack, rate, recordBase, !described && !timing.exact, end)) {
             for (const CoSharedPtr<DmTreeNode>& node : track.before)
                 composition->addChild(node.get());
             composition->addChild(track.track.get());

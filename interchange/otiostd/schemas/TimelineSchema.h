@@ -28,7 +28,7 @@ namespace ZEM_0_81::Interchange {
 ///     nodes of the composition after its last track)
 ///
 /// A timeline without that description (not written by this system) is read at
-/// the rate of its "global_start_time" (24 frames per second without one).
+/// the rate that holds its times in whole frames (OtioTiming::timelineTiming).
 namespace TimelineSchema {
 
 constexpr const char* kType = "Timeline";

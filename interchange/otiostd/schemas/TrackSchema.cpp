@@ -12,10 +12,12 @@
 #include "interchange/otiostd/timing/ItemPlacement.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
+#include "json/EditTree.h"
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmSourceNode.h"
-#include "json/EditTree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -32,6 +34,7 @@ constexpr const char* kLength = "length";
 constexpr const char* kMediaType = "media_type";
 constexpr const char* kParameter = "parameter";
 constexpr const char* kFirstLayer = "first_layer";
+constexpr const char* kLeadIn = "lead_in";
 
 /// The members this schema's reader takes or reports and its writer writes.
 const std::vector<const char*> kKnown = {SchemaMembers::kSourceRange, SchemaMembers::kEffects,
@@ -73,9 +76,36 @@ bool isAssumedBefore(const std::vector<const DmTreeNode*>& before, std::size_t i
     return before.size() == 1 && isPlainCut(*before.front(), mediaType);
 }
 
+/// The frames the layer's first segment starts before `recordBase`, the
+/// composition's start; 0 when it does not.
+double leadInOf(const ChildGroups& items, double recordBase) {
+    if (items.shown.empty())
+        return 0.0;
+    const double lead =
+        recordBase - static_cast<const DmSegmentNode&>(*items.shown.front().node).getRecIn();
+    return lead > 0.0 && std::isfinite(lead) ? lead : 0.0;
+}
+
+/// Where OTIO ends the layer's track, from `start`: its items one after the
+/// other with a filler before each that starts later than the one before ends
+/// (as writeItems writes them), or the latest segment's end when later.
+double trackEndOf(const ChildGroups& items, double start) {
+    double cursor = start, end = start, latest = start;
+    for (const ChildGroups::Shown& shown : items.shown) {
+        const auto& segment = static_cast<const DmSegmentNode&>(*shown.node);
+        const double hole = segment.getRecIn() - cursor;
+        if (hole > 0.0 && std::isfinite(hole))
+            end += hole;
+        end += segment.getRecLength();
+        cursor = segment.getRecIn() + segment.getRecLength();
+        latest = std::max(latest, cursor);
+    }
+    return std::max(end, latest);
+}
+
 void writeZem(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
               const std::vector<const DmTreeNode*>& before,
-              const std::vector<const DmTreeNode*>& after, const std::string& kind) {
+              const std::vector<const DmTreeNode*>& after, const std::string& kind, double leadIn) {
     SchemaMembers::startZem(writer, kZemSchema);
     writer.memberUnsigned(kTrack, track);
     writer.memberInteger(kIndex, layer.getIndex());
@@ -87,6 +117,8 @@ void writeZem(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
         writer.memberInteger(kParameter, layer.getParameter());
     if (layer.isFirstLayer() != (layer.getIndex() == 0))
         writer.memberBool(kFirstLayer, layer.isFirstLayer());
+    if (leadIn > 0.0)
+        writer.member(kLeadIn, leadIn);
     PropertyJson::write(writer, layer);
     EditTreeNodes::write(writer, EditTreeNodes::kBefore, before);
     EditTreeNodes::write(writer, EditTreeNodes::kAfter, after);
@@ -94,11 +126,11 @@ void writeZem(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
 }
 
 void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups& items,
-                double compositionRate, double recordBase) {
+                double compositionRate, double start) {
     ItemPlacement placement;
     placement.compositionRate = compositionRate;
     placement.layerMediaType = layer.mediaType;
-    double cursor = recordBase;
+    double cursor = start;
     writer.key(SchemaMembers::kChildren);
     writer.startArray();
     for (std::size_t k = 0; k < items.shown.size(); ++k) {
@@ -141,14 +173,23 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
            double recordBase) {
     const ChildGroups items = ChildGroups::of(layer, isItem);
     const std::string kind = kindOfMediaType(layer.mediaType);
+    // A layer that starts before the composition: its track starts that much
+    // earlier, and a trim shows it from the composition's start on.
+    const double leadIn = leadInOf(items, recordBase);
     SchemaMembers::start(writer, kSchema);
-    writeZem(writer, layer, track, before, items.after, kind);
+    writeZem(writer, layer, track, before, items.after, kind, leadIn);
     writer.member(SchemaMembers::kName, layer.getName());
     writer.key(SchemaMembers::kSourceRange);
-    writer.null();
+    if (leadIn > 0.0)
+        TimeSchema::writeRange(
+            writer, TimeRange{{leadIn, compositionRate},
+                              {std::max(0.0, trackEndOf(items, recordBase - leadIn) - recordBase),
+                               compositionRate}});
+    else
+        writer.null();
     SchemaMembers::plainEffects(writer, &layer);
     SchemaMembers::plainItemMembers(writer, &layer);
-    writeItems(writer, layer, items, compositionRate, recordBase);
+    writeItems(writer, layer, items, compositionRate, recordBase - leadIn);
     // Another tool's kind ("Subtitle", "audio") as it came, while the layer is
     // still of the media type it was read as.
     rapidotio::Document document;
@@ -164,17 +205,13 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
 }
 
 LayerRead read(ReadContext& context, const Value& track, const std::string& schema,
-               std::uint32_t position, double compositionRate, double recordBase) {
+               std::uint32_t position, const StackTiming& stack) {
+    const double compositionRate = stack.compositionRate;
+    const double recordBase = stack.recordBase;
     const Members members(context, &track, schema);
     LayerRead result;
     ForeignMembers::Leftovers leftovers;
     SchemaMembers::reportUnread(members, SchemaMembers::Unread::Composition, &leftovers);
-    TimeRange trim;
-    if (OtioTiming::rangeOf(OtioTiming::memberOf(track, SchemaMembers::kSourceRange), trim)) {
-        const ReadContext::Scope scope(context, SchemaMembers::kSourceRange);
-        context.lose(schema, "approximated: the layer lasts the trimmed range, but its items "
-                             "are not trimmed");
-    }
 
     std::string kind = kVideo;
     const bool kindGiven = members.text(kKind, kind);
@@ -186,6 +223,8 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     double startTc = recordBase;
     double length = 0.0;
     bool lengthGiven = false;
+    double leadIn = 0.0;
+    bool leadInGiven = false;
     std::vector<CoSharedPtr<DmTreeNode>> after;
     {
         const SchemaMembers::ZemScope zem(context, track, schema);
@@ -199,6 +238,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
         firstLayerGiven = description.boolean(kFirstLayer, firstLayer);
         description.number(kStartTc, startTc);
         lengthGiven = description.number(kLength, length);
+        leadInGiven = description.number(kLeadIn, leadIn);
         result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
         after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
     }
@@ -230,73 +270,178 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
         PropertyJson::read(zem.members(), *layer);
     }
 
+    // A trim this system wrote for the part of the layer before the composition's
+    // start (one starting at its "lead_in", as written or a unit in the last place
+    // off) only moves the items back; any other is applied as OTIO applies it.
+    std::optional<TrackTrim::Range> trim = TrackTrim::of(track, compositionRate);
+    const bool ownLeadIn =
+        trim && leadInGiven && std::fabs(trim->start - leadIn) <= 1e-9 * std::fmax(1.0, leadIn);
+    if (ownLeadIn)
+        trim->start = leadIn;
     LayerCursor cursor;
     cursor.compositionRate = compositionRate;
     cursor.layerMediaType = layer->mediaType;
-    cursor.recordIn = recordBase;
+    cursor.window = TrackTrim::windowOf(stack.trim, trim, !ownLeadIn, recordBase);
+    cursor.recordIn = recordBase - cursor.window.shift;
+    cursor.rounds = stack.rounds;
+    const bool cuts = cursor.window.cuts();
+
     std::size_t segments = 0;
+    double shownEnd = recordBase;
+    const auto addSegment = [&](DmSegmentNode& segment, const ItemRead* item) {
+        if (item && item->hasBefore) {
+            for (const CoSharedPtr<DmTreeNode>& node : item->before)
+                layer->addChild(node.get());
+        } else if (segments > 0) {
+            const CoSharedPtr<DmCutNode> cut(DmCutNode::create(layer->mediaType));
+            layer->addChild(cut.get());
+        }
+        layer->addChild(&segment);
+        ++segments;
+        shownEnd = std::max(shownEnd, segment.getRecIn() + segment.getRecLength());
+    };
+    // Time a trim leaves empty, before the first item or after the last, is a gap.
+    const auto addGap = [&](double from, double to) {
+        const CoSharedPtr<DmGapNode> gap(
+            DmGapNode::create(from, to - from, layer->mediaType, DmString()));
+        addSegment(*gap, nullptr);
+        return gap;
+    };
+
+    // Transitions are kept on the segment read after them (on the layer after the
+    // last). Where a trim cuts, one beside an item it hides, or first or last in
+    // the layer (where OTIO would add its offset to the track written without the
+    // trim), is dropped.
     ForeignMembers::KeptTransitions transitions;
-    if (const Value* children = members.arrayMember(SchemaMembers::kChildren)) {
-        const ReadContext::Scope scope(context, SchemaMembers::kChildren);
-        for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
-            const ReadContext::Scope element(context, i);
-            const Value& child = (*children)[i];
-            const std::string childSchema = SchemaMembers::schemaOf(child);
-            std::string type;
-            int version = 0;
-            SchemaMembers::parseSchema(childSchema, type, version);
-            ItemRead item;
-            const OtioTiming::Kind kind = OtioTiming::kindOf(child);
-            if (kind == OtioTiming::Kind::Clip)
-                item = ClipSchema::read(context, child, childSchema, version, cursor);
-            else if (kind == OtioTiming::Kind::Gap)
-                item = GapSchema::read(context, child, childSchema, cursor);
-            else if (OtioTiming::isComposition(kind))
-                item = NestedComposition::read(context, child, childSchema, cursor);
-            else if (kind == OtioTiming::Kind::Transition) {
-                const std::string why =
-                    "the edit tree has no transitions, and one takes no track time: nothing moves";
-                context.lose(childSchema,
-                             transitions.add(child)
+    std::vector<std::pair<rapidjson::SizeType, const Value*>> pending;
+    const auto settle = [&](const char* dropped) {
+        for (const auto& [index, transition] : pending) {
+            const ReadContext::Scope element(context, index);
+            const std::string why =
+                "the edit tree has no transitions, and one takes no track time: nothing moves";
+            const std::string transitionSchema = SchemaMembers::schemaOf(*transition);
+            if (dropped)
+                context.lose(transitionSchema, dropped);
+            else
+                context.lose(transitionSchema,
+                             transitions.add(*transition)
                                  ? "not applied: " + why + ForeignMembers::Leftovers::kKeptNote
                                  : "dropped: " + why);
-            } else {
+        }
+        pending.clear();
+    };
+    constexpr const char* kBesideHidden = "dropped: beside an item the track's trim hides";
+    constexpr const char* kAtTrimmedEnd =
+        "dropped: at an end of a trimmed track, which the edit tree holds without its trim";
+
+    // A layer the track's own trim cuts lasts the trim: empty time after its last
+    // item is a gap.
+    const bool trailingGap = cuts && trim && !ownLeadIn;
+    // Where the layer ends, when it is not given or a gap may end it: where OTIO
+    // ends the track (its items, a transition at either end, its trim), within the
+    // stack's trim. Timed before the items are read, which may hand them back.
+    const bool needsEnd = !lengthGiven || trailingGap;
+    RationalTime duration;
+    const bool timed = needsEnd && OtioTiming::durationOf(track, duration);
+    const auto layerEndOf = [&]() {
+        double end = timed ? recordBase - (stack.trim ? stack.trim->start : 0.0) +
+                                 RecordTime::wholeIfNear(RecordTime::rescale(
+                                     duration.value, duration.rate, compositionRate))
+                           : cursor.recordIn;
+        if (stack.trim)
+            end = std::min(end, recordBase + stack.trim->duration);
+        if (cuts)
+            end = std::max(end, recordBase);
+        return cursor.rounds ? std::round(end) : end;
+    };
+
+    bool lastHidden = false;
+    const Value* children = members.arrayMember(SchemaMembers::kChildren);
+    if (children) {
+        const ReadContext::Scope scope(context, SchemaMembers::kChildren);
+        for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
+            const Value& child = (*children)[i];
+            const OtioTiming::Kind kind = OtioTiming::kindOf(child);
+            if (kind == OtioTiming::Kind::Transition) {
+                pending.emplace_back(i, &child);
+                continue;
+            }
+            const std::string childSchema = SchemaMembers::schemaOf(child);
+            if (kind == OtioTiming::Kind::Other) {
+                const ReadContext::Scope element(context, i);
                 DroppedItems::reportDropped(
                     context, child, childSchema,
                     "dropped: the edit tree has no segment for it in a layer",
                     "dropped: inside an item the edit tree has no segment for");
+                continue;
+            }
+            if (cuts) {
+                // Wholly outside what the trims show: OTIO shows nothing of it.
+                RationalTime itemDuration;
+                OtioTiming::durationOf(child, itemDuration, 1);
+                const double frames = RecordTime::wholeIfNear(
+                    RecordTime::rescale(itemDuration.value, itemDuration.rate, compositionRate));
+                if (!cursor.window.shows(cursor.recordIn, frames)) {
+                    settle(kBesideHidden);
+                    lastHidden = true;
+                    const ReadContext::Scope element(context, i);
+                    const std::string why = "dropped: outside what the track's trim shows";
+                    if (kind == OtioTiming::Kind::Gap)
+                        DroppedItems::reportInside(context, child, why);
+                    else
+                        DroppedItems::reportDropped(context, child, childSchema, why, why);
+                    cursor.recordIn += frames;
+                    continue;
+                }
+            }
+            const bool afterHidden = lastHidden;
+            lastHidden = false;
+            if (!cuts)
+                settle(nullptr);
+            ItemRead item;
+            {
+                const ReadContext::Scope element(context, i);
+                std::string type;
+                int version = 0;
+                SchemaMembers::parseSchema(childSchema, type, version);
+                if (kind == OtioTiming::Kind::Clip)
+                    item = ClipSchema::read(context, child, childSchema, version, cursor);
+                else if (kind == OtioTiming::Kind::Gap)
+                    item = GapSchema::read(context, child, childSchema, cursor);
+                else
+                    item = NestedComposition::read(context, child, childSchema, cursor);
             }
             if (!item.segment)
                 continue;
-            if (item.hasBefore) {
-                for (const CoSharedPtr<DmTreeNode>& node : item.before)
-                    layer->addChild(node.get());
-            } else if (segments > 0) {
-                const CoSharedPtr<DmCutNode> cut(DmCutNode::create(layer->mediaType));
-                layer->addChild(cut.get());
+            if (cuts) {
+                if (segments == 0 && item.segment->getRecIn() > recordBase)
+                    addGap(recordBase, item.segment->getRecIn());
+                settle(afterHidden ? kBesideHidden : segments == 0 ? kAtTrimmedEnd : nullptr);
             }
-            layer->addChild(item.segment.get());
+            addSegment(*item.segment, &item);
             transitions.keepOn(*item.segment);
-            ++segments;
             // A track whose length is given is not walked again for its duration.
             if (lengthGiven)
                 context.release(child);
         }
     }
+    const double layerEnd = needsEnd ? layerEndOf() : recordBase + length;
+    const bool gapAfter = trailingGap && shownEnd < layerEnd;
+    if (children) {
+        const ReadContext::Scope scope(context, SchemaMembers::kChildren);
+        settle(!cuts ? nullptr : lastHidden ? kBesideHidden : gapAfter ? nullptr : kAtTrimmedEnd);
+    }
+    if (gapAfter)
+        transitions.keepOn(*addGap(shownEnd, layerEnd));
     for (const CoSharedPtr<DmTreeNode>& node : after)
         layer->addChild(node.get());
     transitions.keepOn(*layer); // those after the last segment
 
-    result.end = cursor.recordIn;
     layer->setLayerStartTC(startTc);
+    result.end = cuts ? shownEnd : cursor.recordIn;
     if (!lengthGiven) {
-        // As OTIO times the track: its items, a transition at either end, a trim.
-        RationalTime duration;
-        length = OtioTiming::durationOf(track, duration)
-                     ? RecordTime::wholeIfNear(
-                           RecordTime::rescale(duration.value, duration.rate, compositionRate))
-                     : cursor.recordIn - recordBase;
-        result.end = std::max(result.end, recordBase + length);
+        length = layerEnd - recordBase;
+        result.end = std::max(result.end, layerEnd);
     }
     layer->setLayerLength(length);
     result.layer = layer;

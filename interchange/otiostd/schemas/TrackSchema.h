@@ -2,12 +2,14 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 #include "rapidotio/keys/TrackKeys.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmLayerNode.h"
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 namespace ZEM_0_81::Interchange {
@@ -24,6 +26,14 @@ namespace ZEM_0_81::Interchange {
 /// between two segments is not shown: the reader puts one back between every two
 /// segments; any other cut is kept in the next segment's "before".
 ///
+/// A layer whose first segment starts before the composition's start (which
+/// the edit tree allows) is written with a "source_range" starting that many
+/// frames into the track ("lead_in"), so that OTIO sees every item where the
+/// edit tree has it, the part before the start hidden as the edit tree does not
+/// play it either; read back, a trim starting at the layer's "lead_in" only
+/// moves the items back. Any other trim is applied as OTIO applies it
+/// (TrackTrim), and the layer is written back without one.
+///
 /// "metadata" → "zem" ("ZEM_SCHEMA": "Layer.1"):
 ///
 ///     "track": I         which edit-tree track the layer belongs to (its place in the
@@ -33,6 +43,8 @@ namespace ZEM_0_81::Interchange {
 ///     "media_type": I    when not what "kind" says (2 for audio, 1 otherwise)
 ///     "parameter": I     when not 0
 ///     "first_layer": B   when not (index is 0)
+///     "lead_in": D       the frames its first segment starts before the
+///                        composition's start, when it does (see below)
 ///     "properties", "before" (other nodes of the track before this layer),
 ///     "after" (the cuts and other nodes after the layer's last segment)
 namespace TrackSchema {
@@ -51,6 +63,18 @@ constexpr const char* kAudio = rapidotio::keys::TrackKeys::audio;
 void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
            const std::vector<const DmTreeNode*>& before, double compositionRate, double recordBase);
 
+/// How the stack times the tracks it holds, as read.
+struct StackTiming {
+    /// Record values count frames at this rate, from `recordBase` (the
+    /// composition's start).
+    double compositionRate = 0.0;
+    double recordBase = 0.0;
+    /// The stack's own trim ("source_range"), which every track shows through.
+    std::optional<TrackTrim::Range> trim;
+    /// Record times are rounded to the nearest frame (LayerCursor::rounds).
+    bool rounds = false;
+};
+
 /// A layer as read, with what the stack's reader needs to place it.
 struct LayerRead {
     CoSharedPtr<DmLayerNode> layer;
@@ -61,10 +85,11 @@ struct LayerRead {
     double end = 0.0;
 };
 
-/// Reads the Track `track` (entered by the caller). `position` is its place
-/// among the Tracks, the index a Track without a description gets.
+/// Reads the Track `track` (entered by the caller), timed by `stack`, with its
+/// trim applied as OTIO applies it (TrackTrim). `position` is its place among
+/// the Tracks, the index a Track without a description gets.
 LayerRead read(ReadContext& context, const Value& track, const std::string& schema,
-               std::uint32_t position, double compositionRate, double recordBase);
+               std::uint32_t position, const StackTiming& stack);
 
 } // namespace TrackSchema
 

@@ -5,6 +5,7 @@
 #include "outside/dmtree/DmTreeNode.h"
 #include "outside/dmtree/DmTypes.h"
 
+#include <cmath>
 #include <vector>
 
 namespace ZEM_0_81::Interchange {
@@ -28,13 +29,38 @@ struct ItemPlacement {
     bool recordInFollows = true;
 };
 
+/// What the trims ("source_range") of a track and of its timeline's stack make
+/// of the track's items, in record frames at the composition rate: OTIO moves
+/// every item back by `shift` (the trims' starts) and shows only what lands in
+/// [from, to); an item cut by an edge plays the part inside.
+struct TrimWindow {
+    double shift = 0.0;
+    double from = -HUGE_VAL;
+    double to = HUGE_VAL;
+
+    /// True when the window hides anything at all.
+    bool cuts() const { return from > -HUGE_VAL || to < HUGE_VAL; }
+    /// True when OTIO shows something of an item at `recordIn` lasting
+    /// `recordLength` (as it trims a child's range: an item that only touches an
+    /// edge, or lasts nothing at one, is hidden).
+    bool shows(double recordIn, double recordLength) const {
+        return from < recordIn + recordLength && recordIn < to;
+    }
+};
+
 /// The reader's position in a track: what the items read so far leave for the
 /// next one.
 struct LayerCursor {
     double compositionRate = 0.0;
     eDmTreeMediaType layerMediaType = eDmMediaUnset;
-    /// Record-in of the next item, in frames at the composition rate.
+    /// Record-in of the next item, in frames at the composition rate, where the
+    /// items before it end (shifted by the trims: `window.shift` is taken off).
     double recordIn = 0.0;
+    TrimWindow window;
+    /// True when no frame rate holds every record time of the timeline in whole
+    /// frames: each item's record-in and end are rounded to the nearest frame
+    /// (TrackTrim::land).
+    bool rounds = false;
 };
 
 /// One item of a track as read: the segment for the edit tree (null for a filler

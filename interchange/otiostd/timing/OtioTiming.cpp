@@ -4,8 +4,10 @@
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/otiostd/timing/TrackTrim.h"
 #include "rapidotio/keys/TimelineKeys.h"
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -102,6 +104,117 @@ void addCandidate(std::vector<double>& candidates, double rate) {
     }
     candidates.push_back(rate);
 }
+
+__extension__ typedef __int128 Wide; // exact for every product of two 64-bit factors
+
+Wide gcdOf(Wide a, Wide b) {
+    a = a < 0 ? -a : a;
+    b = b < 0 ? -b : b;
+    while (b != 0) {
+        const Wide rest = a % b;
+        a = b;
+        b = rest;
+    }
+    return a;
+}
+
+/// Exact numbers beyond this are not worth keeping: no rate up to
+/// TrackTrim::kMaxExactRate comes of them.
+constexpr Wide kExactLimit = Wide(1) << 62;
+
+/// `value` as a fraction `numerator` / `denominator` (at most a million) that it
+/// lies within the rounding of double arithmetic of (84.084 is 21021/250).
+bool fractionOf(double value, Wide& numerator, Wide& denominator) {
+    const double magnitude = std::fabs(value);
+    if (!(magnitude < 9007199254740992.0))
+        return false;
+    const double tolerance = 1e-9 * std::fmax(1.0, magnitude);
+    // The convergents h/k of the continued fraction of the magnitude.
+    Wide h0 = 0, h1 = 1, k0 = 1, k1 = 0;
+    double rest = magnitude;
+    for (int step = 0; step < 40; ++step) {
+        const double whole = std::floor(rest);
+        if (whole > 1e15)
+            return false;
+        const Wide term = static_cast<Wide>(whole);
+        const Wide h2 = term * h1 + h0, k2 = term * k1 + k0;
+        if (k2 > 1000000 || h2 > kExactLimit)
+            return false;
+        if (std::fabs(static_cast<double>(h2) / static_cast<double>(k2) - magnitude) <= tolerance) {
+            numerator = value < 0.0 ? -h2 : h2;
+            denominator = k2;
+            return true;
+        }
+        h0 = h1, h1 = h2, k0 = k1, k1 = k2;
+        if (rest - whole <= 0.0)
+            return false;
+        rest = 1.0 / (rest - whole);
+    }
+    return false;
+}
+
+/// The lowest common multiple of two positive numbers; 0 when it is beyond
+/// kExactLimit.
+Wide lcmOf(Wide a, Wide b) {
+    const Wide result = a / gcdOf(a, b) * b;
+    return result > kExactLimit ? 0 : result;
+}
+
+/// The times of a timeline as exact numbers of seconds, to find the rate that
+/// holds them all in whole frames when no rate the timeline names does.
+class ExactTimes {
+public:
+    /// Adds a time; one that is not exact (its rate is no ratio of whole numbers,
+    /// or its value no fraction of a small one) leaves no exact rate.
+    void add(const RationalTime& time) {
+        std::int64_t n = 0, d = 0;
+        Wide p = 0, q = 0;
+        if (!m_exact || !RecordTime::ratioOf(time.rate, n, d) || !fractionOf(time.value, p, q)) {
+            m_exact = false;
+            return;
+        }
+        // value / rate seconds: (p / q) × (d / n), in lowest terms.
+        Wide numerator = p * d, denominator = q * n;
+        const Wide common = gcdOf(numerator, denominator);
+        numerator /= common, denominator /= common;
+        m_denominators = lcmOf(m_denominators, denominator);
+        m_numerators = gcdOf(m_numerators, numerator);
+        m_rateNumerators = lcmOf(m_rateNumerators, n);
+        m_rateDenominators = gcdOf(m_rateDenominators, d);
+        m_exact = m_denominators != 0;
+    }
+
+    /// The lowest rate at which every time added is a whole number of frames and
+    /// every frame of each rate they count at is too (24000 for 23.976 and 24,
+    /// 120000 for 23.976, 24, 29.97, 30, 59.94 and 60); else the lowest rate at
+    /// which the times are (the times' greatest common divisor, inverted); false
+    /// when neither is at most `limit` frames a second.
+    bool rate(double limit, std::int64_t& numerator, std::int64_t& denominator) const {
+        if (!m_exact || m_numerators == 0)
+            return false;
+        const Wide everyFrame[2] = {m_rateNumerators == 0 ? 0
+                                                          : lcmOf(m_denominators, m_rateNumerators),
+                                    gcdOf(m_numerators, m_rateDenominators)};
+        const Wide lowest[2] = {m_denominators, m_numerators};
+        for (const Wide* rate : {everyFrame, lowest}) {
+            const Wide p = rate[0], q = rate[1];
+            if (p > 0 && q > 0 && q < kExactLimit &&
+                static_cast<double>(p) <= limit * static_cast<double>(q)) {
+                numerator = static_cast<std::int64_t>(p);
+                denominator = static_cast<std::int64_t>(q);
+                return true;
+            }
+        }
+        return false;
+    }
+
+private:
+    bool m_exact = true;
+    Wide m_denominators = 1;     ///< the times' common denominator
+    Wide m_numerators = 0;       ///< the times' greatest common numerator
+    Wide m_rateNumerators = 1;   ///< the rates' common numerator
+    Wide m_rateDenominators = 0; ///< the rates' greatest common denominator
+};
 
 } // namespace
 
@@ -228,18 +341,37 @@ TimelineTiming timelineTiming(const Value& timeline) {
     // Every time the composition must hold in whole frames, and the rates to try.
     std::vector<RationalTime> times;
     std::vector<double> candidates;
+    ExactTimes exact;
+    // How many clips count at each rate.
+    std::vector<std::pair<double, std::size_t>> clipRates;
+    const auto add = [&](const RationalTime& time) {
+        times.push_back(time);
+        exact.add(time);
+    };
+    // A trim's start and length: the items it moves and cuts land on whole frames
+    // where these are whole too.
+    const auto addTrim = [&](const Value& item) {
+        TimeRange trim;
+        if (rangeOf(memberOf(item, SchemaMembers::kSourceRange), trim)) {
+            add(trim.start);
+            add(trim.duration);
+        }
+    };
     if (hasStart) {
-        times.push_back(start);
+        add(start);
         addCandidate(candidates, start.rate);
     }
     times.push_back(duration);
     if (duration.value != 0.0 || duration.rate != kNothing.rate)
         addCandidate(candidates, duration.rate);
+    if (stack)
+        addTrim(*stack);
     if (const Value* tracks = stack ? childrenOf(*stack) : nullptr) {
         for (const Value& track : tracks->GetArray()) {
             const Value* items = kindOf(track) == Kind::Track ? childrenOf(track) : nullptr;
             if (!items)
                 continue;
+            addTrim(track);
             RationalTime cursor = kNothing;
             for (const Value& item : items->GetArray()) {
                 const Kind kind = kindOf(item);
@@ -248,41 +380,78 @@ TimelineTiming timelineTiming(const Value& timeline) {
                 RationalTime length;
                 if (!durationOf(item, length, 1))
                     continue;
-                times.push_back(length);
+                add(length);
                 addCandidate(candidates, length.rate);
                 cursor = plus(cursor, length);
                 times.push_back(cursor);
+                if (kind != Kind::Clip || !isUsableRate(length.rate))
+                    continue;
+                const auto counted =
+                    std::find_if(clipRates.begin(), clipRates.end(), [&](const auto& entry) {
+                        return RecordTime::sameRate(entry.first, length.rate);
+                    });
+                if (counted != clipRates.end())
+                    ++counted->second;
+                else if (clipRates.size() < kMaxCandidates)
+                    clipRates.emplace_back(length.rate, 1);
             }
         }
     }
 
-    double rate = 0.0;
+    // One of the timeline's own rates, else the exact rate that holds every time,
+    // else an approximation at the start's rate (or the clips' most common one).
+    std::string fcm;
     for (const double candidate : candidates) {
-        bool whole = true;
-        for (const RationalTime& time : times) {
-            if (!isWholeAt(time, candidate)) {
-                whole = false;
-                break;
-            }
-        }
+        const bool whole = std::all_of(times.begin(), times.end(), [&](const RationalTime& time) {
+            return isWholeAt(time, candidate);
+        });
         if (whole) {
-            rate = candidate;
+            fcm = RecordTime::fcmOf(candidate);
             break;
         }
     }
-    if (rate == 0.0) {
-        for (const double candidate : candidates)
-            rate = std::fmax(rate, candidate);
+    std::int64_t numerator = 0, denominator = 0;
+    if (fcm.empty() && exact.rate(TrackTrim::kMaxExactRate, numerator, denominator)) {
+        fcm = RecordTime::fcmOf(numerator, denominator);
+        const double rate = RecordTime::rateOf(DmString(fcm));
+        if (!std::all_of(times.begin(), times.end(),
+                         [&](const RationalTime& time) { return isWholeAt(time, rate); }))
+            fcm.clear();
     }
-    if (rate > 0.0)
-        timing.rate = RecordTime::rateOf(DmString(RecordTime::fcmOf(rate)));
-    if (!(timing.rate > 0.0))
+    if (fcm.empty()) {
+        timing.exact = false;
+        double rate = hasStart && isUsableRate(start.rate) ? start.rate : 0.0;
+        std::size_t most = 0;
+        for (const auto& [clipRate, count] : clipRates) {
+            if (rate == 0.0 && count > most) {
+                most = count;
+                fcm = RecordTime::fcmOf(clipRate);
+            }
+        }
+        if (rate > 0.0)
+            fcm = RecordTime::fcmOf(rate);
+        for (const double candidate : candidates) {
+            if (fcm.empty())
+                fcm = RecordTime::fcmOf(candidate);
+        }
+        // Nothing to round without any rate at all.
+        timing.exact = candidates.empty();
+    }
+    timing.rate = fcm.empty() ? 0.0 : RecordTime::rateOf(DmString(fcm));
+    if (!(timing.rate > 0.0)) {
+        fcm = RecordTime::fcmOf(24.0);
         timing.rate = 24.0;
+    }
+    timing.fcm = fcm;
     if (hasStart)
         timing.start =
             RecordTime::wholeIfNear(RecordTime::rescale(start.value, start.rate, timing.rate));
     timing.duration =
         RecordTime::wholeIfNear(RecordTime::rescale(duration.value, duration.rate, timing.rate));
+    if (!timing.exact) {
+        timing.start = std::round(timing.start);
+        timing.duration = std::round(timing.duration);
+    }
     return timing;
 }
 

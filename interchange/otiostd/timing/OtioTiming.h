@@ -75,10 +75,19 @@ constexpr unsigned kMaxNesting = 64;
 /// A timeline of another tool as this system reads it.
 struct TimelineTiming {
     /// The frame rate of the composition: the rate of "global_start_time" when it
-    /// gives the start, the duration and every item's place and length in whole
-    /// frames, else the first rate that does (the duration's, then the items'),
-    /// else the finest of them; 24 when the timeline gives no rate at all.
+    /// gives the start, the duration and every item's place and length (and the
+    /// trims of the stack and the tracks) in whole frames, else the first rate
+    /// that does (the duration's, then the items'); else the lowest rate up to
+    /// TrackTrim::kMaxExactRate that does, preferring one that holds every frame
+    /// of the timeline's rates (24000 for 23.976 and 24); else the rate of
+    /// "global_start_time", or the clips' most common one, at which record times
+    /// are rounded (`exact` false); 24 when the timeline gives no rate at all.
     double rate = 24.0;
+    /// Its frame-rate text ("24", "23.976", "120000").
+    std::string fcm = "24";
+    /// False when no rate holds every time in whole frames: record times are
+    /// then rounded to the nearest frame at `rate`, and each move reported.
+    bool exact = true;
     /// "global_start_time" in frames at `rate`; 0 when absent or null.
     double start = 0.0;
     /// The timeline's duration (its stack's) in frames at `rate`.

@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <numeric>
 
 namespace ZEM_0_81::Interchange::RecordTime {
 
@@ -26,29 +27,42 @@ bool sameRate(double a, double b) {
     return std::fabs(a - b) <= 1e-9 * std::fmax(std::fabs(a), std::fabs(b));
 }
 
-namespace {
-
-/// `rate` as whole numbers `numerator` / `denominator` when the core library
-/// names it exactly (24000/1001 for the double nearest 23.976..., 30/1, 2997/100).
-bool ratioOf(double rate, double& numerator, double& denominator) {
+bool ratioOf(double rate, std::int64_t& numerator, std::int64_t& denominator) {
     Rational rational;
-    if (!FPSUtils::getFPSFromValue(rate, rational) || !sameRate(rational.getValue(), rate))
+    if (FPSUtils::getFPSFromValue(rate, rational) && sameRate(rational.getValue(), rate)) {
+        numerator = rational.getNumerator();
+        denominator = rational.getDenominator();
+        return true;
+    }
+    // Whole frames per 1001 seconds (120000/1001), which the core library reads
+    // from a value only to a thousandth.
+    const double whole = std::round(rate * 1001.0);
+    if (!(rate > 0.0) || !(whole < 2147483648.0) || !sameRate(whole / 1001.0, rate))
         return false;
-    numerator = rational.getNumerator();
-    denominator = rational.getDenominator();
+    const std::int64_t common = std::gcd(static_cast<std::int64_t>(whole), std::int64_t(1001));
+    numerator = static_cast<std::int64_t>(whole) / common;
+    denominator = 1001 / common;
     return true;
 }
 
-} // namespace
+std::string fcmOf(std::int64_t numerator, std::int64_t denominator) {
+    String text;
+    if (numerator <= 0 || denominator <= 0 || numerator > 2147483647 || denominator > 4294967295 ||
+        !FPSUtils::getFPSString(
+            Rational(static_cast<int>(numerator), static_cast<unsigned>(denominator)), text))
+        return std::string();
+    return std::string(text.c_str(), text.size());
+}
 
 double rescale(double value, double from, double to) {
     if (sameRate(from, to) || !(from > 0.0))
         return value;
     // Through the rates' whole-number ratios: 1 frame at 24000/1001 is 2002
     // ticks at 48000, where 1 × 48000 ÷ 23.976... gives 2001.9999999999998.
-    double fromNumerator = 0.0, fromDenominator = 0.0, toNumerator = 0.0, toDenominator = 0.0;
+    std::int64_t fromNumerator = 0, fromDenominator = 0, toNumerator = 0, toDenominator = 0;
     if (ratioOf(from, fromNumerator, fromDenominator) && ratioOf(to, toNumerator, toDenominator))
-        return value * (toNumerator * fromDenominator) / (toDenominator * fromNumerator);
+        return value * (static_cast<double>(toNumerator) * static_cast<double>(fromDenominator)) /
+               (static_cast<double>(toDenominator) * static_cast<double>(fromNumerator));
     return value * to / from;
 }
 

@@ -2,6 +2,7 @@
 
 #include "outside/dmtree/DmString.h"
 
+#include <cstdint>
 #include <string>
 
 namespace ZEM_0_81::Interchange {
@@ -20,6 +21,16 @@ double rateOf(const DmString& fcm);
 /// the rate nearest to it; "" when there is none (0, negative, not finite).
 std::string fcmOf(double rate);
 
+/// The frame-rate text of the rate `numerator` / `denominator` ("24",
+/// "23.976", "120000/1001"); "" when either is not positive or too large.
+std::string fcmOf(std::int64_t numerator, std::int64_t denominator);
+
+/// `rate` as whole numbers `numerator` / `denominator` in lowest terms, when it
+/// is a ratio the core library names exactly (24000/1001 for the double nearest
+/// 23.976..., 30/1, 2997/100) or a whole number of frames per 1001 seconds
+/// (120000/1001); false otherwise.
+bool ratioOf(double rate, std::int64_t& numerator, std::int64_t& denominator);
+
 /// True when `a` and `b` are the same rate. Rates are compared with a relative
 /// tolerance of 1e-9, far below the difference of any two frame rates in use and
 /// far above the rounding of a rate that another JSON reader parsed a bit off.
@@ -28,7 +39,7 @@ bool sameRate(double a, double b);
 /// `value` units of 1/`from` second counted in units of 1/`to` second: `value`
 /// itself for the same rate (or when `from` is not positive); otherwise value ×
 /// (to's numerator × from's denominator) ÷ (to's denominator × from's numerator)
-/// when both rates are ratios the core library names exactly, so that whole
+/// when both rates are whole-number ratios (ratioOf), so that whole
 /// frames convert to whole ticks without a rounding error (one frame at
 /// 24000/1001 is 2002 at 48000); value × to ÷ from for other rates.
 double rescale(double value, double from, double to);

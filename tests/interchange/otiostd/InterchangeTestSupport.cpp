@@ -224,7 +224,9 @@ std::vector<SeenTrack> seenTracks(const std::string& standard, std::size_t timel
         SeenTrack seen;
         seen.name = member(track, "name").GetString();
         seen.kind = member(track, "kind").GetString();
-        double at = origin;
+        // A trim puts its start at the start of the stack.
+        const rapidjson::Value& trim = member(track, "source_range");
+        double at = origin - (trim.IsObject() ? seconds(member(trim, "start_time")) : 0.0);
         for (const rapidjson::Value& item : member(track, "children").GetArray()) {
             SeenItem entry;
             entry.schema = member(item, "OTIO_SCHEMA").GetString();

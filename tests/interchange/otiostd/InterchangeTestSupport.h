@@ -71,8 +71,8 @@ struct SeenTrack {
 
 /// The tracks of a standard OTIO timeline (the document, or the `timeline`-th
 /// timeline of a collection), with each item's place worked out as OTIO does:
-/// items follow one another from the timeline's global start, each lasting its
-/// source range's duration.
+/// items follow one another from the timeline's global start (less the start
+/// of the track's trim), each lasting its source range's duration.
 std::vector<SeenTrack> seenTracks(const std::string& standard, std::size_t timeline = 0);
 
 } // namespace ZEM_0_81::test

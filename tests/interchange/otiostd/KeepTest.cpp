@@ -14,6 +14,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
+#include <set>
 #include <string>
 
 namespace ZEM_0_81::test {
@@ -249,6 +251,124 @@ TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
     EXPECT_STREQ(marker["metadata"]["note"]["by"].GetString(), "sup");
     // The others are as they came.
     EXPECT_STREQ(itemOf(output, 0)["markers"][1]["OTIO_SCHEMA"].GetString(), "Marker.3");
+}
+
+/// The "OTIO_SCHEMA" of every object in `value`, and the type of each marker's
+/// colour ("Marker.2 string").
+void schemasIn(const rapidjson::Value& value, std::set<std::string>& schemas) {
+    if (value.IsArray()) {
+        for (const auto& element : value.GetArray())
+            schemasIn(element, schemas);
+        return;
+    }
+    if (!value.IsObject())
+        return;
+    if (value.HasMember("OTIO_SCHEMA")) {
+        const std::string schema = value["OTIO_SCHEMA"].GetString();
+        schemas.insert(schema);
+        if (schema.rfind("Marker.", 0) == 0)
+            schemas.insert(schema + (value["color"].IsString() ? " string" : " object"));
+    }
+    for (const auto& member : value.GetObject())
+        schemasIn(member.value, schemas);
+}
+
+TEST(StandardOtioKeeping, EachOtioVersionGetsItsOwnSchemas) {
+    // kDocument's clip gets a second reference, and a nested stack after it holds
+    // a Clip.1 and a Clip.2 of two references: with its markers (Marker.1, .2
+    // and .3), every kind of clip and marker is kept somewhere.
+    std::string text = kDocument;
+    text.insert(text.find(R"("DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1")"),
+                R"("PROXY": {"OTIO_SCHEMA": "MissingReference.1"}, )");
+    const std::string nested =
+        R"(, {"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [{"OTIO_SCHEMA": "Track.1",
+        "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.1", "name": "one", "source_range": )" +
+        std::string(R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )") + rationalTime("24", "0") +
+        R"(, "duration": )" + rationalTime("24", "5") +
+        R"(}, "media_reference": null}, {"OTIO_SCHEMA": "Clip.2", "name": "two",
+        "media_references": {"A": {"OTIO_SCHEMA": "MissingReference.1"}, "B": {"OTIO_SCHEMA":
+        "MissingReference.1"}}, "active_media_reference_key": "A"}]}]})";
+    text.insert(text.rfind("]}]}}"), nested);
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    // A host rewrites a note: it goes out as a new marker of the version.
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    auto* note = dynamic_cast<DmAnnotationSettings*>(
+        dynamic_cast<DmSourceNode*>(firstLayerOf(*root)->getChild(0))->getEffect(0));
+    ASSERT_NE(note, nullptr);
+    dynamic_cast<DmTextLayer*>(note->getLayer(0))->getParagraph(0)->setTextStr(DmString("sharp"));
+    const SharedPtr<Composition> changed = fromTree(*root);
+    TimelineView timing;
+    ASSERT_TRUE(TimelineView::build(*changed, timing));
+
+    const std::string common[] = {"Timeline.1",
+                                  "Stack.1",
+                                  "Track.1",
+                                  "Gap.1",
+                                  "Color.1",
+                                  "ExternalReference.1",
+                                  "ImageSequenceReference.1",
+                                  "MissingReference.1",
+                                  "RationalTime.1",
+                                  "TimeRange.1"};
+    const std::string dropped = " not written: a Clip.1 holds one media reference, the active one";
+    for (const OtioVersion version : kOtioVersions) {
+        const std::string label = otioVersionName(version);
+        OtioVersion parsed = OtioVersion::V0_15_0;
+        EXPECT_TRUE(otioVersionFromName(label.c_str(), parsed) && parsed == version) << label;
+        const bool clip1 = version == OtioVersion::V0_14_0;
+        const bool marker3 = version == OtioVersion::V0_19_0;
+        StandardOtio::WriteOptions options;
+        options.version = version;
+        options.losses = &losses;
+        String out;
+        ASSERT_TRUE(StandardOtio::write(*changed, options, out)) << label;
+        std::set<std::string> expected(std::begin(common), std::end(common));
+        expected.insert({clip1 ? "Clip.1" : "Clip.2", marker3 ? "Marker.3" : "Marker.2",
+                         marker3 ? "Marker.3 object" : "Marker.2 string"});
+        std::set<std::string> schemas;
+        schemasIn(parsedWithLiterals(out.c_str()), schemas);
+        EXPECT_EQ(schemas, expected) << label;
+        // Only 0.14 has no place for the clips' other references.
+        std::vector<std::string> lost;
+        if (clip1)
+            lost = {"/tracks/children/0/children/0/media_reference | Clip.1 | media reference "
+                    "\"PROXY\"" +
+                        dropped,
+                    "/tracks/children/0/children/3/children/0/children/1/media_reference | "
+                    "Clip.1 | media reference \"B\"" +
+                        dropped};
+        EXPECT_EQ(entriesOf(losses), lost) << label;
+        // Each reads back with the same timing.
+        const SharedPtr<Composition> back = readStandard(out.c_str(), losses);
+        ASSERT_TRUE(back) << label;
+        TimelineView seen;
+        ASSERT_TRUE(TimelineView::build(*back, seen));
+        EXPECT_EQ(seen.duration, timing.duration) << label;
+        for (std::size_t i = 0; i < timing.tracks[0].items.size(); ++i) {
+            EXPECT_EQ(seen.tracks[0].items[i].record.start, timing.tracks[0].items[i].record.start);
+            EXPECT_EQ(seen.tracks[0].items[i].record.duration,
+                      timing.tracks[0].items[i].record.duration);
+        }
+    }
+    // The new marker in a Color.1: the note's red, named.
+    StandardOtio::WriteOptions newest;
+    newest.version = OtioVersion::V0_19_0;
+    String out;
+    ASSERT_TRUE(StandardOtio::write(*changed, newest, out));
+    const rapidjson::Document written = parsedWithLiterals(out.c_str());
+    const rapidjson::Value& colour = itemOf(written, 0)["markers"][0]["color"];
+    EXPECT_STREQ(colour["name"].GetString(), "Red");
+    EXPECT_EQ(colour["r"].GetDouble() + colour["g"].GetDouble() + colour["b"].GetDouble(), 1.0);
+    // The release 0.19 is also known by its label in the making; no other.
+    OtioVersion version = OtioVersion::V0_14_0;
+    EXPECT_TRUE(otioVersionFromName("0.19.0.dev1", version) && version == OtioVersion::V0_19_0);
+    for (const char* other : {"0.13.0", "0.19", "", "current"})
+        EXPECT_FALSE(otioVersionFromName(other, version)) << other;
+    EXPECT_FALSE(otioVersionFromName(nullptr, version));
 }
 
 TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
@@ -821,6 +941,19 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     EXPECT_STREQ(clip["media_references"]["PROXY"]["target_url"].GetString(), "proxy.mp4");
     EXPECT_STREQ(clip["media_references"]["HIGH_RES"]["target_url"].GetString(), "hi.mov");
     expectStableRoundTrip(*read, written);
+
+    // The empty key is a tool's own key too (a fuzzed document found it written
+    // back as "DEFAULT_MEDIA" while the tree still kept "").
+    std::string emptyKey = document("");
+    emptyKey.replace(emptyKey.find("HIGH_RES"), 8, "");
+    const SharedPtr<Composition> keyless = readStandard(emptyKey, losses);
+    ASSERT_TRUE(keyless);
+    const std::string keylessText = writeStandard(*keyless);
+    const rapidjson::Document keylessOutput = parsedWithLiterals(keylessText);
+    const rapidjson::Value& keylessClip = itemOf(keylessOutput, 0);
+    EXPECT_STREQ(keylessClip["active_media_reference_key"].GetString(), "");
+    EXPECT_TRUE(keylessClip["media_references"].HasMember(""));
+    expectStableRoundTrip(*keyless, keylessText);
 
     // An input a host adds takes a key of this system's that no other has.
     Status status;

@@ -73,6 +73,29 @@ TEST(StandardOtioReader, ReadsOurDocumentAsTheOtioLibrarySavesIt) {
     EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
 }
 
+TEST(StandardOtioReader, MembersTheOtioLibraryWritesByDefaultLoseNothing) {
+    // defaults.otio holds what the OpenTimelineIO library writes for objects made
+    // with its defaults: empty metadata, "enabled": true, null ranges, colours,
+    // markers in green (a Marker.2 and a Marker.3), a track trimmed to its
+    // content (24 + 2 + 8 = 34 frames) and an empty one trimmed to nothing.
+    LossReport losses;
+    const SharedPtr<Composition> read =
+        readStandard(readTestData("interchange/defaults.otio"), losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses), std::vector<std::string>());
+    const DmLayerNode* layer = firstLayer(*read);
+    ASSERT_NE(layer, nullptr);
+    EXPECT_EQ(segmentsOf(*layer), (std::vector<std::string>{"source sh010 0+24", "cut", "gap  24+2",
+                                                            "cut", "source  26+8"}));
+    // The first clip's media has a box of 16 x 9 from (0, 0): the picture's bounds.
+    Bounds bounds;
+    ASSERT_TRUE(read->getOutputBounds(Time(0, Rational(24, 1)), bounds));
+    EXPECT_EQ(bounds.getCenterX(), 8.0);
+    EXPECT_EQ(bounds.getCenterY(), 4.5);
+    EXPECT_EQ(bounds.getSizeX(), 16.0);
+    EXPECT_EQ(bounds.getSizeY(), 9.0);
+}
+
 TEST(StandardOtioReader, OlderClipsAndDocumentsWithoutOurMetadata) {
     // Written by another tool: no "zem" anywhere, a "Clip.1" with its one media
     // reference, a clip without a range (it plays its media's available range), a

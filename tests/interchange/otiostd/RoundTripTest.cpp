@@ -283,21 +283,35 @@ TEST(StandardOtioRoundTrip, RecordTimesWithHolesOverlapsAndFractions) {
     addGap(plain.layer, 86472.0, 24.0);
     addCut(plain.layer);
     addSource(plain.layer, 86520.0, 72.0, 0.0, "sh020");
-    const std::string standard = writeStandard(*fromTree(*plain.root));
-    const std::vector<SeenTrack> tracks = seenTracks(standard);
-    ASSERT_EQ(tracks.size(), 1u);
-    std::vector<std::string> seen;
-    for (const SeenItem& item : tracks[0].items)
-        seen.push_back(item.schema + (item.filler ? " filler " : " ") + item.name + " " +
-                       std::to_string(item.recordStart) + "+" +
-                       std::to_string(item.recordDuration));
-    EXPECT_EQ(seen, (std::vector<std::string>{
+    // A layer that starts 12 frames before the composition: its track's trim
+    // starts 12 frames in, so that the clip is there too.
+    OneLayer early("24", 86400.0);
+    addSource(early.layer, 86388.0, 20.0, 0.0, "sh005");
+    addCut(early.layer);
+    addSource(early.layer, 86412.0, 10.0, 0.0, "sh006");
+    expectRoundTrip(*early.root, "a layer that starts before the composition");
+    for (const auto& [tree, expected] :
+         {std::pair{plain.root.get(),
+                    std::vector<std::string>{
                         "Gap.1 filler  86400.000000+24.000000",
                         "Clip.2 sh010 86424.000000+48.000000",
                         "Gap.1  86472.000000+24.000000",
                         "Gap.1 filler  86496.000000+24.000000",
                         "Clip.2 sh020 86520.000000+72.000000",
-                    }));
+                    }},
+          std::pair{early.root.get(),
+                    std::vector<std::string>{"Clip.2 sh005 86388.000000+20.000000",
+                                             "Gap.1 filler  86408.000000+4.000000",
+                                             "Clip.2 sh006 86412.000000+10.000000"}}}) {
+        const std::vector<SeenTrack> tracks = seenTracks(writeStandard(*fromTree(*tree)));
+        ASSERT_EQ(tracks.size(), 1u);
+        std::vector<std::string> seen;
+        for (const SeenItem& item : tracks[0].items)
+            seen.push_back(item.schema + (item.filler ? " filler " : " ") + item.name + " " +
+                           std::to_string(item.recordStart) + "+" +
+                           std::to_string(item.recordDuration));
+        EXPECT_EQ(seen, expected);
+    }
 }
 
 TEST(StandardOtioRoundTrip, RatesOfCompositionsAndSources) {

@@ -4,10 +4,12 @@
 
 #include "interchange/TimelineView.h"
 #include "interchange/StandardOtio.h"
+#include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <string>
 
@@ -292,22 +294,163 @@ TEST(StandardOtioTiming, PictureAt23976WithSoundAt48kCountsWholeSamples) {
     EXPECT_EQ(static_cast<const DmLayerNode*>(track->getChild(1))->getLayerLength(), 96000.0);
 }
 
-TEST(StandardOtioTiming, TrimmedTracksAndStacksLastTheirRangeAndSaySo) {
-    // The track's items last 48 frames; its source range keeps 30 of them, so
-    // OTIO times the track, and the timeline, at 30. The items are not trimmed
-    // in the edit tree, which is reported.
-    const std::string text =
-        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "source_range": )" +
-                                  range(0, 30, 24) + R"(, "children": [
-        {"OTIO_SCHEMA": "Gap.1", "source_range": )" +
-                                  range(0, 48, 24) + "}]}");
+/// A clip of `frames` frames at 24 from `in` in its media, `more` members after.
+std::string clip24(const std::string& name, double in, double frames,
+                   const std::string& more = "") {
+    return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
+           range(in, frames, 24) + more + "}";
+}
+
+std::string track24(const std::string& trim, const std::string& items) {
+    return R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "source_range": )" + trim +
+           R"(, "children": [)" + items + "]}";
+}
+
+TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
+    // Each track trims clips of 10 frames at 24 (sources from 100, 200, 300): the
+    // trim selects [start, start + duration) of the track and puts it at 0.
+    const std::string dissolve = R"({"OTIO_SCHEMA": "Transition.1", "transition_type": )"
+                                 R"("SMPTE_Dissolve", "in_offset": )" +
+                                 time(2, 24) + R"(, "out_offset": )" + time(2, 24) + "}";
+    const std::string marker = R"(, "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", )"
+                               R"("color": "RED", "marked_range": )" +
+                               range(107, 1, 24) + "}]";
+    const std::string text = timeline(
+        time(0, 24),
+        // -10 + 40: a gap of 10 first, a at 10, b at 20, a gap from 30 to 40.
+        track24(range(-10, 40, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
+            // 5 + 12: a [0, 10) lands at [-5, 5): 0+5 from 105, its marker at 107
+            // at 2; b [10, 20) at [5, 15) ends at 12: 5+7 from 200; c [20, 30) at
+            // [15, 25) is hidden, and so is the transition beside it.
+            track24(range(5, 12, 24), clip24("a", 100, 10, marker) + "," + dissolve + "," +
+                                          clip24("b", 200, 10) + "," + dissolve + "," +
+                                          clip24("c", 300, 10)) +
+            "," +
+            // 0 + 20 over 20 frames, and 0 + 0 over none: nothing changes.
+            track24(range(0, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
+            track24(range(0, 0, 24), ""));
     LossReport losses;
     const TimelineView view = viewOf(text, losses);
-    EXPECT_EQ(view.duration, 30);
+    EXPECT_EQ(view.duration, 40); // the longest track, trimmed
+    ASSERT_EQ(view.tracks.size(), 4u);
+    const std::vector<std::string> expected[] = {
+        {" 0+10", "a 10+10 100+10@24", "b 20+10 200+10@24", " 30+10"},
+        {"a 0+5 105+5@24", "b 5+7 200+7@24"},
+        {"a 0+10 100+10@24", "b 10+10 200+10@24"},
+        {}};
+    for (std::size_t t = 0; t < 4; ++t)
+        EXPECT_EQ(itemsOf(view.tracks[t]), expected[t]) << t;
+    ASSERT_EQ(view.tracks[1].items[0].notes.size(), 1u);
+    EXPECT_EQ(view.tracks[1].items[0].notes[0].range.start, 2);
     EXPECT_EQ(entriesOf(losses),
-              (std::vector<std::string>{"/tracks/children/0/source_range | Track.1 | approximated: "
-                                        "the layer lasts the trimmed range, but its items are not "
-                                        "trimmed"}));
+              (std::vector<std::string>{
+                  "/tracks/children/1/children/1 | Transition.1 | not applied: the edit tree has "
+                  "no transitions, and one takes no track time: nothing moves (kept, and written "
+                  "back as it came)",
+                  "/tracks/children/1/children/3 | Transition.1 | dropped: beside an item the "
+                  "track's trim hides",
+                  "/tracks/children/1/children/4 | Clip.2 | dropped: outside what the track's "
+                  "trim shows"}));
+
+    // The stack's trim does the same to every track: 3 + 5 shows a's [3, 8) at
+    // 0+5 from 103; -2 + 20 puts a at 2, after a gap, and ends the track in one.
+    const std::string oneClip = R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                                clip24("a", 100, 10) + "]}";
+    const std::pair<std::string, std::vector<std::string>> stacks[] = {
+        {range(3, 5, 24), {"a 0+5 103+5@24"}},
+        {range(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}}};
+    for (const auto& [trim, items] : stacks) {
+        std::string trimmed = timeline(time(0, 24), oneClip);
+        trimmed.insert(trimmed.find(R"("children")"), R"("source_range": )" + trim + ", ");
+        const TimelineView stacked = viewOf(trimmed, losses);
+        ASSERT_EQ(stacked.tracks.size(), 1u) << trim;
+        EXPECT_EQ(itemsOf(stacked.tracks[0]), items) << trim;
+        EXPECT_EQ(entriesOf(losses), std::vector<std::string>()) << trim;
+    }
+
+    // Written back without trims, it reads back into the same tree.
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    rapidjson::Document document;
+    document.Parse(written.c_str());
+    for (const auto& track : document["tracks"]["children"].GetArray())
+        EXPECT_TRUE(track["source_range"].IsNull());
+    const SharedPtr<Composition> again = readStandard(written, losses);
+    ASSERT_TRUE(again);
+    EXPECT_EQ(dmTreeOf(*again), dmTreeOf(*read));
+}
+
+TEST(StandardOtioTiming, MixedRatesAreExactOrRoundedAndSaySo) {
+    const std::string ntsc = "23.976023976023978", ntsc30 = "29.97002997002997",
+                      ntsc60 = "59.94005994005994";
+    const auto clipAt = [](const std::string& name, int frames, const std::string& rate) {
+        return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name +
+               R"(", "source_range": {"OTIO_SCHEMA": "TimeRange.1", "start_time": )"
+               R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+               rate + R"(, "value": 0}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": )" +
+               rate + R"(, "value": )" + std::to_string(frames) + "}}}";
+    };
+    const auto track = [](const std::string& items) {
+        return R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" + items + "]}";
+    };
+    struct Case {
+        std::string start, items;
+        std::string fcm;
+        std::int64_t startFrame, duration;
+        std::vector<std::string> seen, losses;
+    };
+    const std::string earlier = " frames earlier";
+    const std::string rounded = "approximated: no frame rate up to 192000 frames a second holds "
+                                "every record time of the timeline in whole frames; rounded to "
+                                "whole frames at 23.976 fps, it ";
+    const Case cases[] = {
+        // About a second at each of six rates: 24 frames at 24000/1001 last 1.001 s,
+        // 120120 frames at 120000 (every frame of the six rates is whole there).
+        {"null",
+         clipAt("a", 24, ntsc) + "," + clipAt("b", 24, "24") + "," + clipAt("c", 30, ntsc30) + "," +
+             clipAt("d", 30, "30") + "," + clipAt("e", 60, ntsc60) + "," + clipAt("f", 60, "60"),
+         "120000/1",
+         0,
+         720360,
+         {"a 0+120120 0+24@24000", "b 120120+120000 0+24@24", "c 240120+120120 0+30@30000",
+          "d 360240+120000 0+30@30", "e 480240+120120 0+60@60000", "f 600360+120000 0+60@60"},
+         {}},
+        // 01:00:00:00 at 24 (3600 s) over a frame at 23.976 and a second at 24:
+        // neither rate holds both; 24000 does: 86400000, then 1001 and 24000.
+        {time(86400, 24),
+         clipAt("a", 1, ntsc) + "," + clipAt("b", 24, "24"),
+         "24000/1",
+         86400000,
+         25001,
+         {"a 86400000+1001 0+1@24000", "b 86401001+24000 0+24@24"},
+         {}},
+        // A frame at 23.976, a sample at 44100, a frame at 23.976: only 3528000
+        // holds them all. Read at 23.976, the clips' most common rate, the sample
+        // of 0.000543674 frames (24000 / (1001 x 44100)) rounds away, and so
+        // does what it plays.
+        {"null",
+         clipAt("p", 1, ntsc) + "," + clipAt("s", 1, "44100") + "," + clipAt("q", 1, ntsc),
+         "23.976",
+         0,
+         2,
+         {"p 0+1 0+1@24000", "s 1+0 0+0@44100", "q 1+1 0+1@24000"},
+         {"/tracks/children/0/children/1 | Clip.2 | " + rounded + "ends 0.000543674" + earlier,
+          "/tracks/children/0/children/2 | Clip.2 | " + rounded + "starts 0.000543674" + earlier +
+              " and ends 0.000543674" + earlier}},
+    };
+    for (const Case& test : cases) {
+        LossReport losses;
+        const TimelineView view = viewOf(timeline(test.start, track(test.items)), losses);
+        String fcm;
+        FPSUtils::getFPSString(view.rate, fcm);
+        EXPECT_EQ(std::string(fcm.c_str()), test.fcm);
+        EXPECT_EQ(view.start, test.startFrame) << test.fcm;
+        EXPECT_EQ(view.duration, test.duration) << test.fcm;
+        ASSERT_EQ(view.tracks.size(), 1u);
+        EXPECT_EQ(itemsOf(view.tracks[0]), test.seen);
+        EXPECT_EQ(entriesOf(losses), test.losses);
+    }
 }
 
 } // namespace
