@@ -63,11 +63,23 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
 
 Status Documents::write(const Composition& composition, Dialect dialect, String& text,
                         LossReport& losses, String* message) {
+    return write(composition, dialect, DocumentWriteOptions(), text, losses, message);
+}
+
+Status Documents::write(const Composition& composition, Dialect dialect,
+                        const DocumentWriteOptions& options, String& text, LossReport& losses,
+                        String* message) {
     losses.clear();
     if (message)
         *message = String();
-    if (dialect == Dialect::OtioStandard)
-        return StandardOtio::write(composition, text, message);
+    if (dialect == Dialect::OtioStandard) {
+        if (!options.otioVersion)
+            return StandardOtio::write(composition, text, message);
+        StandardOtio::WriteOptions release;
+        release.version = options.otioVersion;
+        release.losses = &losses;
+        return StandardOtio::write(composition, release, text, message);
+    }
     // Through a fresh composition holding a copy of the tree: one read from a
     // text would give that text back, not what its exporter writes.
     Status status;

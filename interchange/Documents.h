@@ -4,6 +4,7 @@
 #include "composition/CompositionApi.h"
 #include "interchange/Dialect.h"
 #include "interchange/LossReport.h"
+#include "interchange/OtioVersion.h"
 #include "outside/core/Rational.h"
 
 #include <cstddef>
@@ -28,6 +29,14 @@ struct DocumentReadOptions {
     std::optional<Dialect> dialect;
     /// The document's name in messages: a path, "<stdin>", "<text>".
     std::string name = "<text>";
+};
+
+/// How to write a composition, beside its dialect.
+struct DocumentWriteOptions {
+    /// otio-std: the OpenTimelineIO release to write for (StandardOtio::WriteOptions);
+    /// none writes the current release's schemas, and what other tools wrote as
+    /// it came.
+    std::optional<OtioVersion> otioVersion;
 };
 
 /// A text read into a composition, as far as it went.
@@ -104,6 +113,10 @@ public:
     /// StandardOtio::write.
     static Status write(const Composition& composition, Dialect dialect, String& text,
                         LossReport& losses, String* message = nullptr);
+    /// Writes as above, as `options` say.
+    static Status write(const Composition& composition, Dialect dialect,
+                        const DocumentWriteOptions& options, String& text, LossReport& losses,
+                        String* message = nullptr);
 
     /// "status 517: the OTIO JSON could not be imported": a status as messages
     /// show it.

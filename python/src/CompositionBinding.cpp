@@ -142,8 +142,28 @@ std::shared_ptr<BoundComposition> create(const std::string& id, const std::strin
     return BoundComposition::adopt(std::move(made), "", {});
 }
 
-py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
+/// The release an otio_version argument names; nothing for None. Raises
+/// ValueError for another label.
+std::optional<OtioVersion> otioVersionArgument(const std::optional<std::string>& label) {
+    if (!label)
+        return std::nullopt;
+    OtioVersion version;
+    if (!otioVersionFromName(label->c_str(), version)) {
+        std::string labels;
+        for (const OtioVersion each : kOtioVersions)
+            labels += (labels.empty() ? "'" : ", '") + std::string(otioVersionName(each)) + "'";
+        throw py::value_error("unknown OpenTimelineIO release '" + *label + "': one of " + labels);
+    }
+    return version;
+}
+
+py::str toJson(const BoundComposition& bound, const std::string& dialectName,
+               const std::optional<std::string>& otioVersion) {
     const Dialect dialect = *dialectArgument(dialectName);
+    DocumentWriteOptions options;
+    options.otioVersion = otioVersionArgument(otioVersion);
+    if (options.otioVersion && dialect != Dialect::OtioStandard)
+        throw py::value_error("otio_version is for the dialect 'otio-std'");
     struct Written {
         Status status;
         String text;
@@ -153,7 +173,7 @@ py::str toJson(const BoundComposition& bound, const std::string& dialectName) {
         Written result;
         LossReport losses;
         result.status =
-            Documents::write(composition, dialect, result.text, losses, &result.message);
+            Documents::write(composition, dialect, options, result.text, losses, &result.message);
         return result;
     });
     if (!written.status) {
@@ -286,11 +306,13 @@ Reads the document in the file at `path` (str or os.PathLike) as from_json
 does; the composition is named `id`, or the path when it is None. Messages name
 the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
 file cannot be read, and for a file over 1 GiB.)")
-        .def("to_json", &toJson, "dialect"_a, R"(
+        .def("to_json", &toJson, "dialect"_a, "otio_version"_a = py::none(), R"(
 The composition as JSON text of `dialect` ("dmtree", "otio" or "otio-std"):
 what the exporter writes of the edit tree, exactly as `zemcomp convert --to
 DIALECT` prints it (the text a composition was read from is not handed back as
-it was given). Raises Error with the status code when no tree can be had
+it was given). For "otio-std", `otio_version` names the OpenTimelineIO release
+to write for ("0.14.0" ... "0.19.0", as zemcomp's --otio-version takes them);
+None writes the current release's schemas. Raises Error with the status code when no tree can be had
 (512, 515, 517) or no text made of it (516), ValueError for an unknown dialect.)")
         .def("clone", &cloneOf, R"(
 A new, independent composition with a copy of this one's edit tree, texts,

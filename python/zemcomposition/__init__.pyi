@@ -310,7 +310,7 @@ class Composition:
         path: Union[str, bytes, os.PathLike], dialect: Optional[str] = None, id: Optional[str] = None
     ) -> Composition:
         """Reads the document in a file, as from_json does."""
-    def to_json(self, dialect: str) -> str:
+    def to_json(self, dialect: str, otio_version: Optional[str] = None) -> str:
         """The composition as JSON of a dialect, as zemcomp convert writes it."""
     def clone(self) -> Composition:
         """A new, independent copy."""

@@ -174,6 +174,7 @@ public:
         std::cout << bashCompletion(invocation.app, {{"--from", dialectNames()},
                                                      {"--to", dialectNames()},
                                                      {"--form", {"cc", "ccc", "cdl"}},
+                                                     {"--otio-version", otioVersionNames()},
                                                      {"SHELL", {"bash"}}});
         return kSuccess;
     }

@@ -3,6 +3,7 @@
 
 #include "tools/zemcomp/commands/Command.h"
 #include "tools/zemcomp/commands/FileTask.h"
+#include "tools/zemcomp/files/FileIO.h"
 #include "tools/zemcomp/text/Summary.h"
 
 #include <iostream>
@@ -23,11 +24,16 @@ public:
         addDialectOption(*convert, "--to", m_to, "Dialect to write (see below)")->required();
         convert->add_option("-o,--output", m_outPath,
                             "File to write (written only on success); standard output by default");
+        m_versionOption = addOtioVersionOption(*convert, m_version);
         convert->footer(dialectFooter());
         return convert;
     }
 
     int run(const Invocation&) override {
+        if (m_versionOption->count() > 0 && m_to != Dialect::OtioStandard) {
+            std::cerr << "zemcomp: --otio-version is for --to otio-std" << std::endl;
+            return kBadUsage;
+        }
         std::string error;
         const std::optional<Document> document = readDocument(m_path, error);
         if (!document)
@@ -40,14 +46,23 @@ public:
         if (!printLosses(*document, loaded, m_input))
             return kDocumentFailed;
 
+        DocumentWriteOptions options;
+        if (m_versionOption->count() > 0)
+            options.otioVersion = m_version;
         String text;
         String why;
         LossReport written;
-        const Status status = Documents::write(*loaded.composition, m_to, text, written, &why);
+        const Status status =
+            Documents::write(*loaded.composition, m_to, options, text, written, &why);
         if (!status)
             return fail(document->name + ": " +
                         (why.empty() ? "" : std::string(why.c_str()) + " (") + describe(status) +
                         (why.empty() ? "" : ")"));
+        // What the dialect written could not hold, at its place in the text written.
+        const std::vector<Loss> dropped = lossesOf(written);
+        std::cerr << lossLines(dropped, outputName()) << std::flush;
+        if (m_input.strict && !dropped.empty())
+            return fail(strictFailure(dropped.size(), outputName()) + ": nothing written");
         if (m_outPath.empty() || m_outPath == "-") {
             std::cout << text.c_str() << std::endl;
             return kSuccess;
@@ -58,7 +73,13 @@ public:
     }
 
 private:
+    std::string outputName() const {
+        return m_outPath.empty() || m_outPath == "-" ? std::string(kStandardOutputName) : m_outPath;
+    }
+
     std::string m_path, m_outPath;
+    OtioVersion m_version = kCurrentOtioVersion;
+    CLI::Option* m_versionOption = nullptr;
     InputOptions m_input;
     Dialect m_to = Dialect::Otio;
 };

@@ -53,6 +53,30 @@ CLI::Option* addDialectOption(CLI::App& command, const char* name, Dialect& targ
         ->type_name("DIALECT");
 }
 
+std::vector<std::string> otioVersionNames() {
+    std::vector<std::string> names;
+    for (const ZEM_0_81::OtioVersion version : ZEM_0_81::kOtioVersions)
+        names.emplace_back(ZEM_0_81::otioVersionName(version));
+    return names;
+}
+
+CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& target) {
+    std::map<std::string, ZEM_0_81::OtioVersion> versions;
+    std::string labels;
+    for (const ZEM_0_81::OtioVersion version : ZEM_0_81::kOtioVersions) {
+        versions.emplace(ZEM_0_81::otioVersionName(version), version);
+        labels += (labels.empty() ? "" : ", ") + std::string(ZEM_0_81::otioVersionName(version));
+    }
+    const std::string help =
+        "With --to otio-std: the OpenTimelineIO release to write for, its schemas only (" + labels +
+        "; 0.14.0 writes Clip.1, 0.19.0 Marker.3); default: the current release's (" +
+        ZEM_0_81::otioVersionName(ZEM_0_81::kCurrentOtioVersion) +
+        "), and what other tools wrote as it came";
+    return command.add_option("--otio-version", target, help)
+        ->transform(CLI::CheckedTransformer(versions).description(""))
+        ->type_name("LABEL");
+}
+
 void InputOptions::add(CLI::App& command) {
     m_fromOption = addDialectOption(command, "--from", m_from,
                                     "Dialect of the input (see below; default: detected)");

@@ -3,6 +3,7 @@
 // The dialects as the command line names them (--from, --to), and the options
 // every subcommand that reads documents shares.
 
+#include "interchange/OtioVersion.h"
 #include "tools/zemcomp/files/Document.h"
 
 #include <CLI/CLI.hpp>
@@ -23,6 +24,13 @@ std::string dialectFooter();
 /// Adds option `name` ("--to") taking a dialect's name into `target`.
 CLI::Option* addDialectOption(CLI::App& command, const char* name, Dialect& target,
                               const char* help);
+
+/// Adds --otio-version, the OpenTimelineIO release to write standard OTIO for,
+/// taking the labels of OtioVersion into `target`.
+CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& target);
+
+/// The OpenTimelineIO release labels, for completion.
+std::vector<std::string> otioVersionNames();
 
 /// --from and --strict, which every subcommand that reads documents takes.
 class InputOptions {

@@ -300,7 +300,10 @@ std::string toText(const Summary& summary, const std::string& documentName) {
     for (const BoundsAnswer& answer : summary.bounds) {
         text << "bounds    at " << frameText(summary, answer.at)
              << (answer.outside ? ", outside the composition" : "") << ": ";
-        if (!answer.status)
+        if (answer.status.getCode() == Status::InputWithoutResolution)
+            // Standard OTIO from other tools rarely says how big its pictures are.
+            text << "no picture size: no media of the composition gives one\n";
+        else if (!answer.status)
             text << describe(answer.status) << "\n";
         else
             text << "centre (" << answer.bounds.getCenterX() << ", " << answer.bounds.getCenterY()
