@@ -1,9 +1,9 @@
 #include "interchange/otiostd/metadata/ResolutionJson.h"
 
-#include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
-#include "json/EditTree.h"
 #include "rapidotio/MediaVocabulary.h"
+#include "rapidotio/keys/ClipKeys.h"
+#include "json/EditTree.h"
 
 #include <cmath>
 #include <cstdint>
@@ -15,7 +15,7 @@ namespace ZEM_0_81::Interchange::ResolutionJson {
 
 namespace {
 
-namespace Keys = ProductKeys;
+namespace keys = rapidotio::keys;
 namespace MediaVocabulary = rapidotio::MediaVocabulary;
 
 constexpr const char* kDepth = "depth";
@@ -65,8 +65,8 @@ void writeDepth(OtioWriter& writer, const DmFrameResolution& resolution) {
     // The product names depths by their sample type and always sets the flag off.
     const char* name = MediaVocabulary::sampleTypeName(bits, isFloat);
     if (name && !flag) {
-        writer.member(Keys::kDataType, name);
-        writer.memberInteger(Keys::kNumVideoChannels, channels);
+        writer.member(keys::MediaMetadataKeys::dataType, name);
+        writer.memberInteger(keys::MediaMetadataKeys::numVideoChannels, channels);
         return;
     }
     writer.key(kDepth);
@@ -88,7 +88,7 @@ void writeFrameRatio(OtioWriter& writer, const DmFrameResolution& resolution) {
     const std::optional<float> aspect = Json::EditTree::pixelAspectOf(resolution);
     if (aspect && resolution.getHeight(height) == eDmSuccess && height > 0 &&
         std::isfinite(*aspect))
-        writer.member(Keys::kPixelAspect, static_cast<double>(*aspect));
+        writer.member(keys::MediaMetadataKeys::pixelAspect, static_cast<double>(*aspect));
 }
 
 /// Reads [first, second] of `key` into the setters; null elements stay unset.
@@ -129,12 +129,12 @@ void readDepth(const Members& members, DmFrameResolution& resolution) {
     std::string dataType;
     std::int32_t bits = 0, channels = 0;
     bool isFloat = false, flag = false;
-    if (members.text(Keys::kDataType, dataType)) {
+    if (members.text(keys::MediaMetadataKeys::dataType, dataType)) {
         if (MediaVocabulary::sampleTypeOf(dataType, bits, isFloat)) {
-            members.integer(Keys::kNumVideoChannels, channels);
+            members.integer(keys::MediaMetadataKeys::numVideoChannels, channels);
             resolution.setDepth(bits, channels, isFloat, false);
         } else {
-            members.wrongType(Keys::kDataType, "a sample-type name");
+            members.wrongType(keys::MediaMetadataKeys::dataType, "a sample-type name");
         }
         return;
     }
@@ -153,16 +153,16 @@ void readDepth(const Members& members, DmFrameResolution& resolution) {
 void writeMembers(OtioWriter& writer, const DmFrameResolution& resolution,
                   const char* propertiesKey) {
     if (hasBounds(resolution)) {
-        writer.key(Keys::kBounds);
+        writer.key(keys::MediaMetadataKeys::bounds);
         writer.startObject();
-        writePair<double, DoubleGetter>(writer, Keys::kCenter, resolution,
+        writePair<double, DoubleGetter>(writer, keys::BoundsKeys::center, resolution,
                                         &DmFrameResolution::getCenterX,
                                         &DmFrameResolution::getCenterY);
-        writePair<double, DoubleGetter>(writer, Keys::kSize, resolution,
+        writePair<double, DoubleGetter>(writer, keys::BoundsKeys::size, resolution,
                                         &DmFrameResolution::getSizeX, &DmFrameResolution::getSizeY);
         writer.endObject();
     }
-    writePair<std::int32_t, IntGetter>(writer, Keys::kPixelResolution, resolution,
+    writePair<std::int32_t, IntGetter>(writer, keys::MediaMetadataKeys::pixelResolution, resolution,
                                        &DmFrameResolution::getWidth, &DmFrameResolution::getHeight);
     writeDepth(writer, resolution);
     writeFrameRatio(writer, resolution);
@@ -171,16 +171,16 @@ void writeMembers(OtioWriter& writer, const DmFrameResolution& resolution,
 
 CoSharedPtr<DmFrameResolution> readMembers(const Members& members, const char* propertiesKey) {
     const CoSharedPtr<DmFrameResolution> made(DmFrameResolution::create());
-    if (const Value* bounds = members.objectMember(Keys::kBounds)) {
-        const ReadContext::Scope inBounds(members.context(), Keys::kBounds);
+    if (const Value* bounds = members.objectMember(keys::MediaMetadataKeys::bounds)) {
+        const ReadContext::Scope inBounds(members.context(), keys::MediaMetadataKeys::bounds);
         const Members pairs(members.context(), bounds, members.schema());
-        readPair<double>(pairs, Keys::kCenter, *made, &DmFrameResolution::setCenterX,
+        readPair<double>(pairs, keys::BoundsKeys::center, *made, &DmFrameResolution::setCenterX,
                          &DmFrameResolution::setCenterY);
-        readPair<double>(pairs, Keys::kSize, *made, &DmFrameResolution::setSizeX,
+        readPair<double>(pairs, keys::BoundsKeys::size, *made, &DmFrameResolution::setSizeX,
                          &DmFrameResolution::setSizeY);
     }
-    readPair<std::int32_t>(members, Keys::kPixelResolution, *made, &DmFrameResolution::setWidth,
-                           &DmFrameResolution::setHeight);
+    readPair<std::int32_t>(members, keys::MediaMetadataKeys::pixelResolution, *made,
+                           &DmFrameResolution::setWidth, &DmFrameResolution::setHeight);
     readDepth(members, *made);
     float ratio = 0.0f;
     if (members.singleFloat(kFrameRatio, ratio))

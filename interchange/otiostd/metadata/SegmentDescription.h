@@ -2,6 +2,7 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/timing/ItemPlacement.h"
 
 namespace ZEM_0_81::Interchange {
@@ -20,7 +21,7 @@ namespace SegmentDescription {
 
 constexpr const char* kRecordIn = "record_in";
 constexpr const char* kRecordLength = "record_length";
-constexpr const char* kMediaType = "media_type";
+using ZemKeys::kMediaType;
 constexpr const char* kSegmentId = "segment_id";
 
 /// What a segment's description must hold besides its kind's own members.

@@ -2,9 +2,12 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/metadata/ChannelJson.h"
-#include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "rapidotio/keys/EffectKeys.h"
+#include "rapidotio/keys/PaintKeys.h"
+#include "rapidotio/keys/PointKeys.h"
+#include "rapidotio/keys/TextKeys.h"
 #include "json/ConstantChannel.h"
 
 #include "outside/dmtree/DmAnnotationSettings.h"
@@ -21,7 +24,7 @@ namespace ZEM_0_81::Interchange::AnnotationSchema {
 
 namespace {
 
-namespace Keys = ProductKeys;
+namespace keys = rapidotio::keys;
 
 constexpr const char* kFrameRange = "frame_range";
 constexpr const char* kStrokes = "strokes";
@@ -141,22 +144,22 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
     writer.startObject();
     float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
     if (stroke.getColor(r, g, b, a)) {
-        writer.key(Keys::kRgba);
+        writer.key(keys::LayerKeys::rgba);
         writer.startArray();
         for (const float component : {r, g, b, a})
             writer.number(static_cast<double>(component));
         writer.endArray();
     }
-    writer.member(Keys::kStrokeType, stroke.getType());
-    writer.member(Keys::kBrush, stroke.getBrush());
-    writer.key(Keys::kPoints);
+    writer.member(keys::PaintKeys::type, stroke.getType());
+    writer.member(keys::PaintKeys::brush, stroke.getBrush());
+    writer.key(keys::PaintKeys::points);
     writer.startArray();
     double x = 0.0, y = 0.0, width = 0.0;
     for (std::uint32_t i = 0; stroke.getPointData(i, x, y, width); ++i) {
         writer.startObject();
-        writer.member(Keys::kX, x);
-        writer.member(Keys::kY, y);
-        writer.member(Keys::kWidth, width);
+        writer.member(keys::PointKeys::x, x);
+        writer.member(keys::PointKeys::y, y);
+        writer.member(keys::PointKeys::width, width);
         writer.endObject();
     }
     writer.endArray();
@@ -166,28 +169,28 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
 
 CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
     const CoSharedPtr<DmStroke> made(DmStroke::create());
-    if (const Value* rgba = stroke.arrayMember(Keys::kRgba)) {
+    if (const Value* rgba = stroke.arrayMember(keys::LayerKeys::rgba)) {
         float colour[4] = {};
         if (rgba->Size() == 4 && singleFloat((*rgba)[0], colour[0]) &&
             singleFloat((*rgba)[1], colour[1]) && singleFloat((*rgba)[2], colour[2]) &&
             singleFloat((*rgba)[3], colour[3]))
             made->setColor(colour[0], colour[1], colour[2], colour[3]);
         else
-            stroke.wrongType(Keys::kRgba, "four numbers in the single-precision range");
+            stroke.wrongType(keys::LayerKeys::rgba, "four numbers in the single-precision range");
     }
     DmString text;
-    if (stroke.text(Keys::kStrokeType, text))
+    if (stroke.text(keys::PaintKeys::type, text))
         made->setType(text);
-    if (stroke.text(Keys::kBrush, text))
+    if (stroke.text(keys::PaintKeys::brush, text))
         made->setBrush(text);
-    if (const Value* points = stroke.arrayMember(Keys::kPoints)) {
-        const ReadContext::Scope scope(stroke.context(), Keys::kPoints);
+    if (const Value* points = stroke.arrayMember(keys::PaintKeys::points)) {
+        const ReadContext::Scope scope(stroke.context(), keys::PaintKeys::points);
         for (rapidjson::SizeType i = 0; i < points->Size(); ++i) {
             const ReadContext::Scope element(stroke.context(), i);
             const Members point(stroke.context(), &(*points)[i], stroke.schema());
             double x = 0.0, y = 0.0, width = 0.0;
-            if (point.number(Keys::kX, x) && point.number(Keys::kY, y) &&
-                point.number(Keys::kWidth, width)) {
+            if (point.number(keys::PointKeys::x, x) && point.number(keys::PointKeys::y, y) &&
+                point.number(keys::PointKeys::width, width)) {
                 made->addPoint(x, y, width);
                 continue;
             }
@@ -201,18 +204,19 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
 
 void writeParagraph(OtioWriter& writer, const DmTextParagraph& paragraph) {
     writer.startObject();
-    writer.member(Keys::kText, paragraph.text);
-    writer.member(Keys::kFontName, paragraph.fontName);
-    writer.member(Keys::kWidth, static_cast<double>(paragraph.getWidth()));
+    writer.member(keys::TextKeys::text, paragraph.text);
+    writer.member(keys::TextKeys::fontName, paragraph.fontName);
+    writer.member(keys::PointKeys::width, static_cast<double>(paragraph.getWidth()));
     std::vector<DmTextParagraph::ChannelId> shown =
-        writeConstants(writer, Keys::kRgba, paragraph, kColour);
-    if (writeConstant(writer, Keys::kFontSize, paragraph, DmTextParagraph::kFontSize))
+        writeConstants(writer, keys::LayerKeys::rgba, paragraph, kColour);
+    if (writeConstant(writer, keys::TextKeys::fontSize, paragraph, DmTextParagraph::kFontSize))
         shown.push_back(DmTextParagraph::kFontSize);
-    if (writeConstant(writer, Keys::kOrientation, paragraph, DmTextParagraph::kOrientation))
+    if (writeConstant(writer, keys::TextKeys::orientation, paragraph,
+                      DmTextParagraph::kOrientation))
         shown.push_back(DmTextParagraph::kOrientation);
     if (const CoSharedPtr<DmSimpleChannel> justification =
             paragraph.getAttribut(DmTextParagraph::kJustification)) {
-        writer.key(Keys::kJustification);
+        writer.key(keys::TextKeys::justification);
         ChannelJson::writeSimple(writer, *justification);
     }
     writeOtherChannels(writer, paragraph, shown);
@@ -223,19 +227,19 @@ void writeParagraph(OtioWriter& writer, const DmTextParagraph& paragraph) {
 
 CoSharedPtr<DmTextParagraph> readParagraph(const Members& paragraph) {
     const CoSharedPtr<DmTextParagraph> made(DmTextParagraph::create());
-    paragraph.text(Keys::kText, made->text);
-    paragraph.text(Keys::kFontName, made->fontName);
+    paragraph.text(keys::TextKeys::text, made->text);
+    paragraph.text(keys::TextKeys::fontName, made->fontName);
     float width = 0.0f;
-    if (paragraph.singleFloat(Keys::kWidth, width))
+    if (paragraph.singleFloat(keys::PointKeys::width, width))
         made->setWidth(width);
     ChannelJson::readChannels(paragraph, *made);
     ChannelJson::readAttributes(paragraph, *made);
-    readConstants(paragraph, Keys::kRgba, *made, kColour);
-    readConstant(paragraph, Keys::kFontSize, *made, DmTextParagraph::kFontSize);
-    readConstant(paragraph, Keys::kOrientation, *made, DmTextParagraph::kOrientation);
-    if (const Value* justification = paragraph.find(Keys::kJustification);
+    readConstants(paragraph, keys::LayerKeys::rgba, *made, kColour);
+    readConstant(paragraph, keys::TextKeys::fontSize, *made, DmTextParagraph::kFontSize);
+    readConstant(paragraph, keys::TextKeys::orientation, *made, DmTextParagraph::kOrientation);
+    if (const Value* justification = paragraph.find(keys::TextKeys::justification);
         justification && !justification->IsNull()) {
-        const ReadContext::Scope scope(paragraph.context(), Keys::kJustification);
+        const ReadContext::Scope scope(paragraph.context(), keys::TextKeys::justification);
         if (const CoSharedPtr<DmSimpleChannel> attribute =
                 ChannelJson::readSimple(paragraph, *justification))
             made->setAttribut(DmTextParagraph::kJustification, attribute.get());
@@ -267,21 +271,21 @@ void forEachObject(const Members& owner, const char* key, Read read, Add add) {
 // --- layers ----------------------------------------------------------------------------
 
 void writeCommonMembers(OtioWriter& writer, const DmEffectLayer& layer) {
-    writer.memberBool(Keys::kVisible, !layer.isMuted());
+    writer.memberBool(keys::EffectKeys::visible, !layer.isMuted());
     writer.key(kFrameRange);
     writer.startArray();
     writer.integer(layer.getStartFrame());
     writer.unsignedInteger(layer.getDuration());
     writer.endArray();
-    writer.memberBool(Keys::kHold, layer.isHold());
-    writer.memberBool(Keys::kGhost, layer.isGhost());
-    writer.memberUnsigned(Keys::kGhostBefore, layer.getGhostBefore());
-    writer.memberUnsigned(Keys::kGhostAfter, layer.getGhostAfter());
+    writer.memberBool(keys::LayerKeys::hold, layer.isHold());
+    writer.memberBool(keys::LayerKeys::ghost, layer.isGhost());
+    writer.memberUnsigned(keys::LayerKeys::ghostBefore, layer.getGhostBefore());
+    writer.memberUnsigned(keys::LayerKeys::ghostAfter, layer.getGhostAfter());
 }
 
 void readCommonMembers(const Members& zem, DmEffectLayer& layer) {
     bool flag = true;
-    if (zem.boolean(Keys::kVisible, flag))
+    if (zem.boolean(keys::EffectKeys::visible, flag))
         layer.setMuted(!flag);
     if (const Value* range = zem.arrayMember(kFrameRange)) {
         if (range->Size() == 2 && (*range)[0].IsInt() && (*range)[1].IsUint())
@@ -289,14 +293,14 @@ void readCommonMembers(const Members& zem, DmEffectLayer& layer) {
         else
             zem.wrongType(kFrameRange, "[start, duration] in whole frames");
     }
-    if (zem.boolean(Keys::kHold, flag))
+    if (zem.boolean(keys::LayerKeys::hold, flag))
         layer.setHold(flag);
-    if (zem.boolean(Keys::kGhost, flag))
+    if (zem.boolean(keys::LayerKeys::ghost, flag))
         layer.setGhost(flag);
     std::uint32_t frames = 0;
-    if (zem.unsignedInteger(Keys::kGhostBefore, frames))
+    if (zem.unsignedInteger(keys::LayerKeys::ghostBefore, frames))
         layer.setGhostBefore(frames);
-    if (zem.unsignedInteger(Keys::kGhostAfter, frames))
+    if (zem.unsignedInteger(keys::LayerKeys::ghostAfter, frames))
         layer.setGhostAfter(frames);
 }
 
@@ -312,7 +316,7 @@ void writePaintMembers(OtioWriter& writer, const DmPaintLayer& paint) {
 
 void writeTextMembers(OtioWriter& writer, const DmTextLayer& text) {
     const std::vector<DmTextLayer::ChannelId> shown =
-        writeConstants(writer, Keys::kPosition, text, kPosition);
+        writeConstants(writer, keys::TextKeys::position, text, kPosition);
     writeOtherChannels(writer, text, shown);
     writer.key(kParagraphs);
     writer.startArray();
@@ -357,7 +361,7 @@ CoSharedPtr<DmEffectLayer> readLayer(const Members& zem, const std::string& zemS
     } else if (zemSchema == kTextLayerZemSchema) {
         const CoSharedPtr<DmTextLayer> text(DmTextLayer::create());
         ChannelJson::readChannels(zem, *text);
-        readConstants(zem, Keys::kPosition, *text, kPosition);
+        readConstants(zem, keys::TextKeys::position, *text, kPosition);
         forEachObject(
             zem, kParagraphs, [](const Members& paragraph) { return readParagraph(paragraph); },
             [&](const CoSharedPtr<DmTextParagraph>& paragraph) {
@@ -375,7 +379,7 @@ CoSharedPtr<DmEffectLayer> readLayer(const Members& zem, const std::string& zemS
 }
 
 void writeAnnotation(OtioWriter& writer, const DmAnnotationSettings& annotation) {
-    writer.key(Keys::kLayers);
+    writer.key(keys::EffectKeys::layers);
     writer.startArray();
     for (std::uint32_t i = 0; i < annotation.getNbLayers(); ++i) {
         const DmEffectLayer* layer = annotation.getLayer(i);
@@ -393,7 +397,7 @@ void writeAnnotation(OtioWriter& writer, const DmAnnotationSettings& annotation)
 
 void readAnnotation(const Members& zem, DmAnnotationSettings& annotation) {
     forEachObject(
-        zem, Keys::kLayers,
+        zem, keys::EffectKeys::layers,
         [](const Members& layer) {
             std::string schema;
             layer.text(SchemaMembers::kZemSchema, schema);

@@ -1,7 +1,6 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 
 #include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/SegmentDescription.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
@@ -13,6 +12,7 @@
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
 #include "rapidotio/ClipNode.h"
+#include "rapidotio/keys/ClipKeys.h"
 
 #include "outside/dmtree/DmSourceInfo.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -27,7 +27,7 @@ namespace ZEM_0_81::Interchange::ClipSchema {
 
 namespace {
 
-namespace Keys = ProductKeys;
+namespace keys = rapidotio::keys;
 
 constexpr const char* kRelIn = "rel_in";
 constexpr const char* kFlags = "flags";
@@ -80,16 +80,16 @@ void writeIdentity(OtioWriter& writer, const DmSourceNode& source) {
                  info->getFileType() == DmSourceInfo::kFileTypeMovie)
             identity.path_movie = sequence;
     }
-    writer.key(Keys::kEntity);
+    writer.key(keys::ClipMetadataKeys::entity);
     writer.startObject();
-    writer.memberInteger(Keys::kEntityId, identity.entity_id);
-    writer.member(Keys::kEntityType, identity.entity_type);
+    writer.memberInteger(keys::EntityKeys::id, identity.entity_id);
+    writer.member(keys::EntityKeys::type, identity.entity_type);
     writer.endObject();
-    writer.key(Keys::kPaths);
+    writer.key(keys::ClipMetadataKeys::paths);
     writer.startObject();
-    writer.member(Keys::kPathMp4, identity.path_mp4);
-    writer.member(Keys::kPathFile, identity.path_file);
-    writer.member(Keys::kPathMovie, identity.path_movie);
+    writer.member(keys::PathsKeys::mp4, identity.path_mp4);
+    writer.member(keys::PathsKeys::file, identity.path_file);
+    writer.member(keys::PathsKeys::movie, identity.path_movie);
     writer.endObject();
 }
 
@@ -202,9 +202,9 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
         SegmentDescription::needsOf(source, placement, eDmMediaUnset, true, true);
     const char* schema = SchemaVersions::clipSchema(writer.version());
     SchemaMembers::start(writer, schema);
-    SchemaMembers::startZem(writer, Keys::kClipMetadata);
+    SchemaMembers::startZem(writer, keys::ClipMetadataKeys::zemSchema);
     writeIdentity(writer, source);
-    writer.member(Keys::kClipId, source.getSegmentId());
+    writer.member(keys::ClipMetadataKeys::id, source.getSegmentId());
     if (!relInDerived)
         writer.member(kRelIn, relIn);
     if (!source.getFlag1() || source.getFlag2()) {
@@ -335,7 +335,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     {
         const SchemaMembers::ZemScope zem(context, clip, schema);
         const Members& description = zem.members();
-        description.text(Keys::kClipId, values.segmentId);
+        description.text(keys::ClipMetadataKeys::id, values.segmentId);
         relInGiven = description.number(kRelIn, relIn);
         description.boolean(kNoInput, noInput);
         if (const Value* pair = description.arrayMember(kFlags)) {

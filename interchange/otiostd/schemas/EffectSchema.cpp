@@ -2,7 +2,6 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/metadata/ChannelJson.h"
-#include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/schemas/AnnotationSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
@@ -13,6 +12,10 @@
 #include "outside/dmtree/DmEffectLayer.h"
 #include "outside/dmtree/DmLookSettings.h"
 #include "outside/dmtree/DmSegmentNode.h"
+#include "rapidotio/keys/AngularMaskKeys.h"
+#include "rapidotio/keys/AnnotationKeys.h"
+#include "rapidotio/keys/CDLKeys.h"
+#include "rapidotio/keys/CompKeys.h"
 #include "json/ConstantChannel.h"
 #include "json/EditTree.h"
 
@@ -23,7 +26,7 @@ namespace ZEM_0_81::Interchange::EffectSchema {
 
 namespace {
 
-namespace Keys = ProductKeys;
+namespace keys = rapidotio::keys;
 
 // --- compositing ---------------------------------------------------------------
 
@@ -38,7 +41,7 @@ bool opacityOf(float transparency, double& opacity) {
 void writeComp(OtioWriter& writer, const DmCompSettings& comp) {
     if (const CoSharedPtr<DmSimpleChannel> blendMode =
             comp.getAttribut(DmCompSettings::kBlendMode)) {
-        writer.key(Keys::kBlendMode);
+        writer.key(keys::CompKeys::blendMode);
         ChannelJson::writeSimple(writer, *blendMode);
     }
     bool opacityShown = false;
@@ -47,7 +50,7 @@ void writeComp(OtioWriter& writer, const DmCompSettings& comp) {
     if (const CoSharedPtr<DmAnimationChannel> channel =
             comp.getChannel(DmCompSettings::kTransparency)) {
         if (ChannelJson::isConstant(*channel, transparency) && opacityOf(transparency, opacity)) {
-            writer.member(Keys::kOpacity, opacity);
+            writer.member(keys::CompKeys::opacity, opacity);
             opacityShown = true;
         }
     }
@@ -63,13 +66,14 @@ CoSharedPtr<DmEffectSettings> readComp(const Members& zem) {
     const CoSharedPtr<DmCompSettings> comp(DmCompSettings::create());
     ChannelJson::readAttributes(zem, *comp);
     ChannelJson::readChannels(zem, *comp);
-    if (const Value* blendMode = zem.find(Keys::kBlendMode); blendMode && !blendMode->IsNull()) {
-        const ReadContext::Scope scope(zem.context(), Keys::kBlendMode);
+    if (const Value* blendMode = zem.find(keys::CompKeys::blendMode);
+        blendMode && !blendMode->IsNull()) {
+        const ReadContext::Scope scope(zem.context(), keys::CompKeys::blendMode);
         if (const CoSharedPtr<DmSimpleChannel> attribute = ChannelJson::readSimple(zem, *blendMode))
             comp->setAttribut(DmCompSettings::kBlendMode, attribute.get());
     }
     double opacity = 0.0;
-    if (zem.number(Keys::kOpacity, opacity))
+    if (zem.number(keys::CompKeys::opacity, opacity))
         Json::setConstantChannel(*comp, DmCompSettings::kTransparency,
                                  static_cast<float>(1.0 - opacity));
     PropertyJson::read(zem, *comp);
@@ -87,14 +91,14 @@ void writeAngularMask(OtioWriter& writer, const DmAngularMaskSettings& mask) {
     const bool hasAngle =
         mask.getPropertyValue(DmAngularMaskSettings::kAngle, eDmPropFloat, &angle) == eDmSuccess;
     if (pivot) {
-        writer.key(Keys::kPivot);
+        writer.key(keys::AngularMaskKeys::pivot);
         writer.startArray();
         writer.number(x);
         writer.number(y);
         writer.endArray();
     }
     if (hasAngle)
-        writer.member(Keys::kAngle, static_cast<double>(angle));
+        writer.member(keys::AngularMaskKeys::angleInRadians, static_cast<double>(angle));
     std::vector<std::int32_t> shown;
     if (pivot)
         shown = {DmAngularMaskSettings::kPivotX, DmAngularMaskSettings::kPivotY};
@@ -106,17 +110,17 @@ void writeAngularMask(OtioWriter& writer, const DmAngularMaskSettings& mask) {
 CoSharedPtr<DmEffectSettings> readAngularMask(const Members& zem) {
     const CoSharedPtr<DmAngularMaskSettings> mask(DmAngularMaskSettings::create());
     PropertyJson::read(zem, *mask);
-    if (const Value* pivot = zem.arrayMember(Keys::kPivot)) {
+    if (const Value* pivot = zem.arrayMember(keys::AngularMaskKeys::pivot)) {
         double x = 0.0, y = 0.0;
         if (pivot->Size() == 2 && finiteNumber((*pivot)[0], x) && finiteNumber((*pivot)[1], y)) {
             mask->setPropertyValue(DmAngularMaskSettings::kPivotX, eDmPropDouble, &x);
             mask->setPropertyValue(DmAngularMaskSettings::kPivotY, eDmPropDouble, &y);
         } else {
-            zem.wrongType(Keys::kPivot, "two finite numbers");
+            zem.wrongType(keys::AngularMaskKeys::pivot, "two finite numbers");
         }
     }
     float angle = 0.0f;
-    if (zem.singleFloat(Keys::kAngle, angle))
+    if (zem.singleFloat(keys::AngularMaskKeys::angleInRadians, angle))
         mask->setPropertyValue(DmAngularMaskSettings::kAngle, eDmPropFloat, &angle);
     return mask;
 }
@@ -145,19 +149,19 @@ void readTriple(const Members& zem, const char* key, double (&values)[3]) {
 }
 
 void writeLook(OtioWriter& writer, const DmLookSettings& look) {
-    writeTriple(writer, Keys::kSlope, look.slope);
-    writeTriple(writer, Keys::kOffset, look.offset);
-    writeTriple(writer, Keys::kPower, look.power);
-    writer.member(Keys::kSaturation, look.saturation);
+    writeTriple(writer, keys::CDLKeys::slope, look.slope);
+    writeTriple(writer, keys::CDLKeys::offset, look.offset);
+    writeTriple(writer, keys::CDLKeys::power, look.power);
+    writer.member(keys::CDLKeys::saturation, look.saturation);
     PropertyJson::write(writer, look);
 }
 
 CoSharedPtr<DmEffectSettings> readLook(const Members& zem) {
     const CoSharedPtr<DmLookSettings> look(DmLookSettings::create());
-    readTriple(zem, Keys::kSlope, look->slope);
-    readTriple(zem, Keys::kOffset, look->offset);
-    readTriple(zem, Keys::kPower, look->power);
-    zem.number(Keys::kSaturation, look->saturation);
+    readTriple(zem, keys::CDLKeys::slope, look->slope);
+    readTriple(zem, keys::CDLKeys::offset, look->offset);
+    readTriple(zem, keys::CDLKeys::power, look->power);
+    zem.number(keys::CDLKeys::saturation, look->saturation);
     PropertyJson::read(zem, *look);
     return look;
 }
@@ -178,23 +182,23 @@ void writeEffect(OtioWriter& writer, const DmEffectSettings& effect) {
     SchemaMembers::start(writer, kSchema);
     const Json::EditTree::EffectKind kind = Json::EditTree::effectKindOf(effect);
     if (kind == Json::EditTree::EffectKind::Comp) {
-        zemSchema = Keys::kComp;
-        effectName = Keys::kCompName;
+        zemSchema = keys::CompKeys::schema;
+        effectName = keys::CompKeys::typeWord;
         SchemaMembers::startZem(writer, zemSchema);
         writeComp(writer, static_cast<const DmCompSettings&>(effect));
     } else if (kind == Json::EditTree::EffectKind::AngularMask) {
-        zemSchema = Keys::kAngularMask;
-        effectName = Keys::kAngularMaskName;
+        zemSchema = keys::AngularMaskKeys::schema;
+        effectName = keys::AngularMaskKeys::typeWord;
         SchemaMembers::startZem(writer, zemSchema);
         writeAngularMask(writer, static_cast<const DmAngularMaskSettings&>(effect));
     } else if (kind == Json::EditTree::EffectKind::Look) {
-        zemSchema = Keys::kCdl;
-        effectName = Keys::kCdlName;
+        zemSchema = keys::CDLKeys::schema;
+        effectName = keys::CDLKeys::typeWord;
         SchemaMembers::startZem(writer, zemSchema);
         writeLook(writer, static_cast<const DmLookSettings&>(effect));
     } else if (kind == Json::EditTree::EffectKind::Annotation) {
-        zemSchema = Keys::kAnnotation;
-        effectName = Keys::kAnnotationName;
+        zemSchema = keys::AnnotationKeys::schema;
+        effectName = keys::AnnotationKeys::typeWord;
         SchemaMembers::startZem(writer, zemSchema);
         AnnotationSchema::writeAnnotation(writer, static_cast<const DmAnnotationSettings&>(effect));
     } else if (const auto* layer = dynamic_cast<const DmEffectLayer*>(&effect);
@@ -218,20 +222,21 @@ void writeEffect(OtioWriter& writer, const DmEffectSettings& effect) {
 }
 
 bool isEffectZemSchema(const std::string& zemSchema) {
-    return zemSchema == Keys::kComp || zemSchema == Keys::kAngularMask || zemSchema == Keys::kCdl ||
-           zemSchema == Keys::kAnnotation || zemSchema == AnnotationSchema::kPaintLayerZemSchema ||
+    return zemSchema == keys::CompKeys::schema || zemSchema == keys::AngularMaskKeys::schema ||
+           zemSchema == keys::CDLKeys::schema || zemSchema == keys::AnnotationKeys::schema ||
+           zemSchema == AnnotationSchema::kPaintLayerZemSchema ||
            zemSchema == AnnotationSchema::kTextLayerZemSchema;
 }
 
 /// The settings described by `zem`, of one of the schemas above.
 CoSharedPtr<DmEffectSettings> readSettings(const Members& zem, const std::string& zemSchema) {
-    if (zemSchema == Keys::kComp)
+    if (zemSchema == keys::CompKeys::schema)
         return readComp(zem);
-    if (zemSchema == Keys::kAngularMask)
+    if (zemSchema == keys::AngularMaskKeys::schema)
         return readAngularMask(zem);
-    if (zemSchema == Keys::kCdl)
+    if (zemSchema == keys::CDLKeys::schema)
         return readLook(zem);
-    if (zemSchema == Keys::kAnnotation)
+    if (zemSchema == keys::AnnotationKeys::schema)
         return readAnnotation(zem);
     return AnnotationSchema::readLayer(zem, zemSchema);
 }

@@ -2,12 +2,13 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/metadata/ProductKeys.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ResolutionJson.h"
+#include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/RecordTime.h"
+#include "rapidotio/keys/ClipKeys.h"
 
 #include "outside/dmtree/DmAudioProperties.h"
 #include "outside/dmtree/DmSourceInfo.h"
@@ -20,11 +21,13 @@ namespace ZEM_0_81::Interchange::MediaReferenceSchema {
 
 namespace {
 
-namespace Keys = ProductKeys;
+using ZemKeys::kFcm;
+using ZemKeys::kMediaType;
+using ZemKeys::kResolution;
+
+namespace keys = rapidotio::keys;
 
 constexpr const char* kInput = "input";
-constexpr const char* kFcm = "fcm";
-constexpr const char* kMediaType = "media_type";
 constexpr const char* kFlag = "flag";
 // A reference written with a range where it came without one, when the clip's
 // range does not give this input's back (see write).
@@ -35,7 +38,6 @@ constexpr const char* kSourceType = "source_type";
 constexpr const char* kFileType = "file_type";
 constexpr const char* kPath = "path";
 constexpr const char* kOriginalSourceUid = "original_source_uid";
-constexpr const char* kResolution = "resolution";
 constexpr const char* kResolutionProperties = "resolution_properties";
 constexpr const char* kAudioProperties = "audio_properties";
 constexpr const char* kKeyPrefix = "MEDIA_";
@@ -235,16 +237,16 @@ void writeSourceInfo(OtioWriter& writer, const DmSourceInfo* info, const std::st
 }
 
 void writeAudio(OtioWriter& writer, const DmAudioProperties& audio) {
-    writer.memberBool(Keys::kHasAudio, audio.getNbChannels() > 0);
-    writer.member(Keys::kAudioSampleRate, audio.getSamplingRate());
-    writer.memberInteger(Keys::kNumAudioChannels, audio.getNbChannels());
+    writer.memberBool(keys::MediaMetadataKeys::hasAudio, audio.getNbChannels() > 0);
+    writer.member(keys::MediaMetadataKeys::audioSampleRate, audio.getSamplingRate());
+    writer.memberInteger(keys::MediaMetadataKeys::numAudioChannels, audio.getNbChannels());
     PropertyJson::write(writer, audio, {}, kAudioProperties);
 }
 
 void writeExtraData(OtioWriter& writer, const DmSourceNode::MediaInput& input) {
     if (input.getNbExtraData() == 0)
         return;
-    writer.key(Keys::kExtraData);
+    writer.key(keys::MediaMetadataKeys::extraData);
     writer.startArray();
     for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
         const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);
@@ -267,7 +269,7 @@ void writeExtraData(OtioWriter& writer, const DmSourceNode::MediaInput& input) {
 void writeZem(OtioWriter& writer, const DmSourceNode::MediaInput& input, std::uint32_t index,
               eDmTreeMediaType layerMediaType, double rate, const std::string& url,
               bool noRangeNoted) {
-    SchemaMembers::startZem(writer, Keys::kMediaReferenceMetadata);
+    SchemaMembers::startZem(writer, keys::MediaMetadataKeys::zemSchema);
     if (noRangeNoted)
         writer.memberBool(kNoAvailableRange, true);
     if (index > 0)
@@ -342,8 +344,8 @@ CoSharedPtr<DmSourceInfo> readSourceInfo(const Members& zem, const std::string& 
 void readAudio(const Members& zem, DmSourceNode::Input& input) {
     std::int32_t channels = 0;
     double samplingRate = 0.0;
-    const bool hasChannels = zem.integer(Keys::kNumAudioChannels, channels);
-    const bool hasRate = zem.number(Keys::kAudioSampleRate, samplingRate);
+    const bool hasChannels = zem.integer(keys::MediaMetadataKeys::numAudioChannels, channels);
+    const bool hasRate = zem.number(keys::MediaMetadataKeys::audioSampleRate, samplingRate);
     if (!hasChannels && !hasRate)
         return;
     const CoSharedPtr<DmAudioProperties> audio(DmAudioProperties::create());
@@ -354,10 +356,10 @@ void readAudio(const Members& zem, DmSourceNode::Input& input) {
 }
 
 void readExtraData(const Members& zem, DmSourceNode::MediaInput& input) {
-    const Value* entries = zem.arrayMember(Keys::kExtraData);
+    const Value* entries = zem.arrayMember(keys::MediaMetadataKeys::extraData);
     if (!entries)
         return;
-    const ReadContext::Scope scope(zem.context(), Keys::kExtraData);
+    const ReadContext::Scope scope(zem.context(), keys::MediaMetadataKeys::extraData);
     for (rapidjson::SizeType i = 0; i < entries->Size(); ++i) {
         const ReadContext::Scope element(zem.context(), i);
         const Value& entry = (*entries)[i];

@@ -4,6 +4,7 @@
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
+#include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/TrackSchema.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
@@ -20,10 +21,11 @@ namespace ZEM_0_81::Interchange::StackSchema {
 
 namespace {
 
+using ZemKeys::kIndex;
+using ZemKeys::kMediaType;
+
 constexpr const char* kZemSchema = "Tracks.1";
 constexpr const char* kTracks = "tracks";
-constexpr const char* kIndex = "index";
-constexpr const char* kMediaType = "media_type";
 // The name OTIO gives a timeline's stack.
 constexpr const char* kStackName = "tracks";
 

@@ -5,6 +5,7 @@
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ResolutionJson.h"
+#include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/StackSchema.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
@@ -18,12 +19,13 @@ namespace ZEM_0_81::Interchange::TimelineSchema {
 
 namespace {
 
+using ZemKeys::kFcm;
+using ZemKeys::kLength;
+using ZemKeys::kResolution;
+
 constexpr const char* kGlobalStartTime = rapidotio::keys::TimelineKeys::globalStartTime;
 constexpr const char* kTracks = rapidotio::keys::TimelineKeys::tracks;
-constexpr const char* kFcm = "fcm";
 constexpr const char* kStartTcFcm = "start_tc_fcm";
-constexpr const char* kLength = "length";
-constexpr const char* kResolution = "resolution";
 
 /// The members this schema's reader takes and its writer writes.
 const std::vector<const char*> kKnown = {kGlobalStartTime, kTracks};

@@ -6,6 +6,7 @@
 #include "interchange/otiostd/kept/NestedComposition.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
+#include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/ClipSchema.h"
 #include "interchange/otiostd/schemas/GapSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
@@ -14,10 +15,10 @@
 #include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
-#include "json/EditTree.h"
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmSourceNode.h"
+#include "json/EditTree.h"
 
 #include <algorithm>
 #include <cmath>
@@ -27,11 +28,12 @@ namespace ZEM_0_81::Interchange::TrackSchema {
 
 namespace {
 
+using ZemKeys::kIndex;
+using ZemKeys::kLength;
+using ZemKeys::kMediaType;
+
 constexpr const char* kZemSchema = "Layer.1";
-constexpr const char* kIndex = "index";
 constexpr const char* kStartTc = "start_tc";
-constexpr const char* kLength = "length";
-constexpr const char* kMediaType = "media_type";
 constexpr const char* kParameter = "parameter";
 constexpr const char* kFirstLayer = "first_layer";
 constexpr const char* kLeadIn = "lead_in";
