@@ -225,7 +225,7 @@ private:
 
     /// Member `key` of `transition`, a time, in frames at the composition's rate.
     std::int64_t offset(const Value& transition, const char* key) const {
-        RationalTime time;
+        RationalTime time = kZeroTime;
         if (!OtioTiming::timeOf(OtioTiming::memberOf(transition, key), time))
             return 0;
         return bounded(

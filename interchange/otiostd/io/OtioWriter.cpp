@@ -30,7 +30,7 @@ void OtioWriter::lose(const std::string& schema, const std::string& what,
                   String(what.c_str(), what.size()));
 }
 
-void OtioWriter::startObject() {
+void OtioWriter::beginObject() {
     m_writer.StartObject();
     m_path.push_back(Frame{});
 }
@@ -41,7 +41,7 @@ void OtioWriter::endObject() {
     valueDone();
 }
 
-void OtioWriter::startArray() {
+void OtioWriter::beginArray() {
     m_writer.StartArray();
     Frame frame;
     frame.isArray = true;
@@ -155,11 +155,11 @@ void OtioWriter::json(const rapidotio::Value& value, NonFinite nonFinite) {
                 jsonNumber(*current, nonFinite);
                 break;
             case rapidjson::kObjectType:
-                startObject();
+                beginObject();
                 open.push_back(Open{current, 0});
                 break;
             case rapidjson::kArrayType:
-                startArray();
+                beginArray();
                 open.push_back(Open{current, 0});
                 break;
             }

@@ -44,9 +44,9 @@ public:
     OtioWriter(const OtioWriter&) = delete;
     OtioWriter& operator=(const OtioWriter&) = delete;
 
-    void startObject();
+    void beginObject();
     void endObject();
-    void startArray();
+    void beginArray();
     void endArray();
 
     /// The next member's key: a NUL-terminated text that outlives the object.

@@ -92,7 +92,7 @@ void Members::wrongType(const char* key, const char* expected) const {
     m_context.lose(m_schema, std::string("ignored: expected ") + expected);
 }
 
-bool Members::number(const char* key, double& out) const {
+bool Members::getDouble(const char* key, double& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -102,7 +102,7 @@ bool Members::number(const char* key, double& out) const {
     return false;
 }
 
-bool Members::singleFloat(const char* key, float& out) const {
+bool Members::getFloat(const char* key, float& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -112,7 +112,7 @@ bool Members::singleFloat(const char* key, float& out) const {
     return false;
 }
 
-bool Members::integer(const char* key, std::int32_t& out) const {
+bool Members::getInt(const char* key, std::int32_t& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -124,7 +124,7 @@ bool Members::integer(const char* key, std::int32_t& out) const {
     return false;
 }
 
-bool Members::unsignedInteger(const char* key, std::uint32_t& out) const {
+bool Members::getUint(const char* key, std::uint32_t& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -136,7 +136,7 @@ bool Members::unsignedInteger(const char* key, std::uint32_t& out) const {
     return false;
 }
 
-bool Members::boolean(const char* key, bool& out) const {
+bool Members::getBool(const char* key, bool& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -148,7 +148,7 @@ bool Members::boolean(const char* key, bool& out) const {
     return false;
 }
 
-bool Members::text(const char* key, std::string& out) const {
+bool Members::getString(const char* key, std::string& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -160,9 +160,9 @@ bool Members::text(const char* key, std::string& out) const {
     return false;
 }
 
-bool Members::text(const char* key, DmString& out) const {
+bool Members::getString(const char* key, DmString& out) const {
     std::string read;
-    if (!text(key, read))
+    if (!getString(key, read))
         return false;
     out = DmString(std::move(read));
     return true;

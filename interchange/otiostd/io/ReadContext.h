@@ -103,16 +103,16 @@ public:
     bool has(const char* key) const { return find(key) != nullptr; }
 
     /// A finite number, integer or not.
-    bool number(const char* key, double& out) const;
+    bool getDouble(const char* key, double& out) const;
     /// A number in the single-precision range, rounded to single precision.
-    bool singleFloat(const char* key, float& out) const;
+    bool getFloat(const char* key, float& out) const;
     /// An integer in the signed 32-bit range.
-    bool integer(const char* key, std::int32_t& out) const;
+    bool getInt(const char* key, std::int32_t& out) const;
     /// An integer in the unsigned 32-bit range.
-    bool unsignedInteger(const char* key, std::uint32_t& out) const;
-    bool boolean(const char* key, bool& out) const;
-    bool text(const char* key, std::string& out) const;
-    bool text(const char* key, DmString& out) const;
+    bool getUint(const char* key, std::uint32_t& out) const;
+    bool getBool(const char* key, bool& out) const;
+    bool getString(const char* key, std::string& out) const;
+    bool getString(const char* key, DmString& out) const;
     /// An object or an array; null when absent, null or of another type.
     const Value* objectMember(const char* key) const;
     const Value* arrayMember(const char* key) const;

@@ -412,7 +412,7 @@ bool keepNested(const Value& item, const std::vector<const char*>& held, double 
         writer.Key(TimeSchema::kDuration);
         writeTime(range->duration);
         writer.Key(TimeSchema::kStartTime);
-        writeTime(range->start);
+        writeTime(range->start_time);
         writer.EndObject();
     };
     // Member by member, so that nothing is copied; the depth is checked above.

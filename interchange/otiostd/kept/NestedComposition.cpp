@@ -64,7 +64,7 @@ std::optional<TimeRange> playedRange(const DmSourceNode& source, const RationalT
 ItemRead read(ReadContext& context, const Value& item, const std::string& schema,
               LayerCursor& cursor) {
     ItemRead result;
-    RationalTime duration;
+    RationalTime duration = kZeroTime;
     const bool timed = OtioTiming::durationOf(item, duration, 1);
     TimeRange trimmed{{0.0, duration.rate}, duration};
     OtioTiming::rangeOf(OtioTiming::memberOf(item, SchemaMembers::kSourceRange), trimmed);
@@ -77,40 +77,41 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
         TrackTrim::land(context, schema, cursor, cursor.recordIn, fullLength);
     const bool cut = landing.head != 0.0 || landing.recordLength != fullLength;
     if (cut) {
-        trimmed.start.value +=
-            RecordTime::rescale(landing.head, cursor.compositionRate, trimmed.start.rate);
+        trimmed.start_time.value +=
+            RecordTime::rescale(landing.head, cursor.compositionRate, trimmed.start_time.rate);
         trimmed.duration = RationalTime{landing.recordLength, cursor.compositionRate};
     }
 
-    const double rate = trimmed.start.rate;
+    const double rate = trimmed.start_time.rate;
     const double length = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, rate));
     std::string fcm = RecordTime::fcmOf(rate);
     if (fcm.empty())
         fcm = RecordTime::fcmOf(cursor.compositionRate);
     const CoSharedPtr<DmSourceNode::MediaInput> input(DmSourceNode::MediaInput::create(
-        trimmed.start.value, length, nullptr, DmString(fcm), cursor.layerMediaType, true));
+        trimmed.start_time.value, length, nullptr, DmString(fcm), cursor.layerMediaType, true));
     const double recordLength = RecordTime::wholeIfNear(
         RecordTime::rescale(trimmed.duration.value, trimmed.duration.rate, cursor.compositionRate));
     const CoSharedPtr<DmSourceNode> source(
         DmSourceNode::create(input.get(), landing.recordIn, recordLength, 0.0, true, false));
     const Members members(context, &item, schema);
     DmString name;
-    members.text(SchemaMembers::kName, name);
+    members.getString(SchemaMembers::kName, name);
     source->setName(name);
     // Its own effects and markers are the offline clip's, as a clip's are.
     ForeignMembers::Leftovers leftovers;
     EffectSchema::readAll(members, *source, leftovers);
     MarkerSchema::readAll(members,
-                          MarkerSchema::ItemTime{trimmed.start, trimmed.start, landing.recordIn,
-                                                 recordLength, cursor.compositionRate},
+                          MarkerSchema::ItemTime{trimmed.start_time, trimmed.start_time,
+                                                 landing.recordIn, recordLength,
+                                                 cursor.compositionRate},
                           *source);
     leftovers.keepOn(*source);
 
     // The rest is kept as it came, with a null where the source holds the value.
     const bool kept =
         ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
-                                   trimmed.start, *source, cut ? &trimmed : nullptr);
+                                   trimmed.start_time, *source, cut ? &trimmed : nullptr);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"
@@ -130,7 +131,7 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
 
 bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& placement) {
     double length = 0.0;
-    RationalTime start;
+    RationalTime start = kZeroTime;
     rapidotio::Document kept;
     const Value* item = nullptr;
     if (!ForeignMembers::keptNested(source, length, start, kept, item))
@@ -160,7 +161,7 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
     // The members as they came, the name, effects and markers the source holds
     // in their places (a member kept with its value by an earlier version is
     // written as it was kept).
-    writer.startObject();
+    writer.beginObject();
     bool rangeWritten = false;
     for (const auto& member : item->GetObject()) {
         const std::string key(member.name.GetString(), member.name.GetStringLength());
@@ -174,7 +175,7 @@ bool writeKept(OtioWriter& writer, const DmSourceNode& source, const ItemPlaceme
             EffectSchema::writeAll(writer, source);
         } else if (held && key == SchemaMembers::kMarkers) {
             MarkerSchema::writeAll(writer, source,
-                                   MarkerSchema::ItemTime{played->start, played->start,
+                                   MarkerSchema::ItemTime{played->start_time, played->start_time,
                                                           source.getRecIn(), source.getRecLength(),
                                                           placement.compositionRate});
         } else if (trimmed && key == SchemaMembers::kSourceRange) {

@@ -30,13 +30,13 @@ bool isPositiveZero(double value) {
 }
 
 void writeKey(OtioWriter& writer, const DmKeyFrame& key) {
-    writer.startObject();
+    writer.beginObject();
     writer.member(kTime, key.getTime());
     writer.member(kValue, static_cast<double>(key.getValue()));
     writer.memberInteger(kMode, key.getInterpMode());
     writer.memberInteger(kOrder, key.getInterpOrder());
     writer.key(kParameters);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < DmKeyFrame::kNbParameters; ++i)
         writer.number(key.getParameter(i));
     writer.endArray();
@@ -53,14 +53,14 @@ CoSharedPtr<DmKeyFrame> readKey(const Members& owner, const Value& object) {
     std::int32_t order = DmKeyFrame::kOrderDefault;
     std::uint32_t count = 1;
     double parameters[DmKeyFrame::kNbParameters] = {};
-    if (!key.number(kTime, time) || !key.singleFloat(kValue, value)) {
+    if (!key.getDouble(kTime, time) || !key.getFloat(kValue, value)) {
         owner.context().lose(owner.schema(),
                              "key frame ignored: it needs a \"time\" and a \"value\"");
         return CoSharedPtr<DmKeyFrame>();
     }
-    key.integer(kMode, mode);
-    key.integer(kOrder, order);
-    key.unsignedInteger(kCount, count);
+    key.getInt(kMode, mode);
+    key.getInt(kOrder, order);
+    key.getUint(kCount, count);
     if (const Value* read = key.arrayMember(kParameters)) {
         for (rapidjson::SizeType i = 0; i < read->Size() && i < DmKeyFrame::kNbParameters; ++i)
             finiteNumber((*read)[i], parameters[i]);
@@ -101,13 +101,13 @@ void writeChannel(OtioWriter& writer, const DmAnimationChannel& channel) {
         writer.number(static_cast<double>(constant));
         return;
     }
-    writer.startObject();
+    writer.beginObject();
     writer.memberInteger(kInterp, channel.getInterpType());
     writer.memberInteger(kExtrapolation, channel.getExtrapolationType());
     writer.memberUnsigned(kVersion, channel.getVersion());
     writer.member(kParameter, channel.getParameter());
     writer.key(kKeyFrames);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < channel.getNbKeyFrames(); ++i) {
         if (const CoSharedPtr<DmKeyFrame> key = channel.getKeyFrame(i))
             writeKey(writer, *key);
@@ -122,7 +122,7 @@ void writeSimple(OtioWriter& writer, const DmSimpleChannel& attribute) {
         writer.string(attribute.getValue());
         return;
     }
-    writer.startObject();
+    writer.beginObject();
     writer.member(kValue, attribute.getValue());
     PropertyJson::write(writer, attribute);
     writer.endObject();
@@ -142,10 +142,10 @@ CoSharedPtr<DmAnimationChannel> readChannel(const Members& members, const Value&
     std::int32_t extrapolation = DmAnimationChannel::kExtrapolationConstant;
     std::uint32_t version = DmKeyFrame::getCurrentVersion();
     double parameter = 0.0;
-    channel.integer(kInterp, interp);
-    channel.integer(kExtrapolation, extrapolation);
-    channel.unsignedInteger(kVersion, version);
-    channel.number(kParameter, parameter);
+    channel.getInt(kInterp, interp);
+    channel.getInt(kExtrapolation, extrapolation);
+    channel.getUint(kVersion, version);
+    channel.getDouble(kParameter, parameter);
     const CoSharedPtr<DmAnimationChannel> made(DmAnimationChannel::create(
         static_cast<DmAnimationChannel::DeprecatedInterpType>(interp),
         static_cast<DmAnimationChannel::ExtrapolationType>(extrapolation), version, parameter));
@@ -166,7 +166,7 @@ CoSharedPtr<DmSimpleChannel> readSimple(const Members& members, const Value& val
         return CoSharedPtr<DmSimpleChannel>(DmSimpleChannel::create(DmString(textOf(value))));
     const Members attribute(members.context(), &value, members.schema());
     DmString text;
-    if (!value.IsObject() || !attribute.text(kValue, text)) {
+    if (!value.IsObject() || !attribute.getString(kValue, text)) {
         members.context().lose(members.schema(),
                                "attribute ignored: expected a text or {\"value\": text}");
         return CoSharedPtr<DmSimpleChannel>();

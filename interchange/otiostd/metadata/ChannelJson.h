@@ -60,10 +60,10 @@ void writeChannels(OtioWriter& writer, const Owner& owner,
             continue;
         if (!started) {
             writer.key(kChannels);
-            writer.startArray();
+            writer.beginArray();
             started = true;
         }
-        writer.startArray();
+        writer.beginArray();
         writer.integer(static_cast<std::int32_t>(id));
         writeChannel(writer, *channel);
         writer.endArray();
@@ -85,10 +85,10 @@ void writeAttributes(OtioWriter& writer, const Owner& owner,
             continue;
         if (!started) {
             writer.key(kAttributes);
-            writer.startArray();
+            writer.beginArray();
             started = true;
         }
-        writer.startArray();
+        writer.beginArray();
         writer.integer(static_cast<std::int32_t>(id));
         writeSimple(writer, *attribute);
         writer.endArray();

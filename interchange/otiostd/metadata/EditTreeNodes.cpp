@@ -76,7 +76,7 @@ void write(OtioWriter& writer, const char* key, const std::vector<const DmTreeNo
     if (nodes.empty() && !evenWhenEmpty)
         return;
     writer.key(key);
-    writer.startArray();
+    writer.beginArray();
     for (const DmTreeNode* node : nodes) {
         DmString text;
         const DmStatus status = DmTreeJsonBuilder::generateStr(node, text);

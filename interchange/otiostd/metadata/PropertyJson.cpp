@@ -109,10 +109,10 @@ void write(OtioWriter& writer, const DmPropertySet& object,
             continue;
         if (!started) {
             writer.key(key);
-            writer.startArray();
+            writer.beginArray();
             started = true;
         }
-        writer.startArray();
+        writer.beginArray();
         writer.integer(id);
         writer.integer(type);
         writeValue(writer, object, id, type);

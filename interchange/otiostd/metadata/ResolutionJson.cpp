@@ -38,7 +38,7 @@ void writePair(OtioWriter& writer, const char* key, const DmFrameResolution& res
     if (!hasA && !hasB)
         return;
     writer.key(key);
-    writer.startArray();
+    writer.beginArray();
     for (const auto& [has, value] : {std::pair<bool, T>{hasA, a}, std::pair<bool, T>{hasB, b}}) {
         if (!has)
             writer.null();
@@ -70,7 +70,7 @@ void writeDepth(OtioWriter& writer, const DmFrameResolution& resolution) {
         return;
     }
     writer.key(kDepth);
-    writer.startObject();
+    writer.beginObject();
     writer.memberInteger(kBits, bits);
     writer.memberInteger(kChannels, channels);
     writer.memberBool(kFloat, isFloat);
@@ -129,9 +129,9 @@ void readDepth(const Members& members, DmFrameResolution& resolution) {
     std::string dataType;
     std::int32_t bits = 0, channels = 0;
     bool isFloat = false, flag = false;
-    if (members.text(keys::MediaMetadataKeys::dataType, dataType)) {
+    if (members.getString(keys::MediaMetadataKeys::dataType, dataType)) {
         if (MediaVocabulary::sampleTypeOf(dataType, bits, isFloat)) {
-            members.integer(keys::MediaMetadataKeys::numVideoChannels, channels);
+            members.getInt(keys::MediaMetadataKeys::numVideoChannels, channels);
             resolution.setDepth(bits, channels, isFloat, false);
         } else {
             members.wrongType(keys::MediaMetadataKeys::dataType, "a sample-type name");
@@ -140,10 +140,10 @@ void readDepth(const Members& members, DmFrameResolution& resolution) {
     }
     if (const Value* depth = members.objectMember(kDepth)) {
         const Members parts(members.context(), depth, members.schema());
-        parts.integer(kBits, bits);
-        parts.integer(kChannels, channels);
-        parts.boolean(kFloat, isFloat);
-        parts.boolean(kFlag, flag);
+        parts.getInt(kBits, bits);
+        parts.getInt(kChannels, channels);
+        parts.getBool(kFloat, isFloat);
+        parts.getBool(kFlag, flag);
         resolution.setDepth(bits, channels, isFloat, flag);
     }
 }
@@ -154,7 +154,7 @@ void writeMembers(OtioWriter& writer, const DmFrameResolution& resolution,
                   const char* propertiesKey) {
     if (hasBounds(resolution)) {
         writer.key(keys::MediaMetadataKeys::bounds);
-        writer.startObject();
+        writer.beginObject();
         writePair<double, DoubleGetter>(writer, keys::BoundsKeys::center, resolution,
                                         &DmFrameResolution::getCenterX,
                                         &DmFrameResolution::getCenterY);
@@ -183,7 +183,7 @@ CoSharedPtr<DmFrameResolution> readMembers(const Members& members, const char* p
                            &DmFrameResolution::setWidth, &DmFrameResolution::setHeight);
     readDepth(members, *made);
     float ratio = 0.0f;
-    if (members.singleFloat(kFrameRatio, ratio))
+    if (members.getFloat(kFrameRatio, ratio))
         made->setFrameRatio(ratio);
     PropertyJson::read(members, *made, propertiesKey);
     return made;
@@ -195,7 +195,7 @@ void write(OtioWriter& writer, const char* key, const DmFrameResolution* resolut
         writer.null();
         return;
     }
-    writer.startObject();
+    writer.beginObject();
     writeMembers(writer, *resolution, PropertyJson::kProperties);
     writer.endObject();
 }

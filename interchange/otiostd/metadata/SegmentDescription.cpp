@@ -41,12 +41,12 @@ void write(OtioWriter& writer, const DmSegmentNode& segment, const ItemPlacement
 }
 
 void read(const Members& zem, Read& values, ItemRead& item) {
-    zem.number(kRecordIn, values.recordIn);
-    values.recordLengthGiven = zem.number(kRecordLength, values.recordLength);
+    zem.getDouble(kRecordIn, values.recordIn);
+    values.recordLengthGiven = zem.getDouble(kRecordLength, values.recordLength);
     std::int32_t mediaType = 0;
-    if (zem.integer(kMediaType, mediaType))
+    if (zem.getInt(kMediaType, mediaType))
         values.mediaType = static_cast<eDmTreeMediaType>(mediaType);
-    zem.text(kSegmentId, values.segmentId);
+    zem.getString(kSegmentId, values.segmentId);
     if (zem.arrayMember(EditTreeNodes::kBefore)) {
         item.hasBefore = true;
         item.before = EditTreeNodes::read(zem, EditTreeNodes::kBefore);

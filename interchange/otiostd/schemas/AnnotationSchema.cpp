@@ -55,7 +55,7 @@ writeConstants(OtioWriter& writer, const char* key, const Owner& owner,
     if (shown.empty())
         return shown;
     writer.key(key);
-    writer.startArray();
+    writer.beginArray();
     for (std::size_t i = 0; i < N; ++i) {
         if (constantOf(owner, ids[i], values[i]))
             writer.number(static_cast<double>(values[i]));
@@ -103,7 +103,7 @@ template <class Owner>
 void readConstant(const Members& members, const char* key, Owner& owner,
                   typename Owner::ChannelId id) {
     float value = 0.0f;
-    if (members.singleFloat(key, value))
+    if (members.getFloat(key, value))
         Json::setConstantChannel(owner, id, value);
 }
 
@@ -120,10 +120,10 @@ void writeOtherChannels(OtioWriter& writer, const Owner& owner,
             continue;
         if (!started) {
             writer.key(ChannelJson::kChannels);
-            writer.startArray();
+            writer.beginArray();
             started = true;
         }
-        writer.startArray();
+        writer.beginArray();
         writer.integer(static_cast<std::int32_t>(id));
         ChannelJson::writeChannel(writer, *channel);
         writer.endArray();
@@ -141,11 +141,11 @@ constexpr std::array<DmTextParagraph::ChannelId, 4> kColour = {
 // --- strokes and paragraphs ----------------------------------------------------------
 
 void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
-    writer.startObject();
+    writer.beginObject();
     float r = 0.0f, g = 0.0f, b = 0.0f, a = 0.0f;
     if (stroke.getColor(r, g, b, a)) {
         writer.key(keys::LayerKeys::rgba);
-        writer.startArray();
+        writer.beginArray();
         for (const float component : {r, g, b, a})
             writer.number(static_cast<double>(component));
         writer.endArray();
@@ -153,10 +153,10 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
     writer.member(keys::PaintKeys::type, stroke.getType());
     writer.member(keys::PaintKeys::brush, stroke.getBrush());
     writer.key(keys::PaintKeys::points);
-    writer.startArray();
+    writer.beginArray();
     double x = 0.0, y = 0.0, width = 0.0;
     for (std::uint32_t i = 0; stroke.getPointData(i, x, y, width); ++i) {
-        writer.startObject();
+        writer.beginObject();
         writer.member(keys::PointKeys::x, x);
         writer.member(keys::PointKeys::y, y);
         writer.member(keys::PointKeys::width, width);
@@ -179,9 +179,9 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
             stroke.wrongType(keys::LayerKeys::rgba, "four numbers in the single-precision range");
     }
     DmString text;
-    if (stroke.text(keys::PaintKeys::type, text))
+    if (stroke.getString(keys::PaintKeys::type, text))
         made->setType(text);
-    if (stroke.text(keys::PaintKeys::brush, text))
+    if (stroke.getString(keys::PaintKeys::brush, text))
         made->setBrush(text);
     if (const Value* points = stroke.arrayMember(keys::PaintKeys::points)) {
         const ReadContext::Scope scope(stroke.context(), keys::PaintKeys::points);
@@ -189,8 +189,8 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
             const ReadContext::Scope element(stroke.context(), i);
             const Members point(stroke.context(), &(*points)[i], stroke.schema());
             double x = 0.0, y = 0.0, width = 0.0;
-            if (point.number(keys::PointKeys::x, x) && point.number(keys::PointKeys::y, y) &&
-                point.number(keys::PointKeys::width, width)) {
+            if (point.getDouble(keys::PointKeys::x, x) && point.getDouble(keys::PointKeys::y, y) &&
+                point.getDouble(keys::PointKeys::width, width)) {
                 made->addPoint(x, y, width);
                 continue;
             }
@@ -203,7 +203,7 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
 }
 
 void writeParagraph(OtioWriter& writer, const DmTextParagraph& paragraph) {
-    writer.startObject();
+    writer.beginObject();
     writer.member(keys::TextKeys::text, paragraph.text);
     writer.member(keys::TextKeys::fontName, paragraph.fontName);
     writer.member(keys::PointKeys::width, static_cast<double>(paragraph.getWidth()));
@@ -227,10 +227,10 @@ void writeParagraph(OtioWriter& writer, const DmTextParagraph& paragraph) {
 
 CoSharedPtr<DmTextParagraph> readParagraph(const Members& paragraph) {
     const CoSharedPtr<DmTextParagraph> made(DmTextParagraph::create());
-    paragraph.text(keys::TextKeys::text, made->text);
-    paragraph.text(keys::TextKeys::fontName, made->fontName);
+    paragraph.getString(keys::TextKeys::text, made->text);
+    paragraph.getString(keys::TextKeys::fontName, made->fontName);
     float width = 0.0f;
-    if (paragraph.singleFloat(keys::PointKeys::width, width))
+    if (paragraph.getFloat(keys::PointKeys::width, width))
         made->setWidth(width);
     ChannelJson::readChannels(paragraph, *made);
     ChannelJson::readAttributes(paragraph, *made);
@@ -273,7 +273,7 @@ void forEachObject(const Members& owner, const char* key, Read read, Add add) {
 void writeCommonMembers(OtioWriter& writer, const DmEffectLayer& layer) {
     writer.memberBool(keys::EffectKeys::visible, !layer.isMuted());
     writer.key(kFrameRange);
-    writer.startArray();
+    writer.beginArray();
     writer.integer(layer.getStartFrame());
     writer.unsignedInteger(layer.getDuration());
     writer.endArray();
@@ -285,7 +285,7 @@ void writeCommonMembers(OtioWriter& writer, const DmEffectLayer& layer) {
 
 void readCommonMembers(const Members& zem, DmEffectLayer& layer) {
     bool flag = true;
-    if (zem.boolean(keys::EffectKeys::visible, flag))
+    if (zem.getBool(keys::EffectKeys::visible, flag))
         layer.setMuted(!flag);
     if (const Value* range = zem.arrayMember(kFrameRange)) {
         if (range->Size() == 2 && (*range)[0].IsInt() && (*range)[1].IsUint())
@@ -293,20 +293,20 @@ void readCommonMembers(const Members& zem, DmEffectLayer& layer) {
         else
             zem.wrongType(kFrameRange, "[start, duration] in whole frames");
     }
-    if (zem.boolean(keys::LayerKeys::hold, flag))
+    if (zem.getBool(keys::LayerKeys::hold, flag))
         layer.setHold(flag);
-    if (zem.boolean(keys::LayerKeys::ghost, flag))
+    if (zem.getBool(keys::LayerKeys::ghost, flag))
         layer.setGhost(flag);
     std::uint32_t frames = 0;
-    if (zem.unsignedInteger(keys::LayerKeys::ghostBefore, frames))
+    if (zem.getUint(keys::LayerKeys::ghostBefore, frames))
         layer.setGhostBefore(frames);
-    if (zem.unsignedInteger(keys::LayerKeys::ghostAfter, frames))
+    if (zem.getUint(keys::LayerKeys::ghostAfter, frames))
         layer.setGhostAfter(frames);
 }
 
 void writePaintMembers(OtioWriter& writer, const DmPaintLayer& paint) {
     writer.key(kStrokes);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < paint.getNbStrokes(); ++i) {
         if (const DmStroke* stroke = paint.getStroke(i))
             writeStroke(writer, *stroke);
@@ -319,7 +319,7 @@ void writeTextMembers(OtioWriter& writer, const DmTextLayer& text) {
         writeConstants(writer, keys::TextKeys::position, text, kPosition);
     writeOtherChannels(writer, text, shown);
     writer.key(kParagraphs);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < text.getNbParagraphs(); ++i) {
         if (const DmTextParagraph* paragraph = text.getParagraph(i))
             writeParagraph(writer, *paragraph);
@@ -380,13 +380,13 @@ CoSharedPtr<DmEffectLayer> readLayer(const Members& zem, const std::string& zemS
 
 void writeAnnotation(OtioWriter& writer, const DmAnnotationSettings& annotation) {
     writer.key(keys::EffectKeys::layers);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < annotation.getNbLayers(); ++i) {
         const DmEffectLayer* layer = annotation.getLayer(i);
         if (!layer)
             continue;
         const char* schema = zemSchemaOf(*layer);
-        writer.startObject();
+        writer.beginObject();
         writer.member(SchemaMembers::kZemSchema, schema ? schema : "");
         writeLayerMembers(writer, *layer);
         writer.endObject();
@@ -400,7 +400,7 @@ void readAnnotation(const Members& zem, DmAnnotationSettings& annotation) {
         zem, keys::EffectKeys::layers,
         [](const Members& layer) {
             std::string schema;
-            layer.text(SchemaMembers::kZemSchema, schema);
+            layer.getString(SchemaMembers::kZemSchema, schema);
             return readLayer(layer, schema);
         },
         [&](const CoSharedPtr<DmEffectLayer>& layer) { annotation.addLayer(layer.get()); });

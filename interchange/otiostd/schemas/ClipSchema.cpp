@@ -81,12 +81,12 @@ void writeIdentity(OtioWriter& writer, const DmSourceNode& source) {
             identity.path_movie = sequence;
     }
     writer.key(keys::ClipMetadataKeys::entity);
-    writer.startObject();
+    writer.beginObject();
     writer.memberInteger(keys::EntityKeys::id, identity.entity_id);
     writer.member(keys::EntityKeys::type, identity.entity_type);
     writer.endObject();
     writer.key(keys::ClipMetadataKeys::paths);
-    writer.startObject();
+    writer.beginObject();
     writer.member(keys::PathsKeys::mp4, identity.path_mp4);
     writer.member(keys::PathsKeys::file, identity.path_file);
     writer.member(keys::PathsKeys::movie, identity.path_movie);
@@ -125,7 +125,7 @@ readInputs(ReadContext& context, const Members& clip, int version,
         }
     } else if (const Value* references = clip.objectMember(kMediaReferences)) {
         std::string active = MediaReferenceSchema::kDefaultKey;
-        clip.text(kActiveKey, active);
+        clip.getString(kActiveKey, active);
         const ReadContext::Scope scope(context, kMediaReferences);
         for (const auto& member : references->GetObject()) {
             const ReadContext::Scope entry(context, member.name);
@@ -209,7 +209,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
         writer.member(kRelIn, relIn);
     if (!source.getFlag1() || source.getFlag2()) {
         writer.key(kFlags);
-        writer.startArray();
+        writer.beginArray();
         writer.boolean(source.getFlag1());
         writer.boolean(source.getFlag2());
         writer.endArray();
@@ -242,7 +242,7 @@ void write(OtioWriter& writer, const DmSourceNode& source, const ItemPlacement& 
             writer.lose(schema, droppedWhy(keys[i]));
     } else {
         writer.key(kMediaReferences);
-        writer.startObject();
+        writer.beginObject();
         if (inputs == 0) {
             writer.key(MediaReferenceSchema::kDefaultKey);
             writePlaceholderReference(writer);
@@ -322,7 +322,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     ForeignMembers::Leftovers leftovers;
     SchemaMembers::reportUnread(item, SchemaMembers::Unread::Item, &leftovers);
 
-    TimeRange range;
+    TimeRange range = kZeroRange;
     const bool hasRange = TimeSchema::readRange(item, SchemaMembers::kSourceRange, range);
 
     // What the clip's description says.
@@ -335,9 +335,9 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     {
         const SchemaMembers::ZemScope zem(context, clip, schema);
         const Members& description = zem.members();
-        description.text(keys::ClipMetadataKeys::id, values.segmentId);
-        relInGiven = description.number(kRelIn, relIn);
-        description.boolean(kNoInput, noInput);
+        description.getString(keys::ClipMetadataKeys::id, values.segmentId);
+        relInGiven = description.getDouble(kRelIn, relIn);
+        description.getBool(kNoInput, noInput);
         if (const Value* pair = description.arrayMember(kFlags)) {
             if (pair->Size() == 2 && (*pair)[0].IsBool() && (*pair)[1].IsBool()) {
                 flags[0] = (*pair)[0].GetBool();
@@ -364,13 +364,13 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
 
     // Without a range of its own a clip plays its primary media's available range,
     // as in OTIO.
-    TimeRange available;
+    TimeRange available = kZeroRange;
     if (!hasRange && !OtioTiming::clipAvailableRange(clip, available) && !values.recordLengthGiven)
         context.lose(schema, "approximated: lasts nothing, having no source range and no media "
                              "with an available range (OTIO cannot time it either)");
     if (!hasRange && primary) {
-        range.start = {primary->getAvailIn(), RecordTime::rateOf(primary->getFcm())};
-        range.duration = {primary->getAvailLength(), range.start.rate};
+        range.start_time = {primary->getAvailIn(), RecordTime::rateOf(primary->getFcm())};
+        range.duration = {primary->getAvailLength(), range.start_time.rate};
     }
     if (!values.recordLengthGiven)
         values.recordLength =
@@ -381,11 +381,11 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     cursor.recordIn = values.recordIn + values.recordLength;
     double head = 0.0;
     if (landing.head != 0.0) {
-        head = RecordTime::rescale(landing.head, cursor.compositionRate, range.start.rate);
-        range.start.value += head;
+        head = RecordTime::rescale(landing.head, cursor.compositionRate, range.start_time.rate);
+        range.start_time.value += head;
     }
     if (!relInGiven)
-        relIn = range.start.value - (primary ? primary->getAvailIn() : 0.0);
+        relIn = range.start_time.value - (primary ? primary->getAvailIn() : 0.0);
     else
         relIn += head;
 
@@ -395,7 +395,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     for (std::size_t i = 1; i < inputs.size(); ++i)
         source->addMultiInput(inputs[i].get());
     DmString name;
-    item.text(SchemaMembers::kName, name);
+    item.getString(SchemaMembers::kName, name);
     source->setName(name);
     source->setSegmentId(values.segmentId);
     source->setMediaType(values.mediaType);
@@ -406,7 +406,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     EffectSchema::readAll(item, *source, leftovers);
     MarkerSchema::readAll(
         item,
-        MarkerSchema::ItemTime{range.start, writtenStartOf(*source, cursor.compositionRate),
+        MarkerSchema::ItemTime{range.start_time, writtenStartOf(*source, cursor.compositionRate),
                                landing.recordIn, landing.recordLength, cursor.compositionRate},
         *source);
     ForeignMembers::keep(item, *source, kKnown);

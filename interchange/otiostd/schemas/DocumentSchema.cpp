@@ -62,7 +62,7 @@ bool isPlainRoot(const DmRoot& root, const Layout& layout) {
 
 void writeRootDescription(OtioWriter& writer, const DmRoot& root, const Layout& layout) {
     writer.key(kRoot);
-    writer.startObject();
+    writer.beginObject();
     if (!root.getName().empty())
         writer.member(SchemaMembers::kName, root.getName());
     PropertyJson::write(writer, root);
@@ -70,10 +70,10 @@ void writeRootDescription(OtioWriter& writer, const DmRoot& root, const Layout& 
                               isPlainReel(layout.reels.shown.front(), layout.compositions.front());
     if (!oneFirstReel) {
         writer.key(kReels);
-        writer.startArray();
+        writer.beginArray();
         for (std::size_t r = 0; r < layout.reels.shown.size(); ++r) {
             const ChildGroups::Shown& reel = layout.reels.shown[r];
-            writer.startObject();
+            writer.beginObject();
             if (!reel.node->getName().empty())
                 writer.member(SchemaMembers::kName, reel.node->getName());
             PropertyJson::write(writer, *reel.node);
@@ -110,7 +110,7 @@ CoSharedPtr<DmRoot> readRoot(const Members& description, std::vector<ReelRead>& 
                              std::vector<CoSharedPtr<DmTreeNode>>& after) {
     const CoSharedPtr<DmRoot> root(DmRoot::create());
     DmString name;
-    if (description.text(SchemaMembers::kName, name))
+    if (description.getString(SchemaMembers::kName, name))
         root->setName(name);
     PropertyJson::read(description, *root);
     if (const Value* described = description.arrayMember(kReels)) {
@@ -120,7 +120,7 @@ CoSharedPtr<DmRoot> readRoot(const Members& description, std::vector<ReelRead>& 
             const Members reel(description.context(), &(*described)[i], description.schema());
             ReelRead read;
             read.reel = DmReelNode::create();
-            if (reel.text(SchemaMembers::kName, name))
+            if (reel.getString(SchemaMembers::kName, name))
                 read.reel->setName(name);
             PropertyJson::read(reel, *read.reel);
             read.before = EditTreeNodes::read(reel, EditTreeNodes::kBefore);
@@ -166,7 +166,7 @@ void write(OtioWriter& writer, const DmRoot& root) {
     SchemaMembers::endZem(writer, &root);
     writer.member(SchemaMembers::kName, root.getName());
     writer.key(SchemaMembers::kChildren);
-    writer.startArray();
+    writer.beginArray();
     writeTimelines(writer, layout, {});
     writer.endArray();
     ForeignMembers::writeMembers(writer, root, kCollectionKnown);

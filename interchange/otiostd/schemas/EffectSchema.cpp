@@ -73,7 +73,7 @@ CoSharedPtr<DmEffectSettings> readComp(const Members& zem) {
             comp->setAttribut(DmCompSettings::kBlendMode, attribute.get());
     }
     double opacity = 0.0;
-    if (zem.number(keys::CompKeys::opacity, opacity))
+    if (zem.getDouble(keys::CompKeys::opacity, opacity))
         Json::setConstantChannel(*comp, DmCompSettings::kTransparency,
                                  static_cast<float>(1.0 - opacity));
     PropertyJson::read(zem, *comp);
@@ -92,7 +92,7 @@ void writeAngularMask(OtioWriter& writer, const DmAngularMaskSettings& mask) {
         mask.getPropertyValue(DmAngularMaskSettings::kAngle, eDmPropFloat, &angle) == eDmSuccess;
     if (pivot) {
         writer.key(keys::AngularMaskKeys::pivot);
-        writer.startArray();
+        writer.beginArray();
         writer.number(x);
         writer.number(y);
         writer.endArray();
@@ -120,7 +120,7 @@ CoSharedPtr<DmEffectSettings> readAngularMask(const Members& zem) {
         }
     }
     float angle = 0.0f;
-    if (zem.singleFloat(keys::AngularMaskKeys::angleInRadians, angle))
+    if (zem.getFloat(keys::AngularMaskKeys::angleInRadians, angle))
         mask->setPropertyValue(DmAngularMaskSettings::kAngle, eDmPropFloat, &angle);
     return mask;
 }
@@ -129,7 +129,7 @@ CoSharedPtr<DmEffectSettings> readAngularMask(const Members& zem) {
 
 void writeTriple(OtioWriter& writer, const char* key, const double (&values)[3]) {
     writer.key(key);
-    writer.startArray();
+    writer.beginArray();
     for (const double value : values)
         writer.number(value);
     writer.endArray();
@@ -161,7 +161,7 @@ CoSharedPtr<DmEffectSettings> readLook(const Members& zem) {
     readTriple(zem, keys::CDLKeys::slope, look->slope);
     readTriple(zem, keys::CDLKeys::offset, look->offset);
     readTriple(zem, keys::CDLKeys::power, look->power);
-    zem.number(keys::CDLKeys::saturation, look->saturation);
+    zem.getDouble(keys::CDLKeys::saturation, look->saturation);
     PropertyJson::read(zem, *look);
     return look;
 }
@@ -245,7 +245,7 @@ CoSharedPtr<DmEffectSettings> readSettings(const Members& zem, const std::string
 
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment) {
     writer.key(SchemaMembers::kEffects);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
         const DmEffectSettings* effect = segment.getEffect(i);
         if (effect && !MarkerSchema::isMarker(*effect))
@@ -278,7 +278,7 @@ void readAll(const Members& item, DmSegmentNode& segment, ForeignMembers::Leftov
         const std::string zemSchema = SchemaMembers::zemSchemaOf(value);
         if (!isEffectZemSchema(zemSchema)) {
             std::string effectName;
-            effect.text(kEffectName, effectName);
+            effect.getString(kEffectName, effectName);
             const std::string why = "the edit tree has no settings for it";
             context.lose(schema,
                          "effect \"" + effectName +
@@ -296,7 +296,7 @@ void readAll(const Members& item, DmSegmentNode& segment, ForeignMembers::Leftov
         if (!settings)
             continue;
         bool enabled = true;
-        effect.boolean(SchemaMembers::kEnabled, enabled);
+        effect.getBool(SchemaMembers::kEnabled, enabled);
         settings->setMuted(!enabled);
         segment.addEffect(settings.get());
     }

@@ -98,11 +98,11 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
         TrackTrim::land(context, schema, cursor, values.recordIn, values.recordLength);
     cursor.recordIn = values.recordIn + values.recordLength;
     if (landing.head != 0.0)
-        range.start.value +=
-            RecordTime::rescale(landing.head, cursor.compositionRate, range.start.rate);
+        range.start_time.value +=
+            RecordTime::rescale(landing.head, cursor.compositionRate, range.start_time.rate);
 
     DmString name;
-    item.text(SchemaMembers::kName, name);
+    item.getString(SchemaMembers::kName, name);
     const CoSharedPtr<DmGapNode> segment(
         DmGapNode::create(landing.recordIn, landing.recordLength, values.mediaType, name));
     segment->setSegmentId(values.segmentId);
@@ -112,7 +112,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
     }
     EffectSchema::readAll(item, *segment, leftovers);
     MarkerSchema::readAll(item,
-                          MarkerSchema::ItemTime{range.start,
+                          MarkerSchema::ItemTime{range.start_time,
                                                  {0.0, cursor.compositionRate},
                                                  landing.recordIn,
                                                  landing.recordLength,

@@ -133,13 +133,13 @@ Note noteOf(const Value& marker, const ItemTime& time) {
                    : name.empty()  ? comment
                                    : name + kCaptionSeparator + comment;
     note.rgba = colourOf(marker);
-    TimeRange range;
+    TimeRange range = kZeroRange;
     if (OtioTiming::rangeOf(OtioTiming::memberOf(marker, rangeKeyOf(marker)), range)) {
-        const double offset =
-            range.start.value -
-            RecordTime::rescale(time.writtenStart.value, time.writtenStart.rate, range.start.rate);
-        const double start =
-            time.recordIn + RecordTime::rescale(offset, range.start.rate, time.compositionRate);
+        const double offset = range.start_time.value - RecordTime::rescale(time.writtenStart.value,
+                                                                           time.writtenStart.rate,
+                                                                           range.start_time.rate);
+        const double start = time.recordIn + RecordTime::rescale(offset, range.start_time.rate,
+                                                                 time.compositionRate);
         const double duration =
             RecordTime::rescale(range.duration.value, range.duration.rate, time.compositionRate);
         if (std::isfinite(start) && std::isfinite(duration)) {
@@ -188,13 +188,13 @@ CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
 /// item's range starts as written.
 void rebase(rapidotio::Document& marker, const ItemTime& time) {
     const char* key = rangeKeyOf(marker);
-    TimeRange range;
+    TimeRange range = kZeroRange;
     if (!OtioTiming::rangeOf(OtioTiming::memberOf(marker, key), range))
         return;
     const double actual =
-        RecordTime::rescale(time.actualStart.value, time.actualStart.rate, range.start.rate);
+        RecordTime::rescale(time.actualStart.value, time.actualStart.rate, range.start_time.rate);
     const double written =
-        RecordTime::rescale(time.writtenStart.value, time.writtenStart.rate, range.start.rate);
+        RecordTime::rescale(time.writtenStart.value, time.writtenStart.rate, range.start_time.rate);
     if (RecordTime::identical(actual, written) || !std::isfinite(actual) || !std::isfinite(written))
         return;
     Value& value = marker[key][TimeSchema::kStartTime][TimeSchema::kValue];
@@ -343,7 +343,7 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) 
         rebase(marker, time);
         if (!noteOf(marker, time).ranged) {
             // Reports what is wrong with the range, when it is there at all.
-            TimeRange range;
+            TimeRange range = kZeroRange;
             TimeSchema::readRange(Members(context, &value, schema), rangeKeyOf(value), range);
             context.lose(schema, "approximated: without a usable marked range the note covers "
                                  "the whole item");
@@ -413,7 +413,7 @@ bool isMarker(const DmEffectSettings& effect) {
 
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment, const ItemTime& time) {
     writer.key(SchemaMembers::kMarkers);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
         const DmEffectSettings* effect = segment.getEffect(i);
         if (effect && isMarker(*effect))

@@ -31,9 +31,9 @@ constexpr const char* kType = "Marker";
 /// Where a segment's markers are counted from.
 struct ItemTime {
     /// Where the item's range starts, as the OTIO item shows it when read...
-    RationalTime actualStart;
+    RationalTime actualStart = kZeroTime;
     /// ...and as this system writes it (a clip's source-in, 0 for a gap).
-    RationalTime writtenStart;
+    RationalTime writtenStart = kZeroTime;
     /// The segment's record-in and length, in frames at the composition rate.
     double recordIn = 0.0;
     double recordLength = 0.0;

@@ -103,8 +103,8 @@ constexpr const char* kY = "y";
 /// True when the reader, giving a reference without a range its clip's range
 /// `clip` (as MediaReferenceSchema::read does), makes exactly `input`'s.
 bool derivedFromClip(const TimeRange& clip, const DmSourceNode::Input& input) {
-    const double rate = clip.start.rate;
-    return RecordTime::identical(clip.start.value, input.getAvailIn()) &&
+    const double rate = clip.start_time.rate;
+    return RecordTime::identical(clip.start_time.value, input.getAvailIn()) &&
            RecordTime::identical(RecordTime::rescale(clip.duration.value, clip.duration.rate, rate),
                                  input.getAvailLength()) &&
            RecordTime::fcmOf(rate) == input.getFcm().str();
@@ -215,13 +215,13 @@ void writeSourceInfo(OtioWriter& writer, const DmSourceInfo* info, const std::st
         writer.null();
         return;
     }
-    writer.startObject();
+    writer.beginObject();
     // The reader takes the target URL as the one sequence unless told otherwise.
     const bool urlIsSequences =
         url.empty() ? info->getNbSequences() == 0 : info->getNbSequences() == 1;
     if (!urlIsSequences) {
         writer.key(kSequences);
-        writer.startArray();
+        writer.beginArray();
         for (std::uint32_t i = 0; i < info->getNbSequences(); ++i)
             writer.string(info->getSequence(i));
         writer.endArray();
@@ -247,17 +247,17 @@ void writeExtraData(OtioWriter& writer, const DmSourceNode::MediaInput& input) {
     if (input.getNbExtraData() == 0)
         return;
     writer.key(keys::MediaMetadataKeys::extraData);
-    writer.startArray();
+    writer.beginArray();
     for (std::uint32_t i = 0; i < input.getNbExtraData(); ++i) {
         const DmSourceNode::DictionaryEntry* entry = input.getExtraData(i);
         if (!entry)
             continue;
-        writer.startArray();
+        writer.beginArray();
         writer.string(entry->getKey());
         writer.string(entry->getValue());
         if (entry->getNbProperties() != 0) {
             // The entry's properties, as a third element.
-            writer.startObject();
+            writer.beginObject();
             PropertyJson::write(writer, *entry);
             writer.endObject();
         }
@@ -328,14 +328,14 @@ CoSharedPtr<DmSourceInfo> readSourceInfo(const Members& zem, const std::string& 
         info->addSequence(DmString(url));
     }
     std::int32_t number = 0;
-    if (members.integer(kSourceType, number))
+    if (members.getInt(kSourceType, number))
         info->setSourceType(static_cast<DmSourceInfo::SourceType>(number));
-    if (members.integer(kFileType, number))
+    if (members.getInt(kFileType, number))
         info->setFileType(static_cast<DmSourceInfo::FileType>(number));
     DmString text;
-    if (members.text(kPath, text))
+    if (members.getString(kPath, text))
         info->setPath(text);
-    if (members.text(kOriginalSourceUid, text))
+    if (members.getString(kOriginalSourceUid, text))
         info->setOriginalSourceUID(text);
     PropertyJson::read(members, *info);
     return info;
@@ -344,8 +344,8 @@ CoSharedPtr<DmSourceInfo> readSourceInfo(const Members& zem, const std::string& 
 void readAudio(const Members& zem, DmSourceNode::Input& input) {
     std::int32_t channels = 0;
     double samplingRate = 0.0;
-    const bool hasChannels = zem.integer(keys::MediaMetadataKeys::numAudioChannels, channels);
-    const bool hasRate = zem.number(keys::MediaMetadataKeys::audioSampleRate, samplingRate);
+    const bool hasChannels = zem.getInt(keys::MediaMetadataKeys::numAudioChannels, channels);
+    const bool hasRate = zem.getDouble(keys::MediaMetadataKeys::audioSampleRate, samplingRate);
     if (!hasChannels && !hasRate)
         return;
     const CoSharedPtr<DmAudioProperties> audio(DmAudioProperties::create());
@@ -481,11 +481,11 @@ void write(OtioWriter& writer, const DmSourceNode::Input& input, std::uint32_t i
 }
 
 CoSharedPtr<DmSourceNode::MediaInput> missing(const Defaults& defaults) {
-    const double rate = defaults.hasRange ? defaults.range.start.rate : 0.0;
+    const double rate = defaults.hasRange ? defaults.range.start_time.rate : 0.0;
     const double length =
         RecordTime::rescale(defaults.range.duration.value, defaults.range.duration.rate, rate);
     return CoSharedPtr<DmSourceNode::MediaInput>(DmSourceNode::MediaInput::create(
-        defaults.hasRange ? defaults.range.start.value : 0.0, defaults.hasRange ? length : 0.0,
+        defaults.hasRange ? defaults.range.start_time.value : 0.0, defaults.hasRange ? length : 0.0,
         nullptr, DmString(RecordTime::fcmOf(rate)), defaults.mediaType, true));
 }
 
@@ -504,7 +504,7 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     if (key && key->IsString() && !isOwnKey(std::string(key->GetString(), key->GetStringLength())))
         leftovers.asWritten(kKeptKey, *key, 0.0);
     if (schema == kExternalReference)
-        members.text(kTargetUrl, url);
+        members.getString(kTargetUrl, url);
     else if (imageSequence)
         url = patternOf(reference);
     else if (generator) {
@@ -523,15 +523,16 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     TimeRange range = defaults.range;
     const bool hasRange =
         TimeSchema::readRange(members, kAvailableRange, range) || defaults.hasRange;
-    double rate = hasRange ? range.start.rate : 0.0;
-    double start = range.start.value;
+    double rate = hasRange ? range.start_time.rate : 0.0;
+    double start = range.start_time.value;
     // Media of another tool often runs at its own rate (23.976) under a clip
     // whose range counts at the timeline's (24): the input then counts at the
     // clip's rate, so that the source-in and the clip's range stay in one unit.
     if (hasRange && defaults.hasRange && !SchemaMembers::zemOf(reference) &&
-        !RecordTime::sameRate(rate, defaults.range.start.rate) && defaults.range.start.rate > 0.0) {
-        start = RecordTime::rescale(start, rate, defaults.range.start.rate);
-        rate = defaults.range.start.rate;
+        !RecordTime::sameRate(rate, defaults.range.start_time.rate) &&
+        defaults.range.start_time.rate > 0.0) {
+        start = RecordTime::rescale(start, rate, defaults.range.start_time.rate);
+        rate = defaults.range.start_time.rate;
     }
     const double length = RecordTime::rescale(range.duration.value, range.duration.rate, rate);
 
@@ -539,14 +540,14 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     const SchemaMembers::ZemScope zem(context, reference, schema);
     const Members& description = zem.members();
     std::uint32_t place = 0;
-    if (description.unsignedInteger(kInput, place))
+    if (description.getUint(kInput, place))
         result.place = place;
     DmString fcm(RecordTime::fcmOf(rate));
-    description.text(kFcm, fcm);
+    description.getString(kFcm, fcm);
     std::int32_t mediaType = defaults.mediaType;
-    description.integer(kMediaType, mediaType);
+    description.getInt(kMediaType, mediaType);
     bool flag = true;
-    description.boolean(kFlag, flag);
+    description.getBool(kFlag, flag);
     const CoSharedPtr<DmSourceInfo> info = readSourceInfo(description, url);
     if (imageSequence && info && !zem.exists()) {
         info->setSourceType(DmSourceInfo::kSourceTypeFile);
@@ -580,7 +581,7 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     // back without one, as it came.
     const Value* ownRange = members.find(kAvailableRange);
     bool noRangeNoted = false;
-    description.boolean(kNoAvailableRange, noRangeNoted);
+    description.getBool(kNoAvailableRange, noRangeNoted);
     if ((defaults.hasRange && (!ownRange || ownRange->IsNull())) || noRangeNoted)
         leftovers.null(kAvailableRange);
     leftovers.keepOn(*input);

@@ -65,7 +65,7 @@ struct Defaults {
     eDmTreeMediaType mediaType = eDmMediaUnset;
     /// The clip's source range, standing in for a reference without a range.
     bool hasRange = false;
-    TimeRange range;
+    TimeRange range = kZeroRange;
 };
 
 /// One reference as read: a new input and its place among the source's inputs

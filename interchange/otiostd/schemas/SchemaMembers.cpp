@@ -104,7 +104,7 @@ void reportUnread(const Members& object, Unread what, ForeignMembers::Leftovers*
         }
     }
     bool enabled = true;
-    if (object.boolean(kEnabled, enabled) && !enabled) {
+    if (object.getBool(kEnabled, enabled) && !enabled) {
         const ReadContext::Scope scope(context, kEnabled);
         if (leftovers)
             leftovers->disabled();
@@ -129,15 +129,15 @@ void reportUnread(const Members& object, Unread what, ForeignMembers::Leftovers*
 }
 
 void start(OtioWriter& writer, const char* schema) {
-    writer.startObject();
+    writer.beginObject();
     writer.member(kSchema, schema);
 }
 
 void startZem(OtioWriter& writer, const char* zemSchema) {
     writer.key(kMetadata);
-    writer.startObject();
+    writer.beginObject();
     writer.key(kZem);
-    writer.startObject();
+    writer.beginObject();
     writer.member(kZemSchema, zemSchema);
 }
 
@@ -150,7 +150,7 @@ void endZem(OtioWriter& writer, const DmPropertySet* kept) {
 
 void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kMetadata);
-    writer.startObject();
+    writer.beginObject();
     if (kept)
         ForeignMembers::writeMetadata(writer, *kept);
     writer.endObject();
@@ -158,7 +158,7 @@ void emptyMetadata(OtioWriter& writer, const DmPropertySet* kept) {
 
 void plainItemMembers(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kMarkers);
-    writer.startArray();
+    writer.beginArray();
     if (kept)
         ForeignMembers::Leftovers::writeMarkers(writer, *kept);
     writer.endArray();
@@ -167,7 +167,7 @@ void plainItemMembers(OtioWriter& writer, const DmPropertySet* kept) {
 
 void plainEffects(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kEffects);
-    writer.startArray();
+    writer.beginArray();
     if (kept)
         ForeignMembers::Leftovers::writeEffects(writer, *kept);
     writer.endArray();

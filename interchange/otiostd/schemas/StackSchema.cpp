@@ -37,7 +37,7 @@ const std::vector<const char*> kKnown = {SchemaMembers::kSourceRange, SchemaMemb
 void writeDescription(OtioWriter& writer, const ChildGroups::Shown& shown,
                       const ChildGroups& layers) {
     const auto& track = static_cast<const DmTrackNode&>(*shown.node);
-    writer.startObject();
+    writer.beginObject();
     if (!track.getName().empty())
         writer.member(SchemaMembers::kName, track.getName());
     writer.memberInteger(kIndex, track.getIndex());
@@ -52,12 +52,12 @@ void writeDescription(OtioWriter& writer, const ChildGroups::Shown& shown,
 TrackRead readDescription(const Members& description) {
     std::int32_t index = 0;
     std::int32_t mediaType = eDmMediaUnset;
-    description.integer(kIndex, index);
-    description.integer(kMediaType, mediaType);
+    description.getInt(kIndex, index);
+    description.getInt(kMediaType, mediaType);
     TrackRead read;
     read.track = DmTrackNode::create(index, static_cast<eDmTreeMediaType>(mediaType));
     DmString name;
-    if (description.text(SchemaMembers::kName, name))
+    if (description.getString(SchemaMembers::kName, name))
         read.track->setName(name);
     PropertyJson::read(description, *read.track);
     read.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
@@ -75,7 +75,7 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
     SchemaMembers::start(writer, kSchema);
     SchemaMembers::startZem(writer, kZemSchema);
     writer.key(kTracks);
-    writer.startArray();
+    writer.beginArray();
     for (std::size_t t = 0; t < tracks.shown.size(); ++t)
         writeDescription(writer, tracks.shown[t], layers[t]);
     writer.endArray();
@@ -88,7 +88,7 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
     SchemaMembers::plainEffects(writer, first);
     SchemaMembers::plainItemMembers(writer, first);
     writer.key(SchemaMembers::kChildren);
-    writer.startArray();
+    writer.beginArray();
     for (std::size_t t = 0; t < tracks.shown.size(); ++t) {
         for (const ChildGroups::Shown& layer : layers[t].shown)
             TrackSchema::write(writer, static_cast<const DmLayerNode&>(*layer.node),

@@ -144,18 +144,18 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     {
         const SchemaMembers::ZemScope zem(context, timeline, schema);
         const Members& description = zem.members();
-        description.text(kFcm, fcm);
+        description.getString(kFcm, fcm);
         startTcFcm = fcm;
-        description.text(kStartTcFcm, startTcFcm);
-        lengthGiven = description.number(kLength, length);
+        description.getString(kStartTcFcm, startTcFcm);
+        lengthGiven = description.getDouble(kLength, length);
         ResolutionJson::read(description, kResolution, resolution);
-        description.unsignedInteger(kReel, result.reel);
+        description.getUint(kReel, result.reel);
         result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
         after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
     }
 
     DmString name;
-    members.text(SchemaMembers::kName, name);
+    members.getString(SchemaMembers::kName, name);
     const CoSharedPtr<DmCompositionNode> composition(
         DmCompositionNode::create(name, fcm, resolution.get()));
     const double startRate = RecordTime::rateOf(startTcFcm);

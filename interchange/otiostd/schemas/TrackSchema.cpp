@@ -134,7 +134,7 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
     placement.layerMediaType = layer.mediaType;
     double cursor = start;
     writer.key(SchemaMembers::kChildren);
-    writer.startArray();
+    writer.beginArray();
     for (std::size_t k = 0; k < items.shown.size(); ++k) {
         const auto& segment = static_cast<const DmSegmentNode&>(*items.shown[k].node);
         placement.before = isAssumedBefore(items.shown[k].before, k, layer.mediaType)
@@ -216,7 +216,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     SchemaMembers::reportUnread(members, SchemaMembers::Unread::Composition, &leftovers);
 
     std::string kind = kVideo;
-    const bool kindGiven = members.text(kKind, kind);
+    const bool kindGiven = members.getString(kKind, kind);
     std::int32_t index = static_cast<std::int32_t>(position);
     std::int32_t mediaType = mediaTypeOfKind(kind);
     std::int32_t parameter = 0;
@@ -232,15 +232,15 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
         const SchemaMembers::ZemScope zem(context, track, schema);
         const Members& description = zem.members();
         std::uint32_t ordinal = 0;
-        if (description.unsignedInteger(kTrack, ordinal))
+        if (description.getUint(kTrack, ordinal))
             result.track = ordinal;
-        description.integer(kIndex, index);
-        description.integer(kMediaType, mediaType);
-        description.integer(kParameter, parameter);
-        firstLayerGiven = description.boolean(kFirstLayer, firstLayer);
-        description.number(kStartTc, startTc);
-        lengthGiven = description.number(kLength, length);
-        leadInGiven = description.number(kLeadIn, leadIn);
+        description.getInt(kIndex, index);
+        description.getInt(kMediaType, mediaType);
+        description.getInt(kParameter, parameter);
+        firstLayerGiven = description.getBool(kFirstLayer, firstLayer);
+        description.getDouble(kStartTc, startTc);
+        lengthGiven = description.getDouble(kLength, length);
+        leadInGiven = description.getDouble(kLeadIn, leadIn);
         result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
         after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
     }
@@ -250,7 +250,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     const CoSharedPtr<DmLayerNode> layer(DmLayerNode::create(
         index, static_cast<eDmTreeMediaType>(mediaType), parameter, firstLayer));
     DmString name;
-    members.text(SchemaMembers::kName, name);
+    members.getString(SchemaMembers::kName, name);
     layer->setName(name);
     ForeignMembers::keep(members, *layer, kKnown);
     if (kindGiven && kind != kindOfMediaType(mediaType)) {
@@ -343,7 +343,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     // ends the track (its items, a transition at either end, its trim), within the
     // stack's trim. Timed before the items are read, which may hand them back.
     const bool needsEnd = !lengthGiven || trailingGap;
-    RationalTime duration;
+    RationalTime duration = kZeroTime;
     const bool timed = needsEnd && OtioTiming::durationOf(track, duration);
     const auto layerEndOf = [&]() {
         double end = timed ? recordBase - (stack.trim ? stack.trim->start : 0.0) +
@@ -379,7 +379,7 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
             }
             if (cuts) {
                 // Wholly outside what the trims show: OTIO shows nothing of it.
-                RationalTime itemDuration;
+                RationalTime itemDuration = kZeroTime;
                 OtioTiming::durationOf(child, itemDuration, 1);
                 const double frames = RecordTime::wholeIfNear(
                     RecordTime::rescale(itemDuration.value, itemDuration.rate, compositionRate));

@@ -38,12 +38,12 @@ bool trackDuration(const Value& track, RationalTime& duration, unsigned depth) {
         const Kind kind = kindOf(child);
         if (kind == Kind::Transition || kind == Kind::Other)
             continue;
-        RationalTime item;
+        RationalTime item = kZeroTime;
         timed = durationOf(child, item, depth + 1) && timed;
         duration = plus(duration, item);
     }
     if (!children->Empty()) {
-        RationalTime offset;
+        RationalTime offset = kZeroTime;
         const Value& first = (*children)[0];
         if (kindOf(first) == Kind::Transition && timeOf(memberOf(first, kInOffset), offset))
             duration = plus(duration, offset);
@@ -63,10 +63,10 @@ bool stackDuration(const Value& stack, RationalTime& duration, unsigned depth) {
     bool timed = true;
     bool first = true;
     for (const Value& child : children->GetArray()) {
-        RationalTime item;
+        RationalTime item = kZeroTime;
         const Kind kind = kindOf(child);
         if (kind == Kind::Transition) {
-            RationalTime in, out;
+            RationalTime in = kZeroTime, out = kZeroTime;
             timeOf(memberOf(child, kInOffset), in);
             timeOf(memberOf(child, kOutOffset), out);
             item = plus(in, out);
@@ -276,8 +276,8 @@ bool timeOf(const Value* object, RationalTime& time) {
 bool rangeOf(const Value* object, TimeRange& range) {
     if (!object || !object->IsObject())
         return false;
-    TimeRange read;
-    if (!timeOf(memberOf(*object, TimeSchema::kStartTime), read.start) ||
+    TimeRange read = kZeroRange;
+    if (!timeOf(memberOf(*object, TimeSchema::kStartTime), read.start_time) ||
         !timeOf(memberOf(*object, TimeSchema::kDuration), read.duration))
         return false;
     range = read;
@@ -298,7 +298,7 @@ bool clipAvailableRange(const Value& clip, TimeRange& range) {
 
 bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
     duration = kNothing;
-    TimeRange range;
+    TimeRange range = kZeroRange;
     if (rangeOf(memberOf(item, SchemaMembers::kSourceRange), range)) {
         duration = range.duration;
         return true;
@@ -317,7 +317,7 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
     case Kind::Stack:
         return stackDuration(item, duration, depth);
     case Kind::Transition: {
-        RationalTime in, out;
+        RationalTime in = kZeroTime, out = kZeroTime;
         timeOf(memberOf(item, kInOffset), in);
         timeOf(memberOf(item, kOutOffset), out);
         duration = plus(in, out);
@@ -330,7 +330,7 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
 
 TimelineTiming timelineTiming(const Value& timeline) {
     TimelineTiming timing;
-    RationalTime start;
+    RationalTime start = kZeroTime;
     const bool hasStart =
         timeOf(memberOf(timeline, rapidotio::keys::TimelineKeys::globalStartTime), start);
     RationalTime duration = kNothing;
@@ -351,9 +351,9 @@ TimelineTiming timelineTiming(const Value& timeline) {
     // A trim's start and length: the items it moves and cuts land on whole frames
     // where these are whole too.
     const auto addTrim = [&](const Value& item) {
-        TimeRange trim;
+        TimeRange trim = kZeroRange;
         if (rangeOf(memberOf(item, SchemaMembers::kSourceRange), trim)) {
-            add(trim.start);
+            add(trim.start_time);
             add(trim.duration);
         }
     };
@@ -377,7 +377,7 @@ TimelineTiming timelineTiming(const Value& timeline) {
                 const Kind kind = kindOf(item);
                 if (kind == Kind::Transition || kind == Kind::Other)
                     continue;
-                RationalTime length;
+                RationalTime length = kZeroTime;
                 if (!durationOf(item, length, 1))
                     continue;
                 add(length);

@@ -18,7 +18,7 @@ void writeRange(OtioWriter& writer, const TimeRange& range) {
     writer.key(kDuration);
     writeTime(writer, range.duration);
     writer.key(kStartTime);
-    writeTime(writer, range.start);
+    writeTime(writer, range.start_time);
     writer.endObject();
 }
 
@@ -28,8 +28,8 @@ namespace {
 // it lacks a finite value or rate.
 bool readTimeObject(const Members& owner, const Value& object, RationalTime& time) {
     const Members members(owner.context(), &object, kRationalTime);
-    RationalTime read;
-    if (members.number(kValue, read.value) && members.number(kRate, read.rate)) {
+    RationalTime read = kZeroTime;
+    if (members.getDouble(kValue, read.value) && members.getDouble(kRate, read.rate)) {
         read.rate = owner.context().snapsRates() ? OtioTiming::snapRate(read.rate)
                                                  : RecordTime::canonicalRate(read.rate);
         time = read;
@@ -55,8 +55,8 @@ bool readRange(const Members& members, const char* key, TimeRange& range) {
         return false;
     const ReadContext::Scope scope(members.context(), key);
     const Members parts(members.context(), object, kTimeRange);
-    TimeRange read;
-    if (readTime(parts, kStartTime, read.start) && readTime(parts, kDuration, read.duration)) {
+    TimeRange read = kZeroRange;
+    if (readTime(parts, kStartTime, read.start_time) && readTime(parts, kDuration, read.duration)) {
         range = read;
         return true;
     }

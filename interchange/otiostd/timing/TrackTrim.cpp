@@ -23,11 +23,11 @@ std::string moveText(const char* what, double frames) {
 } // namespace
 
 std::optional<Range> of(const Value& item, double compositionRate) {
-    TimeRange range;
+    TimeRange range = kZeroRange;
     if (!OtioTiming::rangeOf(OtioTiming::memberOf(item, SchemaMembers::kSourceRange), range))
         return std::nullopt;
-    return Range{RecordTime::wholeIfNear(
-                     RecordTime::rescale(range.start.value, range.start.rate, compositionRate)),
+    return Range{RecordTime::wholeIfNear(RecordTime::rescale(
+                     range.start_time.value, range.start_time.rate, compositionRate)),
                  RecordTime::wholeIfNear(RecordTime::rescale(
                      range.duration.value, range.duration.rate, compositionRate))};
 }

@@ -77,18 +77,18 @@ TEST(OtioWriter, NumbersThatAreNotFiniteAreLiteralsOrFailWithTheirPlace) {
     // Keys holding "~" and "/" are escaped in the pointer, and a key made while
     // writing is the writer's own copy.
     OtioWriter strict;
-    strict.startObject();
+    strict.beginObject();
     strict.key(std::string("a/b~c"));
-    strict.startArray();
+    strict.beginArray();
     strict.integer(1);
     const std::string failure = failureOf([&] { strict.json(kept, OtioWriter::NonFinite::Fail); });
     EXPECT_NE(failure.find("the number at /a~1b~0c/1/gain/0 is not a number"), std::string::npos)
         << failure;
 
     OtioWriter numbers;
-    numbers.startObject();
+    numbers.beginObject();
     numbers.key("zem");
-    numbers.startObject();
+    numbers.beginObject();
     numbers.member("rate", 24.0);
     numbers.key("range");
     EXPECT_NE(failureOf([&] { numbers.number(-1.0 / 0.0); }).find("at /zem/range is infinite"),
@@ -100,10 +100,10 @@ TEST(OtioWriter, TheTextIsHandedOverWhole) {
     // the block lives in pages of its own).
     for (const std::size_t count : {1u, 300000u}) {
         OtioWriter writer;
-        writer.startArray();
+        writer.beginArray();
         std::string expected = "[";
         for (std::size_t i = 0; i < count; ++i) {
-            writer.startObject();
+            writer.beginObject();
             writer.member("name", "clip");
             writer.memberInteger("i", static_cast<std::int64_t>(i));
             writer.endObject();
