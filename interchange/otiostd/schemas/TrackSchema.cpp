@@ -206,58 +206,68 @@ void write(OtioWriter& writer, const DmLayerNode& layer, std::uint32_t track,
     writer.endObject();
 }
 
-LayerRead read(ReadContext& context, const Value& track, const std::string& schema,
-               std::uint32_t position, const StackTiming& stack) {
-    const double compositionRate = stack.compositionRate;
-    const double recordBase = stack.recordBase;
-    const Members members(context, &track, schema);
-    LayerRead result;
-    ForeignMembers::Leftovers leftovers;
-    SchemaMembers::reportUnread(members, SchemaMembers::Unread::Composition, &leftovers);
+namespace {
 
-    std::string kind = kVideo;
-    const bool kindGiven = members.getString(kKind, kind);
-    std::int32_t index = static_cast<std::int32_t>(position);
-    std::int32_t mediaType = mediaTypeOfKind(kind);
+/// What a Track's "zem" description says of its layer, with the defaults for
+/// a Track that has none.
+struct LayerDescription {
+    std::int32_t index = 0;
+    std::int32_t mediaType = eDmMediaVideo;
     std::int32_t parameter = 0;
     bool firstLayer = false;
-    bool firstLayerGiven = false;
-    double startTc = recordBase;
+    double startTc = 0.0;
     double length = 0.0;
     bool lengthGiven = false;
     double leadIn = 0.0;
     bool leadInGiven = false;
     std::vector<CoSharedPtr<DmTreeNode>> after;
+};
+
+/// The layer a Track stands for: its description (entered once: its values,
+/// the nodes kept around it, its properties), its name and kind, and what
+/// other tools wrote on it, kept.
+CoSharedPtr<DmLayerNode> layerOf(ReadContext& context, const Value& track, const Members& members,
+                                 const std::string& schema, std::uint32_t position,
+                                 double recordBase, LayerRead& result,
+                                 LayerDescription& description) {
+    ForeignMembers::Leftovers leftovers;
+    SchemaMembers::reportUnread(members, SchemaMembers::Unread::Composition, &leftovers);
+    std::string kind = kVideo;
+    const bool kindGiven = members.getString(kKind, kind);
+    description.index = static_cast<std::int32_t>(position);
+    description.mediaType = mediaTypeOfKind(kind);
+    description.startTc = recordBase;
+    CoSharedPtr<DmLayerNode> layer;
     {
         const SchemaMembers::ZemScope zem(context, track, schema);
-        const Members& description = zem.members();
+        const Members& zemMembers = zem.members();
         std::uint32_t ordinal = 0;
-        if (description.getUint(kTrack, ordinal))
+        if (zemMembers.getUint(kTrack, ordinal))
             result.track = ordinal;
-        description.getInt(kIndex, index);
-        description.getInt(kMediaType, mediaType);
-        description.getInt(kParameter, parameter);
-        firstLayerGiven = description.getBool(kFirstLayer, firstLayer);
-        description.getDouble(kStartTc, startTc);
-        lengthGiven = description.getDouble(kLength, length);
-        leadInGiven = description.getDouble(kLeadIn, leadIn);
-        result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
-        after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
+        zemMembers.getInt(kIndex, description.index);
+        zemMembers.getInt(kMediaType, description.mediaType);
+        zemMembers.getInt(kParameter, description.parameter);
+        if (!zemMembers.getBool(kFirstLayer, description.firstLayer))
+            description.firstLayer = description.index == 0;
+        zemMembers.getDouble(kStartTc, description.startTc);
+        description.lengthGiven = zemMembers.getDouble(kLength, description.length);
+        description.leadInGiven = zemMembers.getDouble(kLeadIn, description.leadIn);
+        result.before = EditTreeNodes::read(zemMembers, EditTreeNodes::kBefore);
+        description.after = EditTreeNodes::read(zemMembers, EditTreeNodes::kAfter);
+        layer = DmLayerNode::create(description.index,
+                                    static_cast<eDmTreeMediaType>(description.mediaType),
+                                    description.parameter, description.firstLayer);
+        PropertyJson::read(zemMembers, *layer);
     }
-    if (!firstLayerGiven)
-        firstLayer = index == 0;
-
-    const CoSharedPtr<DmLayerNode> layer(DmLayerNode::create(
-        index, static_cast<eDmTreeMediaType>(mediaType), parameter, firstLayer));
     DmString name;
     members.getString(SchemaMembers::kName, name);
     layer->setName(name);
     ForeignMembers::keep(members, *layer, kKnown);
-    if (kindGiven && kind != kindOfMediaType(mediaType)) {
+    if (kindGiven && kind != kindOfMediaType(description.mediaType)) {
         // Kept to be written back as it came; a kind that is neither video nor
         // audio in any case plays as video.
         const bool kept =
-            leftovers.asWritten(kKind, *OtioTiming::memberOf(track, kKind), mediaType);
+            leftovers.asWritten(kKind, *OtioTiming::memberOf(track, kKind), description.mediaType);
         if (strcasecmp(kind.c_str(), kVideo) != 0 && strcasecmp(kind.c_str(), kAudio) != 0) {
             const ReadContext::Scope scope(context, kKind);
             context.lose(schema, "approximated: a track of kind \"" + kind +
@@ -267,185 +277,239 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
         }
     }
     leftovers.keepOn(*layer);
-    {
-        const SchemaMembers::ZemScope zem(context, track, schema);
-        PropertyJson::read(zem.members(), *layer);
+    return layer;
+}
+
+constexpr const char* kBesideHidden = "dropped: beside an item the track's trim hides";
+constexpr const char* kAtTrimmedEnd =
+    "dropped: at an end of a trimmed track, which the edit tree holds without its trim";
+
+/// Reads a Track's children into its layer: its items as segments at their
+/// record times, as the trims of the track and of its stack show them, with the
+/// gaps a trim leaves empty and the transitions kept.
+class ItemsReader {
+public:
+    ItemsReader(ReadContext& context, const Value& track, const StackTiming& stack,
+                DmLayerNode& layer, const LayerDescription& description)
+        : m_context(context), m_stack(stack), m_layer(layer), m_description(description),
+          m_recordBase(stack.recordBase), m_shownEnd(stack.recordBase) {
+        // A trim this system wrote for the part of the layer before the
+        // composition's start (one starting at its "lead_in", as written or a
+        // unit in the last place off) only moves the items back; any other is
+        // applied as OTIO applies it.
+        std::optional<TrackTrim::Range> trim = TrackTrim::of(track, stack.compositionRate);
+        const double leadIn = description.leadIn;
+        m_ownLeadIn = trim && description.leadInGiven &&
+                      std::fabs(trim->start - leadIn) <= 1e-9 * std::fmax(1.0, leadIn);
+        if (m_ownLeadIn)
+            trim->start = leadIn;
+        m_cursor.compositionRate = stack.compositionRate;
+        m_cursor.layerMediaType = layer.mediaType;
+        m_cursor.window = TrackTrim::windowOf(stack.trim, trim, !m_ownLeadIn, m_recordBase);
+        m_cursor.recordIn = m_recordBase - m_cursor.window.shift;
+        m_cursor.rounds = stack.rounds;
+        m_cuts = m_cursor.window.cuts();
+        // A layer the track's own trim cuts lasts the trim: empty time after its
+        // last item is a gap.
+        m_trailingGap = m_cuts && trim && !m_ownLeadIn;
+        // Where the layer ends, when it is not given or a gap may end it: where
+        // OTIO ends the track. Timed before the items are read, which may hand
+        // them back.
+        m_needsEnd = !description.lengthGiven || m_trailingGap;
+        m_timed = m_needsEnd && OtioTiming::durationOf(track, m_duration);
     }
 
-    // A trim this system wrote for the part of the layer before the composition's
-    // start (one starting at its "lead_in", as written or a unit in the last place
-    // off) only moves the items back; any other is applied as OTIO applies it.
-    std::optional<TrackTrim::Range> trim = TrackTrim::of(track, compositionRate);
-    const bool ownLeadIn =
-        trim && leadInGiven && std::fabs(trim->start - leadIn) <= 1e-9 * std::fmax(1.0, leadIn);
-    if (ownLeadIn)
-        trim->start = leadIn;
-    LayerCursor cursor;
-    cursor.compositionRate = compositionRate;
-    cursor.layerMediaType = layer->mediaType;
-    cursor.window = TrackTrim::windowOf(stack.trim, trim, !ownLeadIn, recordBase);
-    cursor.recordIn = recordBase - cursor.window.shift;
-    cursor.rounds = stack.rounds;
-    const bool cuts = cursor.window.cuts();
+    /// Reads the children and what follows the last, and fills in where the
+    /// layer starts, how long it lasts and where the track ends.
+    void read(const Value* children, LayerRead& result) {
+        if (children) {
+            const ReadContext::Scope scope(m_context, SchemaMembers::kChildren);
+            for (rapidjson::SizeType i = 0; i < children->Size(); ++i)
+                child(i, (*children)[i]);
+        }
+        const double layerEnd = m_needsEnd ? layerEndOf() : m_recordBase + m_description.length;
+        const bool gapAfter = m_trailingGap && m_shownEnd < layerEnd;
+        if (children) {
+            const ReadContext::Scope scope(m_context, SchemaMembers::kChildren);
+            settle(!m_cuts        ? nullptr
+                   : m_lastHidden ? kBesideHidden
+                   : gapAfter     ? nullptr
+                                  : kAtTrimmedEnd);
+        }
+        if (gapAfter)
+            m_transitions.keepOn(*addGap(m_shownEnd, layerEnd));
+        for (const CoSharedPtr<DmTreeNode>& node : m_description.after)
+            m_layer.addChild(node.get());
+        m_transitions.keepOn(m_layer); // those after the last segment
 
-    std::size_t segments = 0;
-    double shownEnd = recordBase;
-    const auto addSegment = [&](DmSegmentNode& segment, const ItemRead* item) {
+        m_layer.setLayerStartTC(m_description.startTc);
+        result.end = m_cuts ? m_shownEnd : m_cursor.recordIn;
+        double length = m_description.length;
+        if (!m_description.lengthGiven) {
+            length = layerEnd - m_recordBase;
+            result.end = std::max(result.end, layerEnd);
+        }
+        m_layer.setLayerLength(length);
+    }
+
+private:
+    void child(rapidjson::SizeType i, const Value& child) {
+        const OtioTiming::Kind kind = OtioTiming::kindOf(child);
+        if (kind == OtioTiming::Kind::Transition) {
+            m_pending.emplace_back(i, &child);
+            return;
+        }
+        const std::string childSchema = SchemaMembers::schemaOf(child);
+        if (kind == OtioTiming::Kind::Other) {
+            const ReadContext::Scope element(m_context, i);
+            DroppedItems::reportDropped(m_context, child, childSchema,
+                                        "dropped: the edit tree has no segment for it in a layer",
+                                        "dropped: inside an item the edit tree has no segment for");
+            return;
+        }
+        if (m_cuts && hidden(i, child, kind, childSchema))
+            return;
+        const bool afterHidden = m_lastHidden;
+        m_lastHidden = false;
+        if (!m_cuts)
+            settle(nullptr);
+        ItemRead item;
+        {
+            const ReadContext::Scope element(m_context, i);
+            std::string type;
+            int version = 0;
+            SchemaMembers::parseSchema(childSchema, type, version);
+            if (kind == OtioTiming::Kind::Clip)
+                item = ClipSchema::read(m_context, child, childSchema, version, m_cursor);
+            else if (kind == OtioTiming::Kind::Gap)
+                item = GapSchema::read(m_context, child, childSchema, m_cursor);
+            else
+                item = NestedComposition::read(m_context, child, childSchema, m_cursor);
+        }
+        if (!item.segment)
+            return;
+        if (m_cuts) {
+            if (m_segments == 0 && item.segment->getRecIn() > m_recordBase)
+                addGap(m_recordBase, item.segment->getRecIn());
+            settle(afterHidden ? kBesideHidden : m_segments == 0 ? kAtTrimmedEnd : nullptr);
+        }
+        addSegment(*item.segment, &item);
+        m_transitions.keepOn(*item.segment);
+        // A track whose length is given is not walked again for its duration.
+        if (m_description.lengthGiven)
+            m_context.release(child);
+    }
+
+    /// An item wholly outside what the trims show (OTIO shows nothing of it):
+    /// reported as dropped, its time passed over.
+    bool hidden(rapidjson::SizeType i, const Value& child, OtioTiming::Kind kind,
+                const std::string& childSchema) {
+        RationalTime itemDuration = kZeroTime;
+        OtioTiming::durationOf(child, itemDuration, 1);
+        const double frames = RecordTime::wholeIfNear(
+            RecordTime::rescale(itemDuration.value, itemDuration.rate, m_stack.compositionRate));
+        if (m_cursor.window.shows(m_cursor.recordIn, frames))
+            return false;
+        settle(kBesideHidden);
+        m_lastHidden = true;
+        const ReadContext::Scope element(m_context, i);
+        const std::string why = "dropped: outside what the track's trim shows";
+        if (kind == OtioTiming::Kind::Gap)
+            DroppedItems::reportInside(m_context, child, why);
+        else
+            DroppedItems::reportDropped(m_context, child, childSchema, why, why);
+        m_cursor.recordIn += frames;
+        return true;
+    }
+
+    void addSegment(DmSegmentNode& segment, const ItemRead* item) {
         if (item && item->hasBefore) {
             for (const CoSharedPtr<DmTreeNode>& node : item->before)
-                layer->addChild(node.get());
-        } else if (segments > 0) {
-            const CoSharedPtr<DmCutNode> cut(DmCutNode::create(layer->mediaType));
-            layer->addChild(cut.get());
+                m_layer.addChild(node.get());
+        } else if (m_segments > 0) {
+            const CoSharedPtr<DmCutNode> cut(DmCutNode::create(m_layer.mediaType));
+            m_layer.addChild(cut.get());
         }
-        layer->addChild(&segment);
-        ++segments;
-        shownEnd = std::max(shownEnd, segment.getRecIn() + segment.getRecLength());
-    };
-    // Time a trim leaves empty, before the first item or after the last, is a gap.
-    const auto addGap = [&](double from, double to) {
+        m_layer.addChild(&segment);
+        ++m_segments;
+        m_shownEnd = std::max(m_shownEnd, segment.getRecIn() + segment.getRecLength());
+    }
+
+    /// Time a trim leaves empty, before the first item or after the last, is a gap.
+    CoSharedPtr<DmGapNode> addGap(double from, double to) {
         const CoSharedPtr<DmGapNode> gap(
-            DmGapNode::create(from, to - from, layer->mediaType, DmString()));
+            DmGapNode::create(from, to - from, m_layer.mediaType, DmString()));
         addSegment(*gap, nullptr);
         return gap;
-    };
+    }
 
-    // Transitions are kept on the segment read after them (on the layer after the
-    // last). Where a trim cuts, one beside an item it hides, or first or last in
-    // the layer (where OTIO would add its offset to the track written without the
-    // trim), is dropped.
-    ForeignMembers::KeptTransitions transitions;
-    std::vector<std::pair<rapidjson::SizeType, const Value*>> pending;
-    const auto settle = [&](const char* dropped) {
-        for (const auto& [index, transition] : pending) {
-            const ReadContext::Scope element(context, index);
+    /// The transitions met since the last item: kept on the segment read after
+    /// them (on the layer after the last), or, where a trim cuts, dropped when
+    /// `dropped` says why (one beside an item the trim hides, or first or last in
+    /// the layer, where OTIO would add its offset to the track written without
+    /// the trim).
+    void settle(const char* dropped) {
+        for (const auto& [index, transition] : m_pending) {
+            const ReadContext::Scope element(m_context, index);
             const std::string why =
                 "the edit tree has no transitions, and one takes no track time: nothing moves";
             const std::string transitionSchema = SchemaMembers::schemaOf(*transition);
             if (dropped)
-                context.lose(transitionSchema, dropped);
+                m_context.lose(transitionSchema, dropped);
             else
-                context.lose(transitionSchema,
-                             transitions.add(*transition)
-                                 ? "not applied: " + why + ForeignMembers::Leftovers::kKeptNote
-                                 : "dropped: " + why);
+                m_context.lose(transitionSchema,
+                               m_transitions.add(*transition)
+                                   ? "not applied: " + why + ForeignMembers::Leftovers::kKeptNote
+                                   : "dropped: " + why);
         }
-        pending.clear();
-    };
-    constexpr const char* kBesideHidden = "dropped: beside an item the track's trim hides";
-    constexpr const char* kAtTrimmedEnd =
-        "dropped: at an end of a trimmed track, which the edit tree holds without its trim";
-
-    // A layer the track's own trim cuts lasts the trim: empty time after its last
-    // item is a gap.
-    const bool trailingGap = cuts && trim && !ownLeadIn;
-    // Where the layer ends, when it is not given or a gap may end it: where OTIO
-    // ends the track (its items, a transition at either end, its trim), within the
-    // stack's trim. Timed before the items are read, which may hand them back.
-    const bool needsEnd = !lengthGiven || trailingGap;
-    RationalTime duration = kZeroTime;
-    const bool timed = needsEnd && OtioTiming::durationOf(track, duration);
-    const auto layerEndOf = [&]() {
-        double end = timed ? recordBase - (stack.trim ? stack.trim->start : 0.0) +
-                                 RecordTime::wholeIfNear(RecordTime::rescale(
-                                     duration.value, duration.rate, compositionRate))
-                           : cursor.recordIn;
-        if (stack.trim)
-            end = std::min(end, recordBase + stack.trim->duration);
-        if (cuts)
-            end = std::max(end, recordBase);
-        return cursor.rounds ? std::round(end) : end;
-    };
-
-    bool lastHidden = false;
-    const Value* children = members.arrayMember(SchemaMembers::kChildren);
-    if (children) {
-        const ReadContext::Scope scope(context, SchemaMembers::kChildren);
-        for (rapidjson::SizeType i = 0; i < children->Size(); ++i) {
-            const Value& child = (*children)[i];
-            const OtioTiming::Kind kind = OtioTiming::kindOf(child);
-            if (kind == OtioTiming::Kind::Transition) {
-                pending.emplace_back(i, &child);
-                continue;
-            }
-            const std::string childSchema = SchemaMembers::schemaOf(child);
-            if (kind == OtioTiming::Kind::Other) {
-                const ReadContext::Scope element(context, i);
-                DroppedItems::reportDropped(
-                    context, child, childSchema,
-                    "dropped: the edit tree has no segment for it in a layer",
-                    "dropped: inside an item the edit tree has no segment for");
-                continue;
-            }
-            if (cuts) {
-                // Wholly outside what the trims show: OTIO shows nothing of it.
-                RationalTime itemDuration = kZeroTime;
-                OtioTiming::durationOf(child, itemDuration, 1);
-                const double frames = RecordTime::wholeIfNear(
-                    RecordTime::rescale(itemDuration.value, itemDuration.rate, compositionRate));
-                if (!cursor.window.shows(cursor.recordIn, frames)) {
-                    settle(kBesideHidden);
-                    lastHidden = true;
-                    const ReadContext::Scope element(context, i);
-                    const std::string why = "dropped: outside what the track's trim shows";
-                    if (kind == OtioTiming::Kind::Gap)
-                        DroppedItems::reportInside(context, child, why);
-                    else
-                        DroppedItems::reportDropped(context, child, childSchema, why, why);
-                    cursor.recordIn += frames;
-                    continue;
-                }
-            }
-            const bool afterHidden = lastHidden;
-            lastHidden = false;
-            if (!cuts)
-                settle(nullptr);
-            ItemRead item;
-            {
-                const ReadContext::Scope element(context, i);
-                std::string type;
-                int version = 0;
-                SchemaMembers::parseSchema(childSchema, type, version);
-                if (kind == OtioTiming::Kind::Clip)
-                    item = ClipSchema::read(context, child, childSchema, version, cursor);
-                else if (kind == OtioTiming::Kind::Gap)
-                    item = GapSchema::read(context, child, childSchema, cursor);
-                else
-                    item = NestedComposition::read(context, child, childSchema, cursor);
-            }
-            if (!item.segment)
-                continue;
-            if (cuts) {
-                if (segments == 0 && item.segment->getRecIn() > recordBase)
-                    addGap(recordBase, item.segment->getRecIn());
-                settle(afterHidden ? kBesideHidden : segments == 0 ? kAtTrimmedEnd : nullptr);
-            }
-            addSegment(*item.segment, &item);
-            transitions.keepOn(*item.segment);
-            // A track whose length is given is not walked again for its duration.
-            if (lengthGiven)
-                context.release(child);
-        }
+        m_pending.clear();
     }
-    const double layerEnd = needsEnd ? layerEndOf() : recordBase + length;
-    const bool gapAfter = trailingGap && shownEnd < layerEnd;
-    if (children) {
-        const ReadContext::Scope scope(context, SchemaMembers::kChildren);
-        settle(!cuts ? nullptr : lastHidden ? kBesideHidden : gapAfter ? nullptr : kAtTrimmedEnd);
-    }
-    if (gapAfter)
-        transitions.keepOn(*addGap(shownEnd, layerEnd));
-    for (const CoSharedPtr<DmTreeNode>& node : after)
-        layer->addChild(node.get());
-    transitions.keepOn(*layer); // those after the last segment
 
-    layer->setLayerStartTC(startTc);
-    result.end = cuts ? shownEnd : cursor.recordIn;
-    if (!lengthGiven) {
-        length = layerEnd - recordBase;
-        result.end = std::max(result.end, layerEnd);
+    /// Where OTIO ends the track (its items, a transition at either end, its
+    /// trim), within the stack's trim.
+    double layerEndOf() const {
+        const double rate = m_stack.compositionRate;
+        double end = m_timed ? m_recordBase - (m_stack.trim ? m_stack.trim->start : 0.0) +
+                                   RecordTime::wholeIfNear(
+                                       RecordTime::rescale(m_duration.value, m_duration.rate, rate))
+                             : m_cursor.recordIn;
+        if (m_stack.trim)
+            end = std::min(end, m_recordBase + m_stack.trim->duration);
+        if (m_cuts)
+            end = std::max(end, m_recordBase);
+        return m_cursor.rounds ? std::round(end) : end;
     }
-    layer->setLayerLength(length);
+
+    ReadContext& m_context;
+    const StackTiming& m_stack;
+    DmLayerNode& m_layer;
+    const LayerDescription& m_description;
+    const double m_recordBase;
+    LayerCursor m_cursor;
+    bool m_ownLeadIn = false;
+    bool m_cuts = false;
+    bool m_trailingGap = false;
+    bool m_needsEnd = false;
+    bool m_timed = false;
+    RationalTime m_duration = kZeroTime;
+    std::size_t m_segments = 0;
+    double m_shownEnd;
+    bool m_lastHidden = false;
+    ForeignMembers::KeptTransitions m_transitions;
+    std::vector<std::pair<rapidjson::SizeType, const Value*>> m_pending;
+};
+
+} // namespace
+
+LayerRead read(ReadContext& context, const Value& track, const std::string& schema,
+               std::uint32_t position, const StackTiming& stack) {
+    const Members members(context, &track, schema);
+    LayerRead result;
+    LayerDescription description;
+    const CoSharedPtr<DmLayerNode> layer =
+        layerOf(context, track, members, schema, position, stack.recordBase, result, description);
+    ItemsReader items(context, track, stack, *layer, description);
+    items.read(members.arrayMember(SchemaMembers::kChildren), result);
     result.layer = layer;
     return result;
 }
