@@ -97,7 +97,60 @@ bool readEntry(const Value& entry, DmPropertySet& object) {
     }
 }
 
+/// Holds properties and nothing else.
+class PropertyHolder : public DmPropertySet {
+public:
+    PropertyHolder() = default;
+    CoSharedPtr<DmPropertySet> clone() const override {
+        return CoSharedPtr<DmPropertySet>(new PropertyHolder(*this));
+    }
+
+private:
+    PropertyHolder(const PropertyHolder& other) = default;
+};
+
+/// Copies property `id` of `type` from `from` to `to`.
+template <class T>
+void copyValue(const DmPropertySet& from, DmPropertySet& to, std::int32_t id, eDmPropType type) {
+    T value{};
+    if (from.getPropertyValue(id, type, &value) == eDmSuccess)
+        to.setPropertyValue(id, type, &value);
+}
+
 } // namespace
+
+Held::Held() : m_set(new PropertyHolder()) {}
+Held::~Held() = default;
+Held::Held(Held&&) noexcept = default;
+Held& Held::operator=(Held&&) noexcept = default;
+
+void Held::read(const Members& members, const char* key) {
+    PropertyJson::read(members, *m_set, key);
+}
+
+void Held::applyTo(DmPropertySet& object) const {
+    std::int32_t id = 0;
+    eDmPropType type = eDmPropBool;
+    for (std::uint32_t i = 0; m_set->getPropertyInfo(i, id, type); ++i) {
+        switch (type) {
+        case eDmPropBool:
+            copyValue<bool>(*m_set, object, id, type);
+            break;
+        case eDmPropInt32:
+            copyValue<std::int32_t>(*m_set, object, id, type);
+            break;
+        case eDmPropFloat:
+            copyValue<float>(*m_set, object, id, type);
+            break;
+        case eDmPropDouble:
+            copyValue<double>(*m_set, object, id, type);
+            break;
+        case eDmPropString:
+            copyValue<DmString>(*m_set, object, id, type);
+            break;
+        }
+    }
+}
 
 void write(OtioWriter& writer, const DmPropertySet& object,
            const std::vector<std::int32_t>& shownElsewhere, const char* key) {

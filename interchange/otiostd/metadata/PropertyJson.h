@@ -3,6 +3,8 @@
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
 
+#include "outside/dmtree/CoSharedPtr.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -28,6 +30,25 @@ void write(OtioWriter& writer, const DmPropertySet& object,
 /// Sets the properties listed in `members`' member `key` on `object`; an entry of
 /// another shape is reported as a loss and skipped.
 void read(const Members& members, DmPropertySet& object, const char* key = kProperties);
+
+/// Properties read from a description before the object they go to exists (a
+/// clip's source is made only once its media has been read): read as `read`
+/// reads them, and set on the object later, so that the description is entered
+/// once.
+class Held {
+public:
+    Held();
+    ~Held();
+    Held(Held&&) noexcept;
+    Held& operator=(Held&&) noexcept;
+
+    void read(const Members& members, const char* key = kProperties);
+    /// Sets every property held on `object`.
+    void applyTo(DmPropertySet& object) const;
+
+private:
+    CoSharedPtr<DmPropertySet> m_set;
+};
 
 } // namespace PropertyJson
 

@@ -51,11 +51,13 @@ void read(const Members& zem, Read& values, ItemRead& item) {
         item.hasBefore = true;
         item.before = EditTreeNodes::read(zem, EditTreeNodes::kBefore);
     }
+    values.properties.read(zem);
+    values.after = EditTreeNodes::read(zem, EditTreeNodes::kAfter);
 }
 
-void complete(const Members& zem, DmSegmentNode& segment) {
-    PropertyJson::read(zem, segment);
-    for (const CoSharedPtr<DmTreeNode>& child : EditTreeNodes::read(zem, EditTreeNodes::kAfter))
+void complete(const Read& values, DmSegmentNode& segment) {
+    values.properties.applyTo(segment);
+    for (const CoSharedPtr<DmTreeNode>& child : values.after)
         segment.addChild(child.get());
 }
 

@@ -2,6 +2,7 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/timing/ItemPlacement.h"
 
@@ -59,16 +60,20 @@ struct Read {
     bool recordLengthGiven = false;
     eDmTreeMediaType mediaType = eDmMediaUnset;
     DmString segmentId;
+    /// What the segment takes once it exists: its properties and its own
+    /// children ("after"); see complete.
+    PropertyJson::Held properties;
+    std::vector<CoSharedPtr<DmTreeNode>> after;
 };
 
-/// Reads the members above from `zem` (the description, entered by the caller):
-/// `values` holds the reader's derived values on entry and what the description
-/// overrides on return; `item` receives "before".
+/// Reads the members above from `zem` (the description, entered by the caller,
+/// once): `values` holds the reader's derived values on entry and what the
+/// description overrides on return; `item` receives "before".
 void read(const Members& zem, Read& values, ItemRead& item);
 
-/// Gives `segment` what a description holds for it once it exists: its
-/// properties and its own children ("after").
-void complete(const Members& zem, DmSegmentNode& segment);
+/// Gives `segment` what its description held for it: its properties and its
+/// own children.
+void complete(const Read& values, DmSegmentNode& segment);
 
 } // namespace SegmentDescription
 

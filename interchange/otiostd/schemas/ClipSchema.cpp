@@ -166,6 +166,37 @@ readInputs(ReadContext& context, const Members& clip, int version,
     return inputs;
 }
 
+/// What a clip's "zem" description says, entered once.
+struct ClipDescription {
+    SegmentDescription::Read values;
+    bool relInGiven = false;
+    double relIn = 0.0;
+    bool noInput = false;
+    bool flags[2] = {true, false};
+};
+
+ClipDescription describedBy(ReadContext& context, const Value& clip, const std::string& schema,
+                            const LayerCursor& cursor, ItemRead& result) {
+    ClipDescription read;
+    read.values.recordIn = cursor.recordIn;
+    read.values.mediaType = eDmMediaUnset;
+    const SchemaMembers::ZemScope zem(context, clip, schema);
+    const Members& description = zem.members();
+    description.getString(keys::ClipMetadataKeys::id, read.values.segmentId);
+    read.relInGiven = description.getDouble(kRelIn, read.relIn);
+    description.getBool(kNoInput, read.noInput);
+    if (const Value* pair = description.arrayMember(kFlags)) {
+        if (pair->Size() == 2 && (*pair)[0].IsBool() && (*pair)[1].IsBool()) {
+            read.flags[0] = (*pair)[0].GetBool();
+            read.flags[1] = (*pair)[1].GetBool();
+        } else {
+            description.wrongType(kFlags, "two booleans");
+        }
+    }
+    SegmentDescription::read(description, read.values, result);
+    return read;
+}
+
 } // namespace
 
 std::string droppedWhy(const std::string& key) {
@@ -325,36 +356,16 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     TimeRange range = kZeroRange;
     const bool hasRange = TimeSchema::readRange(item, SchemaMembers::kSourceRange, range);
 
-    // What the clip's description says.
-    SegmentDescription::Read values;
-    values.recordIn = cursor.recordIn;
-    values.mediaType = eDmMediaUnset;
-    bool relInGiven = false, noInput = false;
-    double relIn = 0.0;
-    bool flags[2] = {true, false};
-    {
-        const SchemaMembers::ZemScope zem(context, clip, schema);
-        const Members& description = zem.members();
-        description.getString(keys::ClipMetadataKeys::id, values.segmentId);
-        relInGiven = description.getDouble(kRelIn, relIn);
-        description.getBool(kNoInput, noInput);
-        if (const Value* pair = description.arrayMember(kFlags)) {
-            if (pair->Size() == 2 && (*pair)[0].IsBool() && (*pair)[1].IsBool()) {
-                flags[0] = (*pair)[0].GetBool();
-                flags[1] = (*pair)[1].GetBool();
-            } else {
-                description.wrongType(kFlags, "two booleans");
-            }
-        }
-        SegmentDescription::read(description, values, result);
-    }
+    ClipDescription description = describedBy(context, clip, schema, cursor, result);
+    SegmentDescription::Read& values = description.values;
+    double relIn = description.relIn;
 
     MediaReferenceSchema::Defaults defaults;
     defaults.mediaType = cursor.layerMediaType;
     defaults.hasRange = hasRange;
     defaults.range = range;
     std::vector<CoSharedPtr<DmSourceNode::MediaInput>> inputs;
-    if (!noInput) {
+    if (!description.noInput) {
         inputs = readInputs(context, item, version, defaults);
         // A clip without a media reference has a missing one in OTIO.
         if (inputs.empty())
@@ -384,14 +395,14 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
         head = RecordTime::rescale(landing.head, cursor.compositionRate, range.start_time.rate);
         range.start_time.value += head;
     }
-    if (!relInGiven)
+    if (!description.relInGiven)
         relIn = range.start_time.value - (primary ? primary->getAvailIn() : 0.0);
     else
         relIn += head;
 
-    const CoSharedPtr<DmSourceNode> source(
-        DmSourceNode::create(inputs.empty() ? nullptr : inputs.front().get(), landing.recordIn,
-                             landing.recordLength, relIn, flags[0], flags[1]));
+    const CoSharedPtr<DmSourceNode> source(DmSourceNode::create(
+        inputs.empty() ? nullptr : inputs.front().get(), landing.recordIn, landing.recordLength,
+        relIn, description.flags[0], description.flags[1]));
     for (std::size_t i = 1; i < inputs.size(); ++i)
         source->addMultiInput(inputs[i].get());
     DmString name;
@@ -399,10 +410,7 @@ ItemRead read(ReadContext& context, const Value& clip, const std::string& schema
     source->setName(name);
     source->setSegmentId(values.segmentId);
     source->setMediaType(values.mediaType);
-    {
-        const SchemaMembers::ZemScope zem(context, clip, schema);
-        SegmentDescription::complete(zem.members(), *source);
-    }
+    SegmentDescription::complete(values, *source);
     EffectSchema::readAll(item, *source, leftovers);
     MarkerSchema::readAll(
         item,

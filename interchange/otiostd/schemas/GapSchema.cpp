@@ -106,10 +106,7 @@ ItemRead read(ReadContext& context, const Value& gap, const std::string& schema,
     const CoSharedPtr<DmGapNode> segment(
         DmGapNode::create(landing.recordIn, landing.recordLength, values.mediaType, name));
     segment->setSegmentId(values.segmentId);
-    {
-        const SchemaMembers::ZemScope zem(context, gap, schema);
-        SegmentDescription::complete(zem.members(), *segment);
-    }
+    SegmentDescription::complete(values, *segment);
     EffectSchema::readAll(item, *segment, leftovers);
     MarkerSchema::readAll(item,
                           MarkerSchema::ItemTime{range.start_time,

@@ -141,6 +141,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     // product's import gives one.
     CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
     std::vector<CoSharedPtr<DmTreeNode>> after;
+    PropertyJson::Held properties;
     {
         const SchemaMembers::ZemScope zem(context, timeline, schema);
         const Members& description = zem.members();
@@ -152,6 +153,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
         description.getUint(kReel, result.reel);
         result.before = EditTreeNodes::read(description, EditTreeNodes::kBefore);
         after = EditTreeNodes::read(description, EditTreeNodes::kAfter);
+        properties.read(description);
     }
 
     DmString name;
@@ -163,10 +165,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
                                    startGiven, !described, startRate, *composition);
     composition->setStartTC(startTc, startTcFcm);
     ForeignMembers::keep(members, *composition, kKnown);
-    {
-        const SchemaMembers::ZemScope zem(context, timeline, schema);
-        PropertyJson::read(zem.members(), *composition);
-    }
+    properties.applyTo(*composition);
 
     const double rate = RecordTime::rateOf(fcm);
     const double recordBase = recordBaseOf(startTc, startRate, rate);
