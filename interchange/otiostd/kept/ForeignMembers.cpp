@@ -339,6 +339,11 @@ const Value* Leftovers::writtenAs(const DmPropertySet& object, const char* key, 
     return &value->value;
 }
 
+const Value* Leftovers::effects(const DmPropertySet& object, rapidotio::Document& document) {
+    const Value* effects = leftover(object, kLeftEffects, document);
+    return effects && effects->IsArray() ? effects : nullptr;
+}
+
 bool Leftovers::enabled(const DmPropertySet& object) {
     rapidotio::Document document;
     const Value* enabled = leftover(object, SchemaMembers::kEnabled, document);

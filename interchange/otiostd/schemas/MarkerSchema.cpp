@@ -85,14 +85,9 @@ Rgba colourOf(const Value& marker) {
     if (!colour || colour->IsNull())
         return kDefaultColour;
     if (colour->IsString()) {
-        std::string name = textOf(*colour);
-        for (char& c : name)
-            c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-        for (const NamedColour& named : kColours) {
-            if (name == named.name)
-                return named.rgba;
-        }
-        return kUnknownColour;
+        Rgba rgba = kUnknownColour;
+        namedColour(textOf(*colour), rgba);
+        return rgba;
     }
     Rgba rgba = kUnknownColour;
     for (int i = 0; i < 4; ++i) {
@@ -165,17 +160,8 @@ bool noteShown(const DmAnnotationSettings& annotation, Note& note) {
 }
 
 CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
-    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
-    paragraph->setTextStr(DmString(note.caption));
-    for (int i = 0; i < 4; ++i)
-        Json::setConstantChannel(*paragraph, kChannels[i], note.rgba[i]);
-    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
-    if (note.ranged)
-        layer->setFrameRange(note.start, note.duration);
-    layer->addParagraph(paragraph.get());
-    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
-    annotation->addLayer(layer.get());
-    return annotation;
+    return reviewNote(note.caption, note.rgba, note.ranged ? note.start : 0,
+                      note.ranged ? note.duration : 0);
 }
 
 /// `marker` (a copy, owned by `document`) with its range counted from where the
@@ -284,6 +270,35 @@ void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, con
 }
 
 } // namespace
+
+bool namedColour(const std::string& name, std::array<float, 4>& rgba) {
+    std::string upper = name;
+    for (char& c : upper)
+        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    for (const NamedColour& named : kColours) {
+        if (upper == named.name) {
+            rgba = named.rgba;
+            return true;
+        }
+    }
+    return false;
+}
+
+CoSharedPtr<DmAnnotationSettings> reviewNote(const std::string& caption,
+                                             const std::array<float, 4>& rgba, std::int32_t start,
+                                             std::uint32_t duration) {
+    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
+    paragraph->setTextStr(DmString(caption));
+    for (int i = 0; i < 4; ++i)
+        Json::setConstantChannel(*paragraph, kChannels[i], rgba[i]);
+    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
+    if (duration != 0)
+        layer->setFrameRange(start, duration);
+    layer->addParagraph(paragraph.get());
+    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
+    annotation->addLayer(layer.get());
+    return annotation;
+}
 
 void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) {
     const Value* markers = item.arrayMember(SchemaMembers::kMarkers);
