@@ -17,7 +17,7 @@ install(TARGETS zemCore_0_81 KRdmtree zemComposition_0_81
 install(FILES composition/Composition.h composition/CompositionApi.h composition/CompositionList.h
     composition/TimelineView.h composition/Timecode.h composition/SpareMemory.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/composition)
-install(FILES interchange/Dialect.h interchange/LossReport.h interchange/StandardOtio.h
+install(FILES interchange/Dialect.h interchange/Edl.h interchange/LossReport.h interchange/StandardOtio.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/interchange)
 file(GLOB ZEM_CORE_HEADERS outside/core/*.h)
 install(FILES ${ZEM_CORE_HEADERS} DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/outside/core)
