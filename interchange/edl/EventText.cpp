@@ -117,12 +117,15 @@ void EventText::event(const WrittenEvent& event, std::uint64_t number, std::stri
             out += " 4";
         out += '\n';
     }
+    // A clip without a name is named by its reel, as a list reading it back
+    // names it.
+    const std::string& name = event.name.empty() && !event.black ? event.reel : event.name;
     if (event.hasTransition) {
         comment("FROM CLIP NAME", event.transition.from.name, out);
-        comment("TO CLIP NAME", event.name, out);
+        comment("TO CLIP NAME", name, out);
         comment("FROM FILE", event.transition.from.file, out);
     } else {
-        comment("FROM CLIP NAME", event.name, out);
+        comment("FROM CLIP NAME", name, out);
     }
     comment("SOURCE FILE", event.path, out);
     if (event.hasLook) {

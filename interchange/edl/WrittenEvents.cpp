@@ -8,6 +8,7 @@
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
+#include "interchange/otiostd/timing/RecordTime.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
 
@@ -198,12 +199,16 @@ void EventMaker::source(const WrittenTrack& track, const DmSourceNode& clip, Wri
     std::int64_t sourceFps = 0;
     if (Timecode::framesPerSecond(sourceRate, sourceFps) &&
         sourceFps != counter.framesPerSecond()) {
-        // Its timecodes count other frames than the list's: counted at the list's.
-        start = std::round(start * counter.rate().getValue() / sourceRate.getValue());
-        lose(track, event.recordIn, kClip,
-             "its source timecodes count " + std::to_string(sourceFps) +
-                 " frames a second and are written counted at the list's " +
-                 std::to_string(counter.framesPerSecond()));
+        // Its timecodes count other frames than the list's (a sound's samples):
+        // counted at the list's, which loses what lies between two frames.
+        const double scaled =
+            RecordTime::rescale(start, sourceRate.getValue(), counter.rate().getValue());
+        start = std::round(scaled);
+        if (std::fabs(scaled - start) > 1e-6)
+            lose(track, event.recordIn, kClip,
+                 "its source start is rounded to a frame: its media counts " +
+                     std::to_string(sourceFps) + " frames a second, the list " +
+                     std::to_string(counter.framesPerSecond()));
     }
     if (!(start >= 0.0 && start < static_cast<double>(kMaxFrames - length))) {
         lose(track, event.recordIn, kClip,
@@ -513,7 +518,13 @@ std::vector<WrittenEvent> eventsOf(const std::vector<WrittenTrack>& tracks,
         if (found != byKey.end() && !(events[found->second].channels & clip.channels)) {
             WrittenEvent& event = events[found->second];
             event.channels |= clip.channels;
-            event.notes.insert(event.notes.end(), clip.notes.begin(), clip.notes.end());
+            // A note on each of the clips is said once.
+            for (WrittenNote& note : clip.notes)
+                if (std::none_of(event.notes.begin(), event.notes.end(), [&](const WrittenNote& n) {
+                        return n.frame == note.frame && n.colour == note.colour &&
+                               n.caption == note.caption;
+                    }))
+                    event.notes.push_back(std::move(note));
             event.comments.insert(event.comments.end(), clip.comments.begin(), clip.comments.end());
             continue;
         }
