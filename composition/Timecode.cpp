@@ -97,17 +97,31 @@ Status Timecode::format(std::int64_t frames, const Rational& rate, bool dropFram
     const std::uint64_t minutes = (totalSeconds / 60) % 60;
     const std::uint64_t hours = totalSeconds / 3600;
 
-    const auto padded = [](std::uint64_t value, std::size_t width) {
-        std::string digits = std::to_string(value);
-        if (digits.size() < width)
-            digits.insert(0, width - digits.size(), '0');
-        return digits;
+    // Written into a buffer of its own, digits from the right: at most 20
+    // digits of hours and of frames, three separators and a sign.
+    char buffer[48];
+    char* at = buffer + sizeof buffer;
+    const auto digits = [&](std::uint64_t value, std::size_t width) {
+        std::size_t written = 0;
+        do {
+            *--at = static_cast<char>('0' + value % 10);
+            value /= 10;
+            ++written;
+        } while (value != 0 || written < width);
     };
-    const std::size_t frameWidth = std::to_string(fps - 1).size();
-    std::string result = negative ? "-" : "";
-    result += padded(hours, 2) + ":" + padded(minutes, 2) + ":" + padded(seconds, 2);
-    result += dropped != 0 ? ';' : ':';
-    result += padded(frame, frameWidth < 2 ? 2 : frameWidth);
+    std::size_t frameWidth = 1;
+    for (std::uint64_t last = fps - 1; last >= 10; last /= 10)
+        ++frameWidth;
+    digits(frame, frameWidth < 2 ? 2 : frameWidth);
+    *--at = dropped != 0 ? ';' : ':';
+    digits(seconds, 2);
+    *--at = ':';
+    digits(minutes, 2);
+    *--at = ':';
+    digits(hours, 2);
+    if (negative)
+        *--at = '-';
+    std::string result(at, static_cast<std::size_t>(buffer + sizeof buffer - at));
     text = std::move(result);
     return Status();
 }

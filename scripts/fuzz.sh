@@ -18,6 +18,7 @@ targets=(
     "OtioRoundTripFuzzer otio otio.dict"
     "DmTreeJsonFuzzer dmtree dmtree.dict"
     "StandardOtioFuzzer otio-std otio-std.dict"
+    "EdlFuzzer edl edl.dict"
 )
 
 if [ "${1:-}" = --list ]; then

@@ -8,6 +8,7 @@
 
 #include "outside/dmtree/DmPropertySet.h"
 
+#include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -82,6 +83,96 @@ std::int64_t framesOf(const Value& transition, const char* key, double rate) {
                                                              : 0;
 }
 
+/// Streams a kept JSON text without building its document (one is read for
+/// each clip a list is written for), telling `found` of each string and
+/// integer with the keys on the way to it: ["cmx_3600", "reel"] for the
+/// reel; the elements of an array have the array's keys. `found` returns false
+/// to stop the scan when it knows enough. The text may nest as deeply as kept
+/// texts do: the parse is iterative.
+template <class Found>
+class PathScan : public rapidjson::BaseReaderHandler<rapidjson::UTF8<>, PathScan<Found>> {
+public:
+    explicit PathScan(const Found& found) : m_found(found) {}
+
+    bool Default() { return value(); }
+    bool Int(int i) { return integer(i); }
+    bool Uint(unsigned u) { return integer(u); }
+    bool Int64(std::int64_t i) { return integer(i); }
+    bool String(const char* text, rapidjson::SizeType length, bool) {
+        return m_found(m_path, text, length, nullptr) && value();
+    }
+    bool StartObject() {
+        m_frames.push_back(Frame{false});
+        return true;
+    }
+    bool Key(const char* text, rapidjson::SizeType length, bool) {
+        if (m_frames.back().keyed)
+            m_path.pop_back();
+        m_path.emplace_back(text, length);
+        m_frames.back().keyed = true;
+        return true;
+    }
+    bool EndObject(rapidjson::SizeType) {
+        if (m_frames.back().keyed)
+            m_path.pop_back();
+        m_frames.pop_back();
+        return value();
+    }
+    bool StartArray() {
+        m_frames.push_back(Frame{false});
+        return true;
+    }
+    bool EndArray(rapidjson::SizeType) {
+        m_frames.pop_back();
+        return value();
+    }
+
+    /// Scans `text`; false when it is not JSON (as far as it was scanned).
+    static bool scan(const std::string& text, const Found& found) {
+        PathScan handler(found);
+        rapidjson::StringStream stream(text.c_str());
+        rapidjson::Reader reader;
+        const rapidjson::ParseResult result =
+            reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream,
+                                                                                          handler);
+        return !result.IsError() || result.Code() == rapidjson::kParseErrorTermination;
+    }
+
+private:
+    struct Frame {
+        bool keyed; ///< an object whose current key is on m_path
+    };
+
+    bool value() { return true; }
+    bool integer(std::int64_t i) { return m_found(m_path, nullptr, 0, &i) && value(); }
+
+    const Found& m_found;
+    std::vector<std::string> m_path;
+    std::vector<Frame> m_frames;
+};
+
+/// Scans `text` with `found` (see PathScan); false when it is not JSON (as far
+/// as it was scanned).
+template <class Found> bool scan(const std::string& text, const Found& found) {
+    PathScan<Found> handler(found);
+    rapidjson::StringStream stream(text.c_str());
+    rapidjson::Reader reader;
+    const rapidjson::ParseResult result =
+        reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream,
+                                                                                      handler);
+    return !result.IsError() || result.Code() == rapidjson::kParseErrorTermination;
+}
+
+bool is(const std::vector<std::string>& path, std::initializer_list<const char*> keys) {
+    if (path.size() != keys.size())
+        return false;
+    std::size_t i = 0;
+    for (const char* key : keys)
+        if (path[i++] != key)
+            return false;
+    return true;
+}
+
 } // namespace
 
 const Value* cmxOf(const Value& metadata) {
@@ -140,34 +231,71 @@ void keepSegment(const SegmentData& data, DmPropertySet& segment) {
 }
 
 bool keptSegment(const DmPropertySet& segment, SegmentData& data) {
-    rapidotio::Document metadata;
-    if (!ForeignMembers::keptMetadata(segment, metadata))
+    DmString text;
+    if (segment.getPropertyValue(ForeignMembers::kMetadataId, eDmPropString, &text) != eDmSuccess)
         return false;
-    const Value* cmx = cmxOf(metadata);
-    if (!cmx)
-        return false;
+    // Where ForeignMembers::reelOf finds the reel, read with the rest in one
+    // scan; the first of members named twice counts, as a lookup finds it.
     SegmentData read;
-    read.reel = ForeignMembers::reelOf(segment);
-    const auto source = cmx->FindMember(kSource);
-    if (source != cmx->MemberEnd() && source->value.IsArray() && source->value.Size() == 3 &&
-        source->value[0].IsInt64() && source->value[1].IsInt64() && source->value[2].IsInt64()) {
+    bool cmx = false, hasReel = false, hasCode = false, hasDuration = false;
+    std::vector<std::int64_t> source;
+    const auto cmx3600 = ForeignMembers::kCmx3600;
+    const auto found = [&](const std::vector<std::string>& path, const char* value,
+                           std::size_t length, const std::int64_t* integer) {
+        if (path.empty() || path[0] != cmx3600)
+            return true;
+        cmx = true;
+        if (value && !hasReel && is(path, {cmx3600, ForeignMembers::kReel})) {
+            read.reel.assign(value, length);
+            hasReel = true;
+        } else if (integer && is(path, {cmx3600, kSource})) {
+            source.push_back(*integer);
+        } else if (value && is(path, {cmx3600, kComments})) {
+            read.comments.emplace_back(value, length);
+        } else if (value && !hasCode && is(path, {cmx3600, kKey, kCode})) {
+            read.keyCode.assign(value, length);
+            hasCode = true;
+        } else if (integer && !hasDuration && is(path, {cmx3600, kKey, kDuration})) {
+            read.keyDuration = *integer;
+            hasDuration = true;
+        }
+        return true;
+    };
+    if (!scan(text.str(), found) || !cmx)
+        return false;
+    if (source.size() == 3) {
         read.hasSource = true;
-        read.sourceIn = source->value[0].GetInt64();
-        read.sourceOut = source->value[1].GetInt64();
-        read.recordLength = source->value[2].GetInt64();
-    }
-    const auto comments = cmx->FindMember(kComments);
-    if (comments != cmx->MemberEnd() && comments->value.IsArray())
-        for (const Value& comment : comments->value.GetArray())
-            if (comment.IsString())
-                read.comments.emplace_back(comment.GetString(), comment.GetStringLength());
-    const auto key = cmx->FindMember(kKey);
-    if (key != cmx->MemberEnd() && key->value.IsObject()) {
-        read.keyCode = textMember(key->value, kCode);
-        integerMember(key->value, kDuration, read.keyDuration);
+        read.sourceIn = source[0];
+        read.sourceOut = source[1];
+        read.recordLength = source[2];
     }
     data = std::move(read);
     return true;
+}
+
+bool markerColours(const DmPropertySet& annotation, std::string& word, std::string& colour) {
+    DmString text;
+    if (annotation.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &text) != eDmSuccess)
+        return false;
+    word.clear();
+    colour.clear();
+    bool hasWord = false, hasColour = false;
+    // The marker's range, which takes the longest to scan, comes after both
+    // in the markers this system keeps: the scan stops once it has both.
+    const auto found = [&](const std::vector<std::string>& path, const char* value,
+                           std::size_t length, const std::int64_t*) {
+        if (!value)
+            return true;
+        if (!hasWord && is(path, {SchemaMembers::kMetadata, ForeignMembers::kCmx3600, kColor})) {
+            word.assign(value, length);
+            hasWord = true;
+        } else if (!hasColour && is(path, {kColor})) {
+            colour.assign(value, length);
+            hasColour = true;
+        }
+        return !(hasColour && hasWord);
+    };
+    return scan(text.str(), found);
 }
 
 std::string transitionText(const TransitionData& data, double rate) {
@@ -178,12 +306,14 @@ std::string transitionText(const TransitionData& data, double rate) {
     writer.String(kTransitionSchema);
     openCmx(writer);
     member(writer, kTransition, data.code);
-    if (data.hasFrom) {
+    if (data.hasFrom || !data.from.name.empty() || !data.from.file.empty()) {
         writer.Key(kFrom);
         writer.StartObject();
-        member(writer, ForeignMembers::kReel, data.from.reel);
-        writer.Key(kSourceIn);
-        writer.Int64(data.from.sourceIn);
+        if (data.hasFrom) {
+            member(writer, ForeignMembers::kReel, data.from.reel);
+            writer.Key(kSourceIn);
+            writer.Int64(data.from.sourceIn);
+        }
         if (!data.from.name.empty())
             member(writer, SchemaMembers::kName, data.from.name);
         if (!data.from.file.empty())

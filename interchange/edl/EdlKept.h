@@ -28,8 +28,8 @@ namespace ZEM_0_81::Interchange::Cmx {
 ///   (ForeignMembers::KeptTransitions), "SMPTE_Dissolve" or "SMPTE_Wipe", in
 ///   offset 0 and out offset its duration, its metadata "cmx_3600":
 ///   "transition" (the code as written, "D" or "W001") and "from" (the outgoing
-///   source a zero-length first line names: "reel", "source_in", "name",
-///   "file").
+///   source: "reel" and "source_in" as a zero-length first line names them,
+///   "name" and "file" as the FROM statements do).
 /// - A speed: a "LinearTimeWarp.1" ("time_scalar" the speed over the rate) or
 ///   a "FreezeFrame.1" kept as an effect the edit tree cannot apply
 ///   (ForeignMembers::Leftovers), its metadata "cmx_3600" → "m2" or
@@ -70,10 +70,15 @@ struct SegmentData {
 };
 /// Stores `data` as the kept metadata of `segment`.
 void keepSegment(const SegmentData& data, DmPropertySet& segment);
-/// What `segment` keeps; the reel as ForeignMembers::reelOf reads it, so that
-/// standard OTIO converted elsewhere gives its reels. False when it keeps no
-/// "cmx_3600" dictionary.
+/// What `segment` keeps; the reel where ForeignMembers::reelOf reads it, so
+/// that standard OTIO converted elsewhere gives its reels. False when it keeps
+/// no "cmx_3600" dictionary.
 bool keptSegment(const DmPropertySet& segment, SegmentData& data);
+
+/// The colour words of the marker a review note `annotation` stands for: the
+/// word it came with ("cmx_3600" → "color", empty when none) and the marker's
+/// own "color"; false when it stands for none.
+bool markerColours(const DmPropertySet& annotation, std::string& word, std::string& colour);
 
 /// The outgoing source a transition's first line names.
 struct Outgoing {

@@ -78,7 +78,7 @@ Status Edl::write(const Composition& composition, const WriteOptions& options, S
         node->getStartTC(), Interchange::RecordTime::rateOf(node->getStartTcFcm()),
         Interchange::RecordTime::rateOf(node->getFcm()));
     context.start = std::isfinite(start) ? Json::truncateToInt64(std::round(start)) : 0;
-    const std::vector<WrittenEvent> events = eventsOf(tracks, context);
+    const WrittenList list = eventsOf(tracks, context);
 
     std::string title = node->getName().str();
     const std::size_t lineBreak = title.find_first_of("\r\n");
@@ -88,11 +88,11 @@ Status Edl::write(const Composition& composition, const WriteOptions& options, S
     }
     const EventText text(report, options.reelLength);
     std::string written;
-    written.reserve(events.size() * 160 + 64);
+    written.reserve(list.events.size() * 400 + 64);
     text.header(title, written);
     std::uint64_t number = 0;
-    for (const WrittenEvent& event : events)
-        text.event(event, ++number, written);
+    for (const std::size_t event : list.events)
+        text.event(list.clips[event], ++number, written);
     out = String(written.c_str(), written.size());
     return Status();
 }

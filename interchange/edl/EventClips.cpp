@@ -217,12 +217,15 @@ void EventClips::add(const Event& event) {
         main.transition.wipe = text.transition == Transition::Wipe;
         main.transition.code = text.transitionCode;
         main.transition.duration = text.duration;
-        if (event.paired && !firstPlaces) {
-            // A first line lasting nothing names the outgoing source.
+        if (!firstPlaces) {
+            // A first line lasting nothing names the outgoing source; without
+            // one, the FROM statements still describe it.
             Kept::Outgoing& from = main.transition.from;
-            main.transition.hasFrom = true;
-            from.reel = event.first.text.reel;
-            from.sourceIn = event.first.sourceIn;
+            if (event.paired) {
+                main.transition.hasFrom = true;
+                from.reel = event.first.text.reel;
+                from.sourceIn = event.first.sourceIn;
+            }
             from.name = statements.take(Keyword::FromClipName);
             from.file = statements.take(Keyword::FromFile);
             if (from.file.empty())

@@ -39,14 +39,27 @@ void comment(const char* keyword, const std::string& value, std::string& out) {
 } // namespace
 
 std::string numberText(double value) {
-    // std::to_chars and std::from_chars, never the C library's conversions,
-    // which follow the host's locale (a decimal comma).
+    // Six decimals read back the same number exactly when the number is its
+    // millionths divided by a million: written then from those millionths, in
+    // integers. Otherwise std::to_chars's shortest text, which reads back the
+    // same number. Never the C library's conversions, which follow the host's
+    // locale (a decimal comma).
+    const double millionths = std::round(value * 1e6);
+    if (std::fabs(millionths) < 9e15 && millionths / 1e6 == value) {
+        auto whole = static_cast<std::uint64_t>(std::fabs(millionths));
+        char digits[32];
+        char* at = digits + sizeof digits;
+        for (int digit = 0; digit <= 6 || whole != 0; ++digit) {
+            if (digit == 6)
+                *--at = '.';
+            *--at = static_cast<char>('0' + whole % 10);
+            whole /= 10;
+        }
+        if (std::signbit(value))
+            *--at = '-';
+        return std::string(at, static_cast<std::size_t>(digits + sizeof digits - at));
+    }
     char text[64];
-    const auto fixed = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 6);
-    double back = 0.0;
-    if (fixed.ec == std::errc() && parseNumber(std::string_view(text, fixed.ptr - text), back) &&
-        back == value)
-        return std::string(text, fixed.ptr);
     const auto shortest = std::to_chars(text, text + sizeof text, value);
     return shortest.ec == std::errc() ? std::string(text, shortest.ptr) : std::string("0");
 }

@@ -29,7 +29,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <unordered_map>
+#include <iterator>
 
 namespace ZEM_0_81::Interchange::Cmx {
 
@@ -47,7 +47,7 @@ constexpr const char* kOffline = "AX";
 
 /// `text` up to its first line break; true when it had one.
 bool firstLine(std::string& text) {
-    const std::size_t end = text.find_first_of("\r\n");
+    const std::size_t end = std::min(text.find('\n'), text.find('\r'));
     if (end == std::string::npos)
         return false;
     text.erase(end);
@@ -95,19 +95,10 @@ bool isColour(const std::string& word, const Rgba& rgba) {
 /// `annotation`: the word it came with, or the marker's colour, while the note
 /// is still of that colour; else the nearest.
 std::string colourWordOf(const DmAnnotationSettings& annotation, const Rgba& rgba) {
-    DmString kept;
-    rapidotio::Document marker;
-    if (annotation.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) ==
-            eDmSuccess &&
-        ForeignMembers::parseKept(kept.str(), marker) && marker.IsObject()) {
-        const auto metadata = marker.FindMember(SchemaMembers::kMetadata);
-        if (metadata != marker.MemberEnd())
-            if (const Value* cmx = Kept::cmxOf(metadata->value)) {
-                const std::string word = Kept::textMember(*cmx, Kept::kColor);
-                if (isColour(word, rgba))
-                    return word;
-            }
-        const std::string colour = Kept::textMember(marker, Kept::kColor);
+    std::string word, colour;
+    if (Kept::markerColours(annotation, word, colour)) {
+        if (isColour(word, rgba))
+            return word;
         if (isColour(colour, rgba))
             return colour;
     }
@@ -412,7 +403,8 @@ void EventMaker::transition(const WrittenTrack& track, const DmSegmentNode& segm
             if (previous && !previous->black && previous->recordOut == event.recordIn) {
                 data.from.reel = previous->reel;
                 data.from.sourceIn = previous->sourceOut;
-                data.from.name = previous->name;
+                if (data.from.name.empty())
+                    data.from.name = previous->name;
             } else {
                 data.from.reel = kBlack;
                 data.from.sourceIn = 0;
@@ -430,39 +422,34 @@ void EventMaker::transition(const WrittenTrack& track, const DmSegmentNode& segm
     }
 }
 
-/// What makes clips of several tracks one event: all but the channel, notes and
-/// comments.
-std::string keyOf(const WrittenEvent& event) {
-    std::string key;
-    const auto add = [&](const std::string& text) {
-        key += text;
-        key += '\x1f';
-    };
-    add(event.black ? "b" : "c");
-    add(std::to_string(event.recordIn));
-    add(std::to_string(event.recordOut));
-    add(event.reel);
-    add(std::to_string(event.sourceIn));
-    add(std::to_string(event.sourceOut));
-    add(event.name);
-    add(event.path);
-    if (event.hasLook) {
-        for (const double value : event.sop)
-            add(numberText(value));
-        add(numberText(event.saturation));
-    }
-    for (const std::string& line : event.speedLines)
-        add(line);
-    if (event.hasTransition) {
-        const Kept::TransitionData& t = event.transition;
-        add(t.code);
-        add(std::to_string(t.duration));
-        add(t.from.reel);
-        add(std::to_string(t.from.sourceIn));
-        add(t.from.name);
-        add(t.from.file);
-    }
-    return key;
+bool sameTransition(const Kept::TransitionData& a, const Kept::TransitionData& b) {
+    return a.code == b.code && a.duration == b.duration && a.from.reel == b.from.reel &&
+           a.from.sourceIn == b.from.sourceIn && a.from.name == b.from.name &&
+           a.from.file == b.from.file;
+}
+
+/// True when `a` and `b` are one event on several channels: alike in all but
+/// the channel, the notes and the comments.
+bool sameEvent(const WrittenEvent& a, const WrittenEvent& b) {
+    return a.black == b.black && a.recordIn == b.recordIn && a.recordOut == b.recordOut &&
+           a.sourceIn == b.sourceIn && a.sourceOut == b.sourceOut && a.reel == b.reel &&
+           a.name == b.name && a.path == b.path && a.hasLook == b.hasLook &&
+           (!a.hasLook || (a.sop == b.sop && a.saturation == b.saturation)) &&
+           a.speedLines == b.speedLines && a.hasTransition == b.hasTransition &&
+           (!a.hasTransition || sameTransition(a.transition, b.transition));
+}
+
+/// Adds the channels, notes and comments of `clip` to `event`, each note once.
+void merge(WrittenEvent& event, WrittenEvent& clip) {
+    event.channels |= clip.channels;
+    for (WrittenNote& note : clip.notes)
+        if (std::none_of(event.notes.begin(), event.notes.end(), [&](const WrittenNote& n) {
+                return n.frame == note.frame && n.colour == note.colour &&
+                       n.caption == note.caption;
+            }))
+            event.notes.push_back(std::move(note));
+    event.comments.insert(event.comments.end(), std::make_move_iterator(clip.comments.begin()),
+                          std::make_move_iterator(clip.comments.end()));
 }
 
 } // namespace
@@ -483,71 +470,73 @@ std::string reelFromFile(const std::string& path, std::uint32_t length) {
     return reel.empty() ? std::string(kOffline) : reel;
 }
 
-std::vector<WrittenEvent> eventsOf(const std::vector<WrittenTrack>& tracks,
-                                   const WriteContext& context) {
-    std::vector<WrittenEvent> clips;
+WrittenList eventsOf(const std::vector<WrittenTrack>& tracks, const WriteContext& context) {
+    WrittenList list;
+    std::vector<WrittenEvent>& clips = list.clips;
+    std::size_t segments = 1;
+    for (const WrittenTrack& track : tracks)
+        if (track.channel != 0)
+            segments += track.segments.size();
+    clips.reserve(segments);
     EventMaker maker(context);
     for (const WrittenTrack& track : tracks) {
         if (track.channel == 0)
             continue;
-        std::size_t previous = clips.size();
-        bool hasPrevious = false;
+        const WrittenEvent* previous = nullptr;
         for (const DmSegmentNode* segment : track.segments) {
-            WrittenEvent event;
-            if (!maker.make(track, *segment, hasPrevious ? &clips[previous] : nullptr, event)) {
-                hasPrevious = false;
+            clips.emplace_back();
+            if (!maker.make(track, *segment, previous, clips.back())) {
+                clips.pop_back();
+                previous = nullptr;
                 continue;
             }
-            clips.push_back(std::move(event));
-            previous = clips.size() - 1;
-            hasPrevious = true;
+            previous = &clips.back();
         }
     }
 
-    // By record in, the picture first; clips alike on several channels merge.
-    std::stable_sort(clips.begin(), clips.end(), [](const WrittenEvent& a, const WrittenEvent& b) {
-        if (a.recordIn != b.recordIn)
-            return a.recordIn < b.recordIn;
-        return a.channels < b.channels;
+    // By record in, the picture first.
+    std::vector<std::size_t> order(clips.size());
+    for (std::size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        if (clips[a].recordIn != clips[b].recordIn)
+            return clips[a].recordIn < clips[b].recordIn;
+        return clips[a].channels < clips[b].channels;
     });
-    std::vector<WrittenEvent> events;
-    std::unordered_map<std::string, std::size_t> byKey;
-    for (WrittenEvent& clip : clips) {
-        const std::string key = keyOf(clip);
-        const auto found = byKey.find(key);
-        if (found != byKey.end() && !(events[found->second].channels & clip.channels)) {
-            WrittenEvent& event = events[found->second];
-            event.channels |= clip.channels;
-            // A note on each of the clips is said once.
-            for (WrittenNote& note : clip.notes)
-                if (std::none_of(event.notes.begin(), event.notes.end(), [&](const WrittenNote& n) {
-                        return n.frame == note.frame && n.colour == note.colour &&
-                               n.caption == note.caption;
-                    }))
-                    event.notes.push_back(std::move(note));
-            event.comments.insert(event.comments.end(), clip.comments.begin(), clip.comments.end());
-            continue;
-        }
-        byKey[key] = events.size();
-        events.push_back(std::move(clip));
-    }
 
-    // The composition starts where its first event does.
-    if (!events.empty() && events.front().recordIn > context.start && context.start >= 0) {
+    std::vector<std::size_t>& events = list.events;
+    events.reserve(order.size() + 1);
+    // The composition starts where its first event does: black leads in from
+    // its start when no clip does.
+    if (!order.empty() && clips[order.front()].recordIn > context.start && context.start >= 0) {
         WrittenEvent black;
         black.black = true;
         black.reel = kBlack;
         black.recordIn = context.start;
-        black.recordOut = events.front().recordIn;
+        black.recordOut = clips[order.front()].recordIn;
         black.sourceOut = black.recordOut - black.recordIn;
-        std::uint8_t first = 0;
         for (const WrittenTrack& track : tracks)
-            if (track.channel != 0 && (first == 0 || track.channel < first))
-                first = track.channel;
-        black.channels = first;
-        events.insert(events.begin(), std::move(black));
+            if (track.channel != 0 && (black.channels == 0 || track.channel < black.channels))
+                black.channels = track.channel;
+        clips.push_back(std::move(black));
+        events.push_back(clips.size() - 1);
     }
-    return events;
+    // Clips alike on several channels, which start together, are one event.
+    std::size_t run = events.size();
+    for (const std::size_t index : order) {
+        WrittenEvent& clip = clips[index];
+        if (events.size() == run || clips[events.back()].recordIn != clip.recordIn)
+            run = events.size();
+        const auto same = std::find_if(
+            events.begin() + static_cast<std::ptrdiff_t>(run), events.end(), [&](std::size_t e) {
+                return !(clips[e].channels & clip.channels) && sameEvent(clips[e], clip);
+            });
+        if (same != events.end())
+            merge(clips[*same], clip);
+        else
+            events.push_back(index);
+    }
+    return list;
 }
 
 } // namespace ZEM_0_81::Interchange::Cmx

@@ -48,14 +48,22 @@ struct WriteContext {
     std::int64_t start = 0;
 };
 
-/// The events of the tracks given a channel, sorted by record in: every clip,
-/// and every gap that keeps a reel (black), leads a transition or carries a
-/// look or a note. Clips of several tracks that share reel, source, record
-/// time, name, media, look, speed and transition are one event on all their
-/// channels. When no event starts at the composition's start, black leads in
-/// from there on the first channel written. Reports what is left out.
-std::vector<WrittenEvent> eventsOf(const std::vector<WrittenTrack>& tracks,
-                                   const WriteContext& context);
+/// The events of a list: every clip of the tracks given a channel, and every
+/// gap that keeps a reel (black), leads a transition or carries a look or a
+/// note, with the order they are written in. Clips of several tracks that
+/// share reel, source, record time, name, media, look, speed and transition
+/// are one event on all their channels: the first of them, sorted by record in
+/// and the picture first, holds the channels, notes and comments of all. When
+/// no event starts at the composition's start, black leads in from there on
+/// the first channel written.
+struct WrittenList {
+    std::vector<WrittenEvent> clips;
+    /// The events, in the order written: indices into `clips`.
+    std::vector<std::size_t> events;
+};
+
+/// The list of `tracks`; reports what it leaves out.
+WrittenList eventsOf(const std::vector<WrittenTrack>& tracks, const WriteContext& context);
 
 /// A reel name made from `path`'s file name (without its extension): its
 /// letters, digits and '_', cut to `length` characters; "AX" when none is left.
