@@ -13,7 +13,6 @@
 
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmCompositionNode.h"
-#include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 
 #include <cmath>
@@ -26,12 +25,6 @@ Status failed(const Status& status, const std::string& why, String* message) {
     if (message)
         *message = String(why.c_str(), why.size());
     return status;
-}
-
-/// The composition TimelineView shows: the first of the first reel.
-const DmCompositionNode* firstComposition(const DmRoot& root) {
-    const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(0));
-    return reel ? dynamic_cast<const DmCompositionNode*>(reel->getChild(0)) : nullptr;
 }
 
 } // namespace
@@ -47,7 +40,7 @@ Status Edl::write(const Composition& composition, const WriteOptions& options, S
                       std::string("the composition has no edit tree to write: ") +
                           status.getDescription(),
                       message);
-    const DmCompositionNode* node = firstComposition(root);
+    const DmCompositionNode* node = shownComposition(root);
     if (!node)
         return failed(Status(Status::NoData), "the edit tree holds no composition to write",
                       message);

@@ -36,6 +36,18 @@ void comment(const char* keyword, const std::string& value, std::string& out) {
     out += '\n';
 }
 
+/// True when a comment `event` keeps is one of `keywords` with a value.
+bool keepsStatement(const WrittenEvent& event, std::initializer_list<Keyword> keywords) {
+    for (const std::string& kept : event.comments) {
+        std::string_view value;
+        const Keyword keyword = keywordOf(kept, value);
+        for (const Keyword wanted : keywords)
+            if (keyword == wanted && !value.empty())
+                return true;
+    }
+    return false;
+}
+
 } // namespace
 
 std::string numberText(double value) {
@@ -140,7 +152,13 @@ void EventText::event(const WrittenEvent& event, std::uint64_t number, std::stri
     } else {
         comment("FROM CLIP NAME", name, out);
     }
-    comment("SOURCE FILE", event.path, out);
+    // An incoming source's media goes on SOURCE FILE, as most readers take it,
+    // unless a kept comment is a TO FILE or TO CLIP statement, which a reader
+    // takes first: then on TO FILE, so that the comment stays a plain one.
+    comment(event.hasTransition && keepsStatement(event, {Keyword::ToFile, Keyword::ToClip})
+                ? "TO FILE"
+                : "SOURCE FILE",
+            event.path, out);
     if (event.hasLook) {
         out += "*ASC_SOP";
         for (int group = 0; group < 3; ++group) {

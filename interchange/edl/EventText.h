@@ -28,7 +28,8 @@ std::string speedText(double speed);
 ///     * FROM CLIP NAME: name        (a transition: the outgoing source's,
 ///     * TO CLIP NAME: name           then the incoming one's)
 ///     * FROM FILE: path             (a transition's outgoing file, when kept)
-///     * SOURCE FILE: path
+///     * SOURCE FILE: path           (TO FILE for an incoming source whose event
+///                                    keeps a TO FILE or TO CLIP comment)
 ///     *ASC_SOP (s s s)(o o o)(p p p)
 ///     *ASC_SAT s
 ///     M2 and FREEZE FRAME lines

@@ -18,6 +18,7 @@
 #include "outside/dmtree/DmCompSettings.h"
 #include "outside/dmtree/DmEffectLayer.h"
 #include "outside/dmtree/DmGapNode.h"
+#include "outside/dmtree/DmLayerNode.h"
 #include "outside/dmtree/DmLookSettings.h"
 #include "outside/dmtree/DmPaintLayer.h"
 #include "outside/dmtree/DmSourceInfo.h"
@@ -42,6 +43,7 @@ constexpr const char* kClip = "clip";
 constexpr const char* kGap = "gap";
 constexpr const char* kNote = "note";
 constexpr const char* kTransitionSchema = "transition";
+constexpr const char* kTrack = "track";
 constexpr const char* kBlack = "BL";
 constexpr const char* kOffline = "AX";
 
@@ -175,6 +177,9 @@ bool EventMaker::make(const WrittenTrack& track, const DmSegmentNode& segment,
     effects(track, segment, event);
     speeds(track, segment, event);
     transition(track, segment, previous, event);
+    if (!ForeignMembers::Leftovers::enabled(segment))
+        lose(track, event.recordIn, schema,
+             "written enabled: it is disabled, which an EDL cannot say");
     // A gap is written where the list said black, or where it carries what an
     // event says; any other gap is a hole in record time.
     return !gap || !kept.reel.empty() || event.hasTransition || event.hasLook ||
@@ -482,6 +487,17 @@ WrittenList eventsOf(const std::vector<WrittenTrack>& tracks, const WriteContext
     for (const WrittenTrack& track : tracks) {
         if (track.channel == 0)
             continue;
+        // What another tool's track keeps beyond its items.
+        rapidotio::Document document;
+        if (ForeignMembers::KeptTransitions::kept(*track.layer, document))
+            context.report->track(track.name, kTransitionSchema,
+                                  "left out: one after the track's last item has no event to "
+                                  "lead into");
+        if (ForeignMembers::Leftovers::effects(*track.layer, document) ||
+            ForeignMembers::Leftovers::markers(*track.layer, document))
+            context.report->track(track.name, kTrack,
+                                  "its effects and markers are left out: an EDL holds none of a "
+                                  "track's");
         const WrittenEvent* previous = nullptr;
         for (const DmSegmentNode* segment : track.segments) {
             clips.emplace_back();

@@ -3,6 +3,7 @@
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmLayerNode.h"
+#include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmSourceNode.h"
 #include "outside/dmtree/DmTreeIterator.h"
@@ -72,6 +73,11 @@ std::uint8_t audioChannel(std::size_t index) {
 }
 
 } // namespace
+
+const DmCompositionNode* shownComposition(const DmRoot& root) {
+    const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(0));
+    return reel ? dynamic_cast<const DmCompositionNode*>(reel->getChild(0)) : nullptr;
+}
 
 std::vector<WrittenTrack> tracksOf(const DmRoot& root, const DmCompositionNode& composition) {
     std::vector<WrittenTrack> tracks;

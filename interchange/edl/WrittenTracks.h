@@ -24,6 +24,10 @@ struct WrittenTrack {
     std::uint8_t channel = 0;
 };
 
+/// The composition of `root` that TimelineView shows, and the timing queries
+/// read: the first of the first reel; null when there is none.
+const DmCompositionNode* shownComposition(const DmRoot& root);
+
 /// The tracks of `composition` in the order TimelineView lists them.
 std::vector<WrittenTrack> tracksOf(const DmRoot& root, const DmCompositionNode& composition);
 

@@ -344,6 +344,11 @@ const Value* Leftovers::effects(const DmPropertySet& object, rapidotio::Document
     return effects && effects->IsArray() ? effects : nullptr;
 }
 
+const Value* Leftovers::markers(const DmPropertySet& object, rapidotio::Document& document) {
+    const Value* markers = leftover(object, kLeftMarkers, document);
+    return markers && markers->IsArray() ? markers : nullptr;
+}
+
 bool Leftovers::enabled(const DmPropertySet& object) {
     rapidotio::Document document;
     const Value* enabled = leftover(object, SchemaMembers::kEnabled, document);

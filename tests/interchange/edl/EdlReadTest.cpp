@@ -472,5 +472,28 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
                      "V 96+24 gap reel BLK"}));
 }
 
+TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {
+    const EdlRead read = readEdl("TITLE: reels\n001 A001 B C 0 24 0 24\n002 BLK V C 0 24 24 48\n");
+    const auto reelsOf = [](const Composition& composition) {
+        std::vector<Edl::Reel> reels;
+        EXPECT_TRUE(Edl::reels(composition, reels));
+        Lines seen;
+        for (const Edl::Reel& reel : reels)
+            seen.push_back(std::to_string(reel.track) + "/" + std::to_string(reel.item) + " " +
+                           reel.reel);
+        return seen;
+    };
+    EXPECT_EQ(reelsOf(*read.composition), (Lines{"0/0 A001", "0/1 BLK", "1/0 A001"}));
+    // Written as standard OTIO and read back, as other tools read them.
+    String standard;
+    ASSERT_TRUE(StandardOtio::write(*read.composition, standard));
+    EXPECT_NE(std::string(standard.c_str()).find(R"("cmx_3600":{"reel":"A001"})"),
+              std::string::npos);
+    SharedPtr<Composition> back;
+    LossReport losses;
+    ASSERT_TRUE(StandardOtio::read(standard.c_str(), standard.size(), "back", back, losses));
+    EXPECT_EQ(reelsOf(*back), reelsOf(*read.composition));
+}
+
 } // namespace
 } // namespace ZEM_0_81::test

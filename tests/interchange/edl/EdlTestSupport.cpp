@@ -24,8 +24,7 @@ std::vector<std::string> entriesOf(const LossReport& losses) {
 std::vector<Interchange::Cmx::WrittenTrack> tracksOf(const Composition& composition) {
     Status status;
     const DmRoot& root = composition.getTree(status);
-    const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(0));
-    const auto* node = reel ? dynamic_cast<const DmCompositionNode*>(reel->getChild(0)) : nullptr;
+    const DmCompositionNode* node = Interchange::Cmx::shownComposition(root);
     if (!node)
         return {};
     return Interchange::Cmx::tracksOf(root, *node);
