@@ -174,7 +174,9 @@ TEST(EdlRead, TransitionsAreKeptOnTheirIncomingClipAndNotApplied) {
                              "004  D  V  D    006 720 744 00:00:06:00 00:00:07:00\n"    // 8
                              "005  E  V  C        960 984 00:00:07:00 00:00:08:00\n"    // 9
                              "005  F  V  D    010 1200 1224 00:00:08:00 00:00:09:00\n"  // 10
-                             "006  G  B  D    008 1440 1464 00:00:09:00 00:00:10:00\n"; // 11
+                             "006  G  B  D    008 1440 1464 00:00:09:00 00:00:10:00\n"  // 11
+                             "007  H  V  C        1680 1680 00:00:10:00 00:00:10:00\n"  // 12
+                             "008  I  V  D    004 1920 1944 00:00:10:00 00:00:11:00\n"; // 13
     const EdlRead read = readEdl(list);
     // A zero-length first line names the outgoing source; one with length is a
     // clip of its own; a dissolve without a first line comes from what is before.
@@ -182,8 +184,8 @@ TEST(EdlRead, TransitionsAreKeptOnTheirIncomingClipAndNotApplied) {
               (Lines{"V 0+48 clip A src 0 reel A", "V 48+48 clip B src 240 reel B",
                      "V 96+48 clip C src 480 reel C", "V 144+24 clip D src 720 reel D",
                      "V 168+24 clip E src 960 reel E", "V 192+24 clip F src 1200 reel F",
-                     "V 216+24 clip G src 1440 reel G", "A1 0+216 gap",
-                     "A1 216+24 clip G src 1440 reel G"}));
+                     "V 216+24 clip G src 1440 reel G", "V 240+24 clip I src 1920 reel I",
+                     "A1 0+216 gap", "A1 216+24 clip G src 1440 reel G"}));
     std::vector<StandardOtio::Transition> transitions;
     ASSERT_TRUE(StandardOtio::transitions(*read.composition, transitions));
     Lines seen;
@@ -191,9 +193,10 @@ TEST(EdlRead, TransitionsAreKeptOnTheirIncomingClipAndNotApplied) {
         seen.push_back(std::to_string(t.track) + " " + std::to_string(t.cut) + " " +
                        std::to_string(t.inOffset) + "/" + std::to_string(t.outOffset) + " " +
                        t.type);
-    EXPECT_EQ(seen, (Lines{"0 48 0/12 SMPTE_Dissolve", "0 96 0/24 SMPTE_Wipe",
-                           "0 144 0/6 SMPTE_Dissolve", "0 192 0/10 SMPTE_Dissolve",
-                           "0 216 0/8 SMPTE_Dissolve", "1 216 0/8 SMPTE_Dissolve"}));
+    EXPECT_EQ(seen,
+              (Lines{"0 48 0/12 SMPTE_Dissolve", "0 96 0/24 SMPTE_Wipe", "0 144 0/6 SMPTE_Dissolve",
+                     "0 192 0/10 SMPTE_Dissolve", "0 216 0/8 SMPTE_Dissolve",
+                     "0 240 0/4 SMPTE_Dissolve", "1 216 0/8 SMPTE_Dissolve"}));
     // The outgoing source of each zero-length first line, and the wipe's code.
     Lines from;
     for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
@@ -208,8 +211,10 @@ TEST(EdlRead, TransitionsAreKeptOnTheirIncomingClipAndNotApplied) {
                     std::to_string(cmx["from"]["source_in"].GetInt64());
         from.push_back(text);
     }
-    EXPECT_EQ(from, (Lines{"D from A@48", "W010 from B@288", "D from BL@0", "D", "D", "D"}));
-    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 4", "line 6", "line 8", "line 10", "line 11"}));
+    // 008 follows a line of another number: it comes from the clip before it.
+    EXPECT_EQ(from, (Lines{"D from A@48", "W010 from B@288", "D from BL@0", "D", "D", "D", "D"}));
+    EXPECT_EQ(lossPlaces(read.losses),
+              (Lines{"line 4", "line 6", "line 8", "line 10", "line 11", "line 13"}));
 
     // At the very start of a track, with nothing before it.
     const EdlRead first = readEdl("TITLE: t\n001 A V D 005 0 24 00:00:01:00 00:00:02:00\n");
@@ -303,7 +308,9 @@ TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
     }
     EXPECT_EQ(notes[12].text, "no colour, green");
     EXPECT_EQ(notes[12].range, (FrameRange{239, 1}));
+    EXPECT_EQ(notes[12].colour.red, 0.0f);
     EXPECT_EQ(notes[12].colour.green, 1.0f);
+    EXPECT_EQ(notes[12].colour.blue, 0.0f);
     EXPECT_EQ(notes[13].range, (FrameRange{480, 1}));
     EXPECT_TRUE(view.tracks[1].items[0].notes.empty()); // the A1 clip
     EXPECT_EQ(commentsOf(*segmentsOf(*read.composition)[0]), Lines{"* LOC: soon"});

@@ -126,15 +126,16 @@ TEST(EdlWrite, EverythingAListSaysComesBackInOneForm) {
 }
 
 TEST(EdlWrite, TracksTakeTheirChannelsAndTheRestIsReported) {
-    // Two audio tracks named after no channel and one named A2: A2 keeps its
-    // channel, the others take A1 and A3; a second video track is left out.
+    // An audio track named A2 keeps its channel, the two named after none take
+    // the free ones, A1 and A3; a second video track is left out. The clips
+    // alike on V, A1 and A3 are one event.
     const std::string standard = R"({"OTIO_SCHEMA":"Timeline.1","name":"mix",
         "global_start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},
         "tracks":{"OTIO_SCHEMA":"Stack.1","children":[
           {"OTIO_SCHEMA":"Track.1","name":"picture","kind":"Video","children":[CLIP]},
           {"OTIO_SCHEMA":"Track.1","name":"other picture","kind":"Video","children":[CLIP]},
+          {"OTIO_SCHEMA":"Track.1","name":"A2","kind":"Audio","children":[OTHER]},
           {"OTIO_SCHEMA":"Track.1","name":"dialogue","kind":"Audio","children":[CLIP]},
-          {"OTIO_SCHEMA":"Track.1","name":"A2","kind":"Audio","children":[CLIP]},
           {"OTIO_SCHEMA":"Track.1","name":"music","kind":"Audio","children":[CLIP]}]}})";
     const std::string clip =
         R"({"OTIO_SCHEMA":"Clip.2","name":"shot","source_range":{"OTIO_SCHEMA":"TimeRange.1",
@@ -145,15 +146,21 @@ TEST(EdlWrite, TracksTakeTheirChannelsAndTheRestIsReported) {
     std::string text = standard;
     for (std::size_t at = text.find("CLIP"); at != std::string::npos; at = text.find("CLIP"))
         text.replace(at, 4, clip);
+    std::string other = clip;
+    other.replace(other.find("\"shot\""), 6, "\"other\"");
+    text.replace(text.find("OTHER"), 5, other);
     LossReport read;
     const SharedPtr<Composition> composition = readStandard(text, read);
     ASSERT_TRUE(composition);
     std::vector<std::string> losses;
     EXPECT_EQ(writeEdl(*composition, {}, &losses),
               "TITLE: mix\n\n"
-              "001  A001C003 AA/V  C        00:00:10:00 00:00:11:00 00:00:00:00 00:00:01:00\n"
+              "001  A001C003 B     C        00:00:10:00 00:00:11:00 00:00:00:00 00:00:01:00\n"
               "AUD 3\n"
               "* FROM CLIP NAME: shot\n"
+              "* SOURCE FILE: /media/A001C003_220101.mov\n"
+              "002  A001C003 A2    C        00:00:10:00 00:00:11:00 00:00:00:00 00:00:01:00\n"
+              "* FROM CLIP NAME: other\n"
               "* SOURCE FILE: /media/A001C003_220101.mov\n");
     EXPECT_EQ(losses,
               Lines{"track other picture | track | left out: an EDL holds one video track"});
