@@ -1,14 +1,19 @@
 // zemcomp-bench: how long OTIO import and export take, and how much memory they
 // need, on synthetic timelines from a few kilobytes to tens of megabytes, beside
 // RapidJSON's own DOM parse and compact write of the same text in the same run,
-// and the same for standard OTIO (interchange/StandardOtio.h) of the same trees.
+// and the same for standard OTIO (interchange/StandardOtio.h) of the same trees;
+// and how long reading and writing CMX 3600 EDLs (interchange/Edl.h) take, and
+// their memory, per event, beside the product dialect's import and export of
+// the same compositions.
 //
 // Each size runs in a child process of its own, so that one size's heap does not
 // shape the next one's figures, and a crash stops one row, not the whole run.
 
+#include "bench/EdlGenerator.h"
 #include "bench/TimelineGenerator.h"
 
 #include "composition/Composition.h"
+#include "interchange/Edl.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmRoot.h"
@@ -50,14 +55,15 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di] [--repeat N]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3] [--repeat N]\n"
     "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), 64K and 256K (M with\n"
     "                        fewer clips), M (1 MB), L (10 MB),\n"
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
-    "                        D3 (D three times as long) and Di (D indented as the\n"
-    "                        OpenTimelineIO library writes it); default all\n"
+    "                        D3 (D three times as long), Di (D indented as the\n"
+    "                        OpenTimelineIO library writes it), E (an EDL of 10 000\n"
+    "                        events) and E3 (30 000); default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
@@ -66,7 +72,7 @@ const char* const kUsage =
     "                        or RapidJSON's own parse or write of the document\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S", "64K", "256K", "M", "L", "XL", "D", "D3", "Di"};
+    std::vector<std::string> sizes{"S", "64K", "256K", "M", "L", "XL", "D", "D3", "Di", "E", "E3"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -116,6 +122,37 @@ struct SizeResult {
     std::size_t effects = 0;
     std::size_t points = 0;
 };
+
+/// The figures of one EDL size, handed from the child through a pipe.
+struct EdlResult {
+    bool ran = false;
+    char failure[200] = {};
+    std::size_t events = 0;
+    std::size_t clips = 0;
+    double edlBytes = 0;
+    double otioBytes = 0;
+    // Medians, in seconds per run, each timed in turn with its counterpart.
+    double readSeconds = 0;
+    double importSeconds = 0;
+    double readRatio = 0;
+    double writeSeconds = 0;
+    double exportSeconds = 0;
+    double writeRatio = 0;
+    // Peak resident memory above the level before the step, in bytes; < 0 unknown.
+    double readPeak = -1;
+    double importPeak = -1;
+    double writePeak = -1;
+    double exportPeak = -1;
+    bool clipsMatch = false; ///< the read made one clip per channel of each event
+    bool fixedPoint = false; ///< the list written, read and written again, is the same
+};
+
+/// The EDL sizes: their names and events.
+struct EdlSize {
+    const char* name;
+    std::size_t events;
+};
+constexpr EdlSize kEdlSizes[] = {{"E", 10000}, {"E3", 30000}};
 
 // --- time ----------------------------------------------------------------------
 
@@ -361,7 +398,7 @@ std::string treeText(const Composition& composition) {
     return std::string(text.c_str(), text.size());
 }
 
-void fail(SizeResult& result, const std::string& message) {
+template <class Result> void fail(Result& result, const std::string& message) {
     std::snprintf(result.failure, sizeof result.failure, "%s", message.c_str());
 }
 
@@ -641,9 +678,10 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
     return result;
 }
 
-/// Runs one size in a child process and collects its figures.
-SizeResult runSizeInChild(const bench::TimelineSize& size, const Options& options) {
-    SizeResult result;
+/// Runs `run` in a child process and collects the figures it returns (plain
+/// data with a `failure` text).
+template <class Result, class Run> Result inChild(const Run& run) {
+    Result result;
     int channel[2];
     if (pipe(channel) != 0) {
         fail(result, "pipe failed");
@@ -658,7 +696,7 @@ SizeResult runSizeInChild(const bench::TimelineSize& size, const Options& option
     }
     if (child == 0) {
         close(channel[0]);
-        const SizeResult figures = runSize(size, options);
+        const Result figures = run();
         const char* bytes = reinterpret_cast<const char*>(&figures);
         std::size_t left = sizeof figures;
         while (left > 0) {
@@ -684,11 +722,153 @@ SizeResult runSizeInChild(const bench::TimelineSize& size, const Options& option
     int status = 0;
     waitpid(child, &status, 0);
     if (got != sizeof result) {
-        result = SizeResult();
+        result = Result();
         if (WIFSIGNALED(status))
             fail(result, "the run was ended by signal " + std::to_string(WTERMSIG(status)));
         else
             fail(result, "the run gave no figures");
+    }
+    return result;
+}
+
+/// Runs one size in a child process and collects its figures.
+SizeResult runSizeInChild(const bench::TimelineSize& size, const Options& options) {
+    return inChild<SizeResult>([&] { return runSize(size, options); });
+}
+
+// --- EDLs ------------------------------------------------------------------------
+
+/// An EDL text to a new composition.
+SharedPtr<Composition> readEdl(const std::string& text) {
+    SharedPtr<Composition> composition;
+    LossReport losses;
+    String message;
+    const Status status =
+        Edl::read(text.data(), text.size(), Rational(), "bench", composition, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("EDL read failed: ") + message.c_str());
+    return composition;
+}
+
+/// The composition as an EDL.
+void writeEdl(const Composition& composition, String& out) {
+    LossReport losses;
+    String message;
+    const Status status = Edl::write(composition, Edl::WriteOptions(), out, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("EDL write failed: ") + message.c_str());
+}
+
+/// Every measurement of one EDL size, against the product dialect's import and
+/// export of the same composition. Runs in the child process of that size.
+EdlResult runEdlSize(const EdlSize& size, const Options& options) {
+    keepHeap();
+    EdlResult result;
+    result.ran = true;
+    const int repeat = options.repeat;
+    try {
+        bench::EdlCounts counts;
+        const std::string list = bench::generateEdl(size.events, &counts);
+        result.events = counts.events;
+        result.edlBytes = static_cast<double>(list.size());
+        if (!options.samplesDir.empty()) {
+            std::error_code ignored;
+            std::filesystem::create_directories(options.samplesDir, ignored);
+            std::ofstream(options.samplesDir + "/bench-" + size.name + ".edl", std::ios::binary)
+                << list;
+        }
+
+        // The composition and its product text, the import's input.
+        const SharedPtr<Composition> read = readEdl(list);
+        Status status;
+        const DmRoot& tree = read->getTree(status);
+        TreeCounter counter;
+        DmPreIt(const_cast<DmRoot*>(&tree), &counter).traverse(); // the walk only reads
+        result.clips = counter.clips;
+        result.clipsMatch = counter.clips == counts.clips;
+        String otio;
+        exportText(Composition::create(String("product"), tree), otio);
+        result.otioBytes = static_cast<double>(otio.size());
+
+        // Peaks first, each after one run has brought code and tables in, and
+        // before any text of this process was released (see runSize).
+        {
+            SharedPtr<Composition> warm;
+            importText(otio, warm);
+        }
+        result.readPeak = peakOf([&] { readEdl(list); });
+        result.importPeak = peakOf([&] {
+            SharedPtr<Composition> composition;
+            importText(otio, composition);
+        });
+        {
+            String edlText, otioText;
+            result.writePeak = peakOf([&] { writeEdl(*read, edlText); });
+            const SharedPtr<Composition> holder = Composition::create(String("export"), tree);
+            result.exportPeak = peakOf([&] { exportText(holder, otioText); });
+        }
+
+        // Reading timed in turn with the import, each after the release of what
+        // the run before it made, outside the clock.
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        SharedPtr<Composition> held;
+        const Paired readAgainstImport = measurePaired(repeat,
+                                                       Step{nothing, nullptr, none,
+                                                            [&](int) {
+                                                                held = SharedPtr<Composition>();
+                                                                const double start = now();
+                                                                importText(otio, held);
+                                                                return now() - start;
+                                                            }},
+                                                       Step{nothing, nullptr, none, [&](int) {
+                                                                held = SharedPtr<Composition>();
+                                                                const double start = now();
+                                                                held = readEdl(list);
+                                                                return now() - start;
+                                                            }});
+        held = SharedPtr<Composition>();
+        result.importSeconds = readAgainstImport.baselineSeconds;
+        result.readSeconds = readAgainstImport.seconds;
+        result.readRatio = readAgainstImport.ratio;
+
+        // Writing timed in turn with the export, each from a composition made
+        // right before it, outside the clock.
+        std::vector<SharedPtr<Composition>> holders;
+        std::vector<String> outputs;
+        const auto prepare = [&](int n) {
+            holders.assign(static_cast<std::size_t>(n), SharedPtr<Composition>());
+            outputs.assign(static_cast<std::size_t>(n), String());
+        };
+        const Paired writeAgainstExport =
+            measurePaired(repeat,
+                          Step{prepare, nullptr, none,
+                               [&](int i) {
+                                   const auto at = static_cast<std::size_t>(i);
+                                   holders[at] = Composition::create(String("export"), tree);
+                                   const double start = now();
+                                   exportText(holders[at], outputs[at]);
+                                   return now() - start;
+                               }},
+                          Step{prepare, nullptr, none, [&](int i) {
+                                   const auto at = static_cast<std::size_t>(i);
+                                   holders[at] = Composition::create(String("edl"), tree);
+                                   const double start = now();
+                                   writeEdl(*holders[at], outputs[at]);
+                                   return now() - start;
+                               }});
+        holders.clear();
+        outputs.clear();
+        result.exportSeconds = writeAgainstExport.baselineSeconds;
+        result.writeSeconds = writeAgainstExport.seconds;
+        result.writeRatio = writeAgainstExport.ratio;
+
+        String once, twice;
+        writeEdl(*read, once);
+        writeEdl(*readEdl(std::string(once.c_str(), once.size())), twice);
+        result.fixedPoint = once == twice;
+    } catch (const std::exception& e) {
+        fail(result, e.what());
     }
     return result;
 }
@@ -848,6 +1028,63 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
     });
 }
 
+void printEdlTable(const std::vector<const EdlSize*>& sizes,
+                   const std::vector<EdlResult>& results) {
+    std::printf("\nEDLs (read = Edl::read into a new composition, write = Edl::write of it; "
+                "import and export = the product\ndialect's of the same composition converted "
+                "to it, timed in turn with them; per event and per clip)\n");
+    std::printf("%-4s %7s %7s %10s %10s %10s %10s %8s %10s %10s %8s\n", "size", "events", "clips",
+                "EDL text", "OTIO text", "read", "import", "rd/imp", "write", "export", "wr/exp");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const EdlResult& r = results[i];
+        if (!r.ran || r.failure[0]) {
+            std::printf("%-4s failed: %s\n", sizes[i]->name, r.failure[0] ? r.failure : "not run");
+            continue;
+        }
+        std::printf(
+            "%-4s %7zu %7zu %10s %10s %10s %10s %7.2fx %10s %10s %7.2fx\n", sizes[i]->name,
+            r.events, r.clips, bytesText(r.edlBytes).c_str(), bytesText(r.otioBytes).c_str(),
+            timeText(r.readSeconds).c_str(), timeText(r.importSeconds).c_str(), r.readRatio,
+            timeText(r.writeSeconds).c_str(), timeText(r.exportSeconds).c_str(), r.writeRatio);
+    }
+    std::printf("\nPer event and per clip (equal figures across sizes mean linear growth)\n");
+    std::printf("%-4s %11s %11s %11s %11s %11s %11s %12s %12s\n", "size", "read/event", "read/clip",
+                "import/clip", "write/event", "write/clip", "export/clip", "clips match",
+                "fixed point");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const EdlResult& r = results[i];
+        if (!r.ran || r.failure[0] || r.events == 0 || r.clips == 0)
+            continue;
+        const double events = static_cast<double>(r.events), clips = static_cast<double>(r.clips);
+        std::printf(
+            "%-4s %11s %11s %11s %11s %11s %11s %12s %12s\n", sizes[i]->name,
+            timeText(r.readSeconds / events).c_str(), timeText(r.readSeconds / clips).c_str(),
+            timeText(r.importSeconds / clips).c_str(), timeText(r.writeSeconds / events).c_str(),
+            timeText(r.writeSeconds / clips).c_str(), timeText(r.exportSeconds / clips).c_str(),
+            r.clipsMatch ? "yes" : "NO", r.fixedPoint ? "yes" : "NO");
+    }
+    std::printf("\nPeak memory above the level before each step, in all and per clip\n");
+    std::printf("%-4s %12s %10s %12s %10s %12s %10s %12s %10s\n", "size", "read", "/clip", "import",
+                "/clip", "write", "/clip", "export", "/clip");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const EdlResult& r = results[i];
+        if (!r.ran || r.failure[0] || r.clips == 0)
+            continue;
+        const double clips = static_cast<double>(r.clips);
+        const auto perClip = [&](double peak) {
+            char text[32] = "n/a";
+            if (peak >= 0)
+                std::snprintf(text, sizeof text, "%.0f B", peak / clips);
+            return std::string(text);
+        };
+        std::printf("%-4s %12s %10s %12s %10s %12s %10s %12s %10s\n", sizes[i]->name,
+                    bytesText(r.readPeak).c_str(), perClip(r.readPeak).c_str(),
+                    bytesText(r.importPeak).c_str(), perClip(r.importPeak).c_str(),
+                    bytesText(r.writePeak).c_str(), perClip(r.writePeak).c_str(),
+                    bytesText(r.exportPeak).c_str(), perClip(r.exportPeak).c_str());
+    }
+}
+
 // --- profiling -------------------------------------------------------------------
 
 /// One phase only, `repeat` times, in this process: for a profiler.
@@ -985,25 +1222,39 @@ int main(int argc, char** argv) {
         return 2;
 
     std::vector<bench::TimelineSize> sizes;
+    std::vector<const EdlSize*> edlSizes;
     for (const std::string& name : options.sizes) {
+        const auto edl = std::find_if(std::begin(kEdlSizes), std::end(kEdlSizes),
+                                      [&](const EdlSize& s) { return name == s.name; });
+        if (edl != std::end(kEdlSizes)) {
+            edlSizes.push_back(edl);
+            continue;
+        }
         const auto& known = bench::standardSizes();
         const auto found =
             std::find_if(known.begin(), known.end(),
                          [&](const bench::TimelineSize& s) { return s.name == name; });
         if (found == known.end()) {
-            std::fprintf(stderr, "zemcomp-bench: unknown size %s (S, M, L, XL, D, D3, Di)\n",
+            std::fprintf(stderr,
+                         "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, E, "
+                         "E3)\n",
                          name.c_str());
             return 2;
         }
         sizes.push_back(*found);
     }
-    if (sizes.empty()) {
+    if (sizes.empty() && edlSizes.empty()) {
         std::fprintf(stderr, "zemcomp-bench: no sizes to run\n");
         return 2;
     }
 
-    if (!options.profile.empty())
+    if (!options.profile.empty()) {
+        if (sizes.empty()) {
+            std::fprintf(stderr, "zemcomp-bench: --profile needs an OTIO size\n");
+            return 2;
+        }
         return profile(sizes.front(), options);
+    }
 
     std::printf("zemcomp-bench: OTIO import and export against RapidJSON's DOM parse and compact "
                 "write of the same text\n");
@@ -1034,7 +1285,22 @@ int main(int argc, char** argv) {
                   result.fixedPoint && result.standardSameTree;
         results.push_back(result);
     }
-    printTables(sizes, results);
+    if (!results.empty())
+        printTables(sizes, results);
+
+    std::vector<EdlResult> edlResults;
+    for (const EdlSize* size : edlSizes) {
+        const double start = now();
+        std::printf("running %s ...", size->name);
+        std::fflush(stdout);
+        const EdlResult result = inChild<EdlResult>([&] { return runEdlSize(*size, options); });
+        std::printf(" %zu events, done in %.1f s\n", result.events, now() - start);
+        allGood =
+            allGood && result.ran && !result.failure[0] && result.clipsMatch && result.fixedPoint;
+        edlResults.push_back(result);
+    }
+    if (!edlResults.empty())
+        printEdlTable(edlSizes, edlResults);
     if (!options.samplesDir.empty())
         std::printf("\nsamples written to %s/bench-SIZE.otio.json\n", options.samplesDir.c_str());
     return allGood ? 0 : 1;

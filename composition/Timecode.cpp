@@ -57,12 +57,17 @@ Status Timecode::framesPerSecond(const Rational& rate, std::int64_t& framesPerSe
 }
 
 Status Timecode::format(std::int64_t frames, const Rational& rate, std::string& text) {
+    return format(frames, rate, true, text);
+}
+
+Status Timecode::format(std::int64_t frames, const Rational& rate, bool dropFrame,
+                        std::string& text) {
     std::uint64_t numerator = 0;
     std::uint64_t denominator = 0;
     if (!reduced(rate, numerator, denominator))
         return Status(Status::NoFrameRateText);
     const std::uint64_t fps = nominalRate(numerator, denominator);
-    const std::uint64_t dropped = droppedPerMinute(numerator, denominator);
+    const std::uint64_t dropped = dropFrame ? droppedPerMinute(numerator, denominator) : 0;
 
     // The magnitude, taken in unsigned arithmetic so that the most negative count
     // has one too.
@@ -92,19 +97,65 @@ Status Timecode::format(std::int64_t frames, const Rational& rate, std::string& 
     const std::uint64_t minutes = (totalSeconds / 60) % 60;
     const std::uint64_t hours = totalSeconds / 3600;
 
-    const auto padded = [](std::uint64_t value, std::size_t width) {
-        std::string digits = std::to_string(value);
-        if (digits.size() < width)
-            digits.insert(0, width - digits.size(), '0');
-        return digits;
+    // Written into a buffer of its own, digits from the right: at most 20
+    // digits of hours and of frames, three separators and a sign.
+    char buffer[48];
+    char* at = buffer + sizeof buffer;
+    const auto digits = [&](std::uint64_t value, std::size_t width) {
+        std::size_t written = 0;
+        do {
+            *--at = static_cast<char>('0' + value % 10);
+            value /= 10;
+            ++written;
+        } while (value != 0 || written < width);
     };
-    const std::size_t frameWidth = std::to_string(fps - 1).size();
-    std::string result = negative ? "-" : "";
-    result += padded(hours, 2) + ":" + padded(minutes, 2) + ":" + padded(seconds, 2);
-    result += dropped != 0 ? ';' : ':';
-    result += padded(frame, frameWidth < 2 ? 2 : frameWidth);
+    std::size_t frameWidth = 1;
+    for (std::uint64_t last = fps - 1; last >= 10; last /= 10)
+        ++frameWidth;
+    digits(frame, frameWidth < 2 ? 2 : frameWidth);
+    *--at = dropped != 0 ? ';' : ':';
+    digits(seconds, 2);
+    *--at = ':';
+    digits(minutes, 2);
+    *--at = ':';
+    digits(hours, 2);
+    if (negative)
+        *--at = '-';
+    std::string result(at, static_cast<std::size_t>(buffer + sizeof buffer - at));
     text = std::move(result);
     return Status();
+}
+
+bool Timecode::count(std::int64_t hours, std::int64_t minutes, std::int64_t seconds,
+                     std::int64_t frame, const Rational& rate, bool dropFrame,
+                     std::int64_t& frames) {
+    std::uint64_t numerator = 0;
+    std::uint64_t denominator = 0;
+    if (!reduced(rate, numerator, denominator) || hours < 0 || minutes < 0 || seconds < 0 ||
+        frame < 0 || minutes > 59 || seconds > 59)
+        return false;
+    const std::uint64_t fps = nominalRate(numerator, denominator);
+    const std::uint64_t dropped = dropFrame ? droppedPerMinute(numerator, denominator) : 0;
+    const auto minute = static_cast<std::uint64_t>(minutes);
+    if (static_cast<std::uint64_t>(frame) >= fps ||
+        (dropped != 0 && seconds == 0 && minute % 10 != 0 &&
+         static_cast<std::uint64_t>(frame) < dropped))
+        return false;
+    // Below 2^62 frames, so that sums of counts stay far from overflow; fps is
+    // below 2^32, so the bound on the hours keeps every product below 2^62.
+    constexpr std::uint64_t limit = std::uint64_t(1) << 62;
+    if (static_cast<std::uint64_t>(hours) >= limit / (3600 * fps))
+        return false;
+    // Every frame number counted, less those drop frame skipped: `dropped` at
+    // each minute but every tenth.
+    const std::uint64_t totalMinutes = static_cast<std::uint64_t>(hours) * 60 + minute;
+    const std::uint64_t nominal = (totalMinutes * 60 + static_cast<std::uint64_t>(seconds)) * fps +
+                                  static_cast<std::uint64_t>(frame);
+    const std::uint64_t result = nominal - dropped * (totalMinutes - totalMinutes / 10);
+    if (result >= limit)
+        return false;
+    frames = static_cast<std::int64_t>(result);
+    return true;
 }
 
 } // namespace ZEM_0_81

@@ -40,6 +40,24 @@ public:
     /// `text` untouched, when the numerator is not positive or the denominator
     /// is 0.
     static Status format(std::int64_t frames, const Rational& rate, std::string& text);
+
+    /// The same, drop frame only when `dropFrame` is true: false writes the two
+    /// drop-frame rates non-drop, every frame number counted and ':' before the
+    /// frames ("00:01:00:00" for 1800 frames at 29.97), as a cut list counting
+    /// in non-drop frame holds them. True is format above.
+    static Status format(std::int64_t frames, const Rational& rate, bool dropFrame,
+                         std::string& text);
+
+    /// The frame count of the timecode `hours`:`minutes`:`seconds`:`frame` at
+    /// `rate`, the inverse of format: drop frame when `dropFrame` is true and the
+    /// rate is one of the two drop-frame rates, non-drop otherwise. False, leaving
+    /// `frames` untouched, when it is no timecode at that rate: a rate that is
+    /// not positive, a negative field, minutes or seconds past 59, a frame at or
+    /// past the whole frames per second, a frame number that drop frame skips
+    /// ("00:01:00;00" at 29.97), or a count of 2^62 frames or more.
+    static bool count(std::int64_t hours, std::int64_t minutes, std::int64_t seconds,
+                      std::int64_t frame, const Rational& rate, bool dropFrame,
+                      std::int64_t& frames);
 };
 
 } // namespace ZEM_0_81

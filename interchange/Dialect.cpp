@@ -1,5 +1,7 @@
 #include "interchange/Dialect.h"
 
+#include "interchange/Edl.h"
+
 #include "rapidotio/keys/ObjectKeys.h"
 #include "rapidotio/keys/TimelineKeys.h"
 
@@ -16,6 +18,7 @@ namespace {
 constexpr const char* kDmTreeName = "dmtree";
 constexpr const char* kOtioName = "otio";
 constexpr const char* kOtioStandardName = "otio-std";
+constexpr const char* kEdlName = "edl";
 
 // What marks a document of each dialect.
 constexpr const char* kFormatKey = "format";
@@ -111,6 +114,8 @@ private:
 Dialect detectDialect(const char* text, std::size_t length) {
     if (!text)
         return Dialect::OtioStandard;
+    if (Edl::looksLikeEdl(text, length))
+        return Dialect::Edl;
     DialectScan scan;
     rapidjson::MemoryStream stream(text, length);
     rapidjson::Reader reader;
@@ -128,6 +133,8 @@ const char* dialectName(Dialect dialect) {
         return kOtioName;
     case Dialect::OtioStandard:
         return kOtioStandardName;
+    case Dialect::Edl:
+        return kEdlName;
     }
     return "";
 }
@@ -135,7 +142,8 @@ const char* dialectName(Dialect dialect) {
 bool dialectFromName(const char* name, Dialect& dialect) {
     if (!name)
         return false;
-    for (const Dialect candidate : {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard}) {
+    for (const Dialect candidate :
+         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl}) {
         if (std::strcmp(name, dialectName(candidate)) == 0) {
             dialect = candidate;
             return true;

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds zemcomp-bench in Release into ${BUILD_DIR:-build-bench} and runs it.
 # Arguments go to the benchmark:
-#   scripts/bench.sh                          # every size, S to XL (under a minute or two)
+#   scripts/bench.sh                          # every size, S to Di, and the EDLs E and E3
+#   scripts/bench.sh --sizes E,E3             # EDL reading and writing alone
 #   scripts/bench.sh --sizes S,M --repeat 9
 #   scripts/bench.sh --write-samples /tmp/otio-samples
 #   scripts/bench.sh --sizes M --profile export   # one step only, for a profiler

@@ -19,6 +19,7 @@ targets=(
     "DmTreeJsonFuzzer dmtree dmtree.dict"
     "StandardOtioFuzzer otio-std otio-std.dict"
     "CdlFuzzer cdl cdl.dict"
+    "EdlFuzzer edl edl.dict"
 )
 
 if [ "${1:-}" = --list ]; then

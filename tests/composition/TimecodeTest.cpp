@@ -124,5 +124,60 @@ TEST(Timecode, RatesWithoutTimecodeFailAndLeaveTheText) {
     }
 }
 
+TEST(Timecode, CountIsTheInverseOfFormatAndRefusesWhatNoTimecodeSays) {
+    struct Case {
+        Rational rate;
+        bool dropFrame;
+        std::int64_t fields[4]; ///< hours, minutes, seconds, frame
+        std::int64_t frames;    ///< -1: no timecode at that rate
+    };
+    const Rational ntsc(30000, 1001), ntsc60(60000, 1001);
+    const Case cases[] = {
+        {Rational(24, 1), false, {1, 0, 0, 0}, 86400},
+        {Rational(24, 1), false, {0, 0, 0, 23}, 23},
+        {Rational(24, 1), false, {0, 0, 0, 24}, -1},
+        {Rational(24, 1), false, {0, 60, 0, 0}, -1},
+        {Rational(24, 1), false, {0, 0, 60, 0}, -1},
+        {Rational(24, 1), false, {0, -1, 0, 0}, -1},
+        {Rational(24, 1), true, {0, 1, 0, 0}, 1440}, // no drop frame at 24
+        {ntsc, false, {0, 1, 0, 0}, 1800},           // non-drop: every number counted
+        {ntsc, true, {0, 1, 0, 2}, 1800},
+        {ntsc, true, {0, 1, 0, 1}, -1},
+        {ntsc, true, {0, 10, 0, 0}, 17982},
+        {ntsc, true, {25, 10, 0, 1}, 2715283},
+        {ntsc60, true, {0, 1, 0, 4}, 3600},
+        {ntsc60, true, {0, 1, 0, 3}, -1},
+        {ntsc60, true, {1, 0, 0, 0}, 215784},
+        {Rational(24, 1), false, {std::int64_t(1) << 50, 0, 0, 0}, -1}, // past 2^62 frames
+        {Rational(0, 1), false, {0, 0, 0, 0}, -1},
+    };
+    for (const Case& c : cases) {
+        std::int64_t frames = -7;
+        const bool counted = Timecode::count(c.fields[0], c.fields[1], c.fields[2], c.fields[3],
+                                             c.rate, c.dropFrame, frames);
+        EXPECT_EQ(counted, c.frames >= 0)
+            << c.fields[0] << ":" << c.fields[1] << ":" << c.fields[2] << ":" << c.fields[3];
+        EXPECT_EQ(frames, counted ? c.frames : -7);
+        if (!counted)
+            continue;
+        std::string text;
+        ASSERT_TRUE(Timecode::format(frames, c.rate, c.dropFrame, text));
+        std::int64_t back = 0;
+        // The text's fields count the same frames again.
+        ASSERT_TRUE(Timecode::count(std::stoll(text.substr(0, text.size() - 9)),
+                                    std::stoll(text.substr(text.size() - 8, 2)),
+                                    std::stoll(text.substr(text.size() - 5, 2)),
+                                    std::stoll(text.substr(text.size() - 2)), c.rate, c.dropFrame,
+                                    back));
+        EXPECT_EQ(back, frames) << text;
+    }
+    // Non-drop at 29.97 writes ':' and counts every number.
+    EXPECT_EQ("00:01:00:00", [] {
+        std::string text;
+        Timecode::format(1800, Rational(30000, 1001), false, text);
+        return text;
+    }());
+}
+
 } // namespace
 } // namespace ZEM_0_81::test

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 namespace ZEM_0_81::test {
 namespace {
@@ -59,13 +60,28 @@ TEST(Dialect, EverythingElseIsStandardOtio) {
               Dialect::OtioStandard);
 }
 
+TEST(Dialect, AnEdlByItsFirstStatement) {
+    const std::string event = "001  AX V C 00:00:00:00 00:00:01:00 01:00:00:00 01:00:01:00\n";
+    for (const std::string& text : std::vector<std::string>{
+             "TITLE: cut\n", "title:x", "\n\r\n  TITLE: cut\r\n", "\xEF\xBB\xBFTITLE: cut\n",
+             "FCM: DROP FRAME\n" + event, "* note\n\t\n" + event, event,
+             "001\tAX\tAA/V\tD\t030\t0\t30\t0\t30"})
+        EXPECT_EQ(of(text), Dialect::Edl) << text;
+    for (const std::string& text : std::vector<std::string>{
+             "FCM: DROP FRAME\n", "TITLE cut\n", " {\"TITLE: x\":1}", "[\"TITLE: x\"]",
+             "hello\n" + event, "001 AX V C 0 1 0\n", std::string("TITLE\0: x", 9)})
+        EXPECT_EQ(of(text), Dialect::OtioStandard) << text;
+}
+
 TEST(Dialect, Names) {
-    for (const Dialect dialect : {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard}) {
+    for (const Dialect dialect :
+         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl}) {
         Dialect back = dialect == Dialect::DmTree ? Dialect::Otio : Dialect::DmTree;
         EXPECT_TRUE(dialectFromName(dialectName(dialect), back));
         EXPECT_EQ(back, dialect);
     }
     EXPECT_STREQ(dialectName(Dialect::OtioStandard), "otio-std");
+    EXPECT_STREQ(dialectName(Dialect::Edl), "edl");
     EXPECT_STREQ(dialectName(static_cast<Dialect>(7)), "");
     Dialect untouched = Dialect::Otio;
     EXPECT_FALSE(dialectFromName("OTIO", untouched));

@@ -340,6 +340,16 @@ const Value* Leftovers::writtenAs(const DmPropertySet& object, const char* key, 
     return &value->value;
 }
 
+const Value* Leftovers::effects(const DmPropertySet& object, rapidotio::Document& document) {
+    const Value* effects = leftover(object, kLeftEffects, document);
+    return effects && effects->IsArray() ? effects : nullptr;
+}
+
+const Value* Leftovers::markers(const DmPropertySet& object, rapidotio::Document& document) {
+    const Value* markers = leftover(object, kLeftMarkers, document);
+    return markers && markers->IsArray() ? markers : nullptr;
+}
+
 bool Leftovers::enabled(const DmPropertySet& object) {
     rapidotio::Document document;
     const Value* enabled = leftover(object, SchemaMembers::kEnabled, document);

@@ -139,6 +139,10 @@ public:
     static void writeEffects(OtioWriter& writer, const DmPropertySet& object);
     /// Writes the markers `object` keeps as the next elements of an open array.
     static void writeMarkers(OtioWriter& writer, const DmPropertySet& object);
+    /// The effects `object` keeps, parsed into `document`; null when it keeps none.
+    static const Value* effects(const DmPropertySet& object, rapidotio::Document& document);
+    /// The markers `object` keeps, parsed into `document`; null when it keeps none.
+    static const Value* markers(const DmPropertySet& object, rapidotio::Document& document);
     /// False when `object` keeps "enabled": false.
     static bool enabled(const DmPropertySet& object);
     /// True when `object` keeps that its member `key` was null.

@@ -81,7 +81,7 @@ std::string textMember(const Value& object, const char* key) {
 }
 
 /// The colour OTIO names `name` (in any case), when it names one.
-const NamedColour* namedColour(const std::string& name) {
+const NamedColour* namedColourOf(const std::string& name) {
     std::string upper = name;
     for (char& c : upper)
         c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -97,7 +97,7 @@ Rgba colourOf(const Value& marker) {
     if (!colour || colour->IsNull())
         return kDefaultColour;
     if (colour->IsString()) {
-        const NamedColour* named = namedColour(textOf(*colour));
+        const NamedColour* named = namedColourOf(textOf(*colour));
         return named ? named->rgba : kUnknownColour;
     }
     Rgba rgba = kUnknownColour;
@@ -171,17 +171,8 @@ bool noteShown(const DmAnnotationSettings& annotation, Note& note) {
 }
 
 CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
-    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
-    paragraph->setTextStr(DmString(note.caption));
-    for (int i = 0; i < 4; ++i)
-        Json::setConstantChannel(*paragraph, kChannels[i], note.rgba[i]);
-    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
-    if (note.ranged)
-        layer->setFrameRange(note.start, note.duration);
-    layer->addParagraph(paragraph.get());
-    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
-    annotation->addLayer(layer.get());
-    return annotation;
+    return reviewNote(note.caption, note.rgba, note.ranged ? note.start : 0,
+                      note.ranged ? note.duration : 0);
 }
 
 /// `marker` (a copy, owned by `document`) with its range counted from where the
@@ -272,7 +263,7 @@ void writeNew(OtioWriter& writer, const Note& note, const Value& kept, const Ite
     if (number >= kColorObjectVersion) {
         // The note's own colour, named when it is one OTIO names.
         const char* nearest = nearestColourName(note.rgba);
-        const NamedColour* named = namedColour(nearest);
+        const NamedColour* named = namedColourOf(nearest);
         writer.key(kColor);
         SchemaMembers::start(writer, kColorSchema);
         for (int i = 0; i < 4; ++i)
@@ -315,6 +306,29 @@ void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, con
 }
 
 } // namespace
+
+bool namedColour(const std::string& name, std::array<float, 4>& rgba) {
+    const NamedColour* named = namedColourOf(name);
+    if (named)
+        rgba = named->rgba;
+    return named != nullptr;
+}
+
+CoSharedPtr<DmAnnotationSettings> reviewNote(const std::string& caption,
+                                             const std::array<float, 4>& rgba, std::int32_t start,
+                                             std::uint32_t duration) {
+    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
+    paragraph->setTextStr(DmString(caption));
+    for (int i = 0; i < 4; ++i)
+        Json::setConstantChannel(*paragraph, kChannels[i], rgba[i]);
+    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
+    if (duration != 0)
+        layer->setFrameRange(start, duration);
+    layer->addParagraph(paragraph.get());
+    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
+    annotation->addLayer(layer.get());
+    return annotation;
+}
 
 void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) {
     const Value* markers = item.arrayMember(SchemaMembers::kMarkers);
@@ -377,7 +391,7 @@ void convert(Value& marker, rapidotio::Allocator& allocator, int version) {
         colour->value.IsString()) {
         // A name OTIO knows is its colour; another is white, keeping the name.
         const std::string name = textOf(colour->value);
-        const NamedColour* named = namedColour(name);
+        const NamedColour* named = namedColourOf(name);
         Value object(rapidjson::kObjectType);
         object.AddMember(Value(SchemaMembers::kSchema, allocator), Value(kColorSchema, allocator),
                          allocator);
@@ -393,7 +407,7 @@ void convert(Value& marker, rapidotio::Allocator& allocator, int version) {
         // Its name, in capitals when OTIO knows it; else the nearest name OTIO knows.
         const Value* name = OtioTiming::memberOf(colour->value, SchemaMembers::kName);
         const std::string text = name && name->IsString() ? textOf(*name) : std::string();
-        const NamedColour* named = namedColour(text);
+        const NamedColour* named = namedColourOf(text);
         const std::string written = named           ? named->name
                                     : !text.empty() ? text
                                                     : nearestColourName(colourOf(marker));

@@ -4,6 +4,13 @@
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 
+#include "outside/dmtree/CoSharedPtr.h"
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+class DmAnnotationSettings;
 class DmEffectSettings;
 class DmSegmentNode;
 
@@ -58,6 +65,17 @@ bool isMarker(const DmEffectSettings& effect);
 
 /// Writes "markers": the segment's notes that stand for markers, in order.
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment, const ItemTime& time);
+
+/// The colour a marker's colour name stands for (a name OTIO knows, in any
+/// case), red, green, blue and alpha; false for another name.
+bool namedColour(const std::string& name, std::array<float, 4>& rgba);
+
+/// The review note a marker becomes: an annotation holding one text layer of
+/// one `caption` in `rgba`, over `duration` record frames from `start` (none of
+/// its own when `duration` is 0).
+CoSharedPtr<DmAnnotationSettings> reviewNote(const std::string& caption,
+                                             const std::array<float, 4>& rgba, std::int32_t start,
+                                             std::uint32_t duration);
 
 } // namespace MarkerSchema
 

@@ -1,0 +1,507 @@
+// Reading EDLs: each rule of the mapping on hand-written lists, frames worked
+// out by hand at 24 frames a second unless a case says otherwise
+// (00:00:01:00 is 24 frames, 00:00:10:00 is 240, 00:01:00:00 is 1440).
+
+#include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
+#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "outside/dmtree/DmTree.h"
+#include "tests/interchange/edl/EdlTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TimelineView viewOf(const EdlRead& read) {
+    TimelineView view;
+    EXPECT_TRUE(read.composition);
+    if (read.composition)
+        TimelineView::build(*read.composition, view);
+    return view;
+}
+
+/// The comments `segment` keeps, as they came.
+Lines commentsOf(const DmSegmentNode& segment) {
+    rapidotio::Document metadata;
+    Lines comments;
+    if (!Interchange::ForeignMembers::keptMetadata(segment, metadata))
+        return comments;
+    const auto& cmx = metadata["cmx_3600"];
+    if (cmx.HasMember("comments"))
+        for (const auto& comment : cmx["comments"].GetArray())
+            comments.push_back(comment.GetString());
+    return comments;
+}
+
+TEST(EdlRead, ChannelCodesPlaceAClipOnEachOfTheirTracks) {
+    struct Case {
+        const char* code;
+        const char* more; ///< lines after the event
+        Lines tracks;
+    };
+    const Case cases[] = {
+        {"V", "", {"V"}},
+        {"A", "", {"A1"}},
+        {"A1", "", {"A1"}},
+        {"A2", "", {"A2"}},
+        {"A3", "", {"A3"}},
+        {"A4", "", {"A4"}},
+        {"AA", "", {"A1", "A2"}},
+        {"B", "", {"V", "A1"}},
+        {"A/V", "", {"V", "A1"}},
+        {"AA/V", "", {"V", "A1", "A2"}},
+        {"a2/v", "", {"V", "A2"}},
+        {"V", "AUD 3\n", {"V", "A3"}},
+        {"AA", "AUD  3   4\n", {"A1", "A2", "A3", "A4"}},
+        {"NONE", "AUD 4\n", {"A4"}},
+        {"V", "AUD 5\n", {"V"}}, // not an AUD statement: a plain comment
+    };
+    for (const Case& c : cases) {
+        const EdlRead read =
+            readEdl("TITLE: t\n001  R  " + std::string(c.code) +
+                    "  C  00:00:00:00 00:00:01:00 00:00:00:00 00:00:01:00\n" + c.more);
+        Lines tracks;
+        for (const std::string& item : itemsOf(*read.composition))
+            tracks.push_back(item.substr(0, item.find(' ')));
+        EXPECT_EQ(tracks, c.tracks) << c.code << " " << c.more;
+        EXPECT_TRUE(read.losses.empty()) << c.code;
+    }
+    const EdlRead none =
+        readEdl("TITLE: t\n001  R  NONE  C  00:00:00:00 00:00:01:00 00:00:00:00 00:00:01:00\n");
+    EXPECT_TRUE(itemsOf(*none.composition).empty());
+    EXPECT_EQ(lossPlaces(none.losses), Lines{"line 2"});
+}
+
+TEST(EdlRead, TimecodesCountFramesDropFrameExactAtBothRates) {
+    struct Case {
+        Rational rate;
+        const char* fcm;
+        const char* timecode;
+        std::int64_t frames; ///< -1: unreadable
+    };
+    const Rational ntsc(30000, 1001), ntsc60(60000, 1001);
+    // 29.97 drop frame skips ;00 and ;01 at each minute but every tenth: a minute
+    // holds 1798 frames, ten minutes 17982, an hour 107892. 59.94 skips four: a
+    // minute 3596, ten minutes 35964, an hour 215784.
+    const Case cases[] = {
+        {ntsc, "DROP FRAME", "00:00:59;29", 1799},
+        {ntsc, "DROP FRAME", "00:01:00;02", 1800},
+        {ntsc, "DROP FRAME", "00:01:00;00", -1},
+        {ntsc, "DROP FRAME", "00:01:00;01", -1},
+        {ntsc, "DROP FRAME", "00:01:59;29", 3597},
+        {ntsc, "DROP FRAME", "00:02:00;02", 3598},
+        {ntsc, "DROP FRAME", "00:10:00;00", 17982},
+        {ntsc, "DROP FRAME", "00:11:00;02", 19782},
+        {ntsc, "DROP FRAME", "01:00:00;00", 107892},
+        {ntsc, "DROP FRAME", "00:01:00:02", 1800}, // the FCM line's mode
+        {ntsc, "NON-DROP FRAME", "00:01:00:02", 1802},
+        {ntsc, "NON-DROP FRAME", "00:01:00;02", 1800}, // ';' is drop frame whatever FCM says
+        {ntsc, "NON-DROP FRAME", "00;01;00;02", 1800},
+        {ntsc, "NON-DROP FRAME", "00:01:00.02", 1800},
+        {ntsc, "NON-DROP FRAME", "00:01:00:00", 1800},
+        {ntsc, "DROP FRAME", "00:00:00;30", -1},
+        {ntsc60, "DROP FRAME", "00:00:59;59", 3599},
+        {ntsc60, "DROP FRAME", "00:01:00;04", 3600},
+        {ntsc60, "DROP FRAME", "00:01:00;03", -1},
+        {ntsc60, "DROP FRAME", "00:10:00;00", 35964},
+        {ntsc60, "DROP FRAME", "01:00:00;00", 215784},
+        {Rational(24, 1), "NON-DROP FRAME", "00:00:00:23", 23},
+        {Rational(24, 1), "NON-DROP FRAME", "00:00:00:24", -1},
+        {Rational(24, 1), "NON-DROP FRAME", "00:60:00:00", -1},
+        {Rational(24, 1), "NON-DROP FRAME", "1:2:3:4", 89356}, // (3600 + 120 + 3) x 24 + 4
+        {Rational(24, 1), "NON-DROP FRAME", "1234", 1234},
+        {Rational(25, 1), "NON-DROP FRAME", "00:00:00:24", 24},
+        {Rational(25, 1), "NON-DROP FRAME", "01:00:00:00", 90000},
+        {Rational(24000, 1001), "NON-DROP FRAME", "01:00:00:00", 86400},
+    };
+    for (const Case& c : cases) {
+        // A zero-length event: the composition starts at its record in.
+        const EdlRead read = readEdl(std::string("TITLE: t\nFCM: ") + c.fcm + "\n001 AX V C 0 0 " +
+                                         c.timecode + " " + c.timecode + "\n",
+                                     c.rate);
+        const TimelineView view = viewOf(read);
+        if (c.frames < 0) {
+            EXPECT_EQ(lossPlaces(read.losses), Lines{"line 3"}) << c.timecode;
+        } else {
+            EXPECT_EQ(view.start, c.frames) << c.timecode << " " << c.fcm;
+            EXPECT_TRUE(read.losses.empty()) << c.timecode << " " << read.losses.front();
+        }
+    }
+    // Drop frame at a rate without it is read non-drop, and said once, where asked.
+    const EdlRead at24 = readEdl("TITLE: t\nFCM: DROP FRAME\n001 AX V C 0 0 00:01:00;00 "
+                                 "00:01:00;00\n002 AX V C 0 0 00:01:00;01 00:01:00;01\n",
+                                 Rational(24, 1));
+    EXPECT_EQ(viewOf(at24).start, 1440);
+    EXPECT_EQ(lossPlaces(at24.losses), Lines{"line 2"});
+}
+
+TEST(EdlRead, TheRateIsTheCallersElseTwentyFourOrDropFrameByTheFirstFcm) {
+    const std::string list = "TITLE: t\n001 AX V C 0 1 0 1\n";
+    struct Case {
+        const char* fcm;
+        Rational given;
+        Rational expected;
+    };
+    const Case cases[] = {
+        {"", Rational(), Rational(24, 1)},
+        {"FCM: NON-DROP FRAME\n", Rational(), Rational(24, 1)},
+        {"FCM: DROP FRAME\n", Rational(), Rational(30000, 1001)},
+        {"FCM: NON-DROP FRAME\nFCM: DROP FRAME\n", Rational(), Rational(24, 1)},
+        {"FCM: DROP FRAME\n", Rational(60000, 2002), Rational(30000, 1001)},
+        {"", Rational(25, 1), Rational(25, 1)},
+    };
+    for (const Case& c : cases) {
+        const TimelineView view = viewOf(readEdl(c.fcm + list, c.given));
+        EXPECT_EQ(view.rate, c.expected) << c.fcm << c.given.getNumerator();
+    }
+}
+
+TEST(EdlRead, TransitionsAreKeptOnTheirIncomingClipAndNotApplied) {
+    const std::string list = "TITLE: transitions\n"                                     // 1
+                             "001  A  V  C        0 48 00:00:00:00 00:00:02:00\n"       // 2
+                             "002  A  V  C        48 48 00:00:02:00 00:00:02:00\n"      // 3
+                             "002  B  V  D    012 240 288 00:00:02:00 00:00:04:00\n"    // 4
+                             "003  B  V  C        00:00:12:00 00:00:12:00 96 96\n"      // 5
+                             "003  C  V  W010 024 480 528 00:00:04:00 00:00:06:00\n"    // 6
+                             "004  BL V  C        0 0 00:00:06:00 00:00:06:00\n"        // 7
+                             "004  D  V  D    006 720 744 00:00:06:00 00:00:07:00\n"    // 8
+                             "005  E  V  C        960 984 00:00:07:00 00:00:08:00\n"    // 9
+                             "005  F  V  D    010 1200 1224 00:00:08:00 00:00:09:00\n"  // 10
+                             "006  G  B  D    008 1440 1464 00:00:09:00 00:00:10:00\n"  // 11
+                             "007  H  V  C        1680 1680 00:00:10:00 00:00:10:00\n"  // 12
+                             "008  I  V  D    004 1920 1944 00:00:10:00 00:00:11:00\n"; // 13
+    const EdlRead read = readEdl(list);
+    // A zero-length first line names the outgoing source; one with length is a
+    // clip of its own; a dissolve without a first line comes from what is before.
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 0+48 clip A src 0 reel A", "V 48+48 clip B src 240 reel B",
+                     "V 96+48 clip C src 480 reel C", "V 144+24 clip D src 720 reel D",
+                     "V 168+24 clip E src 960 reel E", "V 192+24 clip F src 1200 reel F",
+                     "V 216+24 clip G src 1440 reel G", "V 240+24 clip I src 1920 reel I",
+                     "A1 0+216 gap", "A1 216+24 clip G src 1440 reel G"}));
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read.composition, view));
+    Lines seen;
+    for (std::size_t track = 0; track < view.tracks.size(); ++track)
+        for (const TimelineTransition& t : view.tracks[track].transitions)
+            seen.push_back(std::to_string(track) + " " + std::to_string(t.cut) + " " +
+                           std::to_string(t.inOffset) + "/" + std::to_string(t.outOffset) + " " +
+                           t.type);
+    EXPECT_EQ(seen,
+              (Lines{"0 48 0/12 SMPTE_Dissolve", "0 96 0/24 SMPTE_Wipe", "0 144 0/6 SMPTE_Dissolve",
+                     "0 192 0/10 SMPTE_Dissolve", "0 216 0/8 SMPTE_Dissolve",
+                     "0 240 0/4 SMPTE_Dissolve", "1 216 0/8 SMPTE_Dissolve"}));
+    // The outgoing source of each zero-length first line, and the wipe's code.
+    Lines from;
+    for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
+        rapidotio::Document document;
+        const auto* kept = Interchange::ForeignMembers::KeptTransitions::kept(*segment, document);
+        if (!kept)
+            continue;
+        const auto& cmx = (*kept)[0]["metadata"]["cmx_3600"];
+        std::string text = cmx["transition"].GetString();
+        if (cmx.HasMember("from"))
+            text += std::string(" from ") + cmx["from"]["reel"].GetString() + "@" +
+                    std::to_string(cmx["from"]["source_in"].GetInt64());
+        from.push_back(text);
+    }
+    // 008 follows a line of another number: it comes from the clip before it.
+    EXPECT_EQ(from, (Lines{"D from A@48", "W010 from B@288", "D from BL@0", "D", "D", "D", "D"}));
+    EXPECT_EQ(lossPlaces(read.losses),
+              (Lines{"line 4", "line 6", "line 8", "line 10", "line 11", "line 13"}));
+
+    // At the very start of a track, with nothing before it.
+    const EdlRead first = readEdl("TITLE: t\n001 A V D 005 0 24 00:00:01:00 00:00:02:00\n");
+    ASSERT_TRUE(TimelineView::build(*first.composition, view));
+    ASSERT_EQ(view.tracks.at(0).transitions.size(), 1u);
+    EXPECT_EQ(view.tracks[0].transitions[0].cut, 24);
+    EXPECT_EQ(itemsOf(*first.composition), Lines{"V 24+24 clip A src 0 reel A"});
+}
+
+TEST(EdlRead, KeysPutTheirForegroundOnTrackV2) {
+    const EdlRead read = readEdl("TITLE: keys\n"
+                                 "001  BG  V  KB      0 48 00:00:00:00 00:00:02:00\n"
+                                 "001  FG  V  K   000 240 288 00:00:00:00 00:00:02:00\n"
+                                 "002  BG  V  C       48 72 00:00:02:00 00:00:03:00\n"
+                                 "002  FG  V  KO  005 288 312 00:00:02:00 00:00:03:00\n");
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 0+48 clip BG src 0 reel BG", "V 48+24 clip BG src 48 reel BG",
+                     "V2 0+48 clip FG src 240 reel FG", "V2 48+24 clip FG src 288 reel FG"}));
+    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 5"}));
+}
+
+TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
+    const std::string list = "TITLE: speeds\n"                                 // 1
+                             "001 A V C 0 48 0 24\n"                           // 2
+                             "M2   A       048.0                00:00:00:00\n" // 3 twice as fast
+                             "002 B V C 0 24 24 48\n"                          // 4
+                             "M2   B      -024.0                00:00:01:00\n" // 5 backwards
+                             "003 C V C 0 1 48 50\n"                           // 6
+                             "M2   C       000.0                00:00:00:00\n" // 7 frozen
+                             "004 D V C 0 24 50 74\n"                          // 8
+                             "M2   D       024.0                00:00:00:00\n" // 9 the rate
+                             "005 E V C 0 24 74 98\n"                          // 10
+                             "m2 E 23.9 0\n"                                   // 11 within 0.1
+                             "006 F V C 0 1 98 99\n"                           // 12
+                             "* FREEZE FRAME\n"                                // 13 one frame
+                             "007 G V C 0 1 99 101\n"                          // 14
+                             "* FREEZE FRAME\n"                                // 15 two frames
+                             "008 H V C 0 26 101 125\n";                       // 16 no speed
+    const EdlRead read = readEdl(list);
+    Lines kept;
+    for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
+        rapidotio::Document document;
+        const auto* effects = Interchange::ForeignMembers::Leftovers::effects(*segment, document);
+        if (!effects)
+            continue;
+        const auto& effect = (*effects)[0];
+        kept.push_back(std::string(effect["OTIO_SCHEMA"].GetString()) + " " +
+                       std::to_string(effect["time_scalar"].GetDouble()));
+    }
+    // time_scalar is the speed over the rate: 48 / 24 = 2, -24 / 24 = -1, 23.9 / 24.
+    EXPECT_EQ(kept, (Lines{"LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 -1.000000",
+                           "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000",
+                           "LinearTimeWarp.1 " + std::to_string(23.9 / 24),
+                           "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000"}));
+    // Each clip keeps its record length; its event's source out is kept.
+    EXPECT_EQ(itemsOf(*read.composition)[0], "V 0+24 clip A src 0 reel A");
+    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 5", "line 7", "line 15", "line 16"}));
+}
+
+TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
+    struct Colour {
+        const char* word;
+        std::array<float, 3> rgb;
+    };
+    // As OTIO's marker colours are defined.
+    const Colour colours[] = {
+        {"RED", {1, 0, 0}},       {"GREEN", {0, 1, 0}},        {"BLUE", {0, 0, 1}},
+        {"CYAN", {0, 1, 1}},      {"MAGENTA", {1, 0, 1}},      {"YELLOW", {1, 1, 0}},
+        {"BLACK", {0, 0, 0}},     {"WHITE", {1, 1, 1}},        {"PINK", {1, 0, 1}},
+        {"ORANGE", {1, 0.5f, 0}}, {"PURPLE", {0.5f, 0, 0.5f}}, {"red", {1, 0, 0}},
+    };
+    std::string list = "TITLE: notes\n001 A B C 0 240 0 240\n";
+    for (std::size_t frame = 0; frame < std::size(colours); ++frame)
+        list += "* LOC: 00:00:00:" + std::string(frame < 10 ? "0" : "") + std::to_string(frame) +
+                " " + colours[frame].word + " note " + colours[frame].word + "\n";
+    list += "*LOC 00:00:09:23   no colour, green\n"; // the last frame, 239
+    list += "LOC: 00:00:20:00 BLUE outside\n";       // 480, past the event
+    list += "* LOC: soon\n";                         // malformed: a plain comment
+    const EdlRead read = readEdl(list);
+    ASSERT_TRUE(read.losses.empty()) << read.losses.front();
+    const TimelineView view = viewOf(read);
+    ASSERT_EQ(view.tracks.size(), 2u);
+    const std::vector<TimelineNote>& notes = view.tracks[0].items[0].notes;
+    ASSERT_EQ(notes.size(), std::size(colours) + 2);
+    for (std::size_t i = 0; i < std::size(colours); ++i) {
+        EXPECT_EQ(notes[i].text, std::string("note ") + colours[i].word);
+        EXPECT_EQ(notes[i].range, (FrameRange{std::int64_t(i), 1}));
+        EXPECT_EQ(notes[i].colour.red, colours[i].rgb[0]) << colours[i].word;
+        EXPECT_EQ(notes[i].colour.green, colours[i].rgb[1]) << colours[i].word;
+        EXPECT_EQ(notes[i].colour.blue, colours[i].rgb[2]) << colours[i].word;
+    }
+    EXPECT_EQ(notes[12].text, "no colour, green");
+    EXPECT_EQ(notes[12].range, (FrameRange{239, 1}));
+    EXPECT_EQ(notes[12].colour.red, 0.0f);
+    EXPECT_EQ(notes[12].colour.green, 1.0f);
+    EXPECT_EQ(notes[12].colour.blue, 0.0f);
+    EXPECT_EQ(notes[13].range, (FrameRange{480, 1}));
+    EXPECT_TRUE(view.tracks[1].items[0].notes.empty()); // the A1 clip
+    EXPECT_EQ(commentsOf(*segmentsOf(*read.composition)[0]), Lines{"* LOC: soon"});
+}
+
+TEST(EdlRead, AscStatementsInSeveralSpellingsAreLooks) {
+    struct Case {
+        const char* lines;
+        bool look;
+        std::array<double, 10> values; ///< slope, offset, power, saturation
+    };
+    const Case cases[] = {
+        {"*ASC_SOP (1.1 1.2 1.3)(0.1 0.2 0.3)(0.9 0.8 0.7)\n*ASC_SAT 0.5\n",
+         true,
+         {1.1, 1.2, 1.3, 0.1, 0.2, 0.3, 0.9, 0.8, 0.7, 0.5}},
+        {"* ASC_SOP: ( 2 2 2 ) ( -0.1 0 +0.1 ) ( 1 1 1 )\n",
+         true,
+         {2, 2, 2, -0.1, 0, 0.1, 1, 1, 1, 1}},
+        {"asc_sop(1,1,1)(0,0,0)(1.5,1.5,1.5)\n", true, {1, 1, 1, 0, 0, 0, 1.5, 1.5, 1.5, 1}},
+        {"*ASC_SOP 1 1 1 0 0 0 2 2 2\n", true, {1, 1, 1, 0, 0, 0, 2, 2, 2, 1}},
+        {"*ASC_SAT: 1.25\n", true, {1, 1, 1, 0, 0, 0, 1, 1, 1, 1.25}},
+        {"*ASC_SOP (1 1)(0 0 0)(1 1 1)\n", false, {}},
+        {"*ASC_SOP (1 1 1)(0 0 0)(1 1 nan)\n", false, {}},
+        {"*ASC_SAT high\n", false, {}},
+    };
+    for (const Case& c : cases) {
+        const EdlRead read = readEdl(std::string("TITLE: t\n001 A V C 0 1 0 1\n") + c.lines);
+        const DmSegmentNode& clip = *segmentsOf(*read.composition)[0];
+        const auto* look = dynamic_cast<const DmLookSettings*>(clip.getEffect(0));
+        ASSERT_EQ(look != nullptr, c.look) << c.lines;
+        if (!look) {
+            EXPECT_EQ(commentsOf(clip).size(), 1u) << c.lines; // kept as a plain comment
+            continue;
+        }
+        for (int i = 0; i < 3; ++i) {
+            EXPECT_EQ(look->slope[i], c.values[i]) << c.lines;
+            EXPECT_EQ(look->offset[i], c.values[3 + i]) << c.lines;
+            EXPECT_EQ(look->power[i], c.values[6 + i]) << c.lines;
+        }
+        EXPECT_EQ(look->saturation, c.values[9]) << c.lines;
+    }
+}
+
+TEST(EdlRead, CommentsNameClipsAndGiveTheirMedia) {
+    const std::string list = "TITLE: names\n"
+                             "* before the first event: not read\n"
+                             "001 R1 V C 0 24 0 24\n"
+                             "* FROM CLIP NAME: one\n"
+                             "* FROM CLIP NAME: again\n"
+                             "* FROM FILE: /b.mov\n"
+                             "* SOURCE FILE: /a.mov\n"
+                             "002 R2 V C 0 24 24 48\n"
+                             "*from clip  name   two  \n"
+                             "FROM CLIP: /c.mov\n"
+                             "* TO CLIP NAME: not a cut's\n"
+                             "003 R3 V C 0 24 48 72\n"
+                             "004 R4 V C 24 24 72 72\n"
+                             "004 R5 V D 010 0 24 72 96\n"
+                             "* FROM CLIP NAME: out\n"
+                             "* TO CLIP NAME: in\n"
+                             "* SOURCE FILE: /s.mov\n"
+                             "* TO CLIP: /t.mov\n"
+                             "* FROM FILE: /o.mov\n";
+    const EdlRead read = readEdl(list);
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 0+24 clip one src 0 reel R1 file /a.mov",
+                     "V 24+24 clip two src 0 reel R2 file /c.mov", "V 48+24 clip R3 src 0 reel R3",
+                     "V 72+24 clip in src 0 reel R5 file /t.mov"}));
+    const auto segments = segmentsOf(*read.composition);
+    EXPECT_EQ(commentsOf(*segments[0]), (Lines{"* FROM CLIP NAME: again", "* FROM FILE: /b.mov"}));
+    EXPECT_EQ(commentsOf(*segments[1]), Lines{"* TO CLIP NAME: not a cut's"});
+    EXPECT_EQ(commentsOf(*segments[3]), Lines{"* SOURCE FILE: /s.mov"});
+    rapidotio::Document document;
+    const auto* kept = Interchange::ForeignMembers::KeptTransitions::kept(*segments[3], document);
+    ASSERT_TRUE(kept);
+    const auto& from = (*kept)[0]["metadata"]["cmx_3600"]["from"];
+    EXPECT_STREQ(from["name"].GetString(), "out");
+    EXPECT_STREQ(from["file"].GetString(), "/o.mov");
+}
+
+TEST(EdlRead, OverlappingEventsGoOnTracksOfTheirOwn) {
+    const EdlRead read = readEdl("TITLE: overlaps\n"
+                                 "001 A V C 0 48 0 48\n"    // V
+                                 "002 B V C 0 48 24 72\n"   // V (2): V ends at 48
+                                 "003 C V C 0 24 36 60\n"   // V (3): V (2) ends at 72
+                                 "004 E V C 0 10 60 70\n"   // V again
+                                 "005 F V C 0 15 65 80\n"); // V (3), the first to end by 65
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 0+48 clip A src 0 reel A", "V 48+12 gap", "V 60+10 clip E src 0 reel E",
+                     "V (2) 0+24 gap", "V (2) 24+48 clip B src 0 reel B", "V (3) 0+36 gap",
+                     "V (3) 36+24 clip C src 0 reel C", "V (3) 60+5 gap",
+                     "V (3) 65+15 clip F src 0 reel F"}));
+    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 4", "line 6"}));
+}
+
+TEST(EdlRead, LinesEndInLfOrCrlfFieldsInAnyBlanksAndOtherBytesAreLatin1) {
+    const std::string list = "\xEF\xBB\xBFTITLE:   caf\xE9  \r\n"
+                             "001\tA\t\tV\t C\t00:00:00:00 00:00:01:00\t00:00:00:00 00:00:01:00\r\n"
+                             "* FROM CLIP NAME: na\xEFve \xE2\x82\xAC\r\n"
+                             "\r\n"
+                             "002 A V C bad 0 24 48\r\n"
+                             "003 B V C 0 24 24 48\n";
+    const EdlRead read = readEdl(list);
+    const TimelineView view = viewOf(read);
+    EXPECT_EQ(view.name, "caf\xC3\xA9");
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 0+24 clip na\xC3\xAFve \xE2\x82\xAC src 0 reel A",
+                     "V 24+24 clip B src 0 reel B"}));
+    EXPECT_EQ(lossPlaces(read.losses), Lines{"line 5"});
+}
+
+TEST(EdlRead, UnreadableEventLinesAreSkippedWithTheirCommentsAndReported) {
+    const char* bad[] = {
+        "002 A V C 0 24 24",             // too few fields
+        "002 A V C 010 0 24 24 48 9",    // too many
+        "002 A X C 0 24 24 48",          // unknown channels
+        "002 A V Q 0 24 24 48",          // unknown transition
+        "002 A V D 0 24 24 48",          // a dissolve without its duration
+        "002 A V C 0 24 00:00:01:24 48", // frame 24 at 24 frames a second
+        "002 A V C 24 0 24 48",          // source out before its in
+        "002 A V C 0 24 48 24",          // record out before its in
+        "1234567 A V C 0 24 24 48",      // seven digits
+        "002 A V C 0 24 00:00:01 48",    // three fields
+    };
+    for (const char* line : bad) {
+        const EdlRead read = readEdl(std::string("TITLE: t\n001 A V C 0 24 0 24\n") + line +
+                                     "\n* FROM CLIP NAME: lost\n003 B V C 0 24 48 72\n");
+        EXPECT_EQ(itemsOf(*read.composition), (Lines{"V 0+24 clip A src 0 reel A", "V 24+24 gap",
+                                                     "V 48+24 clip B src 0 reel B"}))
+            << line;
+        ASSERT_EQ(read.losses.size(), 1u) << line;
+        EXPECT_EQ(read.losses[0].rfind("line 3 | event | skipped with its comments: ", 0), 0u)
+            << read.losses[0];
+    }
+}
+
+TEST(EdlRead, OnlyATextThatIsNoEdlFails) {
+    for (const std::string& text :
+         {std::string(), std::string("hello\nworld\n"), std::string("{\"TITLE: x\": 1}"),
+          std::string("FCM: DROP FRAME\n* a note\n"), std::string("001 A V C 0 24 0\n"),
+          std::string("TITLE: t\0\n", 10)}) {
+        const EdlRead read = readEdl(text);
+        EXPECT_EQ(read.status.getCode(), Status::JsonConversionFailed) << text;
+        EXPECT_FALSE(read.composition);
+        EXPECT_EQ(read.message.rfind("not an EDL", 0), 0u) << read.message;
+    }
+    EXPECT_EQ(readEdl("TITLE: t\n", Rational(-24, 1)).status.getCode(), Status::NoFrameRateText);
+    EXPECT_EQ(readEdl("TITLE: t\n", Rational(24, 0)).status.getCode(), Status::NoFrameRateText);
+    // A title alone is an empty list.
+    const EdlRead empty = readEdl("TITLE: nothing yet\n");
+    EXPECT_TRUE(empty.status);
+    EXPECT_EQ(viewOf(empty).duration, 0);
+}
+
+TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
+    const EdlRead read = readEdl("TITLE: span\n"
+                                 "001 BL V C 0 24 00:00:01:00 00:00:02:00\n"    // black, 24 to 48
+                                 "002 A  V C 0 48 00:00:02:00 00:00:04:00\n"    // 48 to 96
+                                 "003 Z  V C 0 0 00:00:00:12 00:00:00:12\n"     // nothing, at 12
+                                 "004 BLK V C 0 24 00:00:04:00 00:00:05:00\n"); // black after
+    const TimelineView view = viewOf(read);
+    EXPECT_EQ(view.start, 12);
+    EXPECT_EQ(view.duration, 84); // to the end of clip A, 96: black after it does not count
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V 12+12 gap", "V 24+24 gap reel BL", "V 48+48 clip A src 0 reel A",
+                     "V 96+24 gap reel BLK"}));
+}
+
+TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {
+    const EdlRead read = readEdl("TITLE: reels\n001 A001 B C 0 24 0 24\n002 BLK V C 0 24 24 48\n");
+    const auto reelsOf = [](const Composition& composition) {
+        std::vector<Edl::Reel> reels;
+        EXPECT_TRUE(Edl::reels(composition, reels));
+        Lines seen;
+        for (const Edl::Reel& reel : reels)
+            seen.push_back(std::to_string(reel.track) + "/" + std::to_string(reel.item) + " " +
+                           reel.reel);
+        return seen;
+    };
+    EXPECT_EQ(reelsOf(*read.composition), (Lines{"0/0 A001", "0/1 BLK", "1/0 A001"}));
+    // Written as standard OTIO and read back, as other tools read them.
+    String standard;
+    ASSERT_TRUE(StandardOtio::write(*read.composition, standard));
+    EXPECT_NE(std::string(standard.c_str()).find(R"("cmx_3600":{"reel":"A001"})"),
+              std::string::npos);
+    SharedPtr<Composition> back;
+    LossReport losses;
+    ASSERT_TRUE(StandardOtio::read(standard.c_str(), standard.size(), "back", back, losses));
+    EXPECT_EQ(reelsOf(*back), reelsOf(*read.composition));
+}
+
+} // namespace
+} // namespace ZEM_0_81::test

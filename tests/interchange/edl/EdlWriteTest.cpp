@@ -1,0 +1,281 @@
+// Writing EDLs: the text written for lists read here and for compositions of
+// the other dialects, what it reports it cannot hold, and that what it writes
+// reads back the same. Frames at 24 frames a second unless a case says
+// otherwise.
+
+#include "composition/Timecode.h"
+#include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
+#include "interchange/edl/WrittenEvents.h"
+#include "outside/dmtree/DmTree.h"
+#include "tests/interchange/edl/EdlTestSupport.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/outside/dmtree/DmTestTree.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace ZEM_0_81::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+SharedPtr<Composition> compositionOf(const std::string& edl, const Rational& rate = Rational()) {
+    const EdlRead read = readEdl(edl, rate);
+    EXPECT_TRUE(read.status) << read.message;
+    return read.composition;
+}
+
+TEST(EdlWrite, ListsSayTheirRateAndFrameCount) {
+    struct Case {
+        Rational rate;
+        bool nonDrop;
+        const char* expected;
+    };
+    // One clip at record frame 107892 for 24 frames: 01:14:55:12 at 24 (107892 =
+    // 4495 x 24 + 12), 01:11:55:17 at 25 (4315 x 25 + 17), 00:59:56:12 non-drop at
+    // 29.97 (3596 x 30 + 12), 01:00:00;00 drop frame, and at 59.94 drop frame
+    // three blocks of ten minutes (35964 frames each): 00:30:00;00.
+    const std::string list = "TITLE: rates\n001 AX V C 0 24 107892 107916\n";
+    const std::string event = "001  AX       V     C        ";
+    const Case cases[] = {
+        {Rational(24, 1), false, "00:00:00:00 00:00:01:00 01:14:55:12 01:14:56:12"},
+        {Rational(24000, 1001), false, "00:00:00:00 00:00:01:00 01:14:55:12 01:14:56:12"},
+        {Rational(25, 1), false, "00:00:00:00 00:00:00:24 01:11:55:17 01:11:56:16"},
+        {Rational(30000, 1001), false, "00:00:00;00 00:00:00;24 01:00:00;00 01:00:00;24"},
+        {Rational(30000, 1001), true, "00:00:00:00 00:00:00:24 00:59:56:12 00:59:57:06"},
+        {Rational(60000, 1001), false, "00:00:00;00 00:00:00;24 00:30:00;00 00:30:00;24"},
+    };
+    for (const Case& c : cases) {
+        Edl::WriteOptions options;
+        options.nonDropFrame = c.nonDrop;
+        const std::string fcm = !Timecode::isDropFrame(c.rate) ? ""
+                                : c.nonDrop                    ? "FCM: NON-DROP FRAME\n"
+                                                               : "FCM: DROP FRAME\n";
+        EXPECT_EQ(writeEdl(*compositionOf(list, c.rate), options),
+                  "TITLE: rates\n" + fcm + "\n" + event + c.expected + "\n* FROM CLIP NAME: AX\n")
+            << c.rate.getNumerator();
+    }
+}
+
+TEST(EdlWrite, EverythingAListSaysComesBackInOneForm) {
+    const std::string list = "TITLE: rich\n"
+                             "FCM: NON-DROP FRAME\n"
+                             "001 A001 B C 01:00:00:00 01:00:02:00 00:00:00:00 00:00:02:00\n"
+                             "* FROM CLIP NAME: shot one\n"
+                             "* SOURCE FILE: /media/A001.mov\n"
+                             "*ASC_SOP (1.1 1 0.9)(0.01 0 -0.02)(1 1 1)\n"
+                             "*ASC_SAT 0.8\n"
+                             "* LOC: 00:00:01:00 red check focus\n"
+                             "* LOC: 00:00:01:12 no colour\n"
+                             "* a plain remark\n"
+                             "002 A001 V C 01:00:02:00 01:00:02:00 00:00:02:00 00:00:02:00\n"
+                             "002 B002 V D 12 02:00:00:00 02:00:02:00 00:00:02:00 00:00:04:00\n"
+                             "* FROM CLIP NAME: shot one\n"
+                             "* TO CLIP NAME: shot two\n"
+                             "003 C003 V W012 10 03:00:00:00 03:00:01:00 00:00:04:00 00:00:05:00\n"
+                             "M2   C003       048.0                03:00:00:00\n"
+                             "004 BL V C 0 24 00:00:05:00 00:00:06:00\n"
+                             "005 D004 AA C 04:00:00:00 04:00:01:00 00:00:04:00 00:00:05:00\n"
+                             "AUD 3\n"
+                             "006 E005 A4 C 0 26 00:00:06:00 00:00:07:00\n";
+    // Sorted by record in, the picture first; the look on both clips of 001 and
+    // the notes on its first; the wipe's outgoing line from the clip before it;
+    // the speed as it came; a locator without a colour green; E005's own source
+    // out kept.
+    const std::string expected =
+        "TITLE: rich\n"
+        "\n"
+        "001  A001     B     C        01:00:00:00 01:00:02:00 00:00:00:00 00:00:02:00\n"
+        "* FROM CLIP NAME: shot one\n"
+        "* SOURCE FILE: /media/A001.mov\n"
+        "*ASC_SOP (1.100000 1.000000 0.900000) (0.010000 0.000000 -0.020000) "
+        "(1.000000 1.000000 1.000000)\n"
+        "*ASC_SAT 0.800000\n"
+        "* LOC: 00:00:01:00 red check focus\n"
+        "* LOC: 00:00:01:12 GREEN no colour\n"
+        "* a plain remark\n"
+        "002  A001     V     C        01:00:02:00 01:00:02:00 00:00:02:00 00:00:02:00\n"
+        "002  B002     V     D    012 02:00:00:00 02:00:02:00 00:00:02:00 00:00:04:00\n"
+        "* FROM CLIP NAME: shot one\n"
+        "* TO CLIP NAME: shot two\n"
+        "003  B002     V     C        02:00:02:00 02:00:02:00 00:00:04:00 00:00:04:00\n"
+        "003  C003     V     W012 010 03:00:00:00 03:00:01:00 00:00:04:00 00:00:05:00\n"
+        "* FROM CLIP NAME: shot two\n"
+        "* TO CLIP NAME: C003\n"
+        "M2   C003       048.0                03:00:00:00\n"
+        "004  D004     AA    C        04:00:00:00 04:00:01:00 00:00:04:00 00:00:05:00\n"
+        "AUD 3\n"
+        "* FROM CLIP NAME: D004\n"
+        "005  BL       V     C        00:00:00:00 00:00:01:00 00:00:05:00 00:00:06:00\n"
+        "006  E005     A4    C        00:00:00:00 00:00:01:02 00:00:06:00 00:00:07:00\n"
+        "* FROM CLIP NAME: E005\n";
+    const SharedPtr<Composition> first = compositionOf(list);
+    std::vector<std::string> losses;
+    const std::string written = writeEdl(*first, {}, &losses);
+    EXPECT_EQ(written, expected);
+    EXPECT_TRUE(losses.empty()) << losses.front();
+    const SharedPtr<Composition> again = compositionOf(written);
+    EXPECT_EQ(writeEdl(*again), written);
+    EXPECT_EQ(itemsOf(*again), itemsOf(*first));
+}
+
+TEST(EdlWrite, TracksTakeTheirChannelsAndTheRestIsReported) {
+    // An audio track named A2 keeps its channel, the two named after none take
+    // the free ones, A1 and A3; a second video track is left out. The clips
+    // alike on V, A1 and A3 are one event.
+    const std::string standard = R"({"OTIO_SCHEMA":"Timeline.1","name":"mix",
+        "global_start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},
+        "tracks":{"OTIO_SCHEMA":"Stack.1","children":[
+          {"OTIO_SCHEMA":"Track.1","name":"picture","kind":"Video","children":[CLIP]},
+          {"OTIO_SCHEMA":"Track.1","name":"other picture","kind":"Video","children":[CLIP]},
+          {"OTIO_SCHEMA":"Track.1","name":"A2","kind":"Audio","children":[OTHER]},
+          {"OTIO_SCHEMA":"Track.1","name":"dialogue","kind":"Audio","children":[CLIP]},
+          {"OTIO_SCHEMA":"Track.1","name":"music","kind":"Audio","children":[CLIP]}]}})";
+    const std::string clip =
+        R"({"OTIO_SCHEMA":"Clip.2","name":"shot","source_range":{"OTIO_SCHEMA":"TimeRange.1",
+        "start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":240},
+        "duration":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":24}},
+        "media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",
+        "target_url":"/media/A001C003_220101.mov"}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+    std::string text = standard;
+    for (std::size_t at = text.find("CLIP"); at != std::string::npos; at = text.find("CLIP"))
+        text.replace(at, 4, clip);
+    std::string other = clip;
+    other.replace(other.find("\"shot\""), 6, "\"other\"");
+    text.replace(text.find("OTHER"), 5, other);
+    LossReport read;
+    const SharedPtr<Composition> composition = readStandard(text, read);
+    ASSERT_TRUE(composition);
+    std::vector<std::string> losses;
+    EXPECT_EQ(writeEdl(*composition, {}, &losses),
+              "TITLE: mix\n\n"
+              "001  A001C003 B     C        00:00:10:00 00:00:11:00 00:00:00:00 00:00:01:00\n"
+              "AUD 3\n"
+              "* FROM CLIP NAME: shot\n"
+              "* SOURCE FILE: /media/A001C003_220101.mov\n"
+              "002  A001C003 A2    C        00:00:10:00 00:00:11:00 00:00:00:00 00:00:01:00\n"
+              "* FROM CLIP NAME: other\n"
+              "* SOURCE FILE: /media/A001C003_220101.mov\n");
+    EXPECT_EQ(losses,
+              Lines{"track other picture | track | left out: an EDL holds one video track"});
+
+    // The second video track, asked for, with reels up to 32 characters.
+    Edl::WriteOptions options;
+    options.track = 1;
+    options.reelLength = 32;
+    const std::string second = writeEdl(*composition, options, &losses);
+    EXPECT_EQ(second.rfind("TITLE: mix\n\n001  A001C003_220101  ", 0), 0u) << second;
+    EXPECT_EQ(losses, Lines{"track picture | track | left out: an EDL holds one video track"});
+    // An audio track is no video track to write.
+    options.track = 2;
+    String out;
+    LossReport report;
+    EXPECT_EQ(Edl::write(*composition, options, out, report).getCode(),
+              Status::JsonConversionFailed);
+}
+
+TEST(EdlWrite, ReelsAreMadeFromTheMediaFileName) {
+    struct Case {
+        const char* path;
+        std::uint32_t length;
+        const char* reel;
+    };
+    const Case cases[] = {
+        {"/media/A001C003_220101.mov", 8, "A001C003"},
+        {"/media/A001C003_220101.mov", 32, "A001C003_220101"},
+        {"C:\\media\\my clip (v2).mxf", 8, "myclipv2"},
+        {"file:///a/b.c/shot.01.exr", 8, "shot01"},
+        {"/media/.hidden", 8, "hidden"},
+        {"/media/---.mov", 8, "AX"},
+        {"", 8, "AX"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(Interchange::Cmx::reelFromFile(c.path, c.length), c.reel) << c.path;
+}
+
+TEST(EdlWrite, WhatAListCannotHoldIsReported) {
+    std::vector<std::string> losses;
+    writeEdl(*fromProductOtio(readExample("graded-shot.otio.json")), {}, &losses);
+    EXPECT_EQ(losses,
+              (Lines{"track V1, 00:00:00:00 | AngularMask | left out: an EDL holds no masks",
+                     "track V1, 00:00:00:00 | Comp | left out: an EDL holds no compositing"}));
+    writeEdl(*fromProductOtio(readExample("review-notes.otio.json")), {}, &losses);
+    Lines schemas;
+    for (const std::string& loss : losses)
+        schemas.push_back(
+            loss.substr(loss.find(" | ") + 3, loss.rfind(" | ") - loss.find(" | ") - 3));
+    EXPECT_EQ(schemas, (Lines{"paint", "note", "note", "paint"}));
+
+    // A tree without a composition has nothing to write.
+    const CoSharedPtr<DmRoot> empty(DmRoot::create());
+    String out;
+    LossReport report;
+    EXPECT_EQ(Edl::write(*fromTree(*empty), {}, out, report).getCode(), Status::NoData);
+}
+
+TEST(EdlWrite, ExamplesAndTestCompositionsReadBackTheSame) {
+    std::vector<SharedPtr<Composition>> compositions;
+    for (const char* name :
+         {"short-cut.otio.json", "review-notes.otio.json", "graded-shot.otio.json"})
+        compositions.push_back(fromProductOtio(readExample(name)));
+    for (const char* name :
+         {"roundtrip/annotations.json", "roundtrip/cut.json", "roundtrip/effects.json",
+          "roundtrip/missing.json", "roundtrip/timing.json", "roundtrip/tracking.json",
+          "rapidotio/full_timeline.json", "import/two_tracks.json"})
+        compositions.push_back(fromProductOtio(readTestData(name)));
+    for (const char* name : {"interchange/two-shots.otio.json", "interchange/kept-members.otio",
+                             "draw/standard.otio"}) {
+        LossReport read;
+        compositions.push_back(readStandard(readTestData(name), read));
+    }
+    compositions.push_back(fromTree(*DmTest::makeFullTree()));
+
+    // The clips of the first video track and the first four audio tracks: record
+    // frames, name and media.
+    const auto clipsOf = [](const TimelineView& view) {
+        Lines clips;
+        bool video = false;
+        int audio = 0;
+        for (const TimelineTrack& track : view.tracks) {
+            const bool written = track.kind == TimelineTrack::Kind::Video
+                                     ? !std::exchange(video, true)
+                                     : track.kind == TimelineTrack::Kind::Audio && audio++ < 4;
+            // A clip without a name comes back named by its reel: AX for one
+            // without media.
+            for (const TimelineItem& item : track.items)
+                if (written && item.isClip())
+                    clips.push_back(
+                        std::to_string(item.record.start) + "+" +
+                        std::to_string(item.record.duration) + " " +
+                        (item.name.empty() && item.targetUrl.empty() ? "AX" : item.name) + " " +
+                        item.targetUrl);
+        }
+        std::sort(clips.begin(), clips.end());
+        return clips;
+    };
+    for (const SharedPtr<Composition>& composition : compositions) {
+        ASSERT_TRUE(composition);
+        TimelineView source;
+        ASSERT_TRUE(TimelineView::build(*composition, source));
+        const std::string written = writeEdl(*composition);
+        // A list does not say its rate: it is read at the composition's.
+        const EdlRead read = readEdl(written, source.rate);
+        ASSERT_TRUE(read.status) << written;
+        // Read back, only what the edit tree keeps without playing is said again.
+        for (const std::string& loss : read.losses)
+            EXPECT_NE(loss.find("(kept, and written back as it came)"), std::string::npos) << loss;
+        EXPECT_EQ(writeEdl(*read.composition), written);
+        TimelineView back;
+        ASSERT_TRUE(TimelineView::build(*read.composition, back));
+        EXPECT_EQ(clipsOf(back), clipsOf(source)) << written;
+    }
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
