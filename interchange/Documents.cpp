@@ -1,9 +1,11 @@
 #include "interchange/Documents.h"
 
 #include "interchange/StandardOtio.h"
+#include "interchange/edl/EdlRead.h"
 #include "strictjson/StrictParse.h"
 
 #include <optional>
+#include <strings.h>
 
 namespace ZEM_0_81 {
 
@@ -27,7 +29,9 @@ std::string syntaxError(const char* text, bool nanAndInfinity) {
 /// Where and why the read of `text` failed, for Reading::where.
 std::string whereOf(const char* text, const std::string& name, Dialect dialect,
                     const String& message) {
-    const std::string syntax = syntaxError(text, dialect == Dialect::OtioStandard);
+    const std::string syntax = dialect == Dialect::Edl
+                                   ? std::string()
+                                   : syntaxError(text, dialect == Dialect::OtioStandard);
     if (!syntax.empty())
         return name + ":" + syntax;
     if (!message.empty())
@@ -42,9 +46,13 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
     DocumentReading reading;
     reading.dialect = options.dialect ? *options.dialect : detectDialect(text, length);
     String message;
-    if (reading.dialect == Dialect::OtioStandard) {
+    if (reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Edl) {
         reading.status =
-            StandardOtio::read(text, length, id, reading.composition, reading.losses, &message);
+            reading.dialect == Dialect::Edl
+                ? Interchange::Cmx::readList(text, length, options.rate, id, options.untitled,
+                                             reading.composition, reading.losses, &message)
+                : StandardOtio::read(text, length, id, reading.composition, reading.losses,
+                                     &message);
         if (!reading.status) {
             // Nothing read: a composition without content stands in for the document.
             Composition::create(reading.composition, id, "", Rational(24, 1));
@@ -72,6 +80,8 @@ Status Documents::write(const Composition& composition, Dialect dialect,
     losses.clear();
     if (message)
         *message = String();
+    if (dialect == Dialect::Edl)
+        return Edl::write(composition, options.edl, text, losses, message);
     if (dialect == Dialect::OtioStandard) {
         if (!options.otioVersion)
             return StandardOtio::write(composition, text, message);
@@ -88,6 +98,14 @@ Status Documents::write(const Composition& composition, Dialect dialect,
         return status;
     const SharedPtr<Composition> fresh = Composition::create(composition.getId(), tree);
     return fresh->getJson(jsonTypeOf(dialect), text);
+}
+
+bool Documents::dialectOfPath(const std::string& path, Dialect& dialect) {
+    constexpr const char* kEdl = ".edl";
+    if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, kEdl) != 0)
+        return false;
+    dialect = Dialect::Edl;
+    return true;
 }
 
 std::string Documents::describe(const Status& status) {

@@ -3,6 +3,7 @@
 #include "composition/Composition.h"
 #include "composition/CompositionApi.h"
 #include "interchange/Dialect.h"
+#include "interchange/Edl.h"
 #include "interchange/LossReport.h"
 #include "interchange/OtioVersion.h"
 #include "outside/core/Rational.h"
@@ -29,6 +30,12 @@ struct DocumentReadOptions {
     std::optional<Dialect> dialect;
     /// The document's name in messages: a path, "<stdin>", "<text>".
     std::string name = "<text>";
+    /// edl: the list's rate (an EDL does not say it); 0/1 takes the default, 24
+    /// frames a second, or 30000/1001 when its first FCM line says drop frame.
+    Rational rate = Rational(0, 1);
+    /// edl: the name of a composition whose list has no TITLE line (a tool
+    /// gives the file's name without its extension).
+    std::string untitled;
 };
 
 /// How to write a composition, beside its dialect.
@@ -37,6 +44,9 @@ struct DocumentWriteOptions {
     /// none writes the current release's schemas, and what other tools wrote as
     /// it came.
     std::optional<OtioVersion> otioVersion;
+    /// edl: the video track to write, the length of reel names made from file
+    /// names, drop or non-drop frame.
+    Edl::WriteOptions edl;
 };
 
 /// A text read into a composition, as far as it went.
@@ -117,6 +127,11 @@ public:
     static Status write(const Composition& composition, Dialect dialect,
                         const DocumentWriteOptions& options, String& text, LossReport& losses,
                         String* message = nullptr);
+
+    /// The dialect a file's name says it holds: "edl" for a name ending in
+    /// ".edl" (in any case); false, leaving `dialect` untouched, for any other
+    /// (JSON dialects are told apart by their text, not their names).
+    static bool dialectOfPath(const std::string& path, Dialect& dialect);
 
     /// "status 517: the OTIO JSON could not be imported": a status as messages
     /// show it.

@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <string>
-#include <vector>
 
 namespace ZEM_0_81 {
 
@@ -75,21 +74,6 @@ public:
     ///   video track.
     static Status write(const Composition& composition, const WriteOptions& options, String& out,
                         LossReport& losses, String* message = nullptr);
-
-    /// The reel an item of a track keeps: the tape or file a cut list names for
-    /// its source, kept as standard OTIO keeps it (metadata "cmx_3600" → "reel"),
-    /// whether the item was read from a list here or from standard OTIO another
-    /// tool converted from one.
-    struct Reel {
-        /// The item's track and its place among the track's items, as
-        /// TimelineView numbers them (clips and gaps, from 0).
-        std::size_t track = 0;
-        std::size_t item = 0;
-        std::string reel;
-    };
-    /// The reels the items of `composition` keep, track by track and item by
-    /// item; items without one are left out. Fails as Composition::getTree does.
-    static Status reels(const Composition& composition, std::vector<Reel>& out);
 
     /// True when `text` (`length` bytes) reads as an EDL: after blank lines, FCM
     /// lines and comment lines starting with '*', its first line is a TITLE line

@@ -341,6 +341,7 @@ private:
         item.name = textOf(segment.getName());
         item.record.start = Json::truncateToInt64(segment.getRecIn());
         item.record.duration = Json::truncateToInt64(segment.getRecLength());
+        item.reel = ForeignMembers::reelOf(segment);
         return item;
     }
 

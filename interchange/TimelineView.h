@@ -194,6 +194,10 @@ struct TimelineItem {
     bool offline = false;
     /// The clip's identifier in the edit tree (its segment id).
     std::string clipId;
+    /// The tape or file a cut list names for its source (black, for a gap),
+    /// as an EDL gives it or standard OTIO converted from one keeps it
+    /// (metadata "cmx_3600" → "reel"); empty when it has none.
+    std::string reel;
     std::vector<TimelineEffect> effects;
     /// The text paragraphs of its annotations, in order.
     std::vector<TimelineNote> notes;

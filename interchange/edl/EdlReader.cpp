@@ -6,6 +6,7 @@
 
 #include "composition/AdoptTree.h"
 #include "interchange/edl/EdlLines.h"
+#include "interchange/edl/EdlRead.h"
 #include "interchange/edl/EventClips.h"
 #include "interchange/edl/EventScan.h"
 #include "interchange/edl/HeaderLines.h"
@@ -50,7 +51,13 @@ bool listRate(const Rational& given, const char* text, std::size_t length, Ratio
 
 Status Edl::read(const char* text, std::size_t length, const Rational& rate, const String& id,
                  SharedPtr<Composition>& out, LossReport& losses, String* message) {
-    using namespace Interchange::Cmx;
+    return Interchange::Cmx::readList(text, length, rate, id, std::string(), out, losses, message);
+}
+
+Status Interchange::Cmx::readList(const char* text, std::size_t length, const Rational& rate,
+                                  const String& id, const std::string& untitled,
+                                  SharedPtr<Composition>& out, LossReport& losses,
+                                  String* message) {
     losses.clear();
     if (!text)
         length = 0;
@@ -83,8 +90,8 @@ Status Edl::read(const char* text, std::size_t length, const Rational& rate, con
     clips.clipsEnd(end);
     const DmString fcm(rateText(listAt));
     const CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
-    const CoSharedPtr<DmCompositionNode> composition(
-        DmCompositionNode::create(DmString(scan.title()), fcm, resolution.get()));
+    const CoSharedPtr<DmCompositionNode> composition(DmCompositionNode::create(
+        DmString(scan.hasTitle() ? scan.title() : untitled), fcm, resolution.get()));
     composition->setStartTC(static_cast<double>(start), fcm);
     composition->setCompLength(static_cast<double>(end > start ? end - start : 0));
     lanes.build(*composition, start);

@@ -32,7 +32,8 @@ std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {
     Dialect dialect;
     if (!dialectFromName(name->c_str(), dialect))
         throw py::value_error("unknown dialect '" + *name +
-                              "': one of 'dmtree', 'otio', 'otio-std' (or None to detect it)");
+                              "': one of 'dmtree', 'otio', 'otio-std', 'edl' (or None to detect "
+                              "it)");
     return dialect;
 }
 
@@ -58,10 +59,8 @@ struct Reading {
 /// Reads `text` as the zemcomp tool does (Documents::read): in `given`, or in
 /// the dialect the text shows. `name` names the document in messages. Needs no
 /// interpreter lock.
-Reading readDocument(const std::string& text, std::optional<Dialect> given, const String& id,
+Reading readDocument(const std::string& text, DocumentReadOptions options, const String& id,
                      const std::string& name) {
-    DocumentReadOptions options;
-    options.dialect = given;
     options.name = name;
     DocumentReading read = Documents::read(text.c_str(), text.size(), id, options);
     Reading reading;
@@ -85,26 +84,43 @@ std::shared_ptr<BoundComposition> bindReading(Reading&& reading) {
                                    std::move(reading.losses));
 }
 
+/// How to read a document the arguments describe: in `dialectName` (detected
+/// when None), an EDL at `rate` (its default when None).
+DocumentReadOptions readOptionsOf(const std::optional<std::string>& dialectName,
+                                  const py::object& rate) {
+    DocumentReadOptions options;
+    options.dialect = dialectArgument(dialectName);
+    if (!rate.is_none())
+        options.rate = rateFromPython(rate);
+    return options;
+}
+
 std::shared_ptr<BoundComposition> fromJson(const py::object& text,
                                            const std::optional<std::string>& dialectName,
-                                           const std::string& id) {
-    const std::optional<Dialect> dialect = dialectArgument(dialectName);
+                                           const std::string& id, const py::object& rate) {
+    const DocumentReadOptions options = readOptionsOf(dialectName, rate);
     const std::string bytes = documentBytes(text);
     Reading reading;
     {
         py::gil_scoped_release release;
-        reading = readDocument(bytes, dialect, String(id.c_str()), "<text>");
+        reading = readDocument(bytes, options, String(id.c_str()), "<text>");
     }
     return bindReading(std::move(reading));
 }
 
 std::shared_ptr<BoundComposition> fromFile(const py::object& path,
                                            const std::optional<std::string>& dialectName,
-                                           const std::optional<std::string>& id) {
-    const std::optional<Dialect> dialect = dialectArgument(dialectName);
+                                           const std::optional<std::string>& id,
+                                           const py::object& rate) {
+    DocumentReadOptions options = readOptionsOf(dialectName, rate);
     const py::module_ os = py::module_::import("os");
     const std::string fileName = os.attr("fsencode")(path).cast<std::string>();
     const std::string shownName = os.attr("fsdecode")(path).cast<std::string>();
+    Dialect named;
+    if (!options.dialect && Documents::dialectOfPath(fileName, named))
+        options.dialect = named;
+    options.untitled =
+        py::module_::import("pathlib").attr("Path")(shownName).attr("stem").cast<std::string>();
     std::string text;
     int error = 0;
     bool read = false;
@@ -127,7 +143,7 @@ std::shared_ptr<BoundComposition> fromFile(const py::object& path,
     {
         py::gil_scoped_release release;
         reading =
-            readDocument(text, dialect, String(id ? id->c_str() : shownName.c_str()), shownName);
+            readDocument(text, options, String(id ? id->c_str() : shownName.c_str()), shownName);
     }
     return bindReading(std::move(reading));
 }
@@ -157,13 +173,38 @@ std::optional<OtioVersion> otioVersionArgument(const std::optional<std::string>&
     return version;
 }
 
-py::str toJson(const BoundComposition& bound, const std::string& dialectName,
-               const std::optional<std::string>& otioVersion) {
+/// The index in the timeline view of the track `track` names: its index, or
+/// its name. Raises ValueError when it names none.
+std::int32_t trackArgument(const BoundComposition& bound, const py::object& track) {
+    const TimelineView view = unlocked(bound, [](const Composition& composition) {
+        TimelineView built;
+        TimelineView::build(composition, built);
+        return built;
+    });
+    for (std::size_t t = 0; t < view.tracks.size(); ++t) {
+        const bool named =
+            py::isinstance<py::str>(track) && track.cast<std::string>() == view.tracks[t].name;
+        const bool numbered = py::isinstance<py::int_>(track) &&
+                              track.cast<std::int64_t>() == static_cast<std::int64_t>(t);
+        if (named || numbered)
+            return static_cast<std::int32_t>(t);
+    }
+    throw py::value_error("no track " + py::repr(track).cast<std::string>() +
+                          ": give its index in timeline.tracks or its name");
+}
+
+py::str toText(const BoundComposition& bound, const std::string& dialectName,
+               const std::optional<std::string>& otioVersion, const py::object& track,
+               std::uint32_t reelLength, bool nonDrop) {
     const Dialect dialect = *dialectArgument(dialectName);
     DocumentWriteOptions options;
     options.otioVersion = otioVersionArgument(otioVersion);
     if (options.otioVersion && dialect != Dialect::OtioStandard)
         throw py::value_error("otio_version is for the dialect 'otio-std'");
+    if (!track.is_none())
+        options.edl.track = trackArgument(bound, track);
+    options.edl.reelLength = reelLength;
+    options.edl.nonDropFrame = nonDrop;
     struct Written {
         Status status;
         String text;
@@ -290,23 +331,46 @@ or a float (within 0.001 of a standard rate gives that rate exactly: 29.97 is
 30000/1001), or a str ("23.976", "24000/1001", "25"). Raises Error with code
 1001 (no frame-rate text) for a value that names no rate, TypeError for a value
 of another type.)")
-        .def_static("from_json", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "", R"(
+        .def_static("from_json", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "",
+                    "rate"_a = py::none(), R"(
 Reads a document from `text` (str or bytes) into a new composition named `id`.
 
-`dialect` is "dmtree", "otio" or "otio-std"; None detects it as zemcomp does:
-edit-tree JSON by its "format" member, the product's OTIO dialect by its
-timeline metadata, anything else as standard OTIO. The document is imported
+`dialect` is "dmtree", "otio", "otio-std" or "edl"; None detects it as zemcomp
+does: edit-tree JSON by its "format" member, the product's OTIO dialect by its
+timeline metadata, an EDL by a first line that is "TITLE:" or an event,
+anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
+(as create takes one; None: 24, or 29.97 when its first FCM line says drop
+frame). The document is imported
 at once: a bad one raises Error with the status code (515 or 517 for a
 document that cannot be imported, 512 for an empty one) and a message saying
 where and why. What reading standard OTIO lost is in `losses`. Raises
 ValueError for an unknown dialect name.)")
         .def_static("from_file", &fromFile, "path"_a, "dialect"_a = py::none(), "id"_a = py::none(),
-                    R"(
+                    "rate"_a = py::none(), R"(
 Reads the document in the file at `path` (str or os.PathLike) as from_json
-does; the composition is named `id`, or the path when it is None. Messages name
+does, a name ending in ".edl" being an EDL; the composition is named `id`, or
+the path when it is None, and an EDL without a TITLE line takes the file's name
+without its extension. Messages name
 the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
 file cannot be read, and for a file over 1 GiB.)")
-        .def("to_json", &toJson, "dialect"_a, "otio_version"_a = py::none(), R"(
+        .def_static("from_text", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "",
+                    "rate"_a = py::none(),
+                    "The same as from_json, under the name that suits an EDL's text.")
+        .def("to_text", &toText, "dialect"_a, py::kw_only(), "otio_version"_a = py::none(),
+             "track"_a = py::none(), "reel_length"_a = 8, "non_drop"_a = false, R"(
+The composition as text of `dialect`, as `zemcomp convert --to DIALECT` writes it:
+to_json's dialects and options, and "edl", a CMX 3600 edit decision list, for
+which `track` is the video track to write (its index in timeline.tracks or its
+name; the first video track when None), `reel_length` the most characters of a
+reel name made from a media file's name and `non_drop` writes non-drop-frame
+timecode at 29.97 and 59.94.)")
+        .def(
+            "to_json",
+            [](const BoundComposition& bound, const std::string& dialect,
+               const std::optional<std::string>& otioVersion) {
+                return toText(bound, dialect, otioVersion, py::none(), 8, false);
+            },
+            "dialect"_a, "otio_version"_a = py::none(), R"(
 The composition as JSON text of `dialect` ("dmtree", "otio" or "otio-std"):
 what the exporter writes of the edit tree, exactly as `zemcomp convert --to
 DIALECT` prints it (the text a composition was read from is not handed back as

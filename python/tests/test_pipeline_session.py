@@ -69,7 +69,7 @@ def test_convert_and_round_trip_every_dialect():
     for path in example_paths():
         original = zc.Composition.from_file(path)
         view = original.timeline
-        for dialect in zc.DIALECTS:
+        for dialect in ("dmtree", "otio", "otio-std"):  # an EDL holds less: test_edl.py
             text = original.to_json(dialect)
             assert zc.detect_dialect(text) == dialect
             again = zc.Composition.from_json(text)

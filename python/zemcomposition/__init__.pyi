@@ -7,7 +7,7 @@ from fractions import Fraction
 from typing import Iterable, Iterator, List, Optional, Tuple, Union, overload
 
 __version__: str
-DIALECTS: Tuple[str, str, str]
+DIALECTS: Tuple[str, str, str, str]
 
 Rate = Union[Fraction, int, float, str]
 Document = Union[str, bytes, bytearray, memoryview]
@@ -303,13 +303,33 @@ class Composition:
     def create(id: str, name: str, rate: Rate) -> Composition:
         """A new composition with one empty composition node at rate."""
     @staticmethod
-    def from_json(text: Document, dialect: Optional[str] = None, id: str = "") -> Composition:
-        """Reads a document ("dmtree", "otio", "otio-std", or detected when None)."""
+    def from_json(
+        text: Document, dialect: Optional[str] = None, id: str = "", rate: Optional[Rate] = None
+    ) -> Composition:
+        """Reads a document ("dmtree", "otio", "otio-std", "edl", or detected when None)."""
+    @staticmethod
+    def from_text(
+        text: Document, dialect: Optional[str] = None, id: str = "", rate: Optional[Rate] = None
+    ) -> Composition:
+        """The same as from_json."""
     @staticmethod
     def from_file(
-        path: Union[str, bytes, os.PathLike], dialect: Optional[str] = None, id: Optional[str] = None
+        path: Union[str, bytes, os.PathLike],
+        dialect: Optional[str] = None,
+        id: Optional[str] = None,
+        rate: Optional[Rate] = None,
     ) -> Composition:
         """Reads the document in a file, as from_json does."""
+    def to_text(
+        self,
+        dialect: str,
+        *,
+        otio_version: Optional[str] = None,
+        track: Union[int, str, None] = None,
+        reel_length: int = 8,
+        non_drop: bool = False,
+    ) -> str:
+        """The composition as text of a dialect, "edl" included."""
     def to_json(self, dialect: str, otio_version: Optional[str] = None) -> str:
         """The composition as JSON of a dialect, as zemcomp convert writes it."""
     def clone(self) -> Composition:

@@ -430,7 +430,7 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     EXPECT_EQ(complete("zemcomp looks \"\""), "apply extract\n");
     EXPECT_EQ(complete("zemcomp looks extract x --form c"), "cc ccc cdl\n");
     EXPECT_EQ(complete("zemcomp list --t"), "--tracks\n");
-    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree\n");
+    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
     EXPECT_EQ(complete("zemcomp completion b"), "bash\n");
     EXPECT_EQ(run("completion zsh").exitCode, 2);

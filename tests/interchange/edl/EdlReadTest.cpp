@@ -483,12 +483,14 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
 TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {
     const EdlRead read = readEdl("TITLE: reels\n001 A001 B C 0 24 0 24\n002 BLK V C 0 24 24 48\n");
     const auto reelsOf = [](const Composition& composition) {
-        std::vector<Edl::Reel> reels;
-        EXPECT_TRUE(Edl::reels(composition, reels));
+        TimelineView view;
+        EXPECT_TRUE(TimelineView::build(composition, view));
         Lines seen;
-        for (const Edl::Reel& reel : reels)
-            seen.push_back(std::to_string(reel.track) + "/" + std::to_string(reel.item) + " " +
-                           reel.reel);
+        for (std::size_t t = 0; t < view.tracks.size(); ++t)
+            for (std::size_t i = 0; i < view.tracks[t].items.size(); ++i)
+                if (!view.tracks[t].items[i].reel.empty())
+                    seen.push_back(std::to_string(t) + "/" + std::to_string(i) + " " +
+                                   view.tracks[t].items[i].reel);
         return seen;
     };
     EXPECT_EQ(reelsOf(*read.composition), (Lines{"0/0 A001", "0/1 BLK", "1/0 A001"}));

@@ -18,7 +18,7 @@ FileOutcome checkFile(const std::string& path, const InputOptions& input) {
     const std::optional<Document> document = readOrFail(path, outcome, error);
     if (!document)
         return outcome;
-    const Loaded loaded = load(*document, input.dialect());
+    const Loaded loaded = load(*document, input.readOptions());
     const Summary summary = summarize(loaded, {});
     if (!summary.status) {
         outcome.err = errorLine(importFailure(*document, loaded, summary.status));

@@ -4,6 +4,7 @@
 #include "tools/zemcomp/commands/Command.h"
 #include "tools/zemcomp/commands/FileTask.h"
 #include "tools/zemcomp/files/FileIO.h"
+#include "tools/zemcomp/options/NumberOption.h"
 #include "tools/zemcomp/text/Summary.h"
 
 #include <iostream>
@@ -25,6 +26,21 @@ public:
         convert->add_option("-o,--output", m_outPath,
                             "File to write (written only on success); standard output by default");
         m_versionOption = addOtioVersionOption(*convert, m_version);
+        convert
+            ->add_option("--track", m_track,
+                         "With --to edl: the video track to write, by its name or its number "
+                         "as list shows them (default: the first video track)")
+            ->type_name("TRACK");
+        convert
+            ->add_option("--reel-length", m_options.edl.reelLength,
+                         "With --to edl: the most characters of a reel name made from a media "
+                         "file's name (8; 32 or more for systems that read long reel names)")
+            ->type_name("N")
+            ->capture_default_str()
+            ->transform(wholeNumberIn(1, 128));
+        convert->add_flag("--non-drop", m_options.edl.nonDropFrame,
+                          "With --to edl at 29.97 or 59.94: non-drop-frame timecode (default: "
+                          "drop frame)");
         convert->footer(dialectFooter());
         return convert;
     }
@@ -40,13 +56,15 @@ public:
             return fail(error);
         // Always through the edit tree: what is written is what the exporter of
         // the dialect makes of the tree read, never the text read.
-        const Loaded loaded = load(*document, m_input.dialect());
+        const Loaded loaded = load(*document, m_input.readOptions());
         if (!loaded.status)
             return fail(importFailure(*document, loaded, loaded.status));
         if (!printLosses(*document, loaded, m_input))
             return kDocumentFailed;
 
-        DocumentWriteOptions options;
+        DocumentWriteOptions options = m_options;
+        if (!edlTrack(*loaded.composition, options.edl.track))
+            return kBadUsage;
         if (m_versionOption->count() > 0)
             options.otioVersion = m_version;
         String text;
@@ -73,12 +91,31 @@ public:
     }
 
 private:
+    /// The track --track names, as an index of the timeline view; false, with
+    /// the reason printed, when it names none.
+    bool edlTrack(const Composition& composition, std::int32_t& track) const {
+        if (m_track.empty())
+            return true;
+        TimelineView view;
+        TimelineView::build(composition, view);
+        for (std::size_t t = 0; t < view.tracks.size(); ++t)
+            if (view.tracks[t].name == m_track || std::to_string(t + 1) == m_track) {
+                track = static_cast<std::int32_t>(t);
+                return true;
+            }
+        std::cerr << "zemcomp: --track " << m_track << ": no track of that name or number"
+                  << std::endl;
+        return false;
+    }
+
     std::string outputName() const {
         return m_outPath.empty() || m_outPath == "-" ? std::string(kStandardOutputName) : m_outPath;
     }
 
     std::string m_path, m_outPath;
     OtioVersion m_version = kCurrentOtioVersion;
+    DocumentWriteOptions m_options;
+    std::string m_track;
     CLI::Option* m_versionOption = nullptr;
     InputOptions m_input;
     Dialect m_to = Dialect::Otio;

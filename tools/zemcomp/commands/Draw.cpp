@@ -47,7 +47,7 @@ public:
             readDocument(m_path.empty() ? defaultExample(invocation.argv0) : m_path, error);
         if (!document)
             return fail(error);
-        const Loaded loaded = load(*document, m_input.dialect());
+        const Loaded loaded = load(*document, m_input.readOptions());
         TimelineView view;
         const Status status =
             loaded.status ? TimelineView::build(*loaded.composition, view) : loaded.status;

@@ -28,7 +28,7 @@ FileOutcome infoFile(const std::string& path, const InfoOptions& options) {
     const std::optional<Document> document = readOrFail(path, outcome, error);
     if (!document)
         return outcome;
-    const Loaded loaded = load(*document, options.input.dialect());
+    const Loaded loaded = load(*document, options.input.readOptions());
     const Summary summary = summarize(loaded, options.frames);
     outcome.out =
         options.json ? toJson(summary, document->name) + "\n" : toText(summary, document->name);

@@ -51,7 +51,7 @@ FileOutcome listFile(const std::string& path, const ListOptions& options) {
                 failureJson(path == "-" ? Documents::kStandardInputName : path, error, nullptr);
         return outcome;
     }
-    const Loaded loaded = load(*document, options.input.dialect());
+    const Loaded loaded = load(*document, options.input.readOptions());
     TimelineView view;
     const Status status =
         loaded.status ? TimelineView::build(*loaded.composition, view) : loaded.status;

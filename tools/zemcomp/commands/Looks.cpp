@@ -52,7 +52,7 @@ bool readCut(const std::string& path, const InputOptions& input, Document& docum
         return false;
     }
     document = std::move(*read);
-    loaded = load(document, input.dialect());
+    loaded = load(document, input.readOptions());
     if (!loaded.status) {
         fail(importFailure(document, loaded, loaded.status));
         return false;

@@ -14,10 +14,13 @@ std::optional<Document> readDocument(const std::string& path, std::string& error
     return document;
 }
 
-Loaded load(const Document& document, std::optional<Dialect> dialect) {
-    DocumentReadOptions options;
-    options.dialect = dialect;
+Loaded load(const Document& document, DocumentReadOptions options) {
+    Dialect named;
+    if (!options.dialect && Documents::dialectOfPath(document.name, named))
+        options.dialect = named;
     options.name = document.name;
+    if (document.name != Documents::kStandardInputName)
+        options.untitled = std::filesystem::path(document.name).stem().string();
     return Documents::read(document.text.c_str(), document.text.size(),
                            String(document.name.c_str()), options);
 }

@@ -24,9 +24,10 @@ struct Document {
 /// `error` to a message naming the file and the reason.
 std::optional<Document> readDocument(const std::string& path, std::string& error);
 
-/// Reads `document` in `dialect`, or in the dialect its text shows when none is
-/// given.
-Loaded load(const Document& document, std::optional<Dialect> dialect);
+/// Reads `document` as `options` say, in the dialect they name, else the one its
+/// name says (".edl"), else the one its text shows; a list without a TITLE
+/// is named after the file, without its extension.
+Loaded load(const Document& document, ZEM_0_81::DocumentReadOptions options);
 
 /// "status 517: the OTIO JSON could not be imported".
 std::string describe(const ZEM_0_81::Status& status);

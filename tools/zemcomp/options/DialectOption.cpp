@@ -1,5 +1,7 @@
 #include "tools/zemcomp/options/DialectOption.h"
 
+#include "tools/zemcomp/options/RateOption.h"
+
 #include <map>
 
 namespace zemcomp {
@@ -19,6 +21,7 @@ const DialectWord kDialectWords[] = {
     {"otio-std", Dialect::OtioStandard,
      "standard OpenTimelineIO JSON, as the OpenTimelineIO library reads and writes it"},
     {"dmtree", Dialect::DmTree, "the edit tree's own JSON"},
+    {"edl", Dialect::Edl, "a CMX 3600 edit decision list (its rate: --rate)"},
 };
 
 } // namespace
@@ -39,6 +42,7 @@ std::string dialectFooter() {
     }
     text += "Without --from the dialect is detected: dmtree by a top-level \"format\" member,\n"
             "otio by a timeline whose metadata.zem.ZEM_SCHEMA is \"TimelineMetadata.1\",\n"
+            "edl by the .edl extension or a first line that is TITLE: or an event,\n"
             "otio-std otherwise.\n";
     return text;
 }
@@ -80,9 +84,34 @@ CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& targ
 void InputOptions::add(CLI::App& command) {
     m_fromOption = addDialectOption(command, "--from", m_from,
                                     "Dialect of the input (see below; default: detected)");
+    command
+        .add_option_function<std::string>(
+            "--rate",
+            [this](const std::string& text) {
+                if (const std::optional<ZEM_0_81::Rational> rate = parseRate(text))
+                    m_rate = *rate;
+            },
+            "The frame rate of an EDL, which does not say it: 24, 25, 23.976, 29.97, 59.94, ... "
+            "or a fraction such as 30000/1001 (default: 24, or 29.97 when its first FCM line says "
+            "drop frame)")
+        ->type_name("RATE")
+        ->check(CLI::Validator(
+            [](std::string& text) {
+                return parseRate(text)
+                           ? std::string()
+                           : "not a frame rate: " + text + " (24, 23.976, 29.97, 30000/1001, ...)";
+            },
+            "", "RATE"));
     command.add_flag("--strict", strict,
                      "Fail when reading standard OTIO loses anything (the losses are listed "
                      "on standard error either way)");
+}
+
+ZEM_0_81::DocumentReadOptions InputOptions::readOptions() const {
+    ZEM_0_81::DocumentReadOptions options;
+    options.dialect = dialect();
+    options.rate = m_rate;
+    return options;
 }
 
 std::optional<Dialect> InputOptions::dialect() const {

@@ -71,10 +71,30 @@ std::string colourText(const Colour& colour) {
     return text;
 }
 
+/// True when an item of `view` names its reel, as a cut list gives them.
+bool hasReels(const TimelineView& view) {
+    for (const TimelineTrack& track : view.tracks)
+        for (const TimelineItem& item : track.items)
+            if (!item.reel.empty())
+                return true;
+    return false;
+}
+
 std::string clipTable(const TimelineView& view) {
     const Clock clock = Clock::of(view);
-    Table table({"TRACK", "#>", "TYPE", "NAME", "REC IN", "REC OUT", "REC FRAMES>", "SRC IN",
-                 "SRC OUT", "SRC FRAMES>", "SRC RATE", "EFFECTS", "NOTES>", "MEDIA"});
+    // A REEL column, before MEDIA, only where an item has one: conform looks for it.
+    const bool reels = hasReels(view);
+    std::vector<std::string> header = {
+        "TRACK",  "#>",      "TYPE",        "NAME",     "REC IN",  "REC OUT", "REC FRAMES>",
+        "SRC IN", "SRC OUT", "SRC FRAMES>", "SRC RATE", "EFFECTS", "NOTES>",  "MEDIA"};
+    if (reels)
+        header.insert(header.end() - 1, "REEL");
+    Table table(header);
+    const auto addRow = [&](std::vector<std::string> row, const std::string& reel) {
+        if (reels)
+            row.insert(row.end() - 1, reel);
+        table.add(std::move(row));
+    };
     for (std::size_t t = 0; t < view.tracks.size(); ++t) {
         const TimelineTrack& track = view.tracks[t];
         auto transition = track.transitions.begin();
@@ -84,10 +104,11 @@ std::string clipTable(const TimelineView& view) {
             for (; transition != track.transitions.end() && (!before || transition->cut <= *before);
                  ++transition) {
                 const FrameRange record = transition->record();
-                table.add({trackLabel(track, t), "", "transition", transition->name,
-                           timecodeText(record.start, clock), timecodeText(record.end(), clock),
-                           framesText(record.start, std::to_string(record.duration)), "", "", "",
-                           "", transition->type, "", ""});
+                addRow({trackLabel(track, t), "", "transition", transition->name,
+                        timecodeText(record.start, clock), timecodeText(record.end(), clock),
+                        framesText(record.start, std::to_string(record.duration)), "", "", "", "",
+                        transition->type, "", ""},
+                       "");
             }
         };
         for (std::size_t i = 0; i < track.items.size(); ++i) {
@@ -129,7 +150,7 @@ std::string clipTable(const TimelineView& view) {
                 }
                 row[10] = rateText(source.rate);
             }
-            table.add(std::move(row));
+            addRow(std::move(row), item.reel);
         }
         addTransitions(nullptr);
     }
@@ -259,6 +280,10 @@ void writeItem(Writer& writer, const TimelineItem& item) {
     writer.String(TimelineItem::kindName(item.kind));
     writer.Key("name");
     writeString(writer, item.name);
+    if (!item.reel.empty()) {
+        writer.Key("reel");
+        writeString(writer, item.reel);
+    }
     writer.Key("record");
     writeRange(writer, item.record);
     writer.Key("source");
