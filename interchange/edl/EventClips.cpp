@@ -305,16 +305,13 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
         const auto index = static_cast<std::size_t>(statements.first[slot(Keyword::FreezeFrame)]);
         speeds.push_back(
             Kept::speedText(true, 0.0, Kept::kFreezeFrame, event.comments[index].text));
-        if (!side.speed) {
-            playsAsItStands = length == 1;
-            speedLine = event.comments[index].line;
+        // Said at the M2 line when there is one, as one speed of the clip.
+        if (length != 1 && playsAsItStands)
             speedWhat = "freeze frame";
-        }
+        playsAsItStands = playsAsItStands && length == 1;
+        if (!side.speed)
+            speedLine = event.comments[index].line;
     }
-    if (!playsAsItStands)
-        m_report.lose(speedLine, side.speed ? "M2" : "FREEZE FRAME",
-                      speedWhat + " not applied: the clip plays its record length at the rate" +
-                          ForeignMembers::Leftovers::kKeptNote);
     if (speeds.empty() && !black && line.sourceLength() != length)
         m_report.lose(text.line, kEvent,
                       "the source lasts " + std::to_string(line.sourceLength()) +
@@ -330,6 +327,10 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
                           "no record time: nothing moves" +
                           ForeignMembers::Leftovers::kKeptNote);
     }
+    if (!playsAsItStands)
+        m_report.lose(speedLine, side.speed ? "M2" : "FREEZE FRAME",
+                      speedWhat + " not applied: the clip plays its record length at the rate" +
+                          ForeignMembers::Leftovers::kKeptNote);
 
     Kept::SegmentData data;
     data.reel = text.reel;

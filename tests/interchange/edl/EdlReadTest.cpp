@@ -253,7 +253,10 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
                              "* FREEZE FRAME\n"                                // 13 one frame
                              "007 G V C 0 1 99 101\n"                          // 14
                              "* FREEZE FRAME\n"                                // 15 two frames
-                             "008 H V C 0 26 101 125\n";                       // 16 no speed
+                             "008 H V C 0 26 101 125\n"                        // 16 no speed
+                             "009 J V C 0 2 125 127\n"                         // 17
+                             "M2   J       024.0                00:00:00:00\n" // 18 the rate,
+                             "* FREEZE FRAME\n";                               // 19 and frozen
     const EdlRead read = readEdl(list);
     Lines kept;
     for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
@@ -266,13 +269,16 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
                        std::to_string(effect["time_scalar"].GetDouble()));
     }
     // time_scalar is the speed over the rate: 48 / 24 = 2, -24 / 24 = -1, 23.9 / 24.
-    EXPECT_EQ(kept, (Lines{"LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 -1.000000",
-                           "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000",
-                           "LinearTimeWarp.1 " + std::to_string(23.9 / 24),
-                           "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000"}));
+    EXPECT_EQ(
+        kept,
+        (Lines{"LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 -1.000000", "FreezeFrame.1 0.000000",
+               "LinearTimeWarp.1 1.000000", "LinearTimeWarp.1 " + std::to_string(23.9 / 24),
+               "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000"}));
     // Each clip keeps its record length; its event's source out is kept.
     EXPECT_EQ(itemsOf(*read.composition)[0], "V 0+24 clip A src 0 reel A");
-    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 5", "line 7", "line 15", "line 16"}));
+    // J plays at the rate, but frozen over two frames: said at its M2 line.
+    EXPECT_EQ(lossPlaces(read.losses),
+              (Lines{"line 3", "line 5", "line 7", "line 15", "line 16", "line 18"}));
 }
 
 TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
