@@ -107,7 +107,8 @@ void writePlaceholderReference(OtioWriter& writer) {
 
 /// The inputs of the clip's references: ordered by the place each says it has
 /// (the active reference, saying none, first), those without one after, in key
-/// order (as the OpenTimelineIO library keeps them).
+/// order (as the OpenTimelineIO library keeps them). Of references under the
+/// same key, only the first is read.
 std::vector<CoSharedPtr<DmSourceNode::MediaInput>>
 readInputs(ReadContext& context, const Members& clip, int version,
            const MediaReferenceSchema::Defaults& defaults) {
@@ -135,6 +136,13 @@ readInputs(ReadContext& context, const Members& clip, int version,
                 continue;
             }
             const std::string key = textOf(member.name);
+            // Of references under one key the OpenTimelineIO library keeps the first.
+            if (std::any_of(found.begin(), found.end(),
+                            [&](const Found& entry) { return entry.key == key; })) {
+                context.lose(std::string(), "dropped: a second media reference under the same "
+                                            "key (the first is the clip's)");
+                continue;
+            }
             found.push_back(
                 Found{MediaReferenceSchema::read(context, member.value, &member.name, defaults),
                       key == active, key});

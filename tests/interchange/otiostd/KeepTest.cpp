@@ -2,8 +2,8 @@
 // sequences as path patterns, their own metadata and members as text, and all
 // of it goes back out as it came, in the OpenTimelineIO library's view.
 
-#include "interchange/TimelineView.h"
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/support/TestData.h"
@@ -954,6 +954,22 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     EXPECT_STREQ(keylessClip["active_media_reference_key"].GetString(), "");
     EXPECT_TRUE(keylessClip["media_references"].HasMember(""));
     expectStableRoundTrip(*keyless, keylessText);
+
+    // Of two references under one key, the first is the clip's; the second is
+    // reported, as the OpenTimelineIO library keeps only the first.
+    std::string twice = document("PROXY");
+    twice.replace(twice.find("HIGH_RES"), 8, "PROXY");
+    const SharedPtr<Composition> first = readStandard(twice, losses);
+    ASSERT_TRUE(first);
+    EXPECT_EQ(
+        entriesOf(losses),
+        std::vector<std::string>{"/tracks/children/0/children/0/media_references/PROXY | none | "
+                                 "dropped: a second media reference under the same key "
+                                 "(the first is the clip's)"});
+    TimelineView twiceView;
+    ASSERT_TRUE(TimelineView::build(*first, twiceView));
+    ASSERT_EQ(twiceView.tracks[0].items[0].media.size(), 1u);
+    EXPECT_EQ(twiceView.tracks[0].items[0].media[0].path, "hi.mov");
 
     // An input a host adds takes a key of this system's that no other has.
     Status status;
