@@ -123,6 +123,7 @@ private:
         m_context.report->item(track.name, at, schema, what);
     }
     void source(const WrittenTrack& track, const DmSourceNode& source, WrittenEvent& event);
+    void keepNoMedia(const WrittenTrack& track, const char* schema, WrittenEvent& event);
     void effects(const WrittenTrack& track, const DmSegmentNode& segment, WrittenEvent& event);
     void notes(const WrittenTrack& track, const DmAnnotationSettings& annotation,
                WrittenEvent& event);
@@ -177,6 +178,8 @@ bool EventMaker::make(const WrittenTrack& track, const DmSegmentNode& segment,
     effects(track, segment, event);
     speeds(track, segment, event);
     transition(track, segment, previous, event);
+    if (event.path.empty() && !isBlackReel(event.reel))
+        keepNoMedia(track, schema, event);
     if (!ForeignMembers::Leftovers::enabled(segment))
         lose(track, event.recordIn, schema,
              "written enabled: it is disabled, which an EDL cannot say");
@@ -184,6 +187,26 @@ bool EventMaker::make(const WrittenTrack& track, const DmSegmentNode& segment,
     // event says; any other gap is a hole in record time.
     return !gap || !kept.reel.empty() || event.hasTransition || event.hasLook ||
            !event.notes.empty() || !event.speedLines.empty();
+}
+
+void EventMaker::keepNoMedia(const WrittenTrack& track, const char* schema, WrittenEvent& event) {
+    // The statements a reader takes for the media of an event written this way:
+    // a kept one would give a clip without media the media it names.
+    using Keywords = std::array<Keyword, 3>;
+    const Keywords media = event.hasTransition
+                               ? Keywords{Keyword::ToFile, Keyword::ToClip, Keyword::SourceFile}
+                               : Keywords{Keyword::SourceFile, Keyword::FromFile, Keyword::FromClip};
+    auto namesMedia = [&](const std::string& kept) {
+        std::string_view value;
+        const Keyword keyword = keywordOf(kept, value);
+        return !value.empty() && std::find(media.begin(), media.end(), keyword) != media.end();
+    };
+    const auto end = std::remove_if(event.comments.begin(), event.comments.end(), namesMedia);
+    if (end == event.comments.end())
+        return;
+    event.comments.erase(end, event.comments.end());
+    lose(track, event.recordIn, schema,
+         "a kept comment left out: read back, it would name media for a clip without any");
 }
 
 void EventMaker::source(const WrittenTrack& track, const DmSourceNode& clip, WrittenEvent& event) {

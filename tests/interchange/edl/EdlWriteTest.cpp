@@ -219,6 +219,26 @@ TEST(EdlWrite, WhatAListCannotHoldIsReported) {
     EXPECT_EQ(Edl::write(*fromTree(*empty), {}, out, report).getCode(), Status::NoData);
 }
 
+TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
+    // A key's FROM CLIP names its background, which has no line here: kept as a
+    // plain comment. The foreground is written as a cut, whose reader would take
+    // that statement for its media: left out and reported, the remark kept.
+    const std::string list = "TITLE: key\n"
+                             "001 FG V K 000 00:00:10:00 00:00:12:00 00:00:00:00 00:00:02:00\n"
+                             "* FROM CLIP: /media/bg.mov\n"
+                             "* a plain remark\n";
+    std::vector<std::string> losses;
+    const std::string written = writeEdl(*compositionOf(list), {}, &losses);
+    EXPECT_EQ(written,
+              "TITLE: key\n\n"
+              "001  FG       V     C        00:00:10:00 00:00:12:00 00:00:00:00 00:00:02:00\n"
+              "* FROM CLIP NAME: FG\n"
+              "* a plain remark\n");
+    EXPECT_EQ(losses, (Lines{"track V2, 00:00:00:00 | clip | a kept comment left out: read back, "
+                             "it would name media for a clip without any"}));
+    EXPECT_EQ(writeEdl(*compositionOf(written)), written);
+}
+
 TEST(EdlWrite, ExamplesAndTestCompositionsReadBackTheSame) {
     std::vector<SharedPtr<Composition>> compositions;
     for (const char* name :
