@@ -173,25 +173,38 @@ CoSharedPtr<DmFrameResolution> resolutionOf(const double (&corners)[4]) {
     return resolution;
 }
 
-/// True when `input` keeps another tool's image bounds that its resolution's
-/// bounds were read from and still are: they are written back as they came.
-bool keepsItsBounds(const DmSourceNode::Input& input) {
-    rapidotio::Document kept;
-    double corners[4];
-    const DmFrameResolution* resolution = input.getPrimaryRes();
-    if (!resolution || !ForeignMembers::keptMembers(input, kept) ||
-        !cornersOf(OtioTiming::memberOf(kept, kAvailableImageBounds), corners))
-        return false;
+/// True when `resolution` is the one read from a box with `corners`.
+bool readFrom(const DmFrameResolution& resolution, const double (&corners)[4]) {
     const CoSharedPtr<DmFrameResolution> read = resolutionOf(corners);
     double a[4] = {}, b[4] = {};
-    resolution->getCenterX(a[0]), resolution->getCenterY(a[1]);
-    resolution->getSizeX(a[2]), resolution->getSizeY(a[3]);
+    resolution.getCenterX(a[0]), resolution.getCenterY(a[1]);
+    resolution.getSizeX(a[2]), resolution.getSizeY(a[3]);
     read->getCenterX(b[0]), read->getCenterY(b[1]), read->getSizeX(b[2]), read->getSizeY(b[3]);
     for (int i = 0; i < 4; ++i) {
         if (!RecordTime::identical(a[i], b[i]))
             return false;
     }
     return true;
+}
+
+/// True when `input` keeps another tool's image bounds that its resolution's
+/// bounds were read from and still are: they are written back as they came.
+bool keepsItsBounds(const DmSourceNode::Input& input) {
+    rapidotio::Document kept;
+    double corners[4];
+    const DmFrameResolution* resolution = input.getPrimaryRes();
+    return resolution && ForeignMembers::keptMembers(input, kept) &&
+           cornersOf(OtioTiming::memberOf(kept, kAvailableImageBounds), corners) &&
+           readFrom(*resolution, corners);
+}
+
+/// True when the box with `corners` is not what `resolution`'s bounds give
+/// back exactly.
+bool differsFrom(const DmFrameResolution* resolution, const double (&corners)[4]) {
+    double written[4];
+    return !boxOf(resolution, written) ||
+           !std::equal(std::begin(written), std::end(written), std::begin(corners),
+                       [](double a, double b) { return RecordTime::identical(a, b); });
 }
 
 void writeImageBounds(OtioWriter& writer, const DmFrameResolution* resolution) {
@@ -559,20 +572,22 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
         static_cast<eDmTreeMediaType>(mediaType), flag));
     // Another tool's image bounds are the resolution's bounds, as this system
     // writes them; kept as well when the resolution does not give them back
-    // exactly.
+    // exactly. Beside this system's description, such bounds are kept again
+    // when the resolution was read from them (as written back).
     bool keepBounds = false;
     double corners[4];
+    const bool box = cornersOf(members.find(kAvailableImageBounds), corners);
     if (zem.exists()) {
         const Value* resolution = description.find(kResolution);
         if (!resolution || !resolution->IsNull())
             input->setPrimaryRes(
                 ResolutionJson::readMembers(description, kResolutionProperties).get());
-    } else if (cornersOf(members.find(kAvailableImageBounds), corners)) {
+        keepBounds = box && input->getPrimaryRes() &&
+                     readFrom(*input->getPrimaryRes(), corners) &&
+                     differsFrom(input->getPrimaryRes(), corners);
+    } else if (box) {
         input->setPrimaryRes(resolutionOf(corners).get());
-        double written[4];
-        keepBounds = !boxOf(input->getPrimaryRes(), written) ||
-                     !std::equal(std::begin(written), std::end(written), std::begin(corners),
-                                 [](double a, double b) { return RecordTime::identical(a, b); });
+        keepBounds = differsFrom(input->getPrimaryRes(), corners);
     }
     readAudio(description, *input);
     readExtraData(description, *input);

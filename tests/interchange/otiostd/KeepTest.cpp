@@ -1006,6 +1006,30 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
                   "them plays (the OpenTimelineIO library plays none)"});
 }
 
+TEST(StandardOtioKeeping, ImageBoundsTheResolutionCannotGiveBackStayAsTheyCame) {
+    // A box from x = 0.1 to 1920 is a resolution 1919.9 wide centred on 960.05,
+    // whose bounds start at 0.09999999999990905: the box is kept, and written
+    // back as it came, beside this system's description of the same resolution.
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)"
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
+        R"("TimeRange.1", "start_time": )" +
+        rationalTime("24.0", "0.0") + R"(, "duration": )" + rationalTime("24.0", "10.0") +
+        R"(}, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
+        R"("target_url": "a.mov", "available_range": null, "available_image_bounds": )"
+        R"({"OTIO_SCHEMA": "Box2d.1", "min": {"OTIO_SCHEMA": "V2d.1", "x": 0.1, "y": 0.0}, )"
+        R"("max": {"OTIO_SCHEMA": "V2d.1", "x": 1920.0, "y": 1080.0}}}}}]}]}})";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    const rapidjson::Document output = parsedWithLiterals(written);
+    const rapidjson::Value& reference = itemOf(output, 0)["media_references"]["DEFAULT_MEDIA"];
+    EXPECT_EQ(reference["available_image_bounds"]["min"]["x"].GetDouble(), 0.1);
+    expectStableRoundTrip(*read, written);
+}
+
 TEST(StandardOtioKeeping, ACollectionsMembersKeepItACollection) {
     // One timeline in a collection that carries a tool's metadata: written back,
     // the collection stays, with its metadata, around the one timeline.
