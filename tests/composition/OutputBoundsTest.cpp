@@ -71,10 +71,26 @@ TEST(OutputBounds, GapStrokesCountOnlyWhileTheGapCoversAndTheLayerShows) {
         return compositionOfText(
             timeline(track(gap(10, 24, stroke(shownFrom, 10, 5, 5, 2)) + "," + clip("a", 0, 10))));
     };
-    // Grown from the zero bounds, which keep the origin.
-    expectBounds(boundsAt(*at(0), 3), 3, 3, 6, 6);
-    expectBounds(boundsAt(*at(0), 12), 0, 0, 0, 0); // the gap does not cover 12
-    expectBounds(boundsAt(*at(20), 3), 0, 0, 0, 0); // the layer does not show at 3
+    struct Case {
+        double shownFrom; // the layer shows for 10 frames from here
+        std::int64_t frame;
+        bool counts;
+    };
+    // The gap covers frames 0 to 9.
+    const Case cases[] = {
+        {0, 3, true},   {0, 9, true},  // the layer's last frame, 0 + 10 - 1
+        {4, 4, true},   {4, 3, false}, // its first frame, and the one before
+        {-6, 3, true},  {-6, 4, false}, {0, 12, false}, // the gap does not cover 12
+        {20, 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.shownFrom) + " at " + std::to_string(c.frame));
+        // Grown from the zero bounds, which keep the origin.
+        if (c.counts)
+            expectBounds(boundsAt(*at(c.shownFrom), c.frame), 3, 3, 6, 6);
+        else
+            expectBounds(boundsAt(*at(c.shownFrom), c.frame), 0, 0, 0, 0);
+    }
 }
 
 TEST(OutputBounds, SourceStrokesCountWheneverTheLayerShows) {
