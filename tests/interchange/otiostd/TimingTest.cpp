@@ -65,7 +65,7 @@ TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
     // No global start. V1: a 48-frame gap; a 20-frame clip whose missing media has
     // no range; a transition (no track time); a clip without a source range that
     // plays its media's 19 available frames from 10; a nested stack whose longest
-    // track lasts 10 + 6 frames; a transition last, whose out offset of 3 the track
+    // track, the second after an empty one, lasts 10 + 6 frames; a transition last, whose out offset of 3 the track
     // adds to its duration. All at 48: V1 lasts 48 + 20 + 19 + 16 + 3 = 106.
     // A2: one clip of 24 frames at 24, that is 48 at 48. The timeline lasts 106 at
     // 48, the rate at which everything is whole.
@@ -90,12 +90,12 @@ TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
                      range(10, 19, 48) + R"(}},
              "active_media_reference_key": "DEFAULT_MEDIA"},
             {"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [
+                {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": []},
                 {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
                     {"OTIO_SCHEMA": "Clip.1", "name": "deep", "source_range": )" +
                      range(0, 10, 48) + R"(},
                     {"OTIO_SCHEMA": "Clip.1", "name": "deeper", "source_range": )" +
-                     range(0, 6, 48) + R"(}]},
-                {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": []}]},
+                     range(0, 6, 48) + R"(}]}]},
             {"OTIO_SCHEMA": "Transition.1", "name": "out", "transition_type": "SMPTE_Dissolve",
              "in_offset": )" +
                      time(3, 48) + R"(, "out_offset": )" + time(3, 48) + R"(}]},
@@ -127,8 +127,8 @@ TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
     };
     EXPECT_TRUE(named("/tracks/children/0/children/2 | Transition.1 |"));
     EXPECT_TRUE(named("/tracks/children/0/children/4 | Stack.1 | approximated"));
-    EXPECT_TRUE(named("/tracks/children/0/children/4/children/0/children/0 | Clip.1 |"));
-    EXPECT_TRUE(named("/tracks/children/0/children/4/children/0/children/1 | Clip.1 |"));
+    EXPECT_TRUE(named("/tracks/children/0/children/4/children/1/children/0 | Clip.1 |"));
+    EXPECT_TRUE(named("/tracks/children/0/children/4/children/1/children/1 | Clip.1 |"));
     EXPECT_TRUE(named("/tracks/children/0/children/5 | Transition.1 |"));
 }
 
