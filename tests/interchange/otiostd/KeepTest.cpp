@@ -67,7 +67,7 @@ const char* const kDocument = R"({
        "source_range": {"OTIO_SCHEMA": "TimeRange.1",
          "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 0.0},
          "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 24.0}},
-       "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "fill", "color": "GREEN",
+       "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "fill",
          "marked_range": {"OTIO_SCHEMA": "TimeRange.1",
            "start_time": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 5.0},
            "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0}}}]},
@@ -96,13 +96,13 @@ const rapidjson::Value& itemOf(const rapidjson::Value& timeline, rapidjson::Size
     return timeline["tracks"]["children"][0]["children"][index];
 }
 
-/// "caption start+duration r,g,b" of each note of an item.
+/// "caption start+duration r,g,b,a" of each note of an item.
 std::vector<std::string> notesOf(const TimelineItem& item) {
     std::vector<std::string> notes;
     for (const TimelineNote& note : item.notes) {
         char colour[64];
-        std::snprintf(colour, sizeof colour, "%g,%g,%g", note.colour.red, note.colour.green,
-                      note.colour.blue);
+        std::snprintf(colour, sizeof colour, "%g,%g,%g,%g", note.colour.red, note.colour.green,
+                      note.colour.blue, note.colour.alpha);
         notes.push_back(note.text + " " + std::to_string(note.range.start) + "+" +
                         std::to_string(note.range.duration) + " " + colour);
     }
@@ -150,11 +150,12 @@ TEST(StandardOtioKeeping, MarkersBecomeNotesAndEverythingElseIsKeptAsText) {
     const std::vector<TimelineItem>& items = view.tracks[0].items;
     ASSERT_EQ(items.size(), 3u);
     // A marker of no length shows for one frame; Marker.1's "range" is its marked
-    // range; a colour name is OTIO's colour, in any case.
+    // range; a colour name is OTIO's colour, in any case; a marker without one is
+    // green, as OTIO makes it.
     EXPECT_EQ(notesOf(items[0]),
-              (std::vector<std::string>{"focus: soft 86410+1 1,0,0", "ok 86420+10 0,0,1",
-                                        "old 86440+4 1,1,0"}));
-    EXPECT_EQ(notesOf(items[1]), (std::vector<std::string>{"fill 86453+2 0,1,0"}));
+              (std::vector<std::string>{"focus: soft 86410+1 1,0,0,1", "ok 86420+10 0,0,1,1",
+                                        "old 86440+4 1,1,0,1"}));
+    EXPECT_EQ(notesOf(items[1]), (std::vector<std::string>{"fill 86453+2 0,1,0,1"}));
     ASSERT_EQ(items[2].media.size(), 1u);
     EXPECT_EQ(items[2].media[0].path, "file:///plates/sh020/sh020.%04d.exr");
     EXPECT_EQ(items[2].media[0].kind, TimelineMedia::Kind::File);
@@ -254,7 +255,7 @@ TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
 }
 
 /// The "OTIO_SCHEMA" of every object in `value`, and the type of each marker's
-/// colour ("Marker.2 string").
+/// colour where it has one ("Marker.2 string").
 void schemasIn(const rapidjson::Value& value, std::set<std::string>& schemas) {
     if (value.IsArray()) {
         for (const auto& element : value.GetArray())
@@ -266,7 +267,7 @@ void schemasIn(const rapidjson::Value& value, std::set<std::string>& schemas) {
     if (value.HasMember("OTIO_SCHEMA")) {
         const std::string schema = value["OTIO_SCHEMA"].GetString();
         schemas.insert(schema);
-        if (schema.rfind("Marker.", 0) == 0)
+        if (schema.rfind("Marker.", 0) == 0 && value.HasMember("color"))
             schemas.insert(schema + (value["color"].IsString() ? " string" : " object"));
     }
     for (const auto& member : value.GetObject())
