@@ -183,6 +183,18 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 60000);
     EXPECT_EQ(view.duration, 0);
+
+    // A rate under a frame a second (a time-lapse at one frame every two
+    // seconds) is a rate too: start 10 and a clip of 3 frames, at 1/2.
+    view = viewOf(timeline(time(10, 0.5), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+                                          R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": )"
+                                          R"("lapse", "source_range": )" +
+                                              range(0, 3, 0.5) + "}]}"),
+                  losses);
+    EXPECT_EQ(view.rate.getNumerator(), 1);
+    EXPECT_EQ(view.rate.getDenominator(), 2u);
+    EXPECT_EQ(view.start, 10);
+    EXPECT_EQ(view.duration, 3);
 }
 
 TEST(StandardOtioTiming, OlderAndOtherRootsAndLiteralsTheOtioLibraryWrites) {
