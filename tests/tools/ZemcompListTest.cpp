@@ -239,6 +239,37 @@ TEST_F(ZemcompList, TransitionsOfStandardOtioSitAcrossTheirCuts) {
     EXPECT_FALSE(listed["tracks"][0].HasMember("transitions"));
 }
 
+TEST_F(ZemcompList, NoteColoursAreTheNearestBytes) {
+    struct Case {
+        const char* colour; // a marker's "color" member
+        const char* shown;
+    };
+    // Orange is 1, 0.5, 0: 127.5 is shown as 0x80. 0.1 x 255 = 25.5 is 0x1a.
+    const Case cases[] = {
+        {R"("ORANGE")", "#ff8000"},
+        {R"("PURPLE")", "#800080"},
+        {"null", "#00ff00"}, // none: green
+        {R"({"OTIO_SCHEMA":"Color.1","r":0.1,"g":0.2,"b":1.0,"a":1.0})", "#1a33ff"},
+    };
+    for (const Case& c : cases) {
+        const fs::path path = scratchFile(
+            "marker.otio",
+            R"({"OTIO_SCHEMA":"Timeline.1","name":"m","tracks":{"OTIO_SCHEMA":"Stack.1",)"
+            R"("children":[{"OTIO_SCHEMA":"Track.1","kind":"Video","children":[{"OTIO_SCHEMA":)"
+            R"("Clip.2","name":"c","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)"
+            R"({"OTIO_SCHEMA":"RationalTime.1","rate":24.0,"value":0.0},"duration":)"
+            R"({"OTIO_SCHEMA":"RationalTime.1","rate":24.0,"value":10.0}},"markers":[{)"
+            R"("OTIO_SCHEMA":"Marker.2","name":"look","color":)" +
+                std::string(c.colour) +
+                R"(,"marked_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":)"
+                R"("RationalTime.1","rate":24.0,"value":2.0},"duration":{"OTIO_SCHEMA":)"
+                R"("RationalTime.1","rate":24.0,"value":0.0}}}]}]}]}})");
+        const ToolRun notes = run("list --notes " + path.string());
+        ASSERT_EQ(notes.exitCode, 0) << notes.err;
+        EXPECT_TRUE(contains(notes.out, std::string("  ") + c.shown + "  look")) << notes.out;
+    }
+}
+
 TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
     // 29.97 drop-frame: frame 107892 is one hour on the clock.
     const fs::path ntsc = scratchFile("ntsc.json", oneClipTimeline(29.97, 107892, 1800));
