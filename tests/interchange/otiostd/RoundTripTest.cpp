@@ -282,7 +282,7 @@ TEST(StandardOtioRoundTrip, RecordTimesWithHolesOverlapsAndFractions) {
     addCut(plain.layer);
     addGap(plain.layer, 86472.0, 24.0);
     addCut(plain.layer);
-    addSource(plain.layer, 86520.0, 72.0, 0.0, "sh020");
+    addSource(plain.layer, 86497.0, 72.0, 0.0, "sh020"); // a hole of one frame before it
     // A layer that starts 12 frames before the composition: its track's trim
     // starts 12 frames in, so that the clip is there too.
     OneLayer early("24", 86400.0);
@@ -296,8 +296,8 @@ TEST(StandardOtioRoundTrip, RecordTimesWithHolesOverlapsAndFractions) {
                         "Gap.1 filler  86400.000000+24.000000",
                         "Clip.2 sh010 86424.000000+48.000000",
                         "Gap.1  86472.000000+24.000000",
-                        "Gap.1 filler  86496.000000+24.000000",
-                        "Clip.2 sh020 86520.000000+72.000000",
+                        "Gap.1 filler  86496.000000+1.000000",
+                        "Clip.2 sh020 86497.000000+72.000000",
                     }},
           std::pair{early.root.get(),
                     std::vector<std::string>{"Clip.2 sh005 86388.000000+20.000000",
