@@ -46,21 +46,6 @@ DmAnimationChannel* constantChannel(float value) {
     return channel;
 }
 
-std::string rationalTime(const std::string& value, const std::string& rate) {
-    std::string text = R"({"OTIO_SCHEMA":"RationalTime.1")";
-    if (!value.empty())
-        text += R"(,"value":)" + value;
-    if (!rate.empty())
-        text += R"(,"rate":)" + rate;
-    return text + "}";
-}
-
-std::string timeRange(const std::string& start, const std::string& duration,
-                      const std::string& rate) {
-    return R"({"start_time":)" + rationalTime(start, rate) + R"(,"duration":)" +
-           rationalTime(duration, rate) + R"(,"OTIO_SCHEMA":"TimeRange.1"})";
-}
-
 OneLayerTree::OneLayerTree(const char* fcm) : root(DmRoot::create()) {
     DmReelNode* reel = DmReelNode::create();
     root->addReel(reel);

@@ -4,6 +4,7 @@
 // and expected OTIO documents written readably.
 
 #include "outside/dmtree/DmTree.h"
+#include "tests/support/OtioText.h"
 
 #include <string>
 
@@ -19,14 +20,6 @@ std::string exportText(const CoSharedPtr<DmRoot>& root);
 
 /// A channel holding one key frame with `value`.
 DmAnimationChannel* constantChannel(float value);
-
-/// A RationalTime object as the writer prints it, from the printed value and rate
-/// ("" leaves that member out).
-std::string rationalTime(const std::string& value, const std::string& rate);
-
-/// A TimeRange object from its four printed numbers.
-std::string timeRange(const std::string& start, const std::string& duration,
-                      const std::string& rate);
 
 /// An edit tree with one composition "Edit" at `fcm` (start TC 0), one track and
 /// one video layer "V1"; tests add segments to `layer`.

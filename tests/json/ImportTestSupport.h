@@ -6,6 +6,7 @@
 #include "outside/dmtree/DmTree.h"
 #include "rapidotio/RootNode.h"
 #include "json/DmTreeImporter.h"
+#include "tests/support/OtioText.h"
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -13,18 +14,6 @@
 #include <string>
 
 namespace ZEM_0_81::test {
-
-/// A "RationalTime.1" object.
-inline std::string rationalTime(double value, double rate) {
-    return R"({"OTIO_SCHEMA":"RationalTime.1","value":)" + std::to_string(value) + R"(,"rate":)" +
-           std::to_string(rate) + "}";
-}
-
-/// A "TimeRange.1" object of two times at one rate.
-inline std::string timeRange(double start, double duration, double rate) {
-    return R"({"OTIO_SCHEMA":"TimeRange.1","start_time":)" + rationalTime(start, rate) +
-           R"(,"duration":)" + rationalTime(duration, rate) + "}";
-}
 
 /// A "Gap.1" of `frames` at `rate`, with optional extra members.
 inline std::string gap(double frames, double rate = 24.0, const std::string& more = "") {

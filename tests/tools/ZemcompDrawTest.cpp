@@ -3,6 +3,7 @@
 // draws a part of the timeline when asked, stays small for huge timelines and
 // never changes from one run to the next.
 #include "tests/tools/SvgDocument.h"
+#include "tests/support/OtioText.h"
 #include "tests/tools/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -19,6 +20,7 @@ namespace fs = std::filesystem;
 using zemcomp::test::SvgDocument;
 using zemcomp::test::SvgElement;
 using zemcomp::test::ToolRun;
+using ZEM_0_81::test::timeRange;
 
 namespace {
 
@@ -119,10 +121,7 @@ std::string hugeTimeline(int clips) {
         R"("tracks":{"OTIO_SCHEMA":"Stack.1","name":"tracks","children":[)"
         R"({"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)";
     const auto range = [](long start, long duration) {
-        return R"({"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":"RationalTime.1","value":)" +
-               std::to_string(start) +
-               R"(.0,"rate":24.0},"duration":{"OTIO_SCHEMA":"RationalTime.1","value":)" +
-               std::to_string(duration) + R"(.0,"rate":24.0}})";
+        return timeRange(std::to_string(start) + ".0", std::to_string(duration) + ".0", "24.0");
     };
     long frame = 0;
     for (int i = 0; i < clips; ++i) {

@@ -1,5 +1,6 @@
 // zemcomp list, several files at once, timecode and completion, as a user
 // meets them.
+#include "tests/support/OtioText.h"
 #include "tests/tools/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -18,6 +19,8 @@
 
 namespace fs = std::filesystem;
 using zemcomp::test::ToolRun;
+using ZEM_0_81::test::rationalTime;
+using ZEM_0_81::test::timeRange;
 
 namespace {
 
@@ -35,19 +38,14 @@ double timeValue(const rapidjson::Value& time, const char* member) {
 /// A one-track timeline at `rate` starting at `start`, holding one clip of
 /// `frames` frames read from /a.mov at frame 0.
 std::string oneClipTimeline(double rate, double start, double frames) {
-    const std::string r = std::to_string(rate);
-    const auto time = [&](double value) {
-        return R"({"OTIO_SCHEMA":"RationalTime.1","value":)" + std::to_string(value) +
-               R"(,"rate":)" + r + "}";
-    };
-    return R"({"OTIO_SCHEMA":"Timeline.1","name":"one","global_start_time":)" + time(start) +
+    return R"({"OTIO_SCHEMA":"Timeline.1","name":"one","global_start_time":)" +
+           rationalTime(start, rate) +
            R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","name":"V",)"
-           R"("kind":"Video","children":[{"OTIO_SCHEMA":"Clip.1","name":"c","source_range":)"
-           R"({"OTIO_SCHEMA":"TimeRange.1","start_time":)" +
-           time(0) + R"(,"duration":)" + time(frames) +
-           R"(},"media_reference":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/a.mov",)"
-           R"("available_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" +
-           time(0) + R"(,"duration":)" + time(frames) + "}}}]}]}}";
+           R"("kind":"Video","children":[{"OTIO_SCHEMA":"Clip.1","name":"c","source_range":)" +
+           timeRange(0, frames, rate) +
+           R"(,"media_reference":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/a.mov",)"
+           R"("available_range":)" +
+           timeRange(0, frames, rate) + "}}]}]}}";
 }
 
 } // namespace
@@ -170,14 +168,10 @@ TEST_F(ZemcompList, TablesShowTimecodeAndFrames) {
 // not play them, but the list shows each where it sits: across its cut, before
 // the item it leads into, or at the track's end after the last one.
 TEST_F(ZemcompList, TransitionsOfStandardOtioSitAcrossTheirCuts) {
-    const auto time = [](double value) {
-        return R"({"OTIO_SCHEMA":"RationalTime.1","rate":24.0,"value":)" + std::to_string(value) +
-               "}";
-    };
+    const auto time = [](double value) { return rationalTime(value, 24); };
     const auto clip = [&](const char* name, double frames) {
         return std::string(R"({"OTIO_SCHEMA":"Clip.2","name":")") + name +
-               R"(","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" + time(0) +
-               R"(,"duration":)" + time(frames) + "}}";
+               R"(","source_range":)" + timeRange(0, frames, 24) + "}";
     };
     const auto transition = [&](const char* name, double in, double out) {
         return std::string(R"({"OTIO_SCHEMA":"Transition.1","name":")") + name +
@@ -290,19 +284,14 @@ TEST_F(ZemcompList, DropFrameRatesAndLongTimelines) {
 TEST_F(ZemcompList, TimelinesTimedAtTheSoundsRateShowThePicturesTimecode) {
     // 2 s of sound beside 48 frames at 23.976: the sound ends between two
     // frames, so the timeline is read at 48000, 2002 samples a frame.
-    const auto time = [](const char* rate, const char* value) {
-        return std::string(R"({"OTIO_SCHEMA":"RationalTime.1","rate":)") + rate + R"(,"value":)" +
-               value + "}";
-    };
     const auto clip = [&](const char* name, const char* rate, const char* frames) {
         return std::string(R"({"OTIO_SCHEMA":"Clip.2","name":")") + name +
-               R"(","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":)" + time(rate, "0") +
-               R"(,"duration":)" + time(rate, frames) + "}}";
+               R"(","source_range":)" + timeRange("0", frames, rate) + "}";
     };
     const char* film = "23.976023976023978";
     const fs::path path = scratchFile(
         "sound.otio", R"({"OTIO_SCHEMA":"Timeline.1","name":"mix","global_start_time":)" +
-                          time(film, "86313") +
+                          rationalTime("86313", film) +
                           R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[)"
                           R"({"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
                           clip("pic", film, "48") +

@@ -6,6 +6,7 @@
 #include "interchange/TimelineView.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include <rapidjson/document.h>
@@ -109,17 +110,10 @@ std::vector<std::string> notesOf(const TimelineItem& item) {
     return notes;
 }
 
-/// An OTIO time of `value` at `rate`, both as written.
-std::string rationalTime(const char* rate, const char* value) {
-    return std::string(R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )") + rate + R"(, "value": )" +
-           value + "}";
-}
-
 /// A clip "c" without media that plays `length` from 0 at `rate`.
 std::string clipAt(const char* rate, const char* length) {
-    return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
-           R"("TimeRange.1", "start_time": )" +
-           rationalTime(rate, "0.0") + R"(, "duration": )" + rationalTime(rate, length) + "}}";
+    return R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
+           timeRange("0.0", length, rate) + "}";
 }
 
 /// The first layer of the first track of `root`: an edit tree a test changes as
@@ -284,9 +278,8 @@ TEST(StandardOtioKeeping, EachOtioVersionGetsItsOwnSchemas) {
     const std::string nested =
         R"(, {"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [{"OTIO_SCHEMA": "Track.1",
         "kind": "Video", "children": [{"OTIO_SCHEMA": "Clip.1", "name": "one", "source_range": )" +
-        std::string(R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )") + rationalTime("24", "0") +
-        R"(, "duration": )" + rationalTime("24", "5") +
-        R"(}, "media_reference": null}, {"OTIO_SCHEMA": "Clip.2", "name": "two",
+        timeRange("0", "5", "24") +
+        R"(, "media_reference": null}, {"OTIO_SCHEMA": "Clip.2", "name": "two",
         "media_references": {"A": {"OTIO_SCHEMA": "MissingReference.1"}, "B": {"OTIO_SCHEMA":
         "MissingReference.1"}}, "active_media_reference_key": "A"}]}]})";
     text.insert(text.rfind("]}]}}"), nested);
@@ -532,13 +525,7 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     // A compound clip between two shots: read as one offline clip of 12 frames,
     // its own marker a note on it, written back as the stack it was, what it
     // holds included.
-    const auto range = [](int start, int frames) {
-        return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": {"OTIO_SCHEMA": "RationalTime.1", )"
-               R"("rate": 24.0, "value": )" +
-               std::to_string(start) +
-               R"(}, "duration": {"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": )" +
-               std::to_string(frames) + "}}";
-    };
+    const auto range = [](int start, int frames) { return timeRange(start, frames, 24); };
     const std::string text =
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
         R"("children": [{"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)"
@@ -738,7 +725,7 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
                R"(]}, {"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
                clipAt("48000.0", "96000.0") + "]}]}}";
     };
-    const std::string start = rationalTime("23.976", "86313");
+    const std::string start = rationalTime("86313", "23.976");
     const std::string text = timeline(R"("global_start_time": )" + start + ", ");
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(text, losses);
@@ -756,7 +743,7 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
 
     // A tool that rewrites that start at 24 moves it to that time.
     std::string rewritten = written;
-    const std::string at24 = rationalTime("24.0", "86400.0");
+    const std::string at24 = rationalTime("86400.0", "24.0");
     const std::string writtenStart = R"("global_start_time":)";
     const std::size_t at = rewritten.find(writtenStart) + writtenStart.size();
     rewritten.replace(at, rewritten.find('}', at) + 1 - at, at24);
@@ -789,7 +776,7 @@ TEST(StandardOtioKeeping, TheStartIsWrittenBackAsItCame) {
         EXPECT_TRUE(parsedWithLiterals(again)["global_start_time"].IsNull()) << none;
         expectStableRoundTrip(*unset, again);
     }
-    const std::string sameRate = rationalTime("48000.0", "172798626.0");
+    const std::string sameRate = rationalTime("172798626.0", "48000.0");
     const SharedPtr<Composition> plain =
         readStandard(timeline(R"("global_start_time": )" + sameRate + ", "), losses);
     ASSERT_TRUE(plain);
@@ -808,7 +795,7 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     const std::string dissolve =
         R"({"OTIO_SCHEMA": "Transition.1", "name": "mix", "transition_type": )"
         R"("SMPTE_Dissolve", "in_offset": )" +
-        rationalTime("23.976", "6.0") + R"(, "out_offset": )" + rationalTime("23.976", "6.0") + "}";
+        rationalTime("6.0", "23.976") + R"(, "out_offset": )" + rationalTime("6.0", "23.976") + "}";
     const std::string text =
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
         R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Audio", "children": [)" +
@@ -836,7 +823,7 @@ TEST(StandardOtioKeeping, TransitionsAreFoundWhereTheySit) {
     // One on a track without items sits where the track starts.
     const std::string lonely =
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )" +
-        rationalTime("24.0", "86400.0") +
+        rationalTime("86400.0", "24.0") +
         R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", )"
         R"("kind": "Video", "children": [)" +
         dissolve + "]}]}}";
@@ -918,10 +905,8 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
     const auto document = [&](const char* active) {
         return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": )"
                R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
-               R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )"
-               R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" +
-               rationalTime("24.0", "0.0") + R"(, "duration": )" + rationalTime("24.0", "10.0") +
-               R"(}, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
+               R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
+               timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
                reference("proxy.mp4") + R"(}, "active_media_reference_key": ")" + active +
                R"("}]}]}})";
     };
@@ -1014,10 +999,8 @@ TEST(StandardOtioKeeping, ImageBoundsTheResolutionCannotGiveBackStayAsTheyCame) 
     const std::string text =
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
         R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)"
-        R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": {"OTIO_SCHEMA": )"
-        R"("TimeRange.1", "start_time": )" +
-        rationalTime("24.0", "0.0") + R"(, "duration": )" + rationalTime("24.0", "10.0") +
-        R"(}, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
+        timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
         R"("target_url": "a.mov", "available_range": null, "available_image_bounds": )"
         R"({"OTIO_SCHEMA": "Box2d.1", "min": {"OTIO_SCHEMA": "V2d.1", "x": 0.1, "y": 0.0}, )"
         R"("max": {"OTIO_SCHEMA": "V2d.1", "x": 1920.0, "y": 1080.0}}}}}]}]}})";

@@ -7,6 +7,7 @@
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/OtioText.h"
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -15,17 +16,6 @@
 
 namespace ZEM_0_81::test {
 namespace {
-
-/// A time and a range at one rate, to keep the documents short.
-std::string time(double value, double rate) {
-    return R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" + std::to_string(rate) +
-           R"(, "value": )" + std::to_string(value) + "}";
-}
-
-std::string range(double start, double duration, double rate) {
-    return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" + time(start, rate) +
-           R"(, "duration": )" + time(duration, rate) + "}";
-}
 
 std::string timeline(const std::string& start, const std::string& tracks) {
     return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "global_start_time": )" + start +
@@ -70,35 +60,35 @@ TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
     // A2: one clip of 24 frames at 24, that is 48 at 48. The timeline lasts 106 at
     // 48, the rate at which everything is whole.
     const std::string clip24 = R"({"OTIO_SCHEMA": "Clip.2", "name": "sound", "source_range": )" +
-                               range(0, 24, 24) + R"(, "media_references": {}})";
+                               timeRange(0, 24, 24) + R"(, "media_references": {}})";
     const std::string text =
         timeline("null",
                  R"({"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [
             {"OTIO_SCHEMA": "Gap.1", "name": "lead", "source_range": )" +
-                     range(0, 48, 48) + R"(},
+                     timeRange(0, 48, 48) + R"(},
             {"OTIO_SCHEMA": "Clip.2", "name": "offline", "source_range": )" +
-                     range(100, 20, 48) + R"(,
+                     timeRange(100, 20, 48) + R"(,
              "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "MissingReference.1",
                                   "available_range": null}},
              "active_media_reference_key": "DEFAULT_MEDIA"},
             {"OTIO_SCHEMA": "Transition.1", "name": "mix", "transition_type": "SMPTE_Dissolve",
              "in_offset": )" +
-                     time(4, 48) + R"(, "out_offset": )" + time(4, 48) + R"(},
+                     rationalTime(4, 48) + R"(, "out_offset": )" + rationalTime(4, 48) + R"(},
             {"OTIO_SCHEMA": "Clip.2", "name": "whole",
              "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
                  "target_url": "file:///w.mov", "available_range": )" +
-                     range(10, 19, 48) + R"(}},
+                     timeRange(10, 19, 48) + R"(}},
              "active_media_reference_key": "DEFAULT_MEDIA"},
             {"OTIO_SCHEMA": "Stack.1", "name": "nest", "children": [
                 {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": []},
                 {"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
                     {"OTIO_SCHEMA": "Clip.1", "name": "deep", "source_range": )" +
-                     range(0, 10, 48) + R"(},
+                     timeRange(0, 10, 48) + R"(},
                     {"OTIO_SCHEMA": "Clip.1", "name": "deeper", "source_range": )" +
-                     range(0, 6, 48) + R"(}]}]},
+                     timeRange(0, 6, 48) + R"(}]}]},
             {"OTIO_SCHEMA": "Transition.1", "name": "out", "transition_type": "SMPTE_Dissolve",
              "in_offset": )" +
-                     time(3, 48) + R"(, "out_offset": )" + time(3, 48) + R"(}]},
+                     rationalTime(3, 48) + R"(, "out_offset": )" + rationalTime(3, 48) + R"(}]},
         {"OTIO_SCHEMA": "Track.1", "name": "A2", "kind": "Audio", "children": [)" +
                      clip24 + "]}");
     LossReport losses;
@@ -140,12 +130,12 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
     const auto clipOf = [&](const std::string& name, double frames) {
         std::string text = clip;
         text.replace(text.find('%'), 1, name);
-        text.replace(text.find('%'), 1, range(0, frames, 48));
+        text.replace(text.find('%'), 1, timeRange(0, frames, 48));
         return text;
     };
     LossReport losses;
     TimelineView view = viewOf(
-        timeline(time(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        timeline(rationalTime(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                                       clipOf("a", 30) + "," + clipOf("b", 15) + "]}"),
         losses);
     EXPECT_EQ(view.rate.getNumerator(), 48);
@@ -157,7 +147,7 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
 
     // The same clips of 30 and 16: whole at 24 too, so the start's rate stands.
     view = viewOf(
-        timeline(time(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        timeline(rationalTime(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                                       clipOf("a", 30) + "," + clipOf("b", 16) + "]}"),
         losses);
     EXPECT_EQ(view.rate.getNumerator(), 24);
@@ -168,17 +158,17 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
 
     // Rates written rounded (23.976, 59.94) are the frame rates they stand for.
     view =
-        viewOf(timeline(time(86400, 23.976),
+        viewOf(timeline(rationalTime(86400, 23.976),
                         R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                             std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "ntsc", )") +
-                            R"("source_range": )" + range(1001, 100, 23.976023976023978) + "}]}"),
+                            R"("source_range": )" + timeRange(1001, 100, 23.976023976023978) + "}]}"),
                losses);
     EXPECT_EQ(view.rate.getNumerator(), 24000);
     EXPECT_EQ(view.rate.getDenominator(), 1001u);
     EXPECT_EQ(view.start, 86400);
     EXPECT_EQ(view.duration, 100);
     EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 86400+100 1001+100@24000"}));
-    view = viewOf(timeline(time(0, 59.94), "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
+    view = viewOf(timeline(rationalTime(0, 59.94), "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
                                            "\"children\": []}"),
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 60000);
@@ -186,10 +176,10 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
 
     // A rate under a frame a second (a time-lapse at one frame every two
     // seconds) is a rate too: start 10 and a clip of 3 frames, at 1/2.
-    view = viewOf(timeline(time(10, 0.5), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+    view = viewOf(timeline(rationalTime(10, 0.5), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
                                           R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": )"
                                           R"("lapse", "source_range": )" +
-                                              range(0, 3, 0.5) + "}]}"),
+                                              timeRange(0, 3, 0.5) + "}]}"),
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 1);
     EXPECT_EQ(view.rate.getDenominator(), 2u);
@@ -208,9 +198,9 @@ TEST(StandardOtioTiming, OlderAndOtherRootsAndLiteralsTheOtioLibraryWrites) {
          "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
             {"OTIO_SCHEMA": "Sequence.1", "name": "V", "kind": "Video", "children": [
                 {"OTIO_SCHEMA": "Clip.1", "name": "one", "source_range": )" +
-        range(5, 50, 25) + R"(},
+        timeRange(5, 50, 25) + R"(},
                 {"OTIO_SCHEMA": "Clip.1", "name": "two", "source_range": )" +
-        range(0, 25, 25) + R"(}]}]}}]})";
+        timeRange(0, 25, 25) + R"(}]}]}}]})";
     LossReport losses;
     const TimelineView view = viewOf(text, losses);
     ASSERT_TRUE(view.hasTimeline);
@@ -229,12 +219,12 @@ TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
     // 23.976: OTIO times the clip by its source range alone, so it sits at 0+48
     // and plays 100+48 at 24; its media counts at the clip's rate too.
     const std::string text =
-        timeline(time(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+        timeline(rationalTime(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
         {"OTIO_SCHEMA": "Clip.2", "name": "ntsc", "source_range": )" +
-                                  range(100, 48, 24) + R"(,
+                                  timeRange(100, 48, 24) + R"(,
          "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
              "target_url": "file:///n.mov", "available_range": )" +
-                                  range(0, 1000, 23.976) + R"(}},
+                                  timeRange(0, 1000, 23.976) + R"(}},
          "active_media_reference_key": "DEFAULT_MEDIA"}]})");
     LossReport losses;
     const TimelineView view = viewOf(text, losses);
@@ -310,7 +300,7 @@ TEST(StandardOtioTiming, PictureAt23976WithSoundAt48kCountsWholeSamples) {
 std::string clip24(const std::string& name, double in, double frames,
                    const std::string& more = "") {
     return R"({"OTIO_SCHEMA": "Clip.2", "name": ")" + name + R"(", "source_range": )" +
-           range(in, frames, 24) + more + "}";
+           timeRange(in, frames, 24) + more + "}";
 }
 
 std::string track24(const std::string& trim, const std::string& items) {
@@ -323,24 +313,24 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
     // trim selects [start, start + duration) of the track and puts it at 0.
     const std::string dissolve = R"({"OTIO_SCHEMA": "Transition.1", "transition_type": )"
                                  R"("SMPTE_Dissolve", "in_offset": )" +
-                                 time(2, 24) + R"(, "out_offset": )" + time(2, 24) + "}";
+                                 rationalTime(2, 24) + R"(, "out_offset": )" + rationalTime(2, 24) + "}";
     const std::string marker = R"(, "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", )"
                                R"("color": "RED", "marked_range": )" +
-                               range(107, 1, 24) + "}]";
+                               timeRange(107, 1, 24) + "}]";
     const std::string text = timeline(
-        time(0, 24),
+        rationalTime(0, 24),
         // -10 + 40: a gap of 10 first, a at 10, b at 20, a gap from 30 to 40.
-        track24(range(-10, 40, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
+        track24(timeRange(-10, 40, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
             // 5 + 12: a [0, 10) lands at [-5, 5): 0+5 from 105, its marker at 107
             // at 2; b [10, 20) at [5, 15) ends at 12: 5+7 from 200; c [20, 30) at
             // [15, 25) is hidden, and so is the transition beside it.
-            track24(range(5, 12, 24), clip24("a", 100, 10, marker) + "," + dissolve + "," +
+            track24(timeRange(5, 12, 24), clip24("a", 100, 10, marker) + "," + dissolve + "," +
                                           clip24("b", 200, 10) + "," + dissolve + "," +
                                           clip24("c", 300, 10)) +
             "," +
             // 0 + 20 over 20 frames, and 0 + 0 over none: nothing changes.
-            track24(range(0, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
-            track24(range(0, 0, 24), ""));
+            track24(timeRange(0, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
+            track24(timeRange(0, 0, 24), ""));
     LossReport losses;
     const TimelineView view = viewOf(text, losses);
     EXPECT_EQ(view.duration, 40); // the longest track, trimmed
@@ -369,10 +359,10 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
     const std::string oneClip = R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                                 clip24("a", 100, 10) + "]}";
     const std::pair<std::string, std::vector<std::string>> stacks[] = {
-        {range(3, 5, 24), {"a 0+5 103+5@24"}},
-        {range(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}}};
+        {timeRange(3, 5, 24), {"a 0+5 103+5@24"}},
+        {timeRange(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}}};
     for (const auto& [trim, items] : stacks) {
-        std::string trimmed = timeline(time(0, 24), oneClip);
+        std::string trimmed = timeline(rationalTime(0, 24), oneClip);
         trimmed.insert(trimmed.find(R"("children")"), R"("source_range": )" + trim + ", ");
         const TimelineView stacked = viewOf(trimmed, losses);
         ASSERT_EQ(stacked.tracks.size(), 1u) << trim;
@@ -430,7 +420,7 @@ TEST(StandardOtioTiming, MixedRatesAreExactOrRoundedAndSaySo) {
          {}},
         // 01:00:00:00 at 24 (3600 s) over a frame at 23.976 and a second at 24:
         // neither rate holds both; 24000 does: 86400000, then 1001 and 24000.
-        {time(86400, 24),
+        {rationalTime(86400, 24),
          clipAt("a", 1, ntsc) + "," + clipAt("b", 24, "24"),
          "24000/1",
          86400000,
