@@ -123,7 +123,7 @@ private:
         m_context.report->item(track.name, at, schema, what);
     }
     void source(const WrittenTrack& track, const DmSourceNode& source, WrittenEvent& event);
-    void keepNoMedia(const WrittenTrack& track, const char* schema, WrittenEvent& event);
+    void keepUntaken(const WrittenTrack& track, const char* schema, WrittenEvent& event);
     void effects(const WrittenTrack& track, const DmSegmentNode& segment, WrittenEvent& event);
     void notes(const WrittenTrack& track, const DmAnnotationSettings& annotation,
                WrittenEvent& event);
@@ -178,8 +178,7 @@ bool EventMaker::make(const WrittenTrack& track, const DmSegmentNode& segment,
     effects(track, segment, event);
     speeds(track, segment, event);
     transition(track, segment, previous, event);
-    if (event.path.empty() && !isBlackReel(event.reel))
-        keepNoMedia(track, schema, event);
+    keepUntaken(track, schema, event);
     if (!ForeignMembers::Leftovers::enabled(segment))
         lose(track, event.recordIn, schema,
              "written enabled: it is disabled, which an EDL cannot say");
@@ -189,24 +188,39 @@ bool EventMaker::make(const WrittenTrack& track, const DmSegmentNode& segment,
            !event.notes.empty() || !event.speedLines.empty();
 }
 
-void EventMaker::keepNoMedia(const WrittenTrack& track, const char* schema, WrittenEvent& event) {
-    // The statements a reader takes for the media of an event written this way:
-    // a kept one would give a clip without media the media it names.
-    using Keywords = std::array<Keyword, 3>;
-    const Keywords media = event.hasTransition
-                               ? Keywords{Keyword::ToFile, Keyword::ToClip, Keyword::SourceFile}
-                               : Keywords{Keyword::SourceFile, Keyword::FromFile, Keyword::FromClip};
-    auto namesMedia = [&](const std::string& kept) {
+void EventMaker::keepUntaken(const WrittenTrack& track, const char* schema, WrittenEvent& event) {
+    // The statements a reader takes for an event written this way where the
+    // writer says nothing of its own: a kept one would be taken for a name or
+    // media the clip has not. Those the writer says first shadow the kept ones.
+    std::vector<Keyword> taken;
+    const bool named = !(event.name.empty() && (event.black || event.reel.empty()));
+    const bool media = !event.path.empty() || isBlackReel(event.reel);
+    if (event.hasTransition) {
+        if (!named)
+            taken.push_back(Keyword::ToClipName);
+        if (!media)
+            taken.insert(taken.end(), {Keyword::ToFile, Keyword::ToClip, Keyword::SourceFile});
+        if (event.transition.from.name.empty())
+            taken.push_back(Keyword::FromClipName);
+        if (event.transition.from.file.empty())
+            taken.push_back(Keyword::FromFile);
+    } else {
+        if (!named)
+            taken.push_back(Keyword::FromClipName);
+        if (!media)
+            taken.insert(taken.end(), {Keyword::SourceFile, Keyword::FromFile, Keyword::FromClip});
+    }
+    auto wouldBeTaken = [&](const std::string& kept) {
         std::string_view value;
         const Keyword keyword = keywordOf(kept, value);
-        return !value.empty() && std::find(media.begin(), media.end(), keyword) != media.end();
+        return !value.empty() && std::find(taken.begin(), taken.end(), keyword) != taken.end();
     };
-    const auto end = std::remove_if(event.comments.begin(), event.comments.end(), namesMedia);
+    const auto end = std::remove_if(event.comments.begin(), event.comments.end(), wouldBeTaken);
     if (end == event.comments.end())
         return;
     event.comments.erase(end, event.comments.end());
     lose(track, event.recordIn, schema,
-         "a kept comment left out: read back, it would name media for a clip without any");
+         "a kept comment left out: read back, it would name what the clip does not have");
 }
 
 void EventMaker::source(const WrittenTrack& track, const DmSourceNode& clip, WrittenEvent& event) {

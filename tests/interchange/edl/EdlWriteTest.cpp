@@ -235,7 +235,7 @@ TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
               "* FROM CLIP NAME: FG\n"
               "* a plain remark\n");
     EXPECT_EQ(losses, (Lines{"track V2, 00:00:00:00 | clip | a kept comment left out: read back, "
-                             "it would name media for a clip without any"}));
+                             "it would name what the clip does not have"}));
     EXPECT_EQ(writeEdl(*compositionOf(written)), written);
 }
 
