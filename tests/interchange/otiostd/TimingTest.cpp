@@ -185,6 +185,18 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
     EXPECT_EQ(view.rate.getDenominator(), 2u);
     EXPECT_EQ(view.start, 10);
     EXPECT_EQ(view.duration, 3);
+    // A clip of 2.000000123456789 frames at 1/2 is two frames within the rounding
+    // of the numbers a tool writes, and no fraction of a small rate holds it: the
+    // start's rate holds it all the same.
+    view = viewOf(timeline(rationalTime(10, 0.5),
+                           R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)"
+                           R"({"OTIO_SCHEMA": "Clip.2", "name": "lapse", "source_range": )" +
+                               timeRange("0", "2.000000123456789", "0.5") + "}]}"),
+                  losses);
+    EXPECT_EQ(view.rate.getNumerator(), 1);
+    EXPECT_EQ(view.rate.getDenominator(), 2u);
+    EXPECT_EQ(view.start, 10);
+    EXPECT_EQ(view.duration, 2);
 }
 
 TEST(StandardOtioTiming, OlderAndOtherRootsAndLiteralsTheOtioLibraryWrites) {
