@@ -203,7 +203,7 @@ void EventMaker::keepUntaken(const WrittenTrack& track, const char* schema, Writ
         if (event.transition.from.name.empty())
             taken.push_back(Keyword::FromClipName);
         if (event.transition.from.file.empty())
-            taken.push_back(Keyword::FromFile);
+            taken.insert(taken.end(), {Keyword::FromFile, Keyword::FromClip});
     } else {
         if (!named)
             taken.push_back(Keyword::FromClipName);
