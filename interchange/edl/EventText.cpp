@@ -50,6 +50,10 @@ bool keepsStatement(const WrittenEvent& event, std::initializer_list<Keyword> ke
 
 } // namespace
 
+const std::string& writtenName(const WrittenEvent& event) {
+    return event.name.empty() && !event.black ? event.reel : event.name;
+}
+
 std::string numberText(double value) {
     // Six decimals read back the same number exactly when the number is its
     // millionths divided by a million: written then from those millionths, in
@@ -142,9 +146,7 @@ void EventText::event(const WrittenEvent& event, std::uint64_t number, std::stri
             out += " 4";
         out += '\n';
     }
-    // A clip without a name is named by its reel, as a list reading it back
-    // names it.
-    const std::string& name = event.name.empty() && !event.black ? event.reel : event.name;
+    const std::string& name = writtenName(event);
     if (event.hasTransition) {
         comment("FROM CLIP NAME", event.transition.from.name, out);
         comment("TO CLIP NAME", name, out);

@@ -14,6 +14,10 @@ namespace ZEM_0_81::Interchange::Cmx {
 /// digits either way), whatever the host's locale.
 std::string numberText(double value);
 
+/// The name an event's FROM (or TO) CLIP NAME says: its clip's name, else a
+/// clip's reel, as a list reading it back names it; empty for nameless black.
+const std::string& writtenName(const WrittenEvent& event);
+
 /// A speed as an M2 line writes it, whatever the host's locale: one decimal,
 /// three digits before it ("048.0", "-024.0", "1000.0").
 std::string speedText(double speed);

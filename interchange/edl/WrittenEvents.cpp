@@ -193,7 +193,7 @@ void EventMaker::keepUntaken(const WrittenTrack& track, const char* schema, Writ
     // writer says nothing of its own: a kept one would be taken for a name or
     // media the clip has not. Those the writer says first shadow the kept ones.
     std::vector<Keyword> taken;
-    const bool named = !(event.name.empty() && (event.black || event.reel.empty()));
+    const bool named = !writtenName(event).empty();
     const bool media = !event.path.empty() || isBlackReel(event.reel);
     if (event.hasTransition) {
         if (!named)
