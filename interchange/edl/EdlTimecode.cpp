@@ -50,8 +50,11 @@ bool parseTimecodeText(std::string_view field, TimecodeText& out) {
         out = read;
         return true;
     }
-    if (count != 4 || !number(groups[0], 6, read.hours) || !number(groups[1], 2, read.minutes) ||
-        !number(groups[2], 2, read.seconds) || !number(groups[3], 3, read.frame))
+    // Nine digits of hours and ten of frames hold every count below kMaxFrames
+    // at every rate the writer writes (a frame a second and more), which counts
+    // far below overflow; a field beyond the rate fails where it is counted.
+    if (count != 4 || !number(groups[0], 9, read.hours) || !number(groups[1], 2, read.minutes) ||
+        !number(groups[2], 2, read.seconds) || !number(groups[3], 10, read.frame))
         return false;
     read.marksDropFrame = last == ';' || last == '.';
     out = read;

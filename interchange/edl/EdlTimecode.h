@@ -9,8 +9,8 @@
 namespace ZEM_0_81::Interchange::Cmx {
 
 /// A timecode field of an EDL as written, before its rate is known: four
-/// numbers "HH:MM:SS:FF" (hours of one or more digits, the others of one to
-/// three), or a bare frame count.
+/// numbers "HH:MM:SS:FF" (hours of one to nine digits, minutes and seconds of
+/// one or two, frames of one to ten), or a bare frame count.
 struct TimecodeText {
     bool isCount = false;
     std::int64_t hours = 0;

@@ -120,6 +120,14 @@ TEST(EdlRead, TimecodesCountFramesDropFrameExactAtBothRates) {
         {Rational(25, 1), "NON-DROP FRAME", "00:00:00:24", 24},
         {Rational(25, 1), "NON-DROP FRAME", "01:00:00:00", 90000},
         {Rational(24000, 1001), "NON-DROP FRAME", "01:00:00:00", 86400},
+        // Hours and frames as wide as the writer writes them, to the last frame
+        // below 2^40: 305419896 x 3600 + 36 x 60 + 15 seconds at one a second.
+        {Rational(24, 1), "NON-DROP FRAME", "3073559:01:30:00", (3073559LL * 3600 + 90) * 24},
+        {Rational(1, 1), "NON-DROP FRAME", "305419896:36:15:00", (1LL << 40) - 1},
+        {Rational(1, 1), "NON-DROP FRAME", "305419896:36:16:00", -1},
+        {Rational(24, 1), "NON-DROP FRAME", "1000000000:00:00:00", -1},
+        {Rational(1200, 1), "NON-DROP FRAME", "00:00:01:1199", 2399},
+        {Rational(1200, 1), "NON-DROP FRAME", "00:00:01:1200", -1},
     };
     for (const Case& c : cases) {
         // A zero-length event: the composition starts at its record in.

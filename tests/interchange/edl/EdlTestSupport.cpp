@@ -51,16 +51,17 @@ std::vector<std::string> lossPlaces(const std::vector<std::string>& losses) {
 }
 
 std::vector<std::string> itemsOf(const Composition& composition) {
+    // Whole frames, however far a list runs.
+    const auto frames = [](double value) { return std::to_string(static_cast<long long>(value)); };
     std::vector<std::string> items;
     for (const auto& track : tracksOf(composition)) {
         for (const DmSegmentNode* segment : track.segments) {
-            std::string item = track.name + " " + std::to_string(int(segment->getRecIn())) + "+" +
-                               std::to_string(int(segment->getRecLength()));
+            std::string item = track.name + " " + frames(segment->getRecIn()) + "+" +
+                               frames(segment->getRecLength());
             const std::string reel = Interchange::ForeignMembers::reelOf(*segment);
             if (const auto* source = dynamic_cast<const DmSourceNode*>(segment)) {
                 item += " clip " + source->getName().str() + " src " +
-                        std::to_string(int(source->getRelIn() + source->getSrcIn())) + " reel " +
-                        reel;
+                        frames(source->getRelIn() + source->getSrcIn()) + " reel " + reel;
                 const DmSourceInfo* info = source->getSrcInfo();
                 if (info && !info->getSequence(0).empty())
                     item += " file " + info->getSequence(0).str();

@@ -63,6 +63,33 @@ TEST(EdlWrite, ListsSayTheirRateAndFrameCount) {
     }
 }
 
+TEST(EdlWrite, TimecodesAsLongAsAListCountsReadBack) {
+    struct Case {
+        Rational rate;
+        std::int64_t recordIn; ///< frames, for 24 of them
+        const char* timecode;
+    };
+    // Hours of seven and nine digits, the last 24 frames below 2^40 at a frame a
+    // second ((2^40 - 25) s = 305419896 h 35 min 51 s), frames of four digits.
+    const Case cases[] = {
+        {Rational(24, 1), (3073559LL * 3600 + 90) * 24, "3073559:01:30:00"},
+        {Rational(1, 1), (1LL << 40) - 25, "305419896:35:51:00"},
+        {Rational(1200, 1), 2399, "00:00:01:1199"},
+    };
+    for (const Case& c : cases) {
+        const std::string list = "TITLE: long\n001 AX V C 0 24 " + std::to_string(c.recordIn) +
+                                 " " + std::to_string(c.recordIn + 24) + "\n";
+        const SharedPtr<Composition> first = compositionOf(list, c.rate);
+        std::vector<std::string> losses;
+        const std::string written = writeEdl(*first, {}, &losses);
+        EXPECT_NE(written.find(std::string(" ") + c.timecode + " "), std::string::npos) << written;
+        EXPECT_TRUE(losses.empty()) << losses.front();
+        const SharedPtr<Composition> again = compositionOf(written, c.rate);
+        EXPECT_EQ(itemsOf(*again), itemsOf(*first)) << c.timecode;
+        EXPECT_EQ(writeEdl(*again), written);
+    }
+}
+
 TEST(EdlWrite, EverythingAListSaysComesBackInOneForm) {
     const std::string list = "TITLE: rich\n"
                              "FCM: NON-DROP FRAME\n"
