@@ -6,6 +6,14 @@ namespace zempy {
 
 using namespace ZEM_0_81;
 
+void appendLosses(const LossReport& report, std::vector<Loss>& out) {
+    for (std::uint32_t i = 0; i < report.getCount(); ++i) {
+        String path, schema, what;
+        if (report.getEntry(i, path, schema, what))
+            out.push_back({path.c_str(), schema.c_str(), what.c_str()});
+    }
+}
+
 namespace {
 
 /// The live bindings by composition. An entry is removed when its binding dies;

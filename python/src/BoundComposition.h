@@ -1,6 +1,7 @@
 #pragma once
 
 #include "composition/Composition.h"
+#include "interchange/LossReport.h"
 #include "outside/core/SharedPtr.h"
 
 #include <pybind11/pybind11.h>
@@ -20,6 +21,9 @@ struct Loss {
     std::string schema;
     std::string what;
 };
+
+/// The entries of `report`, appended to `out`. Needs no interpreter lock.
+void appendLosses(const ZEM_0_81::LossReport& report, std::vector<Loss>& out);
 
 /// A composition as Python holds it: the library's composition, the lock that
 /// keeps it to one thread at a time while the interpreter lock is released, and

@@ -67,11 +67,7 @@ Reading readDocument(const std::string& text, DocumentReadOptions options, const
     reading.composition = std::move(read.composition);
     reading.dialect = read.dialect;
     reading.status = read.status;
-    for (std::uint32_t i = 0; i < read.losses.getCount(); ++i) {
-        String path, schema, what;
-        if (read.losses.getEntry(i, path, schema, what))
-            reading.losses.push_back({path.c_str(), schema.c_str(), what.c_str()});
-    }
+    appendLosses(read.losses, reading.losses);
     if (!reading.status)
         reading.message = explain(read.where, reading.status);
     return reading;
@@ -193,9 +189,12 @@ std::int32_t trackArgument(const BoundComposition& bound, const py::object& trac
                           ": give its index in timeline.tracks or its name");
 }
 
-py::str toText(const BoundComposition& bound, const std::string& dialectName,
-               const std::optional<std::string>& otioVersion, const py::object& track,
-               std::uint32_t reelLength, bool nonDrop) {
+/// The text of `bound` in `dialectName`, with what writing it lost.
+std::pair<py::str, std::vector<Loss>> writtenText(const BoundComposition& bound,
+                                                  const std::string& dialectName,
+                                                  const std::optional<std::string>& otioVersion,
+                                                  const py::object& track, std::uint32_t reelLength,
+                                                  bool nonDrop) {
     const Dialect dialect = *dialectArgument(dialectName);
     DocumentWriteOptions options;
     options.otioVersion = otioVersionArgument(otioVersion);
@@ -209,12 +208,14 @@ py::str toText(const BoundComposition& bound, const std::string& dialectName,
         Status status;
         String text;
         String message;
+        std::vector<Loss> losses;
     };
     const Written written = unlocked(bound, [&](const Composition& composition) {
         Written result;
         LossReport losses;
         result.status =
             Documents::write(composition, dialect, options, result.text, losses, &result.message);
+        appendLosses(losses, result.losses);
         return result;
     });
     if (!written.status) {
@@ -227,7 +228,20 @@ py::str toText(const BoundComposition& bound, const std::string& dialectName,
         written.text.c_str(), static_cast<Py_ssize_t>(written.text.size()), "strict");
     if (!decoded)
         throw py::error_already_set();
-    return py::reinterpret_steal<py::str>(decoded);
+    return {py::reinterpret_steal<py::str>(decoded), written.losses};
+}
+
+py::str toText(const BoundComposition& bound, const std::string& dialectName,
+               const std::optional<std::string>& otioVersion, const py::object& track,
+               std::uint32_t reelLength, bool nonDrop) {
+    return writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop).first;
+}
+
+py::tuple toTextWithLosses(const BoundComposition& bound, const std::string& dialectName,
+                           const std::optional<std::string>& otioVersion, const py::object& track,
+                           std::uint32_t reelLength, bool nonDrop) {
+    auto written = writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop);
+    return py::make_tuple(std::move(written.first), lossesValue(written.second));
 }
 
 const std::string& idOf(const BoundComposition& bound) {
@@ -364,6 +378,12 @@ which `track` is the video track to write (its index in timeline.tracks or its
 name; the first video track when None), `reel_length` the most characters of a
 reel name made from a media file's name and `non_drop` writes non-drop-frame
 timecode at 29.97 and 59.94.)")
+        .def("to_text_with_losses", &toTextWithLosses, "dialect"_a, py::kw_only(),
+             "otio_version"_a = py::none(), "track"_a = py::none(), "reel_length"_a = 8,
+             "non_drop"_a = false, R"(
+The same as to_text, with what the text could not hold: a pair (text, losses),
+the losses a tuple of Loss as `zemcomp convert` reports them (for an EDL, by
+track and timecode: the tracks, masks, paint and notes left out).)")
         .def(
             "to_json",
             [](const BoundComposition& bound, const std::string& dialect,

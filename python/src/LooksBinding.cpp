@@ -30,15 +30,6 @@ py::object types() {
     return py::module_::import("zemcomposition._types");
 }
 
-/// The entries of `report`, appended to `out`.
-void appendLosses(const LossReport& report, std::vector<Loss>& out) {
-    for (std::uint32_t i = 0; i < report.getCount(); ++i) {
-        String path, schema, what;
-        if (report.getEntry(i, path, schema, what))
-            out.push_back({path.c_str(), schema.c_str(), what.c_str()});
-    }
-}
-
 /// True when `text` is ASC CDL text rather than a path: its first character
 /// that is not white space is "<".
 bool isMarkup(const std::string& text) {

@@ -106,8 +106,8 @@ struct ViewClasses {
         return this->item("kind"_a = TimelineItem::kindName(item.kind), "name"_a = text(item.name),
                           "record"_a = range(item.record), "source"_a = source, "media"_a = inputs,
                           "target_url"_a = text(item.targetUrl), "offline"_a = item.offline,
-                          "clip_id"_a = text(item.clipId), "effects"_a = effects, "notes"_a = notes,
-                          "paint"_a = layers);
+                          "clip_id"_a = text(item.clipId), "reel"_a = text(item.reel),
+                          "effects"_a = effects, "notes"_a = notes, "paint"_a = layers);
     }
 };
 

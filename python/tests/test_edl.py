@@ -27,6 +27,7 @@ def test_a_list_is_read_at_its_rate_and_named_after_its_file(tmp_path):
         ("shot one", 90000, 250),
         ("TAPE2", 90025, 500),
     ]
+    assert [c.reel for c in clips] == ["TAPE1", "TAPE2"]
     assert [(loss.path, loss.schema) for loss in cut.losses] == [("line 4", "M2")]
     # The same text without a file has no name; the default rate is 24.
     assert zc.Composition.from_text(LIST, "edl").duration.rate == 24
@@ -45,3 +46,16 @@ def test_written_lists_read_back_with_the_writers_options():
         cut.to_text("edl", track="nowhere")
     with pytest.raises(ValueError):
         cut.to_text("edl", otio_version="0.14.0")
+
+
+def test_what_a_written_list_cannot_hold_is_reported():
+    graded = zc.Composition.from_file(EXAMPLES / "graded-shot.otio.json")
+    text, losses = graded.to_text_with_losses("edl")
+    assert text == graded.to_text("edl")
+    assert [(loss.path, loss.schema) for loss in losses] == [
+        ("track V1, 00:00:00:00", "AngularMask"),
+        ("track V1, 00:00:00:00", "Comp"),
+    ]
+    # Nothing is lost writing an EDL read from its own text.
+    again = zc.Composition.from_text(text)
+    assert again.to_text_with_losses("edl") == (text, ())

@@ -145,6 +145,7 @@ class Item:
     target_url: str
     offline: bool
     clip_id: str
+    reel: str
     effects: Tuple[Effect, ...]
     notes: Tuple[Note, ...]
     paint: Tuple[Paint, ...]
@@ -158,6 +159,7 @@ class Item:
         target_url: str = ...,
         offline: bool = ...,
         clip_id: str = ...,
+        reel: str = ...,
         effects: Tuple[Effect, ...] = ...,
         notes: Tuple[Note, ...] = ...,
         paint: Tuple[Paint, ...] = ...,
@@ -330,6 +332,16 @@ class Composition:
         non_drop: bool = False,
     ) -> str:
         """The composition as text of a dialect, "edl" included."""
+    def to_text_with_losses(
+        self,
+        dialect: str,
+        *,
+        otio_version: Optional[str] = None,
+        track: Union[int, str, None] = None,
+        reel_length: int = 8,
+        non_drop: bool = False,
+    ) -> Tuple[str, Tuple[Loss, ...]]:
+        """to_text's text with what it could not hold."""
     def to_json(self, dialect: str, otio_version: Optional[str] = None) -> str:
         """The composition as JSON of a dialect, as zemcomp convert writes it."""
     def clone(self) -> Composition:

@@ -198,7 +198,9 @@ class Item:
     it plays, in absolute frames at the composition's rate; `source` what it
     plays (for a gap: from 0 for its length at the composition's rate). `media`
     holds the clip's inputs, the primary one first, whose path is `target_url`;
-    `offline` marks a clip without usable media."""
+    `offline` marks a clip without usable media; `reel` is the tape or card
+    name an EDL gave it (kept in standard OTIO as "cmx_3600" metadata), "" when
+    it has none."""
 
     kind: str
     name: str
@@ -208,6 +210,7 @@ class Item:
     target_url: str = ""
     offline: bool = False
     clip_id: str = ""
+    reel: str = ""
     effects: Tuple[Effect, ...] = ()
     notes: Tuple[Note, ...] = ()
     paint: Tuple[Paint, ...] = ()
@@ -293,9 +296,10 @@ class Transition:
 
 @dataclass(frozen=True)
 class Loss:
-    """What reading standard OTIO dropped or approximated: a JSON Pointer to it
-    in the input, the schema of its object ("Clip.2", "Marker.2", ...), and what
-    happened and why."""
+    """What reading or writing a dialect dropped or approximated: where (a JSON
+    Pointer into standard OTIO, "line N" of an EDL, "track V1, 00:00:01:00" of
+    a composition written as an EDL), the schema of the object ("Clip.2",
+    "Marker.2", "M2", "clip", ...), and what happened and why."""
 
     path: str
     schema: str
