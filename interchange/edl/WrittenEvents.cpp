@@ -433,7 +433,14 @@ void EventMaker::transition(const WrittenTrack& track, const DmSegmentNode& segm
                  "written as starting at the cut: it starts " + std::to_string(data.inOffset) +
                      " frames before it, and an EDL's transitions start where the incoming "
                      "event does");
-        data.duration = std::clamp<std::int64_t>(data.duration, 0, 999999999);
+        // The duration field holds nine digits.
+        const std::int64_t duration = std::clamp<std::int64_t>(data.duration, 0, 999999999);
+        if (duration != data.duration)
+            lose(track, event.recordIn, kTransitionSchema,
+                 "written lasting " + std::to_string(duration) + " frames: it lasts " +
+                     std::to_string(data.duration) + ", and an EDL's durations run from 0 to " +
+                     "999999999");
+        data.duration = duration;
         const bool codeFits =
             data.wipe ? (data.code.size() > 1 && (data.code[0] == 'W' || data.code[0] == 'w'))
                       : equalsIgnoringCase(data.code, "D");

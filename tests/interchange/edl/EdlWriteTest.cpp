@@ -11,6 +11,7 @@
 #include "tests/interchange/edl/EdlTestSupport.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/outside/dmtree/DmTestTree.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -244,6 +245,48 @@ TEST(EdlWrite, WhatAListCannotHoldIsReported) {
     String out;
     LossReport report;
     EXPECT_EQ(Edl::write(*fromTree(*empty), {}, out, report).getCode(), Status::NoData);
+}
+
+TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
+    struct Case {
+        const char* type;
+        double inOffset, outOffset;
+        const char* code; ///< the transition and duration fields of the second event
+        const char* loss; ///< the start of what is reported, or ""
+    };
+    const Case cases[] = {
+        {"SMPTE_Dissolve", 0, 12, "D    012", ""},
+        {"SMPTE_Wipe", 0, 12, "W001 012", ""},
+        {"Custom_Transition", 0, 12, "D    012", "\"Custom_Transition\" written as a dissolve"},
+        {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
+        {"SMPTE_Dissolve", 0, 2e9, "D    999999999", "written lasting 999999999 frames"},
+    };
+    for (const Case& c : cases) {
+        const auto clip = [](const char* name, double start) {
+            return std::string(R"({"OTIO_SCHEMA":"Clip.2","name":")") + name +
+                   R"(","source_range":)" + timeRange(start, 48, 24) + "}";
+        };
+        const std::string text =
+            R"({"OTIO_SCHEMA":"Timeline.1","name":"t","tracks":{"OTIO_SCHEMA":"Stack.1",
+            "children":[{"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
+            clip("A", 0) + R"(,{"OTIO_SCHEMA":"Transition.1","transition_type":")" + c.type +
+            R"(","in_offset":)" + rationalTime(c.inOffset, 24) + R"(,"out_offset":)" +
+            rationalTime(c.outOffset, 24) + "}," + clip("B", 100) + "]}]}}";
+        LossReport read;
+        const SharedPtr<Composition> composition = readStandard(text, read);
+        ASSERT_TRUE(composition) << c.type;
+        std::vector<std::string> losses;
+        const std::string written = writeEdl(*composition, {}, &losses);
+        // B's event, a transition from A's last frame.
+        EXPECT_NE(written.find(std::string(" ") + c.code + " "), std::string::npos) << written;
+        if (*c.loss == 0) {
+            EXPECT_TRUE(losses.empty()) << losses.front();
+        } else {
+            ASSERT_EQ(losses.size(), 1u) << c.loss;
+            EXPECT_NE(losses[0].find(" | transition | " + std::string(c.loss)), std::string::npos)
+                << losses[0];
+        }
+    }
 }
 
 TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
