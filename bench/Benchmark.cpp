@@ -69,7 +69,8 @@ const char* const kUsage =
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
     "                        for a profiler (valgrind --tool=callgrind, perf record);\n"
     "                        PHASE is import, export, roundtrip, std-write, std-read,\n"
-    "                        or RapidJSON's own parse or write of the document\n";
+    "                        RapidJSON's own parse or write of the document, or\n"
+    "                        edl-read or edl-write (on the first EDL size)\n";
 
 struct Options {
     std::vector<std::string> sizes{"S", "64K", "256K", "M", "L", "XL", "D", "D3", "Di", "E", "E3"};
@@ -1151,6 +1152,32 @@ int profile(const bench::TimelineSize& size, const Options& options) {
     return 0;
 }
 
+/// An EDL phase only ("edl-read" or "edl-write"), `repeat` times, in this
+/// process: for a profiler.
+int profileEdl(const EdlSize& size, const Options& options) {
+    keepHeap();
+    const std::string list = bench::generateEdl(size.events, nullptr);
+    const SharedPtr<Composition> read = readEdl(list);
+    const double start = now();
+    const double startProcessor = processorTime();
+    for (int r = 0; r < options.repeat; ++r) {
+        if (options.profile == "edl-read") {
+            readEdl(list);
+        } else {
+            String out;
+            writeEdl(*read, out);
+        }
+    }
+    const double seconds = now() - start;
+    const double processorSeconds = processorTime() - startProcessor;
+    std::printf("%s of %s (%s) x %d: %s per run (processor time %s per run)\n",
+                options.profile.c_str(), size.name,
+                bytesText(static_cast<double>(list.size())).c_str(), options.repeat,
+                timeText(seconds / options.repeat).c_str(),
+                timeText(processorSeconds / options.repeat).c_str());
+    return 0;
+}
+
 // --- options -------------------------------------------------------------------
 
 std::vector<std::string> splitList(const std::string& list) {
@@ -1199,11 +1226,12 @@ bool parseOptions(int argc, char** argv, Options& options) {
             if (options.profile != "import" && options.profile != "export" &&
                 options.profile != "parse" && options.profile != "write" &&
                 options.profile != "roundtrip" && options.profile != "std-write" &&
-                options.profile != "std-read") {
+                options.profile != "std-read" && options.profile != "edl-read" &&
+                options.profile != "edl-write") {
                 std::fprintf(
                     stderr,
                     "zemcomp-bench: --profile takes import, export, roundtrip, parse, write, "
-                    "std-write or std-read\n");
+                    "std-write, std-read, edl-read or edl-write\n");
                 return false;
             }
         } else {
@@ -1248,6 +1276,14 @@ int main(int argc, char** argv) {
         return 2;
     }
 
+    if (options.profile.rfind("edl-", 0) == 0) {
+        if (edlSizes.empty()) {
+            std::fprintf(stderr, "zemcomp-bench: --profile %s needs an EDL size (E, E3)\n",
+                         options.profile.c_str());
+            return 2;
+        }
+        return profileEdl(*edlSizes.front(), options);
+    }
     if (!options.profile.empty()) {
         if (sizes.empty()) {
             std::fprintf(stderr, "zemcomp-bench: --profile needs an OTIO size\n");

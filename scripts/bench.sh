@@ -6,6 +6,7 @@
 #   scripts/bench.sh --sizes S,M --repeat 9
 #   scripts/bench.sh --write-samples /tmp/otio-samples
 #   scripts/bench.sh --sizes M --profile export   # one step only, for a profiler
+#   scripts/bench.sh --sizes E --profile edl-write
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
