@@ -56,7 +56,12 @@ TEST_F(ZemcompEdl, ConvertWritesAListThatReadsBackTheSameCut) {
     EXPECT_NE(back.find(R"("name":"A1","kind":"audio")"), std::string::npos) << back;
     // Under --strict what the list cannot hold fails the conversion.
     const fs::path refused = scratch / "refused.edl";
-    EXPECT_EQ(run("convert " + cut + " --to edl --strict -o " + refused.string()).exitCode, 1);
+    const ToolRun strict = run("convert " + cut + " --to edl --strict -o " + refused.string());
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_NE(
+        strict.err.find(refused.string() + ": 1 loss while writing (--strict): nothing written"),
+        std::string::npos)
+        << strict.err;
     EXPECT_FALSE(fs::exists(refused));
     EXPECT_EQ(run("convert " + cut + " --to edl --track nowhere").exitCode, 2);
 

@@ -80,7 +80,7 @@ public:
         const std::vector<Loss> dropped = lossesOf(written);
         std::cerr << lossLines(dropped, outputName()) << std::flush;
         if (m_input.strict && !dropped.empty())
-            return fail(strictFailure(dropped.size(), outputName()) + ": nothing written");
+            return fail(strictFailure(dropped.size(), outputName(), true) + ": nothing written");
         if (m_outPath.empty() || m_outPath == "-") {
             std::cout << text.c_str() << std::endl;
             return kSuccess;

@@ -103,8 +103,8 @@ void InputOptions::add(CLI::App& command) {
             },
             "", "RATE"));
     command.add_flag("--strict", strict,
-                     "Fail when reading standard OTIO loses anything (the losses are listed "
-                     "on standard error either way)");
+                     "Fail when anything is lost reading standard OTIO or an EDL, or writing "
+                     "with convert (the losses are listed on standard error either way)");
 }
 
 ZEM_0_81::DocumentReadOptions InputOptions::readOptions() const {

@@ -151,9 +151,9 @@ std::string lossLines(const std::vector<Loss>& losses, const std::string& docume
     return lines;
 }
 
-std::string strictFailure(std::size_t count, const std::string& documentName) {
+std::string strictFailure(std::size_t count, const std::string& documentName, bool writing) {
     return documentName + ": " + std::to_string(count) + (count == 1 ? " loss" : " losses") +
-           " while reading (--strict)";
+           (writing ? " while writing" : " while reading") + " (--strict)";
 }
 
 Summary summarize(const Loaded& loaded, const std::vector<std::int64_t>& frames) {

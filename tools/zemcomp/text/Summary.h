@@ -69,9 +69,9 @@ std::vector<Loss> lossesOf(const ZEM_0_81::LossReport& report);
 /// One line per loss, for standard error: "FILE: JSON-POINTER: SCHEMA: what".
 std::string lossLines(const std::vector<Loss>& losses, const std::string& documentName);
 
-/// Why --strict fails a document that lost `count` things while being read:
-/// "FILE: 2 losses while reading (--strict)".
-std::string strictFailure(std::size_t count, const std::string& documentName);
+/// Why --strict fails a document that lost `count` things while being read
+/// (or, when `writing`, written): "FILE: 2 losses while reading (--strict)".
+std::string strictFailure(std::size_t count, const std::string& documentName, bool writing = false);
 
 /// The summary as one JSON object, without a line end; `file` is the document's
 /// name; "losses" and "dialect" come last.
