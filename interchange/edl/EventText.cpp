@@ -120,7 +120,6 @@ void EventText::line(std::uint64_t number, const std::string& reel, std::uint8_t
 }
 
 void EventText::event(const WrittenEvent& event, std::uint64_t number, std::string& out) const {
-    const std::int64_t length = event.recordOut - event.recordIn;
     if (event.hasTransition) {
         const Kept::TransitionData& t = event.transition;
         line(number, t.from.reel, event.channels, "C", "", t.from.sourceIn, t.from.sourceIn,
@@ -133,7 +132,6 @@ void EventText::event(const WrittenEvent& event, std::uint64_t number, std::stri
         line(number, event.reel, event.channels, "C", "", event.sourceIn, event.sourceOut,
              event.recordIn, event.recordOut, out);
     }
-    (void)length;
     const std::uint8_t extra = event.channels & (kAudio3 | kAudio4);
     const std::uint8_t coded = event.channels & (kVideo | kAudio1 | kAudio2);
     // A3 or A4 alone is the channel code itself; beside other channels, an AUD line.
