@@ -16,6 +16,8 @@
 #include "outside/dmtree/DmRoot.h"
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 namespace ZEM_0_81 {
 
@@ -86,7 +88,8 @@ Status Edl::write(const Composition& composition, const WriteOptions& options, S
     std::uint64_t number = 0;
     for (const std::size_t event : list.events)
         text.event(list.clips[event], ++number, written);
-    out = String(written.c_str(), written.size());
+    // Handed over, not copied: a long list is megabytes.
+    out = String(std::move(written));
     return Status();
 }
 
