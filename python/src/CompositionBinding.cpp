@@ -445,8 +445,8 @@ timeline.tracks) and in each in the order of their cuts; empty when there are
 none. Raises Error (512, 515, 517) when there is no tree.)")
         .def_property_readonly(
             "losses", [](const BoundComposition& bound) { return lossesValue(bound.losses()); },
-            R"(What reading standard OTIO dropped or approximated: a tuple of Loss, in the
-order the reader met them; empty for the other dialects, for a standard
+            R"(What reading standard OTIO or an EDL dropped or approximated: a tuple of
+Loss, in the order the reader met them; empty for the other dialects, for a
 document read whole, and for a composition made by create. The report, like
 `dialect`, belongs to the Python object that reading made (and to its clones):
 a composition that comes back from a CompositionList after every Python object
