@@ -1088,6 +1088,23 @@ void printEdlTable(const std::vector<const EdlSize*>& sizes,
 
 // --- profiling -------------------------------------------------------------------
 
+/// Runs `step(r)` for r from 0 to options.repeat and prints the time a run took.
+template <class Step>
+void timeRuns(const Options& options, const std::string& sizeName, std::size_t bytes,
+              const Step& step) {
+    const double start = now();
+    const double startProcessor = processorTime();
+    for (int r = 0; r < options.repeat; ++r)
+        step(r);
+    const double seconds = now() - start;
+    const double processorSeconds = processorTime() - startProcessor;
+    std::printf("%s of %s (%s) x %d: %s per run (processor time %s per run)\n",
+                options.profile.c_str(), sizeName.c_str(),
+                bytesText(static_cast<double>(bytes)).c_str(), options.repeat,
+                timeText(seconds / options.repeat).c_str(),
+                timeText(processorSeconds / options.repeat).c_str());
+}
+
 /// One phase only, `repeat` times, in this process: for a profiler.
 int profile(const bench::TimelineSize& size, const Options& options) {
     keepHeap();
@@ -1114,9 +1131,7 @@ int profile(const bench::TimelineSize& size, const Options& options) {
         for (int r = 0; r < options.repeat; ++r)
             holders.push_back(Composition::create(String("export"), *tree));
 
-    const double start = now();
-    const double startProcessor = processorTime();
-    for (int r = 0; r < options.repeat; ++r) {
+    timeRuns(options, size.name, generated.size(), [&](int r) {
         if (options.profile == "parse") {
             // RapidJSON's DOM parse alone: the baseline of the import.
             rapidjson::Document document;
@@ -1141,14 +1156,7 @@ int profile(const bench::TimelineSize& size, const Options& options) {
             String out;
             exportText(Composition::create(String("round trip"), importText(text, first)), out);
         }
-    }
-    const double seconds = now() - start;
-    const double processorSeconds = processorTime() - startProcessor;
-    std::printf("%s of %s (%s) x %d: %s per run (processor time %s per run)\n",
-                options.profile.c_str(), size.name.c_str(),
-                bytesText(static_cast<double>(generated.size())).c_str(), options.repeat,
-                timeText(seconds / options.repeat).c_str(),
-                timeText(processorSeconds / options.repeat).c_str());
+    });
     return 0;
 }
 
@@ -1158,23 +1166,14 @@ int profileEdl(const EdlSize& size, const Options& options) {
     keepHeap();
     const std::string list = bench::generateEdl(size.events, nullptr);
     const SharedPtr<Composition> read = readEdl(list);
-    const double start = now();
-    const double startProcessor = processorTime();
-    for (int r = 0; r < options.repeat; ++r) {
+    timeRuns(options, size.name, list.size(), [&](int) {
         if (options.profile == "edl-read") {
             readEdl(list);
         } else {
             String out;
             writeEdl(*read, out);
         }
-    }
-    const double seconds = now() - start;
-    const double processorSeconds = processorTime() - startProcessor;
-    std::printf("%s of %s (%s) x %d: %s per run (processor time %s per run)\n",
-                options.profile.c_str(), size.name,
-                bytesText(static_cast<double>(list.size())).c_str(), options.repeat,
-                timeText(seconds / options.repeat).c_str(),
-                timeText(processorSeconds / options.repeat).c_str());
+    });
     return 0;
 }
 

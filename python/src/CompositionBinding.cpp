@@ -210,7 +210,7 @@ std::pair<py::str, std::vector<Loss>> writtenText(const BoundComposition& bound,
         String message;
         std::vector<Loss> losses;
     };
-    const Written written = unlocked(bound, [&](const Composition& composition) {
+    Written written = unlocked(bound, [&](const Composition& composition) {
         Written result;
         LossReport losses;
         result.status =
@@ -228,7 +228,7 @@ std::pair<py::str, std::vector<Loss>> writtenText(const BoundComposition& bound,
         written.text.c_str(), static_cast<Py_ssize_t>(written.text.size()), "strict");
     if (!decoded)
         throw py::error_already_set();
-    return {py::reinterpret_steal<py::str>(decoded), written.losses};
+    return {py::reinterpret_steal<py::str>(decoded), std::move(written.losses)};
 }
 
 py::str toText(const BoundComposition& bound, const std::string& dialectName,
