@@ -101,8 +101,25 @@ void write(OtioWriter& writer, const ChildGroups& tracks, double compositionRate
     writer.endObject();
 }
 
+double leadOf(const Value& stack, double compositionRate) {
+    const Value* children = OtioTiming::memberOf(stack, SchemaMembers::kChildren);
+    if (!children || !children->IsArray())
+        return 0.0;
+    double least = HUGE_VAL;
+    for (const Value& child : children->GetArray()) {
+        RationalTime content = kZeroTime;
+        if (OtioTiming::kindOf(child) != OtioTiming::Kind::Track ||
+            !OtioTiming::contentDurationOf(child, content) || content.value <= 0.0)
+            continue;
+        least = std::min(least, TrackTrim::recordOffsetOf(child, compositionRate).value_or(0.0));
+    }
+    if (least == HUGE_VAL)
+        return 0.0;
+    return TrackTrim::recordOffsetOf(stack, compositionRate).value_or(0.0) + least;
+}
+
 std::vector<TrackRead> read(ReadContext& context, const Value& stack, double compositionRate,
-                            double recordBase, bool rounds, double& end) {
+                            double recordBase, double lead, bool rounds, double& end) {
     const std::string schema = SchemaMembers::schemaOf(stack);
     const Members members(context, &stack, schema);
     end = recordBase;
@@ -111,7 +128,10 @@ std::vector<TrackRead> read(ReadContext& context, const Value& stack, double com
     TrackSchema::StackTiming timing;
     timing.compositionRate = compositionRate;
     timing.recordBase = recordBase;
-    timing.trim = TrackTrim::of(stack, compositionRate);
+    const std::optional<double> offset = TrackTrim::recordOffsetOf(stack, compositionRate);
+    if (!offset)
+        timing.trim = TrackTrim::of(stack, compositionRate);
+    timing.moved = offset.value_or(0.0) - lead;
     timing.rounds = rounds;
 
     // The edit-tree tracks, as described, with what comes after their layers.

@@ -41,13 +41,23 @@ struct TrackRead {
     std::vector<CoSharedPtr<DmTreeNode>> before;
 };
 
+/// Where the content of a stack of another tool starts after its timeline's
+/// "global_start_time", in frames at `compositionRate`: the record offset the
+/// stack's trim names plus the least of those its tracks' trims name
+/// (TrackTrim::recordOffsetOf; 0 for a track with content and another trim or
+/// none). 0 when no trim names one. A timeline read from an EDL by the
+/// OpenTimelineIO library starts so at the list's first record in.
+double leadOf(const Value& stack, double compositionRate);
+
 /// The tracks of the stack `stack` (entered by the caller), and through `end`
 /// where the latest layer ends (frames at the composition rate). The stack's
 /// trim is applied to every track as OTIO applies it (TrackTrim); one lasting
-/// past every track ends the first layer in a gap. With `rounds`, record times
-/// are rounded to the nearest frame (LayerCursor::rounds).
+/// past every track ends the first layer in a gap; one naming a record offset
+/// moves every track's items by it. `recordBase` is the composition's start,
+/// `lead` (leadOf) frames after "global_start_time". With `rounds`, record
+/// times are rounded to the nearest frame (LayerCursor::rounds).
 std::vector<TrackRead> read(ReadContext& context, const Value& stack, double compositionRate,
-                            double recordBase, bool rounds, double& end);
+                            double recordBase, double lead, bool rounds, double& end);
 
 } // namespace StackSchema
 

@@ -161,19 +161,24 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     const CoSharedPtr<DmCompositionNode> composition(
         DmCompositionNode::create(name, fcm, resolution.get()));
     const double startRate = RecordTime::rateOf(startTcFcm);
+    const double rate = RecordTime::rateOf(fcm);
+    const Value* stack = members.objectMember(kTracks);
+    // A timeline of another tool whose trims name a record start (an EDL read
+    // by the OpenTimelineIO library) starts there.
+    const double lead = stack && !described ? StackSchema::leadOf(*stack, rate) : 0.0;
     const double startTc = startOf(OtioTiming::memberOf(timeline, kGlobalStartTime), start,
-                                   startGiven, !described, startRate, *composition);
+                                   startGiven, !described, startRate, *composition) +
+                           RecordTime::wholeIfNear(RecordTime::rescale(lead, rate, startRate));
     composition->setStartTC(startTc, startTcFcm);
     ForeignMembers::keep(members, *composition, kKnown);
     properties.applyTo(*composition);
 
-    const double rate = RecordTime::rateOf(fcm);
     const double recordBase = recordBaseOf(startTc, startRate, rate);
     double end = recordBase;
-    if (const Value* stack = members.objectMember(kTracks)) {
+    if (stack) {
         const ReadContext::Scope scope(context, kTracks);
         for (const StackSchema::TrackRead& track : StackSchema::read(
-                 context, *stack, rate, recordBase, !described && !timing.exact, end)) {
+                 context, *stack, rate, recordBase, lead, !described && !timing.exact, end)) {
             for (const CoSharedPtr<DmTreeNode>& node : track.before)
                 composition->addChild(node.get());
             composition->addChild(track.track.get());
@@ -184,7 +189,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     for (const CoSharedPtr<DmTreeNode>& node : after)
         composition->addChild(node.get());
     if (!lengthGiven)
-        length = described ? end - recordBase : timing.duration;
+        length = described || lead != 0.0 ? end - recordBase : timing.duration;
     composition->setCompLength(length);
     context.setSnapRates(false);
 

@@ -303,9 +303,19 @@ public:
                       std::fabs(trim->start - leadIn) <= 1e-9 * std::fmax(1.0, leadIn);
         if (m_ownLeadIn)
             trim->start = leadIn;
+        // A trim keeping an EDL's record start moves the items there and hides
+        // nothing.
+        m_moved = stack.moved;
+        if (!m_ownLeadIn)
+            if (const std::optional<double> offset =
+                    TrackTrim::recordOffsetOf(track, stack.compositionRate)) {
+                m_moved += *offset;
+                trim.reset();
+            }
         m_cursor.compositionRate = stack.compositionRate;
         m_cursor.layerMediaType = layer.mediaType;
         m_cursor.window = TrackTrim::windowOf(stack.trim, trim, !m_ownLeadIn, m_recordBase);
+        m_cursor.window.shift -= m_moved;
         m_cursor.recordIn = m_recordBase - m_cursor.window.shift;
         m_cursor.rounds = stack.rounds;
         m_cuts = m_cursor.window.cuts();
@@ -469,7 +479,7 @@ private:
     /// trim), within the stack's trim.
     double layerEndOf() const {
         const double rate = m_stack.compositionRate;
-        double end = m_timed ? m_recordBase - (m_stack.trim ? m_stack.trim->start : 0.0) +
+        double end = m_timed ? m_recordBase + m_moved - (m_stack.trim ? m_stack.trim->start : 0.0) +
                                    RecordTime::wholeIfNear(
                                        RecordTime::rescale(m_duration.value, m_duration.rate, rate))
                              : m_cursor.recordIn;
@@ -487,6 +497,7 @@ private:
     const double m_recordBase;
     LayerCursor m_cursor;
     bool m_ownLeadIn = false;
+    double m_moved = 0.0;
     bool m_cuts = false;
     bool m_trailingGap = false;
     bool m_needsEnd = false;

@@ -71,6 +71,10 @@ struct StackTiming {
     double recordBase = 0.0;
     /// The stack's own trim ("source_range"), which every track shows through.
     std::optional<TrackTrim::Range> trim;
+    /// Frames every track's items land later than the trims alone put them:
+    /// the stack's record offset (TrackTrim::recordOffsetOf) less the frames
+    /// the composition starts after "global_start_time" (StackSchema::leadOf).
+    double moved = 0.0;
     /// Record times are rounded to the nearest frame (LayerCursor::rounds).
     bool rounds = false;
 };

@@ -328,6 +328,18 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
     }
 }
 
+bool contentDurationOf(const Value& composition, RationalTime& duration) {
+    switch (kindOf(composition)) {
+    case Kind::Track:
+        return trackDuration(composition, duration, 0);
+    case Kind::Stack:
+        return stackDuration(composition, duration, 0);
+    default:
+        duration = kNothing;
+        return false;
+    }
+}
+
 TimelineTiming timelineTiming(const Value& timeline) {
     TimelineTiming timing;
     RationalTime start = kZeroTime;

@@ -32,6 +32,19 @@ std::optional<Range> of(const Value& item, double compositionRate) {
                      range.duration.value, range.duration.rate, compositionRate))};
 }
 
+std::optional<double> recordOffsetOf(const Value& composition, double compositionRate) {
+    const std::optional<Range> trim = of(composition, compositionRate);
+    RationalTime content = kZeroTime;
+    if (!trim || trim->start >= 0.0 || trim->start + trim->duration > 0.0 ||
+        !OtioTiming::contentDurationOf(composition, content))
+        return std::nullopt;
+    const double frames =
+        RecordTime::wholeIfNear(RecordTime::rescale(content.value, content.rate, compositionRate));
+    if (frames <= 0.0 || std::fabs(trim->duration - frames) > 1e-9 * frames)
+        return std::nullopt;
+    return -trim->start;
+}
+
 TrimWindow windowOf(const std::optional<Range>& stack, const std::optional<Range>& track,
                     bool trackCuts, double recordBase) {
     TrimWindow window;

@@ -31,6 +31,18 @@ struct Range {
 /// `compositionRate`; nothing when it has none.
 std::optional<Range> of(const Value& item, double compositionRate);
 
+/// The record time a trim of `composition` (a track or a stack) names for its
+/// content, in frames at `compositionRate`, when the trim is the one
+/// OpenTimelineIO's EDL reader gives a track to keep the list's record start:
+/// a "source_range" lying wholly before the content (its start negative, its
+/// end at or before 0) and lasting exactly as long as the content. The
+/// OpenTimelineIO library places such content at the negated start (a child's
+/// time in its parent is its place less the parent's trim start), and writes
+/// it back to an EDL there, so the reader does too: the trim moves the items
+/// to start at that record time and hides nothing. Nothing for any other trim,
+/// for none, and for content that lasts nothing.
+std::optional<double> recordOffsetOf(const Value& composition, double compositionRate);
+
 /// The window through which the items of a track show: the track's own trim
 /// within the stack's, the track's time starting at `recordBase` (the
 /// composition's start). With `trackCuts` false the track's trim only moves its

@@ -395,6 +395,135 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
     EXPECT_EQ(dmTreeOf(*again), dmTreeOf(*read));
 }
 
+TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
+    // The OpenTimelineIO library's EDL reader keeps a list's record start as a
+    // track trim [-R, -R + D) over content lasting D; the library places the
+    // content at R. Clips of 10 frames at 24, sources from 100, 200, 300.
+    const std::string dissolve = R"({"OTIO_SCHEMA": "Transition.1", "transition_type": )"
+                                 R"("SMPTE_Dissolve", "in_offset": )" +
+                                 rationalTime(0, 24) + R"(, "out_offset": )" + rationalTime(4, 24) +
+                                 "}";
+    const std::string marker = R"(, "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", )"
+                               R"("color": "RED", "marked_range": )" +
+                               timeRange(203, 1, 24) + "}]";
+    const std::string gap5 =
+        R"({"OTIO_SCHEMA": "Gap.1", "source_range": )" + timeRange(0, 5, 24) + "}";
+    const std::string nested = R"({"OTIO_SCHEMA": "Stack.1", "name": "n", "source_range": )" +
+                               timeRange(-30, 10, 24) + R"(, "children": [)" +
+                               track24("null", clip24("x", 300, 10)) + "]}";
+    struct Case {
+        std::string what;
+        std::string tracks;
+        std::int64_t start;
+        std::int64_t duration;
+        std::vector<std::vector<std::string>> items;
+    };
+    const Case cases[] = {
+        // 00:59:53:11 at 24 is 86243: a at 86243, b after it; 20 frames.
+        {"one track",
+         track24(timeRange(-86243, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)),
+         86243,
+         20,
+         {{"a 86243+10 100+10@24", "b 86253+10 200+10@24"}}},
+        // The trim's end at 0 still lies wholly before: a at 30.
+        {"ends at the content",
+         track24(timeRange(-30, 10, 24), clip24("a", 100, 10)),
+         30,
+         10,
+         {{"a 30+10 100+10@24"}}},
+        // A gap first, a transition between the clips and a marker on b (at
+        // source 203, b from 200: record 48 + 5 + 10 + 3 = 66).
+        {"gap, transition, marker",
+         track24(timeRange(-48, 25, 24), gap5 + "," + clip24("a", 100, 10) + "," + dissolve + "," +
+                                             clip24("b", 200, 10, marker)),
+         48,
+         25,
+         {{" 48+5", "a 53+10 100+10@24", "b 63+10 200+10@24"}}},
+        // Two tracks of one list share the record start; the sound's content
+        // is shorter.
+        {"two tracks",
+         track24(timeRange(-100, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
+             track24(timeRange(-100, 15, 24), gap5 + "," + clip24("c", 300, 10)),
+         100,
+         20,
+         {{"a 100+10 100+10@24", "b 110+10 200+10@24"}, {" 100+5", "c 105+10 300+10@24"}}},
+        // Tracks naming other starts: the composition starts at the earliest
+        // (90) and lasts to the latest end (110).
+        {"two starts",
+         track24(timeRange(-100, 10, 24), clip24("a", 100, 10)) + "," +
+             track24(timeRange(-90, 10, 24), clip24("c", 300, 10)),
+         90,
+         20,
+         {{"a 100+10 100+10@24"}, {"c 90+10 300+10@24"}}},
+        // A nested stack so trimmed is read as an offline clip lasting its 10
+        // frames, here at 24, its source the stack's own range from -30.
+        {"nested stack", track24(timeRange(-24, 10, 24), nested), 24, 10, {{"n 24+10 -30+10@24"}}},
+    };
+    for (const Case& c : cases) {
+        LossReport losses;
+        const TimelineView view = viewOf(timeline("null", c.tracks), losses);
+        EXPECT_EQ(view.start, c.start) << c.what;
+        EXPECT_EQ(view.duration, c.duration) << c.what;
+        ASSERT_EQ(view.tracks.size(), c.items.size()) << c.what;
+        for (std::size_t t = 0; t < c.items.size(); ++t)
+            EXPECT_EQ(itemsOf(view.tracks[t]), c.items[t]) << c.what << " " << t;
+        // Only the transition (kept) and the nested stack's content are
+        // reported; no clip is dropped.
+        for (const std::string& entry : entriesOf(losses))
+            EXPECT_EQ(entry.find("dropped"), std::string::npos) << c.what << ": " << entry;
+    }
+
+    // The marker lands on b's fourth frame, and the transition is kept at b.
+    LossReport losses;
+    const TimelineView marked = viewOf(timeline("null", cases[2].tracks), losses);
+    ASSERT_EQ(marked.tracks[0].items[2].notes.size(), 1u);
+    EXPECT_EQ(marked.tracks[0].items[2].notes[0].range.start, 66);
+    ASSERT_EQ(marked.tracks[0].transitions.size(), 1u);
+    EXPECT_EQ(marked.tracks[0].transitions[0].cut, 63);
+
+    // One frame less of trim, or one past the content, is a window as any
+    // other: [-29, 1) shows a gap of 29 and a's first frame; [-30, 11) shows a
+    // and ends in a gap of one.
+    const std::pair<std::string, std::vector<std::string>> windows[] = {
+        {timeRange(-29, 30, 24), {" 0+29", "a 29+1 100+1@24"}},
+        {timeRange(-30, 41, 24), {" 0+30", "a 30+10 100+10@24", " 40+1"}}};
+    for (const auto& [trim, items] : windows) {
+        const TimelineView view =
+            viewOf(timeline("null", track24(trim, clip24("a", 100, 10))), losses);
+        EXPECT_EQ(view.start, 0) << trim;
+        ASSERT_EQ(view.tracks.size(), 1u) << trim;
+        EXPECT_EQ(itemsOf(view.tracks[0]), items) << trim;
+    }
+
+    // A stack so trimmed moves every track, after the tracks' own: 50 + 100.
+    std::string stacked =
+        timeline("null", track24(timeRange(-100, 10, 24), clip24("a", 100, 10)) + "," +
+                             track24("null", gap5 + "," + clip24("c", 300, 5)));
+    stacked.insert(stacked.find(R"("children")"),
+                   R"("source_range": )" + timeRange(-50, 10, 24) + ", ");
+    const TimelineView moved = viewOf(stacked, losses);
+    EXPECT_EQ(moved.start, 50);
+    EXPECT_EQ(moved.duration, 110);
+    ASSERT_EQ(moved.tracks.size(), 2u);
+    EXPECT_EQ(itemsOf(moved.tracks[0]), (std::vector<std::string>{"a 150+10 100+10@24"}));
+    EXPECT_EQ(itemsOf(moved.tracks[1]), (std::vector<std::string>{" 50+5", "c 55+5 300+5@24"}));
+
+    // Written back, the start is "global_start_time" and the tracks hold no
+    // trim: the items lie where they were, and read back the same.
+    const SharedPtr<Composition> read = readStandard(timeline("null", cases[3].tracks), losses);
+    ASSERT_TRUE(read);
+    const std::string written = writeStandard(*read);
+    rapidjson::Document document;
+    document.Parse(written.c_str());
+    EXPECT_EQ(document["global_start_time"]["value"].GetDouble(), 100.0);
+    for (const auto& track : document["tracks"]["children"].GetArray())
+        EXPECT_TRUE(track["source_range"].IsNull());
+    const TimelineView again = viewOf(written, losses);
+    EXPECT_EQ(again.start, 100);
+    EXPECT_EQ(again.duration, 20);
+    EXPECT_EQ(itemsOf(again.tracks[1]), cases[3].items[1]);
+}
+
 TEST(StandardOtioTiming, MixedRatesAreExactOrRoundedAndSaySo) {
     const std::string ntsc = "23.976023976023978", ntsc30 = "29.97002997002997",
                       ntsc60 = "59.94005994005994";
