@@ -86,8 +86,9 @@ Status Interchange::Cmx::readList(const char* text, std::size_t length, const Ra
     }
 
     const std::int64_t start = scan.earliestRecordIn();
+    // The composition ends after everything it places, black included.
     std::int64_t end = start;
-    clips.clipsEnd(end);
+    clips.placedEnd(end);
     const DmString fcm(rateText(listAt));
     const CoSharedPtr<DmFrameResolution> resolution(DmFrameResolution::create());
     const CoSharedPtr<DmCompositionNode> composition(DmCompositionNode::create(

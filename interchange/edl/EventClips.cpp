@@ -243,10 +243,17 @@ void EventClips::add(const Event& event) {
     // A speed belongs to the line of its reel, else to the event's own line.
     // One naming the reel of a first line that places nothing is that source's,
     // which the edit tree does not hold: a plain comment.
+    // When both lines play the same reel, one M2 naming it is the event's own
+    // line's; of two, the first is the first line's.
+    std::size_t namingBoth = 0;
+    if (firstPlaces && event.first.text.reel == text.reel)
+        for (const Statements::Speed& speed : statements.speeds)
+            namingBoth += speed.change.reel == text.reel ? 1 : 0;
     for (Statements::Speed& speed : statements.speeds) {
         const std::string& reel = speed.change.reel;
         Side* side = nullptr;
-        if (firstPlaces && !first.speed && reel == event.first.text.reel)
+        if (firstPlaces && !first.speed && reel == event.first.text.reel &&
+            (reel != text.reel || namingBoth > 1))
             side = &first;
         else if (!main.speed &&
                  (reel == text.reel || !event.paired || reel != event.first.text.reel))
@@ -437,10 +444,8 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
                           std::string("overlaps what track ") + trackName(kind) +
                               " holds before it: placed on track " +
                               TrackLanes::laneName(kind, lane));
-        if (!black) {
-            m_clipsEnd = m_anyClip ? std::max(m_clipsEnd, line.recordOut) : line.recordOut;
-            m_anyClip = true;
-        }
+        m_placedEnd = m_anyPlaced ? std::max(m_placedEnd, line.recordOut) : line.recordOut;
+        m_anyPlaced = true;
         firstSegment = false;
     }
     return true;

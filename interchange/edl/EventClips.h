@@ -30,10 +30,10 @@ public:
 
     void add(const Event& event);
 
-    /// Where the latest clip placed ends; false when none was placed.
-    bool clipsEnd(std::int64_t& end) const {
-        end = m_clipsEnd;
-        return m_anyClip;
+    /// Where the latest clip or black placed ends; false when nothing was placed.
+    bool placedEnd(std::int64_t& end) const {
+        end = m_placedEnd;
+        return m_anyPlaced;
     }
 
 private:
@@ -48,8 +48,8 @@ private:
     LineReport& m_report;
     TrackLanes& m_lanes;
     std::string m_fcm;
-    bool m_anyClip = false;
-    std::int64_t m_clipsEnd = 0;
+    bool m_anyPlaced = false;
+    std::int64_t m_placedEnd = 0;
 };
 
 } // namespace ZEM_0_81::Interchange::Cmx

@@ -6,6 +6,8 @@
 #include "outside/dmtree/DmLayerNode.h"
 #include "outside/dmtree/DmTrackNode.h"
 
+#include <algorithm>
+
 namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
@@ -45,39 +47,50 @@ std::size_t TrackLanes::place(TrackKind kind, std::int64_t recordIn, std::int64_
 void TrackLanes::build(DmCompositionNode& composition, std::int64_t start) const {
     const CoSharedPtr<DmTrackNode> track(DmTrackNode::create(0, eDmMediaUnset));
     std::int32_t index = 0;
-    for (std::size_t kind = 0; kind < kTrackKinds; ++kind) {
+    const auto addLayer = [&](std::size_t kind, std::size_t lane) {
         const eDmTreeMediaType mediaType = mediaTypeOf(kind);
-        for (std::size_t lane = 0; lane < m_lanes[kind].size(); ++lane) {
-            const CoSharedPtr<DmLayerNode> layer(
-                DmLayerNode::create(index, mediaType, 0, index == 0));
-            ++index;
-            layer->setName(DmString(laneName(static_cast<TrackKind>(kind), lane)));
-            double cursor = static_cast<double>(start);
-            bool first = true;
-            for (const CoSharedPtr<DmSegmentNode>& segment : m_lanes[kind][lane].segments) {
-                const auto add = [&](DmSegmentNode* node) {
-                    if (!first) {
-                        const CoSharedPtr<DmCutNode> cut(DmCutNode::create(mediaType));
-                        layer->addChild(cut.get());
-                    }
-                    layer->addChild(node);
-                    first = false;
-                };
-                if (segment->getRecIn() > cursor) {
-                    const CoSharedPtr<DmGapNode> gap(DmGapNode::create(
-                        cursor, segment->getRecIn() - cursor, mediaType, DmString()));
-                    add(gap.get());
+        const CoSharedPtr<DmLayerNode> layer(DmLayerNode::create(index, mediaType, 0, index == 0));
+        ++index;
+        layer->setName(DmString(laneName(static_cast<TrackKind>(kind), lane)));
+        double cursor = static_cast<double>(start);
+        bool first = true;
+        for (const CoSharedPtr<DmSegmentNode>& segment : m_lanes[kind][lane].segments) {
+            const auto add = [&](DmSegmentNode* node) {
+                if (!first) {
+                    const CoSharedPtr<DmCutNode> cut(DmCutNode::create(mediaType));
+                    layer->addChild(cut.get());
                 }
-                add(segment.get());
-                cursor = segment->getRecIn() + segment->getRecLength();
+                layer->addChild(node);
+                first = false;
+            };
+            if (segment->getRecIn() > cursor) {
+                const CoSharedPtr<DmGapNode> gap(
+                    DmGapNode::create(cursor, segment->getRecIn() - cursor, mediaType, DmString()));
+                add(gap.get());
             }
-            layer->setLayerStartTC(static_cast<double>(start));
-            layer->setLayerLength(cursor - static_cast<double>(start));
-            track->addChild(layer.get());
-            // A track takes the media type of its last layer, as standard OTIO's
-            // reader gives a track it has no description of.
-            track->setMediaType(mediaType);
+            add(segment.get());
+            cursor = segment->getRecIn() + segment->getRecLength();
         }
+        layer->setLayerStartTC(static_cast<double>(start));
+        layer->setLayerLength(cursor - static_cast<double>(start));
+        track->addChild(layer.get());
+        // A track takes the media type of its last layer, as standard OTIO's
+        // reader gives a track it has no description of.
+        track->setMediaType(mediaType);
+    };
+    // Picture before sound; within each, every kind's own track first, then
+    // the extra tracks lane by lane: V, V2, V (2), V2 (2), ..., A1 ... A4,
+    // A1 (2), ...
+    const std::size_t groups[][2] = {{0, static_cast<std::size_t>(TrackKind::A1)},
+                                     {static_cast<std::size_t>(TrackKind::A1), kTrackKinds}};
+    for (const auto& [from, to] : groups) {
+        std::size_t lanes = 0;
+        for (std::size_t kind = from; kind < to; ++kind)
+            lanes = std::max(lanes, m_lanes[kind].size());
+        for (std::size_t lane = 0; lane < lanes; ++lane)
+            for (std::size_t kind = from; kind < to; ++kind)
+                if (lane < m_lanes[kind].size())
+                    addLayer(kind, lane);
     }
     composition.addChild(track.get());
 }

@@ -38,7 +38,9 @@ public:
     /// The name of track `lane` of `kind`: "V", then "V (2)", "V (3)".
     static std::string laneName(TrackKind kind, std::size_t lane);
 
-    /// Adds the tracks to `composition`, under one edit-tree track, each a layer
+    /// Adds the tracks to `composition`, under one edit-tree track, picture
+    /// before sound and, within each, the kinds' own tracks before their extra
+    /// ones, lane by lane (V, V2, V (2), V2 (2), ... A1 ... A4, A1 (2), ...); each a layer
     /// whose segments start at `start`: the record time before a segment, back
     /// to the previous one's end or to `start`, is a gap, and a plain cut stands
     /// between every two segments. Each layer ends where its last segment does.

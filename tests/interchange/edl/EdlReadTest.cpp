@@ -264,7 +264,10 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
                              "008 H V C 0 26 101 125\n"                        // 16 no speed
                              "009 J V C 0 2 125 127\n"                         // 17
                              "M2   J       024.0                00:00:00:00\n" // 18 the rate,
-                             "* FREEZE FRAME\n";                               // 19 and frozen
+                             "* FREEZE FRAME\n"                                // 19 and frozen
+                             "010 K V C 0 24 127 151\n"                        // 20 a dissolve
+                             "010 K V D 012 100 101 151 175\n"                 // 21 within K,
+                             "M2   K       000.0                00:00:04:04\n"; // 22 to a freeze
     const EdlRead read = readEdl(list);
     Lines kept;
     for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
@@ -281,12 +284,16 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
         kept,
         (Lines{"LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 -1.000000", "FreezeFrame.1 0.000000",
                "LinearTimeWarp.1 1.000000", "LinearTimeWarp.1 " + std::to_string(23.9 / 24),
-               "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000"}));
+               "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000",
+               "FreezeFrame.1 0.000000"}));
     // Each clip keeps its record length; its event's source out is kept.
     EXPECT_EQ(itemsOf(*read.composition)[0], "V 0+24 clip A src 0 reel A");
-    // J plays at the rate, but frozen over two frames: said at its M2 line.
-    EXPECT_EQ(lossPlaces(read.losses),
-              (Lines{"line 3", "line 5", "line 7", "line 15", "line 16", "line 18"}));
+    // J plays at the rate, but frozen over two frames: said at its M2 line. The
+    // M2 naming both lines of event 010 freezes its own line, the incoming
+    // clip whose source lasts one frame over 24: the dissolve at line 21 and
+    // the freeze at line 22, not the source's length a second time.
+    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 5", "line 7", "line 15", "line 16",
+                                              "line 18", "line 21", "line 22"}));
 }
 
 TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
@@ -419,6 +426,25 @@ TEST(EdlRead, OverlappingEventsGoOnTracksOfTheirOwn) {
                      "V (3) 36+24 clip C src 0 reel C", "V (3) 60+5 gap",
                      "V (3) 65+15 clip F src 0 reel F"}));
     EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 4", "line 6"}));
+
+    // Extra tracks follow all of their kind's own, lane by lane: C, E and G
+    // overlap on V, V (2), V (3), V (4); F and H on V2, V2 (2); A and B on A1,
+    // A1 (2).
+    const EdlRead kinds = readEdl("TITLE: order\n"
+                                  "001 A AA C 0 24 0 24\n"
+                                  "002 B A C 0 24 12 36\n"
+                                  "003 C V C 0 24 0 24\n"
+                                  "004 D V C 0 24 12 36\n"
+                                  "005 E V KB 0 24 0 24\n"
+                                  "005 F V K 000 0 24 0 24\n"
+                                  "006 G V C 0 24 12 36\n"
+                                  "006 H V K 000 0 24 12 36\n");
+    Lines names;
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*kinds.composition, view));
+    for (const TimelineTrack& track : view.tracks)
+        names.push_back(track.name);
+    EXPECT_EQ(names, (Lines{"V", "V2", "V (2)", "V2 (2)", "V (3)", "V (4)", "A1", "A2", "A1 (2)"}));
 }
 
 TEST(EdlRead, LinesEndInLfOrCrlfFieldsInAnyBlanksAndOtherBytesAreLatin1) {
@@ -480,7 +506,7 @@ TEST(EdlRead, OnlyATextThatIsNoEdlFails) {
     EXPECT_EQ(viewOf(empty).duration, 0);
 }
 
-TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
+TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestEventBlackIncluded) {
     const EdlRead read = readEdl("TITLE: span\n"
                                  "001 BL V C 0 24 00:00:01:00 00:00:02:00\n"    // black, 24 to 48
                                  "002 A  V C 0 48 00:00:02:00 00:00:04:00\n"    // 48 to 96
@@ -488,7 +514,7 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
                                  "004 BLK V C 0 24 00:00:04:00 00:00:05:00\n"); // black after
     const TimelineView view = viewOf(read);
     EXPECT_EQ(view.start, 12);
-    EXPECT_EQ(view.duration, 84); // to the end of clip A, 96: black after it does not count
+    EXPECT_EQ(view.duration, 108); // to the end of the black after clip A, 120
     EXPECT_EQ(itemsOf(*read.composition),
               (Lines{"V 12+12 gap", "V 24+24 gap reel BL", "V 48+48 clip A src 0 reel A",
                      "V 96+24 gap reel BLK"}));
