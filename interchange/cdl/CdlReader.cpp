@@ -2,7 +2,7 @@
 
 #include "interchange/cdl/CdlNumbers.h"
 #include "interchange/cdl/CdlVocabulary.h"
-#include "interchange/cdl/TextLines.h"
+#include "interchange/xml/XmlText.h"
 
 #include <pugixml.hpp>
 
@@ -61,7 +61,7 @@ public:
         : m_lines(text, length), m_losses(losses) {}
 
     bool read(const pugi::xml_document& document, AscCdl::Contents& out, std::string& message);
-    std::uint32_t lineOf(std::ptrdiff_t offset) const { return m_lines.lineOf(offset); }
+    const Xml::TextLines& lines() const { return m_lines; }
 
 private:
     std::uint32_t lineOf(const pugi::xml_node& node) const {
@@ -81,7 +81,7 @@ private:
                     std::size_t count, const char* what);
     void resolveReferences();
 
-    TextLines m_lines;
+    Xml::TextLines m_lines;
     LossReport& m_losses;
     std::vector<AscCdl::Correction> m_corrections;
     std::vector<Reference> m_references;
@@ -260,15 +260,6 @@ bool Reader::read(const pugi::xml_document& document, AscCdl::Contents& out, std
     return true;
 }
 
-/// pugixml's description of a parse error, as the rest of a sentence.
-std::string describe(const pugi::xml_parse_result& result) {
-    std::string description = result.description();
-    if (!description.empty())
-        description[0] =
-            static_cast<char>(std::tolower(static_cast<unsigned char>(description[0])));
-    return description;
-}
-
 bool isUtf16(const char* text, std::size_t length) {
     return length >= 2 && ((static_cast<unsigned char>(text[0]) == 0xFF &&
                             static_cast<unsigned char>(text[1]) == 0xFE) ||
@@ -286,18 +277,10 @@ bool readText(const char* text, std::size_t length, AscCdl::Contents& out, LossR
         message = "line 1: the text is UTF-16; ASC CDL files are read as UTF-8";
         return false;
     }
-    // The default parse: no document type read (parse_doctype is off, so its
-    // declarations are skipped and its entities never expanded), the five
-    // entities of XML and character references replaced, line ends as LF.
     pugi::xml_document document;
-    const pugi::xml_parse_result result =
-        document.load_buffer(length ? text : "", length, pugi::parse_default, pugi::encoding_utf8);
     Reader reader(text, length, losses);
-    if (!result) {
-        message = "line " + std::to_string(reader.lineOf(result.offset)) +
-                  ": the text is not XML: " + describe(result);
+    if (!Xml::load(text, length, reader.lines(), document, message))
         return false;
-    }
     return reader.read(document, out, message);
 }
 

@@ -76,6 +76,19 @@ TEST_F(ZemcompLooks, WhatIsNoLooksFileFailsWithItsNameLineAndReason) {
     const ToolRun bad = run("looks apply " + cut + " " + notXml.string());
     EXPECT_EQ(bad.exitCode, 1);
     EXPECT_EQ(bad.err.rfind("zemcomp: " + notXml.string() + ": line 2", 0), 0u) << bad.err;
+    // A looks file declaring entities is refused, and nothing is written.
+    const fs::path laughs = scratchFile(
+        "laughs.ccc", "<!DOCTYPE c [<!ENTITY a \"aaaa\">]>\n<ColorCorrection id=\"&a;\"/>");
+    const fs::path graded = scratch / "graded.otio";
+    const ToolRun refused =
+        run("looks apply " + cut + " " + laughs.string() + " -o " + graded.string());
+    EXPECT_EQ(refused.exitCode, 1);
+    EXPECT_EQ(refused.err.rfind("zemcomp: " + laughs.string() + ": line 1: the document type "
+                                "declares entities",
+                                0),
+              0u)
+        << refused.err;
+    EXPECT_FALSE(fs::exists(graded));
     // A cut without looks has none to extract.
     const ToolRun none = run("looks extract " + cut);
     EXPECT_EQ(none.exitCode, 1);

@@ -214,23 +214,66 @@ TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
     }
 }
 
-TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
-    // Entities of a document type are never expanded, the external one included:
-    // the id keeps its text and the slope made of entities is not numbers.
-    const std::string entities =
-        "<?xml version=\"1.0\"?>\n<!DOCTYPE ColorCorrection [\n"
-        "<!ENTITY secret SYSTEM \"file:///etc/passwd\">\n<!ENTITY lol \"lol\">\n"
-        "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n"
-        "<ColorCorrection id=\"&secret;&lol2;\"><SOPNode><Slope>&lol2; 1 1</Slope></SOPNode>"
-        "</ColorCorrection>";
-    LossReport losses;
-    AscCdl::Contents contents = readCdl(entities, losses);
-    ASSERT_EQ(contents.corrections.size(), 1u);
-    EXPECT_EQ(contents.corrections[0].id, "&secret;&lol2;");
-    EXPECT_EQ(entriesOf(losses),
-              std::vector<std::string>{"line 6 | Slope | \"&lol2; 1 1\" is not three finite "
-                                       "numbers: read as 1 1 1, the identity"});
+TEST(AscCdlRead, DocumentsDeclaringOrReferringToEntitiesAreRefused) {
+    // Nothing is expanded or fetched: a document type that declares entities,
+    // or a reference to one that is not XML's own, fails the read at its line.
+    const char* refusedDeclaration = "line 3: the document type declares entities, which are "
+                                     "not read: a document that declares them is refused";
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* message; // null: read, its id as given
+        const char* id;
+    };
+    const Case cases[] = {
+        {"billion laughs",
+         "<?xml version=\"1.0\"?>\n<!DOCTYPE ColorCorrection [\n<!ENTITY lol \"lol\">\n"
+         "<!ENTITY lol2 \"&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;&lol;\">]>\n"
+         "<ColorCorrection id=\"&lol2;\"/>",
+         refusedDeclaration, nullptr},
+        {"external entity",
+         "<!DOCTYPE ColorCorrection\n  PUBLIC \"a>b\" \"c.dtd\" [\n<!ENTITY secret SYSTEM "
+         "\"file:///etc/passwd\">]>\n<ColorCorrection id=\"&secret;\"/>",
+         refusedDeclaration, nullptr},
+        {"parameter entity",
+         "\n\n<!DOCTYPE c [<!ENTITY % p \"x\">]><ColorCorrection id=\"a\"/>",
+         refusedDeclaration, nullptr},
+        {"undeclared reference", "<ColorCorrection\n id=\"a&nbsp;b\"/>",
+         "line 2: the entity reference &nbsp; is not one of XML's five (&lt; &gt; &amp; &apos; "
+         "&quot;): entities are not read",
+         nullptr},
+        // XML's five and character references are read; a declaration inside a
+        // comment, references in comments and CDATA, and a document type
+        // naming an outside DTD declare nothing.
+        {"XML's own", "<ColorCorrection id=\"a&amp;b&lt;&#65;&#x42;&quot;\"/>", nullptr,
+         "a&b<AB\""},
+        {"commented out",
+         "<!DOCTYPE c [<!-- <!ENTITY x \"y\"> -->]>\n<!-- &x; --><ColorCorrection id=\"c\">"
+         "<![CDATA[&x;]]></ColorCorrection>",
+         nullptr, "c"},
+        {"outside DTD", "<!DOCTYPE ColorCorrection SYSTEM \"cdl.dtd\"><ColorCorrection id=\"d\"/>",
+         nullptr, "d"},
+    };
+    for (const Case& c : cases) {
+        AscCdl::Contents contents;
+        LossReport losses;
+        String message;
+        const Status status = AscCdl::read(c.text.data(), c.text.size(), contents, losses, &message);
+        if (c.message) {
+            EXPECT_EQ(status.getCode(), Status::JsonConversionFailed) << c.what;
+            EXPECT_STREQ(message.c_str(), c.message) << c.what;
+            EXPECT_TRUE(contents.corrections.empty()) << c.what;
+        } else {
+            ASSERT_TRUE(status) << c.what << ": " << message.c_str();
+            ASSERT_EQ(contents.corrections.size(), 1u) << c.what;
+            EXPECT_EQ(contents.corrections[0].id, c.id) << c.what;
+        }
+    }
+}
 
+TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
+    LossReport losses;
+    AscCdl::Contents contents;
     // 200 000 nested elements inside a correction, and a number of 100 000
     // digits, quoted in the report by its first 40 bytes.
     std::string nested;
