@@ -38,7 +38,7 @@ namespace ZEM_0_81 {
 
 namespace {
 
-using Json::EditTree::isKnownPosition;
+using Json::EditTree::isSetPosition;
 using Json::EditTree::rateOf;
 using namespace Interchange;
 
@@ -351,7 +351,7 @@ private:
         item.source.rate = primary ? rateOf(primary->getFcm()) : Rational(0, 1);
         const double srcIn = source.getSrcIn();
         const double relIn = source.getRelIn();
-        if (isKnownPosition(srcIn) && isKnownPosition(relIn))
+        if (isSetPosition(srcIn) && isSetPosition(relIn))
             item.source.start = Json::truncateToInt64(relIn + srcIn);
         item.source.duration = sourceFramesOf(item.record.duration, m_view.rate, item.source.rate);
 
@@ -368,7 +368,7 @@ private:
                 if (i == 0)
                     item.targetUrl = media.path;
             }
-            if (isKnownPosition(input->getAvailIn()))
+            if (isSetPosition(input->getAvailIn()))
                 media.availableStart = Json::truncateToInt64(input->getAvailIn());
             media.availableDuration = Json::truncateToInt64(input->getAvailLength());
             media.rate = rateOf(input->getFcm());

@@ -61,8 +61,9 @@ struct FrameCount {
 
 /// What a clip plays of its media, as the OTIO export writes its "source_range".
 struct SourceRange {
-    /// The first frame played, at `rate`; none when the edit tree does not know
-    /// where in the media the clip starts (the OTIO export then writes no value).
+    /// The first frame played, at `rate`, of any size (sound at a time of day
+    /// counts billions of samples); none when the edit tree does not know where
+    /// in the media the clip starts (the product's OTIO dialect read none).
     std::optional<std::int64_t> start;
     /// The source frames the clip's record duration covers: record duration x
     /// source rate / composition rate. The record duration itself when the

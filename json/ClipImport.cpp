@@ -3,6 +3,7 @@
 // properties and extra data.
 
 #include "json/DmTreeImporter.h"
+#include "json/EditTree.h"
 
 #include "outside/dmtree/DmAudioProperties.h"
 #include "outside/dmtree/DmFrameResolution.h"
@@ -38,7 +39,7 @@ namespace MediaVocabulary = rapidotio::MediaVocabulary;
 
 // Default of a missing start value: it marks the start as unknown, and such a
 // start is kept as it stands instead of being converted.
-constexpr double kUnknownStart = 2147483647.0;
+constexpr double kUnknownStart = EditTree::kUnknownPosition;
 
 /// A number of the clip's ranges, with its default and the message that
 /// announces the default.

@@ -30,12 +30,24 @@ Status readRate(const DmString& fcm, Rational& rate);
 /// The rate a frame-rate text names, or 0/1 when it names none.
 Rational rateOf(const DmString& fcm);
 
-/// Source positions of the edit tree (source-in, relative in, available in)
-/// count as known only within ±21474836 frames; the importer marks an unknown
-/// start with 2147483647, far outside.
+/// The product's OTIO dialect counts source positions of the edit tree
+/// (source-in, relative in, available in) as known only within ±21474836
+/// frames, as it writes them; its importer marks an unknown start with
+/// kUnknownPosition, far outside.
 constexpr double kKnownPositionLimit = 21474836.0;
+constexpr double kUnknownPosition = 2147483647.0;
 inline bool isKnownPosition(double value) {
     return value >= -kKnownPositionLimit && value <= kKnownPositionLimit;
+}
+
+/// True when `value` is a source position a reader set, of any size: every
+/// value but the product importer's mark of an unknown start, one that is not
+/// finite, and one a double does not count in whole frames (2^53 and more).
+/// Other dialects keep positions of any size (48 kHz sound at a time of day,
+/// 172800000 samples at 01:00:00:00); the views of the tree show them.
+inline bool isSetPosition(double value) {
+    constexpr double kExactLimit = 9007199254740992.0; // 2^53
+    return value != kUnknownPosition && value > -kExactLimit && value < kExactLimit;
 }
 
 /// The kind of track a layer's media type makes: video, audio, or none for any

@@ -364,16 +364,25 @@ TEST(TimelineView, RatesAndPositionsTheTreeCannotGive) {
     view = unknownSource.view();
     EXPECT_EQ((FrameCount{0, 1}), view.tracks[0].items[0].source.duration);
 
-    // The importer's mark of an unknown start lies outside the known window.
+    // The importer's mark of an unknown start, in the media's start or the
+    // clip's relative in, is no position; every other value is one, of any
+    // size: 48 kHz sound at 12:25:35:04 counts 2147520000 samples, and one a
+    // sample short of the mark, 2147483646, is as known.
     HandTree unknownStart("24");
-    unknownStart.layer->addChild(
-        DmSourceNode::create(input("24", "/a", 2147483647.0), 0, 48, 0, true, false));
-    unknownStart.layer->addChild(
-        DmSourceNode::create(input("24", "/b", -21474836.0), 48, 48, 0, true, false));
+    const double marks[][2] = {{2147483647.0, 0}, {0, 2147483647.0},       {-21474836.0, 0},
+                               {2147520000.0, 0}, {2147483646.0, 0},       {0, -3e15},
+                               {0, 9007199254740992.0}};
+    for (std::size_t i = 0; i < std::size(marks); ++i)
+        unknownStart.layer->addChild(DmSourceNode::create(input("24", "/a", marks[i][0]),
+                                                          48.0 * i, 48, marks[i][1], true, false));
     view = unknownStart.view();
-    EXPECT_FALSE(view.tracks[0].items[0].source.start.has_value());
+    const std::optional<std::int64_t> starts[] = {std::nullopt, std::nullopt, -21474836,
+                                                  2147520000,   2147483646,   -3000000000000000,
+                                                  std::nullopt};
+    for (std::size_t i = 0; i < std::size(marks); ++i)
+        EXPECT_EQ(view.tracks[0].items[i].source.start, starts[i]) << i;
     EXPECT_FALSE(view.tracks[0].items[0].media[0].availableStart.has_value());
-    EXPECT_EQ(-21474836, view.tracks[0].items[1].source.start);
+    EXPECT_EQ(view.tracks[0].items[3].media[0].availableStart, 2147520000);
 
     // 29.97 media under a 30 fps composition: 30 frames play 30000/1001.
     HandTree ntsc("30", 1e300);

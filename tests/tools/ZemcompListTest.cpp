@@ -331,6 +331,60 @@ TEST_F(ZemcompList, TimelinesTimedAtTheSoundsRateShowThePicturesTimecode) {
     EXPECT_TRUE(contains(drawn.out, ">00:59:57:00<")) << drawn.out;
 }
 
+TEST_F(ZemcompList, SoundStampedWithATimeOfDayKeepsItsSourceTimecode) {
+    // A second of picture at 24 beside sound of the same second, its source
+    // stamped with a time of day: SAMPLES = RATE x seconds since midnight.
+    struct Case {
+        const char* rate;
+        const char* samples;
+        const char* timecode;
+    };
+    const Case cases[] = {
+        {"48000", "172800000", "01:00:00:00"},   // 48000 x 3600
+        {"96000", "4320000000", "12:30:00:00"},  // 96000 x 45000
+        {"192000", "4147200000", "06:00:00:00"}, // 192000 x 21600
+    };
+    for (const Case& c : cases) {
+        const std::string second = std::to_string(std::stoll(c.rate));
+        const fs::path path = scratchFile(
+            "sound.otio",
+            R"({"OTIO_SCHEMA":"Timeline.1","name":"stamped","global_start_time":)" +
+                rationalTime("0", "24") +
+                R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[)"
+                R"({"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)"
+                R"({"OTIO_SCHEMA":"Clip.2","name":"pic","source_range":)" +
+                timeRange("0", "24", "24") +
+                R"(}]},{"OTIO_SCHEMA":"Track.1","name":"A1","kind":"Audio","children":[)"
+                R"({"OTIO_SCHEMA":"Clip.2","name":"snd","source_range":)" +
+                timeRange(c.samples, second, c.rate) + "}]}]}}");
+        // The sound's row: record frames 0+24, then its source in.
+        const ToolRun list = run("list " + path.string());
+        EXPECT_TRUE(contains(list.out, std::string("0+24  ") + c.timecode))
+            << c.rate << "\n"
+            << list.out;
+
+        // Written as standard OTIO and read back: the same samples.
+        const fs::path back = scratch / "back.otio";
+        ASSERT_EQ(run("convert " + path.string() + " --to otio-std -o " + back.string()).exitCode,
+                  0);
+        rapidjson::Document listed;
+        listed.Parse(run("list --json " + back.string()).out.c_str());
+        ASSERT_TRUE(listed.IsObject()) << c.rate;
+        EXPECT_EQ(listed["tracks"][1]["items"][0]["source"]["start"].GetInt64(),
+                  std::stoll(c.samples))
+            << c.rate;
+
+        // Written to an EDL, the event's source in is that time of day, and
+        // it reads back so.
+        const fs::path edl = scratch / "sound.edl";
+        ASSERT_EQ(run("convert " + path.string() + " --to edl -o " + edl.string()).exitCode, 0);
+        std::ifstream in(edl);
+        const std::string list2((std::istreambuf_iterator<char>(in)), {});
+        EXPECT_TRUE(contains(list2, std::string("A     C        ") + c.timecode)) << list2;
+        EXPECT_TRUE(contains(run("list " + edl.string()).out, c.timecode)) << c.rate;
+    }
+}
+
 TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
     const fs::path bad = scratchFile("bad.json", "{\"tracks\": [1, 2");
     const std::string files = example("short-cut.otio.json") + " " + bad.string() + " " +
