@@ -329,15 +329,8 @@ bool durationOf(const Value& item, RationalTime& duration, unsigned depth) {
 }
 
 bool contentDurationOf(const Value& composition, RationalTime& duration) {
-    switch (kindOf(composition)) {
-    case Kind::Track:
-        return trackDuration(composition, duration, 0);
-    case Kind::Stack:
-        return stackDuration(composition, duration, 0);
-    default:
-        duration = kNothing;
-        return false;
-    }
+    return kindOf(composition) == Kind::Track ? trackDuration(composition, duration, 0)
+                                              : stackDuration(composition, duration, 0);
 }
 
 TimelineTiming timelineTiming(const Value& timeline) {

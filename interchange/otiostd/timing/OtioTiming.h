@@ -69,8 +69,9 @@ bool clipAvailableRange(const Value& clip, TimeRange& range);
 /// than kMaxNesting; `duration` then holds what could be summed.
 bool durationOf(const Value& item, RationalTime& duration, unsigned depth = 0);
 
-/// How long the items of a track or stack last without its own trim (its
-/// available duration). False as durationOf; false for other items.
+/// How long the items of a track, or of a stack (any other object timed as
+/// one), last without its own trim (its available duration). False as
+/// durationOf.
 bool contentDurationOf(const Value& composition, RationalTime& duration);
 
 /// Nested stacks and tracks deeper than this are not timed.

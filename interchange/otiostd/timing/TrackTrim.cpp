@@ -35,7 +35,9 @@ std::optional<Range> of(const Value& item, double compositionRate) {
 std::optional<double> recordOffsetOf(const Value& composition, double compositionRate) {
     const std::optional<Range> trim = of(composition, compositionRate);
     RationalTime content = kZeroTime;
-    if (!trim || trim->start >= 0.0 || trim->start + trim->duration > 0.0 ||
+    // Ending at or before 0 and lasting as long as content that lasts, it
+    // starts before 0.
+    if (!trim || trim->start + trim->duration > 0.0 ||
         !OtioTiming::contentDurationOf(composition, content))
         return std::nullopt;
     const double frames =

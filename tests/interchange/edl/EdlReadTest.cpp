@@ -7,6 +7,7 @@
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/edl/EdlTestSupport.h"
+#include "tests/support/TreeShape.h"
 
 #include <gtest/gtest.h>
 
@@ -515,6 +516,10 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestEventBlackIncluded) 
     const TimelineView view = viewOf(read);
     EXPECT_EQ(view.start, 12);
     EXPECT_EQ(view.duration, 108); // to the end of the black after clip A, 120
+    // One layer from the start to its last item, a plain cut between items.
+    Status status;
+    EXPECT_EQ(layerShapes(read.composition->getTree(status)),
+              std::vector<std::string>{"V 12+108: g c g c s c g"});
     EXPECT_EQ(itemsOf(*read.composition),
               (Lines{"V 12+12 gap", "V 24+24 gap reel BL", "V 48+48 clip A src 0 reel A",
                      "V 96+24 gap reel BLK"}));

@@ -8,6 +8,7 @@
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/support/OtioText.h"
+#include "tests/support/TreeShape.h"
 
 #include <gtest/gtest.h>
 #include <rapidjson/document.h>
@@ -419,18 +420,20 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
         std::vector<std::vector<std::string>> items;
     };
     const Case cases[] = {
-        // 00:59:53:11 at 24 is 86243: a at 86243, b after it; 20 frames.
+        // 00:59:53:11 at 24 is 86243: a at 86243, b after it; 20 frames. An
+        // empty track beside it names no start.
         {"one track",
-         track24(timeRange(-86243, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)),
+         track24(timeRange(-86243, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) +
+             "," + track24("null", ""),
          86243,
          20,
-         {{"a 86243+10 100+10@24", "b 86253+10 200+10@24"}}},
-        // The trim's end at 0 still lies wholly before: a at 30.
+         {{"a 86243+10 100+10@24", "b 86253+10 200+10@24"}, {}}},
+        // The trim's end at 0 still lies wholly before: a at 10.
         {"ends at the content",
-         track24(timeRange(-30, 10, 24), clip24("a", 100, 10)),
-         30,
+         track24(timeRange(-10, 10, 24), clip24("a", 100, 10)),
          10,
-         {{"a 30+10 100+10@24"}}},
+         10,
+         {{"a 10+10 100+10@24"}}},
         // A gap first, a transition between the clips and a marker on b (at
         // source 203, b from 200: record 48 + 5 + 10 + 3 = 66).
         {"gap, transition, marker",
@@ -471,6 +474,30 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
         // reported; no clip is dropped.
         for (const std::string& entry : entriesOf(losses))
             EXPECT_EQ(entry.find("dropped"), std::string::npos) << c.what << ": " << entry;
+    }
+
+    // Each layer starts with the composition and lasts to its own end: V from
+    // 90 to 110 (its clip at 100, after a hole), A from 90 to 100.
+    {
+        LossReport twoStarts;
+        const SharedPtr<Composition> read =
+            readStandard(timeline("null", cases[4].tracks), twoStarts);
+        ASSERT_TRUE(read);
+        Status status;
+        EXPECT_EQ(layerShapes(read->getTree(status)),
+                  (std::vector<std::string>{" 90+20: s", " 90+10: s"}));
+    }
+
+    // A stack without items, or whose items are no array, names no start.
+    for (const char* stack : {R"({"OTIO_SCHEMA": "Stack.1"})",
+                              R"({"OTIO_SCHEMA": "Stack.1", "children": {}})"}) {
+        LossReport none;
+        const TimelineView empty = viewOf(
+            R"({"OTIO_SCHEMA": "Timeline.1", "global_start_time": null, "tracks": )" +
+                std::string(stack) + "}",
+            none);
+        EXPECT_EQ(empty.start, 0) << stack;
+        EXPECT_TRUE(empty.tracks.empty()) << stack;
     }
 
     // The marker lands on b's fourth frame, and the transition is kept at b.
