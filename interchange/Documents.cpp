@@ -1,11 +1,18 @@
 #include "interchange/Documents.h"
 
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineChoice.h"
 #include "interchange/edl/EdlRead.h"
 #include "strictjson/StrictParse.h"
 
+#include "outside/dmtree/DmCompositionNode.h"
+#include "outside/dmtree/DmReelNode.h"
+#include "outside/dmtree/DmRoot.h"
+
 #include <optional>
+#include <string>
 #include <strings.h>
+#include <vector>
 
 namespace ZEM_0_81 {
 
@@ -39,6 +46,38 @@ std::string whereOf(const char* text, const std::string& name, Dialect dialect,
     return name;
 }
 
+/// The names of the compositions of `composition`'s tree, in the tree's order.
+std::vector<std::string> timelineNames(const Composition& composition) {
+    std::vector<std::string> names;
+    Status status;
+    const DmRoot& root = composition.getTree(status);
+    if (!status)
+        return names;
+    for (std::uint32_t r = 0; r < root.getNbChildren(); ++r) {
+        const auto* reel = dynamic_cast<const DmReelNode*>(root.getChild(r));
+        for (std::uint32_t c = 0; reel && c < reel->getNbChildren(); ++c)
+            if (const auto* node = dynamic_cast<const DmCompositionNode*>(reel->getChild(c)))
+                names.emplace_back(node->getName().str());
+    }
+    return names;
+}
+
+/// The failure of a read whose timeline `choice` does not name the one it reads
+/// (a dialect of one timeline, or edit-tree JSON, which is read whole), or an
+/// empty message.
+std::string wrongTimeline(const Composition& composition, const std::string& choice) {
+    const std::vector<std::string> names = timelineNames(composition);
+    std::size_t index = 0;
+    std::string why;
+    if (!Interchange::chooseTimeline(choice, names, index, why))
+        return why;
+    if (index != 0)
+        return "timeline \"" + choice +
+               "\" is not the first: edit-tree JSON is read whole, "
+               "its first timeline the one answered for";
+    return {};
+}
+
 } // namespace
 
 DocumentReading Documents::read(const char* text, std::size_t length, const String& id,
@@ -51,8 +90,8 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
             reading.dialect == Dialect::Edl
                 ? Interchange::Cmx::readList(text, length, options.rate, id, options.untitled,
                                              reading.composition, reading.losses, &message)
-                : StandardOtio::read(text, length, id, reading.composition, reading.losses,
-                                     &message);
+                : StandardOtio::read(text, length, id, StandardOtio::ReadOptions{options.timeline},
+                                     reading.composition, reading.losses, &message);
         if (!reading.status) {
             // Nothing read: a composition without content stands in for the document.
             Composition::create(reading.composition, id, "", Rational(24, 1));
@@ -63,6 +102,16 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
         Composition::create(reading.composition, id, "", Rational(24, 1));
         reading.composition->setJson(jsonTypeOf(reading.dialect), String(text, length));
         reading.composition->getTree(reading.status);
+    }
+    if (reading.status && !options.timeline.empty() && reading.dialect != Dialect::OtioStandard) {
+        const std::string why = wrongTimeline(*reading.composition, options.timeline);
+        if (!why.empty()) {
+            reading.status = Status(Status::NoData);
+            message = String(why.c_str());
+            Composition::create(reading.composition, id, "", Rational(24, 1));
+            reading.composition->setJson(Composition::JsonType::DmTree, String());
+            reading.losses.clear();
+        }
     }
     if (!reading.status)
         reading.where = whereOf(text, options.name, reading.dialect, message);

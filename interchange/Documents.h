@@ -36,6 +36,13 @@ struct DocumentReadOptions {
     /// edl: the name of a composition whose list has no TITLE line (a tool
     /// gives the file's name without its extension).
     std::string untitled;
+    /// The timeline to read of a document that holds several (a collection of
+    /// standard OTIO timelines, the sequences of an XML interchange file): by
+    /// name, else by number from 1 in the document's order. Empty: the first,
+    /// the others counted or read as the dialect does. A document holding only
+    /// one must hold the one named; none that is named fails the read, the
+    /// message naming those the document holds.
+    std::string timeline;
 };
 
 /// How to write a composition, beside its dialect.

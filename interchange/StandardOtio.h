@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <optional>
+#include <string>
 
 namespace ZEM_0_81 {
 
@@ -77,6 +78,20 @@ public:
     ///   starts with "no timeline".
     static Status read(const char* text, std::size_t length, const String& id,
                        SharedPtr<Composition>& out, LossReport& losses, String* message = nullptr);
+
+    /// How to read a document.
+    struct ReadOptions {
+        /// The timeline of a collection to read, by name or by number from 1
+        /// (DocumentReadOptions::timeline); empty reads every timeline, the first
+        /// being the one the composition's queries answer for.
+        std::string timeline;
+    };
+    /// Reads as above, as `options` say. Fails as above, and with NoData (512)
+    /// when no timeline is the one asked for, the message starting "no
+    /// timeline" and naming those the document holds.
+    static Status read(const char* text, std::size_t length, const String& id,
+                       const ReadOptions& options, SharedPtr<Composition>& out, LossReport& losses,
+                       String* message = nullptr);
 };
 
 } // namespace ZEM_0_81

@@ -59,6 +59,12 @@ Status StandardOtio::write(const Composition& composition, const WriteOptions& o
 
 Status StandardOtio::read(const char* text, std::size_t length, const String& id,
                           SharedPtr<Composition>& out, LossReport& losses, String* message) {
+    return read(text, length, id, ReadOptions(), out, losses, message);
+}
+
+Status StandardOtio::read(const char* text, std::size_t length, const String& id,
+                          const ReadOptions& options, SharedPtr<Composition>& out,
+                          LossReport& losses, String* message) {
     losses.clear();
     try {
         CoSharedPtr<DmRoot> root;
@@ -70,7 +76,7 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
             rapidotio::Document document(&memory.allocator());
             Interchange::parseInput(text, length, document);
             Interchange::ReadContext context(losses, &memory);
-            root = Interchange::DocumentSchema::read(context, document);
+            root = Interchange::DocumentSchema::read(context, document, options.timeline);
         }
         out = adoptTree(id, root.get());
         return Status();

@@ -81,20 +81,28 @@ std::shared_ptr<BoundComposition> bindReading(Reading&& reading) {
 }
 
 /// How to read a document the arguments describe: in `dialectName` (detected
-/// when None), an EDL at `rate` (its default when None).
+/// when None), an EDL at `rate` (its default when None), the timeline
+/// `timeline` names (a str, or an int counting from 1; the first when None).
 DocumentReadOptions readOptionsOf(const std::optional<std::string>& dialectName,
-                                  const py::object& rate) {
+                                  const py::object& rate, const py::object& timeline) {
     DocumentReadOptions options;
     options.dialect = dialectArgument(dialectName);
     if (!rate.is_none())
         options.rate = rateFromPython(rate);
+    if (py::isinstance<py::bool_>(timeline) ||
+        !(timeline.is_none() || py::isinstance<py::str>(timeline) ||
+          py::isinstance<py::int_>(timeline)))
+        throw py::type_error("timeline must be a str (a name) or an int (a number from 1)");
+    if (!timeline.is_none())
+        options.timeline = py::str(timeline).cast<std::string>();
     return options;
 }
 
 std::shared_ptr<BoundComposition> fromJson(const py::object& text,
                                            const std::optional<std::string>& dialectName,
-                                           const std::string& id, const py::object& rate) {
-    const DocumentReadOptions options = readOptionsOf(dialectName, rate);
+                                           const std::string& id, const py::object& rate,
+                                           const py::object& timeline) {
+    const DocumentReadOptions options = readOptionsOf(dialectName, rate, timeline);
     const std::string bytes = documentBytes(text);
     Reading reading;
     {
@@ -107,8 +115,8 @@ std::shared_ptr<BoundComposition> fromJson(const py::object& text,
 std::shared_ptr<BoundComposition> fromFile(const py::object& path,
                                            const std::optional<std::string>& dialectName,
                                            const std::optional<std::string>& id,
-                                           const py::object& rate) {
-    DocumentReadOptions options = readOptionsOf(dialectName, rate);
+                                           const py::object& rate, const py::object& timeline) {
+    DocumentReadOptions options = readOptionsOf(dialectName, rate, timeline);
     const py::module_ os = py::module_::import("os");
     const std::string fileName = os.attr("fsencode")(path).cast<std::string>();
     const std::string shownName = os.attr("fsdecode")(path).cast<std::string>();
@@ -346,7 +354,7 @@ or a float (within 0.001 of a standard rate gives that rate exactly: 29.97 is
 1001 (no frame-rate text) for a value that names no rate, TypeError for a value
 of another type.)")
         .def_static("from_json", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "",
-                    "rate"_a = py::none(), R"(
+                    "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads a document from `text` (str or bytes) into a new composition named `id`.
 
 `dialect` is "dmtree", "otio", "otio-std" or "edl"; None detects it as zemcomp
@@ -354,13 +362,17 @@ does: edit-tree JSON by its "format" member, the product's OTIO dialect by its
 timeline metadata, an EDL by a first line that is "TITLE:" or an event,
 anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
 (as create takes one; None: 24, or 29.97 when its first FCM line says drop
-frame). The document is imported
+frame). Of a document holding several timelines (a collection of standard OTIO
+timelines, the sequences of an XML interchange file), `timeline` picks the one
+read: a str names it, else an int counts from 1 (None: the first); none that
+matches raises Error with code 512 and a message naming those it holds. The
+document is imported
 at once: a bad one raises Error with the status code (515 or 517 for a
 document that cannot be imported, 512 for an empty one) and a message saying
 where and why. What reading standard OTIO lost is in `losses`. Raises
 ValueError for an unknown dialect name.)")
         .def_static("from_file", &fromFile, "path"_a, "dialect"_a = py::none(), "id"_a = py::none(),
-                    "rate"_a = py::none(), R"(
+                    "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads the document in the file at `path` (str or os.PathLike) as from_json
 does, a name ending in ".edl" being an EDL; the composition is named `id`, or
 the path when it is None, and an EDL without a TITLE line takes the file's name
@@ -368,7 +380,7 @@ without its extension. Messages name
 the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
 file cannot be read, and for a file over 1 GiB.)")
         .def_static("from_text", &fromJson, "text"_a, "dialect"_a = py::none(), "id"_a = "",
-                    "rate"_a = py::none(),
+                    "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(),
                     "The same as from_json, under the name that suits an EDL's text.")
         .def("to_text", &toText, "dialect"_a, py::kw_only(), "otio_version"_a = py::none(),
              "track"_a = py::none(), "reel_length"_a = 8, "non_drop"_a = false, R"(

@@ -306,12 +306,22 @@ class Composition:
         """A new composition with one empty composition node at rate."""
     @staticmethod
     def from_json(
-        text: Document, dialect: Optional[str] = None, id: str = "", rate: Optional[Rate] = None
+        text: Document,
+        dialect: Optional[str] = None,
+        id: str = "",
+        rate: Optional[Rate] = None,
+        *,
+        timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
         """Reads a document ("dmtree", "otio", "otio-std", "edl", or detected when None)."""
     @staticmethod
     def from_text(
-        text: Document, dialect: Optional[str] = None, id: str = "", rate: Optional[Rate] = None
+        text: Document,
+        dialect: Optional[str] = None,
+        id: str = "",
+        rate: Optional[Rate] = None,
+        *,
+        timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
         """The same as from_json."""
     @staticmethod
@@ -320,6 +330,8 @@ class Composition:
         dialect: Optional[str] = None,
         id: Optional[str] = None,
         rate: Optional[Rate] = None,
+        *,
+        timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
         """Reads the document in a file, as from_json does."""
     def to_text(

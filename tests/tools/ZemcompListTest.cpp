@@ -385,6 +385,35 @@ TEST_F(ZemcompList, SoundStampedWithATimeOfDayKeepsItsSourceTimecode) {
     }
 }
 
+TEST_F(ZemcompList, TheTimelineOfACollectionIsPickedByNameOrNumber) {
+    const auto timeline = [](const char* name, const char* frames) {
+        return std::string(R"({"OTIO_SCHEMA":"Timeline.1","name":")") + name +
+               R"(","tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1",)"
+               R"("kind":"Video","children":[{"OTIO_SCHEMA":"Clip.2","name":"c","source_range":)" +
+               timeRange("0", frames, "24") + "}]}]}}";
+    };
+    const fs::path path =
+        scratchFile("two.otio", R"({"OTIO_SCHEMA":"SerializableCollection.1","children":[)" +
+                                    timeline("reel 1", "24") + "," + timeline("reel 2", "48") +
+                                    "]}");
+    // --timeline and --sequence are one option: by name, else by number.
+    const std::pair<const char*, const char*> picks[] = {
+        {"", "\"reel 1\" at 24 fps"},
+        {" --sequence 'reel 2'", "\"reel 2\" at 24 fps"},
+        {" --timeline 2", "\"reel 2\" at 24 fps"},
+    };
+    for (const auto& [option, shown] : picks) {
+        const ToolRun list = run("list " + path.string() + option);
+        EXPECT_EQ(list.exitCode, 0) << option << list.err;
+        EXPECT_TRUE(contains(list.out, shown)) << option << "\n" << list.out;
+    }
+    const ToolRun missing = run("info --timeline 3 " + path.string());
+    EXPECT_EQ(missing.exitCode, 1);
+    EXPECT_TRUE(contains(missing.err, path.string() + R"(: no timeline "3": the document holds )"
+                                                      R"(2: 1 "reel 1", 2 "reel 2")"))
+        << missing.err;
+}
+
 TEST_F(ZemcompList, SeveralFilesGoOnPastABadOne) {
     const fs::path bad = scratchFile("bad.json", "{\"tracks\": [1, 2");
     const std::string files = example("short-cut.otio.json") + " " + bad.string() + " " +
@@ -503,7 +532,8 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     EXPECT_EQ(complete("zemcomp l"), "list looks\n");
     EXPECT_EQ(complete("zemcomp looks \"\""), "apply extract\n");
     EXPECT_EQ(complete("zemcomp looks extract x --form c"), "cc ccc cdl\n");
-    EXPECT_EQ(complete("zemcomp list --t"), "--tracks\n");
+    EXPECT_EQ(complete("zemcomp list --t"), "--timeline --tracks\n");
+    EXPECT_EQ(complete("zemcomp info --seq"), "--sequence\n");
     EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
     EXPECT_EQ(complete("zemcomp completion b"), "bash\n");

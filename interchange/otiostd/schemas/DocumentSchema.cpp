@@ -1,5 +1,8 @@
 #include "interchange/otiostd/schemas/DocumentSchema.h"
 
+#include "interchange/TimelineChoice.h"
+#include "interchange/otiostd/timing/OtioTiming.h"
+
 #include "composition/JsonException.h"
 #include "interchange/otiostd/io/ChildGroups.h"
 #include "interchange/otiostd/kept/ForeignMembers.h"
@@ -173,7 +176,7 @@ void write(OtioWriter& writer, const DmRoot& root) {
     writer.endObject();
 }
 
-CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
+CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document, const std::string& choice) {
     if (!document.IsObject())
         noTimeline(context, document.IsArray() ? "an array" : "not an object");
     const std::string schema = SchemaMembers::schemaOf(document);
@@ -209,6 +212,18 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document) {
             noTimeline(context, "a collection without a timeline");
     } else {
         noTimeline(context, "of schema \"" + schema + "\"");
+    }
+    if (!choice.empty()) {
+        std::vector<std::string> names;
+        for (const auto& [index, timeline] : timelines) {
+            const Value* name = OtioTiming::memberOf(*timeline, SchemaMembers::kName);
+            names.emplace_back(name && name->IsString() ? name->GetString() : "");
+        }
+        std::size_t chosen = 0;
+        std::string why;
+        if (!chooseTimeline(choice, names, chosen, why))
+            throw Json::Exception(why, Status(Status::NoData));
+        timelines = {timelines[chosen]};
     }
 
     std::vector<ReelRead> reels;

@@ -35,10 +35,12 @@ constexpr const char* kCollectionOldType = "SerializeableCollection";
 /// composition under a reel: standard OTIO has no document without a timeline.
 void write(OtioWriter& writer, const DmRoot& root);
 
-/// Reads a whole document. Throws Json::Exception with OtioImportFailed, saying
-/// "no timeline", when the document is not a timeline or a collection holding
-/// one.
-CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document);
+/// Reads a whole document: every timeline of a collection, or only the one
+/// `choice` names (chooseTimeline) when it is not empty. Throws Json::Exception
+/// with OtioImportFailed, saying "no timeline", when the document is not a
+/// timeline or a collection holding one, or holds none `choice` names.
+CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document,
+                         const std::string& choice = std::string());
 
 } // namespace DocumentSchema
 

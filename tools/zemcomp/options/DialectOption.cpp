@@ -102,6 +102,12 @@ void InputOptions::add(CLI::App& command) {
                            : "not a frame rate: " + text + " (24, 23.976, 29.97, 30000/1001, ...)";
             },
             "", "RATE"));
+    command
+        .add_option("--timeline,--sequence", m_timeline,
+                    "Of a document holding several timelines (a collection of standard OTIO "
+                    "timelines, the sequences of an XML interchange file): the one to read, by "
+                    "name, else by number from 1 (default: the first; the others are counted)")
+        ->type_name("NAME|NUMBER");
     command.add_flag("--strict", strict,
                      "Fail when anything is lost reading standard OTIO or an EDL, or writing "
                      "with convert (the losses are listed on standard error either way)");
@@ -111,6 +117,7 @@ ZEM_0_81::DocumentReadOptions InputOptions::readOptions() const {
     ZEM_0_81::DocumentReadOptions options;
     options.dialect = dialect();
     options.rate = m_rate;
+    options.timeline = m_timeline;
     return options;
 }
 

@@ -32,14 +32,15 @@ CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& targ
 /// The OpenTimelineIO release labels, for completion.
 std::vector<std::string> otioVersionNames();
 
-/// --from, --rate and --strict, which every subcommand that reads documents takes.
+/// --from, --rate, --timeline (or --sequence) and --strict, which every
+/// subcommand that reads documents takes.
 class InputOptions {
 public:
     /// Adds them to `command`.
     void add(CLI::App& command);
     /// The dialect --from named; none (detect it) when not given.
     std::optional<Dialect> dialect() const;
-    /// How to read a document: the dialect --from named, and --rate.
+    /// How to read a document: the dialect --from named, --rate and --timeline.
     ZEM_0_81::DocumentReadOptions readOptions() const;
     /// --strict: a loss while reading fails the document.
     bool strict = false;
@@ -48,6 +49,7 @@ private:
     Dialect m_from = Dialect::Otio;
     CLI::Option* m_fromOption = nullptr;
     ZEM_0_81::Rational m_rate = ZEM_0_81::Rational(0, 1);
+    std::string m_timeline;
 };
 
 } // namespace zemcomp
