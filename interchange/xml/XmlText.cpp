@@ -33,8 +33,8 @@ std::size_t after(std::string_view text, std::size_t at, std::string_view open,
     return end == kNowhere ? text.size() : end + close.size();
 }
 
-/// The document type declaration opened at `at`: where it ends, or the
-/// refusal of the first entity it declares.
+/// The document type declaration opened at `at`: where it ends, and through
+/// `refusal` (when it holds none yet) the first entity it declares.
 std::size_t doctypeEnd(std::string_view text, std::size_t at, Refusal& refusal) {
     std::size_t i = at + std::strlen("<!DOCTYPE");
     int brackets = 0;
@@ -52,10 +52,12 @@ std::size_t doctypeEnd(std::string_view text, std::size_t at, Refusal& refusal) 
         } else if (text.compare(i, 2, "<?") == 0) {
             i = after(text, i, "<?", "?>");
         } else if (text.compare(i, 8, "<!ENTITY") == 0) {
-            refusal.at = i;
-            refusal.why = "the document type declares entities, which are not read: a document "
-                          "that declares them is refused";
-            return i;
+            if (refusal.at == kNowhere) {
+                refusal.at = i;
+                refusal.why = "the document type declares entities, which are not read: a "
+                              "document that declares them is refused";
+            }
+            i += 8;
         } else if (c == '[') {
             ++brackets;
             ++i;
@@ -119,6 +121,29 @@ std::string describe(const pugi::xml_parse_result& result) {
 }
 
 } // namespace
+
+std::string rootElementOf(const char* text, std::size_t length) {
+    const std::string_view all(text ? text : "", text ? length : 0);
+    std::size_t i = all.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (true) {
+        i = all.find_first_not_of(" \t\r\n", i);
+        if (i == kNowhere || all[i] != '<')
+            return {};
+        if (all.compare(i, 4, "<!--") == 0) {
+            i = after(all, i, "<!--", "-->");
+        } else if (all.compare(i, 2, "<?") == 0) {
+            i = after(all, i, "<?", "?>");
+        } else if (all.compare(i, 9, "<!DOCTYPE") == 0) {
+            Refusal ignored;
+            i = doctypeEnd(all, i, ignored);
+        } else {
+            std::size_t end = i + 1;
+            while (end < all.size() && isNameByte(all[end]))
+                ++end;
+            return std::string(all.substr(i + 1, end - i - 1));
+        }
+    }
+}
 
 bool load(const char* text, std::size_t length, const TextLines& lines,
           pugi::xml_document& document, std::string& message) {

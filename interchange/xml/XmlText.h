@@ -26,4 +26,12 @@ namespace ZEM_0_81::Interchange::Xml {
 bool load(const char* text, std::size_t length, const TextLines& lines,
           pugi::xml_document& document, std::string& message);
 
+/// The name of the root element of `length` bytes of `text` as written (with
+/// its prefix, if any), found by a scan of its start that passes over a UTF-8
+/// byte-order mark, white space, the XML declaration, processing instructions,
+/// comments and the document type: "xmeml" for "<?xml ...?><!DOCTYPE xmeml>
+/// <xmeml version=\"5\">". Empty when the text does not start as XML does.
+/// Builds nothing: dialect detection calls it on every text.
+std::string rootElementOf(const char* text, std::size_t length);
+
 } // namespace ZEM_0_81::Interchange::Xml
