@@ -268,7 +268,14 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
                              "* FREEZE FRAME\n"                                // 19 and frozen
                              "010 K V C 0 24 127 151\n"                        // 20 a dissolve
                              "010 K V D 012 100 101 151 175\n"                 // 21 within K,
-                             "M2   K       000.0                00:00:04:04\n"; // 22 to a freeze
+                             "M2   K       000.0                00:00:04:04\n"  // 22 to a freeze
+                             "011 L V C 0 24 175 199\n"                        // 23 L, twice as
+                             "011 N V D 012 0 24 199 223\n"                    // 24 fast, to N
+                             "M2   L       048.0                00:00:00:00\n"  // 25
+                             "012 P V C 0 24 223 247\n"                        // 26 P at 12,
+                             "012 P V D 012 0 12 247 259\n"                    // 27 then P at
+                             "M2   P       012.0                00:00:00:00\n"  // 28 48: one M2
+                             "M2   P       048.0                00:00:00:00\n"; // 29 a line
     const EdlRead read = readEdl(list);
     Lines kept;
     for (const DmSegmentNode* segment : segmentsOf(*read.composition)) {
@@ -286,15 +293,20 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
         (Lines{"LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 -1.000000", "FreezeFrame.1 0.000000",
                "LinearTimeWarp.1 1.000000", "LinearTimeWarp.1 " + std::to_string(23.9 / 24),
                "FreezeFrame.1 0.000000", "FreezeFrame.1 0.000000", "LinearTimeWarp.1 1.000000",
-               "FreezeFrame.1 0.000000"}));
+               "FreezeFrame.1 0.000000", "LinearTimeWarp.1 2.000000", "LinearTimeWarp.1 0.500000",
+               "LinearTimeWarp.1 2.000000"}));
     // Each clip keeps its record length; its event's source out is kept.
     EXPECT_EQ(itemsOf(*read.composition)[0], "V 0+24 clip A src 0 reel A");
     // J plays at the rate, but frozen over two frames: said at its M2 line. The
     // M2 naming both lines of event 010 freezes its own line, the incoming
     // clip whose source lasts one frame over 24: the dissolve at line 21 and
     // the freeze at line 22, not the source's length a second time.
-    EXPECT_EQ(lossPlaces(read.losses), (Lines{"line 3", "line 5", "line 7", "line 15", "line 16",
-                                              "line 18", "line 21", "line 22"}));
+    // L's M2 is its own (the first line's, said before the dissolve to N, which
+    // plays as it stands); of the two M2 of P, the first is the first line's
+    // and the second the incoming's.
+    EXPECT_EQ(lossPlaces(read.losses),
+              (Lines{"line 3", "line 5", "line 7", "line 15", "line 16", "line 18", "line 21",
+                     "line 22", "line 25", "line 24", "line 28", "line 27", "line 29"}));
 }
 
 TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {

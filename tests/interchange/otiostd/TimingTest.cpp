@@ -461,6 +461,8 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
         // A nested stack so trimmed is read as an offline clip lasting its 10
         // frames, here at 24, its source the stack's own range from -30.
         {"nested stack", track24(timeRange(-24, 10, 24), nested), 24, 10, {{"n 24+10 -30+10@24"}}},
+        // Content of one frame.
+        {"one frame", track24(timeRange(-5, 1, 24), clip24("a", 100, 1)), 5, 1, {{"a 5+1 100+1@24"}}},
     };
     for (const Case& c : cases) {
         LossReport losses;
@@ -510,9 +512,11 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
 
     // One frame less of trim, or one past the content, is a window as any
     // other: [-29, 1) shows a gap of 29 and a's first frame; [-30, 11) shows a
-    // and ends in a gap of one.
+    // and ends in a gap of one; [-5, 5), as long as a, a gap of 5 and a's first
+    // 5 frames.
     const std::pair<std::string, std::vector<std::string>> windows[] = {
         {timeRange(-29, 30, 24), {" 0+29", "a 29+1 100+1@24"}},
+        {timeRange(-5, 10, 24), {" 0+5", "a 5+5 100+5@24"}},
         {timeRange(-30, 41, 24), {" 0+30", "a 30+10 100+10@24", " 40+1"}}};
     for (const auto& [trim, items] : windows) {
         const TimelineView view =
