@@ -8,7 +8,7 @@
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmGapNode.h"

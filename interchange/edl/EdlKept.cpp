@@ -3,8 +3,8 @@
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmPropertySet.h"
 

@@ -8,7 +8,7 @@
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
 

@@ -61,7 +61,7 @@ public:
     [[noreturn]] void fail(const std::string& what) const;
 
     /// True while reading a timeline written by another tool: its rates are then
-    /// taken as the frame rates they stand for (OtioTiming::snapRate), as they are
+    /// taken as the frame rates they stand for (RecordTime::snapRate), as they are
     /// often written rounded.
     bool snapsRates() const { return m_snapRates; }
     void setSnapRates(bool snap) { m_snapRates = snap; }

@@ -7,9 +7,9 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmSourceNode.h"
 

@@ -5,9 +5,9 @@
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmGapNode.h"
 

@@ -4,7 +4,7 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 #include "json/ConstantChannel.h"
 #include "json/EffectExport.h"
 

@@ -9,8 +9,8 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/StackSchema.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/MediaVocabulary.h"
 
 #include "outside/dmtree/DmTrackNode.h"

@@ -3,8 +3,8 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/keys/TimelineKeys.h"
 
 #include <algorithm>
@@ -243,14 +243,6 @@ Kind kindOf(const Value& object) {
     return Kind::Other;
 }
 
-double snapRate(double rate) {
-    const std::string fcm = RecordTime::fcmOf(rate);
-    if (fcm.empty())
-        return rate;
-    const double exact = RecordTime::rateOf(DmString(fcm));
-    return exact > 0.0 && std::fabs(exact - rate) <= 1e-3 ? exact : rate;
-}
-
 RationalTime plus(const RationalTime& a, const RationalTime& b) {
     if (a.rate < b.rate)
         return RationalTime{RecordTime::rescale(a.value, a.rate, b.rate) + b.value, b.rate};
@@ -269,7 +261,7 @@ bool timeOf(const Value* object, RationalTime& time) {
     double v = 0.0, r = 0.0;
     if (!value || !rate || !finiteNumber(*value, v) || !finiteNumber(*rate, r) || !(r > 0.0))
         return false;
-    time = RationalTime{v, snapRate(r)};
+    time = RationalTime{v, RecordTime::snapRate(r)};
     return true;
 }
 

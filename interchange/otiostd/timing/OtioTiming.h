@@ -42,11 +42,6 @@ inline bool isComposition(Kind kind) {
     return kind == Kind::Track || kind == Kind::Stack;
 }
 
-/// The frame rate `rate` stands for: the exact standard rate it lies within
-/// a thousandth of a frame per second of (23.976 → 24000/1001), else `rate`
-/// itself. Documents of other tools write rates rounded to a few digits.
-double snapRate(double rate);
-
 /// `a` + `b` as OTIO adds times: at the larger rate.
 RationalTime plus(const RationalTime& a, const RationalTime& b);
 /// True when `a` lasts fewer seconds than `b`.

@@ -2,19 +2,11 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
-#include "rapidotio/TimeValues.h"
+#include "interchange/timing/TimeValues.h"
 #include "rapidotio/keys/RationalTimeKeys.h"
 #include "rapidotio/keys/TimeRangeKeys.h"
 
 namespace ZEM_0_81::Interchange {
-
-/// Times are the product dialect's own (rapidotio/TimeValues.h): `value` units
-/// of 1/`rate` second, and a range's start and duration. Their defaults are that
-/// dialect's unset marker; standard OTIO's readers start from zero instead.
-using rapidotio::RationalTime;
-using rapidotio::TimeRange;
-constexpr RationalTime kZeroTime{0.0, 0.0};
-constexpr TimeRange kZeroRange{kZeroTime, kZeroTime};
 
 /// "RationalTime.1" ({"OTIO_SCHEMA", "rate", "value"}) and "TimeRange.1"
 /// ({"OTIO_SCHEMA", "duration", "start_time"}), both members always written, as
