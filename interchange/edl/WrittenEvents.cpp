@@ -4,10 +4,9 @@
 #include "interchange/edl/EdlComments.h"
 #include "interchange/edl/EdlLines.h"
 #include "interchange/edl/EventText.h"
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
-#include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/timing/RecordTime.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
@@ -383,7 +382,7 @@ void EventMaker::speeds(const WrittenTrack& track, const DmSegmentNode& segment,
         return;
     const double rate = m_context.counter->rate().getValue();
     for (const Value& effect : kept->GetArray()) {
-        const std::string schema = SchemaMembers::schemaOf(effect);
+        const std::string schema = KeptObjects::schemaOf(effect);
         const bool freeze = schema == Kept::kFreezeFrameSchema;
         if (!freeze && schema != Kept::kTimeWarpSchema) {
             lose(track, event.recordIn, schema.empty() ? "effect" : schema,
@@ -391,7 +390,7 @@ void EventMaker::speeds(const WrittenTrack& track, const DmSegmentNode& segment,
             continue;
         }
         std::string line;
-        if (const Value* metadata = OtioTiming::memberOf(effect, SchemaMembers::kMetadata))
+        if (const Value* metadata = KeptObjects::memberOf(effect, KeptObjects::kMetadata))
             if (const Value* cmx = Kept::cmxOf(*metadata)) {
                 line = Kept::textMember(*cmx, Kept::kM2);
                 if (line.empty())

@@ -22,15 +22,6 @@ bool parseSchema(const std::string& text, std::string& type, int& version) {
     return true;
 }
 
-std::string schemaOf(const Value& object) {
-    if (!object.IsObject())
-        return std::string();
-    const auto found = object.FindMember(kSchema);
-    if (found == object.MemberEnd() || !found->value.IsString())
-        return std::string();
-    return textOf(found->value);
-}
-
 namespace {
 
 std::string typeOf(const Value& object) {

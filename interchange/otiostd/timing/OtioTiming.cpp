@@ -218,13 +218,6 @@ private:
 
 } // namespace
 
-const Value* memberOf(const Value& object, const char* key) {
-    if (!object.IsObject())
-        return nullptr;
-    const auto found = object.FindMember(key);
-    return found == object.MemberEnd() ? nullptr : &found->value;
-}
-
 Kind kindOf(const Value& object) {
     std::string type;
     int version = 0;
@@ -251,18 +244,6 @@ RationalTime plus(const RationalTime& a, const RationalTime& b) {
 
 bool lessThan(const RationalTime& a, const RationalTime& b) {
     return a.value / a.rate < b.value / b.rate;
-}
-
-bool timeOf(const Value* object, RationalTime& time) {
-    if (!object || !object->IsObject())
-        return false;
-    const Value* value = memberOf(*object, TimeSchema::kValue);
-    const Value* rate = memberOf(*object, TimeSchema::kRate);
-    double v = 0.0, r = 0.0;
-    if (!value || !rate || !finiteNumber(*value, v) || !finiteNumber(*rate, r) || !(r > 0.0))
-        return false;
-    time = RationalTime{v, RecordTime::snapRate(r)};
-    return true;
 }
 
 bool rangeOf(const Value* object, TimeRange& range) {

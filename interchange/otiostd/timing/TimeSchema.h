@@ -1,10 +1,9 @@
 #pragma once
 
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/timing/TimeValues.h"
-#include "rapidotio/keys/RationalTimeKeys.h"
-#include "rapidotio/keys/TimeRangeKeys.h"
 
 namespace ZEM_0_81::Interchange {
 
@@ -13,12 +12,12 @@ namespace ZEM_0_81::Interchange {
 /// the OpenTimelineIO library requires them.
 namespace TimeSchema {
 
-constexpr const char* kRationalTime = rapidotio::keys::RationalTimeKeys::schema;
-constexpr const char* kTimeRange = rapidotio::keys::TimeRangeKeys::schema;
-constexpr const char* kRate = rapidotio::keys::RationalTimeKeys::rate;
-constexpr const char* kValue = rapidotio::keys::RationalTimeKeys::value;
-constexpr const char* kStartTime = rapidotio::keys::TimeRangeKeys::startTime;
-constexpr const char* kDuration = rapidotio::keys::TimeRangeKeys::duration;
+using KeptObjects::kDuration;
+using KeptObjects::kRate;
+using KeptObjects::kRationalTime;
+using KeptObjects::kStartTime;
+using KeptObjects::kTimeRange;
+using KeptObjects::kValue;
 
 void writeTime(OtioWriter& writer, const RationalTime& time);
 void writeRange(OtioWriter& writer, const TimeRange& range);
