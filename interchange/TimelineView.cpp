@@ -5,8 +5,8 @@
 
 #include "composition/Composition.h"
 #include "interchange/TimelineSegments.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/timing/RecordTime.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmCompositionNode.h"

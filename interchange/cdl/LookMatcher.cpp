@@ -3,7 +3,7 @@
 #include "interchange/cdl/CdlVocabulary.h"
 #include "interchange/cdl/ClipPlace.h"
 #include "interchange/cdl/MediaPaths.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 
 #include "outside/dmtree/DmSegmentNode.h"
 

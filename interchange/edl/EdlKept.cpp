@@ -1,7 +1,7 @@
 #include "interchange/edl/EdlKept.h"
 
+#include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
 #include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmPropertySet.h"

@@ -3,7 +3,7 @@
 #include "interchange/edl/EdlComments.h"
 #include "interchange/edl/EdlKept.h"
 #include "interchange/edl/EventText.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 
 #include "outside/dmtree/DmAnnotationSettings.h"

@@ -1,7 +1,7 @@
 #include "interchange/otiostd/kept/NestedComposition.h"
 
 #include "interchange/otiostd/kept/DroppedItems.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"

@@ -1,6 +1,6 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/SegmentDescription.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"

@@ -251,7 +251,7 @@ void writeAll(OtioWriter& writer, const DmSegmentNode& segment) {
         if (effect && !MarkerSchema::isMarker(*effect))
             writeEffect(writer, *effect);
     }
-    ForeignMembers::Leftovers::writeEffects(writer, segment);
+    ForeignMembers::writeEffects(writer, segment);
     writer.endArray();
 }
 

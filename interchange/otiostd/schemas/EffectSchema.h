@@ -2,7 +2,7 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "rapidotio/keys/EffectKeys.h"
 
 class DmSegmentNode;

@@ -1,7 +1,7 @@
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 
 #include "composition/JsonException.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ResolutionJson.h"
 #include "interchange/otiostd/metadata/ZemKeys.h"
