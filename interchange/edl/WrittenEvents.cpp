@@ -6,7 +6,7 @@
 #include "interchange/edl/EventText.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
-#include "interchange/otiostd/schemas/MarkerSchema.h"
+#include "interchange/notes/ReviewNotes.h"
 #include "interchange/timing/RecordTime.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
@@ -74,7 +74,7 @@ std::string nearestLocatorColour(const Rgba& rgba) {
     double best = HUGE_VAL;
     for (const char* name : locatorColours()) {
         Rgba named{};
-        MarkerSchema::namedColour(name, named);
+        ReviewNotes::namedColour(name, named);
         double distance = 0.0;
         for (std::size_t i = 0; i < 4; ++i)
             distance += (named[i] - rgba[i]) * (named[i] - rgba[i]);
@@ -89,7 +89,7 @@ std::string nearestLocatorColour(const Rgba& rgba) {
 /// True when `word` names a locator colour that is `rgba`.
 bool isColour(const std::string& word, const Rgba& rgba) {
     Rgba named{};
-    return locatorColourOf(word) && MarkerSchema::namedColour(word, named) && named == rgba;
+    return locatorColourOf(word) && ReviewNotes::namedColour(word, named) && named == rgba;
 }
 
 /// The colour word of a note in `rgba` that stands for the kept marker of
