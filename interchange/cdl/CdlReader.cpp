@@ -2,7 +2,8 @@
 
 #include "interchange/cdl/CdlNumbers.h"
 #include "interchange/cdl/CdlVocabulary.h"
-#include "interchange/cdl/TextLines.h"
+#include "interchange/places/LossPlaces.h"
+#include "interchange/places/TextLines.h"
 
 #include <pugixml.hpp>
 
@@ -68,8 +69,7 @@ private:
         return m_lines.lineOf(node.offset_debug());
     }
     void lose(const pugi::xml_node& node, const char* schema, const std::string& what) {
-        m_losses.add(String(("line " + std::to_string(lineOf(node))).c_str()), String(schema),
-                     String(what.c_str()));
+        m_losses.add(String(linePlace(lineOf(node)).c_str()), String(schema), String(what.c_str()));
     }
 
     std::string versionOf(const pugi::xml_node& root);
@@ -208,8 +208,7 @@ void Reader::resolveReferences() {
         }
         const auto found = byId.find(reference->id);
         if (found == byId.end()) {
-            m_losses.add(String(("line " + std::to_string(reference->line)).c_str()),
-                         String(kCorrectionRef),
+            m_losses.add(String(linePlace(reference->line).c_str()), String(kCorrectionRef),
                          String(("names no ColorCorrection of this text (" +
                                  quoted(reference->id.c_str()) + "): not read")
                                     .c_str()));
@@ -237,9 +236,8 @@ bool Reader::read(const pugi::xml_document& document, AscCdl::Contents& out, std
     else if (std::strcmp(rootName, kDecisionList) == 0)
         contents.form = AscCdl::Form::DecisionList;
     else {
-        message = "line " + std::to_string(lineOf(root)) + ": the root element " +
-                  quoted(root.name()) + " is none of " + kColorCorrection + ", " + kCollection +
-                  " and " + kDecisionList;
+        message = linePlace(lineOf(root)) + ": the root element " + quoted(root.name()) +
+                  " is none of " + kColorCorrection + ", " + kCollection + " and " + kDecisionList;
         return false;
     }
     contents.version = versionOf(root);
@@ -251,8 +249,7 @@ bool Reader::read(const pugi::xml_document& document, AscCdl::Contents& out, std
     else
         readDecisionList(root);
     if (m_corrections.empty()) {
-        message = "line " + std::to_string(lineOf(root)) + ": the " + rootName +
-                  " holds no ColorCorrection";
+        message = linePlace(lineOf(root)) + ": the " + rootName + " holds no ColorCorrection";
         return false;
     }
     contents.corrections = std::move(m_corrections);
@@ -294,8 +291,8 @@ bool readText(const char* text, std::size_t length, AscCdl::Contents& out, LossR
         document.load_buffer(length ? text : "", length, pugi::parse_default, pugi::encoding_utf8);
     Reader reader(text, length, losses);
     if (!result) {
-        message = "line " + std::to_string(reader.lineOf(result.offset)) +
-                  ": the text is not XML: " + describe(result);
+        message =
+            linePlace(reader.lineOf(result.offset)) + ": the text is not XML: " + describe(result);
         return false;
     }
     return reader.read(document, out, message);

@@ -2,7 +2,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/LossReport.h"
-#include "interchange/otiostd/io/JsonPointer.h"
+#include "interchange/places/LossPlaces.h"
 #include "rapidotio/DocumentMemory.h"
 
 #include <cstring>
