@@ -1,7 +1,7 @@
 #include "interchange/Documents.h"
 
+#include "interchange/EdlRead.h"
 #include "interchange/StandardOtio.h"
-#include "interchange/edl/EdlRead.h"
 #include "strictjson/StrictParse.h"
 
 #include <optional>
