@@ -16,14 +16,7 @@ namespace ZEM_0_81::Interchange::Cmx::Kept {
 
 namespace {
 
-using Value = rapidotio::Value;
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-constexpr const char* kTransitionSchema = "Transition.1";
-constexpr const char* kMarkerSchema = "Marker.2";
-constexpr const char* kMarkedRange = "marked_range";
-constexpr const char* kComment = "comment";
-constexpr const char* kEffectName = "effect_name";
 
 void string(Writer& writer, const std::string& text) {
     writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
@@ -305,7 +298,7 @@ std::string transitionText(const TransitionData& data, double rate) {
     Writer writer(buffer);
     writer.StartObject();
     writer.Key(KeptObjects::kSchema);
-    writer.String(kTransitionSchema);
+    writer.String(KeptObjects::kTransitionSchema);
     openCmx(writer);
     member(writer, kTransition, data.code);
     if (data.hasFrom || !data.from.name.empty() || !data.from.file.empty()) {
@@ -368,7 +361,7 @@ std::string speedText(bool freeze, double timeScalar, const char* lineKey,
     member(writer, lineKey, line);
     closeCmx(writer);
     member(writer, KeptObjects::kName, std::string());
-    writer.Key(kEffectName);
+    writer.Key(KeptObjects::kEffectName);
     writer.String(freeze ? "FreezeFrame" : "LinearTimeWarp");
     writer.Key(kTimeScalar);
     writer.Double(freeze ? 0.0 : timeScalar);
@@ -382,7 +375,7 @@ std::string markerText(const std::string& caption, const char* colour, const std
     Writer writer(buffer);
     writer.StartObject();
     writer.Key(KeptObjects::kSchema);
-    writer.String(kMarkerSchema);
+    writer.String(KeptObjects::kMarkerSchema);
     if (word.empty()) {
         writer.Key(KeptObjects::kMetadata);
         writer.StartObject();
@@ -395,14 +388,14 @@ std::string markerText(const std::string& caption, const char* colour, const std
     member(writer, KeptObjects::kName, caption);
     writer.Key(kColor);
     writer.String(colour);
-    writer.Key(kMarkedRange);
+    writer.Key(KeptObjects::kMarkedRange);
     writer.StartObject();
     writer.Key(KeptObjects::kSchema);
     writer.String(KeptObjects::kTimeRange);
     time(writer, KeptObjects::kDuration, 1.0, rate);
     time(writer, KeptObjects::kStartTime, start, rate);
     writer.EndObject();
-    member(writer, kComment, std::string());
+    member(writer, KeptObjects::kComment, std::string());
     writer.EndObject();
     return textOf(buffer);
 }

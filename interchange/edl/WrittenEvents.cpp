@@ -35,8 +35,7 @@ namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
 
-using Value = rapidotio::Value;
-using Rgba = std::array<float, 4>;
+using ReviewNotes::Rgba;
 
 constexpr const char* kClip = "clip";
 constexpr const char* kGap = "gap";

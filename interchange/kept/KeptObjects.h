@@ -2,6 +2,7 @@
 
 #include "interchange/kept/JsonValues.h"
 #include "interchange/timing/TimeValues.h"
+#include "rapidotio/keys/EffectKeys.h"
 #include "rapidotio/keys/ObjectKeys.h"
 #include "rapidotio/keys/RationalTimeKeys.h"
 #include "rapidotio/keys/TimeRangeKeys.h"
@@ -42,6 +43,19 @@ constexpr const char* kDuration = rapidotio::keys::TimeRangeKeys::duration;
 constexpr const char* kInOffset = "in_offset";
 constexpr const char* kOutOffset = "out_offset";
 constexpr const char* kTransitionType = "transition_type";
+/// The schema a transition is kept as.
+constexpr const char* kTransitionSchema = "Transition.1";
+
+/// An effect's name ("effect_name").
+constexpr const char* kEffectName = rapidotio::keys::EffectKeys::effectName;
+
+/// A marker's members: the range it marks, its comment and its colour (a name,
+/// or a "Color.1" from "Marker.3" on); and the schema a marker read from another
+/// format is kept as.
+constexpr const char* kMarkedRange = "marked_range";
+constexpr const char* kComment = "comment";
+constexpr const char* kColor = "color";
+constexpr const char* kMarkerSchema = "Marker.2";
 
 /// The "OTIO_SCHEMA" text of `object` ("" when absent or not a string).
 std::string schemaOf(const Value& object);

@@ -22,10 +22,10 @@ namespace ZEM_0_81::Interchange::MarkerSchema {
 
 namespace {
 
-constexpr const char* kMarkedRange = "marked_range";
+using KeptObjects::kColor;
+using KeptObjects::kComment;
+using KeptObjects::kMarkedRange;
 constexpr const char* kOlderRange = "range"; // "Marker.1"
-constexpr const char* kColor = "color";
-constexpr const char* kComment = "comment";
 constexpr const char* kCaptionSeparator = ": ";
 // "Color.1", as the newest markers hold their colour: its components and name.
 constexpr const char* kColorSchema = "Color.1";
