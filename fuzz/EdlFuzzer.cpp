@@ -9,7 +9,7 @@
 #include "fuzz/FuzzChecks.h"
 #include "interchange/Edl.h"
 #include "interchange/StandardOtio.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -8,7 +8,7 @@
 
 #include "composition/Composition.h"
 #include "interchange/StandardOtio.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmRoot.h"
 
 #include <cstddef>

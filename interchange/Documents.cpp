@@ -1,8 +1,8 @@
 #include "interchange/Documents.h"
 
+#include "interchange/EdlRead.h"
 #include "interchange/StandardOtio.h"
 #include "interchange/TimelineChoice.h"
-#include "interchange/edl/EdlRead.h"
 #include "strictjson/StrictParse.h"
 
 #include "outside/dmtree/DmCompositionNode.h"

@@ -5,10 +5,9 @@
 
 #include "composition/Composition.h"
 #include "interchange/TimelineSegments.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/kept/ForeignMembers.h"
+#include "interchange/kept/KeptObjects.h"
+#include "interchange/timing/RecordTime.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -206,10 +205,10 @@ public:
                 continue;
             TimelineTransition found;
             found.cut = bounded(Json::truncateToInt64(cut), kCutBound);
-            found.inOffset = offset(transition, OtioTiming::kInOffset);
-            found.outOffset = offset(transition, OtioTiming::kOutOffset);
-            found.name = textOf(transition, SchemaMembers::kName);
-            found.type = textOf(transition, OtioTiming::kTransitionType);
+            found.inOffset = offset(transition, KeptObjects::kInOffset);
+            found.outOffset = offset(transition, KeptObjects::kOutOffset);
+            found.name = textOf(transition, KeptObjects::kName);
+            found.type = textOf(transition, KeptObjects::kTransitionType);
             track.transitions.push_back(std::move(found));
         }
     }
@@ -217,7 +216,7 @@ public:
 private:
     /// A member of a kept transition as text; empty when it is not a string.
     static std::string textOf(const Value& transition, const char* key) {
-        const Value* member = OtioTiming::memberOf(transition, key);
+        const Value* member = KeptObjects::memberOf(transition, key);
         return member && member->IsString()
                    ? std::string(member->GetString(), member->GetStringLength())
                    : std::string();
@@ -226,7 +225,7 @@ private:
     /// Member `key` of `transition`, a time, in frames at the composition's rate.
     std::int64_t offset(const Value& transition, const char* key) const {
         RationalTime time = kZeroTime;
-        if (!OtioTiming::timeOf(OtioTiming::memberOf(transition, key), time))
+        if (!KeptObjects::timeOf(KeptObjects::memberOf(transition, key), time))
             return 0;
         return bounded(
             Json::truncateToInt64(std::round(RecordTime::rescale(time.value, time.rate, m_rate))),

@@ -2,6 +2,8 @@
 
 #include "interchange/cdl/CdlNumbers.h"
 #include "interchange/cdl/CdlVocabulary.h"
+#include "interchange/places/LossPlaces.h"
+#include "interchange/places/TextLines.h"
 #include "interchange/xml/XmlText.h"
 
 #include <pugixml.hpp>
@@ -61,15 +63,14 @@ public:
         : m_lines(text, length), m_losses(losses) {}
 
     bool read(const pugi::xml_document& document, AscCdl::Contents& out, std::string& message);
-    const Xml::TextLines& lines() const { return m_lines; }
+    const TextLines& lines() const { return m_lines; }
 
 private:
     std::uint32_t lineOf(const pugi::xml_node& node) const {
         return m_lines.lineOf(node.offset_debug());
     }
     void lose(const pugi::xml_node& node, const char* schema, const std::string& what) {
-        m_losses.add(String(("line " + std::to_string(lineOf(node))).c_str()), String(schema),
-                     String(what.c_str()));
+        m_losses.add(String(linePlace(lineOf(node)).c_str()), String(schema), String(what.c_str()));
     }
 
     std::string versionOf(const pugi::xml_node& root);
@@ -81,7 +82,7 @@ private:
                     std::size_t count, const char* what);
     void resolveReferences();
 
-    Xml::TextLines m_lines;
+    TextLines m_lines;
     LossReport& m_losses;
     std::vector<AscCdl::Correction> m_corrections;
     std::vector<Reference> m_references;
@@ -208,8 +209,7 @@ void Reader::resolveReferences() {
         }
         const auto found = byId.find(reference->id);
         if (found == byId.end()) {
-            m_losses.add(String(("line " + std::to_string(reference->line)).c_str()),
-                         String(kCorrectionRef),
+            m_losses.add(String(linePlace(reference->line).c_str()), String(kCorrectionRef),
                          String(("names no ColorCorrection of this text (" +
                                  quoted(reference->id.c_str()) + "): not read")
                                     .c_str()));
@@ -237,9 +237,8 @@ bool Reader::read(const pugi::xml_document& document, AscCdl::Contents& out, std
     else if (std::strcmp(rootName, kDecisionList) == 0)
         contents.form = AscCdl::Form::DecisionList;
     else {
-        message = "line " + std::to_string(lineOf(root)) + ": the root element " +
-                  quoted(root.name()) + " is none of " + kColorCorrection + ", " + kCollection +
-                  " and " + kDecisionList;
+        message = linePlace(lineOf(root)) + ": the root element " + quoted(root.name()) +
+                  " is none of " + kColorCorrection + ", " + kCollection + " and " + kDecisionList;
         return false;
     }
     contents.version = versionOf(root);
@@ -251,8 +250,7 @@ bool Reader::read(const pugi::xml_document& document, AscCdl::Contents& out, std
     else
         readDecisionList(root);
     if (m_corrections.empty()) {
-        message = "line " + std::to_string(lineOf(root)) + ": the " + rootName +
-                  " holds no ColorCorrection";
+        message = linePlace(lineOf(root)) + ": the " + rootName + " holds no ColorCorrection";
         return false;
     }
     contents.corrections = std::move(m_corrections);

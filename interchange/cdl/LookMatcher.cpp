@@ -3,7 +3,8 @@
 #include "interchange/cdl/CdlVocabulary.h"
 #include "interchange/cdl/ClipPlace.h"
 #include "interchange/cdl/MediaPaths.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
+#include "interchange/places/LossPlaces.h"
 
 #include "outside/dmtree/DmSegmentNode.h"
 
@@ -12,10 +13,6 @@
 namespace ZEM_0_81::Interchange::Cdl {
 
 namespace {
-
-std::string lineText(std::uint32_t line) {
-    return "line " + std::to_string(line);
-}
 
 std::string correctionText(const AscCdl::Correction& correction) {
     return correction.id.empty() ? std::string("the correction without an id")
@@ -211,7 +208,7 @@ void LookMatcher::reportLost(LossReport& report, const std::vector<AscCdl::Corre
                              std::size_t more) const {
     const AscCdl::Correction& other = corrections[loser];
     const AscCdl::Correction& winner = corrections[taken.correction];
-    const std::string winnerText = correctionText(winner) + " (" + lineText(winner.line) + ")";
+    const std::string winnerText = correctionText(winner) + " (" + linePlace(winner.line) + ")";
     std::string what = correctionText(other) + " names " + clipText(taken.track, taken.item) +
                        " by " + AscCdl::ruleName(rule);
     if (rule == taken.rule)
@@ -227,7 +224,7 @@ void LookMatcher::reportLost(LossReport& report, const std::vector<AscCdl::Corre
 
 void LookMatcher::lose(LossReport& report, const AscCdl::Correction& correction,
                        const std::string& what) {
-    report.add(String(lineText(correction.line).c_str()), String(kColorCorrection),
+    report.add(String(linePlace(correction.line).c_str()), String(kColorCorrection),
                String(what.c_str()));
 }
 

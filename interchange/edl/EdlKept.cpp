@@ -1,10 +1,8 @@
 #include "interchange/edl/EdlKept.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
-#include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/kept/ForeignMembers.h"
+#include "interchange/kept/KeptObjects.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmPropertySet.h"
 
@@ -18,14 +16,7 @@ namespace ZEM_0_81::Interchange::Cmx::Kept {
 
 namespace {
 
-using Value = rapidotio::Value;
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-constexpr const char* kTransitionSchema = "Transition.1";
-constexpr const char* kMarkerSchema = "Marker.2";
-constexpr const char* kMarkedRange = "marked_range";
-constexpr const char* kComment = "comment";
-constexpr const char* kEffectName = "effect_name";
 
 void string(Writer& writer, const std::string& text) {
     writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
@@ -39,18 +30,18 @@ void member(Writer& writer, const char* key, const std::string& text) {
 void time(Writer& writer, const char* key, double value, double rate) {
     writer.Key(key);
     writer.StartObject();
-    writer.Key(SchemaMembers::kSchema);
-    writer.String(TimeSchema::kRationalTime);
-    writer.Key(TimeSchema::kRate);
+    writer.Key(KeptObjects::kSchema);
+    writer.String(KeptObjects::kRationalTime);
+    writer.Key(KeptObjects::kRate);
     writer.Double(rate);
-    writer.Key(TimeSchema::kValue);
+    writer.Key(KeptObjects::kValue);
     writer.Double(value);
     writer.EndObject();
 }
 
 /// Opens "metadata": {"cmx_3600": {; closeCmx closes both.
 void openCmx(Writer& writer) {
-    writer.Key(SchemaMembers::kMetadata);
+    writer.Key(KeptObjects::kMetadata);
     writer.StartObject();
     writer.Key(ForeignMembers::kCmx3600);
     writer.StartObject();
@@ -75,7 +66,7 @@ bool integerMember(const Value& object, const char* key, std::int64_t& out) {
 
 std::int64_t framesOf(const Value& transition, const char* key, double rate) {
     RationalTime time;
-    if (!OtioTiming::timeOf(OtioTiming::memberOf(transition, key), time))
+    if (!KeptObjects::timeOf(KeptObjects::memberOf(transition, key), time))
         return 0;
     const double frames = std::round(RecordTime::rescale(time.value, time.rate, rate));
     // Offsets past any list's reach are no transition a list can say.
@@ -290,7 +281,7 @@ bool markerColours(const DmPropertySet& annotation, std::string& word, std::stri
                            std::size_t length, const std::int64_t*) {
         if (!value)
             return true;
-        if (!hasWord && is(path, {SchemaMembers::kMetadata, ForeignMembers::kCmx3600, kColor})) {
+        if (!hasWord && is(path, {KeptObjects::kMetadata, ForeignMembers::kCmx3600, kColor})) {
             word.assign(value, length);
             hasWord = true;
         } else if (!hasColour && is(path, {kColor})) {
@@ -306,8 +297,8 @@ std::string transitionText(const TransitionData& data, double rate) {
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
     writer.StartObject();
-    writer.Key(SchemaMembers::kSchema);
-    writer.String(kTransitionSchema);
+    writer.Key(KeptObjects::kSchema);
+    writer.String(KeptObjects::kTransitionSchema);
     openCmx(writer);
     member(writer, kTransition, data.code);
     if (data.hasFrom || !data.from.name.empty() || !data.from.file.empty()) {
@@ -319,17 +310,17 @@ std::string transitionText(const TransitionData& data, double rate) {
             writer.Int64(data.from.sourceIn);
         }
         if (!data.from.name.empty())
-            member(writer, SchemaMembers::kName, data.from.name);
+            member(writer, KeptObjects::kName, data.from.name);
         if (!data.from.file.empty())
             member(writer, kFile, data.from.file);
         writer.EndObject();
     }
     closeCmx(writer);
-    member(writer, SchemaMembers::kName, std::string());
-    writer.Key(OtioTiming::kTransitionType);
+    member(writer, KeptObjects::kName, std::string());
+    writer.Key(KeptObjects::kTransitionType);
     writer.String(data.wipe ? kWipeType : kDissolveType);
-    time(writer, OtioTiming::kInOffset, static_cast<double>(data.inOffset), rate);
-    time(writer, OtioTiming::kOutOffset, static_cast<double>(data.duration), rate);
+    time(writer, KeptObjects::kInOffset, static_cast<double>(data.inOffset), rate);
+    time(writer, KeptObjects::kOutOffset, static_cast<double>(data.duration), rate);
     writer.EndObject();
     return textOf(buffer);
 }
@@ -338,11 +329,11 @@ bool transitionOf(const Value& kept, double rate, TransitionData& data) {
     if (!kept.IsObject())
         return false;
     TransitionData read;
-    read.type = textMember(kept, OtioTiming::kTransitionType);
+    read.type = textMember(kept, KeptObjects::kTransitionType);
     read.wipe = read.type == kWipeType;
-    read.inOffset = framesOf(kept, OtioTiming::kInOffset, rate);
-    read.duration = read.inOffset + framesOf(kept, OtioTiming::kOutOffset, rate);
-    if (const Value* metadata = OtioTiming::memberOf(kept, SchemaMembers::kMetadata)) {
+    read.inOffset = framesOf(kept, KeptObjects::kInOffset, rate);
+    read.duration = read.inOffset + framesOf(kept, KeptObjects::kOutOffset, rate);
+    if (const Value* metadata = KeptObjects::memberOf(kept, KeptObjects::kMetadata)) {
         if (const Value* cmx = cmxOf(*metadata)) {
             read.code = textMember(*cmx, kTransition);
             const auto from = cmx->FindMember(kFrom);
@@ -350,7 +341,7 @@ bool transitionOf(const Value& kept, double rate, TransitionData& data) {
                 read.from.reel = textMember(from->value, ForeignMembers::kReel);
                 read.hasFrom = !read.from.reel.empty() &&
                                integerMember(from->value, kSourceIn, read.from.sourceIn);
-                read.from.name = textMember(from->value, SchemaMembers::kName);
+                read.from.name = textMember(from->value, KeptObjects::kName);
                 read.from.file = textMember(from->value, kFile);
             }
         }
@@ -364,13 +355,13 @@ std::string speedText(bool freeze, double timeScalar, const char* lineKey,
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
     writer.StartObject();
-    writer.Key(SchemaMembers::kSchema);
+    writer.Key(KeptObjects::kSchema);
     writer.String(freeze ? kFreezeFrameSchema : kTimeWarpSchema);
     openCmx(writer);
     member(writer, lineKey, line);
     closeCmx(writer);
-    member(writer, SchemaMembers::kName, std::string());
-    writer.Key(kEffectName);
+    member(writer, KeptObjects::kName, std::string());
+    writer.Key(KeptObjects::kEffectName);
     writer.String(freeze ? "FreezeFrame" : "LinearTimeWarp");
     writer.Key(kTimeScalar);
     writer.Double(freeze ? 0.0 : timeScalar);
@@ -383,10 +374,10 @@ std::string markerText(const std::string& caption, const char* colour, const std
     rapidjson::StringBuffer buffer;
     Writer writer(buffer);
     writer.StartObject();
-    writer.Key(SchemaMembers::kSchema);
-    writer.String(kMarkerSchema);
+    writer.Key(KeptObjects::kSchema);
+    writer.String(KeptObjects::kMarkerSchema);
     if (word.empty()) {
-        writer.Key(SchemaMembers::kMetadata);
+        writer.Key(KeptObjects::kMetadata);
         writer.StartObject();
         writer.EndObject();
     } else {
@@ -394,17 +385,17 @@ std::string markerText(const std::string& caption, const char* colour, const std
         member(writer, kColor, word);
         closeCmx(writer);
     }
-    member(writer, SchemaMembers::kName, caption);
+    member(writer, KeptObjects::kName, caption);
     writer.Key(kColor);
     writer.String(colour);
-    writer.Key(kMarkedRange);
+    writer.Key(KeptObjects::kMarkedRange);
     writer.StartObject();
-    writer.Key(SchemaMembers::kSchema);
-    writer.String(TimeSchema::kTimeRange);
-    time(writer, TimeSchema::kDuration, 1.0, rate);
-    time(writer, TimeSchema::kStartTime, start, rate);
+    writer.Key(KeptObjects::kSchema);
+    writer.String(KeptObjects::kTimeRange);
+    time(writer, KeptObjects::kDuration, 1.0, rate);
+    time(writer, KeptObjects::kStartTime, start, rate);
     writer.EndObject();
-    member(writer, kComment, std::string());
+    member(writer, KeptObjects::kComment, std::string());
     writer.EndObject();
     return textOf(buffer);
 }

@@ -34,7 +34,7 @@ namespace ZEM_0_81::Interchange::Cmx {
 ///   a "FreezeFrame.1" kept as an effect the edit tree cannot apply
 ///   (ForeignMembers::Leftovers), its metadata "cmx_3600" → "m2" or
 ///   "freeze_frame" the line as it came.
-/// - A locator: a review note standing for a "Marker.2" (MarkerSchema), its
+/// - A locator: a review note standing for a "Marker.2" (ReviewNotes), its
 ///   metadata "cmx_3600" → "color" the colour word as written.
 namespace Kept {
 

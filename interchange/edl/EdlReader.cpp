@@ -5,8 +5,8 @@
 #include "interchange/Edl.h"
 
 #include "composition/AdoptTree.h"
+#include "interchange/EdlRead.h"
 #include "interchange/edl/EdlLines.h"
-#include "interchange/edl/EdlRead.h"
 #include "interchange/edl/EventClips.h"
 #include "interchange/edl/EventScan.h"
 #include "interchange/edl/HeaderLines.h"

@@ -8,7 +8,7 @@
 #include "interchange/edl/WriteReport.h"
 #include "interchange/edl/WrittenEvents.h"
 #include "interchange/edl/WrittenTracks.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 #include "json/Narrowing.h"
 
 #include "outside/core/FPSUtils.h"

@@ -3,8 +3,8 @@
 #include "interchange/edl/EdlComments.h"
 #include "interchange/edl/EdlKept.h"
 #include "interchange/edl/EventText.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/schemas/MarkerSchema.h"
+#include "interchange/kept/ForeignMembers.h"
+#include "interchange/notes/ReviewNotes.h"
 
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -410,8 +410,8 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
                 const std::string& word = note.locator.colour;
                 const char* colour = word.empty() ? kDefaultColour : locatorColourOf(word);
                 std::array<float, 4> rgba{};
-                MarkerSchema::namedColour(colour, rgba);
-                const CoSharedPtr<DmAnnotationSettings> annotation = MarkerSchema::reviewNote(
+                ReviewNotes::namedColour(colour, rgba);
+                const CoSharedPtr<DmAnnotationSettings> annotation = ReviewNotes::reviewNote(
                     note.locator.caption, rgba, static_cast<std::int32_t>(note.frame), 1);
                 const double start =
                     static_cast<double>((black ? 0 : line.sourceIn) + (note.frame - line.recordIn));

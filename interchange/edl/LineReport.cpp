@@ -2,11 +2,12 @@
 
 #include "interchange/LossReport.h"
 #include "interchange/edl/EdlTimecode.h"
+#include "interchange/places/LossPlaces.h"
 
 namespace ZEM_0_81::Interchange::Cmx {
 
 void LineReport::lose(std::size_t line, const std::string& schema, const std::string& what) {
-    const std::string place = "line " + std::to_string(line);
+    const std::string place = linePlace(line);
     m_losses.add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
                  String(what.c_str(), what.size()));
 }

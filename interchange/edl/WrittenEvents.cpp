@@ -4,11 +4,10 @@
 #include "interchange/edl/EdlComments.h"
 #include "interchange/edl/EdlLines.h"
 #include "interchange/edl/EventText.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
-#include "interchange/otiostd/schemas/MarkerSchema.h"
-#include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/kept/ForeignMembers.h"
+#include "interchange/kept/KeptObjects.h"
+#include "interchange/notes/ReviewNotes.h"
+#include "interchange/timing/RecordTime.h"
 #include "json/EffectExport.h"
 #include "json/Narrowing.h"
 
@@ -36,8 +35,7 @@ namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
 
-using Value = rapidotio::Value;
-using Rgba = std::array<float, 4>;
+using ReviewNotes::Rgba;
 
 constexpr const char* kClip = "clip";
 constexpr const char* kGap = "gap";
@@ -75,7 +73,7 @@ std::string nearestLocatorColour(const Rgba& rgba) {
     double best = HUGE_VAL;
     for (const char* name : locatorColours()) {
         Rgba named{};
-        MarkerSchema::namedColour(name, named);
+        ReviewNotes::namedColour(name, named);
         double distance = 0.0;
         for (std::size_t i = 0; i < 4; ++i)
             distance += (named[i] - rgba[i]) * (named[i] - rgba[i]);
@@ -90,7 +88,7 @@ std::string nearestLocatorColour(const Rgba& rgba) {
 /// True when `word` names a locator colour that is `rgba`.
 bool isColour(const std::string& word, const Rgba& rgba) {
     Rgba named{};
-    return locatorColourOf(word) && MarkerSchema::namedColour(word, named) && named == rgba;
+    return locatorColourOf(word) && ReviewNotes::namedColour(word, named) && named == rgba;
 }
 
 /// The colour word of a note in `rgba` that stands for the kept marker of
@@ -383,7 +381,7 @@ void EventMaker::speeds(const WrittenTrack& track, const DmSegmentNode& segment,
         return;
     const double rate = m_context.counter->rate().getValue();
     for (const Value& effect : kept->GetArray()) {
-        const std::string schema = SchemaMembers::schemaOf(effect);
+        const std::string schema = KeptObjects::schemaOf(effect);
         const bool freeze = schema == Kept::kFreezeFrameSchema;
         if (!freeze && schema != Kept::kTimeWarpSchema) {
             lose(track, event.recordIn, schema.empty() ? "effect" : schema,
@@ -391,7 +389,7 @@ void EventMaker::speeds(const WrittenTrack& track, const DmSegmentNode& segment,
             continue;
         }
         std::string line;
-        if (const Value* metadata = OtioTiming::memberOf(effect, SchemaMembers::kMetadata))
+        if (const Value* metadata = KeptObjects::memberOf(effect, KeptObjects::kMetadata))
             if (const Value* cmx = Kept::cmxOf(*metadata)) {
                 line = Kept::textMember(*cmx, Kept::kM2);
                 if (line.empty())

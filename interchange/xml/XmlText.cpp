@@ -1,5 +1,7 @@
 #include "interchange/xml/XmlText.h"
 
+#include "interchange/places/LossPlaces.h"
+
 #include <cctype>
 #include <cstring>
 #include <string_view>
@@ -151,8 +153,8 @@ bool load(const char* text, std::size_t length, const TextLines& lines,
         length = 0;
     const Refusal refusal = refusalOf(std::string_view(text ? text : "", length));
     if (refusal.at != kNowhere) {
-        message = "line " + std::to_string(lines.lineOf(static_cast<std::ptrdiff_t>(refusal.at))) +
-                  ": " + refusal.why;
+        message =
+            linePlace(lines.lineOf(static_cast<std::ptrdiff_t>(refusal.at))) + ": " + refusal.why;
         return false;
     }
     // The default parse: the document type is passed over (parse_doctype is
@@ -160,8 +162,8 @@ bool load(const char* text, std::size_t length, const TextLines& lines,
     const pugi::xml_parse_result result =
         document.load_buffer(length ? text : "", length, pugi::parse_default, pugi::encoding_utf8);
     if (!result) {
-        message = "line " + std::to_string(lines.lineOf(result.offset)) +
-                  ": the text is not XML: " + describe(result);
+        message =
+            linePlace(lines.lineOf(result.offset)) + ": the text is not XML: " + describe(result);
         return false;
     }
     return true;

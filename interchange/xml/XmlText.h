@@ -1,6 +1,6 @@
 #pragma once
 
-#include "interchange/xml/TextLines.h"
+#include "interchange/places/TextLines.h"
 
 #include <pugixml.hpp>
 

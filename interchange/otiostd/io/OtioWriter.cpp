@@ -1,7 +1,7 @@
 #include "interchange/otiostd/io/OtioWriter.h"
 
 #include "composition/JsonException.h"
-#include "interchange/otiostd/io/JsonPointer.h"
+#include "interchange/places/LossPlaces.h"
 
 #include <cmath>
 #include <cstring>

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/kept/JsonValues.h"
 #include "outside/dmtree/DmString.h"
 #include "rapidotio/JsonAccess.h"
 
@@ -18,8 +19,6 @@ class DocumentMemory;
 } // namespace ZEM_0_81
 
 namespace ZEM_0_81::Interchange {
-
-using Value = rapidotio::Value;
 
 /// The state of reading one standard OTIO document that every schema's reader
 /// shares: where in the input it is (kept as a JSON Pointer for messages) and
@@ -61,7 +60,7 @@ public:
     [[noreturn]] void fail(const std::string& what) const;
 
     /// True while reading a timeline written by another tool: its rates are then
-    /// taken as the frame rates they stand for (OtioTiming::snapRate), as they are
+    /// taken as the frame rates they stand for (RecordTime::snapRate), as they are
     /// often written rounded.
     bool snapsRates() const { return m_snapRates; }
     void setSnapRates(bool snap) { m_snapRates = snap; }
@@ -125,12 +124,5 @@ private:
     const Value* m_object;
     std::string m_schema;
 };
-
-/// A finite number of the input, integer or not.
-bool finiteNumber(const Value& value, double& out);
-/// A number of the input in the single-precision range, rounded to it.
-bool singleFloat(const Value& value, float& out);
-/// The text of a string of the input, NUL bytes included.
-std::string textOf(const Value& value);
 
 } // namespace ZEM_0_81::Interchange

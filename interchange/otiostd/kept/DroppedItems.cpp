@@ -1,8 +1,8 @@
 #include "interchange/otiostd/kept/DroppedItems.h"
 
-#include "interchange/otiostd/io/JsonPointer.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
+#include "interchange/places/LossPlaces.h"
 
 #include <utility>
 #include <vector>

@@ -1,15 +1,15 @@
 #include "interchange/otiostd/kept/NestedComposition.h"
 
 #include "interchange/otiostd/kept/DroppedItems.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmSourceNode.h"
 

@@ -1,6 +1,6 @@
 #include "interchange/otiostd/metadata/PropertyJson.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 
 #include "outside/dmtree/DmPropertySet.h"
 

@@ -1,6 +1,6 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/SegmentDescription.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
@@ -8,9 +8,9 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/ClipNode.h"
 #include "rapidotio/keys/ClipKeys.h"
 

@@ -5,7 +5,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/io/ChildGroups.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"

@@ -1,10 +1,10 @@
 #include "interchange/otiostd/schemas/EffectSchema.h"
 
 #include "composition/JsonException.h"
+#include "interchange/notes/ReviewNotes.h"
 #include "interchange/otiostd/metadata/ChannelJson.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/schemas/AnnotationSchema.h"
-#include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "outside/dmtree/DmAngularMaskSettings.h"
 #include "outside/dmtree/DmAnnotationSettings.h"
@@ -248,10 +248,10 @@ void writeAll(OtioWriter& writer, const DmSegmentNode& segment) {
     writer.beginArray();
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
         const DmEffectSettings* effect = segment.getEffect(i);
-        if (effect && !MarkerSchema::isMarker(*effect))
+        if (effect && !ReviewNotes::isMarker(*effect))
             writeEffect(writer, *effect);
     }
-    ForeignMembers::Leftovers::writeEffects(writer, segment);
+    ForeignMembers::writeEffects(writer, segment);
     writer.endArray();
 }
 

@@ -1,9 +1,9 @@
 #pragma once
 
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
-#include "rapidotio/keys/EffectKeys.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 
 class DmSegmentNode;
 
@@ -32,7 +32,7 @@ namespace EffectSchema {
 
 constexpr const char* kType = "Effect";
 constexpr const char* kSchema = "Effect.1";
-constexpr const char* kEffectName = rapidotio::keys::EffectKeys::effectName;
+using KeptObjects::kEffectName;
 
 /// Writes "effects": the segment's effects, then the OTIO effects it keeps
 /// (ForeignMembers::Leftovers). Throws Json::Exception with JsonGenerationFailed

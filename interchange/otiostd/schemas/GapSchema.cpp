@@ -1,13 +1,13 @@
 #include "interchange/otiostd/schemas/GapSchema.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/SegmentDescription.h"
 #include "interchange/otiostd/schemas/EffectSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmGapNode.h"
 

@@ -1,17 +1,14 @@
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/notes/ReviewNotes.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
-#include "json/ConstantChannel.h"
-#include "json/EffectExport.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmAnnotationSettings.h"
 #include "outside/dmtree/DmSegmentNode.h"
-#include "outside/dmtree/DmTextLayer.h"
-#include "outside/dmtree/DmTextParagraph.h"
 
 #include <rapidjson/document.h>
 
@@ -25,10 +22,10 @@ namespace ZEM_0_81::Interchange::MarkerSchema {
 
 namespace {
 
-constexpr const char* kMarkedRange = "marked_range";
+using KeptObjects::kColor;
+using KeptObjects::kComment;
+using KeptObjects::kMarkedRange;
 constexpr const char* kOlderRange = "range"; // "Marker.1"
-constexpr const char* kColor = "color";
-constexpr const char* kComment = "comment";
 constexpr const char* kCaptionSeparator = ": ";
 // "Color.1", as the newest markers hold their colour: its components and name.
 constexpr const char* kColorSchema = "Color.1";
@@ -36,60 +33,21 @@ constexpr const char* kColorComponents[4] = {"r", "g", "b", "a"};
 // The first marker version that holds a "Color.1" (before it, a colour name).
 constexpr int kColorObjectVersion = 3;
 
-using Rgba = std::array<float, 4>;
+using ReviewNotes::kDefaultColour;
+using ReviewNotes::NamedColour;
+using ReviewNotes::namedColourOf;
+using ReviewNotes::nearestColourName;
+using ReviewNotes::Note;
+using ReviewNotes::noteShown;
+using ReviewNotes::reviewNote;
+using ReviewNotes::Rgba;
 
-struct NamedColour {
-    const char* name;
-    Rgba rgba;
-};
-
-// The colours OTIO names, as its colour constants define them.
-constexpr NamedColour kColours[] = {
-    {"PINK", {1.0f, 0.0f, 1.0f, 1.0f}},    {"RED", {1.0f, 0.0f, 0.0f, 1.0f}},
-    {"ORANGE", {1.0f, 0.5f, 0.0f, 1.0f}},  {"YELLOW", {1.0f, 1.0f, 0.0f, 1.0f}},
-    {"GREEN", {0.0f, 1.0f, 0.0f, 1.0f}},   {"CYAN", {0.0f, 1.0f, 1.0f, 1.0f}},
-    {"BLUE", {0.0f, 0.0f, 1.0f, 1.0f}},    {"PURPLE", {0.5f, 0.0f, 0.5f, 1.0f}},
-    {"MAGENTA", {1.0f, 0.0f, 1.0f, 1.0f}}, {"BLACK", {0.0f, 0.0f, 0.0f, 1.0f}},
-    {"WHITE", {1.0f, 1.0f, 1.0f, 1.0f}},   {"TRANSPARENT", {0.0f, 0.0f, 0.0f, 0.0f}},
-};
-// A marker that names no colour is green, as OTIO makes one; a name OTIO does not
-// know is white, as OTIO reads it.
-constexpr Rgba kDefaultColour = {0.0f, 1.0f, 0.0f, 1.0f};
+// A name OTIO does not know is white, as OTIO reads it.
 constexpr Rgba kUnknownColour = {1.0f, 1.0f, 1.0f, 1.0f};
-
-constexpr DmTextParagraph::ChannelId kChannels[4] = {
-    DmTextParagraph::kColorRed, DmTextParagraph::kColorGreen, DmTextParagraph::kColorBlue,
-    DmTextParagraph::kColorAlpha};
-
-/// What a note shows of a marker.
-struct Note {
-    bool ranged = false;
-    std::int32_t start = 0;
-    std::uint32_t duration = 0;
-    std::string caption;
-    Rgba rgba = kDefaultColour;
-
-    bool operator==(const Note& other) const {
-        return ranged == other.ranged && start == other.start && duration == other.duration &&
-               caption == other.caption && rgba == other.rgba;
-    }
-};
 
 std::string textMember(const Value& object, const char* key) {
     const Value* value = OtioTiming::memberOf(object, key);
     return value && value->IsString() ? textOf(*value) : std::string();
-}
-
-/// The colour OTIO names `name` (in any case), when it names one.
-const NamedColour* namedColourOf(const std::string& name) {
-    std::string upper = name;
-    for (char& c : upper)
-        c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    for (const NamedColour& named : kColours) {
-        if (upper == named.name)
-            return &named;
-    }
-    return nullptr;
 }
 
 Rgba colourOf(const Value& marker) {
@@ -152,24 +110,6 @@ Note noteOf(const Value& marker, const ItemTime& time) {
     return note;
 }
 
-/// The note `annotation` shows, when it has the shape a marker's note has.
-bool noteShown(const DmAnnotationSettings& annotation, Note& note) {
-    if (annotation.getNbLayers() != 1)
-        return false;
-    const auto* layer = dynamic_cast<const DmTextLayer*>(annotation.getLayer(0));
-    if (!layer || layer->getNbParagraphs() != 1 || !layer->getParagraph(0))
-        return false;
-    const DmTextParagraph& paragraph = *layer->getParagraph(0);
-    note.ranged = layer->getDuration() != 0;
-    note.start = note.ranged ? layer->getStartFrame() : 0;
-    note.duration = layer->getDuration();
-    note.caption = paragraph.text.str();
-    for (int i = 0; i < 4; ++i)
-        note.rgba[i] = static_cast<float>(
-            Json::firstKeyValue(paragraph.getChannel(kChannels[i]), i == 3 ? 1.0 : 0.0));
-    return true;
-}
-
 CoSharedPtr<DmAnnotationSettings> annotationOf(const Note& note) {
     return reviewNote(note.caption, note.rgba, note.ranged ? note.start : 0,
                       note.ranged ? note.duration : 0);
@@ -228,21 +168,6 @@ std::string titleCase(const char* name) {
     for (std::size_t i = 1; i < text.size(); ++i)
         text[i] = static_cast<char>(std::tolower(static_cast<unsigned char>(text[i])));
     return text;
-}
-
-const char* nearestColourName(const Rgba& rgba) {
-    const NamedColour* nearest = &kColours[0];
-    double best = HUGE_VAL;
-    for (const NamedColour& named : kColours) {
-        double distance = 0.0;
-        for (int i = 0; i < 4; ++i)
-            distance += (named.rgba[i] - rgba[i]) * (named.rgba[i] - rgba[i]);
-        if (distance < best) {
-            best = distance;
-            nearest = &named;
-        }
-    }
-    return nearest->name;
 }
 
 /// A marker saying what `note` says, keeping the metadata of the marker it
@@ -306,29 +231,6 @@ void writeMarker(OtioWriter& writer, const DmAnnotationSettings& annotation, con
 }
 
 } // namespace
-
-bool namedColour(const std::string& name, std::array<float, 4>& rgba) {
-    const NamedColour* named = namedColourOf(name);
-    if (named)
-        rgba = named->rgba;
-    return named != nullptr;
-}
-
-CoSharedPtr<DmAnnotationSettings> reviewNote(const std::string& caption,
-                                             const std::array<float, 4>& rgba, std::int32_t start,
-                                             std::uint32_t duration) {
-    const CoSharedPtr<DmTextParagraph> paragraph(DmTextParagraph::create());
-    paragraph->setTextStr(DmString(caption));
-    for (int i = 0; i < 4; ++i)
-        Json::setConstantChannel(*paragraph, kChannels[i], rgba[i]);
-    const CoSharedPtr<DmTextLayer> layer(DmTextLayer::create());
-    if (duration != 0)
-        layer->setFrameRange(start, duration);
-    layer->addParagraph(paragraph.get());
-    const CoSharedPtr<DmAnnotationSettings> annotation(DmAnnotationSettings::create());
-    annotation->addLayer(layer.get());
-    return annotation;
-}
 
 void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment) {
     const Value* markers = item.arrayMember(SchemaMembers::kMarkers);
@@ -419,18 +321,12 @@ void convert(Value& marker, rapidotio::Allocator& allocator, int version) {
         schema.c_str(), static_cast<rapidjson::SizeType>(schema.size()), allocator);
 }
 
-bool isMarker(const DmEffectSettings& effect) {
-    DmString kept;
-    return dynamic_cast<const DmAnnotationSettings*>(&effect) &&
-           effect.getPropertyValue(ForeignMembers::kMarkerId, eDmPropString, &kept) == eDmSuccess;
-}
-
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment, const ItemTime& time) {
     writer.key(SchemaMembers::kMarkers);
     writer.beginArray();
     for (std::uint32_t i = 0; i < segment.getNbEffects(); ++i) {
         const DmEffectSettings* effect = segment.getEffect(i);
-        if (effect && isMarker(*effect))
+        if (effect && ReviewNotes::isMarker(*effect))
             writeMarker(writer, static_cast<const DmAnnotationSettings&>(*effect), time);
     }
     writer.endArray();

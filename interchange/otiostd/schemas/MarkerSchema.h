@@ -4,20 +4,12 @@
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 
-#include "outside/dmtree/CoSharedPtr.h"
-
-#include <array>
-#include <cstdint>
-#include <string>
-
-class DmAnnotationSettings;
-class DmEffectSettings;
 class DmSegmentNode;
 
 namespace ZEM_0_81::Interchange {
 
 /// "Marker" (every version): a marked range of a clip or a gap, with a name, a
-/// colour and a comment. The edit tree keeps it as a review note: an annotation
+/// colour and a comment. The edit tree keeps it as a review note (ReviewNotes): an annotation
 /// of the segment holding one text layer, whose one caption (the name, and the
 /// comment after ": " when there is one) shows over the marked range in the
 /// marker's colour. The layer's frame range is the marked range in record frames
@@ -59,23 +51,8 @@ void readAll(const Members& item, const ItemTime& time, DmSegmentNode& segment);
 /// the name OTIO knows nearest its components when it has none.
 void convert(Value& marker, rapidotio::Allocator& allocator, int version);
 
-/// True when `effect` is a review note that stands for a marker: it is written
-/// as a marker, not as an effect.
-bool isMarker(const DmEffectSettings& effect);
-
 /// Writes "markers": the segment's notes that stand for markers, in order.
 void writeAll(OtioWriter& writer, const DmSegmentNode& segment, const ItemTime& time);
-
-/// The colour a marker's colour name stands for (a name OTIO knows, in any
-/// case), red, green, blue and alpha; false for another name.
-bool namedColour(const std::string& name, std::array<float, 4>& rgba);
-
-/// The review note a marker becomes: an annotation holding one text layer of
-/// one `caption` in `rgba`, over `duration` record frames from `start` (none of
-/// its own when `duration` is 0).
-CoSharedPtr<DmAnnotationSettings> reviewNote(const std::string& caption,
-                                             const std::array<float, 4>& rgba, std::int32_t start,
-                                             std::uint32_t duration);
 
 } // namespace MarkerSchema
 

@@ -1,13 +1,13 @@
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 
 #include "composition/JsonException.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ResolutionJson.h"
 #include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/keys/ClipKeys.h"
 
 #include "outside/dmtree/DmAudioProperties.h"
@@ -582,8 +582,7 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
         if (!resolution || !resolution->IsNull())
             input->setPrimaryRes(
                 ResolutionJson::readMembers(description, kResolutionProperties).get());
-        keepBounds = box && input->getPrimaryRes() &&
-                     readFrom(*input->getPrimaryRes(), corners) &&
+        keepBounds = box && input->getPrimaryRes() && readFrom(*input->getPrimaryRes(), corners) &&
                      differsFrom(input->getPrimaryRes(), corners);
     } else if (box) {
         input->setPrimaryRes(resolutionOf(corners).get());

@@ -1,6 +1,6 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 
 namespace ZEM_0_81::Interchange::SchemaMembers {
 
@@ -20,15 +20,6 @@ bool parseSchema(const std::string& text, std::string& type, int& version) {
     type = text.substr(0, dot);
     version = parsed;
     return true;
-}
-
-std::string schemaOf(const Value& object) {
-    if (!object.IsObject())
-        return std::string();
-    const auto found = object.FindMember(kSchema);
-    if (found == object.MemberEnd() || !found->value.IsString())
-        return std::string();
-    return textOf(found->value);
 }
 
 namespace {
@@ -160,7 +151,7 @@ void plainItemMembers(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kMarkers);
     writer.beginArray();
     if (kept)
-        ForeignMembers::Leftovers::writeMarkers(writer, *kept);
+        ForeignMembers::writeMarkers(writer, *kept);
     writer.endArray();
     writer.memberBool(kEnabled, !kept || ForeignMembers::Leftovers::enabled(*kept));
 }
@@ -169,7 +160,7 @@ void plainEffects(OtioWriter& writer, const DmPropertySet* kept) {
     writer.key(kEffects);
     writer.beginArray();
     if (kept)
-        ForeignMembers::Leftovers::writeEffects(writer, *kept);
+        ForeignMembers::writeEffects(writer, *kept);
     writer.endArray();
 }
 

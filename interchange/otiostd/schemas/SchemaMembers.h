@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
 #include "rapidotio/keys/ItemKeys.h"
@@ -23,9 +24,9 @@ class Leftovers;
 namespace SchemaMembers {
 
 // The words OTIO documents share with the product dialect are its declarations.
-constexpr const char* kSchema = rapidotio::keys::ObjectKeys::schema;
-constexpr const char* kMetadata = rapidotio::keys::ObjectKeys::metadata;
-constexpr const char* kName = rapidotio::keys::ObjectKeys::name;
+using KeptObjects::kMetadata;
+using KeptObjects::kName;
+using KeptObjects::kSchema;
 constexpr const char* kZem = rapidotio::keys::MetadataKeys::zem;
 constexpr const char* kZemSchema = rapidotio::keys::MetadataKeys::zemSchema;
 
@@ -34,7 +35,7 @@ constexpr const char* kZemSchema = rapidotio::keys::MetadataKeys::zemSchema;
 constexpr const char* kSourceRange = rapidotio::keys::ItemKeys::sourceRange;
 constexpr const char* kEffects = rapidotio::keys::ItemKeys::effects;
 constexpr const char* kMarkers = "markers";
-constexpr const char* kEnabled = "enabled";
+using KeptObjects::kEnabled;
 // Members of compositions (stacks and tracks) and collections.
 constexpr const char* kChildren = rapidotio::keys::ObjectKeys::children;
 
@@ -42,8 +43,7 @@ constexpr const char* kChildren = rapidotio::keys::ObjectKeys::children;
 /// when the text has no dot or no version number after the last one.
 bool parseSchema(const std::string& text, std::string& type, int& version);
 
-/// The "OTIO_SCHEMA" text of `object` ("" when absent or not a string).
-std::string schemaOf(const Value& object);
+using KeptObjects::schemaOf;
 
 /// True when `object` is one of the effects the OpenTimelineIO library defines
 /// (Effect, TimeEffect, LinearTimeWarp, FreezeFrame), which it takes in an

@@ -1,9 +1,9 @@
 #include "interchange/otiostd/schemas/SchemaVersions.h"
 
-#include "interchange/otiostd/io/JsonPointer.h"
 #include "interchange/otiostd/schemas/ClipSchema.h"
 #include "interchange/otiostd/schemas/MarkerSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/places/LossPlaces.h"
 
 #include <string>
 #include <utility>

@@ -1,7 +1,7 @@
 #include "interchange/otiostd/schemas/StackSchema.h"
 
 #include "interchange/otiostd/kept/DroppedItems.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ZemKeys.h"

@@ -1,7 +1,7 @@
 #include "interchange/otiostd/schemas/TimelineSchema.h"
 
 #include "interchange/otiostd/io/ChildGroups.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
 #include "interchange/otiostd/metadata/ResolutionJson.h"
@@ -9,8 +9,8 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/StackSchema.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/MediaVocabulary.h"
 
 #include "outside/dmtree/DmTrackNode.h"

@@ -2,7 +2,7 @@
 
 #include "interchange/otiostd/io/ChildGroups.h"
 #include "interchange/otiostd/kept/DroppedItems.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/kept/NestedComposition.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
@@ -12,9 +12,9 @@
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/ItemPlacement.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -155,7 +155,7 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
             !(RecordTime::isSafeInteger(cursor) && RecordTime::isSafeInteger(recordIn) &&
               placement.recordInFollows);
 
-        ForeignMembers::KeptTransitions::write(writer, segment);
+        ForeignMembers::writeTransitions(writer, segment);
         if (const auto* source = dynamic_cast<const DmSourceNode*>(&segment)) {
             if (!NestedComposition::writeKept(writer, *source, placement))
                 ClipSchema::write(writer, *source, placement);
@@ -164,7 +164,7 @@ void writeItems(OtioWriter& writer, const DmLayerNode& layer, const ChildGroups&
         }
         cursor = recordIn + segment.getRecLength();
     }
-    ForeignMembers::KeptTransitions::write(writer, layer);
+    ForeignMembers::writeTransitions(writer, layer);
     writer.endArray();
 }
 

@@ -3,8 +3,8 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 #include "interchange/otiostd/schemas/MediaReferenceSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/timing/RecordTime.h"
 #include "interchange/otiostd/timing/TrackTrim.h"
+#include "interchange/timing/RecordTime.h"
 #include "rapidotio/keys/TimelineKeys.h"
 
 #include <algorithm>
@@ -218,13 +218,6 @@ private:
 
 } // namespace
 
-const Value* memberOf(const Value& object, const char* key) {
-    if (!object.IsObject())
-        return nullptr;
-    const auto found = object.FindMember(key);
-    return found == object.MemberEnd() ? nullptr : &found->value;
-}
-
 Kind kindOf(const Value& object) {
     std::string type;
     int version = 0;
@@ -243,14 +236,6 @@ Kind kindOf(const Value& object) {
     return Kind::Other;
 }
 
-double snapRate(double rate) {
-    const std::string fcm = RecordTime::fcmOf(rate);
-    if (fcm.empty())
-        return rate;
-    const double exact = RecordTime::rateOf(DmString(fcm));
-    return exact > 0.0 && std::fabs(exact - rate) <= 1e-3 ? exact : rate;
-}
-
 RationalTime plus(const RationalTime& a, const RationalTime& b) {
     if (a.rate < b.rate)
         return RationalTime{RecordTime::rescale(a.value, a.rate, b.rate) + b.value, b.rate};
@@ -259,18 +244,6 @@ RationalTime plus(const RationalTime& a, const RationalTime& b) {
 
 bool lessThan(const RationalTime& a, const RationalTime& b) {
     return a.value / a.rate < b.value / b.rate;
-}
-
-bool timeOf(const Value* object, RationalTime& time) {
-    if (!object || !object->IsObject())
-        return false;
-    const Value* value = memberOf(*object, TimeSchema::kValue);
-    const Value* rate = memberOf(*object, TimeSchema::kRate);
-    double v = 0.0, r = 0.0;
-    if (!value || !rate || !finiteNumber(*value, v) || !finiteNumber(*rate, r) || !(r > 0.0))
-        return false;
-    time = RationalTime{v, snapRate(r)};
-    return true;
 }
 
 bool rangeOf(const Value* object, TimeRange& range) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 
@@ -26,10 +27,12 @@ namespace ZEM_0_81::Interchange {
 /// - an item of a track starts where the items before it end.
 namespace OtioTiming {
 
-/// A transition's members: the time it spans before and after its cut, and its kind.
-constexpr const char* kInOffset = "in_offset";
-constexpr const char* kOutOffset = "out_offset";
-constexpr const char* kTransitionType = "transition_type";
+// A transition's members, and the readers of a member and of a time.
+using KeptObjects::kInOffset;
+using KeptObjects::kOutOffset;
+using KeptObjects::kTransitionType;
+using KeptObjects::memberOf;
+using KeptObjects::timeOf;
 
 /// What an object of a track or stack is, by its schema's type word.
 enum class Kind { Clip, Gap, Transition, Track, Stack, Other };
@@ -42,23 +45,13 @@ inline bool isComposition(Kind kind) {
     return kind == Kind::Track || kind == Kind::Stack;
 }
 
-/// The frame rate `rate` stands for: the exact standard rate it lies within
-/// a thousandth of a frame per second of (23.976 → 24000/1001), else `rate`
-/// itself. Documents of other tools write rates rounded to a few digits.
-double snapRate(double rate);
-
 /// `a` + `b` as OTIO adds times: at the larger rate.
 RationalTime plus(const RationalTime& a, const RationalTime& b);
 /// True when `a` lasts fewer seconds than `b`.
 bool lessThan(const RationalTime& a, const RationalTime& b);
 
-/// The time `object` holds (a "RationalTime.1" with a finite value and a positive
-/// rate), its rate snapped; false otherwise.
-bool timeOf(const Value* object, RationalTime& time);
 /// The range `object` holds ("start_time" and "duration" both times); false otherwise.
 bool rangeOf(const Value* object, TimeRange& range);
-/// The member `key` of `object`, or null.
-const Value* memberOf(const Value& object, const char* key);
 
 /// The available range of a clip: its active media reference's (a "Clip.1"'s
 /// "media_reference"). False when it has none.

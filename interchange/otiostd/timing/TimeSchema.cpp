@@ -2,7 +2,7 @@
 
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 
 namespace ZEM_0_81::Interchange::TimeSchema {
 
@@ -30,7 +30,7 @@ bool readTimeObject(const Members& owner, const Value& object, RationalTime& tim
     const Members members(owner.context(), &object, kRationalTime);
     RationalTime read = kZeroTime;
     if (members.getDouble(kValue, read.value) && members.getDouble(kRate, read.rate)) {
-        read.rate = owner.context().snapsRates() ? OtioTiming::snapRate(read.rate)
+        read.rate = owner.context().snapsRates() ? RecordTime::snapRate(read.rate)
                                                  : RecordTime::canonicalRate(read.rate);
         time = read;
         return true;

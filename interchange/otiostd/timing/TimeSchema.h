@@ -1,32 +1,23 @@
 #pragma once
 
+#include "interchange/kept/KeptObjects.h"
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
-#include "rapidotio/TimeValues.h"
-#include "rapidotio/keys/RationalTimeKeys.h"
-#include "rapidotio/keys/TimeRangeKeys.h"
+#include "interchange/timing/TimeValues.h"
 
 namespace ZEM_0_81::Interchange {
-
-/// Times are the product dialect's own (rapidotio/TimeValues.h): `value` units
-/// of 1/`rate` second, and a range's start and duration. Their defaults are that
-/// dialect's unset marker; standard OTIO's readers start from zero instead.
-using rapidotio::RationalTime;
-using rapidotio::TimeRange;
-constexpr RationalTime kZeroTime{0.0, 0.0};
-constexpr TimeRange kZeroRange{kZeroTime, kZeroTime};
 
 /// "RationalTime.1" ({"OTIO_SCHEMA", "rate", "value"}) and "TimeRange.1"
 /// ({"OTIO_SCHEMA", "duration", "start_time"}), both members always written, as
 /// the OpenTimelineIO library requires them.
 namespace TimeSchema {
 
-constexpr const char* kRationalTime = rapidotio::keys::RationalTimeKeys::schema;
-constexpr const char* kTimeRange = rapidotio::keys::TimeRangeKeys::schema;
-constexpr const char* kRate = rapidotio::keys::RationalTimeKeys::rate;
-constexpr const char* kValue = rapidotio::keys::RationalTimeKeys::value;
-constexpr const char* kStartTime = rapidotio::keys::TimeRangeKeys::startTime;
-constexpr const char* kDuration = rapidotio::keys::TimeRangeKeys::duration;
+using KeptObjects::kDuration;
+using KeptObjects::kRate;
+using KeptObjects::kRationalTime;
+using KeptObjects::kStartTime;
+using KeptObjects::kTimeRange;
+using KeptObjects::kValue;
 
 void writeTime(OtioWriter& writer, const RationalTime& time);
 void writeRange(OtioWriter& writer, const TimeRange& range);

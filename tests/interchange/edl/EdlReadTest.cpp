@@ -4,7 +4,7 @@
 
 #include "interchange/StandardOtio.h"
 #include "interchange/TimelineView.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/edl/EdlTestSupport.h"
 #include "tests/support/TreeShape.h"

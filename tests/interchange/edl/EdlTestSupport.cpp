@@ -1,7 +1,7 @@
 #include "tests/interchange/edl/EdlTestSupport.h"
 
 #include "interchange/edl/WrittenTracks.h"
-#include "interchange/otiostd/kept/ForeignMembers.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 
 #include <gtest/gtest.h>

@@ -156,6 +156,58 @@ TEST(StandardOtioKeeping, MarkersBecomeNotesAndEverythingElseIsKeptAsText) {
     EXPECT_FALSE(items[2].offline);
 }
 
+TEST(StandardOtioKeeping, AMarkedRangeWithoutUsableTimesCoversTheWholeItem) {
+    // A clip of 10 frames at 24 from record 0. A time of a marked range needs a
+    // finite "value" and a rate above 0; a range with one time that has neither
+    // is no range, and the note covers the clip: 0+10, reported. The first case
+    // is a usable range for comparison: 2 frames in, for 3.
+    const std::string good = R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 3.0})";
+    struct Case {
+        const char* start;
+        const char* duration;
+        const char* note;
+        bool reported;
+    };
+    const Case cases[] = {
+        {R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0})", nullptr,
+         "m 2+3 0,1,0,1", false},
+        {R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 0.0, "value": 2.0})", nullptr,
+         "m 0+10 0,1,0,1", true},
+        {R"({"OTIO_SCHEMA": "RationalTime.1", "rate": -24.0, "value": 2.0})", nullptr,
+         "m 0+10 0,1,0,1", true},
+        {R"({"OTIO_SCHEMA": "RationalTime.1", "value": 2.0})", nullptr, "m 0+10 0,1,0,1", true},
+        {R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0, "value": 2.0})",
+         R"({"OTIO_SCHEMA": "RationalTime.1", "rate": 24.0})", "m 0+10 0,1,0,1", true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.start);
+        const std::string marker =
+            std::string(R"({"OTIO_SCHEMA": "Marker.2", "name": "m", "marked_range": )") +
+            R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" + c.start + R"(, "duration": )" +
+            (c.duration ? std::string(c.duration) : good) + "}}";
+        std::string clip = clipAt("24.0", "10.0");
+        clip.insert(clip.size() - 1, R"(, "markers": [)" + marker + "]");
+        const std::string text =
+            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+            clip + "]}]}}";
+        LossReport losses;
+        const SharedPtr<Composition> read = readStandard(text, losses);
+        ASSERT_TRUE(read);
+        TimelineView view;
+        ASSERT_TRUE(TimelineView::build(*read, view));
+        ASSERT_EQ(view.tracks.size(), 1u);
+        ASSERT_EQ(view.tracks[0].items.size(), 1u);
+        EXPECT_EQ(notesOf(view.tracks[0].items[0]), std::vector<std::string>{c.note});
+        const std::vector<std::string> entries = entriesOf(losses);
+        const bool reported = std::any_of(entries.begin(), entries.end(), [](const std::string& e) {
+            return e.find("/markers/0 | Marker.2 | approximated: without a usable marked range") !=
+                   std::string::npos;
+        });
+        EXPECT_EQ(reported, c.reported);
+    }
+}
+
 TEST(StandardOtioKeeping, WrittenBackAsItCame) {
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(kDocument, losses);
@@ -906,9 +958,9 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
         return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": )"
                R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
                R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
-               timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
-               reference("proxy.mp4") + R"(}, "active_media_reference_key": ")" + active +
-               R"("}]}]}})";
+               timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"HIGH_RES": )" +
+               reference("hi.mov") + R"(, "PROXY": )" + reference("proxy.mp4") +
+               R"(}, "active_media_reference_key": ")" + active + R"("}]}]}})";
     };
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(document("PROXY"), losses);
@@ -1000,7 +1052,8 @@ TEST(StandardOtioKeeping, ImageBoundsTheResolutionCannotGiveBackStayAsTheyCame) 
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
         R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)"
         R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
-        timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
+        timeRange("0.0", "10.0", "24.0") +
+        R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
         R"("target_url": "a.mov", "available_range": null, "available_image_bounds": )"
         R"({"OTIO_SCHEMA": "Box2d.1", "min": {"OTIO_SCHEMA": "V2d.1", "x": 0.1, "y": 0.0}, )"
         R"("max": {"OTIO_SCHEMA": "V2d.1", "x": 1920.0, "y": 1080.0}}}}}]}]}})";

@@ -1,4 +1,4 @@
-#include "interchange/otiostd/timing/RecordTime.h"
+#include "interchange/timing/RecordTime.h"
 
 #include "outside/core/FPSUtils.h"
 #include "json/ExportContext.h"
@@ -86,6 +86,14 @@ double canonicalRate(double rate) {
         return rate;
     const double exact = rateOf(DmString(fcm));
     return exact > 0.0 && sameRate(rate, exact) ? exact : rate;
+}
+
+double snapRate(double rate) {
+    const std::string fcm = fcmOf(rate);
+    if (fcm.empty())
+        return rate;
+    const double exact = rateOf(DmString(fcm));
+    return exact > 0.0 && std::fabs(exact - rate) <= 1e-3 ? exact : rate;
 }
 
 } // namespace ZEM_0_81::Interchange::RecordTime

@@ -1,10 +1,10 @@
 #pragma once
 
-#include "interchange/otiostd/io/OtioWriter.h"
-#include "interchange/otiostd/io/ReadContext.h"
-#include "interchange/otiostd/timing/TimeSchema.h"
+#include "interchange/kept/JsonValues.h"
 
 #include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <cstdint>
 #include <string>
@@ -25,6 +25,11 @@ namespace ZEM_0_81::Interchange {
 ///
 /// Null members are OTIO's defaults and are not kept. Values nested deeper than
 /// kMaxDepth are not kept either, and are reported.
+///
+/// Every format keeps here what it reads beyond the edit tree, shaped as
+/// standard OTIO's objects (KeptObjects), so that a composition converted to
+/// standard OTIO carries it; the standard OTIO reader and writer take and write
+/// these as OTIO members (otiostd/kept/ForeignJson.h).
 namespace ForeignMembers {
 
 /// The property holding the metadata members ("OTMD").
@@ -55,6 +60,14 @@ bool parseKept(const std::string& text, rapidotio::Document& document);
 /// object's "properties".
 const std::vector<std::int32_t>& ids();
 
+/// The kept text of property `id` of `object` parsed into `document` (see
+/// parseKept; it may hold a parse error); false when `object` keeps none.
+bool parsedProperty(const DmPropertySet& object, std::int32_t id, rapidotio::Document& document);
+
+/// The writer of kept texts: compact, NaN and Infinity as literals.
+using TextWriter = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::UTF8<>,
+                                     rapidjson::CrtAllocator, rapidjson::kWriteNanAndInfFlag>;
+
 /// Nesting depth of the values kept.
 constexpr unsigned kMaxDepth = 128;
 
@@ -62,26 +75,10 @@ constexpr unsigned kMaxDepth = 128;
 /// without recursion, whatever its depth.
 bool withinDepth(const Value& value, unsigned limit);
 
-/// Whether the edit-tree object holds the OTIO object's "name" itself.
-enum class Name { Held, Kept };
-
-/// Keeps on `target` the metadata members of `object` other than "zem" and its
-/// members that are neither null nor among `known`; "name" too, unless empty,
-/// when `name` is Name::Kept (an object the edit tree gives no name, such as a
-/// media input).
-void keep(const Members& object, DmPropertySet& target, const std::vector<const char*>& known,
-          Name name = Name::Held);
-
 /// The compact JSON text of `value`, when it is nested no deeper than kMaxDepth;
 /// false otherwise.
 bool textOf(const Value& value, std::string& text);
 
-/// Writes the kept metadata members of `object` inside the open "metadata".
-void writeMetadata(OtioWriter& writer, const DmPropertySet& object);
-/// Writes the kept members of `object` that are not among `known` (the members
-/// the writer writes itself) inside the open object.
-void writeMembers(OtioWriter& writer, const DmPropertySet& object,
-                  const std::vector<const char*>& known);
 /// The kept members of `object`, parsed; false when it keeps none (or their
 /// text is not a JSON object).
 bool keptMembers(const DmPropertySet& object, rapidotio::Document& members);
@@ -116,6 +113,10 @@ public:
     static constexpr const char* kKeptNote = " (kept, and written back as it came)";
     static constexpr const char* kDisabledNote = " (written back disabled)";
 
+    /// The members of the kept object holding the effects and the markers.
+    static constexpr const char* kEffects = "effects";
+    static constexpr const char* kMarkers = "markers";
+
     /// Keeps `effect` as it stands; false (nothing kept) when it is nested too deeply.
     bool effect(const Value& effect);
     /// Keeps `marker` as it stands; false (nothing kept) when it is nested too deeply.
@@ -135,10 +136,6 @@ public:
     /// Stores what was kept on `target`; nothing when nothing was.
     void keepOn(DmPropertySet& target) const;
 
-    /// Writes the effects `object` keeps as the next elements of an open array.
-    static void writeEffects(OtioWriter& writer, const DmPropertySet& object);
-    /// Writes the markers `object` keeps as the next elements of an open array.
-    static void writeMarkers(OtioWriter& writer, const DmPropertySet& object);
     /// The effects `object` keeps, parsed into `document`; null when it keeps none.
     static const Value* effects(const DmPropertySet& object, rapidotio::Document& document);
     /// The markers `object` keeps, parsed into `document`; null when it keeps none.
@@ -172,8 +169,6 @@ public:
     /// Stores on `target` the transitions kept since the last call, and forgets them.
     void keepOn(DmPropertySet& target);
 
-    /// Writes the transitions `object` keeps as the next elements of an open array.
-    static void write(OtioWriter& writer, const DmPropertySet& object);
     /// The transitions `object` keeps, parsed into `document`; null when it keeps
     /// none (or their text is not a JSON array).
     static const Value* kept(const DmPropertySet& object, rapidotio::Document& document);
@@ -181,24 +176,6 @@ public:
 private:
     std::string m_texts; ///< compact JSON texts, separated by commas
 };
-
-/// Keeps the nested composition `item` on `target`, the offline source read for
-/// it with `length` frames and its range starting at `start` (kNestedId): its
-/// members as they came but for those named in `held` (what the source holds
-/// instead), kept as nulls in their places or, when absent, after the others,
-/// and, when `range` is given, with that "source_range" (what a trim of its
-/// track shows of it). False, keeping nothing, when it is nested too deeply.
-bool keepNested(const Value& item, const std::vector<const char*>& held, double length,
-                const RationalTime& start, DmPropertySet& target, const TimeRange* range = nullptr);
-/// The nested composition `object` keeps, with the length and start its source
-/// was read with (a start of rate 0 when it was kept without one); false when it
-/// keeps none.
-bool keptNested(const DmPropertySet& object, double& length, RationalTime& start,
-                rapidotio::Document& kept, const Value*& item);
-
-/// Writes the JSON text `text` as the next value. Throws Json::Exception with
-/// JsonGenerationFailed when it is not JSON or nested deeper than kMaxDepth.
-void writeText(OtioWriter& writer, const std::string& text);
 
 } // namespace ForeignMembers
 

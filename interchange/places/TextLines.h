@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <vector>
 
-namespace ZEM_0_81::Interchange::Xml {
+namespace ZEM_0_81::Interchange {
 
 /// The lines of a text, to say where a byte of it is: line numbers count from 1,
 /// a line ending at each LF (a CRLF ends one line too).
@@ -30,4 +30,4 @@ private:
     std::vector<std::size_t> m_breaks; ///< the offsets of the LF bytes, in order
 };
 
-} // namespace ZEM_0_81::Interchange::Xml
+} // namespace ZEM_0_81::Interchange

@@ -7,10 +7,12 @@
 
 namespace ZEM_0_81::Interchange {
 
-/// Time arithmetic that the writer and the reader of standard OTIO share. The
-/// writer leaves out of a document every value the reader derives exactly; it
-/// finds out by running these same functions on what it writes, so the two
-/// directions must never compute differently.
+/// Record time at exact frame rates, which the readers and writers of every
+/// format share: rates named by their texts, rescaling without a rounding error
+/// between whole-number ratios, and the tolerances of rates other tools write
+/// rounded. The standard OTIO writer leaves out of a document every value its
+/// reader derives exactly; it finds out by running these same functions on
+/// what it writes, so the two directions must never compute differently.
 namespace RecordTime {
 
 /// The frames per second of a frame-rate text ("24", "23.976", "24000/1001");
@@ -64,6 +66,11 @@ bool isSafeInteger(double value);
 /// tolerance of sameRate of one (so that a rate another reader parsed a bit off
 /// counts again as the rate that was written).
 double canonicalRate(double rate);
+
+/// The frame rate `rate` stands for: the exact standard rate it lies within
+/// a thousandth of a frame per second of (23.976 → 24000/1001), else `rate`
+/// itself. Documents of other tools write rates rounded to a few digits.
+double snapRate(double rate);
 
 } // namespace RecordTime
 

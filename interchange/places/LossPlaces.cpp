@@ -1,4 +1,4 @@
-#include "interchange/otiostd/io/JsonPointer.h"
+#include "interchange/places/LossPlaces.h"
 
 namespace ZEM_0_81::Interchange {
 
@@ -13,6 +13,10 @@ void appendPointerToken(std::string& pointer, const char* token, std::size_t len
         else
             pointer += c;
     }
+}
+
+std::string linePlace(std::size_t line) {
+    return "line " + std::to_string(line);
 }
 
 } // namespace ZEM_0_81::Interchange
