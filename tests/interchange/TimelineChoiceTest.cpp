@@ -64,6 +64,9 @@ TEST(TimelineChoice, ByNameElseByNumberInTheDocumentsOrder) {
         {"0", nullptr, 0, R"(doc: no timeline "0": )" + holds},
         {"B", nullptr, 0, R"(doc: no timeline "B": )" + holds},
         {"+1", nullptr, 0, R"(doc: no timeline "+1": )" + holds},
+        {"0000000003", nullptr, 0, R"(doc: no timeline "0000000003": )" + holds},
+        {"99999999999999999999999", nullptr, 0,
+         R"(doc: no timeline "99999999999999999999999": )" + holds},
     };
     for (const Case& c : cases) {
         const Read read = readWith(collection, c.choice);
@@ -110,6 +113,7 @@ TEST(TimelineChoice, AFailureListsTheFirstTenTimelines) {
               R"(doc: no timeline "t13": the document holds 12: 1 "t1", 2 "t2", )"
               R"(3 "t3", 4 "t4", 5 "t5", 6 "t6", 7 "t7", 8 "t8", 9 "t9", 10 "t10", ...)");
     EXPECT_EQ(readWith(collection, "12").duration, 12);
+    EXPECT_EQ(readWith(collection, "9").duration, 9);
 }
 
 } // namespace
