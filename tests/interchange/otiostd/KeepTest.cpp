@@ -4,6 +4,7 @@
 
 #include "interchange/StandardOtio.h"
 #include "interchange/TimelineView.h"
+#include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/support/OtioText.h"
@@ -298,6 +299,77 @@ TEST(StandardOtioKeeping, ChangedNotesAreWrittenAsWhatTheySay) {
     EXPECT_STREQ(marker["metadata"]["note"]["by"].GetString(), "sup");
     // The others are as they came.
     EXPECT_STREQ(itemOf(output, 0)["markers"][1]["OTIO_SCHEMA"].GetString(), "Marker.3");
+}
+
+TEST(StandardOtioKeeping, ANoteWithoutAMarkersShapeIsWrittenAsAnEmptyMarker) {
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(kDocument, losses);
+    ASSERT_TRUE(read);
+    // A host gives the gap "hole" a second note standing for its marker "fill",
+    // but drawn: one paint layer, no text and no frame range of its own. It says
+    // nothing a marker holds, so its marker is written new from what it shows:
+    // no name, OTIO's default green, and no length at the gap's start (0).
+    Status status;
+    const CoSharedPtr<DmRoot> root = dmCloneOf(&read->getTree(status));
+    ASSERT_TRUE(root);
+    DmSegmentNode* gap = nullptr;
+    DmString kept;
+    const DmLayerNode* layer = firstLayerOf(*root);
+    for (std::uint32_t i = 0; i < layer->getNbChildren() && !gap; ++i) {
+        auto* segment = dynamic_cast<DmSegmentNode*>(layer->getChild(i));
+        if (segment && segment->getNbEffects() == 1 &&
+            segment->getEffect(0)->getPropertyValue(Interchange::ForeignMembers::kMarkerId,
+                                                    eDmPropString, &kept) == eDmSuccess &&
+            kept.str().find("\"fill\"") != std::string::npos)
+            gap = segment;
+    }
+    ASSERT_NE(gap, nullptr);
+    const CoSharedPtr<DmAnnotationSettings> drawn(DmAnnotationSettings::create());
+    drawn->addLayer(DmPaintLayer::create());
+    drawn->setPropertyValue(Interchange::ForeignMembers::kMarkerId, eDmPropString, &kept);
+    gap->addEffect(drawn.get());
+
+    const rapidjson::Document output = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    const rapidjson::Value& markers = itemOf(output, 1)["markers"];
+    ASSERT_EQ(markers.Size(), 2u);
+    EXPECT_EQ(markers[0], itemOf(parsedWithLiterals(kDocument), 1)["markers"][0]);
+    EXPECT_STREQ(markers[1]["OTIO_SCHEMA"].GetString(), "Marker.2");
+    EXPECT_STREQ(markers[1]["name"].GetString(), "");
+    EXPECT_STREQ(markers[1]["color"].GetString(), "GREEN");
+    EXPECT_EQ(markers[1]["marked_range"]["start_time"]["value"].GetDouble(), 0.0);
+    EXPECT_EQ(markers[1]["marked_range"]["duration"]["value"].GetDouble(), 0.0);
+}
+
+TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
+    // Two speeds on a clip: the first carries metadata nested 140 objects deep,
+    // more than the edit tree keeps (128), so it is dropped and not written back;
+    // the second is kept and written back as it came.
+    std::string deep = "1";
+    for (int i = 0; i < 140; ++i)
+        deep = R"({"a": )" + deep + "}";
+    std::string clip = clipAt("24.0", "10.0");
+    clip.insert(clip.size() - 1,
+                R"(, "effects": [{"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 2.0, )"
+                R"("metadata": )" +
+                    deep + R"(}, {"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 3.0}])");
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+        clip + "]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(entriesOf(losses),
+              (std::vector<std::string>{
+                  "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | dropped: not an "
+                  "effect the edit tree has settings for",
+                  "/tracks/children/0/children/0/effects/1 | LinearTimeWarp.1 | not applied: not "
+                  "an effect the edit tree has settings for (kept, and written back as it came)",
+              }));
+    const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
+    const rapidjson::Value& effects = itemOf(output, 0)["effects"];
+    ASSERT_EQ(effects.Size(), 1u);
+    EXPECT_EQ(effects[0]["time_scalar"].GetDouble(), 3.0);
 }
 
 /// The "OTIO_SCHEMA" of every object in `value`, and the type of each marker's
