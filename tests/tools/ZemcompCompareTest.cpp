@@ -1,0 +1,167 @@
+// zemcomp compare and notes carry, as an editor runs them on two cuts of one
+// edit. The cuts (tests/support/CutText.h), 24 frames a second from
+// 01:00:00:00, media /shots/NAME.mov:
+//   old: sh010 1000+48, sh020 2000+24, sh030 3000+24
+//   new: sh010 1001+47 (head trimmed a frame), sh099 5000+12 (inserted),
+//        sh020 2003+24 (slipped 3), sh030 removed
+// In the new cut sh020 starts at 47 + 12 = 59 frames, 11 after its old 48.
+
+#include "tests/support/CutText.h"
+#include "tests/tools/ToolTest.h"
+
+#include <gtest/gtest.h>
+
+#include <rapidjson/document.h>
+
+#include <string>
+
+namespace zemcomp::test {
+namespace {
+
+using ZEM_0_81::test::CutClip;
+using ZEM_0_81::test::edlCut;
+using ZEM_0_81::test::otioCut;
+
+class ZemcompCompare : public ToolTest {
+protected:
+    void SetUp() override {
+        ToolTest::SetUp();
+        CutClip a{"sh010", 1000, 48}, b{"sh020", 2000, 24}, c{"sh030", 3000, 24};
+        a.notes = {{1000, 1, "first frame"}, {1010, 1, "fix the edge"}};
+        b.notes = {{2001, 1, "too dark"}};
+        c.notes = {{3005, 1, "cut later"}};
+        oldCut = scratchFile("old.edl", edlCut("cut 12", {a, b, c})).string();
+        newCut =
+            scratchFile(
+                "new.edl",
+                edlCut("cut 13", {{"sh010", 1001, 47}, {"sh099", 5000, 12}, {"sh020", 2003, 24}}))
+                .string();
+    }
+
+    std::string oldCut, newCut;
+};
+
+TEST_F(ZemcompCompare, PrintsTheChangeListInRecordOrderWithASummary) {
+    const ToolRun result = run("compare " + oldCut + " " + newCut);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // Removed sh030 follows sh020's partner, the clip before it in the old cut.
+    const std::string table =
+        "track V -> V\n"
+        "  CHANGE   ALSO   OLD REC IN   NEW REC IN   HEAD  TAIL  SHIFT  OLD NAME  NEW NAME  MEDIA\n"
+        "  trimmed         01:00:00:00  01:00:00:00    -1     0      0  sh010     sh010     "
+        "/shots/sh010.mov\n"
+        "  added           -            01:00:01:23                               sh099     "
+        "/shots/sh099.mov\n"
+        "  slipped  moved  01:00:02:00  01:00:02:11    -3    +3    +11  sh020     sh020     "
+        "/shots/sh020.mov\n"
+        "  removed         01:00:03:00  -                               sh030               "
+        "/shots/sh030.mov\n"
+        "4 clips: 1 trimmed, 1 slipped, 1 added, 1 removed\n";
+    EXPECT_NE(result.out.find(table), std::string::npos) << result.out;
+    EXPECT_EQ(result.out.rfind("old: " + oldCut + ": \"cut 12\" at 24 fps", 0), 0u) << result.out;
+
+    // --exit-code: 1 when a clip changed, 0 for a cut compared with itself.
+    EXPECT_EQ(run("compare --exit-code " + oldCut + " " + newCut).exitCode, 1);
+    const ToolRun itself = run("compare --exit-code " + oldCut + " " + oldCut);
+    EXPECT_EQ(itself.exitCode, 0);
+    EXPECT_NE(itself.out.find("3 clips: 3 same\n"), std::string::npos) << itself.out;
+}
+
+TEST_F(ZemcompCompare, JsonHoldsEachChangeWithTheItemsListGives) {
+    const ToolRun result = run("compare --json " + oldCut + " " + newCut);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    rapidjson::Document json;
+    ASSERT_FALSE(json.Parse(result.out.c_str()).HasParseError()) << result.out;
+    EXPECT_EQ(std::string(json["old"].GetString()), oldCut);
+    EXPECT_EQ(std::string(json["new"].GetString()), newCut);
+    const rapidjson::Value& track = json["tracks"][0];
+    EXPECT_EQ(std::string(track["old"].GetString()), "V");
+    const rapidjson::Value& changes = track["changes"];
+    ASSERT_EQ(changes.Size(), 4u);
+    // sh020: slipped, and moved 11 frames; head -3 and tail +3.
+    const rapidjson::Value& slipped = changes[2];
+    EXPECT_EQ(std::string(slipped["change"].GetString()), "slipped");
+    ASSERT_EQ(slipped["also"].Size(), 1u);
+    EXPECT_EQ(std::string(slipped["also"][0].GetString()), "moved");
+    EXPECT_EQ(slipped["head"].GetInt64(), -3);
+    EXPECT_EQ(slipped["tail"].GetInt64(), 3);
+    EXPECT_EQ(slipped["shift"].GetInt64(), 11);
+    EXPECT_TRUE(changes[1]["old"].IsNull());
+    EXPECT_TRUE(changes[3]["new"].IsNull());
+
+    // Each side is the very object list --json gives for the item.
+    rapidjson::Document listed;
+    ASSERT_FALSE(listed.Parse(run("list --json " + oldCut).out.c_str()).HasParseError());
+    EXPECT_TRUE(slipped["old"] == listed["tracks"][0]["items"][1]);
+    EXPECT_EQ(slipped["old"]["source"]["start"].GetInt64(), 2000);
+}
+
+TEST_F(ZemcompCompare, ATrackThatIsNotThereIsBadUsage) {
+    const ToolRun result = run("compare --track A9 " + oldCut + " " + newCut);
+    EXPECT_EQ(result.exitCode, 2);
+    EXPECT_NE(result.err.find("--track A9: no track \"A9\" in either cut"), std::string::npos)
+        << result.err;
+    EXPECT_EQ(run("compare " + oldCut + " " + scratch.string() + "/none.edl").exitCode, 1);
+}
+
+TEST_F(ZemcompCompare, NotesCarryWritesTheNewCutAndReportsWhatStayedBehind) {
+    const std::string out = (scratch / "carried.edl").string();
+    const ToolRun result = run("notes carry " + oldCut + " " + newCut + " -o " + out);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    // "fix the edge" on 1010 lands on 86400 + 1010 - 1001 = 86409; "first frame"
+    // (1000) and "too dark" (2001) were trimmed and slipped away; sh030 is gone.
+    const std::string written = read(out);
+    EXPECT_NE(written.find("* LOC: 01:00:00:09 RED fix the edge\n"), std::string::npos) << written;
+    EXPECT_EQ(written.find("too dark"), std::string::npos) << written;
+    EXPECT_EQ(result.err,
+              oldCut +
+                  ": 01:00:00:00: note \"first frame\": left behind: none of its frames is "
+                  "in the new cut's clip\n" +
+                  oldCut +
+                  ": 01:00:02:01: note \"too dark\": left behind: none of its frames is "
+                  "in the new cut's clip\n" +
+                  oldCut +
+                  ": 01:00:03:05: note \"cut later\": left behind: its clip is not in "
+                  "the new cut\n" +
+                  oldCut + ": carried 1 note and 0 paint layers onto " + newCut +
+                  "; 3 reports above; 0 already there\n");
+
+    // As standard OTIO the note is a marker on sh010's source frame 1010.
+    const ToolRun std = run("notes carry " + oldCut + " " + newCut + " --to otio-std");
+    ASSERT_EQ(std.exitCode, 0) << std.err;
+    rapidjson::Document json;
+    ASSERT_FALSE(json.Parse(std.out.c_str()).HasParseError());
+    const rapidjson::Value& marker = json["tracks"]["children"][0]["children"][0]["markers"][0];
+    EXPECT_EQ(std::string(marker["name"].GetString()), "fix the edge");
+    EXPECT_EQ(marker["marked_range"]["start_time"]["value"].GetDouble(), 1010.0);
+
+    // --strict: a note left behind fails, and nothing is written.
+    const std::string refused = (scratch / "refused.edl").string();
+    const ToolRun strict = run("notes carry --strict " + oldCut + " " + newCut + " -o " + refused);
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_NE(strict.err.find("3 notes or paint layers not carried whole (--strict): nothing "
+                              "written"),
+              std::string::npos)
+        << strict.err;
+    EXPECT_FALSE(fs::exists(refused));
+}
+
+TEST_F(ZemcompCompare, ANoteCarriedInPartSaysWhereItNowShows) {
+    // A 10-frame note on 1040+10 of sh010 (1000+48), whose tail is trimmed to
+    // 1000+45: frames 1040..1044 remain, at 86440 for 5 frames.
+    CutClip a{"sh010", 1000, 48};
+    a.notes = {{1040, 10, "grain"}};
+    const std::string before = scratchFile("old.otio", otioCut("old", {a})).string();
+    const std::string after =
+        scratchFile("new.otio", otioCut("new", {{"sh010", 1000, 45}})).string();
+    const ToolRun result = run("notes carry " + before + " " + after);
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    EXPECT_NE(result.err.find(before + ": 01:00:01:16: note \"grain\": carried over 5 of its 10 "
+                                       "frames, from 01:00:01:16: only part of its frames is in "
+                                       "the new cut's clip\n"),
+              std::string::npos)
+        << result.err;
+}
+
+} // namespace
+} // namespace zemcomp::test
