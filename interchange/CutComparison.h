@@ -131,6 +131,12 @@ public:
     static Status compare(const Composition& oldCut, const Composition& newCut,
                           const Options& options, Result& result, String* message = nullptr);
 
+    /// `frames` at `from` counted at `to`, as the comparison counts a cut's
+    /// frames at the other's rate: the nearest frame, halves away from zero;
+    /// `frames` as they stand when the rates are the same or either is not a
+    /// rate above 0.
+    static std::int64_t rescale(std::int64_t frames, const Rational& from, const Rational& to);
+
     /// A review note or paint layer of the old cut that was not carried, or
     /// carried over part of its frames only.
     struct LeftBehind {

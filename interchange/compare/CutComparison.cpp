@@ -195,6 +195,10 @@ const char* CutComparison::reasonText(LeftBehind::Reason reason) {
     return "";
 }
 
+std::int64_t CutComparison::rescale(std::int64_t frames, const Rational& from, const Rational& to) {
+    return Interchange::Compare::rescale(frames, from, to);
+}
+
 bool CutComparison::Result::changed() const {
     for (const TrackChanges& track : tracks)
         for (const ClipChange& change : track.changes)

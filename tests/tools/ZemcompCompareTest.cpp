@@ -7,13 +7,16 @@
 // In the new cut sh020 starts at 47 + 12 = 59 frames, 11 after its old 48.
 
 #include "tests/support/CutText.h"
+#include "tests/tools/SvgDocument.h"
 #include "tests/tools/ToolTest.h"
 
 #include <gtest/gtest.h>
 
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace zemcomp::test {
 namespace {
@@ -161,6 +164,44 @@ TEST_F(ZemcompCompare, ANoteCarriedInPartSaysWhereItNowShows) {
                                        "the new cut's clip\n"),
               std::string::npos)
         << result.err;
+}
+
+TEST_F(ZemcompCompare, DrawsBothCutsOnOneRulerWithBandsBetweenPairs) {
+    const ToolRun result = run("draw --compare " + oldCut + " " + newCut + " --width 1000");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const SvgDocument picture = SvgDocument::parse(result.out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    // The old cut lasts 96 frames, the longer: 800 pixels from x = 180 for 96
+    // frames. sh010 spans 0..48 (x 180..580) old and 0..47 (x 571.67) new;
+    // sh020 48..72 (x 580..780) old and 59..83 (x 671.67..871.67) new.
+    const auto bands = picture.root->all("g", "pair");
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[0]->title(), "sh010: trimmed: head -1, tail 0, shift 0 frames");
+    const std::string first = bands[0]->child("polygon")->attribute("points");
+    EXPECT_EQ(first.substr(0, 4), "180,");
+    EXPECT_NE(first.find(" 580,"), std::string::npos) << first;
+    EXPECT_NE(first.find(" 571.67,"), std::string::npos) << first;
+    EXPECT_EQ(bands[0]->child("polygon")->attribute("fill"), "#E69F00");
+    EXPECT_EQ(bands[1]->title(), "sh020: slipped, also moved: head -3, tail +3, shift +11 frames");
+    const std::string second = bands[1]->child("polygon")->attribute("points");
+    EXPECT_EQ(second.substr(0, 4), "580,");
+    EXPECT_NE(second.find(" 871.67,"), std::string::npos) << second;
+    EXPECT_NE(second.find(" 671.67,"), std::string::npos) << second;
+
+    // Every clip carries its change's letter; the added and removed stand alone.
+    std::vector<std::string> letters;
+    for (const SvgElement* clip : picture.root->all("g", "clip"))
+        for (const SvgElement* letter : clip->all("text", "tag-letter"))
+            letters.push_back(letter->text);
+    EXPECT_EQ(letters, (std::vector<std::string>{"T", "S", "R", "T", "A", "S"}));
+    // The legend names each change beside its sample, the removed one hatched.
+    std::vector<std::string> legend;
+    for (const SvgElement* text : picture.root->all("text", "small"))
+        legend.push_back(text->text);
+    for (const char* change :
+         {"same", "moved", "trimmed", "slipped", "version", "added", "removed"})
+        EXPECT_NE(std::find(legend.begin(), legend.end(), change), legend.end()) << change;
+    EXPECT_FALSE(picture.root->all("rect", "tag-dotted").empty());
 }
 
 } // namespace
