@@ -1,7 +1,7 @@
 #include "interchange/CutComparison.h"
 
-#include "interchange/AscCdl.h"
 #include "interchange/TimelineSegments.h"
+#include "interchange/cdl/ClipLooks.h"
 #include "interchange/compare/ClipFrames.h"
 #include "interchange/compare/ClipPairing.h"
 #include "interchange/compare/NoteCarrier.h"
@@ -10,6 +10,7 @@
 #include "interchange/compare/TrackPairing.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
+#include "outside/dmtree/DmLookSettings.h"
 #include "outside/dmtree/DmRoot.h"
 
 namespace ZEM_0_81 {
@@ -24,29 +25,46 @@ Status failed(Status status, const std::string& why, String* message) {
     return status;
 }
 
-/// One cut as compared: its view and the looks of its clips.
+/// One cut as compared: its view, the segments of its items and the looks of
+/// its clips.
 struct Cut {
     TimelineView view;
-    std::vector<AscCdl::ClipLook> looks;
-    /// The look of each item, by track and item; null for none.
-    std::vector<std::vector<const AscCdl::ClipLook*>> lookAt;
+    TimelineSegments segments;
+    /// The look of each item, by track and item; none for none.
+    std::vector<std::vector<std::optional<ClipLookValues>>> looks;
 };
 
-Status read(const Composition& composition, const char* which, Cut& cut, String* message) {
-    Status status = TimelineView::build(composition, cut.view);
+/// The cut of `root`, whose walk only reads it.
+void readCut(const DmRoot& root, Cut& cut) {
+    buildTimeline(const_cast<DmRoot&>(root), cut.view, cut.segments);
+    cut.looks.resize(cut.view.tracks.size());
+    for (std::size_t t = 0; t < cut.view.tracks.size(); ++t) {
+        const std::vector<TimelineItem>& items = cut.view.tracks[t].items;
+        cut.looks[t].resize(items.size());
+        for (std::size_t i = 0; i < items.size(); ++i)
+            if (const DmLookSettings* look =
+                    items[i].isClip() ? Interchange::Cdl::lookOf(*cut.segments[t][i]) : nullptr)
+                cut.looks[t][i] =
+                    ClipLookValues{Interchange::Cdl::valuesOf(*look), look->isMuted()};
+    }
+}
+
+/// The tree of `composition`, or null with `status` and `message` set to why
+/// it has none.
+const DmRoot* treeOf(const Composition& composition, const char* which, Status& status,
+                     String* message) {
+    const DmRoot& root = composition.getTree(status);
     if (status)
-        status = AscCdl::looks(composition, cut.looks);
-    if (!status)
-        return failed(status,
-                      std::string("the ") + which +
-                          " cut has no edit tree: " + status.getDescription(),
-                      message);
-    cut.lookAt.resize(cut.view.tracks.size());
-    for (std::size_t t = 0; t < cut.view.tracks.size(); ++t)
-        cut.lookAt[t].assign(cut.view.tracks[t].items.size(), nullptr);
-    for (const AscCdl::ClipLook& look : cut.looks)
-        cut.lookAt[look.track][look.item] = &look;
-    return Status();
+        return &root;
+    failed(status,
+           std::string("the ") + which + " cut has no edit tree: " + status.getDescription(),
+           message);
+    return nullptr;
+}
+
+const ClipLookValues* lookOf(const Cut& cut, std::size_t track, std::size_t item) {
+    const std::optional<ClipLookValues>& look = cut.looks[track][item];
+    return look ? &*look : nullptr;
 }
 
 /// The clips of track `track` of `view`, placed at `rate` (the new cut's).
@@ -93,8 +111,8 @@ CutComparison::TrackChanges compareTrack(const Cut& before, const Cut& after,
         if (o == Pairing::kNoPartner) {
             changes.changes.push_back(unpaired(newClips[n], true));
         } else {
-            const ComparedClip was{&oldClips[o], before.lookAt[*pair.oldTrack][oldClips[o].item]};
-            const ComparedClip is{&newClips[n], after.lookAt[*pair.newTrack][newClips[n].item]};
+            const ComparedClip was{&oldClips[o], lookOf(before, *pair.oldTrack, oldClips[o].item)};
+            const ComparedClip is{&newClips[n], lookOf(after, *pair.newTrack, newClips[n].item)};
             changes.changes.push_back(changeOf(was, is));
         }
         addRemoved(n + 1);
@@ -102,16 +120,9 @@ CutComparison::TrackChanges compareTrack(const Cut& before, const Cut& after,
     return changes;
 }
 
-Status compareCuts(const Composition& oldCut, const Composition& newCut,
-                   const CutComparison::Options& options, CutComparison::Result& result,
-                   String* message) {
-    Cut before, after;
-    Status status = read(oldCut, "old", before, message);
-    if (!status)
-        return status;
-    status = read(newCut, "new", after, message);
-    if (!status)
-        return status;
+/// Compares two cuts; the views move into `result`, the segments stay.
+Status compareCuts(Cut& before, Cut& after, const CutComparison::Options& options,
+                   CutComparison::Result& result, String* message) {
     std::vector<TrackPair> pairs = pairTracks(before.view, after.view);
     if (!options.track.empty()) {
         const std::optional<TrackPair> named =
@@ -119,8 +130,8 @@ Status compareCuts(const Composition& oldCut, const Composition& newCut,
         if (!named)
             return failed(Status(Status::NoData),
                           "no track \"" + options.track +
-                              "\" in either cut (a name, or a number "
-                              "from 1 to the new cut's tracks)",
+                              "\" in either cut (a name, or a number from 1 to the new cut's "
+                              "tracks)",
                           message);
         pairs = {*named};
     }
@@ -209,32 +220,39 @@ bool CutComparison::Result::changed() const {
 
 Status CutComparison::compare(const Composition& oldCut, const Composition& newCut,
                               const Options& options, Result& result, String* message) {
-    return compareCuts(oldCut, newCut, options, result, message);
+    Status status;
+    const DmRoot* oldRoot = treeOf(oldCut, "old", status, message);
+    const DmRoot* newRoot = oldRoot ? treeOf(newCut, "new", status, message) : nullptr;
+    if (!newRoot)
+        return status;
+    Cut before, after;
+    readCut(*oldRoot, before);
+    readCut(*newRoot, after);
+    return compareCuts(before, after, options, result, message);
 }
 
 Status CutComparison::carryNotes(const Composition& oldCut, Composition& newCut,
                                  const Options& options, Carried& carried, String* message) {
-    Result comparison;
-    Status status = compareCuts(oldCut, newCut, options, comparison, message);
-    if (!status)
+    Status status;
+    const DmRoot* oldRoot = treeOf(oldCut, "old", status, message);
+    const DmRoot* newRoot = oldRoot ? treeOf(newCut, "new", status, message) : nullptr;
+    if (!newRoot)
         return status;
     // The notes go onto a copy of the new cut's tree, which replaces it when
     // any went: the composition changes only through its public API.
-    const DmRoot& oldRoot = oldCut.getTree(status);
-    const DmRoot& newRoot = newCut.getTree(status);
-    const CoSharedPtr<DmPropertySet> copy = newRoot.clone();
+    const CoSharedPtr<DmPropertySet> copy = newRoot->clone();
     auto* tree = dynamic_cast<DmRoot*>(copy.get());
-    TimelineView oldView, newView;
-    TimelineSegments oldSegments, newSegments;
-    // The walk of the old tree only reads it.
-    buildTimeline(const_cast<DmRoot&>(oldRoot), oldView, oldSegments);
-    buildTimeline(*tree, newView, newSegments);
-
+    Cut before, after;
+    readCut(*oldRoot, before);
+    readCut(*tree, after);
     Carried result;
-    const CarryingCuts cuts{comparison.oldView, oldSegments, comparison.newView, newSegments};
-    if (carryAll(cuts, comparison, result))
+    status = compareCuts(before, after, options, result.comparison, message);
+    if (!status)
+        return status;
+    const CarryingCuts cuts{result.comparison.oldView, before.segments, result.comparison.newView,
+                            after.segments};
+    if (carryAll(cuts, result.comparison, result))
         newCut.setTree(*tree);
-    result.comparison = std::move(comparison);
     carried = std::move(result);
     return Status();
 }

@@ -44,10 +44,10 @@ bool sameEffects(const TimelineItem& a, const TimelineItem& b) {
     }
 }
 
-bool sameLook(const AscCdl::ClipLook* a, const AscCdl::ClipLook* b) {
+bool sameLook(const ClipLookValues* a, const ClipLookValues* b) {
     if (!a || !b)
         return !a && !b;
-    return a->look == b->look && a->muted == b->muted;
+    return *a == *b;
 }
 
 /// The length of `clip`'s source duration at `rate`, to the nearest frame.

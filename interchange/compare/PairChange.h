@@ -8,11 +8,21 @@
 
 namespace ZEM_0_81::Interchange::Compare {
 
+/// The CDL look of a clip: its values and its switch.
+struct ClipLookValues {
+    AscCdl::Look values;
+    bool muted = false;
+
+    bool operator==(const ClipLookValues& other) const {
+        return values == other.values && muted == other.muted;
+    }
+};
+
 /// A clip of one cut with what is compared beside its view: its look.
 struct ComparedClip {
     const CutClip* place = nullptr;
     /// Its CDL look, or null when it has none.
-    const AscCdl::ClipLook* look = nullptr;
+    const ClipLookValues* look = nullptr;
 };
 
 /// The change of a pair: its shift (the record offsets' difference), its head

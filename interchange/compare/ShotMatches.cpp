@@ -24,10 +24,15 @@ struct Bucket {
 
 class Buckets {
 public:
+    /// Room for `clips` clips' keys.
+    explicit Buckets(std::size_t clips) { m_buckets.reserve(3 * clips); }
+
     void add(KeyKind kind, const std::string& key, std::size_t clip, bool isNew) {
         if (key.empty())
             return;
-        std::string full(1, static_cast<char>(kind));
+        std::string full;
+        full.reserve(key.size() + 1);
+        full += static_cast<char>(kind);
         full += key;
         Bucket& bucket = m_buckets[full];
         bucket.kind = kind;
@@ -152,7 +157,7 @@ std::string shotNameOf(const TimelineItem& clip) {
 
 std::vector<Candidate> candidatesOf(const std::vector<CutClip>& oldClips,
                                     const std::vector<CutClip>& newClips) {
-    Buckets buckets;
+    Buckets buckets(oldClips.size() + newClips.size());
     for (std::size_t i = 0; i < oldClips.size(); ++i)
         buckets.addClip(*oldClips[i].clip, i, false);
     for (std::size_t i = 0; i < newClips.size(); ++i)

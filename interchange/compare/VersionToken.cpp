@@ -38,14 +38,17 @@ std::size_t tokenAt(const std::string& name, std::size_t at) {
 
 std::string withoutVersion(const std::string& name) {
     std::string kept;
-    kept.reserve(name.size());
+    std::size_t copied = 0; // name[copied, i) is still to be kept
     std::size_t i = 0;
     while (i < name.size()) {
         const std::size_t length = tokenAt(name, i);
         if (length == 0) {
-            kept += name[i++];
+            ++i;
             continue;
         }
+        if (kept.empty())
+            kept.reserve(name.size());
+        kept.append(name, copied, i - copied);
         i += length;
         // The separator before the token goes with it; at the start of the name
         // or of a path's part, the one after it.
@@ -55,7 +58,11 @@ std::string withoutVersion(const std::string& name) {
             ++i;
         else if (!kept.empty() && i < name.size() && name[i] == '/')
             ++i;
+        copied = i;
     }
+    if (copied == 0)
+        return name;
+    kept.append(name, copied, std::string::npos);
     return kept;
 }
 
