@@ -30,9 +30,7 @@ public:
     void add(KeyKind kind, const std::string& key, std::size_t clip, bool isNew) {
         if (key.empty())
             return;
-        std::string full;
-        full.reserve(key.size() + 1);
-        full += static_cast<char>(kind);
+        std::string full(1, static_cast<char>(kind));
         full += key;
         Bucket& bucket = m_buckets[full];
         bucket.kind = kind;

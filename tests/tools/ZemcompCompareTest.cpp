@@ -105,6 +105,13 @@ TEST_F(ZemcompCompare, ATrackThatIsNotThereIsBadUsage) {
     EXPECT_NE(result.err.find("--track A9: no track \"A9\" in either cut"), std::string::npos)
         << result.err;
     EXPECT_EQ(run("compare " + oldCut + " " + scratch.string() + "/none.edl").exitCode, 1);
+    // Standard input holds one document.
+    for (const char* command : {"compare - -", "notes carry - -", "draw --compare - -"}) {
+        const ToolRun twice = shell("cat " + oldCut + " | " + tool() + " " + command);
+        EXPECT_EQ(twice.exitCode, 2) << command;
+        EXPECT_NE(twice.err.find("standard input can be read only once"), std::string::npos)
+            << twice.err;
+    }
 }
 
 TEST_F(ZemcompCompare, NotesCarryWritesTheNewCutAndReportsWhatStayedBehind) {

@@ -178,6 +178,45 @@ TEST(CutComparison, CutsWithoutMediaPairByNameAndByReel) {
                                         "added 0/0/0 >B001"}));
 }
 
+TEST(CutComparison, VersionTokensInNamesAndMediaPaths) {
+    // Each clip is the only use of its name, on reels of its own and without
+    // media: a name that is the same without its version token pairs as a
+    // version; any other stands alone.
+    const auto rows = [](const std::string& before, const std::string& after,
+                         const std::string& oldMedia = "-", const std::string& newMedia = "-") {
+        return compared(read(edlCut("old", {{before, 1000, 24, oldMedia, "OLDREEL"}})),
+                        read(edlCut("new", {{after, 1000, 24, newMedia, "NEWREEL"}})));
+    };
+    const auto version = [](const std::string& before, const std::string& after) {
+        return std::vector<std::string>{"version 0/0/0 " + before + ">" + after};
+    };
+    const auto alone = [](const std::string& before, const std::string& after) {
+        return std::vector<std::string>{"removed 0/0/0 " + before + ">", "added 0/0/0 >" + after};
+    };
+    for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
+             {"sh010_comp_v003", "sh010_comp_v004"},
+             {"sh010_comp.v3", "sh010_comp.v12"},
+             {"sh010-v3", "sh010-v4"},
+             {"sh010 v3", "sh010 V4"},
+             {"v1_sh010", "v2_sh010"},
+             {"sh010_v999999", "sh010_v000001"},
+         })
+        EXPECT_EQ(rows(before, after), version(before, after)) << before;
+    // No tokens: run into the name, with letters after, seven digits.
+    for (const auto& [before, after] :
+         std::vector<std::pair<std::string, std::string>>{{"sh010v3", "sh010v4"},
+                                                          {"sh010_v3a", "sh010_v4a"},
+                                                          {"rev2", "rev3"},
+                                                          {"sh010_v1234567", "sh010_v1234568"}})
+        EXPECT_EQ(rows(before, after), alone(before, after)) << before;
+    // Media in a folder of its version, under other names: the same shot.
+    EXPECT_EQ(rows("plate", "plate new", "/shots/sh010/v003/sh010_v003.exr",
+                   "/shots/sh010/v004/sh010_v004.exr"),
+              version("plate", "plate new"));
+    EXPECT_EQ(rows("plate", "plate new", "/shots/v003/sh010.exr", "/shots/v004/sh020.exr"),
+              alone("plate", "plate new"));
+}
+
 TEST(CutComparison, DropFrameOffsetsCountFramesNotTimecodeDigits) {
     // 29.97 drop frame: 00:00:59;28 is frame 1798 and 00:01:00;02 frame 1800
     // (;00 and ;01 are skipped at the minute). P lengthens its tail by two
@@ -242,13 +281,35 @@ TEST(CutComparison, OneTrackByNameOrNumberAndTracksMatchedByName) {
               (std::vector<std::string>{"same 0/0/0 sh010>sh010", "same 0/0/0 RA>RA"}));
     EXPECT_EQ(compared(before, after, "A1"), (std::vector<std::string>{"same 0/0/0 RA>RA"}));
     EXPECT_EQ(compared(before, after, "1"), (std::vector<std::string>{"same 0/0/0 sh010>sh010"}));
-    CutComparison::Options options;
-    options.track = "A9";
+    // Numbers count the new cut's tracks from 1; anything else names no track.
+    EXPECT_EQ(compared(before, after, "2"), (std::vector<std::string>{"same 0/0/0 RA>RA"}));
+    for (const char* track : {"A9", "0", "3", "1x", "-1"}) {
+        CutComparison::Options options;
+        options.track = track;
+        CutComparison::Result result;
+        String message;
+        EXPECT_EQ(CutComparison::compare(*before, *after, options, result, &message).getCode(),
+                  Status::NoData)
+            << track;
+        EXPECT_NE(std::string(message.c_str()).find("no track \"" + std::string(track) + "\""),
+                  std::string::npos);
+        EXPECT_TRUE(result.tracks.empty());
+    }
+
+    // Tracks of other names pair by kind and order: the new cut's "Main"
+    // (video) with the old V; the old A1 has no audio track to go to.
+    std::string renamed = otioCut("new", {A});
+    renamed.replace(renamed.find("\"V1\""), 4, "\"Main\"");
     CutComparison::Result result;
-    String message;
-    EXPECT_EQ(CutComparison::compare(*before, *after, options, result, &message).getCode(),
-              Status::NoData);
-    EXPECT_NE(std::string(message.c_str()).find("no track \"A9\""), std::string::npos);
+    ASSERT_TRUE(CutComparison::compare(*before, *read(renamed), {}, result));
+    ASSERT_EQ(result.tracks.size(), 2u);
+    EXPECT_EQ(result.tracks[0].oldTrack, std::optional<std::size_t>(0));
+    EXPECT_EQ(result.tracks[0].newTrack, std::optional<std::size_t>(0));
+    EXPECT_EQ(result.tracks[1].oldTrack, std::optional<std::size_t>(1));
+    EXPECT_FALSE(result.tracks[1].newTrack);
+    EXPECT_EQ(rowsOf(result),
+              (std::vector<std::string>{"same 0/0/0 sh010>sh010", "removed 0/0/0 RA>"}));
+    EXPECT_TRUE(result.changed());
 }
 
 // --- notes carried -------------------------------------------------------------

@@ -926,9 +926,9 @@ void Layout::legend(double top) {
         entry.tag = tag;
         entry.x = x;
         entry.y = y;
-        entry.text = PictureText{
-            x + kLegendSampleWidth + 6.0, y + 11.0,
-            fitText(text, columnsIn(right - x - kLegendSampleWidth - 6.0, kSmallSize)), false};
+        // A key starts a line of its own when it does not fit the one it is on;
+        // the longest is a third of the narrowest picture.
+        entry.text = PictureText{x + kLegendSampleWidth + 6.0, y + 11.0, text, false};
         m_picture.legend.push_back(std::move(entry));
         x += width + 18.0;
     };

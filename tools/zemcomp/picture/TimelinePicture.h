@@ -128,7 +128,7 @@ struct PictureBox {
     bool gapsOnly = false;
     /// The index in TimelineTrack::items of the item it stands for (of the
     /// first, for a merged block).
-    std::size_t item = 0;
+    std::size_t item{};
     /// A comparison's mark: the box takes its colour and pattern, and its
     /// letter in its top right corner when it fits.
     std::optional<PictureTag> tag;
