@@ -10,6 +10,7 @@
 #include "interchange/CutComparison.h"
 #include "interchange/Documents.h"
 #include "tests/support/CutText.h"
+#include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
 
@@ -441,6 +442,63 @@ TEST(CutComparison, NotesFollowTheRateOfTheNewCutAndStayOffGaps) {
     ASSERT_TRUE(CutComparison::carryNotes(*read(text), *target, {}, offGap));
     EXPECT_EQ(leftOf(offGap), (std::vector<std::string>{"black 1@86402"}));
     EXPECT_TRUE(notesOf(*target).empty());
+}
+
+TEST(CutComparison, WholeClipNotesPaintAndTheNotesOfTracksAndGapsThatGo) {
+    // draw/cut.otio.json (the product dialect, 24 fps from 86400): V1 holds
+    // a clip of /shows/test/a&b<1>.mov, 1001+48, with a note over the whole
+    // clip ("Too dark") and paint on 86410+10, then a gap with a note on
+    // 86450+6; V2 "titles" holds two notes on 86462 and 86464. The new cut
+    // has V1 only, the clip trimmed by 4 at its head: 1005+44 from 86400.
+    const SharedPtr<Composition> before = read(readTestData("draw/cut.otio.json"));
+    const SharedPtr<Composition> after =
+        read(otioCut("new", {{"wide", 1005, 44, "/shows/test/a&b<1>.mov"}}));
+    CutComparison::Carried carried;
+    ASSERT_TRUE(CutComparison::carryNotes(*before, *after, {}, carried));
+    // The note covers its new clip; the paint's 1011+10 now starts at 86406.
+    EXPECT_EQ(notesOf(*after), (std::vector<std::string>{"Too dark@86400+44"}));
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*after, view));
+    const TimelineItem& clip = view.tracks[0].items[0];
+    ASSERT_EQ(clip.paint.size(), 1u);
+    EXPECT_EQ(clip.paint[0].range, (FrameRange{86406, 10}));
+    EXPECT_EQ(clip.paint[0].strokes, 1u);
+    EXPECT_EQ(clip.paint[0].points, 3u);
+    EXPECT_FALSE(clip.notes[0].ownRange);
+    EXPECT_EQ(carried.notes, 1u);
+    EXPECT_EQ(carried.paint, 1u);
+    // The gap's note, and the titles' (their track has no partner).
+    EXPECT_EQ(leftOf(carried),
+              (std::vector<std::string>{"Shot goes here 1@86450", "Kerning on the T 0@86462",
+                                        "Hold <2> frames & fade 0@86464"}));
+    EXPECT_EQ(carried.left[1].track, 1u);
+    EXPECT_EQ(carried.left[1].item, 1u);
+
+    // Carried again: the note and the paint are already there.
+    CutComparison::Carried again;
+    ASSERT_TRUE(CutComparison::carryNotes(*before, *after, {}, again));
+    EXPECT_EQ(again.alreadyThere, 2u);
+    EXPECT_EQ(notesOf(*after).size(), 1u);
+}
+
+TEST(CutComparison, ACarriedMarkerKeepsWhatItCameWith) {
+    // A marker's own metadata goes with its note: B's note on 2010, B
+    // slipped to 2005+24, written back as standard OTIO.
+    CutClip b = B;
+    b.notes = {{2010, 2, "grain"}};
+    std::string text = otioCut("old", {b});
+    const std::string colour = R"("color":"RED")";
+    text.replace(text.find(colour), colour.size(),
+                 colour + R"(,"metadata":{"review":{"id":"n42"}})");
+    const SharedPtr<Composition> after = read(otioCut("new", {with(B, 2005, 24)}));
+    CutComparison::Carried carried;
+    ASSERT_TRUE(CutComparison::carryNotes(*read(text), *after, {}, carried));
+    EXPECT_EQ(notesOf(*after), (std::vector<std::string>{"grain@86405+2"}));
+    String written;
+    LossReport losses;
+    ASSERT_TRUE(Documents::write(*after, Dialect::OtioStandard, written, losses));
+    EXPECT_NE(std::string(written.c_str()).find(R"("review":{"id":"n42"})"), std::string::npos)
+        << written.c_str();
 }
 
 } // namespace
