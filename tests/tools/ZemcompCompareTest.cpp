@@ -134,7 +134,7 @@ TEST_F(ZemcompCompare, NotesCarryWritesTheNewCutAndReportsWhatStayedBehind) {
                   ": 01:00:03:05: note \"cut later\": left behind: its clip is not in "
                   "the new cut\n" +
                   oldCut + ": carried 1 note and 0 paint layers onto " + newCut +
-                  "; 3 reports above; 0 already there\n");
+                  ", 3 left behind or carried in part, 0 already there\n");
 
     // As standard OTIO the note is a marker on sh010's source frame 1010.
     const ToolRun std = run("notes carry " + oldCut + " " + newCut + " --to otio-std");
@@ -209,6 +209,90 @@ TEST_F(ZemcompCompare, DrawsBothCutsOnOneRulerWithBandsBetweenPairs) {
          {"same", "moved", "trimmed", "slipped", "version", "added", "removed"})
         EXPECT_NE(std::find(legend.begin(), legend.end(), change), legend.end()) << change;
     EXPECT_FALSE(picture.root->all("rect", "tag-dotted").empty());
+}
+
+TEST_F(ZemcompCompare, WhatADialectCannotHoldOfTheNotesIsReportedAndStrictWritesNothing) {
+    // A 4-frame note on 1010 of sh010, carried onto the same shot: an EDL
+    // marks it with a locator at its first frame (86410) and says so.
+    CutClip a{"sh010", 1000, 48};
+    a.notes = {{1010, 4, "grain"}};
+    const std::string before = scratchFile("old.otio", otioCut("old", {a})).string();
+    const std::string after =
+        scratchFile("new.otio", otioCut("new", {{"sh010", 1000, 48}})).string();
+    const ToolRun listed = run("notes carry " + before + " " + after + " --to edl");
+    ASSERT_EQ(listed.exitCode, 0) << listed.err;
+    EXPECT_NE(listed.out.find("* LOC: 01:00:00:10 RED grain\n"), std::string::npos) << listed.out;
+    EXPECT_NE(listed.err.find("<stdout>: track V1, 01:00:00:00: note: written at its first frame"),
+              std::string::npos)
+        << listed.err;
+    const std::string out = (scratch / "out.edl").string();
+    const ToolRun strict =
+        run("notes carry " + before + " " + after + " --to edl --strict -o " + out);
+    EXPECT_EQ(strict.exitCode, 1);
+    EXPECT_NE(strict.err.find(out + ": 1 loss while writing (--strict): nothing written"),
+              std::string::npos)
+        << strict.err;
+    EXPECT_FALSE(fs::exists(out));
+}
+
+TEST_F(ZemcompCompare, ATrackOfOneCutOnlyIsComparedWithNothing) {
+    // The old cut also has an audio event (A1, 86400+48): its clip is removed,
+    // on a track the new cut does not have.
+    const std::string withAudio =
+        scratchFile("audio.edl", edlCut("cut 12", {{"sh010", 1000, 48}}) +
+                                     "002  RA  A  C  1000 1048 86400 86448\n")
+            .string();
+    const std::string video =
+        scratchFile("video.edl", edlCut("cut 13", {{"sh010", 1000, 48}})).string();
+    const ToolRun table = run("compare " + withAudio + " " + video);
+    ASSERT_EQ(table.exitCode, 0) << table.err;
+    EXPECT_NE(table.out.find("track V -> V\n"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("track A1 -> (none)\n"), std::string::npos) << table.out;
+    EXPECT_NE(table.out.find("2 clips: 1 same, 1 removed\n"), std::string::npos) << table.out;
+    const ToolRun json = run("compare --json " + withAudio + " " + video);
+    rapidjson::Document parsed;
+    ASSERT_FALSE(parsed.Parse(json.out.c_str()).HasParseError()) << json.out;
+    ASSERT_EQ(parsed["tracks"].Size(), 2u);
+    EXPECT_EQ(std::string(parsed["tracks"][1]["old"].GetString()), "A1");
+    EXPECT_TRUE(parsed["tracks"][1]["new"].IsNull());
+    EXPECT_EQ(std::string(parsed["tracks"][1]["changes"][0]["change"].GetString()), "removed");
+    // --track picks the audio pair by its name in the old cut.
+    const ToolRun audio = run("compare --track A1 " + withAudio + " " + video);
+    EXPECT_EQ(audio.out.find("track V"), std::string::npos) << audio.out;
+    EXPECT_NE(audio.out.find("1 clip: 1 removed\n"), std::string::npos) << audio.out;
+    // Two empty cuts: no clips, and no change.
+    const std::string empty = scratchFile("empty.edl", "TITLE: nothing\n").string();
+    const ToolRun none = run("compare --exit-code " + empty + " " + empty);
+    EXPECT_EQ(none.exitCode, 0) << none.err;
+    EXPECT_NE(none.out.find("no clips\n"), std::string::npos) << none.out;
+}
+
+TEST_F(ZemcompCompare, ARangeDrawsPartOfBothCutsWithItsBandsCut) {
+    // Frames 86448 to 86496 (01:00:02:00-01:00:04:00) over 800 pixels, 16.67
+    // a frame: sh010 ends before it and its band is left out; sh020 (old
+    // 86448..86472, new 86459..86483) joins x 180..580 to 363.33..763.33.
+    const ToolRun result = run("draw --compare " + oldCut + " " + newCut +
+                               " --width 1000 --range 01:00:02:00-01:00:04:00");
+    ASSERT_EQ(result.exitCode, 0) << result.err;
+    const SvgDocument picture = SvgDocument::parse(result.out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    const auto bands = picture.root->all("g", "pair");
+    ASSERT_EQ(bands.size(), 1u);
+    const std::string points = bands[0]->child("polygon")->attribute("points");
+    EXPECT_EQ(points.substr(0, 4), "180,");
+    EXPECT_NE(points.find(" 580,"), std::string::npos) << points;
+    EXPECT_NE(points.find(" 763.33,"), std::string::npos) << points;
+    EXPECT_NE(points.find(" 363.33,"), std::string::npos) << points;
+    // Each clip's tooltip opens with its change.
+    std::vector<std::string> firstLines;
+    for (const SvgElement* clip : picture.root->all("g", "clip"))
+        firstLines.push_back(clip->title().substr(0, clip->title().find('\n')));
+    EXPECT_NE(std::find(firstLines.begin(), firstLines.end(),
+                        "slipped, also moved: head -3, tail +3, shift +11 frames"),
+              firstLines.end());
+    EXPECT_NE(std::find(firstLines.begin(), firstLines.end(), "removed"), firstLines.end());
+    // A range that is none is bad usage.
+    EXPECT_EQ(run("draw --compare " + oldCut + " " + newCut + " --range 5-2").exitCode, 2);
 }
 
 } // namespace

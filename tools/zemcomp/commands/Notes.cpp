@@ -101,8 +101,9 @@ public:
             std::cerr << leftLine(left, carried.comparison, oldDocument.name);
         std::cerr << oldDocument.name << ": carried " << count(carried.notes, "note", "notes")
                   << " and " << count(carried.paint, "paint layer", "paint layers") << " onto "
-                  << newDocument.name << "; " << count(carried.left.size(), "report", "reports")
-                  << " above; " << carried.alreadyThere << " already there" << std::endl;
+                  << newDocument.name << ", " << carried.left.size()
+                  << " left behind or carried in part, " << carried.alreadyThere
+                  << " already there" << std::endl;
         if (m_input.strict && !carried.left.empty())
             return fail(oldDocument.name + ": " +
                         count(carried.left.size(), "note or paint layer", "notes or paint layers") +
