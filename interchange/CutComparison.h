@@ -81,8 +81,9 @@ public:
         std::optional<std::size_t> newItem;
         /// Frames at the new clip's source rate by which its head and tail show
         /// more (positive) or less (negative) than the old clip's; a slip by s
-        /// frames is head -s and tail +s. 0 when unchanged, or when either
-        /// clip's source start is not known.
+        /// frames is head -s and tail +s; 0 when unchanged. When either clip's
+        /// source start is not known, the head is 0 and a change of length is
+        /// at the tail.
         std::int64_t head = 0;
         std::int64_t tail = 0;
         /// The new record offset of the clip's first frame less the old one, at

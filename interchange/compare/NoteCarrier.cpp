@@ -108,9 +108,9 @@ bool alreadyOn(const TimelineItem& item, const DmEffectLayer& layer, const Place
     if (!paint)
         return false;
     std::uint64_t points = 0;
+    // A paint layer holds no null stroke (addStroke leaves them out).
     for (std::uint32_t s = 0; s < paint->getNbStrokes(); ++s)
-        if (const DmStroke* stroke = paint->getStroke(s))
-            points += stroke->getNbPoints();
+        points += paint->getStroke(s)->getNbPoints();
     return std::any_of(item.paint.begin(), item.paint.end(), [&](const TimelinePaint& other) {
         return other.strokes == paint->getNbStrokes() && other.points == points &&
                sameFrames(other.ownRange, other.range);

@@ -5,6 +5,7 @@
 #include "interchange/compare/VersionToken.h"
 
 #include <algorithm>
+#include <initializer_list>
 #include <optional>
 #include <unordered_map>
 
@@ -97,21 +98,22 @@ public:
             place(clip, *m_new[clip].clip, true);
         std::sort(placed.begin(), placed.end(),
                   [](const Placed& a, const Placed& b) { return a.span.start < b.span.start; });
-        std::vector<const Placed*> open[2];
+        // The clips of each cut whose frames have begun and not yet ended.
+        std::vector<const Placed*> openOld, openNew;
         for (const Placed& one : placed) {
-            for (std::vector<const Placed*>& side : open)
-                side.erase(
-                    std::remove_if(side.begin(), side.end(),
+            for (std::vector<const Placed*>* side : {&openOld, &openNew})
+                side->erase(
+                    std::remove_if(side->begin(), side->end(),
                                    [&](const Placed* p) { return p->span.end <= one.span.start; }),
-                    side.end());
-            for (const Placed* other : open[one.isNew ? 0 : 1]) {
+                    side->end());
+            for (const Placed* other : one.isNew ? openOld : openNew) {
                 const std::size_t oldClip = one.isNew ? other->clip : one.clip;
                 const std::size_t newClip = one.isNew ? one.clip : other->clip;
                 const std::int64_t shared = sharedOf(oldClip, newClip);
                 if (shared > 0)
                     add(oldClip, newClip, shared);
             }
-            open[one.isNew ? 1 : 0].push_back(&one);
+            (one.isNew ? openNew : openOld).push_back(&one);
         }
     }
 

@@ -23,10 +23,10 @@ struct CutClip {
 
 /// Two clips, one of each cut, that show the same shot and may pair.
 struct Candidate {
-    std::size_t oldClip = 0; ///< index into the old cut's clips
-    std::size_t newClip = 0; ///< index into the new cut's clips
+    std::size_t oldClip{}; ///< index into the old cut's clips
+    std::size_t newClip{}; ///< index into the new cut's clips
     /// Source frames they have in common, at the new clip's source rate.
-    std::int64_t shared = 0;
+    std::int64_t shared{};
 };
 
 /// The primary media path of `clip` in one form for every dialect (a file URL

@@ -260,6 +260,16 @@ TEST_F(ZemcompCompare, ATrackOfOneCutOnlyIsComparedWithNothing) {
     const ToolRun audio = run("compare --track A1 " + withAudio + " " + video);
     EXPECT_EQ(audio.out.find("track V"), std::string::npos) << audio.out;
     EXPECT_NE(audio.out.find("1 clip: 1 removed\n"), std::string::npos) << audio.out;
+    // Drawn, the audio track's partner row is of its kind too.
+    const SvgDocument picture =
+        SvgDocument::parse(run("draw --compare " + withAudio + " " + video).out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    std::vector<std::string> rows;
+    for (const SvgElement* label : picture.root->all("g", "track-label"))
+        rows.push_back(label->all("text").at(0)->text + " " + label->all("text").at(1)->text);
+    EXPECT_EQ(rows,
+              (std::vector<std::string>{"old: V video track", "new: V video track",
+                                        "old: A1 audio track", "new: (no track) audio track"}));
     // Two empty cuts: no clips, and no change.
     const std::string empty = scratchFile("empty.edl", "TITLE: nothing\n").string();
     const ToolRun none = run("compare --exit-code " + empty + " " + empty);

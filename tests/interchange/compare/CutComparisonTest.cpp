@@ -14,6 +14,10 @@
 
 #include <gtest/gtest.h>
 
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include <string>
 #include <vector>
 
@@ -110,6 +114,12 @@ TEST(CutComparison, EachKindOfChangeInEveryDialectThatHoldsACut) {
          {B, with(A, 1000, 24), C},
          {"removed 0/0/0 sh010>", "moved 0/0/-24 sh020>sh020", "moved 0/0/-24 sh010>sh010",
           "moved 0/0/-24 sh030>sh030"}},
+        // Two uses of A of the same frames, one place left, where the second
+        // was (offset 24, the first 24 away): the first goes.
+        {"a shot used twice and kept where its second use was",
+         {with(A, 1000, 24), with(A, 1000, 24)},
+         {C, with(A, 1000, 24)},
+         {"removed 0/0/0 sh010>", "added 0/0/0 >sh030", "same 0/0/0 sh010>sh010"}},
         // A (48 frames) goes to the end: B, C, D 48 earlier, A from 0 to 72.
         {"a move across the cut",
          {A, B, C, D},
@@ -271,6 +281,68 @@ TEST(CutComparison, SpeedLookEffectsAndSwitchAreFurtherChanges) {
     noted.notes = {{1010, 4, "soften the edge"}};
     EXPECT_EQ(compared(read(otioCut("old", {A})), read(otioCut("new", {noted}))),
               (std::vector<std::string>{"same 0/0/0 sh010>sh010"}));
+}
+
+TEST(CutComparison, WhatElseChangedOfOneClip) {
+    // sh020 in the old cut as given, in the new one as the second: only the
+    // further change tells them apart.
+    const auto also = [](const std::string& before, const std::string& after) {
+        CutClip was = B, is = B;
+        was.effects = before;
+        is.effects = after;
+        return compared(read(otioCut("old", {was})), read(otioCut("new", {is}))).front();
+    };
+    const std::string freeze = R"({"OTIO_SCHEMA":"FreezeFrame.1","name":""})";
+    const auto warp = [](const char* scalar) {
+        return std::string(R"({"OTIO_SCHEMA":"LinearTimeWarp.1","name":"","time_scalar":)") +
+               scalar + "}";
+    };
+    const auto look = [](const char* slope, const char* enabled) {
+        return std::string(R"({"OTIO_SCHEMA":"Effect.1","name":"grade","effect_name":"CDL",)") +
+               R"("enabled":)" + enabled + R"(,"metadata":{"zem":{"ZEM_SCHEMA":"CDL.1","slope":[)" +
+               slope + R"(,1,1],"offset":[0,0,0],"power":[1,1,1],"saturation":1}}})";
+    };
+    const auto mask = [](const char* enabled) {
+        return std::string(R"({"OTIO_SCHEMA":"Effect.1","name":"m","effect_name":"AngularMask",)") +
+               R"("enabled":)" + enabled + R"(,"metadata":{"zem":{"ZEM_SCHEMA":"AngularMask.1",)" +
+               R"("pivot":[0,0],"angle_in_radians":0.5}}})";
+    };
+    // A freeze plays at 0; two warps at the product of their scalars (2 x 0.5 = 1).
+    EXPECT_EQ(also("", freeze), "same+speed 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(warp("2") + "," + warp("0.5"), ""), "same 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(warp("2"), warp("-2")), "same+speed 0/0/0 sh020>sh020");
+    // A look of other values, switched off, or gone; the same look.
+    EXPECT_EQ(also(look("1.1", "true"), look("1.2", "true")), "same+look 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(look("1.1", "true"), look("1.1", "false")), "same+look 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(look("1.1", "true"), ""), "same+look 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(look("1.1", "true"), look("1.1", "true")), "same 0/0/0 sh020>sh020");
+    // An effect switched off, another kind, one more; a look aside from them.
+    EXPECT_EQ(also(mask("true"), mask("false")), "same+effects 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(mask("true"), mask("true") + "," + mask("true")),
+              "same+effects 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(mask("true") + "," + look("1", "true"), look("1", "true") + "," + mask("true")),
+              "same 0/0/0 sh020>sh020");
+}
+
+TEST(CutComparison, RescaleCountsFramesAtAnotherRate) {
+    struct Case {
+        std::int64_t frames;
+        Rational from, to;
+        std::int64_t expected;
+    };
+    const std::vector<Case> cases = {
+        {48, Rational(24, 1), Rational(48, 1), 96},
+        {12, Rational(24, 1), Rational(25, 1), 13},          // 12.5, halves away from zero
+        {-12, Rational(24, 1), Rational(25, 1), -13},        // -12.5
+        {11, Rational(24, 1), Rational(25, 1), 11},          // 11.46
+        {1001, Rational(30000, 1001), Rational(24, 1), 802}, // 801.6
+        {5, Rational(0, 1), Rational(24, 1), 5},             // no rate: as they stand
+        {7, Rational(25, 1), Rational(25, 1), 7},
+        // Past 2^63 the nearest that fits.
+        {std::int64_t(1) << 62, Rational(1, 1), Rational(4, 1), INT64_MAX},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(CutComparison::rescale(c.frames, c.from, c.to), c.expected) << c.frames;
 }
 
 TEST(CutComparison, OneTrackByNameOrNumberAndTracksMatchedByName) {
@@ -499,6 +571,44 @@ TEST(CutComparison, ACarriedMarkerKeepsWhatItCameWith) {
     ASSERT_TRUE(Documents::write(*after, Dialect::OtioStandard, written, losses));
     EXPECT_NE(std::string(written.c_str()).find(R"("review":{"id":"n42"})"), std::string::npos)
         << written.c_str();
+}
+
+/// The bundled example `name` (the product dialect) with its first clip's
+/// source start left out, which the edit tree then does not know, and its
+/// duration set to `duration` frames.
+std::string withoutFirstStart(const char* name, double duration) {
+    rapidjson::Document document;
+    document.Parse(readExample(name).c_str());
+    rapidjson::Value& range =
+        document["timeline"]["tracks"]["children"][0]["children"][0]["source_range"];
+    range["start_time"].RemoveMember("value");
+    range["duration"]["value"].SetDouble(duration);
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    document.Accept(writer);
+    return buffer.GetString();
+}
+
+TEST(CutComparison, WithoutKnownSourceFramesLengthsAreComparedAndRangedNotesStay) {
+    // short-cut's sh010 (1009+48 at 86400) without a start and two frames
+    // shorter: a trim at the tail by 2, the clips after it 2 earlier.
+    const SharedPtr<Composition> before = read(readExample("short-cut.otio.json"));
+    EXPECT_EQ(compared(before, read(withoutFirstStart("short-cut.otio.json", 46)), "V1"),
+              (std::vector<std::string>{"trimmed 0/-2/0 sh010_comp_v003>sh010_comp_v003",
+                                        "moved 0/0/-2 sh020_comp_v007>sh020_comp_v007",
+                                        "moved 0/0/-2 sh030_anim_v002>sh030_anim_v002"}));
+    EXPECT_EQ(compared(before, read(withoutFirstStart("short-cut.otio.json", 48)), "V1").front(),
+              "same 0/0/0 sh010_comp_v003>sh010_comp_v003");
+    // review-notes' sh010 carries paint and a note on its frames from 1010
+    // (from 00:00:41:16, frame 1000): without a start they cannot be placed.
+    CutComparison::Carried carried;
+    ASSERT_TRUE(CutComparison::carryNotes(*read(readExample("review-notes.otio.json")),
+                                          *read(withoutFirstStart("review-notes.otio.json", 48)),
+                                          {}, carried));
+    ASSERT_GE(carried.left.size(), 2u);
+    EXPECT_FALSE(carried.left[0].isNote);
+    EXPECT_EQ(carried.left[0].strokes, 1u);
+    EXPECT_EQ(leftOf(carried)[1], "Boat wake too bright, bring down 1/2 stop 4@1010");
 }
 
 } // namespace
