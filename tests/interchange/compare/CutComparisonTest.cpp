@@ -579,8 +579,9 @@ TEST(CutComparison, ACarriedMarkerKeepsWhatItCameWith) {
 std::string withoutFirstStart(const char* name, double duration) {
     rapidjson::Document document;
     document.Parse(readExample(name).c_str());
-    rapidjson::Value& range =
-        document["timeline"]["tracks"]["children"][0]["children"][0]["source_range"];
+    // A document holds its timeline, or is one.
+    rapidjson::Value& timeline = document.HasMember("timeline") ? document["timeline"] : document;
+    rapidjson::Value& range = timeline["tracks"]["children"][0]["children"][0]["source_range"];
     range["start_time"].RemoveMember("value");
     range["duration"]["value"].SetDouble(duration);
     rapidjson::StringBuffer buffer;
