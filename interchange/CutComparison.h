@@ -25,8 +25,8 @@ namespace ZEM_0_81 {
 ///   "sh010_comp_v004"; the tokens "_v003", ".v003", "-v3", " v3", and "v3" at
 ///   the start of a name: a "v" or "V" and one to six digits between
 ///   separators); or the same media path once version tokens are set aside in
-///   each of its parts; or, for cuts without media, the same reel with source
-///   ranges that overlap. A name that is only the reel is no name.
+///   each of its parts; or, for clips without media or a name, the same reel
+///   with source ranges that overlap. A name that is only the reel is no name.
 /// - Clips of the same shot pair only when they share source frames, unless
 ///   each is the only use of the shot on its track. A shot used several times
 ///   pairs by the most source frames in common; between pairings that share as
@@ -159,8 +159,8 @@ public:
         /// Where it showed in the old cut: absolute record frames at its rate.
         FrameRange record;
         /// Its track and item in the old cut's TimelineView.
-        std::size_t track = 0;
-        std::size_t item = 0;
+        std::size_t track{};
+        std::size_t item{};
         /// For PartlyGone, the frames carried, at the new cut's rate: where it
         /// now shows.
         FrameRange carried;

@@ -24,8 +24,8 @@ std::int64_t wholeFrames(const FrameCount& count);
 
 /// Source frames a clip plays, from `start` to before `end`.
 struct SourceSpan {
-    std::int64_t start = 0;
-    std::int64_t end = 0;
+    std::int64_t start{};
+    std::int64_t end{};
 
     std::int64_t length() const { return end - start; }
 };

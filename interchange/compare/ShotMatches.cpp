@@ -13,6 +13,10 @@ namespace ZEM_0_81::Interchange::Compare {
 
 namespace {
 
+/// The most candidates a clip takes from the clips of one key whose frames
+/// began before its own.
+constexpr std::size_t kMostOverlapping = 8;
+
 /// What names a shot, each kind its own key space.
 enum class KeyKind : char { Media = 'm', VersionlessMedia = 'v', Name = 'n', Reel = 'r' };
 
@@ -44,8 +48,11 @@ public:
         const std::string versionless = withoutVersion(media);
         if (versionless != media)
             add(KeyKind::VersionlessMedia, versionless, index, isNew);
-        add(KeyKind::Name, shotNameOf(clip), index, isNew);
-        add(KeyKind::Reel, clip.reel, index, isNew);
+        const std::string name = shotNameOf(clip);
+        add(KeyKind::Name, name, index, isNew);
+        // A reel names a shot only in a cut that names it no other way.
+        if (media.empty() && name.empty())
+            add(KeyKind::Reel, clip.reel, index, isNew);
     }
 
     template <class Visit> void each(const Visit& visit) const {
@@ -78,6 +85,13 @@ public:
         return a && b ? sharedFrames(*a, *b) : 0;
     }
 
+    /// How far apart in time the two clips of `candidate` lie.
+    std::int64_t apart(const Candidate& candidate) const {
+        const std::int64_t a = m_old[candidate.oldClip].offset;
+        const std::int64_t b = m_new[candidate.newClip].offset;
+        return a > b ? a - b : b - a;
+    }
+
     void add(std::size_t oldClip, std::size_t newClip, std::int64_t shared) {
         m_found.push_back(Candidate{oldClip, newClip, shared});
     }
@@ -106,13 +120,27 @@ public:
                     std::remove_if(side->begin(), side->end(),
                                    [&](const Placed* p) { return p->span.end <= one.span.start; }),
                     side->end());
+            std::vector<Candidate> found;
             for (const Placed* other : one.isNew ? openOld : openNew) {
                 const std::size_t oldClip = one.isNew ? other->clip : one.clip;
                 const std::size_t newClip = one.isNew ? one.clip : other->clip;
                 const std::int64_t shared = sharedOf(oldClip, newClip);
                 if (shared > 0)
-                    add(oldClip, newClip, shared);
+                    found.push_back(Candidate{oldClip, newClip, shared});
             }
+            // Many clips of one key over the same frames (one graphic used
+            // throughout) would pair each with each: a clip keeps those it
+            // shares the most frames with, the nearest in time first.
+            if (found.size() > kMostOverlapping) {
+                std::nth_element(found.begin(), found.begin() + kMostOverlapping - 1, found.end(),
+                                 [&](const Candidate& a, const Candidate& b) {
+                                     if (a.shared != b.shared)
+                                         return a.shared > b.shared;
+                                     return apart(a) < apart(b);
+                                 });
+                found.resize(kMostOverlapping);
+            }
+            m_found.insert(m_found.end(), found.begin(), found.end());
             (one.isNew ? openNew : openOld).push_back(&one);
         }
     }

@@ -38,9 +38,12 @@ std::string mediaPathOf(const TimelineItem& clip);
 std::string shotNameOf(const TimelineItem& clip);
 
 /// Every pair of clips that show the same shot (the same media path, the same
-/// shot name, the same media path without version tokens, or the same reel)
-/// and either share source frames or, but for the reel, are each the only use
-/// of that on its track; each pair once, by old clip and then new clip.
+/// shot name, the same media path without version tokens, or, for clips with
+/// neither media nor a shot name, the same reel) and either share source frames
+/// or, but for the reel, are each the only use of that on its track; each pair
+/// once, by old clip and then new clip. Of the clips of one key whose frames
+/// overlap a clip's and begin before them, the clip takes the 8 it shares the
+/// most frames with, the nearest in time first.
 std::vector<Candidate> candidatesOf(const std::vector<CutClip>& oldClips,
                                     const std::vector<CutClip>& newClips);
 

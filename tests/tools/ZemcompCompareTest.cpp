@@ -277,6 +277,32 @@ TEST_F(ZemcompCompare, ATrackOfOneCutOnlyIsComparedWithNothing) {
     EXPECT_NE(none.out.find("no clips\n"), std::string::npos) << none.out;
 }
 
+TEST_F(ZemcompCompare, EachPairOfTracksHasItsBands) {
+    // Both cuts have V and A1; in the new one the sound starts 12 frames
+    // later: over 800 pixels for 60 frames (13.33 a frame) its band runs
+    // from x 180..820 above to 340..980 below, under the video's.
+    const std::string sound = "002  RA  A  C  1000 1048 ";
+    const std::string before =
+        scratchFile("a.edl", edlCut("cut 12", {{"sh010", 1000, 60}}) + sound + "86400 86448\n")
+            .string();
+    const std::string after =
+        scratchFile("b.edl", edlCut("cut 13", {{"sh010", 1000, 60}}) + sound + "86412 86460\n")
+            .string();
+    const SvgDocument picture =
+        SvgDocument::parse(run("draw --compare " + before + " " + after + " --width 1000").out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    const auto bands = picture.root->all("g", "pair");
+    ASSERT_EQ(bands.size(), 2u);
+    EXPECT_EQ(bands[1]->title(), "RA: moved: head 0, tail 0, shift +12 frames");
+    const std::string points = bands[1]->child("polygon")->attribute("points");
+    EXPECT_EQ(points.substr(0, 4), "180,");
+    EXPECT_NE(points.find(" 820,"), std::string::npos) << points;
+    EXPECT_NE(points.find(" 980,"), std::string::npos) << points;
+    EXPECT_NE(points.find(" 340,"), std::string::npos) << points;
+    EXPECT_GT(std::stod(points.substr(points.find(',') + 1)),
+              std::stod(bands[0]->child("polygon")->attribute("points").substr(4)));
+}
+
 TEST_F(ZemcompCompare, ARangeDrawsPartOfBothCutsWithItsBandsCut) {
     // Frames 86448 to 86496 (01:00:02:00-01:00:04:00) over 800 pixels, 16.67
     // a frame: sh010 ends before it and its band is left out; sh020 (old

@@ -120,6 +120,13 @@ TEST(CutComparison, EachKindOfChangeInEveryDialectThatHoldsACut) {
          {with(A, 1000, 24), with(A, 1000, 24)},
          {C, with(A, 1000, 24)},
          {"removed 0/0/0 sh010>", "added 0/0/0 >sh030", "same 0/0/0 sh010>sh010"}},
+        // B and C keep their order ahead of both uses of A (0 and 24), which
+        // end up at 48: the nearer (24) pairs, moving by 24.
+        {"a shot used twice moved behind others",
+         {with(A, 1000, 24), with(A, 1000, 24), B, C},
+         {B, C, with(A, 1000, 24)},
+         {"removed 0/0/0 sh010>", "moved 0/0/-48 sh020>sh020", "moved 0/0/-48 sh030>sh030",
+          "moved 0/0/24 sh010>sh010"}},
         // A (48 frames) goes to the end: B, C, D 48 earlier, A from 0 to 72.
         {"a move across the cut",
          {A, B, C, D},
@@ -170,6 +177,28 @@ TEST(CutComparison, EachKindOfChangeInEveryDialectThatHoldsACut) {
             c.rows)
             << c.what << " (standard OTIO)";
     }
+}
+
+TEST(CutComparison, AGraphicUsedThroughoutPairsUseByUse) {
+    // Ten uses of one graphic (frames 0+24), each after a shot of its own
+    // (sh101...sh110, 1000+24): with sh101 gone, every later clip comes 24
+    // frames earlier, and every use keeps its place among them.
+    const CutClip logo{"logo", 0, 24};
+    std::vector<CutClip> before, after;
+    std::vector<std::string> rows = {"same 0/0/0 logo>logo", "removed 0/0/0 sh101>"};
+    for (int i = 1; i <= 10; ++i) {
+        const CutClip shot{"sh" + std::to_string(100 + i), 1000, 24};
+        before.push_back(logo);
+        before.push_back(shot);
+        if (i == 1)
+            continue;
+        rows.push_back("moved 0/0/-24 logo>logo");
+        rows.push_back("moved 0/0/-24 " + shot.name + ">" + shot.name);
+    }
+    after = before;
+    after.erase(after.begin() + 1);
+    EXPECT_EQ(compared(read(otioCut("old", before)), read(otioCut("new", after))), rows);
+    EXPECT_EQ(compared(read(otioCut("old", before)), read(otioCut("again", before))).size(), 20u);
 }
 
 TEST(CutComparison, CutsWithoutMediaPairByNameAndByReel) {

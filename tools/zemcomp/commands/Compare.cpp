@@ -41,8 +41,9 @@ public:
         compare->footer(
             "Clips are paired track by track (tracks by name, else by kind and order) when they "
             "show the same shot: the same media, the same name once a version token (_v003, "
-            ".v003, v3) is set aside, or for cuts without media the same reel with overlapping "
-            "source frames. HEAD and TAIL are the frames the new clip shows more (+) or less (-) "
+            ".v003, v3) is set aside, or for clips without media or a name the same reel with "
+            "overlapping source frames. HEAD and TAIL are the frames the new clip shows more (+) "
+            "or less (-) "
             "at each end, at its source rate; SHIFT is how far it moved, at the new cut's rate, "
             "counted from each cut's start. The exit status is 0 whether or not the cuts "
             "differ, unless --exit-code is given.\n\n" +
