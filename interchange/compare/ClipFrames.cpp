@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdlib>
 #include <limits>
 #include <numeric>
 
@@ -24,8 +25,8 @@ bool multiplied(std::int64_t a, std::uint64_t b, std::int64_t& product) {
 std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator) {
     const std::int64_t quotient = numerator / denominator;
     const std::int64_t remainder = numerator % denominator;
-    const std::uint64_t twice =
-        2u * static_cast<std::uint64_t>(remainder < 0 ? -remainder : remainder);
+    // |remainder| < denominator: twice it fits 64 bits unsigned.
+    const std::uint64_t twice = 2u * static_cast<std::uint64_t>(std::llabs(remainder));
     if (twice < static_cast<std::uint64_t>(denominator))
         return quotient;
     return numerator < 0 ? quotient - 1 : quotient + 1;

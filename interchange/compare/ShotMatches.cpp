@@ -29,9 +29,6 @@ struct Bucket {
 
 class Buckets {
 public:
-    /// Room for `clips` clips' keys.
-    explicit Buckets(std::size_t clips) { m_buckets.reserve(3 * clips); }
-
     void add(KeyKind kind, const std::string& key, std::size_t clip, bool isNew) {
         if (key.empty())
             return;
@@ -45,9 +42,9 @@ public:
     void addClip(const TimelineItem& clip, std::size_t index, bool isNew) {
         const std::string media = mediaPathOf(clip);
         add(KeyKind::Media, media, index, isNew);
-        const std::string versionless = withoutVersion(media);
-        if (versionless != media)
-            add(KeyKind::VersionlessMedia, versionless, index, isNew);
+        // Also for a path without a token, which another version's path
+        // without its token may be.
+        add(KeyKind::VersionlessMedia, withoutVersion(media), index, isNew);
         const std::string name = shotNameOf(clip);
         add(KeyKind::Name, name, index, isNew);
         // A reel names a shot only in a cut that names it no other way.
@@ -185,7 +182,7 @@ std::string shotNameOf(const TimelineItem& clip) {
 
 std::vector<Candidate> candidatesOf(const std::vector<CutClip>& oldClips,
                                     const std::vector<CutClip>& newClips) {
-    Buckets buckets(oldClips.size() + newClips.size());
+    Buckets buckets;
     for (std::size_t i = 0; i < oldClips.size(); ++i)
         buckets.addClip(*oldClips[i].clip, i, false);
     for (std::size_t i = 0; i < newClips.size(); ++i)

@@ -15,10 +15,10 @@ namespace ZEM_0_81::Interchange::Compare {
 /// A clip of one track of a cut, as the comparison sees it.
 struct CutClip {
     /// Its index in TimelineTrack::items.
-    std::size_t item = 0;
+    std::size_t item{};
     const TimelineItem* clip = nullptr;
     /// Its record start less its cut's start, at the new cut's rate.
-    std::int64_t offset = 0;
+    std::int64_t offset{};
 };
 
 /// Two clips, one of each cut, that show the same shot and may pair.

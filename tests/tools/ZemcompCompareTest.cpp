@@ -105,12 +105,23 @@ TEST_F(ZemcompCompare, ATrackThatIsNotThereIsBadUsage) {
     EXPECT_NE(result.err.find("--track A9: no track \"A9\" in either cut"), std::string::npos)
         << result.err;
     EXPECT_EQ(run("compare " + oldCut + " " + scratch.string() + "/none.edl").exitCode, 1);
-    // Standard input holds one document.
-    for (const char* command : {"compare - -", "notes carry - -", "draw --compare - -"}) {
-        const ToolRun twice = shell("cat " + oldCut + " | " + tool() + " " + command);
+    // Standard input holds one document: either cut, not both.
+    for (const char* command : {"compare", "notes carry", "draw --compare"}) {
+        const ToolRun twice = shell("cat " + oldCut + " | " + tool() + " " + command + " - -");
         EXPECT_EQ(twice.exitCode, 2) << command;
         EXPECT_NE(twice.err.find("standard input can be read only once"), std::string::npos)
             << twice.err;
+        const ToolRun once =
+            shell("cat " + newCut + " | " + tool() + " " + command + " " + oldCut + " -");
+        EXPECT_EQ(once.exitCode, 0) << command << ": " << once.err;
+    }
+    // A cut that does not import fails, naming it and why.
+    const std::string broken = scratchFile("broken.otio", "{\"OTIO_SCHEMA\": ").string();
+    for (const std::string& cuts : {broken + " " + newCut, oldCut + " " + broken}) {
+        const ToolRun bad = run("compare " + cuts);
+        EXPECT_EQ(bad.exitCode, 1) << cuts;
+        EXPECT_EQ(bad.err.rfind("zemcomp: " + broken + ":1:", 0), 0u) << bad.err;
+        EXPECT_TRUE(bad.out.empty()) << bad.out;
     }
 }
 
@@ -258,6 +269,7 @@ TEST_F(ZemcompCompare, ATrackOfOneCutOnlyIsComparedWithNothing) {
     EXPECT_EQ(std::string(parsed["tracks"][1]["changes"][0]["change"].GetString()), "removed");
     // --track picks the audio pair by its name in the old cut.
     const ToolRun audio = run("compare --track A1 " + withAudio + " " + video);
+    EXPECT_EQ(audio.exitCode, 0) << audio.err;
     EXPECT_EQ(audio.out.find("track V"), std::string::npos) << audio.out;
     EXPECT_NE(audio.out.find("1 clip: 1 removed\n"), std::string::npos) << audio.out;
     // Drawn, the audio track's partner row is of its kind too.

@@ -127,6 +127,17 @@ TEST(CutComparison, EachKindOfChangeInEveryDialectThatHoldsACut) {
          {B, C, with(A, 1000, 24)},
          {"removed 0/0/0 sh010>", "moved 0/0/-48 sh020>sh020", "moved 0/0/-48 sh030>sh030",
           "moved 0/0/24 sh010>sh010"}},
+        // A split in two uses, 1000+30 and 1020+28: the first shares 30 of
+        // its frames, the second 28; the first pairs, trimmed by 18 at the tail.
+        {"a shot split in two",
+         {A},
+         {with(A, 1000, 30), with(A, 1020, 28)},
+         {"trimmed 0/-18/0 sh010>sh010", "added 0/0/0 >sh010"}},
+        // The same, the second sharing more (1010+38 against 1000+10).
+        {"a shot split, its later part the larger",
+         {A},
+         {with(A, 1000, 10), with(A, 1010, 38)},
+         {"added 0/0/0 >sh010", "trimmed+moved -10/0/10 sh010>sh010"}},
         // A (48 frames) goes to the end: B, C, D 48 earlier, A from 0 to 72.
         {"a move across the cut",
          {A, B, C, D},
@@ -242,6 +253,10 @@ TEST(CutComparison, VersionTokensInNamesAndMediaPaths) {
              {"sh010_v999999", "sh010_v000001"},
          })
         EXPECT_EQ(rows(before, after), version(before, after)) << before;
+    // Against a name without one, the token goes with its separator.
+    for (const auto& [before, after] : std::vector<std::pair<std::string, std::string>>{
+             {"sh010_v3", "sh010"}, {"v2_sh010", "sh010"}, {"sh010.v3.exr", "sh010.exr"}})
+        EXPECT_EQ(rows(before, after), version(before, after)) << before;
     // No tokens: run into the name, with letters after, seven digits.
     for (const auto& [before, after] :
          std::vector<std::pair<std::string, std::string>>{{"sh010v3", "sh010v4"},
@@ -255,6 +270,8 @@ TEST(CutComparison, VersionTokensInNamesAndMediaPaths) {
               version("plate", "plate new"));
     EXPECT_EQ(rows("plate", "plate new", "/shots/v003/sh010.exr", "/shots/v004/sh020.exr"),
               alone("plate", "plate new"));
+    EXPECT_EQ(rows("plate", "plate new", "/shots/v003/sh010.exr", "/shots/sh010.exr"),
+              version("plate", "plate new"));
 }
 
 TEST(CutComparison, DropFrameOffsetsCountFramesNotTimecodeDigits) {
@@ -340,6 +357,10 @@ TEST(CutComparison, WhatElseChangedOfOneClip) {
     EXPECT_EQ(also("", freeze), "same+speed 0/0/0 sh020>sh020");
     EXPECT_EQ(also(warp("2") + "," + warp("0.5"), ""), "same 0/0/0 sh020>sh020");
     EXPECT_EQ(also(warp("2"), warp("-2")), "same+speed 0/0/0 sh020>sh020");
+    // A scalar that is no number, or none, plays at 1.
+    EXPECT_EQ(also(warp("\"2\""), ""), "same 0/0/0 sh020>sh020");
+    EXPECT_EQ(also(R"({"OTIO_SCHEMA":"LinearTimeWarp.1","name":""})", ""),
+              "same 0/0/0 sh020>sh020");
     // A look of other values, switched off, or gone; the same look.
     EXPECT_EQ(also(look("1.1", "true"), look("1.2", "true")), "same+look 0/0/0 sh020>sh020");
     EXPECT_EQ(also(look("1.1", "true"), look("1.1", "false")), "same+look 0/0/0 sh020>sh020");
@@ -436,6 +457,30 @@ std::vector<std::string> leftOf(const CutComparison::Carried& carried) {
         left.push_back(entry.text + " " + std::to_string(static_cast<int>(entry.why)) + "@" +
                        std::to_string(entry.record.start));
     return left;
+}
+
+/// `text` (the product dialect) with its first clip's source range changed:
+/// its start to `start` or, without one, left out (the edit tree then does
+/// not know it), its duration to `duration` frames.
+std::string withFirstRange(const std::string& text, std::optional<double> start, double duration) {
+    rapidjson::Document document;
+    document.Parse(text.c_str());
+    // A document holds its timeline, or is one.
+    rapidjson::Value& timeline = document.HasMember("timeline") ? document["timeline"] : document;
+    rapidjson::Value& range = timeline["tracks"]["children"][0]["children"][0]["source_range"];
+    if (start)
+        range["start_time"]["value"].SetDouble(*start);
+    else
+        range["start_time"].RemoveMember("value");
+    range["duration"]["value"].SetDouble(duration);
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    document.Accept(writer);
+    return buffer.GetString();
+}
+
+std::string withoutFirstStart(const char* name, double duration) {
+    return withFirstRange(readExample(name), std::nullopt, duration);
 }
 
 struct CarryCase {
@@ -580,6 +625,23 @@ TEST(CutComparison, WholeClipNotesPaintAndTheNotesOfTracksAndGapsThatGo) {
     ASSERT_TRUE(CutComparison::carryNotes(*before, *after, {}, again));
     EXPECT_EQ(again.alreadyThere, 2u);
     EXPECT_EQ(notesOf(*after).size(), 1u);
+
+    // The same paint (1 stroke, 3 points) of a clip starting at 1005, on
+    // 1015+10, lands on 86410+10; the paint of 86406+10 is no paint there.
+    const SharedPtr<Composition> target =
+        read(otioCut("new", {{"wide", 1005, 44, "/shows/test/a&b<1>.mov"}}));
+    CutComparison::Carried first, second;
+    ASSERT_TRUE(CutComparison::carryNotes(
+        *read(withFirstRange(readTestData("draw/cut.otio.json"), 1005, 48)), *target, {}, first));
+    EXPECT_EQ(first.paint, 1u);
+    ASSERT_TRUE(CutComparison::carryNotes(*before, *target, {}, second));
+    EXPECT_EQ(second.paint, 1u);
+    EXPECT_EQ(second.alreadyThere, 1u); // the note over the whole clip
+    TimelineView twice;
+    ASSERT_TRUE(TimelineView::build(*target, twice));
+    ASSERT_EQ(twice.tracks[0].items[0].paint.size(), 2u);
+    EXPECT_EQ(twice.tracks[0].items[0].paint[0].range, (FrameRange{86410, 10}));
+    EXPECT_EQ(twice.tracks[0].items[0].paint[1].range, (FrameRange{86406, 10}));
 }
 
 TEST(CutComparison, ACarriedMarkerKeepsWhatItCameWith) {
@@ -600,23 +662,6 @@ TEST(CutComparison, ACarriedMarkerKeepsWhatItCameWith) {
     ASSERT_TRUE(Documents::write(*after, Dialect::OtioStandard, written, losses));
     EXPECT_NE(std::string(written.c_str()).find(R"("review":{"id":"n42"})"), std::string::npos)
         << written.c_str();
-}
-
-/// The bundled example `name` (the product dialect) with its first clip's
-/// source start left out, which the edit tree then does not know, and its
-/// duration set to `duration` frames.
-std::string withoutFirstStart(const char* name, double duration) {
-    rapidjson::Document document;
-    document.Parse(readExample(name).c_str());
-    // A document holds its timeline, or is one.
-    rapidjson::Value& timeline = document.HasMember("timeline") ? document["timeline"] : document;
-    rapidjson::Value& range = timeline["tracks"]["children"][0]["children"][0]["source_range"];
-    range["start_time"].RemoveMember("value");
-    range["duration"]["value"].SetDouble(duration);
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    document.Accept(writer);
-    return buffer.GetString();
 }
 
 TEST(CutComparison, WithoutKnownSourceFramesLengthsAreComparedAndRangedNotesStay) {
