@@ -15,6 +15,7 @@
 #include <rapidjson/document.h>
 
 #include <algorithm>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -220,6 +221,53 @@ TEST_F(ZemcompCompare, DrawsBothCutsOnOneRulerWithBandsBetweenPairs) {
          {"same", "moved", "trimmed", "slipped", "version", "added", "removed"})
         EXPECT_NE(std::find(legend.begin(), legend.end(), change), legend.end()) << change;
     EXPECT_FALSE(picture.root->all("rect", "tag-dotted").empty());
+}
+
+TEST_F(ZemcompCompare, ABandHoldsItsLetterInItsMiddleWhenThirteenPixelsWide) {
+    // 800 frames over 800 pixels from x = 180, one a frame: sh010 775 frames
+    // (x 180..955), sh020 13 (955..968), sh030 12 (968..980); sh020 and sh030
+    // slipped by 2. The bands, as tall as the space between the rows, are
+    // read from their polygons' corners.
+    const std::string before =
+        scratchFile(
+            "wide.edl",
+            edlCut("cut 12", {{"sh010", 1000, 775}, {"sh020", 5000, 13}, {"sh030", 6000, 12}}))
+            .string();
+    const std::string after =
+        scratchFile(
+            "wide2.edl",
+            edlCut("cut 13", {{"sh010", 1000, 775}, {"sh020", 5002, 13}, {"sh030", 6002, 12}}))
+            .string();
+    const SvgDocument picture =
+        SvgDocument::parse(run("draw --compare " + before + " " + after + " --width 1000").out);
+    ASSERT_TRUE(picture.root) << picture.error;
+    const auto bands = picture.root->all("g", "pair");
+    ASSERT_EQ(bands.size(), 3u);
+    // A letter centred on its band: sh010's at (180 + 955) / 2 = 567.5, its
+    // 11-pixel white square 5.5 to the left of and above the middle, the
+    // text's baseline 3.1 below it; sh020's band, 13 wide, holds its "S" at
+    // 955 + 6.5.
+    const std::vector<std::pair<std::string, std::string>> expected{{"=", "567.5"}, {"S", "961.5"}};
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const SvgElement* letter = bands[i]->child("text");
+        ASSERT_NE(letter, nullptr) << i;
+        EXPECT_EQ(letter->text, expected[i].first);
+        EXPECT_EQ(letter->attribute("x"), expected[i].second);
+        // "x1,top x2,top x3,bottom x4,bottom"
+        std::istringstream corners(bands[i]->child("polygon")->attribute("points"));
+        double x = 0, top = 0, bottom = 0;
+        char comma = 0;
+        corners >> x >> comma >> top >> x >> comma >> top >> x >> comma >> bottom;
+        EXPECT_GE(bottom - top, 13.0);
+        EXPECT_NEAR(letter->number("y"), (top + bottom) / 2.0 + 3.1, 0.01);
+        const SvgElement* square = bands[i]->child("rect");
+        ASSERT_NE(square, nullptr) << i;
+        EXPECT_NEAR(square->number("x"), std::stod(expected[i].second) - 5.5, 0.01);
+        EXPECT_NEAR(square->number("y"), (top + bottom) / 2.0 - 5.5, 0.01);
+    }
+    // sh030's band, 12 wide, is too narrow for one.
+    EXPECT_EQ(bands[2]->child("text"), nullptr);
+    EXPECT_EQ(bands[2]->child("rect"), nullptr);
 }
 
 TEST_F(ZemcompCompare, WhatADialectCannotHoldOfTheNotesIsReportedAndStrictWritesNothing) {
