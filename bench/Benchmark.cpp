@@ -9,10 +9,13 @@
 // Each size runs in a child process of its own, so that one size's heap does not
 // shape the next one's figures, and a crash stops one row, not the whole run.
 
+#include "bench/CutPairGenerator.h"
 #include "bench/EdlGenerator.h"
 #include "bench/TimelineGenerator.h"
 
 #include "composition/Composition.h"
+#include "interchange/CutComparison.h"
+#include "interchange/Documents.h"
 #include "interchange/Edl.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -55,7 +58,7 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3] [--repeat N]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3,C,C3,C9] [--repeat N]\n"
     "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), 64K and 256K (M with\n"
@@ -63,17 +66,21 @@ const char* const kUsage =
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
     "                        D3 (D three times as long), Di (D indented as the\n"
     "                        OpenTimelineIO library writes it), E (an EDL of 10 000\n"
-    "                        events) and E3 (30 000); default all\n"
+    "                        events) and E3 (30 000), C, C3 and C9 (two cuts of 3 000,\n"
+    "                        9 000 and 27 000 clips compared, their notes carried);\n"
+    "                        default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
     "  --write-samples DIR   also write each generated document to DIR/bench-SIZE.otio.json\n"
     "  --profile PHASE       run only PHASE, N times, on the first size, in this process,\n"
     "                        for a profiler (valgrind --tool=callgrind, perf record);\n"
     "                        PHASE is import, export, roundtrip, std-write, std-read,\n"
     "                        RapidJSON's own parse or write of the document, or\n"
-    "                        edl-read or edl-write (on the first EDL size)\n";
+    "                        edl-read or edl-write (on the first EDL size), compare\n"
+    "                        or carry (on the first size of cuts compared)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S", "64K", "256K", "M", "L", "XL", "D", "D3", "Di", "E", "E3"};
+    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L", "XL", "D",
+                                   "D3", "Di",  "E",    "E3", "C", "C3", "C9"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -154,6 +161,31 @@ struct EdlSize {
     std::size_t events;
 };
 constexpr EdlSize kEdlSizes[] = {{"E", 10000}, {"E3", 30000}};
+
+/// The figures of one pair of cuts compared, handed from the child through a pipe.
+struct CompareResult {
+    bool ran = false;
+    char failure[200] = {};
+    std::size_t clips = 0;
+    std::size_t notes = 0;
+    double bytes = 0; ///< of both cuts' text
+    // Medians, in seconds per run, each timed in turn with reading both cuts.
+    double readSeconds = 0;
+    double compareSeconds = 0;
+    double compareRatio = 0;
+    double carrySeconds = 0; ///< comparing and carrying the notes
+    double carryRatio = 0;
+    bool pairsMatch = false; ///< as many removed and added as the edits made
+    std::size_t carried = 0; ///< notes carried
+    std::size_t left = 0;    ///< notes left behind or carried in part
+};
+
+/// The sizes of cuts compared: their names and clips.
+struct CompareSize {
+    const char* name;
+    std::size_t clips;
+};
+constexpr CompareSize kCompareSizes[] = {{"C", 3000}, {"C3", 9000}, {"C9", 27000}};
 
 // --- time ----------------------------------------------------------------------
 
@@ -874,6 +906,91 @@ EdlResult runEdlSize(const EdlSize& size, const Options& options) {
     return result;
 }
 
+// --- cuts compared ---------------------------------------------------------------
+
+SharedPtr<Composition> readCut(const std::string& text) {
+    DocumentReadOptions options;
+    options.dialect = Dialect::OtioStandard;
+    DocumentReading reading = Documents::read(text.c_str(), text.size(), String("cut"), options);
+    if (!reading.status)
+        throw std::runtime_error("reading a cut failed: " + reading.where);
+    return std::move(reading.composition);
+}
+
+/// Reading both cuts, against comparing them and against carrying the notes of
+/// the old onto the new (which compares them first). Runs in the child process
+/// of that size.
+CompareResult runCompareSize(const CompareSize& size, const Options& options) {
+    keepHeap();
+    CompareResult result;
+    result.ran = true;
+    try {
+        const bench::CutPair pair = bench::generateCutPair(size.clips);
+        result.clips = pair.clips;
+        result.notes = pair.notes;
+        result.bytes = static_cast<double>(pair.before.size() + pair.after.size());
+        if (!options.samplesDir.empty()) {
+            std::error_code ignored;
+            std::filesystem::create_directories(options.samplesDir, ignored);
+            const std::string stem = options.samplesDir + "/bench-" + size.name;
+            std::ofstream(stem + "-old.otio", std::ios::binary) << pair.before;
+            std::ofstream(stem + "-new.otio", std::ios::binary) << pair.after;
+        }
+
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        SharedPtr<Composition> before, after;
+        const Step reading{nothing, nullptr, none, [&](int) {
+                               before = after = SharedPtr<Composition>();
+                               const double start = now();
+                               before = readCut(pair.before);
+                               after = readCut(pair.after);
+                               return now() - start;
+                           }};
+        // The cuts each run needs are read before the clock starts: carrying
+        // changes the new one.
+        const auto fresh = [&] {
+            before = readCut(pair.before);
+            after = readCut(pair.after);
+        };
+        CutComparison::Result compared;
+        const Paired comparing = measurePaired(
+            options.repeat, reading, Step{nothing, nullptr, none, [&](int) {
+                                              fresh();
+                                              const double start = now();
+                                              CutComparison::compare(*before, *after, {}, compared);
+                                              return now() - start;
+                                          }});
+        result.readSeconds = comparing.baselineSeconds;
+        result.compareSeconds = comparing.seconds;
+        result.compareRatio = comparing.ratio;
+        CutComparison::Carried carried;
+        const Paired carrying =
+            measurePaired(options.repeat, reading,
+                          Step{nothing, nullptr, none, [&](int) {
+                                   fresh();
+                                   const double start = now();
+                                   CutComparison::carryNotes(*before, *after, {}, carried);
+                                   return now() - start;
+                               }});
+        result.carrySeconds = carrying.seconds;
+        result.carryRatio = carrying.ratio;
+
+        std::size_t removed = 0, added = 0;
+        for (const CutComparison::TrackChanges& track : carried.comparison.tracks)
+            for (const CutComparison::ClipChange& change : track.changes) {
+                removed += change.change == CutComparison::Change::Removed;
+                added += change.change == CutComparison::Change::Added;
+            }
+        result.pairsMatch = removed == pair.removed && added == pair.added;
+        result.carried = carried.notes;
+        result.left = carried.left.size();
+    } catch (const std::exception& e) {
+        fail(result, e.what());
+    }
+    return result;
+}
+
 // --- printing ------------------------------------------------------------------
 
 std::string bytesText(double bytes) {
@@ -1086,6 +1203,45 @@ void printEdlTable(const std::vector<const EdlSize*>& sizes,
     }
 }
 
+void printCompareTable(const std::vector<const CompareSize*>& sizes,
+                       const std::vector<CompareResult>& results) {
+    std::printf("\nCuts compared (read = Documents::read of both cuts, standard OTIO; compare = "
+                "CutComparison::compare;\ncarry = CutComparison::carryNotes, which compares "
+                "first; each timed in turn with reading)\n");
+    std::printf("%-4s %7s %7s %10s %10s %10s %8s %10s %8s %8s %8s %8s\n", "size", "clips", "notes",
+                "both texts", "read", "compare", "cmp/rd", "carry", "car/rd", "carried", "left",
+                "pairs");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const CompareResult& r = results[i];
+        if (!r.ran || r.failure[0]) {
+            std::printf("%-4s failed: %s\n", sizes[i]->name, r.failure[0] ? r.failure : "not run");
+            continue;
+        }
+        std::printf("%-4s %7zu %7zu %10s %10s %10s %7.2fx %10s %7.2fx %8zu %8zu %8s\n",
+                    sizes[i]->name, r.clips, r.notes, bytesText(r.bytes).c_str(),
+                    timeText(r.readSeconds).c_str(), timeText(r.compareSeconds).c_str(),
+                    r.compareRatio, timeText(r.carrySeconds).c_str(), r.carryRatio, r.carried,
+                    r.left, r.pairsMatch ? "match" : "DIFFER");
+    }
+    // Growth: time per clip, and per clip x log2(clips) against the first size.
+    std::printf("\nGrowth (per clip; per n log n relative to the first size: near 1 or below "
+                "is n log n or better)\n");
+    std::printf("%-4s %12s %12s %14s\n", "size", "compare/clip", "carry/clip", "carry/nlogn");
+    double first = 0;
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const CompareResult& r = results[i];
+        if (!r.ran || r.failure[0] || r.clips < 2)
+            continue;
+        const double n = static_cast<double>(r.clips);
+        const double perNLogN = r.carrySeconds / (n * std::log2(n));
+        if (first == 0)
+            first = perNLogN;
+        std::printf("%-4s %12s %12s %13.2fx\n", sizes[i]->name,
+                    timeText(r.compareSeconds / n).c_str(), timeText(r.carrySeconds / n).c_str(),
+                    perNLogN / first);
+    }
+}
+
 // --- profiling -------------------------------------------------------------------
 
 /// Runs `step(r)` for r from 0 to options.repeat and prints the time a run took.
@@ -1177,6 +1333,27 @@ int profileEdl(const EdlSize& size, const Options& options) {
     return 0;
 }
 
+/// A comparison phase only ("compare" or "carry"), `repeat` times, in this
+/// process: for a profiler. Each carry goes onto a new cut read before it.
+int profileCompare(const CompareSize& size, const Options& options) {
+    keepHeap();
+    const bench::CutPair pair = bench::generateCutPair(size.clips);
+    const SharedPtr<Composition> before = readCut(pair.before);
+    std::vector<SharedPtr<Composition>> after;
+    for (int r = 0; r < options.repeat; ++r)
+        after.push_back(readCut(pair.after));
+    timeRuns(options, size.name, pair.before.size() + pair.after.size(), [&](int r) {
+        if (options.profile == "compare") {
+            CutComparison::Result result;
+            CutComparison::compare(*before, *after[static_cast<std::size_t>(r)], {}, result);
+        } else {
+            CutComparison::Carried carried;
+            CutComparison::carryNotes(*before, *after[static_cast<std::size_t>(r)], {}, carried);
+        }
+    });
+    return 0;
+}
+
 // --- options -------------------------------------------------------------------
 
 std::vector<std::string> splitList(const std::string& list) {
@@ -1226,11 +1403,12 @@ bool parseOptions(int argc, char** argv, Options& options) {
                 options.profile != "parse" && options.profile != "write" &&
                 options.profile != "roundtrip" && options.profile != "std-write" &&
                 options.profile != "std-read" && options.profile != "edl-read" &&
-                options.profile != "edl-write") {
+                options.profile != "edl-write" && options.profile != "compare" &&
+                options.profile != "carry") {
                 std::fprintf(
                     stderr,
                     "zemcomp-bench: --profile takes import, export, roundtrip, parse, write, "
-                    "std-write, std-read, edl-read or edl-write\n");
+                    "std-write, std-read, edl-read, edl-write, compare or carry\n");
                 return false;
             }
         } else {
@@ -1250,7 +1428,14 @@ int main(int argc, char** argv) {
 
     std::vector<bench::TimelineSize> sizes;
     std::vector<const EdlSize*> edlSizes;
+    std::vector<const CompareSize*> compareSizes;
     for (const std::string& name : options.sizes) {
+        const auto compared = std::find_if(std::begin(kCompareSizes), std::end(kCompareSizes),
+                                           [&](const CompareSize& s) { return name == s.name; });
+        if (compared != std::end(kCompareSizes)) {
+            compareSizes.push_back(compared);
+            continue;
+        }
         const auto edl = std::find_if(std::begin(kEdlSizes), std::end(kEdlSizes),
                                       [&](const EdlSize& s) { return name == s.name; });
         if (edl != std::end(kEdlSizes)) {
@@ -1264,13 +1449,13 @@ int main(int argc, char** argv) {
         if (found == known.end()) {
             std::fprintf(stderr,
                          "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, E, "
-                         "E3)\n",
+                         "E3, C, C3, C9)\n",
                          name.c_str());
             return 2;
         }
         sizes.push_back(*found);
     }
-    if (sizes.empty() && edlSizes.empty()) {
+    if (sizes.empty() && edlSizes.empty() && compareSizes.empty()) {
         std::fprintf(stderr, "zemcomp-bench: no sizes to run\n");
         return 2;
     }
@@ -1282,6 +1467,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         return profileEdl(*edlSizes.front(), options);
+    }
+    if (options.profile == "compare" || options.profile == "carry") {
+        if (compareSizes.empty()) {
+            std::fprintf(stderr, "zemcomp-bench: --profile %s needs a size of cuts (C, C3, C9)\n",
+                         options.profile.c_str());
+            return 2;
+        }
+        return profileCompare(*compareSizes.front(), options);
     }
     if (!options.profile.empty()) {
         if (sizes.empty()) {
@@ -1336,6 +1529,20 @@ int main(int argc, char** argv) {
     }
     if (!edlResults.empty())
         printEdlTable(edlSizes, edlResults);
+
+    std::vector<CompareResult> compareResults;
+    for (const CompareSize* size : compareSizes) {
+        const double start = now();
+        std::printf("running %s ...", size->name);
+        std::fflush(stdout);
+        const CompareResult result =
+            inChild<CompareResult>([&] { return runCompareSize(*size, options); });
+        std::printf(" %zu clips, done in %.1f s\n", result.clips, now() - start);
+        allGood = allGood && result.ran && !result.failure[0] && result.pairsMatch;
+        compareResults.push_back(result);
+    }
+    if (!compareResults.empty())
+        printCompareTable(compareSizes, compareResults);
     if (!options.samplesDir.empty())
         std::printf("\nsamples written to %s/bench-SIZE.otio.json\n", options.samplesDir.c_str());
     return allGood ? 0 : 1;

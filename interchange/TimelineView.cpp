@@ -175,6 +175,35 @@ void addEffects(const DmSegmentNode& segment, TimelineItem& item) {
     }
 }
 
+// The time effects another tool gives an item, as OTIO names them, which the
+// edit tree keeps among an item's leftovers (ForeignMembers::Leftovers).
+constexpr const char* kLinearTimeWarpType = "LinearTimeWarp";
+constexpr const char* kFreezeFrameType = "FreezeFrame";
+constexpr const char* kTimeScalarMember = "time_scalar";
+
+/// The speed and the switch another tool gave `segment`, which the edit tree
+/// keeps but does not play (see TimelineItem::speed and enabled).
+void addKeptPlayback(const DmSegmentNode& segment, TimelineItem& item) {
+    item.enabled = ForeignMembers::Leftovers::enabled(segment);
+    rapidotio::Document document;
+    const Value* effects = ForeignMembers::Leftovers::effects(segment, document);
+    if (!effects)
+        return;
+    for (const Value& effect : effects->GetArray()) {
+        std::string type;
+        int version = 0;
+        if (!SchemaMembers::parseSchema(SchemaMembers::schemaOf(effect), type, version))
+            continue;
+        if (type == kFreezeFrameType) {
+            item.speed = 0.0;
+        } else if (type == kLinearTimeWarpType) {
+            const Value* scalar = OtioTiming::memberOf(effect, kTimeScalarMember);
+            if (scalar && scalar->IsNumber() && std::isfinite(scalar->GetDouble()))
+                item.speed *= scalar->GetDouble();
+        }
+    }
+}
+
 TimelineMedia::Kind mediaKindOf(const DmSourceInfo& info) {
     if (info.getSourceType() == DmSourceInfo::kSourceTypeMovie)
         return TimelineMedia::Kind::Mp4;
@@ -341,6 +370,7 @@ private:
         item.record.start = Json::truncateToInt64(segment.getRecIn());
         item.record.duration = Json::truncateToInt64(segment.getRecLength());
         item.reel = ForeignMembers::reelOf(segment);
+        addKeptPlayback(segment, item);
         return item;
     }
 

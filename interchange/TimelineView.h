@@ -204,6 +204,14 @@ struct TimelineItem {
     std::vector<TimelineNote> notes;
     /// The paint layers of its annotations, in order.
     std::vector<TimelinePaint> paint;
+    /// The speed another tool gave it, which the edit tree keeps to write back
+    /// but does not play: the product of the "time_scalar" of its kept
+    /// "LinearTimeWarp" effects (2 plays twice as fast, -1 backwards), 0 with a
+    /// kept "FreezeFrame"; 1 when it keeps neither.
+    double speed = 1.0;
+    /// False when another tool switched it off ("enabled": false), which the
+    /// edit tree keeps to write back but plays as if on.
+    bool enabled = true;
 
     /// "clip" or "gap": the word the view's users share (the Python values' "kind",
     /// the "type" of zemcomp list's JSON and tables).

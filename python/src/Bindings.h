@@ -13,4 +13,7 @@ void bindCompositionList(pybind11::module_& module);
 /// Adds Composition.apply_looks, looks and write_looks (after Composition).
 void bindLooks(pybind11::module_& module);
 
+/// Adds compare and carry_notes (after Composition).
+void bindCompare(pybind11::module_& module);
+
 } // namespace zempy

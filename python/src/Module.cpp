@@ -47,6 +47,7 @@ PYBIND11_MODULE(_zemcomposition, module) {
     zempy::bindComposition(module);
     zempy::bindCompositionList(module);
     zempy::bindLooks(module);
+    zempy::bindCompare(module);
     module.def("timecode", &timecode, "frames"_a, "rate"_a, R"(
 The timecode of `frames` at `rate` (a rate as Composition.create takes it):
 "HH:MM:SS:FF", drop-frame "HH:MM:SS;FF" at 29.97 and 59.94, hours counting on

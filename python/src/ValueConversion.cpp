@@ -177,6 +177,14 @@ py::object boundsValue(const Bounds& bounds) {
                                   "size_x"_a = bounds.getSizeX(), "size_y"_a = bounds.getSizeY());
 }
 
+py::object itemValue(const TimelineItem& item) {
+    return ViewClasses().itemOf(item);
+}
+
+py::object frameRangeValue(const FrameRange& range) {
+    return ViewClasses().range(range);
+}
+
 py::object timelineValue(const TimelineView& view) {
     const ViewClasses classes;
     py::tuple tracks(view.tracks.size());

@@ -35,6 +35,12 @@ pybind11::object timeValue(const ZEM_0_81::Time& time);
 /// A zemcomposition.Bounds.
 pybind11::object boundsValue(const ZEM_0_81::Bounds& bounds);
 
+/// A zemcomposition.Item of one clip or gap of a view.
+pybind11::object itemValue(const ZEM_0_81::TimelineItem& item);
+
+/// A zemcomposition.FrameRange.
+pybind11::object frameRangeValue(const ZEM_0_81::FrameRange& range);
+
 /// A zemcomposition.Timeline holding the whole view as plain Python values.
 pybind11::object timelineValue(const ZEM_0_81::TimelineView& view);
 

@@ -298,6 +298,89 @@ class LooksApplied:
     losses: Tuple[Loss, ...]
     def __init__(self, matches: Tuple[LookMatch, ...], losses: Tuple[Loss, ...]) -> None: ...
 
+class Change:
+    """What happened to one clip between two cuts."""
+
+    change: str
+    also: Tuple[str, ...]
+    old: Optional[Item]
+    new: Optional[Item]
+    head: int
+    tail: int
+    shift: int
+    def __init__(
+        self,
+        change: str,
+        also: Tuple[str, ...],
+        old: Optional[Item],
+        new: Optional[Item],
+        head: int,
+        tail: int,
+        shift: int,
+    ) -> None: ...
+    @property
+    def changed(self) -> bool: ...
+
+class TrackChanges:
+    """The changes of one pair of tracks, in record order."""
+
+    old: Optional[str]
+    new: Optional[str]
+    changes: Tuple[Change, ...]
+    def __init__(
+        self, old: Optional[str], new: Optional[str], changes: Tuple[Change, ...]
+    ) -> None: ...
+
+class Comparison:
+    """Two cuts compared: each pair of tracks with its changes."""
+
+    tracks: Tuple[TrackChanges, ...]
+    def __init__(self, tracks: Tuple[TrackChanges, ...]) -> None: ...
+    @property
+    def changes(self) -> Tuple[Change, ...]: ...
+    @property
+    def changed(self) -> bool: ...
+
+class LeftNote:
+    """A note or paint layer not carried, or carried over part of its frames."""
+
+    kind: str
+    text: str
+    strokes: int
+    record: FrameRange
+    track: int
+    item: int
+    why: str
+    carried: Optional[FrameRange]
+    def __init__(
+        self,
+        kind: str,
+        text: str,
+        strokes: int,
+        record: FrameRange,
+        track: int,
+        item: int,
+        why: str,
+        carried: Optional[FrameRange],
+    ) -> None: ...
+
+class NotesCarried:
+    """What carry_notes did: the new cut with the notes, and what stayed behind."""
+
+    composition: Composition
+    notes: int
+    paint: int
+    already_there: int
+    left_behind: Tuple[LeftNote, ...]
+    def __init__(
+        self,
+        composition: Composition,
+        notes: int,
+        paint: int,
+        already_there: int,
+        left_behind: Tuple[LeftNote, ...],
+    ) -> None: ...
+
 class Composition:
     """An editorial composition kept as an edit tree."""
 
@@ -414,6 +497,12 @@ class CompositionList:
 
 def timecode(frames: int, rate: Rate) -> str:
     """The timecode of a frame count at a rate."""
+
+def compare(old: Composition, new: Composition, track: Optional[str] = None) -> Comparison:
+    """Two cuts of one edit compared clip by clip."""
+
+def carry_notes(old: Composition, new: Composition, track: Optional[str] = None) -> NotesCarried:
+    """The notes of old's clips carried onto a copy of new, at the same source frames."""
 
 def detect_dialect(text: Union[str, bytes]) -> str:
     """The dialect a document's text is written in."""

@@ -7,7 +7,10 @@ from __future__ import annotations
 import enum
 from dataclasses import dataclass
 from fractions import Fraction
-from typing import Optional, Tuple
+from typing import TYPE_CHECKING, Optional, Tuple
+
+if TYPE_CHECKING:
+    from ._zemcomposition import Composition
 
 __all__ = [
     "Error",
@@ -29,6 +32,11 @@ __all__ = [
     "ClipLook",
     "LookMatch",
     "LooksApplied",
+    "Change",
+    "TrackChanges",
+    "Comparison",
+    "LeftNote",
+    "NotesCarried",
 ]
 
 
@@ -360,3 +368,86 @@ class LooksApplied:
 
     matches: Tuple[LookMatch, ...]
     losses: Tuple[Loss, ...]
+
+
+@dataclass(frozen=True)
+class Change:
+    """What happened to one clip between two cuts (zemcomposition.compare):
+    `change` is "same", "moved", "trimmed", "slipped", "version", "added" or
+    "removed"; `also` the further changes ("trimmed", "slipped", "version",
+    "moved", "speed", "look", "effects", "enabled"); `old` and `new` the clip
+    in each cut (None on the side it is missing from); `head` and `tail` the
+    frames the new clip shows more (positive) or less at each end, at its source
+    rate; `shift` how far it moved, at the new cut's rate, from each cut's
+    start."""
+
+    change: str
+    also: Tuple[str, ...]
+    old: Optional[Item]
+    new: Optional[Item]
+    head: int
+    tail: int
+    shift: int
+
+    @property
+    def changed(self) -> bool:
+        """True unless the clip is the same, with nothing else changed."""
+        return self.change != "same" or bool(self.also)
+
+
+@dataclass(frozen=True)
+class TrackChanges:
+    """The changes of one pair of tracks, in record order: the tracks' names
+    (None for a track one cut does not have) and the clips' changes."""
+
+    old: Optional[str]
+    new: Optional[str]
+    changes: Tuple[Change, ...]
+
+
+@dataclass(frozen=True)
+class Comparison:
+    """Two cuts compared: each pair of tracks with its changes."""
+
+    tracks: Tuple[TrackChanges, ...]
+
+    @property
+    def changes(self) -> Tuple[Change, ...]:
+        """Every change of every pair of tracks, track by track."""
+        return tuple(change for track in self.tracks for change in track.changes)
+
+    @property
+    def changed(self) -> bool:
+        """True when any clip changed; a new timeline name alone is no change."""
+        return any(change.changed for change in self.changes)
+
+
+@dataclass(frozen=True)
+class LeftNote:
+    """A review note ("note") or paint layer ("paint") of the old cut that was
+    not carried, or carried over part of its frames only: its text (paint has
+    none) and strokes, where it showed in the old cut (absolute record frames),
+    its track and item there, why, and for one carried in part where it now
+    shows in the new cut (None otherwise)."""
+
+    kind: str
+    text: str
+    strokes: int
+    record: FrameRange
+    track: int
+    item: int
+    why: str
+    carried: Optional[FrameRange]
+
+
+@dataclass(frozen=True)
+class NotesCarried:
+    """What zemcomposition.carry_notes did: the new cut with the notes carried
+    (a copy), how many notes and paint layers went, how many were already there,
+    and those left behind or carried in part."""
+
+    composition: "Composition"
+    notes: int
+    paint: int
+    already_there: int
+    left_behind: Tuple[LeftNote, ...]

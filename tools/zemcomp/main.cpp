@@ -19,6 +19,8 @@ std::vector<std::unique_ptr<Command>> allCommands() {
     commands.push_back(convertCommand());
     commands.push_back(drawCommand());
     commands.push_back(looksCommand());
+    commands.push_back(compareCommand());
+    commands.push_back(notesCommand());
     commands.push_back(completionCommand());
     return commands;
 }

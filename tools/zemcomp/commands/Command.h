@@ -40,6 +40,8 @@ std::unique_ptr<Command> checkCommand();
 std::unique_ptr<Command> convertCommand();
 std::unique_ptr<Command> drawCommand();
 std::unique_ptr<Command> looksCommand();
+std::unique_ptr<Command> compareCommand();
+std::unique_ptr<Command> notesCommand();
 std::unique_ptr<Command> completionCommand();
 
 } // namespace zemcomp

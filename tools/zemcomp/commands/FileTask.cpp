@@ -43,6 +43,34 @@ bool printLosses(const Document& document, const Loaded& loaded, const InputOpti
     return !outcome.failed;
 }
 
+bool readCut(const std::string& path, const InputOptions& input, Document& document,
+             Loaded& loaded) {
+    std::string error;
+    std::optional<Document> read = readDocument(path, error);
+    if (!read) {
+        fail(error);
+        return false;
+    }
+    document = std::move(*read);
+    loaded = load(document, input.readOptions());
+    if (!loaded.status) {
+        fail(importFailure(document, loaded, loaded.status));
+        return false;
+    }
+    return printLosses(document, loaded, input);
+}
+
+int writeOutput(const std::string& outPath, const std::string& text) {
+    if (outPath.empty() || outPath == "-") {
+        std::cout << text;
+        return kSuccess;
+    }
+    std::string error;
+    if (!ZEM_0_81::Documents::writeFile(outPath, text, error))
+        return fail(error);
+    return kSuccess;
+}
+
 int runOverFiles(const FilesOption& files, const Invocation& invocation, Joining text, bool json,
                  const std::function<FileOutcome(const std::string&)>& task) {
     const std::optional<std::vector<std::string>> paths = files.files(invocation.argv0);

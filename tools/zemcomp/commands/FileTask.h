@@ -41,6 +41,16 @@ int fail(const std::string& message);
 /// it.
 bool printLosses(const Document& document, const Loaded& loaded, const InputOptions& input);
 
+/// For the subcommands that read a cut to change or compare it: reads the
+/// document at `path` into `document` and `loaded`; false, with the reason
+/// printed, when it cannot be read or imported, or when --strict fails it.
+bool readCut(const std::string& path, const InputOptions& input, Document& document,
+             Loaded& loaded);
+
+/// Writes `text` to `outPath` (written only whole), or to standard output
+/// without one or for "-"; the exit status.
+int writeOutput(const std::string& outPath, const std::string& text);
+
 /// How the outcomes of several files are put together on standard output.
 enum class Joining {
     Lines,     ///< one after the other (one line each)

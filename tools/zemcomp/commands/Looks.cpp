@@ -41,37 +41,6 @@ std::string matchLine(const AscCdl::Match& match, const TimelineView& view) {
     return line.str();
 }
 
-/// Reads the document at `path` into `loaded`; false, with the reason printed,
-/// when it cannot be read, or when --strict fails it.
-bool readCut(const std::string& path, const InputOptions& input, Document& document,
-             Loaded& loaded) {
-    std::string error;
-    std::optional<Document> read = readDocument(path, error);
-    if (!read) {
-        fail(error);
-        return false;
-    }
-    document = std::move(*read);
-    loaded = load(document, input.readOptions());
-    if (!loaded.status) {
-        fail(importFailure(document, loaded, loaded.status));
-        return false;
-    }
-    return printLosses(document, loaded, input);
-}
-
-/// Writes `text` to `outPath`, or to standard output without one.
-int output(const std::string& outPath, const std::string& text) {
-    if (outPath.empty() || outPath == "-") {
-        std::cout << text;
-        return kSuccess;
-    }
-    std::string error;
-    if (!Documents::writeFile(outPath, text, error))
-        return fail(error);
-    return kSuccess;
-}
-
 class Looks : public Command {
 public:
     CLI::App* add(CLI::App& app) override {
@@ -171,7 +140,7 @@ private:
             return fail(document.name + ": " +
                         (why.empty() ? "" : std::string(why.c_str()) + " (") + describe(status) +
                         (why.empty() ? "" : ")"));
-        return output(m_outPath, std::string(text.c_str(), text.size()) + "\n");
+        return writeOutput(m_outPath, std::string(text.c_str(), text.size()) + "\n");
     }
 
     int extract() {
@@ -188,7 +157,7 @@ private:
         const Status status = AscCdl::write(*loaded.composition, form, text, &why);
         if (!status)
             return fail(document.name + ": " + why.c_str() + " (" + describe(status) + ")");
-        return output(m_outPath, std::string(text.c_str(), text.size()));
+        return writeOutput(m_outPath, std::string(text.c_str(), text.size()));
     }
 
     CLI::App* m_apply = nullptr;

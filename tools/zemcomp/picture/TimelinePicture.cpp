@@ -103,8 +103,14 @@ struct RowOrder {
     std::vector<std::size_t> groupStarts;
 };
 
-RowOrder rowOrder(const TimelineView& view) {
+RowOrder rowOrder(const TimelineView& view, bool viewOrder) {
     RowOrder order;
+    if (viewOrder) {
+        for (std::size_t i = 0; i < view.tracks.size(); ++i)
+            order.tracks.push_back(i);
+        order.groupStarts.push_back(0);
+        return order;
+    }
     const auto addGroup = [&](TimelineTrack::Kind kind, bool reversed) {
         const std::size_t before = order.tracks.size();
         for (std::size_t i = 0; i < view.tracks.size(); ++i) {
@@ -359,7 +365,7 @@ TimelinePicture Layout::run() {
     marks(marksTop);
     ruler();
 
-    const RowOrder order = rowOrder(m_view);
+    const RowOrder order = rowOrder(m_view, m_options.viewOrder);
     double y = m_picture.rulerBottom + 4.0;
     m_picture.tracksTop = y;
     std::size_t group = 0;
@@ -374,6 +380,8 @@ TimelinePicture Layout::run() {
         }
         m_picture.rows.push_back(row(order.tracks[i], y));
         y += m_picture.rows.back().height;
+        if (i < m_options.spaceBelow.size())
+            y += m_options.spaceBelow[i];
     }
     if (m_picture.rows.empty()) {
         m_picture.emptyMessage =
@@ -632,12 +640,14 @@ std::vector<PictureBox> Layout::boxes(const TimelineTrack& track, double top) {
         if (last == i) {
             const Placed& one = placed[i];
             result.push_back(itemBox(track.items[one.index], one.x0, one.x1, top));
+            result.back().item = one.index;
         } else {
             double x1 = placed[i].x1;
             for (std::size_t j = i; j <= last; ++j)
                 x1 = std::max(x1, placed[j].x1);
             result.push_back(
                 mergedBox(track, placed[i].index, placed[last].index, placed[i].x0, x1, top));
+            result.back().item = placed[i].index;
             m_picture.mergedItems += last - i + 1;
             ++m_picture.mergedBlocks;
         }
@@ -904,25 +914,38 @@ void Layout::legend(double top) {
     const double right = m_picture.width - kMargin;
     double x = kMargin;
     double y = top;
-    for (const LegendKey& key : kLegendKeys) {
-        // Only a picture that has transitions explains them.
-        if (key.sample == LegendEntry::Sample::Transition && m_picture.transitions == 0)
-            continue;
-        const double width = kLegendSampleWidth + 6.0 + textWidth(key.text, kSmallSize);
+    const auto addKey = [&](LegendEntry::Sample sample, const std::string& text,
+                            const PictureTag& tag) {
+        const double width = kLegendSampleWidth + 6.0 + textWidth(text, kSmallSize);
         if (x + width > right && x > kMargin) {
             x = kMargin;
             y += kLineHeight + 4.0;
         }
         LegendEntry entry;
-        entry.sample = key.sample;
+        entry.sample = sample;
+        entry.tag = tag;
         entry.x = x;
         entry.y = y;
-        entry.text = PictureText{
-            x + kLegendSampleWidth + 6.0, y + 11.0,
-            fitText(key.text, columnsIn(right - x - kLegendSampleWidth - 6.0, kSmallSize)), false};
+        // A key starts a line of its own when it does not fit the one it is on;
+        // the longest is a third of the narrowest picture.
+        entry.text = PictureText{x + kLegendSampleWidth + 6.0, y + 11.0, text, false};
         m_picture.legend.push_back(std::move(entry));
         x += width + 18.0;
+    };
+    // Clips that take their tags' colours are not coloured by their tracks' kinds.
+    const bool tagged = !m_options.tagKeys.empty();
+    for (const LegendKey& key : kLegendKeys) {
+        // Only a picture that has transitions explains them.
+        if (key.sample == LegendEntry::Sample::Transition && m_picture.transitions == 0)
+            continue;
+        if (tagged && (key.sample == LegendEntry::Sample::VideoClip ||
+                       key.sample == LegendEntry::Sample::AudioClip ||
+                       key.sample == LegendEntry::Sample::OtherClip))
+            continue;
+        addKey(key.sample, key.text, PictureTag());
     }
+    for (const auto& [tag, text] : m_options.tagKeys)
+        addKey(LegendEntry::Sample::Tag, text, tag);
     y += kLegendSampleHeight + 8.0;
 
     std::vector<std::string> notes;
@@ -937,10 +960,11 @@ void Layout::legend(double top) {
                         " too close to draw apart share " +
                         TimelineCaptions::count(m_picture.sharedMarkers, "marker", "markers") +
                         ".");
-    notes.push_back(std::string("Tracks are drawn as editing applications show them: video "
-                                "above audio, the highest video track on top. Point at a clip, "
-                                "gap, ") +
-                    (m_picture.transitions == 0 ? "" : "transition, ") +
+    notes.push_back((m_options.orderNote.empty()
+                         ? std::string("Tracks are drawn as editing applications show them: "
+                                       "video above audio, the highest video track on top.")
+                         : m_options.orderNote) +
+                    " Point at a clip, gap, " + (m_picture.transitions == 0 ? "" : "transition, ") +
                     "note or badge for its details.");
     for (const std::string& note : notes)
         for (std::string& line : wrapText(note, columnsIn(right - kMargin, kSmallSize))) {

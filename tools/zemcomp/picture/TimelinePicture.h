@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zemcomp {
@@ -48,6 +49,16 @@ constexpr double kBadgeSize = 11.0;
 constexpr double kTransitionWidth = 6.0;
 } // namespace PictureLayout
 
+/// A mark a comparison puts on a box, a band and a legend key: a letter, a
+/// fill colour ("#56B4E9") and a pattern, so that a grey print keeps it.
+struct PictureTag {
+    enum class Pattern { Plain, Hatched, Dotted };
+
+    std::string letter;
+    std::string colour;
+    Pattern pattern = Pattern::Plain;
+};
+
 /// What to draw.
 struct PictureOptions {
     /// The picture's width in pixels, from kMinimumWidth to kMaximumWidth.
@@ -57,6 +68,19 @@ struct PictureOptions {
     std::optional<ZEM_0_81::FrameRange> range;
     /// The document's name, shown in the heading.
     std::string source;
+    /// Draws the tracks in the view's order, one group, rather than video
+    /// above audio (for two cuts drawn one over the other).
+    bool viewOrder = false;
+    /// Room left below each row, by row in drawing order (none past the end):
+    /// for what is drawn between two rows.
+    std::vector<double> spaceBelow;
+    /// Legend keys after the picture's own: a tag and what it means. With
+    /// any, the keys of clips by their tracks' kinds are left out: the
+    /// picture's clips take their tags' colours.
+    std::vector<std::pair<PictureTag, std::string>> tagKeys;
+    /// The legend's closing sentence in place of the one on the order of the
+    /// tracks; none keeps that one.
+    std::string orderNote;
 };
 
 /// A text placed at its baseline.
@@ -102,6 +126,12 @@ struct PictureBox {
     std::size_t items = 1;
     /// A merged block of gaps alone, drawn as empty as a gap.
     bool gapsOnly = false;
+    /// The index in TimelineTrack::items of the item it stands for (of the
+    /// first, for a merged block).
+    std::size_t item{};
+    /// A comparison's mark: the box takes its colour and pattern, and its
+    /// letter in its top right corner when it fits.
+    std::optional<PictureTag> tag;
 };
 
 /// A review note's marker above its row, over the note's range.
@@ -148,6 +178,21 @@ struct PictureRow {
     std::vector<PictureTransition> transitions;
 };
 
+/// A band between two rows joining the boxes of one thing drawn twice (a
+/// clip in two cuts): from [topLeft, topRight] at `top` to [bottomLeft,
+/// bottomRight] at `bottom`, in its tag's colour and pattern, its letter in
+/// the middle when it fits.
+struct PictureBand {
+    double top = 0.0;
+    double topLeft = 0.0;
+    double topRight = 0.0;
+    double bottom = 0.0;
+    double bottomLeft = 0.0;
+    double bottomRight = 0.0;
+    PictureTag tag;
+    std::string tooltip;
+};
+
 /// A tick of the time ruler; major ticks carry a timecode label when it fits.
 struct PictureTick {
     double x = 0.0;
@@ -178,13 +223,16 @@ struct LegendEntry {
         MutedEffect,
         Paint,
         Mark,
-        Transition
+        Transition,
+        Tag
     };
 
     Sample sample = Sample::VideoClip;
     double x = 0.0;
     double y = 0.0; ///< top of the sample
     PictureText text;
+    /// The tag a Tag sample shows.
+    PictureTag tag;
 };
 
 /// A timeline laid out for drawing.
@@ -213,6 +261,8 @@ struct TimelinePicture {
     /// Lines between the video tracks and the audio tracks (and between those
     /// and tracks of no kind).
     std::vector<double> separators;
+    /// Bands between rows, drawn over the rows' backgrounds, under their boxes.
+    std::vector<PictureBand> bands;
     /// Shown in the time area when there is nothing to draw.
     std::optional<PictureText> emptyMessage;
 

@@ -60,11 +60,37 @@ constexpr const char* kTransitionStyle =
     ".transition-box{fill:#fff;fill-opacity:.6;stroke:#000;stroke-width:.8}"
     ".transition-line{stroke:#000;stroke-width:1}";
 
+/// Added to the style sheet of a picture with tags (a comparison's), so that
+/// the pictures without stay as they were.
+constexpr const char* kTagStyle = ".tag-box{stroke:#000;stroke-width:.8}"
+                                  ".tag-dotted{stroke-width:1.6;stroke-dasharray:2 2}"
+                                  ".band{fill-opacity:.45;stroke:#000;stroke-width:.5}"
+                                  ".tag-letter{font-size:9px;font-weight:bold;text-anchor:middle}";
+
 constexpr double kSampleWidth = 24.0;
 constexpr double kSampleHeight = 14.0;
 
-void definitions(SvgWriter& svg) {
+/// The hatching of tags with a hatched pattern, over their colour.
+void tagHatch(SvgWriter& svg) {
+    svg.open("pattern", {{"id", "tag-hatch"},
+                         {"width", 5.0},
+                         {"height", 5.0},
+                         {"patternUnits", "userSpaceOnUse"},
+                         {"patternTransform", "rotate(-45)"}});
+    svg.empty("line", {{"x1", 1.0},
+                       {"y1", 0.0},
+                       {"x2", 1.0},
+                       {"y2", 5.0},
+                       {"stroke", "#000"},
+                       {"stroke-opacity", 0.6},
+                       {"stroke-width", 1.3}});
+    svg.close();
+}
+
+void definitions(SvgWriter& svg, bool tags) {
     svg.open("defs");
+    if (tags)
+        tagHatch(svg);
     svg.open("pattern", {{"id", "offline-hatch"},
                          {"width", 6.0},
                          {"height", 6.0},
@@ -183,6 +209,55 @@ void badge(SvgWriter& svg, const PictureBadge& placed) {
     svg.close();
 }
 
+/// A rectangle in `tag`'s colour and pattern.
+void tagShape(SvgWriter& svg, const PictureTag& tag, double x, double y, double width,
+              double height) {
+    svg.empty("rect", {{"x", x},
+                       {"y", y},
+                       {"width", width},
+                       {"height", height},
+                       {"fill", tag.colour},
+                       {"class", tag.pattern == PictureTag::Pattern::Dotted ? "tag-box tag-dotted"
+                                                                            : "tag-box"}});
+    if (tag.pattern == PictureTag::Pattern::Hatched)
+        svg.empty("rect", {{"x", x},
+                           {"y", y},
+                           {"width", width},
+                           {"height", height},
+                           {"fill", "url(#tag-hatch)"}});
+}
+
+/// `tag`'s letter on a white square with its top left corner at (x, y).
+void tagLetter(SvgWriter& svg, const PictureTag& tag, double x, double y) {
+    svg.empty("rect", {{"x", x},
+                       {"y", y},
+                       {"width", 11.0},
+                       {"height", 11.0},
+                       {"fill", "#fff"},
+                       {"class", "badge-box"}});
+    svg.text("text", {{"x", x + 5.5}, {"y", y + 8.6}, {"class", "tag-letter"}}, tag.letter);
+}
+
+void band(SvgWriter& svg, const PictureBand& placed) {
+    svg.open("g", {{"class", "pair"}});
+    svg.text("title", {}, placed.tooltip);
+    const std::string points =
+        SvgWriter::number(placed.topLeft) + "," + SvgWriter::number(placed.top) + " " +
+        SvgWriter::number(placed.topRight) + "," + SvgWriter::number(placed.top) + " " +
+        SvgWriter::number(placed.bottomRight) + "," + SvgWriter::number(placed.bottom) + " " +
+        SvgWriter::number(placed.bottomLeft) + "," + SvgWriter::number(placed.bottom);
+    svg.empty("polygon", {{"points", points}, {"fill", placed.tag.colour}, {"class", "band"}});
+    if (placed.tag.pattern == PictureTag::Pattern::Hatched)
+        svg.empty("polygon", {{"points", points}, {"fill", "url(#tag-hatch)"}});
+    // The letter in the middle, where the band is wide enough to hold it.
+    const double left = (placed.topLeft + placed.bottomLeft) / 2.0;
+    const double right = (placed.topRight + placed.bottomRight) / 2.0;
+    if (right - left >= 13.0 && placed.bottom - placed.top >= 13.0)
+        tagLetter(svg, placed.tag, (left + right) / 2.0 - 5.5,
+                  (placed.top + placed.bottom) / 2.0 - 5.5);
+    svg.close();
+}
+
 void box(SvgWriter& svg, const PictureBox& placed, TimelineTrack::Kind kind) {
     const char* group = "clip";
     const char* shape = clipClass(kind);
@@ -207,6 +282,18 @@ void box(SvgWriter& svg, const PictureBox& placed, TimelineTrack::Kind kind) {
     }
     svg.open("g", {{"class", group}});
     svg.text("title", {}, placed.tooltip);
+    if (placed.tag && placed.kind != PictureBox::Kind::Gap &&
+        placed.kind != PictureBox::Kind::Merged) {
+        tagShape(svg, *placed.tag, placed.x, placed.y, placed.width, placed.height);
+        text(svg, placed.label, "halo");
+        text(svg, placed.status, "small halo");
+        for (const PictureBadge& one : placed.badges)
+            badge(svg, one);
+        if (placed.width >= 30.0)
+            tagLetter(svg, *placed.tag, placed.x + placed.width - 13.0, placed.y + 2.0);
+        svg.close();
+        return;
+    }
     // Audio clips have round corners: a cue beside their colour.
     if (kind == TimelineTrack::Kind::Audio && placed.kind != PictureBox::Kind::Gap &&
         !placed.gapsOnly)
@@ -350,6 +437,10 @@ void sample(SvgWriter& svg, const LegendEntry& entry) {
     case LegendEntry::Sample::Transition:
         transitionShape(svg, x, y, kSampleWidth, kSampleHeight);
         break;
+    case LegendEntry::Sample::Tag:
+        tagShape(svg, entry.tag, x, y, kSampleWidth, kSampleHeight);
+        tagLetter(svg, entry.tag, x + 6.5, y + 1.5);
+        break;
     }
 }
 
@@ -463,13 +554,20 @@ void legend(SvgWriter& svg, const TimelinePicture& picture) {
 std::string write(const TimelinePicture& picture) {
     SvgWriter svg(picture.width, picture.height);
     svg.text("title", {}, picture.title.text);
+    const bool tags =
+        !picture.bands.empty() ||
+        std::any_of(picture.legend.begin(), picture.legend.end(), [](const LegendEntry& entry) {
+            return entry.sample == LegendEntry::Sample::Tag;
+        });
     svg.text("style", {},
-             picture.transitions == 0 ? std::string(kStyle)
-                                      : std::string(kStyle) + kTransitionStyle);
-    definitions(svg);
+             std::string(kStyle) + (picture.transitions == 0 ? "" : kTransitionStyle) +
+                 (tags ? kTagStyle : ""));
+    definitions(svg, tags);
     svg.empty("rect", {{"width", picture.width}, {"height", picture.height}, {"class", "page"}});
     heading(svg, picture);
     background(svg, picture);
+    for (const PictureBand& one : picture.bands)
+        band(svg, one);
     for (const PictureRow& row : picture.rows)
         track(svg, row);
     if (picture.emptyMessage)

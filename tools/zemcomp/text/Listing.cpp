@@ -273,7 +273,9 @@ void writeRange(Writer& writer, const FrameRange& range) {
     writer.EndObject();
 }
 
-void writeItem(Writer& writer, const TimelineItem& item) {
+} // namespace
+
+void writeItemJson(Writer& writer, const TimelineItem& item) {
     writer.StartObject();
     // The view calls it the item's kind; the listing's JSON has always said "type".
     writer.Key("type");
@@ -341,6 +343,8 @@ void writeItem(Writer& writer, const TimelineItem& item) {
     writer.Bool(item.hasPaint());
     writer.EndObject();
 }
+
+namespace {
 
 /// "transitions":[...] of `track`, when it has any.
 void writeTransitions(Writer& writer, const TimelineTrack& track) {
@@ -446,7 +450,7 @@ std::string listJson(const TimelineView& view, const std::string& file,
         writer.Key("items");
         writer.StartArray();
         for (const TimelineItem& item : track.items)
-            writeItem(writer, item);
+            writeItemJson(writer, item);
         writer.EndArray();
         writeTransitions(writer, track);
         writer.EndObject();

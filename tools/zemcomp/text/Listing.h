@@ -6,6 +6,9 @@
 #include "interchange/AscCdl.h"
 #include "interchange/TimelineView.h"
 
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
 #include <string>
 #include <vector>
 
@@ -42,5 +45,10 @@ std::string looksTable(const ZEM_0_81::TimelineView& view,
 /// "in_offset":I,"out_offset":O,"record":{"start":S,"duration":D}}...].
 std::string listJson(const ZEM_0_81::TimelineView& view, const std::string& file,
                      const std::string& dialect);
+
+/// Writes one item's object of listJson ({"type":"clip"|"gap","name":N,...})
+/// as the next value of `writer`.
+void writeItemJson(rapidjson::Writer<rapidjson::StringBuffer>& writer,
+                   const ZEM_0_81::TimelineItem& item);
 
 } // namespace zemcomp
