@@ -6,12 +6,12 @@ namespace ZEM_0_81::bench {
 
 namespace {
 
-constexpr int kRate = 24;
+constexpr int kListRate = 24;
 
 /// A small, fixed pseudo-random sequence (64-bit xorshift), the same everywhere.
-class Random {
+class ListRandom {
 public:
-    explicit Random(std::uint64_t seed) : m_state(seed ? seed : 1) {}
+    explicit ListRandom(std::uint64_t seed) : m_state(seed ? seed : 1) {}
     std::uint64_t next() {
         m_state ^= m_state << 13;
         m_state ^= m_state >> 7;
@@ -27,10 +27,10 @@ private:
 std::string timecode(std::int64_t frames) {
     char text[32];
     std::snprintf(text, sizeof text, "%02lld:%02lld:%02lld:%02lld",
-                  static_cast<long long>(frames / (3600 * kRate)),
-                  static_cast<long long>(frames / (60 * kRate) % 60),
-                  static_cast<long long>(frames / kRate % 60),
-                  static_cast<long long>(frames % kRate));
+                  static_cast<long long>(frames / (3600 * kListRate)),
+                  static_cast<long long>(frames / (60 * kListRate) % 60),
+                  static_cast<long long>(frames / kListRate % 60),
+                  static_cast<long long>(frames % kListRate));
     return text;
 }
 
@@ -49,11 +49,11 @@ std::string eventLine(std::size_t number, const std::string& reel, const char* c
 
 std::string generateEdl(std::size_t events, EdlCounts* counts, std::uint64_t seed) {
     static const char* const kColours[] = {"RED", "GREEN", "BLUE", "YELLOW", "CYAN", "MAGENTA"};
-    Random random(seed);
+    ListRandom random(seed);
     EdlCounts tally;
     std::string text = "TITLE: bench reel 1\nFCM: NON-DROP FRAME\n\n";
     text.reserve(events * 420 + 64);
-    std::int64_t record = 3600 * kRate;
+    std::int64_t record = 3600 * kListRate;
     std::string previousReel;
     std::int64_t previousSourceOut = 0;
     char line[256];
@@ -62,7 +62,8 @@ std::string generateEdl(std::size_t events, EdlCounts* counts, std::uint64_t see
         std::snprintf(reel, sizeof reel, "A%03dC%03d", random.below(200), random.below(1000));
         const char* channels = i % 7 == 0 ? "AA/V" : i % 5 == 0 ? "B" : "V";
         const std::int64_t length = 24 + random.below(72);
-        const std::int64_t sourceIn = (10 + random.below(10)) * 3600 * kRate + random.below(50000);
+        const std::int64_t sourceIn =
+            (10 + random.below(10)) * 3600 * kListRate + random.below(50000);
         const bool dissolve = i % 10 == 0 && !previousReel.empty();
         if (dissolve) {
             text += eventLine(i, previousReel, channels, "C", timecode(previousSourceOut),

@@ -8,7 +8,7 @@ set(ZEM_CMAKE_INSTALL_DIR ${CMAKE_INSTALL_LIBDIR}/cmake/zemComposition)
 
 install(TARGETS zemCore_0_81 KRdmtree zemComposition_0_81
     EXPORT zemCompositionTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} COMPONENT zem_runtime
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 
@@ -30,6 +30,10 @@ if(TARGET zemcomp)
     install(TARGETS zemcomp RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
     install(FILES ${PROJECT_BINARY_DIR}/tools/zemcomp/zemcomp.bash
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME zemcomp)
+    if(TARGET zemcomp_manual)
+        install(FILES ${PROJECT_BINARY_DIR}/tools/zemcomp/zemcomp.1
+            DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+    endif()
 endif()
 file(GLOB ZEM_EXAMPLES examples/*.json)
 install(FILES ${ZEM_EXAMPLES} DESTINATION ${CMAKE_INSTALL_DATADIR}/zemComposition/examples)

@@ -9,12 +9,14 @@ cd "$(dirname "$0")/.."
 
 scripts/setup.sh tool
 export BUILD_DIR=${BUILD_DIR:-build}
+# The tool with its completion script and manual page, all that cmake --install
+# takes of it.
 if [ -f "$BUILD_DIR/build.ninja" ]; then
-    scripts/build.sh --target zemcomp
+    scripts/build.sh --target zemcomp_installed
 else
     # A first configuration without the tests, whose packages the tool does not
     # need; scripts/test.sh turns them on.
-    scripts/build.sh -DZEM_BUILD_TESTS=OFF -DZEM_BUILD_TOOLS=ON --target zemcomp
+    scripts/build.sh -DZEM_BUILD_TESTS=OFF -DZEM_BUILD_TOOLS=ON --target zemcomp_installed
 fi
 if [ $# -eq 0 ]; then
     set -- info

@@ -5,11 +5,14 @@
 #   scripts/setup.sh tool    # only what the libraries and zemcomp need
 set -euo pipefail
 
-packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libpugixml-dev libcli11-dev)
+packages=(cmake ninja-build g++ git pkg-config ccache rapidjson-dev libpugixml-dev libcli11-dev
+    help2man)
 if [ "${1:-all}" != tool ]; then
     packages+=(libgtest-dev libgmock-dev libexpat1-dev clang libclang-rt-14-dev)
     # The Python module and its tests, for the system's /usr/bin/python3.
     packages+=(python3 python3-dev pybind11-dev python3-pytest)
+    # pip install . into a new virtual environment, which the suite tries.
+    packages+=(python3-venv)
 fi
 
 missing=()

@@ -1,5 +1,6 @@
 #include "interchange/AscCdl.h"
 
+#include "interchange/Failure.h"
 #include "interchange/TimelineSegments.h"
 #include "interchange/cdl/CdlReader.h"
 #include "interchange/cdl/CdlWriter.h"
@@ -16,12 +17,6 @@ namespace ZEM_0_81 {
 namespace {
 
 using namespace Interchange;
-
-Status failed(Status status, const std::string& why, String* message) {
-    if (message)
-        *message = String(why.c_str());
-    return status;
-}
 
 Status treeFailure(Status status, String* message) {
     return failed(status,

@@ -6,6 +6,7 @@
 
 #include "composition/AdoptTree.h"
 #include "interchange/EdlRead.h"
+#include "interchange/Failure.h"
 #include "interchange/edl/EdlLines.h"
 #include "interchange/edl/EventClips.h"
 #include "interchange/edl/EventScan.h"
@@ -22,13 +23,9 @@
 
 namespace ZEM_0_81 {
 
-namespace {
+using Interchange::failed;
 
-Status failed(Status::Type type, const std::string& why, String* message) {
-    if (message)
-        *message = String(why.c_str(), why.size());
-    return Status(type);
-}
+namespace {
 
 /// `given` in lowest terms, or the default rate of `text` for Rational();
 /// false for a rate that is not one.

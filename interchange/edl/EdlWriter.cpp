@@ -3,6 +3,7 @@
 
 #include "interchange/Edl.h"
 
+#include "interchange/Failure.h"
 #include "interchange/edl/EdlTimecode.h"
 #include "interchange/edl/EventText.h"
 #include "interchange/edl/WriteReport.h"
@@ -21,15 +22,7 @@
 
 namespace ZEM_0_81 {
 
-namespace {
-
-Status failed(const Status& status, const std::string& why, String* message) {
-    if (message)
-        *message = String(why.c_str(), why.size());
-    return status;
-}
-
-} // namespace
+using Interchange::failed;
 
 Status Edl::write(const Composition& composition, const WriteOptions& options, String& out,
                   LossReport& losses, String* message) {

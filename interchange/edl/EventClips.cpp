@@ -21,9 +21,8 @@ namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
 
-constexpr const char* kEvent = "event";
 constexpr const char* kDefaultColour = "GREEN";
-constexpr std::size_t kKeywords = static_cast<std::size_t>(Keyword::Aud) + 1;
+constexpr std::size_t kKeywordCount = static_cast<std::size_t>(Keyword::Aud) + 1;
 // A speed this close to the rate plays as it stands: M2 writes speeds to one
 // decimal (and 23.9 lies a rounding error more than 0.1 from 24).
 constexpr double kSpeedTolerance = 0.1 + 1e-9;
@@ -59,8 +58,8 @@ std::vector<TrackKind> kindsOf(std::uint8_t channels, bool foreground) {
 /// each single-valued keyword, the locators, speeds and AUD channels, and which
 /// lines describe something (the others are plain comments).
 struct EventClips::Statements {
-    std::array<int, kKeywords> first;
-    std::array<std::string, kKeywords> values;
+    std::array<int, kKeywordCount> first;
+    std::array<std::string, kKeywordCount> values;
     std::vector<bool> used;
 
     struct Note {
@@ -235,7 +234,7 @@ void EventClips::add(const Event& event) {
     if (key) {
         main.foreground = true;
         main.keyCode = text.transitionCode;
-        m_report.lose(text.line, kEvent,
+        m_report.lose(text.line, kEventSchema,
                       "key not applied: the edit tree has no keys; its foreground plays on "
                       "track V2, over its background");
     }
@@ -268,7 +267,7 @@ void EventClips::add(const Event& event) {
     if (firstPlaces)
         placeSide(event, first, statements);
     if (!placeSide(event, main, statements) && !event.comments.empty())
-        m_report.lose(text.line, kEvent,
+        m_report.lose(text.line, kEventSchema,
                       "its comment lines are not kept: the event places nothing to keep them on");
 }
 
@@ -278,13 +277,13 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
     const std::int64_t length = line.recordLength();
     const std::uint8_t channels = text.channels | statements.aud;
     if (channels == 0) {
-        m_report.lose(text.line, kEvent,
+        m_report.lose(text.line, kEventSchema,
                       "its channels \"" + text.channelText + "\" name no track: it places nothing");
         return false;
     }
     if (length == 0) {
         if (side.hasTransition)
-            m_report.lose(text.line, kEvent,
+            m_report.lose(text.line, kEventSchema,
                           std::string("dropped: the ") + transitionWord(text) +
                               "'s incoming line lasts no frame, and places nothing");
         return false;
@@ -320,14 +319,14 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
             speedLine = event.comments[index].line;
     }
     if (speeds.empty() && !black && line.sourceLength() != length)
-        m_report.lose(text.line, kEvent,
+        m_report.lose(text.line, kEventSchema,
                       "the source lasts " + std::to_string(line.sourceLength()) +
                           " frames and the record " + std::to_string(length) +
                           ": the record length holds" + ForeignMembers::Leftovers::kKeptNote);
     std::string transitionJson;
     if (side.hasTransition) {
         transitionJson = Kept::transitionText(side.transition, rate);
-        m_report.lose(text.line, kEvent,
+        m_report.lose(text.line, kEventSchema,
                       std::string(transitionWord(text)) + " of " +
                           std::to_string(side.transition.duration) +
                           " frames not applied: the edit tree has no transitions, and one takes "
@@ -440,7 +439,7 @@ bool EventClips::placeSide(const Event& event, const Side& side, Statements& sta
 
         const std::size_t lane = m_lanes.place(kind, line.recordIn, line.recordOut, segment);
         if (lane > 0)
-            m_report.lose(text.line, kEvent,
+            m_report.lose(text.line, kEventSchema,
                           std::string("overlaps what track ") + trackName(kind) +
                               " holds before it: placed on track " +
                               TrackLanes::laneName(kind, lane));

@@ -10,8 +10,6 @@ namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
 
-constexpr const char* kEvent = "event";
-
 /// True when a line of `transition` after `first`, of the same edit number,
 /// makes one event with it.
 bool pairs(const CountedLine& first, const EventLine& second) {
@@ -31,14 +29,14 @@ bool EventScan::counted(const EventLine& line, bool dropFrame, CountedLine& out)
             m_report.dropFrameAtRate(line.line, m_counter.rate());
         std::string why;
         if (!m_counter.frames(time, dropFrame, frames[i], why)) {
-            m_report.lose(line.line, kEvent,
+            m_report.lose(line.line, kEventSchema,
                           std::string("skipped with its comments: its ") + kNames[i] +
                               " cannot be read: " + why);
             return false;
         }
     }
     if (frames[1] < frames[0] || frames[3] < frames[2]) {
-        m_report.lose(line.line, kEvent,
+        m_report.lose(line.line, kEventSchema,
                       std::string("skipped with its comments: its ") +
                           (frames[1] < frames[0] ? "source" : "record") + " out is before its in");
         return false;
@@ -99,7 +97,7 @@ void EventScan::scan(const char* text, std::size_t length,
         std::string why;
         CountedLine read;
         if (!parseEventLine(fields, parsed, why)) {
-            m_report.lose(number, kEvent, "skipped with its comments: " + why);
+            m_report.lose(number, kEventSchema, "skipped with its comments: " + why);
             finish();
             skipping = true;
             continue;

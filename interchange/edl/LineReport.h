@@ -16,6 +16,9 @@ namespace ZEM_0_81::Interchange::Cmx {
 /// reported in the words standard OTIO's reader uses
 /// (ForeignMembers::Leftovers::kKeptNote), so that one check finds what is kept
 /// in both.
+/// The schema of a loss about an event line as a whole.
+constexpr const char* kEventSchema = "event";
+
 class LineReport {
 public:
     explicit LineReport(LossReport& losses) : m_losses(losses) {}

@@ -15,6 +15,9 @@ namespace ZEM_0_81::Interchange::Cmx {
 /// entry's place the track ("track V"), the track and the record timecode of
 /// the item ("track V, 01:00:05:00"), or "TITLE"; its schema what it is
 /// ("clip", "note", "CDL", "transition", ...).
+/// The schema of a loss about a track as a whole.
+constexpr const char* kTrackSchema = "track";
+
 class WriteReport {
 public:
     WriteReport(LossReport& losses, const FrameCounter& counter, bool dropFrame)

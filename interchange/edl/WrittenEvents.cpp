@@ -41,7 +41,6 @@ constexpr const char* kClip = "clip";
 constexpr const char* kGap = "gap";
 constexpr const char* kNote = "note";
 constexpr const char* kTransitionSchema = "transition";
-constexpr const char* kTrack = "track";
 constexpr const char* kBlack = "BL";
 constexpr const char* kOffline = "AX";
 
@@ -537,7 +536,7 @@ WrittenList eventsOf(const std::vector<WrittenTrack>& tracks, const WriteContext
                                   "lead into");
         if (ForeignMembers::Leftovers::effects(*track.layer, document) ||
             ForeignMembers::Leftovers::markers(*track.layer, document))
-            context.report->track(track.name, kTrack,
+            context.report->track(track.name, kTrackSchema,
                                   "its effects and markers are left out: an EDL holds none of a "
                                   "track's");
         const WrittenEvent* previous = nullptr;

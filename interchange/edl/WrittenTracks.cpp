@@ -15,8 +15,6 @@ namespace ZEM_0_81::Interchange::Cmx {
 
 namespace {
 
-constexpr const char* kTrack = "track";
-
 /// Gathers the layers of one composition node and the sources and gaps of
 /// each, walking the tree as TimelineView does so that tracks are numbered
 /// alike.
@@ -130,7 +128,7 @@ bool chooseChannels(std::vector<WrittenTrack>& tracks, std::int32_t video, Write
         if (track.channel != 0 || !holdsClips(track))
             continue;
         const eDmTreeMediaType type = track.layer->mediaType;
-        report.track(track.name, kTrack,
+        report.track(track.name, kTrackSchema,
                      type == eDmMediaVideo ? "left out: an EDL holds one video track"
                      : type == eDmMediaAudio
                          ? "left out: an EDL holds four audio tracks"

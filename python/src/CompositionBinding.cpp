@@ -323,7 +323,7 @@ std::shared_ptr<BoundComposition> cloneOf(const BoundComposition& bound) {
     return BoundComposition::adopt(std::move(copy), bound.dialect(), bound.losses());
 }
 
-std::string reprOf(const BoundComposition& bound) {
+std::string compositionRepr(const BoundComposition& bound) {
     std::string text =
         "<zemcomposition.Composition id=" + py::repr(py::str(idOf(bound))).cast<std::string>();
     if (!bound.dialect().empty())
@@ -463,7 +463,7 @@ document read whole, and for a composition made by create. The report, like
 `dialect`, belongs to the Python object that reading made (and to its clones):
 a composition that comes back from a CompositionList after every Python object
 of it was gone has neither.)")
-        .def("__repr__", &reprOf,
+        .def("__repr__", &compositionRepr,
              "<zemcomposition.Composition id='...' dialect='...'>, without reading anything.");
 }
 

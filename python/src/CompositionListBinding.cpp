@@ -108,7 +108,7 @@ void insertAt(CompositionList& list, std::int64_t index, const BoundComposition&
     assign(list, all);
 }
 
-std::string reprOf(const CompositionList& list) {
+std::string listRepr(const CompositionList& list) {
     std::string text = "CompositionList([";
     bool first = true;
     for (CompositionList::Iterator it = list.begin(); it != list.end(); ++it) {
@@ -256,7 +256,7 @@ proportion to the position; iteration does not.)")
         .def("count", &occurrences, "composition"_a, "How many times a composition is in the list.")
         .def("reverse", &reverseInPlace, "Reverses the list in place.")
         .def("clear", &CompositionList::clear, "Removes every composition.")
-        .def("__repr__", &reprOf, "CompositionList([<zemcomposition.Composition ...>, ...]).");
+        .def("__repr__", &listRepr, "CompositionList([<zemcomposition.Composition ...>, ...]).");
 }
 
 } // namespace zempy

@@ -26,10 +26,6 @@ namespace {
 
 using Form = AscCdl::Form;
 
-py::object types() {
-    return py::module_::import("zemcomposition._types");
-}
-
 /// True when `text` is ASC CDL text rather than a path: its first character
 /// that is not white space is "<".
 bool isMarkup(const std::string& text) {
@@ -71,8 +67,9 @@ py::object lookValue(const AscCdl::Look& look) {
     const auto triple = [](const std::array<double, 3>& values) {
         return py::make_tuple(values[0], values[1], values[2]);
     };
-    return types().attr("Look")("slope"_a = triple(look.slope), "offset"_a = triple(look.offset),
-                                "power"_a = triple(look.power), "saturation"_a = look.saturation);
+    return valueTypes().attr("Look")(
+        "slope"_a = triple(look.slope), "offset"_a = triple(look.offset),
+        "power"_a = triple(look.power), "saturation"_a = look.saturation);
 }
 
 py::object applyLooks(const BoundComposition& bound, const py::object& looks) {
@@ -101,7 +98,7 @@ py::object applyLooks(const BoundComposition& bound, const py::object& looks) {
         raiseError(applied.status, explain("cannot apply the looks to composition '" + bound.id() +
                                                "': " + applied.message.c_str(),
                                            applied.status));
-    const py::object match = types().attr("LookMatch");
+    const py::object match = valueTypes().attr("LookMatch");
     py::tuple matches(applied.matches.size());
     for (std::size_t i = 0; i < applied.matches.size(); ++i) {
         const AscCdl::Match& one = applied.matches[i];
@@ -110,8 +107,8 @@ py::object applyLooks(const BoundComposition& bound, const py::object& looks) {
                            "rule"_a = AscCdl::ruleName(one.rule), "had_look"_a = one.hadLook,
                            "changed"_a = one.changed);
     }
-    return types().attr("LooksApplied")("matches"_a = matches,
-                                        "losses"_a = lossesValue(applied.losses));
+    return valueTypes().attr("LooksApplied")("matches"_a = matches,
+                                             "losses"_a = lossesValue(applied.losses));
 }
 
 py::tuple looksOf(const BoundComposition& bound) {
@@ -127,8 +124,8 @@ py::tuple looksOf(const BoundComposition& bound) {
     if (!answer.status)
         raiseError(answer.status,
                    explain("no looks for composition '" + bound.id() + "'", answer.status));
-    const py::object clipLook = types().attr("ClipLook");
-    const py::object frameRange = types().attr("FrameRange");
+    const py::object clipLook = valueTypes().attr("ClipLook");
+    const py::object frameRange = valueTypes().attr("FrameRange");
     py::tuple looks(answer.looks.size());
     for (std::size_t i = 0; i < answer.looks.size(); ++i) {
         const AscCdl::ClipLook& one = answer.looks[i];

@@ -13,11 +13,11 @@ namespace zempy {
 
 using namespace ZEM_0_81;
 
-namespace {
-
-py::object types() {
+py::object valueTypes() {
     return py::module_::import("zemcomposition._types");
 }
+
+namespace {
 
 Rational rateFromNumber(double value, const py::handle& given) {
     Rational rate;
@@ -39,7 +39,7 @@ struct ViewClasses {
         track, timeline;
 
     ViewClasses() {
-        const py::object module = types();
+        const py::object module = valueTypes();
         fractionClass = py::module_::import("fractions").attr("Fraction");
         frameRange = module.attr("FrameRange");
         sourceRange = module.attr("SourceRange");
@@ -167,14 +167,14 @@ py::str text(const std::string& bytes) {
 }
 
 py::object timeValue(const Time& time) {
-    return types().attr("Time")("frames"_a = time.getNbTicks(),
-                                "rate"_a = fraction(time.getRate()));
+    return valueTypes().attr("Time")("frames"_a = time.getNbTicks(),
+                                     "rate"_a = fraction(time.getRate()));
 }
 
 py::object boundsValue(const Bounds& bounds) {
-    return types().attr("Bounds")("center_x"_a = bounds.getCenterX(),
-                                  "center_y"_a = bounds.getCenterY(),
-                                  "size_x"_a = bounds.getSizeX(), "size_y"_a = bounds.getSizeY());
+    return valueTypes().attr("Bounds")(
+        "center_x"_a = bounds.getCenterX(), "center_y"_a = bounds.getCenterY(),
+        "size_x"_a = bounds.getSizeX(), "size_y"_a = bounds.getSizeY());
 }
 
 py::object itemValue(const TimelineItem& item) {
@@ -205,7 +205,7 @@ py::object timelineValue(const TimelineView& view) {
 }
 
 py::tuple transitionsValue(const TimelineView& view) {
-    const py::object transition = types().attr("Transition");
+    const py::object transition = valueTypes().attr("Transition");
     py::list entries;
     for (std::size_t t = 0; t < view.tracks.size(); ++t)
         for (const TimelineTransition& kept : view.tracks[t].transitions)
@@ -217,7 +217,7 @@ py::tuple transitionsValue(const TimelineView& view) {
 }
 
 py::tuple lossesValue(const std::vector<Loss>& losses) {
-    const py::object loss = types().attr("Loss");
+    const py::object loss = valueTypes().attr("Loss");
     py::tuple entries(losses.size());
     for (std::size_t i = 0; i < losses.size(); ++i)
         entries[i] = loss("path"_a = text(losses[i].path), "schema"_a = text(losses[i].schema),

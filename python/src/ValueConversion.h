@@ -13,6 +13,9 @@
 
 namespace zempy {
 
+/// The module zemcomposition._types, whose classes hold the values the bindings hand out.
+pybind11::object valueTypes();
+
 /// The rate a Python value names, by the frame-rate rules: a fractions.Fraction
 /// (or any rational number) exactly as given; an int or a float as
 /// FPSUtils::getFPSFromValue reads it (within 0.001 of a standard rate gives

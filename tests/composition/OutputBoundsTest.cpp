@@ -28,7 +28,7 @@ std::string stroke(double first, double frames, double x, double y, double size)
            std::to_string(size) + "}]}]}]";
 }
 
-SharedPtr<Composition> compositionOfText(const std::string& text) {
+SharedPtr<Composition> boundsComposition(const std::string& text) {
     SharedPtr<Composition> composition;
     EXPECT_TRUE(Composition::create(composition, String("b"), "b", Rational(24, 1)));
     composition->setJson(Composition::JsonType::Otio, String(text.c_str()));
@@ -52,7 +52,7 @@ void expectBounds(const Bounds& actual, double cx, double cy, double width, doub
 
 TEST(OutputBounds, SourceCoversFromItsRecordInThroughLengthMinusOne) {
     const auto composition =
-        compositionOfText(timeline(track(gap(10) + "," + clip("a", 0, 5, picture(1, 2, 30, 40)))));
+        boundsComposition(timeline(track(gap(10) + "," + clip("a", 0, 5, picture(1, 2, 30, 40)))));
     expectBounds(boundsAt(*composition, 9), 0, 0, 0, 0);
     expectBounds(boundsAt(*composition, 10), 1, 2, 30, 40);
     expectBounds(boundsAt(*composition, 14), 1, 2, 30, 40);
@@ -61,14 +61,14 @@ TEST(OutputBounds, SourceCoversFromItsRecordInThroughLengthMinusOne) {
 
 TEST(OutputBounds, CoveringSourcesOfSeveralLayersAreUnited) {
     const auto composition =
-        compositionOfText(timeline(track(clip("a", 0, 10, picture(0, 0, 2, 2))) + "," +
+        boundsComposition(timeline(track(clip("a", 0, 10, picture(0, 0, 2, 2))) + "," +
                                    track(clip("b", 0, 10, picture(2, 0, 2, 2)))));
     expectBounds(boundsAt(*composition, 3), 1, 0, 4, 2);
 }
 
 TEST(OutputBounds, GapStrokesCountOnlyWhileTheGapCoversAndTheLayerShows) {
     const auto at = [](double shownFrom) {
-        return compositionOfText(
+        return boundsComposition(
             timeline(track(gap(10, 24, stroke(shownFrom, 10, 5, 5, 2)) + "," + clip("a", 0, 10))));
     };
     struct Case {
@@ -78,8 +78,8 @@ TEST(OutputBounds, GapStrokesCountOnlyWhileTheGapCoversAndTheLayerShows) {
     };
     // The gap covers frames 0 to 9.
     const Case cases[] = {
-        {0, 3, true},   {0, 9, true},  // the layer's last frame, 0 + 10 - 1
-        {4, 4, true},   {4, 3, false}, // its first frame, and the one before
+        {0, 3, true},   {0, 9, true},                   // the layer's last frame, 0 + 10 - 1
+        {4, 4, true},   {4, 3, false},                  // its first frame, and the one before
         {-6, 3, true},  {-6, 4, false}, {0, 12, false}, // the gap does not cover 12
         {20, 3, false},
     };
@@ -94,7 +94,7 @@ TEST(OutputBounds, GapStrokesCountOnlyWhileTheGapCoversAndTheLayerShows) {
 }
 
 TEST(OutputBounds, SourceStrokesCountWheneverTheLayerShows) {
-    const auto composition = compositionOfText(
+    const auto composition = boundsComposition(
         timeline(track(clip("a", 0, 10, picture(0, 0, 4, 4) + stroke(0, 100, 10, 0, 2)))));
     expectBounds(boundsAt(*composition, 50), 5.5, 0, 11, 2); // the source does not cover 50
     expectBounds(boundsAt(*composition, 5), 4.5, 0, 13, 4);  // picture grown by the point
@@ -103,7 +103,7 @@ TEST(OutputBounds, SourceStrokesCountWheneverTheLayerShows) {
 TEST(OutputBounds, FirstCoveringSourceReplacesEarlierStrokes) {
     // Layer 1: a source not covering frame 30, with a stroke shown there; layer 2:
     // a source covering it.
-    const auto composition = compositionOfText(
+    const auto composition = boundsComposition(
         timeline(track(clip("a", 0, 10, picture(0, 0, 2, 2) + stroke(0, 100, 50, 50, 2))) + "," +
                  track(gap(20) + "," + clip("b", 0, 20, picture(7, 7, 2, 2)))));
     expectBounds(boundsAt(*composition, 30), 7, 7, 2, 2);
@@ -111,13 +111,13 @@ TEST(OutputBounds, FirstCoveringSourceReplacesEarlierStrokes) {
 
 TEST(OutputBounds, OnlyTheLastCoveringGapOfATrackCounts) {
     const auto composition =
-        compositionOfText(timeline(track(gap(10, 24, stroke(0, 10, 4, 0, 0))) + "," +
+        boundsComposition(timeline(track(gap(10, 24, stroke(0, 10, 4, 0, 0))) + "," +
                                    track(gap(10, 24, stroke(0, 10, -4, 0, 0)))));
     expectBounds(boundsAt(*composition, 5), -2, 0, 4, 0);
 }
 
 TEST(OutputBounds, WholeDocument) {
-    const auto composition = compositionOfText(readTestData("import/two_tracks.json"));
+    const auto composition = boundsComposition(readTestData("import/two_tracks.json"));
     expectBounds(boundsAt(*composition, 86400), 70, 0, 2060, 1080);
     expectBounds(boundsAt(*composition, 86450), 52.5, 27.5, 105, 55);
     expectBounds(boundsAt(*composition, 86480), 100, 0, 800, 600);
@@ -174,7 +174,7 @@ TEST(OutputBounds, CoveringSourceWithoutInputOrResolutionFails) {
 }
 
 TEST(OutputBounds, NoDataLeavesTheBoundsUntouched) {
-    const auto composition = compositionOfText("");
+    const auto composition = boundsComposition("");
     Bounds bounds(1, 2, 3, 4);
     EXPECT_EQ(Status::NoData, composition->getOutputBounds(Time(), bounds).getType());
     expectBounds(bounds, 1, 2, 3, 4);

@@ -25,6 +25,14 @@ LD_LIBRARY_PATH="$(dirname "$libdir"):${LD_LIBRARY_PATH:-}" "$scratch/consumer-p
 
 "$scratch/prefix/bin/zemcomp" info >/dev/null
 bash -n "$scratch/prefix/share/bash-completion/completions/zemcomp"
+# The manual page, when help2man made one: a section for every subcommand.
+if [ -f "$build_dir/tools/zemcomp/zemcomp.1" ]; then
+    page="$scratch/prefix/share/man/man1/zemcomp.1"
+    for subcommand in $("$scratch/prefix/bin/zemcomp" --help |
+        awk '/^Subcommands:/ { on = 1; next } on && /^  [a-z]/ { print $1 } on && /^$/ { exit }'); do
+        grep -q "^.SH \"SUBCOMMAND ${subcommand^^}\"" "$page"
+    done
+fi
 grep -q "complete -F _zemcomp zemcomp" "$scratch/prefix/share/bash-completion/completions/zemcomp"
 # The Python module, where the build put it under the prefix: it imports with
 # no PYTHONPATH other than that folder and no LD_LIBRARY_PATH, finding the

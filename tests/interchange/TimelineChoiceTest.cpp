@@ -33,7 +33,7 @@ Read readWith(const std::string& text, const std::string& choice) {
     options.timeline = choice;
     options.name = "doc";
     const DocumentReading reading = Documents::read(text.c_str(), text.size(), "id", options);
-    Read read{reading.status, reading.where};
+    Read read{reading.status, reading.where, {}, -1};
     TimelineView view;
     if (reading.status && TimelineView::build(*reading.composition, view)) {
         read.name = view.name;

@@ -24,7 +24,7 @@ std::size_t countOf(const std::string& text, const std::string& what) {
     return count;
 }
 
-std::string gap(const char* name, const std::string& length, const std::string& rate) {
+std::string namedGap(const char* name, const std::string& length, const std::string& rate) {
     return std::string(R"({"name":")") + name + R"(","OTIO_SCHEMA":"Gap.1","effects":[],)" +
            R"("source_range":)" + timeRange("0.0", length, rate) + R"(,"metadata":{}})";
 }
@@ -68,15 +68,15 @@ TEST(OtioExport, GapKeepsItsRecordLengthAndStartsAtZeroWherever) {
     tree.add(DmGapNode::create(12.0, 0.5, eDmMediaVideo, "second"));
     // The place of a gap is its order among the track's children; its name is
     // written even when empty.
-    EXPECT_EQ(tree.exported(),
-              oneLayerDocument(gap("", "12.0", "24.0") + "," + gap("second", "0.5", "24.0")));
+    EXPECT_EQ(tree.exported(), oneLayerDocument(namedGap("", "12.0", "24.0") + "," +
+                                                namedGap("second", "0.5", "24.0")));
 }
 
 TEST(OtioExport, FrameRateTextGivesTheCompositionRate) {
     OneLayerTree ntsc("23.976");
     ntsc.add(DmGapNode::create(0.0, 1.0, eDmMediaVideo, "g"));
     EXPECT_EQ(ntsc.exported(),
-              oneLayerDocument(gap("g", "1.0", "23.976023976023979"), "23.976023976023979"));
+              oneLayerDocument(namedGap("g", "1.0", "23.976023976023979"), "23.976023976023979"));
 
     OneLayerTree fraction("1000/3");
     EXPECT_EQ(fraction.exported(), oneLayerDocument("", "333.3333333333333"));
@@ -85,7 +85,7 @@ TEST(OtioExport, FrameRateTextGivesTheCompositionRate) {
     // from it leaves out.
     OneLayerTree unreadable("fast");
     unreadable.add(DmGapNode::create(0.0, 4.0, eDmMediaVideo, "g"));
-    EXPECT_EQ(unreadable.exported(), oneLayerDocument(gap("g", "4.0", ""), ""));
+    EXPECT_EQ(unreadable.exported(), oneLayerDocument(namedGap("g", "4.0", ""), ""));
 }
 
 TEST(OtioExport, LayerMediaTypeGivesTheTrackKind) {
@@ -149,8 +149,8 @@ TEST(OtioExport, NodesOfOtherKindsAddNothingButTheirContentIsExported) {
     container->addChild(DmGapNode::create(0.0, 3.0, eDmMediaVideo, "inside"));
     tree.layer->addChild(container);
     tree.layer->addChild(DmCutNode::create(eDmMediaVideo));
-    EXPECT_EQ(tree.exported(),
-              oneLayerDocument(gap("first", "2.0", "24.0") + "," + gap("inside", "3.0", "24.0")));
+    EXPECT_EQ(tree.exported(), oneLayerDocument(namedGap("first", "2.0", "24.0") + "," +
+                                                namedGap("inside", "3.0", "24.0")));
 
     // A gap directly under the composition has no track to go into: the
     // timeline object cannot hold it and nothing is written for it.

@@ -20,10 +20,9 @@
 #include <vector>
 
 using namespace ZEM_0_81;
+using test::kThreads;
 
 namespace {
-
-constexpr int kThreads = 4;
 
 const char* const kExamples[] = {"short-cut.otio.json", "review-notes.otio.json",
                                  "graded-shot.otio.json"};

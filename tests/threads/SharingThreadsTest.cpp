@@ -23,10 +23,9 @@
 #include <vector>
 
 using namespace ZEM_0_81;
+using test::kThreads;
 
 namespace {
-
-constexpr int kThreads = 4;
 
 SharedPtr<Composition> makeComposition(const char* id) {
     SharedPtr<Composition> composition;

@@ -11,6 +11,9 @@
 
 namespace ZEM_0_81::test {
 
+/// How many threads each test runs at once.
+constexpr int kThreads = 4;
+
 /// Runs `work(index)` on `count` threads released at the same moment, and
 /// waits for all of them.
 inline void runTogether(int count, const std::function<void(int)>& work) {

@@ -3,23 +3,13 @@
 #include "interchange/edl/WrittenTracks.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
 
 #include <gtest/gtest.h>
 
 namespace ZEM_0_81::test {
 
 namespace {
-
-std::vector<std::string> entriesOf(const LossReport& losses) {
-    std::vector<std::string> entries;
-    for (std::uint32_t i = 0; i < losses.getCount(); ++i) {
-        String path, schema, what;
-        losses.getEntry(i, path, schema, what);
-        entries.push_back(std::string(path.c_str()) + " | " + schema.c_str() + " | " +
-                          what.c_str());
-    }
-    return entries;
-}
 
 std::vector<Interchange::Cmx::WrittenTrack> tracksOf(const Composition& composition) {
     Status status;

@@ -2,6 +2,7 @@
 
 #include "composition/Timecode.h"
 #include "tools/zemcomp/options/NumberOption.h"
+#include "tools/zemcomp/text/TimeText.h"
 
 #include <cctype>
 #include <limits>
@@ -12,9 +13,6 @@ namespace zemcomp {
 using namespace ZEM_0_81;
 
 namespace {
-
-constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kSmallest = std::numeric_limits<std::int64_t>::min();
 
 bool isFrameNumber(const std::string& text) {
     return parseWholeNumber(text, kSmallest, kLargest).has_value();

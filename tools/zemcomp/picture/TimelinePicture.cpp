@@ -17,9 +17,6 @@ using namespace PictureLayout;
 
 namespace {
 
-constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
-constexpr std::int64_t kSmallest = std::numeric_limits<std::int64_t>::min();
-
 // Text sizes, in pixels; TimelineSvg's style sheet sets the same.
 constexpr double kTitleSize = 16.0;
 constexpr double kTextSize = 11.0;

@@ -2,6 +2,7 @@
 
 #include "tools/zemcomp/text/Table.h"
 #include "tools/zemcomp/text/TimeText.h"
+#include "tools/zemcomp/text/Words.h"
 
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
@@ -15,10 +16,6 @@ namespace zemcomp {
 using namespace ZEM_0_81;
 
 namespace {
-
-std::string plural(std::uint64_t count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
-}
 
 /// "86400+48": the first frame and the number of frames.
 std::string framesText(std::int64_t start, const std::string& duration) {

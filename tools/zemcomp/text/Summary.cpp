@@ -2,6 +2,7 @@
 
 #include "tools/zemcomp/files/Document.h"
 #include "tools/zemcomp/text/TimeText.h"
+#include "tools/zemcomp/text/Words.h"
 
 #include "outside/dmtree/DmTree.h"
 
@@ -81,10 +82,6 @@ template <class Writer> void writeNumber(Writer& writer, double value) {
         writer.Double(value);
     else
         writer.Null();
-}
-
-std::string plural(std::uint64_t count, const char* word) {
-    return std::to_string(count) + " " + word + (count == 1 ? "" : "s");
 }
 
 /// The timeline's contents in OTIO's words: "3 OTIO tracks (2 video, 1 audio):

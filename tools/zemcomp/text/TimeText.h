@@ -7,9 +7,14 @@
 #include "outside/core/Rational.h"
 
 #include <cstdint>
+#include <limits>
 #include <string>
 
 namespace zemcomp {
+
+/// The largest and smallest frame numbers: the bounds of every frame the tool reads or draws.
+constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+constexpr std::int64_t kSmallest = std::numeric_limits<std::int64_t>::min();
 
 /// The rate a timeline's frame counts count at, and the rate its timecodes are
 /// shown at. They differ for a timeline timed at its sound's sample rate, as a
