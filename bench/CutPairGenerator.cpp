@@ -7,12 +7,12 @@ namespace ZEM_0_81::bench {
 
 namespace {
 
-constexpr int kRate = 24;
+constexpr int kCutRate = 24;
 
 /// A small, fixed pseudo-random sequence (64-bit xorshift), the same everywhere.
-class Random {
+class CutRandom {
 public:
-    explicit Random(std::uint64_t seed) : m_state(seed ? seed : 1) {}
+    explicit CutRandom(std::uint64_t seed) : m_state(seed ? seed : 1) {}
     std::uint64_t next() {
         m_state ^= m_state << 13;
         m_state ^= m_state >> 7;
@@ -37,7 +37,7 @@ struct Shot {
 std::string time(std::int64_t value) {
     char text[96];
     std::snprintf(text, sizeof text,
-                  "{\"OTIO_SCHEMA\":\"RationalTime.1\",\"rate\":%d.0,\"value\":%lld.0}", kRate,
+                  "{\"OTIO_SCHEMA\":\"RationalTime.1\",\"rate\":%d.0,\"value\":%lld.0}", kCutRate,
                   static_cast<long long>(value));
     return text;
 }
@@ -84,7 +84,7 @@ std::string cutText(const char* title, const std::vector<Shot>& shots, bool with
 } // namespace
 
 CutPair generateCutPair(std::size_t clips, std::uint64_t seed) {
-    Random random(seed);
+    CutRandom random(seed);
     std::vector<Shot> before;
     before.reserve(clips);
     for (std::size_t i = 0; i < clips; ++i) {

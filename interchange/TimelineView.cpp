@@ -190,14 +190,16 @@ void addKeptPlayback(const DmSegmentNode& segment, TimelineItem& item) {
     if (!effects)
         return;
     for (const Value& effect : effects->GetArray()) {
-        std::string type;
-        int version = 0;
-        if (!SchemaMembers::parseSchema(SchemaMembers::schemaOf(effect), type, version))
+        // "LinearTimeWarp.1": the type is what comes before the version.
+        const std::string schema = KeptObjects::schemaOf(effect);
+        const std::size_t dot = schema.rfind('.');
+        if (dot == std::string::npos)
             continue;
+        const std::string type = schema.substr(0, dot);
         if (type == kFreezeFrameType) {
             item.speed = 0.0;
         } else if (type == kLinearTimeWarpType) {
-            const Value* scalar = OtioTiming::memberOf(effect, kTimeScalarMember);
+            const Value* scalar = KeptObjects::memberOf(effect, kTimeScalarMember);
             if (scalar && scalar->IsNumber() && std::isfinite(scalar->GetDouble()))
                 item.speed *= scalar->GetDouble();
         }

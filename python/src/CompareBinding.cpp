@@ -23,10 +23,6 @@ using namespace ZEM_0_81;
 
 namespace {
 
-py::object types() {
-    return py::module_::import("zemcomposition._types");
-}
-
 /// Runs `work` on both compositions with the interpreter lock released and
 /// both compositions' locks held (once, when they are one composition).
 template <class Work>
@@ -63,7 +59,7 @@ py::object trackName(const TimelineView& view, const std::optional<std::size_t>&
 }
 
 py::object comparisonValue(const CutComparison::Result& result) {
-    const py::object types = zempy::types();
+    const py::object types = zempy::valueTypes();
     const py::object changeClass = types.attr("Change");
     const py::object trackClass = types.attr("TrackChanges");
     py::tuple tracks(result.tracks.size());
@@ -126,7 +122,7 @@ py::object carryNotes(const BoundComposition& before, const BoundComposition& af
         });
     if (!answer.status)
         raiseFailure(answer.status, answer.why);
-    const py::object leftClass = types().attr("LeftNote");
+    const py::object leftClass = valueTypes().attr("LeftNote");
     const std::vector<CutComparison::LeftBehind>& left = answer.carried.left;
     py::tuple entries(left.size());
     for (std::size_t i = 0; i < left.size(); ++i) {
@@ -141,10 +137,10 @@ py::object carryNotes(const BoundComposition& before, const BoundComposition& af
     }
     const std::shared_ptr<BoundComposition> result =
         BoundComposition::adopt(std::move(answer.carriedTo), after.dialect(), after.losses());
-    return types().attr("NotesCarried")("composition"_a = result, "notes"_a = answer.carried.notes,
-                                        "paint"_a = answer.carried.paint,
-                                        "already_there"_a = answer.carried.alreadyThere,
-                                        "left_behind"_a = entries);
+    return valueTypes().attr("NotesCarried")(
+        "composition"_a = result, "notes"_a = answer.carried.notes,
+        "paint"_a = answer.carried.paint, "already_there"_a = answer.carried.alreadyThere,
+        "left_behind"_a = entries);
 }
 
 } // namespace

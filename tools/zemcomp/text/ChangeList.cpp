@@ -1,5 +1,6 @@
 #include "tools/zemcomp/text/ChangeList.h"
 
+#include "tools/zemcomp/text/JsonText.h"
 #include "tools/zemcomp/text/Listing.h"
 #include "tools/zemcomp/text/Table.h"
 #include "tools/zemcomp/text/TimeText.h"
@@ -86,10 +87,6 @@ std::string trackTable(const CutComparison::Result& result,
 }
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-void writeString(Writer& writer, const std::string& text) {
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
-}
 
 void writeTrackName(Writer& writer, const TimelineTrack* track) {
     if (track)

@@ -1,5 +1,6 @@
 #include "tools/zemcomp/text/Listing.h"
 
+#include "tools/zemcomp/text/JsonText.h"
 #include "tools/zemcomp/text/Table.h"
 #include "tools/zemcomp/text/TimeText.h"
 #include "tools/zemcomp/text/Words.h"
@@ -249,10 +250,6 @@ std::string shortest(double value) {
 }
 
 using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-void writeString(Writer& writer, const std::string& text) {
-    writer.String(text.c_str(), static_cast<rapidjson::SizeType>(text.size()));
-}
 
 void writeRate(Writer& writer, const Rational& rate) {
     writer.StartArray();
