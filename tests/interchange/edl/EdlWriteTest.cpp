@@ -256,6 +256,10 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
     };
     const Case cases[] = {
         {"SMPTE_Dissolve", 0, 12, "D    012", ""},
+        // Frames at the list's rate, to the nearest: 12.5 is 13, 12.4 is 12.
+        {"SMPTE_Dissolve", 0, 12.5, "D    013", ""},
+        {"SMPTE_Dissolve", 0, 12.4, "D    012", ""},
+        {"SMPTE_Dissolve", 0, 0, "D    000", ""},
         {"SMPTE_Wipe", 0, 12, "W001 012", ""},
         {"Custom_Transition", 0, 12, "D    012", "\"Custom_Transition\" written as a dissolve"},
         {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
@@ -286,6 +290,103 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
             EXPECT_NE(losses[0].find(" | transition | " + std::string(c.loss)), std::string::npos)
                 << losses[0];
         }
+    }
+}
+
+/// A standard OTIO timeline at `rate` from 01:00:00:00 whose one video track
+/// holds a gap of one second, then `clip`.
+std::string oneClipAfterASecond(double rate, const std::string& clip) {
+    return R"({"OTIO_SCHEMA":"Timeline.1","name":"t","global_start_time":)" +
+           rationalTime(3600 * rate, rate) +
+           R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1",
+           "name":"V1","kind":"Video","children":[{"OTIO_SCHEMA":"Gap.1","source_range":)" +
+           timeRange(0, rate, rate) + "}," + clip + "]}]}}";
+}
+
+/// A clip of one second from 00:00:10:00 in its media at `rate`, with `more`
+/// members.
+std::string tenSecondsIn(double rate, const std::string& more) {
+    return R"({"OTIO_SCHEMA":"Clip.2","name":"shot","source_range":)" +
+           timeRange(10 * rate, rate, rate) +
+           R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",
+           "target_url":"/media/A001C003_220101.mov"}},"active_media_reference_key":"DEFAULT_MEDIA")" +
+           more + "}";
+}
+
+/// The lines of `text` that start with `prefix`.
+Lines linesStartingWith(const std::string& text, const std::string& prefix) {
+    Lines found;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        if (text.compare(at, prefix.size(), prefix) == 0)
+            found.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return found;
+}
+
+TEST(EdlWrite, SpeedsAreFramesASecondAtTheClipsSource) {
+    struct Case {
+        double rate;
+        double scalar;
+        const char* speed;
+    };
+    // The M2 speed is the time scalar times the list's rate, in frames a second
+    // with one decimal, padded to three digits before the point; written at the
+    // clip's source in (00:00:10:00).
+    const Case cases[] = {
+        {24, 2.0, "048.0"},   // 2 x 24
+        {24, 0.5, "012.0"},   // 0.5 x 24
+        {24, -1.0, "-024.0"}, // backwards at the rate
+        {25, 2.0, "050.0"},   // 2 x 25
+        {24, 0.1, "002.4"},   // 0.1 x 24
+        {30, 4.5, "135.0"},   // 4.5 x 30, three digits
+    };
+    for (const Case& c : cases) {
+        const std::string effect = R"(,"effects":[{"OTIO_SCHEMA":"LinearTimeWarp.1",)"
+                                   R"("effect_name":"LinearTimeWarp","time_scalar":)" +
+                                   std::to_string(c.scalar) + "}]";
+        LossReport read;
+        const SharedPtr<Composition> composition =
+            readStandard(oneClipAfterASecond(c.rate, tenSecondsIn(c.rate, effect)), read);
+        ASSERT_TRUE(composition) << c.scalar;
+        EXPECT_EQ(linesStartingWith(writeEdl(*composition), "M2"),
+                  Lines{std::string("M2   A001C003\t\t") + c.speed + "\t\t\t\t00:00:10:00"})
+            << c.rate << " x " << c.scalar;
+    }
+}
+
+TEST(EdlWrite, MarkersAreLocatorsAtTheirRecordFrame) {
+    struct Case {
+        double markerStart, markerRate; ///< the marked range's start
+        double rate;                    ///< the timeline's and the clip's
+        const char* locator;
+    };
+    // The clip plays its source from 00:00:10:00 at record 01:00:01:00: a
+    // marker n frames into its source is at record 01:00:01:00 + n, counted at
+    // the marker's own rate and rounded to the nearest frame of the list.
+    const Case cases[] = {
+        {240, 24, 24, "01:00:01:00"}, // its first frame
+        {246, 24, 24, "01:00:01:06"}, // 6 frames in
+        {263, 24, 24, "01:00:01:23"}, // its last frame
+        {492, 48, 24, "01:00:01:06"}, // 492 at 48 is 246 at 24
+        {481, 48, 24, "01:00:01:01"}, // 1 frame at 48 in: half a frame, rounded up
+        {20, 2, 24, "01:00:01:00"},   // 10 s at 2 fps
+        {257, 25, 25, "01:00:01:07"}, // 250 + 7 at 25
+        {12.5, 1.25, 25, "01:00:01:00"},
+    };
+    for (const Case& c : cases) {
+        const std::string marker = R"(,"markers":[{"OTIO_SCHEMA":"Marker.2","name":"check",)"
+                                   R"("color":"RED","marked_range":)" +
+                                   timeRange(c.markerStart, 1, c.markerRate) + "}]";
+        LossReport read;
+        const SharedPtr<Composition> composition =
+            readStandard(oneClipAfterASecond(c.rate, tenSecondsIn(c.rate, marker)), read);
+        ASSERT_TRUE(composition) << c.locator;
+        EXPECT_EQ(linesStartingWith(writeEdl(*composition), "* LOC"),
+                  Lines{std::string("* LOC: ") + c.locator + " RED check"})
+            << c.markerStart << " at " << c.markerRate;
     }
 }
 
