@@ -7,8 +7,10 @@
 #include "interchange/otiostd/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/edl/EdlTestSupport.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <array>
 #include <string>
@@ -77,6 +79,32 @@ TEST(EdlRead, ChannelCodesPlaceAClipOnEachOfTheirTracks) {
         readEdl("TITLE: t\n001  R  NONE  C  00:00:00:00 00:00:01:00 00:00:00:00 00:00:01:00\n");
     EXPECT_TRUE(itemsOf(*none.composition).empty());
     EXPECT_EQ(lossPlaces(none.losses), Lines{"line 2"});
+}
+
+TEST(EdlRead, TheEditTreeHoldsOneTrackOfLayersNumberedInOrder) {
+    // V and A1 from 0 for 24 frames; A2 from 24 for 12, after a gap and a cut.
+    // The track is numbered 0 and takes its last layer's media type (audio, 2);
+    // the layers are numbered from 0, the first marked so.
+    const EdlRead read = readEdl("TITLE: t\n001 A B C 0 24 0 24\n002 B A2 C 0 12 24 36\n");
+    rapidjson::Document tree;
+    tree.Parse(dmTreeOf(*read.composition).c_str());
+    const rapidjson::Value& track = tree["tree"]["children"][0]["children"][0]["children"][0];
+    EXPECT_STREQ(track["kind"].GetString(), "track");
+    EXPECT_EQ(track["index"].GetInt(), 0);
+    EXPECT_EQ(track["mediaType"].GetInt(), 2);
+    Lines layers;
+    for (const rapidjson::Value& layer : track["children"].GetArray()) {
+        std::string text = std::string(layer["name"].GetString()) + " " +
+                           std::to_string(layer["index"].GetInt()) + " " +
+                           std::to_string(layer["mediaType"].GetInt()) + " " +
+                           std::to_string(layer["parameter"].GetInt()) +
+                           (layer["firstLayer"].GetBool() ? " first" : "") + ":";
+        for (const rapidjson::Value& child : layer["children"].GetArray())
+            text += std::string(" ") + child["kind"].GetString();
+        layers.push_back(text);
+    }
+    EXPECT_EQ(layers,
+              (Lines{"V 0 1 0 first: source", "A1 1 2 0: source", "A2 2 2 0: gap cut source"}));
 }
 
 TEST(EdlRead, TimecodesCountFramesDropFrameExactAtBothRates) {
