@@ -177,18 +177,19 @@ TEST(AscCdlApply, WrittenLooksApplyBackChangingNothing) {
 }
 
 TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
-    // One track at 24 of five clips, a second each; their media:
+    // One track at 24 of six clips, a second each; their media:
     //   1 "one"   /shots/A001.v2.mov          (a stem with a dot)
     //   2 "two"   file:///shots/caf%C3%A9/B_002.mov, that is /shots/café/B_002.mov
     //   3 "three" C:\grade\C003.mov           (a Windows path)
     //   4 "four"  file://nas/share/D004.mov   (a network path: //nas/share/D004.mov)
     //   5 "five"  /shots/100%.mov             (a '%' that escapes nothing)
-    const char* media[] = {"/shots/A001.v2.mov", "file:///shots/caf%C3%A9/B_002.mov",
+    //   6 "six"   /shots/a<tab>b.mov          (a control character)
+    const char* media[] = {"/shots/A001.v2.mov",      "file:///shots/caf%C3%A9/B_002.mov",
                            "C:\\\\grade\\\\C003.mov", "file://nas/share/D004.mov",
-                           "/shots/100%.mov"};
-    const char* names[] = {"one", "two", "three", "four", "five"};
+                           "/shots/100%.mov",         "/shots/a\\tb.mov"};
+    const char* names[] = {"one", "two", "three", "four", "five", "six"};
     std::string clips;
-    for (std::size_t i = 0; i < 5; ++i)
+    for (std::size_t i = 0; i < 6; ++i)
         clips += std::string(i ? "," : "") + R"({"OTIO_SCHEMA":"Clip.2","name":")" + names[i] +
                  R"(","source_range":)" + timeRange(0, 24, 24) +
                  R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",)"
@@ -223,6 +224,7 @@ TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
         // A '%' before anything but two hexadecimal digits is itself.
         {"file:///shots/100%.mov", "", {"1.5 media"}},
         {"file:///shots/100%25.mov", "", {"1.5 media"}},
+        {"file:///shots/a%09b.mov", "", {"1.6 media"}},
     };
     for (const Case& c : cases) {
         const std::string text =
