@@ -177,19 +177,24 @@ TEST(AscCdlApply, WrittenLooksApplyBackChangingNothing) {
 }
 
 TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
-    // One track at 24 of six clips, a second each; their media:
+    // One track at 24 of seven clips, a second each; their media:
     //   1 "one"   /shots/A001.v2.mov          (a stem with a dot)
     //   2 "two"   file:///shots/caf%C3%A9/B_002.mov, that is /shots/café/B_002.mov
     //   3 "three" C:\grade\C003.mov           (a Windows path)
     //   4 "four"  file://nas/share/D004.mov   (a network path: //nas/share/D004.mov)
     //   5 "five"  /shots/100%.mov             (a '%' that escapes nothing)
     //   6 "six"   /shots/a<tab>b.mov          (a control character)
-    const char* media[] = {"/shots/A001.v2.mov",      "file:///shots/caf%C3%A9/B_002.mov",
-                           "C:\\\\grade\\\\C003.mov", "file://nas/share/D004.mov",
-                           "/shots/100%.mov",         "/shots/a\\tb.mov"};
-    const char* names[] = {"one", "two", "three", "four", "five", "six"};
+    //   7 "seven" /shots/.grade               (a stem before no dot)
+    const char* media[] = {"/shots/A001.v2.mov",
+                           "file:///shots/caf%C3%A9/B_002.mov",
+                           "C:\\\\grade\\\\C003.mov",
+                           "file://nas/share/D004.mov",
+                           "/shots/100%.mov",
+                           "/shots/a\\tb.mov",
+                           "/shots/.grade"};
+    const char* names[] = {"one", "two", "three", "four", "five", "six", "seven"};
     std::string clips;
-    for (std::size_t i = 0; i < 6; ++i)
+    for (std::size_t i = 0; i < 7; ++i)
         clips += std::string(i ? "," : "") + R"({"OTIO_SCHEMA":"Clip.2","name":")" + names[i] +
                  R"(","source_range":)" + timeRange(0, 24, 24) +
                  R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",)"
@@ -209,6 +214,7 @@ TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
         // A stem is the file name up to its last dot.
         {nullptr, "A001.v2", {"1.1 media file name"}},
         {nullptr, "A001", {}},
+        {nullptr, ".grade", {"1.7 media file name"}},
         // Escapes of either case, each hexadecimal digit from 0 to f.
         {"file:///shots/caf%c3%a9/B%5f%30%302.mov", "", {"1.2 media"}},
         {"file:///shots/caf%C3%A9/B%5F002.mov", "", {"1.2 media"}},
@@ -224,6 +230,8 @@ TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
         // A '%' before anything but two hexadecimal digits is itself.
         {"file:///shots/100%.mov", "", {"1.5 media"}},
         {"file:///shots/100%25.mov", "", {"1.5 media"}},
+        {"file:///shots/100%", "", {}},
+        {"file:///shots/100%2", "", {}},
         {"file:///shots/a%09b.mov", "", {"1.6 media"}},
     };
     for (const Case& c : cases) {

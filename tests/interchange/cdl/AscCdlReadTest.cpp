@@ -238,6 +238,33 @@ TEST(AscCdlRead, ReferencesTakeTheCorrectionTheyNameAtTheirOwnPlace) {
                                        "of this text (\"c\"): not read"});
 }
 
+TEST(AscCdlRead, FormsAreNamedByTheirExtensionInAnyCase) {
+    struct Case {
+        const char* path;
+        bool named;
+        AscCdl::Form form;
+    };
+    const Case cases[] = {
+        {"look.cc", true, AscCdl::Form::Correction},
+        {"looks/reel1.ccc", true, AscCdl::Form::Collection},
+        {"C:\\grade\\cut.CDL", true, AscCdl::Form::DecisionList},
+        {"cut.v2.Ccc", true, AscCdl::Form::Collection},
+        {"looks.cdl/cut", false, AscCdl::Form::Correction}, // the dot is a folder's
+        {"cut.xml", false, AscCdl::Form::Correction},
+        {"cut", false, AscCdl::Form::Correction},
+        {"cut.cdlx", false, AscCdl::Form::Correction},
+    };
+    for (const Case& c : cases) {
+        AscCdl::Form form = AscCdl::Form::Correction;
+        EXPECT_EQ(AscCdl::formOfPath(c.path, form), c.named) << c.path;
+        EXPECT_EQ(form, c.form) << c.path;
+    }
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::Correction), "cc");
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::Collection), "ccc");
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::DecisionList), "cdl");
+    EXPECT_STREQ(AscCdl::extensionOf(static_cast<AscCdl::Form>(3)), "");
+}
+
 TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
     struct Case {
         const char* what;
@@ -258,6 +285,8 @@ TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
         {"an empty collection", "\n<ColorCorrectionCollection/>",
          "line 2: the ColorCorrectionCollection holds no ColorCorrection"},
         {"UTF-16", std::string("\xFF\xFE<\0C\0", 6),
+         "line 1: the text is UTF-16; ASC CDL files are read as UTF-8"},
+        {"UTF-16, big-endian", std::string("\xFE\xFF\0<\0C", 6),
          "line 1: the text is UTF-16; ASC CDL files are read as UTF-8"},
     };
     for (const Case& c : cases) {
