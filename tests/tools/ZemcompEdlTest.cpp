@@ -38,6 +38,27 @@ TEST_F(ZemcompEdl, AListIsReadByNameOrTextAndItsLossesFailStrictly) {
     EXPECT_NE(run("list --json " + named.string()).out.find(R"("reel":"B002")"), std::string::npos);
 }
 
+TEST_F(ZemcompEdl, TheEdlExtensionInAnyCaseMakesAnyTextAList) {
+    // A remark first: no TITLE or event line starts the text, so only a name
+    // ending in ".edl" (in any case) reads it as a list, of one clip.
+    const std::string list = "made by hand\n001 AX V C 0 24 0 24\n";
+    struct Case {
+        const char* name;
+        bool edl;
+    };
+    const Case cases[] = {{"cut.edl", true},      {"CUT.EDL", true}, {"cut.Edl", true},
+                          {"cut.edl.txt", false}, {"cutedl", false}, {"edl", false}};
+    for (const Case& c : cases) {
+        const fs::path path = scratchFile(c.name, list);
+        const ToolRun checked = run("check " + path.string());
+        // Else it is read as JSON, which it is not: the document fails.
+        EXPECT_EQ(checked.exitCode, c.edl ? 0 : 1) << c.name << checked.err;
+        if (c.edl) {
+            EXPECT_NE(checked.out.find("1 clip,"), std::string::npos) << checked.out;
+        }
+    }
+}
+
 TEST_F(ZemcompEdl, ConvertWritesAListThatReadsBackTheSameCut) {
     const std::string cut = example("short-cut.otio.json");
     const fs::path edl = scratch / "short.edl";

@@ -363,6 +363,9 @@ TEST(StandardOtioKeeping, EachOtioVersionGetsItsOwnSchemas) {
     for (const char* other : {"0.13.0", "0.19", "", "current"})
         EXPECT_FALSE(otioVersionFromName(other, version)) << other;
     EXPECT_FALSE(otioVersionFromName(nullptr, version));
+    // Values outside the enumeration have no label.
+    EXPECT_STREQ(otioVersionName(static_cast<OtioVersion>(-1)), "");
+    EXPECT_STREQ(otioVersionName(static_cast<OtioVersion>(std::size(kOtioVersions))), "");
 }
 
 TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
@@ -906,9 +909,9 @@ TEST(StandardOtioKeeping, MediaReferenceKeysAreWrittenBackAsTheyCame) {
         return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": )"
                R"("Stack.1", "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
                R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
-               timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"HIGH_RES": )" + reference("hi.mov") + R"(, "PROXY": )" +
-               reference("proxy.mp4") + R"(}, "active_media_reference_key": ")" + active +
-               R"("}]}]}})";
+               timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"HIGH_RES": )" +
+               reference("hi.mov") + R"(, "PROXY": )" + reference("proxy.mp4") +
+               R"(}, "active_media_reference_key": ")" + active + R"("}]}]}})";
     };
     LossReport losses;
     const SharedPtr<Composition> read = readStandard(document("PROXY"), losses);
@@ -1000,7 +1003,8 @@ TEST(StandardOtioKeeping, ImageBoundsTheResolutionCannotGiveBackStayAsTheyCame) 
         R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
         R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)"
         R"({"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
-        timeRange("0.0", "10.0", "24.0") + R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
+        timeRange("0.0", "10.0", "24.0") +
+        R"(, "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1", )"
         R"("target_url": "a.mov", "available_range": null, "available_image_bounds": )"
         R"({"OTIO_SCHEMA": "Box2d.1", "min": {"OTIO_SCHEMA": "V2d.1", "x": 0.1, "y": 0.0}, )"
         R"("max": {"OTIO_SCHEMA": "V2d.1", "x": 1920.0, "y": 1080.0}}}}}]}]}})";
