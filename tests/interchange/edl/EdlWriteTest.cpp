@@ -356,6 +356,7 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
         {"Custom_Transition", 0, 12, "D    012", "\"Custom_Transition\" written as a dissolve"},
         {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
         {"SMPTE_Dissolve", 0, 2e9, "D    999999999", "written lasting 999999999 frames"},
+        {"SMPTE_Dissolve", 0, 2e15, "D    999999999", "written lasting 999999999 frames"},
     };
     for (const Case& c : cases) {
         const auto clip = [](const char* name, double start) {
@@ -504,6 +505,18 @@ TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
     EXPECT_EQ(losses, (Lines{"track V2, 00:00:00:00 | clip | a kept comment left out: read back, "
                              "it would name what the clip does not have"}));
     EXPECT_EQ(writeEdl(*compositionOf(written)), written);
+}
+
+TEST(EdlWrite, LookValuesFinerThanMillionthsAreWrittenAsTheyCame) {
+    // 0.3333333333333333 is no whole number of millionths: six decimals would
+    // change it, so it is written as the shortest text that reads back the same
+    // number, the text it came as. 0.8 is a whole 800000 millionths: 0.800000.
+    const std::string list = "TITLE: fine\n001 A001 V C 0 24 0 24\n"
+                             "*ASC_SOP (0.3333333333333333 1 1)(0 0 0)(1 1 1)\n*ASC_SAT 0.8\n";
+    EXPECT_EQ(linesStartingWith(writeEdl(*compositionOf(list)), "*ASC"),
+              (Lines{"*ASC_SOP (0.3333333333333333 1.000000 1.000000) (0.000000 0.000000 "
+                     "0.000000) (1.000000 1.000000 1.000000)",
+                     "*ASC_SAT 0.800000"}));
 }
 
 TEST(EdlWrite, ExamplesAndTestCompositionsReadBackTheSame) {
