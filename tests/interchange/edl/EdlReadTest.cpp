@@ -648,6 +648,23 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestClip) {
                      "V 96+24 gap reel BLK"}));
 }
 
+TEST(EdlRead, LocatorsAreWrittenToStandardOtioAtTheirSourceFrame) {
+    // A001 plays source 240 (00:00:10:00) from record 86400 (01:00:00:00) on: a
+    // locator 5 frames in marks source frame 245, where OTIO counts a clip's
+    // markers.
+    const EdlRead read = readEdl("TITLE: notes\n"
+                                 "001 A001 V C 00:00:10:00 00:00:20:00 01:00:00:00 01:00:10:00\n"
+                                 "* LOC: 01:00:00:05 RED five in\n");
+    ASSERT_TRUE(read.losses.empty()) << read.losses.front();
+    String standard;
+    ASSERT_TRUE(StandardOtio::write(*read.composition, standard));
+    rapidjson::Document document;
+    document.Parse(standard.c_str());
+    const rapidjson::Value& clip = document["tracks"]["children"][0]["children"][0];
+    ASSERT_EQ(clip["markers"].Size(), 1u) << standard.c_str();
+    EXPECT_EQ(clip["markers"][0]["marked_range"]["start_time"]["value"].GetDouble(), 245.0);
+}
+
 TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {
     const EdlRead read = readEdl("TITLE: reels\n001 A001 B C 0 24 0 24\n002 BLK V C 0 24 24 48\n");
     const auto reelsOf = [](const Composition& composition) {
