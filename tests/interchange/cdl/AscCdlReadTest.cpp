@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81::test {
@@ -334,6 +335,22 @@ TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
     EXPECT_EQ(entriesOf(losses),
               std::vector<std::string>{"line 1 | Saturation | \"" + std::string(40, '9') +
                                        "...\" is not one finite number: read as 1, the identity"});
+
+    // The cut never splits a character: 39 digits and "é" (two bytes) end before
+    // the "é"; bytes that are all UTF-8 continuations have no character to keep.
+    const std::pair<std::string, std::string> cuts[] = {
+        {std::string(39, '9') + "\xC3\xA9\xC3\xA9", std::string(39, '9')},
+        {std::string(50, '\x80'), ""},
+    };
+    for (const auto& [number, kept] : cuts) {
+        readCdl("<ColorCorrection id=\"c\"><SatNode><Saturation>" + number +
+                    "</Saturation></SatNode></ColorCorrection>",
+                losses);
+        EXPECT_EQ(
+            entriesOf(losses),
+            std::vector<std::string>{"line 1 | Saturation | \"" + kept +
+                                     "...\" is not one finite number: read as 1, the identity"});
+    }
 
     // A decision of 100 000 MediaRefs and 100 000 corrections is its first
     // correction, the media copied once.
