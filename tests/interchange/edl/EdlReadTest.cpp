@@ -64,6 +64,7 @@ TEST(EdlRead, ChannelCodesPlaceAClipOnEachOfTheirTracks) {
         {"AA", "AUD  3   4\n", {"A1", "A2", "A3", "A4"}},
         {"NONE", "AUD 4\n", {"A4"}},
         {"V", "AUD 5\n", {"V"}}, // not an AUD statement: a plain comment
+        {"A", "AUD 5\n", {"A1"}},
     };
     for (const Case& c : cases) {
         const EdlRead read =
@@ -663,6 +664,8 @@ TEST(EdlRead, LocatorsAreWrittenToStandardOtioAtTheirSourceFrame) {
     const rapidjson::Value& clip = document["tracks"]["children"][0]["children"][0];
     ASSERT_EQ(clip["markers"].Size(), 1u) << standard.c_str();
     EXPECT_EQ(clip["markers"][0]["marked_range"]["start_time"]["value"].GetDouble(), 245.0);
+    // The marker as the list said it, with the colour word it used.
+    EXPECT_STREQ(clip["markers"][0]["metadata"]["cmx_3600"]["color"].GetString(), "RED");
 }
 
 TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {
