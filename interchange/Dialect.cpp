@@ -84,9 +84,8 @@ public:
         return valueDone();
     }
     bool StartArray() {
-        // A top-level array is no dialect's document: standard OTIO's reader says so.
-        if (m_frames.empty())
-            return false;
+        // Nothing in an array decides a dialect: a top-level one is standard OTIO's,
+        // whose reader says it holds no timeline.
         m_frames.push_back(Role::Other);
         m_pending = Role::Other;
         return true;

@@ -49,20 +49,6 @@ bool isPositive(const Rational& rate) {
     return rate.getNumerator() > 0 && rate.getDenominator() != 0;
 }
 
-/// `a` x `b`, or false when the product does not fit a signed 64-bit integer.
-bool multiply(std::int64_t a, std::int64_t b, std::int64_t& product) {
-    if (a == 0 || b == 0) {
-        product = 0;
-        return true;
-    }
-    const std::uint64_t magnitudeA = a < 0 ? 0u - static_cast<std::uint64_t>(a) : a;
-    const std::uint64_t magnitudeB = b < 0 ? 0u - static_cast<std::uint64_t>(b) : b;
-    if (magnitudeA > static_cast<std::uint64_t>(INT64_MAX) / magnitudeB)
-        return false;
-    product = a * b;
-    return true;
-}
-
 /// The source frames that `recordFrames` composition frames cover:
 /// recordFrames x source rate / composition rate, exactly, in lowest terms.
 /// The record frames themselves when the composition's rate is unknown, and 0
@@ -89,8 +75,8 @@ FrameCount sourceFramesOf(std::int64_t recordFrames, const Rational& composition
         frames /= divisor;
         denominator /= divisor;
     }
-    std::int64_t numerator = 0;
-    if (multiply(frames, scaleNumerator, numerator))
+    std::int64_t numerator; // the product, wrapped when it overflows
+    if (!__builtin_mul_overflow(frames, scaleNumerator, &numerator))
         return FrameCount{numerator, denominator};
     // Beyond 2^63 frames nothing exact can be said; keep the nearest whole count.
     const double approximate = static_cast<double>(frames) * static_cast<double>(scaleNumerator) /

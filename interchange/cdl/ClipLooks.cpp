@@ -7,6 +7,7 @@
 #include "outside/dmtree/DmSegmentNode.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace ZEM_0_81::Interchange::Cdl {
 
@@ -19,9 +20,9 @@ DmLookSettings* lookOf(const DmSegmentNode& segment) {
 
 AscCdl::Look valuesOf(const DmLookSettings& look) {
     AscCdl::Look values;
-    std::copy(look.slope, look.slope + 3, values.slope.begin());
-    std::copy(look.offset, look.offset + 3, values.offset.begin());
-    std::copy(look.power, look.power + 3, values.power.begin());
+    std::copy(std::begin(look.slope), std::end(look.slope), values.slope.begin());
+    std::copy(std::begin(look.offset), std::end(look.offset), values.offset.begin());
+    std::copy(std::begin(look.power), std::end(look.power), values.power.begin());
     values.saturation = look.saturation;
     return values;
 }

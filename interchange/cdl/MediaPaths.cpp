@@ -23,12 +23,13 @@ bool startsWith(const std::string& text, const char* prefix, std::size_t at = 0)
     return text.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-/// "%41" as "A"; a '%' not followed by two hexadecimal digits stays.
+/// "%41" as "A"; a '%' not followed by two hexadecimal digits stays. Past the
+/// last character a string holds a NUL, which is no digit.
 std::string decodeEscapes(const std::string& text) {
     std::string decoded;
     decoded.reserve(text.size());
     for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' && i + 2 < text.size() ? hexValue(text[i + 1]) : -1;
+        const int high = text[i] == '%' ? hexValue(text[i + 1]) : -1;
         const int low = high >= 0 ? hexValue(text[i + 2]) : -1;
         if (low < 0) {
             decoded += text[i];
@@ -76,7 +77,8 @@ std::string folderOf(const std::string& normal) {
 
 std::string stemOf(const std::string& fileName) {
     const std::size_t dot = fileName.rfind('.');
-    return dot == std::string::npos || dot == 0 ? fileName : fileName.substr(0, dot);
+    // Up to the last dot; the whole name when it has none, or only a leading one.
+    return fileName.substr(0, dot == 0 ? std::string::npos : dot);
 }
 
 } // namespace ZEM_0_81::Interchange::Cdl

@@ -199,11 +199,11 @@ bool parseSpeedChange(std::string_view value, SpeedChange& out) {
     return true;
 }
 
-bool parseAud(std::string_view value, std::uint8_t& channels) {
+std::uint8_t audChannels(std::string_view value) {
     std::vector<std::string_view> fields;
     splitFields(value, fields);
-    if (fields.empty() || fields.size() > 2)
-        return false;
+    if (fields.size() > 2)
+        return 0;
     std::uint8_t read = 0;
     for (const std::string_view field : fields) {
         if (field == "3")
@@ -211,10 +211,9 @@ bool parseAud(std::string_view value, std::uint8_t& channels) {
         else if (field == "4")
             read |= kAudio4;
         else
-            return false;
+            return 0;
     }
-    channels = read;
-    return true;
+    return read;
 }
 
 } // namespace ZEM_0_81::Interchange::Cmx

@@ -71,8 +71,9 @@ struct SpeedChange {
 };
 bool parseSpeedChange(std::string_view value, SpeedChange& out);
 
-/// "AUD 3", "AUD 4", "AUD 3 4": the channels it adds (kAudio3, kAudio4).
-bool parseAud(std::string_view value, std::uint8_t& channels);
+/// "AUD 3", "AUD 4", "AUD 3 4": the channels it adds (kAudio3, kAudio4); 0 for
+/// any other value.
+std::uint8_t audChannels(std::string_view value);
 
 /// A finite number as a list writes it ("048.0", "-1.5e-3", "+2", ".5").
 bool parseNumber(std::string_view text, double& out);

@@ -10,6 +10,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <algorithm>
 #include <cmath>
 
 namespace ZEM_0_81::Interchange::Cmx::Kept {
@@ -69,9 +70,11 @@ std::int64_t framesOf(const Value& transition, const char* key, double rate) {
     if (!KeptObjects::timeOf(KeptObjects::memberOf(transition, key), time))
         return 0;
     const double frames = std::round(RecordTime::rescale(time.value, time.rate, rate));
-    // Offsets past any list's reach are no transition a list can say.
-    return std::isfinite(frames) && std::fabs(frames) < 1e15 ? static_cast<std::int64_t>(frames)
-                                                             : 0;
+    // Offsets past any list's reach are held at a bound the sum of two still
+    // fits, so the writer reports them as too long rather than as no transition.
+    constexpr double kReach = 4e18;
+    return std::isfinite(frames) ? static_cast<std::int64_t>(std::clamp(frames, -kReach, kReach))
+                                 : 0;
 }
 
 /// Streams a kept JSON text without building its document (one is read for

@@ -76,7 +76,6 @@ Status Edl::write(const Composition& composition, const WriteOptions& options, S
     }
     const EventText text(report, options.reelLength);
     std::string written;
-    written.reserve(list.events.size() * 400 + 64);
     text.header(title, written);
     std::uint64_t number = 0;
     for (const std::size_t event : list.events)

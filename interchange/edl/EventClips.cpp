@@ -132,8 +132,7 @@ EventClips::Statements EventClips::statementsOf(const Event& event) const {
             continue;
         }
         if (keyword == Keyword::Aud) {
-            std::uint8_t channels = 0;
-            if (parseAud(value, channels)) {
+            if (const std::uint8_t channels = audChannels(value)) {
                 statements.aud |= channels;
                 statements.used[i] = true;
             }

@@ -3,6 +3,7 @@
 #include "interchange/edl/EdlComments.h"
 #include "interchange/edl/EventLine.h"
 
+#include <algorithm>
 #include <charconv>
 
 #include <cmath>
@@ -85,8 +86,8 @@ std::string speedText(double speed) {
     const auto result =
         std::to_chars(text, text + sizeof text, std::fabs(speed), std::chars_format::fixed, 1);
     std::string digits = result.ec == std::errc() ? std::string(text, result.ptr) : "0.0";
-    if (digits.size() < 5)
-        digits.insert(0, 5 - digits.size(), '0');
+    // At least three digits before the point.
+    digits.insert(0, 5 - std::min<std::size_t>(digits.size(), 5), '0');
     return speed < 0 ? "-" + digits : digits;
 }
 

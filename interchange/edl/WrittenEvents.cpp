@@ -30,6 +30,7 @@
 #include <cmath>
 #include <cstdio>
 #include <iterator>
+#include <numeric>
 
 namespace ZEM_0_81::Interchange::Cmx {
 
@@ -553,8 +554,7 @@ WrittenList eventsOf(const std::vector<WrittenTrack>& tracks, const WriteContext
 
     // By record in, the picture first.
     std::vector<std::size_t> order(clips.size());
-    for (std::size_t i = 0; i < order.size(); ++i)
-        order[i] = i;
+    std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
         if (clips[a].recordIn != clips[b].recordIn)
             return clips[a].recordIn < clips[b].recordIn;

@@ -36,6 +36,10 @@ def first_source(tree):
         ('{"format": "KRdmtree-json",\n', None, Status.DMTREE_JSON_IMPORT_FAILED, "<text>:2:1: "),
         ("[1, 2", "otio-std", Status.JSON_SYNTAX_ERROR, "<text>:1:6: "),
         ("nonsense", None, Status.JSON_SYNTAX_ERROR, "<text>:1:2: "),
+        # NaN is a value in standard OTIO (the object is what it cannot read),
+        # and a syntax error at its column in the product's dialect.
+        ('{"timeline": {"name": NaN}}', "otio-std", Status.OTIO_IMPORT_FAILED, "<text>: no timeline"),
+        ('{"timeline": {"name": NaN}}', "otio", Status.OTIO_IMPORT_FAILED, "<text>:1:23: "),
         # JSON, but not a document of the dialect.
         ('{"format": "something else"}', None, Status.DMTREE_JSON_IMPORT_FAILED, "<text> (status"),
         ('{"tracks": []}', "otio-std", Status.OTIO_IMPORT_FAILED, "<text>: no timeline"),

@@ -131,3 +131,37 @@ def test_pages_of_released_texts_are_given_back_on_request():
         assert kept >= len(text)
     assert zc.release_spare_memory() == 0
     assert cut.to_json("otio") == text
+
+
+def test_the_list_changes_as_a_python_list_does():
+    a, b, c = load(), load("review-notes.otio.json"), load("graded-shot.otio.json")
+    model, cuts = [a, b], zc.CompositionList([a, b])
+    steps = [  # each done to a Python list and to the CompositionList alike
+        lambda l: l.insert(-1, c),  # before the last: a c b
+        lambda l: l.insert(1, a),  # a a c b
+        lambda l: l.insert(-10, b),  # clamped to the start: b a a c b
+        lambda l: l.__setitem__(-2, b),  # b a a b b
+        lambda l: l.__delitem__(-4),  # b a b b
+        lambda l: l.extend([c, a]),  # b a b b c a
+        lambda l: l.__delitem__(slice(1, None, 2)),  # b b c
+        lambda l: l.append(a),  # b b c a
+        lambda l: l.__delitem__(slice(None, None, -3)),  # b c
+    ]
+    for step in steps:
+        step(model)
+        step(cuts)
+        assert len(cuts) == len(model) and all(x is y for x, y in zip(cuts, model))
+    model += [a, c]
+    cuts.extend([a, c])
+    for index in range(-len(model), len(model)):
+        assert cuts[index] is model[index]
+    for part in (slice(None, None, -1), slice(1, None), slice(-2, None), slice(4, 0, -2)):
+        assert [id(x) for x in cuts[part]] == [id(x) for x in model[part]]
+    assert cuts.pop(-2) is model.pop(-2) and cuts.index(c) == model.index(c) == 1
+
+
+def test_a_composition_says_its_id_and_dialect():
+    assert repr(zc.Composition.create("made", "y", 24)) == "<zemcomposition.Composition id='made'>"
+    read = zc.Composition.from_file(EXAMPLES / "short-cut.otio.json", id="read")
+    assert repr(read) == "<zemcomposition.Composition id='read' dialect='otio'>"
+    assert repr(read.clone()) == repr(read)

@@ -56,3 +56,32 @@ def test_failures_say_why(tmp_path):
         zc.Composition.from_file(EXAMPLES / "graded-shot.otio.json").write_looks(
             tmp_path / "x", form="xml"
         )
+
+
+# Two graded events at 25 fps from 01:00:00:00 (90000): one second of A001,
+# then two of B002 (90025 + 50).
+GRADED_LIST = (
+    "TITLE: graded\n"
+    "001  A001 V C 00:00:10:00 00:00:11:00 01:00:00:00 01:00:01:00\n"
+    "* FROM CLIP NAME: first\n"
+    "* SOURCE FILE: /media/A001.mov\n"
+    "*ASC_SOP (1.1 1.0 0.9)(0.01 0.0 -0.02)(1.0 1.0 1.2)\n"
+    "*ASC_SAT 0.8\n"
+    "002  B002 V C 00:00:20:00 00:00:22:00 01:00:01:00 01:00:03:00\n"
+    "* FROM CLIP NAME: second\n"
+    "*ASC_SAT 0.5\n"
+)
+
+
+def test_looks_say_each_clips_place_record_and_media():
+    cut = zc.Composition.from_text(GRADED_LIST, "edl", rate=25)
+    assert [
+        (l.track, l.item, l.name, l.record.start, l.record.duration, l.record_in, l.record_out,
+         l.media, l.look, l.muted)
+        for l in cut.looks()
+    ] == [
+        (0, 0, "first", 90000, 25, "01:00:00:00", "01:00:01:00", ("/media/A001.mov",),
+         zc.Look((1.1, 1.0, 0.9), (0.01, 0.0, -0.02), (1.0, 1.0, 1.2), 0.8), False),
+        (0, 1, "second", 90025, 50, "01:00:01:00", "01:00:03:00", (),
+         zc.Look((1.0, 1.0, 1.0), (0.0, 0.0, 0.0), (1.0, 1.0, 1.0), 0.5), False),
+    ]

@@ -64,12 +64,13 @@ TEST(Dialect, AnEdlByItsFirstStatement) {
     const std::string event = "001  AX V C 00:00:00:00 00:00:01:00 01:00:00:00 01:00:01:00\n";
     for (const std::string& text : std::vector<std::string>{
              "TITLE: cut\n", "title:x", "\n\r\n  TITLE: cut\r\n", "\xEF\xBB\xBFTITLE: cut\n",
-             "FCM: DROP FRAME\n" + event, "* note\n\t\n" + event, event,
+             "FCM: DROP FRAME\n" + event, "fcm non-drop\n" + event, "* note\n\t\n" + event, event,
              "001\tAX\tAA/V\tD\t030\t0\t30\t0\t30"})
         EXPECT_EQ(of(text), Dialect::Edl) << text;
     for (const std::string& text : std::vector<std::string>{
              "FCM: DROP FRAME\n", "TITLE cut\n", " {\"TITLE: x\":1}", "[\"TITLE: x\"]",
-             "hello\n" + event, "001 AX V C 0 1 0\n", std::string("TITLE\0: x", 9)})
+             "hello\n" + event, "FCM: 25 FPS\n" + event, "FCMX: DROP FRAME\n" + event,
+             "001 AX V C 0 1 0\n", std::string("TITLE\0: x", 9)})
         EXPECT_EQ(of(text), Dialect::OtioStandard) << text;
 }
 

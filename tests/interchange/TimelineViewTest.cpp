@@ -392,6 +392,35 @@ TEST(TimelineView, RatesAndPositionsTheTreeCannotGive) {
     EXPECT_EQ((FrameCount{30000, 1001}), view.tracks[0].items[0].source.duration);
 }
 
+TEST(TimelineView, SourceFramesAreRecordFramesAtTheSourceRateInLowestTerms) {
+    struct Case {
+        const char* composition;
+        const char* source;
+        std::int64_t record;
+        FrameCount played; ///< record x source rate / composition rate
+    };
+    const Case cases[] = {
+        {"24", "24", 7, {7, 1}},
+        {"24", "48", 3, {6, 1}},
+        {"48", "24", 3, {3, 2}},
+        {"24", "25", 24, {25, 1}},
+        {"24", "25", 2, {25, 12}}, // 50/24, halved
+        {"24", "25", 3, {25, 8}},  // 75/24, a third off
+        {"25", "24", 5, {24, 5}},  // 120/25, a fifth off
+        {"24", "23.976", 48, {48000, 1001}},
+        {"23.976", "24", 1, {1001, 1000}},
+        {"30", "29.97", 30, {30000, 1001}},
+    };
+    for (const Case& c : cases) {
+        HandTree tree(c.composition);
+        tree.layer->addChild(
+            DmSourceNode::create(input(c.source, "/a"), 0, c.record, 0, true, false));
+        const FrameCount played = tree.view().tracks[0].items[0].source.duration;
+        EXPECT_EQ(played, c.played) << c.record << " at " << c.composition << " of " << c.source
+                                    << ": " << played.numerator << "/" << played.denominator;
+    }
+}
+
 TEST(TimelineView, ATimelineTimedAtItsSoundsRateHasItsPicturesRate) {
     const auto clipAt = [](const char* fcm, double recIn) {
         return DmSourceNode::create(input(fcm, "/a"), recIn, 48000, 0, true, false);

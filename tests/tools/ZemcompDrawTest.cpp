@@ -2,8 +2,8 @@
 // clip, gap and note where the layout rule puts it, escapes what documents hold,
 // draws a part of the timeline when asked, stays small for huge timelines and
 // never changes from one run to the next.
-#include "tests/tools/SvgDocument.h"
 #include "tests/support/OtioText.h"
+#include "tests/tools/SvgDocument.h"
 #include "tests/tools/ToolTest.h"
 
 #include <gtest/gtest.h>
@@ -17,10 +17,10 @@
 #include <vector>
 
 namespace fs = std::filesystem;
+using ZEM_0_81::test::timeRange;
 using zemcomp::test::SvgDocument;
 using zemcomp::test::SvgElement;
 using zemcomp::test::ToolRun;
-using ZEM_0_81::test::timeRange;
 
 namespace {
 
@@ -284,6 +284,51 @@ TEST_F(ZemcompDraw, RangeDrawsOnlyThePartAsked) {
     ASSERT_FALSE(labels.empty());
     for (const std::string& label : labels)
         EXPECT_EQ(label.substr(0, 9), "01:00:02:") << label;
+}
+
+TEST_F(ZemcompDraw, RangeDrawsWhatOverlapsItAndNothingThatOnlyTouchesIt) {
+    // The document's items in absolute frames, each [start, end): V1 the wide
+    // clip 86400-86448, the gap "missing shot" 86448-86472, sh030 86472-86508;
+    // V2 a gap 86400-86460, title 86460-86484; A1 dialogue 86400-86496. Notes:
+    // "Too dark" 86400-86448, "Shot goes here" 86450-86456, "Kerning on the T"
+    // 86462-86474, "Hold <2> frames & fade" 86464-86476.
+    const std::string wide = "wide & <close> \"A\" 'B'";
+    struct Case {
+        const char* range;
+        std::vector<std::string> clips, gaps, notes; ///< sorted
+    };
+    const std::vector<Case> cases = {
+        // Wide ends where the range starts, sh030 starts where it ends.
+        {"86448-86472",
+         {"dialogue", "title"},
+         {"(gap)", "missing shot"},
+         {"Note: Shot goes here", "Note: Hold <2> frames & fade", "Note: Kerning on the T"}},
+        // The last frame of the wide clip and of its note.
+        {"86447-86448", {"dialogue", wide}, {"(gap)"}, {"Note: Too dark"}},
+        // Between two notes, touching both.
+        {"86456-86462", {"dialogue", "title"}, {"(gap)", "missing shot"}, {}},
+        // The first frame of sh030, past the V2 gap.
+        {"86472-86473",
+         {"dialogue", "sh030", "title"},
+         {},
+         {"Note: Hold <2> frames & fade", "Note: Kerning on the T"}},
+    };
+    const auto names = [](const SvgElement& svg, const char* kind) {
+        std::vector<std::string> found;
+        for (const auto& [name, span] : spans(svg, kind))
+            found.push_back(name);
+        std::sort(found.begin(), found.end());
+        return found;
+    };
+    for (const Case& c : cases) {
+        const SvgDocument picture = draw(data("cut.otio.json") + " --range " + c.range);
+        ASSERT_TRUE(picture.root) << c.range;
+        std::vector<std::string> notes = c.notes;
+        std::sort(notes.begin(), notes.end());
+        EXPECT_EQ(names(*picture.root, "clip"), c.clips) << c.range;
+        EXPECT_EQ(names(*picture.root, "gap"), c.gaps) << c.range;
+        EXPECT_EQ(names(*picture.root, "note"), notes) << c.range;
+    }
 }
 
 TEST_F(ZemcompDraw, ClipsWithoutMediaAreDrawnOffline) {

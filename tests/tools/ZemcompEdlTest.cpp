@@ -38,6 +38,70 @@ TEST_F(ZemcompEdl, AListIsReadByNameOrTextAndItsLossesFailStrictly) {
     EXPECT_NE(run("list --json " + named.string()).out.find(R"("reel":"B002")"), std::string::npos);
 }
 
+TEST_F(ZemcompEdl, TheEdlExtensionInAnyCaseMakesAnyTextAList) {
+    // A remark first: no TITLE or event line starts the text, so only a name
+    // ending in ".edl" (in any case) reads it as a list, of one clip.
+    const std::string list = "made by hand\n001 AX V C 0 24 0 24\n";
+    struct Case {
+        const char* name;
+        bool edl;
+    };
+    const Case cases[] = {{"cut.edl", true},      {"CUT.EDL", true}, {"cut.Edl", true},
+                          {"cut.edl.txt", false}, {"cutedl", false}, {"edl", false}};
+    for (const Case& c : cases) {
+        const fs::path path = scratchFile(c.name, list);
+        const ToolRun checked = run("check " + path.string());
+        // Else it is read as JSON, which it is not: the document fails.
+        EXPECT_EQ(checked.exitCode, c.edl ? 0 : 1) << c.name << checked.err;
+        if (c.edl) {
+            EXPECT_NE(checked.out.find("1 clip,"), std::string::npos) << checked.out;
+        }
+    }
+}
+
+TEST_F(ZemcompEdl, RatesAreNamesFractionsOrDecimalsReadWhole) {
+    struct Case {
+        const char* rate;
+        const char* read; ///< the list's rate in --json, or "" when refused
+    };
+    const Case cases[] = {
+        {"24", "[24,1]"},
+        {"+24", "[24,1]"},
+        {"25.0", "[25,1]"},
+        {"23.976", "[24000,1001]"},
+        {"29.97", "[30000,1001]"},
+        {"30000/1001", "[30000,1001]"},
+        {"1e1", "[10,1]"},
+        {"0.5", "[1,2]"},
+        {"24fps", ""},
+        {"24 ", ""},
+        {"", ""},
+        {"0x18", ""}, // hexadecimal 24
+        {"0X1.8p4", ""},
+        {"-24", ""},
+        {"inf", ""},
+    };
+    const fs::path list = scratchFile("cut.edl", kList);
+    for (const Case& c : cases) {
+        const ToolRun info =
+            run("info --json --rate '" + std::string(c.rate) + "' " + list.string());
+        if (*c.read == 0) {
+            EXPECT_EQ(info.exitCode, 2) << c.rate;
+            EXPECT_NE(info.err.find(std::string("not a frame rate: ") + c.rate + " ("),
+                      std::string::npos)
+                << info.err;
+        } else {
+            EXPECT_EQ(info.exitCode, 0) << c.rate << info.err;
+            EXPECT_NE(info.out.find(std::string(R"("rate":)") + c.read), std::string::npos)
+                << c.rate << info.out;
+        }
+    }
+    // Files are read up to 256 at once.
+    EXPECT_EQ(run("check -j 256 " + list.string()).exitCode, 0);
+    EXPECT_EQ(run("check -j 257 " + list.string()).exitCode, 2);
+    EXPECT_EQ(run("check -j 0 " + list.string()).exitCode, 2);
+}
+
 TEST_F(ZemcompEdl, ConvertWritesAListThatReadsBackTheSameCut) {
     const std::string cut = example("short-cut.otio.json");
     const fs::path edl = scratch / "short.edl";

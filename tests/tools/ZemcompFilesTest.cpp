@@ -120,6 +120,11 @@ TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
     fs::create_directory(folder);
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const fs::path nullDevice = device("null", 3);
+    // One byte over the 1 GiB read at most (sparse: nothing written), refused
+    // by its size before a byte is read.
+    const fs::path huge = scratch / "huge.json";
+    write(huge, "");
+    fs::resize_file(huge, (std::uintmax_t(1) << 30) + 1);
     struct Case {
         std::string path;
         std::string message;
@@ -134,6 +139,7 @@ TEST_F(ZemcompFiles, InputsThatCannotBeReadSayWhy) {
          (scratch / "absent.json").string() + ": cannot open: No such file or directory"},
         // Reading the start of a process's own memory fails in the read itself.
         {"/proc/self/mem", "/proc/self/mem: cannot read: Input/output error"},
+        {huge.string(), huge.string() + ": cannot read: larger than 1 GiB, the most it reads"},
     };
     for (const Case& c : cases) {
         for (const char* command : {"check ", "info ", "convert --to otio "}) {

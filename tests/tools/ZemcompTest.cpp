@@ -38,6 +38,45 @@ TEST_F(Zemcomp, InfoWithoutFileSummarizesTheBundledExample) {
     EXPECT_EQ(result.err, "");
 }
 
+TEST_F(Zemcomp, InfoGivesTimesInSecondsToTheNearestMillisecond) {
+    struct Case {
+        const char* rate;
+        int start, frames; ///< of the list's one event
+        const char* startSeconds;
+        const char* durationSeconds;
+    };
+    const Case cases[] = {
+        {"24", 86400, 1, "3600.000 s", "0.042 s"}, // 1/24 = 0.04166...: up
+        {"24", 86400, 2, "3600.000 s", "0.083 s"}, // 0.0833...: down
+        {"24", 86400, 3, "3600.000 s", "0.125 s"},
+        {"25", 90000, 1, "3600.000 s", "0.040 s"},
+        // 86400 x 1001 / 24000 = 3603.6; 1001 / 24000 = 0.041708...
+        {"23.976", 86400, 1, "3603.600 s", "0.042 s"},
+        // 107892 x 1001 / 30000 = 3599.9964; 5 x 1001 / 30000 = 0.16683...
+        {"29.97", 107892, 5, "3599.996 s", "0.167 s"},
+        // 1/16 = 0.0625: a half, away from zero.
+        {"16", 57600, 1, "3600.000 s", "0.063 s"},
+    };
+    // What follows the last ", " of the line that starts with `key`.
+    const auto seconds = [](const std::string& out, const std::string& key) {
+        const std::size_t line = out.find("\n" + key + " ");
+        const std::size_t end = out.find(")\n", line);
+        if (line == std::string::npos || end == std::string::npos)
+            return std::string("no ") + key;
+        const std::size_t comma = out.rfind(", ", end);
+        return out.substr(comma + 2, end - comma - 2);
+    };
+    for (const Case& c : cases) {
+        const fs::path list = scratchFile("one.edl", "001 AX V C 0 " + std::to_string(c.frames) +
+                                                         " " + std::to_string(c.start) + " " +
+                                                         std::to_string(c.start + c.frames) + "\n");
+        const ToolRun result = run("info --rate " + std::string(c.rate) + " " + list.string());
+        ASSERT_EQ(result.exitCode, 0) << result.err;
+        EXPECT_EQ(seconds(result.out, "start"), c.startSeconds) << c.rate << "\n" << result.out;
+        EXPECT_EQ(seconds(result.out, "duration"), c.durationSeconds) << c.rate;
+    }
+}
+
 TEST_F(Zemcomp, InfoJsonHasTheDocumentedShape) {
     const ToolRun result =
         run("info " + example("short-cut.otio.json") + " --json --at 86400 --at 5");

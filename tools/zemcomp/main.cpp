@@ -7,6 +7,7 @@
 #include "tools/zemcomp/files/FileIO.h"
 #include "tools/zemcomp/options/DialectOption.h"
 
+#include <algorithm>
 #include <iostream>
 
 namespace zemcomp {
@@ -59,11 +60,13 @@ int run(int argc, char** argv) {
         app.exit(e);
         return zemcomp::kBadUsage;
     }
-    for (std::size_t i = 0; i < commands.size(); ++i) {
-        if (subcommands[i]->parsed())
-            return commands[i]->run({app, argv[0]});
-    }
-    return zemcomp::kBadUsage; // a subcommand is required: never reached
+    // A subcommand is required, so the parse leaves exactly one parsed.
+    const auto parsed =
+        std::find_if(subcommands.begin(), subcommands.end(),
+                     [](const CLI::App* subcommand) { return subcommand->parsed(); });
+    if (parsed == subcommands.end())
+        return zemcomp::kBadUsage;
+    return commands[static_cast<std::size_t>(parsed - subcommands.begin())]->run({app, argv[0]});
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include "interchange/AscCdl.h"
 #include "interchange/StandardOtio.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -172,6 +173,145 @@ TEST(AscCdlApply, WrittenLooksApplyBackChangingNothing) {
             EXPECT_FALSE(match.changed) << match.id;
         EXPECT_TRUE(report.isEmpty()) << entriesOf(report).front();
         EXPECT_EQ(dmTreeOf(*composition), json);
+    }
+}
+
+TEST(AscCdlApply, MediaRefsAndIdsReadPathsAsAFileSystemDoes) {
+    // One track at 24 of seven clips, a second each; their media:
+    //   1 "one"   /shots/A001.v2.mov          (a stem with a dot)
+    //   2 "two"   file:///shots/caf%C3%A9/B_002.mov, that is /shots/café/B_002.mov
+    //   3 "three" C:\grade\C003.mov           (a Windows path)
+    //   4 "four"  file://nas/share/D004.mov   (a network path: //nas/share/D004.mov)
+    //   5 "five"  /shots/100%.mov             (a '%' that escapes nothing)
+    //   6 "six"   /shots/a<tab>b.mov          (a control character)
+    //   7 "seven" /shots/.grade               (a stem before no dot)
+    const char* media[] = {"/shots/A001.v2.mov",
+                           "file:///shots/caf%C3%A9/B_002.mov",
+                           "C:\\\\grade\\\\C003.mov",
+                           "file://nas/share/D004.mov",
+                           "/shots/100%.mov",
+                           "/shots/a\\tb.mov",
+                           "/shots/.grade"};
+    const char* names[] = {"one", "two", "three", "four", "five", "six", "seven"};
+    std::string clips;
+    for (std::size_t i = 0; i < 7; ++i)
+        clips += std::string(i ? "," : "") + R"({"OTIO_SCHEMA":"Clip.2","name":")" + names[i] +
+                 R"(","source_range":)" + timeRange(0, 24, 24) +
+                 R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",)"
+                 R"("target_url":")" +
+                 media[i] + R"("}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+    const std::string document =
+        R"({"OTIO_SCHEMA":"Timeline.1","name":"paths","tracks":{"OTIO_SCHEMA":"Stack.1",)"
+        R"("children":[{"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
+        clips + "]}]}}";
+
+    struct Case {
+        const char* media; ///< the MediaRef, or null
+        const char* id;
+        std::vector<std::string> matches;
+    };
+    const std::vector<Case> cases = {
+        // A stem is the file name up to its last dot.
+        {nullptr, "A001.v2", {"1.1 media file name"}},
+        {nullptr, "A001", {}},
+        {nullptr, ".grade", {"1.7 media file name"}},
+        // Escapes of either case, each hexadecimal digit from 0 to f.
+        {"file:///shots/caf%c3%a9/B%5f%30%302.mov", "", {"1.2 media"}},
+        {"file:///shots/caf%C3%A9/B%5F002.mov", "", {"1.2 media"}},
+        {"/shots/café/B_002.mov", "", {"1.2 media"}},
+        {"file://localhost/shots/caf%C3%A9/", "", {"1.2 media"}},
+        {"file:///shots/caf%C3%A9/B%5g002.mov", "", {}},
+        // Backslashes are slashes; another host stays a network path.
+        {"C:\\grade\\C003.mov", "", {"1.3 media"}},
+        {"C:/grade", "", {"1.3 media"}},
+        {"//nas/share/D004.mov", "", {"1.4 media"}},
+        {"file://nas/share", "", {"1.4 media"}},
+        {"file:///nas/share", "", {}},
+        // A '%' before anything but two hexadecimal digits is itself.
+        {"file:///shots/100%.mov", "", {"1.5 media"}},
+        {"file:///shots/100%25.mov", "", {"1.5 media"}},
+        {"file:///shots/100%", "", {}},
+        {"file:///shots/100%2", "", {}},
+        {"file:///shots/a%09b.mov", "", {"1.6 media"}},
+    };
+    for (const Case& c : cases) {
+        const std::string text =
+            std::string("<ColorDecisionList><ColorDecision>") +
+            (c.media ? std::string("<MediaRef ref=\"") + c.media + "\"/>" : "") +
+            "<ColorCorrection id=\"" + c.id + "\"/></ColorDecision></ColorDecisionList>";
+        LossReport losses;
+        const SharedPtr<Composition> composition = readStandard(document, losses);
+        ASSERT_TRUE(composition);
+        std::vector<AscCdl::Match> matches;
+        LossReport report;
+        ASSERT_TRUE(AscCdl::apply(*composition, correctionsOf(text), matches, report));
+        EXPECT_EQ(matchesOf(matches), c.matches) << (c.media ? c.media : c.id);
+    }
+}
+
+TEST(AscCdlWrite, EachFormWritesEachLookWhole) {
+    // Two clips named alike: the second takes "_2"; the first has media, the
+    // second none, so no MediaRef and no media Description.
+    std::vector<AscCdl::ClipLook> looks(2);
+    looks[0].name = "sh010";
+    looks[0].recordIn = "01:00:00:00";
+    looks[0].recordOut = "01:00:01:00";
+    looks[0].media = {"/shots/sh010.mov", "/shots/sh010.wav"};
+    looks[0].look = {{1.1, 1, 0.9}, {0.01, 0, -0.02}, {1, 1, 1.2}, 0.8};
+    looks[1].track = 1;
+    looks[1].name = "sh010";
+    looks[1].recordIn = "01:00:01:00";
+    looks[1].recordOut = "01:00:03:12";
+    const std::string first = R"(<ColorCorrection id="sh010">
+        <Description>track 1, record 01:00:00:00-01:00:01:00</Description>
+        <Description>media /shots/sh010.mov</Description>
+        <SOPNode>
+            <Slope>1.1 1 0.9</Slope>
+            <Offset>0.01 0 -0.02</Offset>
+            <Power>1 1 1.2</Power>
+        </SOPNode>
+        <SatNode>
+            <Saturation>0.8</Saturation>
+        </SatNode>
+    </ColorCorrection>)";
+    const std::string second = R"(<ColorCorrection id="sh010_2">
+        <Description>track 2, record 01:00:01:00-01:00:03:12</Description>
+        <SOPNode>
+            <Slope>1 1 1</Slope>
+            <Offset>0 0 0</Offset>
+            <Power>1 1 1</Power>
+        </SOPNode>
+        <SatNode>
+            <Saturation>1</Saturation>
+        </SatNode>
+    </ColorCorrection>)";
+    const auto indented = [](std::string text) {
+        for (std::size_t at = text.find('\n'); at != std::string::npos;
+             at = text.find('\n', at + 5))
+            text.insert(at + 1, "    ");
+        return "        " + text;
+    };
+    const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";
+    struct Case {
+        AscCdl::Form form;
+        std::vector<AscCdl::ClipLook> looks;
+        std::string text;
+    };
+    const std::vector<Case> cases = {
+        {AscCdl::Form::Collection, looks,
+         head + "<ColorCorrectionCollection xmlns=\"urn:ASC:CDL:v1.2\">\n    " + first + "\n    " +
+             second + "\n</ColorCorrectionCollection>\n"},
+        {AscCdl::Form::DecisionList, looks,
+         head +
+             "<ColorDecisionList xmlns=\"urn:ASC:CDL:v1.2\">\n    <ColorDecision>\n"
+             "        <MediaRef ref=\"/shots/sh010.mov\" />\n" +
+             indented(first) + "\n    </ColorDecision>\n    <ColorDecision>\n" + indented(second) +
+             "\n    </ColorDecision>\n</ColorDecisionList>\n"},
+    };
+    for (const Case& c : cases) {
+        String text;
+        ASSERT_TRUE(AscCdl::write(c.looks, c.form, text));
+        EXPECT_EQ(text.c_str(), c.text);
     }
 }
 

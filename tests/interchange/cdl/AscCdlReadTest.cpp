@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81::test {
@@ -179,6 +180,92 @@ TEST(AscCdlRead, ReportsValuesThatAreNotNumbersAndReadsTheRest) {
     }
 }
 
+TEST(AscCdlRead, NumbersAreSeparatedByAnyBlankOrComma) {
+    struct Case {
+        const char* slope;
+        std::array<double, 3> read; ///< {1, 1, 1} with a loss when refused
+        bool refused;
+    };
+    // Spaces, tabs, line breaks and commas each part two numbers, any run of
+    // them one; a '+' is a sign as good as none, but not before a '-'.
+    const std::vector<Case> cases = {
+        {"0.5 0.6 0.7", {0.5, 0.6, 0.7}, false},
+        {"0.5\t0.6\t0.7", {0.5, 0.6, 0.7}, false},
+        {"0.5\n0.6\r\n0.7", {0.5, 0.6, 0.7}, false},
+        {"0.5,0.6,0.7", {0.5, 0.6, 0.7}, false},
+        {" \t0.5 ,\t0.6  0.7\t ", {0.5, 0.6, 0.7}, false},
+        {"+0.5 -0.6 +7e-1", {0.5, -0.6, 0.7}, false},
+        {"+-0.5 0.6 0.7", {1, 1, 1}, true},
+        {"0.5;0.6;0.7", {1, 1, 1}, true},
+        {"0.5 0.6 0.7x", {1, 1, 1}, true},
+    };
+    for (const Case& c : cases) {
+        const std::string text = std::string("<ColorCorrection id=\"x\"><SOPNode><Slope>") +
+                                 c.slope + "</Slope></SOPNode></ColorCorrection>";
+        LossReport losses;
+        const AscCdl::Contents contents = readCdl(text, losses);
+        ASSERT_EQ(contents.corrections.size(), 1u);
+        EXPECT_EQ(contents.corrections[0].look.slope, c.read) << c.slope;
+        EXPECT_EQ(losses.getCount(), c.refused ? 1u : 0u) << c.slope;
+    }
+}
+
+TEST(AscCdlRead, ReferencesTakeTheCorrectionTheyNameAtTheirOwnPlace) {
+    // A reference before the correction it names, two after one, and one that
+    // names none: each keeps its place, line and media, with the values of the
+    // correction of its id.
+    const std::string text =
+        "<ColorDecisionList>\n" // 1
+        "<ColorDecision><MediaRef ref=\"A.mov\"/><ColorCorrectionRef ref=\"b\"/></ColorDecision>\n"
+        "<ColorDecision><MediaRef ref=\"B.mov\"/><ColorCorrection id=\"a\"><SatNode>" // 3
+        "<Saturation>0.5</Saturation></SatNode></ColorCorrection></ColorDecision>\n"
+        "<ColorDecision><MediaRef ref=\"C.mov\"/><ColorCorrectionRef ref=\"a\"/></ColorDecision>\n"
+        "<ColorDecision><MediaRef ref=\"D.mov\"/><ColorCorrectionRef ref=\"a\"/></ColorDecision>\n"
+        "<ColorDecision><MediaRef ref=\"E.mov\"/><ColorCorrection id=\"b\"><SatNode>" // 6
+        "<Saturation>0.25</Saturation></SatNode></ColorCorrection></ColorDecision>\n"
+        "<ColorDecision><ColorCorrectionRef ref=\"c\"/></ColorDecision>\n" // 7
+        "</ColorDecisionList>";
+    LossReport losses;
+    const AscCdl::Contents contents = readCdl(text, losses);
+    std::vector<std::string> read;
+    for (const AscCdl::Correction& c : contents.corrections)
+        read.push_back(c.id + " line " + std::to_string(c.line) + " " + c.mediaRefs.at(0) + " " +
+                       std::to_string(c.look.saturation));
+    EXPECT_EQ(read, (std::vector<std::string>{"b line 2 A.mov 0.250000", "a line 3 B.mov 0.500000",
+                                              "a line 4 C.mov 0.500000", "a line 5 D.mov 0.500000",
+                                              "b line 6 E.mov 0.250000"}));
+    EXPECT_EQ(entriesOf(losses),
+              std::vector<std::string>{"line 7 | ColorCorrectionRef | names no ColorCorrection "
+                                       "of this text (\"c\"): not read"});
+}
+
+TEST(AscCdlRead, FormsAreNamedByTheirExtensionInAnyCase) {
+    struct Case {
+        const char* path;
+        bool named;
+        AscCdl::Form form;
+    };
+    const Case cases[] = {
+        {"look.cc", true, AscCdl::Form::Correction},
+        {"looks/reel1.ccc", true, AscCdl::Form::Collection},
+        {"C:\\grade\\cut.CDL", true, AscCdl::Form::DecisionList},
+        {"cut.v2.Ccc", true, AscCdl::Form::Collection},
+        {"looks.cdl/cut", false, AscCdl::Form::Correction}, // the dot is a folder's
+        {"cut.xml", false, AscCdl::Form::Correction},
+        {"cut", false, AscCdl::Form::Correction},
+        {"cut.cdlx", false, AscCdl::Form::Correction},
+    };
+    for (const Case& c : cases) {
+        AscCdl::Form form = AscCdl::Form::Correction;
+        EXPECT_EQ(AscCdl::formOfPath(c.path, form), c.named) << c.path;
+        EXPECT_EQ(form, c.form) << c.path;
+    }
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::Correction), "cc");
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::Collection), "ccc");
+    EXPECT_STREQ(AscCdl::extensionOf(AscCdl::Form::DecisionList), "cdl");
+    EXPECT_STREQ(AscCdl::extensionOf(static_cast<AscCdl::Form>(3)), "");
+}
+
 TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
     struct Case {
         const char* what;
@@ -199,6 +286,8 @@ TEST(AscCdlRead, FailsOnTextsThatHoldNoCorrection) {
         {"an empty collection", "\n<ColorCorrectionCollection/>",
          "line 2: the ColorCorrectionCollection holds no ColorCorrection"},
         {"UTF-16", std::string("\xFF\xFE<\0C\0", 6),
+         "line 1: the text is UTF-16; ASC CDL files are read as UTF-8"},
+        {"UTF-16, big-endian", std::string("\xFE\xFF\0<\0C", 6),
          "line 1: the text is UTF-16; ASC CDL files are read as UTF-8"},
     };
     for (const Case& c : cases) {
@@ -289,6 +378,22 @@ TEST(AscCdlRead, HostileTextsReadNothingFromOutside) {
     EXPECT_EQ(entriesOf(losses),
               std::vector<std::string>{"line 1 | Saturation | \"" + std::string(40, '9') +
                                        "...\" is not one finite number: read as 1, the identity"});
+
+    // The cut never splits a character: 39 digits and "é" (two bytes) end before
+    // the "é"; bytes that are all UTF-8 continuations have no character to keep.
+    const std::pair<std::string, std::string> cuts[] = {
+        {std::string(39, '9') + "\xC3\xA9\xC3\xA9", std::string(39, '9')},
+        {std::string(50, '\x80'), ""},
+    };
+    for (const auto& [number, kept] : cuts) {
+        readCdl("<ColorCorrection id=\"c\"><SatNode><Saturation>" + number +
+                    "</Saturation></SatNode></ColorCorrection>",
+                losses);
+        EXPECT_EQ(
+            entriesOf(losses),
+            std::vector<std::string>{"line 1 | Saturation | \"" + kept +
+                                     "...\" is not one finite number: read as 1, the identity"});
+    }
 
     // A decision of 100 000 MediaRefs and 100 000 corrections is its first
     // correction, the media copied once.

@@ -7,9 +7,11 @@
 #include "interchange/kept/ForeignMembers.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/edl/EdlTestSupport.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/support/TreeShape.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
 
 #include <array>
 #include <string>
@@ -63,6 +65,7 @@ TEST(EdlRead, ChannelCodesPlaceAClipOnEachOfTheirTracks) {
         {"AA", "AUD  3   4\n", {"A1", "A2", "A3", "A4"}},
         {"NONE", "AUD 4\n", {"A4"}},
         {"V", "AUD 5\n", {"V"}}, // not an AUD statement: a plain comment
+        {"A", "AUD 5\n", {"A1"}},
     };
     for (const Case& c : cases) {
         const EdlRead read =
@@ -78,6 +81,32 @@ TEST(EdlRead, ChannelCodesPlaceAClipOnEachOfTheirTracks) {
         readEdl("TITLE: t\n001  R  NONE  C  00:00:00:00 00:00:01:00 00:00:00:00 00:00:01:00\n");
     EXPECT_TRUE(itemsOf(*none.composition).empty());
     EXPECT_EQ(lossPlaces(none.losses), Lines{"line 2"});
+}
+
+TEST(EdlRead, TheEditTreeHoldsOneTrackOfLayersNumberedInOrder) {
+    // V and A1 from 0 for 24 frames; A2 from 24 for 12, after a gap and a cut.
+    // The track is numbered 0 and takes its last layer's media type (audio, 2);
+    // the layers are numbered from 0, the first marked so.
+    const EdlRead read = readEdl("TITLE: t\n001 A B C 0 24 0 24\n002 B A2 C 0 12 24 36\n");
+    rapidjson::Document tree;
+    tree.Parse(dmTreeOf(*read.composition).c_str());
+    const rapidjson::Value& track = tree["tree"]["children"][0]["children"][0]["children"][0];
+    EXPECT_STREQ(track["kind"].GetString(), "track");
+    EXPECT_EQ(track["index"].GetInt(), 0);
+    EXPECT_EQ(track["mediaType"].GetInt(), 2);
+    Lines layers;
+    for (const rapidjson::Value& layer : track["children"].GetArray()) {
+        std::string text = std::string(layer["name"].GetString()) + " " +
+                           std::to_string(layer["index"].GetInt()) + " " +
+                           std::to_string(layer["mediaType"].GetInt()) + " " +
+                           std::to_string(layer["parameter"].GetInt()) +
+                           (layer["firstLayer"].GetBool() ? " first" : "") + ":";
+        for (const rapidjson::Value& child : layer["children"].GetArray())
+            text += std::string(" ") + child["kind"].GetString();
+        layers.push_back(text);
+    }
+    EXPECT_EQ(layers,
+              (Lines{"V 0 1 0 first: source", "A1 1 2 0: source", "A2 2 2 0: gap cut source"}));
 }
 
 TEST(EdlRead, TimecodesCountFramesDropFrameExactAtBothRates) {
@@ -309,6 +338,36 @@ TEST(EdlRead, SpeedsAreKeptAndReportedWhereTheyDoNotPlayAsTheyStand) {
                      "line 22", "line 25", "line 24", "line 28", "line 27", "line 29"}));
 }
 
+TEST(EdlRead, OnlyWellFormedSpeedLinesAreSpeeds) {
+    // A speed of 48 at 24 is reported where it does not play (line 3); a line
+    // that is no speed stays a plain comment, and the event's 48 source frames
+    // over 24 record frames are reported at its own line.
+    struct Case {
+        const char* line;
+        bool speed;
+    };
+    const Case cases[] = {
+        {"M2   A       048.0                00:00:00:00", true},
+        {"M2 A 48 0", true},
+        {"M2 A +48.0 00:00:00:00", true},
+        {"M2 A 048.0", false},
+        {"M2 A 048.0 00:00:00:00 more", false},
+        {"M2 A fast 00:00:00:00", false},
+        {"M2 A ++48 00:00:00:00", false},
+        {"M2 A inf 00:00:00:00", false},
+        {"M2 A nan 00:00:00:00", false},
+        {"M2 A 48x 00:00:00:00", false},
+        {"M2 A 048.0 00:00", false},
+    };
+    for (const Case& c : cases) {
+        const EdlRead read =
+            readEdl(std::string("TITLE: t\n001 A V C 0 48 0 24\n") + c.line + "\n");
+        EXPECT_EQ(lossPlaces(read.losses), Lines{c.speed ? "line 3" : "line 2"}) << c.line;
+        EXPECT_EQ(commentsOf(*segmentsOf(*read.composition)[0]), c.speed ? Lines{} : Lines{c.line})
+            << c.line;
+    }
+}
+
 TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
     struct Colour {
         const char* word;
@@ -476,28 +535,124 @@ TEST(EdlRead, LinesEndInLfOrCrlfFieldsInAnyBlanksAndOtherBytesAreLatin1) {
     EXPECT_EQ(lossPlaces(read.losses), Lines{"line 5"});
 }
 
-TEST(EdlRead, UnreadableEventLinesAreSkippedWithTheirCommentsAndReported) {
-    const char* bad[] = {
-        "002 A V C 0 24 24",             // too few fields
-        "002 A V C 010 0 24 24 48 9",    // too many
-        "002 A X C 0 24 24 48",          // unknown channels
-        "002 A V Q 0 24 24 48",          // unknown transition
-        "002 A V D 0 24 24 48",          // a dissolve without its duration
-        "002 A V C 0 24 00:00:01:24 48", // frame 24 at 24 frames a second
-        "002 A V C 24 0 24 48",          // source out before its in
-        "002 A V C 0 24 48 24",          // record out before its in
-        "1234567 A V C 0 24 24 48",      // seven digits
-        "002 A V C 0 24 00:00:01 48",    // three fields
+TEST(EdlRead, NamesInUtf8StayAndOtherBytesAreLatin1) {
+    struct Case {
+        const char* bytes;
+        const char* name; ///< as UTF-8
     };
-    for (const char* line : bad) {
-        const EdlRead read = readEdl(std::string("TITLE: t\n001 A V C 0 24 0 24\n") + line +
+    // Well-formed UTF-8 of each length, at the bounds of each first byte's
+    // range, stays; any byte of a malformed sequence (overlong, a surrogate,
+    // past U+10FFFF, cut short) is the Latin-1 character of its value.
+    const Case cases[] = {
+        {"a\xC2\x80", "a\xC2\x80"},                                 // U+0080
+        {"a\xDF\xBF", "a\xDF\xBF"},                                 // U+07FF
+        {"a\xC1\xBF", "a\xC3\x81\xC2\xBF"},                         // overlong
+        {"a\xE0\xA0\x80", "a\xE0\xA0\x80"},                         // U+0800
+        {"a\xE0\x9F\xBF", "a\xC3\xA0\xC2\x9F\xC2\xBF"},             // overlong
+        {"a\xED\x9F\xBF", "a\xED\x9F\xBF"},                         // U+D7FF
+        {"a\xED\xA0\x80", "a\xC3\xAD\xC2\xA0\xC2\x80"},             // a surrogate
+        {"a\xEF\xBF\xBF", "a\xEF\xBF\xBF"},                         // U+FFFF
+        {"a\xF0\x90\x80\x80", "a\xF0\x90\x80\x80"},                 // U+10000
+        {"a\xF0\x8F\xBF\xBF", "a\xC3\xB0\xC2\x8F\xC2\xBF\xC2\xBF"}, // overlong
+        {"a\xF4\x8F\xBF\xBF", "a\xF4\x8F\xBF\xBF"},                 // U+10FFFF
+        {"a\xF4\x90\x80\x80", "a\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past it
+        {"a\xF5\x80\x80\x80", "a\xC3\xB5\xC2\x80\xC2\x80\xC2\x80"},
+        {"a\xE2\x82", "a\xC3\xA2\xC2\x82"},       // cut short at the end
+        {"a\xE2\x82z", "a\xC3\xA2\xC2\x82z"},     // cut short by a letter
+        {"\xF0\x9F\x8E\xAC", "\xF0\x9F\x8E\xAC"}, // a clapperboard, alone
+    };
+    for (const Case& c : cases) {
+        const EdlRead read = readEdl(
+            std::string("TITLE: t\n001 R V C 0 24 0 24\n* FROM CLIP NAME: ") + c.bytes + "\n");
+        EXPECT_EQ(itemsOf(*read.composition),
+                  Lines{std::string("V 0+24 clip ") + c.name + " src 0 reel R"})
+            << c.name;
+    }
+}
+
+TEST(EdlRead, HeaderLinesAreReadInAnySpelling) {
+    struct Case {
+        const char* header;
+        const char* title;
+        std::int64_t recordIn; ///< of 00:01:00:02 at 29.97: 1800 drop frame, 1802 not
+    };
+    const Case cases[] = {
+        {"TITLE: reel 1\nFCM: DROP FRAME\n", "reel 1", 1800},
+        {"title:reel 1  \nfcm drop frame\n", "reel 1", 1800},
+        {"  Title :  reel 1\nFCM:NON-DROP FRAME\n", "reel 1", 1802},
+        {"TITLE: reel 1\nFCM: NON DROP\nFCM: DROP FRAME\n", "reel 1", 1800},
+        {"TITLE: reel 1\nFCM: DROP FRAME\nFCM: NON-DROP FRAME\n", "reel 1", 1802},
+        // No FCM line at all counts without dropping.
+        {"TITLE: reel 1\n", "reel 1", 1802},
+        // Neither is an FCM line: the list counts as before.
+        {"TITLE: reel 1\nFCMX: DROP FRAME\n", "reel 1", 1802},
+        {"TITLE: reel 1\nFCM: 25 FPS\n", "reel 1", 1802},
+        // A TITLE needs its colon.
+        {"TITLE reel 1\n", "", 1802},
+    };
+    for (const Case& c : cases) {
+        const EdlRead read =
+            readEdl(std::string(c.header) + "001 AX V C 0 0 00:01:00:02 00:01:00:02\n",
+                    Rational(30000, 1001));
+        const TimelineView view = viewOf(read);
+        EXPECT_EQ(view.name, c.title) << c.header;
+        EXPECT_EQ(view.start, c.recordIn) << c.header;
+        EXPECT_TRUE(read.losses.empty()) << c.header;
+    }
+}
+
+TEST(EdlRead, UnreadableEventLinesAreSkippedWithTheirCommentsAndReported) {
+    struct Case {
+        const char* line;
+        const char* why;
+    };
+    const Case cases[] = {
+        {"002 A V C 0 24 24", "it has 7 fields, and an event line at least 8"},
+        {"002 A V C 010 0 24 24 48 9", "it has 10 fields, and an event line at most 9"},
+        {"002 A X C 0 24 24 48", "its channels \"X\" are none an EDL names"},
+        {"002 A V Q 0 24 24 48", "its transition \"Q\" is none an EDL names"},
+        {"002 A V D 0 24 24 48", "its transition \"D\" has no duration"},
+        {"002 A V D 1234567890 0 24 24 48",
+         "its duration \"1234567890\" is not a number of frames"},
+        {"002 A V C 0 24 00:00:01:24 48",
+         "its record in cannot be read: frame 24 is not below the 24 frames a second "
+         "timecodes count"},
+        {"002 A V C 0 24 00:61:00:00 48",
+         "its record in cannot be read: minutes and seconds run from 00 to 59"},
+        // Past the last frame a list can say, at a minute's first second: at 24
+        // frames a second nothing is dropped.
+        {"002 A V C 0 24 999999999:01:00:00 48",
+         "its record in cannot be read: it lies past the latest time read"},
+        {"002 A V C 24 0 24 48", "its source out is before its in"},
+        {"002 A V C 0 24 48 24", "its record out is before its in"},
+        {"1234567 A V C 0 24 24 48", "its edit number is not one to six digits"},
+        {"002 A V C 0 24 00:00:01 48", "\"00:00:01\" is not a timecode"},
+    };
+    for (const Case& c : cases) {
+        const EdlRead read = readEdl(std::string("TITLE: t\n001 A V C 0 24 0 24\n") + c.line +
                                      "\n* FROM CLIP NAME: lost\n003 B V C 0 24 48 72\n");
         EXPECT_EQ(itemsOf(*read.composition), (Lines{"V 0+24 clip A src 0 reel A", "V 24+24 gap",
                                                      "V 48+24 clip B src 0 reel B"}))
-            << line;
-        ASSERT_EQ(read.losses.size(), 1u) << line;
-        EXPECT_EQ(read.losses[0].rfind("line 3 | event | skipped with its comments: ", 0), 0u)
-            << read.losses[0];
+            << c.line;
+        EXPECT_EQ(read.losses,
+                  Lines{std::string("line 3 | event | skipped with its comments: ") + c.why});
+    }
+    // At 29.97 drop frame: the frame numbers drop frame skips.
+    const Case dropFrame[] = {
+        {"00:01:00;00", "drop frame skips that frame number"},
+        {"00:10:00;00", ""},
+        {"00:01:00;30", "frame 30 is not below the 30 frames a second timecodes count"},
+    };
+    for (const Case& c : dropFrame) {
+        const EdlRead read = readEdl(std::string("TITLE: t\nFCM: DROP FRAME\n001 A V C 0 0 ") +
+                                         c.line + " " + c.line + "\n",
+                                     Rational(30000, 1001));
+        EXPECT_EQ(read.losses, *c.why ? Lines{std::string("line 3 | event | skipped with its "
+                                                          "comments: its record in cannot be "
+                                                          "read: ") +
+                                              c.why}
+                                      : Lines{})
+            << c.line;
     }
 }
 
@@ -535,6 +690,25 @@ TEST(EdlRead, TheCompositionSpansTheEarliestEventToTheLatestEventBlackIncluded) 
     EXPECT_EQ(itemsOf(*read.composition),
               (Lines{"V 12+12 gap", "V 24+24 gap reel BL", "V 48+48 clip A src 0 reel A",
                      "V 96+24 gap reel BLK"}));
+}
+
+TEST(EdlRead, LocatorsAreWrittenToStandardOtioAtTheirSourceFrame) {
+    // A001 plays source 240 (00:00:10:00) from record 86400 (01:00:00:00) on: a
+    // locator 5 frames in marks source frame 245, where OTIO counts a clip's
+    // markers.
+    const EdlRead read = readEdl("TITLE: notes\n"
+                                 "001 A001 V C 00:00:10:00 00:00:20:00 01:00:00:00 01:00:10:00\n"
+                                 "* LOC: 01:00:00:05 RED five in\n");
+    ASSERT_TRUE(read.losses.empty()) << read.losses.front();
+    String standard;
+    ASSERT_TRUE(StandardOtio::write(*read.composition, standard));
+    rapidjson::Document document;
+    document.Parse(standard.c_str());
+    const rapidjson::Value& clip = document["tracks"]["children"][0]["children"][0];
+    ASSERT_EQ(clip["markers"].Size(), 1u) << standard.c_str();
+    EXPECT_EQ(clip["markers"][0]["marked_range"]["start_time"]["value"].GetDouble(), 245.0);
+    // The marker as the list said it, with the colour word it used.
+    EXPECT_STREQ(clip["markers"][0]["metadata"]["cmx_3600"]["color"].GetString(), "RED");
 }
 
 TEST(EdlRead, ReelsAreKeptWhereStandardOtioKeepsThem) {

@@ -17,6 +17,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -30,6 +31,39 @@ SharedPtr<Composition> compositionOf(const std::string& edl, const Rational& rat
     const EdlRead read = readEdl(edl, rate);
     EXPECT_TRUE(read.status) << read.message;
     return read.composition;
+}
+
+/// A standard OTIO timeline at `rate` from 01:00:00:00 whose one video track
+/// holds a gap of one second, then `clip`.
+std::string oneClipAfterASecond(double rate, const std::string& clip) {
+    return R"({"OTIO_SCHEMA":"Timeline.1","name":"t","global_start_time":)" +
+           rationalTime(3600 * rate, rate) +
+           R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1",
+           "name":"V1","kind":"Video","children":[{"OTIO_SCHEMA":"Gap.1","source_range":)" +
+           timeRange(0, rate, rate) + "}," + clip + "]}]}}";
+}
+
+/// A clip of one second from 00:00:10:00 in its media at `rate`, with `more`
+/// members.
+std::string tenSecondsIn(double rate, const std::string& more) {
+    return R"({"OTIO_SCHEMA":"Clip.2","name":"shot","source_range":)" +
+           timeRange(10 * rate, rate, rate) +
+           R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1",
+           "target_url":"/media/A001C003_220101.mov"}},"active_media_reference_key":"DEFAULT_MEDIA")" +
+           more + "}";
+}
+
+/// The lines of `text` that start with `prefix`.
+Lines linesStartingWith(const std::string& text, const std::string& prefix) {
+    Lines found;
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        if (text.compare(at, prefix.size(), prefix) == 0)
+            found.push_back(text.substr(at, end - at));
+        at = end + 1;
+    }
+    return found;
 }
 
 TEST(EdlWrite, ListsSayTheirRateAndFrameCount) {
@@ -208,6 +242,64 @@ TEST(EdlWrite, TracksTakeTheirChannelsAndTheRestIsReported) {
               Status::JsonConversionFailed);
 }
 
+TEST(EdlWrite, OnlyTheShownCompositionIsWritten) {
+    // Two compositions of one clip each, sh040_plate_v001 for 100 frames: the
+    // list holds the first's, with the losses of its own effects, and nothing
+    // of the second.
+    std::vector<std::string> losses;
+    const std::string written =
+        writeEdl(*fromDmTree(readTestData("export/two-compositions.dmtree.json")), {}, &losses);
+    EXPECT_EQ(written.substr(0, written.find('\n')), "TITLE: Graded shot");
+    EXPECT_EQ(
+        linesStartingWith(written, "00"),
+        Lines{"001  sh040_pl V     C        00:00:00:00 00:00:04:00 00:00:00:00 00:00:04:00"});
+    EXPECT_EQ(losses,
+              (Lines{"track V1, 00:00:00:00 | AngularMask | left out: an EDL holds no masks",
+                     "track V1, 00:00:00:00 | Comp | left out: an EDL holds no compositing"}));
+}
+
+TEST(EdlWrite, TheTrackAskedForMustBeVideo) {
+    // A list of sound alone: its first track, A1, is no video track to write.
+    const SharedPtr<Composition> sound = compositionOf("TITLE: sound\n001 R A C 0 24 0 24\n");
+    for (const std::int32_t track : {0, 1, 5}) {
+        Edl::WriteOptions options;
+        options.track = track;
+        String out("untouched");
+        LossReport report;
+        String message;
+        EXPECT_EQ(Edl::write(*sound, options, out, report, &message).getCode(),
+                  Status::JsonConversionFailed)
+            << track;
+        EXPECT_EQ(std::string(message.c_str()),
+                  "track " + std::to_string(track) + " is not a video track of the composition");
+    }
+}
+
+TEST(EdlWrite, AStartPastWhatADoubleHoldsCountsFromZero) {
+    // The composition starts at 1e308 frames at 24, past what a double holds
+    // at its own rate, 48: black leads in from frame 0 to its clip at 10.
+    const std::string tree =
+        R"({"format": "KRdmtree-json", "version": 1, "tree": {"kind": "root", "name": "", )"
+        R"("children": [{"kind": "reel", "name": "", "children": [{"kind": "composition", )"
+        R"("name": "t", "fcm": "48", "startTC": 1e308, "startTcFcm": "24", "length": 24.0, )"
+        R"("resolution": {"centerX": null, "centerY": null, "sizeX": null, "sizeY": null, )"
+        R"("width": null, "height": null, "depth": null, "frameRatio": null}, )"
+        R"("children": [{"kind": "track", "name": "", "index": 0, "mediaType": 1, )"
+        R"("children": [{"kind": "layer", "name": "V", "index": 0, "mediaType": 1, "parameter": 0, )"
+        R"("firstLayer": true, "startTC": 10.0, "length": 24.0, "children": [{"kind": "source", )"
+        R"("name": "A", "properties": [[1330924868, 13, "{\"cmx_3600\":{\"reel\":\"A\"}}"]], )"
+        R"("recIn": 10.0, "recLength": 24.0, "segmentId": "", "mediaType": 0, "effects": [], )"
+        R"("relIn": 0.0, "flag1": true, "flag2": false, "inputs": [{"kind": "media", )"
+        R"("properties": [[1330924623, 13, "{\"null\":[\"available_range\"]}"]], "availIn": 0.0, )"
+        R"("availLength": 24.0, "fcm": "24", "mediaType": 1, "flag": true, "sourceInfo": null, )"
+        R"("primaryRes": null, "audio": null, "extraData": []}], "children": []}]}]}]}]}]}})";
+    EXPECT_EQ(writeEdl(*fromDmTree(tree)),
+              "TITLE: t\n\n"
+              "001  BL       V     C        00:00:00:00 00:00:00:10 00:00:00:00 00:00:00:10\n"
+              "002  A        V     C        00:00:00:00 00:00:00:24 00:00:00:10 00:00:00:34\n"
+              "* FROM CLIP NAME: A\n");
+}
+
 TEST(EdlWrite, ReelsAreMadeFromTheMediaFileName) {
     struct Case {
         const char* path;
@@ -256,10 +348,15 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
     };
     const Case cases[] = {
         {"SMPTE_Dissolve", 0, 12, "D    012", ""},
+        // Frames at the list's rate, to the nearest: 12.5 is 13, 12.4 is 12.
+        {"SMPTE_Dissolve", 0, 12.5, "D    013", ""},
+        {"SMPTE_Dissolve", 0, 12.4, "D    012", ""},
+        {"SMPTE_Dissolve", 0, 0, "D    000", ""},
         {"SMPTE_Wipe", 0, 12, "W001 012", ""},
         {"Custom_Transition", 0, 12, "D    012", "\"Custom_Transition\" written as a dissolve"},
         {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
         {"SMPTE_Dissolve", 0, 2e9, "D    999999999", "written lasting 999999999 frames"},
+        {"SMPTE_Dissolve", 0, 2e15, "D    999999999", "written lasting 999999999 frames"},
     };
     for (const Case& c : cases) {
         const auto clip = [](const char* name, double start) {
@@ -289,6 +386,107 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
     }
 }
 
+TEST(EdlWrite, SpeedsAreFramesASecondAtTheClipsSource) {
+    struct Case {
+        double rate;
+        double scalar;
+        const char* speed;
+    };
+    // The M2 speed is the time scalar times the list's rate, in frames a second
+    // with one decimal, padded to three digits before the point; written at the
+    // clip's source in (00:00:10:00).
+    const Case cases[] = {
+        {24, 2.0, "048.0"},   // 2 x 24
+        {24, 0.5, "012.0"},   // 0.5 x 24
+        {24, -1.0, "-024.0"}, // backwards at the rate
+        {25, 2.0, "050.0"},   // 2 x 25
+        {24, 0.1, "002.4"},   // 0.1 x 24
+        {30, 4.5, "135.0"},   // 4.5 x 30, three digits
+        {24, 50.0, "1200.0"}, // 50 x 24, four
+    };
+    for (const Case& c : cases) {
+        const std::string effect = R"(,"effects":[{"OTIO_SCHEMA":"LinearTimeWarp.1",)"
+                                   R"("effect_name":"LinearTimeWarp","time_scalar":)" +
+                                   std::to_string(c.scalar) + "}]";
+        LossReport read;
+        const SharedPtr<Composition> composition =
+            readStandard(oneClipAfterASecond(c.rate, tenSecondsIn(c.rate, effect)), read);
+        ASSERT_TRUE(composition) << c.scalar;
+        EXPECT_EQ(linesStartingWith(writeEdl(*composition), "M2"),
+                  Lines{std::string("M2   A001C003\t\t") + c.speed + "\t\t\t\t00:00:10:00"})
+            << c.rate << " x " << c.scalar;
+    }
+}
+
+TEST(EdlWrite, MarkersAreLocatorsAtTheirRecordFrame) {
+    struct Case {
+        double markerStart, markerRate; ///< the marked range's start
+        double rate;                    ///< the timeline's and the clip's
+        const char* locator;
+    };
+    // The clip plays its source from 00:00:10:00 at record 01:00:01:00: a
+    // marker n frames into its source is at record 01:00:01:00 + n, counted at
+    // the marker's own rate and rounded to the nearest frame of the list.
+    const Case cases[] = {
+        {240, 24, 24, "01:00:01:00"}, // its first frame
+        {246, 24, 24, "01:00:01:06"}, // 6 frames in
+        {263, 24, 24, "01:00:01:23"}, // its last frame
+        {492, 48, 24, "01:00:01:06"}, // 492 at 48 is 246 at 24
+        {481, 48, 24, "01:00:01:01"}, // 1 frame at 48 in: half a frame, rounded up
+        {20, 2, 24, "01:00:01:00"},   // 10 s at 2 fps
+        {257, 25, 25, "01:00:01:07"}, // 250 + 7 at 25
+        {12.5, 1.25, 25, "01:00:01:00"},
+    };
+    for (const Case& c : cases) {
+        const std::string marker = R"(,"markers":[{"OTIO_SCHEMA":"Marker.2","name":"check",)"
+                                   R"("color":"RED","marked_range":)" +
+                                   timeRange(c.markerStart, 1, c.markerRate) + "}]";
+        LossReport read;
+        const SharedPtr<Composition> composition =
+            readStandard(oneClipAfterASecond(c.rate, tenSecondsIn(c.rate, marker)), read);
+        ASSERT_TRUE(composition) << c.locator;
+        EXPECT_EQ(linesStartingWith(writeEdl(*composition), "* LOC"),
+                  Lines{std::string("* LOC: ") + c.locator + " RED check"})
+            << c.markerStart << " at " << c.markerRate;
+    }
+}
+
+TEST(EdlWrite, TransitionsOnSeveralChannelsAreOneEventOnlyWhenAlike) {
+    struct Case {
+        const char* video; ///< the outgoing reel and source in, the code and duration
+        const char* audio;
+        bool oneEvent;
+    };
+    // From A at 24 into B at record 24, on V and on A1: one event on both
+    // channels when the two transitions are alike in all, else one on each.
+    const Case cases[] = {
+        {"A 24 D 012", "A 24 D 012", true},     {"A 24 D 012", "A 24 D 010", false},
+        {"A 24 D 012", "A 24 W001 012", false}, {"A 24 D 012", "X 24 D 012", false},
+        {"A 24 D 012", "A 30 D 012", false},
+    };
+    const auto events = [](const char* number, const char* channel, const std::string& how) {
+        char reel[8], code[8], duration[8];
+        int in = 0;
+        std::sscanf(how.c_str(), "%7s %d %7s %7s", reel, &in, code, duration);
+        const std::string from = std::to_string(in);
+        return std::string(number) + " " + reel + " " + channel + " C " + from + " " + from +
+               " 24 24\n" + number + " B " + channel + " " + code + " " + duration +
+               " 0 24 24 48\n";
+    };
+    for (const Case& c : cases) {
+        const std::string list = "TITLE: mix\n001 A B C 0 24 0 24\n" + events("002", "V", c.video) +
+                                 events("003", "A", c.audio);
+        const std::string written = writeEdl(*compositionOf(list));
+        EXPECT_EQ(linesStartingWith(written, "002").size(), 2u) << written;
+        EXPECT_EQ(linesStartingWith(written, "003").size(), c.oneEvent ? 0u : 2u) << written;
+        if (c.oneEvent) {
+            EXPECT_EQ(linesStartingWith(written, "002")[1],
+                      "002  B        B     D    012 00:00:00:00 00:00:01:00 00:00:01:00 "
+                      "00:00:02:00");
+        }
+    }
+}
+
 TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
     // A key's FROM CLIP names its background, which has no line here: kept as a
     // plain comment. The foreground is written as a cut, whose reader would take
@@ -307,6 +505,18 @@ TEST(EdlWrite, KeptCommentsNameNoMediaWhenReadBack) {
     EXPECT_EQ(losses, (Lines{"track V2, 00:00:00:00 | clip | a kept comment left out: read back, "
                              "it would name what the clip does not have"}));
     EXPECT_EQ(writeEdl(*compositionOf(written)), written);
+}
+
+TEST(EdlWrite, LookValuesFinerThanMillionthsAreWrittenAsTheyCame) {
+    // 0.3333333333333333 is no whole number of millionths: six decimals would
+    // change it, so it is written as the shortest text that reads back the same
+    // number, the text it came as. 0.8 is a whole 800000 millionths: 0.800000.
+    const std::string list = "TITLE: fine\n001 A001 V C 0 24 0 24\n"
+                             "*ASC_SOP (0.3333333333333333 1 1)(0 0 0)(1 1 1)\n*ASC_SAT 0.8\n";
+    EXPECT_EQ(linesStartingWith(writeEdl(*compositionOf(list)), "*ASC"),
+              (Lines{"*ASC_SOP (0.3333333333333333 1.000000 1.000000) (0.000000 0.000000 "
+                     "0.000000) (1.000000 1.000000 1.000000)",
+                     "*ASC_SAT 0.800000"}));
 }
 
 TEST(EdlWrite, ExamplesAndTestCompositionsReadBackTheSame) {

@@ -487,6 +487,9 @@ TEST(StandardOtioKeeping, EachOtioVersionGetsItsOwnSchemas) {
     for (const char* other : {"0.13.0", "0.19", "", "current"})
         EXPECT_FALSE(otioVersionFromName(other, version)) << other;
     EXPECT_FALSE(otioVersionFromName(nullptr, version));
+    // Values outside the enumeration have no label.
+    EXPECT_STREQ(otioVersionName(static_cast<OtioVersion>(-1)), "");
+    EXPECT_STREQ(otioVersionName(static_cast<OtioVersion>(std::size(kOtioVersions))), "");
 }
 
 TEST(StandardOtioKeeping, WhatCannotBeKeptIsStillReported) {
@@ -768,6 +771,14 @@ TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead
     EXPECT_STREQ(clip["OTIO_SCHEMA"].GetString(), "Clip.2");
     EXPECT_STREQ(clip["name"].GetString(), "compound v2");
     EXPECT_EQ(clip["source_range"]["duration"]["value"].GetDouble(), 13.0);
+
+    // Back at its 12 frames but given a property of a host's own (id 1, the first
+    // in id order), it holds more than the stack can say: the offline clip again.
+    compound->setRecLength(12.0);
+    const std::int32_t mark = 1;
+    compound->setPropertyValue(1, eDmPropInt32, &mark);
+    const rapidjson::Document marked = parsedWithLiterals(writeStandard(*fromTree(*root)));
+    EXPECT_STREQ(itemOf(marked, 1)["OTIO_SCHEMA"].GetString(), "Clip.2");
 }
 
 TEST(StandardOtioKeeping, MediaWithoutARangeIsWrittenBackWithoutOne) {

@@ -3,8 +3,10 @@
 // what the loss report names), and documents that cannot be read at all.
 
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include "strictjson/StrictParse.h"
@@ -312,6 +314,39 @@ TEST(StandardOtioReader, MalformedDescriptionsAreLossesNotFailures) {
     const DmLayerNode* layer = firstLayer(*read);
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(segmentsOf(*layer), std::vector<std::string>{"gap  0+4"});
+}
+
+TEST(StandardOtioReader, MetadataThatIsNoObjectIsReportedAndTheItemRead) {
+    // Metadata of every other JSON type on the timeline, the stack, the track,
+    // a clip and a gap: each is reported where it stands, and the cut reads
+    // as it would without it (the clip 0+48, the gap 48+24).
+    for (const std::string metadata : {"5", "\"x\"", "[]", "true"}) {
+        const std::string m = R"(, "metadata": )" + metadata;
+        const std::string text =
+            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t")" + m +
+            R"(, "tracks": {"OTIO_SCHEMA": "Stack.1")" + m +
+            R"(, "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video")" + m +
+            R"(, "children": [{"OTIO_SCHEMA": "Clip.2", "name": "c", "source_range": )" +
+            timeRange(0, 48, 24) + m + R"(}, {"OTIO_SCHEMA": "Gap.1", "source_range": )" +
+            timeRange(0, 24, 24) + m + "}]}]}}";
+        LossReport losses;
+        const SharedPtr<Composition> read = readStandard(text, losses);
+        ASSERT_TRUE(read) << metadata;
+        const std::string why = " | ignored: expected an object";
+        EXPECT_EQ(entriesOf(losses),
+                  (std::vector<std::string>{
+                      "/metadata | Timeline.1" + why, "/tracks/metadata | Stack.1" + why,
+                      "/tracks/children/0/metadata | Track.1" + why,
+                      "/tracks/children/0/children/0/metadata | Clip.2" + why,
+                      "/tracks/children/0/children/1/metadata | Gap.1" + why}))
+            << metadata;
+        TimelineView view;
+        ASSERT_TRUE(TimelineView::build(*read, view));
+        ASSERT_EQ(view.tracks.size(), 1u);
+        ASSERT_EQ(view.tracks[0].items.size(), 2u);
+        EXPECT_EQ(view.tracks[0].items[0].record, (FrameRange{0, 48})) << metadata;
+        EXPECT_EQ(view.tracks[0].items[1].record, (FrameRange{48, 24})) << metadata;
+    }
 }
 
 TEST(StandardOtioReader, SyntaxErrorsAreTheStrictParsesAtAnyDepth) {

@@ -2,8 +2,8 @@
 // composition's rate, start and duration, and every item's record and source
 // range, each worked out by hand from OTIO's rules in the comments.
 
-#include "interchange/TimelineView.h"
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
 #include "outside/core/FPSUtils.h"
 #include "outside/dmtree/DmTree.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
@@ -56,8 +56,8 @@ TEST(StandardOtioTiming, LeadingGapsMissingMediaTransitionsAndNestedStacks) {
     // No global start. V1: a 48-frame gap; a 20-frame clip whose missing media has
     // no range; a transition (no track time); a clip without a source range that
     // plays its media's 19 available frames from 10; a nested stack whose longest
-    // track, the second after an empty one, lasts 10 + 6 frames; a transition last, whose out offset of 3 the track
-    // adds to its duration. All at 48: V1 lasts 48 + 20 + 19 + 16 + 3 = 106.
+    // track, the second after an empty one, lasts 10 + 6 frames; a transition last, whose out
+    // offset of 3 the track adds to its duration. All at 48: V1 lasts 48 + 20 + 19 + 16 + 3 = 106.
     // A2: one clip of 24 frames at 24, that is 48 at 48. The timeline lasts 106 at
     // 48, the rate at which everything is whole.
     const std::string clip24 = R"({"OTIO_SCHEMA": "Clip.2", "name": "sound", "source_range": )" +
@@ -135,10 +135,11 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
         return text;
     };
     LossReport losses;
-    TimelineView view = viewOf(
-        timeline(rationalTime(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-                                      clipOf("a", 30) + "," + clipOf("b", 15) + "]}"),
-        losses);
+    TimelineView view =
+        viewOf(timeline(rationalTime(86400, 24),
+                        R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                            clipOf("a", 30) + "," + clipOf("b", 15) + "]}"),
+               losses);
     EXPECT_EQ(view.rate.getNumerator(), 48);
     EXPECT_EQ(view.start, 172800);
     EXPECT_EQ(view.duration, 45);
@@ -147,10 +148,10 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
               (std::vector<std::string>{"a 172800+30 0+30@48", "b 172830+15 0+15@48"}));
 
     // The same clips of 30 and 16: whole at 24 too, so the start's rate stands.
-    view = viewOf(
-        timeline(rationalTime(86400, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-                                      clipOf("a", 30) + "," + clipOf("b", 16) + "]}"),
-        losses);
+    view = viewOf(timeline(rationalTime(86400, 24),
+                           R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                               clipOf("a", 30) + "," + clipOf("b", 16) + "]}"),
+                  losses);
     EXPECT_EQ(view.rate.getNumerator(), 24);
     EXPECT_EQ(view.start, 86400);
     EXPECT_EQ(view.duration, 23);
@@ -158,30 +159,32 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
               (std::vector<std::string>{"a 86400+15 0+30@48", "b 86415+8 0+16@48"}));
 
     // Rates written rounded (23.976, 59.94) are the frame rates they stand for.
-    view =
-        viewOf(timeline(rationalTime(86400, 23.976),
-                        R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-                            std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "ntsc", )") +
-                            R"("source_range": )" + timeRange(1001, 100, 23.976023976023978) + "}]}"),
-               losses);
+    view = viewOf(timeline(rationalTime(86400, 23.976),
+                           R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                               std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "ntsc", )") +
+                               R"("source_range": )" + timeRange(1001, 100, 23.976023976023978) +
+                               "}]}"),
+                  losses);
     EXPECT_EQ(view.rate.getNumerator(), 24000);
     EXPECT_EQ(view.rate.getDenominator(), 1001u);
     EXPECT_EQ(view.start, 86400);
     EXPECT_EQ(view.duration, 100);
     EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 86400+100 1001+100@24000"}));
-    view = viewOf(timeline(rationalTime(0, 59.94), "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
-                                           "\"children\": []}"),
+    view = viewOf(timeline(rationalTime(0, 59.94),
+                           "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
+                           "\"children\": []}"),
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 60000);
     EXPECT_EQ(view.duration, 0);
 
     // A rate under a frame a second (a time-lapse at one frame every two
     // seconds) is a rate too: start 10 and a clip of 3 frames, at 1/2.
-    view = viewOf(timeline(rationalTime(10, 0.5), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
-                                          R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": )"
-                                          R"("lapse", "source_range": )" +
-                                              timeRange(0, 3, 0.5) + "}]}"),
-                  losses);
+    view =
+        viewOf(timeline(rationalTime(10, 0.5), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", )"
+                                               R"("children": [{"OTIO_SCHEMA": "Clip.2", "name": )"
+                                               R"("lapse", "source_range": )" +
+                                                   timeRange(0, 3, 0.5) + "}]}"),
+               losses);
     EXPECT_EQ(view.rate.getNumerator(), 1);
     EXPECT_EQ(view.rate.getDenominator(), 2u);
     EXPECT_EQ(view.start, 10);
@@ -234,10 +237,10 @@ TEST(StandardOtioTiming, MediaAtItsOwnRateUnderAClipCountingAtTheTimelines) {
     const std::string text =
         timeline(rationalTime(0, 24), R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
         {"OTIO_SCHEMA": "Clip.2", "name": "ntsc", "source_range": )" +
-                                  timeRange(100, 48, 24) + R"(,
+                                          timeRange(100, 48, 24) + R"(,
          "media_references": {"DEFAULT_MEDIA": {"OTIO_SCHEMA": "ExternalReference.1",
              "target_url": "file:///n.mov", "available_range": )" +
-                                  timeRange(0, 1000, 23.976) + R"(}},
+                                          timeRange(0, 1000, 23.976) + R"(}},
          "active_media_reference_key": "DEFAULT_MEDIA"}]})");
     LossReport losses;
     const TimelineView view = viewOf(text, losses);
@@ -326,7 +329,8 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
     // trim selects [start, start + duration) of the track and puts it at 0.
     const std::string dissolve = R"({"OTIO_SCHEMA": "Transition.1", "transition_type": )"
                                  R"("SMPTE_Dissolve", "in_offset": )" +
-                                 rationalTime(2, 24) + R"(, "out_offset": )" + rationalTime(2, 24) + "}";
+                                 rationalTime(2, 24) + R"(, "out_offset": )" + rationalTime(2, 24) +
+                                 "}";
     const std::string marker = R"(, "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", )"
                                R"("color": "RED", "marked_range": )" +
                                timeRange(107, 1, 24) + "}]";
@@ -338,8 +342,8 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
             // at 2; b [10, 20) at [5, 15) ends at 12: 5+7 from 200; c [20, 30) at
             // [15, 25) is hidden, and so is the transition beside it.
             track24(timeRange(5, 12, 24), clip24("a", 100, 10, marker) + "," + dissolve + "," +
-                                          clip24("b", 200, 10) + "," + dissolve + "," +
-                                          clip24("c", 300, 10)) +
+                                              clip24("b", 200, 10) + "," + dissolve + "," +
+                                              clip24("c", 300, 10)) +
             "," +
             // 0 + 20 over 20 frames, and 0 + 0 over none: nothing changes.
             track24(timeRange(0, 20, 24), clip24("a", 100, 10) + "," + clip24("b", 200, 10)) + "," +
@@ -553,6 +557,46 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
     EXPECT_EQ(again.start, 100);
     EXPECT_EQ(again.duration, 20);
     EXPECT_EQ(itemsOf(again.tracks[1]), cases[3].items[1]);
+}
+
+TEST(StandardOtioTiming, MarkersShowAtTheRecordFramesTheyMark) {
+    struct Case {
+        double start, duration, rate; ///< the marked range
+        std::int64_t noteStart;       ///< absolute record frames at 24
+        std::int64_t noteDuration;
+    };
+    // A gap of 24 frames from 01:00:00:00 (86400), then a clip playing its
+    // source from 240 at 24: source frame s shows at record 86424 + s - 240,
+    // a marked range at another rate counted in seconds, rounded to the
+    // nearest frame; a note lasts a frame at least.
+    const Case cases[] = {
+        {240, 1, 24, 86424, 1},    // the clip's first frame
+        {263, 1, 24, 86447, 1},    // its last
+        {250, 5, 24, 86434, 5},    // 10 frames in, for 5
+        {500, 10, 48, 86434, 5},   // the same at 48: 500 / 2 = 250, 10 / 2 = 5
+        {481, 1, 48, 86425, 1},    // 240.5 rounds up; half a frame lasts one
+        {10.5, 0.25, 1, 86436, 6}, // 10.5 s = 252 at 24; 0.25 s = 6 frames
+        {200, 1, 20, 86424, 1},    // 10 s at 20 fps = 240 at 24
+    };
+    for (const Case& c : cases) {
+        const std::string marker = R"(, "markers": [{"OTIO_SCHEMA": "Marker.2", "name": "m", )"
+                                   R"("marked_range": )" +
+                                   timeRange(c.start, c.duration, c.rate) + "}]";
+        const std::string text = timeline(
+            rationalTime(86400, 24),
+            track24("null", R"({"OTIO_SCHEMA": "Gap.1", "source_range": )" + timeRange(0, 24, 24) +
+                                "}," + clip24("a", 240, 24, marker)));
+        LossReport losses;
+        const TimelineView view = viewOf(text, losses);
+        ASSERT_EQ(view.tracks.size(), 1u);
+        ASSERT_EQ(view.tracks[0].items.size(), 2u);
+        const std::vector<TimelineNote>& notes = view.tracks[0].items[1].notes;
+        ASSERT_EQ(notes.size(), 1u) << c.start << " at " << c.rate;
+        EXPECT_EQ(notes[0].range, (FrameRange{c.noteStart, c.noteDuration}))
+            << c.start << " at " << c.rate << ": " << notes[0].range.start << "+"
+            << notes[0].range.duration;
+        EXPECT_TRUE(notes[0].ownRange);
+    }
 }
 
 TEST(StandardOtioTiming, MixedRatesAreExactOrRoundedAndSaySo) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <limits>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace zemcomp {
@@ -202,6 +203,30 @@ TEST(TimelinePicture, RulerTicksFallOnRoundTimecodesFarEnoughApartForTheirLabels
     EXPECT_EQ(labels, (std::vector<std::string>{"01:00:00:00", "01:00:00:06", "01:00:00:12",
                                                 "01:00:00:18"}));
     EXPECT_EQ(minor, 20u);
+}
+
+TEST(TimelinePicture, MajorTicksTakeTheFirstRoundStepWideEnoughForALabel) {
+    // Four steps of s seconds from 01:00:00:00 over 346 pixels (546 less the
+    // 200 beside the time area): a step is 86.5 pixels, room for a label (82.2:
+    // eleven characters of 6.2 and 14 of air); the round step below it is at
+    // most two thirds of that, too narrow. The second label is s seconds on.
+    // Past half an hour, whole hours, doubling; ticks fall on multiples of the
+    // step: of two hours from 01:00:00:00 on, 02:00:00:00, then 04:00:00:00.
+    const std::pair<std::int64_t, const char*> steps[] = {
+        {1, "01:00:01:00"},    {2, "01:00:02:00"},   {5, "01:00:05:00"},   {10, "01:00:10:00"},
+        {15, "01:00:15:00"},   {30, "01:00:30:00"},  {60, "01:01:00:00"},  {120, "01:02:00:00"},
+        {300, "01:05:00:00"},  {600, "01:10:00:00"}, {900, "01:15:00:00"}, {1800, "01:30:00:00"},
+        {3600, "02:00:00:00"}, {7200, "04:00:00:00"}};
+    for (const auto& [seconds, second] : steps) {
+        const TimelinePicture picture =
+            TimelinePicture::layout(view(86400, 96 * seconds, {}), wide(546));
+        std::vector<std::string> labels;
+        for (const PictureTick& tick : picture.ticks)
+            if (tick.major && !tick.label.text.empty())
+                labels.push_back(tick.label.text);
+        ASSERT_GE(labels.size(), 2u) << seconds;
+        EXPECT_EQ(labels[1], second) << seconds;
+    }
 }
 
 TEST(TimelinePicture, DropFrameTicksFallOnRoundTimecodesToo) {
