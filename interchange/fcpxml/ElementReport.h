@@ -1,0 +1,31 @@
+#pragma once
+
+#include <pugixml.hpp>
+
+#include <string>
+
+namespace ZEM_0_81 {
+class LossReport;
+}
+
+namespace ZEM_0_81::Interchange::Fcpx {
+
+/// The loss report of reading one FCPXML document: each entry's place is the
+/// element's path (Xml::placeOf) and its schema the element's name. What the
+/// edit tree keeps without playing it is reported in the words standard OTIO's
+/// reader uses (ForeignMembers::Leftovers::kKeptNote).
+class ElementReport {
+public:
+    explicit ElementReport(LossReport& losses) : m_losses(losses) {}
+
+    /// Reports that `element` did not come in as it stood, and why.
+    void lose(const pugi::xml_node& element, const std::string& what);
+
+    /// The number of entries reported so far.
+    std::size_t count() const;
+
+private:
+    LossReport& m_losses;
+};
+
+} // namespace ZEM_0_81::Interchange::Fcpx
