@@ -292,11 +292,12 @@ std::vector<MarkerOut> DocumentWriter::markersOf(const ElementOut& element) {
         const auto* annotation = dynamic_cast<const DmAnnotationSettings*>(effect);
         ReviewNotes::Note note;
         if (!annotation || !ReviewNotes::noteShown(*annotation, note)) {
-            lose(
-                placeOf(element.track, element.recordIn), "effect",
-                std::string("not written: FCPXML has no place for the effect \"") +
-                    (effect && effect->getName() ? std::string(effect->getName()) : std::string()) +
-                    "\"");
+            // Named as the timeline view names the effect.
+            const std::string kind = element.item && i < element.item->effects.size()
+                                         ? element.item->effects[i].name
+                                         : std::string("effect");
+            lose(placeOf(element.track, element.recordIn), kind,
+                 "not written: FCPXML has no place for it");
             continue;
         }
         MarkerOut marker;
@@ -566,6 +567,9 @@ std::string DocumentWriter::write() {
     std::int64_t cursor = start;
     if (primary < m_view.tracks.size()) {
         const TimelineTrack& track = m_view.tracks[primary];
+        // A storyline starting before the sequence's start starts there too.
+        if (!track.items.empty())
+            cursor = std::min(cursor, track.items.front().record.start);
         std::map<std::int64_t, const TimelineTransition*> transitions;
         for (const TimelineTransition& transition : track.transitions)
             transitions[transition.cut] = &transition;

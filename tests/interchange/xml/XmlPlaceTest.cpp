@@ -28,8 +28,8 @@ TEST(XmlPlace, AnElementsPathIndexesItAmongSiblingsOfItsName) {
     EXPECT_EQ(Interchange::Xml::placeOf(lastD.child("e")), "/a/c/d[3]/e");
     EXPECT_EQ(Interchange::Xml::placeOf(secondB.last_child()), "/a/b[2]/f[2]");
     EXPECT_EQ(Interchange::Xml::stepOf(lastD), "d[3]");
-    // Nodes that are no elements have no place.
-    EXPECT_EQ(Interchange::Xml::placeOf(secondB.first_child()), "");
+    // Nodes that are no elements (the text between the f elements) have no place.
+    EXPECT_EQ(Interchange::Xml::placeOf(secondB.first_child().next_sibling()), "");
     EXPECT_EQ(Interchange::Xml::placeOf(pugi::xml_node()), "");
 }
 
