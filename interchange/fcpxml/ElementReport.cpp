@@ -1,12 +1,11 @@
 #include "interchange/fcpxml/ElementReport.h"
 
 #include "interchange/LossReport.h"
-#include "interchange/xml/XmlPlace.h"
 
 namespace ZEM_0_81::Interchange::Fcpx {
 
 void ElementReport::lose(const pugi::xml_node& element, const std::string& what) {
-    const std::string place = Xml::placeOf(element);
+    const std::string place = m_places.placeOf(element);
     const std::string schema = element.name();
     m_losses.add(String(place.c_str(), place.size()), String(schema.c_str(), schema.size()),
                  String(what.c_str(), what.size()));

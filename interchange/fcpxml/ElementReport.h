@@ -1,5 +1,7 @@
 #pragma once
 
+#include "interchange/xml/XmlPlace.h"
+
 #include <pugixml.hpp>
 
 #include <string>
@@ -26,6 +28,7 @@ public:
 
 private:
     LossReport& m_losses;
+    Xml::Places m_places;
 };
 
 } // namespace ZEM_0_81::Interchange::Fcpx

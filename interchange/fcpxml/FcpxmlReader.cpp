@@ -31,6 +31,7 @@ namespace {
 namespace Fcpx = Interchange::Fcpx;
 using Fcpx::ElementReport;
 using Fcpx::Format;
+using Fcpx::isNamed;
 using Fcpx::isStoryElement;
 using Fcpx::Resources;
 using Fcpx::SequenceInfo;
@@ -40,14 +41,10 @@ namespace Kept = Fcpx::Kept;
 
 constexpr const char* kRoot = "fcpxml";
 
-Status failed(Status::Type type, const std::string& why, String* message) {
+Status readFailed(Status::Type type, const std::string& why, String* message) {
     if (message)
         *message = String(why.c_str(), why.size());
     return Status(type);
-}
-
-bool is(const pugi::xml_node& node, const char* name) {
-    return std::strcmp(node.name(), name) == 0;
 }
 
 /// A project of the document, with the event and library it is in.
@@ -67,7 +64,7 @@ std::vector<Project> projectsOf(const pugi::xml_node& root, ElementReport& repor
         for (const pugi::xml_node item : parent.children()) {
             if (item.type() != pugi::node_element)
                 continue;
-            if (is(item, "project"))
+            if (isNamed(item, "project"))
                 projects.push_back(Project{item, event, library});
             else if (isStoryElement(item.name()))
                 report.lose(item, "not read: a clip of an event, not a project; only projects "
@@ -83,9 +80,9 @@ std::vector<Project> projectsOf(const pugi::xml_node& root, ElementReport& repor
     return projects;
 }
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
+using KeptWriter = rapidjson::Writer<rapidjson::StringBuffer>;
 
-void pairs(Writer& writer, const char* key, const pugi::xml_node& node,
+void pairs(KeptWriter& writer, const char* key, const pugi::xml_node& node,
            std::initializer_list<const char*> leftOut) {
     writer.Key(key);
     writer.StartArray();
@@ -107,7 +104,7 @@ void pairs(Writer& writer, const char* key, const pugi::xml_node& node,
 std::string compositionKept(const pugi::xml_node& root, const Project& project,
                             const pugi::xml_node& sequence, const Format* format) {
     rapidjson::StringBuffer buffer;
-    Writer writer(buffer);
+    KeptWriter writer(buffer);
     writer.StartObject();
     writer.Key(Kept::kVersion);
     writer.String(root.attribute("version").value());
@@ -126,7 +123,7 @@ std::string compositionKept(const pugi::xml_node& root, const Project& project,
         pairs(writer, Kept::kFormat, format->node, {"id"});
     std::vector<std::string> children;
     for (const pugi::xml_node child : sequence.children())
-        if (is(child, "note") || is(child, "metadata"))
+        if (isNamed(child, "note") || isNamed(child, "metadata"))
             children.push_back(xmlText(child));
     if (!children.empty()) {
         writer.Key(Kept::kChildren);
@@ -186,21 +183,22 @@ Status Fcpxml::read(const char* text, std::size_t length, const String& id,
     pugi::xml_document document;
     std::string why;
     if (!Interchange::Xml::load(text ? text : "", length, lines, document, why))
-        return failed(Status::JsonSyntaxError, "not XML: " + why, message);
+        return readFailed(Status::JsonSyntaxError, "not XML: " + why, message);
     const pugi::xml_node root = document.document_element();
-    if (!is(root, kRoot))
-        return failed(Status::JsonConversionFailed,
-                      std::string("not FCPXML: the root element is <") + root.name() +
-                          ">, not <fcpxml>",
-                      message);
+    if (!isNamed(root, kRoot))
+        return readFailed(Status::JsonConversionFailed,
+                          std::string("not FCPXML: the root element is <") + root.name() +
+                              ">, not <fcpxml>",
+                          message);
     ElementReport report(losses);
     Resources resources;
     resources.read(root.child("resources"), report);
     const std::vector<Project> projects = projectsOf(root, report);
     if (projects.empty()) {
         losses.clear();
-        return failed(Status::OtioImportFailed,
-                      "no timeline: the document holds no project (FCPXML's timelines)", message);
+        return readFailed(Status::OtioImportFailed,
+                          "no timeline: the document holds no project (FCPXML's timelines)",
+                          message);
     }
     std::vector<std::string> names;
     for (const Project& project : projects)
@@ -209,7 +207,7 @@ Status Fcpxml::read(const char* text, std::size_t length, const String& id,
     if (!options.timeline.empty() &&
         !Interchange::chooseTimeline(options.timeline, names, chosen, why)) {
         losses.clear();
-        return failed(Status::NoData, why, message);
+        return readFailed(Status::NoData, why, message);
     }
 
     const CoSharedPtr<DmReelNode> reel(DmReelNode::create());

@@ -15,7 +15,7 @@ namespace ZEM_0_81 {
 
 namespace {
 
-Status failed(const Status& status, const std::string& why, String* message) {
+Status writeFailed(const Status& status, const std::string& why, String* message) {
     if (message)
         *message = String(why.c_str(), why.size());
     return status;
@@ -36,29 +36,29 @@ Status Fcpxml::write(const Composition& composition, const WriteOptions& options
                      LossReport& losses, String* message) {
     losses.clear();
     if (options.version < kFirstVersion || options.version > kLastVersion)
-        return failed(Status(Status::JsonConversionFailed),
-                      "FCPXML 1." + std::to_string(options.version) +
-                          " is not written: the versions are 1.8 to 1.13",
-                      message);
+        return writeFailed(Status(Status::JsonConversionFailed),
+                           "FCPXML 1." + std::to_string(options.version) +
+                               " is not written: the versions are 1.8 to 1.13",
+                           message);
     Status status;
     const DmRoot& root = composition.getTree(status);
     if (!status)
-        return failed(status,
-                      std::string("the composition has no edit tree to write: ") +
-                          status.getDescription(),
-                      message);
+        return writeFailed(status,
+                           std::string("the composition has no edit tree to write: ") +
+                               status.getDescription(),
+                           message);
     const DmCompositionNode* node = shownComposition(root);
     if (!node)
-        return failed(Status(Status::NoData), "the edit tree holds no composition to write",
-                      message);
+        return writeFailed(Status(Status::NoData), "the edit tree holds no composition to write",
+                           message);
     TimelineView view;
     TimelineSegments segments;
     // The walk reads the tree and changes nothing in it.
     buildTimeline(const_cast<DmRoot&>(root), view, segments);
     if (view.rate.getNumerator() <= 0 || view.rate.getDenominator() == 0)
-        return failed(Status(Status::NoFrameRateText),
-                      "the composition's rate \"" + node->getFcm().str() + "\" cannot be read",
-                      message);
+        return writeFailed(Status(Status::NoFrameRateText),
+                           "the composition's rate \"" + node->getFcm().str() + "\" cannot be read",
+                           message);
     std::string text =
         Interchange::Fcpx::writeDocument(view, segments, *node, options.version, losses);
     out = String(std::move(text));

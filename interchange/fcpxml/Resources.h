@@ -5,6 +5,7 @@
 
 #include <pugixml.hpp>
 
+#include <cstring>
 #include <string>
 #include <unordered_map>
 
@@ -74,6 +75,11 @@ private:
     std::unordered_map<std::string, Effect> m_effects;
     std::unordered_map<std::string, Media> m_media;
 };
+
+/// True when `node` is an element named `name`.
+inline bool isNamed(const pugi::xml_node& node, const char* name) {
+    return std::strcmp(node.name(), name) == 0;
+}
 
 /// True for the attribute values FCPXML writes for yes ("1"; also "true").
 bool isYes(const pugi::xml_attribute& attribute);

@@ -1,6 +1,7 @@
 #include "interchange/fcpxml/StoryWalk.h"
 
 #include "interchange/fcpxml/FcpxmlKept.h"
+#include "interchange/fcpxml/TimeMap.h"
 #include "interchange/kept/ForeignMembers.h"
 
 #include <algorithm>
@@ -11,13 +12,10 @@ namespace ZEM_0_81::Interchange::Fcpx {
 
 namespace {
 
-bool is(const pugi::xml_node& node, const char* name) {
-    return std::strcmp(node.name(), name) == 0;
-}
-
 /// The story elements that play media of an asset or an effect of their own.
 bool playsMedia(const pugi::xml_node& node) {
-    return is(node, "asset-clip") || is(node, "video") || is(node, "audio") || is(node, "title");
+    return isNamed(node, "asset-clip") || isNamed(node, "video") || isNamed(node, "audio") ||
+           isNamed(node, "title");
 }
 
 /// The time attribute `name` of `node`: true with `time` when it holds one;
@@ -74,28 +72,13 @@ Time conformFrameOf(const char* rate) {
 /// How an element's local time maps to its media's: a time map's points, or
 /// rate conforming frame for frame, or the same time.
 struct Timing {
-    std::vector<std::pair<Time, Time>> points; ///< (local time, media time), in order
+    TimeMap map;
     Time conformedFrame = Time::invalid();
     pugi::xml_node timeMap;
     pugi::xml_node conform;
 
-    bool retimed() const { return !points.empty(); }
-
-    /// The media time at local time `t`: linear between the points, the first
-    /// and last point's media time before and after them.
-    Time at(const Time& t) const {
-        if (points.empty())
-            return t;
-        if (t <= points.front().first)
-            return points.front().second;
-        for (std::size_t i = 1; i < points.size(); ++i) {
-            const auto& [t0, v0] = points[i - 1];
-            const auto& [t1, v1] = points[i];
-            if (t <= t1)
-                return t1 == t0 ? v1 : v0 + (v1 - v0) * ((t - t0) / (t1 - t0));
-        }
-        return points.back().second;
-    }
+    bool retimed() const { return !map.empty(); }
+    Time at(const Time& t) const { return map.at(t); }
 };
 
 /// `report` (when not null) is told of the points that cannot be read.
@@ -104,21 +87,7 @@ Timing timingOf(const pugi::xml_node& node, const Asset* asset, const Time& sequ
     Timing timing;
     if (const pugi::xml_node map = node.child("timeMap")) {
         timing.timeMap = map;
-        for (const pugi::xml_node point : map.children("timept")) {
-            Time time, value;
-            if (!parseTime(point.attribute("time").value(), time) ||
-                !parseTime(point.attribute("value").value(), value)) {
-                if (report)
-                    report->lose(point, "not read: its time or value is no time");
-                continue;
-            }
-            if (!timing.points.empty() && time < timing.points.back().first) {
-                if (report)
-                    report->lose(point, "not read: its time comes before the point before it");
-                continue;
-            }
-            timing.points.emplace_back(time, value);
-        }
+        timing.map = TimeMap::read(map, report);
     }
     if (const pugi::xml_node conform = node.child("conform-rate")) {
         timing.conform = conform;
@@ -141,7 +110,7 @@ std::size_t storyElementsIn(const pugi::xml_node& node) {
     std::size_t count = 0;
     pugi::xml_node at = node.first_child();
     while (at && at != node) {
-        if (at.type() == pugi::node_element && isStoryElement(at.name()) && !is(at, "spine"))
+        if (at.type() == pugi::node_element && isStoryElement(at.name()) && !isNamed(at, "spine"))
             ++count;
         if (at.first_child()) {
             at = at.first_child();
@@ -166,7 +135,7 @@ bool isStoryElement(const char* name) {
 }
 
 pugi::xml_node pickOf(const pugi::xml_node& node) {
-    if (!is(node, "audition"))
+    if (!isNamed(node, "audition"))
         return node;
     for (const pugi::xml_node child : node.children())
         if (child.type() == pugi::node_element && isStoryElement(child.name()))
@@ -211,28 +180,30 @@ void StoryWalk::spine(const Job& job) {
         Time duration;
         std::vector<std::size_t> before;
         std::vector<std::size_t> after;
-        bool hasAfter = false;
     };
     std::vector<Pending> pending;
+    std::size_t waiting = 0; ///< the first transition that has no item after it yet
     std::vector<std::size_t> last;
     Time cursor(0, 1);
     for (const pugi::xml_node child : job.node.children()) {
         if (child.type() != pugi::node_element)
             continue;
-        if (is(child, "transition")) {
-            Pending transition{child, cursor, Time::invalid(), last, {}, false};
-            timeAttribute(child, "offset", transition.start, m_report);
+        if (isNamed(child, "transition")) {
+            Pending transition{child, cursor, Time::invalid(), last, {}};
             if (!timeAttribute(child, "duration", transition.duration, m_report) ||
                 transition.duration.negative()) {
                 m_report.lose(child, "not read: it has no duration");
                 continue;
             }
+            // Without an offset it overlaps the end of the item before it.
+            if (!timeAttribute(child, "offset", transition.start, m_report))
+                transition.start = cursor - transition.duration;
             pending.push_back(transition);
             // The next item starts where the transition does: they overlap.
             cursor = transition.start;
             continue;
         }
-        if (!isStoryElement(child.name()) || is(child, "spine")) {
+        if (!isStoryElement(child.name()) || isNamed(child, "spine")) {
             m_report.lose(child, "not read: a storyline holds no such element");
             continue;
         }
@@ -254,11 +225,9 @@ void StoryWalk::spine(const Job& job) {
             cursor = m_pieces[last.back()].recordOut - job.at;
         else
             cursor = offset;
-        for (Pending& transition : pending)
-            if (!transition.hasAfter) {
-                transition.after = last;
-                transition.hasAfter = true;
-            }
+        for (; waiting < pending.size(); ++waiting) {
+            pending[waiting].after = last;
+        }
     }
 
     for (const Pending& transition : pending) {
@@ -310,7 +279,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
                                             const pugi::xml_node& offsetFrom, const Time& recordIn,
                                             int lane, const Window& window) {
     std::vector<std::size_t> own;
-    if (is(offsetFrom, "audition")) {
+    if (isNamed(offsetFrom, "audition")) {
         bool first = true;
         for (const pugi::xml_node child : offsetFrom.children())
             if (child.type() == pugi::node_element && isStoryElement(child.name())) {
@@ -377,7 +346,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
     if (droppedSound)
         m_report.lose(node, "its sound of other media is not read: a clip with picture is read "
                             "as its picture");
-    if (is(node, "gap") && lane == 0 && !window.set) {
+    if (isNamed(node, "gap") && lane == 0 && !window.set) {
         Piece gap;
         gap.recordIn = recordIn;
         gap.recordOut = recordIn + duration;
@@ -408,7 +377,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
 
     // Markers on the pieces that hold them.
     for (const pugi::xml_node child : node.children()) {
-        if (!is(child, "marker") && !is(child, "chapter-marker"))
+        if (!isNamed(child, "marker") && !isNamed(child, "chapter-marker"))
             continue;
         Time at, length = Time(0, 1);
         if (!timeAttribute(child, "start", at, m_report)) {
@@ -433,7 +402,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
     // Items anchored to it, at their offsets in its local time. Those of a
     // clip that holds others (a clip, a synchronised clip) are part of it,
     // and play only while it does.
-    const bool container = is(node, "clip") || is(node, "sync-clip");
+    const bool container = isNamed(node, "clip") || isNamed(node, "sync-clip");
     Window inside = window;
     if (container) {
         const Time out = recordIn + duration;
@@ -460,7 +429,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
             continue;
         }
         m_jobs.push_back(
-            Job{child, is(child, "spine"), shift + offset, static_cast<int>(total), inside});
+            Job{child, isNamed(child, "spine"), shift + offset, static_cast<int>(total), inside});
     }
     return own;
 }
@@ -478,9 +447,9 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
         out.push_back(piece);
         return;
     }
-    if (is(node, "gap"))
+    if (isNamed(node, "gap"))
         return;
-    if (is(node, "ref-clip")) {
+    if (isNamed(node, "ref-clip")) {
         const Media* media = m_resources.media(node.attribute("ref").value());
         std::size_t inside = 0;
         if (media && media->sequence)
@@ -500,17 +469,17 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
             piece.media = PieceMedia::Asset;
             const char* enable = node.attribute("srcEnable").value();
             const bool video =
-                piece.asset->video && !is(node, "audio") && std::strcmp(enable, "audio") != 0;
+                piece.asset->video && !isNamed(node, "audio") && std::strcmp(enable, "audio") != 0;
             const bool sound = piece.asset->audio || !piece.asset->video;
             piece.kind =
-                video || !sound || is(node, "video") ? TrackKind::Picture : TrackKind::Sound;
+                video || !sound || isNamed(node, "video") ? TrackKind::Picture : TrackKind::Sound;
         } else if (piece.effect) {
             piece.media = PieceMedia::Generated;
-            piece.kind = is(node, "audio") ? TrackKind::Sound : TrackKind::Picture;
+            piece.kind = isNamed(node, "audio") ? TrackKind::Sound : TrackKind::Picture;
         } else {
             m_report.lose(node, std::string("approximated: it refers to no asset or effect \"") +
                                     ref + "\", read as offline media");
-            piece.kind = is(node, "audio") ? TrackKind::Sound : TrackKind::Picture;
+            piece.kind = isNamed(node, "audio") ? TrackKind::Sound : TrackKind::Picture;
         }
         const Timing timing = timingOf(node, piece.asset, m_frame, nullptr);
         piece.mediaIn = timing.at(from);
@@ -524,7 +493,7 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
         out.push_back(piece);
         return;
     }
-    if (is(node, "clip") || is(node, "sync-clip")) {
+    if (isNamed(node, "clip") || isNamed(node, "sync-clip")) {
         const Timing timing = timingOf(node, nullptr, m_frame, nullptr);
         // Contained items count in the clip's own time, which a time map does
         // not change: the window starts where the map puts its first instant.
@@ -537,7 +506,7 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
         }
         return;
     }
-    if (is(node, "mc-clip")) {
+    if (isNamed(node, "mc-clip")) {
         const Media* media = m_resources.media(node.attribute("ref").value());
         if (!media || !media->multicam) {
             m_report.lose(node, "approximated: it refers to no multicam media, read as "
@@ -598,7 +567,7 @@ void StoryWalk::collect(const pugi::xml_node& parent, const Time& base, const Ti
             continue;
         if (contained && laneOf(child) != 0)
             continue; // anchored to the clip: placed by the clip's walk
-        if (is(child, "spine")) {
+        if (isNamed(child, "spine")) {
             Time offset(0, 1);
             timeAttribute(child, "offset", offset, m_report);
             collect(child, base + offset, from, to, depth + 1, false, out);
@@ -647,6 +616,9 @@ void StoryWalk::keep(const pugi::xml_node& node, Piece& piece) {
     const Timing timing = timingOf(node, asset, m_frame, &m_report);
     KeptElement kept;
     kept.element = node.name();
+    if (node.attribute("audioStart") || node.attribute("audioDuration"))
+        m_report.lose(node, "its split edit (audioStart, audioDuration) is not read: its sound "
+                            "is read as lasting as its picture");
     for (const char* attribute : {"audioRole", "videoRole", "role", "srcEnable"})
         if (const pugi::xml_attribute value = node.attribute(attribute))
             kept.attributes.emplace_back(attribute, value.value());
@@ -659,8 +631,12 @@ void StoryWalk::keep(const pugi::xml_node& node, Piece& piece) {
         kept.children.push_back(xmlText(timing.conform));
     if (timing.timeMap) {
         kept.children.push_back(xmlText(timing.timeMap));
-        const Time first = timing.points.empty() ? Time(0, 1) : timing.points.front().first;
-        const Time last = timing.points.empty() ? Time(0, 1) : timing.points.back().first;
+        // Its own time is the retimed one: kept, so that the map is written
+        // back over the same time.
+        kept.attributes.emplace_back("start", node.attribute("start").value());
+        const auto& points = timing.map.points;
+        const Time first = points.empty() ? Time(0, 1) : points.front().first;
+        const Time last = points.empty() ? Time(0, 1) : points.back().first;
         const Time slope =
             last > first ? (timing.at(last) - timing.at(first)) / (last - first) : Time(0, 1);
         const bool freeze = slope.isZero();
@@ -679,14 +655,16 @@ void StoryWalk::keep(const pugi::xml_node& node, Piece& piece) {
         const char* name = child.name();
         // What a title shows (its parameters, texts and their styles) is
         // kept with it, as notes, keywords, ratings and metadata are.
-        const bool titleContent = is(node, "title") && (is(child, "param") || is(child, "text") ||
-                                                        is(child, "text-style-def"));
-        if (titleContent || is(child, "note") || is(child, "keyword") || is(child, "rating") ||
-            is(child, "metadata"))
+        const bool titleContent =
+            isNamed(node, "title") &&
+            (isNamed(child, "param") || isNamed(child, "text") || isNamed(child, "text-style-def"));
+        if (titleContent || isNamed(child, "note") || isNamed(child, "keyword") ||
+            isNamed(child, "rating") || isNamed(child, "metadata"))
             kept.children.push_back(xmlText(child));
-        else if (isStoryElement(name) || is(child, "marker") || is(child, "chapter-marker") ||
-                 is(child, "conform-rate") || is(child, "timeMap") || is(child, "mc-source") ||
-                 is(child, "sync-source"))
+        else if (isStoryElement(name) || isNamed(child, "marker") ||
+                 isNamed(child, "chapter-marker") || isNamed(child, "conform-rate") ||
+                 isNamed(child, "timeMap") || isNamed(child, "mc-source") ||
+                 isNamed(child, "sync-source"))
             continue;
         else
             m_report.lose(child, "not read: the edit tree has no place for it");

@@ -74,9 +74,16 @@ struct InputClock {
 InputClock inputClock(const Piece& piece, const Time& sequenceFrame, const Time& compositionFrame) {
     InputClock clock;
     if (piece.media != PieceMedia::Asset) {
+        // Generated or offline media counts in the element's own time: at the
+        // composition's rate, else the lowest that holds its start.
         clock.frame = compositionFrame;
-        clock.fcm = fcmOfFrame(compositionFrame);
-        clock.exact = (piece.mediaIn / compositionFrame).whole();
+        if (!(piece.mediaIn / compositionFrame).whole()) {
+            const Time common = commonFrame({piece.mediaIn, compositionFrame});
+            clock.exact = common.valid();
+            if (common.valid())
+                clock.frame = common;
+        }
+        clock.fcm = fcmOfFrame(clock.frame);
         return clock;
     }
     if (piece.conformedFrame.valid()) {
@@ -94,10 +101,12 @@ InputClock inputClock(const Piece& piece, const Time& sequenceFrame, const Time&
     const std::vector<Time> times = {asset.start, piece.mediaIn};
     clock.frame = base;
     if (!allWhole(times, base)) {
-        // Sound cut between frames: its samples, else the lowest rate that
-        // holds every time and every frame of the media.
+        // Sound cut between frames: its samples (which must hold every frame
+        // of a picture's), else the lowest rate that holds every time and
+        // every frame of the media.
         const Time samples = asset.audioRate > 0 ? Time(1, asset.audioRate) : Time::invalid();
-        if (samples.valid() && allWhole(times, samples) && (base / samples).whole()) {
+        if (samples.valid() && allWhole(times, samples) &&
+            (!asset.video || (base / samples).whole())) {
             clock.frame = samples;
         } else {
             std::vector<Time> all = times;
@@ -368,11 +377,11 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
             layers[at].push_back(item);
             layerEnds[at] = item.out;
         }
-        // Transitions of this track, at their cuts.
-        std::vector<const PlacedTransition*> cuts;
+        // Transitions of this track, by the frames of their cuts.
+        std::multimap<std::int64_t, const PlacedTransition*> cuts;
         for (const PlacedTransition& transition : transitions)
             if (transition.kind == kind && transition.lane == lane)
-                cuts.push_back(&transition);
+                cuts.emplace(frames(transition.cut), &transition);
         const eDmTreeMediaType mediaType =
             kind == TrackKind::Picture ? eDmMediaVideo : eDmMediaAudio;
         for (std::size_t extra = 0; extra < layers.size(); ++extra) {
@@ -404,31 +413,24 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
                     add(gap.get());
                 }
                 if (extra == 0) {
-                    ForeignMembers::KeptTransitions kept;
-                    bool any = false;
-                    for (const PlacedTransition*& transition : cuts)
-                        if (transition && frames(transition->cut) == item.in) {
-                            keepTransition(*transition, kept);
-                            transition = nullptr;
-                            any = true;
-                        }
-                    if (any)
+                    const auto [first, last] = cuts.equal_range(item.in);
+                    if (first != last) {
+                        ForeignMembers::KeptTransitions kept;
+                        for (auto at = first; at != last; ++at)
+                            keepTransition(*at->second, kept);
                         kept.keepOn(*item.segment);
+                        cuts.erase(first, last);
+                    }
                 }
                 add(item.segment.get());
                 cursor = item.out;
             }
-            if (extra == 0) {
+            if (extra == 0 && !cuts.empty()) {
                 // Those after the track's last item stay with the track.
                 ForeignMembers::KeptTransitions kept;
-                bool any = false;
-                for (const PlacedTransition* transition : cuts)
-                    if (transition) {
-                        keepTransition(*transition, kept);
-                        any = true;
-                    }
-                if (any)
-                    kept.keepOn(*layer);
+                for (const auto& [cut, transition] : cuts)
+                    keepTransition(*transition, kept);
+                kept.keepOn(*layer);
             }
             layer->setLayerLength(static_cast<double>(cursor - layerStart));
             track->addChild(layer.get());

@@ -3,6 +3,8 @@
 #include "composition/Timecode.h"
 #include "interchange/fcpxml/FcpxmlKept.h"
 #include "interchange/fcpxml/FcpxmlTime.h"
+#include "interchange/fcpxml/Resources.h"
+#include "interchange/fcpxml/TimeMap.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
 #include "interchange/notes/ReviewNotes.h"
@@ -58,14 +60,36 @@ std::string urlOf(const std::string& path) {
     return url;
 }
 
+/// `text` as XML 1.0 holds it in an attribute: bytes that are no UTF-8 and
+/// control characters (but tab and line ends) become "?".
+std::string xmlSafe(const std::string& text) {
+    std::string safe;
+    safe.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto byte = static_cast<unsigned char>(text[i]);
+        std::size_t length = byte < 0x80         ? 1
+                             : (byte >> 5) == 6  ? 2
+                             : (byte >> 4) == 14 ? 3
+                             : (byte >> 3) == 30 ? 4
+                                                 : 0;
+        for (std::size_t k = 1; length > 0 && k < length; ++k)
+            if (i + k >= text.size() || (static_cast<unsigned char>(text[i + k]) >> 6) != 2)
+                length = 0;
+        if (length == 0 || (byte < 0x20 && byte != '\t' && byte != '\n' && byte != '\r')) {
+            safe += '?';
+            ++i;
+            continue;
+        }
+        safe.append(text, i, length);
+        i += length;
+    }
+    return safe;
+}
+
 /// The last part of a path or URL.
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-bool is(const pugi::xml_node& node, const char* name) {
-    return std::strcmp(node.name(), name) == 0;
 }
 
 /// What an item is written as.
@@ -104,6 +128,8 @@ struct ElementOut {
     Time start;
     Time duration;
     std::string name;
+    /// Its time is the retimed time of the time map it keeps.
+    bool retimed = false;
     std::vector<std::size_t> anchored; ///< connected elements hanging on it
 };
 
@@ -173,7 +199,7 @@ std::string DocumentWriter::formatOf(const Rational& rate) {
 
 std::string DocumentWriter::assetOf(const TimelineItem& item, bool video) {
     const TimelineMedia& media = item.media.front();
-    const std::string url = urlOf(media.path);
+    const std::string url = xmlSafe(urlOf(media.path));
     const bool rated = media.rate.getNumerator() > 0 && media.rate.getDenominator() > 0;
     const Time start =
         rated && media.availableStart ? secondsOf(*media.availableStart, media.rate) : Time(0, 1);
@@ -205,7 +231,7 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video) {
     const std::string id = "r" + std::to_string(++m_nextId);
     pugi::xml_node asset = m_resources.append_child("asset");
     asset.append_attribute("id") = id.c_str();
-    asset.append_attribute("name") = fileNameOf(media.path).c_str();
+    asset.append_attribute("name") = xmlSafe(fileNameOf(media.path)).c_str();
     if (m_version < kVersionWithMediaReps)
         asset.append_attribute("src") = url.c_str();
     const Time first = min(start, sourceIn), last = max(end, sourceEnd);
@@ -267,6 +293,25 @@ ElementOut DocumentWriter::elementOf(const TimelineItem& item, const DmSegmentNo
         element.soundOnly = !video;
         if (item.source.start && item.source.rate.getNumerator() > 0)
             element.start = secondsOf(*item.source.start, item.source.rate);
+        // A kept time map counts in the clip's retimed time: the clip starts
+        // where it did while the map still gives the media time it plays from.
+        for (const std::string& text : kept.children) {
+            Child child;
+            const TextLines lines(text.c_str(), text.size());
+            std::string why;
+            if (!Xml::load(text.c_str(), text.size(), lines, child.document, why) ||
+                !isNamed(child.node(), "timeMap"))
+                continue;
+            Time retimed = Time::invalid();
+            for (const auto& [name, value] : kept.attributes)
+                if (name == "start" && !parseTime(value.c_str(), retimed))
+                    retimed = Time::invalid();
+            if (retimed.valid() &&
+                TimeMap::read(child.node(), nullptr).at(retimed) == element.start) {
+                element.start = retimed;
+                element.retimed = true;
+            }
+        }
         return element;
     }
     if (keeps && !kept.effectUid.empty() && video) {
@@ -347,24 +392,26 @@ bool DocumentWriter::keptChild(const std::string& text, const ElementOut& elemen
     if (!Xml::load(text.c_str(), text.size(), lines, child.document, why))
         return false;
     const pugi::xml_node node = child.node();
-    const bool timing = is(node, "conform-rate") || is(node, "timeMap");
-    const bool annotation = is(node, "note") || is(node, "keyword") || is(node, "rating");
-    const bool titleContent = is(node, "param") || is(node, "text") || is(node, "text-style-def");
+    const bool timing = isNamed(node, "conform-rate") || isNamed(node, "timeMap");
+    const bool annotation =
+        isNamed(node, "note") || isNamed(node, "keyword") || isNamed(node, "rating");
+    const bool titleContent =
+        isNamed(node, "param") || isNamed(node, "text") || isNamed(node, "text-style-def");
     switch (element.written) {
     case Written::Asset:
-        if (!(timing || annotation || is(node, "metadata")))
+        if (!(timing || annotation || isNamed(node, "metadata")))
             return false;
         break;
     case Written::Title:
-        if (!(titleContent || annotation || is(node, "metadata")))
+        if (!(titleContent || annotation || isNamed(node, "metadata")))
             return false;
         break;
     case Written::Generator:
-        if (!(is(node, "param") || timing || annotation))
+        if (!(isNamed(node, "param") || timing || annotation))
             return false;
         break;
     case Written::Gap:
-        if (!(annotation || is(node, "metadata")))
+        if (!(annotation || isNamed(node, "metadata")))
             return false;
         break;
     }
@@ -389,11 +436,35 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
         node.append_attribute("lane") = std::to_string(element.lane).c_str();
     node.append_attribute("offset") = element.offset.text().c_str();
     if (!element.name.empty())
-        node.append_attribute("name") = element.name.c_str();
-    node.append_attribute("start") = element.start.text().c_str();
-    node.append_attribute("duration") = element.duration.text().c_str();
+        node.append_attribute("name") = xmlSafe(element.name).c_str();
     KeptElement kept;
     const bool keeps = element.segment && keptElement(*element.segment, kept);
+    // The children it keeps that the element written takes.
+    std::vector<std::unique_ptr<Child>> children;
+    if (keeps)
+        for (const std::string& text : kept.children) {
+            auto child = std::make_unique<Child>();
+            if (keptChild(text, element, *child))
+                children.push_back(std::move(child));
+            else
+                lose(placeOf(element.track, element.recordIn), "clip",
+                     "not written: what it keeps (" + text.substr(0, 40) +
+                         ") has no place in the " + node.name() + " written");
+        }
+    // A time map that no longer fits what the clip plays is left out.
+    for (auto child = children.begin(); child != children.end(); ++child)
+        if (isNamed((*child)->node(), "timeMap")) {
+            if (!element.retimed) {
+                lose(placeOf(element.track, element.recordIn), "clip",
+                     "its speed (a time map) is not written: it no longer fits what the clip "
+                     "plays");
+                children.erase(child);
+            }
+            break;
+        }
+    const Time start = element.start;
+    node.append_attribute("start") = start.text().c_str();
+    node.append_attribute("duration") = element.duration.text().c_str();
     if (element.segment && !ForeignMembers::Leftovers::enabled(*element.segment))
         node.append_attribute("enabled") = "0";
     if (element.written == Written::Asset && element.soundOnly)
@@ -407,21 +478,10 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
     }
 
     // The children in the order the document type wants them.
-    std::vector<std::unique_ptr<Child>> children;
-    if (keeps)
-        for (const std::string& text : kept.children) {
-            auto child = std::make_unique<Child>();
-            if (keptChild(text, element, *child))
-                children.push_back(std::move(child));
-            else
-                lose(placeOf(element.track, element.recordIn), "clip",
-                     "not written: what it keeps (" + text.substr(0, 40) +
-                         ") has no place in the " + node.name() + " written");
-        }
     const auto copy = [&](std::initializer_list<const char*> names) {
         for (const auto& child : children)
             for (const char* name : names)
-                if (is(child->node(), name))
+                if (isNamed(child->node(), name))
                     node.append_copy(child->node());
     };
     copy({"param"});
@@ -430,13 +490,13 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
         // each name once in the document.
         std::map<std::string, std::string> renamed;
         for (const auto& child : children)
-            if (is(child->node(), "text-style-def")) {
+            if (isNamed(child->node(), "text-style-def")) {
                 const std::string name = "ts" + std::to_string(m_nextStyle++);
                 renamed[child->node().attribute("id").value()] = name;
                 child->node().attribute("id") = name.c_str();
             }
         for (const auto& child : children)
-            if (is(child->node(), "text"))
+            if (isNamed(child->node(), "text"))
                 for (pugi::xml_node style : child->node().children("text-style")) {
                     const auto found = renamed.find(style.attribute("ref").value());
                     if (found != renamed.end())
@@ -456,11 +516,11 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
         pugi::xml_node out = node.append_child(marker.element.c_str());
         out.append_attribute("start") = marker.start.text().c_str();
         out.append_attribute("duration") = marker.duration.text().c_str();
-        out.append_attribute("value") = marker.value.c_str();
+        out.append_attribute("value") = xmlSafe(marker.value).c_str();
         if (!marker.completed.empty() && marker.element == "marker")
             out.append_attribute("completed") = marker.completed.c_str();
         if (!marker.note.empty())
-            out.append_attribute("note") = marker.note.c_str();
+            out.append_attribute("note") = xmlSafe(marker.note).c_str();
     }
     copy({"keyword", "rating"});
     if (element.written != Written::Generator)
@@ -641,10 +701,11 @@ std::string DocumentWriter::write() {
     // its place in that item's own time.
     for (std::size_t c = 0; c < m_connected.size(); ++c) {
         ElementOut& element = m_connected[c];
-        std::size_t parent = 0;
-        while (parent + 1 < storyline.size() && storyline[parent].recordOut <= element.recordIn)
-            ++parent;
-        ElementOut& base = storyline[parent];
+        // The last item starting at or before it (the first when none does).
+        const auto after = std::upper_bound(
+            storyline.begin(), storyline.end(), element.recordIn,
+            [](std::int64_t at, const ElementOut& item) { return at < item.recordIn; });
+        ElementOut& base = after == storyline.begin() ? storyline.front() : *(after - 1);
         element.offset = base.start + record(element.recordIn - base.recordIn);
         base.anchored.push_back(c);
     }
@@ -673,11 +734,11 @@ std::string DocumentWriter::write() {
     pugi::xml_node event = library.append_child("event");
     const std::string eventName = keptText(Kept::kEvent);
     event.append_attribute("name") =
-        (eventName.empty() ? m_view.name.empty() ? std::string("Timeline") : m_view.name
-                           : eventName)
+        xmlSafe(eventName.empty() ? m_view.name.empty() ? std::string("Timeline") : m_view.name
+                                  : eventName)
             .c_str();
     pugi::xml_node project = event.append_child("project");
-    project.append_attribute("name") = m_view.name.c_str();
+    project.append_attribute("name") = xmlSafe(m_view.name).c_str();
     pugi::xml_node sequence = project.append_child("sequence");
     sequence.append_attribute("format") = "r1";
     sequence.append_attribute("duration") = record(end - start).text().c_str();
@@ -706,8 +767,10 @@ std::string DocumentWriter::write() {
                 cuts[transition.cut] = &transition;
     for (std::size_t i = 0; i < storyline.size(); ++i) {
         ElementOut& element = storyline[i];
+        // The item before a transition written plays on to its end.
         const auto out = cuts.find(element.recordOut);
-        if (out != cuts.end()) {
+        if (out != cuts.end() && i + 1 < storyline.size() &&
+            storyline[i + 1].recordIn == element.recordOut) {
             const std::int64_t length = out->second->inOffset + out->second->outOffset;
             element.duration = element.duration + record(length - length / 2);
         }
@@ -717,7 +780,7 @@ std::string DocumentWriter::write() {
             const Time before = record(length / 2);
             pugi::xml_node transition = spine.append_child("transition");
             if (!in->second->name.empty())
-                transition.append_attribute("name") = in->second->name.c_str();
+                transition.append_attribute("name") = xmlSafe(in->second->name).c_str();
             transition.append_attribute("offset") = (element.offset - before).text().c_str();
             transition.append_attribute("duration") = record(length).text().c_str();
             element.offset = element.offset - before;
@@ -746,9 +809,9 @@ std::string DocumentWriter::write() {
         std::string why;
         if (!Xml::load(text.c_str(), text.size(), lines, child.document, why))
             continue;
-        if (is(child.node(), "note"))
+        if (isNamed(child.node(), "note"))
             sequence.prepend_copy(child.node());
-        else if (is(child.node(), "metadata"))
+        else if (isNamed(child.node(), "metadata"))
             sequence.append_copy(child.node());
     }
 

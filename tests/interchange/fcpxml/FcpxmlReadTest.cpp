@@ -512,5 +512,228 @@ TEST(FcpxmlRead, DeepDocumentsAreReadWithoutRecursion) {
     EXPECT_EQ(lossesWith(inside.losses, "nested too deeply").size(), 1u);
 }
 
+TEST(FcpxmlRead, TimesAreExactFractionsOfASecondInEveryFormWritten) {
+    struct Case {
+        const char* duration;
+        const char* item; ///< what a clip of that duration from a2's 0s places
+        bool reported;
+    };
+    const Case cases[] = {
+        {"1s", "Primary storyline 0+24 clip A2 src 0@24", false},
+        {"2/1s", "Primary storyline 0+48 clip A2 src 0@24", false},
+        {"3/2s", "Primary storyline 0+36 clip A2 src 0@24", false},  // 1.5s: 36 frames
+        {"1.25s", "Primary storyline 0+30 clip A2 src 0@24", false}, // decimals too
+        {" 1/4s ", "Primary storyline 0+6 clip A2 src 0@24", false}, // space around it
+        {"+1s", "Primary storyline 0+24 clip A2 src 0@24", false},
+        {"48/48s", "Primary storyline 0+24 clip A2 src 0@24", false}, // reduced
+        // No time: read as absent, the asset's 100s (2400), and reported.
+        {"1/0s", "Primary storyline 0+2400 clip A2 src 0@24", true},
+        {"1", "Primary storyline 0+2400 clip A2 src 0@24", true}, // no unit
+        {"1/2/3s", "Primary storyline 0+2400 clip A2 src 0@24", true},
+        {"abc", "Primary storyline 0+2400 clip A2 src 0@24", true},
+        {"99999999999999999999s", "Primary storyline 0+2400 clip A2 src 0@24", true},
+        {"-1s", "", true}, // a negative length: nothing placed
+    };
+    for (const Case& c : cases) {
+        const FcpxmlRead read = readFcpxml(
+            documentOf(std::string(R"(<asset-clip ref="a2" offset="0s" start="0s" duration=")") +
+                       c.duration + "\"/>"));
+        ASSERT_TRUE(read.status) << c.duration;
+        const Lines items = itemsOf(*read.composition);
+        EXPECT_EQ(items.empty() ? std::string() : items.front(),
+                  *c.item ? c.item + kA2 : std::string())
+            << c.duration;
+        EXPECT_EQ(!read.losses.empty(), c.reported) << c.duration;
+    }
+    // An offset before the sequence's start, and negative times in a clip's own time.
+    EXPECT_EQ(itemsOfSpine(R"(<asset-clip ref="a2" offset="-1s" start="2s" duration="2s"/>)"),
+              Lines{"Primary storyline -24+48 clip A2 src 48@24" + kA2});
+}
+
+TEST(FcpxmlRead, AnItemWithoutAnOffsetFollowsTheOneBeforeThroughTransitions) {
+    // A 0s-2s; the transition overlaps its last second (1s-2s); B without an
+    // offset starts where the transition does. Cut at 1s + 12 frames = 36.
+    const FcpxmlRead read = readFcpxml(documentOf(
+        R"(<asset-clip ref="a2" offset="0s" name="A" start="0s" duration="2s"/>
+           <transition offset="1s" duration="1s"/>
+           <asset-clip ref="a2" name="B" start="10s" duration="2s"/>
+           <transition duration="1/2s"/>
+           <asset-clip ref="a2" name="C" start="20s" duration="1s"/>)"));
+    ASSERT_TRUE(read.status);
+    // B 1s-3s; the second transition, without an offset, overlaps B's last
+    // half second (2.5s-3s, 60-72), and C starts there; cut at 60 + 6 = 66,
+    // C's 20s + 6 frames (486).
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"Primary storyline 0+36 clip A src 0@24" + kA2,
+                     "Primary storyline 36+30 clip B src 252@24" + kA2,
+                     "Primary storyline 66+18 clip C src 486@24" + kA2}));
+    const TimelineView view = viewOf(*read.composition);
+    ASSERT_EQ(view.tracks[0].transitions.size(), 2u);
+    EXPECT_EQ(view.tracks[0].transitions[1].cut, 66);
+    EXPECT_EQ(view.tracks[0].transitions[1].inOffset, 6);
+    EXPECT_EQ(view.tracks[0].transitions[1].outOffset, 6);
+}
+
+TEST(FcpxmlRead, ATransitionInASecondaryStorylineStaysOnItsLane) {
+    const FcpxmlRead read = readFcpxml(documentOf(
+        R"(<asset-clip ref="a1" offset="0s" start="3600s" duration="10s">
+             <spine lane="2" offset="3601s">
+               <asset-clip ref="a2" offset="0s" start="0s" duration="2s"/>
+               <transition offset="1s" duration="1s"/>
+               <asset-clip ref="a2" offset="1s" start="5s" duration="2s"/>
+             </spine>
+           </asset-clip>)"));
+    ASSERT_TRUE(read.status);
+    // The storyline starts at record 1s (24); its cut at its 1s + 12 frames:
+    // record 60.
+    const TimelineView view = viewOf(*read.composition);
+    ASSERT_EQ(view.tracks.size(), 2u);
+    EXPECT_EQ(view.tracks[1].name, "Video lane 2");
+    ASSERT_EQ(view.tracks[1].transitions.size(), 1u);
+    EXPECT_EQ(view.tracks[1].transitions[0].cut, 60);
+    EXPECT_TRUE(view.tracks[0].transitions.empty());
+}
+
+TEST(FcpxmlRead, SoundOnlyItemsOfTheStorylineGoOnItsSoundTrack) {
+    // a3 has sound only; a1's clip asks for its sound only.
+    EXPECT_EQ(itemsOfSpine(R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"/>
+                              <asset-clip ref="a3" offset="1s" start="0s" duration="1s"/>
+                              <asset-clip ref="a1" offset="2s" start="3600s" duration="1s" srcEnable="audio"/>
+                              <audio ref="a1" offset="3s" start="3601s" duration="1s"/>)"),
+              (Lines{"Primary storyline 0+24 clip A2 src 0@24" + kA2, "Audio lane 0 0+24 gap",
+                     "Audio lane 0 24+24 clip A3 src 0@24 file file:///m/a3.wav",
+                     "Audio lane 0 48+24 clip A1 src 86400@24" + kA1,
+                     "Audio lane 0 72+24 clip A1 src 86424@24" + kA1}));
+}
+
+TEST(FcpxmlRead, WhatAnItemRefersToThatIsNotThereIsOfflineAndReported) {
+    Lines losses;
+    const Lines items =
+        itemsOfSpine(R"(<asset-clip ref="nowhere" offset="0s" name="Lost" start="5s" duration="1s"/>
+                        <mc-clip ref="nowhere" offset="1s" name="MC" duration="1s"/>
+                        <audition offset="2s"/>
+                        <caption offset="2s" duration="1s"/>)",
+                     &losses);
+    EXPECT_EQ(items, (Lines{"Primary storyline 0+24 clip Lost src 120@24",
+                            "Primary storyline 24+24 clip MC src 0@24"}));
+    EXPECT_EQ(lossPlaces(losses), (Lines{"/fcpxml/library/event/project/sequence/spine/asset-clip",
+                                         "/fcpxml/library/event/project/sequence/spine/mc-clip",
+                                         "/fcpxml/library/event/project/sequence/spine/audition",
+                                         "/fcpxml/library/event/project/sequence/spine/caption"}));
+}
+
+TEST(FcpxmlRead, TheCompositionKeepsWhatTheSequenceSaysForWritingBack) {
+    const FcpxmlRead read = readFcpxml(documentOf(
+        R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"/>)",
+        R"(format="r2997" tcStart="0s" tcFormat="NDF" audioLayout="stereo" audioRate="48k")"));
+    ASSERT_TRUE(read.status);
+    const std::string written = writeFcpxml(*read.composition, 10);
+    // Written back as it came, non-drop frame at 29.97 included.
+    for (const char* said :
+         {"tcFormat=\"NDF\"", "audioLayout=\"stereo\"", "audioRate=\"48k\"", "<event name=\"E\">",
+          "<project name=\"P\">", "frameDuration=\"1001/30000s\""})
+        EXPECT_NE(written.find(said), std::string::npos) << said << "\n" << written;
+}
+
+TEST(FcpxmlRead, MediaCountsAtTheRateThatHoldsItsTimes) {
+    const std::string resources =
+        R"(<asset id="s48" name="S48" start="0s" duration="10s" hasAudio="1" audioRate="48k"><media-rep src="file:///m/s.wav"/></asset>
+           <asset id="s44" name="S44" start="0s" duration="10s" hasAudio="1" audioRate="44.1k"><media-rep kind="proxy-media" src="file:///m/p.wav"/><media-rep src="file:///m/t.wav"/></asset>
+           <asset id="odd" name="Odd" start="0s" duration="10s" hasAudio="1"><media-rep src="file:///m/o.wav"/></asset>
+           <asset id="v25" name="V25" start="0s" duration="10s" hasVideo="1"><media-rep src="file:///m/v.mov"/></asset>)";
+    // Sound from 1/48000s: its samples (48k). From 1/44100s at 44.1k. From
+    // 1/1000s without a sample rate: the lowest rate holding it and every
+    // frame of 24: 3000. A picture without a format conformed from 25:
+    // its frames of 1/25s, frame for frame at 24 (4s is frame 100).
+    EXPECT_EQ(itemsOfSpine(R"(<asset-clip ref="a2" offset="0s" start="0s" duration="4s">
+                                <asset-clip ref="s48" lane="-1" offset="0s" start="1/48000s" duration="1s"/>
+                                <asset-clip ref="s44" lane="-2" offset="0s" start="1/44100s" duration="1s"/>
+                                <asset-clip ref="odd" lane="-3" offset="0s" start="1/1000s" duration="1s"/>
+                              </asset-clip>
+                              <asset-clip ref="v25" offset="4s" start="4s" duration="1s"><conform-rate srcFrameRate="25"/></asset-clip>)",
+                           nullptr, "", resources),
+              (Lines{"Primary storyline 0+96 clip A2 src 0@24" + kA2,
+                     "Primary storyline 96+24 clip V25 src 100@24 file file:///m/v.mov",
+                     "Audio lane -1 0+24 clip S48 src 1@48000 file file:///m/s.wav",
+                     "Audio lane -2 0+24 clip S44 src 1@44100 file file:///m/t.wav",
+                     "Audio lane -3 0+24 clip Odd src 3@3000 file file:///m/o.wav"}));
+}
+
+TEST(FcpxmlRead, ResourcesOfOneIdAreReadOnce) {
+    Lines losses;
+    const std::string resources =
+        R"(<asset id="a2" name="Again" start="0s" duration="1s" hasVideo="1"><media-rep src="file:///m/again.mov"/></asset>
+           <effect id="r24" name="Clash" uid="x"/>
+           <format id="bad" frameDuration="0s"/>)";
+    EXPECT_EQ(itemsOfSpine(R"(<asset-clip ref="a2" offset="0s" start="1s" duration="1s"/>)",
+                           &losses, "", resources),
+              Lines{"Primary storyline 0+24 clip A2 src 24@24" + kA2});
+    EXPECT_EQ(lossPlaces(losses),
+              (Lines{"/fcpxml/resources/format[5]", "/fcpxml/resources/asset[5]",
+                     "/fcpxml/resources/effect[2]"}));
+}
+
+TEST(FcpxmlRead, TimeMapsAreReadLinearlyBetweenTheirPoints) {
+    struct Case {
+        const char* points;
+        const char* start;
+        const char* item;
+    };
+    const Case cases[] = {
+        // Before the first point: held at its value (2s, 48).
+        {R"(<timept time="5s" value="2s"/><timept time="15s" value="12s"/>)", "1s",
+         "Primary storyline 0+24 clip A2 src 48@24"},
+        // Past the last: held at its value (12s, 288).
+        {R"(<timept time="5s" value="2s"/><timept time="15s" value="12s"/>)", "20s",
+         "Primary storyline 0+24 clip A2 src 288@24"},
+        // Between the second and third: 10s + (12-10)/(20-10) × (20s-10s) = 12s.
+        {R"(<timept time="0s" value="0s"/><timept time="10s" value="10s"/><timept time="20s" value="20s"/>)",
+         "12s", "Primary storyline 0+24 clip A2 src 288@24"},
+        // A point out of order and one that is no time are left out (reported).
+        {R"(<timept time="0s" value="0s"/><timept time="10s" value="5s"/><timept time="5s" value="1s"/><timept time="x" value="1s"/>)",
+         "4s", "Primary storyline 0+24 clip A2 src 48@24"},
+    };
+    for (const Case& c : cases) {
+        Lines losses;
+        EXPECT_EQ(itemsOfSpine(std::string(R"(<asset-clip ref="a2" offset="0s" start=")") +
+                                   c.start + R"(" duration="1s"><timeMap>)" + c.points +
+                                   "</timeMap></asset-clip>",
+                               &losses),
+                  Lines{c.item + kA2})
+            << c.points << " at " << c.start;
+    }
+    Lines losses;
+    itemsOfSpine(
+        std::string(R"(<asset-clip ref="a2" offset="0s" start="4s" duration="1s"><timeMap>)") +
+            cases[3].points + "</timeMap></asset-clip>",
+        &losses);
+    EXPECT_EQ(lossesWith(losses, "not read").size(), 2u);
+    // A map of slope 1 only moves the start: nothing is lost.
+    itemsOfSpine(
+        R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"><timeMap><timept time="0s" value="3s"/><timept time="10s" value="13s"/></timeMap></asset-clip>)",
+        &losses);
+    EXPECT_TRUE(losses.empty());
+}
+
+TEST(FcpxmlRead, AMulticamClipOfSoundOnlyPlaysItsActiveSoundAngle) {
+    const std::string multicam =
+        R"(<media id="m1" name="MC"><multicam format="r24">
+             <mc-angle name="Cam A" angleID="A"><asset-clip ref="a2" offset="0s" start="0s" duration="100s"/></mc-angle>
+             <mc-angle name="Mic" angleID="B"><asset-clip ref="a3" offset="0s" start="0s" duration="100s"/></mc-angle>
+           </multicam></media>)";
+    // Sound only: angle B's a3 at 3s (72); no source: the first angle, a2 at 1s.
+    EXPECT_EQ(
+        itemsOfSpine(
+            R"(<mc-clip ref="m1" offset="0s" name="S" start="3s" duration="1s" srcEnable="audio">
+                                <mc-source angleID="A" srcEnable="video"/><mc-source angleID="B" srcEnable="audio"/>
+                              </mc-clip>
+                              <mc-clip ref="m1" offset="1s" name="P" start="1s" duration="1s"/>
+                              <mc-clip ref="m1" offset="2s" name="Q" start="1s" duration="1s"><mc-source angleID="Z"/></mc-clip>)",
+            nullptr, "", multicam),
+        (Lines{"Primary storyline 0+24 gap", "Primary storyline 24+24 clip P src 24@24" + kA2,
+               "Primary storyline 48+24 clip Q src 24@24",
+               "Audio lane 0 0+24 clip S src 72@24 file file:///m/a3.wav"}));
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::fcpx

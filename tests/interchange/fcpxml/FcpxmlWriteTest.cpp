@@ -327,5 +327,86 @@ TEST(FcpxmlWrite, EveryExampleAndTestCompositionReadsBackAsTheSameCut) {
     }
 }
 
+TEST(FcpxmlWrite, AssetsCoverWhatIsPlayedOfThemAndSayWhatTheyHold) {
+    // a1 (3600s-4600s) played from 3610s as picture and, past its end, from
+    // 4700s as sound: one asset from 3600s to 4701s, with picture and sound.
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a1" offset="0s" start="3610s" duration="1s">
+                           <asset-clip ref="a1" lane="-1" offset="3610s" start="4700s" duration="1s" srcEnable="audio"/>
+                         </asset-clip>)",
+                      R"(format="r2997" tcStart="0s")");
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node resources = written.document.child("fcpxml").child("resources");
+    EXPECT_EQ(elementsOf(resources, {"id", "frameDuration", "start", "duration", "hasVideo",
+                                     "hasAudio", "format"}),
+              (Lines{"format id=r3 frameDuration=1/24s", "format id=r1 frameDuration=1001/30000s",
+                     "asset id=r2 start=3600s duration=1101s hasVideo=1 hasAudio=1 format=r3"}));
+    // 29.97 without a kept format: drop frame.
+    EXPECT_STREQ(written.spine().parent().attribute("tcFormat").value(), "DF");
+}
+
+TEST(FcpxmlWrite, AGeneratorComesBackAsAVideoOfItsEffect) {
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<video ref="e1" offset="0s" name="Solid" start="0s" duration="1s"/>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine(), {"ref", "name", "duration"}),
+              Lines{"video ref=r2 name=Solid duration=1s"});
+}
+
+TEST(FcpxmlWrite, TransitionsWithoutAStorylineItemAtTheirCutAreReported) {
+    const SharedPtr<Composition> cut = compositionOf(
+        // A transition last in the storyline, and one in a storyline of lane 1.
+        R"(<asset-clip ref="a1" offset="0s" start="3600s" duration="4s">
+             <spine lane="1" offset="3600s">
+               <asset-clip ref="a2" offset="0s" start="0s" duration="2s"/>
+               <transition offset="1s" duration="1s"/>
+               <asset-clip ref="a2" offset="1s" start="5s" duration="2s"/>
+             </spine>
+           </asset-clip>
+           <transition offset="3s" duration="1s"/>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(written.losses.size(), 2u);
+    EXPECT_EQ(lossesWith(written.losses, "transition").size(), 2u);
+    EXPECT_FALSE(written.spine().child("transition"));
+}
+
+TEST(FcpxmlWrite, NamesAreWrittenAsXmlHoldsThem) {
+    SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a2" offset="0s" name="x" start="0s" duration="1s"/>)");
+    // A name of another tool with a control character and a byte that is no UTF-8.
+    const std::string otio =
+        R"({"OTIO_SCHEMA":"Timeline.1","name":"T <&> \u0001","tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","kind":"Video","children":[{"OTIO_SCHEMA":"Clip.2","name":"caf\u00e9","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},"duration":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":24}},"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/my file.mov","available_range":null}},"active_media_reference_key":"DEFAULT_MEDIA"}]}]}})";
+    const DocumentReading reading = Documents::read(otio.c_str(), otio.size(), "t");
+    ASSERT_TRUE(reading.status) << reading.where;
+    Written written;
+    write(*reading.composition, written);
+    EXPECT_STREQ(written.document.child("fcpxml")
+                     .child("library")
+                     .child("event")
+                     .child("project")
+                     .attribute("name")
+                     .value(),
+                 "T <&> ?");
+    EXPECT_STREQ(written.spine().first_child().attribute("name").value(), "caf\xC3\xA9");
+    const pugi::xml_node asset = written.document.child("fcpxml").child("resources").child("asset");
+    // A path is written as a file URL, its space escaped.
+    EXPECT_STREQ(asset.attribute("src").value(), "file:///m/my%20file.mov");
+    EXPECT_STREQ(asset.attribute("name").value(), "my file.mov");
+}
+
+TEST(FcpxmlWrite, DocumentsKnowFcpxmlFilesAndBundlesByName) {
+    const std::pair<const char*, bool> cases[] = {{"cut.fcpxml", true},      {"CUT.FCPXML", true},
+                                                  {"cut.fcpxmld", true},     {"cut.fcpxmld/", true},
+                                                  {"cut.fcpxml.bak", false}, {"fcpxml", false}};
+    for (const auto& [path, fcpxml] : cases) {
+        Dialect dialect = Dialect::Otio;
+        EXPECT_EQ(Documents::dialectOfPath(path, dialect), fcpxml) << path;
+        EXPECT_EQ(dialect, fcpxml ? Dialect::Fcpxml : Dialect::Otio) << path;
+    }
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::fcpx
