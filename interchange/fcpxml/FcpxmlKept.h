@@ -21,7 +21,9 @@ namespace ZEM_0_81::Interchange::Fcpx {
 /// - A segment's kept metadata (ForeignMembers::kMetadataId), dictionary
 ///   "fcpxml": "element" (the story element it came from: "asset-clip",
 ///   "title", "mc-clip", ...), "attributes" ([[name, value], ...]: roles,
-///   "srcEnable"), "children" (the XML of its notes, keywords, ratings,
+///   "srcEnable", the retimed "start" of a clip with a time map, and
+///   "conformedFrame", the frame duration of media conformed frame for frame,
+///   whose own frames its source counts), "children" (the XML of its notes, keywords, ratings,
 ///   metadata, rate conforming, time map, and a title's texts, as they came),
 ///   "effect" ({"name", "uid", "src"}: the effect a title or generator uses).
 /// - A layer's: "fcpxml" → "lane" (the lane it holds).
@@ -53,6 +55,7 @@ constexpr const char* kLibrary = "library";
 constexpr const char* kSequence = "sequence";
 constexpr const char* kFormat = "format";
 constexpr const char* kTimeMap = "timeMap";
+constexpr const char* kConformedFrame = "conformedFrame";
 constexpr const char* kKind = "kind";
 constexpr const char* kCompleted = "completed";
 constexpr const char* kNote = "note";

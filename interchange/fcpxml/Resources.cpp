@@ -38,6 +38,32 @@ std::string srcOf(const pugi::xml_node& asset) {
 
 } // namespace
 
+Time conformFrameOf(const char* rate) {
+    struct Named {
+        const char* text;
+        std::int64_t num;
+        std::int64_t den;
+    };
+    static const Named kRates[] = {{"23.98", 1001, 24000},
+                                   {"24", 1, 24},
+                                   {"25", 1, 25},
+                                   {"29.97", 1001, 30000},
+                                   {"30", 1, 30},
+                                   {"47.95", 1001, 48000},
+                                   {"48", 1, 48},
+                                   {"50", 1, 50},
+                                   {"59.94", 1001, 60000},
+                                   {"60", 1, 60},
+                                   {"90", 1, 90},
+                                   {"100", 1, 100},
+                                   {"119.88", 1001, 120000},
+                                   {"120", 1, 120}};
+    for (const Named& named : kRates)
+        if (std::strcmp(rate, named.text) == 0)
+            return Time(named.num, named.den);
+    return Time::invalid();
+}
+
 bool isYes(const pugi::xml_attribute& attribute) {
     const char* value = attribute.value();
     return std::strcmp(value, "1") == 0 || std::strcmp(value, "true") == 0;

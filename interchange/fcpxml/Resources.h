@@ -76,6 +76,10 @@ private:
     std::unordered_map<std::string, Media> m_media;
 };
 
+/// The frame duration a conform-rate's "srcFrameRate" names ("23.98" is
+/// 1001/24000s); invalid for another text.
+Time conformFrameOf(const char* rate);
+
 /// True when `node` is an element named `name`.
 inline bool isNamed(const pugi::xml_node& node, const char* name) {
     return std::strcmp(node.name(), name) == 0;

@@ -42,33 +42,6 @@ int laneOf(const pugi::xml_node& node) {
     return static_cast<int>(lane);
 }
 
-/// The frame duration a conform-rate's "srcFrameRate" names; invalid for none.
-Time conformFrameOf(const char* rate) {
-    struct Named {
-        const char* text;
-        std::int64_t num;
-        std::int64_t den;
-    };
-    static const Named kRates[] = {{"23.98", 1001, 24000},
-                                   {"24", 1, 24},
-                                   {"25", 1, 25},
-                                   {"29.97", 1001, 30000},
-                                   {"30", 1, 30},
-                                   {"47.95", 1001, 48000},
-                                   {"48", 1, 48},
-                                   {"50", 1, 50},
-                                   {"59.94", 1001, 60000},
-                                   {"60", 1, 60},
-                                   {"90", 1, 90},
-                                   {"100", 1, 100},
-                                   {"119.88", 1001, 120000},
-                                   {"120", 1, 120}};
-    for (const Named& named : kRates)
-        if (std::strcmp(rate, named.text) == 0)
-            return Time(named.num, named.den);
-    return Time::invalid();
-}
-
 /// How an element's local time maps to its media's: a time map's points, or
 /// rate conforming frame for frame, or the same time.
 struct Timing {
@@ -629,6 +602,10 @@ void StoryWalk::keep(const pugi::xml_node& node, Piece& piece) {
     }
     if (timing.conform)
         kept.children.push_back(xmlText(timing.conform));
+    // Media played frame for frame counts its own frames: their duration is
+    // kept, so that its times are written back as the media's.
+    if (timing.conformedFrame.valid())
+        kept.attributes.emplace_back(Kept::kConformedFrame, timing.conformedFrame.text());
     if (timing.timeMap) {
         kept.children.push_back(xmlText(timing.timeMap));
         // Its own time is the retimed one: kept, so that the map is written

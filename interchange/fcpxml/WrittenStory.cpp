@@ -20,6 +20,7 @@
 #include "outside/dmtree/DmTrackNode.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstring>
 #include <map>
 #include <sstream>
@@ -153,7 +154,7 @@ private:
     }
     Time record(std::int64_t frames) const { return secondsOf(frames, m_view.rate); }
 
-    std::string assetOf(const TimelineItem& item, bool video);
+    std::string assetOf(const TimelineItem& item, bool video, const Rational& counted);
     std::string effectOf(const KeptElement& kept);
     std::string formatOf(const Rational& rate);
     ElementOut elementOf(const TimelineItem& item, const DmSegmentNode* segment,
@@ -197,8 +198,15 @@ std::string DocumentWriter::formatOf(const Rational& rate) {
     return id;
 }
 
-std::string DocumentWriter::assetOf(const TimelineItem& item, bool video) {
-    const TimelineMedia& media = item.media.front();
+std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const Rational& counted) {
+    // The rate its media's and source's frames count at: the media's own
+    // for media conformed frame for frame, else the input's.
+    TimelineMedia media = item.media.front();
+    SourceRange source = item.source;
+    if (counted.getNumerator() > 0) {
+        media.rate = counted;
+        source.rate = counted;
+    }
     const std::string url = xmlSafe(urlOf(media.path));
     const bool rated = media.rate.getNumerator() > 0 && media.rate.getDenominator() > 0;
     const Time start =
@@ -206,8 +214,8 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video) {
     const Time end = rated ? start + secondsOf(media.availableDuration, media.rate) : start;
     // What the item plays lies within what its asset says it holds.
     Time sourceIn = start, sourceEnd = end;
-    if (item.source.start && item.source.rate.getNumerator() > 0) {
-        sourceIn = secondsOf(*item.source.start, item.source.rate);
+    if (source.start && source.rate.getNumerator() > 0) {
+        sourceIn = secondsOf(*source.start, source.rate);
         sourceEnd = sourceIn + record(item.record.duration);
     }
     const auto found = m_assets.find(url);
@@ -289,10 +297,18 @@ ElementOut DocumentWriter::elementOf(const TimelineItem& item, const DmSegmentNo
     }
     if (!item.media.empty() && !item.media.front().path.empty()) {
         element.written = Written::Asset;
-        element.ref = assetOf(item, video);
+        Rational counted = item.source.rate;
+        Time frame = Time::invalid();
+        for (const auto& [name, value] : kept.attributes)
+            if (name == Kept::kConformedFrame && parseTime(value.c_str(), frame) &&
+                frame.positive() && frame.denominator() <= INT32_MAX &&
+                frame.numerator() <= INT32_MAX)
+                counted = Rational(static_cast<int>(frame.denominator()),
+                                   static_cast<unsigned>(frame.numerator()));
+        element.ref = assetOf(item, video, counted == item.source.rate ? Rational() : counted);
         element.soundOnly = !video;
-        if (item.source.start && item.source.rate.getNumerator() > 0)
-            element.start = secondsOf(*item.source.start, item.source.rate);
+        if (item.source.start && counted.getNumerator() > 0)
+            element.start = secondsOf(*item.source.start, counted);
         // A kept time map counts in the clip's retimed time: the clip starts
         // where it did while the map still gives the media time it plays from.
         for (const std::string& text : kept.children) {

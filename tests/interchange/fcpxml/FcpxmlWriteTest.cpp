@@ -408,5 +408,29 @@ TEST(FcpxmlWrite, DocumentsKnowFcpxmlFilesAndBundlesByName) {
     }
 }
 
+TEST(FcpxmlWrite, ConformedMediaIsWrittenInItsOwnTime) {
+    // a4's frame 86424 at 23.976 is 3604601/1000s; conformed, it counts that
+    // frame at 24. Written back at its own time, with its conforming.
+    const std::string spine =
+        R"(<asset-clip ref="a4" offset="0s" start="3604601/1000s" duration="4s">
+                                   <conform-rate srcFrameRate="23.98"/>
+                                 </asset-clip>)";
+    const SharedPtr<Composition> cut = compositionOf(spine);
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node clip = written.spine().first_child();
+    EXPECT_STREQ(clip.attribute("start").value(), "3604601/1000s");
+    EXPECT_STREQ(clip.child("conform-rate").attribute("srcFrameRate").value(), "23.98");
+    const pugi::xml_node asset =
+        written.document.child("fcpxml")
+            .child("resources")
+            .find_child_by_attribute("asset", "id", clip.attribute("ref").value());
+    EXPECT_STREQ(asset.attribute("start").value(), "18018/5s");
+    const FcpxmlRead again = readFcpxml(writeFcpxml(*cut));
+    ASSERT_TRUE(again.status);
+    EXPECT_EQ(itemsOf(*again.composition),
+              Lines{"Primary storyline 0+96 clip A4 src 86424@24 file file:///m/a4.mov"});
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::fcpx
