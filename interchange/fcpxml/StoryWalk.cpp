@@ -66,9 +66,10 @@ Timing timingOf(const pugi::xml_node& node, const Asset* asset, const Time& sequ
         timing.conform = conform;
         const pugi::xml_attribute scale = conform.attribute("scaleEnabled");
         const bool scaled = !scale || isYes(scale);
-        Time frame = asset && asset->format ? asset->format->frameDuration : Time::invalid();
-        if (!frame.valid())
-            frame = conformFrameOf(conform.attribute("srcFrameRate").value());
+        // The rate it says it conforms from, else its media's.
+        Time frame = conformFrameOf(conform.attribute("srcFrameRate").value());
+        if (!frame.valid() && asset && asset->format)
+            frame = asset->format->frameDuration;
         if (scaled && frame.valid() && frame != sequenceFrame && !timing.retimed())
             timing.conformedFrame = frame;
     }
