@@ -640,12 +640,14 @@ std::string DocumentWriter::write() {
     std::int64_t end = start + std::max<std::int64_t>(0, m_view.duration);
 
     std::vector<ElementOut> storyline;
+    // The storyline starts at the sequence's start, or before it where any
+    // item does: every item has one to hang on.
     std::int64_t cursor = start;
-    if (primary < m_view.tracks.size()) {
-        const TimelineTrack& track = m_view.tracks[primary];
-        // A storyline starting before the sequence's start starts there too.
+    for (const TimelineTrack& track : m_view.tracks)
         if (!track.items.empty())
             cursor = std::min(cursor, track.items.front().record.start);
+    if (primary < m_view.tracks.size()) {
+        const TimelineTrack& track = m_view.tracks[primary];
         std::map<std::int64_t, const TimelineTransition*> transitions;
         for (const TimelineTransition& transition : track.transitions)
             transitions[transition.cut] = &transition;

@@ -432,5 +432,21 @@ TEST(FcpxmlWrite, ConformedMediaIsWrittenInItsOwnTime) {
               Lines{"Primary storyline 0+96 clip A4 src 86424@24 file file:///m/a4.mov"});
 }
 
+TEST(FcpxmlWrite, SoundWithoutPictureHangsOnAGapOfTheStoryline) {
+    // Only sound, from record 2s (48) for 1s: the storyline is a gap from the
+    // start to its end, the sound connected 2s into it.
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<asset-clip ref="a3" offset="0s" start="0s" duration="1s"/>
+           <asset-clip ref="a3" offset="2s" start="5s" duration="1s"/>)",
+        R"(format="r24" tcStart="0s")");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine(), {"offset", "duration"}),
+              Lines{"gap offset=0s duration=3s"});
+    EXPECT_EQ(elementsOf(written.spine().first_child(), {"lane", "offset", "start", "duration"}),
+              (Lines{"asset-clip lane=-1 offset=0s start=0s duration=1s",
+                     "asset-clip lane=-1 offset=2s start=5s duration=1s"}));
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::fcpx
