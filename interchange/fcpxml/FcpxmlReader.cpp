@@ -82,10 +82,19 @@ std::vector<Project> projectsOf(const pugi::xml_node& root, ElementReport& repor
 
 using KeptWriter = rapidjson::Writer<rapidjson::StringBuffer>;
 
+/// The attributes of `node` but those `leftOut` as [[name, value], ...] under
+/// `key`, and `extra` (a name and a value) when its name is not empty.
 void pairs(KeptWriter& writer, const char* key, const pugi::xml_node& node,
-           std::initializer_list<const char*> leftOut) {
+           std::initializer_list<const char*> leftOut,
+           const std::pair<const char*, std::string>& extra = {"", ""}) {
     writer.Key(key);
     writer.StartArray();
+    if (*extra.first) {
+        writer.StartArray();
+        writer.String(extra.first);
+        writer.String(extra.second.c_str(), static_cast<rapidjson::SizeType>(extra.second.size()));
+        writer.EndArray();
+    }
     for (const pugi::xml_attribute attribute : node.attributes()) {
         bool skip = false;
         for (const char* name : leftOut)
@@ -102,7 +111,8 @@ void pairs(KeptWriter& writer, const char* key, const pugi::xml_node& node,
 
 /// The members of a composition's "fcpxml" dictionary.
 std::string compositionKept(const pugi::xml_node& root, const Project& project,
-                            const pugi::xml_node& sequence, const Format* format) {
+                            const pugi::xml_node& sequence, const Format* format,
+                            const Fcpx::Time& frame) {
     rapidjson::StringBuffer buffer;
     KeptWriter writer(buffer);
     writer.StartObject();
@@ -119,8 +129,10 @@ std::string compositionKept(const pugi::xml_node& root, const Project& project,
         writer.String(project.library.attribute("location").value());
     }
     pairs(writer, Kept::kSequence, sequence, {"format", "duration", "tcStart"});
-    if (format)
-        pairs(writer, Kept::kFormat, format->node, {"id"});
+    // The frame duration read, whatever the format said: the rate a timeline
+    // timed at another is written back at.
+    pairs(writer, Kept::kFormat, format ? format->node : pugi::xml_node(), {"id", "frameDuration"},
+          {"frameDuration", frame.text()});
     std::vector<std::string> children;
     for (const pugi::xml_node child : sequence.children())
         if (isNamed(child, "note") || isNamed(child, "metadata"))
@@ -156,7 +168,7 @@ CoSharedPtr<DmCompositionNode> readProject(const pugi::xml_node& root, const Pro
         report.lose(sequence, "its tcStart is no time: the timeline starts at 0");
     if (Fcpx::parseTime(sequence.attribute("duration").value(), value))
         info.duration = value;
-    info.kept = compositionKept(root, project, sequence, info.format);
+    info.kept = compositionKept(root, project, sequence, info.format, info.frame);
     StoryWalk walk(resources, report, info.frame);
     const pugi::xml_node spine = sequence.child("spine");
     if (spine)
