@@ -625,14 +625,18 @@ TEST(FcpxmlRead, WhatAnItemRefersToThatIsNotThereIsOfflineAndReported) {
 TEST(FcpxmlRead, TheCompositionKeepsWhatTheSequenceSaysForWritingBack) {
     const FcpxmlRead read = readFcpxml(documentOf(
         R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"/>)",
-        R"(format="r2997" tcStart="0s" tcFormat="NDF" audioLayout="stereo" audioRate="48k")"));
+        R"(format="r2997" tcStart="0s" tcFormat="NDF" audioLayout="stereo" audioRate="48k" )"
+        R"(renderFormat="FFRenderFormatProRes422" keywords="day one")"));
     ASSERT_TRUE(read.status);
     const std::string written = writeFcpxml(*read.composition, 10);
     // Written back as it came, non-drop frame at 29.97 included.
     for (const char* said :
-         {"tcFormat=\"NDF\"", "audioLayout=\"stereo\"", "audioRate=\"48k\"", "<event name=\"E\">",
+         {"tcFormat=\"NDF\"", "audioLayout=\"stereo\"", "audioRate=\"48k\"",
+          "renderFormat=\"FFRenderFormatProRes422\"", "keywords=\"day one\"", "<event name=\"E\">",
           "<project name=\"P\">", "frameDuration=\"1001/30000s\""})
         EXPECT_NE(written.find(said), std::string::npos) << said << "\n" << written;
+    // Said once: no drop frame added beside the kept non-drop frame.
+    EXPECT_EQ(written.find("tcFormat=\"DF\""), std::string::npos) << written;
 }
 
 TEST(FcpxmlRead, MediaCountsAtTheRateThatHoldsItsTimes) {
@@ -733,6 +737,73 @@ TEST(FcpxmlRead, AMulticamClipOfSoundOnlyPlaysItsActiveSoundAngle) {
         (Lines{"Primary storyline 0+24 gap", "Primary storyline 24+24 clip P src 24@24" + kA2,
                "Primary storyline 48+24 clip Q src 24@24",
                "Audio lane 0 0+24 clip S src 72@24 file file:///m/a3.wav"}));
+}
+
+TEST(FcpxmlRead, TimesNoRateHoldsAreRoundedToTheSequencesFramesAndReported) {
+    // y ends 1/199999s after 2s: no rate up to 192000 holds that, so the
+    // timeline stays at 24 and y's end is rounded to frame 48. Only y is
+    // reported: x and z lie on frames of 24 (z at 3s, frame 72).
+    Lines losses;
+    const Lines items = itemsOfSpine(
+        R"(<asset-clip ref="a2" offset="0s" name="x" start="0s" duration="1s"/>
+           <asset-clip ref="a2" offset="1s" name="y" start="0s" duration="200000/199999s"/>
+           <asset-clip ref="a2" offset="3s" name="z" start="0s" duration="1s"/>)",
+        &losses);
+    EXPECT_EQ(items,
+              (Lines{"Primary storyline 0+24 clip x src 0@24" + kA2,
+                     "Primary storyline 24+24 clip y src 0@24" + kA2, "Primary storyline 48+24 gap",
+                     "Primary storyline 72+24 clip z src 0@24" + kA2}));
+    EXPECT_EQ(lossPlaces(lossesWith(losses, "between frames")),
+              Lines{"/fcpxml/library/event/project/sequence/spine/asset-clip[2]"});
+}
+
+TEST(FcpxmlRead, EveryConformedRateCountsTheMediasOwnFrames) {
+    // v has picture and no format: its rate is what the conform-rate says.
+    // Conformed to 24, its frame at 10s (whole rates) or 10.01s (NTSC rates)
+    // is counted at 24: 10s × 25 = 250, 10.01s × 24000/1001 = 240, .... At
+    // 24 there is nothing to conform: 10s is frame 240 of 24.
+    const std::string resources =
+        R"(<asset id="v" name="V" start="0s" duration="100s" hasVideo="1"><media-rep src="file:///m/v.mov"/></asset>)";
+    struct Case {
+        const char* rate;
+        const char* start;
+        int frame;
+    };
+    const Case cases[] = {{"23.98", "1001/100s", 240},
+                          {"24", "10s", 240},
+                          {"25", "10s", 250},
+                          {"29.97", "1001/100s", 300},
+                          {"30", "10s", 300},
+                          {"47.95", "1001/100s", 480},
+                          {"48", "10s", 480},
+                          {"50", "10s", 500},
+                          {"59.94", "1001/100s", 600},
+                          {"60", "10s", 600},
+                          {"90", "10s", 900},
+                          {"100", "10s", 1000},
+                          {"119.88", "1001/100s", 1200},
+                          {"120", "10s", 1200}};
+    for (const Case& c : cases)
+        EXPECT_EQ(itemsOfSpine(std::string(R"(<asset-clip ref="v" offset="0s" start=")") + c.start +
+                                   R"(" duration="1s"><conform-rate srcFrameRate=")" + c.rate +
+                                   R"("/></asset-clip>)",
+                               nullptr, "", resources),
+                  Lines{"Primary storyline 0+24 clip V src " + std::to_string(c.frame) +
+                        "@24 file file:///m/v.mov"})
+            << c.rate;
+}
+
+TEST(FcpxmlRead, AnItemPlayingPastTheLatestFrameIsReportedNotRead) {
+    // 2^62 s is a whole number of seconds, but 24 × 2^62 frames is more than
+    // any timeline counts: the clip is left out and named; y before it stays.
+    Lines losses;
+    const Lines items = itemsOfSpine(
+        R"(<asset-clip ref="a2" offset="0s" name="y" start="0s" duration="1s"/>
+           <asset-clip ref="a2" offset="1s" name="x" start="0s" duration="4611686018427387904s"/>)",
+        &losses);
+    EXPECT_EQ(items, Lines{"Primary storyline 0+24 clip y src 0@24" + kA2});
+    EXPECT_EQ(lossPlaces(lossesWith(losses, "beyond the latest frame")),
+              Lines{"/fcpxml/library/event/project/sequence/spine/asset-clip[2]"});
 }
 
 } // namespace
