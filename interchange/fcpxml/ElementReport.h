@@ -4,6 +4,7 @@
 
 #include <pugixml.hpp>
 
+#include <set>
 #include <string>
 
 namespace ZEM_0_81 {
@@ -20,7 +21,8 @@ class ElementReport {
 public:
     explicit ElementReport(LossReport& losses) : m_losses(losses) {}
 
-    /// Reports that `element` did not come in as it stood, and why.
+    /// Reports that `element` did not come in as it stood, and why; once,
+    /// however often the reader meets the same attribute of it.
     void lose(const pugi::xml_node& element, const std::string& what);
 
     /// The number of entries reported so far.
@@ -29,6 +31,7 @@ public:
 private:
     LossReport& m_losses;
     Xml::Places m_places;
+    std::set<std::pair<const void*, std::string>> m_said;
 };
 
 } // namespace ZEM_0_81::Interchange::Fcpx

@@ -88,6 +88,14 @@ std::string xmlSafe(const std::string& text) {
 }
 
 /// The last part of a path or URL.
+/// Whether picture media counted at `rate` needs a format to be read back at
+/// it: every rate but a whole number of samples a second, which the reader
+/// finds again from the asset's times (a rate of 3030000/1001 would be read
+/// back at another, its times rounded).
+bool pictureRateNeedsFormat(const Rational& rate) {
+    return !TimelineView::isSampleRate(rate) || rate.getDenominator() != 1;
+}
+
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
     return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -232,7 +240,7 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
             asset.attribute("hasVideo") = "1";
         else
             asset.attribute("hasAudio") = "1";
-        if (video && !asset.attribute("format") && rated && !TimelineView::isSampleRate(media.rate))
+        if (video && !asset.attribute("format") && rated && pictureRateNeedsFormat(media.rate))
             asset.append_attribute("format") = formatOf(media.rate).c_str();
         return asset.attribute("id").value();
     }
@@ -247,7 +255,7 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
     asset.append_attribute("duration") = (last - first).text().c_str();
     asset.append_attribute("hasVideo") = video ? "1" : "0";
     asset.append_attribute("hasAudio") = video ? "0" : "1";
-    if (video && rated && !TimelineView::isSampleRate(media.rate))
+    if (video && rated && pictureRateNeedsFormat(media.rate))
         asset.append_attribute("format") = formatOf(media.rate).c_str();
     if (!video && TimelineView::isSampleRate(media.rate) && media.rate.getDenominator() == 1)
         asset.append_attribute("audioRate") = std::to_string(media.rate.getNumerator()).c_str();

@@ -448,5 +448,23 @@ TEST(FcpxmlWrite, SoundWithoutPictureHangsOnAGapOfTheStoryline) {
                      "asset-clip lane=-1 offset=2s start=5s duration=1s"}));
 }
 
+TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
+    // v's format runs at 3030000/1001 frames a second: 1.001s is its frame
+    // 1.001 × 3030000/1001 = 3030. Without a format written for that rate the
+    // asset would read back at another (3000, holding 1.001s and 1/24s).
+    const std::string resources =
+        R"(<format id="odd" frameDuration="1001/3030000s"/>
+           <asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<asset-clip ref="v" offset="0s" start="1001/1000s" duration="1s"/>)", "", resources);
+    const Lines items{"Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"};
+    EXPECT_EQ(itemsOf(*cut), items);
+    const std::string text = writeFcpxml(*cut);
+    EXPECT_NE(text.find("frameDuration=\"1001/3030000s\""), std::string::npos) << text;
+    const FcpxmlRead again = readFcpxml(text);
+    ASSERT_TRUE(again.status) << again.message;
+    EXPECT_EQ(itemsOf(*again.composition), items);
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::fcpx
