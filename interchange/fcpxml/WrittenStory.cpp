@@ -131,6 +131,8 @@ struct ElementOut {
     bool soundOnly = false;
     std::int64_t recordIn = 0;
     std::int64_t recordOut = 0;
+    /// The frames before recordIn it is written from, overlapping a transition.
+    std::int64_t head = 0;
     /// Its times as written: where it starts in its parent, the origin of its
     /// own time at its record-in, and its length.
     Time offset;
@@ -372,7 +374,7 @@ std::vector<MarkerOut> DocumentWriter::markersOf(const ElementOut& element) {
         MarkerOut marker;
         const std::int64_t at = note.ranged ? note.start : element.recordIn;
         const std::int64_t length = note.ranged ? static_cast<std::int64_t>(note.duration) : 1;
-        marker.start = element.start + record(at - element.recordIn);
+        marker.start = element.start + record(at - element.recordIn + element.head);
         marker.duration = record(std::max<std::int64_t>(1, length));
         marker.value = note.caption;
         // The marker the note stands for, while the note still shows it.
@@ -812,6 +814,7 @@ std::string DocumentWriter::write() {
             element.offset = element.offset - before;
             element.duration = element.duration + before;
             element.start = element.start - before;
+            element.head = length / 2;
             cuts.erase(in);
         }
         writeElement(spine, element);

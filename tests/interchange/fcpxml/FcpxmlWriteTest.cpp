@@ -161,13 +161,19 @@ TEST(FcpxmlWrite, TransitionsAreCentredOnTheirCutsTheirNeighboursOverlappingThem
         // 12 frames (0.5s) into its 30s.
         R"(<asset-clip ref="a1" offset="0s" name="A" start="3610s" duration="3s"/>
            <transition name="Cross Dissolve" offset="2s" duration="1s"/>
-           <asset-clip ref="a2" offset="2s" name="B" start="30s" duration="4s"/>)");
+           <asset-clip ref="a2" offset="2s" name="B" start="30s" duration="4s">
+             <marker start="31s" duration="1/24s" value="m"/>
+           </asset-clip>)");
     Written written;
     write(*cut, written);
     EXPECT_EQ(elementsOf(written.spine(), {"name", "offset", "start", "duration"}),
               (Lines{"asset-clip name=A offset=0s start=3610s duration=3s",
                      "transition name=Cross Dissolve offset=2s duration=1s",
                      "asset-clip name=B offset=2s start=30s duration=4s"}));
+    // B's marker stays at its own 31s (record 3s), though B is written from
+    // the transition's start, half a second before the cut.
+    EXPECT_EQ(elementsOf(written.spine().last_child(), {"start", "value"}),
+              Lines{"marker start=31s value=m"});
     EXPECT_TRUE(written.losses.empty());
 }
 
