@@ -17,6 +17,7 @@
 #include "interchange/CutComparison.h"
 #include "interchange/Documents.h"
 #include "interchange/Edl.h"
+#include "interchange/Fcpxml.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmRoot.h"
@@ -58,7 +59,7 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3,C,C3,C9] [--repeat N]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3,F,F3,C,C3,C9] [--repeat N]\n"
     "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), 64K and 256K (M with\n"
@@ -66,7 +67,8 @@ const char* const kUsage =
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
     "                        D3 (D three times as long), Di (D indented as the\n"
     "                        OpenTimelineIO library writes it), E (an EDL of 10 000\n"
-    "                        events) and E3 (30 000), C, C3 and C9 (two cuts of 3 000,\n"
+    "                        events), E3 (30 000), F (D as FCPXML), F3 (E3's plain\n"
+    "                        cut as FCPXML), C, C3 and C9 (two cuts of 3 000,\n"
     "                        9 000 and 27 000 clips compared, their notes carried);\n"
     "                        default all\n"
     "  --repeat N            samples per measurement, the median is reported; default 5\n"
@@ -79,8 +81,8 @@ const char* const kUsage =
     "                        or carry (on the first size of cuts compared)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L", "XL", "D",
-                                   "D3", "Di",  "E",    "E3", "C", "C3", "C9"};
+    std::vector<std::string> sizes{"S",  "64K", "256K", "M", "L",  "XL", "D",  "D3",
+                                   "Di", "E",   "E3",   "F", "F3", "C",  "C3", "C9"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -186,6 +188,37 @@ struct CompareSize {
     std::size_t clips;
 };
 constexpr CompareSize kCompareSizes[] = {{"C", 3000}, {"C3", 9000}, {"C9", 27000}};
+
+/// The FCPXML sizes: the FCPXML written for the dense feature ("D") or for the
+/// long plain cut of an EDL of `events` events.
+struct FcpxmlSize {
+    const char* name;
+    const char* timeline; ///< a timeline size's name, or null for the EDL's cut
+    std::size_t events;
+};
+constexpr FcpxmlSize kFcpxmlSizes[] = {{"F", "D", 0}, {"F3", nullptr, 30000}};
+
+/// The figures of one FCPXML size, handed from the child through a pipe.
+struct FcpxmlResult {
+    bool ran = false;
+    char failure[200] = {};
+    std::size_t clips = 0;
+    double fcpxmlBytes = 0;
+    double standardBytes = 0;
+    // Medians, in seconds per run, each timed in turn with standard OTIO's.
+    double readSeconds = 0;
+    double standardReadSeconds = 0;
+    double readRatio = 0;
+    double writeSeconds = 0;
+    double standardWriteSeconds = 0;
+    double writeRatio = 0;
+    // Peak resident memory above the level before the step, in bytes; < 0 unknown.
+    double readPeak = -1;
+    double standardReadPeak = -1;
+    double writePeak = -1;
+    double standardWritePeak = -1;
+    bool fixedPoint = false; ///< the document written, read and written again, is the same
+};
 
 // --- time ----------------------------------------------------------------------
 
@@ -991,6 +1024,128 @@ CompareResult runCompareSize(const CompareSize& size, const Options& options) {
     return result;
 }
 
+// --- FCPXML ----------------------------------------------------------------------
+
+/// An FCPXML text to a new composition.
+SharedPtr<Composition> readFcpxml(const String& text) {
+    SharedPtr<Composition> composition;
+    LossReport losses;
+    String message;
+    const Status status =
+        Fcpxml::read(text.c_str(), text.size(), "bench", composition, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("FCPXML read failed: ") + message.c_str());
+    return composition;
+}
+
+/// The composition as FCPXML (1.8).
+void writeFcpxml(const Composition& composition, String& out) {
+    LossReport losses;
+    String message;
+    const Status status = Fcpxml::write(composition, Fcpxml::WriteOptions(), out, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("FCPXML write failed: ") + message.c_str());
+}
+
+/// Every measurement of one FCPXML size, against standard OTIO's reader and
+/// writer of the same composition (the one the FCPXML text reads into). Runs
+/// in the child process of that size.
+FcpxmlResult runFcpxmlSize(const FcpxmlSize& size, const Options& options) {
+    keepHeap();
+    FcpxmlResult result;
+    result.ran = true;
+    const int repeat = options.repeat;
+    try {
+        // The cut: the dense feature, or an EDL's long plain cut.
+        SharedPtr<Composition> source;
+        if (size.timeline) {
+            const auto& known = bench::standardSizes();
+            const auto found =
+                std::find_if(known.begin(), known.end(),
+                             [&](const bench::TimelineSize& s) { return s.name == size.timeline; });
+            importText(String(bench::generateTimeline(found->shape).c_str()), source);
+        } else {
+            source = readEdl(bench::generateEdl(size.events, nullptr));
+        }
+        String text;
+        writeFcpxml(*source, text);
+        result.fcpxmlBytes = static_cast<double>(text.size());
+        if (!options.samplesDir.empty()) {
+            std::error_code ignored;
+            std::filesystem::create_directories(options.samplesDir, ignored);
+            std::ofstream(options.samplesDir + "/bench-" + size.name + ".fcpxml", std::ios::binary)
+                << text.c_str();
+        }
+        const SharedPtr<Composition> read = readFcpxml(text);
+        Status status;
+        const DmRoot& tree = read->getTree(status);
+        TreeCounter counter;
+        DmPreIt(const_cast<DmRoot*>(&tree), &counter).traverse(); // the walk only reads
+        result.clips = counter.clips;
+        String standard;
+        writeStandard(*read, standard);
+        result.standardBytes = static_cast<double>(standard.size());
+
+        { const SharedPtr<Composition> warm = readStandard(standard); }
+        result.readPeak = peakOf([&] { readFcpxml(text); });
+        result.standardReadPeak = peakOf([&] { readStandard(standard); });
+        {
+            String a, b;
+            result.writePeak = peakOf([&] { writeFcpxml(*read, a); });
+            result.standardWritePeak = peakOf([&] { writeStandard(*read, b); });
+        }
+
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        SharedPtr<Composition> held;
+        const Paired reading = measurePaired(repeat,
+                                             Step{nothing, nullptr, none,
+                                                  [&](int) {
+                                                      held = SharedPtr<Composition>();
+                                                      const double start = now();
+                                                      held = readStandard(standard);
+                                                      return now() - start;
+                                                  }},
+                                             Step{nothing, nullptr, none, [&](int) {
+                                                      held = SharedPtr<Composition>();
+                                                      const double start = now();
+                                                      held = readFcpxml(text);
+                                                      return now() - start;
+                                                  }});
+        held = SharedPtr<Composition>();
+        result.standardReadSeconds = reading.baselineSeconds;
+        result.readSeconds = reading.seconds;
+        result.readRatio = reading.ratio;
+
+        String out;
+        const Paired writing = measurePaired(repeat,
+                                             Step{nothing, nullptr, none,
+                                                  [&](int) {
+                                                      out = String();
+                                                      const double start = now();
+                                                      writeStandard(*read, out);
+                                                      return now() - start;
+                                                  }},
+                                             Step{nothing, nullptr, none, [&](int) {
+                                                      out = String();
+                                                      const double start = now();
+                                                      writeFcpxml(*read, out);
+                                                      return now() - start;
+                                                  }});
+        result.standardWriteSeconds = writing.baselineSeconds;
+        result.writeSeconds = writing.seconds;
+        result.writeRatio = writing.ratio;
+
+        String once, twice;
+        writeFcpxml(*read, once);
+        writeFcpxml(*readFcpxml(once), twice);
+        result.fixedPoint = once == twice;
+    } catch (const std::exception& e) {
+        fail(result, e.what());
+    }
+    return result;
+}
+
 // --- printing ------------------------------------------------------------------
 
 std::string bytesText(double bytes) {
@@ -1242,6 +1397,50 @@ void printCompareTable(const std::vector<const CompareSize*>& sizes,
     }
 }
 
+void printFcpxmlTable(const std::vector<const FcpxmlSize*>& sizes,
+                      const std::vector<FcpxmlResult>& results) {
+    std::printf("\nFCPXML (read = Fcpxml::read into a new composition, write = Fcpxml::write of "
+                "it; std = standard OTIO's\nreader and writer of the same composition, timed in "
+                "turn with them)\n");
+    std::printf("%-4s %7s %10s %10s %10s %10s %8s %10s %10s %8s\n", "size", "clips", "FCPXML",
+                "std text", "read", "std read", "rd/std", "write", "std write", "wr/std");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const FcpxmlResult& r = results[i];
+        if (!r.ran || r.failure[0]) {
+            std::printf("%-4s failed: %s\n", sizes[i]->name, r.failure[0] ? r.failure : "not run");
+            continue;
+        }
+        std::printf("%-4s %7zu %10s %10s %10s %10s %7.2fx %10s %10s %7.2fx\n", sizes[i]->name,
+                    r.clips, bytesText(r.fcpxmlBytes).c_str(), bytesText(r.standardBytes).c_str(),
+                    timeText(r.readSeconds).c_str(), timeText(r.standardReadSeconds).c_str(),
+                    r.readRatio, timeText(r.writeSeconds).c_str(),
+                    timeText(r.standardWriteSeconds).c_str(), r.writeRatio);
+    }
+    std::printf("\nPer clip (equal figures across sizes mean linear growth), and peak memory "
+                "above the level before each step\n");
+    std::printf("%-4s %10s %10s %10s %10s %10s %10s %10s %10s %6s\n", "size", "read", "std read",
+                "write", "std write", "rd peak", "std rd", "wr peak", "std wr", "fixed");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const FcpxmlResult& r = results[i];
+        if (!r.ran || r.failure[0] || r.clips == 0)
+            continue;
+        const double clips = static_cast<double>(r.clips);
+        const auto perClip = [&](double peak) {
+            char text[32] = "n/a";
+            if (peak >= 0)
+                std::snprintf(text, sizeof text, "%.0f B", peak / clips);
+            return std::string(text);
+        };
+        std::printf("%-4s %10s %10s %10s %10s %10s %10s %10s %10s %6s\n", sizes[i]->name,
+                    timeText(r.readSeconds / clips).c_str(),
+                    timeText(r.standardReadSeconds / clips).c_str(),
+                    timeText(r.writeSeconds / clips).c_str(),
+                    timeText(r.standardWriteSeconds / clips).c_str(), perClip(r.readPeak).c_str(),
+                    perClip(r.standardReadPeak).c_str(), perClip(r.writePeak).c_str(),
+                    perClip(r.standardWritePeak).c_str(), r.fixedPoint ? "yes" : "NO");
+    }
+}
+
 // --- profiling -------------------------------------------------------------------
 
 /// Runs `step(r)` for r from 0 to options.repeat and prints the time a run took.
@@ -1429,7 +1628,14 @@ int main(int argc, char** argv) {
     std::vector<bench::TimelineSize> sizes;
     std::vector<const EdlSize*> edlSizes;
     std::vector<const CompareSize*> compareSizes;
+    std::vector<const FcpxmlSize*> fcpxmlSizes;
     for (const std::string& name : options.sizes) {
+        const auto fcpxml = std::find_if(std::begin(kFcpxmlSizes), std::end(kFcpxmlSizes),
+                                         [&](const FcpxmlSize& s) { return name == s.name; });
+        if (fcpxml != std::end(kFcpxmlSizes)) {
+            fcpxmlSizes.push_back(fcpxml);
+            continue;
+        }
         const auto compared = std::find_if(std::begin(kCompareSizes), std::end(kCompareSizes),
                                            [&](const CompareSize& s) { return name == s.name; });
         if (compared != std::end(kCompareSizes)) {
@@ -1449,13 +1655,13 @@ int main(int argc, char** argv) {
         if (found == known.end()) {
             std::fprintf(stderr,
                          "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, E, "
-                         "E3, C, C3, C9)\n",
+                         "E3, F, F3, C, C3, C9)\n",
                          name.c_str());
             return 2;
         }
         sizes.push_back(*found);
     }
-    if (sizes.empty() && edlSizes.empty() && compareSizes.empty()) {
+    if (sizes.empty() && edlSizes.empty() && compareSizes.empty() && fcpxmlSizes.empty()) {
         std::fprintf(stderr, "zemcomp-bench: no sizes to run\n");
         return 2;
     }
@@ -1543,6 +1749,19 @@ int main(int argc, char** argv) {
     }
     if (!compareResults.empty())
         printCompareTable(compareSizes, compareResults);
+    std::vector<FcpxmlResult> fcpxmlResults;
+    for (const FcpxmlSize* size : fcpxmlSizes) {
+        const double start = now();
+        std::printf("running %s ...", size->name);
+        std::fflush(stdout);
+        const FcpxmlResult result =
+            inChild<FcpxmlResult>([&] { return runFcpxmlSize(*size, options); });
+        std::printf(" %zu clips, done in %.1f s\n", result.clips, now() - start);
+        allGood = allGood && result.ran && !result.failure[0] && result.fixedPoint;
+        fcpxmlResults.push_back(result);
+    }
+    if (!fcpxmlResults.empty())
+        printFcpxmlTable(fcpxmlSizes, fcpxmlResults);
     if (!options.samplesDir.empty())
         std::printf("\nsamples written to %s/bench-SIZE.otio.json\n", options.samplesDir.c_str());
     return allGood ? 0 : 1;

@@ -17,8 +17,9 @@ install(TARGETS zemCore_0_81 KRdmtree zemComposition_0_81
 install(FILES composition/Composition.h composition/CompositionApi.h composition/CompositionList.h
     composition/Timecode.h composition/SpareMemory.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/composition)
-install(FILES interchange/AscCdl.h interchange/CutComparison.h interchange/Dialect.h interchange/Documents.h interchange/Edl.h
-    interchange/LossReport.h interchange/OtioVersion.h interchange/StandardOtio.h
+install(FILES interchange/AscCdl.h interchange/CutComparison.h interchange/Dialect.h
+    interchange/Documents.h interchange/Edl.h interchange/Fcpxml.h interchange/LossReport.h
+    interchange/OtioVersion.h interchange/StandardOtio.h
     interchange/TimelineView.h
     DESTINATION ${ZEM_INCLUDE_INSTALL_DIR}/interchange)
 file(GLOB ZEM_CORE_HEADERS outside/core/*.h)

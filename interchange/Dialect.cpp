@@ -1,6 +1,7 @@
 #include "interchange/Dialect.h"
 
 #include "interchange/Edl.h"
+#include "interchange/Fcpxml.h"
 
 #include "rapidotio/keys/ObjectKeys.h"
 #include "rapidotio/keys/TimelineKeys.h"
@@ -19,6 +20,7 @@ constexpr const char* kDmTreeName = "dmtree";
 constexpr const char* kOtioName = "otio";
 constexpr const char* kOtioStandardName = "otio-std";
 constexpr const char* kEdlName = "edl";
+constexpr const char* kFcpxmlName = "fcpxml";
 
 // What marks a document of each dialect.
 constexpr const char* kFormatKey = "format";
@@ -113,6 +115,8 @@ private:
 Dialect detectDialect(const char* text, std::size_t length) {
     if (!text)
         return Dialect::OtioStandard;
+    if (Fcpxml::looksLikeFcpxml(text, length))
+        return Dialect::Fcpxml;
     if (Edl::looksLikeEdl(text, length))
         return Dialect::Edl;
     DialectScan scan;
@@ -134,6 +138,8 @@ const char* dialectName(Dialect dialect) {
         return kOtioStandardName;
     case Dialect::Edl:
         return kEdlName;
+    case Dialect::Fcpxml:
+        return kFcpxmlName;
     }
     return "";
 }
@@ -142,7 +148,7 @@ bool dialectFromName(const char* name, Dialect& dialect) {
     if (!name)
         return false;
     for (const Dialect candidate :
-         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl}) {
+         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl, Dialect::Fcpxml}) {
         if (std::strcmp(name, dialectName(candidate)) == 0) {
             dialect = candidate;
             return true;

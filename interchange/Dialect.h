@@ -13,6 +13,7 @@ enum class Dialect : std::int32_t {
     Otio = 1,         ///< "otio": the product's OTIO dialect (Composition::JsonType::Otio)
     OtioStandard = 2, ///< "otio-std": standard OpenTimelineIO, read and written by StandardOtio
     Edl = 3,          ///< "edl": a CMX 3600 edit decision list, read and written by Edl
+    Fcpxml = 5,       ///< "fcpxml": FCPXML 1.8 to 1.13, read and written by Fcpxml
 };
 
 /// The dialect a document's text is written in, by one rule shared by every
@@ -22,6 +23,7 @@ enum class Dialect : std::int32_t {
 /// - the product's OTIO dialect: the timeline (the top-level object, or its
 ///   "timeline" member when that is an object) has "metadata" → "zem" →
 ///   "ZEM_SCHEMA" equal to "TimelineMetadata.1";
+/// - FCPXML: XML whose root element is "fcpxml" (Xml::rootElementOf);
 /// - a CMX 3600 EDL: a text that Edl::looksLikeEdl takes for one (never a text
 ///   whose first character other than white space is '{' or '[');
 /// - anything else, malformed text included: standard OTIO (whose reader then
@@ -33,7 +35,7 @@ enum class Dialect : std::int32_t {
 ZEM_API Dialect detectDialect(const char* text, std::size_t length);
 
 /// The name of a dialect as the tool and the bindings spell it: "dmtree", "otio",
-/// "otio-std", "edl"; "" for a value outside the enumeration.
+/// "otio-std", "edl", "fcpxml"; "" for a value outside the enumeration.
 ZEM_API const char* dialectName(Dialect dialect);
 
 /// The dialect named `name` (exactly as dialectName spells it). False, leaving

@@ -1,6 +1,7 @@
 #include "interchange/Documents.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
@@ -141,6 +142,24 @@ int writeAll(int fd, const char* data, std::size_t size) {
     return 0;
 }
 
+/// True for the folder of an FCPXML bundle: a name ending in ".fcpxmld",
+/// with or without a final "/".
+bool isBundle(std::string path) {
+    constexpr const char* kBundle = ".fcpxmld";
+    const std::size_t size = std::strlen(kBundle);
+    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
+        path.pop_back();
+    if (path.size() < size)
+        return false;
+    for (std::size_t i = 0; i < size; ++i)
+        if (std::tolower(static_cast<unsigned char>(path[path.size() - size + i])) != kBundle[i])
+            return false;
+    return true;
+}
+
+/// The document of an FCPXML bundle.
+constexpr const char* kBundleDocument = "/Info.fcpxml";
+
 std::string readFailure(const std::string& name, const std::string& why) {
     return name + ": cannot read: " + why;
 }
@@ -280,6 +299,8 @@ bool Documents::readFile(const std::string& path, std::string& text, int& error,
     struct stat status;
     if (::fstat(in.get(), &status) != 0)
         return failed(errno, readFailure(path, errno));
+    if (S_ISDIR(status.st_mode) && isBundle(path))
+        return readFile(path + kBundleDocument, text, error, message, rules);
     if (S_ISDIR(status.st_mode))
         return failed(EISDIR, readFailure(path, EISDIR));
     if (!S_ISREG(status.st_mode) && rules.refuseOtherFiles)
@@ -341,6 +362,8 @@ bool Documents::readFile(const std::string& path, std::string& text, int& error,
     const fs::file_status status = fs::status(fs::u8path(path), code);
     if (!fs::exists(status))
         return failed(ENOENT, path + ": cannot open: " + (code ? code.message() : reason(ENOENT)));
+    if (fs::is_directory(status) && isBundle(path))
+        return readFile(path + kBundleDocument, text, error, message, rules);
     if (fs::is_directory(status))
         return failed(EISDIR, readFailure(path, EISDIR));
     if (!fs::is_regular_file(status) && rules.refuseOtherFiles)

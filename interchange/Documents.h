@@ -4,6 +4,7 @@
 #include "composition/CompositionApi.h"
 #include "interchange/Dialect.h"
 #include "interchange/Edl.h"
+#include "interchange/Fcpxml.h"
 #include "interchange/LossReport.h"
 #include "interchange/OtioVersion.h"
 #include "outside/core/Rational.h"
@@ -54,6 +55,8 @@ struct DocumentWriteOptions {
     /// edl: the video track to write, the length of reel names made from file
     /// names, drop or non-drop frame.
     Edl::WriteOptions edl;
+    /// fcpxml: the version to write (1.8 by default).
+    Fcpxml::WriteOptions fcpxml;
 };
 
 /// A text read into a composition, as far as it went.
@@ -88,8 +91,10 @@ public:
     /// Larger input (an endless device piped in) is refused.
     static constexpr std::size_t kMaxBytes = std::size_t(1) << 30;
 
-    /// Reads the whole file at `path` into `text`. A folder is refused, and so
-    /// is a file over kMaxBytes. On failure returns false, leaves `text` in an
+    /// Reads the whole file at `path` into `text`. A folder is refused, but for
+    /// an FCPXML bundle (a folder whose name ends in ".fcpxmld"), which is read
+    /// through the document it holds, its "Info.fcpxml"; a file over kMaxBytes
+    /// is refused too. On failure returns false, leaves `text` in an
     /// unspecified state, sets `error` to the errno value that says why (EISDIR,
     /// EFBIG, ENOENT, ...; EINVAL for a file refused by `rules`) and `message` to
     /// "PATH: cannot open: REASON" or "PATH: cannot read: REASON" (standard
@@ -136,8 +141,10 @@ public:
                         String* message = nullptr);
 
     /// The dialect a file's name says it holds: "edl" for a name ending in
-    /// ".edl" (in any case); false, leaving `dialect` untouched, for any other
-    /// (JSON dialects are told apart by their text, not their names).
+    /// ".edl", "fcpxml" for one ending in ".fcpxml" or ".fcpxmld" (a bundle
+    /// folder, with or without a final "/"), in any case; false, leaving
+    /// `dialect` untouched, for any other (JSON dialects are told apart by
+    /// their text, not their names).
     static bool dialectOfPath(const std::string& path, Dialect& dialect);
 
     /// "status 517: the OTIO JSON could not be imported": a status as messages

@@ -21,6 +21,7 @@ targets=(
     "CdlFuzzer cdl cdl.dict"
     "EdlFuzzer edl edl.dict"
     "CutCompareFuzzer cut-pairs cut-pairs.dict"
+    "FcpxmlFuzzer fcpxml fcpxml.dict"
 )
 
 if [ "${1:-}" = --list ]; then

@@ -32,8 +32,8 @@ std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {
     Dialect dialect;
     if (!dialectFromName(name->c_str(), dialect))
         throw py::value_error("unknown dialect '" + *name +
-                              "': one of 'dmtree', 'otio', 'otio-std', 'edl' (or None to detect "
-                              "it)");
+                              "': one of 'dmtree', 'otio', 'otio-std', 'edl', 'fcpxml' (or None to "
+                              "detect it)");
     return dialect;
 }
 
@@ -177,6 +177,17 @@ std::optional<OtioVersion> otioVersionArgument(const std::optional<std::string>&
     return version;
 }
 
+/// The FCPXML version an fcpxml_version argument names ("1.8" ... "1.13"), by
+/// its number after "1."; the default for None. Raises ValueError for another.
+std::int32_t fcpxmlVersionArgument(const std::optional<std::string>& label) {
+    if (!label)
+        return Fcpxml::kDefaultVersion;
+    std::int32_t version = Fcpxml::kDefaultVersion;
+    if (!Fcpxml::versionFromText(label->c_str(), version))
+        throw py::value_error("unknown FCPXML version '" + *label + "': one of '1.8' ... '1.13'");
+    return version;
+}
+
 /// The index in the timeline view of the track `track` names: its index, or
 /// its name. Raises ValueError when it names none.
 std::int32_t trackArgument(const BoundComposition& bound, const py::object& track) {
@@ -198,16 +209,19 @@ std::int32_t trackArgument(const BoundComposition& bound, const py::object& trac
 }
 
 /// The text of `bound` in `dialectName`, with what writing it lost.
-std::pair<py::str, std::vector<Loss>> writtenText(const BoundComposition& bound,
-                                                  const std::string& dialectName,
-                                                  const std::optional<std::string>& otioVersion,
-                                                  const py::object& track, std::uint32_t reelLength,
-                                                  bool nonDrop) {
+std::pair<py::str, std::vector<Loss>>
+writtenText(const BoundComposition& bound, const std::string& dialectName,
+            const std::optional<std::string>& otioVersion, const py::object& track,
+            std::uint32_t reelLength, bool nonDrop,
+            const std::optional<std::string>& fcpxmlVersion = std::nullopt) {
     const Dialect dialect = *dialectArgument(dialectName);
     DocumentWriteOptions options;
     options.otioVersion = otioVersionArgument(otioVersion);
     if (options.otioVersion && dialect != Dialect::OtioStandard)
         throw py::value_error("otio_version is for the dialect 'otio-std'");
+    options.fcpxml.version = fcpxmlVersionArgument(fcpxmlVersion);
+    if (fcpxmlVersion && dialect != Dialect::Fcpxml)
+        throw py::value_error("fcpxml_version is for the dialect 'fcpxml'");
     if (!track.is_none())
         options.edl.track = trackArgument(bound, track);
     options.edl.reelLength = reelLength;
@@ -241,14 +255,18 @@ std::pair<py::str, std::vector<Loss>> writtenText(const BoundComposition& bound,
 
 py::str toText(const BoundComposition& bound, const std::string& dialectName,
                const std::optional<std::string>& otioVersion, const py::object& track,
-               std::uint32_t reelLength, bool nonDrop) {
-    return writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop).first;
+               std::uint32_t reelLength, bool nonDrop,
+               const std::optional<std::string>& fcpxmlVersion) {
+    return writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop, fcpxmlVersion)
+        .first;
 }
 
 py::tuple toTextWithLosses(const BoundComposition& bound, const std::string& dialectName,
                            const std::optional<std::string>& otioVersion, const py::object& track,
-                           std::uint32_t reelLength, bool nonDrop) {
-    auto written = writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop);
+                           std::uint32_t reelLength, bool nonDrop,
+                           const std::optional<std::string>& fcpxmlVersion) {
+    auto written =
+        writtenText(bound, dialectName, otioVersion, track, reelLength, nonDrop, fcpxmlVersion);
     return py::make_tuple(std::move(written.first), lossesValue(written.second));
 }
 
@@ -357,10 +375,10 @@ of another type.)")
                     "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads a document from `text` (str or bytes) into a new composition named `id`.
 
-`dialect` is "dmtree", "otio", "otio-std" or "edl"; None detects it as zemcomp
-does: edit-tree JSON by its "format" member, the product's OTIO dialect by its
-timeline metadata, an EDL by a first line that is "TITLE:" or an event,
-anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
+`dialect` is "dmtree", "otio", "otio-std", "edl" or "fcpxml"; None detects it
+as zemcomp does: edit-tree JSON by its "format" member, the product's OTIO
+dialect by its timeline metadata, an EDL by a first line that is "TITLE:" or an
+event, FCPXML by its root element "fcpxml", anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
 (as create takes one; None: 24, or 29.97 when its first FCM line says drop
 frame). Of a document holding several timelines (a collection of standard OTIO
 timelines, the sequences of an XML interchange file), `timeline` picks the one
@@ -374,7 +392,8 @@ ValueError for an unknown dialect name.)")
         .def_static("from_file", &fromFile, "path"_a, "dialect"_a = py::none(), "id"_a = py::none(),
                     "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads the document in the file at `path` (str or os.PathLike) as from_json
-does, a name ending in ".edl" being an EDL; the composition is named `id`, or
+does, a name ending in ".edl" being an EDL, one ending in ".fcpxml" FCPXML (a
+".fcpxmld" bundle folder read through its "Info.fcpxml"); the composition is named `id`, or
 the path when it is None, and an EDL without a TITLE line takes the file's name
 without its extension. Messages name
 the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
@@ -383,16 +402,18 @@ file cannot be read, and for a file over 1 GiB.)")
                     "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(),
                     "The same as from_json, under the name that suits an EDL's text.")
         .def("to_text", &toText, "dialect"_a, py::kw_only(), "otio_version"_a = py::none(),
-             "track"_a = py::none(), "reel_length"_a = 8, "non_drop"_a = false, R"(
+             "track"_a = py::none(), "reel_length"_a = 8, "non_drop"_a = false,
+             "fcpxml_version"_a = py::none(), R"(
 The composition as text of `dialect`, as `zemcomp convert --to DIALECT` writes it:
-to_json's dialects and options, and "edl", a CMX 3600 edit decision list, for
+to_json's dialects and options, "edl", a CMX 3600 edit decision list, for
 which `track` is the video track to write (its index in timeline.tracks or its
 name; the first video track when None), `reel_length` the most characters of a
 reel name made from a media file's name and `non_drop` writes non-drop-frame
-timecode at 29.97 and 59.94.)")
+timecode at 29.97 and 59.94, and "fcpxml", FCPXML of `fcpxml_version` ("1.8"
+... "1.13"; None: "1.8").)")
         .def("to_text_with_losses", &toTextWithLosses, "dialect"_a, py::kw_only(),
              "otio_version"_a = py::none(), "track"_a = py::none(), "reel_length"_a = 8,
-             "non_drop"_a = false, R"(
+             "non_drop"_a = false, "fcpxml_version"_a = py::none(), R"(
 The same as to_text, with what the text could not hold: a pair (text, losses),
 the losses a tuple of Loss as `zemcomp convert` reports them (for an EDL, by
 track and timecode: the tracks, masks, paint and notes left out).)")
@@ -400,7 +421,7 @@ track and timecode: the tracks, masks, paint and notes left out).)")
             "to_json",
             [](const BoundComposition& bound, const std::string& dialect,
                const std::optional<std::string>& otioVersion) {
-                return toText(bound, dialect, otioVersion, py::none(), 8, false);
+                return toText(bound, dialect, otioVersion, py::none(), 8, false, std::nullopt);
             },
             "dialect"_a, "otio_version"_a = py::none(), R"(
 The composition as JSON text of `dialect` ("dmtree", "otio" or "otio-std"):

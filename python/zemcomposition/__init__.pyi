@@ -7,7 +7,7 @@ from fractions import Fraction
 from typing import Iterable, Iterator, List, Optional, Tuple, Union, overload
 
 __version__: str
-DIALECTS: Tuple[str, str, str, str]
+DIALECTS: Tuple[str, str, str, str, str]
 
 Rate = Union[Fraction, int, float, str]
 Document = Union[str, bytes, bytearray, memoryview]
@@ -396,7 +396,7 @@ class Composition:
         *,
         timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
-        """Reads a document ("dmtree", "otio", "otio-std", "edl", or detected when None)."""
+        """Reads a document ("dmtree", "otio", "otio-std", "edl", "fcpxml", or detected when None)."""
     @staticmethod
     def from_text(
         text: Document,
@@ -425,8 +425,9 @@ class Composition:
         track: Union[int, str, None] = None,
         reel_length: int = 8,
         non_drop: bool = False,
+        fcpxml_version: Optional[str] = None,
     ) -> str:
-        """The composition as text of a dialect, "edl" included."""
+        """The composition as text of a dialect, "edl" and "fcpxml" included."""
     def to_text_with_losses(
         self,
         dialect: str,
@@ -435,6 +436,7 @@ class Composition:
         track: Union[int, str, None] = None,
         reel_length: int = 8,
         non_drop: bool = False,
+        fcpxml_version: Optional[str] = None,
     ) -> Tuple[str, Tuple[Loss, ...]]:
         """to_text's text with what it could not hold."""
     def to_json(self, dialect: str, otio_version: Optional[str] = None) -> str:

@@ -74,6 +74,20 @@ TEST(Dialect, AnEdlByItsFirstStatement) {
         EXPECT_EQ(of(text), Dialect::OtioStandard) << text;
 }
 
+TEST(Dialect, FcpxmlByItsRootElement) {
+    for (const std::string& text : std::vector<std::string>{
+             "<fcpxml version=\"1.8\"/>",
+             "\xEF\xBB\xBF<?xml version=\"1.0\"?>\n<!DOCTYPE fcpxml>\n<!-- c -->\n<fcpxml>"})
+        EXPECT_EQ(of(text), Dialect::Fcpxml) << text;
+    // Another root, or not XML at all.
+    for (const std::string& text : std::vector<std::string>{"<fcpxmld/>", "{\"fcpxml\":1}"})
+        EXPECT_NE(of(text), Dialect::Fcpxml) << text;
+    Dialect named = Dialect::Otio;
+    EXPECT_TRUE(dialectFromName("fcpxml", named));
+    EXPECT_EQ(named, Dialect::Fcpxml);
+    EXPECT_STREQ(dialectName(Dialect::Fcpxml), "fcpxml");
+}
+
 TEST(Dialect, Names) {
     for (const Dialect dialect :
          {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl}) {

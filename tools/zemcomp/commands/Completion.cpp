@@ -175,6 +175,7 @@ public:
                                                      {"--to", dialectNames()},
                                                      {"--form", {"cc", "ccc", "cdl"}},
                                                      {"--otio-version", otioVersionNames()},
+                                                     {"--fcpxml-version", fcpxmlVersionNames()},
                                                      {"SHELL", {"bash"}}});
         return kSuccess;
     }

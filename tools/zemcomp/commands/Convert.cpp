@@ -26,6 +26,7 @@ public:
         convert->add_option("-o,--output", m_outPath,
                             "File to write (written only on success); standard output by default");
         m_versionOption = addOtioVersionOption(*convert, m_version);
+        m_fcpxmlVersionOption = addFcpxmlVersionOption(*convert, m_options.fcpxml.version);
         convert
             ->add_option("--track", m_track,
                          "With --to edl: the video track to write, by its name or its number "
@@ -48,6 +49,10 @@ public:
     int run(const Invocation&) override {
         if (m_versionOption->count() > 0 && m_to != Dialect::OtioStandard) {
             std::cerr << "zemcomp: --otio-version is for --to otio-std" << std::endl;
+            return kBadUsage;
+        }
+        if (m_fcpxmlVersionOption->count() > 0 && m_to != Dialect::Fcpxml) {
+            std::cerr << "zemcomp: --fcpxml-version is for --to fcpxml" << std::endl;
             return kBadUsage;
         }
         std::string error;
@@ -117,6 +122,7 @@ private:
     DocumentWriteOptions m_options;
     std::string m_track;
     CLI::Option* m_versionOption = nullptr;
+    CLI::Option* m_fcpxmlVersionOption = nullptr;
     InputOptions m_input;
     Dialect m_to = Dialect::Otio;
 };

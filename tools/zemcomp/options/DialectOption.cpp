@@ -22,6 +22,8 @@ const DialectWord kDialectWords[] = {
      "standard OpenTimelineIO JSON, as the OpenTimelineIO library reads and writes it"},
     {"dmtree", Dialect::DmTree, "the edit tree's own JSON"},
     {"edl", Dialect::Edl, "a CMX 3600 edit decision list (its rate: --rate)"},
+    {"fcpxml", Dialect::Fcpxml,
+     "FCPXML 1.8 to 1.13, Final Cut Pro's and DaVinci Resolve's (--fcpxml-version)"},
 };
 
 } // namespace
@@ -43,6 +45,7 @@ std::string dialectFooter() {
     text += "Without --from the dialect is detected: dmtree by a top-level \"format\" member,\n"
             "otio by a timeline whose metadata.zem.ZEM_SCHEMA is \"TimelineMetadata.1\",\n"
             "edl by the .edl extension or a first line that is TITLE: or an event,\n"
+            "fcpxml by the .fcpxml extension, a .fcpxmld bundle or the root element <fcpxml>,\n"
             "otio-std otherwise.\n";
     return text;
 }
@@ -79,6 +82,26 @@ CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& targ
     return command.add_option("--otio-version", target, help)
         ->transform(CLI::CheckedTransformer(versions).description(""))
         ->type_name("LABEL");
+}
+
+std::vector<std::string> fcpxmlVersionNames() {
+    std::vector<std::string> names;
+    for (std::int32_t version = ZEM_0_81::Fcpxml::kFirstVersion;
+         version <= ZEM_0_81::Fcpxml::kLastVersion; ++version)
+        names.push_back("1." + std::to_string(version));
+    return names;
+}
+
+CLI::Option* addFcpxmlVersionOption(CLI::App& command, std::int32_t& target) {
+    std::map<std::string, std::int32_t> versions;
+    for (const std::string& name : fcpxmlVersionNames())
+        versions.emplace(name, std::stoi(name.substr(2)));
+    return command
+        .add_option("--fcpxml-version", target,
+                    "With --to fcpxml: the FCPXML version to write, 1.8 to 1.13 (default: 1.8, "
+                    "what Final Cut Pro 10.4 and later and DaVinci Resolve import)")
+        ->transform(CLI::CheckedTransformer(versions).description(""))
+        ->type_name("VERSION");
 }
 
 void InputOptions::add(CLI::App& command) {

@@ -3,6 +3,7 @@
 // The dialects as the command line names them (--from, --to), and the options
 // every subcommand that reads documents shares.
 
+#include "interchange/Fcpxml.h"
 #include "interchange/OtioVersion.h"
 #include "tools/zemcomp/files/Document.h"
 
@@ -31,6 +32,13 @@ CLI::Option* addOtioVersionOption(CLI::App& command, ZEM_0_81::OtioVersion& targ
 
 /// The OpenTimelineIO release labels, for completion.
 std::vector<std::string> otioVersionNames();
+
+/// Adds --fcpxml-version, the FCPXML version to write ("1.8" ... "1.13"),
+/// taking its number after "1." into `target`.
+CLI::Option* addFcpxmlVersionOption(CLI::App& command, std::int32_t& target);
+
+/// The FCPXML versions written ("1.8" ... "1.13"), for completion.
+std::vector<std::string> fcpxmlVersionNames();
 
 /// --from, --rate, --timeline (or --sequence) and --strict, which every
 /// subcommand that reads documents takes.

@@ -1,0 +1,476 @@
+// Writing FCPXML: what each rule writes, on compositions read from
+// hand-written documents (times worked out by hand at 24 frames a second),
+// and every example and test composition written in every version and read
+// back as the same cut.
+
+#include "interchange/Documents.h"
+#include "tests/interchange/fcpxml/FcpxmlTestSupport.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+
+#include <pugixml.hpp>
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::test::fcpx {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+SharedPtr<Composition> compositionOf(const std::string& spine, const std::string& sequence = "",
+                                     const std::string& resources = "") {
+    const FcpxmlRead read = readFcpxml(documentOf(spine, sequence, resources));
+    EXPECT_TRUE(read.status) << read.message;
+    return read.composition;
+}
+
+/// The written document, parsed.
+struct Written {
+    pugi::xml_document document;
+    std::vector<std::string> losses;
+    pugi::xml_node spine() const {
+        return document.child("fcpxml")
+            .child("library")
+            .child("event")
+            .child("project")
+            .child("sequence")
+            .child("spine");
+    }
+};
+
+void write(const Composition& composition, Written& written, std::int32_t version = 8) {
+    const std::string text = writeFcpxml(composition, version, &written.losses);
+    ASSERT_TRUE(written.document.load_string(text.c_str())) << text;
+}
+
+/// Each element of `parent` as "NAME attribute=value ..." for the attributes
+/// asked for, in order.
+Lines elementsOf(const pugi::xml_node& parent, const std::vector<const char*>& attributes) {
+    Lines lines;
+    for (const pugi::xml_node child : parent.children()) {
+        std::string line = child.name();
+        for (const char* attribute : attributes)
+            if (child.attribute(attribute))
+                line += std::string(" ") + attribute + "=" + child.attribute(attribute).value();
+        lines.push_back(line);
+    }
+    return lines;
+}
+
+TEST(FcpxmlWrite, TheStorylineHoldsTheFirstVideoTracksItemsAndItsHolesAsGaps) {
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a1" offset="3600s" name="x" start="3610s" duration="2s"/>
+                         <asset-clip ref="a2" offset="3603s" name="y" start="1s" duration="1s"/>)",
+                      R"(format="r24" tcStart="3600s")");
+    Written written;
+    write(*cut, written);
+    // Offsets are the sequence's (timecode) time: tcStart + the record place.
+    EXPECT_EQ(elementsOf(written.spine(), {"ref", "offset", "name", "start", "duration"}),
+              (Lines{"asset-clip ref=r2 offset=3600s name=x start=3610s duration=2s",
+                     "gap offset=3602s start=0s duration=1s",
+                     "asset-clip ref=r3 offset=3603s name=y start=1s duration=1s"}));
+    const pugi::xml_node sequence = written.spine().parent();
+    EXPECT_STREQ(sequence.attribute("tcStart").value(), "3600s");
+    EXPECT_STREQ(sequence.attribute("duration").value(), "4s");
+    EXPECT_STREQ(sequence.attribute("format").value(), "r1");
+    EXPECT_TRUE(written.losses.empty());
+}
+
+TEST(FcpxmlWrite, VersionsNameTheirFilesAsTheirDocumentTypesDo) {
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a2" offset="0s" start="1s" duration="1s"/>)");
+    for (std::int32_t version = 8; version <= 13; ++version) {
+        Written written;
+        write(*cut, written, version);
+        const pugi::xml_node root = written.document.child("fcpxml");
+        EXPECT_EQ(root.attribute("version").value(), "1." + std::to_string(version));
+        const pugi::xml_node asset = root.child("resources").child("asset");
+        // 1.8: the asset's own "src"; from 1.9 a media representation.
+        EXPECT_EQ(std::string(asset.attribute("src").value()),
+                  version == 8 ? "file:///m/a2.mov" : "")
+            << version;
+        EXPECT_EQ(std::string(asset.child("media-rep").attribute("src").value()),
+                  version == 8 ? "" : "file:///m/a2.mov")
+            << version;
+        EXPECT_STREQ(asset.attribute("start").value(), "0s");
+        EXPECT_STREQ(asset.attribute("duration").value(), "100s");
+    }
+    String text;
+    LossReport losses;
+    String message;
+    Fcpxml::WriteOptions options;
+    for (const std::int32_t version : {7, 14}) {
+        options.version = version;
+        EXPECT_EQ(Fcpxml::write(*cut, options, text, losses, &message),
+                  Status(Status::JsonConversionFailed));
+        EXPECT_TRUE(text.empty());
+    }
+}
+
+TEST(FcpxmlWrite, OtherTracksAreConnectedToTheItemUnderTheirStart) {
+    const SharedPtr<Composition> cut = compositionOf(
+        // Two storyline items (0s-2s from a1's 3610s, 2s-4s from a2's 0s); a
+        // picture at 3s (lane 2) and a sound at 1s (lane -1).
+        R"(<asset-clip ref="a1" offset="0s" start="3610s" duration="2s">
+             <asset-clip ref="a3" lane="-1" offset="3611s" start="5s" duration="1s"/>
+           </asset-clip>
+           <asset-clip ref="a2" offset="2s" start="0s" duration="2s">
+             <asset-clip ref="a2" lane="2" offset="1s" start="50s" duration="1s"/>
+           </asset-clip>)");
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node first = written.spine().first_child();
+    const pugi::xml_node second = first.next_sibling();
+    // In each parent's own time: 3610s + 1s; 0s + 1s.
+    EXPECT_EQ(elementsOf(first, {"lane", "offset", "start", "duration", "srcEnable"}),
+              Lines{"asset-clip lane=-1 offset=3611s start=5s duration=1s srcEnable=audio"});
+    EXPECT_EQ(elementsOf(second, {"lane", "offset", "start", "duration"}),
+              Lines{"asset-clip lane=2 offset=1s start=50s duration=1s"});
+}
+
+TEST(FcpxmlWrite, TracksWithoutLanesTakeTheFirstFreeAboveOrBelow) {
+    // Standard OTIO of two video tracks and two audio tracks.
+    const std::string clip =
+        R"({"OTIO_SCHEMA":"Clip.2","name":"c","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},"duration":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":24}},"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/c.mov","available_range":null}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+    std::string tracks;
+    for (const char* kind : {"Video", "Video", "Audio", "Audio"})
+        tracks += std::string(tracks.empty() ? "" : ",") +
+                  R"({"OTIO_SCHEMA":"Track.1","name":"t","kind":")" + kind + R"(","children":[)" +
+                  clip + "]}";
+    const std::string text =
+        R"({"OTIO_SCHEMA":"Timeline.1","name":"T","global_start_time":null,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[)" +
+        tracks + "]}}";
+    const DocumentReading reading = Documents::read(text.c_str(), text.size(), "t");
+    ASSERT_TRUE(reading.status) << reading.where;
+    Written written;
+    write(*reading.composition, written);
+    Lines lanes;
+    for (const pugi::xml_node child : written.spine().first_child().children())
+        lanes.push_back(std::string(child.attribute("lane").value()) + " " +
+                        child.attribute("srcEnable").value());
+    // A file a video track uses has picture: its sound is asked for.
+    EXPECT_EQ(lanes, (Lines{"1 ", "-1 audio", "-2 audio"}));
+}
+
+TEST(FcpxmlWrite, TransitionsAreCentredOnTheirCutsTheirNeighboursOverlappingThem) {
+    const SharedPtr<Composition> cut = compositionOf(
+        // Cut at 60 (2.5s), 12 frames each side; A ends there, B starts there
+        // 12 frames (0.5s) into its 30s.
+        R"(<asset-clip ref="a1" offset="0s" name="A" start="3610s" duration="3s"/>
+           <transition name="Cross Dissolve" offset="2s" duration="1s"/>
+           <asset-clip ref="a2" offset="2s" name="B" start="30s" duration="4s">
+             <marker start="31s" duration="1/24s" value="m"/>
+           </asset-clip>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine(), {"name", "offset", "start", "duration"}),
+              (Lines{"asset-clip name=A offset=0s start=3610s duration=3s",
+                     "transition name=Cross Dissolve offset=2s duration=1s",
+                     "asset-clip name=B offset=2s start=30s duration=4s"}));
+    // B's marker stays at its own 31s (record 3s), though B is written from
+    // the transition's start, half a second before the cut.
+    EXPECT_EQ(elementsOf(written.spine().last_child(), {"start", "value"}),
+              Lines{"marker start=31s value=m"});
+    EXPECT_TRUE(written.losses.empty());
+}
+
+TEST(FcpxmlWrite, MarkersComeBackAsTheKindsTheyWere) {
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a2" offset="0s" start="10s" duration="4s">
+                           <marker start="11s" duration="1/24s" value="A" note="soft"/>
+                           <marker start="12s" duration="1/12s" value="B" completed="1"/>
+                           <marker start="25/2s" duration="1/24s" value="B2" completed="0"/>
+                           <chapter-marker start="13s" duration="1/24s" value="C"/>
+                           <keyword start="10s" duration="4s" value="hero"/>
+                           <note>a clip note</note>
+                         </asset-clip>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine().first_child(),
+                         {"start", "duration", "value", "completed", "note"}),
+              (Lines{"note", "marker start=11s duration=1/24s value=A note=soft",
+                     "marker start=12s duration=1/12s value=B completed=1",
+                     "marker start=25/2s duration=1/24s value=B2 completed=0",
+                     "chapter-marker start=13s duration=1/24s value=C",
+                     "keyword start=10s duration=4s value=hero"}));
+    EXPECT_STREQ(written.spine().first_child().child_value("note"), "a clip note");
+}
+
+TEST(FcpxmlWrite, TitlesComeBackWithTheirEffectAndTexts) {
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<title ref="e1" offset="0s" name="Hello" start="3600s" duration="2s" role="titles">
+             <text><text-style ref="ts1">Hello</text-style></text>
+             <text-style-def id="ts1"><text-style font="Helvetica"/></text-style-def>
+           </title>
+           <title ref="e1" offset="2s" name="Again" start="3600s" duration="1s">
+             <text><text-style ref="ts1">Again</text-style></text>
+             <text-style-def id="ts1"><text-style font="Helvetica"/></text-style-def>
+           </title>)");
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node effect =
+        written.document.child("fcpxml").child("resources").child("effect");
+    EXPECT_STREQ(effect.attribute("name").value(), "Basic Title");
+    EXPECT_STREQ(effect.attribute("uid").value(), ".../Titles.localized/Basic Title.moti");
+    // Each title's style named afresh, its text referring to it.
+    Lines titles;
+    for (const pugi::xml_node title : written.spine().children("title"))
+        titles.push_back(std::string(title.attribute("ref").value()) + " " +
+                         title.attribute("role").value() + " " +
+                         title.child("text").child("text-style").attribute("ref").value() + " " +
+                         title.child("text-style-def").attribute("id").value());
+    EXPECT_EQ(titles, (Lines{std::string(effect.attribute("id").value()) + " titles ts1 ts1",
+                             std::string(effect.attribute("id").value()) + "  ts2 ts2"}));
+}
+
+TEST(FcpxmlWrite, WhatFcpxmlCannotHoldIsReported) {
+    // A clip without media and a 120 frames a second conform, which 1.8 does not know.
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<ref-clip ref="c1" offset="0s" name="Comp" duration="1s"/>
+           <asset-clip ref="a2" offset="1s" start="0s" duration="1s"><conform-rate srcFrameRate="120"/></asset-clip>)",
+        "", R"(<media id="c1" name="Comp"><sequence format="r24"><spine/></sequence></media>)");
+    Written old;
+    write(*cut, old, 8);
+    EXPECT_EQ(elementsOf(old.spine(), {"name"}), (Lines{"gap name=Comp", "asset-clip name=A2"}));
+    EXPECT_FALSE(old.spine().last_child().child("conform-rate"));
+    EXPECT_EQ(old.losses.size(), 2u);
+    EXPECT_EQ(lossPlaces(old.losses), (Lines{"track Primary storyline, 00:00:00:00",
+                                             "track Primary storyline, 00:00:01:00"}));
+    Written current;
+    write(*cut, current, 13);
+    EXPECT_TRUE(current.spine().last_child().child("conform-rate"));
+    EXPECT_EQ(current.losses.size(), 1u);
+}
+
+/// Each clip with media of `composition` as "KIND N RECORD_SECONDS+SECONDS
+/// src SECONDS PATH", N its place among the tracks of its kind: the cut,
+/// whatever the rates and names. (A clip without media is written as a gap,
+/// and reported; a title comes back as one, as another test shows.)
+Lines cutOf(const Composition& composition) {
+    const TimelineView view = viewOf(composition);
+    const auto seconds = [](std::int64_t frames, const Rational& rate) {
+        // frames × den / num, in lowest terms.
+        std::int64_t num = frames * static_cast<std::int64_t>(rate.getDenominator());
+        std::int64_t den = rate.getNumerator();
+        std::int64_t a = num < 0 ? -num : num, b = den;
+        while (b != 0) {
+            const std::int64_t r = a % b;
+            a = b;
+            b = r;
+        }
+        if (a > 1)
+            num /= a, den /= a;
+        return std::to_string(num) + (den == 1 ? "" : "/" + std::to_string(den));
+    };
+    Lines lines;
+    std::map<int, int> counts;
+    for (const TimelineTrack& track : view.tracks) {
+        const int kind = static_cast<int>(track.kind);
+        const int number = ++counts[kind];
+        for (const TimelineItem& item : track.items) {
+            if (item.isGap() || item.targetUrl.empty())
+                continue;
+            // A path is written as a file URL: the same file.
+            std::string path = item.targetUrl;
+            if (path.rfind("file://", 0) == 0)
+                path = path.substr(7);
+            for (std::size_t at = path.find('%'); at != std::string::npos && at + 2 < path.size();
+                 at = path.find('%', at + 1))
+                path.replace(at, 3, 1,
+                             static_cast<char>(std::stoi(path.substr(at + 1, 2), nullptr, 16)));
+            lines.push_back(
+                std::string(TimelineTrack::kindName(track.kind)) + " " + std::to_string(number) +
+                " " + seconds(item.record.start, view.rate) + "+" +
+                seconds(item.record.duration, view.rate) + " src " +
+                (item.source.start ? seconds(*item.source.start, item.source.rate) : "?") + " " +
+                path);
+        }
+    }
+    return lines;
+}
+
+TEST(FcpxmlWrite, EveryExampleAndTestCompositionReadsBackAsTheSameCut) {
+    const std::vector<std::string> documents = {
+        readExample("short-cut.otio.json"),
+        readExample("graded-shot.otio.json"),
+        readExample("review-notes.otio.json"),
+        readTestData("roundtrip/cut.json"),
+        readTestData("roundtrip/timing.json"),
+        readTestData("roundtrip/missing.json"),
+        readTestData("roundtrip/effects.json"),
+        readTestData("roundtrip/tracking.json"),
+        readTestData("interchange/two-rates-mutated.otio"),
+        readTestData("interchange/two-shots.otio.json"),
+        readTestData("interchange/kept-members.otio"),
+        readTestData("interchange/defaults.otio"),
+        documentOf(R"(<asset-clip ref="a1" offset="0s" start="3610s" duration="3s">
+                        <asset-clip ref="a3" lane="-1" offset="3611s" start="1/48000s" duration="1s"/>
+                        <spine lane="1" offset="3600s"><asset-clip ref="a2" offset="0s" start="5s" duration="1s"/>
+                        <gap offset="1s" duration="1s"/><asset-clip ref="a4" offset="2s" start="18018/5s" duration="1s"/></spine>
+                      </asset-clip>
+                      <transition offset="2s" duration="1s"/>
+                      <title ref="e1" offset="2s" start="3600s" duration="4s"/>)",
+                   R"(format="r2398" tcStart="3600s")"),
+    };
+    for (const std::string& text : documents) {
+        const DocumentReading original = Documents::read(text.c_str(), text.size(), "o");
+        ASSERT_TRUE(original.status) << original.where;
+        const Lines before = cutOf(*original.composition);
+        for (std::int32_t version = 8; version <= 13; ++version) {
+            const std::string written = writeFcpxml(*original.composition, version);
+            const FcpxmlRead again = readFcpxml(written);
+            ASSERT_TRUE(again.status) << again.message << "\n" << written;
+            EXPECT_EQ(cutOf(*again.composition), before) << written;
+            EXPECT_EQ(
+                viewOf(*again.composition).start *
+                    viewOf(*original.composition).rate.getNumerator() /
+                    static_cast<std::int64_t>(viewOf(*original.composition).rate.getNumerator()),
+                viewOf(*again.composition).start);
+        }
+    }
+}
+
+TEST(FcpxmlWrite, AssetsCoverWhatIsPlayedOfThemAndSayWhatTheyHold) {
+    // a1 (3600s-4600s) played from 3610s as picture and, past its end, from
+    // 4700s as sound: one asset from 3600s to 4701s, with picture and sound.
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a1" offset="0s" start="3610s" duration="1s">
+                           <asset-clip ref="a1" lane="-1" offset="3610s" start="4700s" duration="1s" srcEnable="audio"/>
+                         </asset-clip>)",
+                      R"(format="r2997" tcStart="0s")");
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node resources = written.document.child("fcpxml").child("resources");
+    EXPECT_EQ(elementsOf(resources, {"id", "frameDuration", "start", "duration", "hasVideo",
+                                     "hasAudio", "format"}),
+              (Lines{"format id=r3 frameDuration=1/24s", "format id=r1 frameDuration=1001/30000s",
+                     "asset id=r2 start=3600s duration=1101s hasVideo=1 hasAudio=1 format=r3"}));
+    // 29.97 without a kept format: drop frame.
+    EXPECT_STREQ(written.spine().parent().attribute("tcFormat").value(), "DF");
+}
+
+TEST(FcpxmlWrite, AGeneratorComesBackAsAVideoOfItsEffect) {
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<video ref="e1" offset="0s" name="Solid" start="0s" duration="1s"/>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine(), {"ref", "name", "duration"}),
+              Lines{"video ref=r2 name=Solid duration=1s"});
+}
+
+TEST(FcpxmlWrite, TransitionsWithoutAStorylineItemAtTheirCutAreReported) {
+    const SharedPtr<Composition> cut = compositionOf(
+        // A transition last in the storyline, and one in a storyline of lane 1.
+        R"(<asset-clip ref="a1" offset="0s" start="3600s" duration="4s">
+             <spine lane="1" offset="3600s">
+               <asset-clip ref="a2" offset="0s" start="0s" duration="2s"/>
+               <transition offset="1s" duration="1s"/>
+               <asset-clip ref="a2" offset="1s" start="5s" duration="2s"/>
+             </spine>
+           </asset-clip>
+           <transition offset="3s" duration="1s"/>)");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(written.losses.size(), 2u);
+    EXPECT_EQ(lossesWith(written.losses, "transition").size(), 2u);
+    EXPECT_FALSE(written.spine().child("transition"));
+}
+
+TEST(FcpxmlWrite, NamesAreWrittenAsXmlHoldsThem) {
+    SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="a2" offset="0s" name="x" start="0s" duration="1s"/>)");
+    // A name of another tool with a control character and a byte that is no UTF-8.
+    const std::string otio =
+        R"({"OTIO_SCHEMA":"Timeline.1","name":"T <&> \u0001","tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","kind":"Video","children":[{"OTIO_SCHEMA":"Clip.2","name":"caf\u00e9","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},"duration":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":24}},"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/my file.mov","available_range":null}},"active_media_reference_key":"DEFAULT_MEDIA"}]}]}})";
+    const DocumentReading reading = Documents::read(otio.c_str(), otio.size(), "t");
+    ASSERT_TRUE(reading.status) << reading.where;
+    Written written;
+    write(*reading.composition, written);
+    EXPECT_STREQ(written.document.child("fcpxml")
+                     .child("library")
+                     .child("event")
+                     .child("project")
+                     .attribute("name")
+                     .value(),
+                 "T <&> ?");
+    EXPECT_STREQ(written.spine().first_child().attribute("name").value(), "caf\xC3\xA9");
+    const pugi::xml_node asset = written.document.child("fcpxml").child("resources").child("asset");
+    // A path is written as a file URL, its space escaped.
+    EXPECT_STREQ(asset.attribute("src").value(), "file:///m/my%20file.mov");
+    EXPECT_STREQ(asset.attribute("name").value(), "my file.mov");
+}
+
+TEST(FcpxmlWrite, DocumentsKnowFcpxmlFilesAndBundlesByName) {
+    const std::pair<const char*, bool> cases[] = {{"cut.fcpxml", true},      {"CUT.FCPXML", true},
+                                                  {"cut.fcpxmld", true},     {"cut.fcpxmld/", true},
+                                                  {"cut.fcpxml.bak", false}, {"fcpxml", false}};
+    for (const auto& [path, fcpxml] : cases) {
+        Dialect dialect = Dialect::Otio;
+        EXPECT_EQ(Documents::dialectOfPath(path, dialect), fcpxml) << path;
+        EXPECT_EQ(dialect, fcpxml ? Dialect::Fcpxml : Dialect::Otio) << path;
+    }
+}
+
+TEST(FcpxmlWrite, ConformedMediaIsWrittenInItsOwnTime) {
+    // a4's frame 86424 at 23.976 is 3604601/1000s; conformed, it counts that
+    // frame at 24. Written back at its own time, with its conforming.
+    const std::string spine =
+        R"(<asset-clip ref="a4" offset="0s" start="3604601/1000s" duration="4s">
+                                   <conform-rate srcFrameRate="23.98"/>
+                                 </asset-clip>)";
+    const SharedPtr<Composition> cut = compositionOf(spine);
+    Written written;
+    write(*cut, written);
+    const pugi::xml_node clip = written.spine().first_child();
+    EXPECT_STREQ(clip.attribute("start").value(), "3604601/1000s");
+    EXPECT_STREQ(clip.child("conform-rate").attribute("srcFrameRate").value(), "23.98");
+    const pugi::xml_node asset =
+        written.document.child("fcpxml")
+            .child("resources")
+            .find_child_by_attribute("asset", "id", clip.attribute("ref").value());
+    EXPECT_STREQ(asset.attribute("start").value(), "18018/5s");
+    const FcpxmlRead again = readFcpxml(writeFcpxml(*cut));
+    ASSERT_TRUE(again.status);
+    EXPECT_EQ(itemsOf(*again.composition),
+              Lines{"Primary storyline 0+96 clip A4 src 86424@24 file file:///m/a4.mov"});
+}
+
+TEST(FcpxmlWrite, SoundWithoutPictureHangsOnAGapOfTheStoryline) {
+    // Only sound, from record 2s (48) for 1s: the storyline is a gap from the
+    // start to its end, the sound connected 2s into it.
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<asset-clip ref="a3" offset="0s" start="0s" duration="1s"/>
+           <asset-clip ref="a3" offset="2s" start="5s" duration="1s"/>)",
+        R"(format="r24" tcStart="0s")");
+    Written written;
+    write(*cut, written);
+    EXPECT_EQ(elementsOf(written.spine(), {"offset", "duration"}),
+              Lines{"gap offset=0s duration=3s"});
+    EXPECT_EQ(elementsOf(written.spine().first_child(), {"lane", "offset", "start", "duration"}),
+              (Lines{"asset-clip lane=-1 offset=0s start=0s duration=1s",
+                     "asset-clip lane=-1 offset=2s start=5s duration=1s"}));
+}
+
+TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
+    // v's format runs at 3030000/1001 frames a second: 1.001s is its frame
+    // 1.001 × 3030000/1001 = 3030. Without a format written for that rate the
+    // asset would read back at another (3000, holding 1.001s and 1/24s).
+    const std::string resources =
+        R"(<format id="odd" frameDuration="1001/3030000s"/>
+           <asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
+    const SharedPtr<Composition> cut = compositionOf(
+        R"(<asset-clip ref="v" offset="0s" start="1001/1000s" duration="1s"/>)", "", resources);
+    const Lines items{"Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"};
+    EXPECT_EQ(itemsOf(*cut), items);
+    const std::string text = writeFcpxml(*cut);
+    EXPECT_NE(text.find("frameDuration=\"1001/3030000s\""), std::string::npos) << text;
+    const FcpxmlRead again = readFcpxml(text);
+    ASSERT_TRUE(again.status) << again.message;
+    EXPECT_EQ(itemsOf(*again.composition), items);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test::fcpx
