@@ -3,15 +3,18 @@
 #include "interchange/EdlRead.h"
 #include "interchange/StandardOtio.h"
 #include "interchange/TimelineChoice.h"
+#include "interchange/Xmeml.h"
 #include "strictjson/StrictParse.h"
 
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 
+#include <cstring>
 #include <optional>
 #include <string>
 #include <strings.h>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81 {
@@ -36,7 +39,7 @@ std::string syntaxError(const char* text, bool nanAndInfinity) {
 /// Where and why the read of `text` failed, for Reading::where.
 std::string whereOf(const char* text, const std::string& name, Dialect dialect,
                     const String& message) {
-    const std::string syntax = dialect == Dialect::Edl
+    const std::string syntax = dialect == Dialect::Edl || dialect == Dialect::Xmeml
                                    ? std::string()
                                    : syntaxError(text, dialect == Dialect::OtioStandard);
     if (!syntax.empty())
@@ -85,13 +88,19 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
     DocumentReading reading;
     reading.dialect = options.dialect ? *options.dialect : detectDialect(text, length);
     String message;
-    if (reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Edl) {
-        reading.status =
-            reading.dialect == Dialect::Edl
-                ? Interchange::Cmx::readList(text, length, options.rate, id, options.untitled,
-                                             reading.composition, reading.losses, &message)
-                : StandardOtio::read(text, length, id, StandardOtio::ReadOptions{options.timeline},
-                                     reading.composition, reading.losses, &message);
+    if (reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Edl ||
+        reading.dialect == Dialect::Xmeml) {
+        if (reading.dialect == Dialect::Edl)
+            reading.status =
+                Interchange::Cmx::readList(text, length, options.rate, id, options.untitled,
+                                           reading.composition, reading.losses, &message);
+        else if (reading.dialect == Dialect::Xmeml)
+            reading.status = Xmeml::read(text, length, id, Xmeml::ReadOptions{options.timeline},
+                                         reading.composition, reading.losses, &message);
+        else
+            reading.status =
+                StandardOtio::read(text, length, id, StandardOtio::ReadOptions{options.timeline},
+                                   reading.composition, reading.losses, &message);
         if (!reading.status) {
             // Nothing read: a composition without content stands in for the document.
             Composition::create(reading.composition, id, "", Rational(24, 1));
@@ -103,7 +112,8 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
         reading.composition->setJson(jsonTypeOf(reading.dialect), String(text, length));
         reading.composition->getTree(reading.status);
     }
-    if (reading.status && !options.timeline.empty() && reading.dialect != Dialect::OtioStandard) {
+    if (reading.status && !options.timeline.empty() && reading.dialect != Dialect::OtioStandard &&
+        reading.dialect != Dialect::Xmeml) {
         const std::string why = wrongTimeline(*reading.composition, options.timeline);
         if (!why.empty()) {
             reading.status = Status(Status::NoData);
@@ -131,6 +141,8 @@ Status Documents::write(const Composition& composition, Dialect dialect,
         *message = String();
     if (dialect == Dialect::Edl)
         return Edl::write(composition, options.edl, text, losses, message);
+    if (dialect == Dialect::Xmeml)
+        return Xmeml::write(composition, text, losses, message);
     if (dialect == Dialect::OtioStandard) {
         if (!options.otioVersion)
             return StandardOtio::write(composition, text, message);
@@ -150,11 +162,17 @@ Status Documents::write(const Composition& composition, Dialect dialect,
 }
 
 bool Documents::dialectOfPath(const std::string& path, Dialect& dialect) {
-    constexpr const char* kEdl = ".edl";
-    if (path.size() < 4 || strcasecmp(path.c_str() + path.size() - 4, kEdl) != 0)
-        return false;
-    dialect = Dialect::Edl;
-    return true;
+    const std::pair<const char*, Dialect> extensions[] = {{".edl", Dialect::Edl},
+                                                          {".xml", Dialect::Xmeml}};
+    for (const auto& [extension, named] : extensions) {
+        const std::size_t length = std::strlen(extension);
+        if (path.size() >= length &&
+            strcasecmp(path.c_str() + path.size() - length, extension) == 0) {
+            dialect = named;
+            return true;
+        }
+    }
+    return false;
 }
 
 std::string Documents::describe(const Status& status) {

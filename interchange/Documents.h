@@ -136,8 +136,9 @@ public:
                         String* message = nullptr);
 
     /// The dialect a file's name says it holds: "edl" for a name ending in
-    /// ".edl" (in any case); false, leaving `dialect` untouched, for any other
-    /// (JSON dialects are told apart by their text, not their names).
+    /// ".edl", "xmeml" for one ending in ".xml" (in any case); false, leaving
+    /// `dialect` untouched, for any other (JSON dialects are told apart by
+    /// their text, not their names).
     static bool dialectOfPath(const std::string& path, Dialect& dialect);
 
     /// "status 517: the OTIO JSON could not be imported": a status as messages

@@ -7,7 +7,7 @@ from fractions import Fraction
 from typing import Iterable, Iterator, List, Optional, Tuple, Union, overload
 
 __version__: str
-DIALECTS: Tuple[str, str, str, str]
+DIALECTS: Tuple[str, str, str, str, str]
 
 Rate = Union[Fraction, int, float, str]
 Document = Union[str, bytes, bytearray, memoryview]
@@ -313,7 +313,7 @@ class Composition:
         *,
         timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
-        """Reads a document ("dmtree", "otio", "otio-std", "edl", or detected when None)."""
+        """Reads a document ("dmtree", "otio", "otio-std", "edl", "xmeml", or detected when None)."""
     @staticmethod
     def from_text(
         text: Document,
@@ -343,7 +343,7 @@ class Composition:
         reel_length: int = 8,
         non_drop: bool = False,
     ) -> str:
-        """The composition as text of a dialect, "edl" included."""
+        """The composition as text of a dialect, "edl" and "xmeml" included."""
     def to_text_with_losses(
         self,
         dialect: str,

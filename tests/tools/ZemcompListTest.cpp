@@ -534,7 +534,7 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     EXPECT_EQ(complete("zemcomp looks extract x --form c"), "cc ccc cdl\n");
     EXPECT_EQ(complete("zemcomp list --t"), "--timeline --tracks\n");
     EXPECT_EQ(complete("zemcomp info --seq"), "--sequence\n");
-    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl\n");
+    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl xmeml\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
     EXPECT_EQ(complete("zemcomp completion b"), "bash\n");
     EXPECT_EQ(run("completion zsh").exitCode, 2);
