@@ -111,10 +111,11 @@ CoSharedPtr<DmCompositionNode> readSequence(const pugi::xml_node& sequence,
             reader.read(track, kind.prefix + std::to_string(++number), *tracks, layers, end);
     }
     composition->addChild(tracks.get());
+    // The sequence lasts its duration; without one, to the end of what it holds.
     std::int64_t duration = 0;
     if (!childFrames(sequence, kDuration, duration) || duration < 0)
-        duration = 0;
-    composition->setCompLength(static_cast<double>(std::max(duration, end)));
+        duration = end;
+    composition->setCompLength(static_cast<double>(duration));
 
     for (const pugi::xml_attribute attribute : sequence.attributes())
         kept.attributes.emplace_back(attribute.name(), attribute.value());

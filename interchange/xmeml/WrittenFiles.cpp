@@ -3,6 +3,7 @@
 #include "interchange/timing/RecordTime.h"
 #include "interchange/xmeml/XmemlKept.h"
 #include "interchange/xmeml/XmemlNames.h"
+#include "json/EditTree.h"
 
 #include "outside/dmtree/DmFrameResolution.h"
 #include "outside/dmtree/DmSourceInfo.h"
@@ -48,9 +49,11 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const std::st
                                            : "p|" + path + "|" + rate.fcm();
     const double inputRate = RecordTime::rateOf(input.getFcm());
     const double from = inputRate > 0.0 ? inputRate : rate.value();
-    const std::int64_t start = countAt(input.getAvailIn(), from, rate.value(), false);
+    const double availableIn =
+        Json::EditTree::isSetPosition(input.getAvailIn()) ? input.getAvailIn() : 0.0;
+    const std::int64_t start = countAt(availableIn, from, rate.value(), false);
     const std::int64_t end =
-        countAt(input.getAvailIn() + input.getAvailLength(), from, rate.value(), true);
+        countAt(availableIn + input.getAvailLength(), from, rate.value(), true);
     const auto found = m_byKey.find(key);
     if (found != m_byKey.end()) {
         File& file = m_files[found->second];
@@ -120,15 +123,15 @@ void WrittenFiles::write(XmlOut& out, std::size_t index) {
     out.element(kDuration, file.end - file.start);
     writeTimecode(out, file.start, file.rate, true);
     out.open(kMedia);
-    if (file.video) {
+    if (file.video && file.width > 0 && file.height > 0) {
         out.open(kVideo);
-        if (file.width > 0 && file.height > 0) {
-            out.open(kSampleCharacteristics);
-            out.element(kWidth, file.width);
-            out.element(kHeight, file.height);
-            out.close(kSampleCharacteristics);
-        }
+        out.open(kSampleCharacteristics);
+        out.element(kWidth, file.width);
+        out.element(kHeight, file.height);
+        out.close(kSampleCharacteristics);
         out.close(kVideo);
+    } else if (file.video) {
+        out.empty(kVideo);
     }
     if (file.audio)
         out.empty(kAudio);

@@ -160,10 +160,13 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
     const DmSourceInfo* info = input ? input->getSrcInfo() : nullptr;
     const bool hasPath = info && !info->getSequence(0).str().empty();
     if (input) {
-        event.mediaStart = countAt(input->getAvailIn(), sourceRate, event.rate.value(), false);
-        event.mediaLength = countAt(input->getAvailIn() + input->getAvailLength(), sourceRate,
-                                    event.rate.value(), true) -
-                            event.mediaStart;
+        // A start the edit tree does not know counts from 0.
+        const double availableIn =
+            Json::EditTree::isSetPosition(input->getAvailIn()) ? input->getAvailIn() : 0.0;
+        event.mediaStart = countAt(availableIn, sourceRate, event.rate.value(), false);
+        event.mediaLength =
+            countAt(availableIn + input->getAvailLength(), sourceRate, event.rate.value(), true) -
+            event.mediaStart;
     }
     if (item.source.start) {
         event.sourceStart =
@@ -186,11 +189,18 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
     const std::string nested = event.kept.text(Kept::kNested);
     const bool generator = event.kept.element == kGeneratorItem && !hasPath;
     event.element = generator ? kGeneratorItem : kClipItem;
-    if (!nested.empty() && !hasPath)
+    Kept::KeptElement keptFile;
+    const bool fileKept =
+        input && Kept::keptOf(*input, keptFile) && !keptFile.text(Kept::kFile).empty();
+    if (!nested.empty() && !hasPath) {
         event.nested = nested;
-    else if (input && !generator) {
+    } else if (!generator && (hasPath || fileKept)) {
         event.file = m_files.fileOf(*input, item.name, event.rate, m_audio);
         event.hasFile = true;
+    } else {
+        // Without a file, a clip's in point counts from the media's frame 0.
+        event.mediaLength += event.mediaStart;
+        event.mediaStart = 0;
     }
     if (source.getNbMultiInputs() > 1)
         m_context.lose(m_place, kClipItem,
@@ -469,7 +479,7 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
             (marker.child(kOut) ? marker.child(kOut) : marker.append_child(kOut))
                 .text()
                 .set(std::to_string(point ? -1 : markerIn + markerLength).c_str());
-            out.raw(xmlOf(marker));
+            out.node(marker);
             continue;
         }
         out.open(kMarker);

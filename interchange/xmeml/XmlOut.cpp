@@ -79,6 +79,10 @@ void XmlOut::empty(const char* name, const Attributes& attributes) {
 }
 
 void XmlOut::element(const char* name, const std::string& text) {
+    if (text.empty()) {
+        empty(name);
+        return;
+    }
     line();
     m_text += '<';
     m_text += name;
@@ -93,11 +97,70 @@ void XmlOut::element(const char* name, std::int64_t value) {
     element(name, std::to_string(value));
 }
 
+void XmlOut::text(const std::string& escapedText) {
+    line();
+    m_text += escapedText;
+}
+
 void XmlOut::raw(const std::string& xml) {
     if (xml.empty())
         return;
-    line();
-    m_text += xml;
+    pugi::xml_document document;
+    if (!document.load_buffer(xml.data(), xml.size(), pugi::parse_default | pugi::parse_fragment,
+                              pugi::encoding_utf8)) {
+        text(xml);
+        return;
+    }
+    for (const pugi::xml_node child : document.children())
+        node(child);
+}
+
+void XmlOut::node(const pugi::xml_node& top) {
+    // Each element is opened when first met and closed when met again, after
+    // what it holds.
+    std::vector<std::pair<pugi::xml_node, bool>> pending{{top, false}};
+    while (!pending.empty()) {
+        const auto [current, closing] = pending.back();
+        pending.pop_back();
+        if (current.type() == pugi::node_pcdata || current.type() == pugi::node_cdata) {
+            text(escaped(current.value()));
+            continue;
+        }
+        if (current.type() != pugi::node_element)
+            continue;
+        if (closing) {
+            close(current.name());
+            continue;
+        }
+        Attributes attributes;
+        for (const pugi::xml_attribute attribute : current.attributes())
+            attributes.emplace_back(attribute.name(), attribute.value());
+        bool elements = false;
+        std::string content;
+        for (const pugi::xml_node child : current.children()) {
+            elements = elements || child.type() == pugi::node_element;
+            if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+                content += child.value();
+        }
+        if (!elements && content.empty() && !current.first_child()) {
+            empty(current.name(), attributes);
+        } else if (!elements) {
+            start(current.name(), attributes);
+            m_text += '>';
+            m_text += escaped(content);
+            m_text += "</";
+            m_text += current.name();
+            m_text += '>';
+        } else {
+            open(current.name(), attributes);
+            pending.emplace_back(current, true);
+            std::vector<pugi::xml_node> children;
+            for (const pugi::xml_node child : current.children())
+                children.push_back(child);
+            for (auto it = children.rbegin(); it != children.rend(); ++it)
+                pending.emplace_back(*it, false);
+        }
+    }
 }
 
 } // namespace ZEM_0_81::Interchange::Fcp7

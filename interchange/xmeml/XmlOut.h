@@ -1,5 +1,7 @@
 #pragma once
 
+#include <pugixml.hpp>
+
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -22,11 +24,15 @@ public:
     void close(const char* name);
     /// "<name a="v" .../>".
     void empty(const char* name, const Attributes& attributes = {});
-    /// "<name>text</name>".
+    /// "<name>text</name>", or "<name/>" for an empty text.
     void element(const char* name, const std::string& text);
     void element(const char* name, std::int64_t value);
-    /// `xml` as it stands, on a line of its own (nothing for an empty text).
+    /// `xml`, XML kept from a document read (elements, each well formed), laid
+    /// out as this writer lays out its own: so that a document written, read
+    /// and written again is the same text. Nothing for an empty text.
     void raw(const std::string& xml);
+    /// `node` and what it holds, laid out the same way, without recursion.
+    void node(const pugi::xml_node& node);
 
     /// `text` escaped for an element's text (&, <, >) or, with `quote`, an
     /// attribute's value ("" too). Characters XML cannot hold (control
@@ -37,6 +43,8 @@ public:
 
 private:
     void line();
+    /// Text as it stands on a line of its own (already escaped).
+    void text(const std::string& escapedText);
     void start(const char* name, const Attributes& attributes);
 
     std::string& m_text;

@@ -334,9 +334,9 @@ TEST(XmemlRead, SequenceMarkersAreKeptAndReported) {
     ASSERT_TRUE(read.composition);
     EXPECT_TRUE(notesOf(*read.composition).empty());
     EXPECT_EQ(lossPlaces(read.losses), Lines{"/xmeml/sequence/marker"});
-    EXPECT_NE(
-        writeXmeml(*read.composition).find("<marker><name>reel break</name><in>20</in></marker>"),
-        std::string::npos);
+    EXPECT_NE(withoutLayout(writeXmeml(*read.composition))
+                  .find("<marker><name>reel break</name><in>20</in></marker>"),
+              std::string::npos);
 }
 
 TEST(XmemlRead, ADisabledClipIsKeptAndReported) {
@@ -406,7 +406,7 @@ TEST(XmemlRead, TimeRemapsAreKeptSpeeds) {
         EXPECT_NE(std::string(standard.c_str()).find(c.kept), std::string::npos)
             << standard.c_str();
         // Written back as it came.
-        EXPECT_NE(writeXmeml(*read.composition).find(filter), std::string::npos);
+        EXPECT_NE(withoutLayout(writeXmeml(*read.composition)).find(filter), std::string::npos);
     }
     // Without a speed, a source lasting other than the record is reported.
     const XmemlRead longer = readXmeml(sequenceXml({clipXml("c", 0, 48, 0, 24, kFile)}));
@@ -424,7 +424,7 @@ TEST(XmemlRead, FiltersAreKeptAndReportedButAudioLevels) {
               Lines{"/xmeml/sequence/media/video/track/clipitem/filter[1] | filter | filter "
                     "\"Gaussian Blur\" not applied: the edit tree has no such effect (kept, and "
                     "written back as it came)"});
-    EXPECT_NE(writeXmeml(*read.composition).find(filters), std::string::npos);
+    EXPECT_NE(withoutLayout(writeXmeml(*read.composition)).find(filters), std::string::npos);
 }
 
 TEST(XmemlRead, NestedSequencesAreOfflineClipsKeptAsTheyCame) {
@@ -455,9 +455,11 @@ TEST(XmemlRead, NestedSequencesAreOfflineClipsKeptAsTheyCame) {
                      "the 2 clips inside it are not read (kept, and written back as it came)"}));
     // Written back: in full where first used, then by its id.
     const std::string written = writeXmeml(*read.composition);
-    const std::size_t full = written.find("<sequence id=\"inner\"><name>Inner</name>");
+    const std::size_t full =
+        withoutLayout(written).find("<sequence id=\"inner\"><name>Inner</name>");
     ASSERT_NE(full, std::string::npos) << written;
-    EXPECT_NE(written.find("<sequence id=\"inner\"/>", full), std::string::npos) << written;
+    EXPECT_NE(withoutLayout(written).find("<sequence id=\"inner\"/>", full), std::string::npos)
+        << written;
     const XmemlRead again = readXmeml(written);
     ASSERT_TRUE(again.composition);
     EXPECT_EQ(itemsOf(*again.composition), itemsOf(*read.composition));

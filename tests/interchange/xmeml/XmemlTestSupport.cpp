@@ -127,6 +127,21 @@ std::vector<std::string> notesOf(const Composition& composition) {
     return notes;
 }
 
+std::string withoutLayout(const std::string& xml) {
+    std::string out;
+    std::size_t i = 0;
+    while (i < xml.size()) {
+        if (xml[i] == '>') {
+            std::size_t next = xml.find_first_not_of(" \n", i + 1);
+            out += '>';
+            i = next != std::string::npos && xml[next] == '<' ? next : i + 1;
+            continue;
+        }
+        out += xml[i++];
+    }
+    return out;
+}
+
 std::string writeXmeml(const Composition& composition, std::vector<std::string>* losses) {
     String text;
     LossReport report;

@@ -56,6 +56,10 @@ std::vector<std::string> transitionsOf(const Composition& composition);
 /// The notes of the first composition, as "TRACK START+DURATION TEXT".
 std::vector<std::string> notesOf(const Composition& composition);
 
+/// `xml` without the white space its layout puts between tags, to find kept XML
+/// in what a writer laid out.
+std::string withoutLayout(const std::string& xml);
+
 /// The document written for `composition`; a test failure when it cannot be.
 /// `losses` (when given) receives each loss as readXmeml gives them.
 std::string writeXmeml(const Composition& composition, std::vector<std::string>* losses = nullptr);
