@@ -20,6 +20,7 @@ targets=(
     "StandardOtioFuzzer otio-std otio-std.dict"
     "CdlFuzzer cdl cdl.dict"
     "EdlFuzzer edl edl.dict"
+    "XmemlFuzzer xmeml xmeml.dict"
 )
 
 if [ "${1:-}" = --list ]; then

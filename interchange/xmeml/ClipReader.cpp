@@ -237,7 +237,12 @@ CoSharedPtr<DmSegmentNode> ClipReader::read(const pugi::xml_node& item, std::int
                 resolutionOf(media.child(kVideo).child(kSampleCharacteristics)))
             input->setPrimaryRes(resolution.get());
         Kept::KeptElement keptFile;
-        keptFile.texts[Kept::kFile] = xmlOf(file);
+        if (const std::string* xml = m_context.givenOnce.keep(file))
+            keptFile.texts[Kept::kFile] = *xml;
+        else
+            report.lose(fileNode, std::string("its file is not kept as it came: the document uses "
+                                              "what it gives once more often than is kept; it is "
+                                              "written back from the clip's media"));
         keptFile.texts[Kept::kPath] = path;
         keptFile.texts[Kept::kRate] = fcm;
         keptFile.numbers[Kept::kStart] = static_cast<double>(timecode);
@@ -288,13 +293,18 @@ CoSharedPtr<DmSegmentNode> ClipReader::read(const pugi::xml_node& item, std::int
                               "media" +
                               ForeignMembers::Leftovers::kKeptNote);
     if (nested) {
-        kept.texts[Kept::kNested] = xmlOf(nested);
+        if (const std::string* xml = m_context.givenOnce.keep(nested))
+            kept.texts[Kept::kNested] = *xml;
+        else
+            report.lose(nestedNode, std::string("the nested sequence is not kept as it came: the "
+                                                "document uses what it gives once more often "
+                                                "than is kept"));
         const std::size_t inside = clipsInside(nested);
         report.lose(nestedNode, "approximated: the nested sequence " +
                                     quoted(childText(nested, kName)) +
                                     " is read as one offline clip; the " + std::to_string(inside) +
-                                    (inside == 1 ? " clip" : " clips") + " inside it are not read" +
-                                    ForeignMembers::Leftovers::kKeptNote);
+                                    (inside == 1 ? " clip inside it is" : " clips inside it are") +
+                                    " not read" + ForeignMembers::Leftovers::kKeptNote);
     } else if (nestedNode) {
         report.lose(nestedNode, "refers to the sequence " +
                                     quoted(nestedNode.attribute(kId).value()) +

@@ -45,7 +45,8 @@ std::string keptChildren(const pugi::xml_node& parent, std::initializer_list<con
 } // namespace
 
 CoSharedPtr<DmCompositionNode> readSequence(const pugi::xml_node& sequence,
-                                            const DocumentIndex& index, ReadReport& report) {
+                                            const DocumentIndex& index, ReadReport& report,
+                                            GivenOnce& givenOnce) {
     const pugi::xml_node media = sequence.child(kMedia);
     const pugi::xml_node video = media.child(kVideo);
     const pugi::xml_node audio = media.child(kAudio);
@@ -57,7 +58,7 @@ CoSharedPtr<DmCompositionNode> readSequence(const pugi::xml_node& sequence,
         rate = kDefaultRate;
         report.lose(sequence, "has no rate that can be read: read at 24 frames a second");
     }
-    SequenceContext context{index, report, rate, rate.fcm(), 0};
+    SequenceContext context{index, report, givenOnce, rate, rate.fcm(), 0};
     Kept::KeptElement kept;
     kept.element = kSequence;
     if (const pugi::xml_node timecode = sequence.child(kTimecode)) {

@@ -2,6 +2,7 @@
 
 #include "interchange/xmeml/DocumentIndex.h"
 #include "interchange/xmeml/ReadReport.h"
+#include "interchange/xmeml/SequenceContext.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 
@@ -19,6 +20,7 @@ namespace ZEM_0_81::Interchange::Fcp7 {
 /// holds, whichever is later. Its markers and the elements the edit tree has
 /// no place for are kept as they came; its markers are reported.
 CoSharedPtr<DmCompositionNode> readSequence(const pugi::xml_node& sequence,
-                                            const DocumentIndex& index, ReadReport& report);
+                                            const DocumentIndex& index, ReadReport& report,
+                                            GivenOnce& givenOnce);
 
 } // namespace ZEM_0_81::Interchange::Fcp7

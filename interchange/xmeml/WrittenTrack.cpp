@@ -83,7 +83,7 @@ void writeSpeed(XmlOut& out, double scalar, bool audio) {
 WrittenTrack::WrittenTrack(WriteContext& context, WrittenFiles& files, const TimelineTrack& track,
                            const std::vector<DmSegmentNode*>& segments, const DmLayerNode* layer,
                            bool audio, std::size_t number, std::size_t count)
-    : m_context(context), m_files(files), m_layer(layer), m_audio(audio) {
+    : m_context(context), m_files(files), m_audio(audio) {
     m_place = std::string("/xmeml/sequence/media/") + (audio ? kAudio : kVideo) + "/" + kTrack +
               (count > 1 ? "[" + std::to_string(number) + "]" : "");
     if (layer)

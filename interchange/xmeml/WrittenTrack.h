@@ -93,7 +93,6 @@ private:
 
     WriteContext& m_context;
     WrittenFiles& m_files;
-    const DmLayerNode* m_layer;
     bool m_audio;
     std::string m_place;
     Kept::KeptElement m_kept;

@@ -8,6 +8,7 @@
 #include "interchange/TimelineChoice.h"
 #include "interchange/xmeml/DocumentIndex.h"
 #include "interchange/xmeml/ReadReport.h"
+#include "interchange/xmeml/SequenceContext.h"
 #include "interchange/xmeml/SequenceReader.h"
 #include "interchange/xmeml/XmemlNames.h"
 #include "interchange/xmeml/XmemlValues.h"
@@ -73,9 +74,12 @@ Status Xmeml::read(const char* text, std::size_t length, const String& id,
     }
 
     Fcp7::ReadReport report(losses);
+    // What a document gives once is kept again on each use within twice the
+    // document's length, and 64 MiB.
+    Fcp7::GivenOnce givenOnce((std::size_t(64) << 20) + 2 * length);
     const CoSharedPtr<DmReelNode> reel(DmReelNode::create());
     for (const pugi::xml_node& sequence : chosen)
-        reel->addComposition(Fcp7::readSequence(sequence, index, report).get());
+        reel->addComposition(Fcp7::readSequence(sequence, index, report, givenOnce).get());
     const CoSharedPtr<DmRoot> tree(DmRoot::create());
     tree->addReel(reel.get());
     out = adoptTree(id, tree.get());

@@ -4,6 +4,7 @@
 #include "interchange/timing/RecordTime.h"
 #include "interchange/xmeml/XmemlNames.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstring>
@@ -131,9 +132,19 @@ bool parseTimecodeString(const std::string& text, std::int64_t (&fields)[4], boo
 
 } // namespace
 
+std::string withoutControls(std::string text) {
+    text.erase(std::remove_if(text.begin(), text.end(),
+                              [](char c) {
+                                  return static_cast<unsigned char>(c) < 0x20 && c != '\t' &&
+                                         c != '\n' && c != '\r';
+                              }),
+               text.end());
+    return text;
+}
+
 std::string childText(const pugi::xml_node& element, const char* name) {
     const pugi::xml_node child = element.child(name);
-    return child ? trimmed(child.child_value()) : std::string();
+    return child ? trimmed(withoutControls(child.child_value()).c_str()) : std::string();
 }
 
 bool parseFrames(const std::string& text, std::int64_t& value) {
@@ -164,7 +175,7 @@ bool parseWhole(const std::string& text, std::int64_t limit, std::int64_t& value
 
 bool childFrames(const pugi::xml_node& element, const char* name, std::int64_t& value) {
     const pugi::xml_node child = element.child(name);
-    return child && parseFrames(child.child_value(), value);
+    return child && parseFrames(withoutControls(child.child_value()), value);
 }
 
 bool parseFlag(const std::string& text, bool& value) {
@@ -311,7 +322,7 @@ std::string urlOfPath(const std::string& path) {
 std::string xmlOf(const pugi::xml_node& node) {
     std::ostringstream text;
     node.print(text, "", pugi::format_raw, pugi::encoding_utf8);
-    return text.str();
+    return withoutControls(text.str());
 }
 
 } // namespace ZEM_0_81::Interchange::Fcp7

@@ -14,8 +14,14 @@ namespace ZEM_0_81::Interchange::Fcp7 {
 /// second) are read, so that their sums and differences never overflow.
 constexpr std::int64_t kMaxFrames = std::int64_t(1) << 40;
 
+/// `text` without the characters XML cannot hold (control characters but
+/// tab, line feed and carriage return), which a parser may have let through:
+/// what the reader reads and keeps is what a writer can write back.
+std::string withoutControls(std::string text);
+
 /// The text of the first child element `name` of `element`, white space at
-/// both ends taken off; empty when there is none.
+/// both ends and characters XML cannot hold taken off; empty when there is
+/// none.
 std::string childText(const pugi::xml_node& element, const char* name);
 
 /// A whole number written in decimal digits with an optional sign, white space
@@ -97,7 +103,8 @@ std::string pathOfUrl(const std::string& url);
 /// already a URL (holding "://") as it stands.
 std::string urlOfPath(const std::string& path);
 
-/// The XML text of `node` as it stands, without indentation.
+/// The XML text of `node` as it stands, without indentation, and without the
+/// characters XML cannot hold.
 std::string xmlOf(const pugi::xml_node& node);
 
 } // namespace ZEM_0_81::Interchange::Fcp7

@@ -1,5 +1,7 @@
 #include "interchange/xmeml/XmlOut.h"
 
+#include <sstream>
+
 namespace ZEM_0_81::Interchange::Fcp7 {
 
 namespace {
@@ -141,6 +143,14 @@ void XmlOut::node(const pugi::xml_node& top) {
             elements = elements || child.type() == pugi::node_element;
             if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
                 content += child.value();
+        }
+        if (elements && !content.empty()) {
+            // Text beside elements: a line break there would become part of
+            // the text, so the element stands on one line as it came.
+            std::ostringstream kept;
+            current.print(kept, "", pugi::format_raw, pugi::encoding_utf8);
+            text(kept.str());
+            continue;
         }
         if (!elements && content.empty() && !current.first_child()) {
             empty(current.name(), attributes);

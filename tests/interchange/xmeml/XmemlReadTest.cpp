@@ -542,3 +542,51 @@ TEST(XmemlRead, OnlyTextThatIsNoXmemlFails) {
 
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
+
+namespace ZEM_0_81::test::xmeml {
+namespace {
+
+TEST(XmemlRead, WhatTheEditTreeCannotPlayIsReportedAtItsElement) {
+    // A disabled track, a multiclip, a clip without in or out points, media
+    // that is neither video nor audio, a nested sequence never given.
+    const std::string video =
+        "<enabled>FALSE</enabled>" + clipXml("m", 0, 10, 0, 10, kFile, "<multiclip id=\"mc\"/>") +
+        "<clipitem><name>noin</name><start>10</start><end>20</end><out>50</out>"
+        "<file id=\"f1\"/></clipitem>"
+        "<clipitem><name>noout</name><start>20</start><end>30</end><in>7</in>"
+        "<file id=\"f1\"/></clipitem>"
+        "<clipitem><name>lost</name><start>30</start><end>40</end><in>0</in><out>10</out>"
+        "<sequence id=\"nowhere\"/></clipitem>";
+    std::string text = sequenceXml({video});
+    text.insert(text.find("</media>"), "<subtitles/>");
+    const XmemlRead read = readXmeml(text);
+    ASSERT_TRUE(read.composition) << read.message;
+    // Without an in point, the clip starts where its out point and length put
+    // it: 50 - 10 = 40; without an out point it plays its record length.
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V1 0+10 clip m src 0@24 /m/a.mov", "V1 10+10 clip noin src 40@24 /m/a.mov",
+                     "V1 20+10 clip noout src 7@24 /m/a.mov", "V1 30+10 clip lost src 0@24"}));
+    EXPECT_EQ(lossPlaces(read.losses),
+              (Lines{"/xmeml/sequence/media/video/track/enabled",
+                     "/xmeml/sequence/media/video/track/clipitem[1]/multiclip",
+                     "/xmeml/sequence/media/video/track/clipitem[2]",
+                     "/xmeml/sequence/media/video/track/clipitem[4]/sequence",
+                     "/xmeml/sequence/media/subtitles"}));
+    EXPECT_NE(read.losses[0].find("written back disabled"), std::string::npos);
+    EXPECT_NE(read.losses[2].find("its source starts 40 frames into its media"), std::string::npos)
+        << read.losses[2];
+}
+
+TEST(XmemlRead, ASequenceWithoutADurationLastsToItsEnd) {
+    // The sequence's duration is its length, whatever it holds; without one, it
+    // lasts to the end of its last clip.
+    std::string with = sequenceXml({clipXml("c", 10, 40, 0, 30, kFile)}, {}, rateXml(24),
+                                   "<duration>100</duration>");
+    TimelineView view = viewOf(readXmeml(with));
+    EXPECT_EQ(view.duration, 100);
+    view = viewOf(readXmeml(sequenceXml({clipXml("c", 10, 40, 0, 30, kFile)})));
+    EXPECT_EQ(view.duration, 40);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test::xmeml

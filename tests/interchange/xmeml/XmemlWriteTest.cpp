@@ -385,3 +385,92 @@ TEST(XmemlWrite, ExamplesAndTestCompositionsReadBackTheSame) {
 
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
+
+namespace ZEM_0_81::test::xmeml {
+namespace {
+
+TEST(XmemlWrite, KeptIdsStayWhileUniqueAndOthersAreRenamed) {
+    // Two files given in full under one id: the second is written under an id
+    // of its own, so that each clip keeps its media. Two clips of one id: the
+    // second gets a new one.
+    const std::string text = sequenceXml(
+        {"<clipitem id=\"c\"><name>a</name><start>0</start><end>10</end><in>0</in><out>10</out>" +
+             fileXml("f1", "file:///m/a.mov", rateXml(24), 100) + "</clipitem>",
+         "<clipitem id=\"c\"><name>b</name><start>0</start><end>10</end><in>0</in><out>10</out>" +
+             fileXml("f1", "file:///m/b.mov", rateXml(24), 100) + "</clipitem>"});
+    const XmemlRead read = readXmeml(text);
+    ASSERT_TRUE(read.composition);
+    const std::string written = writeXmeml(*read.composition);
+    const std::string compact = withoutLayout(written);
+    EXPECT_NE(compact.find("<clipitem id=\"c\"><name>a</name>"), std::string::npos) << written;
+    EXPECT_NE(compact.find("<clipitem id=\"clipitem-1\"><name>b</name>"), std::string::npos);
+    EXPECT_NE(compact.find("<file id=\"f1\"><name>f1</name><pathurl>file:///m/a.mov</pathurl>"),
+              std::string::npos);
+    EXPECT_NE(compact.find("<file id=\"file-1\"><name>f1</name><pathurl>file:///m/b.mov</pathurl>"),
+              std::string::npos)
+        << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition);
+    EXPECT_EQ(itemsOf(*again.composition), itemsOf(*read.composition));
+    EXPECT_EQ(itemsOf(*again.composition),
+              (Lines{"V1 0+10 clip a src 0@24 /m/a.mov", "V2 0+10 clip b src 0@24 /m/b.mov"}));
+}
+
+const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
+
+TEST(XmemlWrite, KeptOutPointsAlignmentsAndDisplayFormatsHoldWhileTheyStillSayTheSame) {
+    // A clip playing 48 record frames of 24 source frames keeps its out point
+    // 24; the transition its alignment "end" (its cut at its end, 20);
+    // the sequence its non-drop display at 29.97 (01:00:00:00 is 108000).
+    const std::string track =
+        clipXml("A", 0, -1, 0, 10, kFile) +
+        "<transitionitem><start>10</start><end>20</end><alignment>end</alignment><effect><name>"
+        "Dip</name></effect></transitionitem>" +
+        clipXml("B", -1, 68, 100, 124, "<file id=\"f1\"/>");
+    const XmemlRead read = readXmeml(sequenceXml(
+        {track}, {}, rateXml(30, true),
+        "<timecode><string>01:00:00:00</string><displayformat>NDF</displayformat></timecode>"));
+    ASSERT_TRUE(read.composition);
+    EXPECT_EQ(itemsOf(*read.composition), (Lines{"V1 108000+20 clip A src 0@24 /m/a.mov",
+                                                 "V1 108020+48 clip B src 100@24 /m/a.mov"}));
+    const std::string compact = withoutLayout(writeXmeml(*read.composition));
+    EXPECT_NE(compact.find("<string>01:00:00:00</string><frame>108000</frame><displayformat>NDF"),
+              std::string::npos)
+        << compact;
+    EXPECT_NE(compact.find("<start>10</start><end>20</end><alignment>end</alignment>"),
+              std::string::npos);
+    EXPECT_NE(compact.find("<in>100</in><out>124</out>"), std::string::npos);
+    EXPECT_NE(compact.find("<start>-1</start><end>68</end>"), std::string::npos);
+    EXPECT_NE(compact.find("<start>0</start><end>-1</end>"), std::string::npos);
+}
+
+TEST(XmemlWrite, WhatATreeHoldsBeyondXmemlIsReported) {
+    // The edit tree's test tree: a source with two inputs and every kind of
+    // effect, a gap, a source without any input.
+    std::vector<std::string> losses;
+    const std::string written = writeXmeml(*test::fromTree(*DmTest::makeFullTree()), &losses);
+    bool inputs = false, effects = false;
+    for (const std::string& loss : losses) {
+        inputs = inputs || loss.find("past its first are not written") != std::string::npos;
+        effects = effects || loss.find("not written: xmeml has no filter") != std::string::npos;
+    }
+    EXPECT_TRUE(inputs) << written;
+    EXPECT_TRUE(effects) << written;
+    // A second transition at one cut, and characters XML cannot hold.
+    const std::string twice =
+        otioClip("a\\u0001", 100, 48, "/m/a.mov") +
+        R"(,{"OTIO_SCHEMA":"Transition.1","name":"one","transition_type":"SMPTE_Dissolve","in_offset":)" +
+        test::rationalTime(6, 24) + R"(,"out_offset":)" + test::rationalTime(6, 24) +
+        R"(},{"OTIO_SCHEMA":"Transition.1","name":"two","transition_type":"SMPTE_Dissolve","in_offset":)" +
+        test::rationalTime(6, 24) + R"(,"out_offset":)" + test::rationalTime(6, 24) + "}," +
+        otioClip("b", 200, 48, "/m/b.mov");
+    const std::string text = writeXmeml(*fromOtio(otioTimeline({{"V1", "Video", twice}})), &losses);
+    EXPECT_EQ(lossPlaces(losses), (Lines{"/xmeml/sequence/media/video/track",
+                                         "/xmeml/sequence/media/video/track/clipitem[1]"}));
+    EXPECT_NE(text.find("<name>one</name>"), std::string::npos);
+    EXPECT_EQ(text.find("<name>two</name>"), std::string::npos);
+    EXPECT_NE(text.find("<name>a</name>"), std::string::npos);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test::xmeml
