@@ -141,7 +141,7 @@ void TrackReader::read(const pugi::xml_node& track, const std::string& name, DmT
         FrameRate own;
         if (!Fcp7::rateOf(entry.node, own))
             own = rate;
-        if (!entry.hasStart || !entry.hasEnd || entry.start < 0 || entry.end < entry.start) {
+        if (!entry.hasStart || !entry.hasEnd || entry.end < entry.start) {
             report.lose(entry.node, "dropped: it says no start and end where it lies");
             continue;
         }

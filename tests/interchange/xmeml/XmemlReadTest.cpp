@@ -590,3 +590,83 @@ TEST(XmemlRead, ASequenceWithoutADurationLastsToItsEnd) {
 
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
+
+namespace ZEM_0_81::test::xmeml {
+namespace {
+
+TEST(XmemlRead, TheMediaSpansItsFilesDurationFromItsTimecode) {
+    struct Case {
+        std::string file;     ///< the file's inside, beside its pathurl
+        std::string clipMore; ///< the clip's own duration, or nothing
+        std::int64_t start, duration;
+    };
+    // The clip plays 10..30 of it: without any duration, the media spans to 30.
+    const Case cases[] = {
+        {"<duration>500</duration><timecode><frame>100</frame></timecode>", "", 100, 500},
+        {"", "<duration>400</duration>", 0, 400},
+        {"", "", 0, 30},
+        // At 25 frames a second, 250 frames count 240 at the clip's 24.
+        {rateXml(25) + "<duration>250</duration>", rateXml(24), 0, 240},
+    };
+    for (const Case& c : cases) {
+        const std::string file =
+            "<file id=\"f\"><pathurl>file:///m/a.mov</pathurl>" + c.file + "</file>";
+        const XmemlRead read =
+            readXmeml(sequenceXml({clipXml("c", 0, 20, 10, 30, file, c.clipMore)}));
+        const TimelineView view = viewOf(read);
+        ASSERT_EQ(view.tracks.size(), 1u);
+        const TimelineMedia& media = view.tracks[0].items[0].media.at(0);
+        EXPECT_EQ(media.availableStart.value_or(-1), c.start) << c.file << c.clipMore;
+        EXPECT_EQ(media.availableDuration, c.duration) << c.file << c.clipMore;
+    }
+}
+
+TEST(XmemlRead, CutsInTicksAtRatesOfNoWholeTicksAFrame) {
+    // At 11 frames a second a frame is 23092363636.36 ticks: 3 frames written
+    // as 69277090909 ticks are 2.99999999996 frames, the cut 3 frames in.
+    const std::string track =
+        clipXml("A", 0, -1, 0, 13, "") +
+        "<transitionitem><start>10</start><end>20</end><alignment>center</alignment>"
+        "<cutPointTicks>69277090909</cutPointTicks></transitionitem>" +
+        clipXml("B", -1, 30, 0, 17, "");
+    const XmemlRead read = readXmeml(sequenceXml({track}, {}, rateXml(11)));
+    ASSERT_TRUE(read.composition);
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V1 0+13 clip A src 0@11", "V1 13+17 clip B src 0@11"}));
+    // A transition that says no start and end is dropped; one whose cut no
+    // item starts at (12, inside the gap from 10 to 20) is kept on the next
+    // item, B at 20, and says so.
+    const std::string odd =
+        clipXml("A", 0, 10, 0, 10, "") + "<transitionitem><start>5</start></transitionitem>" +
+        "<transitionitem><start>12</start><end>16</end><alignment>start</alignment>"
+        "</transitionitem>" +
+        clipXml("B", 20, 30, 0, 10, "");
+    const XmemlRead moved = readXmeml(sequenceXml({odd}));
+    ASSERT_TRUE(moved.composition);
+    EXPECT_EQ(lossPlaces(moved.losses),
+              (Lines{"/xmeml/sequence/media/video/track/transitionitem[1]",
+                     "/xmeml/sequence/media/video/track/transitionitem[2]"}));
+    EXPECT_NE(moved.losses[1].find("no item of the track starts at its cut, frame 12"),
+              std::string::npos)
+        << moved.losses[1];
+    EXPECT_EQ(transitionsOf(*moved.composition),
+              Lines{"V1 20 -0 +4  Custom_Transition"});
+}
+
+TEST(XmemlRead, ASequenceWithoutARateTakesItsFormats) {
+    const std::string text =
+        "<xmeml><sequence><name>s</name><media><video><format><samplecharacteristics>" +
+        rateXml(25) +
+        "<width>2048</width><height>858</height></samplecharacteristics></format><track>" +
+        clipXml("c", 0, 10, 0, 10, "") + "</track></video></media></sequence></xmeml>";
+    const XmemlRead read = readXmeml(text);
+    ASSERT_TRUE(read.composition);
+    EXPECT_EQ(viewOf(read).rate.getNumerator(), 25);
+    EXPECT_TRUE(read.losses.empty());
+    // Its picture size is written back.
+    EXPECT_NE(withoutLayout(writeXmeml(*read.composition)).find("<width>2048</width><height>858"),
+              std::string::npos);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test::xmeml

@@ -474,3 +474,74 @@ TEST(XmemlWrite, WhatATreeHoldsBeyondXmemlIsReported) {
 
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
+
+namespace ZEM_0_81::test::xmeml {
+namespace {
+
+TEST(XmemlWrite, SpeedsAreTimeRemapsAndOtherEffectsAreReported) {
+    struct Case {
+        std::string effect;
+        const char* speed; ///< the speed parameter written, or null for none
+        const char* reverse;
+    };
+    const Case cases[] = {
+        {R"({"OTIO_SCHEMA":"LinearTimeWarp.1","name":"","effect_name":"LinearTimeWarp","time_scalar":0.5})",
+         "50", "FALSE"},
+        {R"({"OTIO_SCHEMA":"LinearTimeWarp.1","name":"","effect_name":"LinearTimeWarp","time_scalar":-2})",
+         "200", "TRUE"},
+        {R"({"OTIO_SCHEMA":"FreezeFrame.1","name":"","effect_name":"FreezeFrame"})", "0", "FALSE"},
+        {R"({"OTIO_SCHEMA":"Effect.1","name":"blur","effect_name":"Blur"})", nullptr, nullptr},
+    };
+    for (const Case& c : cases) {
+        const SharedPtr<Composition> composition = fromOtio(
+            otioTimeline({{"V1", "Video",
+                           otioClip("a", 10, 48, "/m/a.mov", ",\"effects\":[" + c.effect + "]")}}));
+        ASSERT_TRUE(composition);
+        std::vector<std::string> losses;
+        const std::string compact = withoutLayout(writeXmeml(*composition, &losses));
+        if (!c.speed) {
+            EXPECT_EQ(compact.find("<filter>"), std::string::npos);
+            EXPECT_EQ(lossPlaces(losses), Lines{"/xmeml/sequence/media/video/track/clipitem"});
+            continue;
+        }
+        EXPECT_TRUE(losses.empty()) << c.effect;
+        EXPECT_NE(compact.find(std::string("<parameterid>speed</parameterid><name>speed</name>"
+                                           "<value>") +
+                               c.speed + "</value>"),
+                  std::string::npos)
+            << compact;
+        EXPECT_NE(compact.find(std::string("<parameterid>reverse</parameterid><name>reverse</name>"
+                                           "<value>") +
+                               c.reverse + "</value>"),
+                  std::string::npos);
+        // Read back, the speed is kept as the one written.
+        const XmemlRead again = readXmeml(compact);
+        ASSERT_TRUE(again.composition);
+        EXPECT_EQ(lossPlaces(again.losses),
+                  Lines{"/xmeml/sequence/media/video/track/clipitem/filter"});
+        EXPECT_EQ(itemsOf(*again.composition), itemsOf(*composition));
+    }
+}
+
+TEST(XmemlWrite, SoundAtItsSampleRateCountsAtTheSequencesRate) {
+    // Sound whose range counts samples at 48000 beside pictures at 24: the
+    // sequence runs at 24; the sound clip's 96000 samples are its frame 48.
+    const std::string sound =
+        R"({"OTIO_SCHEMA":"Clip.2","name":"s","source_range":)" +
+        test::timeRange(96000, 48000, 48000) +
+        R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/s.wav","available_range":)" +
+        test::timeRange(0, 480000, 48000) + R"(}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+    const SharedPtr<Composition> composition = fromOtio(
+        otioTimeline({{"V1", "Video", otioClip("a", 10, 24, "/m/a.mov")}, {"A1", "Audio", sound}}));
+    ASSERT_TRUE(composition);
+    std::vector<std::string> losses;
+    const std::string written = writeXmeml(*composition, &losses);
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), (Lines{"V1 86400+24 clip a src 10@24 /m/a.mov",
+                                                  "A1 86400+24 clip s src 48@24 /m/s.wav"}))
+        << written;
+}
+
+} // namespace
+} // namespace ZEM_0_81::test::xmeml
