@@ -1,5 +1,6 @@
 #include "interchange/xmeml/ClipReader.h"
 
+#include "composition/Timecode.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
 #include "interchange/notes/ReviewNotes.h"
@@ -143,6 +144,62 @@ std::size_t clipsInside(const pugi::xml_node& sequence) {
     return count;
 }
 
+/// True when `element`'s child elements are all named among `names`, and it
+/// has no attribute but, with `identified`, its id.
+bool holdsOnly(const pugi::xml_node& element, std::initializer_list<const char*> names,
+               bool identified = false) {
+    for (const pugi::xml_attribute attribute : element.attributes())
+        if (!identified || std::strcmp(attribute.name(), kId) != 0)
+            return false;
+    for (const pugi::xml_node child : element.children()) {
+        if (child.type() != pugi::node_element)
+            continue;
+        bool named = false;
+        for (const char* name : names)
+            named = named || is(child, name);
+        if (!named)
+            return false;
+    }
+    return true;
+}
+
+/// True when the writer gives `file` back from what the reader reads of it, as
+/// a file every reader reads the same: an id alone for attributes, its name the
+/// last part of its path, its URL the one the writer makes of the path, its rates (and its
+/// timecode's) those of its clip `rate`, its timecode's display format the writer's (DF at 29.97
+/// and 59.94), media of video (its picture size alone) and sound without more. Such a file is not
+/// kept as text: only its id and the media it declares (`video`, `audio`).
+bool plainFile(const pugi::xml_node& file, const std::string& path, const FrameRate& rate,
+               bool& video, bool& audio) {
+    const auto plainRate = [&](const pugi::xml_node& parent) {
+        FrameRate own;
+        const pugi::xml_node node = parent.child(kRate);
+        return !node ||
+               (holdsOnly(node, {kTimebase, kNtsc}) && Fcp7::rateOf(parent, own) && own == rate);
+    };
+    const pugi::xml_node timecode = file.child(kTimecode);
+    const std::string display = childText(timecode, kDisplayFormat);
+    const char* written = Timecode::isDropFrame(rate.rational()) ? kDropFrame : kNonDropFrame;
+    const pugi::xml_node media = file.child(kMedia);
+    const pugi::xml_node videoNode = media.child(kVideo);
+    const pugi::xml_node audioNode = media.child(kAudio);
+    video = videoNode;
+    audio = audioNode;
+    for (const pugi::xml_node child : file.children())
+        if (child.type() == pugi::node_element &&
+            (!holdsOnly(child, {}) || child.next_sibling(child.name())) && !is(child, kRate) &&
+            !is(child, kTimecode) && !is(child, kMedia))
+            return false;
+    return holdsOnly(file, {kName, kPathUrl, kRate, kDuration, kTimecode, kMedia}, true) &&
+           (!file.child(kName) || childText(file, kName) == fileNameOf(path)) &&
+           childText(file, kPathUrl) == (path.empty() ? path : urlOfPath(path)) &&
+           plainRate(file) && holdsOnly(timecode, {kRate, kString, kFrame, kDisplayFormat}) &&
+           plainRate(timecode) && (display.empty() || display == written) &&
+           holdsOnly(media, {kVideo, kAudio}) && holdsOnly(videoNode, {kSampleCharacteristics}) &&
+           holdsOnly(videoNode.child(kSampleCharacteristics), {kWidth, kHeight}) &&
+           holdsOnly(audioNode, {});
+}
+
 std::string quoted(const std::string& text) {
     return "\"" + text + "\"";
 }
@@ -237,12 +294,21 @@ CoSharedPtr<DmSegmentNode> ClipReader::read(const pugi::xml_node& item, std::int
                 resolutionOf(media.child(kVideo).child(kSampleCharacteristics)))
             input->setPrimaryRes(resolution.get());
         Kept::KeptElement keptFile;
-        if (const std::string* xml = m_context.givenOnce.keep(file))
+        bool video = false, audio = false;
+        if (plainFile(file, path, rate, video, audio)) {
+            // Given back as it stands from the input: its id and media only.
+            keptFile.texts[Kept::kFileId] = file.attribute(kId).value();
+            if (video)
+                keptFile.numbers[Kept::kFileVideo] = 1.0;
+            if (audio)
+                keptFile.numbers[Kept::kFileAudio] = 1.0;
+        } else if (const std::string* xml = m_context.givenOnce.keep(file)) {
             keptFile.texts[Kept::kFile] = *xml;
-        else
+        } else {
             report.lose(fileNode, std::string("its file is not kept as it came: the document uses "
                                               "what it gives once more often than is kept; it is "
                                               "written back from the clip's media"));
+        }
         keptFile.texts[Kept::kPath] = path;
         keptFile.texts[Kept::kRate] = fcm;
         keptFile.numbers[Kept::kStart] = static_cast<double>(timecode);

@@ -17,18 +17,12 @@ namespace {
 
 using namespace Names;
 
-/// The last part of a path, after its last '/' or '\'.
-std::string baseName(const std::string& path) {
-    const std::size_t slash = path.find_last_of("/\\");
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-/// True when `input` keeps a file read from an xmeml document and still spans
-/// what it was read as; `element` then holds what it keeps.
-bool keepsItsFile(const DmSourceNode::Input& input, Kept::KeptElement& element) {
+/// True when `input`, which keeps `element`, keeps a file read from an xmeml
+/// document and still spans what it was read as.
+bool keepsItsFile(const DmSourceNode::Input& input, const Kept::KeptElement& element) {
     double start = 0.0, length = 0.0;
-    if (!Kept::keptOf(input, element) || element.text(Kept::kFile).empty() ||
-        !element.number(Kept::kStart, start) || !element.number(Kept::kLength, length))
+    if (element.text(Kept::kFile).empty() || !element.number(Kept::kStart, start) ||
+        !element.number(Kept::kLength, length))
         return false;
     const DmSourceInfo* info = input.getSrcInfo();
     const std::string path = info ? info->getSequence(0).str() : std::string();
@@ -38,10 +32,12 @@ bool keepsItsFile(const DmSourceNode::Input& input, Kept::KeptElement& element) 
 
 } // namespace
 
-std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const std::string& clipName,
-                                 const FrameRate& rate, bool audio) {
-    Kept::KeptElement kept;
+std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::KeptElement& kept,
+                                 const std::string& clipName, const FrameRate& rate, bool audio) {
     const bool asItCame = keepsItsFile(input, kept);
+    double declared = 0.0;
+    const bool video = !audio || kept.number(Kept::kFileVideo, declared);
+    const bool sound = audio || kept.number(Kept::kFileAudio, declared);
     const DmSourceInfo* info = input.getSrcInfo();
     const std::string path = info ? info->getSequence(0).str() : std::string();
     const std::string key = asItCame       ? "k|" + kept.text(Kept::kFile)
@@ -61,20 +57,21 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const std::st
             file.start = std::min(file.start, start);
             file.end = std::max(file.end, end);
         }
-        file.audio = file.audio || audio;
-        file.video = file.video || !audio;
+        file.audio = file.audio || sound;
+        file.video = file.video || video;
         return found->second;
     }
     File file;
     file.kept = asItCame;
     file.xml = kept.text(Kept::kFile);
     file.path = path;
-    file.name = path.empty() ? clipName : baseName(path);
+    file.name = path.empty() ? clipName : fileNameOf(path);
+    file.wantedId = kept.text(Kept::kFileId);
     file.rate = rate;
     file.start = start;
     file.end = std::max(start, end);
-    file.audio = audio;
-    file.video = !audio;
+    file.audio = sound;
+    file.video = video;
     if (const DmFrameResolution* resolution = input.getPrimaryRes()) {
         resolution->getWidth(file.width);
         resolution->getHeight(file.height);
@@ -100,7 +97,10 @@ void WrittenFiles::claimIds(WriteContext& context) {
         }
     }
     for (File& file : m_files)
-        if (!file.kept)
+        if (!file.kept && !file.wantedId.empty() && context.take(file.wantedId))
+            file.id = file.wantedId;
+    for (File& file : m_files)
+        if (file.id.empty())
             file.id = context.uniqueId(std::string(), kFile);
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "interchange/xmeml/WriteContext.h"
+#include "interchange/xmeml/XmemlKept.h"
 #include "interchange/xmeml/XmemlValues.h"
 #include "interchange/xmeml/XmlOut.h"
 
@@ -24,6 +25,7 @@ public:
     /// A file and what is known of it.
     struct File {
         std::string id;
+        std::string wantedId; ///< the id a file given back from its input came with
         bool kept = false;
         std::string xml; ///< as it came, for a kept one
         std::string path;
@@ -39,10 +41,10 @@ public:
     };
 
     /// The file of `input`, the primary media input of a clip named `clipName`
-    /// on a track of sound when `audio`, counted at `rate` (the clip's); its
-    /// index. A clip without media has a file of its name, without a path.
-    std::size_t fileOf(const DmSourceNode::Input& input, const std::string& clipName,
-                       const FrameRate& rate, bool audio);
+    /// on a track of sound when `audio`, counted at `rate` (the clip's), which
+    /// keeps `kept`; its index. A file without a path is named after the clip.
+    std::size_t fileOf(const DmSourceNode::Input& input, const Kept::KeptElement& kept,
+                       const std::string& clipName, const FrameRate& rate, bool audio);
 
     File& operator[](std::size_t index) { return m_files[index]; }
 

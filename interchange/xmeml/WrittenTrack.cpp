@@ -190,12 +190,14 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
     const bool generator = event.kept.element == kGeneratorItem && !hasPath;
     event.element = generator ? kGeneratorItem : kClipItem;
     Kept::KeptElement keptFile;
+    if (input)
+        Kept::keptOf(*input, keptFile);
     const bool fileKept =
-        input && Kept::keptOf(*input, keptFile) && !keptFile.text(Kept::kFile).empty();
+        !keptFile.text(Kept::kFile).empty() || !keptFile.text(Kept::kFileId).empty();
     if (!nested.empty() && !hasPath) {
         event.nested = nested;
     } else if (!generator && (hasPath || fileKept)) {
-        event.file = m_files.fileOf(*input, item.name, event.rate, m_audio);
+        event.file = m_files.fileOf(*input, keptFile, item.name, event.rate, m_audio);
         event.hasFile = true;
     } else {
         // Without a file, a clip's in point counts from the media's frame 0.

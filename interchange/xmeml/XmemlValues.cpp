@@ -142,9 +142,23 @@ std::string withoutControls(std::string text) {
     return text;
 }
 
+namespace {
+
+/// The texts of `element`, all of them: a comment or a processing instruction
+/// left out of the document splits a text in two.
+std::string textsOf(const pugi::xml_node& element) {
+    std::string text;
+    for (const pugi::xml_node child : element.children())
+        if (child.type() == pugi::node_pcdata || child.type() == pugi::node_cdata)
+            text += child.value();
+    return withoutControls(std::move(text));
+}
+
+} // namespace
+
 std::string childText(const pugi::xml_node& element, const char* name) {
     const pugi::xml_node child = element.child(name);
-    return child ? trimmed(withoutControls(child.child_value()).c_str()) : std::string();
+    return child ? trimmed(textsOf(child).c_str()) : std::string();
 }
 
 bool parseFrames(const std::string& text, std::int64_t& value) {
@@ -175,7 +189,7 @@ bool parseWhole(const std::string& text, std::int64_t limit, std::int64_t& value
 
 bool childFrames(const pugi::xml_node& element, const char* name, std::int64_t& value) {
     const pugi::xml_node child = element.child(name);
-    return child && parseFrames(withoutControls(child.child_value()), value);
+    return child && parseFrames(textsOf(child), value);
 }
 
 bool parseFlag(const std::string& text, bool& value) {
@@ -317,6 +331,11 @@ std::string urlOfPath(const std::string& path) {
     if (path.empty() || path[0] != '/')
         return path;
     return prefix + percentEncoded(path);
+}
+
+std::string fileNameOf(const std::string& path) {
+    const std::size_t slash = path.find_last_of("/\\");
+    return slash == std::string::npos ? path : path.substr(slash + 1);
 }
 
 std::string xmlOf(const pugi::xml_node& node) {

@@ -103,6 +103,9 @@ std::string pathOfUrl(const std::string& url);
 /// already a URL (holding "://") as it stands.
 std::string urlOfPath(const std::string& path);
 
+/// The last part of a path, after its last '/' or '\\': a file's name.
+std::string fileNameOf(const std::string& path);
+
 /// The XML text of `node` as it stands, without indentation, and without the
 /// characters XML cannot hold.
 std::string xmlOf(const pugi::xml_node& node);

@@ -45,7 +45,6 @@ bool XmlOut::holdsControl(const std::string& text) {
 void XmlOut::line() {
     if (!m_text.empty())
         m_text += '\n';
-    m_text.append(m_depth * 2, ' ');
 }
 
 void XmlOut::start(const char* name, const Attributes& attributes) {
@@ -64,11 +63,9 @@ void XmlOut::start(const char* name, const Attributes& attributes) {
 void XmlOut::open(const char* name, const Attributes& attributes) {
     start(name, attributes);
     m_text += '>';
-    ++m_depth;
 }
 
 void XmlOut::close(const char* name) {
-    --m_depth;
     line();
     m_text += "</";
     m_text += name;

@@ -9,8 +9,9 @@
 
 namespace ZEM_0_81::Interchange::Fcp7 {
 
-/// Streams XML text: elements opened and closed in order, one a line, indented
-/// by their depth, texts and attribute values escaped; XML kept from a document
+/// Streams XML text: elements opened and closed in order, one a line (without
+/// indentation, which would make a document half as long again), texts and
+/// attribute values escaped; XML kept from a document
 /// read (which the parser wrote, well formed) goes in as it stands.
 class XmlOut {
 public:
@@ -18,9 +19,9 @@ public:
 
     explicit XmlOut(std::string& text) : m_text(text) {}
 
-    /// "<name a="v" ...>" on a line of its own, one level deeper after.
+    /// "<name a="v" ...>" on a line of its own.
     void open(const char* name, const Attributes& attributes = {});
-    /// "</name>", one level back.
+    /// "</name>".
     void close(const char* name);
     /// "<name a="v" .../>".
     void empty(const char* name, const Attributes& attributes = {});
@@ -48,7 +49,6 @@ private:
     void start(const char* name, const Attributes& attributes);
 
     std::string& m_text;
-    std::size_t m_depth = 0;
 };
 
 } // namespace ZEM_0_81::Interchange::Fcp7

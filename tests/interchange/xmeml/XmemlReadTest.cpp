@@ -649,8 +649,7 @@ TEST(XmemlRead, CutsInTicksAtRatesOfNoWholeTicksAFrame) {
     EXPECT_NE(moved.losses[1].find("no item of the track starts at its cut, frame 12"),
               std::string::npos)
         << moved.losses[1];
-    EXPECT_EQ(transitionsOf(*moved.composition),
-              Lines{"V1 20 -0 +4  Custom_Transition"});
+    EXPECT_EQ(transitionsOf(*moved.composition), Lines{"V1 20 -0 +4  Custom_Transition"});
 }
 
 TEST(XmemlRead, ASequenceWithoutARateTakesItsFormats) {
