@@ -70,6 +70,18 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
     file.rate = rate;
     file.start = start;
     file.end = std::max(start, end);
+    if (asItCame) {
+        // The file is written as it came: its clips' in points count from the
+        // first frame a reader takes from it at the rate they are written at,
+        // which rounds where the span above widens.
+        pugi::xml_document document;
+        std::int64_t first = 0, length = 0;
+        if (document.load_buffer(file.xml.data(), file.xml.size()) &&
+            fileSpanAt(document.document_element(), rate, first, length)) {
+            file.start = first;
+            file.end = first + length;
+        }
+    }
     file.audio = sound;
     file.video = video;
     if (const DmFrameResolution* resolution = input.getPrimaryRes()) {

@@ -92,6 +92,13 @@ bool readTimecode(const pugi::xml_node& timecode, const FrameRate& inherited, Ti
 /// frame. False when it had to be rounded.
 bool framesAt(std::int64_t frames, const FrameRate& from, const FrameRate& to, std::int64_t& out);
 
+/// The media the "file" element `file` declares, counted at `rate` as a clip
+/// at that rate reads it: its first frame from its timecode (0 without one that
+/// reads) and its length from its "duration", each to the nearest frame at
+/// `rate`. False when it gives no duration.
+bool fileSpanAt(const pugi::xml_node& file, const FrameRate& rate, std::int64_t& first,
+                std::int64_t& length);
+
 /// The path a "pathurl" names: a "file:" URL (file://localhost/..., file:///...,
 /// file://host/...) as the file's path, percent-decoded ("/Volumes/Media/A
 /// 001.mov"; "C:/Media/a.mov" for a drive; "//host/share/a.mov" for another
