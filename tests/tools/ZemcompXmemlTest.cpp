@@ -70,6 +70,12 @@ TEST_F(ZemcompXmeml, LossesNameTheElementAndFailStrictly) {
     const fs::path other = scratchFile("other.xml", "<fcpxml version=\"1.8\"/>");
     EXPECT_NE(run("check " + other.string()).err.find("the root element is <fcpxml>, not <xmeml>"),
               std::string::npos);
+    // Named .xml, a text is read as xmeml whatever it holds: JSON is no XML.
+    const fs::path json = scratchFile("cut-json.xml", "{\"OTIO_SCHEMA\": \"Timeline.1\"}");
+    const ToolRun notXml = run("check " + json.string());
+    EXPECT_EQ(notXml.exitCode, 1);
+    EXPECT_NE(notXml.err.find(json.string() + ": line 1: the text is not XML"), std::string::npos)
+        << notXml.err;
 }
 
 TEST_F(ZemcompXmeml, ConvertWritesADocumentThatReadsBackTheSameCut) {

@@ -244,16 +244,21 @@ TEST(XmemlRead, StartsAndEndsThatCannotBeReadArePlacedByInAndOut) {
         clipXml("A", 0, 50, 0, 50, kFile) + clipXml("B", -1, 100, 0, 30, "<file id=\"f1\"/>") +
         "<clipitem><name>C</name><in>5</in><out>15</out><file id=\"f1\"/></clipitem>"
         "<clipitem><name>D</name><start>200</start><file id=\"f1\"/></clipitem>" +
-        clipXml("E", 300, 300, 0, 0, "<file id=\"f1\"/>");
+        clipXml("E", 300, 300, 0, 0, "<file id=\"f1\"/>") +
+        // F ends past the 2^40 frames a document may count (2^40 + 1): it is
+        // placed by its start and its 10 frames, after a gap from C's end.
+        clipXml("F", 400, 1099511627777, 0, 10, "<file id=\"f1\"/>");
     const XmemlRead read = readXmeml(sequenceXml({track}));
     ASSERT_TRUE(read.composition);
     EXPECT_EQ(itemsOf(*read.composition),
               (Lines{"V1 0+50 clip A src 0@24 /m/a.mov", "V1 50+20 gap",
-                     "V1 70+30 clip B src 0@24 /m/a.mov", "V1 100+10 clip C src 5@24 /m/a.mov"}));
+                     "V1 70+30 clip B src 0@24 /m/a.mov", "V1 100+10 clip C src 5@24 /m/a.mov",
+                     "V1 110+290 gap", "V1 400+10 clip F src 0@24 /m/a.mov"}));
     EXPECT_EQ(lossPlaces(read.losses), (Lines{"/xmeml/sequence/media/video/track/clipitem[2]",
                                               "/xmeml/sequence/media/video/track/clipitem[3]",
                                               "/xmeml/sequence/media/video/track/clipitem[4]",
-                                              "/xmeml/sequence/media/video/track/clipitem[5]"}));
+                                              "/xmeml/sequence/media/video/track/clipitem[5]",
+                                              "/xmeml/sequence/media/video/track/clipitem[6]"}));
 }
 
 TEST(XmemlRead, OverlappingClipsGoOnAnExtraLayer) {
@@ -428,16 +433,16 @@ TEST(XmemlRead, FiltersAreKeptAndReportedButAudioLevels) {
 }
 
 TEST(XmemlRead, NestedSequencesAreOfflineClipsKeptAsTheyCame) {
-    // The nested sequence is given in the first clip and referred to by id in
-    // the second; each use is one offline clip of its clip's name.
+    // The nested sequence is given in the first clip (before its start: the
+    // clips after it are none of its own) and referred to by id in the second;
+    // each use is one offline clip of its clip's name.
     const std::string nested = "<sequence id=\"inner\"><name>Inner</name>" + rateXml(24) +
                                "<media><video><track>" + clipXml("x", 0, 10, 0, 10, kFile) +
                                clipXml("y", 10, 20, 0, 10, "<file id=\"f1\"/>") +
                                "</track></video></media></sequence>";
     const std::string track =
-        "<clipitem id=\"n1\"><name>nest A</name><start>0</start><end>10</end><in>0</in>"
-        "<out>10</out>" +
-        nested +
+        "<clipitem id=\"n1\"><name>nest A</name>" + nested +
+        "<start>0</start><end>10</end><in>0</in><out>10</out>"
         "</clipitem>"
         "<clipitem id=\"n2\"><start>10</start><end>15</end><in>5</in><out>10</out>"
         "<sequence id=\"inner\"/></clipitem>";

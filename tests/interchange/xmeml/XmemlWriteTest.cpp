@@ -396,6 +396,35 @@ TEST(XmemlWrite, ExamplesAndTestCompositionsReadBackTheSame) {
     }
 }
 
+TEST(XmemlWrite, AFileKeptAsItCameCountsItsClipsFromItsOwnFirstFrame) {
+    // A sound clip counting samples at 48000 as its file does, the file kept
+    // as it came (its sample characteristics). The media starts at sample 1000
+    // and lasts 100000; the clip plays 48000 samples from in point 47000, so
+    // its source starts at sample 48000. Written at the sequence's 24: the
+    // file as a reader takes it starts at frame 1000 / 2000 = 0.5, rounded to
+    // 1, and lasts 100000 / 2000 = 50; the source at frame 48000 / 2000 = 24
+    // is the in point 24 - 1 = 23, and reads back as 24.
+    const std::string file =
+        "<file id=\"f1\"><name>s.wav</name><pathurl>file://localhost/m/s.wav</pathurl>" +
+        rateXml(48000) +
+        "<duration>100000</duration><timecode><frame>1000</frame></timecode><media><audio>"
+        "<samplecharacteristics><samplerate>48000</samplerate></samplecharacteristics>"
+        "</audio></media></file>";
+    const XmemlRead read =
+        readXmeml(sequenceXml({}, {clipXml("s", 0, 24, 47000, 95000, file)}, rateXml(24)));
+    ASSERT_TRUE(read.composition) << read.message;
+    ASSERT_EQ(itemsOf(*read.composition), Lines{"A1 0+24 clip s src 48000@48000 /m/s.wav"});
+
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(written.find("<in>23</in>"), std::string::npos) << written;
+    EXPECT_NE(written.find("<duration>50</duration>"), std::string::npos) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), Lines{"A1 0+24 clip s src 24@24 /m/s.wav"});
+    // Written again from what it read: the same text.
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
 
@@ -427,6 +456,43 @@ TEST(XmemlWrite, KeptIdsStayWhileUniqueAndOthersAreRenamed) {
     EXPECT_EQ(itemsOf(*again.composition), itemsOf(*read.composition));
     EXPECT_EQ(itemsOf(*again.composition),
               (Lines{"V1 0+10 clip a src 0@24 /m/a.mov", "V2 0+10 clip b src 0@24 /m/b.mov"}));
+}
+
+TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
+    // A file that says only what the writer writes from its clip's media (its
+    // name the path's last part) is written from the media, under the id it
+    // came with while no other element has it.
+    const XmemlRead read = readXmeml(sequenceXml({clipXml(
+        "a", 0, 10, 0, 10, fileXml("a.mov", "file://localhost/m/a.mov", rateXml(24), 100))}));
+    ASSERT_TRUE(read.composition);
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(withoutLayout(written).find("<file id=\"a.mov\"><name>a.mov</name>"),
+              std::string::npos)
+        << written;
+}
+
+TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
+    // Beside the tracks and the format: written back inside the element they
+    // came in, and the same text written again.
+    std::string text = sequenceXml(
+        {clipXml("a", 0, 10, 0, 10, fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 100))});
+    const std::string video = "<previewsettings><codec>ProRes</codec></previewsettings>";
+    const std::string audio = "<numOutputChannels>2</numOutputChannels>";
+    text.replace(text.find("<video>\n"), 8, "<video>\n" + video + "\n");
+    text.replace(text.find("<audio>\n"), 8, "<audio>\n" + audio + "\n");
+    const XmemlRead read = readXmeml(text);
+    ASSERT_TRUE(read.composition);
+    const std::string written = writeXmeml(*read.composition);
+    const std::string compact = withoutLayout(written);
+    const std::size_t videoAt = compact.find("<video>");
+    const std::size_t audioAt = compact.find("<audio>");
+    ASSERT_NE(audioAt, std::string::npos) << written;
+    const std::size_t keptVideo = compact.find(video);
+    EXPECT_TRUE(keptVideo > videoAt && keptVideo < audioAt) << written;
+    EXPECT_NE(compact.find(audio, audioAt), std::string::npos) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition);
+    EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
 const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
