@@ -148,6 +148,14 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
     Kept::keptOf(source, event.kept);
     event.start = m_context.record(item.record.start) - m_context.start;
     event.end = m_context.record(item.record.end()) - m_context.start;
+    if (event.end <= event.start) {
+        // A reader drops a clip that lasts no frame; at a rate other than the
+        // composition's, a short one can.
+        m_context.lose(m_place, kClipItem,
+                       "\"" + item.name + "\" lasts less than a frame at " +
+                           m_context.rate().fcm() + " frames a second: not written");
+        return;
+    }
     event.position = event.start;
     FrameRate rate;
     const bool ownRate =

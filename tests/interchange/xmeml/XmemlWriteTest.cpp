@@ -495,6 +495,36 @@ TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, ClipsShorterThanAFrameAtTheWrittenRateAreReported) {
+    // A sequence counting at 6000 (a sample rate, written at its picture's 24):
+    // the picture clip's 6000 frames are 24; the sound clip's 100 are 0.4 of a
+    // frame, 0 once rounded: a reader would drop it, so it is not written.
+    const std::string text =
+        sequenceXml({clipXml("v", 0, 6000, 0, 24,
+                             fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000))},
+                    {clipXml("s", 0, 100, 10, 10, "<file id=\"f1\"/>")}, rateXml(6000));
+    const XmemlRead read = readXmeml(text);
+    ASSERT_TRUE(read.composition) << read.message;
+    std::vector<std::string> losses;
+    const std::string written = writeXmeml(*read.composition, &losses);
+    EXPECT_EQ(std::count_if(losses.begin(), losses.end(),
+                            [](const std::string& loss) {
+                                return loss.find("/xmeml/sequence/media/audio/track | clipitem | "
+                                                 "\"s\" lasts less than a frame") == 0;
+                            }),
+              1)
+        << written;
+    std::size_t clips = 0;
+    for (std::size_t at = written.find("<clipitem"); at != std::string::npos;
+         at = written.find("<clipitem", at + 1))
+        ++clips;
+    EXPECT_EQ(clips, 1u) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), Lines{"V1 0+24 clip v src 0@24 /m/a.mov"});
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
 
 TEST(XmemlWrite, KeptOutPointsAlignmentsAndDisplayFormatsHoldWhileTheyStillSayTheSame) {
