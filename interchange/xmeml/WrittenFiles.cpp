@@ -76,10 +76,10 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
         // which rounds where the span above widens.
         pugi::xml_document document;
         std::int64_t first = 0, length = 0;
-        if (document.load_buffer(file.xml.data(), file.xml.size()) &&
-            fileSpanAt(document.document_element(), rate, first, length)) {
+        if (document.load_buffer(file.xml.data(), file.xml.size())) {
+            const bool lasts = fileSpanAt(document.document_element(), rate, first, length);
             file.start = first;
-            file.end = first + length;
+            file.end = lasts ? first + length : std::max(first, end);
         }
     }
     file.audio = sound;

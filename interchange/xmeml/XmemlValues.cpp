@@ -302,9 +302,6 @@ bool framesAt(std::int64_t frames, const FrameRate& from, const FrameRate& to, s
 
 bool fileSpanAt(const pugi::xml_node& file, const FrameRate& rate, std::int64_t& first,
                 std::int64_t& length) {
-    std::int64_t duration = 0;
-    if (!childFrames(file, kDuration, duration) || duration < 0)
-        return false;
     FrameRate fileRate = rate;
     rateOf(file, fileRate);
     first = 0;
@@ -313,6 +310,9 @@ bool fileSpanAt(const pugi::xml_node& file, const FrameRate& rate, std::int64_t&
     if (const pugi::xml_node timecode = file.child(kTimecode);
         timecode && readTimecode(timecode, fileRate, value, why))
         framesAt(value.frames, value.rate, rate, first);
+    std::int64_t duration = 0;
+    if (!childFrames(file, kDuration, duration) || duration < 0)
+        return false;
     framesAt(duration, fileRate, rate, length);
     return true;
 }

@@ -95,7 +95,7 @@ bool framesAt(std::int64_t frames, const FrameRate& from, const FrameRate& to, s
 /// The media the "file" element `file` declares, counted at `rate` as a clip
 /// at that rate reads it: its first frame from its timecode (0 without one that
 /// reads) and its length from its "duration", each to the nearest frame at
-/// `rate`. False when it gives no duration.
+/// `rate`. False when it gives no duration (`first` is set all the same).
 bool fileSpanAt(const pugi::xml_node& file, const FrameRate& rate, std::int64_t& first,
                 std::int64_t& length);
 

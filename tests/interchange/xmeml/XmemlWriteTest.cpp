@@ -425,6 +425,27 @@ TEST(XmemlWrite, AFileKeptAsItCameCountsItsClipsFromItsOwnFirstFrame) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AFileKeptAsItCameWithoutADurationCountsItsClipsFromItsOwnFirstFrame) {
+    // As above without the file's duration: the media spans what the clip
+    // plays, to sample 96000, frame 48; the file starts at frame 1 as a reader
+    // rounds it, so the in point is 24 - 1 = 23 and the clip's duration 47.
+    const std::string file =
+        "<file id=\"f1\"><name>s.wav</name><pathurl>file://localhost/m/s.wav</pathurl>" +
+        rateXml(48000) +
+        "<timecode><frame>1000</frame></timecode><media><audio><samplecharacteristics>"
+        "<samplerate>48000</samplerate></samplecharacteristics></audio></media></file>";
+    const XmemlRead read =
+        readXmeml(sequenceXml({}, {clipXml("s", 0, 24, 47000, 95000, file)}, rateXml(24)));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(written.find("<in>23</in>"), std::string::npos) << written;
+    EXPECT_NE(written.find("<duration>47</duration>"), std::string::npos) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), Lines{"A1 0+24 clip s src 24@24 /m/s.wav"});
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 } // namespace
 } // namespace ZEM_0_81::test::xmeml
 
