@@ -4,7 +4,9 @@
 // and the same for standard OTIO (interchange/StandardOtio.h) of the same trees;
 // and how long reading and writing CMX 3600 EDLs (interchange/Edl.h) take, and
 // their memory, per event, beside the product dialect's import and export of
-// the same compositions.
+// the same compositions; and reading and writing Final Cut Pro 7 XML
+// (interchange/Xmeml.h) per clip, beside the standard OTIO reader and writer of
+// the same cut.
 //
 // Each size runs in a child process of its own, so that one size's heap does not
 // shape the next one's figures, and a crash stops one row, not the whole run.
@@ -19,6 +21,8 @@
 #include "interchange/Edl.h"
 #include "interchange/Fcpxml.h"
 #include "interchange/StandardOtio.h"
+#include "interchange/TimelineView.h"
+#include "interchange/Xmeml.h"
 #include "outside/dmtree/DmGapNode.h"
 #include "outside/dmtree/DmRoot.h"
 #include "outside/dmtree/DmSourceNode.h"
@@ -59,7 +63,8 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3,F,F3,C,C3,C9] [--repeat N]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,E,E3,X,X3,XP,F,F3,C,C3,C9] [--repeat "
+    "N]\n"
     "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
     "  --sizes LIST          sizes to run, from S (about 10 KB), 64K and 256K (M with\n"
@@ -67,7 +72,9 @@ const char* const kUsage =
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
     "                        D3 (D three times as long), Di (D indented as the\n"
     "                        OpenTimelineIO library writes it), E (an EDL of 10 000\n"
-    "                        events), E3 (30 000), F (D as FCPXML), F3 (E3's plain\n"
+    "                        events), E3 (30 000), X (D as Final Cut Pro 7 XML),\n"
+    "                        X3 (D3 as xmeml), XP (a long plain cut of 9000 clips\n"
+    "                        as xmeml), F (D as FCPXML), F3 (E3's plain\n"
     "                        cut as FCPXML), C, C3 and C9 (two cuts of 3 000,\n"
     "                        9 000 and 27 000 clips compared, their notes carried);\n"
     "                        default all\n"
@@ -78,11 +85,12 @@ const char* const kUsage =
     "                        PHASE is import, export, roundtrip, std-write, std-read,\n"
     "                        RapidJSON's own parse or write of the document, or\n"
     "                        edl-read or edl-write (on the first EDL size), compare\n"
-    "                        or carry (on the first size of cuts compared)\n";
+    "                        or carry (on the first size of cuts compared), or\n"
+    "                        xmeml-read or xmeml-write (on the first xmeml size)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S",  "64K", "256K", "M", "L",  "XL", "D",  "D3",
-                                   "Di", "E",   "E3",   "F", "F3", "C",  "C3", "C9"};
+    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L", "XL", "D", "D3", "Di", "E",
+                                   "E3", "X",   "X3",   "XP", "F", "F3", "C", "C3", "C9"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -219,6 +227,51 @@ struct FcpxmlResult {
     double standardWritePeak = -1;
     bool fixedPoint = false; ///< the document written, read and written again, is the same
 };
+
+/// The figures of one xmeml size, handed from the child through a pipe.
+struct XmemlResult {
+    bool ran = false;
+    char failure[200] = {};
+    std::size_t clips = 0;
+    double xmemlBytes = 0;
+    double standardBytes = 0;
+    // Medians, in seconds per run, each timed in turn with standard OTIO's.
+    double readSeconds = 0;
+    double standardReadSeconds = 0;
+    double readRatio = 0;
+    double writeSeconds = 0;
+    double standardWriteSeconds = 0;
+    double writeRatio = 0;
+    // Peak resident memory above the level before the step, in bytes; < 0 unknown.
+    double readPeak = -1;
+    double standardReadPeak = -1;
+    double writePeak = -1;
+    double standardWritePeak = -1;
+    bool sameCut = false;    ///< standard OTIO of the cut read back holds the same clips
+    bool fixedPoint = false; ///< the document written, read and written again, is the same
+};
+
+/// The xmeml sizes: their names and the timeline whose cut they hold (a size
+/// of standardSizes, or the plain cut).
+struct XmemlSize {
+    const char* name;
+    const char* timeline;
+};
+constexpr XmemlSize kXmemlSizes[] = {{"X", "D"}, {"X3", "D3"}, {"XP", "plain"}};
+
+/// A long plain cut: one picture track and two sound tracks of 3000 clips each,
+/// without effects, notes or gaps.
+bench::TimelineShape plainCut() {
+    bench::TimelineShape shape;
+    shape.videoTracks = 1;
+    shape.audioTracks = 2;
+    shape.clipsPerTrack = 3000;
+    shape.effectsPerClip = 0;
+    shape.gapEvery = 0;
+    shape.annotationEvery = 0;
+    shape.extraDataEntries = 0;
+    return shape;
+}
 
 // --- time ----------------------------------------------------------------------
 
@@ -1146,6 +1199,156 @@ FcpxmlResult runFcpxmlSize(const FcpxmlSize& size, const Options& options) {
     return result;
 }
 
+// --- Final Cut Pro 7 XML ------------------------------------------------------------
+
+SharedPtr<Composition> readXmeml(const std::string& text) {
+    SharedPtr<Composition> composition;
+    LossReport losses;
+    String message;
+    const Status status =
+        Xmeml::read(text.data(), text.size(), "bench", composition, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("xmeml read failed: ") + message.c_str());
+    return composition;
+}
+
+void writeXmeml(const Composition& composition, String& out) {
+    LossReport losses;
+    String message;
+    const Status status = Xmeml::write(composition, out, losses, &message);
+    if (!status)
+        throw std::runtime_error(std::string("xmeml write failed: ") + message.c_str());
+}
+
+/// The clips of a composition's tracks, to compare two readings of one cut.
+std::vector<std::string> clipsOf(const Composition& composition) {
+    TimelineView view;
+    TimelineView::build(composition, view);
+    std::vector<std::string> clips;
+    for (const TimelineTrack& track : view.tracks)
+        for (const TimelineItem& item : track.items)
+            if (item.isClip())
+                clips.push_back(std::to_string(item.record.start) + "+" +
+                                std::to_string(item.record.duration) + " " + item.name + " " +
+                                std::to_string(item.source.start.value_or(-1)) + " " +
+                                item.targetUrl);
+    return clips;
+}
+
+/// The product timeline `name` of the standard sizes, or the plain cut.
+bench::TimelineShape timelineShape(const std::string& name) {
+    for (const bench::TimelineSize& size : bench::standardSizes())
+        if (size.name == name)
+            return size.shape;
+    return plainCut();
+}
+
+/// Every measurement of one xmeml size: the document written for the
+/// timeline's cut, read and written, against the standard OTIO reader and
+/// writer of the cut that document holds. Runs in the child process of that size.
+XmemlResult runXmemlSize(const XmemlSize& size, const Options& options) {
+    keepHeap();
+    XmemlResult result;
+    result.ran = true;
+    const int repeat = options.repeat;
+    try {
+        const std::string generated = bench::generateTimeline(timelineShape(size.timeline));
+        SharedPtr<Composition> product;
+        const DmRoot& source = importText(String(generated.c_str(), generated.size()), product);
+        String written;
+        writeXmeml(*Composition::create(String("source"), source), written);
+        const std::string xmeml(written.c_str(), written.size());
+        result.xmemlBytes = static_cast<double>(xmeml.size());
+        if (!options.samplesDir.empty()) {
+            std::error_code ignored;
+            std::filesystem::create_directories(options.samplesDir, ignored);
+            std::ofstream(options.samplesDir + "/bench-" + size.name + ".xml", std::ios::binary)
+                << xmeml;
+        }
+        // The cut the document holds, and its standard OTIO.
+        const SharedPtr<Composition> read = readXmeml(xmeml);
+        Status status;
+        const DmRoot& tree = read->getTree(status);
+        TreeCounter counter;
+        DmPreIt(const_cast<DmRoot*>(&tree), &counter).traverse(); // the walk only reads
+        result.clips = counter.clips;
+        String standard;
+        writeStandard(*read, standard);
+        result.standardBytes = static_cast<double>(standard.size());
+
+        // Peaks first, each after one run has brought code and tables in.
+        readStandard(standard);
+        result.readPeak = peakOf([&] { readXmeml(xmeml); });
+        result.standardReadPeak = peakOf([&] { readStandard(standard); });
+        {
+            String xmemlText, standardText;
+            result.writePeak = peakOf([&] { writeXmeml(*read, xmemlText); });
+            result.standardWritePeak = peakOf([&] { writeStandard(*read, standardText); });
+        }
+
+        const auto nothing = [](int) {};
+        const auto none = [] {};
+        SharedPtr<Composition> held;
+        const Paired reading = measurePaired(repeat,
+                                             Step{nothing, nullptr, none,
+                                                  [&](int) {
+                                                      held = SharedPtr<Composition>();
+                                                      const double start = now();
+                                                      held = readStandard(standard);
+                                                      return now() - start;
+                                                  }},
+                                             Step{nothing, nullptr, none, [&](int) {
+                                                      held = SharedPtr<Composition>();
+                                                      const double start = now();
+                                                      held = readXmeml(xmeml);
+                                                      return now() - start;
+                                                  }});
+        held = SharedPtr<Composition>();
+        result.standardReadSeconds = reading.baselineSeconds;
+        result.readSeconds = reading.seconds;
+        result.readRatio = reading.ratio;
+
+        // Writing from a composition made right before each run, outside the clock.
+        std::vector<SharedPtr<Composition>> holders;
+        std::vector<String> outputs;
+        const auto prepare = [&](int n) {
+            holders.assign(static_cast<std::size_t>(n), SharedPtr<Composition>());
+            outputs.assign(static_cast<std::size_t>(n), String());
+        };
+        const Paired writing =
+            measurePaired(repeat,
+                          Step{prepare, nullptr, none,
+                               [&](int i) {
+                                   const auto at = static_cast<std::size_t>(i);
+                                   holders[at] = Composition::create(String("standard"), tree);
+                                   const double start = now();
+                                   writeStandard(*holders[at], outputs[at]);
+                                   return now() - start;
+                               }},
+                          Step{prepare, nullptr, none, [&](int i) {
+                                   const auto at = static_cast<std::size_t>(i);
+                                   holders[at] = Composition::create(String("xmeml"), tree);
+                                   const double start = now();
+                                   writeXmeml(*holders[at], outputs[at]);
+                                   return now() - start;
+                               }});
+        holders.clear();
+        outputs.clear();
+        result.standardWriteSeconds = writing.baselineSeconds;
+        result.writeSeconds = writing.seconds;
+        result.writeRatio = writing.ratio;
+
+        String again;
+        writeXmeml(*read, again);
+        result.fixedPoint = std::string(again.c_str(), again.size()) == xmeml;
+        result.sameCut = clipsOf(*readStandard(standard)) == clipsOf(*read) &&
+                         clipsOf(*read).size() == result.clips;
+    } catch (const std::exception& e) {
+        fail(result, e.what());
+    }
+    return result;
+}
+
 // --- printing ------------------------------------------------------------------
 
 std::string bytesText(double bytes) {
@@ -1441,6 +1644,52 @@ void printFcpxmlTable(const std::vector<const FcpxmlSize*>& sizes,
     }
 }
 
+void printXmemlTable(const std::vector<const XmemlSize*>& sizes,
+                     const std::vector<XmemlResult>& results) {
+    std::printf("\nFinal Cut Pro 7 XML (read = Xmeml::read into a new composition, write = "
+                "Xmeml::write of it; standard = the\nstandard OTIO reader and writer of the same "
+                "cut, timed in turn with them)\n");
+    std::printf("%-4s %7s %10s %10s %10s %10s %8s %10s %10s %8s\n", "size", "clips", "xmeml",
+                "OTIO text", "read", "std read", "rd/std", "write", "std write", "wr/std");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const XmemlResult& r = results[i];
+        if (!r.ran || r.failure[0]) {
+            std::printf("%-4s failed: %s\n", sizes[i]->name, r.failure[0] ? r.failure : "not run");
+            continue;
+        }
+        std::printf("%-4s %7zu %10s %10s %10s %10s %7.2fx %10s %10s %7.2fx\n", sizes[i]->name,
+                    r.clips, bytesText(r.xmemlBytes).c_str(), bytesText(r.standardBytes).c_str(),
+                    timeText(r.readSeconds).c_str(), timeText(r.standardReadSeconds).c_str(),
+                    r.readRatio, timeText(r.writeSeconds).c_str(),
+                    timeText(r.standardWriteSeconds).c_str(), r.writeRatio);
+    }
+    std::printf("\nPer clip (equal figures across sizes mean linear growth), and peak memory "
+                "above the level before each step\n");
+    std::printf("%-4s %10s %10s %10s %10s %10s %10s %10s %10s %9s %9s\n", "size", "read",
+                "std read", "write", "std write", "read pk", "std rd pk", "write pk", "std wr pk",
+                "same cut", "fixed pt");
+    for (std::size_t i = 0; i < results.size(); ++i) {
+        const XmemlResult& r = results[i];
+        if (!r.ran || r.failure[0] || r.clips == 0)
+            continue;
+        const double clips = static_cast<double>(r.clips);
+        const auto perClip = [&](double peak) {
+            char text[32] = "n/a";
+            if (peak >= 0)
+                std::snprintf(text, sizeof text, "%.0f B", peak / clips);
+            return std::string(text);
+        };
+        std::printf("%-4s %10s %10s %10s %10s %10s %10s %10s %10s %9s %9s\n", sizes[i]->name,
+                    timeText(r.readSeconds / clips).c_str(),
+                    timeText(r.standardReadSeconds / clips).c_str(),
+                    timeText(r.writeSeconds / clips).c_str(),
+                    timeText(r.standardWriteSeconds / clips).c_str(), perClip(r.readPeak).c_str(),
+                    perClip(r.standardReadPeak).c_str(), perClip(r.writePeak).c_str(),
+                    perClip(r.standardWritePeak).c_str(), r.sameCut ? "yes" : "NO",
+                    r.fixedPoint ? "yes" : "NO");
+    }
+}
+
 // --- profiling -------------------------------------------------------------------
 
 /// Runs `step(r)` for r from 0 to options.repeat and prints the time a run took.
@@ -1553,6 +1802,28 @@ int profileCompare(const CompareSize& size, const Options& options) {
     return 0;
 }
 
+/// An xmeml phase only ("xmeml-read" or "xmeml-write"), `repeat` times, in
+/// this process.
+int profileXmeml(const XmemlSize& size, const Options& options) {
+    keepHeap();
+    const std::string generated = bench::generateTimeline(timelineShape(size.timeline));
+    SharedPtr<Composition> product;
+    const DmRoot& source = importText(String(generated.c_str(), generated.size()), product);
+    String written;
+    writeXmeml(*Composition::create(String("source"), source), written);
+    const std::string xmeml(written.c_str(), written.size());
+    const SharedPtr<Composition> read = readXmeml(xmeml);
+    timeRuns(options, size.name, xmeml.size(), [&](int) {
+        if (options.profile == "xmeml-read") {
+            readXmeml(xmeml);
+        } else {
+            String out;
+            writeXmeml(*read, out);
+        }
+    });
+    return 0;
+}
+
 // --- options -------------------------------------------------------------------
 
 std::vector<std::string> splitList(const std::string& list) {
@@ -1603,11 +1874,13 @@ bool parseOptions(int argc, char** argv, Options& options) {
                 options.profile != "roundtrip" && options.profile != "std-write" &&
                 options.profile != "std-read" && options.profile != "edl-read" &&
                 options.profile != "edl-write" && options.profile != "compare" &&
-                options.profile != "carry") {
+                options.profile != "carry" && options.profile != "xmeml-read" &&
+                options.profile != "xmeml-write") {
                 std::fprintf(
                     stderr,
                     "zemcomp-bench: --profile takes import, export, roundtrip, parse, write, "
-                    "std-write, std-read, edl-read, edl-write, compare or carry\n");
+                    "std-write, std-read, edl-read, edl-write, compare, carry, xmeml-read or "
+                    "xmeml-write\n");
                 return false;
             }
         } else {
@@ -1629,7 +1902,14 @@ int main(int argc, char** argv) {
     std::vector<const EdlSize*> edlSizes;
     std::vector<const CompareSize*> compareSizes;
     std::vector<const FcpxmlSize*> fcpxmlSizes;
+    std::vector<const XmemlSize*> xmemlSizes;
     for (const std::string& name : options.sizes) {
+        const auto xmeml = std::find_if(std::begin(kXmemlSizes), std::end(kXmemlSizes),
+                                        [&](const XmemlSize& s) { return name == s.name; });
+        if (xmeml != std::end(kXmemlSizes)) {
+            xmemlSizes.push_back(xmeml);
+            continue;
+        }
         const auto fcpxml = std::find_if(std::begin(kFcpxmlSizes), std::end(kFcpxmlSizes),
                                          [&](const FcpxmlSize& s) { return name == s.name; });
         if (fcpxml != std::end(kFcpxmlSizes)) {
@@ -1655,13 +1935,14 @@ int main(int argc, char** argv) {
         if (found == known.end()) {
             std::fprintf(stderr,
                          "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, E, "
-                         "E3, F, F3, C, C3, C9)\n",
+                         "E3, X, X3, XP, F, F3, C, C3, C9)\n",
                          name.c_str());
             return 2;
         }
         sizes.push_back(*found);
     }
-    if (sizes.empty() && edlSizes.empty() && compareSizes.empty() && fcpxmlSizes.empty()) {
+    if (sizes.empty() && edlSizes.empty() && compareSizes.empty() && fcpxmlSizes.empty() &&
+        xmemlSizes.empty()) {
         std::fprintf(stderr, "zemcomp-bench: no sizes to run\n");
         return 2;
     }
@@ -1681,6 +1962,14 @@ int main(int argc, char** argv) {
             return 2;
         }
         return profileCompare(*compareSizes.front(), options);
+    }
+    if (options.profile.rfind("xmeml-", 0) == 0) {
+        if (xmemlSizes.empty()) {
+            std::fprintf(stderr, "zemcomp-bench: --profile %s needs an xmeml size (X, X3, XP)\n",
+                         options.profile.c_str());
+            return 2;
+        }
+        return profileXmeml(*xmemlSizes.front(), options);
     }
     if (!options.profile.empty()) {
         if (sizes.empty()) {
@@ -1735,6 +2024,20 @@ int main(int argc, char** argv) {
     }
     if (!edlResults.empty())
         printEdlTable(edlSizes, edlResults);
+    std::vector<XmemlResult> xmemlResults;
+    for (const XmemlSize* size : xmemlSizes) {
+        const double start = now();
+        std::printf("running %s ...", size->name);
+        std::fflush(stdout);
+        const XmemlResult result =
+            inChild<XmemlResult>([&] { return runXmemlSize(*size, options); });
+        std::printf(" %zu clips, done in %.1f s\n", result.clips, now() - start);
+        allGood =
+            allGood && result.ran && !result.failure[0] && result.sameCut && result.fixedPoint;
+        xmemlResults.push_back(result);
+    }
+    if (!xmemlResults.empty())
+        printXmemlTable(xmemlSizes, xmemlResults);
 
     std::vector<CompareResult> compareResults;
     for (const CompareSize* size : compareSizes) {

@@ -20,6 +20,7 @@ constexpr const char* kDmTreeName = "dmtree";
 constexpr const char* kOtioName = "otio";
 constexpr const char* kOtioStandardName = "otio-std";
 constexpr const char* kEdlName = "edl";
+constexpr const char* kXmemlName = "xmeml";
 constexpr const char* kFcpxmlName = "fcpxml";
 
 // What marks a document of each dialect.
@@ -29,6 +30,16 @@ constexpr const char* kMetadataKey = rapidotio::keys::ObjectKeys::metadata;
 constexpr const char* kZemKey = rapidotio::keys::MetadataKeys::zem;
 constexpr const char* kSchemaKey = rapidotio::keys::MetadataKeys::zemSchema;
 constexpr const char* kProductTimelineSchema = rapidotio::keys::TimelineMetadataKeys::zemSchema;
+
+/// True when the first byte of `text` other than white space (and a UTF-8
+/// byte-order mark) is '<': XML, of whatever root.
+bool startsAsXml(const char* text, std::size_t length) {
+    std::size_t at = length >= 3 && std::memcmp(text, "\xEF\xBB\xBF", 3) == 0 ? 3 : 0;
+    while (at < length &&
+           (text[at] == ' ' || text[at] == '\t' || text[at] == '\r' || text[at] == '\n'))
+        ++at;
+    return at < length && text[at] == '<';
+}
 
 bool equals(const char* text, rapidjson::SizeType length, const char* word) {
     return length == std::strlen(word) && std::memcmp(text, word, length) == 0;
@@ -117,6 +128,10 @@ Dialect detectDialect(const char* text, std::size_t length) {
         return Dialect::OtioStandard;
     if (Fcpxml::looksLikeFcpxml(text, length))
         return Dialect::Fcpxml;
+    // XML, its root element naming the format; XML of another root is read as
+    // xmeml, whose reader says what root it has instead.
+    if (startsAsXml(text, length))
+        return Dialect::Xmeml;
     if (Edl::looksLikeEdl(text, length))
         return Dialect::Edl;
     DialectScan scan;
@@ -138,6 +153,8 @@ const char* dialectName(Dialect dialect) {
         return kOtioStandardName;
     case Dialect::Edl:
         return kEdlName;
+    case Dialect::Xmeml:
+        return kXmemlName;
     case Dialect::Fcpxml:
         return kFcpxmlName;
     }
@@ -148,7 +165,8 @@ bool dialectFromName(const char* name, Dialect& dialect) {
     if (!name)
         return false;
     for (const Dialect candidate :
-         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl, Dialect::Fcpxml}) {
+         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl, Dialect::Xmeml,
+          Dialect::Fcpxml}) {
         if (std::strcmp(name, dialectName(candidate)) == 0) {
             dialect = candidate;
             return true;

@@ -13,6 +13,7 @@ enum class Dialect : std::int32_t {
     Otio = 1,         ///< "otio": the product's OTIO dialect (Composition::JsonType::Otio)
     OtioStandard = 2, ///< "otio-std": standard OpenTimelineIO, read and written by StandardOtio
     Edl = 3,          ///< "edl": a CMX 3600 edit decision list, read and written by Edl
+    Xmeml = 4,        ///< "xmeml": Final Cut Pro 7 interchange XML, read and written by Xmeml
     Fcpxml = 5,       ///< "fcpxml": FCPXML 1.8 to 1.13, read and written by Fcpxml
 };
 
@@ -26,6 +27,10 @@ enum class Dialect : std::int32_t {
 /// - FCPXML: XML whose root element is "fcpxml" (Xml::rootElementOf);
 /// - a CMX 3600 EDL: a text that Edl::looksLikeEdl takes for one (never a text
 ///   whose first character other than white space is '{' or '[');
+/// - Final Cut Pro 7 XML: a text whose root element is "xmeml", past its XML
+///   declaration, comments and document type; a text whose first character
+///   other than white space is '<' is XML, never standard OTIO or an EDL, and
+///   is read as xmeml too (whose reader says what root it has instead);
 /// - anything else, malformed text included: standard OTIO (whose reader then
 ///   says what is wrong with it).
 ///
@@ -35,7 +40,7 @@ enum class Dialect : std::int32_t {
 ZEM_API Dialect detectDialect(const char* text, std::size_t length);
 
 /// The name of a dialect as the tool and the bindings spell it: "dmtree", "otio",
-/// "otio-std", "edl", "fcpxml"; "" for a value outside the enumeration.
+/// "otio-std", "edl", "xmeml", "fcpxml"; "" for a value outside the enumeration.
 ZEM_API const char* dialectName(Dialect dialect);
 
 /// The dialect named `name` (exactly as dialectName spells it). False, leaving

@@ -1,8 +1,10 @@
 #include "interchange/Documents.h"
 
 #include "interchange/EdlRead.h"
+#include "interchange/Fcpxml.h"
 #include "interchange/StandardOtio.h"
 #include "interchange/TimelineChoice.h"
+#include "interchange/Xmeml.h"
 #include "strictjson/StrictParse.h"
 
 #include "outside/dmtree/DmCompositionNode.h"
@@ -13,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <strings.h>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81 {
@@ -37,7 +40,8 @@ std::string syntaxError(const char* text, bool nanAndInfinity) {
 /// Where and why the read of `text` failed, for Reading::where.
 std::string whereOf(const char* text, const std::string& name, Dialect dialect,
                     const String& message) {
-    const std::string syntax = dialect == Dialect::Edl || dialect == Dialect::Fcpxml
+    const std::string syntax =
+        dialect == Dialect::Edl || dialect == Dialect::Xmeml || dialect == Dialect::Fcpxml
                                    ? std::string()
                                    : syntaxError(text, dialect == Dialect::OtioStandard);
     if (!syntax.empty())
@@ -87,11 +91,14 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
     reading.dialect = options.dialect ? *options.dialect : detectDialect(text, length);
     String message;
     if (reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Edl ||
-        reading.dialect == Dialect::Fcpxml) {
+        reading.dialect == Dialect::Xmeml || reading.dialect == Dialect::Fcpxml) {
         if (reading.dialect == Dialect::Edl)
             reading.status =
                 Interchange::Cmx::readList(text, length, options.rate, id, options.untitled,
                                            reading.composition, reading.losses, &message);
+        else if (reading.dialect == Dialect::Xmeml)
+            reading.status = Xmeml::read(text, length, id, Xmeml::ReadOptions{options.timeline},
+                                         reading.composition, reading.losses, &message);
         else if (reading.dialect == Dialect::Fcpxml)
             reading.status = Fcpxml::read(text, length, id, Fcpxml::ReadOptions{options.timeline},
                                           reading.composition, reading.losses, &message);
@@ -112,7 +119,8 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
     }
     // Dialects of several timelines choose among them as they read.
     const bool chooses =
-        reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Fcpxml;
+        reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Xmeml ||
+        reading.dialect == Dialect::Fcpxml;
     if (reading.status && !options.timeline.empty() && !chooses) {
         const std::string why = wrongTimeline(*reading.composition, options.timeline);
         if (!why.empty()) {
@@ -141,6 +149,8 @@ Status Documents::write(const Composition& composition, Dialect dialect,
         *message = String();
     if (dialect == Dialect::Edl)
         return Edl::write(composition, options.edl, text, losses, message);
+    if (dialect == Dialect::Xmeml)
+        return Xmeml::write(composition, text, losses, message);
     if (dialect == Dialect::Fcpxml)
         return Fcpxml::write(composition, options.fcpxml, text, losses, message);
     if (dialect == Dialect::OtioStandard) {
@@ -171,6 +181,10 @@ bool Documents::dialectOfPath(const std::string& path, Dialect& dialect) {
         name.pop_back();
     if (endsWith(path, ".edl")) {
         dialect = Dialect::Edl;
+        return true;
+    }
+    if (endsWith(path, ".xml")) {
+        dialect = Dialect::Xmeml;
         return true;
     }
     if (endsWith(path, ".fcpxml") || endsWith(name, ".fcpxmld")) {

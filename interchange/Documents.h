@@ -141,8 +141,9 @@ public:
                         String* message = nullptr);
 
     /// The dialect a file's name says it holds: "edl" for a name ending in
-    /// ".edl", "fcpxml" for one ending in ".fcpxml" or ".fcpxmld" (a bundle
-    /// folder, with or without a final "/"), in any case; false, leaving
+    /// ".edl", "xmeml" for one ending in ".xml", "fcpxml" for one ending in
+    /// ".fcpxml" or ".fcpxmld" (a bundle folder, with or without a final "/"),
+    /// in any case; false, leaving
     /// `dialect` untouched, for any other (JSON dialects are told apart by
     /// their text, not their names).
     static bool dialectOfPath(const std::string& path, Dialect& dialect);

@@ -22,6 +22,7 @@ targets=(
     "EdlFuzzer edl edl.dict"
     "CutCompareFuzzer cut-pairs cut-pairs.dict"
     "FcpxmlFuzzer fcpxml fcpxml.dict"
+    "XmemlFuzzer xmeml xmeml.dict"
 )
 
 if [ "${1:-}" = --list ]; then

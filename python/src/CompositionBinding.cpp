@@ -32,8 +32,8 @@ std::optional<Dialect> dialectArgument(const std::optional<std::string>& name) {
     Dialect dialect;
     if (!dialectFromName(name->c_str(), dialect))
         throw py::value_error("unknown dialect '" + *name +
-                              "': one of 'dmtree', 'otio', 'otio-std', 'edl', 'fcpxml' (or None to "
-                              "detect it)");
+                              "': one of 'dmtree', 'otio', 'otio-std', 'edl', 'xmeml', 'fcpxml' "
+                              "(or None to detect it)");
     return dialect;
 }
 
@@ -375,10 +375,11 @@ of another type.)")
                     "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads a document from `text` (str or bytes) into a new composition named `id`.
 
-`dialect` is "dmtree", "otio", "otio-std", "edl" or "fcpxml"; None detects it
-as zemcomp does: edit-tree JSON by its "format" member, the product's OTIO
-dialect by its timeline metadata, an EDL by a first line that is "TITLE:" or an
-event, FCPXML by its root element "fcpxml", anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
+`dialect` is "dmtree", "otio", "otio-std", "edl", "xmeml" or "fcpxml"; None
+detects it as zemcomp does: edit-tree JSON by its "format" member, the product's
+OTIO dialect by its timeline metadata, an EDL by a first line that is "TITLE:"
+or an event, FCPXML by its root element "fcpxml", Final Cut Pro 7 XML by any
+other text that starts as XML, anything else as standard OTIO. An EDL does not say its rate: `rate` gives it
 (as create takes one; None: 24, or 29.97 when its first FCM line says drop
 frame). Of a document holding several timelines (a collection of standard OTIO
 timelines, the sequences of an XML interchange file), `timeline` picks the one
@@ -392,8 +393,9 @@ ValueError for an unknown dialect name.)")
         .def_static("from_file", &fromFile, "path"_a, "dialect"_a = py::none(), "id"_a = py::none(),
                     "rate"_a = py::none(), py::kw_only(), "timeline"_a = py::none(), R"(
 Reads the document in the file at `path` (str or os.PathLike) as from_json
-does, a name ending in ".edl" being an EDL, one ending in ".fcpxml" FCPXML (a
-".fcpxmld" bundle folder read through its "Info.fcpxml"); the composition is named `id`, or
+does, a name ending in ".edl" being an EDL, one ending in ".xml" Final Cut Pro 7
+XML, one ending in ".fcpxml" FCPXML (a ".fcpxmld" bundle folder read through its
+"Info.fcpxml"); the composition is named `id`, or
 the path when it is None, and an EDL without a TITLE line takes the file's name
 without its extension. Messages name
 the file. Raises OSError (FileNotFoundError, IsADirectoryError, ...) when the
@@ -405,9 +407,9 @@ file cannot be read, and for a file over 1 GiB.)")
              "track"_a = py::none(), "reel_length"_a = 8, "non_drop"_a = false,
              "fcpxml_version"_a = py::none(), R"(
 The composition as text of `dialect`, as `zemcomp convert --to DIALECT` writes it:
-to_json's dialects and options, "edl", a CMX 3600 edit decision list, for
-which `track` is the video track to write (its index in timeline.tracks or its
-name; the first video track when None), `reel_length` the most characters of a
+to_json's dialects and options, "xmeml", Final Cut Pro 7 XML of one sequence,
+"edl", a CMX 3600 edit decision list, for which `track` is the video track to
+write (its index in timeline.tracks or its name; the first video track when None), `reel_length` the most characters of a
 reel name made from a media file's name and `non_drop` writes non-drop-frame
 timecode at 29.97 and 59.94, and "fcpxml", FCPXML of `fcpxml_version` ("1.8"
 ... "1.13"; None: "1.8").)")

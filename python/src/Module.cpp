@@ -62,6 +62,7 @@ Gives back to the system the pages the library keeps from released long
 texts (an exported text of 64 KB or more, once nothing holds it), up to 64 MB
 in all, kept so that the next export writes into pages already present.
 Returns the number of bytes given back; the next long export maps fresh pages.)");
-    module.attr("DIALECTS") = py::make_tuple("dmtree", "otio", "otio-std", "edl", "fcpxml");
+    module.attr("DIALECTS") =
+        py::make_tuple("dmtree", "otio", "otio-std", "edl", "xmeml", "fcpxml");
     module.attr("__version__") = ZEM_VERSION;
 }

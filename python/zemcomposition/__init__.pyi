@@ -396,7 +396,7 @@ class Composition:
         *,
         timeline: Optional[Union[str, int]] = None,
     ) -> Composition:
-        """Reads a document ("dmtree", "otio", "otio-std", "edl", "fcpxml", or detected when None)."""
+        """Reads a document ("dmtree", "otio", "otio-std", "edl", "xmeml", "fcpxml", or detected when None)."""
     @staticmethod
     def from_text(
         text: Document,
@@ -427,7 +427,7 @@ class Composition:
         non_drop: bool = False,
         fcpxml_version: Optional[str] = None,
     ) -> str:
-        """The composition as text of a dialect, "edl" and "fcpxml" included."""
+        """The composition as text of a dialect, "edl", "xmeml" and "fcpxml" included."""
     def to_text_with_losses(
         self,
         dialect: str,

@@ -88,15 +88,29 @@ TEST(Dialect, FcpxmlByItsRootElement) {
     EXPECT_STREQ(dialectName(Dialect::Fcpxml), "fcpxml");
 }
 
+TEST(Dialect, XmlByItsFirstCharacter) {
+    // Its root names the format; XML of any other root is read as xmeml too,
+    // whose reader then says what the root is.
+    for (const std::string& text : std::vector<std::string>{
+             "<?xml version=\"1.0\"?>\n<!DOCTYPE xmeml>\n<xmeml version=\"4\">",
+             "\xEF\xBB\xBF \r\n\t<xmeml>", "<!-- TITLE: x -->\n<xmeml/>", "<other/>", "<"})
+        EXPECT_EQ(of(text), Dialect::Xmeml) << text;
+    for (const std::string& text :
+         std::vector<std::string>{"x<xmeml/>", "TITLE: <xmeml>\n", "{\"a\":\"<xmeml/>\"}"})
+        EXPECT_NE(of(text), Dialect::Xmeml) << text;
+}
+
 TEST(Dialect, Names) {
     for (const Dialect dialect :
-         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl}) {
+         {Dialect::DmTree, Dialect::Otio, Dialect::OtioStandard, Dialect::Edl, Dialect::Xmeml,
+          Dialect::Fcpxml}) {
         Dialect back = dialect == Dialect::DmTree ? Dialect::Otio : Dialect::DmTree;
         EXPECT_TRUE(dialectFromName(dialectName(dialect), back));
         EXPECT_EQ(back, dialect);
     }
     EXPECT_STREQ(dialectName(Dialect::OtioStandard), "otio-std");
     EXPECT_STREQ(dialectName(Dialect::Edl), "edl");
+    EXPECT_STREQ(dialectName(Dialect::Xmeml), "xmeml");
     EXPECT_STREQ(dialectName(static_cast<Dialect>(7)), "");
     Dialect untouched = Dialect::Otio;
     EXPECT_FALSE(dialectFromName("OTIO", untouched));

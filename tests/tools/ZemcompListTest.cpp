@@ -534,7 +534,7 @@ TEST_F(ZemcompList, BashCompletionKnowsTheCommandLine) {
     EXPECT_EQ(complete("zemcomp looks extract x --form c"), "cc ccc cdl\n");
     EXPECT_EQ(complete("zemcomp list --t"), "--timeline --tracks\n");
     EXPECT_EQ(complete("zemcomp info --seq"), "--sequence\n");
-    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl fcpxml\n");
+    EXPECT_EQ(complete("zemcomp convert x --to \"\""), "otio otio-std dmtree edl xmeml fcpxml\n");
     EXPECT_EQ(complete("zemcomp convert x --fcpxml-version 1.1"), "1.10 1.11 1.12 1.13\n");
     EXPECT_EQ(complete("zemcomp info --from d"), "dmtree\n");
     EXPECT_EQ(complete("zemcomp completion b"), "bash\n");

@@ -22,6 +22,8 @@ const DialectWord kDialectWords[] = {
      "standard OpenTimelineIO JSON, as the OpenTimelineIO library reads and writes it"},
     {"dmtree", Dialect::DmTree, "the edit tree's own JSON"},
     {"edl", Dialect::Edl, "a CMX 3600 edit decision list (its rate: --rate)"},
+    {"xmeml", Dialect::Xmeml,
+     "Final Cut Pro 7 XML, as Premiere Pro, Resolve and Nuke Studio exchange it"},
     {"fcpxml", Dialect::Fcpxml,
      "FCPXML 1.8 to 1.13, Final Cut Pro's and DaVinci Resolve's (--fcpxml-version)"},
 };
@@ -45,6 +47,7 @@ std::string dialectFooter() {
     text += "Without --from the dialect is detected: dmtree by a top-level \"format\" member,\n"
             "otio by a timeline whose metadata.zem.ZEM_SCHEMA is \"TimelineMetadata.1\",\n"
             "edl by the .edl extension or a first line that is TITLE: or an event,\n"
+            "xmeml by the .xml extension or any other text that starts as XML,\n"
             "fcpxml by the .fcpxml extension, a .fcpxmld bundle or the root element <fcpxml>,\n"
             "otio-std otherwise.\n";
     return text;
