@@ -1,6 +1,7 @@
 #include "interchange/xmeml/DocumentIndex.h"
 
 #include "interchange/xmeml/XmemlNames.h"
+#include "interchange/xmeml/XmemlValues.h"
 
 #include <cstring>
 
@@ -9,10 +10,6 @@ namespace ZEM_0_81::Interchange::Fcp7 {
 namespace {
 
 using namespace Names;
-
-bool named(const pugi::xml_node& element, const char* name) {
-    return std::strcmp(element.name(), name) == 0;
-}
 
 /// Elements that hold timelines: a project, a bin, their children.
 bool holdsTimelines(const pugi::xml_node& element) {

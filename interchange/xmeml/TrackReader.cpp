@@ -4,6 +4,7 @@
 #include "interchange/timing/RecordTime.h"
 #include "interchange/xmeml/XmemlKept.h"
 #include "interchange/xmeml/XmemlNames.h"
+#include "interchange/xmeml/XmemlValues.h"
 
 #include "outside/dmtree/DmCutNode.h"
 #include "outside/dmtree/DmGapNode.h"
@@ -27,10 +28,6 @@ constexpr const char* kDissolveType = "SMPTE_Dissolve";
 constexpr const char* kCustomType = "Custom_Transition";
 /// Ticks are counted far past any frame count: 2^62 of them.
 constexpr std::int64_t kMaxTicks = std::int64_t(1) << 62;
-
-bool named(const pugi::xml_node& element, const char* name) {
-    return std::strcmp(element.name(), name) == 0;
-}
 
 std::string lowered(std::string text) {
     for (char& c : text)

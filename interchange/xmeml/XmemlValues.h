@@ -5,6 +5,7 @@
 #include <pugixml.hpp>
 
 #include <cstdint>
+#include <cstring>
 #include <string>
 
 namespace ZEM_0_81::Interchange::Fcp7 {
@@ -18,6 +19,11 @@ constexpr std::int64_t kMaxFrames = std::int64_t(1) << 40;
 /// tab, line feed and carriage return), which a parser may have let through:
 /// what the reader reads and keeps is what a writer can write back.
 std::string withoutControls(std::string text);
+
+/// True when `element` is named `name`.
+inline bool named(const pugi::xml_node& element, const char* name) {
+    return std::strcmp(element.name(), name) == 0;
+}
 
 /// The text of the first child element `name` of `element`, white space at
 /// both ends and characters XML cannot hold taken off; empty when there is

@@ -19,8 +19,6 @@ namespace {
 
 using Lines = std::vector<std::string>;
 
-const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
-
 TimelineView viewOf(const XmemlRead& read) {
     TimelineView view;
     EXPECT_TRUE(read.composition) << read.message;

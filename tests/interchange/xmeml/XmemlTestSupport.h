@@ -64,4 +64,7 @@ std::string withoutLayout(const std::string& xml);
 /// `losses` (when given) receives each loss as readXmeml gives them.
 std::string writeXmeml(const Composition& composition, std::vector<std::string>* losses = nullptr);
 
+/// A file of 1000 frames at 24, /m/a.mov, id "f1": the media most tests use.
+inline const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
+
 } // namespace ZEM_0_81::test::xmeml

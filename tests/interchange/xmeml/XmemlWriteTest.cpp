@@ -546,8 +546,6 @@ TEST(XmemlWrite, ClipsShorterThanAFrameAtTheWrittenRateAreReported) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
-const std::string kFile = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000);
-
 TEST(XmemlWrite, KeptOutPointsAlignmentsAndDisplayFormatsHoldWhileTheyStillSayTheSame) {
     // A clip playing 48 record frames of 24 source frames keeps its out point
     // 24; the transition its alignment "end" (its cut at its end, 20);
