@@ -2,17 +2,15 @@
 
 #include "interchange/AscCdl.h"
 #include "interchange/TimelineSegments.h"
+#include "interchange/clips/ClipLook.h"
 
 class DmLookSettings;
 class DmSegmentNode;
 
 namespace ZEM_0_81::Interchange::Cdl {
 
-/// The look of a clip in the edit tree: the first DmLookSettings among its
-/// segment's effects (the one the dialects' writers write first), or null.
-DmLookSettings* lookOf(const DmSegmentNode& segment);
-
-AscCdl::Look valuesOf(const DmLookSettings& look);
+using Clips::lookOf;
+using Clips::valuesOf;
 
 /// What giving a clip a look did.
 struct LookChange {

@@ -2,7 +2,7 @@
 
 #include "interchange/cdl/CdlVocabulary.h"
 #include "interchange/cdl/ClipPlace.h"
-#include "interchange/cdl/MediaPaths.h"
+#include "interchange/clips/MediaPaths.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/places/LossPlaces.h"
 
@@ -11,6 +11,11 @@
 #include <algorithm>
 
 namespace ZEM_0_81::Interchange::Cdl {
+
+using Clips::fileNameOf;
+using Clips::folderOf;
+using Clips::normalPath;
+using Clips::stemOf;
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "interchange/CutComparison.h"
 
 #include "interchange/TimelineSegments.h"
-#include "interchange/cdl/ClipLooks.h"
+#include "interchange/clips/ClipLook.h"
 #include "interchange/compare/ClipFrames.h"
 #include "interchange/compare/ClipPairing.h"
 #include "interchange/compare/NoteCarrier.h"
@@ -43,9 +43,9 @@ void readCut(const DmRoot& root, Cut& cut) {
         cut.looks[t].resize(items.size());
         for (std::size_t i = 0; i < items.size(); ++i)
             if (const DmLookSettings* look =
-                    items[i].isClip() ? Interchange::Cdl::lookOf(*cut.segments[t][i]) : nullptr)
+                    items[i].isClip() ? Interchange::Clips::lookOf(*cut.segments[t][i]) : nullptr)
                 cut.looks[t][i] =
-                    ClipLookValues{Interchange::Cdl::valuesOf(*look), look->isMuted()};
+                    ClipLookValues{Interchange::Clips::valuesOf(*look), look->isMuted()};
     }
 }
 

@@ -1,6 +1,6 @@
 #include "interchange/compare/ShotMatches.h"
 
-#include "interchange/cdl/MediaPaths.h"
+#include "interchange/clips/MediaPaths.h"
 #include "interchange/compare/ClipFrames.h"
 #include "interchange/compare/VersionToken.h"
 
@@ -170,7 +170,7 @@ private:
 std::string mediaPathOf(const TimelineItem& clip) {
     for (const TimelineMedia& media : clip.media)
         if (!media.path.empty())
-            return Cdl::normalPath(media.path);
+            return Clips::normalPath(media.path);
     return {};
 }
 

@@ -6,7 +6,7 @@
 #   cmake -DROOT=<folder holding interchange/> -P FormatFolders.cmake
 # Fails naming each include that breaks this, and how many there are.
 cmake_minimum_required(VERSION 3.25)
-set(shared kept notes places timing xml)
+set(shared clips kept notes places timing xml)
 get_filename_component(ROOT "${ROOT}" ABSOLUTE)
 
 file(GLOB entries LIST_DIRECTORIES true RELATIVE ${ROOT}/interchange ${ROOT}/interchange/*)

@@ -232,8 +232,9 @@ TEST(DmDeepTree, EditTreeJsonOfAnyDepthReadsBackWhole) {
     const DmTreeNode* at = back.get();
     for (int level = 2; level <= 1000; ++level) {
         ASSERT_EQ(at->getNbChildren(), level % 100 == 0 ? 2u : 1u) << level;
-        if (level % 100 == 0)
+        if (level % 100 == 0) {
             EXPECT_NE(dynamic_cast<const DmGapNode*>(at->getChild(0)), nullptr) << level;
+        }
         at = at->getChild(at->getNbChildren() - 1);
         ASSERT_NE(dynamic_cast<const DmContainerNode*>(at), nullptr) << level;
     }

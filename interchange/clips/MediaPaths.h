@@ -2,7 +2,7 @@
 
 #include <string>
 
-namespace ZEM_0_81::Interchange::Cdl {
+namespace ZEM_0_81::Interchange::Clips {
 
 /// The parts of a media path that a MediaRef and a correction's id are matched
 /// against. A MediaRef is a URI or a path, and a clip's media path is what its
@@ -25,4 +25,4 @@ std::string folderOf(const std::string& normal);
 /// first character ("A001_C002" for "A001_C002.mov", ".hidden" as it is).
 std::string stemOf(const std::string& fileName);
 
-} // namespace ZEM_0_81::Interchange::Cdl
+} // namespace ZEM_0_81::Interchange::Clips

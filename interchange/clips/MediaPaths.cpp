@@ -1,8 +1,8 @@
-#include "interchange/cdl/MediaPaths.h"
+#include "interchange/clips/MediaPaths.h"
 
 #include <algorithm>
 
-namespace ZEM_0_81::Interchange::Cdl {
+namespace ZEM_0_81::Interchange::Clips {
 
 namespace {
 
@@ -81,4 +81,4 @@ std::string stemOf(const std::string& fileName) {
     return fileName.substr(0, dot == 0 ? std::string::npos : dot);
 }
 
-} // namespace ZEM_0_81::Interchange::Cdl
+} // namespace ZEM_0_81::Interchange::Clips
