@@ -40,8 +40,10 @@ std::string versionLine() {
 }
 
 int run(int argc, char** argv) {
-    CLI::App app{"Inspect, list, check, convert and draw composition documents: OTIO JSON (the "
-                 "product's own and standard OpenTimelineIO) and the edit tree's JSON.",
+    CLI::App app{"Inspect, list, check, convert, compare and draw editorial cuts: OTIO JSON (the "
+                 "product's own and standard OpenTimelineIO), the edit tree's JSON, CMX 3600 "
+                 "EDLs, Final Cut Pro 7 XML and FCPXML; apply and extract ASC CDL looks; carry "
+                 "review notes onto a new cut.",
                  "zemcomp"};
     app.require_subcommand(1);
     app.set_version_flag("--version", versionLine());

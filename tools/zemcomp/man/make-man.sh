@@ -22,5 +22,5 @@ subcommands=$("$zemcomp" --help | awk '/^Subcommands:/ { on = 1; next } on && /^
 } >"$include"
 
 help2man --no-info --section=1 --source="zemComposition $version" --version-string="$version" \
-    --name="read, inspect, convert and draw editorial compositions" \
+    --name="inspect, convert, compare and draw editorial cuts" \
     --include="$include" --output="$page" "$zemcomp"
