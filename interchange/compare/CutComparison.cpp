@@ -1,5 +1,6 @@
 #include "interchange/CutComparison.h"
 
+#include "interchange/Failure.h"
 #include "interchange/TimelineSegments.h"
 #include "interchange/clips/ClipLook.h"
 #include "interchange/compare/ClipFrames.h"
@@ -19,11 +20,7 @@ namespace {
 
 using namespace Interchange::Compare;
 
-Status failed(Status status, const std::string& why, String* message) {
-    if (message)
-        *message = String(why.c_str());
-    return status;
-}
+using Interchange::failed;
 
 /// One cut as compared: its view, the segments of its items and the looks of
 /// its clips.
