@@ -28,6 +28,7 @@ enum class Keyword {
     FreezeFrame,
     Split,
     Aud,
+    Count, ///< not a keyword: how many there are, for tables indexed by them
 };
 
 /// The keyword `line` starts with, and in `value` what follows it and its

@@ -22,7 +22,7 @@ namespace ZEM_0_81::Interchange::Cmx {
 namespace {
 
 constexpr const char* kDefaultColour = "GREEN";
-constexpr std::size_t kKeywordCount = static_cast<std::size_t>(Keyword::Aud) + 1;
+constexpr std::size_t kKeywordCount = static_cast<std::size_t>(Keyword::Count);
 // A speed this close to the rate plays as it stands: M2 writes speeds to one
 // decimal (and 23.9 lies a rounding error more than 0.1 from 24).
 constexpr double kSpeedTolerance = 0.1 + 1e-9;
