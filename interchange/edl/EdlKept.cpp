@@ -1,6 +1,7 @@
 #include "interchange/edl/EdlKept.h"
 
 #include "interchange/kept/ForeignMembers.h"
+#include "interchange/kept/KeptJson.h"
 #include "interchange/kept/KeptObjects.h"
 #include "interchange/timing/RecordTime.h"
 
@@ -17,28 +18,10 @@ namespace ZEM_0_81::Interchange::Cmx::Kept {
 
 namespace {
 
-using Writer = rapidjson::Writer<rapidjson::StringBuffer>;
-
-void string(Writer& writer, const std::string& text) {
-    writer.String(text.data(), static_cast<rapidjson::SizeType>(text.size()));
-}
-
-void member(Writer& writer, const char* key, const std::string& text) {
-    writer.Key(key);
-    string(writer, text);
-}
-
-void time(Writer& writer, const char* key, double value, double rate) {
-    writer.Key(key);
-    writer.StartObject();
-    writer.Key(KeptObjects::kSchema);
-    writer.String(KeptObjects::kRationalTime);
-    writer.Key(KeptObjects::kRate);
-    writer.Double(rate);
-    writer.Key(KeptObjects::kValue);
-    writer.Double(value);
-    writer.EndObject();
-}
+using KeptJson::member;
+using KeptJson::string;
+using KeptJson::time;
+using KeptJson::Writer;
 
 /// Opens "metadata": {"cmx_3600": {; closeCmx closes both.
 void openCmx(Writer& writer) {
