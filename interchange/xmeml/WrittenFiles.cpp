@@ -110,7 +110,7 @@ void WrittenFiles::claimIds(WriteContext& context) {
     }
     for (File& file : m_files)
         if (!file.kept && !file.wantedId.empty() && context.take(file.wantedId))
-            file.id = file.wantedId;
+            file.id = XmlOut::writable(file.wantedId);
     for (File& file : m_files)
         if (file.id.empty())
             file.id = context.uniqueId(std::string(), kFile);

@@ -273,7 +273,7 @@ void WrittenTrack::markEdges() {
 void WrittenTrack::claimIds() {
     for (Event& event : m_events)
         if (!event.transition && !event.wantedId.empty() && m_context.take(event.wantedId))
-            event.id = event.wantedId;
+            event.id = XmlOut::writable(event.wantedId);
 }
 
 void WrittenTrack::assignIds() {

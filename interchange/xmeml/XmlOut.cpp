@@ -42,6 +42,15 @@ bool XmlOut::holdsControl(const std::string& text) {
     return false;
 }
 
+std::string XmlOut::writable(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        if (!isControl(c))
+            out += c;
+    return out;
+}
+
 void XmlOut::line() {
     if (!m_text.empty())
         m_text += '\n';

@@ -479,6 +479,78 @@ TEST(XmemlWrite, KeptIdsStayWhileUniqueAndOthersAreRenamed) {
               (Lines{"V1 0+10 clip a src 0@24 /m/a.mov", "V2 0+10 clip b src 0@24 /m/b.mov"}));
 }
 
+/// The ids of the elements `written` defines (not those referring to one by
+/// id, as "<file id="f1"/>"), in document order, as "ELEMENT ID".
+Lines definedIds(const std::string& written) {
+    Lines ids;
+    for (std::size_t at = written.find(" id=\""); at != std::string::npos;
+         at = written.find(" id=\"", at + 1)) {
+        const std::size_t open = written.rfind('<', at);
+        const std::size_t close = written.find('"', at + 5);
+        if (written.compare(close + 1, 2, "/>") == 0)
+            continue;
+        ids.push_back(written.substr(open + 1, at - open - 1) + " " +
+                      written.substr(at + 5, close - at - 5));
+    }
+    return ids;
+}
+
+TEST(XmemlWrite, IdsThatDifferOnlyInCharactersXmlCannotHoldAreOneId) {
+    // An id is written without the characters XML cannot hold (here \x03), so
+    // "\x03c" is written as "c": the same id as a "c" of the same document.
+    // The element that comes to it second is renamed as any id taken twice
+    // is ("clipitem-1", "file-1"); the first keeps it. Video tracks are
+    // written, and claim their ids, before audio tracks. Written, read and
+    // written again: the same ids, the same text.
+    const auto clip = [](const std::string& id, const std::string& name, long start,
+                         const std::string& file) {
+        return "<clipitem id=\"" + id + "\"><name>" + name + "</name><start>" +
+               std::to_string(start) + "</start><end>" + std::to_string(start + 10) +
+               "</end><in>0</in><out>10</out>" + file + "</clipitem>";
+    };
+    const std::string fileA = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 100);
+    const std::string toA = "<file id=\"f1\"/>";
+    const std::string fileB = "<file id=\"\x03"
+                              "f1\"><name>b.mov</name>"
+                              "<pathurl>file://localhost/m/b.mov</pathurl>" +
+                              rateXml(24) + "<duration>100</duration></file>";
+    struct Case {
+        const char* what;
+        std::vector<std::string> video;
+        std::vector<std::string> audio;
+        Lines ids;
+    };
+    const Case cases[] = {
+        {"a clip on V1 and one of the same written id on A1",
+         {clip("\x03"
+               "c",
+               "a", 0, fileA)},
+         {clip("c", "b", 0, toA)},
+         {"sequence sequence-1", "clipitem c", "file f1", "clipitem clipitem-1"}},
+        {"two clips of one track, the plain id first",
+         {clip("c", "a", 0, fileA) + clip("\x03"
+                                          "c",
+                                          "b", 10, toA)},
+         {},
+         {"sequence sequence-1", "clipitem c", "file f1", "clipitem clipitem-1"}},
+        {"two files of one written id",
+         {clip("a", "a", 0, fileA) + clip("b", "b", 10, fileB)},
+         {},
+         {"sequence sequence-1", "clipitem a", "file f1", "clipitem b", "file file-1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const XmemlRead read = readXmeml(sequenceXml(c.video, c.audio));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = writeXmeml(*read.composition);
+        EXPECT_EQ(definedIds(written), c.ids) << written;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << again.message;
+        EXPECT_EQ(itemsOf(*again.composition), itemsOf(*read.composition));
+        EXPECT_EQ(writeXmeml(*again.composition), written);
+    }
+}
+
 TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
     // A file that says only what the writer writes from its clip's media (its
     // name the path's last part) is written from the media, under the id it
