@@ -425,6 +425,38 @@ TEST(XmemlWrite, AFileKeptAsItCameCountsItsClipsFromItsOwnFirstFrame) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AKeptFileCountsEachClipFromItsFirstFrameAtThatClipsRate) {
+    // One file kept as it came (its channel count), at 24 frames a second
+    // from frame 100, used by a clip counting at 25 on V1 and one counting at
+    // 24 on A1. At 25 the file starts at frame 100 * 25 / 24 = 104.17, read
+    // as 104: "a" plays from in point 0, source frame 104. At 24 it starts at
+    // frame 100: "b" plays from in point 10, source frame 110, and is written
+    // with in point 10 whichever clip comes to the file first.
+    const std::string file =
+        "<file id=\"f1\"><name>a.mov</name><pathurl>file://localhost/m/a.mov</pathurl>" +
+        rateXml(24) +
+        "<duration>1000</duration><timecode><frame>100</frame></timecode>"
+        "<media><audio><channelcount>2</channelcount></audio></media></file>";
+    const XmemlRead read =
+        readXmeml(sequenceXml({clipXml("a", 0, 24, 0, 25, file, rateXml(25))},
+                              {clipXml("b", 0, 24, 10, 34, "<file id=\"f1\"/>")}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const Lines items{"V1 0+24 clip a src 104@25 /m/a.mov", "A1 0+24 clip b src 110@24 /m/a.mov"};
+    ASSERT_EQ(itemsOf(*read.composition), items);
+
+    std::vector<std::string> losses;
+    const std::string written = writeXmeml(*read.composition, &losses);
+    EXPECT_EQ(losses, Lines{});
+    const std::string compact = withoutLayout(written);
+    EXPECT_NE(compact.find("<name>a</name><duration>1042</duration>"), std::string::npos)
+        << written;
+    EXPECT_NE(compact.find("<in>10</in><out>34</out>"), std::string::npos) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), items);
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, AFileKeptAsItCameWithoutADurationCountsItsClipsFromItsOwnFirstFrame) {
     // As above without the file's duration: the media spans what the clip
     // plays, to sample 96000, frame 48; the file starts at frame 1 as a reader
