@@ -158,7 +158,7 @@ void XmlOut::node(const pugi::xml_node& top) {
             text(kept.str());
             continue;
         }
-        if (!elements && content.empty() && !current.first_child()) {
+        if (!current.first_child()) {
             empty(current.name(), attributes);
         } else if (!elements) {
             start(current.name(), attributes);

@@ -583,6 +583,22 @@ TEST(XmemlWrite, IdsThatDifferOnlyInCharactersXmlCannotHoldAreOneId) {
     }
 }
 
+TEST(XmemlWrite, AttributesKeptInMetadataAreWrittenWhenEachIsANameAndAText) {
+    // A clip's kept attributes, as standard OTIO metadata holds them: each a
+    // pair of texts. Anything else in the list (three texts, a number for a
+    // name, a name alone) is no attribute and is left out.
+    const std::string metadata =
+        R"(,"metadata":{"xmeml":{"element":"clipitem","attributes":[["id","c9"],)"
+        R"(["premiereChannelType","stereo"],["a","b","c"],[1,"x"],["lone"]]}})";
+    const SharedPtr<Composition> composition = fromOtio(
+        otioTimeline({{"V1", "Video", otioClip("a", 0, 10, "file:///m/a.mov", metadata)}}));
+    ASSERT_TRUE(composition);
+    const std::string written = writeXmeml(*composition);
+    EXPECT_NE(written.find("<clipitem id=\"c9\" premiereChannelType=\"stereo\">\n<name>a</name>"),
+              std::string::npos)
+        << written;
+}
+
 TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
     // A file that says only what the writer writes from its clip's media (its
     // name the path's last part) is written from the media, under the id it
@@ -594,6 +610,31 @@ TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
     EXPECT_NE(withoutLayout(written).find("<file id=\"a.mov\"><name>a.mov</name>"),
               std::string::npos)
         << written;
+}
+
+TEST(XmemlWrite, AFileIsGivenBackWhileItsTimecodeSaysTheWritersDisplayFormat) {
+    // A file saying nothing the writer would not write is written from its
+    // media (with the name and timecode the writer gives it); at 24 frames a
+    // second the writer's display format is NDF, so a file saying DF is
+    // written as it came (no name, as it had none).
+    const struct {
+        const char* display;
+        const char* written;
+    } cases[] = {
+        {"NDF", "<file id=\"f1\"><name>a.mov</name><pathurl>file://localhost/m/a.mov</pathurl>"},
+        {"DF", "<file id=\"f1\"><pathurl>file://localhost/m/a.mov</pathurl>"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = "<file id=\"f1\"><pathurl>file://localhost/m/a.mov</pathurl>" +
+                                 rateXml(24) +
+                                 "<duration>100</duration><timecode><frame>100</frame>"
+                                 "<displayformat>" +
+                                 c.display + "</displayformat></timecode></file>";
+        const XmemlRead read = readXmeml(sequenceXml({clipXml("a", 0, 10, 0, 10, file)}));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = withoutLayout(writeXmeml(*read.composition));
+        EXPECT_NE(written.find(c.written), std::string::npos) << c.display << "\n" << written;
+    }
 }
 
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
