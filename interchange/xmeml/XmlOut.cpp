@@ -158,12 +158,15 @@ void XmlOut::node(const pugi::xml_node& top) {
             text(kept.str());
             continue;
         }
-        if (!current.first_child()) {
+        const std::string written = escaped(content);
+        if (!elements && written.empty()) {
+            // Nothing, or only characters XML cannot hold: empty, as it reads
+            // back.
             empty(current.name(), attributes);
         } else if (!elements) {
             start(current.name(), attributes);
             m_text += '>';
-            m_text += escaped(content);
+            m_text += written;
             m_text += "</";
             m_text += current.name();
             m_text += '>';

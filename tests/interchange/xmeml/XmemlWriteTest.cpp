@@ -637,6 +637,24 @@ TEST(XmemlWrite, AFileIsGivenBackWhileItsTimecodeSaysTheWritersDisplayFormat) {
     }
 }
 
+TEST(XmemlWrite, AKeptElementHoldingOnlyCharactersXmlCannotHoldIsWrittenEmpty) {
+    // A kept filter's value holds nothing but a control character (\x10),
+    // which is left out: the value is written empty, as it reads back, and
+    // the document written again from what it read is the same text.
+    const std::string filter =
+        "<filter><effect><name>Blur</name><effectid>blur</effectid><parameter>"
+        "<parameterid>radius</parameterid><value>\x10</value></parameter></effect></filter>";
+    const XmemlRead read = readXmeml(sequenceXml({clipXml("a", 0, 10, 0, 10, kFile, filter)}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(withoutLayout(written).find("<parameterid>radius</parameterid><value/>"),
+              std::string::npos)
+        << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << again.message;
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     // Beside the tracks and the format: written back inside the element they
     // came in, and the same text written again.
