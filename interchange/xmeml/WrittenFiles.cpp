@@ -68,7 +68,9 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
     if (found != m_byKey.end()) {
         File& file = m_files[found->second];
         if (file.kept) {
-            file.keptSpans.emplace(rate.fcm(), keptSpan());
+            // Read from its text once a rate, not once a clip.
+            if (file.keptSpans.find(rate.fcm()) == file.keptSpans.end())
+                file.keptSpans.emplace(rate.fcm(), keptSpan());
         } else {
             file.start = std::min(file.start, start);
             file.end = std::max(file.end, end);
