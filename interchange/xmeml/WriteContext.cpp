@@ -18,9 +18,14 @@ std::int64_t WriteContext::record(std::int64_t frames) const {
         static_cast<double>(frames), m_compositionRate.getValue(), written.getValue())));
 }
 
+bool WriteContext::take(const std::string& id) {
+    const std::string written = XmlOut::writable(id);
+    return !written.empty() && m_ids.insert(written).second;
+}
+
 std::string WriteContext::uniqueId(const std::string& wanted, const char* prefix) {
-    if (!wanted.empty() && take(wanted))
-        return wanted;
+    if (take(wanted))
+        return XmlOut::writable(wanted);
     std::size_t& next = m_next[prefix];
     for (;;) {
         std::string id = std::string(prefix) + "-" + std::to_string(++next);

@@ -32,11 +32,14 @@ public:
     /// counted from it.
     std::int64_t start = 0;
 
-    /// `wanted` when no element of the document has that id yet, else the first
-    /// of "PREFIX-1", "PREFIX-2", ... that none has; the id is then taken.
+    /// `wanted` as it is written (XmlOut::writable) when no element of the
+    /// document has that id yet, else the first of "PREFIX-1", "PREFIX-2", ...
+    /// that none has; the id is then taken.
     std::string uniqueId(const std::string& wanted, const char* prefix);
-    /// Takes `id` as it stands; false when an element has it already.
-    bool take(const std::string& id) { return m_ids.insert(id).second; }
+    /// Takes `id` as it is written: two ids that differ only in characters XML
+    /// cannot hold are one in the document. False when that is empty or an
+    /// element has it already.
+    bool take(const std::string& id);
 
     /// Reports `what` of the element at `place` named `element`.
     void lose(const std::string& place, const char* element, const std::string& what) {

@@ -50,10 +50,28 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
     const std::int64_t start = countAt(availableIn, from, rate.value(), false);
     const std::int64_t end =
         countAt(availableIn + input.getAvailLength(), from, rate.value(), true);
+    // A file written as it came: its clips' in points count from the first
+    // frame a reader takes from it at the rate they are written at (each
+    // clip's own), which rounds where the span above widens.
+    const auto keptSpan = [&]() {
+        std::pair<std::int64_t, std::int64_t> span{start, std::max(start, end)};
+        const std::string& xml = kept.text(Kept::kFile);
+        pugi::xml_document document;
+        std::int64_t first = 0, length = 0;
+        if (document.load_buffer(xml.data(), xml.size())) {
+            const bool lasts = fileSpanAt(document.document_element(), rate, first, length);
+            span = {first, lasts ? first + length : std::max(first, end)};
+        }
+        return span;
+    };
     const auto found = m_byKey.find(key);
     if (found != m_byKey.end()) {
         File& file = m_files[found->second];
-        if (!file.kept) {
+        if (file.kept) {
+            // Read from its text once a rate, not once a clip.
+            if (file.keptSpans.find(rate.fcm()) == file.keptSpans.end())
+                file.keptSpans.emplace(rate.fcm(), keptSpan());
+        } else {
             file.start = std::min(file.start, start);
             file.end = std::max(file.end, end);
         }
@@ -70,18 +88,8 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
     file.rate = rate;
     file.start = start;
     file.end = std::max(start, end);
-    if (asItCame) {
-        // The file is written as it came: its clips' in points count from the
-        // first frame a reader takes from it at the rate they are written at,
-        // which rounds where the span above widens.
-        pugi::xml_document document;
-        std::int64_t first = 0, length = 0;
-        if (document.load_buffer(file.xml.data(), file.xml.size())) {
-            const bool lasts = fileSpanAt(document.document_element(), rate, first, length);
-            file.start = first;
-            file.end = lasts ? first + length : std::max(first, end);
-        }
-    }
+    if (asItCame)
+        file.keptSpans.emplace(rate.fcm(), keptSpan());
     file.audio = sound;
     file.video = video;
     if (const DmFrameResolution* resolution = input.getPrimaryRes()) {
@@ -91,6 +99,13 @@ std::size_t WrittenFiles::fileOf(const DmSourceNode::Input& input, const Kept::K
     m_files.push_back(std::move(file));
     m_byKey.emplace(key, m_files.size() - 1);
     return m_files.size() - 1;
+}
+
+std::pair<std::int64_t, std::int64_t> WrittenFiles::spanAt(std::size_t index,
+                                                           const FrameRate& rate) const {
+    const File& file = m_files[index];
+    const auto kept = file.keptSpans.find(rate.fcm());
+    return kept != file.keptSpans.end() ? kept->second : std::make_pair(file.start, file.end);
 }
 
 void WrittenFiles::claimIds(WriteContext& context) {
@@ -110,7 +125,7 @@ void WrittenFiles::claimIds(WriteContext& context) {
     }
     for (File& file : m_files)
         if (!file.kept && !file.wantedId.empty() && context.take(file.wantedId))
-            file.id = file.wantedId;
+            file.id = XmlOut::writable(file.wantedId);
     for (File& file : m_files)
         if (file.id.empty())
             file.id = context.uniqueId(std::string(), kFile);

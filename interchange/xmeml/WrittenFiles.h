@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81::Interchange::Fcp7 {
@@ -33,6 +34,9 @@ public:
         FrameRate rate;
         std::int64_t start = 0; ///< its timecode, frames at `rate`
         std::int64_t end = 0;   ///< start + its duration
+        /// A kept file's first frame and the frame after its last as a reader
+        /// takes them at each rate its clips count at (by FrameRate::fcm()).
+        std::map<std::string, std::pair<std::int64_t, std::int64_t>> keptSpans;
         std::int32_t width = 0;
         std::int32_t height = 0;
         bool video = false;
@@ -47,6 +51,10 @@ public:
                        const std::string& clipName, const FrameRate& rate, bool audio);
 
     File& operator[](std::size_t index) { return m_files[index]; }
+    /// The first frame of file `index` and the frame after its last, at `rate`,
+    /// the rate of a clip fileOf gave it to: a kept file's as a reader takes
+    /// it at that rate, a made file's as it is written.
+    std::pair<std::int64_t, std::int64_t> spanAt(std::size_t index, const FrameRate& rate) const;
 
     /// Gives every file an id: the one a kept file came with while no other
     /// element has it, else "file-N".

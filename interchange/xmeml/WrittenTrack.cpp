@@ -273,7 +273,7 @@ void WrittenTrack::markEdges() {
 void WrittenTrack::claimIds() {
     for (Event& event : m_events)
         if (!event.transition && !event.wantedId.empty() && m_context.take(event.wantedId))
-            event.id = event.wantedId;
+            event.id = XmlOut::writable(event.wantedId);
 }
 
 void WrittenTrack::assignIds() {
@@ -362,9 +362,9 @@ void WrittenTrack::writeClip(XmlOut& out, Event& event, std::set<std::string>& n
     std::int64_t mediaStart = event.mediaStart;
     std::int64_t mediaLength = event.mediaLength;
     if (event.hasFile) {
-        const WrittenFiles::File& file = m_files[event.file];
-        mediaStart = file.start;
-        mediaLength = file.end - file.start;
+        const auto [first, end] = m_files.spanAt(event.file, event.rate);
+        mediaStart = first;
+        mediaLength = end - first;
     }
     const std::int64_t in = event.sourceStart - mediaStart;
     const std::int64_t length = static_cast<std::int64_t>(

@@ -42,6 +42,15 @@ bool XmlOut::holdsControl(const std::string& text) {
     return false;
 }
 
+std::string XmlOut::writable(const std::string& text) {
+    std::string out;
+    out.reserve(text.size());
+    for (const char c : text)
+        if (!isControl(c))
+            out += c;
+    return out;
+}
+
 void XmlOut::line() {
     if (!m_text.empty())
         m_text += '\n';
@@ -149,12 +158,15 @@ void XmlOut::node(const pugi::xml_node& top) {
             text(kept.str());
             continue;
         }
-        if (!elements && content.empty() && !current.first_child()) {
+        const std::string written = escaped(content);
+        if (!elements && written.empty()) {
+            // Nothing, or only characters XML cannot hold: empty, as it reads
+            // back.
             empty(current.name(), attributes);
         } else if (!elements) {
             start(current.name(), attributes);
             m_text += '>';
-            m_text += escaped(content);
+            m_text += written;
             m_text += "</";
             m_text += current.name();
             m_text += '>';

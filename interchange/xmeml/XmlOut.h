@@ -41,6 +41,9 @@ public:
     static std::string escaped(const std::string& text, bool quote = false);
     /// True when `text` holds a character XML cannot hold.
     static bool holdsControl(const std::string& text);
+    /// `text` as it reads back once written: without the characters XML cannot
+    /// hold.
+    static std::string writable(const std::string& text);
 
 private:
     void line();

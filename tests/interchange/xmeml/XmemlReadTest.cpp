@@ -581,14 +581,23 @@ TEST(XmemlRead, WhatTheEditTreeCannotPlayIsReportedAtItsElement) {
 }
 
 TEST(XmemlRead, ASequenceWithoutADurationLastsToItsEnd) {
-    // The sequence's duration is its length, whatever it holds; without one, it
-    // lasts to the end of its last clip.
-    std::string with = sequenceXml({clipXml("c", 10, 40, 0, 30, kFile)}, {}, rateXml(24),
-                                   "<duration>100</duration>");
-    TimelineView view = viewOf(readXmeml(with));
-    EXPECT_EQ(view.duration, 100);
-    view = viewOf(readXmeml(sequenceXml({clipXml("c", 10, 40, 0, 30, kFile)})));
-    EXPECT_EQ(view.duration, 40);
+    // The sequence's duration is its length, whatever it holds (0 too); without
+    // one, or with a negative one, which counts no frames, it lasts to the end
+    // of its last clip, frame 40.
+    const struct {
+        const char* duration;
+        std::int64_t length;
+    } cases[] = {
+        {"<duration>100</duration>", 100},
+        {"<duration>0</duration>", 0},
+        {"<duration>-5</duration>", 40},
+        {"", 40},
+    };
+    for (const auto& c : cases) {
+        const TimelineView view = viewOf(readXmeml(
+            sequenceXml({clipXml("c", 10, 40, 0, 30, kFile)}, {}, rateXml(24), c.duration)));
+        EXPECT_EQ(view.duration, c.length) << c.duration;
+    }
 }
 
 } // namespace
@@ -653,6 +662,52 @@ TEST(XmemlRead, CutsInTicksAtRatesOfNoWholeTicksAFrame) {
               std::string::npos)
         << moved.losses[1];
     EXPECT_EQ(transitionsOf(*moved.composition), Lines{"V1 20 -0 +4  Custom_Transition"});
+}
+
+TEST(XmemlRead, PictureSizesUpToTheLargestAWidthCanBe) {
+    // The edit tree holds a picture's width and height as 32-bit numbers: a
+    // format's size up to 2147483647 is read, and the format written back as
+    // it came; past it, it is not read, and the format is written from what
+    // else says a size (no clip has media here): 1920 x 1080.
+    const struct {
+        const char* width;
+        const char* written;
+    } cases[] = {
+        {"2147483647", "<width>2147483647</width><height>858</height>"},
+        {"2147483648", "<width>1920</width><height>1080</height>"},
+    };
+    for (const auto& c : cases) {
+        const std::string text =
+            "<xmeml><sequence><name>s</name>" + rateXml(25) +
+            "<media><video><format><samplecharacteristics><width>" + c.width +
+            "</width><height>858</height></samplecharacteristics></format><track>" +
+            clipXml("c", 0, 10, 0, 10, "") + "</track></video></media></sequence></xmeml>";
+        const XmemlRead read = readXmeml(text);
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = withoutLayout(writeXmeml(*read.composition));
+        EXPECT_NE(written.find(c.written), std::string::npos) << c.width << "\n" << written;
+    }
+}
+
+TEST(XmemlRead, ClipsOfTheirOwnRateCountMarkersAndMissingInPointsAtIt) {
+    // Clips counting at 48 in a sequence at 24: a record frame is two of
+    // theirs. "a" plays 100..140 over record 0..20; its marker at source 120
+    // to 130 is record frame (120 - 100) / 2 = 10, lasting 10 / 2 = 5. "b"
+    // says no in point: its 10 record frames are 20 of its own, so it starts
+    // 20 before its out point 40, at 20.
+    const std::string own = rateXml(48);
+    const XmemlRead read = readXmeml(
+        sequenceXml({clipXml("a", 0, 20, 100, 140, kFile,
+                             own + "<marker><name>m</name><in>120</in><out>130</out></marker>") +
+                     "<clipitem><name>b</name>" + own +
+                     "<start>20</start><end>30</end><out>40</out><file id=\"f1\"/></clipitem>"}));
+    ASSERT_TRUE(read.composition) << read.message;
+    EXPECT_EQ(itemsOf(*read.composition),
+              (Lines{"V1 0+20 clip a src 100@48 /m/a.mov", "V1 20+10 clip b src 20@48 /m/a.mov"}));
+    EXPECT_EQ(notesOf(*read.composition), Lines{"V1 10+5 m"});
+    ASSERT_EQ(read.losses.size(), 1u);
+    EXPECT_NE(read.losses[0].find("its source starts 20 frames into its media"), std::string::npos)
+        << read.losses[0];
 }
 
 TEST(XmemlRead, ASequenceWithoutARateTakesItsFormats) {

@@ -425,6 +425,38 @@ TEST(XmemlWrite, AFileKeptAsItCameCountsItsClipsFromItsOwnFirstFrame) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AKeptFileCountsEachClipFromItsFirstFrameAtThatClipsRate) {
+    // One file kept as it came (its channel count), at 24 frames a second
+    // from frame 100, used by a clip counting at 25 on V1 and one counting at
+    // 24 on A1. At 25 the file starts at frame 100 * 25 / 24 = 104.17, read
+    // as 104: "a" plays from in point 0, source frame 104. At 24 it starts at
+    // frame 100: "b" plays from in point 10, source frame 110, and is written
+    // with in point 10 whichever clip comes to the file first.
+    const std::string file =
+        "<file id=\"f1\"><name>a.mov</name><pathurl>file://localhost/m/a.mov</pathurl>" +
+        rateXml(24) +
+        "<duration>1000</duration><timecode><frame>100</frame></timecode>"
+        "<media><audio><channelcount>2</channelcount></audio></media></file>";
+    const XmemlRead read =
+        readXmeml(sequenceXml({clipXml("a", 0, 24, 0, 25, file, rateXml(25))},
+                              {clipXml("b", 0, 24, 10, 34, "<file id=\"f1\"/>")}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const Lines items{"V1 0+24 clip a src 104@25 /m/a.mov", "A1 0+24 clip b src 110@24 /m/a.mov"};
+    ASSERT_EQ(itemsOf(*read.composition), items);
+
+    std::vector<std::string> losses;
+    const std::string written = writeXmeml(*read.composition, &losses);
+    EXPECT_EQ(losses, Lines{});
+    const std::string compact = withoutLayout(written);
+    EXPECT_NE(compact.find("<name>a</name><duration>1042</duration>"), std::string::npos)
+        << written;
+    EXPECT_NE(compact.find("<in>10</in><out>34</out>"), std::string::npos) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(itemsOf(*again.composition), items);
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, AFileKeptAsItCameWithoutADurationCountsItsClipsFromItsOwnFirstFrame) {
     // As above without the file's duration: the media spans what the clip
     // plays, to sample 96000, frame 48; the file starts at frame 1 as a reader
@@ -479,6 +511,94 @@ TEST(XmemlWrite, KeptIdsStayWhileUniqueAndOthersAreRenamed) {
               (Lines{"V1 0+10 clip a src 0@24 /m/a.mov", "V2 0+10 clip b src 0@24 /m/b.mov"}));
 }
 
+/// The ids of the elements `written` defines (not those referring to one by
+/// id, as "<file id="f1"/>"), in document order, as "ELEMENT ID".
+Lines definedIds(const std::string& written) {
+    Lines ids;
+    for (std::size_t at = written.find(" id=\""); at != std::string::npos;
+         at = written.find(" id=\"", at + 1)) {
+        const std::size_t open = written.rfind('<', at);
+        const std::size_t close = written.find('"', at + 5);
+        if (written.compare(close + 1, 2, "/>") == 0)
+            continue;
+        ids.push_back(written.substr(open + 1, at - open - 1) + " " +
+                      written.substr(at + 5, close - at - 5));
+    }
+    return ids;
+}
+
+TEST(XmemlWrite, IdsThatDifferOnlyInCharactersXmlCannotHoldAreOneId) {
+    // An id is written without the characters XML cannot hold (here \x03), so
+    // "\x03c" is written as "c": the same id as a "c" of the same document.
+    // The element that comes to it second is renamed as any id taken twice
+    // is ("clipitem-1", "file-1"); the first keeps it. Video tracks are
+    // written, and claim their ids, before audio tracks. Written, read and
+    // written again: the same ids, the same text.
+    const auto clip = [](const std::string& id, const std::string& name, long start,
+                         const std::string& file) {
+        return "<clipitem id=\"" + id + "\"><name>" + name + "</name><start>" +
+               std::to_string(start) + "</start><end>" + std::to_string(start + 10) +
+               "</end><in>0</in><out>10</out>" + file + "</clipitem>";
+    };
+    const std::string fileA = fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 100);
+    const std::string toA = "<file id=\"f1\"/>";
+    const std::string fileB = "<file id=\"\x03"
+                              "f1\"><name>b.mov</name>"
+                              "<pathurl>file://localhost/m/b.mov</pathurl>" +
+                              rateXml(24) + "<duration>100</duration></file>";
+    struct Case {
+        const char* what;
+        std::vector<std::string> video;
+        std::vector<std::string> audio;
+        Lines ids;
+    };
+    const Case cases[] = {
+        {"a clip on V1 and one of the same written id on A1",
+         {clip("\x03"
+               "c",
+               "a", 0, fileA)},
+         {clip("c", "b", 0, toA)},
+         {"sequence sequence-1", "clipitem c", "file f1", "clipitem clipitem-1"}},
+        {"two clips of one track, the plain id first",
+         {clip("c", "a", 0, fileA) + clip("\x03"
+                                          "c",
+                                          "b", 10, toA)},
+         {},
+         {"sequence sequence-1", "clipitem c", "file f1", "clipitem clipitem-1"}},
+        {"two files of one written id",
+         {clip("a", "a", 0, fileA) + clip("b", "b", 10, fileB)},
+         {},
+         {"sequence sequence-1", "clipitem a", "file f1", "clipitem b", "file file-1"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const XmemlRead read = readXmeml(sequenceXml(c.video, c.audio));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = writeXmeml(*read.composition);
+        EXPECT_EQ(definedIds(written), c.ids) << written;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << again.message;
+        EXPECT_EQ(itemsOf(*again.composition), itemsOf(*read.composition));
+        EXPECT_EQ(writeXmeml(*again.composition), written);
+    }
+}
+
+TEST(XmemlWrite, AttributesKeptInMetadataAreWrittenWhenEachIsANameAndAText) {
+    // A clip's kept attributes, as standard OTIO metadata holds them: each a
+    // pair of texts. Anything else in the list (three texts, a number for a
+    // name, a name alone) is no attribute and is left out.
+    const std::string metadata =
+        R"(,"metadata":{"xmeml":{"element":"clipitem","attributes":[["id","c9"],)"
+        R"(["premiereChannelType","stereo"],["a","b","c"],[1,"x"],["lone"]]}})";
+    const SharedPtr<Composition> composition = fromOtio(
+        otioTimeline({{"V1", "Video", otioClip("a", 0, 10, "file:///m/a.mov", metadata)}}));
+    ASSERT_TRUE(composition);
+    const std::string written = writeXmeml(*composition);
+    EXPECT_NE(written.find("<clipitem id=\"c9\" premiereChannelType=\"stereo\">\n<name>a</name>"),
+              std::string::npos)
+        << written;
+}
+
 TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
     // A file that says only what the writer writes from its clip's media (its
     // name the path's last part) is written from the media, under the id it
@@ -490,6 +610,49 @@ TEST(XmemlWrite, AFileGivenBackAsItStandsKeepsItsId) {
     EXPECT_NE(withoutLayout(written).find("<file id=\"a.mov\"><name>a.mov</name>"),
               std::string::npos)
         << written;
+}
+
+TEST(XmemlWrite, AFileIsGivenBackWhileItsTimecodeSaysTheWritersDisplayFormat) {
+    // A file saying nothing the writer would not write is written from its
+    // media (with the name and timecode the writer gives it); at 24 frames a
+    // second the writer's display format is NDF, so a file saying DF is
+    // written as it came (no name, as it had none).
+    const struct {
+        const char* display;
+        const char* written;
+    } cases[] = {
+        {"NDF", "<file id=\"f1\"><name>a.mov</name><pathurl>file://localhost/m/a.mov</pathurl>"},
+        {"DF", "<file id=\"f1\"><pathurl>file://localhost/m/a.mov</pathurl>"},
+    };
+    for (const auto& c : cases) {
+        const std::string file = "<file id=\"f1\"><pathurl>file://localhost/m/a.mov</pathurl>" +
+                                 rateXml(24) +
+                                 "<duration>100</duration><timecode><frame>100</frame>"
+                                 "<displayformat>" +
+                                 c.display + "</displayformat></timecode></file>";
+        const XmemlRead read = readXmeml(sequenceXml({clipXml("a", 0, 10, 0, 10, file)}));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = withoutLayout(writeXmeml(*read.composition));
+        EXPECT_NE(written.find(c.written), std::string::npos) << c.display << "\n" << written;
+    }
+}
+
+TEST(XmemlWrite, AKeptElementHoldingOnlyCharactersXmlCannotHoldIsWrittenEmpty) {
+    // A kept filter's value holds nothing but a control character (\x10),
+    // which is left out: the value is written empty, as it reads back, and
+    // the document written again from what it read is the same text.
+    const std::string filter =
+        "<filter><effect><name>Blur</name><effectid>blur</effectid><parameter>"
+        "<parameterid>radius</parameterid><value>\x10</value></parameter></effect></filter>";
+    const XmemlRead read = readXmeml(sequenceXml({clipXml("a", 0, 10, 0, 10, kFile, filter)}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(withoutLayout(written).find("<parameterid>radius</parameterid><value/>"),
+              std::string::npos)
+        << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << again.message;
+    EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
