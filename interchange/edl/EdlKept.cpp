@@ -235,7 +235,7 @@ bool keptSegment(const DmPropertySet& segment, SegmentData& data) {
     // Where ForeignMembers::reelOf finds the reel, read with the rest in one
     // scan; the first of members named twice counts, as a lookup finds it.
     SegmentData read;
-    bool cmx = false, hasReel = false, hasCode = false, hasDuration = false;
+    bool cmx = false, hasReel = false;
     std::vector<std::int64_t> source;
     const auto cmx3600 = ForeignMembers::kCmx3600;
     const auto found = [&](const std::vector<std::string>& path, const char* value,
@@ -250,12 +250,6 @@ bool keptSegment(const DmPropertySet& segment, SegmentData& data) {
             source.push_back(*integer);
         } else if (value && is(path, {cmx3600, kComments})) {
             read.comments.emplace_back(value, length);
-        } else if (value && !hasCode && is(path, {cmx3600, kKey, kCode})) {
-            read.keyCode.assign(value, length);
-            hasCode = true;
-        } else if (integer && !hasDuration && is(path, {cmx3600, kKey, kDuration})) {
-            read.keyDuration = *integer;
-            hasDuration = true;
         }
         return true;
     };
