@@ -70,11 +70,11 @@ std::int64_t framesOf(const Value& transition, const char* key, double rate) {
     if (!KeptObjects::timeOf(KeptObjects::memberOf(transition, key), time))
         return 0;
     const double frames = std::round(RecordTime::rescale(time.value, time.rate, rate));
-    // Offsets past any list's reach are held at a bound the sum of two still
-    // fits, so the writer reports them as too long rather than as no transition.
+    // Offsets past any list's reach, infinite ones at the list's rate too, are
+    // held at a bound the sum of two still fits, so the writer reports them as
+    // too long rather than as no transition.
     constexpr double kReach = 4e18;
-    return std::isfinite(frames) ? static_cast<std::int64_t>(std::clamp(frames, -kReach, kReach))
-                                 : 0;
+    return static_cast<std::int64_t>(std::fmax(-kReach, std::fmin(frames, kReach)));
 }
 
 /// Streams a kept JSON text without building its document (one is read for

@@ -345,6 +345,7 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
         double inOffset, outOffset;
         const char* code; ///< the transition and duration fields of the second event
         const char* loss; ///< the start of what is reported, or ""
+        double rate = 24; ///< of both offsets
     };
     const Case cases[] = {
         {"SMPTE_Dissolve", 0, 12, "D    012", ""},
@@ -357,6 +358,9 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
         {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
         {"SMPTE_Dissolve", 0, 2e9, "D    999999999", "written lasting 999999999 frames"},
         {"SMPTE_Dissolve", 0, 2e15, "D    999999999", "written lasting 999999999 frames"},
+        // 1e305 frames at a millionth of a frame a second are 2.4e312 at 24:
+        // more than a double holds.
+        {"SMPTE_Dissolve", 0, 1e305, "D    999999999", "written lasting 999999999 frames", 1e-6},
     };
     for (const Case& c : cases) {
         const auto clip = [](const char* name, double start) {
@@ -367,8 +371,8 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
             R"({"OTIO_SCHEMA":"Timeline.1","name":"t","tracks":{"OTIO_SCHEMA":"Stack.1",
             "children":[{"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
             clip("A", 0) + R"(,{"OTIO_SCHEMA":"Transition.1","transition_type":")" + c.type +
-            R"(","in_offset":)" + rationalTime(c.inOffset, 24) + R"(,"out_offset":)" +
-            rationalTime(c.outOffset, 24) + "}," + clip("B", 100) + "]}]}}";
+            R"(","in_offset":)" + rationalTime(c.inOffset, c.rate) + R"(,"out_offset":)" +
+            rationalTime(c.outOffset, c.rate) + "}," + clip("B", 100) + "]}]}}";
         LossReport read;
         const SharedPtr<Composition> composition = readStandard(text, read);
         ASSERT_TRUE(composition) << c.type;
