@@ -22,10 +22,8 @@ void padded(const std::string& text, std::size_t width, std::string& out) {
 
 /// `number` in at least three digits, zeros first: "007", "012", "1234".
 std::string threeDigits(std::uint64_t number) {
-    std::string text = std::to_string(number);
-    if (text.size() < 3)
-        text.insert(0, 3 - text.size(), '0');
-    return text;
+    const std::string text = std::to_string(number);
+    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
 }
 
 std::string editNumber(std::uint64_t number) {

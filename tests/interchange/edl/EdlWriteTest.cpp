@@ -400,13 +400,15 @@ TEST(EdlWrite, SpeedsAreFramesASecondAtTheClipsSource) {
     // with one decimal, padded to three digits before the point; written at the
     // clip's source in (00:00:10:00).
     const Case cases[] = {
-        {24, 2.0, "048.0"},   // 2 x 24
-        {24, 0.5, "012.0"},   // 0.5 x 24
-        {24, -1.0, "-024.0"}, // backwards at the rate
-        {25, 2.0, "050.0"},   // 2 x 25
-        {24, 0.1, "002.4"},   // 0.1 x 24
-        {30, 4.5, "135.0"},   // 4.5 x 30, three digits
-        {24, 50.0, "1200.0"}, // 50 x 24, four
+        {24, 2.0, "048.0"},    // 2 x 24
+        {24, 0.5, "012.0"},    // 0.5 x 24
+        {24, -1.0, "-024.0"},  // backwards at the rate
+        {25, 2.0, "050.0"},    // 2 x 25
+        {24, 0.1, "002.4"},    // 0.1 x 24
+        {24, 0.03, "000.7"},   // 0.03 x 24 = 0.72, below a frame a second
+        {24, -0.01, "-000.2"}, // -0.01 x 24 = -0.24, backwards
+        {30, 4.5, "135.0"},    // 4.5 x 30, three digits
+        {24, 50.0, "1200.0"},  // 50 x 24, four
     };
     for (const Case& c : cases) {
         const std::string effect = R"(,"effects":[{"OTIO_SCHEMA":"LinearTimeWarp.1",)"
