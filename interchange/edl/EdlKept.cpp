@@ -53,11 +53,11 @@ std::int64_t framesOf(const Value& transition, const char* key, double rate) {
     if (!KeptObjects::timeOf(KeptObjects::memberOf(transition, key), time))
         return 0;
     const double frames = std::round(RecordTime::rescale(time.value, time.rate, rate));
-    // Offsets past any list's reach are held at a bound the sum of two still
-    // fits, so the writer reports them as too long rather than as no transition.
+    // Offsets past any list's reach, infinite ones at the list's rate too, are
+    // held at a bound the sum of two still fits, so the writer reports them as
+    // too long rather than as no transition.
     constexpr double kReach = 4e18;
-    return std::isfinite(frames) ? static_cast<std::int64_t>(std::clamp(frames, -kReach, kReach))
-                                 : 0;
+    return static_cast<std::int64_t>(std::fmax(-kReach, std::fmin(frames, kReach)));
 }
 
 /// Streams a kept JSON text without building its document (one is read for
@@ -218,7 +218,7 @@ bool keptSegment(const DmPropertySet& segment, SegmentData& data) {
     // Where ForeignMembers::reelOf finds the reel, read with the rest in one
     // scan; the first of members named twice counts, as a lookup finds it.
     SegmentData read;
-    bool cmx = false, hasReel = false, hasCode = false, hasDuration = false;
+    bool cmx = false, hasReel = false;
     std::vector<std::int64_t> source;
     const auto cmx3600 = ForeignMembers::kCmx3600;
     const auto found = [&](const std::vector<std::string>& path, const char* value,
@@ -233,12 +233,6 @@ bool keptSegment(const DmPropertySet& segment, SegmentData& data) {
             source.push_back(*integer);
         } else if (value && is(path, {cmx3600, kComments})) {
             read.comments.emplace_back(value, length);
-        } else if (value && !hasCode && is(path, {cmx3600, kKey, kCode})) {
-            read.keyCode.assign(value, length);
-            hasCode = true;
-        } else if (integer && !hasDuration && is(path, {cmx3600, kKey, kDuration})) {
-            read.keyDuration = *integer;
-            hasDuration = true;
         }
         return true;
     };

@@ -70,9 +70,9 @@ struct SegmentData {
 };
 /// Stores `data` as the kept metadata of `segment`.
 void keepSegment(const SegmentData& data, DmPropertySet& segment);
-/// What `segment` keeps; the reel where ForeignMembers::reelOf reads it, so
-/// that standard OTIO converted elsewhere gives its reels. False when it keeps
-/// no "cmx_3600" dictionary.
+/// What `segment` keeps but its key, which no writer takes up: the reel where
+/// ForeignMembers::reelOf reads it, so that standard OTIO converted elsewhere
+/// gives its reels. False when it keeps no "cmx_3600" dictionary.
 bool keptSegment(const DmPropertySet& segment, SegmentData& data);
 
 /// The colour words of the marker a review note `annotation` stands for: the

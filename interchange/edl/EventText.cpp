@@ -7,7 +7,6 @@
 #include <charconv>
 
 #include <cmath>
-#include <cstdio>
 
 namespace ZEM_0_81::Interchange::Cmx {
 
@@ -21,10 +20,14 @@ void padded(const std::string& text, std::size_t width, std::string& out) {
         out.append(width - text.size(), ' ');
 }
 
+/// `number` in at least three digits, zeros first: "007", "012", "1234".
+std::string threeDigits(std::uint64_t number) {
+    const std::string text = std::to_string(number);
+    return std::string(3 - std::min<std::size_t>(text.size(), 3), '0') + text;
+}
+
 std::string editNumber(std::uint64_t number) {
-    char text[16];
-    std::snprintf(text, sizeof text, "%03llu", static_cast<unsigned long long>(number % kNumbers));
-    return text;
+    return threeDigits(number % kNumbers);
 }
 
 void comment(const char* keyword, const std::string& value, std::string& out) {
@@ -125,9 +128,9 @@ void EventText::event(const WrittenEvent& event, std::uint64_t number, std::stri
         const Kept::TransitionData& t = event.transition;
         line(number, t.from.reel, event.channels, "C", "", t.from.sourceIn, t.from.sourceIn,
              event.recordIn, event.recordIn, out);
-        char duration[16];
-        std::snprintf(duration, sizeof duration, "%03lld", static_cast<long long>(t.duration));
-        line(number, event.reel, event.channels, t.code, duration, event.sourceIn, event.sourceOut,
+        // The writer holds a duration from 0 to 999999999 frames.
+        line(number, event.reel, event.channels, t.code,
+             threeDigits(static_cast<std::uint64_t>(t.duration)), event.sourceIn, event.sourceOut,
              event.recordIn, event.recordOut, out);
     } else {
         line(number, event.reel, event.channels, "C", "", event.sourceIn, event.sourceOut,

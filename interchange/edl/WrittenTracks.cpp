@@ -42,7 +42,8 @@ public:
         m_open.push_back(m_tracks.size() - 1);
     }
     void endLayerNode(DmLayerNode* layer) override {
-        if (m_inComposition && layer && !m_open.empty())
+        // Layers nest inside their composition: one that ends inside it began there.
+        if (m_inComposition)
             m_open.pop_back();
     }
     void visitSourceNode(DmSourceNode* source) override { add(source); }

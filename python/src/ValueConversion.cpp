@@ -149,13 +149,9 @@ Rational rateFromPython(const py::handle& value) {
                          py::repr(py::type::of(value)).cast<std::string>());
 }
 
-py::object fraction(std::int64_t numerator, std::int64_t denominator) {
-    const py::object make = py::module_::import("fractions").attr("Fraction");
-    return denominator == 0 ? make(0) : make(numerator, denominator);
-}
-
 py::object fraction(const Rational& rate) {
-    return fraction(rate.getNumerator(), static_cast<std::int64_t>(rate.getDenominator()));
+    return py::module_::import("fractions")
+        .attr("Fraction")(rate.getNumerator(), rate.getDenominator());
 }
 
 py::str text(const std::string& bytes) {

@@ -24,8 +24,7 @@ pybind11::object valueTypes();
 /// value that names no rate, TypeError for anything else (bool included).
 ZEM_0_81::Rational rateFromPython(const pybind11::handle& value);
 
-/// fractions.Fraction(numerator, denominator); Fraction(0) for a zero denominator.
-pybind11::object fraction(std::int64_t numerator, std::int64_t denominator);
+/// fractions.Fraction of `rate`, a rate read from its text: never over 0.
 pybind11::object fraction(const ZEM_0_81::Rational& rate);
 
 /// Text from the library as str. Bytes that are not UTF-8 come through as

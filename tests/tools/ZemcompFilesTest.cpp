@@ -207,6 +207,16 @@ TEST_F(ZemcompFiles, OutputFollowsLinksAndKeepsPermissions) {
     EXPECT_TRUE(fs::is_symlink(scratch / "links" / "to-cut.json"));
     EXPECT_EQ(read(file), expected);
 
+    // A relative link's target is found from the link's own folder, also for a
+    // path relative to the working folder: d/to-cut.json → ../e/cut.json is e/cut.json.
+    fs::create_directory(scratch / "d");
+    fs::create_directory(scratch / "e");
+    fs::create_symlink("../e/cut.json", scratch / "d" / "to-cut.json");
+    ASSERT_EQ(shell("cd " + scratch.string() + " && " + tool() + " " + convert + "d/to-cut.json")
+                  .exitCode,
+              0);
+    EXPECT_EQ(read(scratch / "e" / "cut.json"), expected);
+
     // A dangling link names the file to create; a chain of links is followed.
     fs::create_symlink("later.json", scratch / "dangling.json");
     fs::create_symlink("dangling.json", scratch / "chain.json");

@@ -410,6 +410,36 @@ TEST(EdlRead, LocatorsAreOneFrameNotesOfTheirEventsFirstClip) {
     EXPECT_EQ(commentsOf(*segmentsOf(*read.composition)[0]), Lines{"* LOC: soon"});
 }
 
+TEST(EdlRead, LocatorsPastTheLastFrameANoteMarksAreDroppedAndReported) {
+    // A note marks a frame a signed 32-bit count holds: 2^31 - 1 = 2147483647
+    // is the last. Timecodes given as bare frame counts reach past it.
+    struct Case {
+        const char* frame;
+        std::vector<FrameRange> notes;
+        Lines losses;
+    };
+    const Case cases[] = {
+        {"2147483646", {{2147483646, 1}}, {}},
+        {"2147483647", {{2147483647, 1}}, {}},
+        {"2147483648",
+         {},
+         {"line 3 | LOC | dropped: its frame lies past the latest a note can mark"}},
+    };
+    for (const Case& c : cases) {
+        const EdlRead read =
+            readEdl(std::string("TITLE: far\n001 A V C 0 10 2147483640 2147483650\n"
+                                "* LOC: ") +
+                    c.frame + " RED late\n");
+        EXPECT_EQ(read.losses, c.losses) << c.frame;
+        const TimelineView view = viewOf(read);
+        ASSERT_EQ(view.tracks.size(), 1u) << c.frame;
+        std::vector<FrameRange> notes;
+        for (const TimelineNote& note : view.tracks[0].items[0].notes)
+            notes.push_back(note.range);
+        EXPECT_EQ(notes, c.notes) << c.frame;
+    }
+}
+
 TEST(EdlRead, AscStatementsInSeveralSpellingsAreLooks) {
     struct Case {
         const char* lines;
@@ -557,9 +587,11 @@ TEST(EdlRead, NamesInUtf8StayAndOtherBytesAreLatin1) {
         {"a\xF4\x8F\xBF\xBF", "a\xF4\x8F\xBF\xBF"},                 // U+10FFFF
         {"a\xF4\x90\x80\x80", "a\xC3\xB4\xC2\x90\xC2\x80\xC2\x80"}, // past it
         {"a\xF5\x80\x80\x80", "a\xC3\xB5\xC2\x80\xC2\x80\xC2\x80"},
-        {"a\xE2\x82", "a\xC3\xA2\xC2\x82"},       // cut short at the end
-        {"a\xE2\x82z", "a\xC3\xA2\xC2\x82z"},     // cut short by a letter
-        {"\xF0\x9F\x8E\xAC", "\xF0\x9F\x8E\xAC"}, // a clapperboard, alone
+        {"a\xE2\x82", "a\xC3\xA2\xC2\x82"},               // cut short at the end
+        {"a\xE2\x82z", "a\xC3\xA2\xC2\x82z"},             // cut short by a letter
+        {"a\xF0\x90z\x80", "a\xC3\xB0\xC2\x90z\xC2\x80"}, // four cut at the third byte
+        {"a\xF0\x90\x80z", "a\xC3\xB0\xC2\x90\xC2\x80z"}, // and at the fourth
+        {"\xF0\x9F\x8E\xAC", "\xF0\x9F\x8E\xAC"},         // a clapperboard, alone
     };
     for (const Case& c : cases) {
         const EdlRead read = readEdl(
@@ -582,6 +614,9 @@ TEST(EdlRead, HeaderLinesAreReadInAnySpelling) {
         {"  Title :  reel 1\nFCM:NON-DROP FRAME\n", "reel 1", 1802},
         {"TITLE: reel 1\nFCM: NON DROP\nFCM: DROP FRAME\n", "reel 1", 1800},
         {"TITLE: reel 1\nFCM: DROP FRAME\nFCM: NON-DROP FRAME\n", "reel 1", 1802},
+        // The first word alone says the mode.
+        {"TITLE: reel 1\nFCM: DROP\n", "reel 1", 1800},
+        {"TITLE: reel 1\nFCM: DROP FRAME\nFCM: NON\n", "reel 1", 1802},
         // No FCM line at all counts without dropping.
         {"TITLE: reel 1\n", "reel 1", 1802},
         // Neither is an FCM line: the list counts as before.

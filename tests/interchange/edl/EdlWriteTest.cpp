@@ -345,6 +345,7 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
         double inOffset, outOffset;
         const char* code; ///< the transition and duration fields of the second event
         const char* loss; ///< the start of what is reported, or ""
+        double rate = 24; ///< of both offsets
     };
     const Case cases[] = {
         {"SMPTE_Dissolve", 0, 12, "D    012", ""},
@@ -357,6 +358,9 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
         {"SMPTE_Dissolve", 6, 6, "D    012", "written as starting at the cut"},
         {"SMPTE_Dissolve", 0, 2e9, "D    999999999", "written lasting 999999999 frames"},
         {"SMPTE_Dissolve", 0, 2e15, "D    999999999", "written lasting 999999999 frames"},
+        // 1e305 frames at a millionth of a frame a second are 2.4e312 at 24:
+        // more than a double holds.
+        {"SMPTE_Dissolve", 0, 1e305, "D    999999999", "written lasting 999999999 frames", 1e-6},
     };
     for (const Case& c : cases) {
         const auto clip = [](const char* name, double start) {
@@ -367,8 +371,8 @@ TEST(EdlWrite, TransitionsAreWrittenAsAnEdlHoldsThemAndTheRestReported) {
             R"({"OTIO_SCHEMA":"Timeline.1","name":"t","tracks":{"OTIO_SCHEMA":"Stack.1",
             "children":[{"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[)" +
             clip("A", 0) + R"(,{"OTIO_SCHEMA":"Transition.1","transition_type":")" + c.type +
-            R"(","in_offset":)" + rationalTime(c.inOffset, 24) + R"(,"out_offset":)" +
-            rationalTime(c.outOffset, 24) + "}," + clip("B", 100) + "]}]}}";
+            R"(","in_offset":)" + rationalTime(c.inOffset, c.rate) + R"(,"out_offset":)" +
+            rationalTime(c.outOffset, c.rate) + "}," + clip("B", 100) + "]}]}}";
         LossReport read;
         const SharedPtr<Composition> composition = readStandard(text, read);
         ASSERT_TRUE(composition) << c.type;
@@ -396,13 +400,15 @@ TEST(EdlWrite, SpeedsAreFramesASecondAtTheClipsSource) {
     // with one decimal, padded to three digits before the point; written at the
     // clip's source in (00:00:10:00).
     const Case cases[] = {
-        {24, 2.0, "048.0"},   // 2 x 24
-        {24, 0.5, "012.0"},   // 0.5 x 24
-        {24, -1.0, "-024.0"}, // backwards at the rate
-        {25, 2.0, "050.0"},   // 2 x 25
-        {24, 0.1, "002.4"},   // 0.1 x 24
-        {30, 4.5, "135.0"},   // 4.5 x 30, three digits
-        {24, 50.0, "1200.0"}, // 50 x 24, four
+        {24, 2.0, "048.0"},    // 2 x 24
+        {24, 0.5, "012.0"},    // 0.5 x 24
+        {24, -1.0, "-024.0"},  // backwards at the rate
+        {25, 2.0, "050.0"},    // 2 x 25
+        {24, 0.1, "002.4"},    // 0.1 x 24
+        {24, 0.03, "000.7"},   // 0.03 x 24 = 0.72, below a frame a second
+        {24, -0.01, "-000.2"}, // -0.01 x 24 = -0.24, backwards
+        {30, 4.5, "135.0"},    // 4.5 x 30, three digits
+        {24, 50.0, "1200.0"},  // 50 x 24, four
     };
     for (const Case& c : cases) {
         const std::string effect = R"(,"effects":[{"OTIO_SCHEMA":"LinearTimeWarp.1",)"
