@@ -41,7 +41,7 @@ public:
         m_tracks.push_back(std::move(track));
         m_open.push_back(m_tracks.size() - 1);
     }
-    void endLayerNode(DmLayerNode* layer) override {
+    void endLayerNode(DmLayerNode*) override {
         // Layers nest inside their composition: one that ends inside it began there.
         if (m_inComposition)
             m_open.pop_back();
