@@ -168,6 +168,9 @@ TEST(FcpxmlRead, ARetimedClipStartsWhereItsTimeMapSaysAndKeepsItsSpeed) {
         // 10s plays 2s + 2 × 5s = 12s (frame 288).
         {R"(<timept time="5s" value="2s"/><timept time="15s" value="22s"/>)",
          "Primary storyline 0+96 clip A2 src 288@24", "speed 200% not applied", "LinearTimeWarp.1"},
+        // A map of one point holds its value (3s, frame 72) throughout.
+        {R"(<timept time="1s" value="3s"/>)", "Primary storyline 0+96 clip A2 src 72@24",
+         "freeze frame not applied", "FreezeFrame.1"},
     };
     for (const Case& c : cases) {
         Lines losses;
