@@ -147,8 +147,7 @@ int writeAll(int fd, const char* data, std::size_t size) {
 bool isBundle(std::string path) {
     constexpr const char* kBundle = ".fcpxmld";
     const std::size_t size = std::strlen(kBundle);
-    while (path.size() > 1 && (path.back() == '/' || path.back() == '\\'))
-        path.pop_back();
+    path.erase(path.find_last_not_of("/\\") + 1);
     if (path.size() < size)
         return false;
     for (std::size_t i = 0; i < size; ++i)

@@ -42,8 +42,8 @@ std::string whereOf(const char* text, const std::string& name, Dialect dialect,
                     const String& message) {
     const std::string syntax =
         dialect == Dialect::Edl || dialect == Dialect::Xmeml || dialect == Dialect::Fcpxml
-                                   ? std::string()
-                                   : syntaxError(text, dialect == Dialect::OtioStandard);
+            ? std::string()
+            : syntaxError(text, dialect == Dialect::OtioStandard);
     if (!syntax.empty())
         return name + ":" + syntax;
     if (!message.empty())
@@ -118,9 +118,8 @@ DocumentReading Documents::read(const char* text, std::size_t length, const Stri
         reading.composition->getTree(reading.status);
     }
     // Dialects of several timelines choose among them as they read.
-    const bool chooses =
-        reading.dialect == Dialect::OtioStandard || reading.dialect == Dialect::Xmeml ||
-        reading.dialect == Dialect::Fcpxml;
+    const bool chooses = reading.dialect == Dialect::OtioStandard ||
+                         reading.dialect == Dialect::Xmeml || reading.dialect == Dialect::Fcpxml;
     if (reading.status && !options.timeline.empty() && !chooses) {
         const std::string why = wrongTimeline(*reading.composition, options.timeline);
         if (!why.empty()) {
@@ -176,9 +175,8 @@ bool Documents::dialectOfPath(const std::string& path, Dialect& dialect) {
         const std::size_t size = std::strlen(end);
         return text.size() >= size && strcasecmp(text.c_str() + text.size() - size, end) == 0;
     };
-    std::string name = path;
-    while (name.size() > 1 && name.back() == '/')
-        name.pop_back();
+    std::string name = path; // a bundle folder may be named with a final "/"
+    name.erase(name.find_last_not_of('/') + 1);
     if (endsWith(path, ".edl")) {
         dialect = Dialect::Edl;
         return true;

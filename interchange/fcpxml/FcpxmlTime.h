@@ -12,6 +12,7 @@ namespace ZEM_0_81::Interchange::Fcpx {
 /// an invalid time; readers report the element and go on.
 class Time {
 public:
+    /// Zero seconds.
     Time() = default;
     /// `numerator` / `denominator` seconds, reduced; invalid for a denominator of 0.
     Time(std::int64_t numerator, std::int64_t denominator);

@@ -28,7 +28,7 @@ struct Asset {
     /// The file: "src" (FCPXML 1.8), else the "src" of its first original
     /// media representation, else of its first one; empty when none.
     std::string src;
-    Time start = Time(0, 1);
+    Time start;
     Time duration = Time::invalid();
     bool video = false;
     bool audio = false;

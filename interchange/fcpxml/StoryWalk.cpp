@@ -131,7 +131,7 @@ struct StoryWalk::Resolved {
 };
 
 void StoryWalk::run(const pugi::xml_node& spine) {
-    m_jobs.push_back(Job{spine, true, Time(0, 1), 0, Window()});
+    m_jobs.push_back(Job{spine, true, Time(), 0, Window()});
     while (!m_jobs.empty()) {
         const Job job = m_jobs.back();
         m_jobs.pop_back();
@@ -158,7 +158,7 @@ void StoryWalk::spine(const Job& job) {
     std::vector<Pending> pending;
     std::size_t waiting = 0; ///< the first transition that has no item after it yet
     std::vector<std::size_t> last;
-    Time cursor(0, 1);
+    Time cursor;
     for (const pugi::xml_node child : job.node.children()) {
         if (child.type() != pugi::node_element)
             continue;
@@ -269,7 +269,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
     }
     const Asset* asset =
         playsMedia(node) ? m_resources.asset(node.attribute("ref").value()) : nullptr;
-    Time start = asset ? asset->start : Time(0, 1);
+    Time start = asset ? asset->start : Time();
     timeAttribute(node, "start", start, m_report);
     Time duration = Time::invalid();
     if (!timeAttribute(node, "duration", duration, m_report) && asset && asset->duration.valid())
@@ -353,7 +353,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
     for (const pugi::xml_node child : node.children()) {
         if (!isNamed(child, "marker") && !isNamed(child, "chapter-marker"))
             continue;
-        Time at, length = Time(0, 1);
+        Time at, length;
         if (!timeAttribute(child, "start", at, m_report)) {
             m_report.lose(child, "not read: it has no start");
             continue;
@@ -393,7 +393,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
                 m_report.lose(child, "not read: an anchored item needs a lane other than 0");
             continue;
         }
-        Time offset(0, 1);
+        Time offset;
         const pugi::xml_node pick = pickOf(child);
         if (!timeAttribute(child, "offset", offset, m_report) && pick)
             timeAttribute(pick, "offset", offset, m_report);
@@ -473,7 +473,7 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
         // not change: the window starts where the map puts its first instant.
         const Time origin = timing.at(from);
         const std::size_t before = out.size();
-        collect(node, Time(0, 1), origin, origin + (to - from), depth + 1, true, out);
+        collect(node, Time(), origin, origin + (to - from), depth + 1, true, out);
         for (std::size_t i = before; i < out.size(); ++i) {
             out[i].localIn = out[i].localIn - origin + from;
             out[i].localOut = out[i].localOut - origin + from;
@@ -514,7 +514,7 @@ void StoryWalk::resolve(const pugi::xml_node& node, const Time& from, const Time
             return;
         }
         const std::size_t before = out.size();
-        collect(chosen, Time(0, 1), from, to, depth + 1, false, out);
+        collect(chosen, Time(), from, to, depth + 1, false, out);
         if (soundOnly)
             for (std::size_t i = before; i < out.size(); ++i)
                 out[i].kind = TrackKind::Sound;
@@ -535,14 +535,14 @@ void StoryWalk::collect(const pugi::xml_node& parent, const Time& base, const Ti
             out.push_back(offline);
         return;
     }
-    Time cursor(0, 1); // where an item without an offset starts, in the parent's time
+    Time cursor; // where an item without an offset starts, in the parent's time
     for (const pugi::xml_node child : parent.children()) {
         if (child.type() != pugi::node_element || !isStoryElement(child.name()))
             continue;
         if (contained && laneOf(child) != 0)
             continue; // anchored to the clip: placed by the clip's walk
         if (isNamed(child, "spine")) {
-            Time offset(0, 1);
+            Time offset;
             timeAttribute(child, "offset", offset, m_report);
             collect(child, base + offset, from, to, depth + 1, false, out);
             continue;
@@ -556,7 +556,7 @@ void StoryWalk::collect(const pugi::xml_node& parent, const Time& base, const Ti
         const Time offset = base + local;
         const Asset* asset =
             playsMedia(pick) ? m_resources.asset(pick.attribute("ref").value()) : nullptr;
-        Time start = asset ? asset->start : Time(0, 1);
+        Time start = asset ? asset->start : Time();
         timeAttribute(pick, "start", start, m_report);
         Time duration = Time::invalid();
         if (!timeAttribute(pick, "duration", duration, m_report) && asset &&
@@ -613,10 +613,10 @@ void StoryWalk::keep(const pugi::xml_node& node, Piece& piece) {
         // back over the same time.
         kept.attributes.emplace_back("start", node.attribute("start").value());
         const auto& points = timing.map.points;
-        const Time first = points.empty() ? Time(0, 1) : points.front().first;
-        const Time last = points.empty() ? Time(0, 1) : points.back().first;
+        const Time first = points.empty() ? Time() : points.front().first;
+        const Time last = points.empty() ? Time() : points.back().first;
         const Time slope =
-            last > first ? (timing.at(last) - timing.at(first)) / (last - first) : Time(0, 1);
+            last > first ? (timing.at(last) - timing.at(first)) / (last - first) : Time();
         const bool freeze = slope.isZero();
         if (!(slope == Time(1, 1))) {
             piece.speed = speedText(freeze, slope.toDouble(), xmlText(timing.timeMap));

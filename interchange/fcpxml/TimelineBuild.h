@@ -22,7 +22,7 @@ struct SequenceInfo {
     /// time of the timeline lies between its frames.
     Time frame;
     /// Its "tcStart": the composition's start.
-    Time start = Time(0, 1);
+    Time start;
     /// Its "duration"; invalid when it has none.
     Time duration = Time::invalid();
     const Format* format = nullptr;

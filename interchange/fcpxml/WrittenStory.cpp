@@ -220,7 +220,7 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
     const std::string url = xmlSafe(urlOf(media.path));
     const bool rated = media.rate.getNumerator() > 0 && media.rate.getDenominator() > 0;
     const Time start =
-        rated && media.availableStart ? secondsOf(*media.availableStart, media.rate) : Time(0, 1);
+        rated && media.availableStart ? secondsOf(*media.availableStart, media.rate) : Time();
     const Time end = rated ? start + secondsOf(media.availableDuration, media.rate) : start;
     // What the item plays lies within what its asset says it holds.
     Time sourceIn = start, sourceEnd = end;
@@ -298,7 +298,7 @@ ElementOut DocumentWriter::elementOf(const TimelineItem& item, const DmSegmentNo
     element.offset = record(item.record.start);
     element.duration = record(item.record.duration);
     element.name = item.name;
-    element.start = Time(0, 1);
+    element.start = Time();
     KeptElement kept;
     const bool keeps = segment && keptElement(*segment, kept);
     if (item.isGap()) {

@@ -86,8 +86,9 @@ def test_written_documents_read_back_in_every_version():
         ]
         assert losses == ()
     assert cut.to_text("fcpxml") == cut.to_text("fcpxml", fcpxml_version="1.8")
-    with pytest.raises(ValueError):
-        cut.to_text("fcpxml", fcpxml_version="1.7")
+    for unknown in ("1.7", "1.14", "2.8"):
+        with pytest.raises(ValueError):
+            cut.to_text("fcpxml", fcpxml_version=unknown)
     with pytest.raises(ValueError):
         cut.to_text("edl", fcpxml_version="1.9")
 

@@ -66,6 +66,18 @@ TEST_F(ZemcompFcpxml, ADocumentIsReadByNameBundleOrTextAndItsLossesFailStrictly)
     // Named with or without final slashes, as a shell completes a folder.
     for (const std::string& path : {bundle.string(), bundle.string() + "/", bundle.string() + "//"})
         EXPECT_NE(run("list --json " + path).out.find(R"("start":250)"), std::string::npos) << path;
+    // A plain file of a bundle's name is read as it stands; a bundle without
+    // its document says which file is missing.
+    const fs::path plain = scratchFile("plain.fcpxmld", kDocument);
+    EXPECT_NE(run("list --json " + plain.string()).out.find(R"("start":250)"), std::string::npos);
+    const fs::path empty = scratch / "empty.fcpxmld";
+    fs::create_directory(empty);
+    const ToolRun missingDocument = run("check " + empty.string());
+    EXPECT_EQ(missingDocument.exitCode, 1);
+    EXPECT_NE(missingDocument.err.find(empty.string() +
+                                       "/Info.fcpxml: cannot open: No such file or directory"),
+              std::string::npos)
+        << missingDocument.err;
     const fs::path text = scratchFile("cut.xml.txt", kDocument);
     EXPECT_NE(run("info --json " + text.string()).out.find(R"("dialect":"fcpxml")"),
               std::string::npos);

@@ -164,6 +164,13 @@ TEST(FcpxmlRead, ARetimedClipStartsWhereItsTimeMapSaysAndKeepsItsSpeed) {
         // A hold on 3s (frame 72).
         {R"(<timept time="0s" value="3s"/><timept time="20s" value="3s"/>)",
          "Primary storyline 0+96 clip A2 src 72@24", "freeze frame not applied", "FreezeFrame.1"},
+        // A map from its time 5s: (22s - 2s) / (15s - 5s) is double speed, and
+        // 10s plays 2s + 2 × 5s = 12s (frame 288).
+        {R"(<timept time="5s" value="2s"/><timept time="15s" value="22s"/>)",
+         "Primary storyline 0+96 clip A2 src 288@24", "speed 200% not applied", "LinearTimeWarp.1"},
+        // A map of one point holds its value (3s, frame 72) throughout.
+        {R"(<timept time="1s" value="3s"/>)", "Primary storyline 0+96 clip A2 src 72@24",
+         "freeze frame not applied", "FreezeFrame.1"},
     };
     for (const Case& c : cases) {
         Lines losses;
@@ -256,12 +263,28 @@ TEST(FcpxmlRead, ASynchronisedClipPlaysItsPictureAndItsSoundWithinIt) {
 }
 
 TEST(FcpxmlRead, AClipPlaysWhatItHoldsInItsOwnTime) {
-    // Its time 10s-12s; the video it holds sits at 8s from a2's 30s: its 10s
-    // is a2's 32s (768).
-    EXPECT_EQ(itemsOfSpine(R"(<clip offset="0s" name="C" start="10s" duration="2s">
-                                <video ref="a2" offset="8s" start="30s" duration="20s"/>
-                              </clip>)"),
-              Lines{"Primary storyline 0+48 clip C src 768@24" + kA2});
+    struct Case {
+        const char* clip;
+        Lines items;
+    };
+    const Case cases[] = {
+        // Its time 10s-12s; the video it holds sits at 8s from a2's 30s: its
+        // 10s is a2's 32s (768).
+        {R"(<clip offset="0s" name="C" start="10s" duration="2s">
+              <video ref="a2" offset="8s" start="30s" duration="20s"/>
+            </clip>)",
+         {"Primary storyline 0+48 clip C src 768@24" + kA2}},
+        // Items without an offset follow each other from its time 0: a2 from
+        // 30s (720) over 0s-2s, then a1 from 3600s (86400) over 2s-4s.
+        {R"(<clip offset="0s" name="C" start="0s" duration="4s">
+              <video ref="a2" start="30s" duration="2s"/>
+              <video ref="a1" start="3600s" duration="2s"/>
+            </clip>)",
+         {"Primary storyline 0+48 clip C src 720@24" + kA2,
+          "Primary storyline 48+48 clip C src 86400@24" + kA1}},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(itemsOfSpine(c.clip), c.items) << c.clip;
 }
 
 TEST(FcpxmlRead, ATitleIsGeneratedMedia) {
@@ -713,11 +736,17 @@ TEST(FcpxmlRead, TimeMapsAreReadLinearlyBetweenTheirPoints) {
             cases[3].points + "</timeMap></asset-clip>",
         &losses);
     EXPECT_EQ(lossesWith(losses, "not read").size(), 2u);
-    // A map of slope 1 only moves the start: nothing is lost.
-    itemsOfSpine(
-        R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"><timeMap><timept time="0s" value="3s"/><timept time="10s" value="13s"/></timeMap></asset-clip>)",
-        &losses);
-    EXPECT_TRUE(losses.empty());
+    // A map of slope 1 only moves the start, wherever its first point lies:
+    // nothing is lost.
+    for (const char* points :
+         {R"(<timept time="0s" value="3s"/><timept time="10s" value="13s"/>)",
+          R"(<timept time="5s" value="2s"/><timept time="15s" value="12s"/>)"}) {
+        itemsOfSpine(
+            std::string(R"(<asset-clip ref="a2" offset="0s" start="6s" duration="1s"><timeMap>)") +
+                points + "</timeMap></asset-clip>",
+            &losses);
+        EXPECT_TRUE(losses.empty()) << points;
+    }
 }
 
 TEST(FcpxmlRead, AMulticamClipOfSoundOnlyPlaysItsActiveSoundAngle) {

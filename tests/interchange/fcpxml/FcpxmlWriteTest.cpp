@@ -403,6 +403,57 @@ TEST(FcpxmlWrite, NamesAreWrittenAsXmlHoldsThem) {
     EXPECT_STREQ(asset.attribute("name").value(), "my file.mov");
 }
 
+TEST(FcpxmlWrite, MediaPathsAreWrittenAsUrlsOnceEscaped) {
+    struct Case {
+        const char* path;
+        const char* src;
+    };
+    const Case cases[] = {
+        // An absolute path becomes a file URL, its space escaped (%20).
+        {"/m/my file.mov", "file:///m/my%20file.mov"},
+        // A relative path stays relative, escaped.
+        {"shots/a b.mov", "shots/a%20b.mov"},
+        // URLs are written as they stand, their "%" not escaped again: a
+        // file URL without "//" as much as one with it.
+        {"file:/m/my%20file.mov", "file:/m/my%20file.mov"},
+        {"file:///m/my%20file.mov", "file:///m/my%20file.mov"},
+        {"https://h/x%20y.mov", "https://h/x%20y.mov"},
+    };
+    for (const Case& c : cases) {
+        const std::string otio =
+            R"({"OTIO_SCHEMA":"Timeline.1","name":"T","tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","kind":"Video","children":[{"OTIO_SCHEMA":"Clip.2","name":"c","source_range":{"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":0},"duration":{"OTIO_SCHEMA":"RationalTime.1","rate":24,"value":24}},"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":")" +
+            std::string(c.path) +
+            R"(","available_range":null}},"active_media_reference_key":"DEFAULT_MEDIA"}]}]}})";
+        const DocumentReading reading = Documents::read(otio.c_str(), otio.size(), "t");
+        ASSERT_TRUE(reading.status) << reading.where;
+        Written written;
+        write(*reading.composition, written);
+        EXPECT_STREQ(written.document.child("fcpxml")
+                         .child("resources")
+                         .child("asset")
+                         .attribute("src")
+                         .value(),
+                     c.src)
+            << c.path;
+    }
+}
+
+TEST(FcpxmlWrite, OnlyTheVersionsWrittenAreNamed) {
+    // "1." and the minor number of a version written, 8 to 13; nothing else.
+    const std::pair<const char*, std::int32_t> known[] = {{"1.8", 8}, {"1.10", 10}, {"1.13", 13}};
+    for (const auto& [text, minor] : known) {
+        std::int32_t version = 0;
+        EXPECT_TRUE(Fcpxml::versionFromText(text, version)) << text;
+        EXPECT_EQ(version, minor) << text;
+    }
+    for (const char* text :
+         {"1.7", "1.14", "1.80", "2.8", "x.10", "1.", "", static_cast<const char*>(nullptr)}) {
+        std::int32_t version = 0;
+        EXPECT_FALSE(Fcpxml::versionFromText(text, version)) << (text ? text : "null");
+        EXPECT_EQ(version, 0) << (text ? text : "null");
+    }
+}
+
 TEST(FcpxmlWrite, DocumentsKnowFcpxmlFilesAndBundlesByName) {
     const std::pair<const char*, bool> cases[] = {{"cut.fcpxml", true},      {"CUT.FCPXML", true},
                                                   {"cut.fcpxmld", true},     {"cut.fcpxmld/", true},
