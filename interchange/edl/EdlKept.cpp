@@ -368,13 +368,7 @@ std::string markerText(const std::string& caption, const char* colour, const std
     member(writer, KeptObjects::kName, caption);
     writer.Key(kColor);
     writer.String(colour);
-    writer.Key(KeptObjects::kMarkedRange);
-    writer.StartObject();
-    writer.Key(KeptObjects::kSchema);
-    writer.String(KeptObjects::kTimeRange);
-    time(writer, KeptObjects::kDuration, 1.0, rate);
-    time(writer, KeptObjects::kStartTime, start, rate);
-    writer.EndObject();
+    KeptJson::timeRange(writer, KeptObjects::kMarkedRange, start, 1.0, rate);
     member(writer, KeptObjects::kComment, std::string());
     writer.EndObject();
     return textOf(buffer);

@@ -205,13 +205,7 @@ std::string markerText(const std::string& value, const char* colour, const char*
     member(writer, KeptObjects::kName, value);
     writer.Key(KeptObjects::kColor);
     writer.String(colour);
-    writer.Key(KeptObjects::kMarkedRange);
-    writer.StartObject();
-    writer.Key(KeptObjects::kSchema);
-    writer.String(KeptObjects::kTimeRange);
-    time(writer, KeptObjects::kDuration, duration, rate);
-    time(writer, KeptObjects::kStartTime, start, rate);
-    writer.EndObject();
+    KeptJson::timeRange(writer, KeptObjects::kMarkedRange, start, duration, rate);
     member(writer, KeptObjects::kComment, note);
     writer.EndObject();
     return textOf(buffer);

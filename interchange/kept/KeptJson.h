@@ -38,4 +38,15 @@ inline void time(Writer& writer, const char* key, double value, double rate) {
     writer.EndObject();
 }
 
+/// The member `key` holding a "TimeRange.1" from `start` lasting `duration`, at `rate`.
+inline void timeRange(Writer& writer, const char* key, double start, double duration, double rate) {
+    writer.Key(key);
+    writer.StartObject();
+    writer.Key(KeptObjects::kSchema);
+    writer.String(KeptObjects::kTimeRange);
+    time(writer, KeptObjects::kDuration, duration, rate);
+    time(writer, KeptObjects::kStartTime, start, rate);
+    writer.EndObject();
+}
+
 } // namespace ZEM_0_81::Interchange::KeptJson

@@ -208,13 +208,7 @@ std::string markerText(const std::string& name, const std::string& comment, cons
     member(writer, KeptObjects::kName, name);
     writer.Key(KeptObjects::kColor);
     writer.String(colour);
-    writer.Key(KeptObjects::kMarkedRange);
-    writer.StartObject();
-    writer.Key(KeptObjects::kSchema);
-    writer.String(KeptObjects::kTimeRange);
-    time(writer, KeptObjects::kDuration, duration, rate);
-    time(writer, KeptObjects::kStartTime, start, rate);
-    writer.EndObject();
+    KeptJson::timeRange(writer, KeptObjects::kMarkedRange, start, duration, rate);
     member(writer, KeptObjects::kComment, comment);
     writer.EndObject();
     return textOf(buffer);
