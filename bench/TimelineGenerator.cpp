@@ -506,6 +506,21 @@ const std::vector<TimelineSize>& standardSizes() {
         TimelineShape di = d;
         di.indented = true;
         made.push_back({"Di", di});
+
+        // A long plain cut as an editor hands it over: 10 000 clips on one
+        // track, media and nothing else; P3 three times as long.
+        TimelineShape p;
+        p.videoTracks = 1;
+        p.audioTracks = 0;
+        p.clipsPerTrack = 10000;
+        p.effectsPerClip = 0;
+        p.gapEvery = 0;
+        p.annotationEvery = 0;
+        p.extraDataEntries = 0;
+        made.push_back({"P", p});
+        TimelineShape p3 = p;
+        p3.clipsPerTrack = 3 * p.clipsPerTrack;
+        made.push_back({"P3", p3});
         return made;
     }();
     return sizes;

@@ -37,8 +37,9 @@ struct TimelineSize {
 /// The sizes the benchmark knows: S (about 10 KB), M (about 1 MB), L (about
 /// 10 MB), XL (about 40 MB, a feature-length cut with review notes), then D
 /// (about 12 MB: 3000 clips dense with effects, metadata and paint), D3 (the
-/// same shape three times as long), as compact OTIO text, and Di (D indented as
-/// the OpenTimelineIO library writes it).
+/// same shape three times as long), as compact OTIO text, Di (D indented as the
+/// OpenTimelineIO library writes it), and P and P3 (a plain cut of 10 000 and
+/// 30 000 clips without effects or notes).
 const std::vector<TimelineSize>& standardSizes();
 
 /// What a generated timeline holds, for checking an import against it.
