@@ -19,10 +19,6 @@ void ReadContext::release(const Value& object) {
         m_memory->release(object);
 }
 
-ReadContext::Scope::Scope(ReadContext& context, const char* key) : m_context(context) {
-    context.m_path.push_back(Token{key, std::char_traits<char>::length(key), 0});
-}
-
 ReadContext::Scope::Scope(ReadContext& context, const Value& key) : m_context(context) {
     context.m_path.push_back(Token{key.GetString(), key.GetStringLength(), 0});
 }
@@ -69,28 +65,28 @@ Members::Members(ReadContext& context, const Value* object, std::string schema)
     : m_context(context), m_object(object && object->IsObject() ? object : nullptr),
       m_schema(std::move(schema)) {}
 
-const Value* Members::find(const char* key) const {
+const Value* Members::find(Key key) const {
     if (!m_object)
         return nullptr;
     // The first member of that name, as FindMember gives it, with the length and
     // the first byte compared before the rest.
-    const std::size_t length = std::char_traits<char>::length(key);
+    const std::size_t length = key.length;
     for (auto member = m_object->MemberBegin(); member != m_object->MemberEnd(); ++member) {
         const Value& name = member->name;
         if (name.GetStringLength() == length &&
-            (length == 0 ||
-             (name.GetString()[0] == key[0] && std::memcmp(name.GetString(), key, length) == 0)))
+            (length == 0 || (name.GetString()[0] == key.text[0] &&
+                             std::memcmp(name.GetString(), key.text, length) == 0)))
             return &member->value;
     }
     return nullptr;
 }
 
-void Members::wrongType(const char* key, const char* expected) const {
-    const ReadContext::Scope scope(m_context, key);
+void Members::wrongType(Key key, const char* expected) const {
+    const ReadContext::Scope scope(m_context, key.text);
     m_context.lose(m_schema, std::string("ignored: expected ") + expected);
 }
 
-bool Members::getDouble(const char* key, double& out) const {
+bool Members::getDouble(Key key, double& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -100,7 +96,7 @@ bool Members::getDouble(const char* key, double& out) const {
     return false;
 }
 
-bool Members::getFloat(const char* key, float& out) const {
+bool Members::getFloat(Key key, float& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -110,7 +106,7 @@ bool Members::getFloat(const char* key, float& out) const {
     return false;
 }
 
-bool Members::getInt(const char* key, std::int32_t& out) const {
+bool Members::getInt(Key key, std::int32_t& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -122,7 +118,7 @@ bool Members::getInt(const char* key, std::int32_t& out) const {
     return false;
 }
 
-bool Members::getUint(const char* key, std::uint32_t& out) const {
+bool Members::getUint(Key key, std::uint32_t& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -134,7 +130,7 @@ bool Members::getUint(const char* key, std::uint32_t& out) const {
     return false;
 }
 
-bool Members::getBool(const char* key, bool& out) const {
+bool Members::getBool(Key key, bool& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -146,7 +142,7 @@ bool Members::getBool(const char* key, bool& out) const {
     return false;
 }
 
-bool Members::getString(const char* key, std::string& out) const {
+bool Members::getString(Key key, std::string& out) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return false;
@@ -158,7 +154,7 @@ bool Members::getString(const char* key, std::string& out) const {
     return false;
 }
 
-bool Members::getString(const char* key, DmString& out) const {
+bool Members::getString(Key key, DmString& out) const {
     std::string read;
     if (!getString(key, read))
         return false;
@@ -166,7 +162,7 @@ bool Members::getString(const char* key, DmString& out) const {
     return true;
 }
 
-const Value* Members::objectMember(const char* key) const {
+const Value* Members::objectMember(Key key) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return nullptr;
@@ -176,7 +172,7 @@ const Value* Members::objectMember(const char* key) const {
     return nullptr;
 }
 
-const Value* Members::arrayMember(const char* key) const {
+const Value* Members::arrayMember(Key key) const {
     const Value* value = find(key);
     if (!value || value->IsNull())
         return nullptr;

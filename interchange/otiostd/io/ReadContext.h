@@ -37,7 +37,9 @@ public:
     /// of the input document and string literals do).
     class Scope {
     public:
-        Scope(ReadContext& context, const char* key);
+        Scope(ReadContext& context, const char* key) : m_context(context) {
+            context.m_path.push_back(Token{key, std::char_traits<char>::length(key), 0});
+        }
         Scope(ReadContext& context, const Value& key);
         Scope(ReadContext& context, std::size_t index);
         ~Scope();
@@ -84,6 +86,14 @@ private:
     bool m_snapRates = false;
 };
 
+/// The name of a member looked up, with its length: counted where the call is
+/// made, so that a constant name costs nothing to measure.
+struct Key {
+    constexpr Key(const char* name) : text(name), length(std::char_traits<char>::length(name)) {}
+    const char* text;
+    std::size_t length;
+};
+
 /// Typed reading of the members of one object of the input. A member that is
 /// absent or null reads as absent; a member of another type is reported as a loss
 /// of `schema` ("... ignored: expected a number") and also reads as absent, so
@@ -98,26 +108,26 @@ public:
     const Value* object() const { return m_object; }
 
     /// The member `key` as it stands (null included), or null when absent.
-    const Value* find(const char* key) const;
-    bool has(const char* key) const { return find(key) != nullptr; }
+    const Value* find(Key key) const;
+    bool has(Key key) const { return find(key) != nullptr; }
 
     /// A finite number, integer or not.
-    bool getDouble(const char* key, double& out) const;
+    bool getDouble(Key key, double& out) const;
     /// A number in the single-precision range, rounded to single precision.
-    bool getFloat(const char* key, float& out) const;
+    bool getFloat(Key key, float& out) const;
     /// An integer in the signed 32-bit range.
-    bool getInt(const char* key, std::int32_t& out) const;
+    bool getInt(Key key, std::int32_t& out) const;
     /// An integer in the unsigned 32-bit range.
-    bool getUint(const char* key, std::uint32_t& out) const;
-    bool getBool(const char* key, bool& out) const;
-    bool getString(const char* key, std::string& out) const;
-    bool getString(const char* key, DmString& out) const;
+    bool getUint(Key key, std::uint32_t& out) const;
+    bool getBool(Key key, bool& out) const;
+    bool getString(Key key, std::string& out) const;
+    bool getString(Key key, DmString& out) const;
     /// An object or an array; null when absent, null or of another type.
-    const Value* objectMember(const char* key) const;
-    const Value* arrayMember(const char* key) const;
+    const Value* objectMember(Key key) const;
+    const Value* arrayMember(Key key) const;
 
     /// Reports member `key` as ignored because it is not `expected`.
-    void wrongType(const char* key, const char* expected) const;
+    void wrongType(Key key, const char* expected) const;
 
 private:
     ReadContext& m_context;
