@@ -57,16 +57,24 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
         return;
     ReadContext& context = object.context();
     // Gathers the members worth keeping into one object, copied so that the
-    // input stays as it is.
-    const auto store = [&](const Value& from, std::int32_t id,
-                           const std::vector<const char*>& skipped, const char* where) {
-        rapidotio::Document kept(rapidjson::kObjectType);
-        for (const auto& member : from.GetObject()) {
-            if (member.value.IsNull() || isKnown(skipped, member.name))
-                continue;
+    // input stays as it is. Most objects hold none: they are told apart first,
+    // without building anything.
+    const auto store = [&](const Value& from, std::int32_t id, const auto& skipped,
+                           const char* where) {
+        const auto worthKeeping = [&](const Value::Member& member) {
             // An empty name is the default the writer writes anyway.
-            if (id == kMembersId && member.name == SchemaMembers::kName &&
-                member.value.IsString() && member.value.GetStringLength() == 0)
+            return !member.value.IsNull() && !skipped(member.name) &&
+                   !(id == kMembersId && member.name == SchemaMembers::kName &&
+                     member.value.IsString() && member.value.GetStringLength() == 0);
+        };
+        const auto all = from.GetObject();
+        if (std::none_of(all.begin(), all.end(), worthKeeping)) {
+            target.removeProperty(id);
+            return;
+        }
+        rapidotio::Document kept(rapidjson::kObjectType);
+        for (const auto& member : all) {
+            if (!worthKeeping(member))
                 continue;
             if (!withinDepth(member.value, kMaxDepth - 1)) {
                 const ReadContext::Scope scope(context, member.name);
@@ -88,13 +96,18 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
     };
     if (const Value* metadata = object.objectMember(SchemaMembers::kMetadata)) {
         const ReadContext::Scope scope(context, SchemaMembers::kMetadata);
-        store(*metadata, kMetadataId, {SchemaMembers::kZem}, "metadata");
+        store(
+            *metadata, kMetadataId, [](const Value& key) { return key == SchemaMembers::kZem; },
+            "metadata");
     }
-    std::vector<const char*> taken = known;
-    taken.insert(taken.end(), {SchemaMembers::kSchema, SchemaMembers::kMetadata});
-    if (name == Name::Held)
-        taken.push_back(SchemaMembers::kName);
-    store(*members, kMembersId, taken, "member");
+    store(
+        *members, kMembersId,
+        [&](const Value& key) {
+            return isKnown(known, key) || key == SchemaMembers::kSchema ||
+                   key == SchemaMembers::kMetadata ||
+                   (name == Name::Held && key == SchemaMembers::kName);
+        },
+        "member");
 }
 
 void writeMetadata(OtioWriter& writer, const DmPropertySet& object) {
