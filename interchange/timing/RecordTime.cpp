@@ -80,20 +80,49 @@ bool isSafeInteger(double value) {
     return std::fabs(value) < limit && std::trunc(value) == value;
 }
 
+namespace {
+
+/// The last rate a rule gave and what it gave for it. Every time of a document
+/// is taken through canonicalRate or snapRate, nearly always at one or two
+/// rates, and the rule goes through the rate's text: the answer is kept for the
+/// next time of the same rate (compared bit for bit, each thread its own).
+struct LastRate {
+    double rate = 0.0;
+    double answer = 0.0;
+    bool known = false;
+
+    template <class Rule> double get(double of, Rule rule) {
+        if (!known || !identical(of, rate)) {
+            answer = rule(of);
+            rate = of;
+            known = true;
+        }
+        return answer;
+    }
+};
+
+} // namespace
+
 double canonicalRate(double rate) {
-    const std::string fcm = fcmOf(rate);
-    if (fcm.empty())
-        return rate;
-    const double exact = rateOf(DmString(fcm));
-    return exact > 0.0 && sameRate(rate, exact) ? exact : rate;
+    thread_local LastRate last;
+    return last.get(rate, [](double of) {
+        const std::string fcm = fcmOf(of);
+        if (fcm.empty())
+            return of;
+        const double exact = rateOf(DmString(fcm));
+        return exact > 0.0 && sameRate(of, exact) ? exact : of;
+    });
 }
 
 double snapRate(double rate) {
-    const std::string fcm = fcmOf(rate);
-    if (fcm.empty())
-        return rate;
-    const double exact = rateOf(DmString(fcm));
-    return exact > 0.0 && std::fabs(exact - rate) <= 1e-3 ? exact : rate;
+    thread_local LastRate last;
+    return last.get(rate, [](double of) {
+        const std::string fcm = fcmOf(of);
+        if (fcm.empty())
+            return of;
+        const double exact = rateOf(DmString(fcm));
+        return exact > 0.0 && std::fabs(exact - of) <= 1e-3 ? exact : of;
+    });
 }
 
 } // namespace ZEM_0_81::Interchange::RecordTime
