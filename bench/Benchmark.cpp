@@ -1495,7 +1495,7 @@ void printTables(const std::vector<bench::TimelineSize>& sizes,
     std::printf("%-4s %10s %10s %10s %11s %10s %16s %16s\n", "size", "std text", "rj parse",
                 "rj write", "write/write", "read/parse", "write peak", "read peak");
     eachCompleted(sizes, results, [](const bench::TimelineSize& size, const SizeResult& r) {
-        std::printf("%-4s %10s %10s %10s %10.1fx %9.1fx %16s %16s\n", size.name.c_str(),
+        std::printf("%-4s %10s %10s %10s %10.1fx %9.2fx %16s %16s\n", size.name.c_str(),
                     bytesText(r.standardBytes).c_str(), timeText(r.standardParseSeconds).c_str(),
                     timeText(r.standardRapidWriteSeconds).c_str(),
                     r.standardWriteSeconds / r.standardRapidWriteSeconds, r.standardReadRatio,
