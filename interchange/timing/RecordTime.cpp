@@ -86,43 +86,46 @@ namespace {
 /// is taken through canonicalRate or snapRate, nearly always at one or two
 /// rates, and the rule goes through the rate's text: the answer is kept for the
 /// next time of the same rate (compared bit for bit, each thread its own).
-struct LastRate {
-    double rate = 0.0;
-    double answer = 0.0;
-    bool known = false;
+template <class Rule> class LastRate {
+public:
+    explicit LastRate(Rule rule) : m_rule(rule), m_rate(24.0), m_answer(rule(24.0)) {}
 
-    template <class Rule> double get(double of, Rule rule) {
-        if (!known || !identical(of, rate)) {
-            answer = rule(of);
-            rate = of;
-            known = true;
+    double get(double rate) {
+        if (!identical(rate, m_rate)) {
+            m_answer = m_rule(rate);
+            m_rate = rate;
         }
-        return answer;
+        return m_answer;
     }
+
+private:
+    Rule m_rule;
+    double m_rate;
+    double m_answer;
 };
 
 } // namespace
 
 double canonicalRate(double rate) {
-    thread_local LastRate last;
-    return last.get(rate, [](double of) {
+    thread_local LastRate last([](double of) {
         const std::string fcm = fcmOf(of);
         if (fcm.empty())
             return of;
         const double exact = rateOf(DmString(fcm));
         return exact > 0.0 && sameRate(of, exact) ? exact : of;
     });
+    return last.get(rate);
 }
 
 double snapRate(double rate) {
-    thread_local LastRate last;
-    return last.get(rate, [](double of) {
+    thread_local LastRate last([](double of) {
         const std::string fcm = fcmOf(of);
         if (fcm.empty())
             return of;
         const double exact = rateOf(DmString(fcm));
         return exact > 0.0 && std::fabs(exact - of) <= 1e-3 ? exact : of;
     });
+    return last.get(rate);
 }
 
 } // namespace ZEM_0_81::Interchange::RecordTime

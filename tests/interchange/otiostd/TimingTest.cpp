@@ -170,6 +170,31 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
     EXPECT_EQ(view.start, 86400);
     EXPECT_EQ(view.duration, 100);
     EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"ntsc 86400+100 1001+100@24000"}));
+    // Written to four places, within a thousandth of the frame rate they stand
+    // for: the clip is at the timeline's exact rate, so its 100 frames are not
+    // rescaled (23.9765 taken as it came would make them 99.998 frames at
+    // 24000/1001, since 100 x 23.976024 / 23.9765 = 99.998).
+    struct Rounded {
+        const char* timelineRate;
+        const char* clipRate;
+        std::uint32_t numerator;
+    };
+    for (const Rounded& rounded : {Rounded{"23.976023976023978", "23.9765", 24000},
+                                   Rounded{"59.94005994005994", "59.9405", 60000},
+                                   Rounded{"29.97002997002997", "29.9705", 30000}}) {
+        SCOPED_TRACE(rounded.clipRate);
+        view = viewOf(timeline(rationalTime("0", rounded.timelineRate),
+                               R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                                   std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "r", )") +
+                                   R"("source_range": )" +
+                                   timeRange("1001", "100", rounded.clipRate) + "}]}"),
+                      losses);
+        EXPECT_EQ(view.rate.getNumerator(), rounded.numerator);
+        EXPECT_EQ(view.duration, 100);
+        EXPECT_EQ(
+            itemsOf(view.tracks[0]),
+            (std::vector<std::string>{"r 0+100 1001+100@" + std::to_string(rounded.numerator)}));
+    }
     view = viewOf(timeline(rationalTime(0, 59.94),
                            "{\"OTIO_SCHEMA\": \"Track.1\", \"kind\": \"Video\", "
                            "\"children\": []}"),
@@ -466,7 +491,11 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
         // frames, here at 24, its source the stack's own range from -30.
         {"nested stack", track24(timeRange(-24, 10, 24), nested), 24, 10, {{"n 24+10 -30+10@24"}}},
         // Content of one frame.
-        {"one frame", track24(timeRange(-5, 1, 24), clip24("a", 100, 1)), 5, 1, {{"a 5+1 100+1@24"}}},
+        {"one frame",
+         track24(timeRange(-5, 1, 24), clip24("a", 100, 1)),
+         5,
+         1,
+         {{"a 5+1 100+1@24"}}},
     };
     for (const Case& c : cases) {
         LossReport losses;
@@ -495,13 +524,13 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
     }
 
     // A stack without items, or whose items are no array, names no start.
-    for (const char* stack : {R"({"OTIO_SCHEMA": "Stack.1"})",
-                              R"({"OTIO_SCHEMA": "Stack.1", "children": {}})"}) {
+    for (const char* stack :
+         {R"({"OTIO_SCHEMA": "Stack.1"})", R"({"OTIO_SCHEMA": "Stack.1", "children": {}})"}) {
         LossReport none;
-        const TimelineView empty = viewOf(
-            R"({"OTIO_SCHEMA": "Timeline.1", "global_start_time": null, "tracks": )" +
-                std::string(stack) + "}",
-            none);
+        const TimelineView empty =
+            viewOf(R"({"OTIO_SCHEMA": "Timeline.1", "global_start_time": null, "tracks": )" +
+                       std::string(stack) + "}",
+                   none);
         EXPECT_EQ(empty.start, 0) << stack;
         EXPECT_TRUE(empty.tracks.empty()) << stack;
     }
