@@ -49,7 +49,8 @@ Status Fcpxml::write(const Composition& composition, const WriteOptions& options
     buildTimeline(const_cast<DmRoot&>(root), view, segments);
     if (view.rate.getNumerator() <= 0 || view.rate.getDenominator() == 0)
         return writeFailed(Status(Status::NoFrameRateText),
-                           "the composition's rate \"" + node->getFcm().str() + "\" cannot be read",
+                           "the composition's rate \"" + node->getStartTcFcm().str() +
+                               "\" cannot be read",
                            message);
     std::string text =
         Interchange::Fcpx::writeDocument(view, segments, *node, options.version, losses);
