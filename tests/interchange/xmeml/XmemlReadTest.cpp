@@ -89,6 +89,10 @@ TEST(XmemlRead, TheSequenceTimecodeIsTheStart) {
         {rateXml(60, true), "<string>01:00:00;00</string>", 215784},
         {rateXml(24), "<string>01:00:00:00</string>", 86400},
         {rateXml(25), "<string>10:00:00:00</string>", 900000},
+        // Every digit read: 59 minutes 59 seconds is 3599s, 86376 frames at 24,
+        // and 19 more; the frame before ten minutes of drop frame, 17982 - 1.
+        {rateXml(24), "<string>00:59:59:19</string>", 86395},
+        {rateXml(30, true), "<string>00:09:59;29</string>", 17981},
         // The frame count wins over the string.
         {rateXml(24), "<string>01:00:00:00</string><frame>120</frame>", 120},
         // Its own rate: 01:00:00:00 at 25 is 90000 frames, which count 86400 at 24.
