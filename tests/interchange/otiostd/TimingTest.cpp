@@ -372,12 +372,15 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
                   "trim shows"}));
 
     // The stack's trim does the same to every track: 3 + 5 shows a's [3, 8) at
-    // 0+5 from 103; -2 + 20 puts a at 2, after a gap, and ends the track in one.
+    // 0+5 from 103; -2 + 20 puts a at 2, after a gap, and ends the track in one;
+    // 3 + 20 shows a's [3, 10) at 0+7 from 103, the stack's 13 frames after it
+    // a gap.
     const std::string oneClip = R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                                 clip24("a", 100, 10) + "]}";
     const std::pair<std::string, std::vector<std::string>> stacks[] = {
         {timeRange(3, 5, 24), {"a 0+5 103+5@24"}},
-        {timeRange(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}}};
+        {timeRange(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}},
+        {timeRange(3, 20, 24), {"a 0+7 103+7@24", " 7+13"}}};
     for (const auto& [trim, items] : stacks) {
         std::string trimmed = timeline(rationalTime(0, 24), oneClip);
         trimmed.insert(trimmed.find(R"("children")"), R"("source_range": )" + trim + ", ");
@@ -466,7 +469,11 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
         // frames, here at 24, its source the stack's own range from -30.
         {"nested stack", track24(timeRange(-24, 10, 24), nested), 24, 10, {{"n 24+10 -30+10@24"}}},
         // Content of one frame.
-        {"one frame", track24(timeRange(-5, 1, 24), clip24("a", 100, 1)), 5, 1, {{"a 5+1 100+1@24"}}},
+        {"one frame",
+         track24(timeRange(-5, 1, 24), clip24("a", 100, 1)),
+         5,
+         1,
+         {{"a 5+1 100+1@24"}}},
     };
     for (const Case& c : cases) {
         LossReport losses;
@@ -495,13 +502,13 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
     }
 
     // A stack without items, or whose items are no array, names no start.
-    for (const char* stack : {R"({"OTIO_SCHEMA": "Stack.1"})",
-                              R"({"OTIO_SCHEMA": "Stack.1", "children": {}})"}) {
+    for (const char* stack :
+         {R"({"OTIO_SCHEMA": "Stack.1"})", R"({"OTIO_SCHEMA": "Stack.1", "children": {}})"}) {
         LossReport none;
-        const TimelineView empty = viewOf(
-            R"({"OTIO_SCHEMA": "Timeline.1", "global_start_time": null, "tracks": )" +
-                std::string(stack) + "}",
-            none);
+        const TimelineView empty =
+            viewOf(R"({"OTIO_SCHEMA": "Timeline.1", "global_start_time": null, "tracks": )" +
+                       std::string(stack) + "}",
+                   none);
         EXPECT_EQ(empty.start, 0) << stack;
         EXPECT_TRUE(empty.tracks.empty()) << stack;
     }
