@@ -489,6 +489,26 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
             EXPECT_EQ(entry.find("dropped"), std::string::npos) << c.what << ": " << entry;
     }
 
+    // Content nested 64 levels deep (63 stacks around a track of a 10 frame
+    // clip) is timed: the trim [-24, -14) lies wholly before its 10 frames and
+    // names the record start, 24. A level deeper it is not timed: the trim is
+    // applied as OTIO applies it and shows none of it, a gap of 10 frames.
+    const std::pair<int, std::pair<std::int64_t, std::vector<std::string>>> depths[] = {
+        {64, {24, {"n 24+10 0+10@24"}}}, {65, {0, {" 0+10"}}}};
+    for (const auto& [levels, expected] : depths) {
+        std::string deep = R"({"OTIO_SCHEMA": "Track.1", "name": "in", "children": [)" +
+                           clip24("x", 300, 10) + "]}";
+        for (int level = 1; level < levels; ++level)
+            deep = R"({"OTIO_SCHEMA": "Stack.1", "name": "n", "children": [)" + deep + "]}";
+        LossReport deepLosses;
+        const TimelineView view =
+            viewOf(timeline("null", track24(timeRange(-24, 10, 24), deep)), deepLosses);
+        EXPECT_EQ(view.start, expected.first) << levels;
+        EXPECT_EQ(view.duration, 10) << levels;
+        ASSERT_EQ(view.tracks.size(), 1u) << levels;
+        EXPECT_EQ(itemsOf(view.tracks[0]), expected.second) << levels;
+    }
+
     // Each layer starts with the composition and lasts to its own end: V from
     // 90 to 110 (its clip at 100, after a hole), A from 90 to 100.
     {
