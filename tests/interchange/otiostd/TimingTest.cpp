@@ -176,6 +176,18 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 60000);
     EXPECT_EQ(view.duration, 0);
+    // A rate half a thousandth off 24000/1001 (23.976023...) is that rate: a
+    // start of 86400 frames at 23.9765 is frame 86400 at 24000/1001, and a clip
+    // of 100 frames at 23.9765 is 100 frames.
+    view = viewOf(timeline(rationalTime(86400, 23.9765),
+                           R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                               std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "off", )") +
+                               R"("source_range": )" + timeRange(1001, 100, 23.9765) + "}]}"),
+                  losses);
+    EXPECT_EQ(view.rate.getNumerator(), 24000);
+    EXPECT_EQ(view.rate.getDenominator(), 1001u);
+    EXPECT_EQ(view.start, 86400);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"off 86400+100 1001+100@24000"}));
 
     // A rate under a frame a second (a time-lapse at one frame every two
     // seconds) is a rate too: start 10 and a clip of 3 frames, at 1/2.
