@@ -157,6 +157,9 @@ TEST(XmemlRead, MediaPathsComeFromTheirUrls) {
         {"FILE://LOCALHOST/x/y.mov", "/x/y.mov"},
         {"file:/x/y.mov", "/x/y.mov"},
         {"file://localhost/C:/Media/a%C3%A9.mov", "C:/Media/a\xC3\xA9.mov"},
+        // A drive alone is a drive's path; "C:" before more than a '/' is none.
+        {"file://localhost/C:", "C:"},
+        {"file://localhost/C:x.mov", "/C:x.mov"},
         {"file://server/share/a.mov", "//server/share/a.mov"},
         {"file:///x/100%.mov", "/x/100%.mov"},
         {"media/a.mov", "media/a.mov"},
