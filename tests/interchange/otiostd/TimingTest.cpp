@@ -582,6 +582,30 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
     EXPECT_EQ(itemsOf(moved.tracks[0]), (std::vector<std::string>{"a 150+10 100+10@24"}));
     EXPECT_EQ(itemsOf(moved.tracks[1]), (std::vector<std::string>{" 50+5", "c 55+5 300+5@24"}));
 
+    // The same trim of the stack over content nested 64 levels below it (a
+    // track, 62 stacks, a track of a 10 frame clip) names the start 50; a
+    // level deeper the content is not timed: the trim is applied as OTIO
+    // applies it and shows none of it, 10 empty frames.
+    const std::pair<int, std::pair<std::int64_t, std::vector<std::string>>> stackDepths[] = {
+        {63, {50, {"n 50+10 0+10@24"}}}, {64, {0, {}}}};
+    for (const auto& [levels, expected] : stackDepths) {
+        std::string deep = R"({"OTIO_SCHEMA": "Track.1", "name": "in", "children": [)" +
+                           clip24("x", 300, 10) + "]}";
+        for (int level = 1; level < levels; ++level)
+            deep = R"({"OTIO_SCHEMA": "Stack.1", "name": "n", "children": [)" + deep + "]}";
+        std::string deepStack = timeline("null", track24("null", deep));
+        deepStack.insert(deepStack.find(R"("children")"),
+                         R"("source_range": )" + timeRange(-50, 10, 24) + ", ");
+        const TimelineView view = viewOf(deepStack, losses);
+        EXPECT_EQ(view.start, expected.first) << levels;
+        EXPECT_EQ(view.duration, 10) << levels;
+        std::vector<std::string> items;
+        for (const auto& track : view.tracks)
+            for (const std::string& item : itemsOf(track))
+                items.push_back(item);
+        EXPECT_EQ(items, expected.second) << levels;
+    }
+
     // Written back, the start is "global_start_time" and the tracks hold no
     // trim: the items lie where they were, and read back the same.
     const SharedPtr<Composition> read = readStandard(timeline("null", cases[3].tracks), losses);
