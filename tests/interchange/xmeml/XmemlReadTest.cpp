@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <rapidjson/document.h>
+
 #include <string>
 #include <vector>
 
@@ -148,6 +150,28 @@ TEST(XmemlRead, SourcesCountOnTheMediasOwnTimecode) {
             << c.timecode;
         EXPECT_EQ(read.losses.size(), c.losses) << c.timecode;
     }
+}
+
+TEST(XmemlRead, TheSequenceIsOneTracksNodeOfItsPictureThenSoundLayers) {
+    // As every reader builds it: the composition holds one tracks node, the
+    // first (index 0), its layers V1 then A1.
+    const XmemlRead read = readXmeml(
+        sequenceXml({clipXml("v", 0, 5, 0, 5, kFile)}, {clipXml("s", 0, 5, 0, 5, kFile)}));
+    ASSERT_TRUE(read.composition) << read.message;
+    String json;
+    ASSERT_TRUE(read.composition->getJson(Composition::JsonType::DmTree, json));
+    rapidjson::Document document;
+    document.Parse(json.c_str(), json.size());
+    ASSERT_FALSE(document.HasParseError());
+    const rapidjson::Value& children = document["tree"]["children"][0]["children"][0]["children"];
+    ASSERT_EQ(children.Size(), 1u) << json.c_str();
+    const rapidjson::Value& tracks = children[0];
+    EXPECT_STREQ(tracks["kind"].GetString(), "track");
+    EXPECT_EQ(tracks["index"].GetInt(), 0);
+    std::vector<std::string> layers;
+    for (const auto& layer : tracks["children"].GetArray())
+        layers.push_back(layer["name"].GetString());
+    EXPECT_EQ(layers, (Lines{"V1", "A1"}));
 }
 
 TEST(XmemlRead, MediaPathsComeFromTheirUrls) {
