@@ -6,9 +6,9 @@
 #include "interchange/TimelineSegments.h"
 #include "interchange/TimelineView.h"
 #include "interchange/fcpxml/WrittenStory.h"
+#include "json/EditTree.h"
 
 #include "outside/dmtree/DmCompositionNode.h"
-#include "outside/dmtree/DmReelNode.h"
 #include "outside/dmtree/DmRoot.h"
 
 namespace ZEM_0_81 {
@@ -19,15 +19,6 @@ Status writeFailed(const Status& status, const std::string& why, String* message
     if (message)
         *message = String(why.c_str(), why.size());
     return status;
-}
-
-/// The composition TimelineView shows: the first of the first reel.
-const DmCompositionNode* shownComposition(const DmRoot& root) {
-    const auto* reel =
-        root.getNbChildren() > 0 ? dynamic_cast<const DmReelNode*>(root.getChild(0)) : nullptr;
-    return reel && reel->getNbChildren() > 0
-               ? dynamic_cast<const DmCompositionNode*>(reel->getChild(0))
-               : nullptr;
 }
 
 } // namespace
@@ -47,7 +38,8 @@ Status Fcpxml::write(const Composition& composition, const WriteOptions& options
                            std::string("the composition has no edit tree to write: ") +
                                status.getDescription(),
                            message);
-    const DmCompositionNode* node = shownComposition(root);
+    // The composition TimelineView shows: the first of the first reel.
+    const DmCompositionNode* node = Json::EditTree::firstComposition(root);
     if (!node)
         return writeFailed(Status(Status::NoData), "the edit tree holds no composition to write",
                            message);
@@ -57,7 +49,8 @@ Status Fcpxml::write(const Composition& composition, const WriteOptions& options
     buildTimeline(const_cast<DmRoot&>(root), view, segments);
     if (view.rate.getNumerator() <= 0 || view.rate.getDenominator() == 0)
         return writeFailed(Status(Status::NoFrameRateText),
-                           "the composition's rate \"" + node->getFcm().str() + "\" cannot be read",
+                           "the composition's rate \"" + node->getStartTcFcm().str() +
+                               "\" cannot be read",
                            message);
     std::string text =
         Interchange::Fcpx::writeDocument(view, segments, *node, options.version, losses);

@@ -81,6 +81,24 @@ TEST(TimelineChoice, ByNameElseByNumberInTheDocumentsOrder) {
     }
 }
 
+TEST(TimelineChoice, ATimelineWithoutATextNameIsListedAsEmptyAndChosenByNumber) {
+    // The first timeline has no name, the second a number for one: both are
+    // listed as "", and only their numbers choose them.
+    std::string unnamed = timeline("", 10);
+    unnamed.replace(unnamed.find(R"("name": "", )"), std::string(R"("name": "", )").size(), "");
+    std::string numbered = timeline("", 20);
+    numbered.replace(numbered.find(R"("name": "")"), std::string(R"("name": "")").size(),
+                     R"("name": 5)");
+    const std::string collection = R"({"OTIO_SCHEMA": "SerializableCollection.1", "children": [)" +
+                                   unnamed + "," + numbered + "," + timeline("b", 30) + "]}";
+    EXPECT_EQ(readWith(collection, "1").duration, 10);
+    EXPECT_EQ(readWith(collection, "2").duration, 20);
+    EXPECT_EQ(readWith(collection, "b").duration, 30);
+    const Read missing = readWith(collection, "5");
+    EXPECT_EQ(missing.status.getCode(), Status::NoData);
+    EXPECT_EQ(missing.where, R"(doc: no timeline "5": the document holds 3: 1 "", 2 "", 3 "b")");
+}
+
 TEST(TimelineChoice, ADocumentOfOneTimelineHoldsOnlyThatOne) {
     const std::string edl = "TITLE: cut\n001 A V C 0 24 0 24\n";
     const std::string one = timeline("only", 10);

@@ -324,12 +324,26 @@ TEST(AscCdlRead, DocumentsDeclaringOrReferringToEntitiesAreRefused) {
          "<!DOCTYPE ColorCorrection\n  PUBLIC \"a>b\" \"c.dtd\" [\n<!ENTITY secret SYSTEM "
          "\"file:///etc/passwd\">]>\n<ColorCorrection id=\"&secret;\"/>",
          refusedDeclaration, nullptr},
-        {"parameter entity",
-         "\n\n<!DOCTYPE c [<!ENTITY % p \"x\">]><ColorCorrection id=\"a\"/>",
+        {"parameter entity", "\n\n<!DOCTYPE c [<!ENTITY % p \"x\">]><ColorCorrection id=\"a\"/>",
          refusedDeclaration, nullptr},
         {"undeclared reference", "<ColorCorrection\n id=\"a&nbsp;b\"/>",
          "line 2: the entity reference &nbsp; is not one of XML's five (&lt; &gt; &amp; &apos; "
          "&quot;): entities are not read",
+         nullptr},
+        // A name holds letters, digits, '_', ':', '-', '.' and any letter
+        // beyond ASCII (UTF-8 bytes from 0x80, as in "\xC3\x80", an A with a
+        // grave accent): each reference is named whole.
+        {"name with a dot", "<ColorCorrection id=\"&a.b;\"/>",
+         "line 1: the entity reference &a.b; is not one of XML's five (&lt; &gt; &amp; &apos; "
+         "&quot;): entities are not read",
+         nullptr},
+        {"name with marks and digits", "<ColorCorrection id=\"&_x:y-z9;\"/>",
+         "line 1: the entity reference &_x:y-z9; is not one of XML's five (&lt; &gt; &amp; "
+         "&apos; &quot;): entities are not read",
+         nullptr},
+        {"name beyond ASCII", "<ColorCorrection id=\"&\xC3\x80t\xC3\xA9;\"/>",
+         "line 1: the entity reference &\xC3\x80t\xC3\xA9; is not one of XML's five (&lt; "
+         "&gt; &amp; &apos; &quot;): entities are not read",
          nullptr},
         // XML's five and character references are read; a declaration inside a
         // comment, references in comments and CDATA, and a document type
@@ -347,7 +361,8 @@ TEST(AscCdlRead, DocumentsDeclaringOrReferringToEntitiesAreRefused) {
         AscCdl::Contents contents;
         LossReport losses;
         String message;
-        const Status status = AscCdl::read(c.text.data(), c.text.size(), contents, losses, &message);
+        const Status status =
+            AscCdl::read(c.text.data(), c.text.size(), contents, losses, &message);
         if (c.message) {
             EXPECT_EQ(status.getCode(), Status::JsonConversionFailed) << c.what;
             EXPECT_STREQ(message.c_str(), c.message) << c.what;

@@ -457,6 +457,35 @@ TEST(EdlWrite, MarkersAreLocatorsAtTheirRecordFrame) {
     }
 }
 
+TEST(EdlWrite, ALocatorSaysTheColourWordItCameWithElseTheMarkersColour) {
+    // The word a list gave the marker (kept as its "cmx_3600" "color") while it
+    // names the marker's colour, else the marker's own colour: never another
+    // text of the marker, even a name that spells a colour.
+    struct Case {
+        const char* members; ///< the marker's members besides its range
+        const char* locator;
+    };
+    const Case cases[] = {
+        {R"("name":"red","color":"RED")", "RED red"},
+        {R"("name":"red","color":"RED","metadata":{"note":"red"})", "RED red"},
+        {R"("name":"check","color":"RED","metadata":{"cmx_3600":{"color":"red"}})", "red check"},
+        // A word of another colour than the marker's: the marker's.
+        {R"("name":"check","color":"RED","metadata":{"cmx_3600":{"color":"green"}})", "RED check"},
+    };
+    for (const Case& c : cases) {
+        const std::string marker = std::string(R"(,"markers":[{"OTIO_SCHEMA":"Marker.2",)") +
+                                   c.members + R"(,"marked_range":)" + timeRange(240, 1, 24) + "}]";
+        LossReport read;
+        const SharedPtr<Composition> composition =
+            readStandard(oneClipAfterASecond(24, tenSecondsIn(24, marker)), read);
+        ASSERT_TRUE(composition) << c.members;
+        // Its source's first frame 00:00:10:00 is at record 01:00:01:00.
+        EXPECT_EQ(linesStartingWith(writeEdl(*composition), "* LOC"),
+                  Lines{std::string("* LOC: 01:00:01:00 ") + c.locator})
+            << c.members;
+    }
+}
+
 TEST(EdlWrite, TransitionsOnSeveralChannelsAreOneEventOnlyWhenAlike) {
     struct Case {
         const char* video; ///< the outgoing reel and source in, the code and duration

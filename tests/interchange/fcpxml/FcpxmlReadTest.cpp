@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <rapidjson/document.h>
+
 #include <array>
 #include <string>
 #include <vector>
@@ -661,6 +663,44 @@ TEST(FcpxmlRead, TheCompositionKeepsWhatTheSequenceSaysForWritingBack) {
         EXPECT_NE(written.find(said), std::string::npos) << said << "\n" << written;
     // Said once: no drop frame added beside the kept non-drop frame.
     EXPECT_EQ(written.find("tcFormat=\"DF\""), std::string::npos) << written;
+}
+
+TEST(FcpxmlRead, TheSequencesFormatSizesThePictureWhenItGivesBothSides) {
+    // The composition's picture size (its edit-tree JSON's resolution) is the
+    // format's width and height when both are whole numbers from 1 to 999999;
+    // a format missing either, or giving one that is none, leaves it unset.
+    struct Case {
+        const char* format; ///< the attributes of the sequence's format besides its id
+        const char* size;   ///< "WIDTH HEIGHT" as the JSON gives them
+    };
+    const Case cases[] = {
+        {R"(frameDuration="1/24s" width="1920" height="1080")", "1920 1080"},
+        {R"(frameDuration="1/24s" width="1" height="999999")", "1 999999"},
+        {R"(frameDuration="1/24s" width="1920")", "null null"},
+        {R"(frameDuration="1/24s" height="1080")", "null null"},
+        {R"(frameDuration="1/24s" width="0" height="1080")", "null null"},
+        {R"(frameDuration="1/24s" width="1920" height="1000000")", "null null"},
+        {R"(frameDuration="1/24s" width="1920" height="tall")", "null null"},
+        {R"(frameDuration="1/24s")", "null null"},
+    };
+    const auto text = [](const rapidjson::Value& value) {
+        return value.IsInt() ? std::to_string(value.GetInt()) : std::string("null");
+    };
+    for (const Case& c : cases) {
+        const FcpxmlRead read = readFcpxml(documentOf(
+            R"(<asset-clip ref="a2" offset="0s" start="0s" duration="1s"/>)",
+            R"(format="f" tcStart="0s")", std::string(R"(<format id="f" )") + c.format + "/>"));
+        ASSERT_TRUE(read.status) << read.message;
+        String json;
+        ASSERT_TRUE(read.composition->getJson(Composition::JsonType::DmTree, json));
+        rapidjson::Document document;
+        document.Parse(json.c_str(), json.size());
+        ASSERT_FALSE(document.HasParseError());
+        const rapidjson::Value& resolution =
+            document["tree"]["children"][0]["children"][0]["resolution"];
+        ASSERT_TRUE(resolution.IsObject()) << json.c_str();
+        EXPECT_EQ(text(resolution["width"]) + " " + text(resolution["height"]), c.size) << c.format;
+    }
 }
 
 TEST(FcpxmlRead, MediaCountsAtTheRateThatHoldsItsTimes) {

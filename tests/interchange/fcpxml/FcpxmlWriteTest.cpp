@@ -110,6 +110,98 @@ TEST(FcpxmlWrite, VersionsNameTheirFilesAsTheirDocumentTypesDo) {
     }
 }
 
+TEST(FcpxmlWrite, OnlyAReelsFirstCompositionAtAReadableRateIsWritten) {
+    // Edit trees given as their JSON: the composition written is the first of
+    // the root's first reel, counted at the rate of its start's timecode; a
+    // root without a reel, an empty reel and a rate text naming no rate are
+    // refused with the reason, the text untouched.
+    const auto treeOf = [](const std::string& reel) {
+        return R"({"format":"KRdmtree-json","version":1,"tree":{"kind":"root","name":"","children":[)" +
+               reel + "]}}";
+    };
+    const auto reelOf = [](const std::string& compositions) {
+        return R"({"kind":"reel","name":"","children":[)" + compositions + "]}";
+    };
+    const auto compositionAt = [](const char* fcm, const char* startTcFcm) {
+        return std::string(R"({"kind":"composition","name":"C","fcm":")") + fcm +
+               R"(","startTC":0.0,"startTcFcm":")" + startTcFcm +
+               R"(","length":0.0,"resolution":null,"children":[]})";
+    };
+    struct Case {
+        std::string tree;
+        Status::Type status;
+        const char* message; ///< the reason; the sequence's frameDuration when written
+    };
+    const Case cases[] = {
+        {treeOf(""), Status::NoData, "the edit tree holds no composition to write"},
+        {treeOf(reelOf("")), Status::NoData, "the edit tree holds no composition to write"},
+        // A frame lasts 1/rate: 1/24s at 24, 1s at 1 frame a second, 2s at 1/2.
+        {treeOf(reelOf(compositionAt("24", "24"))), Status::Success, "1/24s"},
+        {treeOf(reelOf(compositionAt("24", "24") + "," + compositionAt("25", "25"))),
+         Status::Success, "1/24s"},
+        {treeOf(reelOf(compositionAt("1", "1"))), Status::Success, "1s"},
+        {treeOf(reelOf(compositionAt("1/2", "1/2"))), Status::Success, "2s"},
+        {treeOf(reelOf(compositionAt("x", "x"))), Status::NoFrameRateText,
+         "the composition's rate \"x\" cannot be read"},
+        {treeOf(reelOf(compositionAt("0", "0"))), Status::NoFrameRateText,
+         "the composition's rate \"0\" cannot be read"},
+        // The message names the text the rate was read from.
+        {treeOf(reelOf(compositionAt("24", "0"))), Status::NoFrameRateText,
+         "the composition's rate \"0\" cannot be read"},
+    };
+    for (const Case& c : cases) {
+        SharedPtr<Composition> composition;
+        ASSERT_TRUE(Composition::create(composition, "t", "t", Rational(24, 1)));
+        composition->setJson(Composition::JsonType::DmTree, String(c.tree.c_str()));
+        String text("untouched");
+        LossReport losses;
+        String message;
+        const Status status =
+            Fcpxml::write(*composition, Fcpxml::WriteOptions(), text, losses, &message);
+        EXPECT_EQ(status.getType(), c.status) << c.tree;
+        if (status) {
+            pugi::xml_document document;
+            ASSERT_TRUE(document.load_string(text.c_str())) << text.c_str();
+            EXPECT_STREQ(document.child("fcpxml")
+                             .child("resources")
+                             .child("format")
+                             .attribute("frameDuration")
+                             .value(),
+                         c.message)
+                << c.tree;
+        } else {
+            EXPECT_STREQ(message.c_str(), c.message) << c.tree;
+            EXPECT_STREQ(text.c_str(), "untouched") << c.tree;
+        }
+    }
+}
+
+TEST(FcpxmlWrite, SlowRatesAreWrittenAsTheirFramesDuration) {
+    // A timeline at 1 frame a second (its frame 1s long) or at 1/2 (2s) and
+    // one at 24: each writes its sequence's format with its frame duration,
+    // and a clip of 4s from a2's 10s stands as it was read.
+    for (const char* frame : {"1s", "2s", "1/24s"}) {
+        const std::string format = std::string(R"(<format id="slow" frameDuration=")") + frame +
+                                   R"(" width="640" height="480"/>)";
+        const SharedPtr<Composition> cut =
+            compositionOf(R"(<asset-clip ref="a2" offset="0s" start="10s" duration="4s"/>)",
+                          R"(format="slow" tcStart="0s")", format);
+        ASSERT_TRUE(cut);
+        Written written;
+        write(*cut, written);
+        const pugi::xml_node sequence = written.spine().parent();
+        const pugi::xml_node writtenFormat =
+            written.document.child("fcpxml")
+                .child("resources")
+                .find_child_by_attribute("format", "id", sequence.attribute("format").value());
+        EXPECT_STREQ(writtenFormat.attribute("frameDuration").value(), frame);
+        EXPECT_STREQ(sequence.attribute("duration").value(), "4s") << frame;
+        EXPECT_EQ(elementsOf(written.spine(), {"offset", "start", "duration"}),
+                  Lines{"asset-clip offset=0s start=10s duration=4s"})
+            << frame;
+    }
+}
+
 TEST(FcpxmlWrite, OtherTracksAreConnectedToTheItemUnderTheirStart) {
     const SharedPtr<Composition> cut = compositionOf(
         // Two storyline items (0s-2s from a1's 3610s, 2s-4s from a2's 0s); a

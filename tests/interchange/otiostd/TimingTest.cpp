@@ -201,6 +201,18 @@ TEST(StandardOtioTiming, TheRateHoldsTheStartAndEveryItemInWholeFrames) {
                   losses);
     EXPECT_EQ(view.rate.getNumerator(), 60000);
     EXPECT_EQ(view.duration, 0);
+    // A rate half a thousandth off 24000/1001 (23.976023...) is that rate: a
+    // start of 86400 frames at 23.9765 is frame 86400 at 24000/1001, and a clip
+    // of 100 frames at 23.9765 is 100 frames.
+    view = viewOf(timeline(rationalTime(86400, 23.9765),
+                           R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+                               std::string(R"({"OTIO_SCHEMA": "Clip.2", "name": "off", )") +
+                               R"("source_range": )" + timeRange(1001, 100, 23.9765) + "}]}"),
+                  losses);
+    EXPECT_EQ(view.rate.getNumerator(), 24000);
+    EXPECT_EQ(view.rate.getDenominator(), 1001u);
+    EXPECT_EQ(view.start, 86400);
+    EXPECT_EQ(itemsOf(view.tracks[0]), (std::vector<std::string>{"off 86400+100 1001+100@24000"}));
 
     // A rate under a frame a second (a time-lapse at one frame every two
     // seconds) is a rate too: start 10 and a clip of 3 frames, at 1/2.
@@ -397,12 +409,15 @@ TEST(StandardOtioTiming, TrimsAreAppliedAsOtioAppliesThem) {
                   "trim shows"}));
 
     // The stack's trim does the same to every track: 3 + 5 shows a's [3, 8) at
-    // 0+5 from 103; -2 + 20 puts a at 2, after a gap, and ends the track in one.
+    // 0+5 from 103; -2 + 20 puts a at 2, after a gap, and ends the track in one;
+    // 3 + 20 shows a's [3, 10) at 0+7 from 103, the stack's 13 frames after it
+    // a gap.
     const std::string oneClip = R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
                                 clip24("a", 100, 10) + "]}";
     const std::pair<std::string, std::vector<std::string>> stacks[] = {
         {timeRange(3, 5, 24), {"a 0+5 103+5@24"}},
-        {timeRange(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}}};
+        {timeRange(-2, 20, 24), {" 0+2", "a 2+10 100+10@24", " 12+8"}},
+        {timeRange(3, 20, 24), {"a 0+7 103+7@24", " 7+13"}}};
     for (const auto& [trim, items] : stacks) {
         std::string trimmed = timeline(rationalTime(0, 24), oneClip);
         trimmed.insert(trimmed.find(R"("children")"), R"("source_range": )" + trim + ", ");
@@ -511,6 +526,26 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
             EXPECT_EQ(entry.find("dropped"), std::string::npos) << c.what << ": " << entry;
     }
 
+    // Content nested 64 levels deep (63 stacks around a track of a 10 frame
+    // clip) is timed: the trim [-24, -14) lies wholly before its 10 frames and
+    // names the record start, 24. A level deeper it is not timed: the trim is
+    // applied as OTIO applies it and shows none of it, a gap of 10 frames.
+    const std::pair<int, std::pair<std::int64_t, std::vector<std::string>>> depths[] = {
+        {64, {24, {"n 24+10 0+10@24"}}}, {65, {0, {" 0+10"}}}};
+    for (const auto& [levels, expected] : depths) {
+        std::string deep = R"({"OTIO_SCHEMA": "Track.1", "name": "in", "children": [)" +
+                           clip24("x", 300, 10) + "]}";
+        for (int level = 1; level < levels; ++level)
+            deep = R"({"OTIO_SCHEMA": "Stack.1", "name": "n", "children": [)" + deep + "]}";
+        LossReport deepLosses;
+        const TimelineView view =
+            viewOf(timeline("null", track24(timeRange(-24, 10, 24), deep)), deepLosses);
+        EXPECT_EQ(view.start, expected.first) << levels;
+        EXPECT_EQ(view.duration, 10) << levels;
+        ASSERT_EQ(view.tracks.size(), 1u) << levels;
+        EXPECT_EQ(itemsOf(view.tracks[0]), expected.second) << levels;
+    }
+
     // Each layer starts with the composition and lasts to its own end: V from
     // 90 to 110 (its clip at 100, after a hole), A from 90 to 100.
     {
@@ -571,6 +606,30 @@ TEST(StandardOtioTiming, TrimsWhollyBeforeTheContentNameItsRecordStart) {
     ASSERT_EQ(moved.tracks.size(), 2u);
     EXPECT_EQ(itemsOf(moved.tracks[0]), (std::vector<std::string>{"a 150+10 100+10@24"}));
     EXPECT_EQ(itemsOf(moved.tracks[1]), (std::vector<std::string>{" 50+5", "c 55+5 300+5@24"}));
+
+    // The same trim of the stack over content nested 64 levels below it (a
+    // track, 62 stacks, a track of a 10 frame clip) names the start 50; a
+    // level deeper the content is not timed: the trim is applied as OTIO
+    // applies it and shows none of it, 10 empty frames.
+    const std::pair<int, std::pair<std::int64_t, std::vector<std::string>>> stackDepths[] = {
+        {63, {50, {"n 50+10 0+10@24"}}}, {64, {0, {}}}};
+    for (const auto& [levels, expected] : stackDepths) {
+        std::string deep = R"({"OTIO_SCHEMA": "Track.1", "name": "in", "children": [)" +
+                           clip24("x", 300, 10) + "]}";
+        for (int level = 1; level < levels; ++level)
+            deep = R"({"OTIO_SCHEMA": "Stack.1", "name": "n", "children": [)" + deep + "]}";
+        std::string deepStack = timeline("null", track24("null", deep));
+        deepStack.insert(deepStack.find(R"("children")"),
+                         R"("source_range": )" + timeRange(-50, 10, 24) + ", ");
+        const TimelineView view = viewOf(deepStack, losses);
+        EXPECT_EQ(view.start, expected.first) << levels;
+        EXPECT_EQ(view.duration, 10) << levels;
+        std::vector<std::string> items;
+        for (const auto& track : view.tracks)
+            for (const std::string& item : itemsOf(track))
+                items.push_back(item);
+        EXPECT_EQ(items, expected.second) << levels;
+    }
 
     // Written back, the start is "global_start_time" and the tracks hold no
     // trim: the items lie where they were, and read back the same.

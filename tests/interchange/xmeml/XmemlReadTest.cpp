@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <rapidjson/document.h>
+
 #include <string>
 #include <vector>
 
@@ -89,6 +91,10 @@ TEST(XmemlRead, TheSequenceTimecodeIsTheStart) {
         {rateXml(60, true), "<string>01:00:00;00</string>", 215784},
         {rateXml(24), "<string>01:00:00:00</string>", 86400},
         {rateXml(25), "<string>10:00:00:00</string>", 900000},
+        // Every digit read: 59 minutes 59 seconds is 3599s, 86376 frames at 24,
+        // and 19 more; the frame before ten minutes of drop frame, 17982 - 1.
+        {rateXml(24), "<string>00:59:59:19</string>", 86395},
+        {rateXml(30, true), "<string>00:09:59;29</string>", 17981},
         // The frame count wins over the string.
         {rateXml(24), "<string>01:00:00:00</string><frame>120</frame>", 120},
         // Its own rate: 01:00:00:00 at 25 is 90000 frames, which count 86400 at 24.
@@ -146,6 +152,28 @@ TEST(XmemlRead, SourcesCountOnTheMediasOwnTimecode) {
     }
 }
 
+TEST(XmemlRead, TheSequenceIsOneTracksNodeOfItsPictureThenSoundLayers) {
+    // As every reader builds it: the composition holds one tracks node, the
+    // first (index 0), its layers V1 then A1.
+    const XmemlRead read = readXmeml(
+        sequenceXml({clipXml("v", 0, 5, 0, 5, kFile)}, {clipXml("s", 0, 5, 0, 5, kFile)}));
+    ASSERT_TRUE(read.composition) << read.message;
+    String json;
+    ASSERT_TRUE(read.composition->getJson(Composition::JsonType::DmTree, json));
+    rapidjson::Document document;
+    document.Parse(json.c_str(), json.size());
+    ASSERT_FALSE(document.HasParseError());
+    const rapidjson::Value& children = document["tree"]["children"][0]["children"][0]["children"];
+    ASSERT_EQ(children.Size(), 1u) << json.c_str();
+    const rapidjson::Value& tracks = children[0];
+    EXPECT_STREQ(tracks["kind"].GetString(), "track");
+    EXPECT_EQ(tracks["index"].GetInt(), 0);
+    std::vector<std::string> layers;
+    for (const auto& layer : tracks["children"].GetArray())
+        layers.push_back(layer["name"].GetString());
+    EXPECT_EQ(layers, (Lines{"V1", "A1"}));
+}
+
 TEST(XmemlRead, MediaPathsComeFromTheirUrls) {
     const std::pair<std::string, std::string> cases[] = {
         {"file://localhost/Volumes/Media/A%20001.mov", "/Volumes/Media/A 001.mov"},
@@ -153,6 +181,9 @@ TEST(XmemlRead, MediaPathsComeFromTheirUrls) {
         {"FILE://LOCALHOST/x/y.mov", "/x/y.mov"},
         {"file:/x/y.mov", "/x/y.mov"},
         {"file://localhost/C:/Media/a%C3%A9.mov", "C:/Media/a\xC3\xA9.mov"},
+        // A drive alone is a drive's path; "C:" before more than a '/' is none.
+        {"file://localhost/C:", "C:"},
+        {"file://localhost/C:x.mov", "/C:x.mov"},
         {"file://server/share/a.mov", "//server/share/a.mov"},
         {"file:///x/100%.mov", "/x/100%.mov"},
         {"media/a.mov", "media/a.mov"},

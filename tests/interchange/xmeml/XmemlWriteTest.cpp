@@ -304,16 +304,18 @@ TEST(XmemlWrite, RatesXmemlCanSayAndThoseItCannot) {
         ASSERT_TRUE(again.composition);
         EXPECT_EQ(itemsOf(*again.composition), itemsOf(*composition)) << c.rate;
     }
-    // 12.5 frames a second: written at 13, reported.
+    // 12.5 frames a second: written at 13, reported, record frames rounded to
+    // the nearest: a clip of 13 frames (1.04s) ends at 13.52 frames at 13, 14.
     const std::string odd =
         R"({"OTIO_SCHEMA":"Timeline.1","name":"r","global_start_time":)" +
         test::rationalTime(0, 12.5) +
         R"(,"tracks":{"OTIO_SCHEMA":"Stack.1","children":[{"OTIO_SCHEMA":"Track.1","name":"V1","kind":"Video","children":[{"OTIO_SCHEMA":"Clip.2","name":"c","source_range":)" +
-        test::timeRange(0, 10, 12.5) + "}]}]}}";
+        test::timeRange(0, 13, 12.5) + "}]}]}}";
     std::vector<std::string> losses;
     const std::string written = writeXmeml(*fromOtio(odd), &losses);
     EXPECT_NE(written.find("<timebase>13</timebase>"), std::string::npos);
     EXPECT_EQ(lossPlaces(losses), Lines{"/xmeml/sequence"});
+    EXPECT_NE(written.find("<start>0</start>\n<end>14</end>"), std::string::npos) << written;
 }
 
 TEST(XmemlWrite, WhatXmemlCannotHoldIsReported) {
