@@ -68,16 +68,10 @@ Members::Members(ReadContext& context, const Value* object, std::string schema)
 const Value* Members::find(Key key) const {
     if (!m_object)
         return nullptr;
-    // The first member of that name, as FindMember gives it, with the length and
-    // the first byte compared before the rest.
-    const std::size_t length = key.length;
-    for (auto member = m_object->MemberBegin(); member != m_object->MemberEnd(); ++member) {
-        const Value& name = member->name;
-        if (name.GetStringLength() == length &&
-            (length == 0 || (name.GetString()[0] == key.text[0] &&
-                             std::memcmp(name.GetString(), key.text, length) == 0)))
+    // The first member of that name, as FindMember gives it.
+    for (auto member = m_object->MemberBegin(); member != m_object->MemberEnd(); ++member)
+        if (named(member->name, key))
             return &member->value;
-    }
     return nullptr;
 }
 

@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,13 @@ struct Key {
     const char* text;
     std::size_t length;
 };
+
+/// True when the member name `name` (a string of the input) is `key`.
+inline bool named(const Value& name, Key key) {
+    return name.GetStringLength() == key.length &&
+           (key.length == 0 || (name.GetString()[0] == key.text[0] &&
+                                std::memcmp(name.GetString(), key.text, key.length) == 0));
+}
 
 /// Typed reading of the members of one object of the input. A member that is
 /// absent or null reads as absent; a member of another type is reported as a loss

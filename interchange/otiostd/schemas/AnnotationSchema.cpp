@@ -167,6 +167,18 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
     writer.endObject();
 }
 
+/// True, with its values, for a point in the form the writer gives every point:
+/// "x", "y" and "width" in that order and nothing else, each a finite number.
+/// Such a point needs no lookup; any other is read member by member.
+bool plainPoint(const Value& point, double& x, double& y, double& width) {
+    if (!point.IsObject() || point.MemberCount() != 3)
+        return false;
+    const auto member = point.MemberBegin();
+    return named(member[0].name, keys::PointKeys::x) && named(member[1].name, keys::PointKeys::y) &&
+           named(member[2].name, keys::PointKeys::width) && finiteNumber(member[0].value, x) &&
+           finiteNumber(member[1].value, y) && finiteNumber(member[2].value, width);
+}
+
 CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
     const CoSharedPtr<DmStroke> made(DmStroke::create());
     if (const Value* rgba = stroke.arrayMember(keys::LayerKeys::rgba)) {
@@ -186,9 +198,13 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
     if (const Value* points = stroke.arrayMember(keys::PaintKeys::points)) {
         const ReadContext::Scope scope(stroke.context(), keys::PaintKeys::points);
         for (rapidjson::SizeType i = 0; i < points->Size(); ++i) {
+            double x = 0.0, y = 0.0, width = 0.0;
+            if (plainPoint((*points)[i], x, y, width)) {
+                made->addPoint(x, y, width);
+                continue;
+            }
             const ReadContext::Scope element(stroke.context(), i);
             const Members point(stroke.context(), &(*points)[i], stroke.schema());
-            double x = 0.0, y = 0.0, width = 0.0;
             if (point.getDouble(keys::PointKeys::x, x) && point.getDouble(keys::PointKeys::y, y) &&
                 point.getDouble(keys::PointKeys::width, width)) {
                 made->addPoint(x, y, width);
