@@ -19,9 +19,13 @@ namespace ZEM_0_81::Interchange::ForeignMembers {
 namespace {
 
 bool isKnown(const std::vector<const char*>& known, const Value& key) {
+    const std::size_t length = key.GetStringLength();
+    const char* text = key.GetString();
+    // The first bytes told apart before the names are measured.
     return std::any_of(known.begin(), known.end(), [&](const char* name) {
-        return std::strlen(name) == key.GetStringLength() &&
-               std::memcmp(name, key.GetString(), key.GetStringLength()) == 0;
+        return length == 0 ? name[0] == '\0'
+                           : name[0] == text[0] && std::strlen(name) == length &&
+                                 std::memcmp(name, text, length) == 0;
     });
 }
 
