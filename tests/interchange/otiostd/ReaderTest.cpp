@@ -12,8 +12,11 @@
 #include "strictjson/StrictParse.h"
 
 #include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/pointer.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 
 namespace ZEM_0_81::test {
@@ -314,6 +317,89 @@ TEST(StandardOtioReader, MalformedDescriptionsAreLossesNotFailures) {
     const DmLayerNode* layer = firstLayer(*read);
     ASSERT_NE(layer, nullptr);
     EXPECT_EQ(segmentsOf(*layer), std::vector<std::string>{"gap  0+4"});
+}
+
+TEST(StandardOtioReader, PaintPointsAreReadInAnyOrderAndDroppedWithoutAFiniteXYAndWidth) {
+    // One stroke per case, its points in every form a writer may give them; kept
+    // are the points that have a finite "x", "y" and "width", whatever their
+    // order, beside other members, the first of a repeated name.
+    struct Case {
+        const char* name;
+        const char* points;
+        const char* kept;                ///< the points written back, as "x y width;" each
+        std::vector<std::string> losses; ///< below .../strokes/0/points
+    };
+    const std::vector<Case> cases = {
+        {"as written", R"({"x": 1.5, "y": 2, "width": 3})", "1.5 2 3;", {}},
+        {"another order", R"({"width": 3, "y": 2, "x": 1.5})", "1.5 2 3;", {}},
+        {"more members", R"({"x": 1, "y": 2, "width": 3, "pressure": 0.5})", "1 2 3;", {}},
+        {"a name twice", R"({"x": 1, "x": 9, "y": 2, "width": 3})", "1 2 3;", {}},
+        {"two points",
+         R"({"x": 1, "y": 2, "width": 3}, {"x": 4, "y": 5, "width": 6})",
+         "1 2 3;4 5 6;",
+         {}},
+        {"NaN",
+         R"({"x": NaN, "y": 2, "width": 3}, {"x": 4, "y": 5, "width": 6})",
+         "4 5 6;",
+         {"/0/x | Effect.1 | ignored: expected a finite number",
+          "/0 | Effect.1 | point dropped: it needs a finite \"x\", \"y\" and \"width\""}},
+        {"Infinity",
+         R"({"x": 1, "y": 2, "width": -Infinity})",
+         "",
+         {"/0/width | Effect.1 | ignored: expected a finite number",
+          "/0 | Effect.1 | point dropped: it needs a finite \"x\", \"y\" and \"width\""}},
+        {"a text",
+         R"({"x": 1, "y": "2", "width": 3})",
+         "",
+         {"/0/y | Effect.1 | ignored: expected a finite number",
+          "/0 | Effect.1 | point dropped: it needs a finite \"x\", \"y\" and \"width\""}},
+        {"no width",
+         R"({"x": 1, "y": 2, "z": 3})",
+         "",
+         {"/0 | Effect.1 | point dropped: it needs a finite \"x\", \"y\" and \"width\""}},
+        {"null",
+         R"({"x": 1, "y": 2, "width": null})",
+         "",
+         {"/0 | Effect.1 | point dropped: it needs a finite \"x\", \"y\" and \"width\""}},
+    };
+    const std::string strokes = "/tracks/children/0/children/0/effects/0/metadata/zem/layers/0/"
+                                "strokes/0/points";
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string text =
+            R"({"OTIO_SCHEMA": "Timeline.1", "name": "paint", "tracks": {"OTIO_SCHEMA": "Stack.1",
+                "children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [
+                {"OTIO_SCHEMA": "Gap.1", "source_range": )" +
+            timeRange(0, 4, 24) + R"(,
+                 "effects": [{"OTIO_SCHEMA": "Effect.1", "effect_name": "Annotation",
+                     "metadata": {"zem": {"ZEM_SCHEMA": "Annotation.1", "layers": [
+                         {"ZEM_SCHEMA": "PaintLayer.1", "frame_range": [0, 4],
+                          "strokes": [{"points": [)" +
+            c.points + "]}]}]}}}]}]}]}}";
+        LossReport losses;
+        const SharedPtr<Composition> read = readStandard(text, losses);
+        ASSERT_TRUE(read);
+        std::vector<std::string> expected;
+        for (const std::string& loss : c.losses)
+            expected.push_back(strokes + loss);
+        EXPECT_EQ(entriesOf(losses), expected);
+
+        // The points as the writer gives them back.
+        rapidjson::Document written;
+        written.Parse(writeStandard(*read).c_str());
+        ASSERT_FALSE(written.HasParseError());
+        const rapidjson::Value* points = rapidjson::Pointer(strokes.c_str()).Get(written);
+        ASSERT_NE(points, nullptr);
+        std::string kept;
+        for (const rapidjson::Value& point : points->GetArray()) {
+            for (const char* key : {"x", "y", "width"}) {
+                std::ostringstream number;
+                number << point[key].GetDouble();
+                kept += number.str() + (key[0] == 'w' ? ";" : " ");
+            }
+        }
+        EXPECT_EQ(kept, c.kept);
+    }
 }
 
 TEST(StandardOtioReader, MetadataThatIsNoObjectIsReportedAndTheItemRead) {
