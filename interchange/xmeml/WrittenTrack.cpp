@@ -78,6 +78,16 @@ void writeSpeed(XmlOut& out, double scalar, bool audio) {
     out.close(kFilter);
 }
 
+/// Makes `element`'s child `name` hold `frames` and nothing else: a kept child
+/// whose text other elements split ("3<x/>0", read as 30) is emptied first, so
+/// that it is read back as written.
+void setFrames(pugi::xml_node element, const char* name, std::int64_t frames) {
+    pugi::xml_node child = element.child(name) ? element.child(name) : element.append_child(name);
+    while (child.first_child())
+        child.remove_child(child.first_child());
+    child.text().set(std::to_string(frames).c_str());
+}
+
 } // namespace
 
 WrittenTrack::WrittenTrack(WriteContext& context, WrittenFiles& files, const TimelineTrack& track,
@@ -483,12 +493,8 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
             childFrames(marker, kIn, keptIn);
             childFrames(marker, kOut, keptOut);
             const bool point = keptOut <= keptIn && markerLength <= 1;
-            (marker.child(kIn) ? marker.child(kIn) : marker.append_child(kIn))
-                .text()
-                .set(std::to_string(markerIn).c_str());
-            (marker.child(kOut) ? marker.child(kOut) : marker.append_child(kOut))
-                .text()
-                .set(std::to_string(point ? -1 : markerIn + markerLength).c_str());
+            setFrames(marker, kIn, markerIn);
+            setFrames(marker, kOut, point ? -1 : markerIn + markerLength);
             out.node(marker);
             continue;
         }

@@ -657,6 +657,24 @@ TEST(XmemlWrite, AKeptElementHoldingOnlyCharactersXmlCannotHoldIsWrittenEmpty) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AKeptMarkersInAndOutAreWrittenAsNumbersAlone) {
+    // A marker whose in and out another element splits ("2<x/>0" reads as 20,
+    // "3<sequence/>0" as 30) is kept, and written back with 20 and 30 alone:
+    // read again, it is at the same frames, and the document written again from
+    // what it read is the same text.
+    const std::string marker = "<marker><name>focus</name><comment>soft</comment><in>2<x/>0</in>"
+                               "<out>3<sequence id=\"s\"/>0</out></marker>";
+    const XmemlRead read = readXmeml(sequenceXml({clipXml("a", 0, 60, 0, 60, kFile, marker)}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    EXPECT_NE(withoutLayout(written).find("<comment>soft</comment><in>20</in><out>30</out>"),
+              std::string::npos)
+        << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << again.message;
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     // Beside the tracks and the format: written back inside the element they
     // came in, and the same text written again.
