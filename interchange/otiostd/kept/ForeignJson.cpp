@@ -21,11 +21,11 @@ namespace {
 bool isKnown(const std::vector<const char*>& known, const Value& key) {
     const std::size_t length = key.GetStringLength();
     const char* text = key.GetString();
-    // The first bytes told apart before the names are measured.
+    // The first bytes told apart before the names are measured (an empty name's
+    // first byte is its terminating NUL, as a known name's never is).
     return std::any_of(known.begin(), known.end(), [&](const char* name) {
-        return length == 0 ? name[0] == '\0'
-                           : name[0] == text[0] && std::strlen(name) == length &&
-                                 std::memcmp(name, text, length) == 0;
+        return name[0] == text[0] && std::strlen(name) == length &&
+               std::memcmp(name, text, length) == 0;
     });
 }
 
