@@ -14,6 +14,7 @@
 #include "outside/dmtree/DmSourceNode.h"
 
 #include <algorithm>
+#include <cmath>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -108,10 +109,20 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
                           *source);
     leftovers.keepOn(*source);
 
-    // The rest is kept as it came, with a null where the source holds the value.
-    const bool kept =
-        ForeignMembers::keepNested(item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
-                                   trimmed.start_time, *source, cut ? &trimmed : nullptr);
+    // The rest is kept as it came, with a null where the source holds the value,
+    // where it can be written back as it came: from where the segment before it
+    // ends, or after a filler (an item that starts inside the one before, as a
+    // negative duration makes it, is written as the offline clip).
+    bool follows = true;
+    if (std::isfinite(cursor.previousEnd)) {
+        const double hole = landing.recordIn - cursor.previousEnd;
+        const double found =
+            hole > 0.0 && std::isfinite(hole) ? cursor.previousEnd + hole : cursor.previousEnd;
+        follows = RecordTime::identical(found, landing.recordIn);
+    }
+    const bool kept = follows && ForeignMembers::keepNested(
+                                     item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
+                                     trimmed.start_time, *source, cut ? &trimmed : nullptr);
     const std::string note = kept ? ForeignMembers::Leftovers::kKeptNote : "";
     context.lose(schema, (timed ? "approximated: a nested composition is read as one offline clip "
                                   "spanning it"

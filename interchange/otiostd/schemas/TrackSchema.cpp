@@ -441,6 +441,7 @@ private:
             m_layer.addChild(cut.get());
         }
         m_layer.addChild(&segment);
+        m_cursor.previousEnd = segment.getRecIn() + segment.getRecLength();
         ++m_segments;
         m_shownEnd = std::max(m_shownEnd, segment.getRecIn() + segment.getRecLength());
     }

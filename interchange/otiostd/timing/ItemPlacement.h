@@ -6,6 +6,7 @@
 #include "outside/dmtree/DmTypes.h"
 
 #include <cmath>
+#include <limits>
 #include <vector>
 
 namespace ZEM_0_81::Interchange {
@@ -61,6 +62,8 @@ struct LayerCursor {
     /// frames: each item's record-in and end are rounded to the nearest frame
     /// (TrackTrim::land).
     bool rounds = false;
+    /// Where the segment before the next item ends; not finite before the first.
+    double previousEnd = -std::numeric_limits<double>::infinity();
 };
 
 /// One item of a track as read: the segment for the edit tree (null for a filler

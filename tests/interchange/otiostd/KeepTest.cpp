@@ -648,6 +648,49 @@ TEST(StandardOtioKeeping, WhatTheEditTreeCannotApplyIsWrittenBackAsItCame) {
         EXPECT_EQ(productText.find(word), std::string::npos) << word;
 }
 
+TEST(StandardOtioKeeping, ANestedCompositionStartingInsideTheItemBeforeIsNotKept) {
+    // A track trimmed to 5+12 shows frames 5..10 of clip "a" (track time 0..10)
+    // at record 0..5. The clip of -10 frames after it is hidden by the trim, and
+    // OTIO's sum of durations takes the nested track after it back to track time
+    // 0..10: it shows at record 0..5 too, inside "a", where the writer can only
+    // give it as an offline clip with its record-in, not as the track as it
+    // came. So it is not kept, says so, and what is written reads back into the
+    // same tree.
+    const auto range = [](int start, int frames) { return timeRange(start, frames, 24); };
+    const std::string text =
+        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "source_range": )" +
+        range(5, 12) + R"(, "children": [{"OTIO_SCHEMA": "Clip.2", "name": "a", "source_range": )" +
+        range(200, 10) + R"(}, {"OTIO_SCHEMA": "Clip.2", "name": "back", "source_range": )" +
+        range(100, -10) +
+        R"(}, {"OTIO_SCHEMA": "Track.1", "name": "n", "kind": "Video", "children": [)"
+        R"({"OTIO_SCHEMA": "Clip.2", "name": "inner", "source_range": )" +
+        range(300, 10) + "}]}]}]}}";
+    LossReport losses;
+    const SharedPtr<Composition> read = readStandard(text, losses);
+    ASSERT_TRUE(read);
+    TimelineView view;
+    ASSERT_TRUE(TimelineView::build(*read, view));
+    ASSERT_EQ(view.tracks.size(), 1u);
+    ASSERT_GE(view.tracks[0].items.size(), 2u);
+    EXPECT_EQ(view.tracks[0].items[0].name, "a");
+    EXPECT_EQ(view.tracks[0].items[0].record, (FrameRange{0, 5}));
+    EXPECT_EQ(view.tracks[0].items[1].name, "n");
+    EXPECT_EQ(view.tracks[0].items[1].record, (FrameRange{0, 5}));
+    const std::vector<std::string> reported = entriesOf(losses);
+    for (const std::string& entry : reported)
+        EXPECT_EQ(entry.find("(kept, and written back as it came)"), std::string::npos) << entry;
+    EXPECT_NE(std::find(reported.begin(), reported.end(),
+                        "/tracks/children/0/children/2/children/0 | Clip.2 | dropped: inside a "
+                        "nested composition read as one offline clip"),
+              reported.end());
+
+    LossReport again;
+    const SharedPtr<Composition> reread = readStandard(writeStandard(*read), again);
+    ASSERT_TRUE(reread);
+    EXPECT_EQ(dmTreeOf(*reread), dmTreeOf(*read));
+}
+
 TEST(StandardOtioKeeping, ANestedCompositionIsWrittenBackWhileItsClipStaysAsRead) {
     // A compound clip between two shots: read as one offline clip of 12 frames,
     // its own marker a note on it, written back as the stack it was, what it
