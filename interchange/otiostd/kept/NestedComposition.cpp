@@ -14,7 +14,6 @@
 #include "outside/dmtree/DmSourceNode.h"
 
 #include <algorithm>
-#include <cmath>
 #include <iterator>
 #include <optional>
 #include <vector>
@@ -110,16 +109,10 @@ ItemRead read(ReadContext& context, const Value& item, const std::string& schema
     leftovers.keepOn(*source);
 
     // The rest is kept as it came, with a null where the source holds the value,
-    // where it can be written back as it came: from where the segment before it
-    // ends, or after a filler (an item that starts inside the one before, as a
-    // negative duration makes it, is written as the offline clip).
-    bool follows = true;
-    if (std::isfinite(cursor.previousEnd)) {
-        const double hole = landing.recordIn - cursor.previousEnd;
-        const double found =
-            hole > 0.0 && std::isfinite(hole) ? cursor.previousEnd + hole : cursor.previousEnd;
-        follows = RecordTime::identical(found, landing.recordIn);
-    }
+    // where it can be written back as it came: not before the segment before it
+    // ends (one that starts inside it, as a negative duration before it makes
+    // it, is written as the offline clip with its record-in).
+    const bool follows = !(landing.recordIn < cursor.previousEnd);
     const bool kept = follows && ForeignMembers::keepNested(
                                      item, {std::begin(kHeld), std::end(kHeld)}, recordLength,
                                      trimmed.start_time, *source, cut ? &trimmed : nullptr);
