@@ -167,16 +167,33 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
     writer.endObject();
 }
 
-/// True, with its values, for a point in the form the writer gives every point:
-/// "x", "y" and "width" in that order and nothing else, each a finite number.
-/// Such a point needs no lookup; any other is read member by member.
-bool plainPoint(const Value& point, double& x, double& y, double& width) {
-    if (!point.IsObject() || point.MemberCount() != 3)
-        return false;
-    const auto member = point.MemberBegin();
-    return named(member[0].name, keys::PointKeys::x) && named(member[1].name, keys::PointKeys::y) &&
-           named(member[2].name, keys::PointKeys::width) && finiteNumber(member[0].value, x) &&
-           finiteNumber(member[1].value, y) && finiteNumber(member[2].value, width);
+/// Reads `point` of `stroke` into `made`: its "x", "y" and "width" (the first member of
+/// each name, as a lookup gives it), gathered in one pass over its members, as
+/// there are many points and each has these alone. A point without all three
+/// as finite numbers is dropped and said so, with the first one of them that is
+/// there but no finite number.
+void readPoint(const Members& stroke, const Value& point, rapidjson::SizeType index,
+               DmStroke& made) {
+    const Key names[3] = {keys::PointKeys::x, keys::PointKeys::y, keys::PointKeys::width};
+    const Value* found[3] = {};
+    if (point.IsObject())
+        for (const auto& member : point.GetObject())
+            for (int k = 0; k < 3; ++k)
+                if (!found[k] && named(member.name, names[k]))
+                    found[k] = &member.value;
+    double values[3] = {};
+    for (int k = 0; k < 3; ++k) {
+        if (found[k] && !found[k]->IsNull() && finiteNumber(*found[k], values[k]))
+            continue;
+        const ReadContext::Scope element(stroke.context(), index);
+        if (found[k] && !found[k]->IsNull())
+            Members(stroke.context(), &point, stroke.schema())
+                .wrongType(names[k], "a finite number");
+        stroke.context().lose(stroke.schema(),
+                              "point dropped: it needs a finite \"x\", \"y\" and \"width\"");
+        return;
+    }
+    made.addPoint(values[0], values[1], values[2]);
 }
 
 CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
@@ -197,22 +214,8 @@ CoSharedPtr<DmStroke> readStroke(const Members& stroke) {
         made->setBrush(text);
     if (const Value* points = stroke.arrayMember(keys::PaintKeys::points)) {
         const ReadContext::Scope scope(stroke.context(), keys::PaintKeys::points);
-        for (rapidjson::SizeType i = 0; i < points->Size(); ++i) {
-            double x = 0.0, y = 0.0, width = 0.0;
-            if (plainPoint((*points)[i], x, y, width)) {
-                made->addPoint(x, y, width);
-                continue;
-            }
-            const ReadContext::Scope element(stroke.context(), i);
-            const Members point(stroke.context(), &(*points)[i], stroke.schema());
-            if (point.getDouble(keys::PointKeys::x, x) && point.getDouble(keys::PointKeys::y, y) &&
-                point.getDouble(keys::PointKeys::width, width)) {
-                made->addPoint(x, y, width);
-                continue;
-            }
-            stroke.context().lose(stroke.schema(),
-                                  "point dropped: it needs a finite \"x\", \"y\" and \"width\"");
-        }
+        for (rapidjson::SizeType i = 0; i < points->Size(); ++i)
+            readPoint(stroke, (*points)[i], i, *made);
     }
     PropertyJson::read(stroke, *made);
     return made;
