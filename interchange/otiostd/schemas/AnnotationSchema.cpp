@@ -174,21 +174,27 @@ void writeStroke(OtioWriter& writer, const DmStroke& stroke) {
 /// there but no finite number.
 void readPoint(const Members& stroke, const Value& point, rapidjson::SizeType index,
                DmStroke& made) {
-    const Key names[3] = {keys::PointKeys::x, keys::PointKeys::y, keys::PointKeys::width};
-    const Value* found[3] = {};
+    struct Wanted {
+        Key name;
+        const Value* value;
+    };
+    Wanted wanted[] = {{keys::PointKeys::x, nullptr},
+                       {keys::PointKeys::y, nullptr},
+                       {keys::PointKeys::width, nullptr}};
     if (point.IsObject())
         for (const auto& member : point.GetObject())
-            for (int k = 0; k < 3; ++k)
-                if (!found[k] && named(member.name, names[k]))
-                    found[k] = &member.value;
+            for (Wanted& one : wanted)
+                if (!one.value && named(member.name, one.name))
+                    one.value = &member.value;
     double values[3] = {};
-    for (int k = 0; k < 3; ++k) {
-        if (found[k] && !found[k]->IsNull() && finiteNumber(*found[k], values[k]))
+    double* next = values;
+    for (const Wanted& one : wanted) {
+        if (one.value && !one.value->IsNull() && finiteNumber(*one.value, *next++))
             continue;
         const ReadContext::Scope element(stroke.context(), index);
-        if (found[k] && !found[k]->IsNull())
+        if (one.value && !one.value->IsNull())
             Members(stroke.context(), &point, stroke.schema())
-                .wrongType(names[k], "a finite number");
+                .wrongType(one.name, "a finite number");
         stroke.context().lose(stroke.schema(),
                               "point dropped: it needs a finite \"x\", \"y\" and \"width\"");
         return;
