@@ -319,6 +319,10 @@ ElementOut DocumentWriter::elementOf(const TimelineItem& item, const DmSegmentNo
         element.soundOnly = !video;
         if (item.source.start && counted.getNumerator() > 0)
             element.start = secondsOf(*item.source.start, counted);
+        else
+            lose(placeOf(track, item.record.start), "clip",
+                 "its source start is not known (beyond what the edit tree counts): written "
+                 "from the media's first frame");
         // A kept time map counts in the clip's retimed time: the clip starts
         // where it did while the map still gives the media time it plays from.
         for (const std::string& text : kept.children) {

@@ -337,6 +337,31 @@ TEST(FcpxmlWrite, WhatFcpxmlCannotHoldIsReported) {
     EXPECT_EQ(current.losses.size(), 1u);
 }
 
+TEST(FcpxmlWrite, ASourceStartBeyondWhatTheTreeCountsIsReported) {
+    // A start of 4e14 seconds (9.6e15 frames at 24) is beyond the frames the edit tree counts
+    // exactly (2^53): the clip is written from its media's first frame, and
+    // says so; one second in is written as it is, and nothing is reported.
+    struct Case {
+        const char* start;
+        const char* written;
+        std::size_t losses;
+    };
+    for (const Case& c : {Case{"400000000000000s", "0s", 1}, Case{"1s", "1s", 0}}) {
+        SCOPED_TRACE(c.start);
+        const SharedPtr<Composition> cut =
+            compositionOf(std::string(R"(<asset-clip ref="a2" offset="0s" start=")") + c.start +
+                          R"(" duration="1s"/>)");
+        ASSERT_TRUE(cut);
+        Written written;
+        write(*cut, written);
+        EXPECT_EQ(std::string(written.spine().first_child().attribute("start").value()), c.written);
+        ASSERT_EQ(written.losses.size(), c.losses);
+        if (c.losses)
+            EXPECT_NE(written.losses[0].find("its source start is not known"), std::string::npos)
+                << written.losses[0];
+    }
+}
+
 /// Each clip with media of `composition` as "KIND N RECORD_SECONDS+SECONDS
 /// src SECONDS PATH", N its place among the tracks of its kind: the cut,
 /// whatever the rates and names. (A clip without media is written as a gap,
