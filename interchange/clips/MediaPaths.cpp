@@ -23,24 +23,6 @@ bool startsWith(const std::string& text, const char* prefix, std::size_t at = 0)
     return text.compare(at, std::char_traits<char>::length(prefix), prefix) == 0;
 }
 
-/// "%41" as "A"; a '%' not followed by two hexadecimal digits stays. Past the
-/// last character a string holds a NUL, which is no digit.
-std::string decodeEscapes(const std::string& text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const int high = text[i] == '%' ? hexValue(text[i + 1]) : -1;
-        const int low = high >= 0 ? hexValue(text[i + 2]) : -1;
-        if (low < 0) {
-            decoded += text[i];
-            continue;
-        }
-        decoded += static_cast<char>(high * 16 + low);
-        i += 2;
-    }
-    return decoded;
-}
-
 /// The path a file URL names: after "file:" and an authority of "localhost" or
 /// none; another host stays, as a network path ("//host/share/A001.mov").
 std::string pathOfFileUrl(const std::string& url) {
@@ -54,10 +36,27 @@ std::string pathOfFileUrl(const std::string& url) {
         else if (!rest.empty() && rest[0] != '/')
             rest.insert(0, "//");
     }
-    return decodeEscapes(rest);
+    return percentDecoded(rest);
 }
 
 } // namespace
+
+std::string percentDecoded(const std::string& text) {
+    std::string decoded;
+    decoded.reserve(text.size());
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        // Past the last character a string holds a NUL, which is no digit.
+        const int high = text[i] == '%' ? hexValue(text[i + 1]) : -1;
+        const int low = high >= 0 ? hexValue(text[i + 2]) : -1;
+        if (low < 0) {
+            decoded += text[i];
+            continue;
+        }
+        decoded += static_cast<char>(high * 16 + low);
+        i += 2;
+    }
+    return decoded;
+}
 
 std::string normalPath(const std::string& path) {
     std::string normal = startsWith(path, kFileScheme) ? pathOfFileUrl(path) : path;

@@ -4,6 +4,10 @@
 
 namespace ZEM_0_81::Interchange::Clips {
 
+/// `text` with each "%XX" replaced by the byte it encodes; a '%' not followed by
+/// two hexadecimal digits stays as it is.
+std::string percentDecoded(const std::string& text);
+
 /// The parts of a media path that a MediaRef and a correction's id are matched
 /// against. A MediaRef is a URI or a path, and a clip's media path is what its
 /// reader found (an OTIO "target_url", a cut list's file comment): both are

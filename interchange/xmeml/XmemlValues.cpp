@@ -1,6 +1,7 @@
 #include "interchange/xmeml/XmemlValues.h"
 
 #include "composition/Timecode.h"
+#include "interchange/clips/MediaPaths.h"
 #include "interchange/timing/RecordTime.h"
 #include "interchange/xmeml/XmemlNames.h"
 
@@ -48,33 +49,6 @@ bool equalsIgnoringCase(const std::string& text, const char* word) {
 bool startsIgnoringCase(const std::string& text, const char* word) {
     const std::size_t length = std::strlen(word);
     return text.size() >= length && equalsIgnoringCase(text.substr(0, length), word);
-}
-
-int hexValue(char c) {
-    if (c >= '0' && c <= '9')
-        return c - '0';
-    if (c >= 'a' && c <= 'f')
-        return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F')
-        return c - 'A' + 10;
-    return -1;
-}
-
-/// `text` with each "%XX" replaced by the byte it encodes; a '%' not followed by
-/// two hexadecimal digits stays as it is.
-std::string percentDecoded(const std::string& text) {
-    std::string decoded;
-    decoded.reserve(text.size());
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '%' && i + 2 < text.size() && hexValue(text[i + 1]) >= 0 &&
-            hexValue(text[i + 2]) >= 0) {
-            decoded += static_cast<char>(hexValue(text[i + 1]) * 16 + hexValue(text[i + 2]));
-            i += 2;
-        } else {
-            decoded += text[i];
-        }
-    }
-    return decoded;
 }
 
 /// True for the bytes a path keeps as they are in a URL: letters, digits, the
@@ -327,9 +301,9 @@ std::string pathOfUrl(const std::string& url) {
         host = rest.substr(2, slash == std::string::npos ? std::string::npos : slash - 2);
         rest = slash == std::string::npos ? std::string() : rest.substr(slash);
     }
-    std::string path = percentDecoded(rest);
+    std::string path = Clips::percentDecoded(rest);
     if (!host.empty() && !equalsIgnoringCase(host, kLocalHost))
-        return "//" + percentDecoded(host) + path;
+        return "//" + Clips::percentDecoded(host) + path;
     // "/C:/Media/a.mov" names a drive's file.
     if (!path.empty() && path[0] == '/' && isDrivePath(path, 1))
         path.erase(0, 1);
