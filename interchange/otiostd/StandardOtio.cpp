@@ -6,11 +6,16 @@
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/schemas/DocumentSchema.h"
+#include "interchange/otiostd/schemas/TrackItems.h"
 
 #include "outside/dmtree/DmTree.h"
 #include "rapidotio/DocumentMemory.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
+
+#include <cstring>
+#include <string>
 
 namespace ZEM_0_81 {
 
@@ -20,6 +25,34 @@ Status failed(const Json::Exception& failure, String* message) {
     if (message)
         *message = String(failure.what());
     return Json::statusFromException(failure);
+}
+
+/// The edit tree of a document whose tracks' items are read from the text one
+/// at a time (Interchange::TrackItems); null, with nothing reported, when the
+/// document must be parsed whole: its text is not well-formed, a reader needs
+/// the items of a track before it reads them, or the read fails (parsing the
+/// text whole then gives the error it always gave).
+CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
+                                     const StandardOtio::ReadOptions& options, LossReport& losses) {
+    std::string guarded;
+    if (!text || std::memchr(text, '\0', length) ||
+        StrictJson::guardLiteralTails(text, length, guarded))
+        return {};
+    try {
+        rapidotio::DocumentMemory memory;
+        rapidotio::Document skeleton(&memory.allocator());
+        Interchange::TrackItems items(text, length);
+        if (!items.parse(skeleton))
+            return {};
+        Interchange::ReadContext context(losses, &memory, &items);
+        CoSharedPtr<DmRoot> root =
+            Interchange::DocumentSchema::read(context, skeleton, options.timeline);
+        items.checkUnread();
+        return root;
+    } catch (const Interchange::NeedsWholeDocument&) {
+    } catch (const Json::Exception&) {
+    }
+    return {};
 }
 
 } // namespace
@@ -67,8 +100,9 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
                           LossReport& losses, String* message) {
     losses.clear();
     try {
-        CoSharedPtr<DmRoot> root;
-        {
+        CoSharedPtr<DmRoot> root = readLeavingItems(text, length, options, losses);
+        if (!root) {
+            losses.clear();
             // The document is read once, front to back: what the readers have
             // left of it is handed back as the edit tree grows, and the rest goes
             // before the composition takes the tree over.

@@ -9,8 +9,8 @@
 
 namespace ZEM_0_81::Interchange {
 
-ReadContext::ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory)
-    : m_losses(losses), m_memory(memory) {
+ReadContext::ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory, TrackItems* items)
+    : m_losses(losses), m_memory(memory), m_items(items) {
     m_path.reserve(32);
 }
 

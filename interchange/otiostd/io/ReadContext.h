@@ -21,6 +21,8 @@ class DocumentMemory;
 
 namespace ZEM_0_81::Interchange {
 
+class TrackItems;
+
 /// The state of reading one standard OTIO document that every schema's reader
 /// shares: where in the input it is (kept as a JSON Pointer for messages) and
 /// the loss report it fills.
@@ -30,8 +32,10 @@ namespace ZEM_0_81::Interchange {
 /// read at all fails, through `fail`.
 class ReadContext {
 public:
-    /// `memory`, when given, holds the document's values: see release.
-    explicit ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory = nullptr);
+    /// `memory`, when given, holds the document's values: see release. `items`,
+    /// when given, holds the tracks' items the parse left in the text.
+    explicit ReadContext(LossReport& losses, rapidotio::DocumentMemory* memory = nullptr,
+                         TrackItems* items = nullptr);
 
     /// Enters a member or an element of the input for the scope's lifetime, so that
     /// whatever is reported meanwhile names it. Keys must outlive the scope (keys
@@ -74,6 +78,9 @@ public:
     /// leave an item they read once, front to back.
     void release(const Value& object);
 
+    /// The tracks' items left in the text, or null when the document was parsed whole.
+    TrackItems* trackItems() const { return m_items; }
+
 private:
     struct Token {
         const char* key; ///< null for an array index
@@ -84,6 +91,7 @@ private:
     std::vector<Token> m_path;
     LossReport& m_losses;
     rapidotio::DocumentMemory* m_memory;
+    TrackItems* m_items;
     bool m_snapRates = false;
 };
 

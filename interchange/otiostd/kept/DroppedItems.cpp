@@ -1,6 +1,7 @@
 #include "interchange/otiostd/kept/DroppedItems.h"
 
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/TrackItems.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/places/LossPlaces.h"
 
@@ -22,6 +23,8 @@ struct Place {
 void visitArray(ReadContext& context, const Place& place, const char* key, const std::string& why,
                 std::vector<Place>& pending) {
     const Value* array = OtioTiming::memberOf(*place.object, key);
+    if (array && context.trackItems() && context.trackItems()->isLeft(*array))
+        throw NeedsWholeDocument();
     if (!array || !array->IsArray())
         return;
     for (rapidjson::SizeType i = 0; i < array->Size(); ++i) {

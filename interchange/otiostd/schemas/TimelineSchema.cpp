@@ -8,6 +8,7 @@
 #include "interchange/otiostd/metadata/ZemKeys.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
 #include "interchange/otiostd/schemas/StackSchema.h"
+#include "interchange/otiostd/schemas/TrackItems.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
 #include "interchange/timing/RecordTime.h"
@@ -130,8 +131,12 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     RationalTime start{0.0, rapidotio::MediaVocabulary::kDefaultRate};
     const bool startGiven = TimeSchema::readTime(members, kGlobalStartTime, start);
     OtioTiming::TimelineTiming timing;
-    if (!described)
+    if (!described) {
+        // Timed from all of its items before any is read.
+        if (context.trackItems() && context.trackItems()->leftAny())
+            throw NeedsWholeDocument();
         timing = OtioTiming::timelineTiming(timeline);
+    }
 
     DmString fcm(described ? RecordTime::fcmOf(start.rate) : timing.fcm);
     DmString startTcFcm;

@@ -10,6 +10,7 @@
 #include "interchange/otiostd/schemas/ClipSchema.h"
 #include "interchange/otiostd/schemas/GapSchema.h"
 #include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/TrackItems.h"
 #include "interchange/otiostd/timing/ItemPlacement.h"
 #include "interchange/otiostd/timing/OtioTiming.h"
 #include "interchange/otiostd/timing/TimeSchema.h"
@@ -22,6 +23,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 #include <strings.h>
 
 namespace ZEM_0_81::Interchange::TrackSchema {
@@ -284,15 +286,56 @@ constexpr const char* kBesideHidden = "dropped: beside an item the track's trim 
 constexpr const char* kAtTrimmedEnd =
     "dropped: at an end of a trimmed track, which the edit tree holds without its trim";
 
+/// A track's items: its "children" in the DOM, or left in the text (TrackItems).
+class ItemSource {
+public:
+    ItemSource(ReadContext& context, const Members& members) : m_context(context) {
+        TrackItems* const left = context.trackItems();
+        const Value* const children = members.find(SchemaMembers::kChildren);
+        if (left && children && left->isLeft(*children))
+            m_left.emplace(*left, *children);
+        else
+            m_array = members.arrayMember(SchemaMembers::kChildren);
+    }
+
+    /// True when the track has "children".
+    bool present() const { return m_array || m_left; }
+    /// True when they are read from the text, one at a time.
+    bool leftInText() const { return m_left.has_value(); }
+
+    /// The next item, or null after the last one.
+    const Value* next() {
+        if (m_left)
+            return m_left->next();
+        if (!m_array || m_index == m_array->Size())
+            return nullptr;
+        return &(*m_array)[m_index++];
+    }
+
+    /// Hands back the memory of `item` and of those before it.
+    void release(const Value& item) {
+        if (m_left)
+            m_left->release(item);
+        else
+            m_context.release(item);
+    }
+
+private:
+    ReadContext& m_context;
+    const Value* m_array = nullptr;
+    rapidjson::SizeType m_index = 0;
+    std::optional<TrackItems::Items> m_left;
+};
+
 /// Reads a Track's children into its layer: its items as segments at their
 /// record times, as the trims of the track and of its stack show them, with the
 /// gaps a trim leaves empty and the transitions kept.
 class ItemsReader {
 public:
-    ItemsReader(ReadContext& context, const Value& track, const StackTiming& stack,
-                DmLayerNode& layer, const LayerDescription& description)
-        : m_context(context), m_stack(stack), m_layer(layer), m_description(description),
-          m_recordBase(stack.recordBase), m_shownEnd(stack.recordBase) {
+    ItemsReader(ReadContext& context, const Value& track, ItemSource& items,
+                const StackTiming& stack, DmLayerNode& layer, const LayerDescription& description)
+        : m_context(context), m_items(items), m_stack(stack), m_layer(layer),
+          m_description(description), m_recordBase(stack.recordBase), m_shownEnd(stack.recordBase) {
         // A trim this system wrote for the part of the layer before the
         // composition's start (one starting at its "lead_in", as written or a
         // unit in the last place off) only moves the items back; any other is
@@ -326,20 +369,23 @@ public:
         // OTIO ends the track. Timed before the items are read, which may hand
         // them back.
         m_needsEnd = !description.lengthGiven || m_trailingGap;
+        if (m_needsEnd && items.leftInText())
+            throw NeedsWholeDocument();
         m_timed = m_needsEnd && OtioTiming::durationOf(track, m_duration);
     }
 
     /// Reads the children and what follows the last, and fills in where the
     /// layer starts, how long it lasts and where the track ends.
-    void read(const Value* children, LayerRead& result) {
-        if (children) {
+    void read(LayerRead& result) {
+        if (m_items.present()) {
             const ReadContext::Scope scope(m_context, SchemaMembers::kChildren);
-            for (rapidjson::SizeType i = 0; i < children->Size(); ++i)
-                child(i, (*children)[i]);
+            rapidjson::SizeType i = 0;
+            while (const Value* item = m_items.next())
+                child(i++, *item);
         }
         const double layerEnd = m_needsEnd ? layerEndOf() : m_recordBase + m_description.length;
         const bool gapAfter = m_trailingGap && m_shownEnd < layerEnd;
-        if (children) {
+        if (m_items.present()) {
             const ReadContext::Scope scope(m_context, SchemaMembers::kChildren);
             settle(!m_cuts        ? nullptr
                    : m_lastHidden ? kBesideHidden
@@ -407,7 +453,7 @@ private:
         m_transitions.keepOn(*item.segment);
         // A track whose length is given is not walked again for its duration.
         if (m_description.lengthGiven)
-            m_context.release(child);
+            m_items.release(child);
     }
 
     /// An item wholly outside what the trims show (OTIO shows nothing of it):
@@ -492,6 +538,7 @@ private:
     }
 
     ReadContext& m_context;
+    ItemSource& m_items;
     const StackTiming& m_stack;
     DmLayerNode& m_layer;
     const LayerDescription& m_description;
@@ -520,8 +567,9 @@ LayerRead read(ReadContext& context, const Value& track, const std::string& sche
     LayerDescription description;
     const CoSharedPtr<DmLayerNode> layer =
         layerOf(context, track, members, schema, position, stack.recordBase, result, description);
-    ItemsReader items(context, track, stack, *layer, description);
-    items.read(members.arrayMember(SchemaMembers::kChildren), result);
+    ItemSource source(context, members);
+    ItemsReader items(context, track, source, stack, *layer, description);
+    items.read(result);
     result.layer = layer;
     return result;
 }

@@ -1,0 +1,327 @@
+#include "interchange/otiostd/schemas/TrackItems.h"
+
+#include "interchange/otiostd/schemas/SchemaMembers.h"
+#include "interchange/otiostd/schemas/TimelineSchema.h"
+#include "rapidotio/keys/TimelineKeys.h"
+#include "strictjson/StrictParse.h"
+
+#include <algorithm>
+#include <cstring>
+#include <limits>
+#include <string>
+#include <string_view>
+
+namespace ZEM_0_81::Interchange {
+
+namespace {
+
+/// How the text is parsed: as StrictJson::parse parses it for the readers.
+constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | rapidjson::kParseFullPrecisionFlag |
+                            rapidjson::kParseNanAndInfFlag;
+
+bool isSpace(char c) {
+    return c == ' ' || c == '\n' || c == '\r' || c == '\t';
+}
+
+const char* skipSpace(const char* p) {
+    while (isSpace(*p))
+        ++p;
+    return p;
+}
+
+/// The ']' that closes the array whose items start at `p`, found by its
+/// brackets alone (strings and their escapes skipped); the first bracket that
+/// does not match, or the NUL byte that ends the text, in a text that is not
+/// well-formed, where the parser then stops.
+const char* closingBracket(const char* p) {
+    int depth = 0;
+    for (;; ++p) {
+        switch (*p) {
+        case '\0':
+            return p;
+        case '"':
+            for (++p; *p != '"'; ++p) {
+                if (*p == '\0')
+                    return p;
+                if (*p == '\\' && p[1] != '\0')
+                    ++p;
+            }
+            break;
+        case '[':
+        case '{':
+            ++depth;
+            break;
+        case ']':
+        case '}':
+            if (depth == 0)
+                return p;
+            --depth;
+            break;
+        default:
+            break;
+        }
+    }
+}
+
+/// What a container of the text is, for finding the tracks' items.
+enum class Place {
+    Other,
+    Timeline,     ///< the root (a timeline, or a collection) or a child of a root collection
+    RootChildren, ///< the root's "children"
+    Metadata,     ///< a timeline's "metadata"
+    Zem,          ///< its "zem"
+    Stack,        ///< a timeline's "tracks"
+    Tracks,       ///< the stack's "children"
+    Track,        ///< one of them
+};
+
+/// The member names the places are told by.
+enum class Name { Other, Children, Metadata, Zem, Tracks, Schema, ZemSchema };
+
+bool is(const char* text, rapidjson::SizeType length, const char* name) {
+    return length == std::strlen(name) && std::memcmp(text, name, length) == 0;
+}
+
+/// Parses the text into a DOM as RapidJSON's document does (and as
+/// StrictJson::DepthLimit stops it), but for the tracks' "children" (see
+/// TrackItems), each of which it replaces by a string that refers to its text.
+class SkeletonHandler {
+public:
+    using Ch = char;
+    using SizeType = rapidjson::SizeType;
+
+    SkeletonHandler(rapidotio::Document& document, rapidjson::StringStream& stream,
+                    std::vector<std::pair<const char*, int>>& spans)
+        : m_document(document), m_stream(stream), m_spans(spans) {
+        m_frames.reserve(16);
+    }
+
+    bool Null() { return m_document.Null(); }
+    bool Bool(bool b) { return m_document.Bool(b); }
+    bool Int(int i) { return m_document.Int(i); }
+    bool Uint(unsigned i) { return m_document.Uint(i); }
+    bool Int64(std::int64_t i) { return m_document.Int64(i); }
+    bool Uint64(std::uint64_t i) { return m_document.Uint64(i); }
+    bool Double(double d) { return m_document.Double(d); }
+    bool RawNumber(const Ch* s, SizeType n, bool copy) { return m_document.RawNumber(s, n, copy); }
+    bool String(const Ch* s, SizeType n, bool copy) {
+        if (!m_frames.empty())
+            noteString(m_frames.back(), s, n);
+        return m_document.String(s, n, copy);
+    }
+    bool Key(const Ch* s, SizeType n, bool copy) {
+        Frame& frame = m_frames.back();
+        frame.name = frame.place == Place::Other ? Name::Other : nameOf(s, n);
+        return m_document.Key(s, n, copy);
+    }
+    bool StartObject() {
+        if (!enter())
+            return false;
+        m_frames.push_back(childOf(true));
+        return m_document.StartObject();
+    }
+    bool EndObject(SizeType members) {
+        m_frames.pop_back();
+        return m_document.EndObject(members);
+    }
+    bool StartArray() {
+        if (!enter())
+            return false;
+        if (leavesItems()) {
+            // The parser goes on at the ']' and sees an empty array.
+            m_left = m_stream.src_ - 1;
+            m_stream.src_ = closingBracket(m_stream.src_);
+            return true;
+        }
+        m_frames.push_back(childOf(false));
+        return m_document.StartArray();
+    }
+    bool EndArray(SizeType elements) {
+        if (m_left) {
+            const char* const begin = m_left;
+            m_left = nullptr;
+            const auto length = static_cast<std::size_t>(m_stream.src_ - begin);
+            if (length > std::numeric_limits<SizeType>::max())
+                return false;
+            m_spans.emplace_back(begin, static_cast<int>(m_frames.size()) + 1);
+            return m_document.String(begin, static_cast<SizeType>(length), false);
+        }
+        m_frames.pop_back();
+        return m_document.EndArray(elements);
+    }
+
+private:
+    struct Frame {
+        Place place;
+        Name name = Name::Other;  ///< of the member whose value comes next (objects)
+        std::size_t timeline = 0; ///< index of the enclosing timeline's frame
+        bool described = false;   ///< (a timeline) it says this system wrote it
+        bool schemaSeen = false;  ///< (a track) its "OTIO_SCHEMA" came
+        bool isTrack = false;     ///< (a track) it names a Track
+    };
+
+    static Name nameOf(const Ch* s, SizeType n) {
+        if (is(s, n, SchemaMembers::kChildren))
+            return Name::Children;
+        if (is(s, n, SchemaMembers::kMetadata))
+            return Name::Metadata;
+        if (is(s, n, SchemaMembers::kZem))
+            return Name::Zem;
+        if (is(s, n, rapidotio::keys::TimelineKeys::tracks))
+            return Name::Tracks;
+        if (is(s, n, SchemaMembers::kSchema))
+            return Name::Schema;
+        if (is(s, n, SchemaMembers::kZemSchema))
+            return Name::ZemSchema;
+        return Name::Other;
+    }
+
+    /// Arrays and objects nest no deeper than the recursive parser goes.
+    bool enter() { return m_frames.size() < StrictJson::kRecursiveParseDepth; }
+
+    void noteString(Frame& frame, const Ch* s, SizeType n) {
+        if (frame.place == Place::Zem && frame.name == Name::ZemSchema)
+            m_frames[frame.timeline].described = is(s, n, TimelineSchema::kZemSchema);
+        if (frame.place == Place::Track && frame.name == Name::Schema && !frame.schemaSeen) {
+            frame.schemaSeen = true;
+            std::string type;
+            int version = 0;
+            frame.isTrack = SchemaMembers::parseSchema(std::string(s, n), type, version) &&
+                            (type == "Track" || type == "Sequence");
+        }
+    }
+
+    /// The frame of an object (or an array) that starts in the current place.
+    Frame childOf(bool object) const {
+        Frame frame{Place::Other};
+        if (m_frames.empty()) {
+            frame.place = object ? Place::Timeline : Place::Other;
+            return frame;
+        }
+        const Frame& parent = m_frames.back();
+        frame.timeline = parent.timeline;
+        const auto to = [&](Place place) { frame.place = place; };
+        switch (parent.place) {
+        case Place::Timeline:
+            if (!object && parent.name == Name::Children && m_frames.size() == 1)
+                to(Place::RootChildren);
+            else if (object && parent.name == Name::Metadata)
+                to(Place::Metadata);
+            else if (object && parent.name == Name::Tracks)
+                to(Place::Stack);
+            break;
+        case Place::RootChildren:
+            if (object)
+                to(Place::Timeline);
+            break;
+        case Place::Metadata:
+            if (object && parent.name == Name::Zem)
+                to(Place::Zem);
+            break;
+        case Place::Stack:
+            if (!object && parent.name == Name::Children)
+                to(Place::Tracks);
+            break;
+        case Place::Tracks:
+            if (object)
+                to(Place::Track);
+            break;
+        default:
+            break;
+        }
+        if (frame.place == Place::Timeline)
+            frame.timeline = m_frames.size();
+        return frame;
+    }
+
+    /// True for the "children" of a track of a timeline this system wrote.
+    bool leavesItems() const {
+        if (m_frames.empty())
+            return false;
+        const Frame& parent = m_frames.back();
+        return parent.place == Place::Track && parent.name == Name::Children && parent.isTrack &&
+               m_frames[parent.timeline].described;
+    }
+
+    rapidotio::Document& m_document;
+    rapidjson::StringStream& m_stream;
+    std::vector<std::pair<const char*, int>>& m_spans;
+    std::vector<Frame> m_frames;
+    const char* m_left = nullptr; ///< the '[' of the array being left
+};
+
+} // namespace
+
+bool TrackItems::parse(rapidotio::Document& skeleton) {
+    rapidjson::StringStream stream(m_text);
+    std::vector<std::pair<const char*, int>> spans;
+    bool accepted = false;
+    auto generator = [&](rapidotio::Document& document) {
+        SkeletonHandler handler(document, stream, spans);
+        rapidjson::Reader reader;
+        accepted = !reader.Parse<kFlags>(stream, handler).IsError();
+        return accepted;
+    };
+    skeleton.Populate(generator);
+    m_spans.clear();
+    for (const auto& [begin, depth] : spans)
+        m_spans.push_back(Span{begin, depth});
+    return accepted;
+}
+
+TrackItems::Span& TrackItems::spanAt(const Value& placeholder) {
+    const auto found =
+        std::lower_bound(m_spans.begin(), m_spans.end(), placeholder.GetString(),
+                         [](const Span& span, const char* begin) { return span.begin < begin; });
+    if (found == m_spans.end() || found->begin != placeholder.GetString())
+        throw NeedsWholeDocument();
+    return *found;
+}
+
+void TrackItems::checkUnread() const {
+    for (const Span& span : m_spans) {
+        if (span.read)
+            continue;
+        rapidjson::StringStream stream(span.begin);
+        rapidjson::BaseReaderHandler<> ignored;
+        StrictJson::DepthLimit<rapidjson::BaseReaderHandler<>> limited(
+            ignored, StrictJson::kRecursiveParseDepth - span.depth + 1);
+        rapidjson::Reader reader;
+        if (reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited).IsError())
+            throw NeedsWholeDocument();
+    }
+}
+
+TrackItems::Items::Items(TrackItems& owner, const Value& placeholder)
+    : m_span(&owner.spanAt(placeholder)), m_next(skipSpace(m_span->begin + 1)),
+      m_parser(&m_memory.allocator()) {
+    if (*m_next == ']')
+        m_ended = m_span->read = true;
+}
+
+const Value* TrackItems::Items::next() {
+    if (m_ended)
+        return nullptr;
+    rapidjson::StringStream stream(m_next);
+    bool accepted = false;
+    auto generator = [&](rapidotio::Document& document) {
+        StrictJson::DepthLimit<rapidotio::Document> limited(
+            document, StrictJson::kRecursiveParseDepth - m_span->depth);
+        accepted =
+            !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited).IsError();
+        return accepted;
+    };
+    m_parser.Populate(generator);
+    if (!accepted)
+        throw NeedsWholeDocument();
+    const char* after = skipSpace(stream.src_);
+    if (*after == ']')
+        m_ended = m_span->read = true;
+    else if (*after != ',')
+        throw NeedsWholeDocument();
+    m_next = after + 1;
+    m_items.push_back(std::move(static_cast<Value&>(m_parser)));
+    return &m_items.back();
+}
+
+} // namespace ZEM_0_81::Interchange

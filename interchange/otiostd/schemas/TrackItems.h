@@ -1,0 +1,106 @@
+#pragma once
+
+#include "interchange/kept/JsonValues.h"
+#include "rapidotio/DocumentMemory.h"
+#include "rapidotio/JsonAccess.h"
+
+#include <rapidjson/document.h>
+#include <rapidjson/reader.h>
+
+#include <cstddef>
+#include <deque>
+#include <vector>
+
+namespace ZEM_0_81::Interchange {
+
+class ReadContext;
+
+/// Thrown by a reader that meets items left in the text (TrackItems) where it
+/// needs them all at once, and by the reading of those items when their text is
+/// not well-formed: the document is then parsed whole and read again, which
+/// gives the same result, and the same error, as it always has.
+struct NeedsWholeDocument {};
+
+/// The items of the tracks of a timeline this system wrote, read from the text
+/// one at a time as the track's reader comes to them, instead of from a DOM of
+/// the whole document.
+///
+/// Nearly all of a timeline's text is its tracks' "children". parse builds the
+/// DOM of everything else, and for each of those arrays leaves in its place a
+/// string that refers to its text, found by matching its brackets. A track's
+/// reader then parses one item at a time into memory it hands back as the edit
+/// tree grows (Items), so that the read never holds more than the tree, the
+/// small rest of the document and an item or two.
+///
+/// Only a timeline whose description says this system wrote it is read so: its
+/// tracks are not timed from their items before they are read (a timeline of
+/// another tool is, OtioTiming::timelineTiming), and its "metadata" comes before
+/// its "tracks". The arrays left are those of the objects whose "OTIO_SCHEMA"
+/// names a Track, in the "children" of the "tracks" of the root or of a child of
+/// a root collection, where the readers look for tracks. A reader that needs the
+/// items of one before it reads them throws NeedsWholeDocument.
+class TrackItems {
+    struct Span {
+        const char* begin; ///< the array's '['
+        int depth;         ///< arrays and objects open around its items, its own included
+        bool read = false; ///< an Items went through it to its ']'
+    };
+
+public:
+    /// `text`: `length` bytes followed by a NUL byte, without NUL bytes or the
+    /// literal tails StrictJson refuses (the caller parses such a text whole).
+    TrackItems(const char* text, std::size_t length) : m_text(text), m_length(length) {}
+    TrackItems(const TrackItems&) = delete;
+    TrackItems& operator=(const TrackItems&) = delete;
+
+    /// Parses the text into `skeleton`, leaving the tracks' items in the text.
+    /// False when the text is not accepted: the caller parses it whole, for the
+    /// error it always gave.
+    bool parse(rapidotio::Document& skeleton);
+
+    /// True when `value` stands for items left in the text.
+    bool isLeft(const Value& value) const {
+        return value.IsString() && value.GetString() >= m_text &&
+               value.GetString() < m_text + m_length;
+    }
+    /// True when parse left some.
+    bool leftAny() const { return !m_spans.empty(); }
+
+    /// Checks that the items no reader went through are well-formed, as parsing
+    /// the text whole would have; throws NeedsWholeDocument when they are not.
+    void checkUnread() const;
+
+    /// The items left at `placeholder` (isLeft), parsed one at a time.
+    class Items {
+    public:
+        Items(TrackItems& owner, const Value& placeholder);
+        Items(const Items&) = delete;
+        Items& operator=(const Items&) = delete;
+
+        /// The next item, valid until the Items go, or null after the last one.
+        /// Throws NeedsWholeDocument when the text holds no well-formed item
+        /// there.
+        const Value* next();
+        /// Hands back the memory of `item` and of the items before it: none of
+        /// them is read again.
+        void release(const Value& item) { m_memory.release(item); }
+
+    private:
+        Span* m_span;
+        const char* m_next;
+        bool m_ended = false;
+        rapidotio::DocumentMemory m_memory;
+        rapidotio::Document m_parser;
+        rapidjson::Reader m_reader;
+        std::deque<Value> m_items;
+    };
+
+private:
+    Span& spanAt(const Value& placeholder);
+
+    const char* m_text;
+    std::size_t m_length;
+    std::vector<Span> m_spans; ///< in the order of the text
+};
+
+} // namespace ZEM_0_81::Interchange

@@ -1,0 +1,405 @@
+// Reading the items of a timeline this system wrote from the text, one at a
+// time: which arrays the first parse leaves in the text, the items read from
+// them as a whole parse gives them, texts that are not well-formed handed to the
+// whole parse, and documents read so giving what a whole parse of them gives.
+
+#include "interchange/otiostd/schemas/TrackItems.h"
+
+#include "interchange/StandardOtio.h"
+#include "strictjson/StrictParse.h"
+#include "tests/interchange/otiostd/InterchangeTestSupport.h"
+#include "tests/outside/dmtree/DmTestTree.h"
+#include "tests/support/TestData.h"
+
+#include <gtest/gtest.h>
+#include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
+
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace ZEM_0_81::Interchange {
+namespace {
+
+constexpr unsigned kFlags = rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag;
+
+template <class JsonValue> std::string compact(const JsonValue& value) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::UTF8<>,
+                      rapidjson::CrtAllocator, rapidjson::kWriteNanAndInfFlag>
+        writer(buffer);
+    value.Accept(writer);
+    return buffer.GetString();
+}
+
+/// The JSON Pointers of the values of `value` (at `at`) that `items` left in the text.
+void collectLeft(const TrackItems& items, const Value& value, const std::string& at,
+                 std::vector<std::string>& left) {
+    if (items.isLeft(value))
+        left.push_back(at);
+    if (value.IsObject())
+        for (const auto& member : value.GetObject())
+            collectLeft(items, member.value, at + "/" + member.name.GetString(), left);
+    if (value.IsArray())
+        for (rapidjson::SizeType i = 0; i < value.Size(); ++i)
+            collectLeft(items, value[i], at + "/" + std::to_string(i), left);
+}
+
+/// A timeline this system wrote, its tracks' "children" given.
+std::string ours(const std::string& children0, const std::string& children1 = "[]") {
+    return R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Composition.1"}},
+        "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+            {"OTIO_SCHEMA": "Track.1", "children": )" +
+           children0 + R"(, "kind": "Video"},
+            {"OTIO_SCHEMA": "Track.1", "children": )" +
+           children1 + R"(, "kind": "Audio"}]}})";
+}
+
+TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesThisSystemWroteAreLeftInTheText) {
+    const std::string described = R"("metadata": {"zem": {"ZEM_SCHEMA": "Composition.1"}})";
+    const std::string tracks = R"("tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+        {"OTIO_SCHEMA": "Track.1", "children": [{"OTIO_SCHEMA": "Gap.1"}], "kind": "Video"},
+        {"OTIO_SCHEMA": "Sequence.1", "children": []},
+        {"children": [], "OTIO_SCHEMA": "Track.1"},
+        {"OTIO_SCHEMA": "Stack.1", "children": [{}]},
+        {"OTIO_SCHEMA": "Track", "children": []},
+        {"OTIO_SCHEMA": "Track.1", "children": 3}]})";
+    const std::string timeline =
+        R"({"OTIO_SCHEMA": "Timeline.1", )" + described + ", " + tracks + "}";
+    const struct {
+        const char* what;
+        std::string text;
+        std::vector<std::string> left;
+    } cases[] = {
+        // Tracks and sequences whose schema comes before their children; not an
+        // object that names it after them, a stack, a schema without a version,
+        // or children that are no array.
+        {"ours", timeline, {"/tracks/children/0/children", "/tracks/children/1/children"}},
+        {"the description after the tracks",
+         R"({"OTIO_SCHEMA": "Timeline.1", )" + tracks + ", " + described + "}",
+         {}},
+        {"another tool's", R"({"OTIO_SCHEMA": "Timeline.1", )" + tracks + "}", {}},
+        {"described as something else",
+         R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Layer.1"}}, )" +
+             tracks + "}",
+         {}},
+        {"a description outside the metadata",
+         R"({"OTIO_SCHEMA": "Timeline.1", "zem": {"ZEM_SCHEMA": "Composition.1"}, )" + tracks + "}",
+         {}},
+        // In a collection, its timelines each as they are; tracks elsewhere are not
+        // where the readers look for them.
+        {"collection",
+         R"({"OTIO_SCHEMA": "SerializableCollection.1", "children": [)" + timeline +
+             R"(, {"OTIO_SCHEMA": "Timeline.1", )" + tracks + "}, " + timeline + "]}",
+         {"/children/0/tracks/children/0/children", "/children/0/tracks/children/1/children",
+          "/children/2/tracks/children/0/children", "/children/2/tracks/children/1/children"}},
+        {"tracks in the metadata",
+         R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Composition.1"},
+             "x": {)" +
+             tracks + R"(}}, "tracks": {"children": []}})",
+         {}},
+        {"a track's stack elsewhere",
+         R"({"OTIO_SCHEMA": "Timeline.1", )" + described +
+             R"(, "stack": {"children": [{"OTIO_SCHEMA": "Track.1", "children": []}]}})",
+         {}},
+    };
+    for (const auto& c : cases) {
+        TrackItems items(c.text.c_str(), c.text.size());
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton)) << c.what;
+        std::vector<std::string> left;
+        collectLeft(items, skeleton, "", left);
+        EXPECT_EQ(left, c.left) << c.what;
+        EXPECT_EQ(items.leftAny(), !c.left.empty()) << c.what;
+        // Everything else is parsed as a whole parse has it.
+        rapidjson::Document whole;
+        whole.Parse<kFlags>(c.text.c_str());
+        if (c.left.empty())
+            EXPECT_EQ(compact(skeleton), compact(whole)) << c.what;
+    }
+}
+
+/// The items of the first left array of `text`, each as compact JSON; "FAILS"
+/// after the last one read when reading them throws NeedsWholeDocument.
+std::vector<std::string> itemsOf(const std::string& text) {
+    TrackItems items(text.c_str(), text.size());
+    rapidotio::Document skeleton;
+    EXPECT_TRUE(items.parse(skeleton)) << text;
+    const Value& placeholder = skeleton["tracks"]["children"][0]["children"];
+    EXPECT_TRUE(items.isLeft(placeholder));
+    std::vector<std::string> read;
+    try {
+        TrackItems::Items left(items, placeholder);
+        while (const Value* item = left.next())
+            read.push_back(compact(*item));
+        EXPECT_EQ(left.next(), nullptr); // and stays at the end
+    } catch (const NeedsWholeDocument&) {
+        read.push_back("FAILS");
+    }
+    return read;
+}
+
+TEST(TrackItems, ItemsAreReadOneAtATimeAsTheWholeParseHasThem) {
+    // Each array as a whole parse of it gives its elements: numbers at full
+    // precision, NaN and Infinity, strings holding brackets and escaped quotes,
+    // nested arrays, any white space.
+    for (const std::string children :
+         {"[]", "[ \n ]",
+          R"([{"OTIO_SCHEMA": "Clip.2", "name": "a]"}, {"x": [1, [2, {"y": "}"}]]}])",
+          "[0.1000000000000000055511151231257827, 1e308, -0, NaN, -Infinity, 18446744073709551615]",
+          R"(["\"]", "\\", "[{", null,true ,false	,[]])", "[\n  {\"a\": {}},\r\n\t[]\n]"}) {
+        rapidjson::Document whole;
+        whole.Parse<kFlags>(children.c_str());
+        ASSERT_FALSE(whole.HasParseError()) << children;
+        std::vector<std::string> expected;
+        for (const auto& element : whole.GetArray())
+            expected.push_back(compact(element));
+        EXPECT_EQ(itemsOf(ours(children)), expected) << children;
+    }
+}
+
+TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
+    // Items read up to the one that is not well-formed, which hands the document
+    // to the whole parse: the item itself, what separates it from the next, or
+    // an item nested deeper than the recursive parse goes.
+    const std::string deep = std::string(260, '[') + std::string(260, ']');
+    const struct {
+        std::string children;
+        std::vector<std::string> read;
+    } cases[] = {
+        {R"([{"a": 1}, {"b": }])", {R"({"a":1})", "FAILS"}},
+        // An item is given once what follows it is a comma or the end.
+        {R"([{"a": 1} {"b": 2}])", {"FAILS"}},
+        {R"([{"a": 1},])", {R"({"a":1})", "FAILS"}},
+        {R"([,{"a": 1}])", {"FAILS"}},
+        {"[1, NaN1]", {"1", "FAILS"}},
+        {"[1, " + deep + "]", {"1", "FAILS"}},
+        // The items of a track's children, 5 levels deep, hold 251 more.
+        {"[" + std::string(251, '[') + std::string(251, ']') + "]",
+         {"[" + std::string(250, '[') + std::string(250, ']') + "]"}},
+        {"[" + std::string(252, '[') + std::string(252, ']') + "]", {"FAILS"}},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(itemsOf(ours(c.children)), c.read) << c.children;
+
+    // Where the brackets do not close the array, the first parse fails.
+    for (const std::string children :
+         {std::string("[1, \"2]"), std::string("[1, 2}"), std::string("[[1, 2]"),
+          std::string("[1, 2"), std::string("[\"\\\"]")}) {
+        const std::string text = ours(children);
+        TrackItems items(text.c_str(), text.size());
+        rapidotio::Document skeleton;
+        EXPECT_FALSE(items.parse(skeleton)) << children;
+    }
+    // Nor does a text nested deeper than the recursive parse goes outside the items.
+    const std::string deepMetadata = R"({"OTIO_SCHEMA": "Timeline.1", "metadata": )" + deep + "}";
+    TrackItems items(deepMetadata.c_str(), deepMetadata.size());
+    rapidotio::Document skeleton;
+    EXPECT_FALSE(items.parse(skeleton));
+}
+
+TEST(TrackItems, ItemsNoReaderWentThroughAreCheckedAsTheWholeParseChecksThem) {
+    const struct {
+        std::string children0, children1;
+        bool wellFormed;
+    } cases[] = {
+        {"[1, 2]", "[3]", true},
+        {"[1, 2]", "[3, ]", false},
+        {"[1 2]", "[3]", false},
+        // Items hold 251 levels at most, below the 5 of the track's children.
+        {"[1, " + std::string(251, '[') + std::string(251, ']') + "]", "[]", true},
+        {"[1, " + std::string(252, '[') + std::string(252, ']') + "]", "[]", false},
+    };
+    for (const auto& c : cases) {
+        const std::string text = ours(c.children0, c.children1);
+        TrackItems items(text.c_str(), text.size());
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton)) << text;
+        bool checked = true;
+        try {
+            items.checkUnread();
+        } catch (const NeedsWholeDocument&) {
+            checked = false;
+        }
+        EXPECT_EQ(checked, c.wellFormed) << c.children0 << " " << c.children1;
+    }
+
+    // Items read to their end are not checked again; those read part of the way are.
+    const std::string text = ours("[1, 2]", "[3, 4 5]");
+    TrackItems items(text.c_str(), text.size());
+    rapidotio::Document skeleton;
+    ASSERT_TRUE(items.parse(skeleton));
+    {
+        TrackItems::Items first(items, skeleton["tracks"]["children"][0]["children"]);
+        while (first.next()) {
+        }
+        TrackItems::Items second(items, skeleton["tracks"]["children"][1]["children"]);
+        EXPECT_NE(second.next(), nullptr);
+    }
+    EXPECT_THROW(items.checkUnread(), NeedsWholeDocument);
+}
+
+} // namespace
+} // namespace ZEM_0_81::Interchange
+
+namespace ZEM_0_81::test {
+namespace {
+
+rapidjson::Document parsedDocument(const std::string& text) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag>(
+        text.c_str());
+    EXPECT_FALSE(document.HasParseError());
+    return document;
+}
+
+std::string textOf(const rapidjson::Document& document) {
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::UTF8<>,
+                      rapidjson::CrtAllocator, rapidjson::kWriteNanAndInfFlag>
+        writer(buffer);
+    document.Accept(writer);
+    return buffer.GetString();
+}
+
+/// The timelines of a document: itself, or a collection's children.
+std::vector<rapidjson::Value*> timelinesOf(rapidjson::Document& document) {
+    std::vector<rapidjson::Value*> timelines;
+    if (document.HasMember("children"))
+        for (rapidjson::Value& child : document["children"].GetArray())
+            timelines.push_back(&child);
+    else
+        timelines.push_back(&document);
+    return timelines;
+}
+
+/// `text` with each timeline's "metadata" moved after its "tracks": the same
+/// document, which the reader parses whole.
+std::string parsedWhole(const std::string& text) {
+    rapidjson::Document document = parsedDocument(text);
+    for (rapidjson::Value* timeline : timelinesOf(document)) {
+        rapidjson::Value metadata;
+        metadata.CopyFrom((*timeline)["metadata"], document.GetAllocator());
+        timeline->RemoveMember("metadata");
+        timeline->AddMember("metadata", metadata, document.GetAllocator());
+    }
+    return textOf(document);
+}
+
+/// Applies `change` to every track of every timeline of `text`.
+std::string
+changeTracks(const std::string& text,
+             const std::function<void(rapidjson::Value&, rapidjson::Document&)>& change) {
+    rapidjson::Document document = parsedDocument(text);
+    for (rapidjson::Value* timeline : timelinesOf(document))
+        for (rapidjson::Value& track : (*timeline)["tracks"]["children"].GetArray())
+            change(track, document);
+    return textOf(document);
+}
+
+/// The edit tree and the losses of reading `text` (timeline `choice`), or the
+/// failure's message.
+std::string readingOf(const std::string& text, const char* choice = "") {
+    StandardOtio::ReadOptions options;
+    options.timeline = choice;
+    SharedPtr<Composition> composition;
+    LossReport losses;
+    String message;
+    if (!StandardOtio::read(text.c_str(), text.size(), "doc", options, composition, losses,
+                            &message))
+        return std::string("failed: ") + message.c_str();
+    std::string reading = dmTreeOf(*composition);
+    for (const std::string& entry : entriesOf(losses))
+        reading += "\n" + entry;
+    return reading;
+}
+
+TEST(StandardOtioReader, TimelinesThisSystemWroteReadItemByItemAsFromTheWholeParse) {
+    // Documents of every kind this system writes, as written and changed as
+    // another tool might have: each reads as it does once its timelines'
+    // "metadata" is moved after their "tracks", which makes the reader parse
+    // the whole document first.
+    std::vector<std::pair<std::string, std::string>> documents;
+    for (const char* name :
+         {"short-cut.otio.json", "review-notes.otio.json", "graded-shot.otio.json"})
+        documents.emplace_back(name, writeStandard(*fromProductOtio(readExample(name))));
+    for (const char* name : {"roundtrip/annotations.json", "roundtrip/effects.json",
+                             "roundtrip/timing.json", "rapidotio/full_timeline.json"})
+        documents.emplace_back(name, writeStandard(*fromProductOtio(readTestData(name))));
+    documents.emplace_back("full tree", writeStandard(*fromTree(*DmTest::makeFullTree())));
+
+    const std::string base = documents.front().second;
+    // Tracks whose length is not given, timed from their items before they are read.
+    documents.emplace_back("no lengths",
+                           changeTracks(base, [](rapidjson::Value& track, rapidjson::Document&) {
+                               track["metadata"]["zem"].RemoveMember("length");
+                           }));
+    // Transitions, items of other schemas and markers on them, among the items.
+    documents.emplace_back(
+        "other items", changeTracks(base, [](rapidjson::Value& track, rapidjson::Document& doc) {
+            rapidjson::Value& items = track["children"];
+            const std::string more[] = {
+                R"({"OTIO_SCHEMA": "Transition.1", "in_offset": {"OTIO_SCHEMA": "RationalTime.1",
+                    "value": 2, "rate": 24}, "out_offset": {"OTIO_SCHEMA": "RationalTime.1",
+                    "value": 2, "rate": 24}})",
+                R"({"OTIO_SCHEMA": "Foo.1", "markers": [{"OTIO_SCHEMA": "Marker.2"}]})",
+            };
+            for (const std::string& text : more) {
+                rapidjson::Document item = parsedDocument(text);
+                rapidjson::Value copy;
+                copy.CopyFrom(item, doc.GetAllocator());
+                items.PushBack(copy, doc.GetAllocator());
+            }
+        }));
+    // A track that names its schema after its items; a track's items not an array.
+    documents.emplace_back(
+        "schema last", changeTracks(base, [](rapidjson::Value& track, rapidjson::Document& doc) {
+            rapidjson::Value schema;
+            schema.CopyFrom(track["OTIO_SCHEMA"], doc.GetAllocator());
+            track.RemoveMember("OTIO_SCHEMA");
+            track.AddMember("OTIO_SCHEMA", schema, doc.GetAllocator());
+        }));
+    documents.emplace_back("items no array",
+                           changeTracks(base, [](rapidjson::Value& track, rapidjson::Document&) {
+                               track["children"].SetInt(3);
+                           }));
+    // Re-saved by the OpenTimelineIO library: its members sorted.
+    documents.emplace_back("re-saved", resave(base));
+
+    for (const auto& [what, text] : documents) {
+        const std::string whole = parsedWhole(text);
+        const std::string reading = readingOf(text);
+        EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << what << ": " << reading;
+        EXPECT_EQ(reading, readingOf(whole)) << what;
+    }
+}
+
+TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse) {
+    // Two timelines, each chosen in turn; the one not chosen is not read, but a
+    // fault in its text fails the read as it always has.
+    const std::string two = readTestData("interchange/two-compositions.std.expected.json");
+    const std::string names[] = {"", "Graded shot", "2"};
+    for (const std::string& choice : names)
+        EXPECT_EQ(readingOf(two, choice.c_str()), readingOf(parsedWhole(two), choice.c_str()))
+            << choice;
+
+    rapidjson::Document document = parsedDocument(two);
+    ASSERT_EQ(timelinesOf(document).size(), 2u);
+    const std::string broken = textOf(document);
+    const std::string::size_type items = broken.rfind("\"children\":[");
+    ASSERT_NE(items, std::string::npos);
+    const std::string faulty = broken.substr(0, items) + "\"children\":[1 2," +
+                               broken.substr(items + std::string("\"children\":[").size());
+    const std::optional<StrictJson::SyntaxError> error =
+        StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
+                                    rapidjson::kParseNanAndInfFlag>(faulty.c_str());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(readingOf(faulty, "1"),
+              "failed: line 1, column " + std::to_string(error->column) + ": " + error->reason);
+}
+
+} // namespace
+} // namespace ZEM_0_81::test
