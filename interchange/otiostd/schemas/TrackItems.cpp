@@ -6,10 +6,15 @@
 #include "strictjson/StrictParse.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <limits>
 #include <string>
 #include <string_view>
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace ZEM_0_81::Interchange {
 
@@ -29,38 +34,112 @@ const char* skipSpace(const char* p) {
     return p;
 }
 
-/// The ']' that closes the array whose items start at `p`, found by its
-/// brackets alone (strings and their escapes skipped); the first bracket that
-/// does not match, or the NUL byte that ends the text, in a text that is not
-/// well-formed, where the parser then stops.
-const char* closingBracket(const char* p) {
+/// Where closingBracket is: the brackets open since the array's '[', and
+/// whether the last byte read is in a string.
+struct BracketScan {
     int depth = 0;
-    for (;; ++p) {
-        switch (*p) {
-        case '\0':
-            return p;
-        case '"':
-            for (++p; *p != '"'; ++p) {
-                if (*p == '\0')
-                    return p;
-                if (*p == '\\' && p[1] != '\0')
-                    ++p;
-            }
-            break;
-        case '[':
-        case '{':
-            ++depth;
-            break;
-        case ']':
-        case '}':
-            if (depth == 0)
+    bool inString = false;
+};
+
+/// Reads the bytes from `p` up to `stop` (one more when the last escapes it),
+/// adding to `ends` the end of each item closed. The closing bracket when it is
+/// among them, else null.
+const char* scanBytes(const char*& p, const char* stop, BracketScan& scan,
+                      std::vector<const char*>& ends) {
+    for (; p < stop; ++p) {
+        const char c = *p;
+        if (scan.inString) {
+            if (c == '\\')
+                ++p;
+            else if (c == '"')
+                scan.inString = false;
+        } else if (c == '"') {
+            scan.inString = true;
+        } else if (c == '[' || c == '{') {
+            ++scan.depth;
+        } else if (c == ']' || c == '}') {
+            if (scan.depth == 0)
                 return p;
-            --depth;
-            break;
-        default:
-            break;
+            if (--scan.depth == 0)
+                ends.push_back(p + 1);
         }
     }
+    return nullptr;
+}
+
+#if defined(__SSE2__)
+/// The bits of the 64 bytes at `p` for which `test` holds of a 16-byte block.
+template <class Test> std::uint64_t bitsOf(const char* p, Test test) {
+    std::uint64_t bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        const __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + 16 * i));
+        bits |= std::uint64_t(std::uint32_t(_mm_movemask_epi8(test(block)))) << (16 * i);
+    }
+    return bits;
+}
+
+/// Each bit the exclusive or of itself and those below it: set from an opening
+/// quote up to the byte before the closing one.
+std::uint64_t prefixXor(std::uint64_t bits) {
+    for (int shift = 1; shift < 64; shift *= 2)
+        bits ^= bits << shift;
+    return bits;
+}
+#endif
+
+/// The ']' that closes the array whose items start at `p`, found by its
+/// brackets alone (strings and their escapes skipped), before `end`, the end of
+/// the text; `ends` gets where each of its items that is an object or an array
+/// ends. In a text that is not well-formed, the first bracket that does not
+/// match, or `end`, where the parser then stops.
+///
+/// Nearly all of the text goes through here, 64 bytes at a time where no
+/// backslash is among them: their quotes tell which of their brackets are
+/// outside strings, and only those are gone through.
+const char* closingBracket(const char* p, const char* end, std::vector<const char*>& ends) {
+    BracketScan scan;
+#if defined(__SSE2__)
+    const __m128i quote = _mm_set1_epi8('"'), backslash = _mm_set1_epi8('\\');
+    const __m128i lower = _mm_set1_epi8(0x20), open = _mm_set1_epi8('{'),
+                  close = _mm_set1_epi8('}');
+    while (end - p >= 64) {
+        const std::uint64_t escapes =
+            bitsOf(p, [&](__m128i b) { return _mm_cmpeq_epi8(b, backslash); });
+        if (escapes == 0) {
+            // '[' and '{', ']' and '}', differ by the bit 0x20 alone.
+            std::uint64_t inStrings =
+                prefixXor(bitsOf(p, [&](__m128i b) { return _mm_cmpeq_epi8(b, quote); }));
+            if (scan.inString)
+                inStrings = ~inStrings;
+            const std::uint64_t opens =
+                bitsOf(p, [&](__m128i b) { return _mm_cmpeq_epi8(_mm_or_si128(b, lower), open); }) &
+                ~inStrings;
+            const std::uint64_t closes =
+                bitsOf(p,
+                       [&](__m128i b) { return _mm_cmpeq_epi8(_mm_or_si128(b, lower), close); }) &
+                ~inStrings;
+            // The brackets outside strings, in their order.
+            for (std::uint64_t brackets = opens | closes; brackets != 0; brackets &= brackets - 1) {
+                const int at = __builtin_ctzll(brackets);
+                if ((opens >> at & 1) != 0) {
+                    ++scan.depth;
+                } else if (scan.depth == 0) {
+                    return p + at;
+                } else if (--scan.depth == 0) {
+                    ends.push_back(p + at + 1);
+                }
+            }
+            scan.inString = (inStrings >> 63) != 0;
+            p += 64;
+            continue;
+        }
+        if (const char* found = scanBytes(p, p + 64, scan, ends))
+            return found;
+    }
+#endif
+    if (const char* found = scanBytes(p, end, scan, ends))
+        return found;
+    return end;
 }
 
 /// What a container of the text is, for finding the tracks' items.
@@ -90,9 +169,9 @@ public:
     using Ch = char;
     using SizeType = rapidjson::SizeType;
 
-    SkeletonHandler(rapidotio::Document& document, rapidjson::StringStream& stream,
-                    std::vector<std::pair<const char*, int>>& spans)
-        : m_document(document), m_stream(stream), m_spans(spans) {
+    SkeletonHandler(rapidotio::Document& document, rapidjson::StringStream& stream, const char* end,
+                    std::vector<TrackItems::Span>& spans)
+        : m_document(document), m_stream(stream), m_end(end), m_spans(spans) {
         m_frames.reserve(16);
     }
 
@@ -130,7 +209,8 @@ public:
         if (leavesItems()) {
             // The parser goes on at the ']' and sees an empty array.
             m_left = m_stream.src_ - 1;
-            m_stream.src_ = closingBracket(m_stream.src_);
+            m_spans.push_back(TrackItems::Span{m_stream.src_ - 1, 0, {}});
+            m_stream.src_ = closingBracket(m_stream.src_, m_end, m_spans.back().ends);
             return true;
         }
         m_frames.push_back(childOf(false));
@@ -143,7 +223,7 @@ public:
             const auto length = static_cast<std::size_t>(m_stream.src_ - begin);
             if (length > std::numeric_limits<SizeType>::max())
                 return false;
-            m_spans.emplace_back(begin, static_cast<int>(m_frames.size()) + 1);
+            m_spans.back().depth = static_cast<int>(m_frames.size()) + 1;
             return m_document.String(begin, static_cast<SizeType>(length), false);
         }
         m_frames.pop_back();
@@ -245,7 +325,8 @@ private:
 
     rapidotio::Document& m_document;
     rapidjson::StringStream& m_stream;
-    std::vector<std::pair<const char*, int>>& m_spans;
+    const char* const m_end; ///< of the text
+    std::vector<TrackItems::Span>& m_spans;
     std::vector<Frame> m_frames;
     const char* m_left = nullptr; ///< the '[' of the array being left
 };
@@ -253,19 +334,16 @@ private:
 } // namespace
 
 bool TrackItems::parse(rapidotio::Document& skeleton) {
+    m_spans.clear();
     rapidjson::StringStream stream(m_text);
-    std::vector<std::pair<const char*, int>> spans;
     bool accepted = false;
     auto generator = [&](rapidotio::Document& document) {
-        SkeletonHandler handler(document, stream, spans);
+        SkeletonHandler handler(document, stream, m_text + m_length, m_spans);
         rapidjson::Reader reader;
         accepted = !reader.Parse<kFlags>(stream, handler).IsError();
         return accepted;
     };
     skeleton.Populate(generator);
-    m_spans.clear();
-    for (const auto& [begin, depth] : spans)
-        m_spans.push_back(Span{begin, depth});
     return accepted;
 }
 
@@ -302,19 +380,32 @@ TrackItems::Items::Items(TrackItems& owner, const Value& placeholder)
 const Value* TrackItems::Items::next() {
     if (m_ended)
         return nullptr;
-    rapidjson::StringStream stream(m_next);
-    bool accepted = false;
-    auto generator = [&](rapidotio::Document& document) {
-        StrictJson::DepthLimit<rapidotio::Document> limited(
-            document, StrictJson::kRecursiveParseDepth - m_span->depth);
-        accepted =
-            !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited).IsError();
-        return accepted;
-    };
-    m_parser.Populate(generator);
-    if (!accepted)
-        throw NeedsWholeDocument();
-    const char* after = skipSpace(stream.src_);
+    // An object or an array ends where its brackets said; each was seen once.
+    const char* const start = skipSpace(m_next);
+    const std::vector<const char*>& ends = m_span->ends;
+    while (m_nextEnd < ends.size() && ends[m_nextEnd] <= start)
+        ++m_nextEnd;
+    const char* after = nullptr;
+    if ((*start == '{' || *start == '[') && m_nextEnd < ends.size()) {
+        after = ends[m_nextEnd++];
+        if (!parseCopy(start, after))
+            throw NeedsWholeDocument();
+    } else {
+        rapidjson::StringStream stream(start);
+        bool accepted = false;
+        auto generator = [&](rapidotio::Document& document) {
+            StrictJson::DepthLimit<rapidotio::Document> limited(
+                document, StrictJson::kRecursiveParseDepth - m_span->depth);
+            accepted = !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
+                            .IsError();
+            return accepted;
+        };
+        m_parser.Populate(generator);
+        if (!accepted)
+            throw NeedsWholeDocument();
+        after = stream.src_;
+    }
+    after = skipSpace(after);
     if (*after == ']')
         m_ended = m_span->read = true;
     else if (*after != ',')
@@ -322,6 +413,28 @@ const Value* TrackItems::Items::next() {
     m_next = after + 1;
     m_items.push_back(std::move(static_cast<Value&>(m_parser)));
     return &m_items.back();
+}
+
+bool TrackItems::Items::parseCopy(const char* start, const char* end) {
+    const auto length = static_cast<std::size_t>(end - start);
+    char* const copy = static_cast<char*>(m_memory.allocator().Malloc(length + 1));
+    std::memcpy(copy, start, length);
+    copy[length] = '\0';
+    rapidjson::InsituStringStream stream(copy);
+    bool accepted = false;
+    auto generator = [&](rapidotio::Document& document) {
+        StrictJson::DepthLimit<rapidotio::Document> limited(
+            document, StrictJson::kRecursiveParseDepth - m_span->depth);
+        accepted =
+            !m_reader
+                 .Parse<kFlags | rapidjson::kParseInsituFlag | rapidjson::kParseStopWhenDoneFlag>(
+                     stream, limited)
+                 .IsError();
+        return accepted;
+    };
+    m_parser.Populate(generator);
+    // The whole copy is the item.
+    return accepted && *skipSpace(stream.src_) == '\0';
 }
 
 } // namespace ZEM_0_81::Interchange

@@ -40,13 +40,17 @@ struct NeedsWholeDocument {};
 /// a root collection, where the readers look for tracks. A reader that needs the
 /// items of one before it reads them throws NeedsWholeDocument.
 class TrackItems {
+public:
+    /// An array left in the text.
     struct Span {
-        const char* begin; ///< the array's '['
+        const char* begin; ///< its '['
         int depth;         ///< arrays and objects open around its items, its own included
+        /// Just after the last byte of each item that is an object or an array,
+        /// as the brackets tell.
+        std::vector<const char*> ends;
         bool read = false; ///< an Items went through it to its ']'
     };
 
-public:
     /// `text`: `length` bytes followed by a NUL byte, without NUL bytes or the
     /// literal tails StrictJson refuses (the caller parses such a text whole).
     TrackItems(const char* text, std::size_t length) : m_text(text), m_length(length) {}
@@ -86,8 +90,13 @@ public:
         void release(const Value& item) { m_memory.release(item); }
 
     private:
+        /// The item from `start` to `end`, parsed in place in a copy made in its
+        /// memory: its strings are not copied again.
+        bool parseCopy(const char* start, const char* end);
+
         Span* m_span;
         const char* m_next;
+        std::size_t m_nextEnd = 0; ///< in m_span->ends
         bool m_ended = false;
         rapidotio::DocumentMemory m_memory;
         rapidotio::Document m_parser;

@@ -161,6 +161,39 @@ TEST(TrackItems, ItemsAreReadOneAtATimeAsTheWholeParseHasThem) {
     }
 }
 
+TEST(TrackItems, TheEndOfTheItemsIsFoundWhereverTheirStringsAndBracketsFall) {
+    // The items' end is looked for 64 bytes at a time: strings holding brackets,
+    // escaped quotes and backslashes, long strings and deep brackets, moved by
+    // 0 to 130 bytes so that each falls across every place of a block.
+    const std::string items[] = {
+        R"("x]y}")",
+        R"("a\"]\"[")",
+        R"("\\")",
+        R"([[[{"a": [{}]}]]])",
+        "\"" + std::string(100, 'w') + "[{\"",
+        "\"" + std::string(70, '\\') + std::string(70, '\\') + "\"",
+        R"({"b": "]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]"})",
+        "\"\\\"\"",
+    };
+    for (std::size_t shift = 0; shift <= 130; ++shift) {
+        for (const std::string& item : items) {
+            const std::string children =
+                "[" + std::string(shift, ' ') + item + ", " + item + ", 1" + "]";
+            rapidjson::Document whole;
+            whole.Parse<kFlags>(children.c_str());
+            ASSERT_FALSE(whole.HasParseError()) << children;
+            const std::vector<std::string> expected = {compact(whole[0]), compact(whole[1]), "1"};
+            ASSERT_EQ(itemsOf(ours(children)), expected) << children;
+            // What follows the items is parsed as it stands.
+            const std::string text = ours(children);
+            TrackItems left(text.c_str(), text.size());
+            rapidotio::Document skeleton;
+            ASSERT_TRUE(left.parse(skeleton));
+            EXPECT_STREQ(skeleton["tracks"]["children"][0]["kind"].GetString(), "Video");
+        }
+    }
+}
+
 TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
     // Items read up to the one that is not well-formed, which hands the document
     // to the whole parse: the item itself, what separates it from the next, or
