@@ -10,12 +10,8 @@
 
 #include "outside/dmtree/DmTree.h"
 #include "rapidotio/DocumentMemory.h"
-#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
-
-#include <cstring>
-#include <string>
 
 namespace ZEM_0_81 {
 
@@ -34,10 +30,6 @@ Status failed(const Json::Exception& failure, String* message) {
 /// text whole then gives the error it always gave).
 CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
                                      const StandardOtio::ReadOptions& options, LossReport& losses) {
-    std::string guarded;
-    if (!text || std::memchr(text, '\0', length) ||
-        StrictJson::guardLiteralTails(text, length, guarded))
-        return {};
     try {
         rapidotio::DocumentMemory memory;
         rapidotio::Document skeleton(&memory.allocator());

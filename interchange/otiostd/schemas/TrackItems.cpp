@@ -335,6 +335,12 @@ private:
 
 bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_spans.clear();
+    // The whole parse stops at a NUL byte with its own error, and refuses a
+    // literal such as NaN1 that RapidJSON would read on.
+    std::string guarded;
+    if (!m_text || std::memchr(m_text, '\0', m_length) ||
+        StrictJson::guardLiteralTails(m_text, m_length, guarded))
+        return false;
     rapidjson::StringStream stream(m_text);
     bool accepted = false;
     auto generator = [&](rapidotio::Document& document) {

@@ -51,15 +51,15 @@ public:
         bool read = false; ///< an Items went through it to its ']'
     };
 
-    /// `text`: `length` bytes followed by a NUL byte, without NUL bytes or the
-    /// literal tails StrictJson refuses (the caller parses such a text whole).
+    /// `text`: `length` bytes followed by a NUL byte.
     TrackItems(const char* text, std::size_t length) : m_text(text), m_length(length) {}
     TrackItems(const TrackItems&) = delete;
     TrackItems& operator=(const TrackItems&) = delete;
 
     /// Parses the text into `skeleton`, leaving the tracks' items in the text.
-    /// False when the text is not accepted: the caller parses it whole, for the
-    /// error it always gave.
+    /// False when the text is not accepted, holds a NUL byte or a literal
+    /// StrictJson refuses (NaN1): the caller parses it whole, for the error it
+    /// always gave.
     bool parse(rapidotio::Document& skeleton);
 
     /// True when `value` stands for items left in the text.

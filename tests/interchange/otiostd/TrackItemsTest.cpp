@@ -142,6 +142,27 @@ std::vector<std::string> itemsOf(const std::string& text) {
     return read;
 }
 
+TEST(TrackItems, OnlyStringsThatReferToTheTextStandForItemsLeftThere) {
+    const std::string text = ours("[1]");
+    const std::string copy = text;
+    TrackItems items(text.c_str(), text.size());
+    const struct {
+        const char* what;
+        const char* at; ///< null: not a string
+        bool left;
+    } cases[] = {
+        {"its first byte", text.c_str(), true},
+        {"its last byte", text.c_str() + text.size() - 1, true},
+        {"the NUL byte after it", text.c_str() + text.size(), false},
+        {"a copy of it", copy.c_str(), false},
+        {"a number", nullptr, false},
+    };
+    for (const auto& c : cases) {
+        const Value value = c.at ? Value(rapidjson::StringRef(c.at, 1)) : Value(3);
+        EXPECT_EQ(items.isLeft(value), c.left) << c.what;
+    }
+}
+
 TEST(TrackItems, ItemsAreReadOneAtATimeAsTheWholeParseHasThem) {
     // Each array as a whole parse of it gives its elements: numbers at full
     // precision, NaN and Infinity, strings holding brackets and escaped quotes,
@@ -208,7 +229,6 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
         {R"([{"a": 1} {"b": 2}])", {"FAILS"}},
         {R"([{"a": 1},])", {R"({"a":1})", "FAILS"}},
         {R"([,{"a": 1}])", {"FAILS"}},
-        {"[1, NaN1]", {"1", "FAILS"}},
         {"[1, " + deep + "]", {"1", "FAILS"}},
         // The items of a track's children, 5 levels deep, hold 251 more.
         {"[" + std::string(251, '[') + std::string(251, ']') + "]",
@@ -227,7 +247,17 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
         rapidotio::Document skeleton;
         EXPECT_FALSE(items.parse(skeleton)) << children;
     }
-    // Nor does a text nested deeper than the recursive parse goes outside the items.
+    // Nor do a NUL byte, a literal RapidJSON would read on, or no text at all.
+    for (const std::string& text :
+         {ours("[1]") + std::string(1, '\0') + " ", ours("[1]", "[NaN1]")}) {
+        TrackItems items(text.c_str(), text.size());
+        rapidotio::Document skeleton;
+        EXPECT_FALSE(items.parse(skeleton)) << text;
+    }
+    TrackItems none(nullptr, 0);
+    rapidotio::Document nothing;
+    EXPECT_FALSE(none.parse(nothing));
+    // Nor a text nested deeper than the recursive parse goes outside the items.
     const std::string deepMetadata = R"({"OTIO_SCHEMA": "Timeline.1", "metadata": )" + deep + "}";
     TrackItems items(deepMetadata.c_str(), deepMetadata.size());
     rapidotio::Document skeleton;
@@ -407,6 +437,45 @@ TEST(StandardOtioReader, TimelinesThisSystemWroteReadItemByItemAsFromTheWholePar
         const std::string reading = readingOf(text);
         EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << what << ": " << reading;
         EXPECT_EQ(reading, readingOf(whole)) << what;
+    }
+}
+
+TEST(StandardOtioReader, TracksWithoutItemsOrWithItemsOfAnotherType) {
+    // Items absent, null, or not an array: the same track read, the last
+    // reported, whether the items are read from the text or the document is
+    // parsed whole (here for metadata nested deeper than the recursive parse).
+    const struct {
+        const char* children;
+        std::vector<std::string> losses;
+    } cases[] = {
+        {"", {}},
+        {R"(, "children": null)", {}},
+        {R"(, "children": "x")",
+         {"/tracks/children/0/children | Track.1 | ignored: expected an array"}},
+        {R"(, "children": 4)",
+         {"/tracks/children/0/children | Track.1 | ignored: expected an array"}},
+        {R"(, "children": [])", {}},
+    };
+    const std::string deep = std::string(300, '[') + std::string(300, ']');
+    for (const auto& c : cases) {
+        for (const bool whole : {false, true}) {
+            const std::string text =
+                std::string(R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": )"
+                            R"({"ZEM_SCHEMA": "Composition.1"})") +
+                (whole ? ", \"deep\": " + deep : std::string()) +
+                R"(}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [{"OTIO_SCHEMA": )"
+                R"("Track.1", "name": "V1")" +
+                c.children + R"(, "kind": "Video"}]}})";
+            LossReport losses;
+            const SharedPtr<Composition> read = readStandard(text, losses);
+            ASSERT_TRUE(read) << text.substr(0, 300);
+            std::vector<std::string> tracks;
+            for (const std::string& entry : entriesOf(losses))
+                if (entry.rfind("/tracks", 0) == 0)
+                    tracks.push_back(entry);
+            EXPECT_EQ(tracks, c.losses) << c.children << (whole ? ", whole" : "");
+            EXPECT_NE(dmTreeOf(*read).find("\"V1\""), std::string::npos) << c.children;
+        }
     }
 }
 
