@@ -127,13 +127,6 @@ double framesOf(const Time& time, const Time& frame) {
     return static_cast<double>((time / frame).nearest());
 }
 
-/// The order of tracks: picture before sound; lane 0 first, then away from
-/// it: picture above before below, sound below before above.
-std::pair<int, long long> trackRank(TrackKind kind, int lane) {
-    const bool near = kind == TrackKind::Picture ? lane >= 0 : lane <= 0;
-    return {kind == TrackKind::Picture ? (near ? 0 : 1) : (near ? 2 : 3), std::llabs(lane)};
-}
-
 std::string trackName(TrackKind kind, int lane, std::size_t extra) {
     std::string name =
         kind == TrackKind::Picture && lane == 0
@@ -168,6 +161,11 @@ struct Made {
 };
 
 } // namespace
+
+std::pair<int, long long> trackRank(TrackKind kind, int lane) {
+    const bool near = kind == TrackKind::Picture ? lane >= 0 : lane <= 0;
+    return {kind == TrackKind::Picture ? (near ? 0 : 1) : (near ? 2 : 3), std::llabs(lane)};
+}
 
 CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, StoryWalk& walk,
                                                 ElementReport& report) {

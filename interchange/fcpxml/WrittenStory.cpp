@@ -4,7 +4,9 @@
 #include "interchange/fcpxml/FcpxmlKept.h"
 #include "interchange/fcpxml/FcpxmlTime.h"
 #include "interchange/fcpxml/Resources.h"
+#include "interchange/fcpxml/StoryWalk.h"
 #include "interchange/fcpxml/TimeMap.h"
+#include "interchange/fcpxml/TimelineBuild.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
 #include "interchange/notes/ReviewNotes.h"
@@ -172,7 +174,12 @@ private:
     std::vector<MarkerOut> markersOf(const ElementOut& element);
     void writeElement(pugi::xml_node parent, const ElementOut& element);
     bool keptChild(const std::string& text, const ElementOut& element, Child& child);
-    int laneOf(std::size_t track, bool video, std::vector<int>& taken);
+    /// The lane the clips of the track at `track` hang on, the lane `after`
+    /// that of the track of its kind before it (0 for the first): its kept
+    /// lane when that comes after `after` in the order tracks are read back in
+    /// (TimelineBuild's) and no other track has it, else the next free lane in
+    /// that order; 0 when none is left that can be read back.
+    int laneOf(std::size_t track, bool video, int after, const std::vector<int>& taken) const;
 
     const TimelineView& m_view;
     const TimelineSegments& m_segments;
@@ -557,36 +564,39 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
         copy({"metadata"});
 }
 
-int DocumentWriter::laneOf(std::size_t track, bool video, std::vector<int>& taken) {
-    int lane = 0;
-    bool kept = false;
+int DocumentWriter::laneOf(std::size_t track, bool video, int after,
+                           const std::vector<int>& taken) const {
+    const auto free = [&](int lane) {
+        return std::find(taken.begin(), taken.end(), lane) == taken.end();
+    };
+    const TrackKind kind = video ? TrackKind::Picture : TrackKind::Sound;
     // The lane a track read from FCPXML keeps, on its layer.
     std::size_t index = 0;
-    for (std::uint32_t t = 0; t < m_node.getNbChildren() && !kept; ++t) {
+    for (std::uint32_t t = 0; t < m_node.getNbChildren(); ++t) {
         const DmTreeNode* stack = m_node.getChild(t);
-        for (std::uint32_t l = 0; stack && l < stack->getNbChildren() && !kept; ++l) {
+        for (std::uint32_t l = 0; stack && l < stack->getNbChildren(); ++l) {
             const auto* layer = dynamic_cast<const DmLayerNode*>(stack->getChild(l));
-            if (!layer)
-                continue;
-            if (index++ != track)
+            if (!layer || index++ != track)
                 continue;
             rapidotio::Document document;
             if (const rapidotio::Value* dictionary = dictionaryOf(*layer, document)) {
                 const auto found = dictionary->FindMember(Kept::kLane);
                 if (found != dictionary->MemberEnd() && found->value.IsInt()) {
-                    lane = found->value.GetInt();
-                    kept = lane != 0 && (lane > 0) == video;
+                    const int lane = found->value.GetInt();
+                    if (lane != 0 && lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
+                        trackRank(kind, after) < trackRank(kind, lane))
+                        return lane;
                 }
             }
         }
     }
-    if (!kept || std::find(taken.begin(), taken.end(), lane) != taken.end()) {
-        lane = video ? 1 : -1;
-        while (std::find(taken.begin(), taken.end(), lane) != taken.end())
-            lane += video ? 1 : -1;
-    }
-    taken.push_back(lane);
-    return lane;
+    // Else the next free one in the order read back: picture up from the
+    // storyline (down once below it), sound down (up once above it).
+    const int step = video ? (after >= 0 ? 1 : -1) : (after <= 0 ? -1 : 1);
+    int lane = after + step;
+    while (!free(lane))
+        lane += step;
+    return lane >= -kMaxLane && lane <= kMaxLane ? lane : 0;
 }
 
 std::string DocumentWriter::write() {
@@ -691,14 +701,29 @@ std::string DocumentWriter::write() {
         end = std::max(end, cursor);
     }
 
-    // Every other track's clips, connected to the storyline.
+    // Every other track's clips, connected to the storyline, each track on a
+    // lane of its own that keeps it where it was among the tracks read back.
     std::vector<int> taken;
     std::vector<std::pair<std::size_t, int>> lanes;
+    int after[2] = {0, 0}; // the lanes of the last sound and picture tracks
     for (std::size_t t = 0; t < m_view.tracks.size(); ++t) {
         if (t == primary)
             continue;
-        const bool video = m_view.tracks[t].kind != TimelineTrack::Kind::Audio;
-        lanes.emplace_back(t, laneOf(t, video, taken));
+        const TimelineTrack& track = m_view.tracks[t];
+        const bool video = track.kind != TimelineTrack::Kind::Audio;
+        const int lane = laneOf(t, video, after[video], taken);
+        if (lane == 0) {
+            for (const TimelineItem& item : track.items)
+                if (!item.isGap()) {
+                    lose(placeOf(track.name, item.record.start), "track",
+                         "not written: no lane is left beyond the tracks before it");
+                    break;
+                }
+            continue;
+        }
+        taken.push_back(lane);
+        after[video] = lane;
+        lanes.emplace_back(t, lane);
     }
     for (const auto& [t, lane] : lanes) {
         const TimelineTrack& track = m_view.tracks[t];

@@ -450,6 +450,95 @@ TEST(FcpxmlWrite, EveryExampleAndTestCompositionReadsBackAsTheSameCut) {
     }
 }
 
+TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
+    // Each track but the storyline is connected on a lane of its own: its
+    // own lane when that comes after the lane of the track of its kind
+    // before it, in the order tracks are read back (picture: the storyline,
+    // the lanes above, then those below; sound: lane 0, those below, then
+    // those above), else the next free lane in that order; a lane is one
+    // kind's. Read back, the tracks hold the same clips in the same order
+    // (a track of a lane that cannot be read back is left out and reported).
+    struct Case {
+        const char* what;
+        const char* spine;
+        Lines tracks; ///< read back: "TRACK: CLIP ..."
+        Lines losses; ///< the places reported when written
+    };
+    const Case cases[] = {
+        {"storyline items that overlap: the second on lane 1, the lane 1 clip on 2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="1" offset="0s" name="up" start="10s" duration="1s"/>
+            </asset-clip>
+            <asset-clip ref="a2" offset="1s" name="q" start="20s" duration="1s"/>)",
+         {"Primary storyline: p", "Video lane 1: q", "Video lane 2: up"},
+         {}},
+        {"picture below the storyline stays below, after the picture above",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="below" start="10s" duration="1s"/>
+              <asset-clip ref="a2" lane="2" offset="1s" name="above" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 2: above", "Video lane -1: below"},
+         {}},
+        {"clips overlapping on lane 3 (its second track on 4), lane 1 kept",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="3" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="3" offset="1s" name="y" start="20s" duration="2s"/>
+              <asset-clip ref="a2" lane="1" offset="0s" name="z" start="30s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 1: z", "Video lane 3: x", "Video lane 4: y"},
+         {}},
+        {"sound of the storyline goes below it, those below further down, those above stay",
+         R"(<asset-clip ref="a3" offset="0s" name="s0" start="0s" duration="1s"/>
+            <asset-clip ref="a2" offset="1s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a3" lane="-1" offset="0s" name="below" start="10s" duration="1s"/>
+              <asset-clip ref="a3" lane="1" offset="1s" name="above" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Audio lane -1: s0", "Audio lane -2: below",
+          "Audio lane 1: above"},
+         {}},
+        {"picture and sound below on one lane: the sound moves one further",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="v" start="10s" duration="1s"/>
+              <asset-clip ref="a3" lane="-1" offset="1s" name="s" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1: v", "Audio lane -2: s"},
+         {}},
+        {"no lane above the farthest read: the track after it is reported",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="1000000" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="1000000" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 1000000: x"},
+         // y starts 1s (24 frames) in.
+         {"track Video lane 1000000 (2), 00:00:01:00"}},
+    };
+    const auto tracksOf = [](const Composition& composition) {
+        Lines tracks;
+        for (const TimelineTrack& track : viewOf(composition).tracks) {
+            std::string line = track.name + ":";
+            for (const TimelineItem& item : track.items)
+                if (item.isClip())
+                    line += " " + item.name;
+            tracks.push_back(line);
+        }
+        return tracks;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SharedPtr<Composition> cut = compositionOf(c.spine);
+        ASSERT_TRUE(cut);
+        std::vector<std::string> losses;
+        const std::string text = writeFcpxml(*cut, 8, &losses);
+        const FcpxmlRead again = readFcpxml(text);
+        ASSERT_TRUE(again.status) << again.message;
+        EXPECT_EQ(tracksOf(*again.composition), c.tracks) << text;
+        EXPECT_EQ(lossPlaces(losses), c.losses);
+        if (c.losses.empty()) {
+            EXPECT_EQ(cutOf(*again.composition), cutOf(*cut));
+        }
+    }
+}
+
 TEST(FcpxmlWrite, AssetsCoverWhatIsPlayedOfThemAndSayWhatTheyHold) {
     // a1 (3600s-4600s) played from 3610s as picture and, past its end, from
     // 4700s as sound: one asset from 3600s to 4701s, with picture and sound.
