@@ -583,7 +583,8 @@ int DocumentWriter::laneOf(std::size_t track, bool video, int after,
                 const auto found = dictionary->FindMember(Kept::kLane);
                 if (found != dictionary->MemberEnd() && found->value.IsInt()) {
                     const int lane = found->value.GetInt();
-                    if (lane != 0 && lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
+                    // (Lane 0 never comes after another: it is the storyline's.)
+                    if (lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
                         trackRank(kind, after) < trackRank(kind, lane))
                         return lane;
                 }

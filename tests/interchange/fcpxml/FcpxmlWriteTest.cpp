@@ -487,6 +487,13 @@ TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
             </asset-clip>)",
          {"Primary storyline: p", "Video lane 1: z", "Video lane 3: x", "Video lane 4: y"},
          {}},
+        {"clips overlapping on lane -1: the second track below it, on -2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="-1" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1: x", "Video lane -2: y"},
+         {}},
         {"sound of the storyline goes below it, those below further down, those above stay",
          R"(<asset-clip ref="a3" offset="0s" name="s0" start="0s" duration="1s"/>
             <asset-clip ref="a2" offset="1s" name="p" start="0s" duration="2s">
