@@ -503,6 +503,13 @@ TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
          {"Primary storyline: p", "Audio lane -1: s0", "Audio lane -2: below",
           "Audio lane 1: above"},
          {}},
+        {"sound overlapping above the storyline on lane 1: the second track on 2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a3" lane="1" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a3" lane="1" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Audio lane 1: x", "Audio lane 2: y"},
+         {}},
         {"picture and sound below on one lane: the sound moves one further",
          R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
               <asset-clip ref="a2" lane="-1" offset="0s" name="v" start="10s" duration="1s"/>
