@@ -162,9 +162,10 @@ struct Made {
 
 } // namespace
 
-std::pair<int, long long> trackRank(TrackKind kind, int lane) {
-    const bool near = kind == TrackKind::Picture ? lane >= 0 : lane <= 0;
-    return {kind == TrackKind::Picture ? (near ? 0 : 1) : (near ? 2 : 3), std::llabs(lane)};
+TrackRank trackRank(TrackKind kind, int lane) {
+    const bool picture = kind == TrackKind::Picture;
+    const bool near = picture ? lane >= 0 : lane <= 0;
+    return {!picture, !near, std::llabs(lane)};
 }
 
 CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, StoryWalk& walk,
@@ -224,8 +225,8 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
         keepDictionary(sequence.kept, *composition);
 
     // The segments of each (kind, lane) track.
-    std::map<std::pair<std::pair<int, long long>, int>, std::vector<Made>> tracks;
-    std::map<std::pair<std::pair<int, long long>, int>, std::pair<TrackKind, int>> keys;
+    std::map<TrackRank, std::vector<Made>> tracks;
+    std::map<TrackRank, std::pair<TrackKind, int>> keys;
     for (std::size_t index = 0; index < pieces.size(); ++index) {
         Piece& piece = pieces[index];
         if (piece.removed)
@@ -345,7 +346,7 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
             segment->addEffect(annotation.get());
         }
 
-        const auto rank = std::make_pair(trackRank(piece.kind, piece.lane), 0);
+        const TrackRank rank = trackRank(piece.kind, piece.lane);
         keys[rank] = {piece.kind, piece.lane};
         tracks[rank].push_back(Made{segment, in, out, index});
         end = std::max(end, out);

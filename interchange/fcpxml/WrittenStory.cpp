@@ -570,31 +570,36 @@ int DocumentWriter::laneOf(std::size_t track, bool video, int after,
         return std::find(taken.begin(), taken.end(), lane) == taken.end();
     };
     const TrackKind kind = video ? TrackKind::Picture : TrackKind::Sound;
+    int lane = 0;
+    bool kept = false;
     // The lane a track read from FCPXML keeps, on its layer.
     std::size_t index = 0;
-    for (std::uint32_t t = 0; t < m_node.getNbChildren(); ++t) {
+    for (std::uint32_t t = 0; t < m_node.getNbChildren() && !kept; ++t) {
         const DmTreeNode* stack = m_node.getChild(t);
-        for (std::uint32_t l = 0; stack && l < stack->getNbChildren(); ++l) {
+        for (std::uint32_t l = 0; stack && l < stack->getNbChildren() && !kept; ++l) {
             const auto* layer = dynamic_cast<const DmLayerNode*>(stack->getChild(l));
-            if (!layer || index++ != track)
+            if (!layer)
+                continue;
+            if (index++ != track)
                 continue;
             rapidotio::Document document;
             if (const rapidotio::Value* dictionary = dictionaryOf(*layer, document)) {
                 const auto found = dictionary->FindMember(Kept::kLane);
                 if (found != dictionary->MemberEnd() && found->value.IsInt()) {
-                    const int lane = found->value.GetInt();
+                    lane = found->value.GetInt();
                     // (Lane 0 never comes after another: it is the storyline's.)
-                    if (lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
-                        trackRank(kind, after) < trackRank(kind, lane))
-                        return lane;
+                    kept = lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
+                           trackRank(kind, after) < trackRank(kind, lane);
                 }
             }
         }
     }
+    if (kept)
+        return lane;
     // Else the next free one in the order read back: picture up from the
     // storyline (down once below it), sound down (up once above it).
     const int step = video ? (after >= 0 ? 1 : -1) : (after <= 0 ? -1 : 1);
-    int lane = after + step;
+    lane = after + step;
     while (!free(lane))
         lane += step;
     return lane >= -kMaxLane && lane <= kMaxLane ? lane : 0;

@@ -353,6 +353,10 @@ TEST(FcpxmlRead, LanesReachAMillionAboveAndBelowTheStoryline) {
          R"(<asset-clip ref="a2" lane="-1000001" offset="0s" start="0s" duration="1s"/>)",
          {"Primary storyline"},
          "an anchored item needs a lane other than 0"},
+        {"a lane that is no whole number is no lane",
+         R"(<asset-clip ref="a2" lane="2x" offset="0s" start="0s" duration="1s"/>)",
+         {"Primary storyline"},
+         "an anchored item needs a lane other than 0"},
         {"on a clip of lane 999999: lane 1 is a million, lane 2 beyond",
          R"(<asset-clip ref="a2" lane="999999" offset="0s" start="0s" duration="2s">
               <asset-clip ref="a2" lane="1" offset="0s" start="0s" duration="1s"/>

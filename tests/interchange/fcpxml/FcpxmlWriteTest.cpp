@@ -517,6 +517,12 @@ TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
             </asset-clip>)",
          {"Primary storyline: p", "Video lane -1: v", "Audio lane -2: s"},
          {}},
+        {"picture a million below the storyline stays there",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1000000" offset="0s" name="far" start="10s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1000000: far"},
+         {}},
         {"no lane above the farthest read: the track after it is reported",
          R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
               <asset-clip ref="a2" lane="1000000" offset="0s" name="x" start="10s" duration="2s"/>
