@@ -189,7 +189,9 @@ private:
 
     pugi::xml_document m_document;
     pugi::xml_node m_resources;
-    std::map<std::string, pugi::xml_node> m_assets; ///< by URL
+    /// By URL; picture of a file counted at another rate than the first
+    /// asset's picture: by URL, a line end and its frame duration.
+    std::map<std::string, pugi::xml_node> m_assets;
     std::map<std::string, Time> m_assetEnds;
     std::map<std::string, std::string> m_effects; ///< ids by uid and name
     std::map<std::pair<std::int64_t, std::int64_t>, std::string> m_formats;
@@ -235,16 +237,31 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
         sourceIn = secondsOf(*source.start, source.rate);
         sourceEnd = sourceIn + record(item.record.duration);
     }
-    const auto found = m_assets.find(url);
+    // The reader counts the picture of an asset at one rate (its format's,
+    // else one its times give): picture counted at another rate than the
+    // picture already written of its file gets an asset of its own.
+    std::string key = url;
+    const auto byUrl = m_assets.find(url);
+    if (video && rated && byUrl != m_assets.end() &&
+        std::strcmp(byUrl->second.attribute("hasVideo").value(), "1") == 0) {
+        const Time frame(media.rate.getDenominator(), media.rate.getNumerator());
+        const pugi::xml_node format = m_resources.find_child_by_attribute(
+            "format", "id", byUrl->second.attribute("format").value());
+        Time has;
+        const bool formatted = format && parseTime(format.attribute("frameDuration").value(), has);
+        if (pictureRateNeedsFormat(media.rate) ? !(formatted && has == frame) : formatted)
+            key = url + '\n' + frame.text();
+    }
+    const auto found = m_assets.find(key);
     if (found != m_assets.end()) {
         pugi::xml_node asset = found->second;
         Time first;
         parseTime(asset.attribute("start").value(), first);
         const Time newStart = min(first, min(start, sourceIn));
-        const Time newEnd = max(m_assetEnds[url], max(end, sourceEnd));
+        const Time newEnd = max(m_assetEnds[key], max(end, sourceEnd));
         asset.attribute("start") = newStart.text().c_str();
         asset.attribute("duration") = (newEnd - newStart).text().c_str();
-        m_assetEnds[url] = newEnd;
+        m_assetEnds[key] = newEnd;
         if (video)
             asset.attribute("hasVideo") = "1";
         else
@@ -273,8 +290,8 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
         rep.append_attribute("kind") = "original-media";
         rep.append_attribute("src") = url.c_str();
     }
-    m_assets.emplace(url, asset);
-    m_assetEnds[url] = last;
+    m_assets.emplace(key, asset);
+    m_assetEnds[key] = last;
     return id;
 }
 

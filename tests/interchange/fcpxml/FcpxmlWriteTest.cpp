@@ -731,6 +731,41 @@ TEST(FcpxmlWrite, SoundWithoutPictureHangsOnAGapOfTheStoryline) {
                      "asset-clip lane=-1 offset=2s start=5s duration=1s"}));
 }
 
+TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
+    // v runs at 24 and says no sample rate. From 1/25s it is counted at the
+    // lowest rate holding 1/25s and 1/24s: 600 (frame 24); from 1/997s at
+    // 23928 (997 x 24; frame 24). A format of 600 would make the reader count
+    // the second at the lowest rate holding 1/997s and 1/600s, 598200, beyond
+    // 192000: rounded. So each rate gets an asset of the file: the first with
+    // a format of 600 (a rate up to 1000 needs one), the second without (a
+    // whole number of frames a second above 1000 is found from its times).
+    const std::string resources =
+        R"(<asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="r24"><media-rep src="file:///m/v.mov"/></asset>)";
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="v" offset="0s" start="1/25s" duration="1s">
+                           <asset-clip ref="v" lane="1" offset="1/25s" start="1/997s" duration="1s"/>
+                         </asset-clip>)",
+                      "", resources);
+    const Lines items{"Primary storyline 0+24 clip V src 24@600 file file:///m/v.mov",
+                      "Video lane 1 0+24 clip V src 24@23928 file file:///m/v.mov"};
+    EXPECT_EQ(itemsOf(*cut), items);
+    Written written;
+    write(*cut, written);
+    EXPECT_TRUE(written.losses.empty());
+    const pugi::xml_node resourcesWritten = written.document.child("fcpxml").child("resources");
+    Lines assets;
+    for (const pugi::xml_node asset : resourcesWritten.children("asset")) {
+        const pugi::xml_node format = resourcesWritten.find_child_by_attribute(
+            "format", "id", asset.attribute("format").value());
+        assets.push_back(std::string(asset.attribute("src").value()) + " " +
+                         format.attribute("frameDuration").value());
+    }
+    EXPECT_EQ(assets, (Lines{"file:///m/v.mov 1/600s", "file:///m/v.mov "}));
+    const FcpxmlRead again = readFcpxml(writeFcpxml(*cut));
+    ASSERT_TRUE(again.status) << again.message;
+    EXPECT_EQ(itemsOf(*again.composition), items);
+}
+
 TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
     // v's format runs at 3030000/1001 frames a second: 1.001s is its frame
     // 1.001 × 3030000/1001 = 3030. Without a format written for that rate the
