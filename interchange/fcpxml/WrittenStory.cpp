@@ -89,14 +89,16 @@ std::string xmlSafe(const std::string& text) {
     return safe;
 }
 
-/// The last part of a path or URL.
 /// Whether picture media counted at `rate` needs a format to be read back at
-/// it: every rate but a whole number of samples a second, which the reader
-/// finds again from the asset's times (a rate of 3030000/1001 would be read
-/// back at another, its times rounded).
+/// it: every rate but a whole number of samples a second up to the highest
+/// the reader finds again from the asset's times (a rate of 3030000/1001
+/// would be read back at another, its times rounded; one of 1000000 too).
 bool pictureRateNeedsFormat(const Rational& rate) {
-    return !TimelineView::isSampleRate(rate) || rate.getDenominator() != 1;
+    return !TimelineView::isSampleRate(rate) || rate.getDenominator() != 1 ||
+           rate.getNumerator() > kMaxExactRate;
 }
+
+/// The last part of a path or URL.
 
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");

@@ -744,10 +744,13 @@ TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
     const SharedPtr<Composition> cut =
         compositionOf(R"(<asset-clip ref="v" offset="0s" start="1/25s" duration="1s">
                            <asset-clip ref="v" lane="1" offset="1/25s" start="1/997s" duration="1s"/>
+                           <asset-clip ref="v" lane="2" offset="1/25s" start="2/25s" duration="1s"/>
                          </asset-clip>)",
                       "", resources);
     const Lines items{"Primary storyline 0+24 clip V src 24@600 file file:///m/v.mov",
-                      "Video lane 1 0+24 clip V src 24@23928 file file:///m/v.mov"};
+                      "Video lane 1 0+24 clip V src 24@23928 file file:///m/v.mov",
+                      // 2/25s at 600: frame 48, on the first asset.
+                      "Video lane 2 0+24 clip V src 48@600 file file:///m/v.mov"};
     EXPECT_EQ(itemsOf(*cut), items);
     Written written;
     write(*cut, written);
@@ -767,21 +770,43 @@ TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
 }
 
 TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
-    // v's format runs at 3030000/1001 frames a second: 1.001s is its frame
-    // 1.001 × 3030000/1001 = 3030. Without a format written for that rate the
-    // asset would read back at another (3000, holding 1.001s and 1/24s).
-    const std::string resources =
-        R"(<format id="odd" frameDuration="1001/3030000s"/>
-           <asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
-    const SharedPtr<Composition> cut = compositionOf(
-        R"(<asset-clip ref="v" offset="0s" start="1001/1000s" duration="1s"/>)", "", resources);
-    const Lines items{"Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"};
-    EXPECT_EQ(itemsOf(*cut), items);
-    const std::string text = writeFcpxml(*cut);
-    EXPECT_NE(text.find("frameDuration=\"1001/3030000s\""), std::string::npos) << text;
-    const FcpxmlRead again = readFcpxml(text);
-    ASSERT_TRUE(again.status) << again.message;
-    EXPECT_EQ(itemsOf(*again.composition), items);
+    // Without a format written for its rate the asset would be read back at
+    // another rate, its times rounded.
+    struct Case {
+        const char* frameDuration;
+        const char* start;
+        const char* item;
+    };
+    const Case cases[] = {
+        // 3030000/1001 frames a second: 1.001s is frame 1.001 x 3030000/1001 =
+        // 3030 (else read at 3000, which holds 1.001s and 1/24s).
+        {"1001/3030000s", "1001/1000s",
+         "Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"},
+        // A million frames a second, a whole number but beyond the 192000 the
+        // reader finds from times: frame 1 (else no rate holds 1/1000000s and
+        // 1/24s, rounded).
+        {"1/1000000s", "1/1000000s",
+         "Primary storyline 0+24 clip V src 1@1000000 file file:///m/v.mov"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frameDuration);
+        const std::string resources =
+            std::string(R"(<format id="odd" frameDuration=")") + c.frameDuration +
+            R"("/><asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
+        const SharedPtr<Composition> cut =
+            compositionOf(std::string(R"(<asset-clip ref="v" offset="0s" start=")") + c.start +
+                              R"(" duration="1s"/>)",
+                          "", resources);
+        ASSERT_TRUE(cut);
+        EXPECT_EQ(itemsOf(*cut), Lines{c.item});
+        const std::string text = writeFcpxml(*cut);
+        EXPECT_NE(text.find(std::string("frameDuration=\"") + c.frameDuration + "\""),
+                  std::string::npos)
+            << text;
+        const FcpxmlRead again = readFcpxml(text);
+        ASSERT_TRUE(again.status) << again.message;
+        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item});
+    }
 }
 
 } // namespace
