@@ -745,12 +745,15 @@ TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
         compositionOf(R"(<asset-clip ref="v" offset="0s" start="1/25s" duration="1s">
                            <asset-clip ref="v" lane="1" offset="1/25s" start="1/997s" duration="1s"/>
                            <asset-clip ref="v" lane="2" offset="1/25s" start="2/25s" duration="1s"/>
+                           <asset-clip ref="v" lane="3" offset="1/25s" start="1/23s" duration="1s"/>
                          </asset-clip>)",
                       "", resources);
     const Lines items{"Primary storyline 0+24 clip V src 24@600 file file:///m/v.mov",
                       "Video lane 1 0+24 clip V src 24@23928 file file:///m/v.mov",
                       // 2/25s at 600: frame 48, on the first asset.
-                      "Video lane 2 0+24 clip V src 48@600 file file:///m/v.mov"};
+                      "Video lane 2 0+24 clip V src 48@600 file file:///m/v.mov",
+                      // 1/23s: at 552 (23 x 24), frame 24, on an asset of its own.
+                      "Video lane 3 0+24 clip V src 24@552 file file:///m/v.mov"};
     EXPECT_EQ(itemsOf(*cut), items);
     Written written;
     write(*cut, written);
@@ -763,7 +766,8 @@ TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
         assets.push_back(std::string(asset.attribute("src").value()) + " " +
                          format.attribute("frameDuration").value());
     }
-    EXPECT_EQ(assets, (Lines{"file:///m/v.mov 1/600s", "file:///m/v.mov "}));
+    EXPECT_EQ(assets,
+              (Lines{"file:///m/v.mov 1/600s", "file:///m/v.mov ", "file:///m/v.mov 1/552s"}));
     const FcpxmlRead again = readFcpxml(writeFcpxml(*cut));
     ASSERT_TRUE(again.status) << again.message;
     EXPECT_EQ(itemsOf(*again.composition), items);
