@@ -37,7 +37,7 @@ int laneOf(const pugi::xml_node& node) {
     const char* text = node.attribute("lane").value();
     char* end = nullptr;
     const long lane = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || lane < -1000000 || lane > 1000000)
+    if (end == text || *end != '\0' || lane < -kMaxLane || lane > kMaxLane)
         return 0;
     return static_cast<int>(lane);
 }
@@ -398,7 +398,7 @@ std::vector<std::size_t> StoryWalk::element(const pugi::xml_node& node,
         if (!timeAttribute(child, "offset", offset, m_report) && pick)
             timeAttribute(pick, "offset", offset, m_report);
         const long long total = static_cast<long long>(lane) + childLane;
-        if (total < -1000000 || total > 1000000) {
+        if (total < -kMaxLane || total > kMaxLane) {
             m_report.lose(child, "not read: its lane is beyond reach");
             continue;
         }

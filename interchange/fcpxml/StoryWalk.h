@@ -15,6 +15,10 @@ namespace ZEM_0_81::Interchange::Fcpx {
 /// What a track of the timeline holds: picture, or sound only.
 enum class TrackKind { Picture, Sound };
 
+/// The farthest lane from the primary storyline an item is read on, above
+/// or below it.
+constexpr int kMaxLane = 1000000;
+
 /// What a piece plays.
 enum class PieceMedia { Gap, Asset, Generated, Offline };
 

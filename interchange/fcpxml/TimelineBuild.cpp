@@ -127,13 +127,6 @@ double framesOf(const Time& time, const Time& frame) {
     return static_cast<double>((time / frame).nearest());
 }
 
-/// The order of tracks: picture before sound; lane 0 first, then away from
-/// it: picture above before below, sound below before above.
-std::pair<int, long long> trackRank(TrackKind kind, int lane) {
-    const bool near = kind == TrackKind::Picture ? lane >= 0 : lane <= 0;
-    return {kind == TrackKind::Picture ? (near ? 0 : 1) : (near ? 2 : 3), std::llabs(lane)};
-}
-
 std::string trackName(TrackKind kind, int lane, std::size_t extra) {
     std::string name =
         kind == TrackKind::Picture && lane == 0
@@ -168,6 +161,12 @@ struct Made {
 };
 
 } // namespace
+
+TrackRank trackRank(TrackKind kind, int lane) {
+    const bool picture = kind == TrackKind::Picture;
+    const bool near = picture ? lane >= 0 : lane <= 0;
+    return {!picture, !near, std::llabs(lane)};
+}
 
 CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, StoryWalk& walk,
                                                 ElementReport& report) {
@@ -226,8 +225,8 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
         keepDictionary(sequence.kept, *composition);
 
     // The segments of each (kind, lane) track.
-    std::map<std::pair<std::pair<int, long long>, int>, std::vector<Made>> tracks;
-    std::map<std::pair<std::pair<int, long long>, int>, std::pair<TrackKind, int>> keys;
+    std::map<TrackRank, std::vector<Made>> tracks;
+    std::map<TrackRank, std::pair<TrackKind, int>> keys;
     for (std::size_t index = 0; index < pieces.size(); ++index) {
         Piece& piece = pieces[index];
         if (piece.removed)
@@ -347,7 +346,7 @@ CoSharedPtr<DmCompositionNode> buildComposition(const SequenceInfo& sequence, St
             segment->addEffect(annotation.get());
         }
 
-        const auto rank = std::make_pair(trackRank(piece.kind, piece.lane), 0);
+        const TrackRank rank = trackRank(piece.kind, piece.lane);
         keys[rank] = {piece.kind, piece.lane};
         tracks[rank].push_back(Made{segment, in, out, index});
         end = std::max(end, out);

@@ -10,6 +10,7 @@
 #include <pugixml.hpp>
 
 #include <string>
+#include <tuple>
 
 class DmCompositionNode;
 
@@ -34,6 +35,13 @@ struct SequenceInfo {
 /// frame (a sample rate of sound holds them): beyond it, times are rounded to
 /// the sequence's frames.
 constexpr std::int64_t kMaxExactRate = 192000;
+
+/// The order of the tracks of a composition read: picture before sound;
+/// lane 0 first, then away from it: picture above before below, sound below
+/// before above. A track ranked lower comes first: sound after picture,
+/// the far side after the near one, then by distance from lane 0.
+using TrackRank = std::tuple<bool, bool, long long>;
+TrackRank trackRank(TrackKind kind, int lane);
 
 /// The composition of the timeline `walk` placed: its rate the sequence's, or
 /// the lowest rate up to kMaxExactRate at which every record time is a whole

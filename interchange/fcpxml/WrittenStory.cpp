@@ -4,7 +4,9 @@
 #include "interchange/fcpxml/FcpxmlKept.h"
 #include "interchange/fcpxml/FcpxmlTime.h"
 #include "interchange/fcpxml/Resources.h"
+#include "interchange/fcpxml/StoryWalk.h"
 #include "interchange/fcpxml/TimeMap.h"
+#include "interchange/fcpxml/TimelineBuild.h"
 #include "interchange/kept/ForeignMembers.h"
 #include "interchange/kept/KeptObjects.h"
 #include "interchange/notes/ReviewNotes.h"
@@ -87,14 +89,16 @@ std::string xmlSafe(const std::string& text) {
     return safe;
 }
 
-/// The last part of a path or URL.
 /// Whether picture media counted at `rate` needs a format to be read back at
-/// it: every rate but a whole number of samples a second, which the reader
-/// finds again from the asset's times (a rate of 3030000/1001 would be read
-/// back at another, its times rounded).
+/// it: every rate but a whole number of samples a second up to the highest
+/// the reader finds again from the asset's times (a rate of 3030000/1001
+/// would be read back at another, its times rounded; one of 1000000 too).
 bool pictureRateNeedsFormat(const Rational& rate) {
-    return !TimelineView::isSampleRate(rate) || rate.getDenominator() != 1;
+    return !TimelineView::isSampleRate(rate) || rate.getDenominator() != 1 ||
+           rate.getNumerator() > kMaxExactRate;
 }
+
+/// The last part of a path or URL.
 
 std::string fileNameOf(const std::string& path) {
     const std::size_t slash = path.find_last_of("/\\");
@@ -172,7 +176,12 @@ private:
     std::vector<MarkerOut> markersOf(const ElementOut& element);
     void writeElement(pugi::xml_node parent, const ElementOut& element);
     bool keptChild(const std::string& text, const ElementOut& element, Child& child);
-    int laneOf(std::size_t track, bool video, std::vector<int>& taken);
+    /// The lane the clips of the track at `track` hang on, the lane `after`
+    /// that of the track of its kind before it (0 for the first): its kept
+    /// lane when that comes after `after` in the order tracks are read back in
+    /// (TimelineBuild's) and no other track has it, else the next free lane in
+    /// that order; 0 when none is left that can be read back.
+    int laneOf(std::size_t track, bool video, int after, const std::vector<int>& taken) const;
 
     const TimelineView& m_view;
     const TimelineSegments& m_segments;
@@ -182,7 +191,9 @@ private:
 
     pugi::xml_document m_document;
     pugi::xml_node m_resources;
-    std::map<std::string, pugi::xml_node> m_assets; ///< by URL
+    /// By URL; picture of a file counted at another rate than the first
+    /// asset's picture: by URL, a line end and its frame duration.
+    std::map<std::string, pugi::xml_node> m_assets;
     std::map<std::string, Time> m_assetEnds;
     std::map<std::string, std::string> m_effects; ///< ids by uid and name
     std::map<std::pair<std::int64_t, std::int64_t>, std::string> m_formats;
@@ -228,16 +239,31 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
         sourceIn = secondsOf(*source.start, source.rate);
         sourceEnd = sourceIn + record(item.record.duration);
     }
-    const auto found = m_assets.find(url);
+    // The reader counts the picture of an asset at one rate (its format's,
+    // else one its times give): picture counted at another rate than the
+    // picture already written of its file gets an asset of its own.
+    std::string key = url;
+    const auto byUrl = m_assets.find(url);
+    if (video && rated && byUrl != m_assets.end() &&
+        std::strcmp(byUrl->second.attribute("hasVideo").value(), "1") == 0) {
+        const Time frame(media.rate.getDenominator(), media.rate.getNumerator());
+        const pugi::xml_node format = m_resources.find_child_by_attribute(
+            "format", "id", byUrl->second.attribute("format").value());
+        Time has;
+        const bool formatted = format && parseTime(format.attribute("frameDuration").value(), has);
+        if (pictureRateNeedsFormat(media.rate) ? !(formatted && has == frame) : formatted)
+            key = url + '\n' + frame.text();
+    }
+    const auto found = m_assets.find(key);
     if (found != m_assets.end()) {
         pugi::xml_node asset = found->second;
         Time first;
         parseTime(asset.attribute("start").value(), first);
         const Time newStart = min(first, min(start, sourceIn));
-        const Time newEnd = max(m_assetEnds[url], max(end, sourceEnd));
+        const Time newEnd = max(m_assetEnds[key], max(end, sourceEnd));
         asset.attribute("start") = newStart.text().c_str();
         asset.attribute("duration") = (newEnd - newStart).text().c_str();
-        m_assetEnds[url] = newEnd;
+        m_assetEnds[key] = newEnd;
         if (video)
             asset.attribute("hasVideo") = "1";
         else
@@ -266,8 +292,8 @@ std::string DocumentWriter::assetOf(const TimelineItem& item, bool video, const 
         rep.append_attribute("kind") = "original-media";
         rep.append_attribute("src") = url.c_str();
     }
-    m_assets.emplace(url, asset);
-    m_assetEnds[url] = last;
+    m_assets.emplace(key, asset);
+    m_assetEnds[key] = last;
     return id;
 }
 
@@ -557,7 +583,12 @@ void DocumentWriter::writeElement(pugi::xml_node parent, const ElementOut& eleme
         copy({"metadata"});
 }
 
-int DocumentWriter::laneOf(std::size_t track, bool video, std::vector<int>& taken) {
+int DocumentWriter::laneOf(std::size_t track, bool video, int after,
+                           const std::vector<int>& taken) const {
+    const auto free = [&](int lane) {
+        return std::find(taken.begin(), taken.end(), lane) == taken.end();
+    };
+    const TrackKind kind = video ? TrackKind::Picture : TrackKind::Sound;
     int lane = 0;
     bool kept = false;
     // The lane a track read from FCPXML keeps, on its layer.
@@ -575,18 +606,22 @@ int DocumentWriter::laneOf(std::size_t track, bool video, std::vector<int>& take
                 const auto found = dictionary->FindMember(Kept::kLane);
                 if (found != dictionary->MemberEnd() && found->value.IsInt()) {
                     lane = found->value.GetInt();
-                    kept = lane != 0 && (lane > 0) == video;
+                    // (Lane 0 never comes after another: it is the storyline's.)
+                    kept = lane >= -kMaxLane && lane <= kMaxLane && free(lane) &&
+                           trackRank(kind, after) < trackRank(kind, lane);
                 }
             }
         }
     }
-    if (!kept || std::find(taken.begin(), taken.end(), lane) != taken.end()) {
-        lane = video ? 1 : -1;
-        while (std::find(taken.begin(), taken.end(), lane) != taken.end())
-            lane += video ? 1 : -1;
-    }
-    taken.push_back(lane);
-    return lane;
+    if (kept)
+        return lane;
+    // Else the next free one in the order read back: picture up from the
+    // storyline (down once below it), sound down (up once above it).
+    const int step = video ? (after >= 0 ? 1 : -1) : (after <= 0 ? -1 : 1);
+    lane = after + step;
+    while (!free(lane))
+        lane += step;
+    return lane >= -kMaxLane && lane <= kMaxLane ? lane : 0;
 }
 
 std::string DocumentWriter::write() {
@@ -691,14 +726,29 @@ std::string DocumentWriter::write() {
         end = std::max(end, cursor);
     }
 
-    // Every other track's clips, connected to the storyline.
+    // Every other track's clips, connected to the storyline, each track on a
+    // lane of its own that keeps it where it was among the tracks read back.
     std::vector<int> taken;
     std::vector<std::pair<std::size_t, int>> lanes;
+    int after[2] = {0, 0}; // the lanes of the last sound and picture tracks
     for (std::size_t t = 0; t < m_view.tracks.size(); ++t) {
         if (t == primary)
             continue;
-        const bool video = m_view.tracks[t].kind != TimelineTrack::Kind::Audio;
-        lanes.emplace_back(t, laneOf(t, video, taken));
+        const TimelineTrack& track = m_view.tracks[t];
+        const bool video = track.kind != TimelineTrack::Kind::Audio;
+        const int lane = laneOf(t, video, after[video], taken);
+        if (lane == 0) {
+            for (const TimelineItem& item : track.items)
+                if (!item.isGap()) {
+                    lose(placeOf(track.name, item.record.start), "track",
+                         "not written: no lane is left beyond the tracks before it");
+                    break;
+                }
+            continue;
+        }
+        taken.push_back(lane);
+        after[video] = lane;
+        lanes.emplace_back(t, lane);
     }
     for (const auto& [t, lane] : lanes) {
         const TimelineTrack& track = m_view.tracks[t];

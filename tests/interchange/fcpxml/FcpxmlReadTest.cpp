@@ -330,6 +330,65 @@ TEST(FcpxmlRead, TracksComeInLaneOrderPictureThenSound) {
                             "Video lane -1 video", "Audio lane -2 audio", "Audio lane 1 audio"}));
 }
 
+TEST(FcpxmlRead, LanesReachAMillionAboveAndBelowTheStoryline) {
+    // An item's lane is its parent's plus its own; within a million either
+    // way it is read, beyond it the item is not, and the reason is given.
+    struct Case {
+        const char* what;
+        const char* anchored; ///< what hangs on the storyline's one clip
+        Lines tracks;
+        const char* loss; ///< words of the one loss, or none
+    };
+    const Case cases[] = {
+        {"a million above and below",
+         R"(<asset-clip ref="a2" lane="1000000" offset="0s" start="0s" duration="1s"/>
+            <asset-clip ref="a2" lane="-1000000" offset="0s" start="0s" duration="1s"/>)",
+         {"Primary storyline", "Video lane 1000000", "Video lane -1000000"},
+         nullptr},
+        {"one more is no lane",
+         R"(<asset-clip ref="a2" lane="1000001" offset="0s" start="0s" duration="1s"/>)",
+         {"Primary storyline"},
+         "an anchored item needs a lane other than 0"},
+        {"one below a million less is no lane",
+         R"(<asset-clip ref="a2" lane="-1000001" offset="0s" start="0s" duration="1s"/>)",
+         {"Primary storyline"},
+         "an anchored item needs a lane other than 0"},
+        {"a lane that is no whole number is no lane",
+         R"(<asset-clip ref="a2" lane="2x" offset="0s" start="0s" duration="1s"/>)",
+         {"Primary storyline"},
+         "an anchored item needs a lane other than 0"},
+        {"on a clip of lane 999999: lane 1 is a million, lane 2 beyond",
+         R"(<asset-clip ref="a2" lane="999999" offset="0s" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="1" offset="0s" start="0s" duration="1s"/>
+              <asset-clip ref="a2" lane="2" offset="0s" start="0s" duration="1s"/>
+            </asset-clip>)",
+         // Lanes above in their order: 999999, then a million.
+         {"Primary storyline", "Video lane 999999", "Video lane 1000000"},
+         "its lane is beyond reach"},
+        {"on a clip of lane -999999: lane -2 beyond",
+         R"(<asset-clip ref="a2" lane="-999999" offset="0s" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-2" offset="0s" start="0s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline", "Video lane -999999"},
+         "its lane is beyond reach"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const FcpxmlRead read = readFcpxml(documentOf(
+            std::string(R"(<asset-clip ref="a1" offset="0s" start="3600s" duration="10s">)") +
+            c.anchored + "</asset-clip>"));
+        ASSERT_TRUE(read.status);
+        Lines names;
+        for (const TimelineTrack& track : viewOf(*read.composition).tracks)
+            names.push_back(track.name);
+        EXPECT_EQ(names, c.tracks);
+        ASSERT_EQ(read.losses.size(), c.loss ? 1u : 0u);
+        if (c.loss) {
+            EXPECT_NE(read.losses[0].find(c.loss), std::string::npos) << read.losses[0];
+        }
+    }
+}
+
 TEST(FcpxmlRead, ItemsOverlappingInALaneGoOnAFurtherTrack) {
     Lines losses;
     const Lines items =

@@ -450,6 +450,115 @@ TEST(FcpxmlWrite, EveryExampleAndTestCompositionReadsBackAsTheSameCut) {
     }
 }
 
+TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
+    // Each track but the storyline is connected on a lane of its own: its
+    // own lane when that comes after the lane of the track of its kind
+    // before it, in the order tracks are read back (picture: the storyline,
+    // the lanes above, then those below; sound: lane 0, those below, then
+    // those above), else the next free lane in that order; a lane is one
+    // kind's. Read back, the tracks hold the same clips in the same order
+    // (a track of a lane that cannot be read back is left out and reported).
+    struct Case {
+        const char* what;
+        const char* spine;
+        Lines tracks; ///< read back: "TRACK: CLIP ..."
+        Lines losses; ///< the places reported when written
+    };
+    const Case cases[] = {
+        {"storyline items that overlap: the second on lane 1, the lane 1 clip on 2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="1" offset="0s" name="up" start="10s" duration="1s"/>
+            </asset-clip>
+            <asset-clip ref="a2" offset="1s" name="q" start="20s" duration="1s"/>)",
+         {"Primary storyline: p", "Video lane 1: q", "Video lane 2: up"},
+         {}},
+        {"picture below the storyline stays below, after the picture above",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="below" start="10s" duration="1s"/>
+              <asset-clip ref="a2" lane="2" offset="1s" name="above" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 2: above", "Video lane -1: below"},
+         {}},
+        {"clips overlapping on lane 3 (its second track on 4), lane 1 kept",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="3" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="3" offset="1s" name="y" start="20s" duration="2s"/>
+              <asset-clip ref="a2" lane="1" offset="0s" name="z" start="30s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 1: z", "Video lane 3: x", "Video lane 4: y"},
+         {}},
+        {"clips overlapping on lane -1: the second track below it, on -2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="-1" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1: x", "Video lane -2: y"},
+         {}},
+        {"sound of the storyline goes below it, those below further down, those above stay",
+         R"(<asset-clip ref="a3" offset="0s" name="s0" start="0s" duration="1s"/>
+            <asset-clip ref="a2" offset="1s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a3" lane="-1" offset="0s" name="below" start="10s" duration="1s"/>
+              <asset-clip ref="a3" lane="1" offset="1s" name="above" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Audio lane -1: s0", "Audio lane -2: below",
+          "Audio lane 1: above"},
+         {}},
+        {"sound overlapping above the storyline on lane 1: the second track on 2",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a3" lane="1" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a3" lane="1" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Audio lane 1: x", "Audio lane 2: y"},
+         {}},
+        {"picture and sound below on one lane: the sound moves one further",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1" offset="0s" name="v" start="10s" duration="1s"/>
+              <asset-clip ref="a3" lane="-1" offset="1s" name="s" start="20s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1: v", "Audio lane -2: s"},
+         {}},
+        {"picture a million below the storyline stays there",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="2s">
+              <asset-clip ref="a2" lane="-1000000" offset="0s" name="far" start="10s" duration="1s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -1000000: far"},
+         {}},
+        {"no lane above the farthest read: the track after it is reported",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="1000000" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="1000000" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane 1000000: x"},
+         // y starts 1s (24 frames) in.
+         {"track Video lane 1000000 (2), 00:00:01:00"}},
+    };
+    const auto tracksOf = [](const Composition& composition) {
+        Lines tracks;
+        for (const TimelineTrack& track : viewOf(composition).tracks) {
+            std::string line = track.name + ":";
+            for (const TimelineItem& item : track.items)
+                if (item.isClip())
+                    line += " " + item.name;
+            tracks.push_back(line);
+        }
+        return tracks;
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        const SharedPtr<Composition> cut = compositionOf(c.spine);
+        ASSERT_TRUE(cut);
+        std::vector<std::string> losses;
+        const std::string text = writeFcpxml(*cut, 8, &losses);
+        const FcpxmlRead again = readFcpxml(text);
+        ASSERT_TRUE(again.status) << again.message;
+        EXPECT_EQ(tracksOf(*again.composition), c.tracks) << text;
+        EXPECT_EQ(lossPlaces(losses), c.losses);
+        if (c.losses.empty()) {
+            EXPECT_EQ(cutOf(*again.composition), cutOf(*cut));
+        }
+    }
+}
+
 TEST(FcpxmlWrite, AssetsCoverWhatIsPlayedOfThemAndSayWhatTheyHold) {
     // a1 (3600s-4600s) played from 3610s as picture and, past its end, from
     // 4700s as sound: one asset from 3600s to 4701s, with picture and sound.
@@ -622,22 +731,86 @@ TEST(FcpxmlWrite, SoundWithoutPictureHangsOnAGapOfTheStoryline) {
                      "asset-clip lane=-1 offset=2s start=5s duration=1s"}));
 }
 
-TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
-    // v's format runs at 3030000/1001 frames a second: 1.001s is its frame
-    // 1.001 × 3030000/1001 = 3030. Without a format written for that rate the
-    // asset would read back at another (3000, holding 1.001s and 1/24s).
+TEST(FcpxmlWrite, PictureOfOneFileCountedAtTwoRatesComesBackAtBoth) {
+    // v runs at 24 and says no sample rate. From 1/25s it is counted at the
+    // lowest rate holding 1/25s and 1/24s: 600 (frame 24); from 1/997s at
+    // 23928 (997 x 24; frame 24). A format of 600 would make the reader count
+    // the second at the lowest rate holding 1/997s and 1/600s, 598200, beyond
+    // 192000: rounded. So each rate gets an asset of the file: the first with
+    // a format of 600 (a rate up to 1000 needs one), the second without (a
+    // whole number of frames a second above 1000 is found from its times).
     const std::string resources =
-        R"(<format id="odd" frameDuration="1001/3030000s"/>
-           <asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
-    const SharedPtr<Composition> cut = compositionOf(
-        R"(<asset-clip ref="v" offset="0s" start="1001/1000s" duration="1s"/>)", "", resources);
-    const Lines items{"Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"};
+        R"(<asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="r24"><media-rep src="file:///m/v.mov"/></asset>)";
+    const SharedPtr<Composition> cut =
+        compositionOf(R"(<asset-clip ref="v" offset="0s" start="1/25s" duration="1s">
+                           <asset-clip ref="v" lane="1" offset="1/25s" start="1/997s" duration="1s"/>
+                           <asset-clip ref="v" lane="2" offset="1/25s" start="2/25s" duration="1s"/>
+                           <asset-clip ref="v" lane="3" offset="1/25s" start="1/23s" duration="1s"/>
+                         </asset-clip>)",
+                      "", resources);
+    const Lines items{"Primary storyline 0+24 clip V src 24@600 file file:///m/v.mov",
+                      "Video lane 1 0+24 clip V src 24@23928 file file:///m/v.mov",
+                      // 2/25s at 600: frame 48, on the first asset.
+                      "Video lane 2 0+24 clip V src 48@600 file file:///m/v.mov",
+                      // 1/23s: at 552 (23 x 24), frame 24, on an asset of its own.
+                      "Video lane 3 0+24 clip V src 24@552 file file:///m/v.mov"};
     EXPECT_EQ(itemsOf(*cut), items);
-    const std::string text = writeFcpxml(*cut);
-    EXPECT_NE(text.find("frameDuration=\"1001/3030000s\""), std::string::npos) << text;
-    const FcpxmlRead again = readFcpxml(text);
+    Written written;
+    write(*cut, written);
+    EXPECT_TRUE(written.losses.empty());
+    const pugi::xml_node resourcesWritten = written.document.child("fcpxml").child("resources");
+    Lines assets;
+    for (const pugi::xml_node asset : resourcesWritten.children("asset")) {
+        const pugi::xml_node format = resourcesWritten.find_child_by_attribute(
+            "format", "id", asset.attribute("format").value());
+        assets.push_back(std::string(asset.attribute("src").value()) + " " +
+                         format.attribute("frameDuration").value());
+    }
+    EXPECT_EQ(assets,
+              (Lines{"file:///m/v.mov 1/600s", "file:///m/v.mov ", "file:///m/v.mov 1/552s"}));
+    const FcpxmlRead again = readFcpxml(writeFcpxml(*cut));
     ASSERT_TRUE(again.status) << again.message;
     EXPECT_EQ(itemsOf(*again.composition), items);
+}
+
+TEST(FcpxmlWrite, PictureAtAnyRateIsWrittenWithItsFormat) {
+    // Without a format written for its rate the asset would be read back at
+    // another rate, its times rounded.
+    struct Case {
+        const char* frameDuration;
+        const char* start;
+        const char* item;
+    };
+    const Case cases[] = {
+        // 3030000/1001 frames a second: 1.001s is frame 1.001 x 3030000/1001 =
+        // 3030 (else read at 3000, which holds 1.001s and 1/24s).
+        {"1001/3030000s", "1001/1000s",
+         "Primary storyline 0+24 clip V src 3030@3030000/1001 file file:///m/v.mov"},
+        // A million frames a second, a whole number but beyond the 192000 the
+        // reader finds from times: frame 1 (else no rate holds 1/1000000s and
+        // 1/24s, rounded).
+        {"1/1000000s", "1/1000000s",
+         "Primary storyline 0+24 clip V src 1@1000000 file file:///m/v.mov"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.frameDuration);
+        const std::string resources =
+            std::string(R"(<format id="odd" frameDuration=")") + c.frameDuration +
+            R"("/><asset id="v" name="V" start="0s" duration="10s" hasVideo="1" format="odd"><media-rep src="file:///m/v.mov"/></asset>)";
+        const SharedPtr<Composition> cut =
+            compositionOf(std::string(R"(<asset-clip ref="v" offset="0s" start=")") + c.start +
+                              R"(" duration="1s"/>)",
+                          "", resources);
+        ASSERT_TRUE(cut);
+        EXPECT_EQ(itemsOf(*cut), Lines{c.item});
+        const std::string text = writeFcpxml(*cut);
+        EXPECT_NE(text.find(std::string("frameDuration=\"") + c.frameDuration + "\""),
+                  std::string::npos)
+            << text;
+        const FcpxmlRead again = readFcpxml(text);
+        ASSERT_TRUE(again.status) << again.message;
+        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item});
+    }
 }
 
 } // namespace
