@@ -232,6 +232,125 @@ TEST(XmemlWrite, TransitionsSayTheirCutByAlignmentOrTicks) {
     EXPECT_NE(written.find("<mediatype>audio</mediatype>"), std::string::npos);
 }
 
+TEST(XmemlWrite, ATransitionIsWrittenOnlyWhereItReadsBackAtItsCut) {
+    struct Case {
+        const char* what;
+        std::string children; ///< of the standard OTIO track V1
+        const char* loss;     ///< the transition's, or null for none
+        Lines transitions;    ///< of the document written, read back
+    };
+    // A reader keeps a transition on the first clip or gap that starts at or
+    // after its cut, else after the track's last clip; xmeml writes no gap, so
+    // one after a gap at the track's end, or between two gaps, would read back
+    // elsewhere. Record frames from 01:00:00:00 (86400): the cut after a (48
+    // frames) and a gap of 6 is 54; b starts at 60.
+    const auto dissolve = [](double in, double out) {
+        return R"({"OTIO_SCHEMA":"Transition.1","name":"Dissolve","transition_type":"SMPTE_Dissolve","in_offset":)" +
+               test::rationalTime(in, 24) + R"(,"out_offset":)" + test::rationalTime(out, 24) + "}";
+    };
+    const std::string a = otioClip("a", 100, 48, "/m/a.mov");
+    const std::string b = otioClip("b", 200, 48, "/m/b.mov");
+    const Case cases[] = {
+        {"between two gaps",
+         a + "," + otioGap(6) + "," + dissolve(3, 3) + "," + otioGap(6) + "," + b,
+         "\"Dissolve\" at frame 54 is not written: no clip written starts or ends there, and read "
+         "back it would cut at frame 60",
+         {}},
+        {"after a gap at the track's end",
+         a + "," + otioGap(6) + "," + dissolve(6, 0),
+         "\"Dissolve\" at frame 54 is not written: no clip written starts or ends there, and read "
+         "back it would cut at frame 48",
+         {}},
+        // Into the gap after a: the gap starts where a ends, read back the same.
+        {"into a gap",
+         a + "," + dissolve(3, 3) + "," + otioGap(12) + "," + b,
+         nullptr,
+         {"V1 86448 -3 +3 Dissolve SMPTE_Dissolve"}},
+        // From black into a gap at the track's start, which a reader fills the
+        // same up to b.
+        {"at the start, into a gap",
+         dissolve(0, 6) + "," + otioGap(12) + "," + b,
+         nullptr,
+         {"V1 86400 -0 +6 Dissolve SMPTE_Dissolve"}},
+    };
+    for (const Case& c : cases) {
+        const SharedPtr<Composition> composition =
+            fromOtio(otioTimeline({{"V1", "Video", c.children}}));
+        ASSERT_TRUE(composition) << c.what;
+        std::vector<std::string> losses;
+        const std::string written = writeXmeml(*composition, &losses);
+        Lines transitionLosses;
+        for (const std::string& loss : losses)
+            if (loss.find("| transitionitem |") != std::string::npos)
+                transitionLosses.push_back(loss);
+        EXPECT_EQ(transitionLosses,
+                  c.loss
+                      ? Lines{std::string("/xmeml/sequence/media/video/track | transitionitem | ") +
+                              c.loss}
+                      : Lines{})
+            << c.what;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << c.what << written;
+        EXPECT_EQ(transitionsOf(*again.composition), c.transitions) << c.what << written;
+        // Written again, nothing moves.
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.what;
+    }
+}
+
+TEST(XmemlWrite, ATransitionWhoseClipIsShorterThanAFrameStaysOnlyBesideAnother) {
+    struct Case {
+        const char* what;
+        std::string track; ///< V2
+        const char* loss;  ///< the transition's, or null for none
+        Lines transitions; ///< of the document written, read back
+    };
+    // A sequence counting at 6000 (written at its picture's 24, 250 of its
+    // frames one of 24): s plays 2400..2500, frames 9.6 and 10.0 at 24, both
+    // 10 once rounded: not written. The transition into it cuts at 2400 (10)
+    // and ends at 3000 (12). Alone on the track, it would read back at the
+    // track's start, 0; after r (0..2400, 0..10 at 24) it stays at r's end.
+    const std::string transition =
+        "<transitionitem><start>2400</start><end>3000</end><alignment>start</alignment>"
+        "<effect><name>Cross Dissolve</name></effect></transitionitem>";
+    const std::string s = clipXml("s", -1, 2500, 10, 10, "<file id=\"f1\"/>");
+    const Case cases[] = {
+        {"alone",
+         transition + s,
+         "\"Cross Dissolve\" at frame 10 is not written: no clip written starts or ends there, "
+         "and read back it would cut at frame 0",
+         {}},
+        {"after r",
+         clipXml("r", 0, -1, 0, 10, "<file id=\"f1\"/>") + transition + s,
+         nullptr,
+         {"V2 10 -0 +2 Cross Dissolve SMPTE_Dissolve"}},
+    };
+    for (const Case& c : cases) {
+        const XmemlRead read = readXmeml(
+            sequenceXml({clipXml("v", 0, 6000, 0, 24,
+                                 fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000)),
+                         c.track},
+                        {}, rateXml(6000)));
+        ASSERT_TRUE(read.composition) << read.message;
+        std::vector<std::string> losses;
+        const std::string written = writeXmeml(*read.composition, &losses);
+        Lines transitionLosses;
+        for (const std::string& loss : losses)
+            if (loss.find("| transitionitem |") != std::string::npos)
+                transitionLosses.push_back(loss);
+        EXPECT_EQ(transitionLosses,
+                  c.loss ? Lines{std::string("/xmeml/sequence/media/video/track[2] | "
+                                             "transitionitem | ") +
+                                 c.loss}
+                         : Lines{})
+            << c.what << written;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << c.what << written;
+        EXPECT_EQ(transitionsOf(*again.composition), c.transitions) << c.what << written;
+        // Written again, nothing moves.
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.what;
+    }
+}
+
 TEST(XmemlWrite, ReviewNotesAreMarkersWithTheirTextAsComment) {
     // A marker of standard OTIO on a clip playing 100..148 from record frame
     // 0: its source frames 110..122 are markers' in 110 and out 122; one of no
