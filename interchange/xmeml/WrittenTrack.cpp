@@ -129,24 +129,38 @@ WrittenTrack::WrittenTrack(WriteContext& context, WrittenFiles& files, const Tim
         return a.position < b.position ||
                (a.position == b.position && a.transition && !b.transition);
     });
-    // One transition a cut: the first kept there. A transition read back at
+    // Where a reader keeps each transition: on the first clip or gap that
+    // starts at or after its cut, else after the last clip (at the track's
+    // start when it holds none). It fills the frames from the track's start to
+    // its first clip, and between two clips, with a gap: before each clip, the
+    // first item starts where the one before ends, or at the clip.
+    std::vector<std::int64_t> starts;
+    std::int64_t last = 0;
+    for (const Event& event : m_events) {
+        if (event.transition)
+            continue;
+        starts.push_back(std::min(last, event.start));
+        starts.push_back(event.start);
+        last = event.end;
+    }
+    // One transition a cut: the first kept there. One a reader would keep at
     // another cut than its own (its clip not written, or after a gap at the
     // track's end) would move each time it is written: it is reported instead.
-    std::vector<std::int64_t> readBack(m_events.size());
-    for (std::size_t e = 0; e < m_events.size(); ++e)
-        readBack[e] = m_events[e].transition ? cutReadBack(m_events[e].cut) : 0;
     std::vector<Event> kept;
-    for (std::size_t e = 0; e < m_events.size(); ++e) {
-        Event& event = m_events[e];
-        if (event.transition && readBack[e] != event.cut) {
-            const std::string& name = event.data.name;
-            context.lose(m_place, kTransitionItem,
-                         (name.empty() ? std::string("the transition") : "\"" + name + "\"") +
-                             " at frame " + std::to_string(event.cut) +
-                             " is not written: no clip written starts or ends there, and read "
-                             "back it would cut at frame " +
-                             std::to_string(readBack[e]));
-            continue;
+    for (Event& event : m_events) {
+        if (event.transition) {
+            const auto found = std::lower_bound(starts.begin(), starts.end(), event.cut);
+            const std::int64_t readBack = found == starts.end() ? last : *found;
+            if (readBack != event.cut) {
+                const std::string& name = event.data.name;
+                context.lose(m_place, kTransitionItem,
+                             (name.empty() ? std::string("the transition") : "\"" + name + "\"") +
+                                 " at frame " + std::to_string(event.cut) +
+                                 " is not written: no clip written starts or ends there, and "
+                                 "read back it would cut at frame " +
+                                 std::to_string(readBack));
+                continue;
+            }
         }
         if (event.transition && !kept.empty() && kept.back().transition &&
             kept.back().cut == event.cut) {
@@ -266,24 +280,6 @@ void WrittenTrack::planTransitions(const DmPropertySet& object, std::int64_t cut
         event.data.outOffset = end - event.cut;
         m_events.push_back(std::move(event));
     }
-}
-
-std::int64_t WrittenTrack::cutReadBack(std::int64_t cut) const {
-    // A reader fills the frames from the track's start to its first clip, and
-    // between two clips, with a gap: before each clip, the first item starts
-    // where the one before ends, or at the clip when nothing lies between.
-    std::int64_t at = 0;
-    for (const Event& clip : m_events) {
-        if (clip.transition)
-            continue;
-        const std::int64_t first = std::min(at, clip.start);
-        if (first >= cut)
-            return first;
-        if (clip.start >= cut)
-            return clip.start;
-        at = clip.end;
-    }
-    return at;
 }
 
 void WrittenTrack::markEdges() {

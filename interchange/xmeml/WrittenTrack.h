@@ -81,10 +81,6 @@ private:
 
     void planClip(const TimelineItem& item, const DmSourceNode& source);
     void planTransitions(const DmPropertySet& object, std::int64_t cut);
-    /// Where a reader of the track as written keeps a transition cutting at
-    /// `cut`: the start of the first clip or gap starting there or after, else
-    /// the end of the last clip (the track's start when it has none).
-    std::int64_t cutReadBack(std::int64_t cut) const;
     void markEdges();
     void writeClip(XmlOut& out, Event& event, std::set<std::string>& nested);
     void writeTransition(XmlOut& out, const Event& event);

@@ -272,6 +272,11 @@ TEST(XmemlWrite, ATransitionIsWrittenOnlyWhereItReadsBackAtItsCut) {
          dissolve(0, 6) + "," + otioGap(12) + "," + b,
          nullptr,
          {"V1 86400 -0 +6 Dissolve SMPTE_Dissolve"}},
+        // From black into b, after that gap: the first thing the track writes.
+        {"into b after a gap",
+         otioGap(12) + "," + dissolve(0, 6) + "," + b,
+         nullptr,
+         {"V1 86412 -0 +6 Dissolve SMPTE_Dissolve"}},
     };
     for (const Case& c : cases) {
         const SharedPtr<Composition> composition =
