@@ -197,9 +197,11 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
         return;
     }
     event.position = event.start;
+    // Sound counting samples counts at the sequence's rate; a picture keeps
+    // its own, however fast, while xmeml can say it.
     FrameRate rate;
-    const bool ownRate =
-        !TimelineView::isSampleRate(item.source.rate) && frameRateOf(item.source.rate, rate);
+    const bool ownRate = (!m_audio || !TimelineView::isSampleRate(item.source.rate)) &&
+                         frameRateOf(item.source.rate, rate);
     event.rate = ownRate ? rate : m_context.rate();
     const double sourceRate = item.source.rate.getNumerator() > 0 ? item.source.rate.getValue()
                                                                   : m_context.compositionRate();

@@ -958,6 +958,39 @@ TEST(XmemlWrite, SpeedsAreTimeRemapsAndOtherEffectsAreReported) {
     }
 }
 
+TEST(XmemlWrite, APictureKeepsItsOwnRateHoweverFastAndSoundAtASampleRateTakesTheSequences) {
+    struct Case {
+        bool audio;
+        const char* written; ///< the clip's duration (its file's) and rate
+        const char* item;    ///< read back
+    };
+    // A clip of a file at 2000 frames a second, a second long (0..24 at 24),
+    // from its frame 250: a picture (high-speed footage) is written at its own
+    // 2000; sound counts at the sequence's 24, 250 frames at 2000 being 3 at
+    // 24 (and its file's 10000, 5 seconds, 120). Nothing is lost either way.
+    const Case cases[] = {
+        {false, "<duration>10000</duration><rate><timebase>2000</timebase>",
+         "V1 0+24 clip c src 250@2000 /m/fast.mov"},
+        {true, "<duration>120</duration><rate><timebase>24</timebase>",
+         "A1 0+24 clip c src 3@24 /m/fast.mov"},
+    };
+    for (const Case& c : cases) {
+        const std::string clip = clipXml(
+            "c", 0, 24, 250, 2250,
+            fileXml("f1", "file://localhost/m/fast.mov", rateXml(2000), 10000), rateXml(2000));
+        const XmemlRead read = readXmeml(c.audio ? sequenceXml({}, {clip}) : sequenceXml({clip}));
+        ASSERT_TRUE(read.composition) << read.message;
+        std::vector<std::string> losses;
+        const std::string compact = withoutLayout(writeXmeml(*read.composition, &losses));
+        EXPECT_TRUE(losses.empty()) << c.audio << compact;
+        EXPECT_NE(compact.find(std::string("<name>c</name>") + c.written), std::string::npos)
+            << c.audio << compact;
+        const XmemlRead again = readXmeml(compact);
+        ASSERT_TRUE(again.composition) << compact;
+        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item}) << c.audio;
+    }
+}
+
 TEST(XmemlWrite, SoundAtItsSampleRateCountsAtTheSequencesRate) {
     // Sound whose range counts samples at 48000 beside pictures at 24: the
     // sequence runs at 24; the sound clip's 96000 samples are its frame 48.
