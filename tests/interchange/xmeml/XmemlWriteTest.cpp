@@ -960,34 +960,52 @@ TEST(XmemlWrite, SpeedsAreTimeRemapsAndOtherEffectsAreReported) {
 
 TEST(XmemlWrite, APictureKeepsItsOwnRateHoweverFastAndSoundAtASampleRateTakesTheSequences) {
     struct Case {
+        bool otio; ///< a standard OTIO timeline from 01:00:00:00, else an xmeml sequence
         bool audio;
         const char* written; ///< the clip's duration (its file's) and rate
         const char* item;    ///< read back
     };
-    // A clip of a file at 2000 frames a second, a second long (0..24 at 24),
-    // from its frame 250: a picture (high-speed footage) is written at its own
-    // 2000; sound counts at the sequence's 24, 250 frames at 2000 being 3 at
-    // 24 (and its file's 10000, 5 seconds, 120). Nothing is lost either way.
+    // A clip of a file at 2000 frames a second (10000 frames: 5 seconds), a
+    // second long (24 frames at 24), from its frame 250: a picture (high-speed
+    // footage) is written at its own 2000; sound counts at the sequence's 24,
+    // 250 frames at 2000 being 3 at 24, 5 seconds 120. Nothing is lost.
     const Case cases[] = {
-        {false, "<duration>10000</duration><rate><timebase>2000</timebase>",
+        {false, false, "<duration>10000</duration><rate><timebase>2000</timebase>",
          "V1 0+24 clip c src 250@2000 /m/fast.mov"},
-        {true, "<duration>120</duration><rate><timebase>24</timebase>",
+        {false, true, "<duration>120</duration><rate><timebase>24</timebase>",
          "A1 0+24 clip c src 3@24 /m/fast.mov"},
+        {true, false, "<duration>10000</duration><rate><timebase>2000</timebase>",
+         "V1 86400+24 clip c src 250@2000 /m/fast.mov"},
+        {true, true, "<duration>120</duration><rate><timebase>24</timebase>",
+         "A1 86400+24 clip c src 3@24 /m/fast.mov"},
     };
     for (const Case& c : cases) {
-        const std::string clip = clipXml(
-            "c", 0, 24, 250, 2250,
-            fileXml("f1", "file://localhost/m/fast.mov", rateXml(2000), 10000), rateXml(2000));
-        const XmemlRead read = readXmeml(c.audio ? sequenceXml({}, {clip}) : sequenceXml({clip}));
-        ASSERT_TRUE(read.composition) << read.message;
+        SharedPtr<Composition> composition;
+        if (c.otio) {
+            const std::string clip =
+                R"({"OTIO_SCHEMA":"Clip.2","name":"c","source_range":)" +
+                test::timeRange(250, 2000, 2000) +
+                R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/fast.mov","available_range":)" +
+                test::timeRange(0, 10000, 2000) +
+                R"(}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+            composition = fromOtio(
+                otioTimeline({{c.audio ? "A1" : "V1", c.audio ? "Audio" : "Video", clip}}));
+        } else {
+            const std::string clip = clipXml(
+                "c", 0, 24, 250, 2250,
+                fileXml("f1", "file://localhost/m/fast.mov", rateXml(2000), 10000), rateXml(2000));
+            composition =
+                readXmeml(c.audio ? sequenceXml({}, {clip}) : sequenceXml({clip})).composition;
+        }
+        ASSERT_TRUE(composition) << c.otio << c.audio;
         std::vector<std::string> losses;
-        const std::string compact = withoutLayout(writeXmeml(*read.composition, &losses));
-        EXPECT_TRUE(losses.empty()) << c.audio << compact;
+        const std::string compact = withoutLayout(writeXmeml(*composition, &losses));
+        EXPECT_TRUE(losses.empty()) << c.otio << c.audio << compact;
         EXPECT_NE(compact.find(std::string("<name>c</name>") + c.written), std::string::npos)
-            << c.audio << compact;
+            << c.otio << c.audio << compact;
         const XmemlRead again = readXmeml(compact);
         ASSERT_TRUE(again.composition) << compact;
-        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item}) << c.audio;
+        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item}) << c.otio << c.audio;
     }
 }
 
