@@ -502,8 +502,9 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
         const std::int64_t first = note.range.start;
         const std::int64_t recordFirst = m_context.record(first) - m_context.start;
         const std::int64_t markerIn = in + atClip(recordFirst - event.start);
-        const std::int64_t markerLength =
-            atClip(m_context.record(note.range.end()) - m_context.record(first));
+        const std::int64_t recordLength =
+            m_context.record(note.range.end()) - m_context.record(first);
+        const std::int64_t markerLength = atClip(recordLength);
         pugi::xml_document document;
         pugi::xml_node marker;
         for (KeptMarker& kept : keptMarkers) {
@@ -524,7 +525,9 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
             std::int64_t keptIn = 0, keptOut = -1;
             childFrames(marker, kIn, keptIn);
             childFrames(marker, kOut, keptOut);
-            const bool point = keptOut <= keptIn && markerLength <= 1;
+            // A marker of no length shows for one record frame, however many
+            // of the clip's that is.
+            const bool point = keptOut <= keptIn && recordLength <= 1;
             setFrames(marker, kIn, markerIn);
             setFrames(marker, kOut, point ? -1 : markerIn + markerLength);
             out.node(marker);

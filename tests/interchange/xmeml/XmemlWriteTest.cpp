@@ -799,6 +799,37 @@ TEST(XmemlWrite, AKeptMarkersInAndOutAreWrittenAsNumbersAlone) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AKeptPointMarkerStaysAPointOnAClipFasterThanItsSequence) {
+    struct Case {
+        int rate;             ///< the clip's (and its file's)
+        const char* out;      ///< the marker's out point, as it came
+        const char* expected; ///< its in and out, as written
+    };
+    // A marker at 20 on a clip playing 0..24 at 24 from its frame 0. A point
+    // (out -1) shows for one record frame: at a clip rate of 48 that is 2 of
+    // the clip's, and still a point. 20..30 at 48 is 5 record frames, 10 at 48.
+    const Case cases[] = {
+        {48, "-1", "<in>20</in><out>-1</out>"},
+        {24, "-1", "<in>20</in><out>-1</out>"},
+        {48, "30", "<in>20</in><out>30</out>"},
+    };
+    for (const Case& c : cases) {
+        const std::string track = clipXml(
+            "A", 0, 24, 0, c.rate, fileXml("f1", "file://localhost/m/a.mov", rateXml(c.rate), 1000),
+            rateXml(c.rate) + "<marker><name>m</name><in>20</in><out>" + c.out + "</out></marker>");
+        const XmemlRead read = readXmeml(sequenceXml({track}));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = writeXmeml(*read.composition);
+        const std::string compact = withoutLayout(written);
+        EXPECT_NE(compact.find(std::string("<marker><name>m</name>") + c.expected + "</marker>"),
+                  std::string::npos)
+            << c.rate << c.out << compact;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition);
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.rate << c.out;
+    }
+}
+
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     // Beside the tracks and the format: written back inside the element they
     // came in, and the same text written again.
