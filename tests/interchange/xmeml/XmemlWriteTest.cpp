@@ -812,6 +812,9 @@ TEST(XmemlWrite, AKeptPointMarkerStaysAPointOnAClipFasterThanItsSequence) {
         {48, "-1", "<in>20</in><out>-1</out>"},
         {24, "-1", "<in>20</in><out>-1</out>"},
         {48, "30", "<in>20</in><out>30</out>"},
+        // One frame, 20..21, stays as it came; an out at its in says no length.
+        {24, "21", "<in>20</in><out>21</out>"},
+        {24, "20", "<in>20</in><out>-1</out>"},
     };
     for (const Case& c : cases) {
         const std::string track = clipXml(
