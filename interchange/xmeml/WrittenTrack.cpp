@@ -448,7 +448,12 @@ void WrittenTrack::writeClip(XmlOut& out, Event& event, std::set<std::string>& n
         pugi::xml_document document;
         document.load_buffer(event.nested.data(), event.nested.size());
         const std::string id = document.document_element().attribute(kId).value();
-        if (id.empty() || nested.insert(event.nested).second)
+        // Two uses are one sequence when they are written the same: as laid
+        // out, without the characters XML cannot hold, they also read back
+        // the same.
+        std::string written;
+        XmlOut(written).raw(event.nested);
+        if (id.empty() || nested.insert(written).second)
             out.raw(event.nested);
         else
             out.empty(kSequence, {{kId, id}});

@@ -833,6 +833,36 @@ TEST(XmemlWrite, AKeptPointMarkerStaysAPointOnAClipFasterThanItsSequence) {
     }
 }
 
+TEST(XmemlWrite, ANestedSequenceGivenTwiceAsOneIsWrittenOnceThenById) {
+    // Two clips hold the sequence "inner" in full, laid out differently, the
+    // second with a character XML cannot hold in a name: written, they are one
+    // sequence, given in full once and by id after; read and written again,
+    // the same text.
+    const std::string inner = "<sequence id=\"inner\"><name>Inner</name>" + rateXml(24) +
+                              "<media><video><track>" + clipXml("x", 0, 20, 0, 20, kFile) +
+                              "</track></video></media></sequence>";
+    std::string other = inner;
+    other.replace(other.find("<name>Inner"), 6, "\n  <name>");
+    other.replace(other.find("<name>x"), 7, "<name>\x01x");
+    const std::string track =
+        clipXml("n1", 0, 10, 0, 10, "", inner) + clipXml("n2", 10, 20, 5, 15, "", other);
+    const XmemlRead read = readXmeml(sequenceXml({track}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = written.find(what); at != std::string::npos;
+             at = written.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<sequence id=\"inner\">"), 1u) << written;
+    EXPECT_EQ(count("<sequence id=\"inner\"/>"), 1u) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     // Beside the tracks and the format: written back inside the element they
     // came in, and the same text written again.
