@@ -305,8 +305,10 @@ void TrackReader::read(const pugi::xml_node& track, const std::string& name, DmT
         std::size_t at = 0;
         while (at < firstLane.size() && firstLane[at]->getRecIn() < cut)
             ++at;
-        const bool moved = at < firstLane.size() ? firstLane[at]->getRecIn() != cut
-                                                 : !firstLane.empty() && lanes[0].end != entry.cut;
+        // Written back at that segment's start, or at the end of the layer's
+        // last item (its start when it has none).
+        const bool moved =
+            at < firstLane.size() ? firstLane[at]->getRecIn() != cut : lanes[0].end != entry.cut;
         (at < firstLane.size() ? onSegments[at] : onLayer).add(transition);
         report.lose(entry.node,
                     (data.name.empty() ? std::string("transition") : data.name) + " of " +

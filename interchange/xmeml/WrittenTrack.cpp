@@ -129,9 +129,39 @@ WrittenTrack::WrittenTrack(WriteContext& context, WrittenFiles& files, const Tim
         return a.position < b.position ||
                (a.position == b.position && a.transition && !b.transition);
     });
-    // One transition a cut: the first kept there.
+    // Where a reader keeps each transition: on the first clip or gap that
+    // starts at or after its cut, else after the last clip (at the track's
+    // start when it holds none). It fills the frames from the track's start to
+    // its first clip, and between two clips, with a gap: before each clip, the
+    // first item starts where the one before ends, or at the clip.
+    std::vector<std::int64_t> starts;
+    std::int64_t last = 0;
+    for (const Event& event : m_events) {
+        if (event.transition)
+            continue;
+        starts.push_back(std::min(last, event.start));
+        starts.push_back(event.start);
+        last = event.end;
+    }
+    // One transition a cut: the first kept there. One a reader would keep at
+    // another cut than its own (its clip not written, or after a gap at the
+    // track's end) would move each time it is written: it is reported instead.
     std::vector<Event> kept;
     for (Event& event : m_events) {
+        if (event.transition) {
+            const auto found = std::lower_bound(starts.begin(), starts.end(), event.cut);
+            const std::int64_t readBack = found == starts.end() ? last : *found;
+            if (readBack != event.cut) {
+                const std::string& name = event.data.name;
+                context.lose(m_place, kTransitionItem,
+                             (name.empty() ? std::string("the transition") : "\"" + name + "\"") +
+                                 " at frame " + std::to_string(event.cut) +
+                                 " is not written: no clip written starts or ends there, and "
+                                 "read back it would cut at frame " +
+                                 std::to_string(readBack));
+                continue;
+            }
+        }
         if (event.transition && !kept.empty() && kept.back().transition &&
             kept.back().cut == event.cut) {
             context.lose(m_place, kTransitionItem,
@@ -167,9 +197,11 @@ void WrittenTrack::planClip(const TimelineItem& item, const DmSourceNode& source
         return;
     }
     event.position = event.start;
+    // Sound counting samples counts at the sequence's rate; a picture keeps
+    // its own, however fast, while xmeml can say it.
     FrameRate rate;
-    const bool ownRate =
-        !TimelineView::isSampleRate(item.source.rate) && frameRateOf(item.source.rate, rate);
+    const bool ownRate = (!m_audio || !TimelineView::isSampleRate(item.source.rate)) &&
+                         frameRateOf(item.source.rate, rate);
     event.rate = ownRate ? rate : m_context.rate();
     const double sourceRate = item.source.rate.getNumerator() > 0 ? item.source.rate.getValue()
                                                                   : m_context.compositionRate();
@@ -416,7 +448,12 @@ void WrittenTrack::writeClip(XmlOut& out, Event& event, std::set<std::string>& n
         pugi::xml_document document;
         document.load_buffer(event.nested.data(), event.nested.size());
         const std::string id = document.document_element().attribute(kId).value();
-        if (id.empty() || nested.insert(event.nested).second)
+        // Two uses are one sequence when they are written the same: as laid
+        // out, without the characters XML cannot hold, they also read back
+        // the same.
+        std::string written;
+        XmlOut(written).raw(event.nested);
+        if (id.empty() || nested.insert(written).second)
             out.raw(event.nested);
         else
             out.empty(kSequence, {{kId, id}});
@@ -470,8 +507,9 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
         const std::int64_t first = note.range.start;
         const std::int64_t recordFirst = m_context.record(first) - m_context.start;
         const std::int64_t markerIn = in + atClip(recordFirst - event.start);
-        const std::int64_t markerLength =
-            atClip(m_context.record(note.range.end()) - m_context.record(first));
+        const std::int64_t recordLength =
+            m_context.record(note.range.end()) - m_context.record(first);
+        const std::int64_t markerLength = atClip(recordLength);
         pugi::xml_document document;
         pugi::xml_node marker;
         for (KeptMarker& kept : keptMarkers) {
@@ -492,7 +530,9 @@ void WrittenTrack::writeMarkers(XmlOut& out, const Event& event, std::int64_t in
             std::int64_t keptIn = 0, keptOut = -1;
             childFrames(marker, kIn, keptIn);
             childFrames(marker, kOut, keptOut);
-            const bool point = keptOut <= keptIn && markerLength <= 1;
+            // A marker of no length shows for one record frame, however many
+            // of the clip's that is.
+            const bool point = keptOut <= keptIn && recordLength <= 1;
             setFrames(marker, kIn, markerIn);
             setFrames(marker, kOut, point ? -1 : markerIn + markerLength);
             out.node(marker);

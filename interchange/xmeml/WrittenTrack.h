@@ -41,7 +41,8 @@ public:
     /// The ids defined inside the nested sequences its clips were read as.
     void nestedIds(std::set<std::string>& ids) const;
 
-    /// Writes the track. `nested` holds the nested sequences written so far.
+    /// Writes the track. `nested` holds the nested sequences written so far,
+    /// as written.
     void write(XmlOut& out, std::set<std::string>& nested);
 
 private:

@@ -265,6 +265,51 @@ TEST(XmemlRead, FadesFromAndToBlackAtATracksEnds) {
                                                        "V1 96 -12 +0 Dip Custom_Transition"}));
 }
 
+TEST(XmemlRead, ATransitionAfterATracksLastItemSaysWhenItIsNotAtItsCut) {
+    struct Case {
+        const char* what;
+        std::string track;
+        const char* moved; ///< the frame the report says its cut is at, or null
+        std::string transition;
+    };
+    // Kept on the layer, a transition sits at the end of the track's last
+    // item, or at its start (0) when it holds none; cut elsewhere, it says so.
+    const auto transition = [](long start, long end, const char* alignment) {
+        return "<transitionitem><start>" + std::to_string(start) + "</start><end>" +
+               std::to_string(end) + "</end><alignment>" + alignment +
+               "</alignment></transitionitem>";
+    };
+    const std::string a = clipXml("A", 0, 48, 0, 48, kFile);
+    const Case cases[] = {
+        {"alone, from the start", transition(0, 12, "start-black"), nullptr,
+         "V1 0 -0 +12  Custom_Transition"},
+        {"alone, to frame 12", transition(0, 12, "end-black"), "12",
+         "V1 0 -12 +0  Custom_Transition"},
+        {"at the last clip's end", a + transition(48, 60, "start"), nullptr,
+         "V1 48 -0 +12  Custom_Transition"},
+        // Centred on 40..52: the cut at 46, inside A.
+        {"inside the last clip", a + transition(40, 52, "center"), "46",
+         "V1 48 -6 +6  Custom_Transition"},
+    };
+    for (const Case& c : cases) {
+        const XmemlRead read = readXmeml(sequenceXml({c.track}));
+        ASSERT_TRUE(read.composition) << c.what << read.message;
+        EXPECT_EQ(transitionsOf(*read.composition), Lines{c.transition}) << c.what;
+        std::string loss;
+        for (const std::string& each : read.losses)
+            if (each.find("| transitionitem |") != std::string::npos)
+                loss = each;
+        const std::size_t said = loss.find("no item of the track starts at its cut");
+        if (c.moved)
+            EXPECT_NE(
+                loss.find(std::string("no item of the track starts at its cut, frame ") + c.moved),
+                std::string::npos)
+                << c.what << loss;
+        else
+            EXPECT_EQ(said, std::string::npos) << c.what << loss;
+    }
+}
+
 TEST(XmemlRead, StartsAndEndsThatCannotBeReadArePlacedByInAndOut) {
     // B's start is -1 with no transition before it: it ends at 100 and plays
     // 30 frames (its in and out points), so it starts at 70. C has no start

@@ -232,6 +232,130 @@ TEST(XmemlWrite, TransitionsSayTheirCutByAlignmentOrTicks) {
     EXPECT_NE(written.find("<mediatype>audio</mediatype>"), std::string::npos);
 }
 
+TEST(XmemlWrite, ATransitionIsWrittenOnlyWhereItReadsBackAtItsCut) {
+    struct Case {
+        const char* what;
+        std::string children; ///< of the standard OTIO track V1
+        const char* loss;     ///< the transition's, or null for none
+        Lines transitions;    ///< of the document written, read back
+    };
+    // A reader keeps a transition on the first clip or gap that starts at or
+    // after its cut, else after the track's last clip; xmeml writes no gap, so
+    // one after a gap at the track's end, or between two gaps, would read back
+    // elsewhere. Record frames from 01:00:00:00 (86400): the cut after a (48
+    // frames) and a gap of 6 is 54; b starts at 60.
+    const auto dissolve = [](double in, double out) {
+        return R"({"OTIO_SCHEMA":"Transition.1","name":"Dissolve","transition_type":"SMPTE_Dissolve","in_offset":)" +
+               test::rationalTime(in, 24) + R"(,"out_offset":)" + test::rationalTime(out, 24) + "}";
+    };
+    const std::string a = otioClip("a", 100, 48, "/m/a.mov");
+    const std::string b = otioClip("b", 200, 48, "/m/b.mov");
+    const Case cases[] = {
+        {"between two gaps",
+         a + "," + otioGap(6) + "," + dissolve(3, 3) + "," + otioGap(6) + "," + b,
+         "\"Dissolve\" at frame 54 is not written: no clip written starts or ends there, and read "
+         "back it would cut at frame 60",
+         {}},
+        {"after a gap at the track's end",
+         a + "," + otioGap(6) + "," + dissolve(6, 0),
+         "\"Dissolve\" at frame 54 is not written: no clip written starts or ends there, and read "
+         "back it would cut at frame 48",
+         {}},
+        // Into the gap after a: the gap starts where a ends, read back the same.
+        {"into a gap",
+         a + "," + dissolve(3, 3) + "," + otioGap(12) + "," + b,
+         nullptr,
+         {"V1 86448 -3 +3 Dissolve SMPTE_Dissolve"}},
+        // From black into a gap at the track's start, which a reader fills the
+        // same up to b.
+        {"at the start, into a gap",
+         dissolve(0, 6) + "," + otioGap(12) + "," + b,
+         nullptr,
+         {"V1 86400 -0 +6 Dissolve SMPTE_Dissolve"}},
+        // From black into b, after that gap: the first thing the track writes.
+        {"into b after a gap",
+         otioGap(12) + "," + dissolve(0, 6) + "," + b,
+         nullptr,
+         {"V1 86412 -0 +6 Dissolve SMPTE_Dissolve"}},
+    };
+    for (const Case& c : cases) {
+        const SharedPtr<Composition> composition =
+            fromOtio(otioTimeline({{"V1", "Video", c.children}}));
+        ASSERT_TRUE(composition) << c.what;
+        std::vector<std::string> losses;
+        const std::string written = writeXmeml(*composition, &losses);
+        Lines transitionLosses;
+        for (const std::string& loss : losses)
+            if (loss.find("| transitionitem |") != std::string::npos)
+                transitionLosses.push_back(loss);
+        EXPECT_EQ(transitionLosses,
+                  c.loss
+                      ? Lines{std::string("/xmeml/sequence/media/video/track | transitionitem | ") +
+                              c.loss}
+                      : Lines{})
+            << c.what;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << c.what << written;
+        EXPECT_EQ(transitionsOf(*again.composition), c.transitions) << c.what << written;
+        // Written again, nothing moves.
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.what;
+    }
+}
+
+TEST(XmemlWrite, ATransitionWhoseClipIsShorterThanAFrameStaysOnlyBesideAnother) {
+    struct Case {
+        const char* what;
+        std::string track; ///< V2
+        const char* loss;  ///< the transition's, or null for none
+        Lines transitions; ///< of the document written, read back
+    };
+    // A sequence counting at 6000 (written at its picture's 24, 250 of its
+    // frames one of 24): s plays 2400..2500, frames 9.6 and 10.0 at 24, both
+    // 10 once rounded: not written. The transition into it cuts at 2400 (10)
+    // and ends at 3000 (12). Alone on the track, it would read back at the
+    // track's start, 0; after r (0..2400, 0..10 at 24) it stays at r's end.
+    const std::string transition =
+        "<transitionitem><start>2400</start><end>3000</end><alignment>start</alignment>"
+        "<effect><name>Cross Dissolve</name></effect></transitionitem>";
+    const std::string s = clipXml("s", -1, 2500, 10, 10, "<file id=\"f1\"/>");
+    const Case cases[] = {
+        {"alone",
+         transition + s,
+         "\"Cross Dissolve\" at frame 10 is not written: no clip written starts or ends there, "
+         "and read back it would cut at frame 0",
+         {}},
+        {"after r",
+         clipXml("r", 0, -1, 0, 10, "<file id=\"f1\"/>") + transition + s,
+         nullptr,
+         {"V2 10 -0 +2 Cross Dissolve SMPTE_Dissolve"}},
+    };
+    for (const Case& c : cases) {
+        const XmemlRead read = readXmeml(
+            sequenceXml({clipXml("v", 0, 6000, 0, 24,
+                                 fileXml("f1", "file://localhost/m/a.mov", rateXml(24), 1000)),
+                         c.track},
+                        {}, rateXml(6000)));
+        ASSERT_TRUE(read.composition) << read.message;
+        std::vector<std::string> losses;
+        const std::string written = writeXmeml(*read.composition, &losses);
+        Lines transitionLosses;
+        for (const std::string& loss : losses)
+            if (loss.find("| transitionitem |") != std::string::npos)
+                transitionLosses.push_back(loss);
+        EXPECT_EQ(transitionLosses,
+                  c.loss ? Lines{std::string("/xmeml/sequence/media/video/track[2] | "
+                                             "transitionitem | ") +
+                                 c.loss}
+                         : Lines{})
+            << c.what << written;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition) << c.what << written;
+        EXPECT_EQ(transitionsOf(*again.composition), c.transitions) << c.what << written;
+        // Written again, nothing moves.
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.what;
+    }
+}
+
 TEST(XmemlWrite, ReviewNotesAreMarkersWithTheirTextAsComment) {
     // A marker of standard OTIO on a clip playing 100..148 from record frame
     // 0: its source frames 110..122 are markers' in 110 and out 122; one of no
@@ -675,6 +799,70 @@ TEST(XmemlWrite, AKeptMarkersInAndOutAreWrittenAsNumbersAlone) {
     EXPECT_EQ(writeXmeml(*again.composition), written);
 }
 
+TEST(XmemlWrite, AKeptPointMarkerStaysAPointOnAClipFasterThanItsSequence) {
+    struct Case {
+        int rate;             ///< the clip's (and its file's)
+        const char* out;      ///< the marker's out point, as it came
+        const char* expected; ///< its in and out, as written
+    };
+    // A marker at 20 on a clip playing 0..24 at 24 from its frame 0. A point
+    // (out -1) shows for one record frame: at a clip rate of 48 that is 2 of
+    // the clip's, and still a point. 20..30 at 48 is 5 record frames, 10 at 48.
+    const Case cases[] = {
+        {48, "-1", "<in>20</in><out>-1</out>"},
+        {24, "-1", "<in>20</in><out>-1</out>"},
+        {48, "30", "<in>20</in><out>30</out>"},
+        // One frame, 20..21, stays as it came; an out at its in says no length.
+        {24, "21", "<in>20</in><out>21</out>"},
+        {24, "20", "<in>20</in><out>-1</out>"},
+    };
+    for (const Case& c : cases) {
+        const std::string track = clipXml(
+            "A", 0, 24, 0, c.rate, fileXml("f1", "file://localhost/m/a.mov", rateXml(c.rate), 1000),
+            rateXml(c.rate) + "<marker><name>m</name><in>20</in><out>" + c.out + "</out></marker>");
+        const XmemlRead read = readXmeml(sequenceXml({track}));
+        ASSERT_TRUE(read.composition) << read.message;
+        const std::string written = writeXmeml(*read.composition);
+        const std::string compact = withoutLayout(written);
+        EXPECT_NE(compact.find(std::string("<marker><name>m</name>") + c.expected + "</marker>"),
+                  std::string::npos)
+            << c.rate << c.out << compact;
+        const XmemlRead again = readXmeml(written);
+        ASSERT_TRUE(again.composition);
+        EXPECT_EQ(writeXmeml(*again.composition), written) << c.rate << c.out;
+    }
+}
+
+TEST(XmemlWrite, ANestedSequenceGivenTwiceAsOneIsWrittenOnceThenById) {
+    // Two clips hold the sequence "inner" in full, laid out differently, the
+    // second with a character XML cannot hold in a name: written, they are one
+    // sequence, given in full once and by id after; read and written again,
+    // the same text.
+    const std::string inner = "<sequence id=\"inner\"><name>Inner</name>" + rateXml(24) +
+                              "<media><video><track>" + clipXml("x", 0, 20, 0, 20, kFile) +
+                              "</track></video></media></sequence>";
+    std::string other = inner;
+    other.replace(other.find("<name>Inner"), 6, "\n  <name>");
+    other.replace(other.find("<name>x"), 7, "<name>\x01x");
+    const std::string track =
+        clipXml("n1", 0, 10, 0, 10, "", inner) + clipXml("n2", 10, 20, 5, 15, "", other);
+    const XmemlRead read = readXmeml(sequenceXml({track}));
+    ASSERT_TRUE(read.composition) << read.message;
+    const std::string written = writeXmeml(*read.composition);
+    const auto count = [&](const std::string& what) {
+        std::size_t n = 0;
+        for (std::size_t at = written.find(what); at != std::string::npos;
+             at = written.find(what, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count("<sequence id=\"inner\">"), 1u) << written;
+    EXPECT_EQ(count("<sequence id=\"inner\"/>"), 1u) << written;
+    const XmemlRead again = readXmeml(written);
+    ASSERT_TRUE(again.composition) << written;
+    EXPECT_EQ(writeXmeml(*again.composition), written);
+}
+
 TEST(XmemlWrite, ChildrenOfVideoAndAudioTheReaderDoesNotKnowAreWrittenBack) {
     // Beside the tracks and the format: written back inside the element they
     // came in, and the same text written again.
@@ -831,6 +1019,57 @@ TEST(XmemlWrite, SpeedsAreTimeRemapsAndOtherEffectsAreReported) {
         EXPECT_EQ(lossPlaces(again.losses),
                   Lines{"/xmeml/sequence/media/video/track/clipitem/filter"});
         EXPECT_EQ(itemsOf(*again.composition), itemsOf(*composition));
+    }
+}
+
+TEST(XmemlWrite, APictureKeepsItsOwnRateHoweverFastAndSoundAtASampleRateTakesTheSequences) {
+    struct Case {
+        bool otio; ///< a standard OTIO timeline from 01:00:00:00, else an xmeml sequence
+        bool audio;
+        const char* written; ///< the clip's duration (its file's) and rate
+        const char* item;    ///< read back
+    };
+    // A clip of a file at 2000 frames a second (10000 frames: 5 seconds), a
+    // second long (24 frames at 24), from its frame 250: a picture (high-speed
+    // footage) is written at its own 2000; sound counts at the sequence's 24,
+    // 250 frames at 2000 being 3 at 24, 5 seconds 120. Nothing is lost.
+    const Case cases[] = {
+        {false, false, "<duration>10000</duration><rate><timebase>2000</timebase>",
+         "V1 0+24 clip c src 250@2000 /m/fast.mov"},
+        {false, true, "<duration>120</duration><rate><timebase>24</timebase>",
+         "A1 0+24 clip c src 3@24 /m/fast.mov"},
+        {true, false, "<duration>10000</duration><rate><timebase>2000</timebase>",
+         "V1 86400+24 clip c src 250@2000 /m/fast.mov"},
+        {true, true, "<duration>120</duration><rate><timebase>24</timebase>",
+         "A1 86400+24 clip c src 3@24 /m/fast.mov"},
+    };
+    for (const Case& c : cases) {
+        SharedPtr<Composition> composition;
+        if (c.otio) {
+            const std::string clip =
+                R"({"OTIO_SCHEMA":"Clip.2","name":"c","source_range":)" +
+                test::timeRange(250, 2000, 2000) +
+                R"(,"media_references":{"DEFAULT_MEDIA":{"OTIO_SCHEMA":"ExternalReference.1","target_url":"/m/fast.mov","available_range":)" +
+                test::timeRange(0, 10000, 2000) +
+                R"(}},"active_media_reference_key":"DEFAULT_MEDIA"})";
+            composition = fromOtio(
+                otioTimeline({{c.audio ? "A1" : "V1", c.audio ? "Audio" : "Video", clip}}));
+        } else {
+            const std::string clip = clipXml(
+                "c", 0, 24, 250, 2250,
+                fileXml("f1", "file://localhost/m/fast.mov", rateXml(2000), 10000), rateXml(2000));
+            composition =
+                readXmeml(c.audio ? sequenceXml({}, {clip}) : sequenceXml({clip})).composition;
+        }
+        ASSERT_TRUE(composition) << c.otio << c.audio;
+        std::vector<std::string> losses;
+        const std::string compact = withoutLayout(writeXmeml(*composition, &losses));
+        EXPECT_TRUE(losses.empty()) << c.otio << c.audio << compact;
+        EXPECT_NE(compact.find(std::string("<name>c</name>") + c.written), std::string::npos)
+            << c.otio << c.audio << compact;
+        const XmemlRead again = readXmeml(compact);
+        ASSERT_TRUE(again.composition) << compact;
+        EXPECT_EQ(itemsOf(*again.composition), Lines{c.item}) << c.otio << c.audio;
     }
 }
 
