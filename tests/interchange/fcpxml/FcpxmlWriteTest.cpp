@@ -523,6 +523,13 @@ TEST(FcpxmlWrite, EveryTrackComesBackInItsPlaceAmongTheOthers) {
             </asset-clip>)",
          {"Primary storyline: p", "Video lane -1000000: far"},
          {}},
+        {"clips overlapping on lane -999999: the second track on the last lane, -1000000",
+         R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
+              <asset-clip ref="a2" lane="-999999" offset="0s" name="x" start="10s" duration="2s"/>
+              <asset-clip ref="a2" lane="-999999" offset="1s" name="y" start="20s" duration="2s"/>
+            </asset-clip>)",
+         {"Primary storyline: p", "Video lane -999999: x", "Video lane -1000000: y"},
+         {}},
         {"no lane above the farthest read: the track after it is reported",
          R"(<asset-clip ref="a2" offset="0s" name="p" start="0s" duration="3s">
               <asset-clip ref="a2" lane="1000000" offset="0s" name="x" start="10s" duration="2s"/>

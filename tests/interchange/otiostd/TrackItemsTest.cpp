@@ -96,6 +96,9 @@ TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesThisSystemWroteAreLeftInTheTex
              R"(, {"OTIO_SCHEMA": "Timeline.1", )" + tracks + "}, " + timeline + "]}",
          {"/children/0/tracks/children/0/children", "/children/0/tracks/children/1/children",
           "/children/2/tracks/children/0/children", "/children/2/tracks/children/1/children"}},
+        {"a timeline in another array of the root",
+         R"({"OTIO_SCHEMA": "Timeline.1", "markers": [)" + timeline + "], " + described + "}",
+         {}},
         {"tracks in the metadata",
          R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Composition.1"},
              "x": {)" +
