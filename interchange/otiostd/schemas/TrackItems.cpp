@@ -10,7 +10,6 @@
 #include <cstring>
 #include <limits>
 #include <string>
-#include <string_view>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -208,8 +207,9 @@ public:
             return false;
         if (leavesItems()) {
             // The parser goes on at the ']' and sees an empty array.
-            m_left = m_stream.src_ - 1;
-            m_spans.push_back(TrackItems::Span{m_stream.src_ - 1, 0, {}});
+            m_leaving = true;
+            m_spans.push_back(
+                TrackItems::Span{m_stream.src_ - 1, static_cast<int>(m_frames.size()) + 1, {}});
             m_stream.src_ = closingBracket(m_stream.src_, m_end, m_spans.back().ends);
             return true;
         }
@@ -217,13 +217,12 @@ public:
         return m_document.StartArray();
     }
     bool EndArray(SizeType elements) {
-        if (m_left) {
-            const char* const begin = m_left;
-            m_left = nullptr;
+        if (m_leaving) {
+            m_leaving = false;
+            const char* const begin = m_spans.back().begin;
             const auto length = static_cast<std::size_t>(m_stream.src_ - begin);
             if (length > std::numeric_limits<SizeType>::max())
                 return false;
-            m_spans.back().depth = static_cast<int>(m_frames.size()) + 1;
             return m_document.String(begin, static_cast<SizeType>(length), false);
         }
         m_frames.pop_back();
@@ -328,7 +327,7 @@ private:
     const char* const m_end; ///< of the text
     std::vector<TrackItems::Span>& m_spans;
     std::vector<Frame> m_frames;
-    const char* m_left = nullptr; ///< the '[' of the array being left
+    bool m_leaving = false; ///< the array the parser is in is m_spans.back()
 };
 
 } // namespace
