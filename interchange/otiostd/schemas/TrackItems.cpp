@@ -397,16 +397,7 @@ const Value* TrackItems::Items::next() {
             throw NeedsWholeDocument();
     } else {
         rapidjson::StringStream stream(start);
-        bool accepted = false;
-        auto generator = [&](rapidotio::Document& document) {
-            StrictJson::DepthLimit<rapidotio::Document> limited(
-                document, StrictJson::kRecursiveParseDepth - m_span->depth);
-            accepted = !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
-                            .IsError();
-            return accepted;
-        };
-        m_parser.Populate(generator);
-        if (!accepted)
+        if (!parseItem<0>(stream))
             throw NeedsWholeDocument();
         after = stream.src_;
     }
@@ -420,24 +411,27 @@ const Value* TrackItems::Items::next() {
     return &m_items.back();
 }
 
+template <unsigned Flags, class Stream> bool TrackItems::Items::parseItem(Stream& stream) {
+    bool accepted = false;
+    auto generator = [&](rapidotio::Document& document) {
+        StrictJson::DepthLimit<rapidotio::Document> limited(
+            document, StrictJson::kRecursiveParseDepth - m_span->depth);
+        accepted =
+            !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag | Flags>(stream, limited)
+                 .IsError();
+        return accepted;
+    };
+    m_parser.Populate(generator);
+    return accepted;
+}
+
 bool TrackItems::Items::parseCopy(const char* start, const char* end) {
     const auto length = static_cast<std::size_t>(end - start);
     char* const copy = static_cast<char*>(m_memory.allocator().Malloc(length + 1));
     std::memcpy(copy, start, length);
     copy[length] = '\0';
     rapidjson::InsituStringStream stream(copy);
-    bool accepted = false;
-    auto generator = [&](rapidotio::Document& document) {
-        StrictJson::DepthLimit<rapidotio::Document> limited(
-            document, StrictJson::kRecursiveParseDepth - m_span->depth);
-        accepted =
-            !m_reader
-                 .Parse<kFlags | rapidjson::kParseInsituFlag | rapidjson::kParseStopWhenDoneFlag>(
-                     stream, limited)
-                 .IsError();
-        return accepted;
-    };
-    m_parser.Populate(generator);
+    const bool accepted = parseItem<rapidjson::kParseInsituFlag>(stream);
     // The whole copy is the item.
     return accepted && *skipSpace(stream.src_) == '\0';
 }

@@ -90,6 +90,9 @@ public:
         void release(const Value& item) { m_memory.release(item); }
 
     private:
+        /// Parses the item at `stream` into m_parser, as the whole parse would
+        /// (RapidJSON's parse `Flags` besides); false when it is not well-formed.
+        template <unsigned Flags, class Stream> bool parseItem(Stream& stream);
         /// The item from `start` to `end`, parsed in place in a copy made in its
         /// memory: its strings are not copied again.
         bool parseCopy(const char* start, const char* end);

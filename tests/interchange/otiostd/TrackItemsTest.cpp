@@ -316,19 +316,13 @@ namespace {
 
 rapidjson::Document parsedDocument(const std::string& text) {
     rapidjson::Document document;
-    document.Parse<rapidjson::kParseFullPrecisionFlag | rapidjson::kParseNanAndInfFlag>(
-        text.c_str());
+    document.Parse<Interchange::kFlags>(text.c_str());
     EXPECT_FALSE(document.HasParseError());
     return document;
 }
 
 std::string textOf(const rapidjson::Document& document) {
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>, rapidjson::UTF8<>,
-                      rapidjson::CrtAllocator, rapidjson::kWriteNanAndInfFlag>
-        writer(buffer);
-    document.Accept(writer);
-    return buffer.GetString();
+    return Interchange::compact(document);
 }
 
 /// The timelines of a document: itself, or a collection's children.
