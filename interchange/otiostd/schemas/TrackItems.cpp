@@ -279,31 +279,30 @@ private:
         }
         const Frame& parent = m_frames.back();
         frame.timeline = parent.timeline;
-        const auto to = [&](Place place) { frame.place = place; };
         switch (parent.place) {
         case Place::Timeline:
             if (!object && parent.name == Name::Children && m_frames.size() == 1)
-                to(Place::RootChildren);
+                frame.place = Place::RootChildren;
             else if (object && parent.name == Name::Metadata)
-                to(Place::Metadata);
+                frame.place = Place::Metadata;
             else if (object && parent.name == Name::Tracks)
-                to(Place::Stack);
+                frame.place = Place::Stack;
             break;
         case Place::RootChildren:
             if (object)
-                to(Place::Timeline);
+                frame.place = Place::Timeline;
             break;
         case Place::Metadata:
             if (object && parent.name == Name::Zem)
-                to(Place::Zem);
+                frame.place = Place::Zem;
             break;
         case Place::Stack:
             if (!object && parent.name == Name::Children)
-                to(Place::Tracks);
+                frame.place = Place::Tracks;
             break;
         case Place::Tracks:
             if (object)
-                to(Place::Track);
+                frame.place = Place::Track;
             break;
         default:
             break;
