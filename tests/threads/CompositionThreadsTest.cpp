@@ -7,6 +7,8 @@
 
 #include "composition/Composition.h"
 #include "composition/SpareMemory.h"
+#include "interchange/LossReport.h"
+#include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmRoot.h"
 #include "tests/support/TestData.h"
 
@@ -211,6 +213,56 @@ TEST(CompositionThreads, LongTextsWrittenAndReleasedOnEveryThread) {
             if (index % 2 == 1)
                 releaseSpareMemory();
         }
+    });
+    for (int index = 0; index < kThreads; ++index)
+        EXPECT_EQ(differences[index], 0) << "thread " << index;
+}
+
+TEST(CompositionThreads, LongTracksOfStandardOtioReadOnEveryThread) {
+    // Each track of an example holds its children three hundred times over, in
+    // standard OTIO: the longest is parsed on a thread of the read's own, ahead
+    // of the reader, on every thread at once.
+    std::string text = test::readExample("short-cut.otio.json");
+    {
+        rapidjson::Document document;
+        document.Parse(text.c_str());
+        ASSERT_FALSE(document.HasParseError());
+        auto& allocator = document.GetAllocator();
+        for (auto& track : document["timeline"]["tracks"]["children"].GetArray()) {
+            rapidjson::Value& children = track["children"];
+            const rapidjson::Value once(children, allocator);
+            for (int copy = 1; copy < 300; ++copy)
+                for (const auto& child : once.GetArray())
+                    children.PushBack(rapidjson::Value(child, allocator), allocator);
+        }
+        rapidjson::StringBuffer buffer;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+        document.Accept(writer);
+        text = buffer.GetString();
+    }
+    SharedPtr<Composition> source;
+    Composition::create(source, String("long"), "", Rational(24, 1));
+    source->setJson(Composition::JsonType::Otio, String(text.c_str()));
+    String standard;
+    ASSERT_TRUE(StandardOtio::write(*source, standard));
+    ASSERT_GT(standard.size(), std::size_t(1) << 20);
+    const auto readBack = [&] {
+        SharedPtr<Composition> read;
+        LossReport losses;
+        String written;
+        if (!StandardOtio::read(standard.c_str(), standard.size(), String("long"), read, losses) ||
+            !StandardOtio::write(*read, written))
+            return std::string("failed");
+        return std::string(written.c_str(), written.size());
+    };
+    const std::string expected = readBack();
+    ASSERT_EQ(expected, std::string(standard.c_str(), standard.size()));
+
+    std::vector<int> differences(kThreads, 0);
+    test::runTogether(kThreads, [&](int index) {
+        for (int round = 0; round < 3; ++round)
+            if (readBack() != expected)
+                ++differences[index];
     });
     for (int index = 0; index < kThreads; ++index)
         EXPECT_EQ(differences[index], 0) << "thread " << index;

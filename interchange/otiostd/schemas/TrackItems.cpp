@@ -9,7 +9,12 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <condition_variable>
+#include <exception>
+#include <mutex>
 #include <string>
+#include <system_error>
+#include <thread>
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -374,65 +379,215 @@ void TrackItems::checkUnread() const {
     }
 }
 
-TrackItems::Items::Items(TrackItems& owner, const Value& placeholder)
-    : m_span(&owner.spanAt(placeholder)), m_next(skipSpace(m_span->begin + 1)),
-      m_parser(&m_memory.allocator()) {
-    if (*m_next == ']')
-        m_ended = m_span->read = true;
-}
+TrackItems::Cursor::Cursor(const Span& span)
+    : m_span(span), m_next(skipSpace(span.begin + 1)), m_ended(*m_next == ']') {}
 
-const Value* TrackItems::Items::next() {
-    if (m_ended)
-        return nullptr;
+bool TrackItems::Cursor::parse(rapidotio::Document& parser, rapidotio::DocumentMemory& memory) {
     // An object or an array ends where its brackets said; each was seen once.
     const char* const start = skipSpace(m_next);
-    const std::vector<const char*>& ends = m_span->ends;
+    const std::vector<const char*>& ends = m_span.ends;
     while (m_nextEnd < ends.size() && ends[m_nextEnd] <= start)
         ++m_nextEnd;
     const char* after = nullptr;
     if ((*start == '{' || *start == '[') && m_nextEnd < ends.size()) {
         after = ends[m_nextEnd++];
-        if (!parseCopy(start, after))
-            throw NeedsWholeDocument();
+        if (!parseCopy(start, after, parser, memory))
+            return false;
     } else {
         rapidjson::StringStream stream(start);
-        if (!parseItem<0>(stream))
-            throw NeedsWholeDocument();
+        if (!parseItem<0>(stream, parser))
+            return false;
         after = stream.src_;
     }
     after = skipSpace(after);
     if (*after == ']')
-        m_ended = m_span->read = true;
+        m_ended = true;
     else if (*after != ',')
-        throw NeedsWholeDocument();
-    m_next = after + 1;
-    m_items.push_back(std::move(static_cast<Value&>(m_parser)));
-    return &m_items.back();
+        return false;
+    m_next = m_ended ? after : after + 1;
+    return true;
 }
 
-template <unsigned Flags, class Stream> bool TrackItems::Items::parseItem(Stream& stream) {
+template <unsigned Flags, class Stream>
+bool TrackItems::Cursor::parseItem(Stream& stream, rapidotio::Document& parser) {
     bool accepted = false;
     auto generator = [&](rapidotio::Document& document) {
         StrictJson::DepthLimit<rapidotio::Document> limited(
-            document, StrictJson::kRecursiveParseDepth - m_span->depth);
+            document, StrictJson::kRecursiveParseDepth - m_span.depth);
         accepted =
             !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag | Flags>(stream, limited)
                  .IsError();
         return accepted;
     };
-    m_parser.Populate(generator);
+    parser.Populate(generator);
     return accepted;
 }
 
-bool TrackItems::Items::parseCopy(const char* start, const char* end) {
+bool TrackItems::Cursor::parseCopy(const char* start, const char* end, rapidotio::Document& parser,
+                                   rapidotio::DocumentMemory& memory) {
     const auto length = static_cast<std::size_t>(end - start);
-    char* const copy = static_cast<char*>(m_memory.allocator().Malloc(length + 1));
-    std::memcpy(copy, start, length);
-    copy[length] = '\0';
+    char* const copy = static_cast<char*>(memory.allocator().Malloc(length + 1));
+    *std::copy(start, end, copy) = '\0';
     rapidjson::InsituStringStream stream(copy);
-    const bool accepted = parseItem<rapidjson::kParseInsituFlag>(stream);
+    const bool accepted = parseItem<rapidjson::kParseInsituFlag>(stream, parser);
     // The whole copy is the item.
     return accepted && *skipSpace(stream.src_) == '\0';
+}
+
+// --- items parsed ahead ------------------------------------------------------------------
+
+struct TrackItems::Items::Batch {
+    rapidotio::DocumentMemory memory;
+    /// Not added to once the batch is given: the reader holds their addresses.
+    std::vector<Value> items;
+    bool last = false;      ///< the array ends after them
+    bool malformed = false; ///< the text after them holds no well-formed item
+
+    bool holds(const Value& item) const {
+        return !items.empty() && &item >= &items.front() && &item <= &items.back();
+    }
+};
+
+/// The thread that parses a span's items, batch after batch, while the reader
+/// reads those before. It stays at most Ahead::batches ahead; when the reader
+/// goes (at the end, or on an error) it stops and is joined.
+class TrackItems::Items::Thread {
+public:
+    Thread(const Span& span, const Ahead& ahead) : m_cursor(span), m_ahead(ahead) {
+        m_thread = std::thread([this] { run(); });
+    }
+    ~Thread() {
+        {
+            const std::lock_guard<std::mutex> lock(m_mutex);
+            m_stop = true;
+        }
+        m_room.notify_one();
+        m_thread.join();
+    }
+    Thread(const Thread&) = delete;
+    Thread& operator=(const Thread&) = delete;
+
+    /// The next batch, once parsed. Rethrows what the parse threw (no memory).
+    std::unique_ptr<Batch> take() {
+        std::unique_lock<std::mutex> lock(m_mutex);
+        m_ready.wait(lock, [&] { return !m_queue.empty() || m_error; });
+        if (m_queue.empty())
+            std::rethrow_exception(m_error);
+        std::unique_ptr<Batch> batch = std::move(m_queue.front());
+        m_queue.pop_front();
+        lock.unlock();
+        m_room.notify_one();
+        return batch;
+    }
+
+private:
+    void run() {
+        try {
+            for (bool done = false; !done;) {
+                auto batch = std::make_unique<Batch>();
+                rapidotio::Document parser(&batch->memory.allocator());
+                const char* const start = m_cursor.position();
+                while (!m_cursor.ended() &&
+                       (batch->items.empty() ||
+                        static_cast<std::size_t>(m_cursor.position() - start) < m_ahead.batchBytes)) {
+                    if (!m_cursor.parse(parser, batch->memory)) {
+                        batch->malformed = true;
+                        break;
+                    }
+                    batch->items.push_back(std::move(static_cast<Value&>(parser)));
+                }
+                batch->last = m_cursor.ended();
+                done = batch->last || batch->malformed;
+                std::unique_lock<std::mutex> lock(m_mutex);
+                m_room.wait(lock, [&] { return m_stop || m_queue.size() < m_ahead.batches; });
+                if (m_stop)
+                    return;
+                m_queue.push_back(std::move(batch));
+                lock.unlock();
+                m_ready.notify_one();
+            }
+        } catch (...) {
+            {
+                const std::lock_guard<std::mutex> lock(m_mutex);
+                m_error = std::current_exception();
+            }
+            m_ready.notify_one();
+        }
+    }
+
+    Cursor m_cursor; ///< the thread's alone
+    const Ahead m_ahead;
+    std::mutex m_mutex;
+    std::condition_variable m_ready; ///< a batch, or the error, is there
+    std::condition_variable m_room;  ///< the reader took one, or goes
+    std::deque<std::unique_ptr<Batch>> m_queue;
+    std::exception_ptr m_error;
+    bool m_stop = false;
+    std::thread m_thread; ///< last: started once the rest is made
+};
+
+TrackItems::Items::Items(TrackItems& owner, const Value& placeholder)
+    : m_span(&owner.spanAt(placeholder)), m_cursor(*m_span), m_parser(&m_memory.allocator()) {
+    if (m_cursor.ended()) {
+        m_span->read = true;
+        return;
+    }
+    const std::vector<const char*>& ends = m_span->ends;
+    if (ends.empty() || static_cast<std::size_t>(ends.back() - m_span->begin) < owner.m_ahead.minBytes)
+        return;
+    try {
+        m_thread = std::make_unique<Thread>(*m_span, owner.m_ahead);
+    } catch (const std::system_error&) {
+        // No thread to be had: the items are parsed as they are read.
+    }
+}
+
+TrackItems::Items::~Items() = default;
+
+const Value* TrackItems::Items::next() {
+    if (m_thread)
+        return nextAhead();
+    if (m_cursor.ended())
+        return nullptr;
+    if (!m_cursor.parse(m_parser, m_memory))
+        throw NeedsWholeDocument();
+    if (m_cursor.ended())
+        m_span->read = true;
+    m_items.push_back(std::move(static_cast<Value&>(m_parser)));
+    return &m_items.back();
+}
+
+const Value* TrackItems::Items::nextAhead() {
+    for (;;) {
+        if (!m_batches.empty()) {
+            const Batch& batch = *m_batches.back();
+            if (m_index < batch.items.size()) {
+                if (batch.last && m_index + 1 == batch.items.size())
+                    m_span->read = true;
+                return &batch.items[m_index++];
+            }
+            if (batch.last)
+                return nullptr;
+            if (batch.malformed)
+                throw NeedsWholeDocument();
+        }
+        m_batches.push_back(m_thread->take());
+        m_index = 0;
+    }
+}
+
+void TrackItems::Items::release(const Value& item) {
+    if (!m_thread) {
+        m_memory.release(item);
+        return;
+    }
+    const auto holder = std::find_if(m_batches.rbegin(), m_batches.rend(),
+                                     [&](const std::unique_ptr<Batch>& batch) { return batch->holds(item); });
+    if (holder == m_batches.rend())
+        return;
+    (*holder)->memory.release(item);
+    // The batches before it are read no more.
+    m_batches.erase(m_batches.begin(), holder.base() - 1);
 }
 
 } // namespace ZEM_0_81::Interchange

@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace ZEM_0_81::Interchange {
@@ -51,8 +52,24 @@ public:
         bool read = false; ///< an Items went through it to its ']'
     };
 
+    /// When the items of a track are parsed on a thread of their own, ahead of
+    /// the reader, in batches: the parse of one batch then runs while the reader
+    /// builds the edit tree from the one before, on two cores.
+    struct Ahead {
+        /// Items of fewer bytes than this are parsed as the reader comes to them:
+        /// a thread is worth starting for a long track only.
+        std::size_t minBytes = std::size_t(1) << 20;
+        /// The text of each batch, at least one item and as many more as fit.
+        std::size_t batchBytes = std::size_t(256) << 10;
+        /// The batches parsed ahead of the reader at most, so that the memory
+        /// the items take stays a small part of the text's.
+        std::size_t batches = 3;
+    };
+
     /// `text`: `length` bytes followed by a NUL byte.
-    TrackItems(const char* text, std::size_t length) : m_text(text), m_length(length) {}
+    TrackItems(const char* text, std::size_t length) : TrackItems(text, length, Ahead()) {}
+    TrackItems(const char* text, std::size_t length, Ahead ahead)
+        : m_text(text), m_length(length), m_ahead(ahead) {}
     TrackItems(const TrackItems&) = delete;
     TrackItems& operator=(const TrackItems&) = delete;
 
@@ -74,37 +91,70 @@ public:
     /// the text whole would have; throws NeedsWholeDocument when they are not.
     void checkUnread() const;
 
-    /// The items left at `placeholder` (isLeft), parsed one at a time.
+    /// Parses the items of a Span one at a time, front to back, as the whole
+    /// parse would have parsed them.
+    class Cursor {
+    public:
+        explicit Cursor(const Span& span);
+        /// True when the items are all parsed, or the array has none.
+        bool ended() const { return m_ended; }
+        /// Where the next item starts, or the array's ']' once ended.
+        const char* position() const { return m_next; }
+        /// Parses the next item into `parser`, whose allocator is `memory`'s;
+        /// false when the text holds no well-formed item there.
+        bool parse(rapidotio::Document& parser, rapidotio::DocumentMemory& memory);
+
+    private:
+        /// Parses the item at `stream` into `parser`, as the whole parse would
+        /// (RapidJSON's parse `Flags` besides); false when it is not well-formed.
+        template <unsigned Flags, class Stream>
+        bool parseItem(Stream& stream, rapidotio::Document& parser);
+        /// The item from `start` to `end`, parsed in place in a copy made in
+        /// `memory`: its strings are not copied again.
+        bool parseCopy(const char* start, const char* end, rapidotio::Document& parser,
+                       rapidotio::DocumentMemory& memory);
+
+        const Span& m_span;
+        const char* m_next;
+        std::size_t m_nextEnd = 0; ///< in m_span.ends
+        bool m_ended = false;
+        rapidjson::Reader m_reader;
+    };
+
+    /// The items left at `placeholder` (isLeft), parsed one at a time: as the
+    /// reader asks for them, or on a thread of their own ahead of it (Ahead).
     class Items {
     public:
         Items(TrackItems& owner, const Value& placeholder);
+        ~Items();
         Items(const Items&) = delete;
         Items& operator=(const Items&) = delete;
 
-        /// The next item, valid until the Items go, or null after the last one.
-        /// Throws NeedsWholeDocument when the text holds no well-formed item
-        /// there.
+        /// The next item, valid until the Items go or it is released, or null
+        /// after the last one. Throws NeedsWholeDocument when the text holds no
+        /// well-formed item there.
         const Value* next();
-        /// Hands back the memory of `item` and of the items before it: none of
-        /// them is read again.
-        void release(const Value& item) { m_memory.release(item); }
+        /// Hands back the memory of `item` (one next gave) and of the items
+        /// before it: none of them is read again.
+        void release(const Value& item);
+
+        /// Items parsed together on the thread, with their memory.
+        struct Batch;
+        class Thread;
 
     private:
-        /// Parses the item at `stream` into m_parser, as the whole parse would
-        /// (RapidJSON's parse `Flags` besides); false when it is not well-formed.
-        template <unsigned Flags, class Stream> bool parseItem(Stream& stream);
-        /// The item from `start` to `end`, parsed in place in a copy made in its
-        /// memory: its strings are not copied again.
-        bool parseCopy(const char* start, const char* end);
+        const Value* nextAhead();
 
         Span* m_span;
-        const char* m_next;
-        std::size_t m_nextEnd = 0; ///< in m_span->ends
-        bool m_ended = false;
+        Cursor m_cursor;
         rapidotio::DocumentMemory m_memory;
         rapidotio::Document m_parser;
-        rapidjson::Reader m_reader;
         std::deque<Value> m_items;
+        /// When the items are parsed ahead: the thread, and the batches it
+        /// gave that are not released, the one read from last.
+        std::unique_ptr<Thread> m_thread;
+        std::deque<std::unique_ptr<Batch>> m_batches;
+        std::size_t m_index = 0; ///< of the next item in m_batches.back()
     };
 
 private:
@@ -112,6 +162,7 @@ private:
 
     const char* m_text;
     std::size_t m_length;
+    Ahead m_ahead;
     std::vector<Span> m_spans; ///< in the order of the text
 };
 

@@ -125,10 +125,15 @@ TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesThisSystemWroteAreLeftInTheTex
     }
 }
 
+/// How the items are parsed: as they are read; on a thread ahead of the reader,
+/// one item a batch and one batch ahead; and a few items a batch, two ahead.
+const TrackItems::Ahead kWays[] = {TrackItems::Ahead(), {0, 1, 1}, {0, 40, 2}};
+
 /// The items of the first left array of `text`, each as compact JSON; "FAILS"
 /// after the last one read when reading them throws NeedsWholeDocument.
-std::vector<std::string> itemsOf(const std::string& text) {
-    TrackItems items(text.c_str(), text.size());
+std::vector<std::string> itemsOf(const std::string& text,
+                                 const TrackItems::Ahead& way = TrackItems::Ahead()) {
+    TrackItems items(text.c_str(), text.size(), way);
     rapidotio::Document skeleton;
     EXPECT_TRUE(items.parse(skeleton)) << text;
     const Value& placeholder = skeleton["tracks"]["children"][0]["children"];
@@ -136,8 +141,10 @@ std::vector<std::string> itemsOf(const std::string& text) {
     std::vector<std::string> read;
     try {
         TrackItems::Items left(items, placeholder);
-        while (const Value* item = left.next())
+        while (const Value* item = left.next()) {
             read.push_back(compact(*item));
+            left.release(*item); // as the track's reader does
+        }
         EXPECT_EQ(left.next(), nullptr); // and stays at the end
     } catch (const NeedsWholeDocument&) {
         read.push_back("FAILS");
@@ -181,7 +188,8 @@ TEST(TrackItems, ItemsAreReadOneAtATimeAsTheWholeParseHasThem) {
         std::vector<std::string> expected;
         for (const auto& element : whole.GetArray())
             expected.push_back(compact(element));
-        EXPECT_EQ(itemsOf(ours(children)), expected) << children;
+        for (const TrackItems::Ahead& way : kWays)
+            EXPECT_EQ(itemsOf(ours(children), way), expected) << children << " " << way.batchBytes;
     }
 }
 
@@ -207,7 +215,8 @@ TEST(TrackItems, TheEndOfTheItemsIsFoundWhereverTheirStringsAndBracketsFall) {
             whole.Parse<kFlags>(children.c_str());
             ASSERT_FALSE(whole.HasParseError()) << children;
             const std::vector<std::string> expected = {compact(whole[0]), compact(whole[1]), "1"};
-            ASSERT_EQ(itemsOf(ours(children)), expected) << children;
+            for (const TrackItems::Ahead& way : kWays)
+                ASSERT_EQ(itemsOf(ours(children), way), expected) << children;
             // What follows the items is parsed as it stands.
             const std::string text = ours(children);
             TrackItems left(text.c_str(), text.size());
@@ -239,7 +248,8 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
         {"[" + std::string(252, '[') + std::string(252, ']') + "]", {"FAILS"}},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(itemsOf(ours(c.children)), c.read) << c.children;
+        for (const TrackItems::Ahead& way : kWays)
+            EXPECT_EQ(itemsOf(ours(c.children), way), c.read) << c.children << " " << way.batchBytes;
 
     // Where the brackets do not close the array, the first parse fails.
     for (const std::string children :
@@ -293,19 +303,22 @@ TEST(TrackItems, ItemsNoReaderWentThroughAreCheckedAsTheWholeParseChecksThem) {
         EXPECT_EQ(checked, c.wellFormed) << c.children0 << " " << c.children1;
     }
 
-    // Items read to their end are not checked again; those read part of the way are.
-    const std::string text = ours("[1, 2]", "[3, 4 5]");
-    TrackItems items(text.c_str(), text.size());
-    rapidotio::Document skeleton;
-    ASSERT_TRUE(items.parse(skeleton));
-    {
-        TrackItems::Items first(items, skeleton["tracks"]["children"][0]["children"]);
-        while (first.next()) {
+    // Items read to their end are not checked again; those read part of the
+    // way are, though the thread parsing them ahead had gone further.
+    for (const TrackItems::Ahead& way : kWays) {
+        const std::string text = ours("[{}, [2]]", "[{}, [], [], [], [4] 5]");
+        TrackItems items(text.c_str(), text.size(), way);
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton));
+        {
+            TrackItems::Items first(items, skeleton["tracks"]["children"][0]["children"]);
+            while (first.next()) {
+            }
+            TrackItems::Items second(items, skeleton["tracks"]["children"][1]["children"]);
+            EXPECT_NE(second.next(), nullptr);
         }
-        TrackItems::Items second(items, skeleton["tracks"]["children"][1]["children"]);
-        EXPECT_NE(second.next(), nullptr);
+        EXPECT_THROW(items.checkUnread(), NeedsWholeDocument) << way.batchBytes;
     }
-    EXPECT_THROW(items.checkUnread(), NeedsWholeDocument);
 }
 
 } // namespace
@@ -474,6 +487,46 @@ TEST(StandardOtioReader, TracksWithoutItemsOrWithItemsOfAnotherType) {
             EXPECT_NE(dmTreeOf(*read).find("\"V1\""), std::string::npos) << c.children;
         }
     }
+}
+
+TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse) {
+    // Tracks long enough for their items to be parsed on a thread of their own,
+    // batch after batch: the short cut's items repeated, its lengths with them
+    // (its first track's then runs to 1.2 MB, the others' stay short).
+    const std::string base = writeStandard(*fromProductOtio(readExample("short-cut.otio.json")));
+    constexpr int kRepeats = 300;
+    const std::string repeated =
+        changeTracks(base, [](rapidjson::Value& track, rapidjson::Document& document) {
+            rapidjson::Value& items = track["children"];
+            const rapidjson::SizeType count = items.Size();
+            for (int copy = 1; copy < kRepeats; ++copy) {
+                for (rapidjson::SizeType i = 0; i < count; ++i) {
+                    rapidjson::Value item;
+                    item.CopyFrom(items[i], document.GetAllocator());
+                    items.PushBack(item, document.GetAllocator());
+                }
+            }
+            rapidjson::Value& zem = track["metadata"]["zem"];
+            if (zem.HasMember("length"))
+                zem["length"].SetDouble(zem["length"].GetDouble() * kRepeats);
+        });
+    ASSERT_GT(repeated.size(), std::size_t(1) << 20);
+    const std::string reading = readingOf(repeated);
+    EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << reading.substr(0, 300);
+    EXPECT_EQ(reading, readingOf(parsedWhole(repeated)));
+
+    // An item that is not well-formed, batches after the first, fails the read
+    // as the whole parse does.
+    const std::string::size_type last = repeated.rfind("{\"OTIO_SCHEMA\":\"Clip");
+    ASSERT_NE(last, std::string::npos);
+    const std::string faulty = repeated.substr(0, last) + "{\"OTIO_SCHEMA\" \"Clip" +
+                               repeated.substr(last + std::string("{\"OTIO_SCHEMA\":\"Clip").size());
+    const std::optional<StrictJson::SyntaxError> error =
+        StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
+                                    rapidjson::kParseNanAndInfFlag>(faulty.c_str());
+    ASSERT_TRUE(error);
+    EXPECT_EQ(readingOf(faulty),
+              "failed: line 1, column " + std::to_string(error->column) + ": " + error->reason);
 }
 
 TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse) {
