@@ -6,19 +6,54 @@
 #include <cmath>
 #include <cstring>
 #include <numeric>
+#include <type_traits>
 
 namespace ZEM_0_81::Interchange::RecordTime {
+
+namespace {
+
+/// The last rate a rule was asked about and what it gave for it. Every time of
+/// a document is taken through canonicalRate or snapRate, and its rate through
+/// fcmOf, nearly always at one or two rates, and the rules go through the rate's
+/// text: the answer is kept for the next time of the same rate (compared bit for
+/// bit, each thread its own).
+template <class Rule> class LastRate {
+public:
+    using Answer = std::invoke_result_t<Rule, double>;
+
+    explicit LastRate(Rule rule) : m_rule(rule), m_rate(24.0), m_answer(rule(24.0)) {}
+
+    const Answer& get(double rate) {
+        if (!identical(rate, m_rate)) {
+            m_answer = m_rule(rate);
+            m_rate = rate;
+        }
+        return m_answer;
+    }
+
+private:
+    Rule m_rule;
+    double m_rate;
+    Answer m_answer;
+};
+
+std::string fcmTextOf(double rate) {
+    Rational rational;
+    String text;
+    if (!FPSUtils::getFPSFromValue(rate, rational) || !FPSUtils::getFPSString(rational, text))
+        return std::string();
+    return std::string(text.c_str(), text.size());
+}
+
+} // namespace
 
 double rateOf(const DmString& fcm) {
     return Json::frameRateOf(fcm);
 }
 
 std::string fcmOf(double rate) {
-    Rational rational;
-    String text;
-    if (!FPSUtils::getFPSFromValue(rate, rational) || !FPSUtils::getFPSString(rational, text))
-        return std::string();
-    return std::string(text.c_str(), text.size());
+    thread_local LastRate last(fcmTextOf);
+    return last.get(rate);
 }
 
 bool sameRate(double a, double b) {
@@ -80,31 +115,6 @@ bool isSafeInteger(double value) {
     return std::fabs(value) < limit && std::trunc(value) == value;
 }
 
-namespace {
-
-/// The last rate a rule gave and what it gave for it. Every time of a document
-/// is taken through canonicalRate or snapRate, nearly always at one or two
-/// rates, and the rule goes through the rate's text: the answer is kept for the
-/// next time of the same rate (compared bit for bit, each thread its own).
-template <class Rule> class LastRate {
-public:
-    explicit LastRate(Rule rule) : m_rule(rule), m_rate(24.0), m_answer(rule(24.0)) {}
-
-    double get(double rate) {
-        if (!identical(rate, m_rate)) {
-            m_answer = m_rule(rate);
-            m_rate = rate;
-        }
-        return m_answer;
-    }
-
-private:
-    Rule m_rule;
-    double m_rate;
-    double m_answer;
-};
-
-} // namespace
 
 double canonicalRate(double rate) {
     thread_local LastRate last([](double of) {

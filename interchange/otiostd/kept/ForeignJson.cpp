@@ -18,15 +18,19 @@ namespace ZEM_0_81::Interchange::ForeignMembers {
 
 namespace {
 
-bool isKnown(const std::vector<const char*>& known, const Value& key) {
+/// True when `key` is `name`, read no further than its terminating NUL.
+bool isName(const Value& key, const char* name) {
     const std::size_t length = key.GetStringLength();
     const char* text = key.GetString();
-    // The first bytes told apart before the names are measured (an empty name's
-    // first byte is its terminating NUL, as a known name's never is).
-    return std::any_of(known.begin(), known.end(), [&](const char* name) {
-        return name[0] == text[0] && std::strlen(name) == length &&
-               std::memcmp(name, text, length) == 0;
-    });
+    std::size_t i = 0;
+    while (i < length && name[i] != '\0' && name[i] == text[i])
+        ++i;
+    return i == length && name[i] == '\0';
+}
+
+bool isKnown(const std::vector<const char*>& known, const Value& key) {
+    return std::any_of(known.begin(), known.end(),
+                       [&](const char* name) { return isName(key, name); });
 }
 
 void fail(const OtioWriter& writer, const char* what) {
@@ -68,7 +72,7 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
         const auto worthKeeping = [&](const Value::Member& member) {
             // An empty name is the default the writer writes anyway.
             return !member.value.IsNull() && !skipped(member.name) &&
-                   !(id == kMembersId && member.name == SchemaMembers::kName &&
+                   !(id == kMembersId && isName(member.name, SchemaMembers::kName) &&
                      member.value.IsString() && member.value.GetStringLength() == 0);
         };
         const auto all = from.GetObject();
@@ -101,15 +105,15 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
     if (const Value* metadata = object.objectMember(SchemaMembers::kMetadata)) {
         const ReadContext::Scope scope(context, SchemaMembers::kMetadata);
         store(
-            *metadata, kMetadataId, [](const Value& key) { return key == SchemaMembers::kZem; },
+            *metadata, kMetadataId, [](const Value& key) { return isName(key, SchemaMembers::kZem); },
             "metadata");
     }
     store(
         *members, kMembersId,
         [&](const Value& key) {
-            return isKnown(known, key) || key == SchemaMembers::kSchema ||
-                   key == SchemaMembers::kMetadata ||
-                   (name == Name::Held && key == SchemaMembers::kName);
+            return isKnown(known, key) || isName(key, SchemaMembers::kSchema) ||
+                   isName(key, SchemaMembers::kMetadata) ||
+                   (name == Name::Held && isName(key, SchemaMembers::kName));
         },
         "member");
 }

@@ -85,11 +85,11 @@ bool isImageSequence(const DmPropertySet& input, const std::string& url) {
 
 /// The members the reader takes and the writer writes; the image bounds only
 /// when this system's description gives them (else another tool's are kept).
-std::vector<const char*> knownMembers(bool described) {
-    std::vector<const char*> known{kAvailableRange, kTargetUrl};
-    if (described)
-        known.push_back(kAvailableImageBounds);
-    return known;
+const std::vector<const char*>& knownMembers(bool described) {
+    static const std::vector<const char*> withBounds{kAvailableRange, kTargetUrl,
+                                                     kAvailableImageBounds};
+    static const std::vector<const char*> withoutBounds{kAvailableRange, kTargetUrl};
+    return described ? withBounds : withoutBounds;
 }
 
 // Box2d and V2d: the image bounds OTIO keeps on a media reference.
