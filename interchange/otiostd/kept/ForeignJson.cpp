@@ -18,14 +18,14 @@ namespace ZEM_0_81::Interchange::ForeignMembers {
 
 namespace {
 
-/// True when `key` is `name`, read no further than its terminating NUL.
+/// True when `key` is `name`.
 bool isName(const Value& key, const char* name) {
     const std::size_t length = key.GetStringLength();
     const char* text = key.GetString();
-    std::size_t i = 0;
-    while (i < length && name[i] != '\0' && name[i] == text[i])
-        ++i;
-    return i == length && name[i] == '\0';
+    // The first bytes told apart before the name is measured (an empty key's
+    // first byte is its terminating NUL, as a name's never is).
+    return name[0] == text[0] && std::strlen(name) == length &&
+           std::memcmp(name, text, length) == 0;
 }
 
 bool isKnown(const std::vector<const char*>& known, const Value& key) {
