@@ -11,6 +11,7 @@
 #include <limits>
 #include <condition_variable>
 #include <exception>
+#include <future>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -338,22 +339,38 @@ private:
 
 bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_spans.clear();
+    if (!m_text)
+        return false;
     // The whole parse stops at a NUL byte with its own error, and refuses a
-    // literal such as NaN1 that RapidJSON would read on.
-    std::string guarded;
-    if (!m_text || std::memchr(m_text, '\0', m_length) ||
-        StrictJson::guardLiteralTails(m_text, m_length, guarded))
+    // literal such as NaN1 that RapidJSON would read on (and beyond the text).
+    const auto refused = [this] {
+        std::string guarded;
+        return std::memchr(m_text, '\0', m_length) != nullptr ||
+               StrictJson::guardLiteralTails(m_text, m_length, guarded);
+    };
+    // A long text is checked on a thread of its own beside the first parse,
+    // which is safe on any text as it takes no NaN or Infinity: a text holding
+    // one outside the items is parsed whole. The items are parsed once the
+    // check has passed.
+    std::future<bool> check;
+    if (m_length >= m_ahead.minBytes) {
+        try {
+            check = std::async(std::launch::async, refused);
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!check.valid() && refused())
         return false;
     rapidjson::StringStream stream(m_text);
     bool accepted = false;
     auto generator = [&](rapidotio::Document& document) {
         SkeletonHandler handler(document, stream, m_text + m_length, m_spans);
         rapidjson::Reader reader;
-        accepted = !reader.Parse<kFlags>(stream, handler).IsError();
+        accepted = !reader.Parse<kFlags & ~rapidjson::kParseNanAndInfFlag>(stream, handler).IsError();
         return accepted;
     };
     skeleton.Populate(generator);
-    return accepted;
+    return !(check.valid() && check.get()) && accepted;
 }
 
 TrackItems::Span& TrackItems::spanAt(const Value& placeholder) {

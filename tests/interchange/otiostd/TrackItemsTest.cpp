@@ -260,12 +260,25 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
         rapidotio::Document skeleton;
         EXPECT_FALSE(items.parse(skeleton)) << children;
     }
-    // Nor do a NUL byte, a literal RapidJSON would read on, or no text at all.
-    for (const std::string& text :
-         {ours("[1]") + std::string(1, '\0') + " ", ours("[1]", "[NaN1]")}) {
-        TrackItems items(text.c_str(), text.size());
-        rapidotio::Document skeleton;
-        EXPECT_FALSE(items.parse(skeleton)) << text;
+    // Nor do a NUL byte or a literal RapidJSON would read on, anywhere, checked
+    // before the first parse or beside it; nor NaN or Infinity outside the
+    // items, which the whole parse reads.
+    std::string withNul = ours("[{\"a\": \"b\"}]");
+    withNul[withNul.find('b')] = '\0';
+    const std::string refused[] = {
+        ours("[1]") + std::string(1, '\0') + " ",
+        withNul,
+        ours("[1]", "[NaN1]"),
+        ours("[{\"a\": [Infinity2]}]"),
+        R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Composition.1",
+            "x": NaN}}, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": []}})",
+    };
+    for (const TrackItems::Ahead& way : kWays) {
+        for (const std::string& text : refused) {
+            TrackItems items(text.c_str(), text.size(), way);
+            rapidotio::Document skeleton;
+            EXPECT_FALSE(items.parse(skeleton)) << text << " " << way.minBytes;
+        }
     }
     TrackItems none(nullptr, 0);
     rapidotio::Document nothing;
