@@ -63,7 +63,15 @@ void ReadContext::fail(const std::string& what) const {
 
 Members::Members(ReadContext& context, const Value* object, std::string schema)
     : m_context(context), m_object(object && object->IsObject() ? object : nullptr),
-      m_schema(std::move(schema)) {}
+      m_ownSchema(std::move(schema)), m_schema(&m_ownSchema) {}
+
+Members::Members(const Members& owner, const Value* object)
+    : m_context(owner.m_context), m_object(object && object->IsObject() ? object : nullptr),
+      m_schema(owner.m_schema) {}
+
+Members::Members(const Members& other)
+    : m_context(other.m_context), m_object(other.m_object), m_ownSchema(other.m_ownSchema),
+      m_schema(other.m_schema == &other.m_ownSchema ? &m_ownSchema : other.m_schema) {}
 
 const Value* Members::find(Key key) const {
     if (!m_object)
@@ -77,7 +85,7 @@ const Value* Members::find(Key key) const {
 
 void Members::wrongType(Key key, const char* expected) const {
     const ReadContext::Scope scope(m_context, key.text);
-    m_context.lose(m_schema, std::string("ignored: expected ") + expected);
+    m_context.lose(*m_schema, std::string("ignored: expected ") + expected);
 }
 
 bool Members::getDouble(Key key, double& out) const {

@@ -118,9 +118,14 @@ inline bool named(const Value& name, Key key) {
 class Members {
 public:
     Members(ReadContext& context, const Value* object, std::string schema);
+    /// The members of `object`, a value inside `owner`'s object, reported as of
+    /// the owner's schema: its name is not copied, so `owner` must outlive them.
+    Members(const Members& owner, const Value* object);
+    Members(const Members& other);
+    Members& operator=(const Members&) = delete;
 
     ReadContext& context() const { return m_context; }
-    const std::string& schema() const { return m_schema; }
+    const std::string& schema() const { return *m_schema; }
     const Value* object() const { return m_object; }
 
     /// The member `key` as it stands (null included), or null when absent.
@@ -148,7 +153,8 @@ public:
 private:
     ReadContext& m_context;
     const Value* m_object;
-    std::string m_schema;
+    std::string m_ownSchema;     ///< the schema's name, unless an owner's is used
+    const std::string* m_schema; ///< m_ownSchema, or the owner's
 };
 
 } // namespace ZEM_0_81::Interchange

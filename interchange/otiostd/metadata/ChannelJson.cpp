@@ -46,7 +46,7 @@ void writeKey(OtioWriter& writer, const DmKeyFrame& key) {
 }
 
 CoSharedPtr<DmKeyFrame> readKey(const Members& owner, const Value& object) {
-    const Members key(owner.context(), &object, owner.schema());
+    const Members key(owner, &object);
     double time = 0.0;
     float value = 0.0f;
     std::int32_t mode = DmKeyFrame::kInterpDefault;
@@ -137,7 +137,7 @@ CoSharedPtr<DmAnimationChannel> readChannel(const Members& members, const Value&
                                "channel ignored: expected a number or a channel object");
         return CoSharedPtr<DmAnimationChannel>();
     }
-    const Members channel(members.context(), &value, members.schema());
+    const Members channel(members, &value);
     std::int32_t interp = DmAnimationChannel::kInterpTypeDefault;
     std::int32_t extrapolation = DmAnimationChannel::kExtrapolationConstant;
     std::uint32_t version = DmKeyFrame::getCurrentVersion();
@@ -164,7 +164,7 @@ CoSharedPtr<DmAnimationChannel> readChannel(const Members& members, const Value&
 CoSharedPtr<DmSimpleChannel> readSimple(const Members& members, const Value& value) {
     if (value.IsString())
         return CoSharedPtr<DmSimpleChannel>(DmSimpleChannel::create(DmString(textOf(value))));
-    const Members attribute(members.context(), &value, members.schema());
+    const Members attribute(members, &value);
     DmString text;
     if (!value.IsObject() || !attribute.getString(kValue, text)) {
         members.context().lose(members.schema(),

@@ -139,7 +139,7 @@ void readDepth(const Members& members, DmFrameResolution& resolution) {
         return;
     }
     if (const Value* depth = members.objectMember(kDepth)) {
-        const Members parts(members.context(), depth, members.schema());
+        const Members parts(members, depth);
         parts.getInt(kBits, bits);
         parts.getInt(kChannels, channels);
         parts.getBool(kFloat, isFloat);
@@ -173,7 +173,7 @@ CoSharedPtr<DmFrameResolution> readMembers(const Members& members, const char* p
     const CoSharedPtr<DmFrameResolution> made(DmFrameResolution::create());
     if (const Value* bounds = members.objectMember(keys::MediaMetadataKeys::bounds)) {
         const ReadContext::Scope inBounds(members.context(), keys::MediaMetadataKeys::bounds);
-        const Members pairs(members.context(), bounds, members.schema());
+        const Members pairs(members, bounds);
         readPair<double>(pairs, keys::BoundsKeys::center, *made, &DmFrameResolution::setCenterX,
                          &DmFrameResolution::setCenterY);
         readPair<double>(pairs, keys::BoundsKeys::size, *made, &DmFrameResolution::setSizeX,
@@ -214,7 +214,7 @@ bool read(const Members& members, const char* key, CoSharedPtr<DmFrameResolution
     }
     const ReadContext::Scope scope(members.context(), key);
     resolution =
-        readMembers(Members(members.context(), value, members.schema()), PropertyJson::kProperties);
+        readMembers(Members(members, value), PropertyJson::kProperties);
     return true;
 }
 

@@ -193,7 +193,7 @@ void readPoint(const Members& stroke, const Value& point, rapidjson::SizeType in
             continue;
         const ReadContext::Scope element(stroke.context(), index);
         if (one.value && !one.value->IsNull())
-            Members(stroke.context(), &point, stroke.schema())
+            Members(stroke, &point)
                 .wrongType(one.name, "a finite number");
         stroke.context().lose(stroke.schema(),
                               "point dropped: it needs a finite \"x\", \"y\" and \"width\"");
@@ -283,7 +283,7 @@ void forEachObject(const Members& owner, const char* key, Read read, Add add) {
     const ReadContext::Scope scope(owner.context(), key);
     for (rapidjson::SizeType i = 0; i < elements->Size(); ++i) {
         const ReadContext::Scope element(owner.context(), i);
-        const Members members(owner.context(), &(*elements)[i], owner.schema());
+        const Members members(owner, &(*elements)[i]);
         if (!members.object()) {
             owner.context().lose(owner.schema(), "ignored: expected an object");
             continue;

@@ -120,7 +120,7 @@ CoSharedPtr<DmRoot> readRoot(const Members& description, std::vector<ReelRead>& 
         const ReadContext::Scope scope(description.context(), kReels);
         for (rapidjson::SizeType i = 0; i < described->Size(); ++i) {
             const ReadContext::Scope element(description.context(), i);
-            const Members reel(description.context(), &(*described)[i], description.schema());
+            const Members reel(description, &(*described)[i]);
             ReelRead read;
             read.reel = DmReelNode::create();
             if (reel.getString(SchemaMembers::kName, name))

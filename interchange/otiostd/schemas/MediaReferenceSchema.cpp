@@ -328,7 +328,7 @@ CoSharedPtr<DmSourceInfo> readSourceInfo(const Members& zem, const std::string& 
         return info;
     }
     const ReadContext::Scope scope(zem.context(), kSourceInfo);
-    const Members members(zem.context(), value, zem.schema());
+    const Members members(zem, value);
     info = DmSourceInfo::create();
     if (const Value* sequences = members.arrayMember(kSequences)) {
         for (const Value& sequence : sequences->GetArray()) {
@@ -385,7 +385,7 @@ void readExtraData(const Members& zem, DmSourceNode::MediaInput& input) {
             DmString(textOf(entry[0])), DmString(textOf(entry[1]))));
         if (entry.Size() == 3) {
             const ReadContext::Scope properties(zem.context(), std::size_t(2));
-            PropertyJson::read(Members(zem.context(), &entry[2], zem.schema()), *made);
+            PropertyJson::read(Members(zem, &entry[2]), *made);
         }
         input.addExtraData(made.get());
     }
@@ -550,7 +550,7 @@ InputRead read(ReadContext& context, const Value& reference, const Value* key,
     const double length = RecordTime::rescale(range.duration.value, range.duration.rate, rate);
 
     InputRead result;
-    const SchemaMembers::ZemScope zem(context, reference, schema);
+    const SchemaMembers::ZemScope zem(members);
     const Members& description = zem.members();
     std::uint32_t place = 0;
     if (description.getUint(kInput, place))

@@ -67,6 +67,10 @@ public:
     ZemScope(ReadContext& context, const Value& object, const std::string& schema)
         : m_metadata(context, kMetadata), m_zem(context, kZem),
           m_members(context, zemOf(object), schema) {}
+    /// The description of the object of `owner`, which must outlive it.
+    explicit ZemScope(const Members& owner)
+        : m_metadata(owner.context(), kMetadata), m_zem(owner.context(), kZem),
+          m_members(owner, owner.object() ? zemOf(*owner.object()) : nullptr) {}
 
     const Members& members() const { return m_members; }
     bool exists() const { return m_members.object() != nullptr; }
