@@ -69,10 +69,6 @@ Members::Members(const Members& owner, const Value* object)
     : m_context(owner.m_context), m_object(object && object->IsObject() ? object : nullptr),
       m_schema(owner.m_schema) {}
 
-Members::Members(const Members& other)
-    : m_context(other.m_context), m_object(other.m_object), m_ownSchema(other.m_ownSchema),
-      m_schema(other.m_schema == &other.m_ownSchema ? &m_ownSchema : other.m_schema) {}
-
 const Value* Members::find(Key key) const {
     if (!m_object)
         return nullptr;

@@ -121,7 +121,7 @@ public:
     /// The members of `object`, a value inside `owner`'s object, reported as of
     /// the owner's schema: its name is not copied, so `owner` must outlive them.
     Members(const Members& owner, const Value* object);
-    Members(const Members& other);
+    Members(const Members&) = delete;
     Members& operator=(const Members&) = delete;
 
     ReadContext& context() const { return m_context; }

@@ -140,6 +140,11 @@ public:
         /// before it: none of them is read again.
         void release(const Value& item);
 
+        /// True when the items are parsed on a thread ahead of the reader.
+        bool ahead() const { return m_thread != nullptr; }
+        /// The batches taken from the thread and not handed back, for tests.
+        std::size_t batchesHeld() const { return m_batches.size(); }
+
         /// Items parsed together on the thread, with their memory.
         struct Batch;
         class Thread;

@@ -126,8 +126,9 @@ TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesThisSystemWroteAreLeftInTheTex
 }
 
 /// How the items are parsed: as they are read; on a thread ahead of the reader,
-/// one item a batch and one batch ahead; and a few items a batch, two ahead.
-const TrackItems::Ahead kWays[] = {TrackItems::Ahead(), {0, 1, 1}, {0, 40, 2}};
+/// one item a batch (the least a batch holds) and one batch ahead; and a few
+/// items a batch, two ahead.
+const TrackItems::Ahead kWays[] = {TrackItems::Ahead(), {0, 0, 1}, {0, 40, 2}};
 
 /// The items of the first left array of `text`, each as compact JSON; "FAILS"
 /// after the last one read when reading them throws NeedsWholeDocument.
@@ -150,6 +151,65 @@ std::vector<std::string> itemsOf(const std::string& text,
         read.push_back("FAILS");
     }
     return read;
+}
+
+TEST(TrackItems, LongTracksAreParsedOnAThreadAheadOfTheReader) {
+    // The items' text runs from the array's '[' to the end of its last object
+    // or array; a thread is started from Ahead::minBytes of it on.
+    const auto ahead = [](const std::string& children, const TrackItems::Ahead& way) {
+        const std::string text = ours(children);
+        TrackItems items(text.c_str(), text.size(), way);
+        rapidotio::Document skeleton;
+        EXPECT_TRUE(items.parse(skeleton));
+        const TrackItems::Items left(items, skeleton["tracks"]["children"][0]["children"]);
+        return left.ahead();
+    };
+    const auto objectOf = [](std::size_t bytes) { // {"a":"..."} of `bytes` bytes
+        return "{\"a\":\"" + std::string(bytes - 8, 'x') + "\"}";
+    };
+    const std::size_t standard = TrackItems::Ahead().minBytes;
+    const struct {
+        std::string children;
+        std::size_t minBytes;
+        bool ahead;
+    } cases[] = {
+        {"[" + objectOf(99) + "]", 100, true},
+        {"[" + objectOf(98) + "]", 100, false},
+        {"[" + objectOf(98) + ", 1]", 100, false},
+        {"[1, " + objectOf(96) + "]", 100, true},
+        {"[1, 2, 3]", 0, false},
+        {"[]", 0, false},
+        {"[" + objectOf(standard - 1) + "]", standard, true},
+        {"[" + objectOf(standard - 2) + "]", standard, false},
+    };
+    for (const auto& c : cases) {
+        TrackItems::Ahead way;
+        way.minBytes = c.minBytes;
+        EXPECT_EQ(ahead(c.children, way), c.ahead) << c.children.substr(0, 40) << " " << c.minBytes;
+    }
+    EXPECT_EQ(standard, std::size_t(1) << 20);
+}
+
+TEST(TrackItems, BatchesParsedAheadAreHandedBackAsTheirItemsAre) {
+    // One item a batch: the reader holds the batch of the item it reads, and
+    // those of the items before it until one is released.
+    const std::string text = ours("[{}, [1], {\"a\": 2}, [], {}, [[]]]");
+    for (const bool releasing : {true, false}) {
+        TrackItems items(text.c_str(), text.size(), TrackItems::Ahead{0, 0, 1});
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton));
+        TrackItems::Items left(items, skeleton["tracks"]["children"][0]["children"]);
+        ASSERT_TRUE(left.ahead());
+        std::vector<std::size_t> held;
+        while (const Value* item = left.next()) {
+            if (releasing)
+                left.release(*item);
+            held.push_back(left.batchesHeld());
+        }
+        const std::vector<std::size_t> expected =
+            releasing ? std::vector<std::size_t>(6, 1) : std::vector<std::size_t>{1, 2, 3, 4, 5, 6};
+        EXPECT_EQ(held, expected) << releasing;
+    }
 }
 
 TEST(TrackItems, OnlyStringsThatReferToTheTextStandForItemsLeftThere) {
