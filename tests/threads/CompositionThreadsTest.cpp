@@ -167,29 +167,35 @@ TEST(CompositionThreads, OneTreeCopiedIntoCompositionsOnEveryThread) {
         EXPECT_EQ(text, expected.c_str());
 }
 
+namespace {
+
+/// The short cut with each track's children `copies` times over.
+std::string repeatedShortCut(int copies) {
+    rapidjson::Document document;
+    document.Parse(test::readExample("short-cut.otio.json").c_str());
+    EXPECT_FALSE(document.HasParseError());
+    auto& allocator = document.GetAllocator();
+    for (auto& track : document["timeline"]["tracks"]["children"].GetArray()) {
+        rapidjson::Value& children = track["children"];
+        const rapidjson::Value once(children, allocator);
+        for (int copy = 1; copy < copies; ++copy)
+            for (const auto& child : once.GetArray())
+                children.PushBack(rapidjson::Value(child, allocator), allocator);
+    }
+    rapidjson::StringBuffer buffer;
+    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
+    document.Accept(writer);
+    return buffer.GetString();
+}
+
+} // namespace
+
 TEST(CompositionThreads, LongTextsWrittenAndReleasedOnEveryThread) {
     // Each track of an example holds its children forty times over: a text long
     // enough to be written into pages of its own, which are passed on from a
     // released text to the next one on any thread, while every other thread
     // gives the pages kept back to the system between its texts.
-    std::string text = test::readExample("short-cut.otio.json");
-    {
-        rapidjson::Document document;
-        document.Parse(text.c_str());
-        ASSERT_FALSE(document.HasParseError());
-        auto& allocator = document.GetAllocator();
-        for (auto& track : document["timeline"]["tracks"]["children"].GetArray()) {
-            rapidjson::Value& children = track["children"];
-            const rapidjson::Value once(children, allocator);
-            for (int copy = 1; copy < 40; ++copy)
-                for (const auto& child : once.GetArray())
-                    children.PushBack(rapidjson::Value(child, allocator), allocator);
-        }
-        rapidjson::StringBuffer buffer;
-        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-        document.Accept(writer);
-        text = buffer.GetString();
-    }
+    const std::string text = repeatedShortCut(40);
     SharedPtr<Composition> source;
     Composition::create(source, String("long"), "", Rational(24, 1));
     source->setJson(Composition::JsonType::Otio, String(text.c_str()));
@@ -222,24 +228,7 @@ TEST(CompositionThreads, LongTracksOfStandardOtioReadOnEveryThread) {
     // Each track of an example holds its children three hundred times over, in
     // standard OTIO: the longest is parsed on a thread of the read's own, ahead
     // of the reader, on every thread at once.
-    std::string text = test::readExample("short-cut.otio.json");
-    {
-        rapidjson::Document document;
-        document.Parse(text.c_str());
-        ASSERT_FALSE(document.HasParseError());
-        auto& allocator = document.GetAllocator();
-        for (auto& track : document["timeline"]["tracks"]["children"].GetArray()) {
-            rapidjson::Value& children = track["children"];
-            const rapidjson::Value once(children, allocator);
-            for (int copy = 1; copy < 300; ++copy)
-                for (const auto& child : once.GetArray())
-                    children.PushBack(rapidjson::Value(child, allocator), allocator);
-        }
-        rapidjson::StringBuffer buffer;
-        rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-        document.Accept(writer);
-        text = buffer.GetString();
-    }
+    const std::string text = repeatedShortCut(300);
     SharedPtr<Composition> source;
     Composition::create(source, String("long"), "", Rational(24, 1));
     source->setJson(Composition::JsonType::Otio, String(text.c_str()));

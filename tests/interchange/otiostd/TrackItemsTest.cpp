@@ -463,6 +463,22 @@ std::string readingOf(const std::string& text, const char* choice = "") {
     return reading;
 }
 
+/// `text` with its last `what` replaced by `with`, and the failure the strict
+/// parse of the whole of it gives, as readingOf writes it.
+std::pair<std::string, std::string> brokenAt(const std::string& text, const std::string& what,
+                                             const std::string& with) {
+    const std::string::size_type at = text.rfind(what);
+    EXPECT_NE(at, std::string::npos) << what;
+    const std::string faulty = text.substr(0, at) + with + text.substr(at + what.size());
+    const std::optional<StrictJson::SyntaxError> error =
+        StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
+                                    rapidjson::kParseNanAndInfFlag>(faulty.c_str());
+    EXPECT_TRUE(error) << with;
+    return {faulty, error ? "failed: line 1, column " + std::to_string(error->column) + ": " +
+                                error->reason
+                          : std::string()};
+}
+
 TEST(StandardOtioReader, TimelinesThisSystemWroteReadItemByItemAsFromTheWholeParse) {
     // Documents of every kind this system writes, as written and changed as
     // another tool might have: each reads as it does once its timelines'
@@ -590,16 +606,9 @@ TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse
 
     // An item that is not well-formed, batches after the first, fails the read
     // as the whole parse does.
-    const std::string::size_type last = repeated.rfind("{\"OTIO_SCHEMA\":\"Clip");
-    ASSERT_NE(last, std::string::npos);
-    const std::string faulty = repeated.substr(0, last) + "{\"OTIO_SCHEMA\" \"Clip" +
-                               repeated.substr(last + std::string("{\"OTIO_SCHEMA\":\"Clip").size());
-    const std::optional<StrictJson::SyntaxError> error =
-        StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
-                                    rapidjson::kParseNanAndInfFlag>(faulty.c_str());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(readingOf(faulty),
-              "failed: line 1, column " + std::to_string(error->column) + ": " + error->reason);
+    const auto [faulty, failure] =
+        brokenAt(repeated, "{\"OTIO_SCHEMA\":\"Clip", "{\"OTIO_SCHEMA\" \"Clip");
+    EXPECT_EQ(readingOf(faulty), failure);
 }
 
 TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse) {
@@ -613,17 +622,9 @@ TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse
 
     rapidjson::Document document = parsedDocument(two);
     ASSERT_EQ(timelinesOf(document).size(), 2u);
-    const std::string broken = textOf(document);
-    const std::string::size_type items = broken.rfind("\"children\":[");
-    ASSERT_NE(items, std::string::npos);
-    const std::string faulty = broken.substr(0, items) + "\"children\":[1 2," +
-                               broken.substr(items + std::string("\"children\":[").size());
-    const std::optional<StrictJson::SyntaxError> error =
-        StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
-                                    rapidjson::kParseNanAndInfFlag>(faulty.c_str());
-    ASSERT_TRUE(error);
-    EXPECT_EQ(readingOf(faulty, "1"),
-              "failed: line 1, column " + std::to_string(error->column) + ": " + error->reason);
+    const auto [faulty, failure] =
+        brokenAt(textOf(document), "\"children\":[", "\"children\":[1 2,");
+    EXPECT_EQ(readingOf(faulty, "1"), failure);
 }
 
 } // namespace
