@@ -578,11 +578,8 @@ const Value* TrackItems::Items::nextAhead() {
     for (;;) {
         if (!m_batches.empty()) {
             const Batch& batch = *m_batches.back();
-            if (m_index < batch.items.size()) {
-                if (batch.last && m_index + 1 == batch.items.size())
-                    m_span->read = true;
+            if (m_index < batch.items.size())
                 return &batch.items[m_index++];
-            }
             if (batch.last)
                 return nullptr;
             if (batch.malformed)
@@ -590,6 +587,9 @@ const Value* TrackItems::Items::nextAhead() {
         }
         m_batches.push_back(m_thread->take());
         m_index = 0;
+        // The thread parsed the items to the array's end: none is left to check.
+        if (m_batches.back()->last)
+            m_span->read = true;
     }
 }
 

@@ -49,7 +49,7 @@ public:
         /// Just after the last byte of each item that is an object or an array,
         /// as the brackets tell.
         std::vector<const char*> ends;
-        bool read = false; ///< an Items went through it to its ']'
+        bool read = false; ///< its items were parsed to its ']': none is left to check
     };
 
     /// When the items of a track are parsed on a thread of their own, ahead of

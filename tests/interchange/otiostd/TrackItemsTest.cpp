@@ -190,6 +190,35 @@ TEST(TrackItems, LongTracksAreParsedOnAThreadAheadOfTheReader) {
     EXPECT_EQ(standard, std::size_t(1) << 20);
 }
 
+TEST(TrackItems, BatchesHoldTheItemsThatStartWithinTheirBytes) {
+    // A batch takes another item while fewer than Ahead::batchBytes of text
+    // lie from its first item to the comma after its last; it takes one at
+    // least. Read without handing any back, the reader holds one batch more at
+    // each batch's first item.
+    const std::string text = ours("[{}, [1], {\"a\": 2}, [], {}, [[]]]");
+    const struct {
+        std::size_t batchBytes;
+        std::vector<std::size_t> held;
+    } cases[] = {
+        {0, {1, 2, 3, 4, 5, 6}},
+        {3, {1, 2, 3, 4, 5, 6}}, // "{}," is 3 bytes
+        {4, {1, 1, 2, 3, 4, 5}},
+        {8, {1, 1, 2, 3, 3, 4}}, // "{}, [1]," is 8
+        {9, {1, 1, 1, 2, 2, 2}},
+        {1000, {1, 1, 1, 1, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        TrackItems items(text.c_str(), text.size(), TrackItems::Ahead{0, c.batchBytes, 1});
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton));
+        TrackItems::Items left(items, skeleton["tracks"]["children"][0]["children"]);
+        std::vector<std::size_t> held;
+        while (left.next())
+            held.push_back(left.batchesHeld());
+        EXPECT_EQ(held, c.held) << c.batchBytes;
+    }
+}
+
 TEST(TrackItems, BatchesParsedAheadAreHandedBackAsTheirItemsAre) {
     // One item a batch: the reader holds the batch of the item it reads, and
     // those of the items before it until one is released.
