@@ -13,6 +13,8 @@
 
 #include <rapidjson/document.h>
 
+#include <limits>
+
 namespace ZEM_0_81 {
 
 namespace {
@@ -33,7 +35,10 @@ CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
     try {
         rapidotio::DocumentMemory memory;
         rapidotio::Document skeleton(&memory.allocator());
-        Interchange::TrackItems items(text, length);
+        Interchange::TrackItems::Ahead ahead;
+        if (!options.parseAhead)
+            ahead.minBytes = std::numeric_limits<std::size_t>::max();
+        Interchange::TrackItems items(text, length, ahead);
         if (!items.parse(skeleton))
             return {};
         Interchange::ReadContext context(losses, &memory, &items);

@@ -120,8 +120,9 @@ TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesThisSystemWroteAreLeftInTheTex
         // Everything else is parsed as a whole parse has it.
         rapidjson::Document whole;
         whole.Parse<kFlags>(c.text.c_str());
-        if (c.left.empty())
+        if (c.left.empty()) {
             EXPECT_EQ(compact(skeleton), compact(whole)) << c.what;
+        }
     }
 }
 
@@ -341,7 +342,7 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
             EXPECT_EQ(itemsOf(ours(c.children), way), c.read) << c.children << " " << way.batchBytes;
 
     // Where the brackets do not close the array, the first parse fails.
-    for (const std::string children :
+    for (const std::string& children :
          {std::string("[1, \"2]"), std::string("[1, 2}"), std::string("[[1, 2]"),
           std::string("[1, 2"), std::string("[\"\\\"]")}) {
         const std::string text = ours(children);
@@ -477,9 +478,10 @@ changeTracks(const std::string& text,
 
 /// The edit tree and the losses of reading `text` (timeline `choice`), or the
 /// failure's message.
-std::string readingOf(const std::string& text, const char* choice = "") {
+std::string readingOf(const std::string& text, const char* choice = "", bool parseAhead = true) {
     StandardOtio::ReadOptions options;
     options.timeline = choice;
+    options.parseAhead = parseAhead;
     SharedPtr<Composition> composition;
     LossReport losses;
     String message;
@@ -632,12 +634,15 @@ TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse
     const std::string reading = readingOf(repeated);
     EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << reading.substr(0, 300);
     EXPECT_EQ(reading, readingOf(parsedWhole(repeated)));
+    // Read on the calling thread alone, as a host may ask.
+    EXPECT_EQ(reading, readingOf(repeated, "", false));
 
     // An item that is not well-formed, batches after the first, fails the read
     // as the whole parse does.
     const auto [faulty, failure] =
         brokenAt(repeated, "{\"OTIO_SCHEMA\":\"Clip", "{\"OTIO_SCHEMA\" \"Clip");
     EXPECT_EQ(readingOf(faulty), failure);
+    EXPECT_EQ(readingOf(faulty, "", false), failure);
 }
 
 TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse) {
