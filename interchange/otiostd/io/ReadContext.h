@@ -103,11 +103,16 @@ struct Key {
     std::size_t length;
 };
 
-/// True when the member name `name` (a string of the input) is `key`.
+/// True when the member name `name` (a string of the input) is `key`. Names
+/// are short: compared here byte by byte rather than through a call.
 inline bool named(const Value& name, Key key) {
-    return name.GetStringLength() == key.length &&
-           (key.length == 0 || (name.GetString()[0] == key.text[0] &&
-                                std::memcmp(name.GetString(), key.text, key.length) == 0));
+    if (name.GetStringLength() != key.length)
+        return false;
+    const char* const text = name.GetString();
+    for (std::size_t i = 0; i < key.length; ++i)
+        if (text[i] != key.text[i])
+            return false;
+    return true;
 }
 
 /// Typed reading of the members of one object of the input. A member that is
