@@ -6,6 +6,7 @@
 
 #include <rapidjson/document.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -103,16 +104,10 @@ struct Key {
     std::size_t length;
 };
 
-/// True when the member name `name` (a string of the input) is `key`. Names
-/// are short: compared here byte by byte rather than through a call.
+/// True when the member name `name` (a string of the input) is `key`.
 inline bool named(const Value& name, Key key) {
-    if (name.GetStringLength() != key.length)
-        return false;
-    const char* const text = name.GetString();
-    for (std::size_t i = 0; i < key.length; ++i)
-        if (text[i] != key.text[i])
-            return false;
-    return true;
+    return name.GetStringLength() == key.length &&
+           std::equal(key.text, key.text + key.length, name.GetString());
 }
 
 /// Typed reading of the members of one object of the input. A member that is

@@ -459,6 +459,7 @@ struct TrackItems::Items::Batch {
     std::vector<Value> items;
     bool last = false;      ///< the array ends after them
     bool malformed = false; ///< the text after them holds no well-formed item
+    std::size_t taken = 0;  ///< how many the reader took
 
     bool holds(const Value& item) const {
         return !items.empty() && &item >= &items.front() && &item <= &items.back();
@@ -577,16 +578,15 @@ const Value* TrackItems::Items::next() {
 const Value* TrackItems::Items::nextAhead() {
     for (;;) {
         if (!m_batches.empty()) {
-            const Batch& batch = *m_batches.back();
-            if (m_index < batch.items.size())
-                return &batch.items[m_index++];
+            Batch& batch = *m_batches.back();
+            if (batch.taken < batch.items.size())
+                return &batch.items[batch.taken++];
             if (batch.last)
                 return nullptr;
             if (batch.malformed)
                 throw NeedsWholeDocument();
         }
         m_batches.push_back(m_thread->take());
-        m_index = 0;
         // The thread parsed the items to the array's end: none is left to check.
         if (m_batches.back()->last)
             m_span->read = true;

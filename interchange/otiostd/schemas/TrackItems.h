@@ -161,7 +161,6 @@ public:
         /// gave that are not released, the one read from last.
         std::unique_ptr<Thread> m_thread;
         std::deque<std::unique_ptr<Batch>> m_batches;
-        std::size_t m_index = 0; ///< of the next item in m_batches.back()
     };
 
 private:
