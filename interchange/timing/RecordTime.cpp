@@ -115,7 +115,6 @@ bool isSafeInteger(double value) {
     return std::fabs(value) < limit && std::trunc(value) == value;
 }
 
-
 double canonicalRate(double rate) {
     thread_local LastRate last([](double of) {
         const std::string fcm = fcmOf(of);

@@ -109,8 +109,8 @@ void keep(const Members& object, DmPropertySet& target, const std::vector<const 
     if (const Value* metadata = object.objectMember(SchemaMembers::kMetadata)) {
         const ReadContext::Scope scope(context, SchemaMembers::kMetadata);
         store(
-            *metadata, kMetadataId, [](const Value& key) { return isName(key, SchemaMembers::kZem); },
-            "metadata");
+            *metadata, kMetadataId,
+            [](const Value& key) { return isName(key, SchemaMembers::kZem); }, "metadata");
     }
     store(
         *members, kMembersId,

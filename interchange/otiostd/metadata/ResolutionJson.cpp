@@ -213,8 +213,7 @@ bool read(const Members& members, const char* key, CoSharedPtr<DmFrameResolution
         return false;
     }
     const ReadContext::Scope scope(members.context(), key);
-    resolution =
-        readMembers(Members(members, value), PropertyJson::kProperties);
+    resolution = readMembers(Members(members, value), PropertyJson::kProperties);
     return true;
 }
 

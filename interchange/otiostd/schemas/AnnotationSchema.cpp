@@ -193,8 +193,7 @@ void readPoint(const Members& stroke, const Value& point, rapidjson::SizeType in
             continue;
         const ReadContext::Scope element(stroke.context(), index);
         if (one.value && !one.value->IsNull())
-            Members(stroke, &point)
-                .wrongType(one.name, "a finite number");
+            Members(stroke, &point).wrongType(one.name, "a finite number");
         stroke.context().lose(stroke.schema(),
                               "point dropped: it needs a finite \"x\", \"y\" and \"width\"");
         return;

@@ -6,12 +6,12 @@
 #include "strictjson/StrictParse.h"
 
 #include <algorithm>
+#include <condition_variable>
 #include <cstdint>
 #include <cstring>
-#include <limits>
-#include <condition_variable>
 #include <exception>
 #include <future>
+#include <limits>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -366,7 +366,8 @@ bool TrackItems::parse(rapidotio::Document& skeleton) {
     auto generator = [&](rapidotio::Document& document) {
         SkeletonHandler handler(document, stream, m_text + m_length, m_spans);
         rapidjson::Reader reader;
-        accepted = !reader.Parse<kFlags & ~rapidjson::kParseNanAndInfFlag>(stream, handler).IsError();
+        accepted =
+            !reader.Parse<kFlags & ~rapidjson::kParseNanAndInfFlag>(stream, handler).IsError();
         return accepted;
     };
     skeleton.Populate(generator);
@@ -505,9 +506,9 @@ private:
                 auto batch = std::make_unique<Batch>();
                 rapidotio::Document parser(&batch->memory.allocator());
                 const char* const start = m_cursor.position();
-                while (!m_cursor.ended() &&
-                       (batch->items.empty() ||
-                        static_cast<std::size_t>(m_cursor.position() - start) < m_ahead.batchBytes)) {
+                while (!m_cursor.ended() && (batch->items.empty() ||
+                                             static_cast<std::size_t>(m_cursor.position() - start) <
+                                                 m_ahead.batchBytes)) {
                     if (!m_cursor.parse(parser, batch->memory)) {
                         batch->malformed = true;
                         break;
@@ -551,7 +552,8 @@ TrackItems::Items::Items(TrackItems& owner, const Value& placeholder)
         return;
     }
     const std::vector<const char*>& ends = m_span->ends;
-    if (ends.empty() || static_cast<std::size_t>(ends.back() - m_span->begin) < owner.m_ahead.minBytes)
+    if (ends.empty() ||
+        static_cast<std::size_t>(ends.back() - m_span->begin) < owner.m_ahead.minBytes)
         return;
     try {
         m_thread = std::make_unique<Thread>(*m_span, owner.m_ahead);
@@ -598,8 +600,9 @@ void TrackItems::Items::release(const Value& item) {
         m_memory.release(item);
         return;
     }
-    const auto holder = std::find_if(m_batches.rbegin(), m_batches.rend(),
-                                     [&](const std::unique_ptr<Batch>& batch) { return batch->holds(item); });
+    const auto holder =
+        std::find_if(m_batches.rbegin(), m_batches.rend(),
+                     [&](const std::unique_ptr<Batch>& batch) { return batch->holds(item); });
     if (holder == m_batches.rend())
         return;
     (*holder)->memory.release(item);

@@ -60,8 +60,8 @@ public:
         /// a thread is worth starting for a long track only.
         std::size_t minBytes = std::size_t(1) << 20;
         /// The text of each batch, at least one item and as many more as fit.
-        /// Batches of 64 KB keep the memory of the items parsed ahead below 1 %
-        /// of a feature's text and still cost next to nothing to hand over.
+        /// Batches of 64 KB keep the items parsed ahead to well under a
+        /// megabyte and still cost next to nothing to hand over.
         std::size_t batchBytes = std::size_t(64) << 10;
         /// The batches parsed ahead of the reader at most: two keep the thread
         /// busy while the reader takes one.
@@ -145,11 +145,11 @@ public:
         /// The batches taken from the thread and not handed back, for tests.
         std::size_t batchesHeld() const { return m_batches.size(); }
 
+    private:
         /// Items parsed together on the thread, with their memory.
         struct Batch;
         class Thread;
 
-    private:
         const Value* nextAhead();
 
         Span* m_span;

@@ -201,12 +201,9 @@ TEST(TrackItems, BatchesHoldTheItemsThatStartWithinTheirBytes) {
         std::size_t batchBytes;
         std::vector<std::size_t> held;
     } cases[] = {
-        {0, {1, 2, 3, 4, 5, 6}},
-        {3, {1, 2, 3, 4, 5, 6}}, // "{}," is 3 bytes
-        {4, {1, 1, 2, 3, 4, 5}},
-        {8, {1, 1, 2, 3, 3, 4}}, // "{}, [1]," is 8
-        {9, {1, 1, 1, 2, 2, 2}},
-        {1000, {1, 1, 1, 1, 1, 1}},
+        {0, {1, 2, 3, 4, 5, 6}}, {3, {1, 2, 3, 4, 5, 6}}, // "{}," is 3 bytes
+        {4, {1, 1, 2, 3, 4, 5}}, {8, {1, 1, 2, 3, 3, 4}}, // "{}, [1]," is 8
+        {9, {1, 1, 1, 2, 2, 2}}, {1000, {1, 1, 1, 1, 1, 1}},
     };
     for (const auto& c : cases) {
         TrackItems items(text.c_str(), text.size(), TrackItems::Ahead{0, c.batchBytes, 1});
@@ -339,7 +336,8 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
     };
     for (const auto& c : cases)
         for (const TrackItems::Ahead& way : kWays)
-            EXPECT_EQ(itemsOf(ours(c.children), way), c.read) << c.children << " " << way.batchBytes;
+            EXPECT_EQ(itemsOf(ours(c.children), way), c.read)
+                << c.children << " " << way.batchBytes;
 
     // Where the brackets do not close the array, the first parse fails.
     for (const std::string& children :
@@ -505,9 +503,9 @@ std::pair<std::string, std::string> brokenAt(const std::string& text, const std:
         StrictJson::findSyntaxError<rapidjson::kParseFullPrecisionFlag |
                                     rapidjson::kParseNanAndInfFlag>(faulty.c_str());
     EXPECT_TRUE(error) << with;
-    return {faulty, error ? "failed: line 1, column " + std::to_string(error->column) + ": " +
-                                error->reason
-                          : std::string()};
+    return {faulty,
+            error ? "failed: line 1, column " + std::to_string(error->column) + ": " + error->reason
+                  : std::string()};
 }
 
 TEST(StandardOtioReader, TimelinesThisSystemWroteReadItemByItemAsFromTheWholeParse) {
