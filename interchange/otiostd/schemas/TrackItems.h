@@ -93,6 +93,7 @@ public:
     /// the text whole would have; throws NeedsWholeDocument when they are not.
     void checkUnread() const;
 
+private:
     /// Parses the items of a Span one at a time, front to back, as the whole
     /// parse would have parsed them.
     class Cursor {
@@ -123,6 +124,7 @@ public:
         rapidjson::Reader m_reader;
     };
 
+public:
     /// The items left at `placeholder` (isLeft), parsed one at a time: as the
     /// reader asks for them, or on a thread of their own ahead of it (Ahead).
     class Items {
