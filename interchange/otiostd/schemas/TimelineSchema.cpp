@@ -133,8 +133,8 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     OtioTiming::TimelineTiming timing;
     if (!described) {
         // Timed from all of its items before any is read.
-        if (context.trackItems() && context.trackItems()->leftAny())
-            throw NeedsWholeDocument();
+        if (context.trackItems())
+            context.trackItems()->time();
         timing = OtioTiming::timelineTiming(timeline);
     }
 

@@ -1,7 +1,7 @@
 #include "interchange/otiostd/schemas/TrackItems.h"
 
 #include "interchange/otiostd/schemas/SchemaMembers.h"
-#include "interchange/otiostd/schemas/TimelineSchema.h"
+#include "interchange/otiostd/timing/OtioTiming.h"
 #include "rapidotio/keys/TimelineKeys.h"
 #include "strictjson/StrictParse.h"
 
@@ -152,15 +152,13 @@ enum class Place {
     Other,
     Timeline,     ///< the root (a timeline, or a collection) or a child of a root collection
     RootChildren, ///< the root's "children"
-    Metadata,     ///< a timeline's "metadata"
-    Zem,          ///< its "zem"
     Stack,        ///< a timeline's "tracks"
     Tracks,       ///< the stack's "children"
     Track,        ///< one of them
 };
 
 /// The member names the places are told by.
-enum class Name { Other, Children, Metadata, Zem, Tracks, Schema, ZemSchema };
+enum class Name { Other, Children, Tracks, Schema };
 
 bool is(const char* text, rapidjson::SizeType length, const char* name) {
     return length == std::strlen(name) && std::memcmp(text, name, length) == 0;
@@ -238,26 +236,18 @@ public:
 private:
     struct Frame {
         Place place;
-        Name name = Name::Other;  ///< of the member whose value comes next (objects)
-        std::size_t timeline = 0; ///< index of the enclosing timeline's frame
-        bool described = false;   ///< (a timeline) it says this system wrote it
-        bool schemaSeen = false;  ///< (a track) its "OTIO_SCHEMA" came
-        bool isTrack = false;     ///< (a track) it names a Track
+        Name name = Name::Other; ///< of the member whose value comes next (objects)
+        bool schemaSeen = false; ///< (a track) its "OTIO_SCHEMA" came
+        bool isTrack = false;    ///< (a track) it names a Track
     };
 
     static Name nameOf(const Ch* s, SizeType n) {
         if (is(s, n, SchemaMembers::kChildren))
             return Name::Children;
-        if (is(s, n, SchemaMembers::kMetadata))
-            return Name::Metadata;
-        if (is(s, n, SchemaMembers::kZem))
-            return Name::Zem;
         if (is(s, n, rapidotio::keys::TimelineKeys::tracks))
             return Name::Tracks;
         if (is(s, n, SchemaMembers::kSchema))
             return Name::Schema;
-        if (is(s, n, SchemaMembers::kZemSchema))
-            return Name::ZemSchema;
         return Name::Other;
     }
 
@@ -265,8 +255,6 @@ private:
     bool enter() { return m_frames.size() < StrictJson::kRecursiveParseDepth; }
 
     void noteString(Frame& frame, const Ch* s, SizeType n) {
-        if (frame.place == Place::Zem && frame.name == Name::ZemSchema)
-            m_frames[frame.timeline].described = is(s, n, TimelineSchema::kZemSchema);
         if (frame.place == Place::Track && frame.name == Name::Schema && !frame.schemaSeen) {
             frame.schemaSeen = true;
             std::string type;
@@ -284,23 +272,16 @@ private:
             return frame;
         }
         const Frame& parent = m_frames.back();
-        frame.timeline = parent.timeline;
         switch (parent.place) {
         case Place::Timeline:
             if (!object && parent.name == Name::Children && m_frames.size() == 1)
                 frame.place = Place::RootChildren;
-            else if (object && parent.name == Name::Metadata)
-                frame.place = Place::Metadata;
             else if (object && parent.name == Name::Tracks)
                 frame.place = Place::Stack;
             break;
         case Place::RootChildren:
             if (object)
                 frame.place = Place::Timeline;
-            break;
-        case Place::Metadata:
-            if (object && parent.name == Name::Zem)
-                frame.place = Place::Zem;
             break;
         case Place::Stack:
             if (!object && parent.name == Name::Children)
@@ -313,18 +294,15 @@ private:
         default:
             break;
         }
-        if (frame.place == Place::Timeline)
-            frame.timeline = m_frames.size();
         return frame;
     }
 
-    /// True for the "children" of a track of a timeline this system wrote.
+    /// True for the "children" of a track.
     bool leavesItems() const {
         if (m_frames.empty())
             return false;
         const Frame& parent = m_frames.back();
-        return parent.place == Place::Track && parent.name == Name::Children && parent.isTrack &&
-               m_frames[parent.timeline].described;
+        return parent.place == Place::Track && parent.name == Name::Children && parent.isTrack;
     }
 
     rapidotio::Document& m_document;
@@ -339,6 +317,9 @@ private:
 
 bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_spans.clear();
+    m_timed.clear();
+    m_timedAll = false;
+    m_skeleton = &skeleton;
     if (!m_text)
         return false;
     // The whole parse stops at a NUL byte with its own error, and refuses a
@@ -375,12 +356,217 @@ bool TrackItems::parse(rapidotio::Document& skeleton) {
 }
 
 TrackItems::Span& TrackItems::spanAt(const Value& placeholder) {
+    if (!placeholder.IsString()) {
+        if (Span* const timed = timedSpanAt(placeholder))
+            return *timed;
+        throw NeedsWholeDocument();
+    }
     const auto found =
         std::lower_bound(m_spans.begin(), m_spans.end(), placeholder.GetString(),
                          [](const Span& span, const char* begin) { return span.begin < begin; });
     if (found == m_spans.end() || found->begin != placeholder.GetString())
         throw NeedsWholeDocument();
     return *found;
+}
+
+TrackItems::Span* TrackItems::timedSpanAt(const Value& value) const {
+    const auto found = std::lower_bound(
+        m_timed.begin(), m_timed.end(), &value,
+        [](const std::pair<const Value*, Span*>& timed, const Value* at) { return timed.first < at; });
+    return found != m_timed.end() && found->first == &value ? found->second : nullptr;
+}
+
+// --- items timed before they are read ----------------------------------------------------
+
+namespace {
+
+/// The name of the members of an item its duration is read from
+/// (OtioTiming::durationOf) that `s` is, or null.
+const char* timingName(const char* s, rapidjson::SizeType n) {
+    for (const char* name : {SchemaMembers::kSchema, SchemaMembers::kSourceRange,
+                             KeptObjects::kInOffset, KeptObjects::kOutOffset}) {
+        if (is(s, n, name))
+            return name;
+    }
+    return nullptr;
+}
+
+/// Where the value that starts at `p` ends, before `end`, as its quotes and
+/// brackets tell; null when it does not end there. `ends` is scratch.
+const char* valueEnd(const char* p, const char* end, std::vector<const char*>& ends) {
+    if (*p == '"') {
+        for (const char* from = p + 1;;) {
+            const char* const quote =
+                static_cast<const char*>(std::memchr(from, '"', static_cast<std::size_t>(end - from)));
+            if (!quote)
+                return nullptr;
+            // Escaped when an odd number of backslashes comes before it.
+            const char* before = quote;
+            while (before > from && before[-1] == '\\')
+                --before;
+            if ((quote - before) % 2 == 0)
+                return quote + 1;
+            from = quote + 1;
+        }
+    }
+    if (*p == '{' || *p == '[') {
+        ends.clear();
+        const char* const close = closingBracket(p + 1, end, ends);
+        return close < end ? close + 1 : nullptr;
+    }
+    while (p < end && !isSpace(*p) && *p != ',' && *p != '}' && *p != ']')
+        ++p;
+    return p;
+}
+
+/// The timing of the items of a span (TrackItems::time), read from the text.
+class ItemTimer {
+public:
+    ItemTimer(const TrackItems::Span& span, const char* textEnd, rapidotio::Document& parser,
+              rapidjson::Reader& reader)
+        : m_span(span), m_textEnd(textEnd), m_parser(parser), m_reader(reader),
+          m_allocator(parser.GetAllocator()) {}
+
+    /// An array of the items' timing, in their order. Throws NeedsWholeDocument
+    /// where the text is not as the first parse found it.
+    Value timing() {
+        Value timing(rapidjson::kArrayType);
+        const char* next = skipSpace(m_span.begin + 1);
+        if (*next == ']')
+            return timing;
+        const std::vector<const char*>& ends = m_span.ends;
+        std::size_t nextEnd = 0;
+        for (;;) {
+            while (nextEnd < ends.size() && ends[nextEnd] <= next)
+                ++nextEnd;
+            const char* after = nullptr;
+            Value item;
+            if ((*next == '{' || *next == '[') && nextEnd < ends.size()) {
+                after = ends[nextEnd++];
+                if (*next == '{')
+                    item = objectTiming(next, after);
+            } else {
+                after = valueEnd(next, m_textEnd, m_scratch);
+                if (!after)
+                    throw NeedsWholeDocument();
+            }
+            timing.PushBack(item, m_allocator);
+            after = skipSpace(after);
+            if (*after == ']')
+                return timing;
+            if (*after != ',')
+                throw NeedsWholeDocument();
+            next = skipSpace(after + 1);
+        }
+    }
+
+private:
+    /// The timing of the object from `start` ('{') to `end` (after its '}').
+    Value objectTiming(const char* start, const char* end) {
+        Value timing(rapidjson::kObjectType);
+        if (!skim(start, end, timing))
+            return parsed(start, end, 0);
+        // Where a duration comes from other members, the item is taken whole.
+        const OtioTiming::Kind kind = OtioTiming::kindOf(timing);
+        TimeRange range = kZeroRange;
+        if ((kind == OtioTiming::Kind::Clip || OtioTiming::isComposition(kind)) &&
+            !OtioTiming::rangeOf(OtioTiming::memberOf(timing, SchemaMembers::kSourceRange), range))
+            return parsed(start, end, 0);
+        return timing;
+    }
+
+    /// Adds to `timing` the members of the object from `p` to `end` that
+    /// timingName names, in their order. False when a name holds an escape,
+    /// which is not decoded here.
+    bool skim(const char* p, const char* end, Value& timing) {
+        p = skipSpace(p + 1);
+        if (*p == '}')
+            return true;
+        for (;;) {
+            if (*p != '"')
+                throw NeedsWholeDocument();
+            const char* const key = ++p;
+            while (p < end && *p != '"' && *p != '\\')
+                ++p;
+            if (p >= end)
+                throw NeedsWholeDocument();
+            if (*p == '\\')
+                return false;
+            const char* const name = timingName(key, static_cast<rapidjson::SizeType>(p - key));
+            p = skipSpace(p + 1);
+            if (*p != ':')
+                throw NeedsWholeDocument();
+            const char* const value = skipSpace(p + 1);
+            const char* const after = valueEnd(value, end, m_scratch);
+            if (!after)
+                throw NeedsWholeDocument();
+            if (name) {
+                Value member = parsed(value, after, 1);
+                Value memberName(rapidjson::StringRef(name));
+                timing.AddMember(memberName, member, m_allocator);
+            }
+            p = skipSpace(after);
+            if (*p == '}')
+                return true;
+            if (*p != ',')
+                throw NeedsWholeDocument();
+            p = skipSpace(p + 1);
+        }
+    }
+
+    /// The value from `start` to `end`, `nested` levels inside an item, parsed
+    /// as the whole parse would.
+    Value parsed(const char* start, const char* end, int nested) {
+        rapidjson::StringStream stream(start);
+        bool accepted = false;
+        auto generator = [&](rapidotio::Document& document) {
+            StrictJson::DepthLimit<rapidotio::Document> limited(
+                document, StrictJson::kRecursiveParseDepth - m_span.depth - nested);
+            accepted =
+                !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
+                     .IsError();
+            return accepted;
+        };
+        m_parser.Populate(generator);
+        if (!accepted || stream.src_ != end)
+            throw NeedsWholeDocument();
+        Value value;
+        value = static_cast<Value&>(m_parser);
+        return value;
+    }
+
+    const TrackItems::Span& m_span;
+    const char* const m_textEnd;
+    rapidotio::Document& m_parser;
+    rapidjson::Reader& m_reader;
+    rapidotio::Allocator& m_allocator;
+    std::vector<const char*> m_scratch;
+};
+
+} // namespace
+
+void TrackItems::time() {
+    if (m_timedAll || !m_skeleton)
+        return;
+    m_timedAll = true;
+    rapidotio::Document parser(&m_skeleton->GetAllocator());
+    rapidjson::Reader reader;
+    timeWithin(*m_skeleton, parser, reader);
+    std::sort(m_timed.begin(), m_timed.end());
+}
+
+void TrackItems::timeWithin(Value& value, rapidotio::Document& parser, rapidjson::Reader& reader) {
+    if (value.IsObject()) {
+        for (auto& member : value.GetObject())
+            timeWithin(member.value, parser, reader);
+    } else if (value.IsArray()) {
+        for (Value& item : value.GetArray())
+            timeWithin(item, parser, reader);
+    } else if (value.IsString() && isLeft(value)) {
+        Span& span = spanAt(value);
+        value = ItemTimer(span, m_text + m_length, parser, reader).timing();
+        m_timed.emplace_back(&value, &span);
+    }
 }
 
 void TrackItems::checkUnread() const {

@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <deque>
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace ZEM_0_81::Interchange {
@@ -22,9 +23,8 @@ class ReadContext;
 /// gives the same result, and the same error, as it always has.
 struct NeedsWholeDocument {};
 
-/// The items of the tracks of a timeline this system wrote, read from the text
-/// one at a time as the track's reader comes to them, instead of from a DOM of
-/// the whole document.
+/// The items of the tracks of a timeline, read from the text one at a time as
+/// the track's reader comes to them, instead of from a DOM of the whole document.
 ///
 /// Nearly all of a timeline's text is its tracks' "children". parse builds the
 /// DOM of everything else, and for each of those arrays leaves in its place a
@@ -33,13 +33,12 @@ struct NeedsWholeDocument {};
 /// tree grows (Items), so that the read never holds more than the tree, the
 /// small rest of the document and an item or two.
 ///
-/// Only a timeline whose description says this system wrote it is read so: its
-/// tracks are not timed from their items before they are read (a timeline of
-/// another tool is, OtioTiming::timelineTiming), and its "metadata" comes before
-/// its "tracks". The arrays left are those of the objects whose "OTIO_SCHEMA"
-/// names a Track, in the "children" of the "tracks" of the root or of a child of
-/// a root collection, where the readers look for tracks. A reader that needs the
-/// items of one before it reads them throws NeedsWholeDocument.
+/// The arrays left are those of the objects whose "OTIO_SCHEMA" names a Track,
+/// in the "children" of the "tracks" of the root or of a child of a root
+/// collection, where the readers look for tracks. A reader that times tracks
+/// from their items before it reads them (a timeline of another tool,
+/// OtioTiming::timelineTiming; a track without its length) calls time() first.
+/// One that needs the items some other way throws NeedsWholeDocument.
 class TrackItems {
 public:
     /// An array left in the text.
@@ -81,13 +80,26 @@ public:
     /// always gave.
     bool parse(rapidotio::Document& skeleton);
 
-    /// True when `value` stands for items left in the text.
+    /// True when `value` stands for items left in the text: a string parse left
+    /// in their place, or the array time() made of it.
     bool isLeft(const Value& value) const {
-        return value.IsString() && value.GetString() >= m_text &&
-               value.GetString() < m_text + m_length;
+        if (value.IsString())
+            return value.GetString() >= m_text && value.GetString() < m_text + m_length;
+        return value.IsArray() && timedSpanAt(value) != nullptr;
     }
     /// True when parse left some.
     bool leftAny() const { return !m_spans.empty(); }
+
+    /// Puts in the place of the items of each array left an array of what their
+    /// durations are read from, for the readers that time a track from its items
+    /// before reading them (OtioTiming). For each item that is an object: its
+    /// "OTIO_SCHEMA", "source_range", "in_offset" and "out_offset", parsed from
+    /// the text as the whole parse would, or the whole item where its duration
+    /// comes from elsewhere (a clip's media, a nested track's items); null for
+    /// any other item, which has no duration. The items are still read from the
+    /// text (isLeft, Items). Done once; later calls do nothing. Throws
+    /// NeedsWholeDocument where an item's text is not well-formed.
+    void time();
 
     /// Checks that the items no reader went through are well-formed, as parsing
     /// the text whole would have; throws NeedsWholeDocument when they are not.
@@ -167,11 +179,19 @@ public:
 
 private:
     Span& spanAt(const Value& placeholder);
+    /// The span whose items time() put at `value`, or null.
+    Span* timedSpanAt(const Value& value) const;
+    /// Replaces the placeholders in `value` and below by their items' timing.
+    void timeWithin(Value& value, rapidotio::Document& parser, rapidjson::Reader& reader);
 
     const char* m_text;
     std::size_t m_length;
     Ahead m_ahead;
     std::vector<Span> m_spans; ///< in the order of the text
+    rapidotio::Document* m_skeleton = nullptr; ///< parse's
+    /// The arrays time() made and the spans they stand for, by address.
+    std::vector<std::pair<const Value*, Span*>> m_timed;
+    bool m_timedAll = false;
 };
 
 } // namespace ZEM_0_81::Interchange

@@ -370,7 +370,7 @@ public:
         // them back.
         m_needsEnd = !description.lengthGiven || m_trailingGap;
         if (m_needsEnd && items.leftInText())
-            throw NeedsWholeDocument();
+            context.trackItems()->time();
         m_timed = m_needsEnd && OtioTiming::durationOf(track, m_duration);
     }
 
