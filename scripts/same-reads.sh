@@ -10,8 +10,9 @@
 # fuzzer's grown corpus, say build-fuzz/fuzz/corpus-StandardOtioFuzzer), it reads
 # examples/, every seed corpus under fuzz/corpus/, python/tests/data/, and the
 # standard OTIO form of the benchmark's generated timelines (written by the
-# earlier commit's own tool). Both tools are built in Release into
-# build-same-reads/ (ccache makes the second time quick).
+# earlier commit's own tool, and as another tool would write them). Both tools
+# are built in Release into build-same-reads/ (ccache makes the second time
+# quick).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
@@ -25,7 +26,7 @@ while [ $# -gt 0 ]; do
         shift 2
         ;;
     -h | --help)
-        sed -n '2,14p' "$0" | sed 's/^# \{0,1\}//'
+        sed -n '2,15p' "$0" | sed 's/^# \{0,1\}//'
         exit 0
         ;;
     *)
@@ -74,6 +75,22 @@ if [ ! -f "$samples/.done-$base" ]; then
         # The same timeline as the library's older releases wrote it.
         "$before" convert --from otio --to otio-std --otio-version 0.14.0 2>/dev/null \
             -o "$samples/$name-0.14.otio" "$product"
+        # And as another tool would write it: without this system's own members,
+        # indented as the OpenTimelineIO library indents.
+        python3 - "$samples/$name.otio" >"$samples/$name-another.otio" <<'EOF'
+import json, sys
+def strip(value):
+    if isinstance(value, dict):
+        value.pop("zem", None)
+        for member in value.values():
+            strip(member)
+    elif isinstance(value, list):
+        for element in value:
+            strip(element)
+    return value
+with open(sys.argv[1], encoding="utf-8") as text:
+    json.dump(strip(json.load(text)), sys.stdout, indent=4)
+EOF
     done
     rm -rf "$samples/product"
     touch "$samples/.done-$base"

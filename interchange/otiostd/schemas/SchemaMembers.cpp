@@ -6,19 +6,26 @@ namespace ZEM_0_81::Interchange::SchemaMembers {
 
 using ForeignMembers::Leftovers;
 
-bool parseSchema(const std::string& text, std::string& type, int& version) {
-    const std::string::size_type dot = text.rfind('.');
-    if (dot == std::string::npos || dot + 1 == text.size())
+bool parseSchema(std::string_view text, std::string_view& type, int& version) {
+    const std::string_view::size_type dot = text.rfind('.');
+    if (dot == std::string_view::npos || dot + 1 == text.size())
         return false;
     int parsed = 0;
-    for (std::string::size_type i = dot + 1; i < text.size(); ++i) {
-        const char c = text[i];
+    for (const char c : text.substr(dot + 1)) {
         if (c < '0' || c > '9' || parsed > 100000)
             return false;
         parsed = parsed * 10 + (c - '0');
     }
     type = text.substr(0, dot);
     version = parsed;
+    return true;
+}
+
+bool parseSchema(const std::string& text, std::string& type, int& version) {
+    std::string_view typeView;
+    if (!parseSchema(std::string_view(text), typeView, version))
+        return false;
+    type = std::string(typeView);
     return true;
 }
 

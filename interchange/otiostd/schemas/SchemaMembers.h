@@ -7,6 +7,7 @@
 #include "rapidotio/keys/ObjectKeys.h"
 
 #include <string>
+#include <string_view>
 
 class DmPropertySet;
 
@@ -42,6 +43,8 @@ constexpr const char* kChildren = rapidotio::keys::ObjectKeys::children;
 /// The type word and version of an "OTIO_SCHEMA" text such as "Clip.2". False
 /// when the text has no dot or no version number after the last one.
 bool parseSchema(const std::string& text, std::string& type, int& version);
+/// The same, `type` a view of `text`.
+bool parseSchema(std::string_view text, std::string_view& type, int& version);
 
 using KeptObjects::schemaOf;
 

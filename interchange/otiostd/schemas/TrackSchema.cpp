@@ -451,8 +451,10 @@ private:
         }
         addSegment(*item.segment, &item);
         m_transitions.keepOn(*item.segment);
-        // A track whose length is given is not walked again for its duration.
-        if (m_description.lengthGiven)
+        // A track whose length is given is not walked again for its duration, nor
+        // one whose items are read from the text (their timing stands in their
+        // place, TrackItems::time).
+        if (m_description.lengthGiven || m_items.leftInText())
             m_items.release(child);
     }
 

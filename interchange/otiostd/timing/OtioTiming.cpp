@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string_view>
 #include <vector>
 
 namespace ZEM_0_81::Interchange::OtioTiming {
@@ -219,9 +220,14 @@ private:
 } // namespace
 
 Kind kindOf(const Value& object) {
-    std::string type;
+    // Without copying the name: every item of every track is told apart here,
+    // some of them several times.
+    const Value* const schema = memberOf(object, SchemaMembers::kSchema);
+    std::string_view type;
     int version = 0;
-    if (!SchemaMembers::parseSchema(SchemaMembers::schemaOf(object), type, version))
+    if (!schema || !schema->IsString() ||
+        !SchemaMembers::parseSchema(
+            std::string_view(schema->GetString(), schema->GetStringLength()), type, version))
         return Kind::Other;
     if (type == "Clip")
         return Kind::Clip;
