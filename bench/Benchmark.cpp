@@ -30,6 +30,7 @@
 #include "outside/dmtree/DmTreeVisitor.h"
 
 #include <rapidjson/document.h>
+#include <rapidjson/prettywriter.h>
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
@@ -63,7 +64,8 @@ constexpr double kMiB = 1024.0 * 1024.0;
 constexpr double kMinSampleSeconds = 0.02;
 
 const char* const kUsage =
-    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,P,P3,E,E3,X,X3,XP,F,F3,C,C3,C9]\n"
+    "usage: zemcomp-bench [--sizes S,64K,256K,M,L,XL,D,D3,Di,P,P3,Pa,E,E3,X,X3,XP,F,F3,C,C3,\n"
+    "                              C9]\n"
     "                     [--repeat N]\n"
     "                     [--write-samples DIR] [--profile PHASE]\n"
     "\n"
@@ -72,7 +74,8 @@ const char* const kUsage =
     "                        XL (40 MB), D (12 MB dense with effects and paint),\n"
     "                        D3 (D three times as long), Di (D indented as the\n"
     "                        OpenTimelineIO library writes it), P and P3 (a plain\n"
-    "                        cut of 10 000 and 30 000 clips), E (an EDL of 10 000\n"
+    "                        cut of 10 000 and 30 000 clips), Pa (P, its standard\n"
+    "                        OTIO as another tool writes it), E (an EDL of 10 000\n"
     "                        events), E3 (30 000), X (D as Final Cut Pro 7 XML),\n"
     "                        X3 (D3 as xmeml), XP (a long plain cut of 9000 clips\n"
     "                        as xmeml), F (D as FCPXML), F3 (E3's plain\n"
@@ -91,9 +94,9 @@ const char* const kUsage =
     "                        xmeml-read or xmeml-write (on the first xmeml size)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L", "XL", "D",
-                                   "D3", "Di",  "P",    "P3", "E", "E3", "X",
-                                   "X3", "XP",  "F",    "F3", "C", "C3", "C9"};
+    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L",  "XL", "D", "D3",
+                                   "Di", "P",   "P3",   "Pa", "E",  "E3", "X", "X3",
+                                   "XP", "F",   "F3",   "C",  "C3", "C9"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;
@@ -579,7 +582,31 @@ RapidJsonBaseline measureRapidJson(const char* text, int repeat, const std::stri
 /// The standard OTIO writer and reader on the imported tree: the writer from a
 /// composition holding the tree, the reader into a new composition (its copy of
 /// the tree included, as Composition::create(id, root) takes one).
-void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
+/// `standard` as another tool would write the same timeline: without the
+/// members only this system writes ("zem"), indented with four spaces as the
+/// OpenTimelineIO library writes.
+String asAnotherTools(const String& standard) {
+    rapidjson::Document document;
+    document.Parse<rapidjson::kParseFullPrecisionFlag>(standard.c_str());
+    const std::function<void(rapidjson::Value&)> strip = [&](rapidjson::Value& value) {
+        if (value.IsObject()) {
+            value.RemoveMember("zem");
+            for (auto& member : value.GetObject())
+                strip(member.value);
+        } else if (value.IsArray()) {
+            for (rapidjson::Value& element : value.GetArray())
+                strip(element);
+        }
+    };
+    strip(document);
+    rapidjson::StringBuffer buffer;
+    rapidjson::PrettyWriter<rapidjson::StringBuffer> writer(buffer);
+    writer.SetIndent(' ', 4);
+    document.Accept(writer);
+    return String(buffer.GetString(), buffer.GetSize());
+}
+
+void measureStandard(SizeResult& result, const DmRoot& tree, bool anotherTool, int repeat) {
     const SharedPtr<Composition> holder = Composition::create(String("standard"), tree);
     std::vector<String> outputs;
     result.standardWriteSeconds = measure(
@@ -589,6 +616,8 @@ void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
 
     String standard;
     writeStandard(*holder, standard);
+    if (anotherTool)
+        standard = asAnotherTools(standard);
     result.standardBytes = static_cast<double>(standard.size());
     // RapidJSON on the standard text: its parse and its compact write, as for the
     // product's own text.
@@ -622,7 +651,18 @@ void measureStandard(SizeResult& result, const DmRoot& tree, int repeat) {
     result.standardParseSeconds = readAgainstParse.baselineSeconds;
     result.standardParsePeak = baseline.parsePeak;
     result.standardRapidWriteSeconds = baseline.writeSeconds;
-    result.standardSameTree = treeText(*readStandard(standard)) == treeText(*holder);
+    // Another tool's text holds the same clips; this system's, the same tree.
+    if (anotherTool) {
+        const SharedPtr<Composition> again = readStandard(standard);
+        Status status;
+        const DmRoot& readTree = again->getTree(status);
+        TreeCounter read, written;
+        DmPreIt(const_cast<DmRoot*>(&readTree), &read).traverse();
+        DmPreIt(const_cast<DmRoot*>(&tree), &written).traverse();
+        result.standardSameTree = read.clips == written.clips && read.gaps == written.gaps;
+    } else {
+        result.standardSameTree = treeText(*readStandard(standard)) == treeText(*holder);
+    }
 }
 
 /// Every measurement of one size. Runs in the child process of that size.
@@ -815,7 +855,7 @@ SizeResult runSize(const bench::TimelineSize& size, const Options& options) {
         result.exportedBytes = static_cast<double>(once.size());
         result.fixedPoint = once == twice;
 
-        measureStandard(result, tree, repeat);
+        measureStandard(result, tree, size.shape.anotherTool, repeat);
     } catch (const std::exception& e) {
         fail(result, e.what());
     }
@@ -1965,10 +2005,11 @@ int main(int argc, char** argv) {
             std::find_if(known.begin(), known.end(),
                          [&](const bench::TimelineSize& s) { return s.name == name; });
         if (found == known.end()) {
-            std::fprintf(stderr,
-                         "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, E, "
-                         "E3, X, X3, XP, F, F3, C, C3, C9)\n",
-                         name.c_str());
+            std::fprintf(
+                stderr,
+                "zemcomp-bench: unknown size %s (S, 64K, 256K, M, L, XL, D, D3, Di, P, P3, Pa, "
+                "E, E3, X, X3, XP, F, F3, C, C3, C9)\n",
+                name.c_str());
             return 2;
         }
         sizes.push_back(*found);

@@ -26,6 +26,10 @@ struct TimelineShape {
     /// Written with four spaces a level, as the OpenTimelineIO library writes
     /// documents, instead of compact.
     bool indented = false;
+    /// Its standard OTIO, whose reading the benchmark times, as another tool
+    /// would write the same timeline: without the members only this system
+    /// writes, indented as the OpenTimelineIO library indents.
+    bool anotherTool = false;
 };
 
 /// A named size of the benchmark with the shape that gives it.
@@ -38,8 +42,9 @@ struct TimelineSize {
 /// 10 MB), XL (about 40 MB, a feature-length cut with review notes), then D
 /// (about 12 MB: 3000 clips dense with effects, metadata and paint), D3 (the
 /// same shape three times as long), as compact OTIO text, Di (D indented as the
-/// OpenTimelineIO library writes it), and P and P3 (a plain cut of 10 000 and
-/// 30 000 clips without effects or notes).
+/// OpenTimelineIO library writes it), P and P3 (a plain cut of 10 000 and
+/// 30 000 clips without effects or notes), and Pa (P, its standard OTIO as
+/// another tool writes it).
 const std::vector<TimelineSize>& standardSizes();
 
 /// What a generated timeline holds, for checking an import against it.

@@ -370,9 +370,9 @@ TrackItems::Span& TrackItems::spanAt(const Value& placeholder) {
 }
 
 TrackItems::Span* TrackItems::timedSpanAt(const Value& value) const {
-    const auto found = std::lower_bound(
-        m_timed.begin(), m_timed.end(), &value,
-        [](const std::pair<const Value*, Span*>& timed, const Value* at) { return timed.first < at; });
+    const auto found = std::lower_bound(m_timed.begin(), m_timed.end(), &value,
+                                        [](const std::pair<const Value*, Span*>& timed,
+                                           const Value* at) { return timed.first < at; });
     return found != m_timed.end() && found->first == &value ? found->second : nullptr;
 }
 
@@ -396,8 +396,8 @@ const char* timingName(const char* s, rapidjson::SizeType n) {
 const char* valueEnd(const char* p, const char* end, std::vector<const char*>& ends) {
     if (*p == '"') {
         for (const char* from = p + 1;;) {
-            const char* const quote =
-                static_cast<const char*>(std::memchr(from, '"', static_cast<std::size_t>(end - from)));
+            const char* const quote = static_cast<const char*>(
+                std::memchr(from, '"', static_cast<std::size_t>(end - from)));
             if (!quote)
                 return nullptr;
             // Escaped when an odd number of backslashes comes before it.
@@ -522,9 +522,8 @@ private:
         auto generator = [&](rapidotio::Document& document) {
             StrictJson::DepthLimit<rapidotio::Document> limited(
                 document, StrictJson::kRecursiveParseDepth - m_span.depth - nested);
-            accepted =
-                !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
-                     .IsError();
+            accepted = !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
+                            .IsError();
             return accepted;
         };
         m_parser.Populate(generator);

@@ -187,7 +187,7 @@ private:
     const char* m_text;
     std::size_t m_length;
     Ahead m_ahead;
-    std::vector<Span> m_spans; ///< in the order of the text
+    std::vector<Span> m_spans;                 ///< in the order of the text
     rapidotio::Document* m_skeleton = nullptr; ///< parse's
     /// The arrays time() made and the spans they stand for, by address.
     std::vector<std::pair<const Value*, Span*>> m_timed;

@@ -430,7 +430,8 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
          R"([{"OTIO_SCHEMA":"Stack.1","source_range":)" + range + "}]"},
         // Taken whole: a clip, track or stack without a range of its own, and an
         // object with an escape in a member's name.
-        {R"([{"OTIO_SCHEMA": "Clip.1", "media_reference": {"available_range": )" + range + "}}]", ""},
+        {R"([{"OTIO_SCHEMA": "Clip.1", "media_reference": {"available_range": )" + range + "}}]",
+         ""},
         {R"([{"OTIO_SCHEMA": "Clip.1", "source_range": null}])", ""},
         {R"([{"OTIO_SCHEMA": "Track.1", "children": [{"OTIO_SCHEMA": "Gap.1"}]}])", ""},
         {R"([{"OTIO_SCHEMA": "Stack.1", "source_range": {"duration": 1}, "children": []}])", ""},
@@ -456,9 +457,9 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
     // Where the text is not well-formed, the document is parsed whole.
     for (const std::string& children : std::vector<std::string>{
              R"([{"OTIO_SCHEMA" "Gap.1"}])", R"([{"OTIO_SCHEMA": }])", R"([{OTIO_SCHEMA: 1}])",
-          R"([{"source_range": {"a": 1,}}])", R"([{"OTIO_SCHEMA": "Gap.1" "name": 1}])",
-          R"([{"OTIO_SCHEMA": "Gap.1"} 1])", R"([1 2])",
-          R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]"})
+             R"([{"source_range": {"a": 1,}}])", R"([{"OTIO_SCHEMA": "Gap.1" "name": 1}])",
+             R"([{"OTIO_SCHEMA": "Gap.1"} 1])", R"([1 2])",
+             R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]"})
         EXPECT_EQ(timingOf(ours(children)).first, "FAILS") << children;
 }
 
@@ -577,7 +578,8 @@ std::string wholeReadingOf(const std::string& text, const char* choice = "") {
         rapidotio::Document document(&memory.allocator());
         Interchange::parseInput(text.c_str(), text.size(), document);
         Interchange::ReadContext context(losses, &memory);
-        const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::read(context, document, choice);
+        const CoSharedPtr<DmRoot> root =
+            Interchange::DocumentSchema::read(context, document, choice);
         return readingOf(*adoptTree(String("doc"), root.get()), losses);
     } catch (const Json::Exception& failure) {
         return std::string("failed: ") + failure.what();
@@ -634,7 +636,8 @@ std::string rangeOf(double start, double duration, double rate) {
 /// written with escapes and members written twice.
 std::string timedEveryWay() {
     const std::string media = R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "a.mov",
-        "available_range": )" + rangeOf(10, 48, 24) + "}";
+        "available_range": )" +
+                              rangeOf(10, 48, 24) + "}";
     const std::string clip = R"({"OTIO_SCHEMA": "Clip.2", "name": "by range", "source_range": )" +
                              rangeOf(12, 24, 24) + R"(, "media_references": {"DEFAULT_MEDIA": )" +
                              media + R"(}, "active_media_reference_key": "DEFAULT_MEDIA"})";
@@ -670,8 +673,8 @@ std::string timedEveryWay() {
            timeOf(86400, 24) + R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
            {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)" +
            children + R"(]}, {"OTIO_SCHEMA": "Track.1", "name": "V2", "kind": "Video",
-           "source_range": )" + rangeOf(2, 30, 24) + R"(, "children": [)" + clip + ", " + clip +
-           R"(]}]}})";
+           "source_range": )" +
+           rangeOf(2, 30, 24) + R"(, "children": [)" + clip + ", " + clip + R"(]}]}})";
 }
 
 TEST(StandardOtioReader, TimelinesReadItemByItemAsFromTheWholeParse) {
@@ -818,8 +821,7 @@ TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse
     const std::string two = readTestData("interchange/two-compositions.std.expected.json");
     const std::string names[] = {"", "Graded shot", "2"};
     for (const std::string& choice : names)
-        EXPECT_EQ(readingOf(two, choice.c_str()), wholeReadingOf(two, choice.c_str()))
-            << choice;
+        EXPECT_EQ(readingOf(two, choice.c_str()), wholeReadingOf(two, choice.c_str())) << choice;
 
     rapidjson::Document document = parsedDocument(two);
     ASSERT_EQ(timelinesOf(document).size(), 2u);
