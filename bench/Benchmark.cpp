@@ -1790,6 +1790,8 @@ int profile(const bench::TimelineSize& size, const Options& options) {
     if (tree && options.profile.rfind("std-", 0) == 0) {
         holder = Composition::create(String("standard"), *tree);
         writeStandard(*holder, standard);
+        if (size.shape.anotherTool)
+            standard = asAnotherTools(standard);
     }
 
     rapidjson::Document parsed;

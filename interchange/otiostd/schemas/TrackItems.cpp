@@ -475,9 +475,25 @@ private:
         return timing;
     }
 
-    /// Adds to `timing` the members of the object from `p` to `end` that
-    /// timingName names, in their order. False when a name holds an escape,
-    /// which is not decoded here.
+    /// True when the members after those in `timing` cannot change what is
+    /// read of the item, which is the first member of each name: an item of
+    /// another kind is read for its kind alone; a clip, gap, track or stack for
+    /// its range, once it has one; a transition for its offsets and its range.
+    static bool settled(const Value& timing) {
+        if (!timing.HasMember(SchemaMembers::kSchema))
+            return false;
+        const OtioTiming::Kind kind = OtioTiming::kindOf(timing);
+        if (kind == OtioTiming::Kind::Other)
+            return true;
+        TimeRange range = kZeroRange;
+        return kind != OtioTiming::Kind::Transition &&
+               OtioTiming::rangeOf(OtioTiming::memberOf(timing, SchemaMembers::kSourceRange),
+                                   range);
+    }
+
+    /// Adds to `timing` the first member of each name timingName names of the
+    /// object from `p` to `end`, in their order, until it is settled. False
+    /// when a name read holds an escape, which is not decoded here.
     bool skim(const char* p, const char* end, Value& timing) {
         p = skipSpace(p + 1);
         if (*p == '}')
@@ -500,10 +516,12 @@ private:
             const char* const after = valueEnd(value, end, m_scratch);
             if (!after)
                 throw NeedsWholeDocument();
-            if (name) {
+            if (name && !timing.HasMember(name)) {
                 Value member = parsed(value, after, 1);
                 Value memberName(rapidjson::StringRef(name));
                 timing.AddMember(memberName, member, m_allocator);
+                if (settled(timing))
+                    return true;
             }
             p = skipSpace(after);
             if (*p == '}')

@@ -92,11 +92,12 @@ public:
 
     /// Puts in the place of the items of each array left an array of what their
     /// durations are read from, for the readers that time a track from its items
-    /// before reading them (OtioTiming). For each item that is an object: its
-    /// "OTIO_SCHEMA", "source_range", "in_offset" and "out_offset", parsed from
-    /// the text as the whole parse would, or the whole item where its duration
-    /// comes from elsewhere (a clip's media, a nested track's items); null for
-    /// any other item, which has no duration. The items are still read from the
+    /// before reading them (OtioTiming). For each item that is an object: the
+    /// first of its "OTIO_SCHEMA", "source_range", "in_offset" and "out_offset"
+    /// that its duration is read from (as a DOM's FindMember finds them),
+    /// parsed from the text as the whole parse would, or the whole item where
+    /// its duration comes from elsewhere (a clip's media, a nested track's
+    /// items); null for any other item, which has no duration. The items are still read from the
     /// text (isLeft, Items). Done once; later calls do nothing. Throws
     /// NeedsWholeDocument where an item's text is not well-formed.
     void time();

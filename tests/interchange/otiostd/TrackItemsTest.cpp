@@ -421,11 +421,22 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
          R"([{"OTIO_SCHEMA":"Gap.1"},{"OTIO_SCHEMA":"Gap.1"}])"},
         {R"([{"in_offset": {"value": 1}, "OTIO_SCHEMA": "Transition.1", "out_offset": 2, "x": 3}])",
          R"([{"in_offset":{"value":1},"OTIO_SCHEMA":"Transition.1","out_offset":2}])"},
-        // Each member as often as it is written, in its order; escapes in values.
+        // The first member of each name, in its order, up to what settles the
+        // item's duration; escapes in values.
         {R"([{"source_range": )" + range + R"(, "OTIO_SCHEMA": "Cl\u0069p.1", "source_range": )" +
              other + "}]",
-         R"([{"source_range":)" + range + R"(,"OTIO_SCHEMA":"Clip.1","source_range":)" + other +
-             "}]"},
+         R"([{"source_range":)" + range + R"(,"OTIO_SCHEMA":"Clip.1"}])"},
+        {R"([{"OTIO_SCHEMA": "Gap.1", "OTIO_SCHEMA": "Clip.1", "source_range": 1, "source_range": )" +
+             range + "}]",
+         R"([{"OTIO_SCHEMA":"Gap.1","source_range":1}])"},
+        {R"([{"OTIO_SCHEMA": "Gap.1", "source_range": )" + range + R"(, "n\u0061me": 2}])",
+         R"([{"OTIO_SCHEMA":"Gap.1","source_range":)" + range + "}]"},
+        {R"([{"OTIO_SCHEMA": "Marker.2", "source_range": )" + range + "}]",
+         R"([{"OTIO_SCHEMA":"Marker.2"}])"},
+        {R"([{"OTIO_SCHEMA": "Transition.1", "source_range": )" + range +
+             R"(, "in_offset": 1, "out_offset": 2, "x": 3, "in_offset": 4}])",
+         R"([{"OTIO_SCHEMA":"Transition.1","source_range":)" + range +
+             R"(,"in_offset":1,"out_offset":2}])"},
         {R"([{"OTIO_SCHEMA": "Stack.1", "source_range": )" + range + R"(, "children": [{}]}])",
          R"([{"OTIO_SCHEMA":"Stack.1","source_range":)" + range + "}]"},
         // Taken whole: a clip, track or stack without a range of its own, and an
