@@ -13,13 +13,6 @@ std::string schemaOf(const Value& object) {
     return textOf(found->value);
 }
 
-const Value* memberOf(const Value& object, const char* key) {
-    if (!object.IsObject())
-        return nullptr;
-    const auto found = object.FindMember(key);
-    return found == object.MemberEnd() ? nullptr : &found->value;
-}
-
 bool timeOf(const Value* object, RationalTime& time) {
     if (!object || !object->IsObject())
         return false;

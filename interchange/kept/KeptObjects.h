@@ -7,7 +7,9 @@
 #include "rapidotio/keys/RationalTimeKeys.h"
 #include "rapidotio/keys/TimeRangeKeys.h"
 
+#include <cstring>
 #include <string>
+#include <string_view>
 
 namespace ZEM_0_81::Interchange {
 
@@ -60,8 +62,19 @@ constexpr const char* kMarkerSchema = "Marker.2";
 /// The "OTIO_SCHEMA" text of `object` ("" when absent or not a string).
 std::string schemaOf(const Value& object);
 
-/// The member `key` of `object`, or null.
-const Value* memberOf(const Value& object, const char* key);
+/// The member `key` of `object`, the first when several have its name (as a
+/// DOM's FindMember finds it), or null. Inline, the key's length counted where
+/// the call is made: the readers look up every member of every item here.
+inline const Value* memberOf(const Value& object, std::string_view key) {
+    if (!object.IsObject())
+        return nullptr;
+    for (const auto& member : object.GetObject()) {
+        if (member.name.GetStringLength() == key.size() &&
+            std::memcmp(member.name.GetString(), key.data(), key.size()) == 0)
+            return &member.value;
+    }
+    return nullptr;
+}
 
 /// The time `object` holds (a "RationalTime.1" with a finite value and a positive
 /// rate), its rate snapped (RecordTime::snapRate); false otherwise.

@@ -464,7 +464,10 @@ private:
     /// The timing of the object from `start` ('{') to `end` (after its '}').
     Value objectTiming(const char* start, const char* end) {
         Value timing(rapidjson::kObjectType);
-        if (!skim(start, end, timing))
+        const Skimmed skimmed = skim(start, end, timing);
+        if (skimmed == Skimmed::Settled)
+            return timing;
+        if (skimmed == Skimmed::Escaped)
             return parsed(start, end, 0);
         // Where a duration comes from other members, the item is taken whole.
         const OtioTiming::Kind kind = OtioTiming::kindOf(timing);
@@ -491,13 +494,19 @@ private:
                                    range);
     }
 
+    /// How skim ended.
+    enum class Skimmed {
+        Settled, ///< at the member that settles the item (settled)
+        Ended,   ///< at the object's end
+        Escaped, ///< at a name with an escape, which is not decoded here
+    };
+
     /// Adds to `timing` the first member of each name timingName names of the
-    /// object from `p` to `end`, in their order, until it is settled. False
-    /// when a name read holds an escape, which is not decoded here.
-    bool skim(const char* p, const char* end, Value& timing) {
+    /// object from `p` to `end`, in their order, until it is settled.
+    Skimmed skim(const char* p, const char* end, Value& timing) {
         p = skipSpace(p + 1);
         if (*p == '}')
-            return true;
+            return Skimmed::Ended;
         for (;;) {
             if (*p != '"')
                 throw NeedsWholeDocument();
@@ -507,7 +516,7 @@ private:
             if (p >= end)
                 throw NeedsWholeDocument();
             if (*p == '\\')
-                return false;
+                return Skimmed::Escaped;
             const char* const name = timingName(key, static_cast<rapidjson::SizeType>(p - key));
             p = skipSpace(p + 1);
             if (*p != ':')
@@ -521,11 +530,11 @@ private:
                 Value memberName(rapidjson::StringRef(name));
                 timing.AddMember(memberName, member, m_allocator);
                 if (settled(timing))
-                    return true;
+                    return Skimmed::Settled;
             }
             p = skipSpace(after);
             if (*p == '}')
-                return true;
+                return Skimmed::Ended;
             if (*p != ',')
                 throw NeedsWholeDocument();
             p = skipSpace(p + 1);
@@ -533,19 +542,25 @@ private:
     }
 
     /// The value from `start` to `end`, `nested` levels inside an item, parsed
-    /// as the whole parse would.
+    /// as the whole parse would, in place in a copy of its own: its strings are
+    /// not copied again.
     Value parsed(const char* start, const char* end, int nested) {
-        rapidjson::StringStream stream(start);
+        const auto length = static_cast<std::size_t>(end - start);
+        char* const copy = static_cast<char*>(m_allocator.Malloc(length + 1));
+        *std::copy(start, end, copy) = '\0';
+        rapidjson::InsituStringStream stream(copy);
         bool accepted = false;
         auto generator = [&](rapidotio::Document& document) {
             StrictJson::DepthLimit<rapidotio::Document> limited(
                 document, StrictJson::kRecursiveParseDepth - m_span.depth - nested);
-            accepted = !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag>(stream, limited)
+            accepted = !m_reader
+                            .Parse<kFlags | rapidjson::kParseStopWhenDoneFlag |
+                                   rapidjson::kParseInsituFlag>(stream, limited)
                             .IsError();
             return accepted;
         };
         m_parser.Populate(generator);
-        if (!accepted || stream.src_ != end)
+        if (!accepted || stream.src_ != copy + length)
             throw NeedsWholeDocument();
         Value value;
         value = static_cast<Value&>(m_parser);
