@@ -1,15 +1,23 @@
-// libFuzzer target: arbitrary bytes as standard OTIO, read into a composition;
-// whatever reads is asked everything a host asks, and written back as standard
+// libFuzzer target: arbitrary bytes as standard OTIO, read into a composition,
+// which must be what reading the document parsed whole gives (the same tree, the
+// same losses, the same failure); whatever reads is asked everything a host
+// asks, and written back as standard
 // OTIO, which must read again into the same edit tree, losing nothing but what
 // it kept and wrote back (and so reports again, with what it reported of it);
 // written for an OpenTimelineIO release, it must read again too. Any crash,
 // hang, leak or sanitizer report is a finding, and so is a written text that
 // does not come back the same.
 
+#include "composition/AdoptTree.h"
 #include "composition/Composition.h"
+#include "composition/JsonException.h"
 #include "interchange/StandardOtio.h"
 #include "interchange/kept/ForeignMembers.h"
+#include "interchange/otiostd/io/JsonInput.h"
+#include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/schemas/DocumentSchema.h"
 #include "outside/dmtree/DmRoot.h"
+#include "rapidotio/DocumentMemory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -41,6 +49,37 @@ std::string treeText(const Composition& composition) {
     return std::string(text.c_str(), text.size());
 }
 
+/// What a read gave: the edit tree and the losses, or the failure's message.
+std::string readingOf(const Composition* composition, const LossReport& losses,
+                      const String& message) {
+    if (!composition)
+        return std::string("failed: ") + message.c_str();
+    std::string reading = treeText(*composition);
+    for (std::uint32_t i = 0; i < losses.getCount(); ++i) {
+        String path, schema, what;
+        losses.getEntry(i, path, schema, what);
+        reading += std::string("\n") + path.c_str() + " | " + schema.c_str() + " | " + what.c_str();
+    }
+    return reading;
+}
+
+/// readingOf `text` parsed whole into a DOM before it is read, as the reader
+/// does where it cannot read a track's items one at a time from the text.
+std::string wholeReadingOf(const std::string& text) {
+    LossReport losses;
+    try {
+        rapidotio::DocumentMemory memory;
+        rapidotio::Document document(&memory.allocator());
+        Interchange::parseInput(text.c_str(), text.size(), document);
+        Interchange::ReadContext context(losses, &memory);
+        const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::read(context, document, "");
+        const SharedPtr<Composition> composition = adoptTree(String("fuzz"), root.get());
+        return readingOf(composition.get(), losses, String());
+    } catch (const Json::Exception& failure) {
+        return readingOf(nullptr, losses, String(failure.what()));
+    }
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -52,7 +91,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SharedPtr<Composition> composition;
     LossReport losses;
     String message;
-    if (!StandardOtio::read(text.c_str(), text.size(), "fuzz", composition, losses, &message))
+    const bool read =
+        StandardOtio::read(text.c_str(), text.size(), "fuzz", composition, losses, &message);
+    if (readingOf(read ? composition.get() : nullptr, losses, message) != wholeReadingOf(text))
+        finding("read otherwise than the document parsed whole");
+    if (!read)
         return 0;
 
     Time start, duration;
