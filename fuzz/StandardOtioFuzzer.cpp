@@ -91,8 +91,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     SharedPtr<Composition> composition;
     LossReport losses;
     String message;
-    const bool read =
-        StandardOtio::read(text.c_str(), text.size(), "fuzz", composition, losses, &message);
+    const bool read = static_cast<bool>(
+        StandardOtio::read(text.c_str(), text.size(), "fuzz", composition, losses, &message));
     if (readingOf(read ? composition.get() : nullptr, losses, message) != wholeReadingOf(text))
         finding("read otherwise than the document parsed whole");
     if (!read)

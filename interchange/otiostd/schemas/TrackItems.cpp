@@ -427,18 +427,17 @@ public:
         : m_span(span), m_textEnd(textEnd), m_parser(parser), m_reader(reader),
           m_allocator(parser.GetAllocator()) {}
 
-    /// An array of the items' timing, in their order. Throws NeedsWholeDocument
-    /// where the text is not as the first parse found it.
-    Value timing() {
-        Value timing(rapidjson::kArrayType);
-        const char* next = skipSpace(m_span.begin + 1);
+    /// Adds to `timing` the timing of the items from `next` (where one starts,
+    /// or the array's ']') up to `stop` (where another starts) or the array's
+    /// end, in their order. Throws NeedsWholeDocument where the text is not as
+    /// the first parse found it.
+    void timeItems(const char* next, const char* stop, std::vector<Value>& timing) {
         if (*next == ']')
-            return timing;
+            return;
         const std::vector<const char*>& ends = m_span.ends;
-        std::size_t nextEnd = 0;
-        for (;;) {
-            while (nextEnd < ends.size() && ends[nextEnd] <= next)
-                ++nextEnd;
+        auto nextEnd = static_cast<std::size_t>(
+            std::lower_bound(ends.begin(), ends.end(), next + 1) - ends.begin());
+        while (next != stop) {
             const char* after = nullptr;
             Value item;
             if ((*next == '{' || *next == '[') && nextEnd < ends.size()) {
@@ -450,13 +449,15 @@ public:
                 if (!after)
                     throw NeedsWholeDocument();
             }
-            timing.PushBack(item, m_allocator);
+            timing.push_back(std::move(item));
             after = skipSpace(after);
             if (*after == ']')
-                return timing;
+                return;
             if (*after != ',')
                 throw NeedsWholeDocument();
             next = skipSpace(after + 1);
+            while (nextEnd < ends.size() && ends[nextEnd] <= next)
+                ++nextEnd;
         }
     }
 
@@ -577,27 +578,106 @@ private:
 
 } // namespace
 
+namespace {
+
+/// The items of a span timed from `first` to `stop` (ItemTimer::timeItems).
+struct TimedPart {
+    const TrackItems::Span* span;
+    const char* first;
+    const char* stop;
+    std::vector<Value> timing;
+};
+
+/// Times `parts`, their values made with `allocator`.
+void timeParts(std::vector<TimedPart>& parts, const char* textEnd,
+               rapidotio::Allocator& allocator) {
+    rapidotio::Document parser(&allocator);
+    rapidjson::Reader reader;
+    for (TimedPart& part : parts)
+        ItemTimer(*part.span, textEnd, parser, reader)
+            .timeItems(part.first, part.stop, part.timing);
+}
+
+} // namespace
+
 void TrackItems::time() {
     if (m_timedAll || !m_skeleton)
         return;
     m_timedAll = true;
-    rapidotio::Document parser(&m_skeleton->GetAllocator());
-    rapidjson::Reader reader;
-    timeWithin(*m_skeleton, parser, reader);
+    std::vector<Value*> places;
+    findLeft(*m_skeleton, places);
+    std::vector<Span*> spans;
+    std::size_t bytes = 0;
+    for (const Value* place : places) {
+        spans.push_back(&spanAt(*place));
+        const std::vector<const char*>& ends = spans.back()->ends;
+        bytes += ends.empty() ? 0 : static_cast<std::size_t>(ends.back() - spans.back()->begin);
+    }
+
+    // Long items are timed on two threads: the second half of the objects and
+    // arrays of each array on a thread of its own, its values made in memory of
+    // its own, while the calling thread times the first.
+    std::vector<TimedPart> first, second;
+    for (const Span* span : spans) {
+        const char* middle = nullptr;
+        if (bytes >= m_ahead.minBytes && span->ends.size() >= 2) {
+            const char* const comma = skipSpace(span->ends[span->ends.size() / 2 - 1]);
+            if (*comma == ',')
+                middle = skipSpace(comma + 1);
+        }
+        first.push_back(TimedPart{span, skipSpace(span->begin + 1), middle, {}});
+        if (middle)
+            second.push_back(TimedPart{span, middle, nullptr, {}});
+    }
+    const char* const textEnd = m_text + m_length;
+    auto memory = std::make_unique<rapidotio::DocumentMemory>();
+    std::future<void> other;
+    if (!second.empty()) {
+        try {
+            other = std::async(std::launch::async,
+                               [&] { timeParts(second, textEnd, memory->allocator()); });
+        } catch (const std::system_error&) {
+            timeParts(second, textEnd, memory->allocator());
+        }
+    }
+    rapidotio::Allocator& allocator = m_skeleton->GetAllocator();
+    timeParts(first, textEnd, allocator);
+    if (other.valid())
+        other.get();
+    if (!second.empty())
+        m_timingMemory.push_back(std::move(memory));
+
+    // Each placeholder becomes the array of its items' timing.
+    auto half = second.begin();
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        Value timing(rapidjson::kArrayType);
+        std::vector<Value>& before = first[i].timing;
+        std::vector<Value>* after = nullptr;
+        if (half != second.end() && half->span == spans[i])
+            after = &(half++)->timing;
+        timing.Reserve(
+            static_cast<rapidjson::SizeType>(before.size() + (after ? after->size() : 0)),
+            allocator);
+        for (Value& item : before)
+            timing.PushBack(item, allocator);
+        if (after)
+            for (Value& item : *after)
+                timing.PushBack(item, allocator);
+        *places[i] = timing;
+        m_timed.emplace_back(places[i], spans[i]);
+    }
     std::sort(m_timed.begin(), m_timed.end());
 }
 
-void TrackItems::timeWithin(Value& value, rapidotio::Document& parser, rapidjson::Reader& reader) {
+void TrackItems::findLeft(Value& value, std::vector<Value*>& places) const {
     if (value.IsObject()) {
         for (auto& member : value.GetObject())
-            timeWithin(member.value, parser, reader);
+            findLeft(member.value, places);
     } else if (value.IsArray()) {
         for (Value& item : value.GetArray())
-            timeWithin(item, parser, reader);
+            findLeft(item, places);
     } else if (value.IsString() && isLeft(value)) {
-        Span& span = spanAt(value);
-        value = ItemTimer(span, m_text + m_length, parser, reader).timing();
-        m_timed.emplace_back(&value, &span);
+        places.push_back(&value);
     }
 }
 

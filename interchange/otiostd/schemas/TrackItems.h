@@ -182,8 +182,8 @@ private:
     Span& spanAt(const Value& placeholder);
     /// The span whose items time() put at `value`, or null.
     Span* timedSpanAt(const Value& value) const;
-    /// Replaces the placeholders in `value` and below by their items' timing.
-    void timeWithin(Value& value, rapidotio::Document& parser, rapidjson::Reader& reader);
+    /// Adds the placeholders in `value` and below to `places`.
+    void findLeft(Value& value, std::vector<Value*>& places) const;
 
     const char* m_text;
     std::size_t m_length;
@@ -192,6 +192,8 @@ private:
     rapidotio::Document* m_skeleton = nullptr; ///< parse's
     /// The arrays time() made and the spans they stand for, by address.
     std::vector<std::pair<const Value*, Span*>> m_timed;
+    /// Where the values time() made on a thread of their own are.
+    std::vector<std::unique_ptr<rapidotio::DocumentMemory>> m_timingMemory;
     bool m_timedAll = false;
 };
 

@@ -382,9 +382,11 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
 
 /// The timing TrackItems::time puts in the place of the first left array of
 /// `text`, as compact JSON, and the items then read from the text; "FAILS" when
-/// timing them throws NeedsWholeDocument.
-std::pair<std::string, std::vector<std::string>> timingOf(const std::string& text) {
-    TrackItems items(text.c_str(), text.size());
+/// timing them throws NeedsWholeDocument. Timed on the calling thread alone, or
+/// (Ahead::minBytes 0) the second half of the items on a thread of its own.
+std::pair<std::string, std::vector<std::string>>
+timingOf(const std::string& text, const TrackItems::Ahead& way = TrackItems::Ahead()) {
+    TrackItems items(text.c_str(), text.size(), way);
     rapidotio::Document skeleton;
     EXPECT_TRUE(items.parse(skeleton)) << text;
     try {
@@ -454,6 +456,8 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
     };
     for (const auto& c : cases) {
         const auto [timing, read] = timingOf(ours(c.children));
+        EXPECT_EQ(timingOf(ours(c.children, c.children), TrackItems::Ahead{0, 0, 1}).first, timing)
+            << c.children;
         rapidjson::Document whole;
         whole.Parse<kFlags>(c.children.c_str());
         ASSERT_FALSE(whole.HasParseError()) << c.children;
@@ -470,8 +474,14 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
              R"([{"OTIO_SCHEMA" "Gap.1"}])", R"([{"OTIO_SCHEMA": }])", R"([{OTIO_SCHEMA: 1}])",
              R"([{"source_range": {"a": 1,}}])", R"([{"OTIO_SCHEMA": "Gap.1" "name": 1}])",
              R"([{"OTIO_SCHEMA": "Gap.1"} 1])", R"([1 2])",
-             R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]"})
+             R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]"}) {
         EXPECT_EQ(timingOf(ours(children)).first, "FAILS") << children;
+        // Also when the items not well-formed are those the other thread times.
+        EXPECT_EQ(
+            timingOf(ours("[{}, {}, " + children.substr(1)), TrackItems::Ahead{0, 0, 1}).first,
+            "FAILS")
+            << children;
+    }
 }
 
 TEST(TrackItems, ItemsNoReaderWentThroughAreCheckedAsTheWholeParseChecksThem) {
@@ -817,6 +827,15 @@ TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse
     EXPECT_EQ(reading, wholeReadingOf(repeated));
     // Read on the calling thread alone, as a host may ask.
     EXPECT_EQ(reading, readingOf(repeated, "", false));
+    // As another tool would have written it: timed from its items first, on
+    // two threads, then read on two threads.
+    const std::string another = anotherTools(repeated);
+    ASSERT_GT(another.size(), std::size_t(1) << 20);
+    const std::string anotherReading = readingOf(another);
+    EXPECT_EQ(anotherReading.rfind("failed", 0), std::string::npos)
+        << anotherReading.substr(0, 300);
+    EXPECT_EQ(anotherReading, wholeReadingOf(another));
+    EXPECT_EQ(anotherReading, readingOf(another, "", false));
 
     // An item that is not well-formed, batches after the first, fails the read
     // as the whole parse does.
