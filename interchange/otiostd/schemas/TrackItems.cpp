@@ -576,10 +576,6 @@ private:
     std::vector<const char*> m_scratch;
 };
 
-} // namespace
-
-namespace {
-
 /// The items of a span timed from `first` to `stop` (ItemTimer::timeItems).
 struct TimedPart {
     const TrackItems::Span* span;
