@@ -134,7 +134,7 @@ CompositionRead read(ReadContext& context, const Value& timeline) {
     if (!described) {
         // Timed from all of its items before any is read.
         if (context.trackItems())
-            context.trackItems()->time();
+            context.trackItems()->time(timeline);
         timing = OtioTiming::timelineTiming(timeline);
     }
 

@@ -318,7 +318,6 @@ private:
 bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_spans.clear();
     m_timed.clear();
-    m_timedAll = false;
     m_skeleton = &skeleton;
     if (!m_text)
         return false;
@@ -596,12 +595,13 @@ void timeParts(std::vector<TimedPart>& parts, const char* textEnd,
 
 } // namespace
 
-void TrackItems::time() {
-    if (m_timedAll || !m_skeleton)
+void TrackItems::time(const Value& within) {
+    if (!m_skeleton)
         return;
-    m_timedAll = true;
+    // `within` is a value of the skeleton parse made, the reader's to read and
+    // this object's to change.
     std::vector<Value*> places;
-    findLeft(*m_skeleton, places);
+    findLeft(const_cast<Value&>(within), places);
     std::vector<Span*> spans;
     std::size_t bytes = 0;
     for (const Value* place : places) {

@@ -37,7 +37,7 @@ struct NeedsWholeDocument {};
 /// in the "children" of the "tracks" of the root or of a child of a root
 /// collection, where the readers look for tracks. A reader that times tracks
 /// from their items before it reads them (a timeline of another tool,
-/// OtioTiming::timelineTiming; a track without its length) calls time() first.
+/// OtioTiming::timelineTiming; a track without its length) calls time first.
 /// One that needs the items some other way throws NeedsWholeDocument.
 class TrackItems {
 public:
@@ -81,7 +81,7 @@ public:
     bool parse(rapidotio::Document& skeleton);
 
     /// True when `value` stands for items left in the text: a string parse left
-    /// in their place, or the array time() made of it.
+    /// in their place, or the array time made of it.
     bool isLeft(const Value& value) const {
         if (value.IsString())
             return value.GetString() >= m_text && value.GetString() < m_text + m_length;
@@ -90,17 +90,20 @@ public:
     /// True when parse left some.
     bool leftAny() const { return !m_spans.empty(); }
 
-    /// Puts in the place of the items of each array left an array of what their
-    /// durations are read from, for the readers that time a track from its items
-    /// before reading them (OtioTiming). For each item that is an object: the
-    /// first of its "OTIO_SCHEMA", "source_range", "in_offset" and "out_offset"
-    /// that its duration is read from (as a DOM's FindMember finds them),
-    /// parsed from the text as the whole parse would, or the whole item where
-    /// its duration comes from elsewhere (a clip's media, a nested track's
-    /// items); null for any other item, which has no duration. The items are still read from the
-    /// text (isLeft, Items). Done once; later calls do nothing. Throws
-    /// NeedsWholeDocument where an item's text is not well-formed.
-    void time();
+    /// Puts in the place of the items of each array left in `within` (a value
+    /// of the skeleton, not yet handed back) an array of what their durations
+    /// are read from, for the readers that time a track from its items before
+    /// reading them (OtioTiming): a timeline of another tool times all of its
+    /// tracks, a track without its length itself. For each item that is an
+    /// object: the first of its "OTIO_SCHEMA", "source_range", "in_offset" and
+    /// "out_offset" that its duration is read from (as a DOM's FindMember finds
+    /// them), parsed from the text as the whole parse would, or the whole item
+    /// where its duration comes from elsewhere (a clip's media, a nested
+    /// track's items); null for any other item, which has no duration. The
+    /// items are still read from the text (isLeft, Items). Arrays timed already
+    /// stay as they are. Throws NeedsWholeDocument where an item's text is not
+    /// well-formed.
+    void time(const Value& within);
 
     /// Checks that the items no reader went through are well-formed, as parsing
     /// the text whole would have; throws NeedsWholeDocument when they are not.
@@ -180,7 +183,7 @@ public:
 
 private:
     Span& spanAt(const Value& placeholder);
-    /// The span whose items time() put at `value`, or null.
+    /// The span whose items time put at `value`, or null.
     Span* timedSpanAt(const Value& value) const;
     /// Adds the placeholders in `value` and below to `places`.
     void findLeft(Value& value, std::vector<Value*>& places) const;
@@ -190,11 +193,10 @@ private:
     Ahead m_ahead;
     std::vector<Span> m_spans;                 ///< in the order of the text
     rapidotio::Document* m_skeleton = nullptr; ///< parse's
-    /// The arrays time() made and the spans they stand for, by address.
+    /// The arrays time made and the spans they stand for, by address.
     std::vector<std::pair<const Value*, Span*>> m_timed;
-    /// Where the values time() made on a thread of their own are.
+    /// Where the values time made on a thread of their own are.
     std::vector<std::unique_ptr<rapidotio::DocumentMemory>> m_timingMemory;
-    bool m_timedAll = false;
 };
 
 } // namespace ZEM_0_81::Interchange

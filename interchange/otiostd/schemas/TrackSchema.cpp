@@ -370,7 +370,7 @@ public:
         // them back.
         m_needsEnd = !description.lengthGiven || m_trailingGap;
         if (m_needsEnd && items.leftInText())
-            context.trackItems()->time();
+            context.trackItems()->time(track);
         m_timed = m_needsEnd && OtioTiming::durationOf(track, m_duration);
     }
 

@@ -390,8 +390,8 @@ timingOf(const std::string& text, const TrackItems::Ahead& way = TrackItems::Ahe
     rapidotio::Document skeleton;
     EXPECT_TRUE(items.parse(skeleton)) << text;
     try {
-        items.time();
-        items.time(); // once only
+        items.time(skeleton);
+        items.time(skeleton); // once only
     } catch (const NeedsWholeDocument&) {
         return {"FAILS", {}};
     }
@@ -435,6 +435,11 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
          R"([{"OTIO_SCHEMA":"Gap.1","source_range":)" + range + "}]"},
         {R"([{"OTIO_SCHEMA": "Marker.2", "source_range": )" + range + "}]",
          R"([{"OTIO_SCHEMA":"Marker.2"}])"},
+        // A schema without a version number is of another kind.
+        {R"([{"OTIO_SCHEMA": "Clip.", "source_range": 1}, {"OTIO_SCHEMA": "Clip"},
+             {"OTIO_SCHEMA": "Clip.x"}, {"OTIO_SCHEMA": 2}])",
+         R"([{"OTIO_SCHEMA":"Clip."},{"OTIO_SCHEMA":"Clip"},{"OTIO_SCHEMA":"Clip.x"},)"
+         R"({"OTIO_SCHEMA":2}])"},
         {R"([{"OTIO_SCHEMA": "Transition.1", "source_range": )" + range +
              R"(, "in_offset": 1, "out_offset": 2, "x": 3, "in_offset": 4}])",
          R"([{"OTIO_SCHEMA":"Transition.1","source_range":)" + range +
@@ -716,6 +721,14 @@ TEST(StandardOtioReader, TimelinesReadItemByItemAsFromTheWholeParse) {
     documents.emplace_back("no lengths",
                            changeTracks(base, [](rapidjson::Value& track, rapidjson::Document&) {
                                track["metadata"]["zem"].RemoveMember("length");
+                           }));
+    // Tracks after the first without their lengths: timed once those before
+    // are read and handed back.
+    int seen = 0;
+    documents.emplace_back("later lengths",
+                           changeTracks(base, [&](rapidjson::Value& track, rapidjson::Document&) {
+                               if (seen++ > 0)
+                                   track["metadata"]["zem"].RemoveMember("length");
                            }));
     // Transitions, items of other schemas and markers on them, among the items.
     documents.emplace_back(
