@@ -1,7 +1,7 @@
 #pragma once
 
 // The time objects of OTIO documents that tests write by hand, in the members'
-// order the writers print them.
+// order the writers print them, and documents as other tools write them.
 
 #include <string>
 
@@ -20,5 +20,10 @@ std::string timeRange(const std::string& start, const std::string& duration,
 
 /// A "TimeRange.1" of two times at one rate.
 std::string timeRange(double start, double duration, double rate);
+
+/// The OTIO document `text` without the members only this system writes
+/// ("zem", at any depth): the same timeline as another tool would have written
+/// it. Compact.
+std::string asAnotherTools(const std::string& text);
 
 } // namespace ZEM_0_81::test

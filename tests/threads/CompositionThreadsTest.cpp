@@ -10,6 +10,7 @@
 #include "interchange/LossReport.h"
 #include "interchange/StandardOtio.h"
 #include "outside/dmtree/DmRoot.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,6 @@
 #include <rapidjson/writer.h>
 
 #include <atomic>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -225,28 +225,6 @@ TEST(CompositionThreads, LongTextsWrittenAndReleasedOnEveryThread) {
         EXPECT_EQ(differences[index], 0) << "thread " << index;
 }
 
-/// `standard` without the members only this system writes ("zem"), as another
-/// tool would have written the same timeline.
-std::string asAnotherTools(const String& standard) {
-    rapidjson::Document document;
-    document.Parse<rapidjson::kParseFullPrecisionFlag>(standard.c_str());
-    const std::function<void(rapidjson::Value&)> strip = [&](rapidjson::Value& value) {
-        if (value.IsObject()) {
-            value.RemoveMember("zem");
-            for (auto& member : value.GetObject())
-                strip(member.value);
-        } else if (value.IsArray()) {
-            for (rapidjson::Value& element : value.GetArray())
-                strip(element);
-        }
-    };
-    strip(document);
-    rapidjson::StringBuffer buffer;
-    rapidjson::Writer<rapidjson::StringBuffer> writer(buffer);
-    document.Accept(writer);
-    return std::string(buffer.GetString(), buffer.GetSize());
-}
-
 TEST(CompositionThreads, LongTracksOfStandardOtioReadOnEveryThread) {
     // Each track of an example holds its children three hundred times over, in
     // standard OTIO: the longest is parsed on a thread of the read's own, ahead
@@ -259,7 +237,7 @@ TEST(CompositionThreads, LongTracksOfStandardOtioReadOnEveryThread) {
     String standard;
     ASSERT_TRUE(StandardOtio::write(*source, standard));
     const std::string ours(standard.c_str(), standard.size());
-    for (const std::string& document : {ours, asAnotherTools(standard)}) {
+    for (const std::string& document : {ours, test::asAnotherTools(ours)}) {
         ASSERT_GT(document.size(), std::size_t(1) << 20);
         const auto readBack = [&] {
             SharedPtr<Composition> read;

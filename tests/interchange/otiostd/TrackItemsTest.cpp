@@ -15,6 +15,7 @@
 #include "strictjson/StrictParse.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
 #include "tests/outside/dmtree/DmTestTree.h"
+#include "tests/support/OtioText.h"
 #include "tests/support/TestData.h"
 
 #include <gtest/gtest.h>
@@ -628,34 +629,6 @@ std::pair<std::string, std::string> brokenAt(const std::string& text, const std:
                   : std::string()};
 }
 
-/// `text` without the members only this system writes ("zem"), as another
-/// tool would have written the same timeline.
-std::string anotherTools(const std::string& text) {
-    rapidjson::Document document = parsedDocument(text);
-    const std::function<void(rapidjson::Value&)> strip = [&](rapidjson::Value& value) {
-        if (value.IsObject()) {
-            value.RemoveMember("zem");
-            for (auto& member : value.GetObject())
-                strip(member.value);
-        } else if (value.IsArray()) {
-            for (rapidjson::Value& element : value.GetArray())
-                strip(element);
-        }
-    };
-    strip(document);
-    return textOf(document);
-}
-
-/// A time and a range as OTIO writes them.
-std::string timeOf(double value, double rate) {
-    return R"({"OTIO_SCHEMA": "RationalTime.1", "rate": )" + std::to_string(rate) +
-           R"(, "value": )" + std::to_string(value) + "}";
-}
-std::string rangeOf(double start, double duration, double rate) {
-    return R"({"OTIO_SCHEMA": "TimeRange.1", "start_time": )" + timeOf(start, rate) +
-           R"(, "duration": )" + timeOf(duration, rate) + "}";
-}
-
 /// A timeline of another tool whose items are timed every way OTIO times them:
 /// by their own range, a clip's media (one reference or several), a nested
 /// stack's and track's items, a transition's offsets; at two rates, with names
@@ -663,13 +636,13 @@ std::string rangeOf(double start, double duration, double rate) {
 std::string timedEveryWay() {
     const std::string media = R"({"OTIO_SCHEMA": "ExternalReference.1", "target_url": "a.mov",
         "available_range": )" +
-                              rangeOf(10, 48, 24) + "}";
+                              timeRange(10, 48, 24) + "}";
     const std::string clip = R"({"OTIO_SCHEMA": "Clip.2", "name": "by range", "source_range": )" +
-                             rangeOf(12, 24, 24) + R"(, "media_references": {"DEFAULT_MEDIA": )" +
+                             timeRange(12, 24, 24) + R"(, "media_references": {"DEFAULT_MEDIA": )" +
                              media + R"(}, "active_media_reference_key": "DEFAULT_MEDIA"})";
     const std::string items[] = {
-        R"({"OTIO_SCHEMA": "Transition.1", "name": "in", "in_offset": )" + timeOf(0, 24) +
-            R"(, "out_offset": )" + timeOf(6, 24) + "}",
+        R"({"OTIO_SCHEMA": "Transition.1", "name": "in", "in_offset": )" + rationalTime(0, 24) +
+            R"(, "out_offset": )" + rationalTime(6, 24) + "}",
         clip,
         R"({"OTIO_SCHEMA": "Clip.1", "name": "by media", "source_range": null,
             "media_reference": )" +
@@ -677,30 +650,30 @@ std::string timedEveryWay() {
         R"({"OTIO_SCHEMA": "Clip.2", "name": "by the other media", "media_references":
             {"DEFAULT_MEDIA": )" +
             media + R"(, "other": {"OTIO_SCHEMA": "ExternalReference.1", "available_range": )" +
-            rangeOf(0, 1001, 24000.0 / 1001) + R"(}}, "active_media_reference_key": "other"})",
-        R"({"OTIO_SCHEMA": "Gap.1", "source_range": )" + rangeOf(0, 5, 24000.0 / 1001) + "}",
+            timeRange(0, 1001, 24000.0 / 1001) + R"(}}, "active_media_reference_key": "other"})",
+        R"({"OTIO_SCHEMA": "Gap.1", "source_range": )" + timeRange(0, 5, 24000.0 / 1001) + "}",
         R"({"OTIO_SCHEMA": "Gap.1", "name": "no range"})",
         R"({"OTIO_SCHEMA": "Stack.1", "name": "nested", "children": [)" + clip +
             R"(, {"OTIO_SCHEMA": "Track.1", "children": [)" + clip + ", " + clip + "]}]}",
-        R"({"OTIO\u005fSCHEMA": "Clip.1", "source\u005frange": )" + rangeOf(0, 7, 24) + "}",
-        R"({"OTIO_SCHEMA": "Cl\u0069p.1", "name": "\"}]", "source_range": )" + rangeOf(0, 3, 24) +
-            R"(, "source_range": )" + rangeOf(0, 9, 24) + "}",
-        R"({"OTIO_SCHEMA": "Marker.2", "marked_range": )" + rangeOf(0, 1, 24) + "}",
+        R"({"OTIO\u005fSCHEMA": "Clip.1", "source\u005frange": )" + timeRange(0, 7, 24) + "}",
+        R"({"OTIO_SCHEMA": "Cl\u0069p.1", "name": "\"}]", "source_range": )" + timeRange(0, 3, 24) +
+            R"(, "source_range": )" + timeRange(0, 9, 24) + "}",
+        R"({"OTIO_SCHEMA": "Marker.2", "marked_range": )" + timeRange(0, 1, 24) + "}",
         R"([1, {"OTIO_SCHEMA": "Clip.1"}])",
         R"("{\"OTIO_SCHEMA\": \"Clip.1\"}")",
         "17",
-        R"({"OTIO_SCHEMA": "Transition.1", "name": "out", "in_offset": )" + timeOf(4, 24) +
-            R"(, "out_offset": )" + timeOf(0, 24) + "}",
+        R"({"OTIO_SCHEMA": "Transition.1", "name": "out", "in_offset": )" + rationalTime(4, 24) +
+            R"(, "out_offset": )" + rationalTime(0, 24) + "}",
     };
     std::string children;
     for (const std::string& item : items)
         children += (children.empty() ? "" : ", ") + item;
     return R"({"OTIO_SCHEMA": "Timeline.1", "name": "timed", "global_start_time": )" +
-           timeOf(86400, 24) + R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
+           rationalTime(86400, 24) + R"(, "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [
            {"OTIO_SCHEMA": "Track.1", "name": "V1", "kind": "Video", "children": [)" +
            children + R"(]}, {"OTIO_SCHEMA": "Track.1", "name": "V2", "kind": "Video",
            "source_range": )" +
-           rangeOf(2, 30, 24) + R"(, "children": [)" + clip + ", " + clip + R"(]}]}})";
+           timeRange(2, 30, 24) + R"(, "children": [)" + clip + ", " + clip + R"(]}]}})";
 }
 
 TEST(StandardOtioReader, TimelinesReadItemByItemAsFromTheWholeParse) {
@@ -764,7 +737,7 @@ TEST(StandardOtioReader, TimelinesReadItemByItemAsFromTheWholeParse) {
     const std::size_t ours = documents.size();
     for (std::size_t i = 0; i < ours; ++i)
         documents.emplace_back(documents[i].first + ", another tool's",
-                               anotherTools(documents[i].second));
+                               asAnotherTools(documents[i].second));
     documents.emplace_back("timed every way", timedEveryWay());
 
     for (const auto& [what, text] : documents) {
@@ -842,7 +815,7 @@ TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse
     EXPECT_EQ(reading, readingOf(repeated, "", false));
     // As another tool would have written it: timed from its items first, on
     // two threads, then read on two threads.
-    const std::string another = anotherTools(repeated);
+    const std::string another = asAnotherTools(repeated);
     ASSERT_GT(another.size(), std::size_t(1) << 20);
     const std::string anotherReading = readingOf(another);
     EXPECT_EQ(anotherReading.rfind("failed", 0), std::string::npos)
