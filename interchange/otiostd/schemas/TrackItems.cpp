@@ -318,7 +318,6 @@ private:
 bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_spans.clear();
     m_timed.clear();
-    m_skeleton = &skeleton;
     if (!m_text)
         return false;
     // The whole parse stops at a NUL byte with its own error, and refuses a
@@ -577,27 +576,28 @@ private:
 
 /// The items of a span timed from `first` to `stop` (ItemTimer::timeItems).
 struct TimedPart {
-    const TrackItems::Span* span;
+    TrackItems::Span* span;
     const char* first;
     const char* stop;
     std::vector<Value> timing;
+    /// Where their values are made: the span's to hold (Span::timing).
+    std::unique_ptr<rapidotio::DocumentMemory> memory =
+        std::make_unique<rapidotio::DocumentMemory>();
 };
 
-/// Times `parts`, their values made with `allocator`.
-void timeParts(std::vector<TimedPart>& parts, const char* textEnd,
-               rapidotio::Allocator& allocator) {
-    rapidotio::Document parser(&allocator);
+/// Times `parts`.
+void timeParts(std::vector<TimedPart>& parts, const char* textEnd) {
     rapidjson::Reader reader;
-    for (TimedPart& part : parts)
+    for (TimedPart& part : parts) {
+        rapidotio::Document parser(&part.memory->allocator());
         ItemTimer(*part.span, textEnd, parser, reader)
             .timeItems(part.first, part.stop, part.timing);
+    }
 }
 
 } // namespace
 
 void TrackItems::time(const Value& within) {
-    if (!m_skeleton)
-        return;
     // `within` is a value of the skeleton parse made, the reader's to read and
     // this object's to change.
     std::vector<Value*> places;
@@ -611,10 +611,10 @@ void TrackItems::time(const Value& within) {
     }
 
     // Long items are timed on two threads: the second half of the objects and
-    // arrays of each array on a thread of its own, its values made in memory of
-    // its own, while the calling thread times the first.
+    // arrays of each array on a thread of its own while the calling thread
+    // times the first.
     std::vector<TimedPart> first, second;
-    for (const Span* span : spans) {
+    for (Span* span : spans) {
         const char* middle = nullptr;
         if (bytes >= m_ahead.minBytes && span->ends.size() >= 2) {
             const char* const comma = skipSpace(span->ends[span->ends.size() / 2 - 1]);
@@ -626,43 +626,56 @@ void TrackItems::time(const Value& within) {
             second.push_back(TimedPart{span, middle, nullptr, {}});
     }
     const char* const textEnd = m_text + m_length;
-    auto memory = std::make_unique<rapidotio::DocumentMemory>();
     std::future<void> other;
     if (!second.empty()) {
         try {
-            other = std::async(std::launch::async,
-                               [&] { timeParts(second, textEnd, memory->allocator()); });
+            other = std::async(std::launch::async, [&] { timeParts(second, textEnd); });
         } catch (const std::system_error&) {
-            timeParts(second, textEnd, memory->allocator());
+            timeParts(second, textEnd);
         }
     }
-    rapidotio::Allocator& allocator = m_skeleton->GetAllocator();
-    timeParts(first, textEnd, allocator);
+    timeParts(first, textEnd);
     if (other.valid())
         other.get();
-    if (!second.empty())
-        m_timingMemory.push_back(std::move(memory));
 
-    // Each placeholder becomes the array of its items' timing.
+    // Each placeholder becomes the array of its items' timing, in memory its
+    // span holds until the reader forgets it.
     auto half = second.begin();
     for (std::size_t i = 0; i < places.size(); ++i) {
+        Span& span = *spans[i];
+        rapidotio::Allocator& allocator = first[i].memory->allocator();
         Value timing(rapidjson::kArrayType);
         std::vector<Value>& before = first[i].timing;
-        std::vector<Value>* after = nullptr;
-        if (half != second.end() && half->span == spans[i])
-            after = &(half++)->timing;
+        TimedPart* const after = half != second.end() && half->span == &span ? &*half++ : nullptr;
         timing.Reserve(
-            static_cast<rapidjson::SizeType>(before.size() + (after ? after->size() : 0)),
+            static_cast<rapidjson::SizeType>(before.size() + (after ? after->timing.size() : 0)),
             allocator);
         for (Value& item : before)
             timing.PushBack(item, allocator);
-        if (after)
-            for (Value& item : *after)
+        span.timing.push_back(std::move(first[i].memory));
+        if (after) {
+            for (Value& item : after->timing)
                 timing.PushBack(item, allocator);
+            span.timing.push_back(std::move(after->memory));
+        }
         *places[i] = timing;
-        m_timed.emplace_back(places[i], spans[i]);
+        m_timed.emplace_back(places[i], &span);
     }
     std::sort(m_timed.begin(), m_timed.end());
+}
+
+void TrackItems::forget(const Value& within) {
+    if (Span* const span = timedSpanAt(within)) {
+        // The memory handed back holds nothing of the empty array.
+        const_cast<Value&>(within).SetArray();
+        span->timing.clear();
+    } else if (within.IsObject()) {
+        for (const auto& member : within.GetObject())
+            forget(member.value);
+    } else if (within.IsArray()) {
+        for (const Value& item : within.GetArray())
+            forget(item);
+    }
 }
 
 void TrackItems::findLeft(Value& value, std::vector<Value*>& places) const {
@@ -670,6 +683,9 @@ void TrackItems::findLeft(Value& value, std::vector<Value*>& places) const {
         for (auto& member : value.GetObject())
             findLeft(member.value, places);
     } else if (value.IsArray()) {
+        // Not into an array time made.
+        if (timedSpanAt(value))
+            return;
         for (Value& item : value.GetArray())
             findLeft(item, places);
     } else if (value.IsString() && isLeft(value)) {

@@ -49,6 +49,8 @@ public:
         /// as the brackets tell.
         std::vector<const char*> ends;
         bool read = false; ///< its items were parsed to its ']': none is left to check
+        /// Where the timing time put in its place is, until forget.
+        std::vector<std::unique_ptr<rapidotio::DocumentMemory>> timing;
     };
 
     /// When the items of a track are parsed on a thread of their own, ahead of
@@ -104,6 +106,9 @@ public:
     /// stay as they are. Throws NeedsWholeDocument where an item's text is not
     /// well-formed.
     void time(const Value& within);
+    /// Hands back the memory of the timing time put in `within`, which is no
+    /// more read: the arrays are left empty, and still stand for their items.
+    void forget(const Value& within);
 
     /// Checks that the items no reader went through are well-formed, as parsing
     /// the text whole would have; throws NeedsWholeDocument when they are not.
@@ -191,12 +196,9 @@ private:
     const char* m_text;
     std::size_t m_length;
     Ahead m_ahead;
-    std::vector<Span> m_spans;                 ///< in the order of the text
-    rapidotio::Document* m_skeleton = nullptr; ///< parse's
+    std::vector<Span> m_spans; ///< in the order of the text
     /// The arrays time made and the spans they stand for, by address.
     std::vector<std::pair<const Value*, Span*>> m_timed;
-    /// Where the values time made on a thread of their own are.
-    std::vector<std::unique_ptr<rapidotio::DocumentMemory>> m_timingMemory;
 };
 
 } // namespace ZEM_0_81::Interchange

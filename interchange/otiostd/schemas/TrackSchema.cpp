@@ -372,6 +372,9 @@ public:
         if (m_needsEnd && items.leftInText())
             context.trackItems()->time(track);
         m_timed = m_needsEnd && OtioTiming::durationOf(track, m_duration);
+        // Nothing reads the timing of items read from the text again.
+        if (items.leftInText())
+            context.trackItems()->forget(track);
     }
 
     /// Reads the children and what follows the last, and fills in where the

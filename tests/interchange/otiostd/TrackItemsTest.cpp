@@ -398,11 +398,17 @@ timingOf(const std::string& text, const TrackItems::Ahead& way = TrackItems::Ahe
     }
     const Value& timing = skeleton["tracks"]["children"][0]["children"];
     EXPECT_TRUE(items.isLeft(timing));
+    const std::string timed = compact(timing);
+    // Forgotten, the timing still stands for the items, which are read from
+    // the text.
+    items.forget(skeleton);
+    EXPECT_TRUE(items.isLeft(timing));
+    EXPECT_EQ(compact(timing), "[]");
     std::vector<std::string> read;
     TrackItems::Items left(items, timing);
     while (const Value* item = left.next())
         read.push_back(compact(*item));
-    return {compact(timing), read};
+    return {timed, read};
 }
 
 TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
