@@ -461,9 +461,15 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
         {R"([{"OTIO_SCHEMA": "Track.1", "children": [{"OTIO_SCHEMA": "Gap.1"}]}])", ""},
         {R"([{"OTIO_SCHEMA": "Stack.1", "source_range": {"duration": 1}, "children": []}])", ""},
         {R"([{"OTIO_SCHEMA": "Gap.1", "na\u006de": 1}])", ""},
-        // Nothing of anything else.
+        // Nothing of anything else, before the objects or after them.
         {R"([{}, [{"OTIO_SCHEMA": "Gap.1"}], "{\"OTIO_SCHEMA\": 1}", 1.5, null, true])",
          "[{},null,null,null,null,null]"},
+        {R"([1, "{", {"OTIO_SCHEMA": "Gap.1"}, null, [2], {}])",
+         R"([null,null,{"OTIO_SCHEMA":"Gap.1"},null,null,{}])"},
+        // Members nested as deep as the whole parse takes them.
+        {R"([{"OTIO_SCHEMA": "Transition.1", "in_offset": )" + std::string(250, '[') +
+             std::string(250, ']') + "}]",
+         ""},
         {"[]", "[]"},
     };
     for (const auto& c : cases) {
@@ -486,7 +492,9 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
              R"([{"OTIO_SCHEMA" "Gap.1"}])", R"([{"OTIO_SCHEMA": }])", R"([{OTIO_SCHEMA: 1}])",
              R"([{"source_range": {"a": 1,}}])", R"([{"OTIO_SCHEMA": "Gap.1" "name": 1}])",
              R"([{"OTIO_SCHEMA": "Gap.1"} 1])", R"([1 2])",
-             R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]"}) {
+             R"([{"in_offset": [)" + std::string(260, '[') + std::string(260, ']') + "]}]",
+             R"([{"OTIO_SCHEMA": "Transition.1", "in_offset": )" + std::string(251, '[') +
+                 std::string(251, ']') + "}]"}) {
         EXPECT_EQ(timingOf(ours(children)).first, "FAILS") << children;
         // Also when the items not well-formed are those the other thread times.
         EXPECT_EQ(
