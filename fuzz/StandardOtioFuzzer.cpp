@@ -13,11 +13,8 @@
 #include "composition/JsonException.h"
 #include "interchange/StandardOtio.h"
 #include "interchange/kept/ForeignMembers.h"
-#include "interchange/otiostd/io/JsonInput.h"
-#include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/schemas/DocumentSchema.h"
 #include "outside/dmtree/DmRoot.h"
-#include "rapidotio/DocumentMemory.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -68,11 +65,8 @@ std::string readingOf(const Composition* composition, const LossReport& losses,
 std::string wholeReadingOf(const std::string& text) {
     LossReport losses;
     try {
-        rapidotio::DocumentMemory memory;
-        rapidotio::Document document(&memory.allocator());
-        Interchange::parseInput(text.c_str(), text.size(), document);
-        Interchange::ReadContext context(losses, &memory);
-        const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::read(context, document, "");
+        const CoSharedPtr<DmRoot> root =
+            Interchange::DocumentSchema::readParsedWhole(text.c_str(), text.size(), "", losses);
         const SharedPtr<Composition> composition = adoptTree(String("fuzz"), root.get());
         return readingOf(composition.get(), losses, String());
     } catch (const Json::Exception& failure) {

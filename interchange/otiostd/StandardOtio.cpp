@@ -2,7 +2,6 @@
 
 #include "composition/AdoptTree.h"
 #include "composition/JsonException.h"
-#include "interchange/otiostd/io/JsonInput.h"
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/schemas/DocumentSchema.h"
@@ -100,14 +99,8 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
         CoSharedPtr<DmRoot> root = readLeavingItems(text, length, options, losses);
         if (!root) {
             losses.clear();
-            // The document is read once, front to back: what the readers have
-            // left of it is handed back as the edit tree grows, and the rest goes
-            // before the composition takes the tree over.
-            rapidotio::DocumentMemory memory;
-            rapidotio::Document document(&memory.allocator());
-            Interchange::parseInput(text, length, document);
-            Interchange::ReadContext context(losses, &memory);
-            root = Interchange::DocumentSchema::read(context, document, options.timeline);
+            root = Interchange::DocumentSchema::readParsedWhole(text, length, options.timeline,
+                                                                losses);
         }
         out = adoptTree(id, root.get());
         return Status();

@@ -5,6 +5,7 @@
 
 #include "composition/JsonException.h"
 #include "interchange/otiostd/io/ChildGroups.h"
+#include "interchange/otiostd/io/JsonInput.h"
 #include "interchange/otiostd/kept/ForeignJson.h"
 #include "interchange/otiostd/metadata/EditTreeNodes.h"
 #include "interchange/otiostd/metadata/PropertyJson.h"
@@ -13,6 +14,7 @@
 
 #include "outside/dmtree/DmCompositionNode.h"
 #include "outside/dmtree/DmReelNode.h"
+#include "rapidotio/DocumentMemory.h"
 
 #include <optional>
 #include <string>
@@ -270,6 +272,18 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document, const std:
     for (const CoSharedPtr<DmTreeNode>& node : after)
         root->addChild(node.get());
     return root;
+}
+
+CoSharedPtr<DmRoot> readParsedWhole(const char* text, std::size_t length, const std::string& choice,
+                                    LossReport& losses) {
+    // The document is read once, front to back: what the readers have left of
+    // it is handed back as the edit tree grows, and the rest goes before the
+    // composition takes the tree over.
+    rapidotio::DocumentMemory memory;
+    rapidotio::Document document(&memory.allocator());
+    parseInput(text, length, document);
+    ReadContext context(losses, &memory);
+    return read(context, document, choice);
 }
 
 } // namespace ZEM_0_81::Interchange::DocumentSchema

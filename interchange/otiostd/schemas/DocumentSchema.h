@@ -42,6 +42,13 @@ void write(OtioWriter& writer, const DmRoot& root);
 CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document,
                          const std::string& choice = std::string());
 
+/// Parses `length` bytes of `text` (followed by a NUL byte) whole into a DOM
+/// and reads it as read does, reporting to `losses`: the reading a document
+/// gets when its tracks' items cannot be read from the text (TrackItems).
+/// Throws Json::Exception as read does, and with the parse's error.
+CoSharedPtr<DmRoot> readParsedWhole(const char* text, std::size_t length, const std::string& choice,
+                                    LossReport& losses);
+
 } // namespace DocumentSchema
 
 } // namespace ZEM_0_81::Interchange

@@ -9,8 +9,6 @@
 #include "composition/AdoptTree.h"
 #include "composition/JsonException.h"
 #include "interchange/StandardOtio.h"
-#include "interchange/otiostd/io/JsonInput.h"
-#include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/schemas/DocumentSchema.h"
 #include "strictjson/StrictParse.h"
 #include "tests/interchange/otiostd/InterchangeTestSupport.h"
@@ -615,12 +613,8 @@ std::string readingOf(const std::string& text, const char* choice = "", bool par
 std::string wholeReadingOf(const std::string& text, const char* choice = "") {
     LossReport losses;
     try {
-        rapidotio::DocumentMemory memory;
-        rapidotio::Document document(&memory.allocator());
-        Interchange::parseInput(text.c_str(), text.size(), document);
-        Interchange::ReadContext context(losses, &memory);
         const CoSharedPtr<DmRoot> root =
-            Interchange::DocumentSchema::read(context, document, choice);
+            Interchange::DocumentSchema::readParsedWhole(text.c_str(), text.size(), choice, losses);
         return readingOf(*adoptTree(String("doc"), root.get()), losses);
     } catch (const Json::Exception& failure) {
         return std::string("failed: ") + failure.what();
