@@ -251,8 +251,9 @@ TEST(CompositionThreads, LongTracksOfStandardOtioReadOnEveryThread) {
         };
         const std::string expected = readBack();
         ASSERT_NE(expected, "failed");
-        if (document == ours)
+        if (document == ours) {
             ASSERT_EQ(expected, ours);
+        }
 
         std::vector<int> differences(kThreads, 0);
         test::runTogether(kThreads, [&](int index) {

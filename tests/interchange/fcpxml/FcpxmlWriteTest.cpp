@@ -356,9 +356,10 @@ TEST(FcpxmlWrite, ASourceStartBeyondWhatTheTreeCountsIsReported) {
         write(*cut, written);
         EXPECT_EQ(std::string(written.spine().first_child().attribute("start").value()), c.written);
         ASSERT_EQ(written.losses.size(), c.losses);
-        if (c.losses)
+        if (c.losses) {
             EXPECT_NE(written.losses[0].find("its source start is not known"), std::string::npos)
                 << written.losses[0];
+        }
     }
 }
 
