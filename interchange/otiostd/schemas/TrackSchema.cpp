@@ -455,8 +455,8 @@ private:
         addSegment(*item.segment, &item);
         m_transitions.keepOn(*item.segment);
         // A track whose length is given is not walked again for its duration, nor
-        // one whose items are read from the text (their timing stands in their
-        // place, TrackItems::time).
+        // one whose items are read from the text (it was timed before they were
+        // read, from what TrackItems::time put in their place).
         if (m_description.lengthGiven || m_items.leftInText())
             m_items.release(child);
     }
