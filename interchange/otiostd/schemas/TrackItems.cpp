@@ -213,7 +213,7 @@ public:
             // The parser goes on at the ']' and sees an empty array.
             m_leaving = true;
             m_spans.push_back(
-                TrackItems::Span{m_stream.src_ - 1, static_cast<int>(m_frames.size()) + 1, {}});
+                TrackItems::Span{m_stream.src_ - 1, static_cast<int>(m_frames.size()) + 1, {}, false, {}});
             m_stream.src_ = closingBracket(m_stream.src_, m_end, m_spans.back().ends);
             return true;
         }
@@ -708,22 +708,24 @@ void TrackItems::checkUnread() const {
 }
 
 TrackItems::Cursor::Cursor(const Span& span)
-    : m_span(span), m_next(skipSpace(span.begin + 1)), m_ended(*m_next == ']') {}
+    : m_span(&span), m_next(skipSpace(span.begin + 1)), m_ended(*m_next == ']') {}
 
-bool TrackItems::Cursor::parse(rapidotio::Document& parser, rapidotio::DocumentMemory& memory) {
+bool TrackItems::Cursor::next(rapidotio::Document* parser, rapidotio::DocumentMemory& memory,
+                              rapidjson::Reader& reader) {
     // An object or an array ends where its brackets said; each was seen once.
     const char* const start = skipSpace(m_next);
-    const std::vector<const char*>& ends = m_span.ends;
+    const std::vector<const char*>& ends = m_span->ends;
     while (m_nextEnd < ends.size() && ends[m_nextEnd] <= start)
         ++m_nextEnd;
     const char* after = nullptr;
     if ((*start == '{' || *start == '[') && m_nextEnd < ends.size()) {
         after = ends[m_nextEnd++];
-        if (!parseCopy(start, after, parser, memory))
+        if (parser && !parseCopy(start, after, *parser, memory, reader))
             return false;
     } else {
+        rapidotio::Document scratch(&memory.allocator());
         rapidjson::StringStream stream(start);
-        if (!parseItem<0>(stream, parser))
+        if (!parseItem<0>(stream, parser ? *parser : scratch, reader))
             return false;
         after = stream.src_;
     }
@@ -737,13 +739,14 @@ bool TrackItems::Cursor::parse(rapidotio::Document& parser, rapidotio::DocumentM
 }
 
 template <unsigned Flags, class Stream>
-bool TrackItems::Cursor::parseItem(Stream& stream, rapidotio::Document& parser) {
+bool TrackItems::Cursor::parseItem(Stream& stream, rapidotio::Document& parser,
+                                   rapidjson::Reader& reader) const {
     bool accepted = false;
     auto generator = [&](rapidotio::Document& document) {
         StrictJson::DepthLimit<rapidotio::Document> limited(
-            document, StrictJson::kRecursiveParseDepth - m_span.depth);
+            document, StrictJson::kRecursiveParseDepth - m_span->depth);
         accepted =
-            !m_reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag | Flags>(stream, limited)
+            !reader.Parse<kFlags | rapidjson::kParseStopWhenDoneFlag | Flags>(stream, limited)
                  .IsError();
         return accepted;
     };
@@ -752,12 +755,13 @@ bool TrackItems::Cursor::parseItem(Stream& stream, rapidotio::Document& parser) 
 }
 
 bool TrackItems::Cursor::parseCopy(const char* start, const char* end, rapidotio::Document& parser,
-                                   rapidotio::DocumentMemory& memory) {
+                                   rapidotio::DocumentMemory& memory,
+                                   rapidjson::Reader& reader) const {
     const auto length = static_cast<std::size_t>(end - start);
     char* const copy = static_cast<char*>(memory.allocator().Malloc(length + 1));
     *std::copy(start, end, copy) = '\0';
     rapidjson::InsituStringStream stream(copy);
-    const bool accepted = parseItem<rapidjson::kParseInsituFlag>(stream, parser);
+    const bool accepted = parseItem<rapidjson::kParseInsituFlag>(stream, parser, reader);
     // The whole copy is the item.
     return accepted && *skipSpace(stream.src_) == '\0';
 }
@@ -777,12 +781,14 @@ struct TrackItems::Items::Batch {
     }
 };
 
-/// The thread that parses a span's items, batch after batch, while the reader
-/// reads those before. It stays at most Ahead::batches ahead; when the reader
-/// goes (at the end, or on an error) it stops and is joined.
+/// The items of a span parsed batch after batch: on a thread that stays at most
+/// Ahead::batches ahead of the reader, and by the reader itself rather than
+/// wait for the thread (Ahead). Each batch is marked out first, which takes no
+/// parse of its objects and arrays, so that the two parse apart. When the
+/// reader goes (at the end, or on an error) the thread stops and is joined.
 class TrackItems::Items::Thread {
 public:
-    Thread(const Span& span, const Ahead& ahead) : m_cursor(span), m_ahead(ahead) {
+    Thread(const Span& span, const Ahead& ahead) : m_marker(span), m_ahead(ahead) {
         m_thread = std::thread([this] { run(); });
     }
     ~Thread() {
@@ -790,66 +796,128 @@ public:
             const std::lock_guard<std::mutex> lock(m_mutex);
             m_stop = true;
         }
-        m_room.notify_one();
+        m_changed.notify_all();
         m_thread.join();
     }
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
 
-    /// The next batch, once parsed. Rethrows what the parse threw (no memory).
+    /// The next batch, once parsed. Rethrows what the thread's parse threw (no
+    /// memory).
     std::unique_ptr<Batch> take() {
         std::unique_lock<std::mutex> lock(m_mutex);
-        m_ready.wait(lock, [&] { return !m_queue.empty() || m_error; });
-        if (m_queue.empty())
-            std::rethrow_exception(m_error);
-        std::unique_ptr<Batch> batch = std::move(m_queue.front());
-        m_queue.pop_front();
-        lock.unlock();
-        m_room.notify_one();
-        return batch;
-    }
-
-private:
-    void run() {
-        try {
-            for (bool done = false; !done;) {
-                auto batch = std::make_unique<Batch>();
-                rapidotio::Document parser(&batch->memory.allocator());
-                const char* const start = m_cursor.position();
-                while (!m_cursor.ended() && (batch->items.empty() ||
-                                             static_cast<std::size_t>(m_cursor.position() - start) <
-                                                 m_ahead.batchBytes)) {
-                    if (!m_cursor.parse(parser, batch->memory)) {
-                        batch->malformed = true;
-                        break;
-                    }
-                    batch->items.push_back(std::move(static_cast<Value&>(parser)));
-                }
-                batch->last = m_cursor.ended();
-                done = batch->last || batch->malformed;
-                std::unique_lock<std::mutex> lock(m_mutex);
-                m_room.wait(lock, [&] { return m_stop || m_queue.size() < m_ahead.batches; });
-                if (m_stop)
-                    return;
-                m_queue.push_back(std::move(batch));
+        for (;;) {
+            if (!m_batches.empty() && m_batches.front()) {
+                std::unique_ptr<Batch> batch = std::move(m_batches.front());
+                m_batches.pop_front();
+                ++m_taken;
                 lock.unlock();
-                m_ready.notify_one();
+                m_changed.notify_all();
+                return batch;
             }
-        } catch (...) {
-            {
-                const std::lock_guard<std::mutex> lock(m_mutex);
-                m_error = std::current_exception();
-            }
-            m_ready.notify_one();
+            if (m_error)
+                std::rethrow_exception(m_error);
+            if (!m_marked && m_batches.size() <= m_ahead.batches) {
+                parseNext(lock, m_reader);
+                ++m_parsedByReader;
+            } else
+                m_changed.wait(lock);
         }
     }
 
-    Cursor m_cursor; ///< the thread's alone
+    /// The batches take parsed.
+    std::size_t parsedByReader() const { return m_parsedByReader; }
+
+private:
+    /// Where a batch's items are in the text.
+    struct Marks {
+        Cursor from;            ///< at its first item
+        std::size_t count = 0;  ///< its items
+        bool last = false;      ///< the array ends after them
+        bool malformed = false; ///< the text after them holds no well-formed item
+    };
+
+    void run() {
+        rapidjson::Reader reader;
+        std::unique_lock<std::mutex> lock(m_mutex);
+        try {
+            for (;;) {
+                m_changed.wait(lock, [&] {
+                    return m_stop || (!m_marked && m_batches.size() < m_ahead.batches);
+                });
+                if (m_stop)
+                    return;
+                parseNext(lock, reader);
+            }
+        } catch (...) {
+            if (!lock.owns_lock())
+                lock.lock();
+            m_error = std::current_exception();
+            lock.unlock();
+            m_changed.notify_all();
+        }
+    }
+
+    /// With `lock` held: marks out the next batch, parses it with `reader`
+    /// without the lock, and puts it in its place.
+    void parseNext(std::unique_lock<std::mutex>& lock, rapidjson::Reader& reader) {
+        Marks marks = mark();
+        const std::size_t number = m_taken + m_batches.size();
+        m_batches.emplace_back();
+        lock.unlock();
+        std::unique_ptr<Batch> batch = parse(marks, reader);
+        lock.lock();
+        m_batches[number - m_taken] = std::move(batch);
+        m_changed.notify_all();
+    }
+
+    /// The marks of the next batch: at least one item, and as many more as start
+    /// within Ahead::batchBytes of its first.
+    Marks mark() {
+        Marks marks{m_marker};
+        const char* const start = m_marker.position();
+        while (!m_marker.ended() &&
+               (marks.count == 0 ||
+                static_cast<std::size_t>(m_marker.position() - start) < m_ahead.batchBytes)) {
+            if (!m_marker.skip(m_scratch, m_markReader)) {
+                marks.malformed = true;
+                break;
+            }
+            ++marks.count;
+        }
+        marks.last = m_marker.ended();
+        m_marked = marks.last || marks.malformed;
+        return marks;
+    }
+
+    static std::unique_ptr<Batch> parse(Marks& marks, rapidjson::Reader& reader) {
+        auto batch = std::make_unique<Batch>();
+        rapidotio::Document parser(&batch->memory.allocator());
+        batch->items.reserve(marks.count);
+        for (std::size_t i = 0; i < marks.count; ++i) {
+            if (!marks.from.parse(parser, batch->memory, reader)) {
+                batch->malformed = true;
+                return batch;
+            }
+            batch->items.push_back(std::move(static_cast<Value&>(parser)));
+        }
+        batch->last = marks.last;
+        batch->malformed = marks.malformed;
+        return batch;
+    }
+
+    Cursor m_marker; ///< where the next batch starts
     const Ahead m_ahead;
+    rapidjson::Reader m_reader;          ///< the reader's
+    rapidjson::Reader m_markReader;      ///< mark's, with the lock held
+    rapidotio::DocumentMemory m_scratch; ///< where mark parses a scalar
     std::mutex m_mutex;
-    std::condition_variable m_ready; ///< a batch, or the error, is there
-    std::condition_variable m_room;  ///< the reader took one, or goes
-    std::deque<std::unique_ptr<Batch>> m_queue;
+    std::condition_variable m_changed; ///< a batch is taken or parsed, or the reader goes
+    /// The batches marked and not taken, in order; null while one is parsed.
+    std::deque<std::unique_ptr<Batch>> m_batches;
+    std::size_t m_taken = 0; ///< batches taken
+    std::size_t m_parsedByReader = 0; ///< the reader's alone
+    bool m_marked = false;   ///< the last batch is marked
     std::exception_ptr m_error;
     bool m_stop = false;
     std::thread m_thread; ///< last: started once the rest is made
@@ -879,7 +947,7 @@ const Value* TrackItems::Items::next() {
         return nextAhead();
     if (m_cursor.ended())
         return nullptr;
-    if (!m_cursor.parse(m_parser, m_memory))
+    if (!m_cursor.parse(m_parser, m_memory, m_reader))
         throw NeedsWholeDocument();
     if (m_cursor.ended())
         m_span->read = true;
@@ -903,6 +971,10 @@ const Value* TrackItems::Items::nextAhead() {
         if (m_batches.back()->last)
             m_span->read = true;
     }
+}
+
+std::size_t TrackItems::Items::batchesParsedByReader() const {
+    return m_thread ? m_thread->parsedByReader() : 0;
 }
 
 void TrackItems::Items::release(const Value& item) {

@@ -55,7 +55,9 @@ public:
 
     /// When the items of a track are parsed on a thread of their own, ahead of
     /// the reader, in batches: the parse of one batch then runs while the reader
-    /// builds the edit tree from the one before, on two cores.
+    /// builds the edit tree from the one before, on two cores. A reader that
+    /// would wait for the thread parses a batch itself: the one it needs, when
+    /// the thread has not come to it, else the one after the thread's.
     struct Ahead {
         /// Items of fewer bytes than this are parsed as the reader comes to them:
         /// a thread is worth starting for a long track only.
@@ -64,8 +66,9 @@ public:
         /// Batches of 64 KB keep the items parsed ahead to well under a
         /// megabyte and still cost next to nothing to hand over.
         std::size_t batchBytes = std::size_t(64) << 10;
-        /// The batches parsed ahead of the reader at most: two keep the thread
-        /// busy while the reader takes one.
+        /// The batches the thread parses ahead of the reader at most: two keep
+        /// the thread busy while the reader takes one. The reader parses one
+        /// more at most.
         std::size_t batches = 2;
     };
 
@@ -116,7 +119,7 @@ public:
 
 private:
     /// Parses the items of a Span one at a time, front to back, as the whole
-    /// parse would have parsed them.
+    /// parse would have parsed them. A copy goes on from where the original is.
     class Cursor {
     public:
         explicit Cursor(const Span& span);
@@ -124,25 +127,38 @@ private:
         bool ended() const { return m_ended; }
         /// Where the next item starts, or the array's ']' once ended.
         const char* position() const { return m_next; }
-        /// Parses the next item into `parser`, whose allocator is `memory`'s;
-        /// false when the text holds no well-formed item there.
-        bool parse(rapidotio::Document& parser, rapidotio::DocumentMemory& memory);
+        /// Parses the next item into `parser`, whose allocator is `memory`'s,
+        /// with `reader`; false when the text holds no well-formed item there.
+        bool parse(rapidotio::Document& parser, rapidotio::DocumentMemory& memory,
+                   rapidjson::Reader& reader) {
+            return next(&parser, memory, reader);
+        }
+        /// Goes past the next item as parse would, without parsing an object or
+        /// an array (parse, from a copy made before, tells whether it is
+        /// well-formed); false where parse would be, but for that. A scalar is
+        /// parsed into `scratch`.
+        bool skip(rapidotio::DocumentMemory& scratch, rapidjson::Reader& reader) {
+            return next(nullptr, scratch, reader);
+        }
 
     private:
+        /// parse, or skip when `parser` is null.
+        bool next(rapidotio::Document* parser, rapidotio::DocumentMemory& memory,
+                  rapidjson::Reader& reader);
         /// Parses the item at `stream` into `parser`, as the whole parse would
         /// (RapidJSON's parse `Flags` besides); false when it is not well-formed.
         template <unsigned Flags, class Stream>
-        bool parseItem(Stream& stream, rapidotio::Document& parser);
+        bool parseItem(Stream& stream, rapidotio::Document& parser,
+                       rapidjson::Reader& reader) const;
         /// The item from `start` to `end`, parsed in place in a copy made in
         /// `memory`: its strings are not copied again.
         bool parseCopy(const char* start, const char* end, rapidotio::Document& parser,
-                       rapidotio::DocumentMemory& memory);
+                       rapidotio::DocumentMemory& memory, rapidjson::Reader& reader) const;
 
-        const Span& m_span;
+        const Span* m_span;
         const char* m_next;
-        std::size_t m_nextEnd = 0; ///< in m_span.ends
+        std::size_t m_nextEnd = 0; ///< in m_span->ends
         bool m_ended = false;
-        rapidjson::Reader m_reader;
     };
 
 public:
@@ -167,6 +183,9 @@ public:
         bool ahead() const { return m_thread != nullptr; }
         /// The batches taken from the thread and not handed back, for tests.
         std::size_t batchesHeld() const { return m_batches.size(); }
+        /// The batches the reader parsed itself rather than wait for the
+        /// thread, for tests.
+        std::size_t batchesParsedByReader() const;
 
     private:
         /// Items parsed together on the thread, with their memory.
@@ -177,6 +196,7 @@ public:
 
         Span* m_span;
         Cursor m_cursor;
+        rapidjson::Reader m_reader;
         rapidotio::DocumentMemory m_memory;
         rapidotio::Document m_parser;
         std::deque<Value> m_items;

@@ -128,9 +128,9 @@ TEST(TrackItems, TheChildrenOfTheTracksOfTimelinesAreLeftInTheText) {
 }
 
 /// How the items are parsed: as they are read; on a thread ahead of the reader,
-/// one item a batch (the least a batch holds) and one batch ahead; and a few
-/// items a batch, two ahead.
-const TrackItems::Ahead kWays[] = {TrackItems::Ahead(), {0, 0, 1}, {0, 40, 2}};
+/// one item a batch (the least a batch holds) and one batch ahead; a few items a
+/// batch, two ahead; and a few a batch, none ahead (the reader parses each).
+const TrackItems::Ahead kWays[] = {TrackItems::Ahead(), {0, 0, 1}, {0, 40, 2}, {0, 40, 0}};
 
 /// The items of the first left array of `text`, each as compact JSON; "FAILS"
 /// after the last one read when reading them throws NeedsWholeDocument.
@@ -215,6 +215,39 @@ TEST(TrackItems, BatchesHoldTheItemsThatStartWithinTheirBytes) {
         while (left.next())
             held.push_back(left.batchesHeld());
         EXPECT_EQ(held, c.held) << c.batchBytes;
+    }
+}
+
+TEST(TrackItems, TheReaderParsesTheBatchesTheThreadHasNotComeTo) {
+    // With no batch parsed ahead, the reader parses every batch itself; else
+    // the two parse each batch once between them, in whichever order they
+    // come to it. Batches as BatchesHoldTheItemsThatStartWithinTheirBytes.
+    const std::string text = ours("[{}, [1], {\"a\": 2}, [], {}, [[]]]");
+    const std::vector<std::string> whole = itemsOf(text);
+    const struct {
+        std::size_t batchBytes;
+        std::size_t batches; ///< Ahead::batches
+        std::size_t made;    ///< the batches the items make
+    } cases[] = {
+        {0, 0, 6}, {8, 0, 4}, {9, 0, 2}, {1000, 0, 1}, {0, 1, 6}, {8, 2, 4}, {1000, 1, 1},
+    };
+    for (const auto& c : cases) {
+        TrackItems items(text.c_str(), text.size(), TrackItems::Ahead{0, c.batchBytes, c.batches});
+        rapidotio::Document skeleton;
+        ASSERT_TRUE(items.parse(skeleton));
+        TrackItems::Items left(items, skeleton["tracks"]["children"][0]["children"]);
+        ASSERT_TRUE(left.ahead());
+        std::vector<std::string> read;
+        while (const Value* item = left.next()) {
+            read.push_back(compact(*item));
+            left.release(*item);
+        }
+        EXPECT_EQ(read, whole) << c.batchBytes << " " << c.batches;
+        if (c.batches == 0) {
+            EXPECT_EQ(left.batchesParsedByReader(), c.made) << c.batchBytes;
+        } else {
+            EXPECT_LE(left.batchesParsedByReader(), c.made) << c.batchBytes << " " << c.batches;
+        }
     }
 }
 
