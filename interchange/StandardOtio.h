@@ -85,7 +85,7 @@ public:
         /// (DocumentReadOptions::timeline); empty reads every timeline, the first
         /// being the one the composition's queries answer for.
         std::string timeline;
-        /// Whether a long text (1 MB or more) may be read on two threads: the
+        /// Whether a long text (256 KB or more) may be read on two threads: the
         /// items of its long tracks are parsed on a thread of the read's own
         /// while the calling thread builds the edit tree from those before,
         /// which takes about a third off the time a long cut takes to read. The

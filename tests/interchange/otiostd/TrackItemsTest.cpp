@@ -189,7 +189,7 @@ TEST(TrackItems, LongTracksAreParsedOnAThreadAheadOfTheReader) {
         way.minBytes = c.minBytes;
         EXPECT_EQ(ahead(c.children, way), c.ahead) << c.children.substr(0, 40) << " " << c.minBytes;
     }
-    EXPECT_EQ(standard, std::size_t(1) << 20);
+    EXPECT_EQ(standard, std::size_t(256) << 10);
 }
 
 TEST(TrackItems, BatchesHoldTheItemsThatStartWithinTheirBytes) {
