@@ -12,21 +12,19 @@
 namespace ZEM_0_81::Interchange::ForeignMembers {
 
 bool withinDepth(const Value& value, unsigned limit) {
-    std::vector<std::pair<const Value*, unsigned>> pending{{&value, 0u}};
-    while (!pending.empty()) {
-        const auto [current, depth] = pending.back();
-        pending.pop_back();
-        if (current->IsObject() || current->IsArray()) {
-            if (depth >= limit)
+    // Called for every object kept, most of them small: no memory of its own.
+    if (value.IsObject()) {
+        if (limit == 0)
+            return false;
+        for (const auto& member : value.GetObject())
+            if (!withinDepth(member.value, limit - 1))
                 return false;
-            if (current->IsObject()) {
-                for (const auto& member : current->GetObject())
-                    pending.emplace_back(&member.value, depth + 1);
-            } else {
-                for (const Value& element : current->GetArray())
-                    pending.emplace_back(&element, depth + 1);
-            }
-        }
+    } else if (value.IsArray()) {
+        if (limit == 0)
+            return false;
+        for (const Value& element : value.GetArray())
+            if (!withinDepth(element, limit - 1))
+                return false;
     }
     return true;
 }
@@ -102,12 +100,16 @@ constexpr const char* kWrittenStandsFor = "stands_for";
 /// false (nothing appended) when it is nested too deeply to sit two levels down
 /// in a kept object.
 bool appendText(std::string& texts, const Value& value) {
-    std::string text;
-    if (!withinDepth(value, kMaxDepth - 2) || !textOf(value, text))
+    // Within kMaxDepth - 2, so within what textOf asks.
+    if (!withinDepth(value, kMaxDepth - 2))
+        return false;
+    rapidjson::StringBuffer buffer;
+    TextWriter writer(buffer);
+    if (!value.Accept(writer))
         return false;
     if (!texts.empty())
         texts += ',';
-    texts += text;
+    texts.append(buffer.GetString(), buffer.GetSize());
     return true;
 }
 

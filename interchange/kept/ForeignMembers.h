@@ -72,7 +72,7 @@ using TextWriter = rapidjson::Writer<rapidjson::StringBuffer, rapidjson::UTF8<>,
 constexpr unsigned kMaxDepth = 128;
 
 /// True when `value` nests no deeper than `limit` arrays and objects, found
-/// without recursion, whatever its depth.
+/// going `limit` levels down at most, whatever its depth.
 bool withinDepth(const Value& value, unsigned limit);
 
 /// The compact JSON text of `value`, when it is nested no deeper than kMaxDepth;

@@ -4,14 +4,17 @@ namespace ZEM_0_81::Interchange {
 
 void appendPointerToken(std::string& pointer, const char* token, std::size_t length) {
     pointer += '/';
-    for (std::size_t i = 0; i < length; ++i) {
-        const char c = token[i];
-        if (c == '~')
-            pointer += "~0";
-        else if (c == '/')
-            pointer += "~1";
-        else
-            pointer += c;
+    // Appended a run at a time: most tokens have nothing to escape.
+    const char* const end = token + length;
+    for (const char* run = token; run != end;) {
+        const char* special = run;
+        while (special != end && *special != '~' && *special != '/')
+            ++special;
+        pointer.append(run, static_cast<std::size_t>(special - run));
+        if (special == end)
+            break;
+        pointer += *special == '~' ? "~0" : "~1";
+        run = special + 1;
     }
 }
 

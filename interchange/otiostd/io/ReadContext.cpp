@@ -5,7 +5,9 @@
 #include "interchange/places/LossPlaces.h"
 #include "rapidotio/DocumentMemory.h"
 
+#include <charconv>
 #include <cstring>
+#include <iterator>
 
 namespace ZEM_0_81::Interchange {
 
@@ -33,11 +35,15 @@ ReadContext::Scope::~Scope() {
 
 std::string ReadContext::pointer() const {
     std::string text;
+    text.reserve(64);
     for (const Token& token : m_path) {
-        if (token.key)
+        if (token.key) {
             appendPointerToken(text, token.key, token.length);
-        else
-            appendPointerToken(text, std::to_string(token.index));
+        } else {
+            char digits[24];
+            const auto written = std::to_chars(std::begin(digits), std::end(digits), token.index);
+            appendPointerToken(text, digits, static_cast<std::size_t>(written.ptr - digits));
+        }
     }
     return text;
 }

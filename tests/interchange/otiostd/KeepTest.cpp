@@ -11,6 +11,8 @@
 #include "tests/support/TestData.h"
 
 #include <rapidjson/document.h>
+#include <rapidjson/stringbuffer.h>
+#include <rapidjson/writer.h>
 
 #include <gtest/gtest.h>
 
@@ -341,35 +343,89 @@ TEST(StandardOtioKeeping, ANoteWithoutAMarkersShapeIsWrittenAsAnEmptyMarker) {
 }
 
 TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
-    // Two speeds on a clip: the first carries metadata nested 140 objects deep,
-    // more than the edit tree keeps (128), so it is dropped and not written back;
-    // the second is kept and written back as it came.
+    // Two speeds on a clip: the first carries metadata nested `depth` objects
+    // deep. Kept beside the clip's other leftovers, two levels down, the
+    // effect's objects may go 128 (what the edit tree keeps) - 2 levels deep:
+    // the effect itself and 125 below it. Deeper, it is dropped and not written
+    // back; the second is kept and written back as it came.
+    const std::string dropped = "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | "
+                                "dropped: not an effect the edit tree has settings for";
+    const std::string kept = "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | not "
+                             "applied: not an effect the edit tree has settings for (kept, and "
+                             "written back as it came)";
+    const struct {
+        int depth;
+        bool kept;
+    } cases[] = {{124, true}, {125, true}, {126, false}, {140, false}};
+    for (const auto& c : cases) {
+        std::string deep = "1";
+        for (int i = 0; i < c.depth; ++i)
+            deep = R"({"a": )" + deep + "}";
+        std::string clip = clipAt("24.0", "10.0");
+        clip.insert(clip.size() - 1,
+                    R"(, "effects": [{"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 2.0, )"
+                    R"("metadata": )" +
+                        deep + R"(}, {"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 3.0}])");
+        const std::string text =
+            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+            clip + "]}]}}";
+        LossReport losses;
+        const SharedPtr<Composition> read = readStandard(text, losses);
+        ASSERT_TRUE(read) << c.depth;
+        EXPECT_EQ(entriesOf(losses),
+                  (std::vector<std::string>{
+                      c.kept ? kept : dropped,
+                      "/tracks/children/0/children/0/effects/1 | LinearTimeWarp.1 | not applied: "
+                      "not an effect the edit tree has settings for (kept, and written back as it "
+                      "came)",
+                  }))
+            << c.depth;
+        const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
+        const rapidjson::Value& effects = itemOf(output, 0)["effects"];
+        ASSERT_EQ(effects.Size(), c.kept ? 2u : 1u) << c.depth;
+        EXPECT_EQ(effects[effects.Size() - 1]["time_scalar"].GetDouble(), 3.0) << c.depth;
+        if (c.kept) {
+            EXPECT_EQ(effects[0]["metadata"], parsedWithLiterals(deep)) << c.depth;
+        }
+    }
+}
+
+TEST(StandardOtioKeeping, ALossNamesItsMemberByItsJsonPointer) {
+    // Metadata nested more deeply than the edit tree keeps is reported under
+    // its member's name, '~' written "~0" and '/' written "~1".
     std::string deep = "1";
     for (int i = 0; i < 140; ++i)
         deep = R"({"a": )" + deep + "}";
-    std::string clip = clipAt("24.0", "10.0");
-    clip.insert(clip.size() - 1,
-                R"(, "effects": [{"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 2.0, )"
-                R"("metadata": )" +
-                    deep + R"(}, {"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 3.0}])");
-    const std::string text =
-        R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
-        R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-        clip + "]}]}}";
-    LossReport losses;
-    const SharedPtr<Composition> read = readStandard(text, losses);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(entriesOf(losses),
-              (std::vector<std::string>{
-                  "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | dropped: not an "
-                  "effect the edit tree has settings for",
-                  "/tracks/children/0/children/0/effects/1 | LinearTimeWarp.1 | not applied: not "
-                  "an effect the edit tree has settings for (kept, and written back as it came)",
-              }));
-    const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
-    const rapidjson::Value& effects = itemOf(output, 0)["effects"];
-    ASSERT_EQ(effects.Size(), 1u);
-    EXPECT_EQ(effects[0]["time_scalar"].GetDouble(), 3.0);
+    const struct {
+        const char* name;
+        const char* token;
+    } cases[] = {
+        {"plain", "plain"}, {"a/b", "a~1b"}, {"~", "~0"},   {"~1/", "~01~1"},
+        {"//", "~1~1"},     {"", ""},        {"x~", "x~0"}, {"/ab~cd", "~1ab~0cd"},
+    };
+    for (const auto& c : cases) {
+        rapidjson::Document name;
+        name.SetString(c.name, name.GetAllocator());
+        rapidjson::StringBuffer quoted;
+        rapidjson::Writer<rapidjson::StringBuffer> writer(quoted);
+        name.Accept(writer);
+        std::string clip = clipAt("24.0", "10.0");
+        clip.insert(clip.size() - 1,
+                    std::string(R"(, "metadata": {)") + quoted.GetString() + ": " + deep + "}");
+        const std::string text =
+            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+            clip + "]}]}}";
+        LossReport losses;
+        ASSERT_TRUE(readStandard(text, losses)) << c.name;
+        EXPECT_EQ(entriesOf(losses),
+                  std::vector<std::string>{"/tracks/children/0/children/0/metadata/" +
+                                           std::string(c.token) +
+                                           " | Clip.2 | metadata not kept: nested more deeply "
+                                           "than the edit tree keeps"})
+            << c.name;
+    }
 }
 
 /// The "OTIO_SCHEMA" of every object in `value`, and the type of each marker's
