@@ -1,6 +1,8 @@
 // libFuzzer target: arbitrary bytes as standard OTIO, read into a composition,
 // which must be what reading the document parsed whole gives (the same tree, the
-// same losses, the same failure); whatever reads is asked everything a host
+// same losses, the same failure), also when every track's items are parsed on a
+// thread ahead of the reader, an item a batch, as a long cut's are; whatever
+// reads is asked everything a host
 // asks, and written back as standard
 // OTIO, which must read again into the same edit tree, losing nothing but what
 // it kept and wrote back (and so reports again, with what it reported of it);
@@ -74,6 +76,20 @@ std::string wholeReadingOf(const std::string& text) {
     }
 }
 
+/// readingOf `text` read with every track's items parsed on a thread ahead of
+/// the reader, one item a batch and one batch ahead (the reader parses one
+/// itself when the thread has not come to it, or is at it); "" when the
+/// document must be parsed whole.
+std::string aheadReadingOf(const std::string& text) {
+    LossReport losses;
+    const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::readLeavingItems(
+        text.c_str(), text.size(), "", Interchange::TrackItems::Ahead{0, 0, 1}, losses);
+    if (!root)
+        return std::string();
+    const SharedPtr<Composition> composition = adoptTree(String("fuzz"), root.get());
+    return readingOf(composition.get(), losses, String());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -87,8 +103,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     String message;
     const bool read = static_cast<bool>(
         StandardOtio::read(text.c_str(), text.size(), "fuzz", composition, losses, &message));
-    if (readingOf(read ? composition.get() : nullptr, losses, message) != wholeReadingOf(text))
+    const std::string whole = wholeReadingOf(text);
+    if (readingOf(read ? composition.get() : nullptr, losses, message) != whole)
         finding("read otherwise than the document parsed whole");
+    if (const std::string ahead = aheadReadingOf(text); !ahead.empty() && ahead != whole)
+        finding("read otherwise with the items parsed ahead than parsed whole");
     if (!read)
         return 0;
 

@@ -3,14 +3,10 @@
 #include "composition/AdoptTree.h"
 #include "composition/JsonException.h"
 #include "interchange/otiostd/io/OtioWriter.h"
-#include "interchange/otiostd/io/ReadContext.h"
 #include "interchange/otiostd/schemas/DocumentSchema.h"
 #include "interchange/otiostd/schemas/TrackItems.h"
 
 #include "outside/dmtree/DmTree.h"
-#include "rapidotio/DocumentMemory.h"
-
-#include <rapidjson/document.h>
 
 #include <limits>
 
@@ -22,33 +18,6 @@ Status failed(const Json::Exception& failure, String* message) {
     if (message)
         *message = String(failure.what());
     return Json::statusFromException(failure);
-}
-
-/// The edit tree of a document whose tracks' items are read from the text one
-/// at a time (Interchange::TrackItems); null, with nothing reported, when the
-/// document must be parsed whole: its text is not well-formed, a reader needs
-/// the items of a track before it reads them, or the read fails (parsing the
-/// text whole then gives the error it always gave).
-CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
-                                     const StandardOtio::ReadOptions& options, LossReport& losses) {
-    try {
-        rapidotio::DocumentMemory memory;
-        rapidotio::Document skeleton(&memory.allocator());
-        Interchange::TrackItems::Ahead ahead;
-        if (!options.parseAhead)
-            ahead.minBytes = std::numeric_limits<std::size_t>::max();
-        Interchange::TrackItems items(text, length, ahead);
-        if (!items.parse(skeleton))
-            return {};
-        Interchange::ReadContext context(losses, &memory, &items);
-        CoSharedPtr<DmRoot> root =
-            Interchange::DocumentSchema::read(context, skeleton, options.timeline);
-        items.checkUnread();
-        return root;
-    } catch (const Interchange::NeedsWholeDocument&) {
-    } catch (const Json::Exception&) {
-    }
-    return {};
 }
 
 } // namespace
@@ -96,7 +65,11 @@ Status StandardOtio::read(const char* text, std::size_t length, const String& id
                           LossReport& losses, String* message) {
     losses.clear();
     try {
-        CoSharedPtr<DmRoot> root = readLeavingItems(text, length, options, losses);
+        Interchange::TrackItems::Ahead ahead;
+        if (!options.parseAhead)
+            ahead.minBytes = std::numeric_limits<std::size_t>::max();
+        CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::readLeavingItems(
+            text, length, options.timeline, ahead, losses);
         if (!root) {
             losses.clear();
             root = Interchange::DocumentSchema::readParsedWhole(text, length, options.timeline,

@@ -286,4 +286,23 @@ CoSharedPtr<DmRoot> readParsedWhole(const char* text, std::size_t length, const 
     return read(context, document, choice);
 }
 
+CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
+                                     const std::string& choice, const TrackItems::Ahead& ahead,
+                                     LossReport& losses) {
+    try {
+        rapidotio::DocumentMemory memory;
+        rapidotio::Document skeleton(&memory.allocator());
+        TrackItems items(text, length, ahead);
+        if (!items.parse(skeleton))
+            return {};
+        ReadContext context(losses, &memory, &items);
+        CoSharedPtr<DmRoot> root = read(context, skeleton, choice);
+        items.checkUnread();
+        return root;
+    } catch (const NeedsWholeDocument&) {
+    } catch (const Json::Exception&) {
+    }
+    return {};
+}
+
 } // namespace ZEM_0_81::Interchange::DocumentSchema

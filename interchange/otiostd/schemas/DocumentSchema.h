@@ -2,6 +2,7 @@
 
 #include "interchange/otiostd/io/OtioWriter.h"
 #include "interchange/otiostd/io/ReadContext.h"
+#include "interchange/otiostd/schemas/TrackItems.h"
 
 #include "outside/dmtree/CoSharedPtr.h"
 #include "outside/dmtree/DmRoot.h"
@@ -48,6 +49,16 @@ CoSharedPtr<DmRoot> read(ReadContext& context, const Value& document,
 /// Throws Json::Exception as read does, and with the parse's error.
 CoSharedPtr<DmRoot> readParsedWhole(const char* text, std::size_t length, const std::string& choice,
                                     LossReport& losses);
+
+/// Reads `length` bytes of `text` (followed by a NUL byte) as read does, with
+/// its tracks' items left in the text and each track's parsed `ahead`
+/// (TrackItems); `choice` as above. Null, `losses` then holding nothing to
+/// keep, when the document must be parsed whole: its text is not well-formed, a
+/// reader needs the items of a track before it reads them, or the read fails
+/// (readParsedWhole then gives the reading or the error it always gave).
+CoSharedPtr<DmRoot> readLeavingItems(const char* text, std::size_t length,
+                                     const std::string& choice, const TrackItems::Ahead& ahead,
+                                     LossReport& losses);
 
 } // namespace DocumentSchema
 
