@@ -344,10 +344,11 @@ TEST(StandardOtioKeeping, ANoteWithoutAMarkersShapeIsWrittenAsAnEmptyMarker) {
 
 TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
     // Two speeds on a clip: the first carries metadata nested `depth` objects
-    // deep. Kept beside the clip's other leftovers, two levels down, the
-    // effect's objects may go 128 (what the edit tree keeps) - 2 levels deep:
-    // the effect itself and 125 below it. Deeper, it is dropped and not written
-    // back; the second is kept and written back as it came.
+    // (or an object holding arrays) deep. Kept beside the clip's other
+    // leftovers, two levels down, the effect's objects and arrays may go 128
+    // (what the edit tree keeps) - 2 levels deep: the effect itself and 125
+    // below it. Deeper, it is dropped and not written back; the second is kept
+    // and written back as it came.
     const std::string dropped = "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | "
                                 "dropped: not an effect the edit tree has settings for";
     const std::string kept = "/tracks/children/0/children/0/effects/0 | LinearTimeWarp.1 | not "
@@ -355,12 +356,15 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
                              "written back as it came)";
     const struct {
         int depth;
+        bool arrays; ///< all but the outermost
         bool kept;
-    } cases[] = {{124, true}, {125, true}, {126, false}, {140, false}};
+    } cases[] = {{124, false, true}, {125, false, true}, {126, false, false},
+                 {140, false, false}, {125, true, true}, {126, true, false}};
     for (const auto& c : cases) {
         std::string deep = "1";
-        for (int i = 0; i < c.depth; ++i)
-            deep = R"({"a": )" + deep + "}";
+        for (int i = 1; i < c.depth; ++i)
+            deep = c.arrays ? "[" + deep + "]" : R"({"a": )" + deep + "}";
+        deep = R"({"a": )" + deep + "}";
         std::string clip = clipAt("24.0", "10.0");
         clip.insert(clip.size() - 1,
                     R"(, "effects": [{"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 2.0, )"
@@ -372,7 +376,7 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
             clip + "]}]}}";
         LossReport losses;
         const SharedPtr<Composition> read = readStandard(text, losses);
-        ASSERT_TRUE(read) << c.depth;
+        ASSERT_TRUE(read) << c.depth << " " << c.arrays;
         EXPECT_EQ(entriesOf(losses),
                   (std::vector<std::string>{
                       c.kept ? kept : dropped,
@@ -380,13 +384,13 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
                       "not an effect the edit tree has settings for (kept, and written back as it "
                       "came)",
                   }))
-            << c.depth;
+            << c.depth << " " << c.arrays;
         const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
         const rapidjson::Value& effects = itemOf(output, 0)["effects"];
-        ASSERT_EQ(effects.Size(), c.kept ? 2u : 1u) << c.depth;
-        EXPECT_EQ(effects[effects.Size() - 1]["time_scalar"].GetDouble(), 3.0) << c.depth;
+        ASSERT_EQ(effects.Size(), c.kept ? 2u : 1u) << c.depth << " " << c.arrays;
+        EXPECT_EQ(effects[effects.Size() - 1]["time_scalar"].GetDouble(), 3.0) << c.depth << " " << c.arrays;
         if (c.kept) {
-            EXPECT_EQ(effects[0]["metadata"], parsedWithLiterals(deep)) << c.depth;
+            EXPECT_EQ(effects[0]["metadata"], parsedWithLiterals(deep)) << c.depth << " " << c.arrays;
         }
     }
 }

@@ -21,6 +21,7 @@
 #include <rapidjson/stringbuffer.h>
 #include <rapidjson/writer.h>
 
+#include <ctime>
 #include <functional>
 #include <optional>
 #include <string>
@@ -870,6 +871,91 @@ TEST(StandardOtioReader, LongTracksParsedAheadOfTheReaderReadAsFromTheWholeParse
         brokenAt(repeated, "{\"OTIO_SCHEMA\":\"Clip", "{\"OTIO_SCHEMA\" \"Clip");
     EXPECT_EQ(readingOf(faulty), failure);
     EXPECT_EQ(readingOf(faulty, "", false), failure);
+}
+
+/// The processor time the threads of the process other than the calling one
+/// spend while `run` runs.
+double otherThreadsSeconds(const std::function<void()>& run) {
+    const auto seconds = [](clockid_t clock) {
+        timespec time{};
+        clock_gettime(clock, &time);
+        return static_cast<double>(time.tv_sec) + static_cast<double>(time.tv_nsec) * 1e-9;
+    };
+    const double process = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    const double own = seconds(CLOCK_THREAD_CPUTIME_ID);
+    run();
+    const double processAfter = seconds(CLOCK_PROCESS_CPUTIME_ID);
+    return (processAfter - process) - (seconds(CLOCK_THREAD_CPUTIME_ID) - own);
+}
+
+TEST(StandardOtioReader, ALongCutIsReadOnTheCallingThreadAloneWhenTheHostAsks) {
+    // A cut of 512 plain clips on one track (more than 256 KB of items), ours
+    // and as another tool writes it: read ahead, another thread works beside
+    // the calling one; without, none does (a thread that ran at all, even to be
+    // joined, took some processor time).
+    std::string items = "[";
+    for (int i = 0; i < 512; ++i) {
+        items += std::string(i ? ", " : "") + R"({"OTIO_SCHEMA": "Clip.2", "name": "shot )" +
+                 std::to_string(i) + R"(", "source_range": )" + timeRange(i, 24, 24) +
+                 R"(, "metadata": {"notes": ")" + std::string(500, 'n') + R"("}})";
+    }
+    items += "]";
+    for (const std::string& text : {Interchange::ours(items), asAnotherTools(Interchange::ours(items))}) {
+        ASSERT_GT(text.size(), std::size_t(256) << 10);
+        for (const bool ahead : {true, false}) {
+            std::string reading;
+            const double others = otherThreadsSeconds([&] { reading = readingOf(text, "", ahead); });
+            EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << reading.substr(0, 300);
+            EXPECT_EQ(reading, wholeReadingOf(text)) << ahead;
+            if (ahead) {
+                EXPECT_GT(others, 0.0);
+            } else {
+                EXPECT_LT(others, 1e-4);
+            }
+        }
+    }
+}
+
+TEST(StandardOtioReader, WhatCannotBeReadFromTheTextIsLeftToTheWholeParse) {
+    // DocumentSchema::readLeavingItems reads what it can with the items left in
+    // the text, as the whole parse reads it; the rest it leaves to the whole
+    // parse, which reads it or fails as it always did.
+    const std::string clip = R"({"OTIO_SCHEMA": "Clip.2", "source_range": )" + timeRange(0, 24, 24) + "}";
+    std::string withNul = Interchange::ours("[" + clip + "]");
+    withNul[withNul.find("Clip")] = '\0';
+    const struct {
+        const char* what;
+        std::string text;
+        bool fromTheText;
+        bool read; ///< by the whole parse
+    } cases[] = {
+        {"ours", Interchange::ours("[" + clip + ", " + clip + "]"), true, true},
+        {"another tool's", asAnotherTools(Interchange::ours("[" + clip + "]")), true, true},
+        {"no items", Interchange::ours("[]"), true, true},
+        {"an item not well-formed", Interchange::ours("[" + clip + ", {\"a\": }]"), false, false},
+        {"not closed", Interchange::ours("[" + clip), false, false},
+        {"a NUL byte", withNul, false, false},
+        {"no timeline", R"({"OTIO_SCHEMA": "Clip.2"})", false, false},
+        {"a track without its length, of another tool",
+         R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
+         R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" + clip + "]}]}}",
+         true, true},
+    };
+    for (const auto& c : cases) {
+        for (const Interchange::TrackItems::Ahead& way : Interchange::kWays) {
+            LossReport losses;
+            const CoSharedPtr<DmRoot> root = Interchange::DocumentSchema::readLeavingItems(
+                c.text.c_str(), c.text.size(), "", way, losses);
+            EXPECT_EQ(static_cast<bool>(root), c.fromTheText) << c.what << " " << way.batchBytes;
+            if (root) {
+                EXPECT_EQ(readingOf(*adoptTree(String("doc"), root.get()), losses),
+                          wholeReadingOf(c.text))
+                    << c.what;
+            }
+        }
+        EXPECT_EQ(wholeReadingOf(c.text).rfind("failed", 0) != 0, c.read) << c.what;
+        EXPECT_EQ(readingOf(c.text), wholeReadingOf(c.text)) << c.what;
+    }
 }
 
 TEST(StandardOtioReader, TimelinesOfACollectionReadItemByItemAsFromTheWholeParse) {
