@@ -810,7 +810,6 @@ public:
             if (!m_batches.empty() && m_batches.front()) {
                 std::unique_ptr<Batch> batch = std::move(m_batches.front());
                 m_batches.pop_front();
-                ++m_taken;
                 lock.unlock();
                 m_changed.notify_all();
                 return batch;
@@ -862,12 +861,14 @@ private:
     /// without the lock, and puts it in its place.
     void parseNext(std::unique_lock<std::mutex>& lock, rapidjson::Reader& reader) {
         Marks marks = mark();
-        const std::size_t number = m_taken + m_batches.size();
-        m_batches.emplace_back();
+        // Its place stays put while it is empty: only a parsed batch is taken
+        // from the front, and a deque's elements stay where they are as others
+        // come and go at its ends.
+        std::unique_ptr<Batch>& place = m_batches.emplace_back();
         lock.unlock();
         std::unique_ptr<Batch> batch = parse(marks, reader);
         lock.lock();
-        m_batches[number - m_taken] = std::move(batch);
+        place = std::move(batch);
         m_changed.notify_all();
     }
 
@@ -915,9 +916,8 @@ private:
     std::condition_variable m_changed; ///< a batch is taken or parsed, or the reader goes
     /// The batches marked and not taken, in order; null while one is parsed.
     std::deque<std::unique_ptr<Batch>> m_batches;
-    std::size_t m_taken = 0; ///< batches taken
     std::size_t m_parsedByReader = 0; ///< the reader's alone
-    bool m_marked = false;   ///< the last batch is marked
+    bool m_marked = false;            ///< the last batch is marked
     std::exception_ptr m_error;
     bool m_stop = false;
     std::thread m_thread; ///< last: started once the rest is made

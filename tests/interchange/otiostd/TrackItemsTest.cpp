@@ -250,6 +250,15 @@ TEST(TrackItems, TheReaderParsesTheBatchesTheThreadHasNotComeTo) {
             EXPECT_LE(left.batchesParsedByReader(), c.made) << c.batchBytes << " " << c.batches;
         }
     }
+    // Without a thread, there are no batches.
+    TrackItems items(text.c_str(), text.size());
+    rapidotio::Document skeleton;
+    ASSERT_TRUE(items.parse(skeleton));
+    TrackItems::Items left(items, skeleton["tracks"]["children"][0]["children"]);
+    ASSERT_FALSE(left.ahead());
+    while (left.next()) {
+    }
+    EXPECT_EQ(left.batchesParsedByReader(), 0u);
 }
 
 TEST(TrackItems, BatchesParsedAheadAreHandedBackAsTheirItemsAre) {
