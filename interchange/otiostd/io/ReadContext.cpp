@@ -35,7 +35,6 @@ ReadContext::Scope::~Scope() {
 
 std::string ReadContext::pointer() const {
     std::string text;
-    text.reserve(64);
     for (const Token& token : m_path) {
         if (token.key) {
             appendPointerToken(text, token.key, token.length);
