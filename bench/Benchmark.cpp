@@ -94,9 +94,9 @@ const char* const kUsage =
     "                        xmeml-read or xmeml-write (on the first xmeml size)\n";
 
 struct Options {
-    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L",  "XL", "D", "D3",
-                                   "Di", "P",   "P3",   "Pa", "E",  "E3", "X", "X3",
-                                   "XP", "F",   "F3",   "C",  "C3", "C9"};
+    std::vector<std::string> sizes{"S",  "64K", "256K", "M",  "L",  "XL", "D",  "D3",
+                                   "Di", "P",   "P3",   "Pa", "Da", "E",  "E3", "X",
+                                   "X3", "XP",  "F",    "F3", "C",  "C3", "C9"};
     int repeat = 5;
     std::string samplesDir;
     std::string profile;

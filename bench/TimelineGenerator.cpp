@@ -521,10 +521,13 @@ const std::vector<TimelineSize>& standardSizes() {
         TimelineShape p3 = p;
         p3.clipsPerTrack = 3 * p.clipsPerTrack;
         made.push_back({"P3", p3});
-        // P as another tool hands it over in standard OTIO.
+        // P and D as another tool hands them over in standard OTIO.
         TimelineShape pa = p;
         pa.anotherTool = true;
         made.push_back({"Pa", pa});
+        TimelineShape da = d;
+        da.anotherTool = true;
+        made.push_back({"Da", da});
         return made;
     }();
     return sizes;
