@@ -119,6 +119,13 @@ std::string clipAt(const char* rate, const char* length) {
            timeRange("0.0", length, rate) + "}";
 }
 
+/// A timeline of one video track holding `items` (comma-separated).
+std::string timelineOf(const std::string& items) {
+    return R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
+           R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+           items + "]}]}}";
+}
+
 /// The first layer of the first track of `root`: an edit tree a test changes as
 /// a host would.
 DmLayerNode* firstLayerOf(DmRoot& root) {
@@ -190,10 +197,7 @@ TEST(StandardOtioKeeping, AMarkedRangeWithoutUsableTimesCoversTheWholeItem) {
             (c.duration ? std::string(c.duration) : good) + "}}";
         std::string clip = clipAt("24.0", "10.0");
         clip.insert(clip.size() - 1, R"(, "markers": [)" + marker + "]");
-        const std::string text =
-            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
-            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-            clip + "]}]}}";
+        const std::string text = timelineOf(clip);
         LossReport losses;
         const SharedPtr<Composition> read = readStandard(text, losses);
         ASSERT_TRUE(read);
@@ -370,10 +374,7 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
                     R"(, "effects": [{"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 2.0, )"
                     R"("metadata": )" +
                         deep + R"(}, {"OTIO_SCHEMA": "LinearTimeWarp.1", "time_scalar": 3.0}])");
-        const std::string text =
-            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
-            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-            clip + "]}]}}";
+        const std::string text = timelineOf(clip);
         LossReport losses;
         const SharedPtr<Composition> read = readStandard(text, losses);
         ASSERT_TRUE(read) << c.depth << " " << c.arrays;
@@ -417,10 +418,7 @@ TEST(StandardOtioKeeping, ALossNamesItsMemberByItsJsonPointer) {
         std::string clip = clipAt("24.0", "10.0");
         clip.insert(clip.size() - 1,
                     std::string(R"(, "metadata": {)") + quoted.GetString() + ": " + deep + "}");
-        const std::string text =
-            R"({"OTIO_SCHEMA": "Timeline.1", "name": "t", "tracks": {"OTIO_SCHEMA": "Stack.1", )"
-            R"("children": [{"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
-            clip + "]}]}}";
+        const std::string text = timelineOf(clip);
         LossReport losses;
         ASSERT_TRUE(readStandard(text, losses)) << c.name;
         EXPECT_EQ(entriesOf(losses),
