@@ -212,8 +212,8 @@ public:
         if (leavesItems()) {
             // The parser goes on at the ']' and sees an empty array.
             m_leaving = true;
-            m_spans.push_back(
-                TrackItems::Span{m_stream.src_ - 1, static_cast<int>(m_frames.size()) + 1, {}, false, {}});
+            m_spans.push_back(TrackItems::Span{
+                m_stream.src_ - 1, static_cast<int>(m_frames.size()) + 1, {}, false, {}});
             m_stream.src_ = closingBracket(m_stream.src_, m_end, m_spans.back().ends);
             return true;
         }

@@ -362,8 +362,8 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
         int depth;
         bool arrays; ///< all but the outermost
         bool kept;
-    } cases[] = {{124, false, true}, {125, false, true}, {126, false, false},
-                 {140, false, false}, {125, true, true}, {126, true, false}};
+    } cases[] = {{124, false, true},  {125, false, true}, {126, false, false},
+                 {140, false, false}, {125, true, true},  {126, true, false}};
     for (const auto& c : cases) {
         std::string deep = "1";
         for (int i = 1; i < c.depth; ++i)
@@ -389,9 +389,11 @@ TEST(StandardOtioKeeping, AnEffectNestedTooDeeplyToKeepIsDroppedAndSaysSo) {
         const rapidjson::Document output = parsedWithLiterals(writeStandard(*read));
         const rapidjson::Value& effects = itemOf(output, 0)["effects"];
         ASSERT_EQ(effects.Size(), c.kept ? 2u : 1u) << c.depth << " " << c.arrays;
-        EXPECT_EQ(effects[effects.Size() - 1]["time_scalar"].GetDouble(), 3.0) << c.depth << " " << c.arrays;
+        EXPECT_EQ(effects[effects.Size() - 1]["time_scalar"].GetDouble(), 3.0)
+            << c.depth << " " << c.arrays;
         if (c.kept) {
-            EXPECT_EQ(effects[0]["metadata"], parsedWithLiterals(deep)) << c.depth << " " << c.arrays;
+            EXPECT_EQ(effects[0]["metadata"], parsedWithLiterals(deep))
+                << c.depth << " " << c.arrays;
         }
     }
 }

@@ -909,11 +909,13 @@ TEST(StandardOtioReader, ALongCutIsReadOnTheCallingThreadAloneWhenTheHostAsks) {
                  R"(, "metadata": {"notes": ")" + std::string(500, 'n') + R"("}})";
     }
     items += "]";
-    for (const std::string& text : {Interchange::ours(items), asAnotherTools(Interchange::ours(items))}) {
+    for (const std::string& text :
+         {Interchange::ours(items), asAnotherTools(Interchange::ours(items))}) {
         ASSERT_GT(text.size(), std::size_t(256) << 10);
         for (const bool ahead : {true, false}) {
             std::string reading;
-            const double others = otherThreadsSeconds([&] { reading = readingOf(text, "", ahead); });
+            const double others =
+                otherThreadsSeconds([&] { reading = readingOf(text, "", ahead); });
             EXPECT_EQ(reading.rfind("failed", 0), std::string::npos) << reading.substr(0, 300);
             EXPECT_EQ(reading, wholeReadingOf(text)) << ahead;
             if (ahead) {
@@ -929,7 +931,8 @@ TEST(StandardOtioReader, WhatCannotBeReadFromTheTextIsLeftToTheWholeParse) {
     // DocumentSchema::readLeavingItems reads what it can with the items left in
     // the text, as the whole parse reads it; the rest it leaves to the whole
     // parse, which reads it or fails as it always did.
-    const std::string clip = R"({"OTIO_SCHEMA": "Clip.2", "source_range": )" + timeRange(0, 24, 24) + "}";
+    const std::string clip =
+        R"({"OTIO_SCHEMA": "Clip.2", "source_range": )" + timeRange(0, 24, 24) + "}";
     std::string withNul = Interchange::ours("[" + clip + "]");
     withNul[withNul.find("Clip")] = '\0';
     const struct {
@@ -947,7 +950,8 @@ TEST(StandardOtioReader, WhatCannotBeReadFromTheTextIsLeftToTheWholeParse) {
         {"no timeline", R"({"OTIO_SCHEMA": "Clip.2"})", false, false},
         {"a track without its length, of another tool",
          R"({"OTIO_SCHEMA": "Timeline.1", "tracks": {"OTIO_SCHEMA": "Stack.1", "children": [)"
-         R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" + clip + "]}]}}",
+         R"({"OTIO_SCHEMA": "Track.1", "kind": "Video", "children": [)" +
+             clip + "]}]}}",
          true, true},
     };
     for (const auto& c : cases) {
