@@ -1,11 +1,10 @@
 // libFuzzer target: arbitrary bytes as standard OTIO, read into a composition,
 // which must be what reading the document parsed whole gives (the same tree, the
 // same losses, the same failure), also when every track's items are parsed on a
-// thread ahead of the reader, an item a batch, as a long cut's are; whatever
-// reads is asked everything a host
-// asks, and written back as standard
-// OTIO, which must read again into the same edit tree, losing nothing but what
-// it kept and wrote back (and so reports again, with what it reported of it);
+// thread ahead of the reader, an item a batch, as a long cut's are. Whatever
+// reads is asked everything a host asks, and written back as standard OTIO,
+// which must read again into the same edit tree, losing nothing but what it
+// kept and wrote back (and so reports again, with what it reported of it);
 // written for an OpenTimelineIO release, it must read again too. Any crash,
 // hang, leak or sanitizer report is a finding, and so is a written text that
 // does not come back the same.

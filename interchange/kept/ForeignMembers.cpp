@@ -13,20 +13,15 @@ namespace ZEM_0_81::Interchange::ForeignMembers {
 
 bool withinDepth(const Value& value, unsigned limit) {
     // Called for every object kept, most of them small: no memory of its own.
-    if (value.IsObject()) {
-        if (limit == 0)
-            return false;
-        for (const auto& member : value.GetObject())
-            if (!withinDepth(member.value, limit - 1))
-                return false;
-    } else if (value.IsArray()) {
-        if (limit == 0)
-            return false;
-        for (const Value& element : value.GetArray())
-            if (!withinDepth(element, limit - 1))
-                return false;
-    }
-    return true;
+    if (!value.IsObject() && !value.IsArray())
+        return true;
+    if (limit == 0)
+        return false;
+    const auto within = [limit](const Value& inner) { return withinDepth(inner, limit - 1); };
+    if (value.IsObject())
+        return std::all_of(value.MemberBegin(), value.MemberEnd(),
+                           [&](const auto& member) { return within(member.value); });
+    return std::all_of(value.Begin(), value.End(), within);
 }
 
 bool parsedProperty(const DmPropertySet& object, std::int32_t id, rapidotio::Document& document) {
