@@ -39,6 +39,16 @@ inline bool debugEnabled() {
     return enabled;
 }
 
+/// True when the string `value` (a member's name, mostly) is `text`, of `length`
+/// bytes. Names differ mostly in length or in their first byte: both are
+/// compared before the bytes are, without a call.
+inline bool textIs(const Value& value, const char* text, std::size_t length) {
+    if (value.GetStringLength() != length)
+        return false;
+    const char* const bytes = value.GetString();
+    return length == 0 || (bytes[0] == text[0] && std::memcmp(bytes, text, length) == 0);
+}
+
 /// The first member named `key` of `object`, or null when `object` is not an
 /// object or has no such member. Prints nothing. Inline: for the constant keys
 /// of the readers, the key's length and its comparison are fixed at compile time.
@@ -47,14 +57,8 @@ inline const Value* findMember(const Value& object, const char* key) {
         return nullptr;
     const std::size_t length = std::char_traits<char>::length(key);
     // Linear scan from the first member: the first of duplicate names wins.
-    // Names differ mostly in length or in their first byte: both are compared
-    // before the bytes are.
     for (auto it = object.MemberBegin(); it != object.MemberEnd(); ++it) {
-        const Value& memberName = it->name;
-        if (memberName.GetStringLength() != length)
-            continue;
-        const char* const text = memberName.GetString();
-        if (length == 0 || (text[0] == key[0] && std::memcmp(text, key, length) == 0))
+        if (textIs(it->name, key, length))
             return &it->value;
     }
     return nullptr;

@@ -71,11 +71,6 @@ void parseTimeRange(const Value& object, TimeRange& range) {
 
 namespace {
 
-/// Whether `name` is the text `key`, of `length` bytes.
-bool nameIs(const Value& name, const char* key, std::size_t length) {
-    return name.GetStringLength() == length && std::memcmp(name.GetString(), key, length) == 0;
-}
-
 /// The point read at once when its members are the four a point is written with,
 /// in the order this system writes them or sorted by name (as libraries that keep
 /// objects in maps save them), the schema being "Point.1" exactly, and no
@@ -90,28 +85,28 @@ bool readFourMemberPoint(const Value& object, Point& point) {
     if (debugEnabled() || !object.IsObject() || object.MemberCount() != 4)
         return false;
     const Value::Member* const members = &*object.MemberBegin();
-    if (!nameIs(members[0].name, ObjectKeys::schema, schemaLength))
+    if (!textIs(members[0].name, ObjectKeys::schema, schemaLength))
         return false;
     const Value* x = &members[1].value;
     const Value* y = &members[2].value;
     const Value* width = &members[3].value;
-    if (nameIs(members[1].name, PointKeys::x, xLength)) {
+    if (textIs(members[1].name, PointKeys::x, xLength)) {
         // As written: "x", "y", "width".
-        if (!nameIs(members[2].name, PointKeys::y, yLength) ||
-            !nameIs(members[3].name, PointKeys::width, widthLength))
+        if (!textIs(members[2].name, PointKeys::y, yLength) ||
+            !textIs(members[3].name, PointKeys::width, widthLength))
             return false;
     } else {
         // Sorted: "width", "x", "y".
-        if (!nameIs(members[1].name, PointKeys::width, widthLength) ||
-            !nameIs(members[2].name, PointKeys::x, xLength) ||
-            !nameIs(members[3].name, PointKeys::y, yLength))
+        if (!textIs(members[1].name, PointKeys::width, widthLength) ||
+            !textIs(members[2].name, PointKeys::x, xLength) ||
+            !textIs(members[3].name, PointKeys::y, yLength))
             return false;
         width = &members[1].value;
         x = &members[2].value;
         y = &members[3].value;
     }
     const Value& schema = members[0].value;
-    if (!schema.IsString() || !nameIs(schema, PointKeys::schema, pointLength))
+    if (!schema.IsString() || !textIs(schema, PointKeys::schema, pointLength))
         return false;
     if (x->IsDouble())
         point.x = x->GetDouble();

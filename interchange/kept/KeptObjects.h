@@ -69,8 +69,7 @@ inline const Value* memberOf(const Value& object, std::string_view key) {
     if (!object.IsObject())
         return nullptr;
     for (const auto& member : object.GetObject()) {
-        if (member.name.GetStringLength() == key.size() &&
-            std::memcmp(member.name.GetString(), key.data(), key.size()) == 0)
+        if (rapidotio::textIs(member.name, key.data(), key.size()))
             return &member.value;
     }
     return nullptr;

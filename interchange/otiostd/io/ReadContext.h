@@ -106,8 +106,7 @@ struct Key {
 
 /// True when the member name `name` (a string of the input) is `key`.
 inline bool named(const Value& name, Key key) {
-    return name.GetStringLength() == key.length &&
-           std::equal(key.text, key.text + key.length, name.GetString());
+    return rapidotio::textIs(name, key.text, key.length);
 }
 
 /// Typed reading of the members of one object of the input. A member that is
