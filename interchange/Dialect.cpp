@@ -5,6 +5,7 @@
 
 #include "rapidotio/keys/ObjectKeys.h"
 #include "rapidotio/keys/TimelineKeys.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/memorystream.h>
 #include <rapidjson/reader.h>
@@ -135,6 +136,10 @@ Dialect detectDialect(const char* text, std::size_t length) {
     if (Edl::looksLikeEdl(text, length))
         return Dialect::Edl;
     DialectScan scan;
+    // The scan stops where every parse of the text would (StrictJson::guardMisreads).
+    std::string guarded;
+    if (StrictJson::guardMisreads(text, length, false, guarded))
+        text = guarded.c_str();
     rapidjson::MemoryStream stream(text, length);
     rapidjson::Reader reader;
     // Iterative, so that no nesting reaches the call stack; the NaN and Infinity

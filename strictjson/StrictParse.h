@@ -8,6 +8,10 @@
 #include <rapidjson/document.h>
 #include <rapidjson/error/en.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -60,34 +64,71 @@ inline std::size_t literalTail(const char* text, std::size_t from, std::size_t l
     return length;
 }
 
-/// When the first `length` bytes of `text` hold a literal tail (literalTail),
-/// `guarded` becomes a copy of them with every tail a control character, which
-/// no JSON value may be followed by, and the result is true: parsed instead of
-/// `text`, the copy fails at the first tail. False, `guarded` untouched, when
-/// there is none.
-inline bool guardLiteralTails(const char* text, std::size_t length, std::string& guarded) {
+/// True for the bytes 0x1A to 0x1F. No JSON text holds one as it is (within a
+/// string it is a control character, outside one no whitespace), but RapidJSON
+/// 1.1's SSE2 string scan, which every parse of this system uses on x86-64,
+/// takes one for more of a string where it falls in the 16 bytes it reads at
+/// once: whether the text is refused would depend on where it lies in memory.
+inline bool isMisreadControl(char c) {
+    return static_cast<unsigned char>(static_cast<unsigned char>(c) - 0x1A) < 6;
+}
+
+/// The offset of the first byte isMisreadControl among the first `length`
+/// bytes of `text`; `length` when there is none.
+inline std::size_t misreadControl(const char* text, std::size_t length) {
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: a whole text is looked through before it is parsed.
+    const __m128i first = _mm_set1_epi8(0x1A), last = _mm_set1_epi8(5);
+    for (; i + 16 <= length; i += 16) {
+        const __m128i above =
+            _mm_sub_epi8(_mm_loadu_si128(reinterpret_cast<const __m128i*>(text + i)), first);
+        const int found = _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_min_epu8(above, last), above));
+        if (found != 0)
+            return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
+    }
+#endif
+    for (; i < length; ++i) {
+        if (isMisreadControl(text[i]))
+            return i;
+    }
+    return length;
+}
+
+/// When the first `length` bytes of `text` hold what RapidJSON 1.1 misreads, a
+/// byte isMisreadControl or, with `literals` (kParseNanAndInfFlag), a literal
+/// tail (literalTail), `guarded` becomes a copy of them with each of those a
+/// control character (0x01) that every parse refuses where it stands, as
+/// RapidJSON refuses the byte it replaces when it reads it one byte at a time,
+/// and the result is true: parsed instead of `text`, the copy fails at the
+/// first of them with the error the byte or the tail deserves. False,
+/// `guarded` untouched, when there is none.
+inline bool guardMisreads(const char* text, std::size_t length, bool literals,
+                          std::string& guarded) {
+    std::size_t control = misreadControl(text, length);
     const std::string_view view(text, length);
     // Most texts hold no such literal at all, not even in a string.
-    if (view.find("NaN") == std::string_view::npos && view.find("Inf") == std::string_view::npos)
-        return false;
-    std::size_t tail = literalTail(text, 0, length);
-    if (tail == length)
+    std::size_t tail = length;
+    if (literals &&
+        (view.find("NaN") != std::string_view::npos || view.find("Inf") != std::string_view::npos))
+        tail = literalTail(text, 0, length);
+    if (control == length && tail == length)
         return false;
     guarded.assign(text, length);
+    for (; control != length; control = misreadControl(guarded.c_str(), length))
+        guarded[control] = '\x01';
     for (; tail != length; tail = literalTail(guarded.c_str(), tail + 1, length))
         guarded[tail] = '\x01';
     return true;
 }
 
-/// document.Parse<Flags>(text, length), refusing with kParseNanAndInfFlag the
-/// literal tails that parse() refuses.
+/// document.Parse<Flags>(text, length), refusing the bytes and, with
+/// kParseNanAndInfFlag, the literal tails that parse() refuses.
 template <unsigned Flags, class Document>
 Document& parseGuarded(Document& document, const char* text, std::size_t length) {
-    if constexpr ((Flags & rapidjson::kParseNanAndInfFlag) != 0) {
-        std::string guarded;
-        if (guardLiteralTails(text, length, guarded))
-            return document.template Parse<Flags>(guarded.c_str(), length);
-    }
+    std::string guarded;
+    if (guardMisreads(text, length, (Flags & rapidjson::kParseNanAndInfFlag) != 0, guarded))
+        return document.template Parse<Flags>(guarded.c_str(), length);
     return document.template Parse<Flags>(text, length);
 }
 
@@ -158,7 +199,7 @@ private:
 };
 
 namespace detail {
-/// parse() after the literal tails are dealt with.
+/// parse() once what RapidJSON misreads is guarded against (guardMisreads).
 template <unsigned ExtraFlags, class Document> bool parseText(Document& document, const char* text);
 /// The second attempt of parse(), for a text the recursive parser did not accept.
 template <unsigned ExtraFlags, class Document>
@@ -202,17 +243,16 @@ bool recursiveAttempt(Document& document, Stream& stream) {
 /// parsed again by the parser that depth chooses, so that a rejected text gets
 /// the error, and its offset, it always had.
 ///
-/// With kParseNanAndInfFlag, a NaN or Infinity literal followed by a digit, a
-/// point or an exponent (literalTail) is refused there, as the text is not JSON,
-/// rather than read by RapidJSON as more of the number.
+/// A byte RapidJSON may take for more of a string (isMisreadControl) is refused
+/// where it stands, as is, with kParseNanAndInfFlag, a NaN or Infinity literal
+/// followed by a digit, a point or an exponent (literalTail): the text is not
+/// JSON, and RapidJSON would read it on.
 template <unsigned ExtraFlags = rapidjson::kParseNoFlags, class Document>
 bool parse(Document& document, const char* text) {
-    constexpr unsigned kFlags = rapidjson::kParseDefaultFlags | ExtraFlags;
-    if constexpr ((kFlags & rapidjson::kParseNanAndInfFlag) != 0) {
-        std::string guarded;
-        if (guardLiteralTails(text, std::strlen(text), guarded))
-            return detail::parseText<ExtraFlags>(document, guarded.c_str());
-    }
+    constexpr bool kLiterals = (ExtraFlags & rapidjson::kParseNanAndInfFlag) != 0;
+    std::string guarded;
+    if (guardMisreads(text, std::strlen(text), kLiterals, guarded))
+        return detail::parseText<ExtraFlags>(document, guarded.c_str());
     return detail::parseText<ExtraFlags>(document, text);
 }
 
@@ -229,6 +269,9 @@ bool parseInPlace(Document& document, char* buffer, const char* text) {
                   "literal tails are guarded in a copy of parse's own");
     constexpr unsigned kFlags =
         rapidjson::kParseDefaultFlags | rapidjson::kParseInsituFlag | ExtraFlags;
+    // A byte RapidJSON may misread is refused by parse, in a copy of its own.
+    if (const std::size_t length = std::strlen(text); misreadControl(text, length) != length)
+        return parse<ExtraFlags>(document, text);
     rapidjson::GenericInsituStringStream<typename Document::EncodingType> stream(buffer);
     return detail::recursiveAttempt<kFlags>(document, stream) ||
            detail::parseAgain<ExtraFlags>(document, text);

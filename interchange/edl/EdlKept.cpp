@@ -6,6 +6,7 @@
 #include "interchange/timing/RecordTime.h"
 
 #include "outside/dmtree/DmPropertySet.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/reader.h>
 #include <rapidjson/stringbuffer.h>
@@ -111,7 +112,10 @@ public:
     /// Scans `text`; false when it is not JSON (as far as it was scanned).
     static bool scan(const std::string& text, const Found& found) {
         PathScan handler(found);
-        rapidjson::StringStream stream(text.c_str());
+        // The scan stops where every parse of the text would (StrictJson::guardMisreads).
+        std::string guarded;
+        const bool misread = StrictJson::guardMisreads(text.c_str(), text.size(), false, guarded);
+        rapidjson::StringStream stream(misread ? guarded.c_str() : text.c_str());
         rapidjson::Reader reader;
         const rapidjson::ParseResult result =
             reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream,
@@ -136,7 +140,10 @@ private:
 /// as it was scanned).
 template <class Found> bool scan(const std::string& text, const Found& found) {
     PathScan<Found> handler(found);
-    rapidjson::StringStream stream(text.c_str());
+    // The scan stops where every parse of the text would (StrictJson::guardMisreads).
+    std::string guarded;
+    const bool misread = StrictJson::guardMisreads(text.c_str(), text.size(), false, guarded);
+    rapidjson::StringStream stream(misread ? guarded.c_str() : text.c_str());
     rapidjson::Reader reader;
     const rapidjson::ParseResult result =
         reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream,

@@ -233,3 +233,58 @@ TEST(StrictParse, NanAndInfinityFollowedByMoreOfANumberAreRefusedThere) {
     EXPECT_EQ(document[4].GetDouble(), 2.2250738585072011e-308);
     EXPECT_STREQ(document[5].GetString(), "NaN5 Inf.e");
 }
+
+TEST(StrictParse, ControlBytesAreRefusedWhereverTheTextLiesInMemory) {
+    // RapidJSON 1.1's SSE2 string scan lets the bytes 0x1A to 0x1F through
+    // where they fall in a block it reads at once, so a parse would accept or
+    // refuse them by the text's address. Every one of 0x01 to 0x1F is refused,
+    // within a string or outside one, at every offset from a 16-byte boundary,
+    // where 0x01 is, with the same error.
+    struct Place {
+        std::string before, after;
+    };
+    const Place places[] = {
+        {"[\"" + std::string(40, 'a'), std::string(40, 'b') + "\"]"},  // in a value
+        {"{\"" + std::string(40, 'k'), "\": 1}"},                      // in a name
+        {"[1,", " 2]"},                                                // outside strings
+    };
+    for (const Place& place : places) {
+        for (int byte = 0x01; byte < 0x20; ++byte) {
+            if (byte == '\t' || byte == '\n' || byte == '\r')
+                continue; // whitespace outside strings
+            for (std::size_t shift = 0; shift < 16; ++shift) {
+                const std::string text =
+                    std::string(shift, ' ') + place.before + char(byte) + place.after;
+                std::string reference = text;
+                reference[shift + place.before.size()] = '\x01';
+                rapidjson::Document expected;
+                expected.Parse<rapidjson::kParseDefaultFlags>(reference.c_str());
+                ASSERT_TRUE(expected.HasParseError()) << byte;
+                const std::string where = text + " (byte " + std::to_string(byte) + ")";
+
+                // Parsed from memory at each alignment: `text` may lie anywhere.
+                for (std::size_t lead = 0; lead < 16; ++lead) {
+                    std::string placed(lead, ' ');
+                    placed += text;
+                    const char* const moved = placed.c_str() + lead;
+                    rapidjson::Document document;
+                    EXPECT_FALSE(StrictJson::parse(document, moved)) << where;
+                    EXPECT_EQ(document.GetParseError(), expected.GetParseError()) << where;
+                    EXPECT_EQ(document.GetErrorOffset(), expected.GetErrorOffset()) << where;
+                    std::vector<char> buffer(moved, moved + text.size() + 1);
+                    rapidjson::Document inPlace;
+                    EXPECT_FALSE(StrictJson::parseInPlace(inPlace, buffer.data(), moved)) << where;
+                    EXPECT_EQ(inPlace.GetErrorOffset(), expected.GetErrorOffset()) << where;
+                    rapidjson::Document guarded;
+                    StrictJson::parseGuarded<rapidjson::kParseDefaultFlags>(guarded, moved,
+                                                                            text.size());
+                    EXPECT_EQ(guarded.GetErrorOffset(), expected.GetErrorOffset()) << where;
+                }
+            }
+        }
+    }
+    // Texts without them are read as they are.
+    std::string guarded = "untouched";
+    EXPECT_FALSE(StrictJson::guardMisreads("[\"\\u001b \x7f\x80\"]", 16, true, guarded));
+    EXPECT_EQ(guarded, "untouched");
+}

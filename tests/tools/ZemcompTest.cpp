@@ -201,6 +201,26 @@ TEST_F(Zemcomp, MalformedFileGivesOneLineWithPlaceAndReason) {
     }
 }
 
+TEST_F(Zemcomp, AControlByteInAStringIsRefusedWhereItStands) {
+    // An escape character (0x1b) as it is, deep in a long name: no JSON text
+    // holds one, and every reading refuses it at its place, whatever the
+    // address the text is read at.
+    const std::string name = std::string(37, 'n') + '\x1b' + std::string(30, 'n');
+    const fs::path bad = scratch / "escape.json";
+    write(bad, "{\"OTIO_SCHEMA\": \"Timeline.1\", \"tracks\": {\"OTIO_SCHEMA\": \"Stack.1\",\n"
+               " \"children\": [{\"OTIO_SCHEMA\": \"Track.1\", \"children\": [\n"
+               "  {\"OTIO_SCHEMA\": \"Gap.1\", \"name\": \"" +
+                   name + "\"}]}]}}\n");
+    for (const char* from : {"", " --from otio", " --from otio-std"}) {
+        const ToolRun result = run("convert " + bad.string() + " --to dmtree" + from);
+        EXPECT_EQ(result.exitCode, 1) << from;
+        EXPECT_NE(result.err.find(bad.string() + ":3:74: Invalid escape character in string."),
+                  std::string::npos)
+            << from << result.err;
+        EXPECT_EQ(result.out, "") << from;
+    }
+}
+
 TEST_F(Zemcomp, CheckSummarizesAGoodDocument) {
     const ToolRun result = run("check " + example("review-notes.otio.json"));
     EXPECT_EQ(result.exitCode, 0) << result.err;

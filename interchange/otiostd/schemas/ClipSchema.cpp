@@ -16,6 +16,7 @@
 
 #include "outside/dmtree/DmSourceInfo.h"
 #include "outside/dmtree/DmSourceNode.h"
+#include "strictjson/StrictParse.h"
 
 #include <rapidjson/document.h>
 
@@ -61,7 +62,8 @@ void writeIdentity(OtioWriter& writer, const DmSourceNode& source) {
     rapidotio::ClipNode identity{std::string()};
     if (const DmSourceInfo* info = source.getSrcInfo()) {
         rapidotio::Document uid;
-        uid.Parse<rapidjson::kParseIterativeFlag>(info->getOriginalSourceUID().str().c_str());
+        const std::string text = info->getOriginalSourceUID().str();
+        StrictJson::parseGuarded<rapidjson::kParseIterativeFlag>(uid, text.c_str(), text.size());
         if (!uid.HasParseError())
             identity.readEntity(uid);
     }

@@ -320,12 +320,14 @@ bool TrackItems::parse(rapidotio::Document& skeleton) {
     m_timed.clear();
     if (!m_text)
         return false;
-    // The whole parse stops at a NUL byte with its own error, and refuses a
-    // literal such as NaN1 that RapidJSON would read on (and beyond the text).
+    // The whole parse stops at a NUL byte with its own error, and refuses what
+    // RapidJSON would misread: a literal such as NaN1, which it reads on (and
+    // beyond the text), and the control bytes its SSE2 scan may take for more of
+    // a string.
     const auto refused = [this] {
         std::string guarded;
         return std::memchr(m_text, '\0', m_length) != nullptr ||
-               StrictJson::guardLiteralTails(m_text, m_length, guarded);
+               StrictJson::guardMisreads(m_text, m_length, true, guarded);
     };
     // A long text is checked on a thread of its own beside the first parse,
     // which is safe on any text as it takes no NaN or Infinity: a text holding

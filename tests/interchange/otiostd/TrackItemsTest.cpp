@@ -392,14 +392,18 @@ TEST(TrackItems, TextThatIsNotWellFormedIsLeftToTheWholeParse) {
         rapidotio::Document skeleton;
         EXPECT_FALSE(items.parse(skeleton)) << children;
     }
-    // Nor do a NUL byte or a literal RapidJSON would read on, anywhere, checked
-    // before the first parse or beside it; nor NaN or Infinity outside the
-    // items, which the whole parse reads.
+    // Nor do a NUL byte, a literal RapidJSON would read on or a control byte it
+    // may take for more of a string, anywhere, checked before the first parse
+    // or beside it; nor NaN or Infinity outside the items, which the whole
+    // parse reads.
     std::string withNul = ours("[{\"a\": \"b\"}]");
     withNul[withNul.find('b')] = '\0';
+    std::string withEscape = ours("[{\"name\": \"" + std::string(64, 'b') + "\"}]");
+    withEscape[withEscape.find('b') + 40] = '\x1b';
     const std::string refused[] = {
         ours("[1]") + std::string(1, '\0') + " ",
         withNul,
+        withEscape,
         ours("[1]", "[NaN1]"),
         ours("[{\"a\": [Infinity2]}]"),
         R"({"OTIO_SCHEMA": "Timeline.1", "metadata": {"zem": {"ZEM_SCHEMA": "Composition.1",
