@@ -467,7 +467,8 @@ private:
         Value timing(rapidjson::kObjectType);
         const Skimmed skimmed = skim(start, end, timing);
         if (skimmed == Skimmed::Settled)
-            return timing;
+            return OtioTiming::kindOf(timing) == OtioTiming::Kind::Other ? std::move(timing)
+                                                                        : compacted(timing);
         if (skimmed == Skimmed::Escaped)
             return parsed(start, end, 0);
         // Where a duration comes from other members, the item is taken whole.
@@ -477,6 +478,45 @@ private:
             !OtioTiming::rangeOf(OtioTiming::memberOf(timing, SchemaMembers::kSourceRange), range))
             return parsed(start, end, 0);
         return timing;
+    }
+
+    /// The timing of an item its range settles (a clip, gap, track or stack),
+    /// remade of its kind and its range alone, in few values close together: a
+    /// timeline's items are walked several times over (OtioTiming), and the
+    /// members the skim parsed lie apart, among copies of their text. The
+    /// numbers are those the range was read from (`settled`), unrounded.
+    Value compacted(const Value& timing) {
+        const Value& schema = *OtioTiming::memberOf(timing, SchemaMembers::kSchema);
+        const Value& range = *OtioTiming::memberOf(timing, SchemaMembers::kSourceRange);
+        const auto key = [](rapidotio::Document& made, const char* name) {
+            made.Key(name, static_cast<rapidjson::SizeType>(std::strlen(name)), false);
+        };
+        const auto time = [&](rapidotio::Document& made, const char* name) {
+            const Value& time = *OtioTiming::memberOf(range, name);
+            key(made, name);
+            made.StartObject();
+            for (const char* number : {KeptObjects::kValue, KeptObjects::kRate}) {
+                key(made, number);
+                made.Double(OtioTiming::memberOf(time, number)->GetDouble());
+            }
+            made.EndObject(2);
+        };
+        auto generator = [&](rapidotio::Document& made) {
+            made.StartObject();
+            key(made, SchemaMembers::kSchema);
+            made.String(schema.GetString(), schema.GetStringLength(), true);
+            key(made, SchemaMembers::kSourceRange);
+            made.StartObject();
+            time(made, KeptObjects::kStartTime);
+            time(made, KeptObjects::kDuration);
+            made.EndObject(2);
+            made.EndObject(2);
+            return true;
+        };
+        m_parser.Populate(generator);
+        Value value;
+        value = static_cast<Value&>(m_parser);
+        return value;
     }
 
     /// True when the members after those in `timing` cannot change what is

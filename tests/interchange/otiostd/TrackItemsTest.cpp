@@ -463,6 +463,14 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
     const std::string other = R"({"OTIO_SCHEMA":"TimeRange.1","start_time":{"OTIO_SCHEMA":)"
                               R"("RationalTime.1","rate":25,"value":0},"duration":{)"
                               R"("OTIO_SCHEMA":"RationalTime.1","rate":25,"value":2}})";
+    // An item its range settles is timed by its kind and its range alone, the
+    // numbers as they came (a rate is snapped where it is read).
+    const auto remade = [](const std::string& schema, const char* start, const char* duration) {
+        return R"({"OTIO_SCHEMA":")" + schema + R"(","source_range":{"start_time":)" + start +
+               R"(,"duration":)" + duration + "}}";
+    };
+    const char* const one = R"({"value":1.0,"rate":24.0})";
+    const char* const five = R"({"value":5.0,"rate":24.0})";
     const struct {
         std::string children;
         std::string timing; ///< "": each item whole
@@ -470,7 +478,11 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
         // The item's own members and none nested in others.
         {R"([{"OTIO_SCHEMA": "Clip.2", "name": "a", "source_range": )" + range +
              R"(, "metadata": {"source_range": 1, "OTIO_SCHEMA": 2}, "markers": [{"in_offset": 3}]}])",
-         R"([{"OTIO_SCHEMA":"Clip.2","source_range":)" + range + "}]"},
+         "[" + remade("Clip.2", one, five) + "]"},
+        {R"([{"source_range": {"duration": {"rate": 25, "value": 2}, "start_time": )"
+         R"({"value": -0.5, "rate": 23.976}}, "OTIO_SCHEMA": "Sequence.1", "children": 1}])",
+         "[" + remade("Sequence.1", R"({"value":-0.5,"rate":23.976})", R"({"value":2.0,"rate":25.0})") +
+             "]"},
         {R"([ {"OTIO_SCHEMA":"Gap.1","name":"g\"},"} , {"name": "\\\\", "OTIO_SCHEMA": "Gap.1"} ])",
          R"([{"OTIO_SCHEMA":"Gap.1"},{"OTIO_SCHEMA":"Gap.1"}])"},
         {R"([{"in_offset": {"value": 1}, "OTIO_SCHEMA": "Transition.1", "out_offset": 2, "x": 3}])",
@@ -479,12 +491,12 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
         // item's duration; escapes in values.
         {R"([{"source_range": )" + range + R"(, "OTIO_SCHEMA": "Cl\u0069p.1", "source_range": )" +
              other + "}]",
-         R"([{"source_range":)" + range + R"(,"OTIO_SCHEMA":"Clip.1"}])"},
+         "[" + remade("Clip.1", one, five) + "]"},
         {R"([{"OTIO_SCHEMA": "Gap.1", "OTIO_SCHEMA": "Clip.1", "source_range": 1, "source_range": )" +
              range + "}]",
          R"([{"OTIO_SCHEMA":"Gap.1","source_range":1}])"},
         {R"([{"OTIO_SCHEMA": "Gap.1", "source_range": )" + range + R"(, "n\u0061me": 2}])",
-         R"([{"OTIO_SCHEMA":"Gap.1","source_range":)" + range + "}]"},
+         "[" + remade("Gap.1", one, five) + "]"},
         {R"([{"OTIO_SCHEMA": "Marker.2", "source_range": )" + range + "}]",
          R"([{"OTIO_SCHEMA":"Marker.2"}])"},
         // A schema without a version number is of another kind.
@@ -497,7 +509,7 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
          R"([{"OTIO_SCHEMA":"Transition.1","source_range":)" + range +
              R"(,"in_offset":1,"out_offset":2}])"},
         {R"([{"OTIO_SCHEMA": "Stack.1", "source_range": )" + range + R"(, "children": [{}]}])",
-         R"([{"OTIO_SCHEMA":"Stack.1","source_range":)" + range + "}]"},
+         "[" + remade("Stack.1", one, five) + "]"},
         // Taken whole: a clip, track or stack without a range of its own, and an
         // object with an escape in a member's name.
         {R"([{"OTIO_SCHEMA": "Clip.1", "media_reference": {"available_range": )" + range + "}}]",
