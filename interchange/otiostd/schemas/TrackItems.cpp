@@ -424,8 +424,7 @@ class ItemTimer {
 public:
     ItemTimer(const TrackItems::Span& span, const char* textEnd, rapidotio::Document& parser,
               rapidjson::Reader& reader)
-        : m_span(span), m_textEnd(textEnd), m_parser(parser), m_reader(reader),
-          m_allocator(parser.GetAllocator()) {}
+        : m_span(span), m_textEnd(textEnd), m_parser(parser), m_reader(reader) {}
 
     /// Adds to `timing` the timing of the items from `next` (where one starts,
     /// or the array's ']') up to `stop` (where another starts) or the array's
@@ -445,7 +444,7 @@ public:
                 if (*next == '{')
                     item = objectTiming(next, after);
             } else {
-                after = valueEnd(next, m_textEnd, m_scratch);
+                after = valueEnd(next, m_textEnd, m_ends);
                 if (!after)
                     throw NeedsWholeDocument();
             }
@@ -464,20 +463,32 @@ public:
 private:
     /// The timing of the object from `start` ('{') to `end` (after its '}').
     Value objectTiming(const char* start, const char* end) {
+        // The members are skimmed into scratch memory: most items are remade
+        // from them (compacted), and what stands as it was skimmed is skimmed
+        // again into the timing's own.
         Value timing(rapidjson::kObjectType);
-        const Skimmed skimmed = skim(start, end, timing);
-        if (skimmed == Skimmed::Settled)
-            return OtioTiming::kindOf(timing) == OtioTiming::Kind::Other ? std::move(timing)
-                                                                        : compacted(timing);
-        if (skimmed == Skimmed::Escaped)
-            return parsed(start, end, 0);
-        // Where a duration comes from other members, the item is taken whole.
+        const Skimmed skimmed = skim(start, end, timing, scratch());
         const OtioTiming::Kind kind = OtioTiming::kindOf(timing);
+        if (skimmed == Skimmed::Settled && kind != OtioTiming::Kind::Other)
+            return compacted(timing);
+        if (skimmed == Skimmed::Escaped)
+            return parsed(start, end, 0, m_parser);
+        // Where a duration comes from other members, the item is taken whole.
         TimeRange range = kZeroRange;
-        if ((kind == OtioTiming::Kind::Clip || OtioTiming::isComposition(kind)) &&
+        if (skimmed == Skimmed::Ended &&
+            (kind == OtioTiming::Kind::Clip || OtioTiming::isComposition(kind)) &&
             !OtioTiming::rangeOf(OtioTiming::memberOf(timing, SchemaMembers::kSourceRange), range))
-            return parsed(start, end, 0);
-        return timing;
+            return parsed(start, end, 0, m_parser);
+        Value kept(rapidjson::kObjectType);
+        skim(start, end, kept, m_parser);
+        return kept;
+    }
+
+    /// The scratch memory of a skim, made anew once it has grown past 64 KB.
+    rapidotio::Document& scratch() {
+        if (!m_scratch || m_scratch->pool.capacity() > rapidotio::ValuePool::kChunkCapacity)
+            m_scratch = std::make_unique<Scratch>();
+        return m_scratch->parser;
     }
 
     /// The timing of an item its range settles (a clip, gap, track or stack),
@@ -543,8 +554,9 @@ private:
     };
 
     /// Adds to `timing` the first member of each name timingName names of the
-    /// object from `p` to `end`, in their order, until it is settled.
-    Skimmed skim(const char* p, const char* end, Value& timing) {
+    /// object from `p` to `end`, in their order, until it is settled; the
+    /// members and `timing`'s list of them are made in `into`'s memory.
+    Skimmed skim(const char* p, const char* end, Value& timing, rapidotio::Document& into) {
         p = skipSpace(p + 1);
         if (*p == '}')
             return Skimmed::Ended;
@@ -563,13 +575,13 @@ private:
             if (*p != ':')
                 throw NeedsWholeDocument();
             const char* const value = skipSpace(p + 1);
-            const char* const after = valueEnd(value, end, m_scratch);
+            const char* const after = valueEnd(value, end, m_ends);
             if (!after)
                 throw NeedsWholeDocument();
             if (name && !timing.HasMember(name)) {
-                Value member = parsed(value, after, 1);
+                Value member = parsed(value, after, 1, into);
                 Value memberName(rapidjson::StringRef(name));
-                timing.AddMember(memberName, member, m_allocator);
+                timing.AddMember(memberName, member, into.GetAllocator());
                 if (settled(timing))
                     return Skimmed::Settled;
             }
@@ -583,11 +595,11 @@ private:
     }
 
     /// The value from `start` to `end`, `nested` levels inside an item, parsed
-    /// as the whole parse would, in place in a copy of its own: its strings are
-    /// not copied again.
-    Value parsed(const char* start, const char* end, int nested) {
+    /// as the whole parse would, in place in a copy of its own in `into`'s
+    /// memory: its strings are not copied again.
+    Value parsed(const char* start, const char* end, int nested, rapidotio::Document& into) {
         const auto length = static_cast<std::size_t>(end - start);
-        char* const copy = static_cast<char*>(m_allocator.Malloc(length + 1));
+        char* const copy = static_cast<char*>(into.GetAllocator().Malloc(length + 1));
         *std::copy(start, end, copy) = '\0';
         rapidjson::InsituStringStream stream(copy);
         bool accepted = false;
@@ -600,20 +612,25 @@ private:
                             .IsError();
             return accepted;
         };
-        m_parser.Populate(generator);
+        into.Populate(generator);
         if (!accepted || stream.src_ != copy + length)
             throw NeedsWholeDocument();
         Value value;
-        value = static_cast<Value&>(m_parser);
+        value = static_cast<Value&>(into);
         return value;
     }
+
+    struct Scratch {
+        rapidotio::ValuePool pool;
+        rapidotio::Document parser{&pool};
+    };
 
     const TrackItems::Span& m_span;
     const char* const m_textEnd;
     rapidotio::Document& m_parser;
     rapidjson::Reader& m_reader;
-    rapidotio::Allocator& m_allocator;
-    std::vector<const char*> m_scratch;
+    std::vector<const char*> m_ends; ///< scratch of valueEnd
+    std::unique_ptr<Scratch> m_scratch;
 };
 
 /// The items of a span timed from `first` to `stop` (ItemTimer::timeItems).

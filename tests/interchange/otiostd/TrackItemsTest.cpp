@@ -543,6 +543,23 @@ TEST(TrackItems, ItemsAreTimedFromTheMembersTheirDurationsAreReadFrom) {
             expected.push_back(compact(element));
         EXPECT_EQ(read, expected) << c.children;
     }
+    // The same items many times over in one track: the skim's scratch memory is
+    // made anew along the way, and every item's timing stays as it was made,
+    // whichever thread timed it.
+    std::string many, timedMany;
+    for (int round = 0; round < 40; ++round) {
+        for (const auto& c : cases) {
+            if (c.children == "[]")
+                continue;
+            rapidjson::Document whole;
+            whole.Parse<kFlags>(c.children.c_str());
+            const std::string timing = c.timing.empty() ? compact(whole) : c.timing;
+            many += (many.empty() ? "" : ",") + c.children.substr(1, c.children.size() - 2);
+            timedMany += (timedMany.empty() ? "" : ",") + timing.substr(1, timing.size() - 2);
+        }
+    }
+    for (const TrackItems::Ahead& way : {TrackItems::Ahead(), TrackItems::Ahead{0, 0, 1}})
+        EXPECT_EQ(timingOf(ours("[" + many + "]"), way).first, "[" + timedMany + "]");
 
     // Where the text is not well-formed, the document is parsed whole.
     for (const std::string& children : std::vector<std::string>{
