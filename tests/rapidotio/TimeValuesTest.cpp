@@ -79,9 +79,9 @@ TEST(TimeValues, PointNeedsItsSchemaAndDoubleCoordinates) {
 
 TEST(TimeValues, PointReadsTheSameInWhateverFormItIsWritten) {
     // The members as written, reordered (sorted by name too), repeated (the
-    // first wins), with one more, with an integer, and a schema text that holds
-    // a NUL byte after "Point.1" (read up to it): the reads must agree member by
-    // member.
+    // first wins), with one more, with an integer, a schema text that holds a
+    // NUL byte after "Point.1" (read up to it), and four members of which one
+    // is not a coordinate: the reads must agree member by member.
     auto doc = parse(R"([{"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"width":2.0},
                          {"width":2.0,"y":-1.5,"OTIO_SCHEMA":"Point.1","x":0.25},
                          {"OTIO_SCHEMA":"Point.1","x":0.25,"x":9.0,"y":-1.5,"width":2.0},
@@ -93,12 +93,15 @@ TEST(TimeValues, PointReadsTheSameInWhateverFormItIsWritten) {
                          {"OTIO_SCHEMA":"Point.1","x":0.25,"y":-1.5,"widtH":2.0},
                          {"OTIO_SCHEMA":"Point.1","width":2.0,"x":0.25,"y":-1.5},
                          {"OTIO_SCHEMA":"Point.1","width":2.0,"x":0.25,"x":-1.5},
-                         {"OTIO_SCHEMA":"Point.1","OTIO_SCHEMA":"Point.2","x":0.25,"y":-1.5}])");
+                         {"OTIO_SCHEMA":"Point.1","OTIO_SCHEMA":"Point.2","x":0.25,"y":-1.5},
+                         {"OTIO_SCHEMA":"Point.1","x":0.25,"z":-1.5,"width":2.0},
+                         {"OTIO_SCHEMA":"Point.1","q":2.0,"x":0.25,"y":-1.5}])");
     const struct {
         double x, y, width;
     } expected[] = {{0.25, -1.5, 2.0}, {0.25, -1.5, 2.0}, {0.25, -1.5, 2.0}, {0.25, -1.5, 2.0},
                     {0.25, -1.5, 7.0}, {0.25, -1.5, 2.0}, {7.0, 7.0, 7.0},   {7.0, 7.0, 7.0},
-                    {0.25, -1.5, 7.0}, {0.25, -1.5, 2.0}, {0.25, 7.0, 2.0},  {0.25, -1.5, 7.0}};
+                    {0.25, -1.5, 7.0}, {0.25, -1.5, 2.0}, {0.25, 7.0, 2.0},  {0.25, -1.5, 7.0},
+                    {0.25, 7.0, 2.0},  {0.25, -1.5, 7.0}};
     ASSERT_EQ(std::size(expected), doc->Size());
     for (rapidjson::SizeType i = 0; i < doc->Size(); ++i) {
         Point point;

@@ -221,6 +221,10 @@ TEST(StrictParse, NanAndInfinityFollowedByMoreOfANumberAreRefusedThere) {
             StrictJson::findSyntaxError<rapidjson::kParseNanAndInfFlag>(text.c_str());
         ASSERT_TRUE(error) << text;
         EXPECT_EQ(error->offset, offset) << text;
+        rapidjson::Document guarded;
+        StrictJson::parseGuarded<kFlags>(guarded, text.c_str(), text.size());
+        EXPECT_TRUE(guarded.HasParseError()) << text;
+        EXPECT_EQ(guarded.GetErrorOffset(), offset) << text;
     }
     // The literals themselves, in strings too, and numbers read as before.
     rapidjson::Document document;
