@@ -12,6 +12,7 @@
 #include <emmintrin.h>
 #endif
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -88,11 +89,7 @@ inline std::size_t misreadControl(const char* text, std::size_t length) {
             return i + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(found)));
     }
 #endif
-    for (; i < length; ++i) {
-        if (isMisreadControl(text[i]))
-            return i;
-    }
-    return length;
+    return static_cast<std::size_t>(std::find_if(text + i, text + length, isMisreadControl) - text);
 }
 
 /// When the first `length` bytes of `text` hold what RapidJSON 1.1 misreads, a
