@@ -109,20 +109,6 @@ public:
         return value();
     }
 
-    /// Scans `text`; false when it is not JSON (as far as it was scanned).
-    static bool scan(const std::string& text, const Found& found) {
-        PathScan handler(found);
-        // The scan stops where every parse of the text would (StrictJson::guardMisreads).
-        std::string guarded;
-        const bool misread = StrictJson::guardMisreads(text.c_str(), text.size(), false, guarded);
-        rapidjson::StringStream stream(misread ? guarded.c_str() : text.c_str());
-        rapidjson::Reader reader;
-        const rapidjson::ParseResult result =
-            reader.Parse<rapidjson::kParseIterativeFlag | rapidjson::kParseNanAndInfFlag>(stream,
-                                                                                          handler);
-        return !result.IsError() || result.Code() == rapidjson::kParseErrorTermination;
-    }
-
 private:
     struct Frame {
         bool keyed; ///< an object whose current key is on m_path
